@@ -1,0 +1,288 @@
+#pragma once
+// Database layer over SQLite (through QtSql): files with an optional password, linked tables that
+// reach the central file, saved queries, bound statements, write transactions with a served lock
+// wait, and the schema tools the branch maintenance needs.
+//
+// Every file is SQLite in rollback-journal mode with synchronous=FULL, so a transaction that writes a
+// branch file and the attached central file commits atomically.
+//
+// Meta tables kept inside each file (never shown as user tables):
+//   _dbpassword(Password TEXT NOT NULL)        one row when the file carries a password
+//   _links(Name TEXT PRIMARY KEY, Source TEXT)  linked tables: Name reaches table Name of file Source
+//   _queries(Name TEXT PRIMARY KEY, Kind TEXT, Sql TEXT)  saved queries; Kind is "select" or "action"
+//
+// All functions run on the thread that opened the file (the GUI thread in the programs).
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace db {
+
+enum class ErrorKind {
+    None,
+    NotFound,       // the file does not exist (open) or already exists (create, VACUUM INTO)
+    WrongPassword,  // the file carries another password
+    Busy,           // another connection holds the lock (after the wait gave up)
+    Cancelled,      // the person cancelled a lock wait
+    DuplicateKey,   // UNIQUE or PRIMARY KEY constraint
+    Constraint,     // any other constraint (NOT NULL, CHECK)
+    NoSuchTable,    // a table, view or saved query that is not there
+    Corrupt,        // damaged file or not a database
+    Closed,         // the handle was closed by closeAll()
+    Other
+};
+
+struct Error {
+    ErrorKind kind = ErrorKind::None;
+    int code = 0;     // SQLite result code when there is one
+    QString message;  // SQLite's text, or the layer's own
+    bool ok() const { return kind == ErrorKind::None; }
+};
+
+// One result row. Field names are matched without regard to case; Null stays apart from "" and 0.
+class Row {
+public:
+    Row() = default;
+    Row(QStringList names, QVariantList values);
+
+    bool empty() const { return names_.isEmpty(); }
+    int count() const { return static_cast<int>(names_.size()); }
+    QString name(int i) const { return names_.value(i); }
+    bool has(const QString& field) const { return indexOf(field) >= 0; }
+    int indexOf(const QString& field) const;
+
+    // Raw value: an invalid QVariant when the field is missing, a null one for Null.
+    QVariant value(const QString& field) const;
+    QVariant value(int i) const { return values_.value(i); }
+    bool isNull(const QString& field) const;
+
+    // Null-safe readers: Null (or a missing field) reads as "", 0 or false.
+    QString text(const QString& field) const;
+    double real(const QString& field) const;
+    qint64 integer(const QString& field) const;
+    bool flag(const QString& field) const;
+
+private:
+    QStringList names_;
+    QVariantList values_;
+};
+using Rows = std::vector<Row>;
+
+// Steps through rows the way a form's data source does.
+class Cursor {
+public:
+    Cursor() = default;
+    explicit Cursor(Rows rows) : rows_(std::move(rows)), pos_(rows_.empty() ? -1 : 0) {}
+    int count() const { return static_cast<int>(rows_.size()); }
+    int position() const { return pos_; }  // -1 when empty, count() after the last (eof)
+    bool bof() const { return rows_.empty() || pos_ < 0; }
+    bool eof() const { return rows_.empty() || pos_ >= count(); }
+    bool first();
+    bool last();
+    bool next();      // false (and eof) past the last row
+    bool previous();  // false (and bof) before the first row
+    bool move(int index);
+    const Row& current() const;  // an empty row outside the rows
+    const Rows& rows() const { return rows_; }
+
+private:
+    Rows rows_;
+    int pos_ = -1;
+};
+
+// How to wait when the file is busy. Tries again every few milliseconds with the event loop served,
+// so the window repaints and a key can cancel.
+struct LockWait {
+    std::function<bool()> cancelled;             // polled between tries; true gives up (Cancelled)
+    std::function<void(const QString&)> status;  // shown while waiting; called with "" when done
+    QString statusText = QStringLiteral("Esperando el acceso a la base de datos... (Esc cancela)");
+    int timeoutMs = 30000;  // gives up with Busy after this long; < 0 waits until cancelled
+    bool serveEvents = true;
+};
+
+struct SavedQuery {
+    QString name;
+    QString kind;  // "select" or "action"
+    QString sql;
+};
+
+struct Link {
+    QString name;
+    QString source;  // file name of the central file, e.g. "BDcodigos.db"
+};
+
+struct TableInfo {
+    QString name;
+    bool linked = false;
+    QString source;  // for a linked table
+};
+
+struct FieldInfo {
+    QString name;
+    QString type;  // declared type as written ("INTEGER", "TEXT(50)", "REAL")
+    int size = 0;  // the number in "TEXT(50)", else 0
+    bool notNull = false;
+    QVariant defaultValue;  // as written in the definition (SQL text), null when none
+    bool primaryKey = false;
+};
+
+struct IndexInfo {
+    QString name;
+    QString table;
+    QStringList columns;
+    bool unique = false;
+};
+
+struct OpenOptions {
+    QString password;
+    // Attach the central file that linked tables name. Empty centralPath: look for the link's source
+    // file name in the file's folder and up to three folders above it.
+    bool attachLinks = true;
+    QString centralPath;
+    // Create the TEMP VIEW of every saved select query.
+    bool createViews = true;
+};
+
+class Database {
+public:
+    static std::unique_ptr<Database> open(const QString& path, const OpenOptions& options,
+                                          Error* error = nullptr);
+    static std::unique_ptr<Database> open(const QString& path, const QString& password = {},
+                                          Error* error = nullptr);
+    // Creates a new empty file (never overwrites: NotFound-kind error "ya existe") with the meta tables.
+    static std::unique_ptr<Database> create(const QString& path, const QString& password = {},
+                                            Error* error = nullptr);
+    // Closes every handle this process holds on the file (before copying, deleting or compacting it).
+    static void closeAll(const QString& path);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    QString path() const { return path_; }
+    bool isOpen() const;
+    QSqlDatabase connection() const;
+    const Error& lastError() const { return lastError_; }
+    QString centralPath() const { return centralPath_; }  // attached central file, "" when none
+
+    // --- statements (values always bound: positional "?" or named ":name") ---
+    bool exec(const QString& sql, const QVariantList& params = {}, Error* error = nullptr,
+              int* rowsAffected = nullptr);
+    bool exec(const QString& sql, const QVariantMap& params, Error* error = nullptr,
+              int* rowsAffected = nullptr);
+    // A statement that writes, run with the lock wait when the file is busy (outside a transaction).
+    bool execWait(const QString& sql, const QVariantList& params, const LockWait& wait,
+                  Error* error = nullptr, int* rowsAffected = nullptr);
+    // Several statements separated by ';' (schema scripts); no parameters.
+    bool execScript(const QString& script, Error* error = nullptr);
+    std::optional<Rows> select(const QString& sql, const QVariantList& params = {},
+                               Error* error = nullptr);
+    std::optional<Rows> select(const QString& sql, const QVariantMap& params, Error* error = nullptr);
+    // First row; an empty Row when there is none; nullopt on error.
+    std::optional<Row> selectOne(const QString& sql, const QVariantList& params = {},
+                                 Error* error = nullptr);
+    // First column of the first row; a null QVariant when there is no row; nullopt on error.
+    std::optional<QVariant> scalar(const QString& sql, const QVariantList& params = {},
+                                   Error* error = nullptr);
+    bool tableExists(const QString& name);  // local or linked
+    qint64 lastInsertId();
+
+    // --- saved queries ---
+    bool createQuery(const QString& name, const QString& kind, const QString& sql,
+                     Error* error = nullptr);  // replaces one of the same name
+    bool deleteQuery(const QString& name, Error* error = nullptr);
+    bool hasQuery(const QString& name);
+    std::vector<SavedQuery> savedQueries();
+    std::optional<SavedQuery> savedQuery(const QString& name);
+    // Runs a saved select query's SQL with the values bound.
+    std::optional<Rows> selectQuery(const QString& name, const QVariantMap& params = {},
+                                    Error* error = nullptr);
+    // Runs every statement of a saved action query in one transaction (named values bound to each
+    // statement that uses them).
+    bool runAction(const QString& name, const QVariantMap& params = {}, Error* error = nullptr,
+                   int* rowsAffected = nullptr);
+    // Select queries whose view could not be made at open (missing table or column), with the reason.
+    QStringList brokenQueries() const { return brokenQueries_; }
+
+    // --- linked tables ---
+    // Creates or replaces the link in one transaction after checking that the central file holds the
+    // table; refuses when this file has a local table of that name.
+    bool createLink(const QString& name, const QString& sourceFile, Error* error = nullptr);
+    bool removeLink(const QString& name, Error* error = nullptr);
+    std::vector<Link> links();
+
+    // --- schema tools ---
+    std::vector<TableInfo> tables();  // user tables and links; no meta or internal tables
+    std::vector<FieldInfo> fields(const QString& table);
+    std::vector<IndexInfo> indexes(const QString& table);
+    QString tableSql(const QString& table);  // the CREATE TABLE text
+    bool addField(const QString& table, const FieldInfo& field, Error* error = nullptr);
+    // Replaces the table by createSql's definition (same table name) in one transaction, keeping the
+    // rows of the columns both definitions share, and the table's indexes where their columns remain.
+    bool rebuildTable(const QString& table, const QString& createSql, Error* error = nullptr);
+    bool vacuum(Error* error = nullptr);
+    bool vacuumInto(const QString& targetPath, Error* error = nullptr);  // refuses an existing target
+
+    // Copies rows of a table between two open files, explicit columns, one transaction on target; on
+    // failure the target is left as it was.
+    static bool copyRows(Database& from, Database& to, const QString& table,
+                         const QStringList& columns, Error* error = nullptr,
+                         const QString& whereSql = {}, const QVariantList& whereParams = {});
+    // Creates table `table` in `to` with the definition (and indexes) it has in `from`.
+    static bool createTableLike(Database& from, Database& to, const QString& table,
+                                Error* error = nullptr);
+
+    // --- write transaction ---
+    // BEGIN IMMEDIATE with the lock wait; false (and nothing begun) when cancelled or failed.
+    bool beginWrite(const LockWait& wait = {}, Error* error = nullptr);
+    bool commit(Error* error = nullptr);  // retries a busy COMMIT; the transaction stays open on failure
+    void rollback();
+    bool inTransaction() const { return inTransaction_; }
+
+private:
+    Database() = default;
+    bool fail(Error* error, const Error& e);
+
+    QString path_;
+    QString connName_;
+    QString centralPath_;
+    Error lastError_;
+    QStringList brokenQueries_;
+    bool inTransaction_ = false;
+    bool closed_ = false;
+    friend struct DatabaseRegistry;
+};
+
+// Rolls back unless committed.
+class WriteTransaction {
+public:
+    explicit WriteTransaction(Database& db) : db_(db) {}
+    ~WriteTransaction();
+    bool begin(const LockWait& wait = {}, Error* error = nullptr);
+    bool commit(Error* error = nullptr);
+    void rollback();
+    bool active() const { return active_; }
+
+private:
+    Database& db_;
+    bool active_ = false;
+};
+
+// Text typed by a person, made literal for LIKE ... ESCAPE '\'.
+QString escapeLike(const QString& text);
+// A pattern with the '*' wildcard: the rest literal, '*' becomes '%' (use with ESCAPE '\').
+QString wildcardToLike(const QString& pattern);
+
+// Maps a QtSql error to the layer's error (kind, SQLite code, message).
+Error toError(const class QSqlError& e);
+
+}  // namespace db

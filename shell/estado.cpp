@@ -1,0 +1,8 @@
+#include "estado.h"
+
+EstadoGlobal& G() {
+    static EstadoGlobal estado;
+    return estado;
+}
+
+void ReiniciaEstado() { G() = EstadoGlobal{}; }
