@@ -1,0 +1,60 @@
+#pragma once
+// Text and number routines shared by every form: how the system reads what the user types (Val and
+// friends), how it shows amounts, folios and dates, and decimal rounding that gives the printed
+// figures exactly (the binary error of a double is removed before the half is decided).
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+namespace shell {
+
+// --- reading typed text ---
+
+// Number at the start of the text, stopping at the first character that is not part of one: blanks
+// are skipped, an optional sign, digits, one decimal point, an exponent (E or D); "&H" and "&O" read
+// hexadecimal and octal. "12abc" -> 12, "$5" -> 0, "1-2" -> 1, "" -> 0.
+double Val(const QString& text);
+// Val rounded to the nearest whole number, halves to the even neighbour (how a typed number becomes a
+// byte or an integer field); out of the range of qint64 gives 0.
+qint64 ValEntero(const QString& text);
+// Whole number at the nearest value, halves to the even neighbour.
+qint64 EnteroPar(double value);
+// Val of the text after every "," is removed: "1,234.5" -> 1234.5, "$1,234" -> 0.
+double QuitaComas(const QString& text);
+// The digits, "." and "-" of the text, in order; every other character dropped.
+QString ExtraeNumero(const QString& text);
+// Every "[ENTER]" replaced by a line feed.
+QString ReemplazaEnter(const QString& text);
+// True when every character, in capitals, is A-Z or 0-9 (an empty text too).
+bool ValidaCaracteresRFC(const QString& text);
+// Does nothing; kept so callers read as they always did.
+void ProcedimientoVacio();
+
+// --- rounding ---
+
+// Rounds to `decimales` places, halves away from zero, on the value's shortest decimal form:
+// Redondea(1.005, 2) = 1.01, Redondea(2.675, 2) = 2.68, Redondea(-0.125, 2) = -0.13.
+double Redondea(double value, int decimales);
+// The value in whole cents (for comparing money), with Redondea's rule.
+qint64 Centavos(double value);
+
+// --- showing numbers and dates ---
+
+// A number through a pattern of '#', '0', ',' and '.': "###,##0.00" -> "1,234.50", "000000" ->
+// "000042", "##,##0.00", "###,###.00" (0 -> ".00"), "00" -> "07". Halves away from zero; a negative
+// value gets a leading "-". A pattern without '#' or '0' is returned as the number's plain text.
+QString Formato(double value, const QString& patron);
+// A date through a pattern where dd, mm, yyyy (any letter case) stand for day, month and year:
+// "dd/mm/YYYY" -> "09/12/2026"; "MM/DD/YYYY" -> "12/09/2026". An invalid date gives "".
+QString FormatoFecha(const QDate& fecha, const QString& patron = QStringLiteral("dd/mm/yyyy"));
+// The long date in Spanish, in capitals: "MIÉRCOLES, 9 DE DICIEMBRE DE 2026".
+QString FechaLarga(const QDate& fecha);
+// ISO-8601 text as stored in the databases: "2026-12-09" and "2026-12-09 14:05:00".
+QString FechaISO(const QDate& fecha);
+QString FechaHoraISO(const QDateTime& momento);
+
+// A text cut or padded with blanks to exactly `ancho` characters, left-aligned.
+QString Ajusta(const QString& text, int ancho);
+
+}  // namespace shell
