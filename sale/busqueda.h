@@ -1,0 +1,93 @@
+#pragma once
+// Product look-up of the sale screen: the four search modes, the record set each one shows, the
+// step that moves it to the first product matching what was typed, and the exact barcode look-up
+// that adds a line.
+//
+// Typed text is always matched literally: modes 1-3 compare prefixes inside the loaded set without
+// regard to letter case (what "like 'text*'" gives without its wildcards), mode 4 re-queries with a
+// bound, escaped LIKE pattern.
+
+#include "platform/db/database.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+#include <vector>
+
+namespace venta {
+
+struct ProductoBusqueda {
+    qint64 clave = 0;
+    QString codigo;  // CodigodeBarras
+    QString nombre;
+    QString descripcion;
+    QString psef;    // name without blanks (mode 3)
+    double precio = 0;     // PrecioUnit (0 when Null)
+    int moneda = 1;        // 1 when Null
+    QString descuento;     // product discount as stored (read with Val)
+    int iva = 0;           // tax percent; the line bears tax when not 0
+    QVariant exis;         // stock of the branch (mode 4), Null when unknown
+};
+
+enum ModoBusqueda { BusquedaCodigo = 1, BusquedaNombre = 2, BusquedaNombreSE = 3,
+                    BusquedaDescripcion = 4 };
+
+// Caption of the mode label: "1:Código de barras", ...; "" for a mode outside 1-4.
+QString CaptionModo(int modo);
+// 1 -> 2 -> 3 -> 4 -> 1 (anything else -> 1).
+int SiguienteModo(int modo);
+// The mode that, advanced once, gives the default search mode (a BDefault of 0 means 2).
+int ModoAntesDeDefault(int bDefault);
+// Pause before a search: base - 30 per character, 0 from base/30 characters on; base when empty.
+int IntervaloBusqueda(int base, int longitud);
+// True when the text holds a character the code field refuses (apostrophe, vertical bar).
+bool CaracterRechazado(const QString& texto);
+
+// The product grid's record set (Data2).
+class FuenteProductos {
+public:
+    explicit FuenteProductos(db::Database* base = nullptr) : db_(base) {}
+    void setDatabase(db::Database* base) { db_ = base; loaded_ = 0; }
+
+    int modo() const { return modo_; }
+    // Opens the set of the mode (mode 4 with the text as filter). A set of modes 1-3 already loaded
+    // for that mode is kept unless `recargar`.
+    bool abre(int modo, const QString& texto = {}, bool recargar = true, db::Error* error = nullptr);
+
+    // One search step with the field's text. Modes 1-3: when the text is not below the previous one
+    // (a character was added) the search starts at the first product, else at the current one; the
+    // first product matching from there (that one included) becomes current; no match leaves it.
+    // Mode 4 re-queries. Returns false on a database error.
+    bool busca(const QString& texto, const QString& textoAnterior, db::Error* error = nullptr);
+
+    int count() const { return static_cast<int>(rows_.size()); }
+    int position() const { return pos_; }
+    bool move(int i);
+    bool first() { return move(0); }
+    const ProductoBusqueda* current() const;
+    const ProductoBusqueda& at(int i) const { return rows_[static_cast<size_t>(i)]; }
+    const std::vector<ProductoBusqueda>& rows() const { return rows_; }
+
+private:
+    bool carga(const QString& sql, const QVariantList& params, db::Error* error);
+    int encuentra(const QString& texto, int desde) const;
+
+    db::Database* db_ = nullptr;
+    int modo_ = 0;
+    int loaded_ = 0;  // mode whose set is in rows_ (0: none, 4 is never kept)
+    std::vector<ProductoBusqueda> rows_;
+    std::vector<QString> claves_;  // folded text of the searched column, per row
+    int pos_ = -1;
+};
+
+// The product whose barcode is exactly `codigo` (bound), with its price lists; nullopt when none.
+// `error` tells a database error apart from "no product".
+struct ProductoVenta {
+    ProductoBusqueda p;
+    QVariant precio1, precio2, precio3;
+};
+std::optional<ProductoVenta> BuscaPorCodigo(db::Database& base, const QString& codigo,
+                                            db::Error* error = nullptr);
+
+}  // namespace venta
