@@ -1,0 +1,126 @@
+#include "capture_control/teclas.h"
+
+#include <QString>
+
+#include <array>
+#include <utility>
+
+namespace kestril::teclas {
+namespace {
+
+constexpr std::array<std::pair<int, short>, 26> kTabla{{
+    {Qt::Key_Backspace, 8},  {Qt::Key_Tab, 9},        {Qt::Key_Backtab, 9},   {Qt::Key_Clear, 12},
+    {Qt::Key_Return, 13},    {Qt::Key_Enter, 13},     {Qt::Key_Shift, 16},    {Qt::Key_Control, 17},
+    {Qt::Key_Alt, 18},       {Qt::Key_Pause, 19},     {Qt::Key_CapsLock, 20}, {Qt::Key_Escape, 27},
+    {Qt::Key_Space, 32},     {Qt::Key_PageUp, 33},    {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},
+    {Qt::Key_Home, 36},      {Qt::Key_Left, 37},      {Qt::Key_Up, 38},       {Qt::Key_Right, 39},
+    {Qt::Key_Down, 40},      {Qt::Key_Insert, 45},    {Qt::Key_Delete, 46},   {Qt::Key_Print, 44},
+    {Qt::Key_NumLock, 144},  {Qt::Key_ScrollLock, 145},
+}};
+
+// Keypad keys other than digits.
+constexpr std::array<std::pair<int, short>, 5> kTeclado{{
+    {Qt::Key_Asterisk, 106}, {Qt::Key_Plus, 107}, {Qt::Key_Minus, 109}, {Qt::Key_Period, 110}, {Qt::Key_Slash, 111},
+}};
+
+} // namespace
+
+short codigoTecla(int tecla, Qt::KeyboardModifiers mods) {
+    if (mods & Qt::KeypadModifier) {
+        if (tecla >= Qt::Key_0 && tecla <= Qt::Key_9)
+            return static_cast<short>(96 + (tecla - Qt::Key_0));
+        for (const auto& [qt, vk] : kTeclado)
+            if (qt == tecla)
+                return vk;
+    }
+    if ((tecla >= Qt::Key_A && tecla <= Qt::Key_Z) || (tecla >= Qt::Key_0 && tecla <= Qt::Key_9))
+        return static_cast<short>(tecla);
+    if (tecla >= Qt::Key_F1 && tecla <= Qt::Key_F24)
+        return static_cast<short>(112 + (tecla - Qt::Key_F1));
+    for (const auto& [qt, vk] : kTabla)
+        if (qt == tecla)
+            return vk;
+    return 0;
+}
+
+int teclaQt(short codigo) {
+    if ((codigo >= 'A' && codigo <= 'Z') || (codigo >= '0' && codigo <= '9'))
+        return codigo;
+    if (codigo >= 96 && codigo <= 105)
+        return Qt::Key_0 + (codigo - 96);
+    if (codigo >= 112 && codigo <= 135)
+        return Qt::Key_F1 + (codigo - 112);
+    for (const auto& [qt, vk] : kTabla)
+        if (vk == codigo)
+            return qt;
+    for (const auto& [qt, vk] : kTeclado)
+        if (vk == codigo)
+            return qt;
+    return 0;
+}
+
+short mascaraShift(Qt::KeyboardModifiers mods) {
+    short m = 0;
+    if (mods & Qt::ShiftModifier)
+        m |= kShift;
+    if (mods & Qt::ControlModifier)
+        m |= kCtrl;
+    if (mods & Qt::AltModifier)
+        m |= kAlt;
+    return m;
+}
+
+Qt::KeyboardModifiers modificadores(short m) {
+    Qt::KeyboardModifiers mods;
+    if (m & kShift)
+        mods |= Qt::ShiftModifier;
+    if (m & kCtrl)
+        mods |= Qt::ControlModifier;
+    if (m & kAlt)
+        mods |= Qt::AltModifier;
+    return mods;
+}
+
+int codigoCaracter(int tecla, Qt::KeyboardModifiers mods, const QString& texto) {
+    switch (tecla) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+        return -1;
+    default:
+        break;
+    }
+    const bool ctrl = mods & Qt::ControlModifier;
+    const bool alt = mods & Qt::AltModifier;
+    if (ctrl && !alt)
+        return (tecla >= Qt::Key_A && tecla <= Qt::Key_Z) ? tecla - Qt::Key_A + 1 : -1;
+    if (texto.size() != 1)
+        return -1;
+    const QChar c = texto.at(0);
+    if (c.isSurrogate() || !c.isPrint())
+        return -1;
+    return c.unicode();
+}
+
+short mayuscula(short codigo) {
+    const QChar c = caracter(codigo);
+    if (!c.isLetter())
+        return codigo;
+    const QString may = QString(c).toUpper();
+    // A letter whose capital is more than one character (ß) stays as typed.
+    return may.size() == 1 ? teclas::codigo(may.at(0)) : codigo;
+}
+
+bool imprimible(short codigo) {
+    const QChar c = caracter(codigo);
+    return codigo != 0 && !c.isSurrogate() && c.isPrint();
+}
+
+} // namespace kestril::teclas
