@@ -121,6 +121,12 @@ struct EstadoGlobal {
     QString ImpresoraReporte;
 };
 
+// Payment slots before a sale: names 0-14 and the codes and references of slots 0-3 cleared; the
+// amounts stay as they were.
+void InitFormasdePago();
+// Index (as text) of the last payment-form name equal to `nombre`, exact; "" when none.
+QString devFormaPago(const QString& nombre);
+
 // The one program-wide instance.
 EstadoGlobal& G();
 // Back to the start values (tests, log-out of everything).

@@ -1,0 +1,232 @@
+#include "shell/texto.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string>
+
+namespace shell {
+
+namespace {
+
+bool esBlanco(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+
+// The value's digits with 15 significant figures (what the value "is" once its binary error is
+// dropped), rounded half away from zero to `decimales` places. Returns the rounded magnitude as a
+// whole number of 10^-decimales units; false when it does not fit (huge values).
+bool digitosRedondeados(double value, int decimales, qint64* unidades) {
+    const double a = std::fabs(value);
+    if (!std::isfinite(a)) return false;
+    if (a == 0.0) { *unidades = 0; return true; }
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", a);  // d.dddddddddddddde±xx
+    std::string digitos;
+    const char* p = buf;
+    for (; *p && *p != 'e'; ++p)
+        if (*p >= '0' && *p <= '9') digitos.push_back(*p);
+    const int exp10 = *p == 'e' ? std::atoi(p + 1) : 0;
+    // Digits kept: those before the point (exp10 + 1) and the decimals asked for.
+    const int k = exp10 + 1 + decimales;
+    if (k > 18) return false;
+    if (k < 0) { *unidades = 0; return true; }
+    qint64 m = 0;
+    for (int i = 0; i < k; ++i) m = m * 10 + (i < int(digitos.size()) ? digitos[i] - '0' : 0);
+    if (k < int(digitos.size()) && digitos[k] >= '5') ++m;
+    *unidades = m;
+    return true;
+}
+
+double potencia10(int n) {
+    double f = 1.0;
+    for (int i = 0; i < n; ++i) f *= 10.0;
+    return f;
+}
+
+QString agrupa(const QString& entero) {
+    QString out;
+    const int n = entero.size();
+    for (int i = 0; i < n; ++i) {
+        if (i > 0 && (n - i) % 3 == 0) out += u',';
+        out += entero[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+double Val(const QString& text) {
+    QString s;
+    s.reserve(text.size());
+    for (QChar c : text)
+        if (!esBlanco(c)) s += c;
+    if (s.size() >= 2 && s[0] == u'&') {
+        const QChar base = s[1].toUpper();
+        int radix = base == u'H' ? 16 : base == u'O' ? 8 : 0;
+        if (radix) {
+            qint64 v = 0;
+            int i = 2;
+            for (; i < s.size(); ++i) {
+                const int d = QString(s[i]).toInt(nullptr, radix);
+                bool ok = false;
+                QString(s[i]).toInt(&ok, radix);
+                if (!ok) break;
+                v = v * radix + d;
+                if (v > std::numeric_limits<qint32>::max() * 2LL) break;
+            }
+            return double(v);
+        }
+    }
+    std::string num;
+    int i = 0;
+    const int n = s.size();
+    if (i < n && (s[i] == u'+' || s[i] == u'-')) num.push_back(char(s[i++].unicode()));
+    bool digitos = false, punto = false;
+    for (; i < n; ++i) {
+        const QChar c = s[i];
+        if (c >= u'0' && c <= u'9') { num.push_back(char(c.unicode())); digitos = true; }
+        else if (c == u'.' && !punto) { num.push_back('.'); punto = true; }
+        else break;
+    }
+    if (!digitos) return 0.0;
+    if (i < n && (s[i].toUpper() == u'E' || s[i].toUpper() == u'D')) {
+        int j = i + 1;
+        std::string ex = "e";
+        if (j < n && (s[j] == u'+' || s[j] == u'-')) ex.push_back(char(s[j++].unicode()));
+        bool exDig = false;
+        for (; j < n && s[j] >= u'0' && s[j] <= u'9'; ++j) { ex.push_back(char(s[j].unicode())); exDig = true; }
+        if (exDig) num += ex;
+    }
+    const double v = std::strtod(num.c_str(), nullptr);
+    return std::isfinite(v) ? v : 0.0;
+}
+
+qint64 EnteroPar(double value) {
+    if (!std::isfinite(value) || std::fabs(value) >= 9.2e18) return 0;
+    return qint64(std::nearbyint(value));
+}
+
+qint64 ValEntero(const QString& text) { return EnteroPar(Val(text)); }
+
+double QuitaComas(const QString& text) {
+    QString s = text;
+    s.remove(u',');
+    return Val(s);
+}
+
+QString ExtraeNumero(const QString& text) {
+    QString out;
+    for (QChar c : text)
+        if ((c >= u'0' && c <= u'9') || c == u'.' || c == u'-') out += c;
+    return out;
+}
+
+QString ReemplazaEnter(const QString& text) {
+    QString s = text;
+    s.replace(QStringLiteral("[ENTER]"), QStringLiteral("\n"));
+    return s;
+}
+
+bool ValidaCaracteresRFC(const QString& text) {
+    static const QString permitidos = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    for (QChar c : text)
+        if (!permitidos.contains(c.toUpper())) return false;
+    return true;
+}
+
+void ProcedimientoVacio() {}
+
+double Redondea(double value, int decimales) {
+    if (decimales < 0) decimales = 0;
+    qint64 u = 0;
+    if (!digitosRedondeados(value, decimales, &u)) return value;
+    const std::string txt = std::to_string(u) + "e-" + std::to_string(decimales);
+    const double r = std::strtod(txt.c_str(), nullptr);
+    return value < 0 ? -r : r;
+}
+
+qint64 Centavos(double value) {
+    qint64 u = 0;
+    if (!digitosRedondeados(value, 2, &u)) return 0;
+    return value < 0 ? -u : u;
+}
+
+QString Formato(double value, const QString& patron) {
+    const int pos = patron.indexOf(u'.');
+    const QString parteEntera = pos >= 0 ? patron.left(pos) : patron;
+    const QString parteDecimal = pos >= 0 ? patron.mid(pos + 1) : QString();
+    // Literal text before the first and after the last placeholder stays as written.
+    int primero = -1, ultimo = -1;
+    for (int i = 0; i < patron.size(); ++i)
+        if (patron[i] == u'#' || patron[i] == u'0') { if (primero < 0) primero = i; ultimo = i; }
+    if (primero < 0) return QString::number(value, 'g', 15);
+    const QString prefijo = patron.left(std::min(primero, pos >= 0 ? pos : primero));
+    const QString sufijo = patron.mid(std::max(ultimo + 1, pos >= 0 ? pos + 1 + int(parteDecimal.size()) : ultimo + 1));
+
+    const int minEntero = int(parteEntera.count(u'0'));
+    const bool grupos = parteEntera.contains(u',');
+    const int decObligados = int(parteDecimal.count(u'0'));
+    const int decimales = decObligados + int(parteDecimal.count(u'#'));
+
+    qint64 u = 0;
+    bool negativo = value < 0;
+    QString entero, fraccion;
+    if (digitosRedondeados(value, decimales, &u)) {
+        const QString d = QString::number(u).rightJustified(decimales + 1, u'0');
+        entero = d.left(d.size() - decimales);
+        fraccion = d.right(decimales);
+        negativo = negativo && u != 0;  // what rounds to zero shows no sign
+    } else {
+        const QString d = QString::number(std::fabs(value), 'f', decimales);
+        const int p = d.indexOf(u'.');
+        entero = p >= 0 ? d.left(p) : d;
+        fraccion = p >= 0 ? d.mid(p + 1) : QString();
+    }
+    while (entero.size() > 1 && entero.startsWith(u'0')) entero.remove(0, 1);
+    if (entero == QLatin1String("0")) entero.clear();
+    entero = entero.rightJustified(minEntero, u'0');
+    while (fraccion.size() > decObligados && fraccion.endsWith(u'0')) fraccion.chop(1);
+    if (grupos) entero = agrupa(entero);
+    QString out = entero;
+    if (!fraccion.isEmpty() || (pos >= 0 && decObligados > 0)) out += u'.' + fraccion;
+    return prefijo + (negativo ? QStringLiteral("-") : QString()) + out + sufijo;
+}
+
+QString FormatoFecha(const QDate& fecha, const QString& patron) {
+    if (!fecha.isValid()) return {};
+    QString out;
+    const QString p = patron.toLower();
+    for (int i = 0; i < p.size();) {
+        if (p.mid(i, 4) == QLatin1String("yyyy")) { out += QString::number(fecha.year()).rightJustified(4, u'0'); i += 4; }
+        else if (p.mid(i, 2) == QLatin1String("yy")) { out += QString::number(fecha.year() % 100).rightJustified(2, u'0'); i += 2; }
+        else if (p.mid(i, 2) == QLatin1String("dd")) { out += QString::number(fecha.day()).rightJustified(2, u'0'); i += 2; }
+        else if (p.mid(i, 2) == QLatin1String("mm")) { out += QString::number(fecha.month()).rightJustified(2, u'0'); i += 2; }
+        else { out += patron[i]; ++i; }
+    }
+    return out;
+}
+
+QString FechaLarga(const QDate& fecha) {
+    if (!fecha.isValid()) return {};
+    static const char* const dias[] = {"lunes", "martes", "miércoles", "jueves", "viernes", "sábado", "domingo"};
+    static const char* const meses[] = {"enero", "febrero", "marzo", "abril", "mayo", "junio", "julio",
+                                        "agosto", "septiembre", "octubre", "noviembre", "diciembre"};
+    const QString texto = QStringLiteral("%1, %2 de %3 de %4")
+                              .arg(QString::fromUtf8(dias[fecha.dayOfWeek() - 1]))
+                              .arg(fecha.day())
+                              .arg(QString::fromUtf8(meses[fecha.month() - 1]))
+                              .arg(fecha.year());
+    return texto.toUpper();
+}
+
+QString FechaISO(const QDate& fecha) { return fecha.toString(Qt::ISODate); }
+
+QString FechaHoraISO(const QDateTime& momento) {
+    return momento.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString Ajusta(const QString& text, int ancho) { return text.left(ancho).leftJustified(ancho, u' '); }
+
+}  // namespace shell
