@@ -152,9 +152,12 @@ void CajaCaptura::teclaSinCaracter(QKeyEvent* e) {
         return;
     }
     // Anything else that would type reaches the box only through procesaCaracter.
+    // (Characters outside the 16-bit codes, such as emoji, are upper-cased and typed whole.)
     const QString texto = e->text();
-    if (!texto.isEmpty() && !texto.at(0).isNull() && texto.at(0).isPrint() &&
+    if (!texto.isEmpty() && texto.at(0).category() != QChar::Other_Control &&
         !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (!isReadOnly() && isEnabled() && espacioLibre() >= texto.size())
+            insert(texto.toUpper());
         e->accept();
         return;
     }

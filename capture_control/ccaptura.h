@@ -8,6 +8,7 @@
 //   connect(campo, SIGNAL(KeyPress(short&)), this, SLOT(alTeclear(short&)));
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFont>
 #include <QLibrary>
 #include <QMap>
@@ -149,6 +150,23 @@ inline CCaptura* creaCCaptura(KestrilCreaControlFn fabrica, QWidget* padre, QStr
     // The factory builds a CCaptura for this class name; no RTTI lookup is needed (and a host that
     // did not link the library has none to use).
     return static_cast<CCaptura*>(fabrica(kClaseCCaptura, padre, error));
+}
+
+// Host side: the library file a program uses, $KESTRIL_LIB when set, else lib/libkestril.so beside
+// the program's bin/ folder (the layout of both the build tree and the install).
+inline QString rutaBiblioteca() {
+    const QString env = qEnvironmentVariable("KESTRIL_LIB");
+    if (!env.isEmpty())
+        return env;
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/libkestril.so");
+}
+
+// Host side: a new capture field from the program's library (loaded on first use).
+inline CCaptura* creaCCaptura(QWidget* padre, QString* error = nullptr) {
+    static KestrilCreaControlFn fabrica = nullptr;
+    if (!fabrica)
+        fabrica = cargaFabrica(rutaBiblioteca(), error);
+    return fabrica ? creaCCaptura(fabrica, padre, error) : nullptr;
 }
 
 } // namespace kestril
