@@ -1,0 +1,68 @@
+#pragma once
+// Creates the files the programs need from the schema scripts: the application folder (Quorvel's
+// and the print server's Direccion.db) and a data folder (central file, monitor log, clean
+// templates, branch 1 and Reports/). Nothing that exists is ever overwritten.
+
+#include "platform/db/database.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace datasetup {
+
+// The password of the central, branch, template and transfer files.
+QString claveArchivos();
+
+// A schema script split into what runs as it stands, the links and the saved queries.
+struct Script {
+    QStringList statements;             // without comments, one statement each
+    std::vector<db::Link> links;        // in the order written
+    std::vector<db::SavedQuery> queries;
+};
+Script parseScript(const QString& text);
+// Reads <schemaDir>/<name>; an empty script and the message in *error when it cannot.
+std::optional<Script> loadScript(const QString& schemaDir, const QString& name, QString* error);
+// Runs the statements in one transaction, then makes the links and stores the saved queries.
+bool applyScript(db::Database& database, const Script& script, QString* error);
+
+// Where the scripts and templates are: beside the executable when they are there, else the source.
+QString defaultSchemaDir();
+QString defaultTemplatesDir();
+
+struct Options {
+    QString appFolder;   // "" = no application folder
+    QString dataFolder;  // "" = no data folder
+    int terminal = 1;
+    int sucursal = 1;    // branch this terminal starts in
+    bool demo = false;   // add the demo catalogue to the new data folder
+    QString schemaDir = defaultSchemaDir();
+    QString templatesDir = defaultTemplatesDir();
+};
+
+struct Result {
+    bool ok = false;
+    QString message;       // Spanish, for the person running the tool
+    QStringList created;   // files made
+};
+
+// Every file run() would write; run() refuses when one of them exists.
+QStringList plannedFiles(const Options& options);
+Result run(const Options& options);
+
+// Pieces of run(), each refusing an existing target.
+bool createAppFolder(const Options& options, QString* error, QStringList* created = nullptr);
+bool createDataFolder(const Options& options, QString* error, QStringList* created = nullptr);
+// A branch database made from the data folder's template, with its number in Parametros.Sucursal.
+bool createBranch(const QString& dataFolder, const QString& shortName, int number, QString* error);
+// About 20 products with barcodes and stock in branch `sucursal`, a seller and two customers.
+bool addDemoCatalogue(const QString& dataFolder, const QString& branchShortName, QString* error);
+
+// Paths inside a data folder.
+QString rutaBDCodigos(const QString& dataFolder);
+QString rutaDatos(const QString& dataFolder);
+QString rutaPlantillaSucursal(const QString& dataFolder);
+QString rutaPlantillaLimpia(const QString& dataFolder);
+QString rutaSucursal(const QString& dataFolder, const QString& shortName);
+QString rutaReportes(const QString& dataFolder);
+
+}  // namespace datasetup

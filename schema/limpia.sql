@@ -1,0 +1,3 @@
+-- Clean container of transfer and product-export files. It carries the password and the meta tables
+-- only: the exports create EInventario, DEInventario and Producto in the copy themselves, so none of
+-- them (nor any other table) may live here.
