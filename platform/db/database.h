@@ -21,9 +21,12 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
+
+class QSqlQuery;
 
 namespace db {
 
@@ -179,6 +182,11 @@ public:
               int* rowsAffected = nullptr);
     bool exec(const QString& sql, const QVariantMap& params, Error* error = nullptr,
               int* rowsAffected = nullptr);
+    // Braced values ({} or {a, b}) pick the positional form.
+    bool exec(const QString& sql, std::initializer_list<QVariant> params, Error* error = nullptr,
+              int* rowsAffected = nullptr) {
+        return exec(sql, QVariantList(params), error, rowsAffected);
+    }
     // A statement that writes, run with the lock wait when the file is busy (outside a transaction).
     bool execWait(const QString& sql, const QVariantList& params, const LockWait& wait,
                   Error* error = nullptr, int* rowsAffected = nullptr);
@@ -187,6 +195,10 @@ public:
     std::optional<Rows> select(const QString& sql, const QVariantList& params = {},
                                Error* error = nullptr);
     std::optional<Rows> select(const QString& sql, const QVariantMap& params, Error* error = nullptr);
+    std::optional<Rows> select(const QString& sql, std::initializer_list<QVariant> params,
+                               Error* error = nullptr) {
+        return select(sql, QVariantList(params), error);
+    }
     // First row; an empty Row when there is none; nullopt on error.
     std::optional<Row> selectOne(const QString& sql, const QVariantList& params = {},
                                  Error* error = nullptr);
@@ -251,6 +263,32 @@ public:
 private:
     Database() = default;
     bool fail(Error* error, const Error& e);
+    bool succeed(Error* error);
+    bool checkOpen(Error* error);
+    // Prepares, binds and runs; outside a transaction a busy file is tried again for a moment.
+    bool run(QSqlQuery& q, const QString& sql, const std::function<void(QSqlQuery&)>& bind,
+             Error& e);
+    std::optional<Rows> selectWith(const QString& sql,
+                                   const std::function<void(QSqlQuery&)>& bind, Error* error);
+    bool execWith(const QString& sql, const std::function<void(QSqlQuery&)>& bind,
+                  Error* error, int* rowsAffected);
+    bool ensureMetaTables(Error& e);
+    bool attachSource(const QString& sourceFile, const QString& password, QString* alias,
+                      Error& e);
+    QString schemaOf(const QString& table);  // "main", an attached alias, or "" when not found
+    bool localTable(const QString& name);
+    void createViews();
+    bool viewCompiles(const QString& name, Error& e);
+    void closeHandle();
+
+    struct Attached {
+        QString alias;
+        QString path;
+        QString source;  // the file name links name
+    };
+    std::vector<Attached> attached_;
+    QString password_;
+    QString centralHint_;
 
     QString path_;
     QString connName_;

@@ -1,0 +1,803 @@
+// Opening files, statements, write transactions, linked tables and saved queries.
+#include "platform/db/database.h"
+#include "platform/db/internal.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QThread>
+
+namespace db {
+
+using detail::makeError;
+using detail::quoteIdent;
+
+namespace {
+
+constexpr int kShortBusyMs = 10000;  // how long a plain statement keeps trying on a busy file
+
+QString canonical(const QString& path) {
+    const QFileInfo fi(path);
+    const QString c = fi.canonicalFilePath();
+    return c.isEmpty() ? fi.absoluteFilePath() : c;
+}
+
+QString trimStatement(QString sql) {
+    sql = sql.trimmed();
+    while (sql.endsWith(QLatin1Char(';'))) sql = sql.left(sql.size() - 1).trimmed();
+    return sql;
+}
+
+std::function<void(QSqlQuery&)> positional(const QVariantList& params) {
+    return [params](QSqlQuery& q) {
+        for (const QVariant& v : params) q.addBindValue(v);
+    };
+}
+
+std::function<void(QSqlQuery&)> named(const QString& sql, const QVariantMap& params) {
+    const QStringList used = detail::placeholders(sql);
+    return [used, params](QSqlQuery& q) {
+        for (const QString& p : used) {
+            QVariant v;
+            auto it = params.find(p);
+            if (it == params.end()) it = params.find(QLatin1Char(':') + p);
+            if (it != params.end()) v = it.value();
+            q.bindValue(QLatin1Char(':') + p, v);
+        }
+    };
+}
+
+}  // namespace
+
+// Every open handle by the canonical path of each file it reaches (its own and the attached ones).
+struct DatabaseRegistry {
+    static QHash<QString, QSet<Database*>>& map() {
+        static QHash<QString, QSet<Database*>> m;
+        return m;
+    }
+    static void add(const QString& path, Database* d) { map()[canonical(path)].insert(d); }
+    static void remove(Database* d) {
+        auto& m = map();
+        for (auto it = m.begin(); it != m.end();) {
+            it->remove(d);
+            if (it->isEmpty())
+                it = m.erase(it);
+            else
+                ++it;
+        }
+    }
+    static void closeAll(const QString& path) {
+        const QSet<Database*> handles = map().value(canonical(path));
+        for (Database* d : handles) {
+            d->closeHandle();
+            d->closed_ = true;
+        }
+    }
+};
+
+// ---------------------------------------------------------------------------------------------
+// opening and closing
+
+std::unique_ptr<Database> Database::open(const QString& path, const QString& password, Error* error) {
+    OpenOptions o;
+    o.password = password;
+    return open(path, o, error);
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions& options,
+                                         Error* error) {
+    static int counter = 0;
+    auto failOpen = [&](const Error& e) -> std::unique_ptr<Database> {
+        if (error) *error = e;
+        return nullptr;
+    };
+    const QFileInfo fi(path);
+    if (path.isEmpty() || !fi.exists() || !fi.isFile())
+        return failOpen(makeError(ErrorKind::NotFound,
+                                  QStringLiteral("No se encontró la base de datos %1.").arg(path)));
+
+    std::unique_ptr<Database> d(new Database);
+    d->path_ = fi.absoluteFilePath();
+    d->connName_ = QStringLiteral("quorvel-db-%1").arg(++counter);
+    d->password_ = options.password;
+    d->centralHint_ = options.centralPath;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connName_);
+        c.setDatabaseName(d->path_);
+        c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        if (!c.open()) {
+            Error e = toError(c.lastError());
+            if (e.ok()) e = makeError(ErrorKind::Other, QStringLiteral("No se pudo abrir %1.").arg(path));
+            return failOpen(e);
+        }
+    }
+    DatabaseRegistry::add(d->path_, d.get());
+
+    Error e;
+    // A damaged file or one that is not a database shows up on the first read.
+    if (!d->scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master"), {}, &e)) {
+        if (e.kind == ErrorKind::Other) e.kind = ErrorKind::Corrupt;
+        return failOpen(e);
+    }
+    if (!d->exec(QStringLiteral("PRAGMA foreign_keys=OFF"), {}, &e) ||
+        !d->exec(QStringLiteral("PRAGMA main.synchronous=FULL"), {}, &e))
+        return failOpen(e);
+    auto mode = d->scalar(QStringLiteral("PRAGMA main.journal_mode"), {}, &e);
+    if (!mode) return failOpen(e);
+    if (mode->toString().compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0 &&
+        !d->select(QStringLiteral("PRAGMA main.journal_mode=DELETE"), {}, &e))
+        return failOpen(e);
+
+    if (d->localTable(QStringLiteral("_dbpassword"))) {
+        auto pw = d->scalar(QStringLiteral("SELECT Password FROM main._dbpassword LIMIT 1"), {}, &e);
+        if (!pw) return failOpen(e);
+        if (!pw->isNull() && pw->toString() != options.password)
+            return failOpen(makeError(ErrorKind::WrongPassword,
+                                      QStringLiteral("La contraseña de la base de datos no es válida.")));
+    }
+
+    if (options.attachLinks) {
+        QStringList sources;
+        for (const Link& l : d->links()) {
+            bool seen = false;
+            for (const QString& s : sources) seen = seen || s.compare(l.source, Qt::CaseInsensitive) == 0;
+            if (!seen) sources << l.source;
+        }
+        for (const QString& s : sources) {
+            QString alias;
+            Error ae;
+            if (!d->attachSource(s, options.password, &alias, ae)) {
+                // A missing central file leaves the linked tables unreachable (no such table on
+                // use); a wrong password there is the same refusal as on this file.
+                if (ae.kind == ErrorKind::WrongPassword || ae.kind == ErrorKind::Corrupt)
+                    return failOpen(ae);
+                d->lastError_ = ae;
+            }
+        }
+    }
+    if (options.createViews) d->createViews();
+    return d;
+}
+
+std::unique_ptr<Database> Database::create(const QString& path, const QString& password, Error* error) {
+    if (path.isEmpty() || QFileInfo::exists(path)) {
+        if (error)
+            *error = makeError(ErrorKind::NotFound,
+                               QStringLiteral("La base de datos %1 ya existe.").arg(path));
+        return nullptr;
+    }
+    {
+        const QString conn = QStringLiteral("quorvel-db-create");
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conn);
+            c.setDatabaseName(path);
+            bool ok = c.open();
+            Error e;
+            if (ok) {
+                QSqlQuery q(c);
+                const QStringList script = {
+                    QStringLiteral("PRAGMA journal_mode=DELETE"),
+                    QStringLiteral("BEGIN IMMEDIATE"),
+                    QStringLiteral("CREATE TABLE _dbpassword(Password TEXT NOT NULL)"),
+                    QStringLiteral("CREATE TABLE _links(Name TEXT PRIMARY KEY COLLATE NOCASE, Source TEXT NOT NULL)"),
+                    QStringLiteral("CREATE TABLE _queries(Name TEXT PRIMARY KEY COLLATE NOCASE, Kind TEXT NOT NULL, Sql TEXT NOT NULL)"),
+                };
+                for (const QString& s : script) {
+                    if (!q.exec(s)) {
+                        ok = false;
+                        e = toError(q.lastError());
+                        break;
+                    }
+                }
+                if (ok && !password.isEmpty()) {
+                    q.prepare(QStringLiteral("INSERT INTO _dbpassword(Password) VALUES(?)"));
+                    q.addBindValue(password);
+                    if (!q.exec()) {
+                        ok = false;
+                        e = toError(q.lastError());
+                    }
+                }
+                if (ok && !q.exec(QStringLiteral("COMMIT"))) {
+                    ok = false;
+                    e = toError(q.lastError());
+                }
+                q.finish();
+            } else {
+                e = toError(c.lastError());
+            }
+            c.close();
+            if (!ok) {
+                if (error) *error = e;
+                QSqlDatabase::removeDatabase(conn);
+                QFile::remove(path);
+                return nullptr;
+            }
+        }
+        QSqlDatabase::removeDatabase(conn);
+    }
+    return open(path, password, error);
+}
+
+void Database::closeAll(const QString& path) { DatabaseRegistry::closeAll(path); }
+
+Database::~Database() { closeHandle(); }
+
+void Database::closeHandle() {
+    if (connName_.isEmpty()) return;
+    if (inTransaction_) rollback();
+    {
+        QSqlDatabase c = QSqlDatabase::database(connName_, false);
+        if (c.isValid()) c.close();
+    }
+    QSqlDatabase::removeDatabase(connName_);
+    DatabaseRegistry::remove(this);
+    connName_.clear();
+    inTransaction_ = false;
+}
+
+bool Database::isOpen() const {
+    return !closed_ && !connName_.isEmpty() && QSqlDatabase::database(connName_, false).isOpen();
+}
+
+QSqlDatabase Database::connection() const {
+    return connName_.isEmpty() ? QSqlDatabase() : QSqlDatabase::database(connName_, false);
+}
+
+bool Database::fail(Error* error, const Error& e) {
+    lastError_ = e;
+    if (error) *error = e;
+    return false;
+}
+
+bool Database::succeed(Error* error) {
+    lastError_ = Error();
+    if (error) *error = Error();
+    return true;
+}
+
+bool Database::checkOpen(Error* error) {
+    if (closed_ || connName_.isEmpty())
+        return fail(error, makeError(ErrorKind::Closed, QStringLiteral("La base de datos está cerrada.")));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// statements
+
+bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QSqlQuery&)>& bind,
+                   Error& e) {
+    QElapsedTimer timer;
+    timer.start();
+    int pause = 1;
+    for (;;) {
+        bool ok = q.prepare(sql);
+        if (ok) {
+            if (bind) bind(q);
+            ok = q.exec();
+        }
+        if (ok) {
+            e = Error();
+            return true;
+        }
+        e = toError(q.lastError());
+        q.finish();
+        // Inside a write transaction we hold the file: a busy answer will not clear by waiting.
+        if (e.kind != ErrorKind::Busy || inTransaction_ || timer.elapsed() > kShortBusyMs) return false;
+        QThread::usleep(static_cast<unsigned long>(pause * 1000));
+        pause = std::min(pause * 2, 4);
+    }
+}
+
+bool Database::execWith(const QString& sql, const std::function<void(QSqlQuery&)>& bind, Error* error,
+                        int* rowsAffected) {
+    if (rowsAffected) *rowsAffected = 0;
+    if (!checkOpen(error)) return false;
+    QSqlQuery q(connection());
+    Error e;
+    if (!run(q, sql, bind, e)) return fail(error, e);
+    if (rowsAffected) *rowsAffected = q.numRowsAffected();
+    q.finish();
+    return succeed(error);
+}
+
+bool Database::exec(const QString& sql, const QVariantList& params, Error* error, int* rowsAffected) {
+    return execWith(sql, positional(params), error, rowsAffected);
+}
+
+bool Database::exec(const QString& sql, const QVariantMap& params, Error* error, int* rowsAffected) {
+    return execWith(sql, named(sql, params), error, rowsAffected);
+}
+
+bool Database::execWait(const QString& sql, const QVariantList& params, const LockWait& wait,
+                        Error* error, int* rowsAffected) {
+    if (!checkOpen(error)) return false;
+    const Error e = detail::waitFor(wait, [&]() {
+        Error once;
+        QSqlQuery q(connection());
+        bool ok = q.prepare(sql);
+        if (ok) {
+            for (const QVariant& v : params) q.addBindValue(v);
+            ok = q.exec();
+        }
+        if (!ok) return toError(q.lastError());
+        if (rowsAffected) *rowsAffected = q.numRowsAffected();
+        return once;
+    });
+    if (!e.ok()) return fail(error, e);
+    return succeed(error);
+}
+
+bool Database::execScript(const QString& script, Error* error) {
+    for (const QString& s : detail::splitStatements(script))
+        if (!exec(s, QVariantList{}, error)) return false;
+    return succeed(error);
+}
+
+std::optional<Rows> Database::selectWith(const QString& sql,
+                                         const std::function<void(QSqlQuery&)>& bind, Error* error) {
+    if (!checkOpen(error)) return std::nullopt;
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    Error e;
+    Rows rows;
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        rows.clear();
+        if (!run(q, sql, bind, e)) return fail(error, e), std::nullopt;
+        const QSqlRecord rec = q.record();
+        QStringList names;
+        for (int i = 0; i < rec.count(); ++i) names << rec.fieldName(i);
+        while (q.next()) {
+            QVariantList values;
+            values.reserve(rec.count());
+            for (int i = 0; i < rec.count(); ++i) values << q.value(i);
+            rows.emplace_back(names, std::move(values));
+        }
+        const QSqlError qe = q.lastError();
+        q.finish();
+        if (qe.type() == QSqlError::NoError) break;
+        e = toError(qe);
+        if (e.kind != ErrorKind::Busy || inTransaction_ || timer.elapsed() > kShortBusyMs)
+            return fail(error, e), std::nullopt;
+        QThread::usleep(1000);
+    }
+    succeed(error);
+    return rows;
+}
+
+std::optional<Rows> Database::select(const QString& sql, const QVariantList& params, Error* error) {
+    return selectWith(sql, positional(params), error);
+}
+
+std::optional<Rows> Database::select(const QString& sql, const QVariantMap& params, Error* error) {
+    return selectWith(sql, named(sql, params), error);
+}
+
+std::optional<Row> Database::selectOne(const QString& sql, const QVariantList& params, Error* error) {
+    auto rows = select(sql, params, error);
+    if (!rows) return std::nullopt;
+    if (rows->empty()) return Row();
+    return rows->front();
+}
+
+std::optional<QVariant> Database::scalar(const QString& sql, const QVariantList& params, Error* error) {
+    auto row = selectOne(sql, params, error);
+    if (!row) return std::nullopt;
+    if (row->empty()) return QVariant();
+    return row->value(0);
+}
+
+bool Database::localTable(const QString& name) {
+    auto v = scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE type IN ('table','view') "
+                                   "AND name = ? COLLATE NOCASE"),
+                    {name});
+    return v && v->toLongLong() > 0;
+}
+
+QString Database::schemaOf(const QString& table) {
+    if (localTable(table)) return QStringLiteral("main");
+    for (const Attached& a : attached_) {
+        auto v = scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type IN ('table','view') "
+                                       "AND name = ? COLLATE NOCASE")
+                            .arg(quoteIdent(a.alias)),
+                        {table});
+        if (v && v->toLongLong() > 0) return a.alias;
+    }
+    return {};
+}
+
+bool Database::tableExists(const QString& name) {
+    if (localTable(name)) return true;
+    for (const Link& l : links())
+        if (l.name.compare(name, Qt::CaseInsensitive) == 0) return !schemaOf(name).isEmpty();
+    return false;
+}
+
+qint64 Database::lastInsertId() {
+    auto v = scalar(QStringLiteral("SELECT last_insert_rowid()"));
+    return v ? v->toLongLong() : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// write transactions
+
+bool Database::beginWrite(const LockWait& wait, Error* error) {
+    if (!checkOpen(error)) return false;
+    if (inTransaction_)
+        return fail(error, makeError(ErrorKind::Other, QStringLiteral("Ya hay una transacción abierta.")));
+    const Error e = detail::waitFor(wait, [&]() {
+        QSqlQuery q(connection());
+        if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Error();
+        return toError(q.lastError());
+    });
+    if (!e.ok()) return fail(error, e);
+    inTransaction_ = true;
+    return succeed(error);
+}
+
+bool Database::commit(Error* error) {
+    if (!checkOpen(error)) return false;
+    if (!inTransaction_)
+        return fail(error, makeError(ErrorKind::Other, QStringLiteral("No hay una transacción abierta.")));
+    // COMMIT answers busy while another connection is still reading: the readers finish soon, and
+    // the transaction stays open meanwhile.
+    LockWait wait;
+    wait.serveEvents = false;
+    const Error e = detail::waitFor(wait, [&]() {
+        QSqlQuery q(connection());
+        if (q.exec(QStringLiteral("COMMIT"))) return Error();
+        return toError(q.lastError());
+    });
+    if (!e.ok()) return fail(error, e);
+    inTransaction_ = false;
+    return succeed(error);
+}
+
+void Database::rollback() {
+    if (!inTransaction_ || connName_.isEmpty()) {
+        inTransaction_ = false;
+        return;
+    }
+    QSqlQuery q(connection());
+    q.exec(QStringLiteral("ROLLBACK"));
+    inTransaction_ = false;
+}
+
+WriteTransaction::~WriteTransaction() { rollback(); }
+
+bool WriteTransaction::begin(const LockWait& wait, Error* error) {
+    if (active_) return true;
+    active_ = db_.beginWrite(wait, error);
+    return active_;
+}
+
+bool WriteTransaction::commit(Error* error) {
+    if (!active_) {
+        if (error) *error = makeError(ErrorKind::Other, QStringLiteral("No hay una transacción abierta."));
+        return false;
+    }
+    if (!db_.commit(error)) return false;
+    active_ = false;
+    return true;
+}
+
+void WriteTransaction::rollback() {
+    if (active_) db_.rollback();
+    active_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// linked tables
+
+bool Database::attachSource(const QString& sourceFile, const QString& password, QString* alias, Error& e) {
+    for (const Attached& a : attached_) {
+        if (a.source.compare(sourceFile, Qt::CaseInsensitive) == 0) {
+            *alias = a.alias;
+            return true;
+        }
+    }
+    QString found;
+    if (!centralHint_.isEmpty()) {
+        if (QFileInfo(centralHint_).isFile()) found = QFileInfo(centralHint_).absoluteFilePath();
+    } else {
+        QDir dir = QFileInfo(path_).absoluteDir();
+        for (int level = 0; level <= 3 && found.isEmpty(); ++level) {
+            for (const QString& f : dir.entryList(QDir::Files)) {
+                if (f.compare(sourceFile, Qt::CaseInsensitive) == 0) {
+                    found = dir.absoluteFilePath(f);
+                    break;
+                }
+            }
+            if (!dir.cdUp()) break;
+        }
+    }
+    if (found.isEmpty()) {
+        e = makeError(ErrorKind::NotFound,
+                      QStringLiteral("No se encontró la base de datos vinculada %1.").arg(sourceFile));
+        return false;
+    }
+    if (canonical(found) == canonical(path_)) {
+        e = makeError(ErrorKind::Other,
+                      QStringLiteral("Una base de datos no puede vincularse a sí misma."));
+        return false;
+    }
+    if (inTransaction_) {
+        e = makeError(ErrorKind::Other,
+                      QStringLiteral("No se puede abrir otra base de datos dentro de una transacción."));
+        return false;
+    }
+    const QString name = attached_.empty() ? QStringLiteral("central")
+                                           : QStringLiteral("central%1").arg(attached_.size() + 1);
+    Error ae;
+    if (!exec(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteIdent(name)), {found}, &ae)) {
+        e = ae;
+        return false;
+    }
+    auto detach = [&]() { exec(QStringLiteral("DETACH DATABASE %1").arg(quoteIdent(name))); };
+    auto hasPw = scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' "
+                                       "AND name='_dbpassword'").arg(quoteIdent(name)),
+                        {}, &ae);
+    if (!hasPw) {
+        detach();
+        e = ae;
+        if (e.kind == ErrorKind::Other) e.kind = ErrorKind::Corrupt;
+        return false;
+    }
+    if (hasPw->toLongLong() > 0) {
+        auto pw = scalar(QStringLiteral("SELECT Password FROM %1._dbpassword LIMIT 1").arg(quoteIdent(name)),
+                         {}, &ae);
+        if (pw && !pw->isNull() && pw->toString() != password) {
+            detach();
+            e = makeError(ErrorKind::WrongPassword,
+                          QStringLiteral("La contraseña de la base de datos %1 no es válida.").arg(sourceFile));
+            return false;
+        }
+    }
+    exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(quoteIdent(name)));
+    attached_.push_back({name, found, sourceFile});
+    if (centralPath_.isEmpty()) centralPath_ = found;
+    DatabaseRegistry::add(found, this);
+    *alias = name;
+    return true;
+}
+
+bool Database::ensureMetaTables(Error& e) {
+    Error ee;
+    if (!exec(QStringLiteral("CREATE TABLE IF NOT EXISTS main._links(Name TEXT PRIMARY KEY COLLATE NOCASE, "
+                             "Source TEXT NOT NULL)"),
+              QVariantList{}, &ee) ||
+        !exec(QStringLiteral("CREATE TABLE IF NOT EXISTS main._queries(Name TEXT PRIMARY KEY COLLATE NOCASE, "
+                             "Kind TEXT NOT NULL, Sql TEXT NOT NULL)"),
+              QVariantList{}, &ee)) {
+        e = ee;
+        return false;
+    }
+    return true;
+}
+
+bool Database::createLink(const QString& name, const QString& sourceFile, Error* error) {
+    if (!checkOpen(error)) return false;
+    if (name.trimmed().isEmpty() || sourceFile.trimmed().isEmpty())
+        return fail(error, makeError(ErrorKind::Other, QStringLiteral("Falta el nombre de la tabla o del archivo.")));
+    if (localTable(name))
+        return fail(error, makeError(ErrorKind::DuplicateKey,
+                                     QStringLiteral("Ya existe una tabla local con el nombre %1.").arg(name)));
+    if (hasQuery(name))
+        return fail(error, makeError(ErrorKind::DuplicateKey,
+                                     QStringLiteral("Ya existe una consulta con el nombre %1.").arg(name)));
+    QString alias;
+    Error e;
+    if (!attachSource(sourceFile, password_, &alias, e)) return fail(error, e);
+    auto has = scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND name = ? "
+                                     "COLLATE NOCASE").arg(quoteIdent(alias)),
+                      {name}, &e);
+    if (!has) return fail(error, e);
+    if (has->toLongLong() == 0)
+        return fail(error, makeError(ErrorKind::NoSuchTable,
+                                     QStringLiteral("La tabla %1 no existe en %2.").arg(name, sourceFile)));
+    const bool own = !inTransaction_;
+    if (own && !beginWrite({}, &e)) return fail(error, e);
+    if (!ensureMetaTables(e) ||
+        !exec(QStringLiteral("INSERT OR REPLACE INTO main._links(Name, Source) VALUES(?, ?)"), {name, sourceFile},
+              &e) ||
+        (own && !commit(&e))) {
+        if (own) rollback();
+        return fail(error, e);
+    }
+    return succeed(error);
+}
+
+bool Database::removeLink(const QString& name, Error* error) {
+    if (!checkOpen(error)) return false;
+    if (!localTable(QStringLiteral("_links")))
+        return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe el vínculo %1.").arg(name)));
+    int n = 0;
+    Error e;
+    if (!exec(QStringLiteral("DELETE FROM main._links WHERE Name = ? COLLATE NOCASE"), {name}, &e, &n))
+        return fail(error, e);
+    if (n == 0)
+        return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe el vínculo %1.").arg(name)));
+    return succeed(error);
+}
+
+std::vector<Link> Database::links() {
+    std::vector<Link> out;
+    if (!localTable(QStringLiteral("_links"))) return out;
+    auto rows = select(QStringLiteral("SELECT Name, Source FROM main._links ORDER BY Name"));
+    if (!rows) return out;
+    for (const Row& r : *rows) out.push_back({r.text(QStringLiteral("Name")), r.text(QStringLiteral("Source"))});
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// saved queries
+
+namespace {
+bool hasParameters(const QString& sql) {
+    if (!detail::placeholders(sql).isEmpty()) return true;
+    // a '?' outside literals
+    bool quoted = false;
+    QChar q;
+    for (const QChar c : sql) {
+        if (quoted) {
+            if (c == q) quoted = false;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            quoted = true;
+            q = c == QLatin1Char('[') ? QLatin1Char(']') : c;
+        } else if (c == QLatin1Char('?')) {
+            return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
+// SQLite checks a view's tables and columns only when it is used.
+bool Database::viewCompiles(const QString& name, Error& e) {
+    Error ve;
+    if (select(QStringLiteral("SELECT * FROM temp.%1 LIMIT 0").arg(quoteIdent(name)), QVariantList{}, &ve)) return true;
+    e = ve;
+    exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(name)));
+    return false;
+}
+
+void Database::createViews() {
+    brokenQueries_.clear();
+    for (const SavedQuery& sq : savedQueries()) {
+        if (sq.kind != QLatin1String("select") || hasParameters(sq.sql)) continue;
+        Error e;
+        exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(sq.name)), QVariantList{}, &e);
+        if (!exec(QStringLiteral("CREATE TEMP VIEW %1 AS %2").arg(quoteIdent(sq.name), trimStatement(sq.sql)),
+                  QVariantList{}, &e) ||
+            !viewCompiles(sq.name, e))
+            brokenQueries_ << QStringLiteral("%1: %2").arg(sq.name, e.message);
+    }
+    lastError_ = Error();
+}
+
+bool Database::createQuery(const QString& name, const QString& kind, const QString& sql, Error* error) {
+    if (!checkOpen(error)) return false;
+    const QString k = kind.trimmed().toLower();
+    if (name.trimmed().isEmpty())
+        return fail(error, makeError(ErrorKind::Other, QStringLiteral("Falta el nombre de la consulta.")));
+    if (k != QLatin1String("select") && k != QLatin1String("action"))
+        return fail(error, makeError(ErrorKind::Other, QStringLiteral("Tipo de consulta no válido: %1.").arg(kind)));
+    if (trimStatement(sql).isEmpty())
+        return fail(error, makeError(ErrorKind::Other, QStringLiteral("La consulta %1 está vacía.").arg(name)));
+    bool linked = false;
+    for (const Link& l : links()) linked = linked || l.name.compare(name, Qt::CaseInsensitive) == 0;
+    if (linked || (localTable(name) && !hasQuery(name)))
+        return fail(error, makeError(ErrorKind::DuplicateKey,
+                                     QStringLiteral("Ya existe una tabla con el nombre %1.").arg(name)));
+    Error e;
+    const bool own = !inTransaction_;
+    if (own && !beginWrite({}, &e)) return fail(error, e);
+    auto undo = [&]() {
+        if (own) rollback();
+        return fail(error, e);
+    };
+    if (!ensureMetaTables(e)) return undo();
+    if (!exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(name)), QVariantList{}, &e))
+        return undo();
+    // the view is made first: a select that does not compile is refused and nothing is saved
+    if (k == QLatin1String("select") && !hasParameters(sql) &&
+        (!exec(QStringLiteral("CREATE TEMP VIEW %1 AS %2").arg(quoteIdent(name), trimStatement(sql)),
+               QVariantList{}, &e) ||
+         !viewCompiles(name, e)))
+        return undo();
+    if (!exec(QStringLiteral("INSERT OR REPLACE INTO main._queries(Name, Kind, Sql) VALUES(?, ?, ?)"),
+              {name, k, sql}, &e))
+        return undo();
+    if (own && !commit(&e)) return undo();
+    for (int i = static_cast<int>(brokenQueries_.size()) - 1; i >= 0; --i)
+        if (brokenQueries_[i].startsWith(name + QLatin1Char(':'), Qt::CaseInsensitive)) brokenQueries_.removeAt(i);
+    return succeed(error);
+}
+
+bool Database::deleteQuery(const QString& name, Error* error) {
+    if (!checkOpen(error)) return false;
+    if (!hasQuery(name))
+        return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe la consulta %1.").arg(name)));
+    Error e;
+    const bool own = !inTransaction_;
+    if (own && !beginWrite({}, &e)) return fail(error, e);
+    if (!exec(QStringLiteral("DELETE FROM main._queries WHERE Name = ? COLLATE NOCASE"), {name}, &e) ||
+        !exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(name)), QVariantList{}, &e) ||
+        (own && !commit(&e))) {
+        if (own) rollback();
+        return fail(error, e);
+    }
+    return succeed(error);
+}
+
+bool Database::hasQuery(const QString& name) {
+    return savedQuery(name).has_value();
+}
+
+std::vector<SavedQuery> Database::savedQueries() {
+    std::vector<SavedQuery> out;
+    if (!localTable(QStringLiteral("_queries"))) return out;
+    auto rows = select(QStringLiteral("SELECT Name, Kind, Sql FROM main._queries ORDER BY Name"));
+    if (!rows) return out;
+    for (const Row& r : *rows)
+        out.push_back({r.text(QStringLiteral("Name")), r.text(QStringLiteral("Kind")).toLower(),
+                       r.text(QStringLiteral("Sql"))});
+    return out;
+}
+
+std::optional<SavedQuery> Database::savedQuery(const QString& name) {
+    if (!localTable(QStringLiteral("_queries"))) return std::nullopt;
+    auto row = selectOne(QStringLiteral("SELECT Name, Kind, Sql FROM main._queries WHERE Name = ? COLLATE NOCASE"),
+                         {name});
+    if (!row || row->empty()) return std::nullopt;
+    return SavedQuery{row->text(QStringLiteral("Name")), row->text(QStringLiteral("Kind")).toLower(),
+                      row->text(QStringLiteral("Sql"))};
+}
+
+std::optional<Rows> Database::selectQuery(const QString& name, const QVariantMap& params, Error* error) {
+    if (!checkOpen(error)) return std::nullopt;
+    const auto sq = savedQuery(name);
+    if (!sq)
+        return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe la consulta %1.").arg(name))),
+               std::nullopt;
+    if (sq->kind != QLatin1String("select"))
+        return fail(error, makeError(ErrorKind::Other,
+                                     QStringLiteral("La consulta %1 no es de selección.").arg(name))),
+               std::nullopt;
+    const QString sql = trimStatement(sq->sql);
+    return selectWith(sql, named(sql, params), error);
+}
+
+bool Database::runAction(const QString& name, const QVariantMap& params, Error* error, int* rowsAffected) {
+    if (rowsAffected) *rowsAffected = 0;
+    if (!checkOpen(error)) return false;
+    const auto sq = savedQuery(name);
+    if (!sq) return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe la consulta %1.").arg(name)));
+    if (sq->kind != QLatin1String("action"))
+        return fail(error, makeError(ErrorKind::Other, QStringLiteral("La consulta %1 no es de acción.").arg(name)));
+    Error e;
+    const bool own = !inTransaction_;
+    if (own && !beginWrite({}, &e)) return fail(error, e);
+    int total = 0;
+    for (const QString& s : detail::splitStatements(sq->sql)) {
+        int n = 0;
+        if (!execWith(s, named(s, params), &e, &n)) {
+            if (own) rollback();
+            return fail(error, e);
+        }
+        total += n;
+    }
+    if (own && !commit(&e)) {
+        rollback();
+        return fail(error, e);
+    }
+    if (rowsAffected) *rowsAffected = total;
+    return succeed(error);
+}
+
+}  // namespace db

@@ -1,0 +1,27 @@
+#pragma once
+// Helpers shared by the database layer's sources.
+#include "platform/db/database.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+namespace db::detail {
+
+// "name" with inner quotes doubled, for identifiers that cannot be bound.
+QString quoteIdent(const QString& name);
+
+// Meta tables kept in every file; never shown as user tables.
+bool isMetaTable(const QString& name);
+
+Error makeError(ErrorKind kind, const QString& message, int code = 0);
+
+// Splits a script at ';' outside quotes, brackets and comments; empty statements dropped.
+QStringList splitStatements(const QString& script);
+
+// Named placeholders (":name") a statement uses, without the colon.
+QStringList placeholders(const QString& sql);
+
+// Runs attempt() until it gives anything but Busy, serving the wait as `wait` says.
+Error waitFor(const LockWait& wait, const std::function<Error()>& attempt);
+
+}  // namespace db::detail

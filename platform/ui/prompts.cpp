@@ -1,0 +1,110 @@
+#include "platform/ui/prompts.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace ui {
+
+namespace {
+QString titleOr(const QString& title) {
+    if (!title.isEmpty()) return title;
+    const QString app = QApplication::applicationName();
+    return app.isEmpty() ? QStringLiteral("Quorvel") : app;
+}
+}  // namespace
+
+void QtPrompts::message(const QString& text, Icon icon, const QString& title) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(titleOr(title));
+    box.setText(text);
+    switch (icon) {
+    case Icon::Information: box.setIcon(QMessageBox::Information); break;
+    case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case Icon::Question: box.setIcon(QMessageBox::Question); break;
+    case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+Answer QtPrompts::question(const QString& text, const QString& title, bool withCancel, bool defaultNo) {
+    QMessageBox box(parent_);
+    box.setWindowTitle(titleOr(title));
+    box.setText(text);
+    box.setIcon(QMessageBox::Question);
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (withCancel) buttons |= QMessageBox::Cancel;
+    box.setStandardButtons(buttons);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sí"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+    if (withCancel) box.button(QMessageBox::Cancel)->setText(QStringLiteral("Cancelar"));
+    box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
+    if (withCancel) box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return withCancel ? Answer::Cancel : Answer::No;
+    }
+}
+
+QString QtPrompts::input(const QString& text, const QString& title, const QString& defaultValue) {
+    QInputDialog dlg(parent_);
+    dlg.setWindowTitle(titleOr(title));
+    dlg.setLabelText(text);
+    dlg.setTextValue(defaultValue);
+    dlg.setOkButtonText(QStringLiteral("Aceptar"));
+    dlg.setCancelButtonText(QStringLiteral("Cancelar"));
+    if (dlg.exec() != QDialog::Accepted) return {};
+    return dlg.textValue();
+}
+
+void ScriptedPrompts::message(const QString& text, Icon icon, const QString& title) {
+    asked_.push_back({Asked::Message, text, title, icon});
+}
+
+Answer ScriptedPrompts::question(const QString& text, const QString& title, bool withCancel, bool) {
+    asked_.push_back({Asked::Question, text, title, Icon::Question});
+    if (answers_.empty()) return withCancel ? Answer::Cancel : Answer::No;
+    Answer a = answers_.front();
+    answers_.pop_front();
+    if (a == Answer::Cancel && !withCancel) a = Answer::No;
+    return a;
+}
+
+QString ScriptedPrompts::input(const QString& text, const QString& title, const QString&) {
+    asked_.push_back({Asked::Input, text, title, Icon::None});
+    if (inputs_.empty()) return {};
+    QString s = inputs_.front();
+    inputs_.pop_front();
+    return s;
+}
+
+QStringList ScriptedPrompts::messages() const {
+    QStringList out;
+    for (const Asked& a : asked_)
+        if (a.kind == Asked::Message) out << a.text;
+    return out;
+}
+
+QString ScriptedPrompts::lastMessage() const {
+    const QStringList m = messages();
+    return m.isEmpty() ? QString() : m.last();
+}
+
+namespace {
+Prompts* g_override = nullptr;
+}
+
+Prompts& defaultPrompts() {
+    static QtPrompts qt;
+    if (g_override) return *g_override;
+    qt.setParent(QApplication::activeWindow());
+    return qt;
+}
+
+void setDefaultPrompts(Prompts* prompts) { g_override = prompts; }
+
+}  // namespace ui
