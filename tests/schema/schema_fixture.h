@@ -17,7 +17,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(tmp.isValid());
         options.appFolder = QDir(tmp.path()).filePath(QStringLiteral("app"));
-        options.dataFolder = QDir(tmp.path()).filePath(QStringLiteral("datos"));
+        // Typed with a trailing separator: Dir.Direccion must still be stored without one.
+        options.dataFolder = QDir(tmp.path()).filePath(QStringLiteral("datos/"));
         options.terminal = 3;
         options.sucursal = 1;
         options.demo = withDemo();
