@@ -1,0 +1,69 @@
+#include "shell/forms/formas.h"
+
+#include "shell/avisos.h"
+
+#include <QAbstractItemView>
+#include <QItemSelectionModel>
+#include <QList>
+
+namespace shell {
+
+namespace {
+QList<QPointer<QWidget>>& lista() {
+    static QList<QPointer<QWidget>> l;
+    return l;
+}
+}  // namespace
+
+void RegistraForma(QWidget* forma) {
+    if (!forma) return;
+    lista().removeIf([](const QPointer<QWidget>& p) { return p.isNull(); });
+    for (const auto& p : lista())
+        if (p == forma) return;
+    lista().append(forma);
+}
+
+QList<QWidget*> FormasCargadas() {
+    QList<QWidget*> out;
+    for (const auto& p : lista())
+        if (p) out.append(p.data());
+    return out;
+}
+
+bool FormaAbierta(const QString& nombre) { return FormaCargada(nombre) != nullptr; }
+
+bool FormaAbiertaPorTitulo(const QString& titulo) {
+    for (QWidget* w : FormasCargadas())
+        if (w->windowTitle() == titulo) return true;
+    return false;
+}
+
+QWidget* FormaCargada(const QString& nombre) {
+    for (QWidget* w : FormasCargadas())
+        if (w->objectName() == nombre) return w;
+    return nullptr;
+}
+
+void CierraFormasExcepto(const QString& nombre) {
+    const QList<QWidget*> formas = FormasCargadas();
+    for (auto it = formas.crbegin(); it != formas.crend(); ++it) {
+        QWidget* w = *it;
+        if (w->objectName() == nombre) continue;
+        QPointer<QWidget> p(w);
+        w->close();
+        if (p) delete p.data();
+    }
+    TerminaPrograma();
+}
+
+void AjustaColumnasGrid(QAbstractItemView* grid, qint64 cuantos) {
+    if (!grid || cuantos <= 0 || !grid->model() || !grid->selectionModel()) return;
+    if (grid->model()->rowCount() == 0) return;
+    int fila = grid->indexAt(QPoint(1, 1)).row();
+    if (fila < 0) fila = 0;
+    grid->selectionModel()->clearSelection();
+    grid->selectionModel()->select(grid->model()->index(fila, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+}  // namespace shell

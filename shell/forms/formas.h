@@ -1,0 +1,41 @@
+#pragma once
+// The loaded forms of the program: one instance per form, created on first use and forgotten when
+// it is destroyed; the questions about them (by name, by caption), closing them all, and the grid
+// selection fix of the cash cut.
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+class QAbstractItemView;
+
+namespace shell {
+
+// Keeps the form in the list of loaded forms (in the order they loaded) until it is destroyed.
+void RegistraForma(QWidget* forma);
+QList<QWidget*> FormasCargadas();
+
+// The program's one instance of form T, created (not shown) on first use. It is destroyed when it
+// closes (WA_DeleteOnClose), and the next call creates a new one.
+template <class T>
+T* Forma() {
+    static QPointer<T> instancia;
+    if (!instancia) {
+        instancia = new T();
+        instancia->setAttribute(Qt::WA_DeleteOnClose);
+        RegistraForma(instancia);
+    }
+    return instancia;
+}
+
+// True when a loaded form has exactly this object name / window title.
+bool FormaAbierta(const QString& nombre);
+bool FormaAbiertaPorTitulo(const QString& titulo);
+// The loaded form of that name, or nullptr.
+QWidget* FormaCargada(const QString& nombre);
+// Closes every loaded form whose name differs, the last loaded first, then ends the program.
+void CierraFormasExcepto(const QString& nombre);
+// When cuantos > 0: exactly the grid's first visible row shows as selected. The columns stay.
+void AjustaColumnasGrid(QAbstractItemView* grid, qint64 cuantos);
+
+}  // namespace shell

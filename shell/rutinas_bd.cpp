@@ -1,0 +1,305 @@
+#include "shell/rutinas_bd.h"
+
+#include "platform/ui/prompts.h"
+#include "shell/avisos.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+#include "shell/rutas.h"
+#include "shell/texto.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace shell {
+
+namespace {
+
+void muestra(const QString& texto) { ui::defaultPrompts().message(texto, ui::Icon::Critical, {}); }
+
+// Date as the databases keep it: the day alone at midnight, else day and time.
+QVariant fechaTexto(const QDateTime& f) {
+    if (!f.isValid()) return QVariant();
+    return f.time() == QTime(0, 0) ? FechaISO(f.date()) : FechaHoraISO(f);
+}
+
+QString claveDe(const QString& ruta) {
+    const QString nombre = QFileInfo(ruta).fileName();
+    if (nombre.compare(QLatin1String("Direccion.db"), Qt::CaseInsensitive) == 0 ||
+        nombre.compare(QLatin1String("Datos.db"), Qt::CaseInsensitive) == 0)
+        return {};
+    return ClaveArchivos();
+}
+
+bool mismoArchivo(const QString& a, const QString& b) {
+    return !a.isEmpty() && !b.isEmpty() && QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+}
+
+// An open handle on `ruta`: the shared one when it is the central or branch file, else a new one
+// kept in `propio`.
+db::Database* abreRuta(const QString& ruta, std::unique_ptr<db::Database>& propio, db::Error* e) {
+    if (mismoArchivo(ruta, RutaBDSucursal(G().SucursalActual)) && QFileInfo::exists(ruta))
+        return BDSucursal(e);
+    if (mismoArchivo(ruta, RutaBDCodigos()) && QFileInfo::exists(ruta)) return BDCodigos(e);
+    db::OpenOptions op;
+    op.password = claveDe(ruta);
+    op.centralPath = RutaBDCodigos();
+    propio = db::Database::open(ruta, op, e);
+    return propio.get();
+}
+
+}  // namespace
+
+bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params) {
+    PonEstado(2, QStringLiteral("Procesando ") + sql + QStringLiteral(".."));
+    db::Error e;
+    bool ok;
+    const QString nombre = sql.trimmed();
+    if (!nombre.contains(u' ') && bd.hasQuery(nombre))
+        ok = bd.runAction(nombre, {}, &e);
+    else
+        ok = bd.exec(sql, params, &e);
+    if (!ok) {
+        muestra(QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ' + e.message);
+        return false;
+    }
+    PonEstado(2, QStringLiteral("Ok "));
+    return true;
+}
+
+bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& params) {
+    std::unique_ptr<db::Database> propio;
+    db::Error e;
+    db::Database* bd = abreRuta(ruta, propio, &e);
+    if (!bd) {
+        PonEstado(2, QStringLiteral("Procesando ") + sql + QStringLiteral(".."));
+        muestra(QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ' + e.message);
+        return false;
+    }
+    return ProcesaSQL(*bd, sql, params);
+}
+
+std::optional<qint64> ObtenerSiguienteId(db::Database& bd, const QString& campo, const QString& tabla,
+                                         const QVariantList& params, db::Error* error) {
+    const QString sql = QStringLiteral("SELECT MAX(%1) FROM (%2)").arg(campo, tabla);
+    auto v = bd.scalar(sql, params, error);
+    if (!v) return std::nullopt;
+    const double max = v->isNull() ? 0.0 : v->toDouble();
+    return EnteroPar(max) + 1;
+}
+
+std::optional<qint64> ObtenerSiguienteId(const QString& campo, const QString& tabla,
+                                         const QVariantList& params, db::Error* error) {
+    if (tabla.startsWith(u'*')) {
+        db::Database* bd = BDSucursal(error);
+        if (!bd) return std::nullopt;
+        auto fila = bd->selectOne(tabla.mid(1), params, error);
+        if (!fila) return std::nullopt;
+        if (fila->empty()) return 1;
+        const QVariant v = fila->has(campo) ? fila->value(campo) : fila->value(0);
+        return EnteroPar(v.isNull() ? 0.0 : v.toDouble()) + 1;
+    }
+    if (tabla.startsWith(u'\\')) {
+        db::Database* bd = BDSucursal(error);
+        if (!bd) return std::nullopt;
+        return ObtenerSiguienteId(*bd, campo, tabla.mid(1), params, error);
+    }
+    db::Database* bd = BDCodigos(error);
+    if (!bd) return std::nullopt;
+    return ObtenerSiguienteId(*bd, campo, tabla, params, error);
+}
+
+QString LeerCampo(const db::Row& fila, const QString& nombre, bool* ok) {
+    if (!fila.has(nombre)) {
+        if (ok) *ok = false;
+        muestra(QStringLiteral("Error. No se encontró campo ") + nombre +
+                QStringLiteral(" el campo no existe en el registro."));
+        return {};
+    }
+    if (ok) *ok = true;
+    const QVariant v = fila.value(nombre);
+    if (v.isNull()) return {};
+    if (v.typeId() == QMetaType::Double) return QString::number(v.toDouble(), 'g', 15);
+    return v.toString();
+}
+
+int BuscaRegistros(db::Database& bd, const QString& base, const QString& campo,
+                   const QString& valor, db::Rows* filas) {
+    const QString orden = QStringLiteral("  ORDER BY ") + campo + QStringLiteral(" ASC");
+    db::Error e;
+    std::optional<db::Rows> r;
+    if (valor.isEmpty()) {
+        r = bd.select(base + orden, {}, &e);
+    } else {
+        // The kind of the column decides: text begins with the value, anything else equals it.
+        auto tipo = bd.scalar(QStringLiteral("SELECT typeof(%1) FROM (%2) WHERE %1 IS NOT NULL LIMIT 1")
+                                  .arg(campo, base), {}, &e);
+        if (tipo) {
+            const QString t = tipo->toString();
+            bool numero = false;
+            valor.trimmed().toDouble(&numero);
+            if (t == QLatin1String("text") || (t.isEmpty() && !numero)) {
+                r = bd.select(QStringLiteral("SELECT * FROM (%1) WHERE %2 LIKE ? ESCAPE '\\'").arg(base, campo) + orden,
+                              {db::escapeLike(valor) + u'%'}, &e);
+            } else if (numero) {
+                r = bd.select(QStringLiteral("SELECT * FROM (%1) WHERE %2 = ?").arg(base, campo) + orden,
+                              {valor.trimmed().toDouble()}, &e);
+            } else {
+                e = {db::ErrorKind::Other, 0, QStringLiteral("El valor no es un número.")};
+            }
+        }
+    }
+    if (r) {
+        if (filas) *filas = std::move(*r);
+        return 1;
+    }
+    muestra(QStringLiteral("No se pudo ejecutar la búsqueda: ") + campo + QStringLiteral(", ") + valor +
+            QStringLiteral("\r\n") + e.message);
+    if (filas) *filas = bd.select(base + orden).value_or(db::Rows{});
+    return 0;
+}
+
+QString ArmaCriterioFechas(const QDate& fecha1, const QDate& fecha2, const QString& campo, int modo) {
+    QDate hasta;
+    if (modo == 1) hasta = fecha1.addDays(1);
+    else if (modo == 2) hasta = fecha2.addDays(1);
+    else return {};
+    return QStringLiteral("(%1 >= '%2') and (%1 < '%3')").arg(campo, FechaISO(fecha1), FechaISO(hasta));
+}
+
+std::optional<double> SumaCampo(const db::Rows& filas, const QString& campo) {
+    double suma = 0.0;
+    for (const db::Row& f : filas) {
+        bool ok = f.has(campo);
+        if (ok) {
+            const QVariant v = f.value(campo);
+            if (v.isNull()) continue;
+            double x = 0;
+            if (v.typeId() == QMetaType::QString) x = v.toString().trimmed().toDouble(&ok);
+            else x = v.toDouble(&ok);
+            suma += x;
+        }
+        if (!ok) {
+            muestra(QStringLiteral("Error al sumar campo ") + campo);
+            return std::nullopt;
+        }
+    }
+    return suma;
+}
+
+bool CopiaTablaABase(const QString& origen, const QString& destino, const QString& tabla) {
+    PonEstado(2, QStringLiteral("Procesando copia de ") + tabla + QStringLiteral(".."));
+    db::Error e;
+    std::unique_ptr<db::Database> propioO, propioD;
+    db::Database* o = abreRuta(origen, propioO, &e);
+    db::Database* d = o ? abreRuta(destino, propioD, &e) : nullptr;
+    if (o && d) {
+        QStringList columnas;
+        for (const db::FieldInfo& f : o->fields(tabla)) columnas << f.name;
+        if (columnas.isEmpty())
+            e = {db::ErrorKind::NoSuchTable, 0, QStringLiteral("No existe la tabla ") + tabla};
+        else if (db::Database::copyRows(*o, *d, tabla, columnas, &e)) {
+            PonEstado(2, QStringLiteral("Ok "));
+            return true;
+        }
+    }
+    muestra(QStringLiteral("No se pudo copiar la tabla ") + tabla + QStringLiteral(" a ") + destino +
+            u' ' + e.message);
+    return false;
+}
+
+bool CompactaBaseDatos(const QString& carpeta, const QString& archivo) {
+    const QString ruta = BuscaRuta(UnirRuta(carpeta, archivo));
+    if (!QFileInfo(ruta).isFile()) {
+        muestra(QStringLiteral("No se encontró el archivo: ") + ruta);
+        return false;
+    }
+    // Our own handles go first; a lock still held after that is another program's.
+    if (mismoArchivo(ruta, RutaBDSucursal(G().SucursalActual)) || mismoArchivo(ruta, RutaBDCodigos()))
+        CierraConexiones();
+    db::Database::closeAll(ruta);
+    db::Error e;
+    db::OpenOptions op;
+    op.password = claveDe(ruta);
+    op.attachLinks = false;
+    op.createViews = false;
+    auto bd = db::Database::open(ruta, op, &e);
+    if (bd) {
+        // An exclusive lock proves nobody else is reading or writing the file right now.
+        if (bd->exec(QStringLiteral("BEGIN EXCLUSIVE"), {}, &e)) {
+            bd->exec(QStringLiteral("COMMIT"));
+            if (bd->vacuum(&e)) return true;
+        }
+    }
+    if (e.kind == db::ErrorKind::Busy)
+        muestra(QStringLiteral("El archivo ") + ruta +
+                QStringLiteral(" está en uso en otra terminal; no se compactó. Intente cuando nadie lo use."));
+    else
+        muestra(QStringLiteral("No se pudo compactar ") + ruta + u' ' + e.message);
+    return false;
+}
+
+std::optional<qint64> InsertaMovCajaCorte(db::Database& bd, const QDateTime& fecha, double importe,
+                                          int tipo, const QString& descripcion, int estatus,
+                                          int idCorte, int usuario) {
+    db::Error e;
+    auto id = ObtenerSiguienteId(bd, QStringLiteral("IdMovimiento"), QStringLiteral("MovimientosCaja"), {}, &e);
+    if (!id) {
+        muestra(QStringLiteral("No se pudo ejecutar el comando: Select Max(IdMovimiento) from MovimientosCaja ") +
+                e.message);
+        return std::nullopt;
+    }
+    const bool ok = ProcesaSQL(bd,
+        QStringLiteral("INSERT INTO MovimientosCaja(IdMovimiento,FechaMov,ImporteMov,TipoMov,DescripcionMov,"
+                       "EstatusMov,IdCorte,IdUsuario) VALUES(?,?,?,?,?,?,?,?)"),
+        {*id, fechaTexto(fecha), importe, tipo, descripcion, estatus, idCorte, usuario});
+    if (!ok) return std::nullopt;
+    return id;
+}
+
+std::optional<qint64> InsertaMovCaja(db::Database& bd, double importe, int tipo,
+                                     const QString& descripcion, int usuario) {
+    db::Error e;
+    auto id = ObtenerSiguienteId(bd, QStringLiteral("IdMovimiento"), QStringLiteral("MovimientosCaja"), {}, &e);
+    if (!id) {
+        muestra(QStringLiteral("No se pudo ejecutar el comando: Select Max(IdMovimiento) from MovimientosCaja ") +
+                e.message);
+        return std::nullopt;
+    }
+    const bool ok = ProcesaSQL(bd,
+        QStringLiteral("INSERT INTO MovimientosCaja(IdMovimiento,FechaMov,ImporteMov,TipoMov,DescripcionMov,"
+                       "EstatusMov,IdUsuario) VALUES(?,?,?,?,?,?,?)"),
+        {*id, FechaHoraISO(QDateTime::currentDateTime()), importe, tipo, descripcion, 1, usuario});
+    if (!ok) return std::nullopt;
+    return id;
+}
+
+bool InsertaEInventario(db::Database& bd, qint64 numero, const QDateTime& fecha,
+                        const QString& descripcion, int aplicado, int usuario, int traspaso,
+                        int sucOrigen, int sucDestino, int describeMovto, const QString& docto) {
+    return ProcesaSQL(bd,
+        QStringLiteral("INSERT INTO Einventario(Numero,Fecha,Descripcion,Aplicado,Usuario,Traspaso,sucOrigen,"
+                       "sucDestino,DescribeMovto,Docto) VALUES(?,?,?,?,?,?,?,?,?,?)"),
+        {numero, fechaTexto(fecha), descripcion, aplicado, usuario, traspaso, sucOrigen, sucDestino,
+         describeMovto, docto});
+}
+
+bool InsertaNotaCredito(db::Database& bd, qint64 numero, int descuento, const QDateTime& fecha,
+                        double total, int empleado, int terminal, const QString& cliente, int ivap,
+                        int status, qint64 factRef, const QString& observaciones) {
+    return ProcesaSQL(bd,
+        QStringLiteral("INSERT INTO NotaCredito(Numero,Descuento,Fecha,Total,Empleado,Terminal,Cliente,IVAP,"
+                       "Status,FactRef,Observaciones) VALUES(?,?,?,?,?,?,?,?,?,?,?)"),
+        {numero, descuento, fechaTexto(fecha), total, empleado, terminal, cliente, ivap, status, factRef,
+         observaciones});
+}
+
+bool InsertaDetalleNotaCredito(db::Database& bd, qint64 numero, qint64 claveProducto,
+                               double cantidad, double precioUnit, bool iva, int descuento) {
+    return ProcesaSQL(bd,
+        QStringLiteral("INSERT INTO DNotaCredito(Numero,ClaveProducto,Cantidad,PrecioUnit,IVA,Descuento) "
+                       "VALUES(?,?,?,?,?,?)"),
+        {numero, claveProducto, cantidad, precioUnit, iva ? 1 : 0, descuento});
+}
+
+}  // namespace shell

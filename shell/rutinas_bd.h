@@ -1,0 +1,81 @@
+#pragma once
+// Database routines every form uses: run one statement and report its failure, the next number of
+// a table, a null-safe field read, the catalogue search, the date criterion of the reports, a
+// column sum, copying a table between files, compacting a file, and the inserts of cash movements,
+// inventory documents and credit notes.
+//
+// A failure is shown to the person once (through ui::defaultPrompts()) and returned; the caller
+// tests it. Values always go bound. The inserts take the open file they write to, so a caller can
+// run them inside its own write transaction (the numbers they take as highest + 1 are then read
+// under that transaction's lock).
+
+#include "platform/db/database.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QVariantList>
+
+#include <optional>
+
+namespace shell {
+
+// Runs one statement (or the name of a saved action query) on an open file. Panel 2 shows
+// "Procesando <sql>.." and then "Ok ". On failure: message "No se pudo ejecutar el comando: " &
+// sql & " " & error text; panel 2 keeps the "Procesando" text; false.
+bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params = {});
+// The same on the file at `ruta` (the central or branch password; none for Direccion and Datos).
+bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& params = {});
+
+// Max(campo) + 1 of a table or statement; Null or no row counts as 0; the maximum is taken to the
+// nearest whole number (halves to even). `tabla` prefixes: "\" = the rest on the current branch
+// file, "*" = the rest is a whole statement on the branch file whose first column is read as is
+// (+ 1), anything else = the central file. Not reported here: nullopt and the error on failure.
+std::optional<qint64> ObtenerSiguienteId(const QString& campo, const QString& tabla,
+                                         const QVariantList& params = {}, db::Error* error = nullptr);
+// On a given open file (inside the caller's write transaction), table or statement without prefix.
+std::optional<qint64> ObtenerSiguienteId(db::Database& bd, const QString& campo, const QString& tabla,
+                                         const QVariantList& params = {}, db::Error* error = nullptr);
+
+// The field's value as text, "" for Null. A missing field: message "Error. No se encontró campo "
+// & nombre & " " & the reason, "" and *ok false.
+QString LeerCampo(const db::Row& fila, const QString& nombre, bool* ok = nullptr);
+
+// Catalogue search: base query filtered by the field (a text field: begins with the value; any
+// other: equals it) and ordered by it; "" gives the whole base query in order. 1 with the rows; on
+// failure a message ("No se pudo ejecutar la búsqueda: " & campo & ", " & valor & CR LF & error),
+// the base query's rows instead and 0.
+int BuscaRegistros(db::Database& bd, const QString& base, const QString& campo,
+                   const QString& valor, db::Rows* filas);
+
+// WHERE criterion on a date field stored as ISO text: mode 1 the day of fecha1, mode 2 fecha1 to
+// fecha2 inclusive; any other mode "".
+QString ArmaCriterioFechas(const QDate& fecha1, const QDate& fecha2, const QString& campo, int modo);
+
+// Sum of a field over the rows; Null counts as 0. A missing field or a value that is not a number:
+// message "Error al sumar campo " & campo and nullopt.
+std::optional<double> SumaCampo(const db::Rows& filas, const QString& campo);
+
+// Appends every row of a table of one file to the same table of another (same columns).
+bool CopiaTablaABase(const QString& origen, const QString& destino, const QString& tabla);
+
+// Compacts carpeta/archivo in place. Refused (message, false) while another connection holds it.
+bool CompactaBaseDatos(const QString& carpeta, const QString& archivo);
+
+// --- inserts into the branch file (bd = the open branch file) ---
+// Cash movement dated now, status 1; its id is the highest IdMovimiento + 1. The new id, or nullopt.
+std::optional<qint64> InsertaMovCaja(db::Database& bd, double importe, int tipo,
+                                     const QString& descripcion, int usuario);
+std::optional<qint64> InsertaMovCajaCorte(db::Database& bd, const QDateTime& fecha, double importe,
+                                          int tipo, const QString& descripcion, int estatus,
+                                          int idCorte, int usuario);
+bool InsertaEInventario(db::Database& bd, qint64 numero, const QDateTime& fecha,
+                        const QString& descripcion, int aplicado, int usuario, int traspaso,
+                        int sucOrigen, int sucDestino, int describeMovto, const QString& docto);
+bool InsertaNotaCredito(db::Database& bd, qint64 numero, int descuento, const QDateTime& fecha,
+                        double total, int empleado, int terminal, const QString& cliente, int ivap,
+                        int status, qint64 factRef, const QString& observaciones);
+bool InsertaDetalleNotaCredito(db::Database& bd, qint64 numero, qint64 claveProducto,
+                               double cantidad, double precioUnit, bool iva, int descuento);
+
+}  // namespace shell

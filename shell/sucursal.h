@@ -1,0 +1,20 @@
+#pragma once
+// Making the current branch (SucursalActual) the working branch: its Parametros row into the
+// shared state, the cash-movement menu, and the print server when the branch uses it.
+
+#include <QString>
+
+namespace shell {
+
+// Reads the first row of Parametros of the current branch file. On a missing file or table, a
+// missing column, Null where a value is required, or a number outside its type: a message naming
+// the file and the field, and false (nothing after the failing field is read).
+bool EstableceSucursal();
+
+// Starts the print server for the data folder and branch unless this program already started one
+// for them or one holds their lock; a missing program is ignored. True when it was started.
+bool IniciaServidorImpresion(const QString& carpetaDatos, int sucursal);
+// Forget the servers started by this program (tests).
+void OlvidaServidoresIniciados();
+
+}  // namespace shell
