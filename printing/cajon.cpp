@@ -1,0 +1,69 @@
+#include "printing/cajon.h"
+
+#include "platform/print/impresoras.h"
+#include "platform/print/salida.h"
+#include "printing/envio.h"
+#include "printing/impresoraticket.h"
+#include "printing/textoticket.h"
+#include "shell/estado.h"
+
+namespace {
+
+const QString kCajonDesactivado = QStringLiteral("pulso cajon desact");
+
+bool cajonActivo() { return G().OpenCDrawer == 1; }
+
+// Initialise code and drawer code of the branch's code set, with the ticket printer made current.
+QString pulso() {
+    QString puerto, driver;
+    if (ObtenerDatosImpresora(G().Printer3, puerto, driver)) G().PuertoTicket = puerto;
+    EstableceCodigosPTicket(G().CodigosPTicket);
+    return CodigosActuales().CodInicio + CodigosActuales().CodCajon;
+}
+
+}  // namespace
+
+bool AbreCajon(bool enTrabajo, ui::Prompts& avisos) {
+    if (!enTrabajo) {
+        if (!cajonActivo()) {
+            avisos.message(kCajonDesactivado);
+            return false;
+        }
+        return EnviaPorRutaTicket(pulso(), avisos);
+    }
+    if (cajonActivo()) AgregaTextoTicket(CodigosActuales().CodCajon);
+    else avisos.message(kCajonDesactivado);
+    return TerminaPrint(avisos);
+}
+
+bool EnviaPulsosdeCajon(ui::Prompts& avisos) {
+    if (G().NTimesCajon <= 0) return true;
+    if (!cajonActivo()) {
+        avisos.message(kCajonDesactivado);
+        return false;
+    }
+    for (int i = 0; i < G().NTimesCajon; ++i)
+        if (!AbreCajon(false, avisos)) return false;
+    return true;
+}
+
+bool SoloabreCajon(ui::Prompts& avisos) {
+    QString puerto, driver;
+    if (!G().Printer3.isEmpty() && !ObtenerDatosImpresora(G().Printer3, puerto, driver)) {
+        avisos.message(QStringLiteral("No se encontró la impresora de tickets \"%1\". No se abrió el cajón.")
+                           .arg(G().Printer3),
+                       ui::Icon::Warning);
+        return false;
+    }
+    EstableceCodigosPTicket(G().CodigosPTicket);
+    QString texto = CodigosActuales().CodInicio;
+    if (cajonActivo()) texto += CodigosActuales().CodCajon;
+    return ImprimeEnPuerto(texto, &puerto, true, avisos);
+}
+
+bool AbreCajonPorPuerto(const QString& puerto, ui::Prompts& avisos) {
+    const print::Resultado r =
+        print::EscribeEnDispositivo(print::RutaDePuerto(puerto), QByteArrayLiteral("\x1bP1"));
+    if (!r.ok) avisos.message(QStringLiteral("No se pudo abrir el cajón. ") + r.error, ui::Icon::Warning);
+    return r.ok;
+}

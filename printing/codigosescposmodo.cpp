@@ -1,0 +1,12 @@
+#include "printing/codigosescposmodo.h"
+
+void CodigosEscPosModo::carga(JuegoCodigos& c) const {
+    c.CodInicio = QStringLiteral("\x1b@");
+    c.CodAlinIzq = QStringLiteral("\x1b" "a0");
+    c.CodAlinDer = QStringLiteral("\x1b" "a2");
+    c.CodAlinCentro = QStringLiteral("\x1b" "a1");
+    c.CodFuenteA = QStringLiteral("\x1b!0");
+    c.CodFuenteB = QStringLiteral("\x1b!1");
+    c.CodCorte = QStringLiteral("\x1bm");
+    c.CodCajon = CodigoCajon();
+}

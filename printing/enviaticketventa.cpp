@@ -1,0 +1,14 @@
+#include "printing/cajon.h"
+#include "printing/envio.h"
+#include "printing/textoticket.h"
+#include "printing/ticketventa.h"
+#include "shell/estado.h"
+
+bool ImprimeTicketVenta(const DatosTicketVenta& datos, ui::Prompts& avisos) {
+    EstableceCodigosPTicket(G().CodigosPTicket);
+    LimpiaTextoTicket();
+    ConstruyeTicketVenta(datos);
+    // The pulses are jobs of their own and leave the finished ticket in the buffer.
+    EnviaPulsosdeCajon(avisos);
+    return TerminaPrint(avisos);
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Sending a ticket to the receipt printer. Three paths, chosen by the branch parameters the way
+// TerminaPrint does: a raw spooler job (MetodoImpresion not 0), a write to the printer's port
+// (a code set other than 0), or the printer object (plain text on a 76 x 279 mm page).
+// Every path reports failure to the person and to the caller; nothing is retried.
+
+#include "platform/print/salida.h"
+#include "platform/ui/prompts.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// Starts a ticket job on the buffer: looks up the ticket printer (Printer3) and makes it current,
+// keeps its port in PuertoTicket, loads the code set and appends its initialise code. Does not
+// clear the buffer.
+void IniciaPrint();
+// Sends the buffer; it keeps its text.
+bool TerminaPrint(ui::Prompts& avisos);
+// Sends any text by the path TerminaPrint would choose.
+bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos);
+
+// Port path when `alPuerto` is true, printer-object path otherwise. A missing port means "LPT1:";
+// an empty one is set to "LPT1:" in the caller's variable. One trailing ':' is dropped before the
+// port is mapped to its device file. Without `alPuerto` the page is set to 76 x 279 mm.
+bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> alPuerto,
+                     ui::Prompts& avisos);
+// Spooler path: one raw job named `documento` on the current printer.
+bool ImprimeDirecto(const QString& documento, const QString& texto, ui::Prompts& avisos);
+
+// The printer object: by default a QPrinter on the current printer. A test (or a preview) may put
+// another output in its place; nullptr restores the QPrinter. The function receives the text
+// as it would be drawn and the font size in points.
+using SalidaImpresor = std::function<print::Resultado(const QString& texto, int puntos)>;
+void EstableceSalidaImpresor(SalidaImpresor salida);

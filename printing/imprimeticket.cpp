@@ -1,0 +1,35 @@
+#include "printing/envio.h"
+#include "printing/textoticket.h"
+#include "printing/ticketventa.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+
+bool ImprimeTicketMan(qint64 numero, ui::Prompts& avisos, bool* clienteIdentificado) {
+    EstadoGlobal& g = G();
+    LimpiaTextoTicket();
+    if (!g.Printer3.isEmpty()) {
+        IniciaPrint();
+        if (!g.PuertoTicket.isEmpty()) g.PuertoImpresora = g.PuertoTicket;
+    }
+
+    db::Error errorBd;
+    db::Database* bd = shell::BDSucursal(&errorBd);
+    if (!bd) {
+        avisos.message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + errorBd.message,
+                       ui::Icon::Critical);
+        return false;
+    }
+    QString error;
+    const auto datos = LeeTicketVenta(*bd, numero, &error);
+    if (!datos) {
+        avisos.message(QStringLiteral("No se pudo leer el ticket: ") + error, ui::Icon::Critical);
+        return false;
+    }
+    if (datos->lineas.empty()) {
+        avisos.message(QStringLiteral("No se encontró datos del ticket ") + QString::number(numero));
+        return false;
+    }
+    if (clienteIdentificado) *clienteIdentificado = datos->Cliente.size() >= 12;
+
+    return ImprimeTicketVenta(*datos, avisos);
+}

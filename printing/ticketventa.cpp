@@ -1,0 +1,116 @@
+#include "printing/ticketventa.h"
+
+#include "printing/encabezado.h"
+#include "printing/formato.h"
+#include "printing/textoticket.h"
+#include "shell/estado.h"
+
+#include <cmath>
+
+namespace {
+
+const QString LF = QStringLiteral("\n");
+
+QString izquierda(QString texto) { return AlineaIzquierda(texto); }
+
+double comoNumero(QString texto) {
+    texto.remove(QLatin1Char(','));
+    return texto.trimmed().toDouble();
+}
+
+QString relleno(QString texto, int largo, const QString& con) {
+    return RellenaTexto(texto, largo, con, false);
+}
+
+void lineasDeProducto(const DatosTicketVenta& d, double& piezas, double& suma) {
+    const bool compacto = G().Formatoticket == 1;
+    for (const LineaTicketVenta& l : d.lineas) {
+        const bool generico = l.CodigodeBarras == QLatin1String("VARIOS");
+        QString codigo;
+        if (generico) codigo = l.CExtra4.mid(8);
+        else codigo = compacto ? QStringLiteral("-") + AjustaTexto(25, l.CExtra1) : l.CExtra1;
+
+        if (!compacto)
+            AgregaTextoTicket(AlineaDerecha(codigo + QLatin1Char(' ') +
+                                            (generico ? QStringLiteral("(GEN)") : l.Nombre) + LF));
+
+        double importe = l.Importe;
+        piezas += l.CExtra3;
+        QString texto;
+        if (l.Descuento == 0) {
+            if (!compacto)
+                texto = NumeroPlano(l.CExtra3) + QStringLiteral(" x ") + FormatoMonto(l.PrecioUnit) +
+                        QStringLiteral(" = ") + FormatoMonto(importe);
+            else
+                texto = relleno(NumeroPlano(l.CExtra3), 2, QStringLiteral("0")) + codigo +
+                        relleno(FormatoMonto(importe, false), 7, QStringLiteral(" "));
+        } else {
+            importe = TruncaCentavos(importe - importe * l.Descuento / 100);
+            texto = QStringLiteral("(") + NumeroPlano(l.CExtra3) + QStringLiteral(" x ") +
+                    FormatoMonto(l.PrecioUnit) + QStringLiteral(") -") + NumeroPlano(l.Descuento) +
+                    QStringLiteral("% = ") + FormatoMonto(importe);
+        }
+        AgregaTextoTicket(AlineaDerecha(texto) + LF);
+        suma += importe;
+    }
+}
+
+void pagos(const DatosTicketVenta& d, double total) {
+    EstadoGlobal& g = G();
+    double recibido = 0;
+    if (g.PagosMultiples == 1) {
+        for (size_t i = 0; i < d.pagos.size(); ++i) {
+            const PagoTicketVenta& p = d.pagos[i];
+            if (p.codigo == 0) continue;
+            recibido += p.importe;
+            const QString linea = p.nombre + QStringLiteral("= ") + FormatoMonto(p.importe);
+            if (i == 0) AgregaTextoTicket(AplicaFuenteB(izquierda(linea)) + LF);
+            else AgregaTextoTicket(izquierda(linea) + LF);
+        }
+        g.ImporteRecibido = NumeroPlano(recibido);
+    } else {
+        recibido = comoNumero(g.ImporteRecibido);
+        AgregaTextoTicket(AplicaFuenteB(izquierda(QStringLiteral("PAGO CON= ") +
+                                                  FormatoMonto(recibido, true, false) +
+                                                  QStringLiteral(" M.N."))) +
+                          LF);
+    }
+    if (g.PagosMultiples != 0)
+        AgregaTextoTicket(izquierda(QStringLiteral("CAMBIO  = ") +
+                                    FormatoMonto(std::fabs(recibido - total)) +
+                                    QStringLiteral(" M.N.") + LF));
+}
+
+}  // namespace
+
+void ConstruyeTicketVenta(const DatosTicketVenta& d) {
+    const EstadoGlobal& g = G();
+    AgregaTextoTicket(CodigosActuales().CodInicio);
+    EncabezadoTicket(d.Fecha, d.numero, d.impreso);
+    AgregaTextoTicket(CentraTexto(QString(23, QLatin1Char('-'))) + LF);
+
+    double piezas = 0;
+    double suma = 0;
+    lineasDeProducto(d, piezas, suma);
+
+    AgregaTextoTicket(CentraTexto(AplicaFuenteB(LF + QString(24, QLatin1Char('-')))));
+    AgregaTextoTicket(izquierda(AplicaFuenteA(QStringLiteral("(") + NumeroPlano(piezas) +
+                                              QStringLiteral(")PIEZAS"))));
+    if (d.DescFact != 0)
+        AgregaTextoTicket(izquierda(QStringLiteral("-Desc ") + NumeroPlano(d.DescFact) +
+                                    QStringLiteral("%=") + NumeroPlano(suma * d.DescFact / 100)) +
+                          LF);
+    else
+        AgregaTextoTicket(izquierda(QStringLiteral(" ") + LF));
+    const double total = suma - suma * d.DescFact / 100;
+    AgregaTextoTicket(izquierda(AplicaFuenteA(QStringLiteral("TOTAL   =  ") + FormatoMonto(total) +
+                                              QStringLiteral(" M.N.") + LF)));
+
+    pagos(d, total);
+
+    AgregaTextoTicket(izquierda(QStringLiteral("CLIENTE:") + d.NombreC + LF));
+    AgregaTextoTicket(izquierda(QStringLiteral("ATENDIO:") + g.UsuarioActual + LF));
+    AgregaTextoTicket(izquierda(g.PieTicket + LF));
+    AgregaTextoTicket(QString(5, QLatin1Char('\n')));
+    if (g.EspT != 0) AgregaTextoTicket(CodigosActuales().CodCorte);
+}

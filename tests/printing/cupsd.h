@@ -1,0 +1,50 @@
+#pragma once
+// A cupsd of the test's own (configuration, spool and logs in a temporary folder, listening on a
+// free local port) and a socket listener that plays the printer, keeping each job's bytes.
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class OyenteSocket {
+public:
+    OyenteSocket();
+    ~OyenteSocket();
+    int puerto() const { return puerto_; }
+    // Waits until `n` connections have closed; their bytes in order of arrival.
+    std::vector<QByteArray> espera(size_t n, int msMaximo = 30000);
+
+private:
+    void corre();
+    int fd_ = -1;
+    int puerto_ = 0;
+    std::atomic<bool> alto_{false};
+    std::mutex m_;
+    std::vector<QByteArray> recibidos_;
+    std::thread hilo_;
+};
+
+class CupsdPrueba {
+public:
+    ~CupsdPrueba();
+    // Starts the daemon; false with the reason when it cannot run.
+    bool inicia(QString* razon);
+    // Raw queue (no driver) on a device URI.
+    bool agregaColaCruda(const QString& nombre, const QString& dispositivo, QString* error);
+    QString servidor() const;  // "127.0.0.1:<port>"
+    QString bitacora() const;  // the error log, for failure messages
+    QString carpeta() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    qint64 pid_ = 0;
+    int puerto_ = 0;
+};
+
+// A port nobody listens on right now.
+int PuertoLibre();

@@ -1,0 +1,153 @@
+// The sale ticket, byte for byte: layouts, code sets, payments, discounts. The expected bytes of
+// whole tickets are kept in data/; PRINTING_REGENERA=1 rewrites them (check them before keeping).
+
+#include "platform/print/codepage850.h"
+#include "ventademo.h"
+#include "avisos.h"
+#include "printing/textoticket.h"
+#include "printing/ticketventa.h"
+#include "shell/estado.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString ESC = QString(QChar(0x1b));
+
+QByteArray construye(const DatosTicketVenta& d, int juego) {
+    G().CodigosPTicket = juego;
+    EstableceCodigosPTicket(juego);
+    LimpiaTextoTicket();
+    ConstruyeTicketVenta(d);
+    return print::aCp850(TextoTicket());
+}
+
+void comparaConArchivo(const QByteArray& bytes, const QString& nombre) {
+    const QString ruta = QDir(QStringLiteral(PRINTING_TEST_DATA)).filePath(nombre);
+    QFile f(ruta);
+    if (qEnvironmentVariableIsSet("PRINTING_REGENERA")) {
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return;
+    }
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << ruta.toStdString();
+    const QByteArray esperado = f.readAll();
+    EXPECT_EQ(bytes, esperado) << "got:\n" << bytes.toStdString() << "\nexpected:\n" << esperado.toStdString();
+}
+
+QStringList lineas(const QString& t) { return t.split(QLatin1Char('\n')); }
+
+class TicketVentaTest : public ::testing::Test {
+protected:
+    void SetUp() override { sucursalDemo(); }
+};
+
+TEST_F(TicketVentaTest, TicketsCompletosByteAByte) {
+    DatosTicketVenta d = ventaDemo();
+    comparaConArchivo(construye(d, 0), QStringLiteral("venta_juego0_estandar.bin"));
+
+    // three payment slots, one of them empty, and a general discount
+    d = ventaDemoTresPagos();
+    comparaConArchivo(construye(d, 1), QStringLiteral("venta_juego1_estandar_pagos.bin"));
+
+    G().PagosMultiples = 2;
+    G().ImporteRecibido = QStringLiteral("110");
+    G().Formatoticket = 1;
+    G().EspT = 0;
+    d.DescFact = 0;
+    comparaConArchivo(construye(d, 3), QStringLiteral("venta_juego3_compacto.bin"));
+}
+
+TEST_F(TicketVentaTest, LineasDeProductoSinCodigos) {
+    DatosTicketVenta d = ventaDemo();
+    d.lineas.resize(2);
+    d.lineas[1].Importe = 40;
+    d.lineas[1].PrecioUnit = 20;
+    d.lineas[1].CExtra3 = 2;
+    d.lineas[1].Descuento = 10;
+    construye(d, 0);
+    const QStringList l = lineas(TextoTicket());
+    const int i = int(l.indexOf(QString(4, ' ') + QString(23, '-')));
+    ASSERT_GE(i, 0) << TextoTicket().toStdString();
+    // code and name right-aligned with their line feed, then the amounts ending at column 32
+    EXPECT_EQ(l[i + 1], QStringLiteral("   7501000111 Café soluble 200g"));
+    EXPECT_EQ(l[i + 2], QString(15, ' ') + QStringLiteral("2 x 20.00 = 40.00"));
+    EXPECT_EQ(l[i + 4], QString(8, ' ') + QStringLiteral("(2 x 20.00) -10% = 36.00"));
+    // the pieces follow the 24 hyphens on the same line
+    // the centring blanks of the hyphen line come before its leading line feed
+    EXPECT_EQ(l[i + 5], QString(3, ' '));
+    EXPECT_EQ(l[i + 6], QString(24, '-') + QStringLiteral("(4)PIEZAS "));
+    EXPECT_EQ(l[i + 7], QStringLiteral("TOTAL   =  76.00 M.N."));
+    EXPECT_EQ(l[i + 8], QStringLiteral("PAGO CON= 500.00 M.N."));
+    EXPECT_EQ(l[i + 9], QStringLiteral("CLIENTE:PÚBLICO EN GENERAL"));
+}
+
+TEST_F(TicketVentaTest, DescuentoDeLineaSeCortaAlCentavo) {
+    DatosTicketVenta d = ventaDemo();
+    d.lineas = {linea("1", QStringLiteral("X"), 1, 11.11, 1)};
+    construye(d, 0);
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("(1 x 11.11) -1% = 10.99\n")));
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("TOTAL   =  10.99 M.N.")));
+}
+
+TEST_F(TicketVentaTest, DescuentoGeneralYPagosMultiples) {
+    G().PagosMultiples = 1;
+    DatosTicketVenta d = ventaDemo();
+    d.lineas = {linea("1", QStringLiteral("X"), 1, 100)};
+    d.DescFact = 10;
+    d.pagos[0] = {1, 50, QStringLiteral("EFECTIVO")};
+    d.pagos[1] = {2, 60, QStringLiteral("TARJETA")};
+    construye(d, 0);
+    const QString t = TextoTicket();
+    EXPECT_TRUE(t.contains(QStringLiteral("-Desc 10%=10\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("TOTAL   =  90.00 M.N.\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("EFECTIVO= 50.00\nTARJETA= 60.00\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("CAMBIO  = 20.00 M.N.\n")));
+    EXPECT_FALSE(t.contains(QStringLiteral("PAGO CON")));
+    EXPECT_EQ(G().ImporteRecibido, QStringLiteral("110"));
+}
+
+TEST_F(TicketVentaTest, FormatoCompacto) {
+    G().Formatoticket = 1;
+    DatosTicketVenta d = ventaDemo();
+    LineaTicketVenta l = linea(QString(30, 'A'), QStringLiteral("no sale"), 3, 2.5);
+    LineaTicketVenta conDescuento = linea("B", QStringLiteral("no sale"), 2, 20, 10);
+    LineaTicketVenta gen = linea("VARIOS", QString(), 1, 5);
+    gen.CExtra4 = QStringLiteral("GEN");  // shorter than nine characters: empty code
+    d.lineas = {l, conDescuento, gen};
+    construye(d, 1);
+    const QString t = TextoTicket();
+    EXPECT_TRUE(t.contains(ESC + "a203-" + QString(23, 'A') + "..   7.50\n"));
+    EXPECT_TRUE(t.contains(ESC + "a2(2 x 20.00) -10% = 36.00\n"));
+    EXPECT_TRUE(t.contains(ESC + "a201   5.00\n"));
+    EXPECT_FALSE(t.contains(QStringLiteral("no sale")));
+    EXPECT_FALSE(t.contains(QStringLiteral("(GEN)")));
+    // TOTAL: left alignment, font A, the text, a line feed
+    EXPECT_TRUE(t.contains(ESC + "a0" + ESC + "M0TOTAL   =  48.50 M.N.\n"));
+}
+
+TEST_F(TicketVentaTest, EncabezadoConDireccionEnDosLineas) {
+    DatosTicketVenta d = ventaDemo();
+    construye(d, 1);
+    const QString t = TextoTicket();
+    EXPECT_TRUE(t.startsWith(ESC + "@\n" + ESC + "a0ABARROTES LA ESPAÑOLA\n"));
+    EXPECT_TRUE(t.contains(ESC + "a0Av. Juárez 12\nCol. Centro\nGRACIAS POR SU COMPRA\n" + ESC +
+                           "a0TEL:555-0101\nF57\nFECHA    : 09/12/2026 02:05:00 PM 02:07:30 PM\n"));
+    // the cut closes the ticket after five line feeds
+    EXPECT_TRUE(t.endsWith(QStringLiteral("\n\n\n\n\n") + ESC + "m"));
+
+    G().EspT = 0;
+    construye(d, 1);
+    EXPECT_TRUE(TextoTicket().endsWith(QStringLiteral("VUELVA PRONTO\n\n\n\n\n\n")));
+}
+
+TEST_F(TicketVentaTest, SucursalFueraDeRangoNoDetieneElTicket) {
+    G().SucursalActual = 12;
+    construye(ventaDemo(), 0);
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nTEL:\nF57\n")));
+}
+
+}  // namespace
