@@ -691,7 +691,7 @@ bool Database::createQuery(const QString& name, const QString& kind, const QStri
         return fail(error, makeError(ErrorKind::Other, QStringLiteral("La consulta %1 está vacía.").arg(name)));
     bool linked = false;
     for (const Link& l : links()) linked = linked || l.name.compare(name, Qt::CaseInsensitive) == 0;
-    if (linked || (localTable(name) && !hasQuery(name)))
+    if (linked || localTable(name))
         return fail(error, makeError(ErrorKind::DuplicateKey,
                                      QStringLiteral("Ya existe una tabla con el nombre %1.").arg(name)));
     Error e;

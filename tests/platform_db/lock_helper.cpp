@@ -1,9 +1,12 @@
 // Test helper: takes numbers from a counter row, or holds a file's write lock until told to let go.
 //   db_lock_helper take <file> <count>   prints each number taken, one per line
 //   db_lock_helper hold <file>           prints "held", waits for a line on stdin, rolls back
+//   db_lock_helper read <file> <ms>      keeps a read open for <ms> after printing "reading"
 #include "platform/db/database.h"
 
 #include <QCoreApplication>
+#include <QSqlQuery>
+#include <QThread>
 #include <QTextStream>
 
 #include <cstdio>
@@ -53,6 +56,18 @@ int main(int argc, char** argv) {
         std::string line;
         std::getline(std::cin, line);
         d->rollback();
+        return 0;
+    }
+    if (args[1] == QLatin1String("read")) {
+        QSqlQuery q(d->connection());
+        q.exec(QStringLiteral("BEGIN"));
+        q.exec(QStringLiteral("SELECT Numero FROM Contador"));
+        if (!q.next()) return 5;
+        std::printf("reading\n");
+        std::fflush(stdout);
+        QThread::msleep(args.value(3).toULong());
+        q.finish();
+        q.exec(QStringLiteral("COMMIT"));
         return 0;
     }
     return 2;

@@ -77,6 +77,11 @@ TEST_F(DataFolder, LinkedTableReadsAndWritesTheCentralTable) {
     }
     EXPECT_TRUE(linkedListed);
     ASSERT_EQ(b->fields("Producto").size(), 2u);  // a linked table's fields come from the central file
+
+    // closing every handle on the central file also closes the branch files that reach it
+    Database::closeAll(centralPath);
+    EXPECT_FALSE(b->isOpen());
+    EXPECT_FALSE(c->isOpen());
 }
 
 TEST_F(DataFolder, LinksAreRefusedOrKeptWhenTheyCannotBeMade) {

@@ -85,6 +85,21 @@ TEST_F(LockTest, WaitGoesOnOnceTheOtherProcessLetsGo) {
     EXPECT_EQ(Database::open(path)->scalar("SELECT Numero FROM Contador")->toInt(), 7);
 }
 
+TEST_F(LockTest, CommitWaitsForAReaderToFinish) {
+    QProcess reader;
+    reader.start(testutil::helperPath("db_lock_helper"), {"read", path, "300"});
+    ASSERT_TRUE(reader.waitForReadyRead(10000));
+    ASSERT_EQ(reader.readLine().trimmed(), QByteArray("reading"));
+    WriteTransaction t(*d);
+    ASSERT_TRUE(t.begin());  // a reader does not keep a writer from starting
+    ASSERT_TRUE(d->exec("UPDATE Contador SET Numero = 5"));
+    Error e;
+    ASSERT_TRUE(t.commit(&e)) << e.message.toStdString();  // but its COMMIT has to wait for the read
+    EXPECT_TRUE(reader.waitForFinished(10000));
+    EXPECT_EQ(reader.exitCode(), 0);
+    EXPECT_EQ(Database::open(path)->scalar("SELECT Numero FROM Contador")->toInt(), 5);
+}
+
 TEST_F(LockTest, ProcessesTakingFromOneCounterGetUniqueConsecutiveNumbers) {
     constexpr int kProcs = 3;
     constexpr int kTakes = 1000;

@@ -62,6 +62,7 @@ TEST_F(SchemaTest, AddFieldAndRebuildKeepEveryRow) {
     EXPECT_FALSE(d->addField("Venta", bad, &e));
     EXPECT_EQ(count(*d, "Venta"), 50);
 
+    ASSERT_TRUE(d->createQuery("VentasGrandes", "select", "SELECT Folio, Total FROM Venta WHERE Total > 60"));
     ASSERT_TRUE(d->rebuildTable("Venta",
                                 "CREATE TABLE Venta(Folio INTEGER PRIMARY KEY, Cliente TEXT(80), Total REAL, "
                                 "IdCorte INTEGER, Nuevo TEXT DEFAULT 'n')",
@@ -73,6 +74,7 @@ TEST_F(SchemaTest, AddFieldAndRebuildKeepEveryRow) {
     EXPECT_DOUBLE_EQ(r->real("Total"), 10.5);
     EXPECT_EQ(r->text("Nuevo"), QStringLiteral("n"));
     EXPECT_FALSE(r->has("Viejo"));
+    EXPECT_EQ(d->scalar("SELECT count(*) FROM VentasGrandes")->toInt(), 10);  // the saved query still reads it
     const auto ix = d->indexes("Venta");
     ASSERT_EQ(ix.size(), 1u);  // the index on the dropped column goes with it
     EXPECT_EQ(ix[0].name, QStringLiteral("ixCliente"));
