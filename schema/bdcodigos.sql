@@ -69,7 +69,7 @@ CREATE TABLE CatalogoDerechos (
 );
 
 CREATE TABLE Cliente (
-  RFC            TEXT(15) PRIMARY KEY,
+  RFC            TEXT(15) NOT NULL PRIMARY KEY,
   CURP           TEXT(21),
   Nombre         TEXT(150),
   Direccion      TEXT(150),
@@ -101,7 +101,7 @@ CREATE TABLE Paises (
 );
 
 CREATE TABLE Proveedores (
-  RFC               TEXT(13) PRIMARY KEY,
+  RFC               TEXT(13) NOT NULL PRIMARY KEY,
   NombreCompania    TEXT(50),
   Direccion         TEXT(60),
   Ciudad            TEXT(20),

@@ -201,6 +201,9 @@ TEST_F(DataFolderTest, BranchReachesCentralCatalogueThroughItsLinks) {
     db::Error e;
     EXPECT_FALSE(c->exec(QStringLiteral("INSERT INTO Producto (ClaveProducto, CodigodeBarras) VALUES (501, '111')"), {}, &e));
     EXPECT_EQ(e.kind, db::ErrorKind::DuplicateKey);
+    // A customer or supplier is its RFC: a row without one is refused (SQLite would take a Null key).
+    EXPECT_FALSE(c->exec(QStringLiteral("INSERT INTO Cliente (Nombre) VALUES ('SIN RFC')")));
+    EXPECT_FALSE(c->exec(QStringLiteral("INSERT INTO Proveedores (NombreCompania) VALUES ('SIN RFC')")));
 }
 
 TEST_F(DataFolderTest, TwoBranchesShareTheCatalogueButNotTheStock) {
