@@ -6,6 +6,7 @@
 #include "shell/rutas.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
@@ -57,6 +58,14 @@ void frmPrincipal::CargaLogo() {
         return;
     }
     image1_->setPixmap(QPixmap::fromImage(img).scaled(994, 650, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void frmPrincipal::closeEvent(QCloseEvent* e) {
+    if (midi_ && !midi_->cerrando()) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
 }
 
 void frmPrincipal::keyPressEvent(QKeyEvent* e) {

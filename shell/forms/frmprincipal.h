@@ -27,6 +27,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    // The start form lives as long as the program: only the main window's exit closes it.
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     MIDI* midi_;

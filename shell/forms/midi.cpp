@@ -232,7 +232,8 @@ bool MIDI::Carga() {
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     if (!principal_->Carga()) return false;
 
-    sub->showMaximized();
+    // The start form fills the document area as a window of its own, its caption in sight.
+    sub->setGeometry(QRect(QPoint(0, 0), mdi_->viewport()->size()));
     // The login dialog comes here once it exists; the load waits until it is gone.
     if (login()) {
         login()();
