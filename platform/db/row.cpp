@@ -141,6 +141,8 @@ Error toError(const QSqlError& e) {
     } else if (primary == 11 || primary == 26 || msg.contains(QLatin1String("not a database")) ||
                msg.contains(QLatin1String("malformed"))) {
         out.kind = ErrorKind::Corrupt;
+    } else if (primary == 14) {  // SQLITE_CANTOPEN: the file or its folder is not there
+        out.kind = ErrorKind::NotFound;
     } else if (msg.contains(QLatin1String("no such table")) ||
                msg.contains(QLatin1String("no such view"))) {
         out.kind = ErrorKind::NoSuchTable;

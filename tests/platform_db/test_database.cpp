@@ -44,6 +44,8 @@ TEST_F(DatabaseTest, MissingExistingAndDamagedFiles) {
     EXPECT_EQ(e.kind, ErrorKind::NotFound);
     EXPECT_FALSE(QFile::exists(file("none.db")));  // opening never creates
 
+    EXPECT_FALSE(Database::create(file("no/such/folder/x.db"), QString(), &e));
+    EXPECT_EQ(e.kind, ErrorKind::NotFound);
     ASSERT_TRUE(fresh(QStringLiteral("a.db")));
     EXPECT_FALSE(Database::create(file("a.db"), QString(), &e));
     EXPECT_EQ(e.kind, ErrorKind::NotFound);
