@@ -2,6 +2,15 @@
 #include "printing/ticketventa.h"
 #include "shell/estado.h"
 
+namespace {
+std::function<QDateTime()>& reloj() {
+    static std::function<QDateTime()> r;
+    return r;
+}
+}  // namespace
+
+void EstableceRelojTicket(std::function<QDateTime()> r) { reloj() = std::move(r); }
+
 std::optional<DatosTicketVenta> LeeTicketVenta(db::Database& bd, qint64 numero, QString* error) {
     db::Error e;
     const auto filas = bd.select(QStringLiteral("SELECT * FROM CDetalleVentaFac WHERE Numero = ? AND Tipo = 'T'"),
@@ -12,7 +21,7 @@ std::optional<DatosTicketVenta> LeeTicketVenta(db::Database& bd, qint64 numero, 
     }
     DatosTicketVenta d;
     d.numero = numero;
-    d.impreso = QDateTime::currentDateTime();
+    d.impreso = reloj() ? reloj()() : QDateTime::currentDateTime();
     if (filas->empty()) return d;
 
     const db::Row& primera = filas->front();

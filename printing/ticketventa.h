@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -45,6 +46,10 @@ struct DatosTicketVenta {
 // buffer, which the caller has cleared, with the code set loaded. With several payments in use
 // ImporteRecibido becomes the sum of the payments.
 void ConstruyeTicketVenta(const DatosTicketVenta& datos);
+
+// The clock whose time of day the ticket header prints (the system clock unless set; nullptr
+// restores it).
+void EstableceRelojTicket(std::function<QDateTime()> reloj);
 
 // Reads ticket `numero` (type "T") from the branch file: its lines from CDetalleVentaFac, its
 // payments from Venta and the payment names (NombresFormaPago, else Formasdepago). nullopt with
