@@ -1,0 +1,172 @@
+#include "platform/report/totals.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <cmath>
+
+namespace report {
+namespace {
+
+qint64 scaled(double v, int decimals) {
+    return std::llround(v * std::pow(10.0, decimals));
+}
+
+double unscale(qint64 total, int decimals) {
+    return static_cast<double>(total) / std::pow(10.0, decimals);
+}
+
+// A key that tells documents apart: the values' texts joined with a separator no value holds.
+QString keyOf(const db::Row& row, const QStringList& fields) {
+    QString k;
+    for (const QString& f : fields) {
+        const QVariant v = row.value(f);
+        k += v.isNull() ? QStringLiteral("\x01") : v.toString();
+        k += QChar(0x1F);
+    }
+    return k;
+}
+
+}  // namespace
+
+std::vector<Group> groupBy(const db::Rows& rows, const QStringList& keyFields) {
+    std::vector<Group> groups;
+    QHash<QString, size_t> where;
+    for (const db::Row& r : rows) {
+        const QString k = keyOf(r, keyFields);
+        auto it = where.find(k);
+        if (it == where.end()) {
+            Group g;
+            for (const QString& f : keyFields)
+                g.key.append(r.value(f));
+            groups.push_back(std::move(g));
+            it = where.insert(k, groups.size() - 1);
+        }
+        groups[*it].rows.push_back(r);
+    }
+    return groups;
+}
+
+double sum(const db::Rows& rows, const QString& field, int decimals) {
+    return sumIf(rows, field, {}, decimals);
+}
+
+double sumIf(const db::Rows& rows, const QString& field, const RowTest& test, int decimals) {
+    qint64 total = 0;
+    for (const db::Row& r : rows)
+        if (!test || test(r))
+            total += scaled(r.real(field), decimals);
+    return unscale(total, decimals);
+}
+
+double sumOncePer(const db::Rows& rows, const QStringList& documentKey, const QString& field,
+                  int decimals) {
+    qint64 total = 0;
+    QSet<QString> seen;
+    for (const db::Row& r : rows) {
+        const QString k = keyOf(r, documentKey);
+        if (seen.contains(k))
+            continue;
+        seen.insert(k);
+        total += scaled(r.real(field), decimals);
+    }
+    return unscale(total, decimals);
+}
+
+int countDistinct(const db::Rows& rows, const QStringList& documentKey) {
+    QSet<QString> seen;
+    for (const db::Row& r : rows)
+        seen.insert(keyOf(r, documentKey));
+    return static_cast<int>(seen.size());
+}
+
+QVariantList toVariant(const db::Rows& rows) {
+    QVariantList list;
+    list.reserve(static_cast<qsizetype>(rows.size()));
+    for (const db::Row& r : rows) {
+        QVariantMap m;
+        for (int i = 0; i < r.count(); ++i)
+            m.insert(r.name(i), r.value(i));
+        list.append(m);
+    }
+    return list;
+}
+
+QString formatAmount(double value, int decimals) {
+    const qint64 s = scaled(std::fabs(value), decimals);
+    const qint64 unit = static_cast<qint64>(std::llround(std::pow(10.0, decimals)));
+    QString whole = QString::number(s / unit);
+    for (int i = whole.size() - 3; i > 0; i -= 3)
+        whole.insert(i, QLatin1Char(','));
+    QString out = (value < 0 && s != 0 ? QStringLiteral("-") : QString()) + whole;
+    if (decimals > 0)
+        out += QLatin1Char('.') + QString::number(s % unit).rightJustified(decimals, QLatin1Char('0'));
+    return out;
+}
+
+namespace {
+
+const char* const kUnits[] = {"",          "UN",        "DOS",        "TRES",      "CUATRO",
+                              "CINCO",     "SEIS",      "SIETE",      "OCHO",      "NUEVE",
+                              "DIEZ",      "ONCE",      "DOCE",       "TRECE",     "CATORCE",
+                              "QUINCE",    "DIECISEIS", "DIECISIETE", "DIECIOCHO", "DIECINUEVE",
+                              "VEINTE",    "VEINTIUN",  "VEINTIDOS",  "VEINTITRES", "VEINTICUATRO",
+                              "VEINTICINCO", "VEINTISEIS", "VEINTISIETE", "VEINTIOCHO",
+                              "VEINTINUEVE"};
+const char* const kTens[] = {"", "", "", "TREINTA", "CUARENTA", "CINCUENTA", "SESENTA", "SETENTA",
+                             "OCHENTA", "NOVENTA"};
+const char* const kHundreds[] = {"",           "CIENTO",       "DOSCIENTOS", "TRESCIENTOS",
+                                 "CUATROCIENTOS", "QUINIENTOS", "SEISCIENTOS", "SETECIENTOS",
+                                 "OCHOCIENTOS",  "NOVECIENTOS"};
+
+// 0..999 in words ("" for 0).
+QString below1000(int n) {
+    QStringList parts;
+    if (n == 100)
+        return QStringLiteral("CIEN");
+    if (n >= 100)
+        parts << QString::fromLatin1(kHundreds[n / 100]);
+    const int r = n % 100;
+    if (r > 0 && r < 30)
+        parts << QString::fromLatin1(kUnits[r]);
+    else if (r >= 30) {
+        QString t = QString::fromLatin1(kTens[r / 10]);
+        if (r % 10)
+            t += QStringLiteral(" Y ") + QString::fromLatin1(kUnits[r % 10]);
+        parts << t;
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+QString words(qint64 n) {
+    if (n == 0)
+        return QStringLiteral("CERO");
+    QStringList parts;
+    const qint64 millions = n / 1000000;
+    const int thousands = static_cast<int>((n / 1000) % 1000);
+    const int rest = static_cast<int>(n % 1000);
+    if (millions > 0)
+        parts << (millions == 1 ? QStringLiteral("UN MILLON")
+                                : words(millions) + QStringLiteral(" MILLONES"));
+    if (thousands > 0)
+        parts << (thousands == 1 ? QStringLiteral("MIL") : below1000(thousands) + QStringLiteral(" MIL"));
+    if (rest > 0)
+        parts << below1000(rest);
+    return parts.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+QString amountInWords(double amount) {
+    const qint64 cents = scaled(std::fabs(amount), 2);
+    const qint64 pesos = cents / 100;
+    QString w = words(pesos);
+    // "UN MILLON DE PESOS", "DOS MILLONES DE PESOS": a round million takes "DE".
+    if (pesos > 0 && pesos % 1000000 == 0)
+        w += QStringLiteral(" DE");
+    w += pesos == 1 ? QStringLiteral(" PESO ") : QStringLiteral(" PESOS ");
+    w += QString::number(cents % 100).rightJustified(2, QLatin1Char('0')) + QStringLiteral("/100 M.N.");
+    return w;
+}
+
+}  // namespace report

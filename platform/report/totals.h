@@ -1,0 +1,50 @@
+#pragma once
+// Grouping and totals shared by every report: the rows come from one query, the report hands the
+// template groups with their totals, already computed here. Sums are exact to the given number of
+// decimals (each value is taken in whole hundredths, or thousandths, before adding), so a column of
+// amounts never drifts by a cent.
+
+#include "platform/db/database.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+#include <functional>
+#include <vector>
+
+namespace report {
+
+using RowTest = std::function<bool(const db::Row&)>;
+
+// Rows that share the value of the key fields. Groups keep the order in which their key first
+// appears; the rows inside keep their own order.
+struct Group {
+    QVariantList key;  // one value per key field
+    db::Rows rows;
+};
+std::vector<Group> groupBy(const db::Rows& rows, const QStringList& keyFields);
+
+// Sum of a field over the rows (Null counts as 0).
+double sum(const db::Rows& rows, const QString& field, int decimals = 2);
+// Sum of a field over the rows that pass the test.
+double sumIf(const db::Rows& rows, const QString& field, const RowTest& test, int decimals = 2);
+// Sum of a header field repeated on every line: counted once per document, a document being the
+// rows sharing the key fields (e.g. Numero and Tipo), whether its lines sit together or not.
+double sumOncePer(const db::Rows& rows, const QStringList& documentKey, const QString& field,
+                  int decimals = 2);
+// Number of distinct documents.
+int countDistinct(const db::Rows& rows, const QStringList& documentKey);
+
+// Rows as a list of maps (field name -> value) for a template.
+QVariantList toVariant(const db::Rows& rows);
+
+// "###,##0.00": an amount with thousands separated by commas and two decimals.
+QString formatAmount(double value, int decimals = 2);
+
+// An amount in words as Mexican invoices print it:
+// 1234.5 -> "MIL DOSCIENTOS TREINTA Y CUATRO PESOS 50/100 M.N."
+QString amountInWords(double amount);
+
+}  // namespace report

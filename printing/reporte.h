@@ -1,0 +1,83 @@
+#pragma once
+// How every report of the program runs: check the template, the permission and the branch file,
+// ask the report's parameters, clear the named values, read the rows, set the title and the company
+// and branch values, and send the report to the window, a printer or a PDF file.
+//
+// The program keeps one set of named values (the report control's 21 slots) that a caller may read
+// back after the run. Every run starts from a fresh request: no destination, printer or value is
+// left over from the report before.
+
+#include "platform/report/formulas.h"
+#include "platform/report/report.h"
+#include "platform/ui/prompts.h"
+
+#include <QString>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <functional>
+
+class QWidget;
+
+namespace printing {
+
+// The named values of the last report (slots 0..20), readable after it ran.
+report::Formulas& FormulasReporte();
+// Both empty the 21 slots.
+void LimpiaFormulas();
+void BorraFormulas();
+
+// True when the file exists (letter case does not matter); else "No se encontro el archivo: " +
+// path (OK button) and false.
+bool ExisteArchivo(const QString& ruta, ui::Prompts& prompts = ui::defaultPrompts());
+
+// <data>/Reports/<archivo>, as found on disk when it exists.
+QString RutaPlantilla(const QString& archivo);
+
+// Points the request at the named printer; an empty name leaves it as it is.
+void EstableceImpresoraReporte(report::Request& solicitud, const QString& dispositivo);
+
+// A report as its procedure describes it.
+struct SolicitudReporte {
+    QString archivo;           // template file name in <data>/Reports, e.g. "Factura.html"
+    QString titulo;            // window title
+    int permiso = -1;          // permission number to hold; -1 = none
+    bool avisoPermiso = true;  // say "Usted no tiene acceso a esta parte del sistema." on denial
+    bool revisaSucursal = true;  // the branch file must exist
+    // Fills the parameter table and shows the prompt; false = cancelled (the report stops).
+    std::function<bool()> parametros;
+    bool formulasEmpresa = true;  // slot 0 NombreEmpresa, slot 1 Sucursal
+    // The report's own values (slots 2..20, or all of them when formulasEmpresa is false), from
+    // the rows read.
+    std::function<void(const db::Rows&, report::Formulas&)> formulas;
+    // The report's query on the branch file, values bound; "" = no rows.
+    QString sql;
+    QVariantList valores;
+    // Groups, totals and any other value the template shows, computed from the rows.
+    std::function<void(const db::Rows&, QVariantMap&)> datos;
+    // When the rows are empty: the message to show instead of running ("" = run anyway).
+    QString avisoSinDatos;
+    report::Destination destino = report::Destination::Preview;
+    QString impresora;  // "" = the default printer
+    QString archivoPdf;
+};
+
+enum class ResultadoReporte {
+    Hecho,
+    SinPlantilla,
+    SinPermiso,
+    SinSucursal,
+    Cancelado,
+    SinDatos,
+    ErrorDatos,
+    ErrorReporte
+};
+
+// Runs the report in the order above; every failure is shown through `prompts`.
+ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts = ui::defaultPrompts(),
+                              QWidget* parent = nullptr);
+
+// The request of the last run (what went to the report layer), for the callers that read it back.
+const report::Request& UltimaSolicitud();
+
+}  // namespace printing

@@ -1,0 +1,242 @@
+#include "platform/report/formulas.h"
+#include "platform/report/report.h"
+#include "platform/report/totals.h"
+
+#include "pdftext.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+using namespace report;
+
+namespace {
+
+db::Row row(const QStringList& names, const QVariantList& values) {
+    return db::Row(names, values);
+}
+
+// Lines of three documents, the header Total repeated on every line; document 5 of type T and
+// 5 of type F are different documents, and the lines of F 5 are not together.
+db::Rows documentLines() {
+    const QStringList n{"Numero", "Tipo", "Total", "Importe", "Iva"};
+    return {row(n, {5, "F", 116.0, 50.0, 1}),  row(n, {5, "T", 10.10, 10.10, 0}),
+            row(n, {5, "F", 116.0, 66.0, 0}),  row(n, {7, "F", 0.20, 0.10, 1}),
+            row(n, {7, "F", 0.20, 0.10, 1}),   row(n, {8, "F", QVariant(), 1.0, 1})};
+}
+
+void writeFile(const QString& path, const QString& text) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.toUtf8());
+}
+
+}  // namespace
+
+TEST(ReportTotals, GroupsKeepFirstAppearanceAndGatherScatteredRows) {
+    const auto groups = groupBy(documentLines(), {"Numero", "Tipo"});
+    ASSERT_EQ(groups.size(), 4u);
+    EXPECT_EQ(groups[0].key, (QVariantList{5, "F"}));
+    EXPECT_EQ(groups[0].rows.size(), 2u);
+    EXPECT_EQ(groups[1].key, (QVariantList{5, "T"}));
+    EXPECT_EQ(groups[2].rows.size(), 2u);
+    EXPECT_DOUBLE_EQ(sum(groups[0].rows, "Importe"), 116.0);
+}
+
+TEST(ReportTotals, HeaderValueCountsOncePerDocument) {
+    const auto rows = documentLines();
+    // 116 + 10.10 + 0.20 + Null(0): not 116 twice, not 0.20 twice.
+    EXPECT_DOUBLE_EQ(sumOncePer(rows, {"Numero", "Tipo"}, "Total"), 126.30);
+    EXPECT_EQ(countDistinct(rows, {"Numero", "Tipo"}), 4);
+    // Keyed on the number alone, T 5 and F 5 merge and the first line's Total wins.
+    EXPECT_DOUBLE_EQ(sumOncePer(rows, {"Numero"}, "Total"), 116.20);
+}
+
+TEST(ReportTotals, ConditionalSumsAreExactToTheCent) {
+    const auto rows = documentLines();
+    EXPECT_DOUBLE_EQ(sumIf(rows, "Importe", [](const db::Row& r) { return r.flag("Iva"); }), 51.20);
+    EXPECT_DOUBLE_EQ(sumIf(rows, "Importe", [](const db::Row& r) { return r.text("Tipo") == "T"; }),
+                     10.10);
+    db::Rows cents;
+    for (int i = 0; i < 1000; ++i)
+        cents.push_back(row({"Importe"}, {0.01}));
+    EXPECT_EQ(sum(cents, "Importe"), 10.0);  // exactly, not 9.99999999
+    EXPECT_EQ(sum({row({"Importe"}, {0.1}), row({"Importe"}, {0.2})}, "Importe"), 0.3);
+}
+
+TEST(ReportTotals, AmountsAsTextAndInWords) {
+    EXPECT_EQ(formatAmount(1234567.891), "1,234,567.89");
+    EXPECT_EQ(formatAmount(-1234.5), "-1,234.50");
+    EXPECT_EQ(formatAmount(-0.004), "0.00");
+    EXPECT_EQ(formatAmount(999.999), "1,000.00");
+
+    EXPECT_EQ(amountInWords(0), "CERO PESOS 00/100 M.N.");
+    EXPECT_EQ(amountInWords(1), "UN PESO 00/100 M.N.");
+    EXPECT_EQ(amountInWords(21.5), "VEINTIUN PESOS 50/100 M.N.");
+    EXPECT_EQ(amountInWords(100), "CIEN PESOS 00/100 M.N.");
+    EXPECT_EQ(amountInWords(115.07), "CIENTO QUINCE PESOS 07/100 M.N.");
+    EXPECT_EQ(amountInWords(1234.56), "MIL DOSCIENTOS TREINTA Y CUATRO PESOS 56/100 M.N.");
+    EXPECT_EQ(amountInWords(21000), "VEINTIUN MIL PESOS 00/100 M.N.");
+    EXPECT_EQ(amountInWords(2000000), "DOS MILLONES DE PESOS 00/100 M.N.");
+    EXPECT_EQ(amountInWords(1100100.999), "UN MILLON CIEN MIL CIENTO UN PESOS 00/100 M.N.");
+    EXPECT_EQ(amountInWords(1000001), "UN MILLON UN PESOS 00/100 M.N.");
+}
+
+TEST(ReportFormulas, SlotsClearReadBackAndKeepApostrophes) {
+    Formulas f;
+    EXPECT_TRUE(f.set(0, "NumFactura", "A000007"));
+    EXPECT_TRUE(f.set(20, "Ultima", 3));
+    EXPECT_FALSE(f.set(21, "Fuera", 1));
+    EXPECT_FALSE(f.set(-1, "Fuera", 1));
+    f.set(2, "NombreCliente", QString::fromUtf8("PANADERÍA O'HIGGINS"));
+    f.set(3, "nombrecliente", "segundo");
+    f.set(1, "FechaFactura", QDate(2026, 12, 9));
+    f.set(6, "DesglosaIVA", 1);
+
+    EXPECT_EQ(f.value("NOMBRECLIENTE").toString(), QString::fromUtf8("PANADERÍA O'HIGGINS"));
+    EXPECT_FALSE(f.value("NoExiste").isValid());
+    EXPECT_EQ(f.text(0), "NumFactura='A000007'");
+    EXPECT_EQ(f.text(1), "FechaFactura=Date(2026,12,09)");
+    EXPECT_EQ(f.text(6), "DesglosaIVA=1");
+    EXPECT_EQ(f.text(5), "");
+    EXPECT_EQ(f.count(), 6);
+
+    f.clear();
+    EXPECT_EQ(f.count(), 0);
+    EXPECT_TRUE(f.slot(20).empty());
+}
+
+TEST(ReportFiles, TemplateFoundWhateverTheLetterCase) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("Reports/Factura.HTML"), "x");
+    EXPECT_EQ(findFile(dir.filePath("reports/factura.html")), dir.filePath("Reports/Factura.HTML"));
+    EXPECT_EQ(findFile(dir.filePath("Reports/Factura.HTML")), dir.filePath("Reports/Factura.HTML"));
+    EXPECT_EQ(findFile(dir.filePath("Reports/Otro.html")), "");
+    EXPECT_EQ(findFile(dir.filePath("NoHay/Factura.html")), "");
+    EXPECT_EQ(findFile(dir.filePath("Reports")), "");  // a folder is not a template
+
+    Request r;
+    r.templatePath = dir.filePath("Reports/Otro.html");
+    Rendered out;
+    QString error;
+    EXPECT_FALSE(render(r, &out, &error));
+    EXPECT_EQ(error, "No se encontro el archivo: " + dir.filePath("Reports/Otro.html"));
+    r.destination = Destination::Pdf;
+    r.pdfPath = dir.filePath("x.pdf");
+    EXPECT_FALSE(run(r, &error));
+    EXPECT_FALSE(QFile::exists(r.pdfPath));
+}
+
+TEST(ReportRender, ValuesRowsAndSectionsReachTheTemplate) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("t.html"),
+              "<!--page size=\"A4\" margins=\"10,11,12,13\"-->\n"
+              "<!--header-->H {{NombreEmpresa}} {{pagina}}/{{paginas}}<!--/header-->\n"
+              "<p>{{NombreEmpresa}}|{{{NombreEmpresa}}}</p>"
+              "{{#filas}}<p>{{Nombre}};{{Fecha}};{{Precio}};{{Cantidad}}</p>{{/filas}}"
+              "{{^hay_filas}}VACIO{{/hay_filas}}{{#DesglosaIVA}}CONIVA{{/DesglosaIVA}}[{{Extra}}]");
+    Request r;
+    r.templatePath = dir.filePath("t.html");
+    r.formulas.set(0, "NombreEmpresa", QString::fromUtf8("Ferretería <Díaz> & O'Neil"));
+    r.formulas.set(6, "DesglosaIVA", 0);
+    r.data.insert("Extra", "dato");
+    r.rows = {row({"Nombre", "Fecha", "Precio", "Cantidad"}, {"Clavo", "2026-12-09 14:05:00", 1234.5, 3})};
+    Rendered out;
+    ASSERT_TRUE(render(r, &out));
+    EXPECT_EQ(out.page.kind, PageKind::A4);
+    EXPECT_DOUBLE_EQ(out.page.marginsMm.top(), 10);
+    EXPECT_DOUBLE_EQ(out.page.marginsMm.left(), 13);
+    EXPECT_FALSE(out.body.contains("<!--header-->"));
+    EXPECT_FALSE(out.body.contains("H "));
+    QTextDocument doc;
+    doc.setHtml(out.body);
+    const QString text = doc.toPlainText();
+    // {{ }} escapes the markup: the name prints as typed.
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Ferretería <Díaz> & O'Neil|"))) << text.toStdString();
+    EXPECT_TRUE(text.contains("Clavo;09/12/2026;1,234.50;3")) << text.toStdString();
+    EXPECT_FALSE(text.contains("VACIO"));
+    EXPECT_FALSE(text.contains("CONIVA"));
+    EXPECT_TRUE(text.contains("[dato]"));
+}
+
+TEST(ReportOutput, PdfRepeatsHeaderAndNumbersEveryPage) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("lista.html"),
+              "<!--page size=\"Letter\"-->"
+              "<!--header--><b>{{NombreEmpresa}}</b><!--/header-->"
+              "<!--footer-->Página {{pagina}} de {{paginas}}<!--/footer-->"
+              "<table>{{#filas}}<tr><td>Renglón {{N}}</td></tr>{{/filas}}</table>");
+    Request r;
+    r.templatePath = dir.filePath("lista.html");
+    r.title = "Lista";
+    r.formulas.set(0, "NombreEmpresa", QString::fromUtf8("Refaccionaria O'Brien Muñoz"));
+    for (int i = 1; i <= 150; ++i)
+        r.rows.push_back(row({"N"}, {i}));
+    r.destination = Destination::Pdf;
+    r.pdfPath = dir.filePath("lista.pdf");
+    QString error;
+    ASSERT_TRUE(run(r, &error)) << error.toStdString();
+
+    const int pages = reporttest::pdfPages(r.pdfPath);
+    ASSERT_GE(pages, 2);
+    const QString text = reporttest::pdfText(r.pdfPath);
+    EXPECT_EQ(text.count(QString::fromUtf8("Refaccionaria O'Brien Muñoz")), pages);
+    for (int p = 1; p <= pages; ++p)
+        EXPECT_TRUE(text.contains(QString::fromUtf8("Página %1 de %2").arg(p).arg(pages))) << p;
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Renglón 1\n")));
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Renglón 150")));
+    // No line is lost or printed twice at a page break.
+    EXPECT_EQ(text.count(QString::fromUtf8("Renglón 75\n")), 1);
+    EXPECT_NEAR(reporttest::pdfPageWidthPt(r.pdfPath), 612, 1);
+}
+
+TEST(ReportOutput, RollTemplateIsOneNarrowPage) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("rollo.html"),
+              "<!--page size=\"Roll76\"-->{{#filas}}<p>Art {{N}}</p>{{/filas}}<p>FIN</p>");
+    Request r;
+    r.templatePath = dir.filePath("rollo.html");
+    for (int i = 1; i <= 60; ++i)
+        r.rows.push_back(row({"N"}, {i}));
+    r.destination = Destination::Pdf;
+    r.pdfPath = dir.filePath("rollo.pdf");
+    ASSERT_TRUE(run(r));
+    EXPECT_EQ(reporttest::pdfPages(r.pdfPath), 1);
+    EXPECT_NEAR(reporttest::pdfPageWidthPt(r.pdfPath), 76 / 25.4 * 72, 1.5);
+    EXPECT_TRUE(reporttest::pdfText(r.pdfPath).contains("FIN"));
+}
+
+TEST(ReportOutput, UnknownPrinterIsReportedAndPreviewsStayOpenTogether) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("p.html"), "<p>{{titulo}}</p>");
+    Request r;
+    r.templatePath = dir.filePath("p.html");
+    r.destination = Destination::Printer;
+    r.printer = "ColaQueNoExiste";
+    QString error;
+    EXPECT_FALSE(run(r, &error));
+    EXPECT_EQ(error, "No se encontro la impresora: ColaQueNoExiste");
+
+    for (auto* p : openPreviews())
+        p->close();
+    r.destination = Destination::Preview;
+    r.title = "Uno";
+    ASSERT_TRUE(run(r, &error));
+    r.title = "Dos";
+    ASSERT_TRUE(run(r, &error));
+    const auto open = openPreviews();
+    ASSERT_EQ(open.size(), 2);
+    EXPECT_EQ(open[0]->windowTitle(), "Uno");
+    EXPECT_EQ(open[1]->windowTitle(), "Dos");
+    for (auto* p : open)
+        p->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(openPreviews().isEmpty());
+}
