@@ -79,6 +79,17 @@ bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& par
     return ProcesaSQL(*bd, sql, params);
 }
 
+void MuestraErrorBD(const db::Error& error) {
+    QString texto = error.message;
+    if (error.kind == db::ErrorKind::DuplicateKey)
+        texto = QStringLiteral("Hay un valor que no se permite duplicar como el codigo de barras, compruebe sus "
+                               "campos.") + u' ' + error.message;
+    else if (error.kind == db::ErrorKind::Constraint)
+        texto = QString::fromUtf8("El valor que tecleo para el campo no es válido. No se grabo el cambio.") + u' ' +
+                error.message;
+    muestra(texto);
+}
+
 std::optional<qint64> ObtenerSiguienteId(db::Database& bd, const QString& campo, const QString& tabla,
                                          const QVariantList& params, db::Error* error) {
     const QString sql = QStringLiteral("SELECT MAX(%1) FROM (%2)").arg(campo, tabla);

@@ -27,6 +27,12 @@ bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params
 // The same on the file at `ruta` (the central or branch password; none for Direccion and Datos).
 bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& params = {});
 
+// Tells the person why a write failed: a duplicate key "Hay un valor que no se permite duplicar como
+// el codigo de barras, compruebe sus campos.", a value the field refuses "El valor que tecleo para el
+// campo no es válido. No se grabo el cambio.", each followed by the error text; anything else the
+// error text alone.
+void MuestraErrorBD(const db::Error& error);
+
 // Max(campo) + 1 of a table or statement; Null or no row counts as 0; the maximum is taken to the
 // nearest whole number (halves to even). `tabla` prefixes: "\" = the rest on the current branch
 // file, "*" = the rest is a whole statement on the branch file whose first column is read as is

@@ -86,6 +86,11 @@ TEST_F(RutinasBD, InsertsKeepQuotesAndNumberMovementsInsideTheCallersTransaction
     EXPECT_FALSE(InsertaNotaCredito(*suc, 5, 0, QDateTime(QDate(2026, 12, 9), QTime()), 1, 0, 3, {}, 16, 1, 0, {}));
     EXPECT_EQ(p.messages().size(), 1);
     EXPECT_EQ(suc->scalar(QStringLiteral("SELECT COUNT(*) FROM NotaCredito"))->toInt(), 1);
+
+    db::Error e;
+    EXPECT_FALSE(suc->exec(QStringLiteral("INSERT INTO EInventario(Numero) VALUES (9)"), {}, &e));
+    MuestraErrorBD(e);
+    EXPECT_TRUE(p.lastMessage().startsWith(QStringLiteral("Hay un valor que no se permite duplicar")));
 }
 
 TEST_F(RutinasBD, ObtenerSiguienteIdCountsNullAsZeroAndRoundsHalvesToEven) {
