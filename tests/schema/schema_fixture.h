@@ -19,6 +19,8 @@ protected:
         options.appFolder = QDir(tmp.path()).filePath(QStringLiteral("app"));
         // Typed with a trailing separator: Dir.Direccion must still be stored without one.
         options.dataFolder = QDir(tmp.path()).filePath(QStringLiteral("datos/"));
+        // The scripts of the source tree, not a copy made by an earlier build.
+        options.schemaDir = QDir(QStringLiteral(SCHEMA_TEST_DIR "/../../schema")).absolutePath();
         options.terminal = 3;
         options.sucursal = 1;
         options.demo = withDemo();
