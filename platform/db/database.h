@@ -178,6 +178,9 @@ public:
     QString centralPath() const { return centralPath_; }  // attached central file, "" when none
 
     // --- statements (values always bound: positional "?" or named ":name") ---
+    // Outside a write transaction a busy file is tried again for a few seconds (no events served);
+    // inside one a busy answer comes back at once. Named values the statement does not use are
+    // ignored; a used name with no value binds Null.
     bool exec(const QString& sql, const QVariantList& params = {}, Error* error = nullptr,
               int* rowsAffected = nullptr);
     bool exec(const QString& sql, const QVariantMap& params, Error* error = nullptr,
@@ -209,8 +212,10 @@ public:
     qint64 lastInsertId();
 
     // --- saved queries ---
+    // Replaces one of the same name. Refused: a name taken by a table or link, and a select
+    // (without parameters) that does not compile against the tables, which is then not saved.
     bool createQuery(const QString& name, const QString& kind, const QString& sql,
-                     Error* error = nullptr);  // replaces one of the same name
+                     Error* error = nullptr);
     bool deleteQuery(const QString& name, Error* error = nullptr);
     bool hasQuery(const QString& name);
     std::vector<SavedQuery> savedQueries();
