@@ -69,12 +69,11 @@ double Val(const QString& text) {
             qint64 v = 0;
             int i = 2;
             for (; i < s.size(); ++i) {
-                const int d = QString(s[i]).toInt(nullptr, radix);
                 bool ok = false;
-                QString(s[i]).toInt(&ok, radix);
+                const int d = QString(s[i]).toInt(&ok, radix);
                 if (!ok) break;
                 v = v * radix + d;
-                if (v > std::numeric_limits<qint32>::max() * 2LL) break;
+                if (v > std::numeric_limits<quint32>::max()) break;
             }
             return double(v);
         }
