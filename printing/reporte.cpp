@@ -78,7 +78,9 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     LimpiaFormulas();
 
     db::Rows filas;
-    if (!s.sql.isEmpty()) {
+    if (s.filas) {
+        filas = *s.filas;
+    } else if (!s.sql.isEmpty()) {
         db::Error err;
         db::Database* bd = shell::BDSucursal(&err);
         if (!bd) {

@@ -16,6 +16,7 @@
 #include <QVariantMap>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -53,6 +54,8 @@ struct SolicitudReporte {
     // The report's query on the branch file, values bound; "" = no rows.
     QString sql;
     QVariantList valores;
+    // Rows the caller read itself; when set they stand in for the query.
+    std::optional<db::Rows> filas;
     // Groups, totals and any other value the template shows, computed from the rows.
     std::function<void(const db::Rows&, QVariantMap&)> datos;
     // When the rows are empty: the message to show instead of running ("" = run anyway).

@@ -59,21 +59,6 @@ TEST(ReportParameters, TableFillsFromTheTopAndDropsTheSeventh) {
     EXPECT_EQ(NumParametrosReporte(), 2);
 }
 
-TEST(ReportParameters, ComboValueIsTheItemShown) {
-    EXPECT_EQ(IndiceCombo("1"), 1);
-    EXPECT_EQ(IndiceCombo("12abc"), 12);
-    EXPECT_EQ(IndiceCombo("abc"), 0);
-    EXPECT_EQ(IndiceCombo("Impresora", kDestinos), 1);
-    EXPECT_EQ(IndiceCombo("7", kDestinos), 0);  // out of the list: the first item
-
-    llenaTabla();
-    ResuelveCombos(kDestinos);
-    EXPECT_EQ(ObtenerParametroReporte("Imprimira"), "Impresora");
-    EXPECT_EQ(ObtenerParametroReporte("FechaIni"), "01/12/2026");  // other types untouched
-    ResuelveCombos(kDestinos);  // a second pass keeps the item
-    EXPECT_EQ(ObtenerParametroReporte("Imprimira"), "Impresora");
-}
-
 TEST(ReportPrompt, ListsRowsShowsEditorsAndAcceptsUnvisitedCombo) {
     llenaTabla();
     frmSolicParametros frm(kDestinos);
@@ -237,6 +222,19 @@ TEST_F(ReportProtocol, RunStartsFreshAndFillsCompanyValues) {
     EXPECT_TRUE(UltimaSolicitud().printer.isEmpty());
     EXPECT_TRUE(UltimaSolicitud().pdfPath.isEmpty());
     EXPECT_EQ(report::openPreviews().size(), 1);
+}
+
+TEST_F(ReportProtocol, RowsGivenByTheCallerStandInForTheQuery) {
+    SolicitudReporte s = prueba();
+    s.sql = "SELECT * FROM TablaQueNoEsta";  // not run
+    s.filas = db::Rows{db::Row({"Nombre"}, {QString::fromUtf8("CAFÉ D'ORO")})};
+    ASSERT_EQ(CorreReporte(s, prompts), ResultadoReporte::Hecho) << prompts.lastMessage().toStdString();
+    EXPECT_TRUE(reporttest::pdfText(s.archivoPdf).contains(QString::fromUtf8("CAFÉ D'ORO")));
+
+    s.filas = db::Rows{};
+    s.avisoSinDatos = "No hay datos.";
+    EXPECT_EQ(CorreReporte(s, prompts), ResultadoReporte::SinDatos);
+    EXPECT_EQ(prompts.lastMessage(), "No hay datos.");
 }
 
 TEST_F(ReportProtocol, QueryErrorIsShownNotRun) {
