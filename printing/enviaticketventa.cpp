@@ -5,6 +5,8 @@
 #include "shell/estado.h"
 
 bool ImprimeTicketVenta(const DatosTicketVenta& datos, ui::Prompts& avisos) {
+    // one message for a missing printer, not one per drawer pulse and another for the ticket
+    if (!ImpresoraTicketDisponible(avisos)) return false;
     EstableceCodigosPTicket(G().CodigosPTicket);
     LimpiaTextoTicket();
     ConstruyeTicketVenta(datos);

@@ -37,9 +37,11 @@ void errorAlImprimir(ui::Prompts& avisos, const QString& descripcion, const QStr
                    ui::Icon::Warning);
 }
 
+}  // namespace
+
 // The ticket printer must exist when one is named: a job for a missing printer is never sent to
 // whatever printer happened to be current.
-bool impresoraTicketDisponible(ui::Prompts& avisos) {
+bool ImpresoraTicketDisponible(ui::Prompts& avisos) {
     const QString nombre = G().Printer3;
     if (nombre.isEmpty()) return true;
     QString error;
@@ -49,8 +51,6 @@ bool impresoraTicketDisponible(ui::Prompts& avisos) {
     avisos.message(texto, ui::Icon::Warning);
     return false;
 }
-
-}  // namespace
 
 void EstableceSalidaImpresor(SalidaImpresor salida) { salidaImpresor() = std::move(salida); }
 
@@ -66,7 +66,7 @@ void IniciaPrint() {
 }
 
 bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos) {
-    if (!impresoraTicketDisponible(avisos)) return false;
+    if (!ImpresoraTicketDisponible(avisos)) return false;
     if (G().MetodoImpresion != 0) return ImprimeDirecto(QStringLiteral("Ticket"), texto, avisos);
     if (G().CodigosPTicket != 0) return ImprimeEnPuerto(texto, &G().PuertoTicket, true, avisos);
     return ImprimeEnPuerto(texto, nullptr, std::nullopt, avisos);

@@ -16,6 +16,8 @@
 // keeps its port in PuertoTicket, loads the code set and appends its initialise code. Does not
 // clear the buffer.
 void IniciaPrint();
+// True when no ticket printer is named or the named one is installed; otherwise says so.
+bool ImpresoraTicketDisponible(ui::Prompts& avisos);
 // Sends the buffer; it keeps its text.
 bool TerminaPrint(ui::Prompts& avisos);
 // Sends any text by the path TerminaPrint would choose.

@@ -9,6 +9,7 @@
 #include "printing/impresoraticket.h"
 #include "printing/textoticket.h"
 #include "shell/estado.h"
+#include "ventademo.h"
 
 #include <cups/cups.h>
 
@@ -111,7 +112,10 @@ TEST_F(EnvioTest, ImpresoraNoInstaladaNoImprimeNada) {
     EXPECT_FALSE(QFile::exists(puerto));
 
     G().PuertoTicket = puerto;  // even with a port left from before
-    G().NTimesCajon = 1;
+    G().NTimesCajon = 2;
+    avisos.mensajes.clear();
+    EXPECT_FALSE(ImprimeTicketVenta(ventaDemo(), avisos));
+    EXPECT_EQ(avisos.mensajes.size(), 1);
     EXPECT_FALSE(EnviaPulsosdeCajon(avisos));
     EXPECT_FALSE(SoloabreCajon(avisos));
     EXPECT_FALSE(QFile::exists(puerto));
