@@ -1,0 +1,327 @@
+#include "sale/documentos.h"
+
+#include "sale/folios.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+
+namespace sale {
+
+namespace {
+
+bool Falla(db::Error* error, db::ErrorKind kind, const QString& texto) {
+    if (error) {
+        error->kind = kind;
+        error->code = 0;
+        error->message = texto;
+    }
+    return false;
+}
+
+QString Fecha(const QDateTime& fecha) {
+    const QDateTime f = fecha.isValid() ? fecha : QDateTime::currentDateTime();
+    return f.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString SeisDigitos(qint64 numero) {
+    const QString cifras = QStringLiteral("%1").arg(numero < 0 ? -numero : numero, 6, 10, QChar('0'));
+    return numero < 0 ? QStringLiteral("-") + cifras : cifras;
+}
+
+}  // namespace
+
+ClaseDocumento ClaseFactura(int tipo) {
+    return tipo == TipoFactura ? ClaseDocumento::Factura : ClaseDocumento::FacturaE;
+}
+
+QString LetraDocumento(ClaseDocumento clase) {
+    switch (clase) {
+    case ClaseDocumento::Ticket: return QStringLiteral("T");
+    case ClaseDocumento::Factura: return QStringLiteral("F");
+    case ClaseDocumento::FacturaE: return QStringLiteral("E");
+    case ClaseDocumento::Cotizacion: return QStringLiteral("C");
+    default: return {};
+    }
+}
+
+int FilaFolioDe(ClaseDocumento clase) {
+    switch (clase) {
+    case ClaseDocumento::Ticket: return FolioTicket;
+    case ClaseDocumento::Factura: return FolioFactura;
+    case ClaseDocumento::FacturaE: return FolioFacturaE;
+    case ClaseDocumento::Cotizacion: return FolioCotizacion;
+    case ClaseDocumento::NotaCredito: return FolioNotaCredito;
+    case ClaseDocumento::Inventario: return FolioInventario;
+    case ClaseDocumento::VentaCredito: return FolioVentaCredito;
+    }
+    return -1;
+}
+
+bool EnVenta(ClaseDocumento clase) { return !LetraDocumento(clase).isEmpty(); }
+
+DatosEncabezado EncabezadoDesdeEstado() {
+    const EstadoGlobal& g = G();
+    DatosEncabezado d;
+    d.Empleado = g.ClaveUsuario;
+    d.Sucursal = g.SucursalActual;
+    d.Terminal = g.TerminalActual;
+    d.Vendedor = g.VendedorVenta;
+    d.CondicionPago = g.CondicionPagoSel;
+    d.IVAP = g.PorcentajeIVA;
+    d.ImportesPago = g.ImportesPago;
+    d.FormaPagoSel = g.FormaPagoSel;
+    d.ReferenciasPago = g.ReferenciasPago;
+    return d;
+}
+
+std::vector<std::pair<QString, QVariant>> ColumnasEncabezado(ClaseDocumento clase, qint64 numero,
+                                                             const DatosEncabezado& d) {
+    std::vector<std::pair<QString, QVariant>> c;
+    const bool ticket = clase == ClaseDocumento::Ticket;
+    const bool cotizacion = clase == ClaseDocumento::Cotizacion;
+    const QString obs = d.Observacion.isEmpty() ? QStringLiteral(" ") : d.Observacion;
+
+    c.emplace_back(QStringLiteral("Tipo"), LetraDocumento(clase));
+    c.emplace_back(QStringLiteral("Empleado"), d.Empleado);
+    c.emplace_back(QStringLiteral("Sucursal"), d.Sucursal);
+    c.emplace_back(QStringLiteral("Terminal"), d.Terminal);
+    c.emplace_back(QStringLiteral("Cliente"), d.Cliente);
+    c.emplace_back(QStringLiteral("Fecha"), Fecha(d.Fecha));
+    if (ticket) {
+        c.emplace_back(QStringLiteral("Vendedor"), d.Vendedor);
+        c.emplace_back(QStringLiteral("Total"), d.Total);
+    } else {
+        c.emplace_back(QStringLiteral("Total"), d.Total);
+        if (!cotizacion) c.emplace_back(QStringLiteral("Vendedor"), d.Vendedor);
+        c.emplace_back(QStringLiteral("CondicionPago"), d.CondicionPago);
+    }
+    c.emplace_back(QStringLiteral("Descuento"), d.Descuento);
+    c.emplace_back(QStringLiteral("Numero"), numero);
+    c.emplace_back(QStringLiteral("IVAP"), d.IVAP);
+    c.emplace_back(QStringLiteral("Pagacon"), d.ImportesPago[1]);
+    c.emplace_back(QStringLiteral("FormaPago"), d.FormaPagoSel[1]);
+    if (!ticket) c.emplace_back(QStringLiteral("ObsVenta"), obs);
+    c.emplace_back(QStringLiteral("PagaObs1"), d.ReferenciasPago[1]);
+    for (int i = 2; i <= 3; ++i) {
+        if (d.FormaPagoSel[i] == 0) continue;
+        const QString n = QString::number(i);
+        c.emplace_back(QStringLiteral("Pagacon") + n, d.ImportesPago[i]);
+        c.emplace_back(QStringLiteral("FormaPago") + n, d.FormaPagoSel[i]);
+        c.emplace_back(QStringLiteral("PagaObs") + n, d.ReferenciasPago[i]);
+    }
+    // An empty reference is stored as a zero-length text, not as Null.
+    for (auto& [nombre, valor] : c)
+        if (valor.typeId() == QMetaType::QString && valor.toString().isNull())
+            valor = QString(QLatin1String(""));
+    return c;
+}
+
+bool EscribeEncabezado(db::Database& bd, ClaseDocumento clase, qint64 numero,
+                       const DatosEncabezado& datos, db::Error* error) {
+    if (!EnVenta(clase))
+        return Falla(error, db::ErrorKind::Other,
+                     QStringLiteral("Este documento no se guarda en la tabla Venta."));
+    const auto columnas = ColumnasEncabezado(clase, numero, datos);
+    QStringList nombres, marcas;
+    QVariantList valores;
+    for (const auto& [nombre, valor] : columnas) {
+        nombres << nombre;
+        marcas << QStringLiteral("?");
+        valores << valor;
+    }
+    return bd.exec(QStringLiteral("INSERT INTO Venta (%1) VALUES (%2)")
+                       .arg(nombres.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", "))),
+                   valores, error);
+}
+
+namespace {
+
+bool ObtenerEncabezado(db::Database& bd, ClaseDocumento clase, const DatosEncabezado& datos,
+                       Documento& doc, db::Error* error) {
+    doc.NumeroDocumento = -1;
+    const qint64 numero = TomaFolios(bd, FilaFolioDe(clase), 1, error);
+    if (numero < 0) return false;
+    if (!EscribeEncabezado(bd, clase, numero, datos, error)) return false;
+    doc.NumeroDocumento = numero;
+    doc.TipoDocumento = LetraDocumento(clase);
+    return true;
+}
+
+}  // namespace
+
+bool ObtenerRem(db::Database& bd, int tipo, const DatosEncabezado& datos, Documento& doc,
+                db::Error* error) {
+    return ObtenerEncabezado(bd, ClaseFactura(tipo), datos, doc, error);
+}
+
+bool ObtenerRemT(db::Database& bd, const DatosEncabezado& datos, Documento& doc, db::Error* error) {
+    return ObtenerEncabezado(bd, ClaseDocumento::Ticket, datos, doc, error);
+}
+
+bool ObtenerFCot(db::Database& bd, int /*tipo*/, const DatosEncabezado& datos, Documento& doc,
+                 db::Error* error) {
+    return ObtenerEncabezado(bd, ClaseDocumento::Cotizacion, datos, doc, error);
+}
+
+QString TextoRem(ClaseDocumento clase, const QString& prefijo, qint64 numero) {
+    QString titulo;
+    switch (clase) {
+    case ClaseDocumento::Ticket: titulo = QStringLiteral("Ticket: "); break;
+    case ClaseDocumento::Cotizacion: titulo = QStringLiteral("COTIZ: "); break;
+    default: titulo = QStringLiteral("Factura: "); break;
+    }
+    return titulo + prefijo + QStringLiteral(" ") + SeisDigitos(numero);
+}
+
+QString TextoRemInicial(qint64 valorFolioFactura) {
+    return QStringLiteral("F:") + QString::number(valorFolioFactura);
+}
+
+// --- stock ---
+
+bool CambiaExistencia(db::Database& bd, const QVariant& claveProducto, double delta, bool sumar,
+                      double* nuevo, db::Error* error) {
+    const QString sql = sumar ? QStringLiteral("UPDATE Existencia SET Existencia = "
+                                               "ifnull(Existencia, 0) + ? WHERE ClaveProducto = ? "
+                                               "RETURNING Existencia")
+                              : QStringLiteral("UPDATE Existencia SET Existencia = ? "
+                                               "WHERE ClaveProducto = ? RETURNING Existencia");
+    auto filas = bd.select(sql, {delta, claveProducto}, error);
+    if (!filas) return false;
+    if (filas->empty()) {
+        // First movement of this product in the branch.
+        if (!bd.exec(QStringLiteral("INSERT INTO Existencia (ClaveProducto, Existencia) VALUES (?, ?)"),
+                     {claveProducto, delta}, error))
+            return false;
+        if (nuevo) *nuevo = delta;
+        return true;
+    }
+    if (nuevo) *nuevo = filas->front().real(QStringLiteral("Existencia"));
+    return true;
+}
+
+bool EscribeExis(db::Database& bd, qint64 idLinea, MovimientoExis mov, bool sumar,
+                 const Documento& doc, double* nuevo, db::Error* error) {
+    auto filas = bd.select(QStringLiteral("UPDATE DetalleVenta SET TipoDocto = ?, Numero = ? "
+                                          "WHERE IdLinea = ? RETURNING ClaveProducto, Cantidad"),
+                           {doc.TipoDocumento, doc.NumeroDocumento, idLinea}, error);
+    if (!filas) return false;
+    if (filas->empty())
+        return Falla(error, db::ErrorKind::NotFound,
+                     QStringLiteral("La línea %1 del documento ya no existe.").arg(idLinea));
+    if (mov == MovimientoExis::Ninguno) return true;
+    const db::Row& linea = filas->front();
+    const double cantidad = linea.real(QStringLiteral("Cantidad"));
+    const double delta = mov == MovimientoExis::Salida ? -cantidad : cantidad;
+    return CambiaExistencia(bd, linea.value(QStringLiteral("ClaveProducto")), delta, sumar, nuevo,
+                            error);
+}
+
+bool ActualizaExis(db::Database& bd, qint64 idLinea, MovimientoExis mov, bool sumar,
+                   const Documento& doc, const db::LockWait& espera, double* nuevo,
+                   db::Error* error) {
+    db::WriteTransaction tr(bd);
+    if (!tr.begin(espera, error)) return false;
+    if (!EscribeExis(bd, idLinea, mov, sumar, doc, nuevo, error)) return false;
+    return tr.commit(error);
+}
+
+// --- print server ---
+
+bool InsertaRegServImp(db::Database& bd, int tipo, qint64 numero, int terminal, db::Error* error) {
+    return bd.exec(QStringLiteral("INSERT INTO Solicitafolios (FolioSolicita, valordev, Terminal) "
+                                  "VALUES (?, ?, ?)"),
+                   {tipo, numero, terminal}, error);
+}
+
+bool InsertaRegServImp(int tipo, qint64 numero, db::Error* error) {
+    const int sucursal = G().SucursalActual;
+    if (sucursal < 0 || sucursal > 10)
+        return Falla(error, db::ErrorKind::Other,
+                     QStringLiteral("La sucursal %1 no es válida.").arg(sucursal));
+    db::Database* bd = shell::BDSucursal(error);
+    if (!bd) return false;
+    return InsertaRegServImp(*bd, tipo, numero, G().TerminalActual, error);
+}
+
+// --- the save ---
+
+namespace {
+
+// Moves stock and stamps the lines that were never stamped by the movement.
+bool EscribeLineas(db::Database& bd, const PorGuardar& g, const Documento& doc,
+                   const std::vector<qint64>& lineas, db::Error* error) {
+    for (qint64 id : lineas) {
+        if (g.EstampaLineas) {
+            if (!EscribeExis(bd, id, g.Exis, g.SumarInventario, doc, nullptr, error)) return false;
+            continue;
+        }
+        if (g.Exis == MovimientoExis::Ninguno) continue;
+        auto linea = bd.selectOne(
+            QStringLiteral("SELECT ClaveProducto, Cantidad FROM DetalleVenta WHERE IdLinea = ?"),
+            {id}, error);
+        if (!linea) return false;
+        if (linea->empty())
+            return Falla(error, db::ErrorKind::NotFound,
+                         QStringLiteral("La línea %1 del documento ya no existe.").arg(id));
+        const double cantidad = linea->real(QStringLiteral("Cantidad"));
+        const double delta = g.Exis == MovimientoExis::Salida ? -cantidad : cantidad;
+        if (!CambiaExistencia(bd, linea->value(QStringLiteral("ClaveProducto")), delta,
+                              g.SumarInventario, nullptr, error))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWait& espera) {
+    Guardado r;
+    r.Letra = LetraDocumento(g.Clase);
+    const int k = static_cast<int>(g.Documentos.size());
+    if (k == 0) {
+        Falla(&r.error, db::ErrorKind::Other, QStringLiteral("No hay ningún documento que guardar."));
+        return r;
+    }
+
+    db::WriteTransaction tr(bd);
+    if (!tr.begin(espera, &r.error)) {
+        r.cancelado = r.error.kind == db::ErrorKind::Cancelled;
+        return r;
+    }
+
+    // Whatever fails below, the transaction rolls back on leaving and no number counts as taken.
+    auto falla = [&r]() {
+        r.Numeros.clear();
+        return r;
+    };
+    const qint64 primero = TomaFolios(bd, FilaFolioDe(g.Clase), k, &r.error);
+    if (primero < 0) return falla();
+
+    const QString letraLineas = g.LetraLineas.isEmpty() ? r.Letra : g.LetraLineas;
+    for (int i = 0; i < k; ++i) {
+        const qint64 numero = primero + i;
+        const DocumentoPorGuardar& d = g.Documentos[static_cast<size_t>(i)];
+        if (EnVenta(g.Clase)) {
+            DatosEncabezado datos = g.Encabezado;
+            datos.Total = d.Total;
+            if (!EscribeEncabezado(bd, g.Clase, numero, datos, &r.error)) return falla();
+        }
+        if (!EscribeLineas(bd, g, Documento{numero, letraLineas}, d.Lineas, &r.error))
+            return falla();
+        if (g.Solicitud != 0 &&
+            !InsertaRegServImp(bd, g.Solicitud, numero, g.Encabezado.Terminal, &r.error))
+            return falla();
+        r.Numeros.push_back(numero);
+    }
+
+    if (g.Extra && !g.Extra(bd, r, &r.error)) {
+        if (r.error.ok())
+            Falla(&r.error, db::ErrorKind::Other, QStringLiteral("No se pudo guardar el documento."));
+        return falla();
+    }
+    if (!tr.commit(&r.error)) return falla();
+    r.ok = true;
+    return r;
+}
+
+}  // namespace sale

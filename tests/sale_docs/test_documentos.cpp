@@ -1,0 +1,286 @@
+#include "sale/documentos.h"
+#include "sale/esperaesc.h"
+#include "sale/folios.h"
+#include "sucursal_prueba.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+using sale::ClaseDocumento;
+
+QStringList Nombres(const std::vector<std::pair<QString, QVariant>>& columnas) {
+    QStringList n;
+    for (const auto& c : columnas) n << c.first;
+    return n;
+}
+
+TEST(DocsEncabezado, ColumnsWrittenForEachKind) {
+    sale::DatosEncabezado d;
+    d.FormaPagoSel[1] = 1;
+    const QString comunes = QStringLiteral("Tipo Empleado Sucursal Terminal Cliente Fecha");
+    EXPECT_EQ(Nombres(sale::ColumnasEncabezado(ClaseDocumento::Factura, 1, d)).join(' '),
+              comunes + QStringLiteral(" Total Vendedor CondicionPago Descuento Numero IVAP Pagacon "
+                                       "FormaPago ObsVenta PagaObs1"));
+    EXPECT_EQ(Nombres(sale::ColumnasEncabezado(ClaseDocumento::Ticket, 1, d)).join(' '),
+              comunes + QStringLiteral(" Vendedor Total Descuento Numero IVAP Pagacon FormaPago PagaObs1"));
+    EXPECT_EQ(Nombres(sale::ColumnasEncabezado(ClaseDocumento::Cotizacion, 1, d)).join(' '),
+              comunes + QStringLiteral(" Total CondicionPago Descuento Numero IVAP Pagacon FormaPago "
+                                       "ObsVenta PagaObs1"));
+    // Slot 3 chosen without slot 2: only slot 3 is added.
+    d.FormaPagoSel[3] = 2;
+    EXPECT_EQ(Nombres(sale::ColumnasEncabezado(ClaseDocumento::FacturaE, 1, d)).mid(16).join(' '),
+              QStringLiteral("Pagacon3 FormaPago3 PagaObs3"));
+}
+
+TEST(DocsEncabezado, FolioLabels) {
+    EXPECT_EQ(sale::TextoRem(ClaseDocumento::Factura, QStringLiteral("A"), 42), QStringLiteral("Factura: A 000042"));
+    EXPECT_EQ(sale::TextoRem(ClaseDocumento::FacturaE, QStringLiteral("A"), 42), QStringLiteral("Factura: A 000042"));
+    EXPECT_EQ(sale::TextoRem(ClaseDocumento::Ticket, QString(), 7), QStringLiteral("Ticket:  000007"));
+    EXPECT_EQ(sale::TextoRem(ClaseDocumento::Cotizacion, QStringLiteral("B"), 1234567),
+              QStringLiteral("COTIZ: B 1234567"));
+    EXPECT_EQ(sale::TextoRemInicial(15), QStringLiteral("F:15"));
+}
+
+class DocsGuardado : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        bd_ = prueba::CreaSucursal(dir_.filePath(QStringLiteral("BDSucursal.db")));
+        ASSERT_TRUE(bd_);
+        datos_.Empleado = 3;
+        datos_.Sucursal = 1;
+        datos_.Terminal = 2;
+        datos_.Cliente = QStringLiteral("XAXX010101000");
+        datos_.Vendedor = 5;
+        datos_.CondicionPago = 1;
+        datos_.IVAP = 16;
+        datos_.Descuento = 2.5;
+        datos_.FormaPagoSel[1] = 1;
+        datos_.ImportesPago[1] = 100;
+    }
+    db::Row Venta(qint64 numero, const QString& tipo) {
+        auto r = bd_->selectOne(QStringLiteral("SELECT * FROM Venta WHERE Numero = ? AND Tipo = ?"),
+                                {numero, tipo});
+        return r ? *r : db::Row();
+    }
+    // Everything a failed save must leave as it was.
+    QString Estado() {
+        QStringList s;
+        for (const char* sql : {"SELECT group_concat(Numerofolio || ':' || ValorFolio) FROM Folios",
+                                "SELECT count(*) FROM Venta", "SELECT count(*) FROM Solicitafolios",
+                                "SELECT group_concat(IdLinea || ':' || Numero || TipoDocto) FROM DetalleVenta",
+                                "SELECT group_concat(ClaveProducto || ':' || Existencia) FROM Existencia"}) {
+            auto v = bd_->scalar(QString::fromLatin1(sql));
+            s << (v ? v->toString() : QStringLiteral("?"));
+        }
+        return s.join('|');
+    }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<db::Database> bd_;
+    sale::DatosEncabezado datos_;
+};
+
+TEST_F(DocsGuardado, HeadersKeepTableDefaultsForColumnsTheyDoNotWrite) {
+    ASSERT_TRUE(bd_->beginWrite());
+    sale::Documento t, f, c;
+    ASSERT_TRUE(sale::ObtenerRemT(*bd_, datos_, t));
+    datos_.FormaPagoSel[2] = 3;
+    datos_.ImportesPago[2] = 20;
+    ASSERT_TRUE(sale::ObtenerRem(*bd_, sale::TipoFacturaE, datos_, f));
+    ASSERT_TRUE(sale::ObtenerFCot(*bd_, 1, datos_, c));
+    ASSERT_TRUE(bd_->commit());
+    EXPECT_EQ(t.NumeroDocumento, 1);
+    EXPECT_EQ(t.TipoDocumento, QStringLiteral("T"));
+    EXPECT_EQ(f.TipoDocumento, QStringLiteral("E"));
+    EXPECT_EQ(c.TipoDocumento, QStringLiteral("C"));
+
+    const db::Row ticket = Venta(1, QStringLiteral("T"));
+    EXPECT_EQ(ticket.integer(QStringLiteral("Vendedor")), 5);
+    EXPECT_TRUE(ticket.isNull(QStringLiteral("CondicionPago")));
+    EXPECT_TRUE(ticket.isNull(QStringLiteral("ObsVenta")));
+    EXPECT_TRUE(ticket.isNull(QStringLiteral("FormaPago2")));
+    EXPECT_EQ(ticket.integer(QStringLiteral("Status")), 1);
+    EXPECT_EQ(ticket.integer(QStringLiteral("IdCorte")), 0);
+    EXPECT_EQ(ticket.integer(QStringLiteral("FE")), 0);
+    // A payment without reference is an empty text, not Null.
+    EXPECT_FALSE(ticket.isNull(QStringLiteral("PagaObs1")));
+    EXPECT_EQ(ticket.text(QStringLiteral("PagaObs1")), QString());
+
+    const db::Row factura = Venta(1, QStringLiteral("E"));
+    EXPECT_EQ(factura.text(QStringLiteral("ObsVenta")), QStringLiteral(" "));
+    EXPECT_EQ(factura.integer(QStringLiteral("CondicionPago")), 1);
+    EXPECT_EQ(factura.real(QStringLiteral("Pagacon2")), 20);
+    EXPECT_EQ(factura.real(QStringLiteral("FormaPago2")), 3);
+    EXPECT_TRUE(factura.isNull(QStringLiteral("FormaPago3")));
+    EXPECT_DOUBLE_EQ(factura.real(QStringLiteral("Descuento")), 2.5);
+    EXPECT_EQ(factura.integer(QStringLiteral("IVAP")), 16);
+
+    const db::Row cot = Venta(1, QStringLiteral("C"));
+    EXPECT_TRUE(cot.isNull(QStringLiteral("Vendedor")));
+    EXPECT_EQ(cot.text(QStringLiteral("Cliente")), QStringLiteral("XAXX010101000"));
+}
+
+TEST_F(DocsGuardado, StockChangesAddReplaceAndCreate) {
+    ASSERT_TRUE(bd_->exec(QStringLiteral("UPDATE Existencia SET Existencia = 2 WHERE ClaveProducto = 1")));
+    ASSERT_TRUE(bd_->exec(QStringLiteral("UPDATE Existencia SET Existencia = NULL WHERE ClaveProducto = 2")));
+    const qint64 a = prueba::AgregaLinea(*bd_, 1, 3);
+    const qint64 b = prueba::AgregaLinea(*bd_, 2, 4);
+    const qint64 c = prueba::AgregaLinea(*bd_, 77, 1.5);  // a product with no stock row yet
+    const qint64 d = prueba::AgregaLinea(*bd_, 3, 10);
+    const sale::Documento doc{9, QStringLiteral("T")};
+    double nuevo = 0;
+    ASSERT_TRUE(sale::ActualizaExis(*bd_, a, sale::MovimientoExis::Salida, true, doc, {}, &nuevo));
+    EXPECT_EQ(nuevo, -1);  // selling more than there is leaves negative stock
+    ASSERT_TRUE(sale::ActualizaExis(*bd_, b, sale::MovimientoExis::Salida, true, doc, {}, &nuevo));
+    EXPECT_EQ(nuevo, -4);
+    ASSERT_TRUE(sale::ActualizaExis(*bd_, c, sale::MovimientoExis::Entrada, true, doc, {}, &nuevo));
+    EXPECT_EQ(prueba::Existencia(*bd_, 77), 1.5);
+    ASSERT_TRUE(sale::ActualizaExis(*bd_, d, sale::MovimientoExis::Entrada, false, doc, {}, &nuevo));
+    EXPECT_EQ(prueba::Existencia(*bd_, 3), 10);  // replaced, not added
+    EXPECT_EQ(prueba::Contar(*bd_, QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 9 "
+                                                  "AND TipoDocto = 'T'")),
+              4);
+    // A line that is gone is an error and changes no stock.
+    db::Error e;
+    EXPECT_FALSE(sale::ActualizaExis(*bd_, 999, sale::MovimientoExis::Salida, true, doc, {}, nullptr, &e));
+    EXPECT_EQ(e.kind, db::ErrorKind::NotFound);
+}
+
+TEST_F(DocsGuardado, TicketSaveStoresHeaderLinesStockAndOnlyItsOwnLines) {
+    const qint64 l1 = prueba::AgregaLinea(*bd_, 1, 2, 15);
+    const qint64 l2 = prueba::AgregaLinea(*bd_, 2, 1, 40);
+    const qint64 otra = prueba::AgregaLinea(*bd_, 1, 5);  // another terminal's pending line
+    sale::PorGuardar g;
+    g.Clase = ClaseDocumento::Ticket;
+    g.Encabezado = datos_;
+    g.Documentos.push_back({70, {l1, l2}});
+    const sale::Guardado r = sale::GuardaDocumento(*bd_, g, {});
+    ASSERT_TRUE(r.ok) << r.error.message.toStdString();
+    EXPECT_EQ(r.NumeroDocumento(), 1);
+    EXPECT_EQ(Venta(1, QStringLiteral("T")).real(QStringLiteral("Total")), 70);
+    EXPECT_EQ(prueba::Existencia(*bd_, 1), prueba::ExistenciaInicial - 2);
+    EXPECT_EQ(prueba::Existencia(*bd_, 2), prueba::ExistenciaInicial - 1);
+    EXPECT_EQ(prueba::Contar(*bd_, QStringLiteral("SELECT Numero FROM DetalleVenta WHERE IdLinea = ?"), {otra}), 0);
+    EXPECT_EQ(prueba::RevisaTickets(*bd_, 2), QString());
+    EXPECT_EQ(prueba::Contar(*bd_, QStringLiteral("SELECT count(*) FROM Solicitafolios")), 0);
+}
+
+TEST_F(DocsGuardado, SplitInvoiceTakesConsecutiveNumbersAndQueuesEachOne) {
+    sale::PorGuardar g;
+    g.Clase = ClaseDocumento::Factura;
+    g.Encabezado = datos_;
+    g.Solicitud = sale::SolImprimeFactura;
+    // 5 lines, 2 per invoice: 2 + 2 + 1.
+    for (int i = 0; i < 3; ++i) {
+        sale::DocumentoPorGuardar d;
+        for (int j = 0; j < (i < 2 ? 2 : 1); ++j) {
+            d.Lineas.push_back(prueba::AgregaLinea(*bd_, 1, 1, 10));
+            d.Total += 10;
+        }
+        g.Documentos.push_back(d);
+    }
+    const sale::Guardado r = sale::GuardaDocumento(*bd_, g, {});
+    ASSERT_TRUE(r.ok) << r.error.message.toStdString();
+    EXPECT_EQ(r.Numeros, (std::vector<qint64>{2, 3, 4}));
+    EXPECT_EQ(r.NumeroDocumento(), 4);
+    EXPECT_EQ(Venta(4, QStringLiteral("F")).real(QStringLiteral("Total")), 10);
+    EXPECT_EQ(Venta(2, QStringLiteral("F")).real(QStringLiteral("Total")), 20);
+    EXPECT_EQ(prueba::Contar(*bd_, QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 3 "
+                                                  "AND TipoDocto = 'F'")),
+              2);
+    auto cola = bd_->select(QStringLiteral("SELECT FolioSolicita, valordev, Terminal FROM Solicitafolios "
+                                           "ORDER BY valordev"));
+    ASSERT_TRUE(cola);
+    ASSERT_EQ(cola->size(), 3u);
+    EXPECT_EQ((*cola)[0].integer(QStringLiteral("FolioSolicita")), 4);
+    EXPECT_EQ((*cola)[2].integer(QStringLiteral("valordev")), 4);
+    EXPECT_EQ((*cola)[2].integer(QStringLiteral("Terminal")), 2);
+    EXPECT_EQ(prueba::Existencia(*bd_, 1), prueba::ExistenciaInicial - 5);
+}
+
+TEST_F(DocsGuardado, AnyFailureInsideTheSaveLeavesEverythingAsItWas) {
+    const qint64 l1 = prueba::AgregaLinea(*bd_, 1, 2);
+    const qint64 l2 = prueba::AgregaLinea(*bd_, 2, 3);
+    const QString antes = Estado();
+
+    sale::PorGuardar g;
+    g.Clase = ClaseDocumento::Ticket;
+    g.Encabezado = datos_;
+    g.Documentos.push_back({50, {l1, l2}});
+    g.Solicitud = sale::SolImprimeTicket;
+    bool extraCorrio = false;
+    g.Extra = [&](db::Database& bd, const sale::Guardado& hecho, db::Error* e) {
+        extraCorrio = true;
+        EXPECT_EQ(hecho.Numeros, std::vector<qint64>{1});
+        // The caller's write fails after its first statement went in.
+        bd.exec(QStringLiteral("UPDATE NotaCredito SET Status = 2"));
+        return bd.exec(QStringLiteral("INSERT INTO TablaQueNoExiste VALUES (1)"), QVariantList(), e);
+    };
+    sale::Guardado r = sale::GuardaDocumento(*bd_, g, {});
+    EXPECT_TRUE(extraCorrio);
+    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.cancelado);
+    EXPECT_EQ(r.NumeroDocumento(), -1);
+    EXPECT_FALSE(r.error.message.isEmpty());
+    EXPECT_EQ(Estado(), antes);
+
+    // A line deleted meanwhile (e.g. by the pending-line cleanup) fails the save the same way.
+    g.Extra = nullptr;
+    g.Documentos[0].Lineas.push_back(12345);
+    r = sale::GuardaDocumento(*bd_, g, {});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(Estado(), antes);
+
+    // With the lines back in order the same save goes through with the number the failures left.
+    g.Documentos[0].Lineas.pop_back();
+    r = sale::GuardaDocumento(*bd_, g, {});
+    ASSERT_TRUE(r.ok) << r.error.message.toStdString();
+    EXPECT_EQ(r.NumeroDocumento(), 1);
+}
+
+TEST_F(DocsGuardado, EscOnAnyWidgetCancelsTheWaitAndNothingChanges) {
+    const qint64 l1 = prueba::AgregaLinea(*bd_, 1, 2);
+    const QString antes = Estado();
+
+    // Another terminal holds the write lock for as long as the test needs.
+    auto otra = db::Database::open(bd_->path());
+    ASSERT_TRUE(otra);
+    ASSERT_TRUE(otra->beginWrite());
+
+    QLineEdit campo;
+    campo.show();
+    QStringList textos;
+    sale::PorGuardar g;
+    g.Clase = ClaseDocumento::Ticket;
+    g.Encabezado = datos_;
+    g.Documentos.push_back({20, {l1}});
+    sale::Guardado r;
+    {
+        sale::EsperaConEsc esc;
+        QTimer::singleShot(150, &campo, [&campo] { QTest::keyClick(&campo, Qt::Key_A); });
+        QTimer::singleShot(250, &campo, [&campo] { QTest::keyClick(&campo, Qt::Key_Escape); });
+        r = sale::GuardaDocumento(*bd_, g, esc.espera([&](const QString& t) { textos << t; }));
+        EXPECT_TRUE(esc.cancelado());
+    }
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.cancelado);
+    EXPECT_EQ(r.NumeroDocumento(), -1);
+    EXPECT_EQ(campo.text(), QStringLiteral("a"));  // other keys still reach the screen
+    ASSERT_FALSE(textos.isEmpty());
+    EXPECT_FALSE(textos.first().isEmpty());
+    otra->rollback();
+    EXPECT_EQ(Estado(), antes);
+
+    // The lines were left pending: the next save stores them.
+    r = sale::GuardaDocumento(*bd_, g, {});
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.NumeroDocumento(), 1);
+}
+
+}  // namespace
