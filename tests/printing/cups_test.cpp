@@ -91,25 +91,6 @@ TEST_F(CupsTest, ListaDeColas) {
     EXPECT_TRUE(reporte.puerto.startsWith(QStringLiteral("socket://")));
 }
 
-TEST_F(CupsTest, TicketYCajonPorElSpooler) {
-    const DatosTicketVenta d = ventaDemoTresPagos();
-    EstadoGlobal& g = G();
-    g.Printer3 = QStringLiteral("TicketsCaja");
-    g.MetodoImpresion = 1;
-    g.CodigosPTicket = 1;
-    g.OpenCDrawer = 1;
-    g.NTimesCajon = 1;
-    const size_t antes = oyente->espera(0, 0).size();
-    ASSERT_TRUE(ImprimeTicketVenta(d, avisos)) << avisos.mensajes.join("|").toStdString();
-    EXPECT_TRUE(avisos.mensajes.isEmpty()) << avisos.mensajes.join("|").toStdString();
-
-    const auto trabajos = oyente->espera(antes + 2);
-    ASSERT_EQ(trabajos.size(), antes + 2) << cupsd->bitacora().toStdString();
-    // the drawer first, as a job of its own, then the whole ticket
-    EXPECT_EQ(trabajos[antes], QByteArray("\x1b@\x1bp0\x19\xfa"));
-    EXPECT_EQ(trabajos[antes + 1], esperado("venta_juego1_estandar_pagos.bin"));
-}
-
 TEST_F(CupsTest, TicketYCajonPorElPuertoDeLaCola) {
     QFile::remove(archivoPuerto());
     const DatosTicketVenta d = ventaDemoTresPagos();

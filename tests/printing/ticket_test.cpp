@@ -85,50 +85,6 @@ TEST_F(TicketVentaTest, LineasDeProductoSinCodigos) {
     EXPECT_EQ(l[i + 9], QStringLiteral("CLIENTE:PÚBLICO EN GENERAL"));
 }
 
-TEST_F(TicketVentaTest, DescuentoDeLineaSeCortaAlCentavo) {
-    DatosTicketVenta d = ventaDemo();
-    d.lineas = {linea("1", QStringLiteral("X"), 1, 11.11, 1)};
-    construye(d, 0);
-    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("(1 x 11.11) -1% = 10.99\n")));
-    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("TOTAL   =  10.99 M.N.")));
-}
-
-TEST_F(TicketVentaTest, DescuentoGeneralYPagosMultiples) {
-    G().PagosMultiples = 1;
-    DatosTicketVenta d = ventaDemo();
-    d.lineas = {linea("1", QStringLiteral("X"), 1, 100)};
-    d.DescFact = 10;
-    d.pagos[0] = {1, 50, QStringLiteral("EFECTIVO")};
-    d.pagos[1] = {2, 60, QStringLiteral("TARJETA")};
-    construye(d, 0);
-    const QString t = TextoTicket();
-    EXPECT_TRUE(t.contains(QStringLiteral("-Desc 10%=10\n")));
-    EXPECT_TRUE(t.contains(QStringLiteral("TOTAL   =  90.00 M.N.\n")));
-    EXPECT_TRUE(t.contains(QStringLiteral("EFECTIVO= 50.00\nTARJETA= 60.00\n")));
-    EXPECT_TRUE(t.contains(QStringLiteral("CAMBIO  = 20.00 M.N.\n")));
-    EXPECT_FALSE(t.contains(QStringLiteral("PAGO CON")));
-    EXPECT_EQ(G().ImporteRecibido, QStringLiteral("110"));
-}
-
-TEST_F(TicketVentaTest, FormatoCompacto) {
-    G().Formatoticket = 1;
-    DatosTicketVenta d = ventaDemo();
-    LineaTicketVenta l = linea(QString(30, 'A'), QStringLiteral("no sale"), 3, 2.5);
-    LineaTicketVenta conDescuento = linea("B", QStringLiteral("no sale"), 2, 20, 10);
-    LineaTicketVenta gen = linea("VARIOS", QString(), 1, 5);
-    gen.CExtra4 = QStringLiteral("GEN");  // shorter than nine characters: empty code
-    d.lineas = {l, conDescuento, gen};
-    construye(d, 1);
-    const QString t = TextoTicket();
-    EXPECT_TRUE(t.contains(ESC + "a203-" + QString(23, 'A') + "..   7.50\n"));
-    EXPECT_TRUE(t.contains(ESC + "a2(2 x 20.00) -10% = 36.00\n"));
-    EXPECT_TRUE(t.contains(ESC + "a201   5.00\n"));
-    EXPECT_FALSE(t.contains(QStringLiteral("no sale")));
-    EXPECT_FALSE(t.contains(QStringLiteral("(GEN)")));
-    // TOTAL: left alignment, font A, the text, a line feed
-    EXPECT_TRUE(t.contains(ESC + "a0" + ESC + "M0TOTAL   =  48.50 M.N.\n"));
-}
-
 TEST_F(TicketVentaTest, EncabezadoConDireccionEnDosLineas) {
     DatosTicketVenta d = ventaDemo();
     construye(d, 1);
