@@ -15,7 +15,7 @@
 
 using namespace shell;
 
-class Arranque : public ::testing::Test {
+class ArranqueQuorvel : public ::testing::Test {
 protected:
     void SetUp() override { prepara(); }
     void prepara() {
@@ -41,7 +41,7 @@ protected:
     QMap<QString, bool> menus;
 };
 
-TEST_F(Arranque, ReadsTerminalBranchCompanySellersCurrenciesAndParameters) {
+TEST_F(ArranqueQuorvel, ReadsTerminalBranchCompanySellersCurrenciesAndParameters) {
     ASSERT_TRUE(arranca()) << p.lastMessage().toStdString();
     const auto& g = G();
     EXPECT_FALSE(ProgramaTerminado());
@@ -76,7 +76,7 @@ TEST_F(Arranque, ReadsTerminalBranchCompanySellersCurrenciesAndParameters) {
     EXPECT_EQ(UltimoEstado(2), "");
 }
 
-TEST_F(Arranque, ADataRootWithTrailingSeparatorsGivesSinglePaths) {
+TEST_F(ArranqueQuorvel, ADataRootWithTrailingSeparatorsGivesSinglePaths) {
     c.escribeDir(c.datos + "//", 3, 0);
     ASSERT_TRUE(arranca());
     EXPECT_EQ(G().CarpetaDatos, c.datos);
@@ -84,7 +84,7 @@ TEST_F(Arranque, ADataRootWithTrailingSeparatorsGivesSinglePaths) {
     EXPECT_EQ(G().PorcentajeIVA, 16);
 }
 
-TEST_F(Arranque, ABranchWithoutRowKeepsTheParameterDefaults) {
+TEST_F(ArranqueQuorvel, ABranchWithoutRowKeepsTheParameterDefaults) {
     c.escribeDir(c.datos, 1, 5);
     ASSERT_TRUE(arranca());
     EXPECT_EQ(G().DescripcionC[5], "");
@@ -93,7 +93,7 @@ TEST_F(Arranque, ABranchWithoutRowKeepsTheParameterDefaults) {
     EXPECT_FALSE(ProgramaTerminado());
 }
 
-TEST_F(Arranque, SellersAndCurrenciesThatCannotBeReadOnlyWarn) {
+TEST_F(ArranqueQuorvel, SellersAndCurrenciesThatCannotBeReadOnlyWarn) {
     auto cen = c.central();
     cen->exec("INSERT INTO Vendedores VALUES (250, 'Fuera')");
     cen->exec("DELETE FROM Monedas");
@@ -105,7 +105,7 @@ TEST_F(Arranque, SellersAndCurrenciesThatCannotBeReadOnlyWarn) {
     EXPECT_DOUBLE_EQ(G().TiposCambio[2], 0.0);
 }
 
-TEST_F(Arranque, DataPathRecoveryOnlyWithTheExactWord) {
+TEST_F(ArranqueQuorvel, DataPathRecoveryOnlyWithTheExactWord) {
     const QString malo = c.tmp.filePath("no existe");
     c.escribeDir(malo, 3, 0);
 
@@ -142,7 +142,7 @@ TEST_F(Arranque, DataPathRecoveryOnlyWithTheExactWord) {
     EXPECT_EQ(preguntas, 1);
 }
 
-TEST_F(Arranque, UnusableMachineRowStopsInOrder) {
+TEST_F(ArranqueQuorvel, UnusableMachineRowStopsInOrder) {
     const QString dir = c.app + "/Direccion.db";
     struct Caso { QVariant terminal, sucursal; };
     for (const Caso& k : {Caso{QVariant(), 0}, Caso{300, 0}, Caso{"tres", 0}, Caso{3, QVariant()}, Caso{3, 11},
@@ -159,7 +159,7 @@ TEST_F(Arranque, UnusableMachineRowStopsInOrder) {
     terminoNombrando(dir);
 }
 
-TEST_F(Arranque, MissingCompanyDataStopsInOrder) {
+TEST_F(ArranqueQuorvel, MissingCompanyDataStopsInOrder) {
     const QString central = c.datos + "/Base de datos/BDcodigos.db";
     c.central()->exec("UPDATE Empresa SET NombreEmp = NULL");
     EXPECT_FALSE(arranca());
@@ -178,7 +178,7 @@ TEST_F(Arranque, MissingCompanyDataStopsInOrder) {
     terminoNombrando(central);
 }
 
-TEST_F(Arranque, UnreadableParametersStopInOrder) {
+TEST_F(ArranqueQuorvel, UnreadableParametersStopInOrder) {
     const QString archivo = c.datos + "/Base de datos/Sucursales/Centro/BDSucursal.db";
     auto prueba = [&](const char* sql, const char* campo) {
         prepara();
@@ -211,7 +211,7 @@ TEST_F(Arranque, UnreadableParametersStopInOrder) {
     terminoNombrando(archivo);
 }
 
-class Parametros : public Arranque {
+class ParametrosSucursal : public ArranqueQuorvel {
 protected:
     void establece(const QVariantMap& v) {
         c.parametros(v);
@@ -224,7 +224,7 @@ protected:
     }
 };
 
-TEST_F(Parametros, EachFieldWithItsConversion) {
+TEST_F(ParametrosSucursal, EachFieldWithItsConversion) {
     establece({{"FacturaE", "2"}, {"MaxDescuentoFact", 10.5}, {"EspT", "11.5"}, {"VentasaTicket", "3.7 pzas"},
                {"CotizacionaTicket", QVariant()}, {"Printer1", QVariant()}, {"ListaPrecioDef", "2abc"}});
     const auto& g = G();
@@ -247,7 +247,7 @@ TEST_F(Parametros, EachFieldWithItsConversion) {
     EXPECT_FALSE(menus.value("mCajonDinero", true));
 }
 
-TEST_F(Parametros, NoDefaultSearchWarnsAndNameColumnIsForcedOn) {
+TEST_F(ParametrosSucursal, NoDefaultSearchWarnsAndNameColumnIsForcedOn) {
     establece({{"BDefault", QVariant()}, {"MDescripcion", 0}, {"MNombre", 0}});
     EXPECT_EQ(G().BDefault, 0);
     EXPECT_EQ(p.lastMessage(), "No hay definida una busqueda en la pantalla de ventas por default, definalo en la "
@@ -261,7 +261,7 @@ TEST_F(Parametros, NoDefaultSearchWarnsAndNameColumnIsForcedOn) {
     EXPECT_EQ(G().MDescripcion, 1);
 }
 
-TEST_F(Parametros, ThePrintServerStartsOncePerDataFolderAndBranch) {
+TEST_F(ParametrosSucursal, ThePrintServerStartsOncePerDataFolderAndBranch) {
     c.servidorFalso();
     establece({{"UsarServidorImp", 1}});
     establece({{"UsarServidorImp", 1}});

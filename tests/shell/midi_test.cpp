@@ -122,7 +122,7 @@ TEST_F(VentanaPrincipal, AStartUpFailureEndsBeforeTheLogin) {
     EXPECT_TRUE(ProgramaTerminado());
 }
 
-TEST(Formas, CierraFormasExceptoClosesTheRestLastFirst) {
+TEST(FormasCargadas, CierraFormasExceptoClosesTheRestLastFirst) {
     ReiniciaAvisos();
     QStringList cerradas;
     auto nueva = [&](const QString& n) {

@@ -6,7 +6,7 @@
 
 using namespace shell;
 
-TEST(Val, StopsAtTheFirstCharacterThatIsNotPartOfANumber) {
+TEST(TextoVal, StopsAtTheFirstCharacterThatIsNotPartOfANumber) {
     EXPECT_DOUBLE_EQ(Val("12abc"), 12);
     EXPECT_DOUBLE_EQ(Val("$5"), 0);
     EXPECT_DOUBLE_EQ(Val("1-2"), 1);
@@ -40,7 +40,7 @@ TEST(TextoTecleado, CommasSignsAndMarkers) {
     EXPECT_EQ(Ajusta("Luis", 6), "Luis  ");
 }
 
-TEST(Redondea, HalvesAwayFromZeroOnTheDecimalValue) {
+TEST(TextoRedondea, HalvesAwayFromZeroOnTheDecimalValue) {
     EXPECT_DOUBLE_EQ(Redondea(0.125, 2), 0.13);
     EXPECT_DOUBLE_EQ(Redondea(-0.125, 2), -0.13);
     EXPECT_DOUBLE_EQ(Redondea(2.5, 0), 3);
@@ -57,7 +57,7 @@ TEST(Redondea, HalvesAwayFromZeroOnTheDecimalValue) {
     EXPECT_EQ(Centavos(0.1 + 0.2), 30);
 }
 
-TEST(Formato, PatternsOfAmountsFoliosAndDates) {
+TEST(TextoFormato, PatternsOfAmountsFoliosAndDates) {
     EXPECT_EQ(Formato(1234.5, "###,##0.00"), "1,234.50");
     EXPECT_EQ(Formato(0, "###,##0.00"), "0.00");
     EXPECT_EQ(Formato(-1234567.891, "###,##0.00"), "-1,234,567.89");
@@ -82,7 +82,7 @@ TEST(Formato, PatternsOfAmountsFoliosAndDates) {
     EXPECT_EQ(FechaHoraISO(QDateTime(d, QTime(14, 5))), "2026-12-09 14:05:00");
 }
 
-TEST(FormasDePago, ResetKeepsAmountsAndLookupTakesTheLastMatch) {
+TEST(EstadoFormasDePago, ResetKeepsAmountsAndLookupTakesTheLastMatch) {
     ReiniciaEstado();
     auto& g = G();
     g.NombresFormaPago[2] = "Efectivo";
@@ -101,7 +101,7 @@ TEST(FormasDePago, ResetKeepsAmountsAndLookupTakesTheLastMatch) {
     EXPECT_EQ(g.ReferenciasPago[1], "");
 }
 
-TEST(SecuenciaTeclas, CtrlAltTOpensTheReportUntilAnotherKey) {
+TEST(TeclasPrincipal, CtrlAltTOpensTheReportUntilAnotherKey) {
     SecuenciaTeclas s;
     EXPECT_FALSE(s.tecla(84));
     s.tecla(17);
