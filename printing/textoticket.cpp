@@ -24,6 +24,7 @@ const ConjuntoCodigos& conjunto() { return ConjuntoPara(G().CodigosPTicket); }
 
 void LimpiaTextoTicket() { buffer().texto.clear(); }
 void AgregaTextoTicket(const QString& texto) { buffer().texto += texto; }
+void AgregaTextoTicket(const QString&, const QString& texto) { buffer().texto += texto; }
 const QString& TextoTicket() { return buffer().texto; }
 
 void EstableceCodigosPTicket(int juego) {

@@ -10,6 +10,8 @@
 // --- the buffer ---
 void LimpiaTextoTicket();
 void AgregaTextoTicket(const QString& texto);
+// The form the voucher builders use: the port argument is not used.
+void AgregaTextoTicket(const QString& puerto, const QString& texto);
 const QString& TextoTicket();
 
 // --- control codes ---
