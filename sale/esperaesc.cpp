@@ -5,19 +5,30 @@
 
 namespace sale {
 
-EsperaConEsc::EsperaConEsc() {
-    if (auto* app = QCoreApplication::instance()) app->installEventFilter(this);
-}
+EsperaConEsc::EsperaConEsc() = default;
 
-EsperaConEsc::~EsperaConEsc() {
-    if (auto* app = QCoreApplication::instance()) app->removeEventFilter(this);
+EsperaConEsc::~EsperaConEsc() { vigila(false); }
+
+void EsperaConEsc::vigila(bool si) {
+    if (si == vigilando_) return;
+    auto* app = QCoreApplication::instance();
+    if (!app) return;
+    if (si)
+        app->installEventFilter(this);
+    else
+        app->removeEventFilter(this);
+    vigilando_ = si;
 }
 
 db::LockWait EsperaConEsc::espera(std::function<void(const QString&)> estado) {
     cancelado_ = false;
     db::LockWait w;
     w.cancelled = [this] { return cancelado_; };
-    w.status = std::move(estado);
+    // The layer shows the wait text when the file turns out busy and clears it when the wait ends.
+    w.status = [this, estado = std::move(estado)](const QString& texto) {
+        vigila(!texto.isEmpty());
+        if (estado) estado(texto);
+    };
     w.timeoutMs = -1;
     w.serveEvents = true;
     return w;

@@ -1,9 +1,10 @@
 #pragma once
-// Esc anywhere in the program gives up a wait for the branch file. While an EsperaConEsc lives it
-// watches every key press of the application; the db::LockWait it hands out asks it between tries.
+// Esc anywhere in the program gives up a wait for the branch file. While a wait handed out by
+// espera() is running (the file is busy), the object watches every key press of the application;
+// an Esc ends the wait and goes no further. Outside a wait every key reaches the screen as usual.
 //
-//   EsperaConEsc esc;
-//   auto r = sale::GuardaDocumento(bd, guardar, esc.espera(mostrarEnBarra));
+//   EsperaConEsc esc_;   // e.g. a member of the form
+//   auto r = sale::GuardaDocumento(bd, guardar, esc_.espera(mostrarEnBarra));
 //
 // The object must outlive every wait that uses its espera().
 
@@ -31,7 +32,10 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    void vigila(bool si);
+
     bool cancelado_ = false;
+    bool vigilando_ = false;
 };
 
 }  // namespace sale
