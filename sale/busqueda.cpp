@@ -4,6 +4,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace venta {
 
 namespace {
@@ -75,33 +77,46 @@ bool CaracterRechazado(const QString& texto)
     return texto.contains(QLatin1Char('\'')) || texto.contains(QLatin1Char('|'));
 }
 
+bool CoincideBusqueda(int modo, const ProductoBusqueda& p, const QString& texto)
+{
+    const QString t = Pliega(texto);
+    switch (modo) {
+    case BusquedaCodigo: return Pliega(p.codigo).startsWith(t);
+    case BusquedaNombre: return Pliega(p.nombre).startsWith(t);
+    case BusquedaNombreSE: return Pliega(p.psef).startsWith(t);
+    case BusquedaDescripcion: return Pliega(p.descripcion).startsWith(t);
+    default: return false;
+    }
+}
+
 bool FuenteProductos::abre(int modo, const QString& texto, bool recargar, db::Error* error)
 {
     if (modo < 1 || modo > 4) {
         modo_ = modo;
         return true;
     }
-    if (!recargar && modo != BusquedaDescripcion && loaded_ == modo) {
-        modo_ = modo;
-        first();
-        return true;
-    }
     modo_ = modo;
-    QString sql = SqlModo(modo);
-    QVariantList params;
-    if (modo == BusquedaDescripcion && !texto.isEmpty()) {
-        sql += QStringLiteral(" Where Descripcion Like ? ESCAPE '\\'");
-        params << db::escapeLike(texto) + QLatin1Char('%');
+    if (recargar || loaded_ != modo) {
+        const bool ok = carga(SqlModo(modo), error);
+        loaded_ = ok ? modo : 0;
+        if (!ok)
+            return false;
     }
-    const bool ok = carga(sql, params, error);
-    loaded_ = (ok && modo != BusquedaDescripcion) ? modo : 0;
-    return ok;
+    if (modo == BusquedaDescripcion)
+        filtra(texto);
+    else
+        filtrado_ = false;
+    pos_ = count() > 0 ? 0 : -1;
+    return true;
 }
 
-bool FuenteProductos::carga(const QString& sql, const QVariantList& params, db::Error* error)
+bool FuenteProductos::carga(const QString& sql, db::Error* error)
 {
     rows_.clear();
     claves_.clear();
+    orden_.clear();
+    visibles_.clear();
+    filtrado_ = false;
     pos_ = -1;
     if (!db_ || !db_->isOpen()) {
         if (error)
@@ -110,14 +125,7 @@ bool FuenteProductos::carga(const QString& sql, const QVariantList& params, db::
     }
     QSqlQuery q(db_->connection());
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) {
-        if (error)
-            *error = db::toError(q.lastError());
-        return false;
-    }
-    for (const QVariant& p : params)
-        q.addBindValue(p);
-    if (!q.exec()) {
+    if (!q.exec(sql)) {
         if (error)
             *error = db::toError(q.lastError());
         return false;
@@ -162,41 +170,85 @@ bool FuenteProductos::carga(const QString& sql, const QVariantList& params, db::
         case BusquedaCodigo: claves_.push_back(Pliega(p.codigo)); break;
         case BusquedaNombre: claves_.push_back(Pliega(p.nombre)); break;
         case BusquedaNombreSE: claves_.push_back(Pliega(p.psef)); break;
-        default: claves_.push_back(QString()); break;
+        default: claves_.push_back(Pliega(p.descripcion)); break;
         }
     }
+    orden_.resize(rows_.size());
+    for (size_t i = 0; i < orden_.size(); ++i)
+        orden_[i] = int(i);
+    std::stable_sort(orden_.begin(), orden_.end(), [this](int a, int b) {
+        return claves_[size_t(a)] < claves_[size_t(b)];
+    });
     pos_ = rows_.empty() ? -1 : 0;
     return true;
 }
 
-int FuenteProductos::encuentra(const QString& texto, int desde) const
+std::pair<size_t, size_t> FuenteProductos::rango(const QString& texto) const
 {
     const QString buscado = Pliega(texto);
-    const int n = count();
-    for (int i = desde < 0 ? 0 : desde; i < n; ++i) {
-        if (claves_[static_cast<size_t>(i)].startsWith(buscado))
-            return i;
+    auto desde = std::lower_bound(orden_.begin(), orden_.end(), buscado,
+                                  [this](int fila, const QString& t) {
+                                      return claves_[size_t(fila)] < t;
+                                  });
+    auto hasta = std::partition_point(desde, orden_.end(), [this, &buscado](int fila) {
+        return claves_[size_t(fila)].startsWith(buscado);
+    });
+    return {size_t(desde - orden_.begin()), size_t(hasta - orden_.begin())};
+}
+
+void FuenteProductos::filtra(const QString& texto)
+{
+    filtrado_ = true;
+    visibles_.clear();
+    if (texto.isEmpty()) {
+        visibles_.resize(rows_.size());
+        for (size_t i = 0; i < visibles_.size(); ++i)
+            visibles_[i] = int(i);
+        return;
     }
-    return -1;
+    const auto [desde, hasta] = rango(texto);
+    visibles_.assign(orden_.begin() + long(desde), orden_.begin() + long(hasta));
+    std::sort(visibles_.begin(), visibles_.end());  // in the order the set was read
 }
 
 bool FuenteProductos::busca(const QString& texto, const QString& textoAnterior, db::Error* error)
 {
+    Q_UNUSED(error);
     switch (modo_) {
     case BusquedaCodigo:
     case BusquedaNombre:
     case BusquedaNombreSE: {
-        const int desde = (texto.compare(textoAnterior) >= 0) ? 0 : pos_;
-        const int i = encuentra(texto, desde);
-        if (i >= 0)
-            pos_ = i;  // no match leaves the product shown
+        const int desde = (texto.compare(textoAnterior) >= 0) ? 0 : qMax(pos_, 0);
+        // The first matching row at or after `desde`.
+        const auto [a, b] = rango(texto);
+        int mejor = -1;
+        for (size_t i = a; i < b; ++i) {
+            const int fila = orden_[i];
+            if (fila >= desde && (mejor < 0 || fila < mejor))
+                mejor = fila;
+        }
+        if (mejor >= 0)
+            pos_ = mejor;  // no match leaves the product shown
         return true;
     }
     case BusquedaDescripcion:
-        return abre(BusquedaDescripcion, texto, true, error);
+        filtra(texto);
+        pos_ = count() > 0 ? 0 : -1;
+        return true;
     default:
         return true;
     }
+}
+
+int FuenteProductos::count() const
+{
+    return static_cast<int>(filtrado_ ? visibles_.size() : rows_.size());
+}
+
+const ProductoBusqueda& FuenteProductos::at(int i) const
+{
+    const size_t fila = filtrado_ ? size_t(visibles_[size_t(i)]) : size_t(i);
+    return rows_[fila];
 }
 
 bool FuenteProductos::move(int i)
@@ -211,7 +263,7 @@ const ProductoBusqueda* FuenteProductos::current() const
 {
     if (pos_ < 0 || pos_ >= count())
         return nullptr;
-    return &rows_[static_cast<size_t>(pos_)];
+    return &at(pos_);
 }
 
 std::optional<ProductoVenta> BuscaPorCodigo(db::Database& base, const QString& codigo,

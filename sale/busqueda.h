@@ -44,40 +44,51 @@ int IntervaloBusqueda(int base, int longitud);
 // True when the text holds a character the code field refuses (apostrophe, vertical bar).
 bool CaracterRechazado(const QString& texto);
 
-// The product grid's record set (Data2).
+// True when the product is one the search of the mode finds with the text (its searched column
+// starts with it, letter case ignored).
+bool CoincideBusqueda(int modo, const ProductoBusqueda& p, const QString& texto);
+
+// The product grid's record set (Data2). The set of a mode is read once (F2, a new document) and
+// searched in memory: each keystroke is a binary search over the folded texts of the searched
+// column, so it stays fast over a large catalogue. Mode 4 shows only the products whose description
+// starts with the text; the other modes show every product and move to the first match.
 class FuenteProductos {
 public:
     explicit FuenteProductos(db::Database* base = nullptr) : db_(base) {}
     void setDatabase(db::Database* base) { db_ = base; loaded_ = 0; }
 
     int modo() const { return modo_; }
-    // Opens the set of the mode (mode 4 with the text as filter). A set of modes 1-3 already loaded
-    // for that mode is kept unless `recargar`.
+    // Opens the set of the mode (mode 4 filtered by the text). A set already read for that mode is
+    // kept unless `recargar`.
     bool abre(int modo, const QString& texto = {}, bool recargar = true, db::Error* error = nullptr);
 
     // One search step with the field's text. Modes 1-3: when the text is not below the previous one
     // (a character was added) the search starts at the first product, else at the current one; the
     // first product matching from there (that one included) becomes current; no match leaves it.
-    // Mode 4 re-queries. Returns false on a database error.
+    // Mode 4 filters the set by the text. Returns false on a database error.
     bool busca(const QString& texto, const QString& textoAnterior, db::Error* error = nullptr);
 
-    int count() const { return static_cast<int>(rows_.size()); }
+    int count() const;
     int position() const { return pos_; }
     bool move(int i);
     bool first() { return move(0); }
     const ProductoBusqueda* current() const;
-    const ProductoBusqueda& at(int i) const { return rows_[static_cast<size_t>(i)]; }
-    const std::vector<ProductoBusqueda>& rows() const { return rows_; }
+    const ProductoBusqueda& at(int i) const;
 
 private:
-    bool carga(const QString& sql, const QVariantList& params, db::Error* error);
-    int encuentra(const QString& texto, int desde) const;
+    bool carga(const QString& sql, db::Error* error);
+    void filtra(const QString& texto);
+    // Rows whose searched text starts with `texto`, as a range of orden_.
+    std::pair<size_t, size_t> rango(const QString& texto) const;
 
     db::Database* db_ = nullptr;
     int modo_ = 0;
-    int loaded_ = 0;  // mode whose set is in rows_ (0: none, 4 is never kept)
+    int loaded_ = 0;  // mode whose set is in rows_ (0: none)
     std::vector<ProductoBusqueda> rows_;
     std::vector<QString> claves_;  // folded text of the searched column, per row
+    std::vector<int> orden_;       // rows by claves_
+    bool filtrado_ = false;        // mode 4: only visibles_ are shown
+    std::vector<int> visibles_;
     int pos_ = -1;
 };
 

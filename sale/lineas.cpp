@@ -101,15 +101,9 @@ bool LineasVenta::recarga(db::Error* error)
             *error = db::Error{db::ErrorKind::Closed, 0, QStringLiteral("Base de datos cerrada.")};
         return false;
     }
-    const auto rows = db_->select(
-        QStringLiteral(
-            "SELECT d.IdLinea, d.Numero, d.TipoDocto, d.ClaveProducto, d.Cantidad, d.PrecioUnit, "
-            "d.Descuento, d.Iva, d.Terminal, d.Observacion, d.Descripcion2, p.CodigodeBarras, "
-            "p.Nombre, p.Descripcion, p.Ubicacion, p.LDesc, e.Existencia "
-            "FROM DetalleVenta d LEFT JOIN Producto p ON p.ClaveProducto = d.ClaveProducto "
-            "LEFT JOIN Existencia e ON e.ClaveProducto = d.ClaveProducto "
-            "WHERE d.IdLinea IN (%1) ORDER BY d.IdLinea")
-            .arg(Marcas(int(ids_.size()))),
+    const auto rows = db_->select(QStringLiteral("SELECT * FROM CdetalleVenta WHERE IdLinea IN (%1) "
+                                                 "ORDER BY IdLinea")
+                                      .arg(Marcas(int(ids_.size()))),
         Valores(ids_), error);
     if (!rows)
         return false;
@@ -133,8 +127,8 @@ bool LineasVenta::recarga(db::Error* error)
         l.ubicacion = r.text(QStringLiteral("Ubicacion"));
         l.lDesc = r.real(QStringLiteral("LDesc"));
         l.existencia = r.value(QStringLiteral("Existencia"));
-        l.importe = ImporteLinea(l.cantidad, l.precioUnit, l.descuento);
-        l.pPrecioUnitD = l.iva ? PrecioSinIVA(l.precioUnit, l.descuento, ivaPantalla_) : 0;
+        l.importe = r.real(QStringLiteral("Importe"));
+        l.pPrecioUnitD = r.real(QStringLiteral("PPrecioUnitD"));
         vivos << l.idLinea;
         lineas_.push_back(std::move(l));
     }

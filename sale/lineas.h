@@ -31,7 +31,7 @@ struct Linea {
     QString codigo, nombre, descripcion, ubicacion;
     double lDesc = 0;
     QVariant existencia;  // Null when the branch has no stock row
-    // Computed at the screen's tax percent.
+    // Computed by the line query (CdetalleVenta) at the branch's tax percent.
     double importe = 0;
     double pPrecioUnitD = 0;
 };
@@ -44,7 +44,6 @@ struct ParametrosLinea {
     int listaPrecioDef = 0;     // 1-3 takes Precio1-3
     double tipoCambioDolar = 0; // TiposCambio(2)
     bool incrementoAP = false;  // repeated product adds 1 to its line
-    int ivaPantalla = 16;
 };
 
 // Unit price of a new line: price list, dollar conversion, product discount folded in.
@@ -57,7 +56,6 @@ public:
     explicit LineasVenta(db::Database* base = nullptr) : db_(base) {}
     void setDatabase(db::Database* base) { db_ = base; }
     db::Database* database() const { return db_; }
-    void setIvaPantalla(int iva) { ivaPantalla_ = iva; }
 
     const std::vector<Linea>& lineas() const { return lineas_; }
     int count() const { return static_cast<int>(lineas_.size()); }
@@ -92,7 +90,6 @@ public:
 
 private:
     db::Database* db_ = nullptr;
-    int ivaPantalla_ = 16;
     QList<qint64> ids_;  // in the order they were added
     std::vector<Linea> lineas_;
 };

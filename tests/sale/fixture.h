@@ -1,6 +1,6 @@
 #pragma once
-// A branch file with the product, stock and sale-line tables and the product look-up queries, for
-// the sale-screen tests and the search benchmark.
+// A data folder made by the setup tool (central file and branch 1) with products seeded directly,
+// for the sale-screen tests and the search benchmark.
 
 #include "platform/db/database.h"
 
@@ -22,26 +22,30 @@ struct Producto {
     QVariant moneda = 1;
     QVariant descuento = 0.0;
     QVariant precio1 = {}, precio2 = {}, precio3 = {};
-    QVariant existencia = 5.0;
+    QVariant existencia = 5.0;  // Null: the branch has no stock row for it
     double lDesc = 0;
 };
 
-// Creates the tables and queries in an open file.
-bool CreaEsquema(db::Database& base, QString* error = nullptr);
 bool AgregaProducto(db::Database& base, const Producto& p, QString* error = nullptr);
+// Empties the products, stock and sale lines.
+void VaciaCatalogo(db::Database& base);
 
-// A temporary branch file; open() gives a second handle on the same file (another terminal).
+// A temporary data folder; db() is the branch file with the central tables linked; open() gives a
+// second handle on it (another terminal).
 class BaseSucursal {
 public:
     BaseSucursal();
     bool ok() const { return db_ != nullptr; }
+    QString error() const { return error_; }
     db::Database& db() { return *db_; }
+    QString carpeta() const { return dir_.path(); }
     QString path() const { return path_; }
+    QString sucursal() const { return corto_; }
     std::unique_ptr<db::Database> open() const;
 
 private:
     QTemporaryDir dir_;
-    QString path_;
+    QString path_, corto_, error_;
     std::unique_ptr<db::Database> db_;
 };
 

@@ -11,14 +11,24 @@ namespace {
 
 class LineasTest : public ::testing::Test {
 protected:
+    // One data folder for the suite (making one hashes the administrator's password).
+    static void SetUpTestSuite() { compartida = new BaseSucursal; }
+    static void TearDownTestSuite() { delete compartida; }
     void SetUp() override
     {
-        ASSERT_TRUE(base.ok());
+        ASSERT_TRUE(base.ok()) << base.error().toStdString();
+        saletest::VaciaCatalogo(base.db());
         ASSERT_TRUE(Agrega({1, "750100", "COCA", "REFRESCO COLA", 100.0}));
         ASSERT_TRUE(Agrega({2, "750200", "PAN", "PAN BLANCO", 20.0, 0}));
         par.terminal = QStringLiteral("CAJA1");
     }
-    bool Agrega(const saletest::Producto& p) { return saletest::AgregaProducto(base.db(), p); }
+    bool Agrega(const saletest::Producto& p)
+    {
+        QString error;
+        const bool ok = saletest::AgregaProducto(base.db(), p, &error);
+        EXPECT_TRUE(ok) << error.toStdString();
+        return ok;
+    }
     ProductoVenta Busca(const QString& codigo)
     {
         auto p = BuscaPorCodigo(base.db(), codigo);
@@ -26,9 +36,12 @@ protected:
         return p.value_or(ProductoVenta{});
     }
 
-    BaseSucursal base;
+    static BaseSucursal* compartida;
+    BaseSucursal& base = *compartida;
     ParametrosLinea par;
 };
+
+BaseSucursal* LineasTest::compartida = nullptr;
 
 }  // namespace
 
@@ -69,6 +82,11 @@ TEST_F(LineasTest, RepeatedProductMergesOnlyWhenAsked)
     EXPECT_EQ(lineas.agrega(Busca("750100"), par), 0);
     ASSERT_EQ(lineas.count(), 2);
     EXPECT_DOUBLE_EQ(lineas.lineas()[0].cantidad, 2);
+    // The amounts the totals read come back from the line query: 2 x 100 with 16% tax inside.
+    EXPECT_DOUBLE_EQ(lineas.lineas()[0].importe, 200);
+    EXPECT_DOUBLE_EQ(CalculaTotalDES({lineas.paraTotales()[0]}, 0, 0, 0, 16).total, 200);
+    EXPECT_DOUBLE_EQ(CalculaTotalDES(lineas.paraTotales(), 1, 1, 0, 16).total, 20);
+    EXPECT_DOUBLE_EQ(CalculaTotalDES(lineas.paraTotales(), 0, 0, 0, 16).total, 220);
 
     LineasVenta otra(&base.db());
     par.incrementoAP = false;

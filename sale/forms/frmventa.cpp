@@ -1,0 +1,763 @@
+#include "sale/forms/frmventa.h"
+
+#include "capture_control/ccaptura.h"
+#include "sale/documentos.h"
+#include "sale/folios.h"
+#include "sale/teclas.h"
+#include "shell/arranque.h"
+#include "shell/avisos.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/midi.h"
+#include "shell/texto.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableView>
+#include <QTextEdit>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace venta {
+
+namespace {
+
+bool Permiso(int n)
+{
+    return n >= 0 && n < int(G().PermisosUsuario.size()) && G().PermisosUsuario[size_t(n)];
+}
+
+// Widths are given in twips, as the screen was designed.
+int Twips(int t)
+{
+    return t / 15;
+}
+
+}  // namespace
+
+QString CaptionVenta(const QString& modo)
+{
+    if (modo == QLatin1String("F"))
+        return QStringLiteral("Facturación.");
+    if (modo == QLatin1String("VC"))
+        return QStringLiteral("Venta a crédito.");
+    if (modo == QLatin1String("C"))
+        return QStringLiteral("Cotizaciones.");
+    if (modo == QLatin1String("E"))
+        return QStringLiteral("Entradas a inventario.");
+    if (modo == QLatin1String("N"))
+        return QStringLiteral("Nota de crédito.");
+    return {};
+}
+
+// --- models ---
+
+int ModeloProductos::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : fuente_->count();
+}
+
+int ModeloProductos::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : NumColumnas;
+}
+
+QVariant ModeloProductos::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= fuente_->count())
+        return {};
+    const ProductoBusqueda& p = fuente_->at(index.row());
+    if (role == Qt::TextAlignmentRole && (index.column() == PRECIOUNIT || index.column() == EXIS))
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case PRECIOUNIT: return shell::Formato(p.precio, QStringLiteral("#,###,###0.00"));
+    case CODIGODEBARRAS: return p.codigo;
+    case NOMBRE: return p.nombre;
+    case DESCRIPCION: return p.descripcion;
+    case EXIS: return p.exis;
+    default: return {};
+    }
+}
+
+QVariant ModeloProductos::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* nombres[] = {"PrecioUnit", "CodigodeBarras", "Nombre", "Descripcion", "EXIS"};
+    return section >= 0 && section < NumColumnas ? QString::fromLatin1(nombres[section]) : QVariant();
+}
+
+void ModeloProductos::refresca()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int ModeloLineas::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : lineas_->count();
+}
+
+int ModeloLineas::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : NumColumnas;
+}
+
+QVariant ModeloLineas::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= lineas_->count())
+        return {};
+    const Linea& l = lineas_->lineas()[size_t(index.row())];
+    if (role == Qt::TextAlignmentRole) {
+        switch (index.column()) {
+        case PrecioUnit: case Cantidad: case Importe: case Exis: case Descuento:
+            return int(Qt::AlignRight | Qt::AlignVCenter);
+        default: return {};
+        }
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    switch (index.column()) {
+    case Descripcion: return l.descripcion2.isEmpty() ? l.descripcion : l.descripcion2;
+    case Ubicacion: return l.ubicacion;
+    case PrecioUnit: return shell::Formato(l.precioUnit, QStringLiteral("###,##0.00"));
+    case Cantidad: return l.cantidad;
+    case Nombre: return l.nombre;
+    case Importe: return shell::Formato(l.importe, QStringLiteral("###,###,##0.00"));
+    case Exis: return l.existencia;
+    case Descuento: return l.descuento;
+    case Observacion: return l.observacion;
+    case CodigodeBarras: return l.codigo;
+    default: return {};
+    }
+}
+
+QVariant ModeloLineas::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    static const char* nombres[] = {"Descripcion", "Ubicacion", "PrecioUnit", "Cantidad",
+                                    "Nombre", "Importe", "Exis", "Descuento", "Observacion",
+                                    "CodigodeBarras"};
+    return section >= 0 && section < NumColumnas ? QString::fromLatin1(nombres[section]) : QVariant();
+}
+
+void ModeloLineas::refresca()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+// --- the form ---
+
+frmVenta::frmVenta(QWidget* parent, db::Database* base, ui::Prompts* prompts)
+    : QWidget(parent), base_(base), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("frmVenta"));
+    construye();
+    FormLoad();
+}
+
+frmVenta::~frmVenta() = default;
+
+db::Database* frmVenta::base()
+{
+    if (base_)
+        return base_;
+    return shell::BDSucursal();
+}
+
+ui::Prompts& frmVenta::prompts()
+{
+    return prompts_ ? *prompts_ : ui::defaultPrompts();
+}
+
+void frmVenta::construye()
+{
+    auto* raiz = new QVBoxLayout(this);
+
+    auto* arriba = new QHBoxLayout;
+    lblCliente = new QLabel(QStringLiteral("....."), this);
+    lblRem = new QLabel(this);
+    cmdCliente = new QPushButton(QStringLiteral("C&liente"), this);
+    lblAval = new QLabel(QStringLiteral("Aval:"), this);
+    capAval = new QLineEdit(this);
+    capAval->setReadOnly(true);
+    arriba->addWidget(cmdCliente);
+    arriba->addWidget(lblCliente, 1);
+    arriba->addWidget(lblAval);
+    arriba->addWidget(capAval);
+    arriba->addWidget(lblRem);
+    raiz->addLayout(arriba);
+
+    DBGrid1 = new QTableView(this);
+    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    modeloLineas_ = new ModeloLineas(&lineas_, this);
+    DBGrid1->setModel(modeloLineas_);
+    QFont cabecera = DBGrid1->horizontalHeader()->font();
+    cabecera.setPointSize(10);
+    DBGrid1->horizontalHeader()->setFont(cabecera);
+    QFont cuerpo = DBGrid1->font();
+    cuerpo.setPointSize(G().TFuente > 0 ? G().TFuente : 9);
+    DBGrid1->setFont(cuerpo);
+    raiz->addWidget(DBGrid1, 2);
+
+    txtDetalles = new QTextEdit(this);
+    txtDetalles->setReadOnly(true);
+    txtDetalles->setMaximumHeight(Twips(1905));
+    raiz->addWidget(txtDetalles);
+
+    auto* medio = new QGridLayout;
+    lblCodigo = new QLabel(this);
+    Label2 = new QLabel(QStringLiteral("Detalles"), this);
+    QString error;
+    QWidget* campo = KestrilCreaControl(kestril::kClaseCCaptura, this, &error);
+    capCodigoBarras = static_cast<CCaptura*>(campo);
+    capCodigoBarras->setObjectName(QStringLiteral("capCodigoBarras"));
+    capCodigoBarras->setMaxLength(0);
+    capCodigoBarras->setCaption(QString());
+    cajaCodigo = capCodigoBarras->findChild<QLineEdit*>();
+    chkDetalles = new QCheckBox(QStringLiteral("Detalles"), this);
+    chkSumarinventario = new QCheckBox(QStringLiteral("Sumar a inventario"), this);
+    chkSumarinventario->setChecked(true);
+    Label3 = new QLabel(QStringLiteral("Descuento %"), this);
+    capDescuento = new QLineEdit(QStringLiteral("0"), this);
+    capDescuento->setMaximumWidth(60);
+    cmbDescuento = new QComboBox(this);
+    cmbDescuento->addItems({QStringLiteral("0"), QStringLiteral("5"), QStringLiteral("10"),
+                            QStringLiteral("15"), QStringLiteral("20")});
+    txtTotal = new QLineEdit(this);
+    txtTotal->setReadOnly(true);
+    txtTotal->setAlignment(Qt::AlignRight);
+    QFont grande = txtTotal->font();
+    grande.setPointSize(16);
+    grande.setBold(true);
+    txtTotal->setFont(grande);
+    lblCProductos = new QLabel(this);
+    medio->addWidget(lblCodigo, 0, 0);
+    medio->addWidget(Label2, 0, 1);
+    medio->addWidget(chkDetalles, 0, 2);
+    medio->addWidget(chkSumarinventario, 0, 3);
+    medio->addWidget(lblCProductos, 0, 4);
+    medio->addWidget(capCodigoBarras, 1, 0, 1, 3);
+    medio->addWidget(Label3, 1, 3);
+    auto* desc = new QHBoxLayout;
+    desc->addWidget(capDescuento);
+    desc->addWidget(cmbDescuento);
+    medio->addLayout(desc, 1, 4);
+    medio->addWidget(txtTotal, 1, 5);
+    raiz->addLayout(medio);
+
+    DBGrid2 = new QTableView(this);
+    DBGrid2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    DBGrid2->setSelectionMode(QAbstractItemView::SingleSelection);
+    DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    DBGrid2->verticalHeader()->setDefaultSectionSize(20);
+    modeloProductos_ = new ModeloProductos(&productos_, this);
+    DBGrid2->setModel(modeloProductos_);
+    raiz->addWidget(DBGrid2, 2);
+
+    auto* botones = new QHBoxLayout;
+    cmdNuevo = new QPushButton(QStringLiteral("&Nuevo"), this);
+    cmdBuscar = new QPushButton(QStringLiteral("&Buscar"), this);
+    cmdBorrarP = new QPushButton(QStringLiteral("B&orrar"), this);
+    cmdFacturar = new QPushButton(QStringLiteral("&Facturar"), this);
+    cmdFacturaE = new QPushButton(QStringLiteral("Factura &E"), this);
+    cmdTicket = new QPushButton(QStringLiteral("&Ticket"), this);
+    cmdActInv = new QPushButton(QStringLiteral("&Actualizar inventario"), this);
+    cmdCerrar = new QPushButton(QStringLiteral("&Cerrar"), this);
+    for (QPushButton* b : {cmdNuevo, cmdBuscar, cmdBorrarP, cmdFacturar, cmdFacturaE, cmdTicket,
+                           cmdActInv, cmdCerrar}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        botones->addWidget(b);
+    }
+    raiz->addLayout(botones);
+
+    Timer1 = new QTimer(this);
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(500);
+    Timer2 = new QTimer(this);
+    Timer2->setSingleShot(true);
+    Timer2->setInterval(12500);
+
+    // Events.
+    connect(cmdCliente, &QPushButton::clicked, this, &frmVenta::cmdCliente_Click);
+    connect(cmdCerrar, &QPushButton::clicked, this, &frmVenta::cmdCerrar_Click);
+    connect(cmdBorrarP, &QPushButton::clicked, this, &frmVenta::cmdBorrarP_Click);
+    connect(cmdNuevo, &QPushButton::clicked, this, &frmVenta::cmdNuevo_Click);
+    connect(cmdFacturar, &QPushButton::clicked, this, &frmVenta::cmdFacturar_Click);
+    connect(cmdFacturaE, &QPushButton::clicked, this, &frmVenta::cmdFacturaE_Click);
+    connect(cmdTicket, &QPushButton::clicked, this, &frmVenta::cmdTicket_Click);
+    connect(cmdActInv, &QPushButton::clicked, this, &frmVenta::cmdActInv_Click);
+    connect(cmdBuscar, &QPushButton::clicked, this, &frmVenta::cmdBuscar_Click);
+    connect(capCodigoBarras, &CCaptura::Change, this, &frmVenta::CambioCodigo);
+    connect(capCodigoBarras, &CCaptura::KeyDown, this, &frmVenta::TeclaCodigo,
+            Qt::DirectConnection);
+    connect(Timer1, &QTimer::timeout, this, &frmVenta::BuscaProducto);
+    connect(Timer2, &QTimer::timeout, this, [this] {
+        if (cajaCodigo)
+            cajaCodigo->selectAll();
+    });
+    connect(chkDetalles, &QCheckBox::clicked, this, [this] {
+        AjustaDetalles();
+        txtDetalles->setPlainText(TextoDetalles(LineaActual()));
+        capCodigoBarras->SetFocus();
+    });
+    connect(chkSumarinventario, &QCheckBox::clicked, this,
+            [this] { sumarInventario_ = chkSumarinventario->isChecked(); });
+    connect(capDescuento, &QLineEdit::textEdited, this, [this](const QString& t) {
+        if (t.size() > 2)
+            ValidaDescuento();
+    });
+    connect(capDescuento, &QLineEdit::returnPressed, this, [this] {
+        ValidaDescuento();
+        txtTotal->setText(CalculaTotal(0, 0));
+        capCodigoBarras->SetFocus();
+    });
+    connect(capDescuento, &QLineEdit::editingFinished, this, [this] {
+        ValidaDescuento();
+        txtTotal->setText(CalculaTotal(0, 0));
+    });
+    connect(cmbDescuento, &QComboBox::activated, this, [this](int) {
+        capDescuento->setText(QString::number(shell::Val(cmbDescuento->currentText())));
+        if (capDescuento->text().size() > 2)
+            ValidaDescuento();
+        txtTotal->setText(CalculaTotal(0, 0));
+    });
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { MarcaLinea(); });
+    connect(DBGrid1, &QTableView::doubleClicked, this,
+            [this] { prompts().message(QStringLiteral("Datos detallados"), ui::Icon::None); });
+    connect(DBGrid2, &QTableView::clicked, this, [this] { seleccionGrid_ = true; });
+    connect(DBGrid2, &QTableView::doubleClicked, this, [this] {
+        seleccionGrid_ = true;
+        selprod();
+    });
+    connect(DBGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& actual) {
+                if (!Procesando && actual.isValid())
+                    productos_.move(actual.row());
+                selprod();
+            });
+    for (QWidget* w : {static_cast<QWidget*>(lblCodigo), static_cast<QWidget*>(Label2),
+                       static_cast<QWidget*>(lblCProductos), static_cast<QWidget*>(capAval),
+                       static_cast<QWidget*>(DBGrid1), static_cast<QWidget*>(DBGrid2)})
+        w->installEventFilter(this);
+}
+
+void frmVenta::FormLoad()
+{
+    modo_ = G().ModoVenta;
+    // 1-3: private state and the controls that start hidden.
+    sumarInventario_ = true;
+    ivaPantalla_ = venta::IVAPantalla(G().PorcentajeIVA);
+    intervaloBase_ = intervaloBusqueda_ = 450;
+    modoBusqueda_ = 0;
+    textoBuscado_.clear();
+    G().ImporteRecibido = QStringLiteral("0");
+    chkSumarinventario->setVisible(false);
+    CerrandoVenta = 0;
+    G().CondicionPagoSel = 0;
+    capDescuento->setVisible(false);
+    Label3->setVisible(false);
+    cmbDescuento->setVisible(false);
+    lblAval->setVisible(false);
+    capAval->setVisible(false);
+    cmdActInv->setVisible(false);
+    // 6-7.
+    recuperado_ = false;
+    IniciaDatos();
+    G().CodigoProductoSel.clear();
+    // 8: the mode's own set-up.
+    if (modo_ == QLatin1String("F")) {
+        cmdFacturaE->setVisible(G().FacturaE);
+        cmdFacturar->setVisible(!G().FacturaE);
+    } else if (modo_ == QLatin1String("VC")) {
+        lblAval->setVisible(true);
+        capAval->setVisible(true);
+        cmdNuevo->setEnabled(false);
+        cmdFacturar->setEnabled(false);
+        cmdTicket->setVisible(false);
+        cmdActInv->setVisible(true);
+        cmdActInv->setText(QStringLiteral("Guardar"));
+    } else if (modo_ == QLatin1String("C")) {
+        cmdFacturar->setEnabled(false);
+        cmdNuevo->setEnabled(false);
+        cmdTicket->setEnabled(false);
+        cmdActInv->setVisible(true);
+        cmdActInv->setText(QStringLiteral("Genera Cotización"));
+        TipoDocumento = QStringLiteral("C");
+        clienteDocumento_ = QStringLiteral("XAXX010101000");
+        // The quotation number is taken as the screen opens.
+        if (db::Database* bd = base()) {
+            db::Error e;
+            sale::Documento doc;
+            sale::DatosEncabezado datos = sale::EncabezadoDesdeEstado();
+            if (bd->beginWrite({}, &e)) {
+                if (sale::ObtenerFCot(*bd, 1, datos, doc, &e) && bd->commit(&e))
+                    NumeroDocumento = doc.NumeroDocumento;
+                else
+                    bd->rollback();
+            }
+            if (!e.ok())
+                prompts().message(QStringLiteral("No se pudo tomar el número de cotización: ")
+                                      + e.message,
+                                  ui::Icon::Critical);
+        }
+    } else if (modo_ == QLatin1String("E")) {
+        cmdFacturar->setEnabled(false);
+        cmdNuevo->setEnabled(false);
+        cmdBuscar->setEnabled(false);
+        cmdCliente->setEnabled(false);
+        cmdActInv->setVisible(true);
+        chkSumarinventario->setVisible(Permiso(53));
+    } else if (modo_ == QLatin1String("N")) {
+        cmdFacturar->setEnabled(false);
+        cmdNuevo->setEnabled(false);
+        cmdBuscar->setEnabled(false);
+        cmdActInv->setVisible(true);
+        cmdActInv->setText(QStringLiteral("Guardar Nota"));
+    }
+    // 9-11.
+    const bool verDescuento = G().VerDesctoVenta == 1;
+    capDescuento->setVisible(verDescuento);
+    Label3->setVisible(verDescuento);
+    cmbDescuento->setVisible(verDescuento);
+    Procesando = false;
+    if (modo_ == QLatin1String("E"))
+        FormatoGridES();
+    else
+        FormatoGrid();
+    ActualizaTotales();
+}
+
+void frmVenta::IniciaDatos()
+{
+    modoBusqueda_ = G().BDefault;
+    seleccionGrid_ = false;
+    lblCliente->setText(QStringLiteral("....."));
+    db::Database* bd = base();
+    if (!bd) {
+        db::Error e;
+        shell::BDSucursal(&e);
+        prompts().message(
+            QStringLiteral("Error al leer datos sucursal, cheque la sucursal por default en "
+                           "Parametros de empresa y ejecute una actualizacion de rutas o generacion "
+                           "de archivos. ")
+                + e.message,
+            ui::Icon::Critical);
+        if (Permiso(9))
+            shell::Establecerutaerr();
+        shell::TerminaPrograma();
+        return;
+    }
+    lineas_.setDatabase(bd);
+    productos_.setDatabase(bd);
+    lineas_.nuevo();
+    modeloLineas_->refresca();
+    // Product look-up: one step back, then EstableceB lands on the default mode.
+    modoBusqueda_ = ModoAntesDeDefault(G().BDefault);
+    EstableceB();
+    if (productos_.count() == 0)
+        prompts().message(QStringLiteral("El catálogo de productos esta vacío."),
+                          ui::Icon::Information);
+    if (auto folio = sale::ValorFolio(*bd, 1))
+        lblRem->setText(sale::TextoRemInicial(*folio));
+    FormatoGridP();
+    ColocaMTeclas();
+    G().SeleccionCatalogo.clear();
+    clienteDocumento_ = modo_ == QLatin1String("C") ? QStringLiteral("XAXX010101000") : QString();
+    avalDocumento_.clear();
+    ClienteVenta.clear();
+    desglosaIVA_ = false;
+    cabeceraGuardada_ = false;
+}
+
+void frmVenta::BorraProd()
+{
+    Procesando = true;
+    db::Error e;
+    const qint64 pendiente = modo_ == QLatin1String("C") ? NumeroDocumento : 0;
+    lineas_.borraTodas(pendiente, &e);
+    modeloLineas_->refresca();
+    Procesando = false;
+}
+
+void frmVenta::ColocaMTeclas()
+{
+    QString texto;
+    QString tooltip = tooltipTeclas_;
+    if (modo_ == QLatin1String("VC")) {
+        texto = QStringLiteral("F2-Busq F5-Crédito F7-Cant F8-Desc F9-TipoPago F4-Observ");
+    } else if (modo_ == QLatin1String("F")) {
+        texto = QStringLiteral(
+            "F2-Busq Ctrl+F1-Opciones F7-Cant F8-Desc F9-TipoPago F4-Observ F12-Ticket");
+        tooltip = QStringLiteral(
+            "F2-Cambiar Busqueda F8-Descuento F9-TipoPago F4-Observaciones F12 Ticket");
+    } else if (modo_ == QLatin1String("E")) {
+        texto = QStringLiteral("F2-Busq F7-Cant F4-Establecer Precio Venta");
+    } else if (modo_ == QLatin1String("C")) {
+        texto = QStringLiteral("F2-Busq F7-Cant F8-Desc F9-Observ");
+    } else if (modo_ == QLatin1String("N")) {
+        texto = QStringLiteral("F2-Busq F7-Cant F8-Desc F9-Observ F10-PUnit");
+    } else {
+        return;
+    }
+    textoTeclas_ = texto;
+    tooltipTeclas_ = tooltip;
+    shell::PonEstado(2, texto);
+    if (auto* midi = qobject_cast<shell::MIDI*>(window())) {
+        if (QLabel* panel = midi->etiquetaPanel(2))
+            panel->setToolTip(tooltip);
+    }
+    emit teclasCambiadas(texto, tooltip);
+}
+
+void frmVenta::CambioCliente()
+{
+    if (clienteDocumento_.isEmpty() || clienteDocumento_ == QLatin1String(".....")) {
+        desglosaIVA_ = false;
+    } else {
+        const QString clave = G().SeleccionCatalogo.section(QLatin1Char(';'), 0, 0);
+        desglosaIVA_ = !(clave.size() < 12 || clienteDocumento_ == QLatin1String("XAXX010101000"));
+        txtTotal->setText(CalculaTotal(0, 0));
+    }
+    if (modo_ == QLatin1String("E"))
+        FormatoGridES();
+    else
+        FormatoGrid();
+}
+
+void frmVenta::cmdCliente_Click()
+{
+    TipoSeleccion = 2;
+    if (auto* midi = qobject_cast<shell::MIDI*>(window())) {
+        if (QAction* a = midi->accion(QStringLiteral("Clientes")))
+            a->trigger();
+    }
+}
+
+void frmVenta::cmdCerrar_Click()
+{
+    if (lineas_.count() > 0 && !cabeceraGuardada_) {
+        if (prompts().question(QStringLiteral("Los datos de sus productos no han sido aplicados, "
+                                              "desea continuar ?"),
+                               QStringLiteral("Confirmar."))
+            != ui::Answer::Yes) {
+            capCodigoBarras->SetFocus();
+            return;
+        }
+        BorraProd();
+    }
+    // The frame of the main window closes with the form.
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void frmVenta::closeEvent(QCloseEvent* e)
+{
+    CerrandoVenta = 1;
+    Timer1->stop();
+    Timer2->stop();
+    QWidget::closeEvent(e);
+}
+
+void frmVenta::FaltaGuardado(const QString& que)
+{
+    prompts().message(que + QStringLiteral(": el guardado de este documento aún no está disponible."),
+                      ui::Icon::Information);
+    capCodigoBarras->SetFocus();
+}
+
+// The save commands: each one keeps its own slot; the documents are stored by their own paths.
+void frmVenta::cmdFacturar_Click() { FaltaGuardado(QStringLiteral("Factura")); }
+void frmVenta::cmdFacturaE_Click() { FaltaGuardado(QStringLiteral("Factura electrónica")); }
+void frmVenta::cmdTicket_Click() { FaltaGuardado(QStringLiteral("Ticket")); }
+void frmVenta::cmdActInv_Click() { FaltaGuardado(cmdActInv->text().remove(QLatin1Char('&'))); }
+void frmVenta::cmdBuscar_Click() { FaltaGuardado(QStringLiteral("Buscar documento")); }
+
+void frmVenta::cmdNuevo_Click()
+{
+    BorraProd();
+    IniciaDatos();
+    ActualizaTotales();
+    capCodigoBarras->SetFocus();
+}
+
+void frmVenta::Activacion()
+{
+    mantenerBusqueda_ = false;
+    QFont f = lblCodigo->font();
+    f.setUnderline(false);
+    lblCodigo->setFont(f);
+    if (!capCodigoBarras->Enabled()) {
+        prompts().message(QStringLiteral("No esta en modo de captura, salga y vuelva a entrar a la "
+                                         "pantalla."),
+                          ui::Icon::None);
+        return;
+    }
+    capCodigoBarras->SetFocus();
+    AjustaDetalles();
+    const QString sel = G().SeleccionCatalogo;
+    const int corte = sel.indexOf(QLatin1Char(';'));
+    if (TipoSeleccion == 3) {
+        if (corte >= 0) {
+            capAval->setText(sel.mid(corte + 1));
+            avalDocumento_ = sel.left(corte);
+        }
+    } else if (TipoSeleccion == 2) {
+        if (corte >= 0) {
+            ClienteVenta = sel.mid(corte + 1);
+            clienteDocumento_ = sel.left(corte);
+            lblCliente->setText(ClienteVenta);
+            CambioCliente();
+        }
+    } else if (!G().CodigoProductoSel.isEmpty()) {
+        PonCodigo(G().CodigoProductoSel);
+        seleccionGrid_ = false;
+    }
+    capCodigoBarras->SetFocus();
+    TipoSeleccion = 0;
+}
+
+void frmVenta::ConectaActivacion(QMdiArea* area)
+{
+    if (!area)
+        return;
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activa) {
+        if (!activa)
+            return;  // the main window lost the focus (a dialog): nothing changes here
+        auto* propia = qobject_cast<QMdiSubWindow*>(parentWidget());
+        const QMdiSubWindow* antes = ultimaActiva_;
+        ultimaActiva_ = activa;
+        if (activa == propia && antes != propia)
+            Activacion();
+    });
+}
+
+bool frmVenta::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == QEvent::MouseButtonDblClick) {
+        if (o == lblCodigo) {
+            mantenerBusqueda_ = !mantenerBusqueda_;
+            QFont f = lblCodigo->font();
+            f.setUnderline(mantenerBusqueda_);
+            lblCodigo->setFont(f);
+            return true;
+        }
+        if (o == Label2) {
+            // Details on, the capture area moves up into the details box's place.
+            chkDetalles->setChecked(true);
+            AjustaDetalles();
+            txtDetalles->setPlainText(TextoDetalles(LineaActual()));
+            txtDetalles->setVisible(false);
+            detallesArriba_ = true;
+            return true;
+        }
+    }
+    if (e->type() == QEvent::MouseButtonRelease) {
+        if (o == lblCProductos) {
+            prompts().message(cmdActInv->isEnabled() ? QStringLiteral("Verdadero")
+                                                     : QStringLiteral("Falso"),
+                              ui::Icon::None);
+            return true;
+        }
+        if (o == capAval) {
+            TipoSeleccion = 3;
+            if (auto* midi = qobject_cast<shell::MIDI*>(window()))
+                if (QAction* a = midi->accion(QStringLiteral("Clientes")))
+                    a->trigger();
+            return true;
+        }
+    }
+    if (e->type() == QEvent::KeyPress && (o == DBGrid1 || o == DBGrid2)) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (o == DBGrid2 && (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)) {
+            seleccionGrid_ = true;
+            G().ProductoPendiente = 1;
+            selprod();
+            G().ProductoPendiente = 0;
+            return true;
+        }
+        const int codigo = CodigoTecla(k->key());
+        if (codigo != 0 && TeclaAbajo(codigo))
+            return true;
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+// --- opening from the main menu ---
+
+frmVenta* AbreVenta(shell::MIDI* midi, const QString& modo, ui::Prompts* prompts)
+{
+    ui::Prompts& p = prompts ? *prompts : ui::defaultPrompts();
+    const QString caption = CaptionVenta(modo);
+    if (auto* abierta = qobject_cast<frmVenta*>(shell::FormaCargada(QStringLiteral("frmVenta")))) {
+        if (abierta->windowTitle() != caption) {
+            p.message(QStringLiteral("Cierre la pantalla de ") + abierta->windowTitle()
+                          + QStringLiteral(" antes de entrar a este proceso."),
+                      ui::Icon::None);
+            return nullptr;
+        }
+        G().ModoVenta = modo;
+        abierta->setWindowTitle(caption);
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(abierta->parentWidget()))
+            sub->setFocus();
+        abierta->activateWindow();
+        return abierta;
+    }
+    if (!QFile::exists(shell::RutaBDSucursal(G().SucursalActual))) {
+        p.message(QStringLiteral("No se encontraron los archivos de datos para la sucursal."),
+                  ui::Icon::Critical);
+        return nullptr;
+    }
+    G().ModoVenta = modo;
+    auto* forma = shell::Forma<frmVenta>();
+    forma->setWindowTitle(caption);
+    if (midi) {
+        forma->ConectaActivacion(midi->areaMDI());
+        midi->MuestraEnMDI(forma);
+    } else
+        forma->show();
+    forma->capCodigoBarras->SetFocus();
+    return forma;
+}
+
+void ConectaMenusVenta(shell::MIDI* midi)
+{
+    if (!midi)
+        return;
+    const std::pair<const char*, const char*> items[] = {
+        {"Facturar", "F"}, {"Vcredito", "VC"}, {"Cotizaciones", "C"}, {"NotaCredito", "N"}};
+    for (const auto& [item, modo] : items) {
+        const QString m = QString::fromLatin1(modo);
+        midi->AsignaAccion(QString::fromLatin1(item), [midi, m] { AbreVenta(midi, m); });
+    }
+    midi->AsignaAccion(QStringLiteral("PEInventario"), [midi] {
+        if (Permiso(14))
+            AbreVenta(midi, QStringLiteral("E"));
+    });
+}
+
+}  // namespace venta

@@ -1,0 +1,258 @@
+#pragma once
+// The counter screen: one form for the five documents a branch builds (sale, credit sale,
+// quotation, inventory entry/exit, credit note), chosen by the mode the opener writes to ModoVenta.
+// Product capture, the pending lines and the totals are worked out by the logic in sale/ (lineas,
+// busqueda, totales); this form shows them and routes the keys.
+
+#include "platform/db/database.h"
+#include "platform/ui/prompts.h"
+#include "sale/busqueda.h"
+#include "sale/lineas.h"
+#include "sale/totales.h"
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QWidget>
+
+class CCaptura;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTextEdit;
+class QTimer;
+
+namespace shell {
+class MIDI;
+}
+
+namespace venta {
+
+// The product grid's model over the look-up set.
+class ModeloProductos : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ModeloProductos(FuenteProductos* fuente, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), fuente_(fuente) {}
+    enum Columna { PRECIOUNIT, CODIGODEBARRAS, NOMBRE, DESCRIPCION, EXIS, NumColumnas };
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    void refresca();
+
+private:
+    FuenteProductos* fuente_;
+};
+
+// The line grid's model over the screen's pending lines.
+class ModeloLineas : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ModeloLineas(LineasVenta* lineas, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), lineas_(lineas) {}
+    enum Columna { Descripcion, Ubicacion, PrecioUnit, Cantidad, Nombre, Importe, Exis, Descuento,
+                   Observacion, CodigodeBarras, NumColumnas };
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+    void refresca();
+
+private:
+    LineasVenta* lineas_;
+};
+
+// Mode codes and the captions their openers give the screen.
+QString CaptionVenta(const QString& modo);
+
+class frmVenta : public QWidget {
+    Q_OBJECT
+public:
+    // Form_Load: reads ModoVenta. `base` is the branch file (tests); null uses the current branch.
+    explicit frmVenta(QWidget* parent = nullptr, db::Database* base = nullptr,
+                      ui::Prompts* prompts = nullptr);
+    ~frmVenta() override;
+
+    // --- public variables ---
+    QString TipoDocumento;
+    double TotalVenta = 0;
+    bool Procesando = false;
+    qint64 NumeroDocumento = 0;
+    int TipoSeleccion = 0;
+    int SucursalTraspaso = 0;
+    QString TextoES;
+    QString ClienteVenta;
+    int CerrandoVenta = 0;
+
+    // --- public procedures ---
+    QString CalculaTotal(int first, int last);
+    QString CalculaTotalDES(int first, int last);
+    void FormatoGridES();
+    void FormatoGrid();
+    void IniciaDatos();
+    void BorraProd();
+    void FormatoGridP();
+    void EstableceB();
+    void selprod();
+    void ColocaMTeclas();
+    void DescuentoProducto();
+    void AplicaCantidad();
+    void AplicaPUnit();
+
+    // --- state the rest of the program and the tests read ---
+    QString modo() const { return modo_; }
+    int ModoBusqueda() const { return modoBusqueda_; }
+    bool MantenerBusqueda() const { return mantenerBusqueda_; }
+    bool DesglosaIVA() const { return desglosaIVA_; }
+    bool SumarInventario() const { return sumarInventario_; }
+    double DescuentoGeneral() const { return descuentoGeneral_; }
+    int CantidadProductos() const { return cantidadProductos_; }
+    int IVAPantalla() const { return ivaPantalla_; }
+    QString ClienteDocumento() const { return clienteDocumento_; }
+    QString AvalDocumento() const { return avalDocumento_; }
+    int IntervaloBusqueda() const { return intervaloBusqueda_; }
+    QString TextoTeclas() const { return textoTeclas_; }
+    QString TooltipTeclas() const { return tooltipTeclas_; }
+    LineasVenta& lineas() { return lineas_; }
+    FuenteProductos& productos() { return productos_; }
+    db::Database* base();
+    ui::Prompts& prompts();
+
+    // Controls (named as the screen's design names them).
+    CCaptura* capCodigoBarras = nullptr;
+    QLineEdit* cajaCodigo = nullptr;  // the capture field's text box
+    QLabel* lblCodigo = nullptr;
+    QLabel* lblCliente = nullptr;
+    QLabel* lblRem = nullptr;
+    QLabel* lblCProductos = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* lblAval = nullptr;
+    QLineEdit* capAval = nullptr;
+    QLineEdit* capDescuento = nullptr;
+    QComboBox* cmbDescuento = nullptr;
+    QLineEdit* txtTotal = nullptr;
+    QTextEdit* txtDetalles = nullptr;
+    QCheckBox* chkDetalles = nullptr;
+    QCheckBox* chkSumarinventario = nullptr;
+    QTableView* DBGrid1 = nullptr;  // lines
+    QTableView* DBGrid2 = nullptr;  // products
+    QPushButton* cmdCliente = nullptr;
+    QPushButton* cmdCerrar = nullptr;
+    QPushButton* cmdBorrarP = nullptr;
+    QPushButton* cmdFacturar = nullptr;
+    QPushButton* cmdFacturaE = nullptr;
+    QPushButton* cmdTicket = nullptr;
+    QPushButton* cmdActInv = nullptr;
+    QPushButton* cmdNuevo = nullptr;
+    QPushButton* cmdBuscar = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+    // Runs the key-down rules of the screen with a key code of the old platform; true when a rule
+    // took the key.
+    bool TeclaAbajo(int codigo);
+    // Activation hand-over (client, guarantor or product picked in a catalogue). In the main window
+    // it runs when the screen's frame becomes the active document coming from another one (not
+    // when a message box closes).
+    void Activacion();
+    void ConectaActivacion(QMdiArea* area);
+    // Client change: decides DesglosaIVA and re-lays the grid.
+    void CambioCliente();
+    // Moves the current line of the line grid (and marks it).
+    void SeleccionaLinea(int fila);
+    int LineaActual() const;
+    // Back colour of the code field as "#RRGGBB" (the stock colour of the current line).
+    QString ColorCodigo() const;
+    // The header source holds the saved document (set by the save paths; a new document clears it).
+    void MarcaCabeceraGuardada(bool guardada) { cabeceraGuardada_ = guardada; }
+
+signals:
+    // Key help for panel 2 of the main window's status bar.
+    void teclasCambiadas(const QString& texto, const QString& tooltip);
+
+public slots:
+    void cmdCliente_Click();
+    void cmdCerrar_Click();
+    void cmdBorrarP_Click();
+    void cmdNuevo_Click();
+    void cmdFacturar_Click();
+    void cmdFacturaE_Click();
+    void cmdTicket_Click();
+    void cmdActInv_Click();
+    void cmdBuscar_Click();
+    void LimpiaPendientes();
+    void CapturaCodigo();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void construye();
+    void FormLoad();
+    void AgregaProducto(QString& codigo);
+    void BuscaProducto();
+    void MarcaProducto();
+    void MarcaLinea();
+    void ResaltaLinea();
+    void ColorExistencia(const QVariant& existencia);
+    void AjustaDetalles();
+    void ActualizaTotales(bool desgloseAntes = false);
+    void RegresaBusquedaDefault();
+    void ValidaDescuento();
+    void PonCodigo(const QString& texto);  // sets the field's text without arming the search
+    void CambioCodigo();
+    void TeclaCodigo(short& codigo, short& shift);
+    void MuestraTotales(const Totales& t);
+    bool CargaFuente(int modo, bool recargar);
+    void FaltaGuardado(const QString& que);
+    QString TextoDetalles(int fila) const;
+    void ProductoGenericoCapturado();
+
+    db::Database* base_ = nullptr;
+    ui::Prompts* prompts_ = nullptr;
+    QString modo_;
+    LineasVenta lineas_;
+    FuenteProductos productos_;
+    ModeloLineas* modeloLineas_ = nullptr;
+    ModeloProductos* modeloProductos_ = nullptr;
+
+    // Search state.
+    int modoBusqueda_ = 0;
+    QString textoBuscado_;
+    int intervaloBase_ = 450;
+    int intervaloBusqueda_ = 450;
+    bool seleccionGrid_ = false;
+    bool mantenerBusqueda_ = false;
+    bool codigoPorPrograma_ = false;
+
+    // Document state.
+    QString clienteDocumento_;
+    QString avalDocumento_;
+    bool desglosaIVA_ = false;
+    bool sumarInventario_ = true;
+    bool recuperado_ = false;  // a recalled document is shown
+    int ivaPantalla_ = 16;
+    double descuentoGeneral_ = 0;
+    int cantidadProductos_ = 0;
+    QString textoTeclas_, tooltipTeclas_;
+    int alturaCompleta_ = -1;
+    bool detallesArriba_ = false;
+    bool cabeceraGuardada_ = false;
+    QMdiSubWindow* ultimaActiva_ = nullptr;
+};
+
+// Opens the sale screen in a mode as the main menu does: refuses while it is open in another mode,
+// needs the branch file, sets ModoVenta and the caption, shows it in the main window.
+frmVenta* AbreVenta(shell::MIDI* midi, const QString& modo, ui::Prompts* prompts = nullptr);
+// Wires the menu items that open the sale screen (Facturar, Vcredito, Cotizaciones, PEInventario,
+// NotaCredito) to AbreVenta.
+void ConectaMenusVenta(shell::MIDI* midi);
+
+}  // namespace venta

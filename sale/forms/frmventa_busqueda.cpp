@@ -1,0 +1,239 @@
+// Product capture on the sale screen: the code field, the debounced search and the product grid.
+
+#include "capture_control/ccaptura.h"
+#include "sale/forms/frmventa.h"
+#include "sale/teclas.h"
+#include "shell/estado.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+
+namespace venta {
+
+namespace {
+
+bool Permiso(int n)
+{
+    return n >= 0 && n < int(G().PermisosUsuario.size()) && G().PermisosUsuario[size_t(n)];
+}
+
+}  // namespace
+
+void frmVenta::PonCodigo(const QString& texto)
+{
+    codigoPorPrograma_ = true;
+    capCodigoBarras->setText(texto);
+    codigoPorPrograma_ = false;
+}
+
+// Every edit of the code field. The search runs once, IntervaloBusqueda ms after the last edit (a
+// single-shot timer restarted by each edit); from 15 characters on nothing is armed and Enter takes
+// the code.
+void frmVenta::CambioCodigo()
+{
+    Timer2->stop();
+    const QString texto = capCodigoBarras->Text();
+    intervaloBusqueda_ = venta::IntervaloBusqueda(intervaloBase_, int(texto.size()));
+    if (codigoPorPrograma_)
+        return;
+    if (G().ProductoPendiente == 1) {
+        G().ProductoPendiente = 0;
+        return;
+    }
+    if (!seleccionGrid_ && CaracterRechazado(texto)) {
+        // The apostrophe and the vertical bar never stay in the field.
+        const int cursor = cajaCodigo ? cajaCodigo->cursorPosition() : 0;
+        QString limpio = texto;
+        limpio.remove(QLatin1Char('\'')).remove(QLatin1Char('|'));
+        PonCodigo(limpio);
+        if (cajaCodigo)
+            cajaCodigo->setCursorPosition(qMax(0, cursor - int(texto.size() - limpio.size())));
+        return;
+    }
+    if (intervaloBusqueda_ > 0)
+        Timer1->start(intervaloBusqueda_);
+    else
+        Timer1->stop();
+}
+
+void frmVenta::TeclaCodigo(short& codigo, short& shift)
+{
+    Q_UNUSED(shift);
+    // The screen sees every key before the field does.
+    TeclaAbajo(codigo);
+    switch (codigo) {
+    case 13:
+        if (capCodigoBarras->Text().isEmpty()) {
+            seleccionGrid_ = true;
+            selprod();
+        }
+        if (!seleccionGrid_) {
+            CapturaCodigo();
+            ProductoGenericoCapturado();
+        }
+        codigo = 0;
+        break;
+    case 38:
+    case 40: {
+        const int destino = productos_.position() + (codigo == 38 ? -1 : 1);
+        if (destino >= 0 && destino < productos_.count()) {
+            productos_.move(destino);
+            MarcaProducto();
+        }
+        codigo = 0;
+        break;
+    }
+    case 123:
+        capCodigoBarras->setText(QString());
+        break;
+    default:
+        break;
+    }
+}
+
+void frmVenta::CapturaCodigo()
+{
+    if (G().ProductoPendiente == 1) {
+        G().ProductoPendiente = 0;
+        return;
+    }
+    cmdBuscar->setEnabled(false);
+    QString codigo = capCodigoBarras->Text();
+    AgregaProducto(codigo);
+    if (G().CantidadAuto == 1)
+        AplicaCantidad();
+}
+
+bool frmVenta::CargaFuente(int modo, bool recargar)
+{
+    db::Error e;
+    const bool ok = productos_.abre(modo, capCodigoBarras->Text(), recargar, &e);
+    modeloProductos_->refresca();
+    if (!ok)
+        prompts().message(QStringLiteral("Error al leer el catálogo de productos: ") + e.message,
+                          ui::Icon::Critical);
+    return ok;
+}
+
+void frmVenta::EstableceB()
+{
+    modoBusqueda_ = SiguienteModo(modoBusqueda_);
+    lblCodigo->setText(CaptionModo(modoBusqueda_));
+    CargaFuente(modoBusqueda_, true);
+    FormatoGridP();
+    if (productos_.count() == 0) {
+        prompts().message(QStringLiteral("No existen Productos. No se puede entrar a la pantalla de "
+                                         "ventas si no hay ningun producto en el catálogo."),
+                          ui::Icon::None);
+    } else {
+        productos_.first();
+        MarcaProducto();
+    }
+}
+
+void frmVenta::RegresaBusquedaDefault()
+{
+    // Back to the default mode; the set already loaded for it is kept.
+    modoBusqueda_ = SiguienteModo(ModoAntesDeDefault(G().BDefault));
+    lblCodigo->setText(CaptionModo(modoBusqueda_));
+    CargaFuente(modoBusqueda_, false);
+    FormatoGridP();
+    if (productos_.count() > 0) {
+        productos_.first();
+        MarcaProducto();
+    }
+}
+
+void frmVenta::BuscaProducto()
+{
+    Timer1->stop();
+    const QString texto = capCodigoBarras->Text();
+    db::Error e;
+    if (!productos_.busca(texto, textoBuscado_, &e)) {
+        prompts().message(QStringLiteral("Carácter no válido."), ui::Icon::None);
+        capCodigoBarras->SetFocus();
+        return;
+    }
+    if (modoBusqueda_ == BusquedaDescripcion) {
+        modeloProductos_->refresca();
+        FormatoGridP();
+    }
+    if (texto.isEmpty()) {
+        productos_.first();
+        MarcaProducto();
+        return;
+    }
+    Timer2->start();
+    textoBuscado_ = texto;
+    MarcaProducto();
+}
+
+void frmVenta::selprod()
+{
+    if (seleccionGrid_) {
+        if (const ProductoBusqueda* p = productos_.current()) {
+            G().ProductoPendiente = 1;
+            PonCodigo(p->codigo);
+            capCodigoBarras->SetFocus();
+            G().ProductoPendiente = 0;
+        }
+        seleccionGrid_ = false;
+    }
+    MarcaProducto();
+}
+
+void frmVenta::MarcaProducto()
+{
+    if (Procesando || productos_.count() == 0)
+        return;
+    const ProductoBusqueda* p = productos_.current();
+    if (!p)
+        return;
+    const int fila = productos_.position();
+    if (DBGrid2->currentIndex().row() != fila) {
+        const QSignalBlocker bloqueo(DBGrid2->selectionModel());
+        const QModelIndex i = modeloProductos_->index(fila, 0);
+        DBGrid2->selectionModel()->setCurrentIndex(
+            i, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        DBGrid2->scrollTo(i);
+        DBGrid2->viewport()->update();
+    }
+    G().CodigoProductoSel = p->codigo;
+}
+
+void frmVenta::FormatoGridP()
+{
+    const int ancho = DBGrid2->viewport()->width() * 15;  // in twips, as the layout is given
+    auto pon = [this](int col, bool visible, int twips) {
+        DBGrid2->setColumnHidden(col, !visible);
+        if (visible)
+            DBGrid2->setColumnWidth(col, qMax(40, twips / 15));
+    };
+    pon(ModeloProductos::PRECIOUNIT, true, 1250);
+    pon(ModeloProductos::CODIGODEBARRAS, modoBusqueda_ == BusquedaCodigo, 1150);
+    pon(ModeloProductos::NOMBRE, true, 1900);
+    pon(ModeloProductos::DESCRIPCION, true,
+        ancho - (modoBusqueda_ == BusquedaCodigo ? 4350 : 3700));
+    pon(ModeloProductos::EXIS, !Permiso(44), 450);
+}
+
+// The key-down rules of the screen; true when a rule took the key.
+bool frmVenta::TeclaAbajo(int k)
+{
+    switch (k) {
+    case 122:  // F11
+        LimpiaPendientes();
+        return true;
+    case 113:  // F2
+        EstableceB();
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace venta

@@ -1,0 +1,305 @@
+#include "capture_control/ccaptura.h"
+#include "fixture.h"
+#include "platform/ui/prompts.h"
+#include "sale/forms/frmventa.h"
+#include "shell/estado.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace venta;
+using saletest::BaseSucursal;
+
+namespace {
+
+class FrmVentaTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { compartida = new BaseSucursal; }
+    static void TearDownTestSuite() { delete compartida; }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(base.ok()) << base.error().toStdString();
+        saletest::VaciaCatalogo(base.db());
+        ReiniciaEstado();
+        G().ModoVenta = QStringLiteral("F");
+        G().BDefault = 1;
+        G().NombreEquipo = QStringLiteral("CAJA1").leftJustified(40);
+        G().MaxDescuentoFact = 20;
+        G().VerDesctoVenta = 1;
+        G().TFuente = 9;
+        G().TiposCambio[2] = 18.5;
+        Agrega({1, "750100", "COCA", "REFRESCO COLA", 100.0});
+        Agrega({2, "750200", "PAN", "PAN BLANCO", 20.0, 0, 1, 0.0, {}, {}, {}, 1.0});
+        Agrega({3, "110000", "ARROZ", "ARROZ BLANCO", 30.0});
+    }
+    void TearDown() override { forma.reset(); }
+
+    void Agrega(const saletest::Producto& p)
+    {
+        QString error;
+        ASSERT_TRUE(saletest::AgregaProducto(base.db(), p, &error)) << error.toStdString();
+    }
+    frmVenta& Abre(const QString& modo = QStringLiteral("F"))
+    {
+        G().ModoVenta = modo;
+        forma = std::make_unique<frmVenta>(nullptr, &base.db(), &prompts);
+        forma->show();
+        return *forma;
+    }
+    void Teclea(const QString& texto) { QTest::keyClicks(forma->cajaCodigo, texto); }
+    void Enter() { QTest::keyClick(forma->cajaCodigo, Qt::Key_Return); }
+    int LineasEnTabla()
+    {
+        return base.db().scalar(QStringLiteral("SELECT count(*) FROM DetalleVenta"))->toInt();
+    }
+
+    static BaseSucursal* compartida;
+    BaseSucursal& base = *compartida;
+    ui::ScriptedPrompts prompts;
+    std::unique_ptr<frmVenta> forma;
+};
+
+BaseSucursal* FrmVentaTest::compartida = nullptr;
+
+}  // namespace
+
+TEST_F(FrmVentaTest, ModesSetUpButtonsAndKeyHelp)
+{
+    G().FacturaE = true;
+    frmVenta& f = Abre();
+    EXPECT_FALSE(f.cmdFacturaE->isHidden());
+    EXPECT_TRUE(f.cmdFacturar->isHidden());
+    EXPECT_TRUE(f.capAval->isHidden());
+    EXPECT_EQ(f.TextoTeclas(),
+              "F2-Busq Ctrl+F1-Opciones F7-Cant F8-Desc F9-TipoPago F4-Observ F12-Ticket");
+    EXPECT_EQ(f.txtTotal->text(), "$ 0.00");
+    EXPECT_EQ(f.lblCProductos->text(), "0 Productos. 0");
+    EXPECT_EQ(f.lblCodigo->text(), "1:Código de barras");
+
+    G().FacturaE = false;
+    Abre();
+    EXPECT_TRUE(forma->cmdFacturaE->isHidden());
+    EXPECT_FALSE(forma->cmdFacturar->isHidden());
+
+    Abre(QStringLiteral("VC"));
+    EXPECT_FALSE(forma->capAval->isHidden());
+    EXPECT_TRUE(forma->cmdTicket->isHidden());
+    EXPECT_FALSE(forma->cmdNuevo->isEnabled());
+    EXPECT_EQ(forma->cmdActInv->text(), "Guardar");
+
+    Abre(QStringLiteral("E"));  // without permission 53
+    EXPECT_TRUE(forma->chkSumarinventario->isHidden());
+    EXPECT_FALSE(forma->cmdCliente->isEnabled());
+    EXPECT_EQ(forma->TextoTeclas(), "F2-Busq F7-Cant F4-Establecer Precio Venta");
+    G().PermisosUsuario[53] = true;
+    Abre(QStringLiteral("E"));
+    EXPECT_FALSE(forma->chkSumarinventario->isHidden());
+
+    Abre(QStringLiteral("N"));
+    EXPECT_EQ(forma->cmdActInv->text(), "Guardar Nota");
+    EXPECT_FALSE(forma->cmdBuscar->isEnabled());
+
+    // A quotation takes its number at once, and its lines carry it.
+    Abre(QStringLiteral("C"));
+    EXPECT_EQ(forma->TipoDocumento, "C");
+    EXPECT_EQ(forma->ClienteDocumento(), "XAXX010101000");
+    const qint64 cotizacion = forma->NumeroDocumento;
+    EXPECT_GT(cotizacion, 0);
+    Teclea(QStringLiteral("750200"));
+    Enter();
+    ASSERT_EQ(forma->lineas().count(), 1);
+    EXPECT_EQ(forma->lineas().lineas()[0].numero, cotizacion);
+    EXPECT_EQ(forma->lineas().lineas()[0].tipoDocto, "C");
+    // Its line can still be deleted while pending.
+    forma->cmdBorrarP_Click();
+    EXPECT_EQ(forma->lineas().count(), 0);
+    EXPECT_TRUE(prompts.messages().filter(QStringLiteral("leer de nuevo")).isEmpty());
+}
+
+TEST_F(FrmVentaTest, ScanEndedWithEnterAddsExactlyOneLine)
+{
+    frmVenta& f = Abre();
+    Teclea(QStringLiteral("750100"));
+    EXPECT_TRUE(f.Timer1->isActive());
+    Enter();
+    EXPECT_FALSE(f.Timer1->isActive());
+    ASSERT_EQ(f.lineas().count(), 1);
+    EXPECT_EQ(LineasEnTabla(), 1);
+    EXPECT_EQ(f.capCodigoBarras->Text(), "");
+    EXPECT_EQ(f.txtTotal->text(), "$ 100.00");
+    EXPECT_EQ(f.txtTotal->toolTip(), "$ 100.00");
+    EXPECT_DOUBLE_EQ(f.TotalVenta, 100);
+    EXPECT_EQ(f.lblCProductos->text(), "1 Productos. 1");
+    EXPECT_EQ(f.lineas().lineas()[0].terminal, "CAJA1          ");
+    // Letting the search timer run out afterwards adds nothing.
+    QTest::qWait(80);
+    EXPECT_EQ(LineasEnTabla(), 1);
+
+    // Same product again: a new line, or one more on the same line with IncrementoAP.
+    Teclea(QStringLiteral("750100"));
+    Enter();
+    EXPECT_EQ(f.lineas().count(), 2);
+    G().IncrementoAP = 1;
+    Teclea(QStringLiteral("750200"));
+    Enter();
+    Teclea(QStringLiteral("750200"));
+    Enter();
+    ASSERT_EQ(f.lineas().count(), 3);
+    EXPECT_DOUBLE_EQ(f.lineas().lineas()[2].cantidad, 2);
+    EXPECT_EQ(f.txtTotal->text(), "$ 240.00");
+    EXPECT_EQ(f.ColorCodigo(), "#FFFF00");  // PAN has exactly one in stock
+}
+
+TEST_F(FrmVentaTest, UnknownOrOddCodesAddNothing)
+{
+    frmVenta& f = Abre();
+    for (const QString& codigo : {QStringLiteral("999999"), QStringLiteral("75%"),
+                                  QStringLiteral("7_0100"), QStringLiteral("750100\"")}) {
+        prompts.clear();
+        f.capCodigoBarras->setText(QString());
+        Teclea(codigo);
+        Enter();
+        EXPECT_EQ(prompts.lastMessage(), "No se encontro el producto.") << codigo.toStdString();
+        EXPECT_EQ(f.capCodigoBarras->Text(), codigo);
+    }
+    EXPECT_EQ(LineasEnTabla(), 0);
+
+    // The apostrophe never stays in the field.
+    f.capCodigoBarras->setText(QString());
+    Teclea(QStringLiteral("AB'"));
+    EXPECT_EQ(f.capCodigoBarras->Text(), "AB");
+
+    // A name typed in the name search adds the product the search highlights for it.
+    f.capCodigoBarras->setText(QString());
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F2);
+    EXPECT_EQ(f.lblCodigo->text(), "2:Nombre");
+    Teclea(QStringLiteral("arr"));
+    Enter();
+    ASSERT_EQ(f.lineas().count(), 1);
+    EXPECT_EQ(f.lineas().lineas()[0].clave, 3);
+    EXPECT_EQ(f.ModoBusqueda(), 1);  // back to the default search
+}
+
+TEST_F(FrmVentaTest, SearchWaitsForThePauseAndFollowsTheText)
+{
+    frmVenta& f = Abre();
+    Teclea(QStringLiteral("75"));
+    EXPECT_EQ(f.IntervaloBusqueda(), 390);
+    EXPECT_EQ(f.Timer1->interval(), 390);
+    EXPECT_EQ(f.productos().position(), 0);  // nothing searched yet (110000 first)
+    QTest::qWait(f.Timer1->interval() + 150);
+    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_EQ(f.productos().current()->clave, 1);
+    EXPECT_EQ(G().CodigoProductoSel, "750100");
+
+    // Up and Down move the grid without searching or touching the text.
+    QTest::keyClick(f.cajaCodigo, Qt::Key_Down);
+    EXPECT_EQ(f.productos().current()->clave, 2);
+    EXPECT_EQ(f.capCodigoBarras->Text(), "75");
+    EXPECT_FALSE(f.Timer1->isActive());
+
+    // Enter on an empty field takes the highlighted product.
+    f.capCodigoBarras->setText(QString());
+    f.Timer1->stop();
+    f.productos().move(2);
+    Enter();
+    ASSERT_EQ(f.lineas().count(), 1);
+    EXPECT_EQ(f.lineas().lineas()[0].clave, f.productos().at(2).clave);
+
+    // Fifteen characters or more: no search is armed, Enter takes the code.
+    Teclea(QStringLiteral("123456789012345"));
+    EXPECT_EQ(f.IntervaloBusqueda(), 0);
+    EXPECT_FALSE(f.Timer1->isActive());
+
+    // Description search re-queries with the typed text.
+    f.capCodigoBarras->setText(QString());
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(f.cajaCodigo, Qt::Key_F2);
+    EXPECT_EQ(f.lblCodigo->text(), "4:Descripción");
+    EXPECT_EQ(f.productos().count(), 3);
+    Teclea(QStringLiteral("pan"));
+    QTest::qWait(f.Timer1->interval() + 150);
+    ASSERT_EQ(f.productos().count(), 1);
+    EXPECT_EQ(f.productos().current()->clave, 2);
+}
+
+TEST_F(FrmVentaTest, GeneralDiscountIsCappedAndTotalled)
+{
+    frmVenta& f = Abre();
+    Teclea(QStringLiteral("750100"));
+    Enter();
+    Teclea(QStringLiteral("750200"));
+    Enter();
+    f.capDescuento->setFocus();
+    f.capDescuento->clear();
+    QTest::keyClicks(f.capDescuento, QStringLiteral("60"));
+    QTest::keyClick(f.capDescuento, Qt::Key_Return);
+    EXPECT_EQ(f.capDescuento->text(), "20");
+    EXPECT_EQ(f.txtTotal->text(), "$ 96.00");
+    EXPECT_DOUBLE_EQ(f.DescuentoGeneral(), 24);
+
+    G().PermisosUsuario[41] = true;
+    f.capDescuento->setFocus();
+    f.capDescuento->clear();
+    QTest::keyClicks(f.capDescuento, QStringLiteral("100"));  // capped as the third digit arrives
+    EXPECT_EQ(f.capDescuento->text(), "50");
+    QTest::keyClick(f.capDescuento, Qt::Key_Return);
+    EXPECT_EQ(f.txtTotal->text(), "$ 60.00");
+}
+
+TEST_F(FrmVentaTest, ClosingAsksAndKeepsLinesOnNo)
+{
+    frmVenta& f = Abre();
+    Teclea(QStringLiteral("750100"));
+    Enter();
+    prompts.pushAnswer(ui::Answer::No);
+    f.cmdCerrar_Click();
+    EXPECT_EQ(prompts.asked().back().text,
+              "Los datos de sus productos no han sido aplicados, desea continuar ?");
+    EXPECT_EQ(f.lineas().count(), 1);
+    EXPECT_EQ(LineasEnTabla(), 1);
+    prompts.pushAnswer(ui::Answer::Yes);
+    f.cmdCerrar_Click();
+    EXPECT_EQ(LineasEnTabla(), 0);
+    EXPECT_EQ(f.CerrandoVenta, 1);
+}
+
+TEST_F(FrmVentaTest, ClientKeyDecidesSeparateTax)
+{
+    frmVenta& f = Abre();
+    struct Caso {
+        const char* seleccion;
+        bool desglosa;
+    } casos[] = {{"XAXX010101000;PUBLICO", false},
+                 {"ABC123;CORTO", false},
+                 {"GOMA800101AB1;JUAN GOMEZ", true},
+                 {"SINPUNTOYCOMA", true}};
+    for (const Caso& c : casos) {
+        f.TipoSeleccion = 2;
+        G().SeleccionCatalogo = QString::fromUtf8(c.seleccion);
+        f.Activacion();
+        EXPECT_EQ(f.DesglosaIVA(), c.desglosa) << c.seleccion;
+        EXPECT_EQ(f.TipoSeleccion, 0);
+    }
+    EXPECT_EQ(f.lblCliente->text(), "JUAN GOMEZ");  // a value without ";" changed nothing
+}
+
+TEST_F(FrmVentaTest, EmptyCatalogueOpensWithAMessage)
+{
+    saletest::VaciaCatalogo(base.db());
+    frmVenta& f = Abre();
+    EXPECT_TRUE(prompts.messages().contains("El catálogo de productos esta vacío."));
+    Enter();  // nothing highlighted, nothing to add
+    Teclea(QStringLiteral("750100"));
+    Enter();
+    EXPECT_EQ(f.lineas().count(), 0);
+    EXPECT_EQ(prompts.lastMessage(), "No se encontro el producto.");
+}
