@@ -1,0 +1,25 @@
+// Tarvex: prints the paper invoices the terminals of one branch queue, in number order.
+
+#include "folio_server/configuracion.h"
+#include "folio_server/forms/frmmonitor.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Tarvex"));
+    ui::QtPrompts prompts;
+    tarvex::frmMonitor frm(tarvex::RutaDireccion(tarvex::CarpetaPrograma()), prompts);
+    prompts.setParent(&frm);
+    // Invoices as PDF files in a folder instead of the printer (checks without a printer).
+    frm.setCarpetaPdf(qEnvironmentVariable("TARVEX_PDF"));
+
+    // Another server already serves this data folder and branch: leave it alone, quietly.
+    if (frm.monitor().IniciaMonitor() == tarvex::Arranque::YaAtendida) return 0;
+    frm.monitor().ArrancaTimer();
+    if (qEnvironmentVariableIntValue("TARVEX_MINIMIZADO") == 1)
+        frm.showMinimized();
+    else
+        frm.show();
+    return app.exec();
+}

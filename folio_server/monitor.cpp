@@ -1,0 +1,272 @@
+#include "folio_server/monitor.h"
+
+#include "platform/system/system.h"
+
+#include <algorithm>
+
+namespace tarvex {
+
+namespace {
+constexpr int kSolImprimeFactura = 4;
+const QString kTitulo = QStringLiteral("Monitor de Folios.");
+}  // namespace
+
+Monitor::Monitor(const QString& rutaDireccion, ui::Prompts& prompts, QObject* parent)
+    : QObject(parent), rutaDireccion_(rutaDireccion), prompts_(prompts) {
+    timer_.setInterval(IntervaloMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { Tick(); });
+    impresor_ = [this](Sucursal& s, qint64 n) { return ImprimeFactura(s, n, destino_, ventana_); };
+}
+
+Monitor::~Monitor() = default;
+
+Monitor::Toma Monitor::tomaBloqueo(const QString& carpeta, int sucursal,
+                                   std::unique_ptr<QLockFile>* lock) {
+    auto l = std::make_unique<QLockFile>(sys::printServerLockPath(carpeta, sucursal));
+    l->setStaleLockTime(0);  // only a dead owner frees it
+    if (l->tryLock(0)) {
+        *lock = std::move(l);
+        return Toma::Tomado;
+    }
+    // A folder the lock cannot be written in (a read-only share) does not stop the serving.
+    return l->error() == QLockFile::LockFailedError ? Toma::Ocupado : Toma::SinBloqueo;
+}
+
+Arranque Monitor::IniciaMonitor() {
+    Detiene();
+    suc_.reset();
+    lock_.reset();
+    rutaLock_.clear();
+    estado_.UltimoAtendido = 0;
+    estado_.MayorAtendido = 0;
+    pendientes_ = 0;
+
+    auto falla = [this](const QString& texto) {
+        prompts_.message(texto, ui::Icon::Critical, kTitulo);
+        emit cambio();
+        return Arranque::Falla;
+    };
+    Direccion d;
+    QString error;
+    if (!LeeDireccion(rutaDireccion_, &d, &error)) return falla(error);
+    estado_.CarpetaBase = d.CarpetaBase;
+    estado_.NumSucursal = d.NumSucursal;
+    estado_.CarpetaSucursal.clear();
+    estado_.PrefijoFact.clear();
+    auto s = AbreSucursal(d, &error);
+    if (!s) return falla(error);
+
+    std::unique_ptr<QLockFile> lock;
+    if (tomaBloqueo(d.CarpetaBase, d.NumSucursal, &lock) == Toma::Ocupado) return Arranque::YaAtendida;
+
+    suc_ = std::move(s);
+    lock_ = std::move(lock);
+    if (lock_) rutaLock_ = lock_->fileName();
+    estado_.CarpetaSucursal = suc_->CarpetaSucursal;
+    estado_.PrefijoFact = suc_->PrefijoFact;
+    Reanuda();
+    emit cambio();
+    return Arranque::Listo;
+}
+
+bool Monitor::CambiaRuta(const QString& carpeta, int numSucursal) {
+    const bool estabaActivo = activo_;
+    Detiene();
+    auto falla = [&](const QString& texto) {
+        prompts_.message(texto, ui::Icon::Critical, kTitulo);
+        if (estabaActivo) Reanuda();
+        return false;
+    };
+    Direccion d{carpeta, numSucursal};
+    QString error;
+    auto s = AbreSucursal(d, &error);
+    if (!s) return falla(error);
+
+    std::unique_ptr<QLockFile> lock;
+    const QString nuevaRuta = sys::printServerLockPath(carpeta, numSucursal);
+    const bool mismoBloqueo = lock_ && nuevaRuta == rutaLock_;
+    if (!mismoBloqueo && tomaBloqueo(carpeta, numSucursal, &lock) == Toma::Ocupado)
+        return falla(QStringLiteral("Otro servidor de impresión ya atiende la sucursal %1 en %2.")
+                         .arg(numSucursal)
+                         .arg(carpeta));
+    if (!EscribeDireccion(rutaDireccion_, d, &error)) return falla(error);
+
+    suc_ = std::move(s);
+    if (!mismoBloqueo) {
+        lock_ = std::move(lock);
+        rutaLock_ = lock_ ? lock_->fileName() : QString();
+    }
+    estado_.CarpetaBase = d.CarpetaBase;
+    estado_.NumSucursal = d.NumSucursal;
+    estado_.CarpetaSucursal = suc_->CarpetaSucursal;
+    estado_.PrefijoFact = suc_->PrefijoFact;
+    estado_.UltimoAtendido = 0;
+    estado_.MayorAtendido = 0;
+    Reanuda();
+    emit cambio();
+    return true;
+}
+
+void Monitor::ArrancaTimer() {
+    usaTimer_ = true;
+    if (activo_) timer_.start();
+}
+
+void Monitor::Detiene() {
+    activo_ = false;
+    timer_.stop();
+}
+
+void Monitor::Reanuda() {
+    if (!suc_) return;
+    activo_ = true;
+    // The timer runs only once the window has started it.
+    if (!timer_.isActive() && usaTimer_) timer_.start();
+}
+
+Paso Monitor::Tick() {
+    if (!activo_ || ocupado_) return Paso::Detenido;
+    estado_.ContadorTicks = estado_.ContadorTicks >= 600 ? 1 : estado_.ContadorTicks + 1;
+    const Paso p = Checasolicitudes();
+    emit cambio();
+    return p;
+}
+
+db::Rows Monitor::Folios() {
+    if (!suc_) return {};
+    auto filas = suc_->bd->select(
+        QStringLiteral("SELECT NumeroFolio, ValorFolio, Descripcion FROM Folios ORDER BY NumeroFolio"));
+    return filas ? *filas : db::Rows{};
+}
+
+void Monitor::anota(const QString& linea) { log_.append(linea); }
+
+bool Monitor::borra(qint64 id) {
+    db::LockWait espera;
+    espera.timeoutMs = 10000;
+    db::Error e;
+    if (suc_->bd->execWait(QStringLiteral("DELETE FROM Solicitafolios WHERE rowid = ?"), {id}, espera, &e))
+        return true;
+    // Left in the queue the request would be printed again: stop until the operator sees to it.
+    Detiene();
+    prompts_.message(QStringLiteral("No se pudo borrar la solicitud de la cola de impresión; el servidor "
+                                    "se detiene. ") + e.message,
+                     ui::Icon::Critical, kTitulo);
+    return false;
+}
+
+Paso Monitor::Checasolicitudes() {
+    if (!suc_ || ocupado_) return Paso::Detenido;
+    db::Error e;
+    const auto filas = suc_->bd->select(
+        QStringLiteral("SELECT rowid AS Id, FolioSolicita, valordev FROM Solicitafolios "
+                       "ORDER BY FolioSolicita, valordev, rowid"),
+        {}, &e);
+    if (!filas) {
+        aviso_ = QStringLiteral("No se pudo leer la cola de impresión: ") + e.message;
+        return Paso::ErrorCola;
+    }
+    std::vector<Fila> cola;
+    cola.reserve(filas->size());
+    pendientes_ = 0;
+    for (const db::Row& r : *filas) {
+        cola.push_back({r.integer(QStringLiteral("Id")), static_cast<int>(r.integer(QStringLiteral("FolioSolicita"))),
+                        r.integer(QStringLiteral("valordev"))});
+        if (cola.back().codigo == kSolImprimeFactura && cola.back().numero != 0) ++pendientes_;
+    }
+    if (cola.empty()) return Paso::SinSolicitudes;
+
+    auto busca = [&cola](qint64 numero) {
+        return std::find_if(cola.begin(), cola.end(), [numero](const Fila& f) { return f.numero == numero; });
+    };
+    const Fila* actual = &cola.front();
+    qint64& ultimo = estado_.UltimoAtendido;
+    if (ultimo != 0) {
+        auto it = busca(ultimo + 1);
+        // After serving an older number (a reprint) the run goes on after the highest one served.
+        if (it == cola.end() && estado_.MayorAtendido > ultimo) it = busca(estado_.MayorAtendido + 1);
+        if (it != cola.end()) {
+            actual = &*it;
+        } else {
+            // Every invoice still waiting is at or below the last one served: the counter was set
+            // back (or a reprint was asked), so the run starts again from the lowest one.
+            bool hayFacturas = false, todasAbajo = true;
+            for (const Fila& f : cola) {
+                if (f.codigo != kSolImprimeFactura || f.numero == 0) continue;
+                hayFacturas = true;
+                if (f.numero > ultimo) todasAbajo = false;
+            }
+            if (!(hayFacturas && todasAbajo)) {
+                aviso_ = QStringLiteral("Esperando folio ") + QString::number(ultimo + 1);
+                return Paso::Esperando;
+            }
+            actual = &cola.front();
+            for (const Fila& f : cola)
+                if (f.codigo == kSolImprimeFactura && f.numero != 0) {
+                    actual = &f;
+                    break;
+                }
+        }
+    }
+
+    if (actual->numero == 0) {
+        if (!borra(actual->id)) return Paso::ErrorCola;
+        anota(QStringLiteral("Solicitud para folio 0 borrada "));
+        return Paso::BorradaCero;
+    }
+    if (actual->codigo != kSolImprimeFactura) return Paso::SinAtender;
+    return sirveFactura(*actual);
+}
+
+Paso Monitor::sirveFactura(const Fila& f) {
+    // A question box serves the event loop: the timer must find the server busy until it closes.
+    ocupado_ = true;
+    struct Libera {
+        bool& b;
+        ~Libera() { b = false; }
+    } libera{ocupado_};
+
+    const Impresion imp = impresor_(*suc_, f.numero);
+    auto servida = [&](const QString& linea) {
+        if (!borra(f.id)) return false;
+        estado_.UltimoAtendido = f.numero;
+        estado_.MayorAtendido = std::max(estado_.MayorAtendido, f.numero);
+        --pendientes_;
+        anota(linea);
+        return true;
+    };
+    const QString atendida = QStringLiteral("Atendida la solicitud para folio %1 valor= %2")
+                                 .arg(f.codigo)
+                                 .arg(f.numero);
+    switch (imp.resultado) {
+    case ResultadoFactura::Impresa:
+        return servida(atendida) ? Paso::Atendida : Paso::ErrorCola;
+    case ResultadoFactura::NoEncontrada: {
+        const ui::Answer a = prompts_.question(
+            QStringLiteral("No se encontro la factura %1 solicitada, desea continuar o detener el servidor.")
+                .arg(f.numero),
+            kTitulo);
+        if (a != ui::Answer::Yes) Detiene();
+        return servida(atendida) ? Paso::NoEncontrada : Paso::ErrorCola;
+    }
+    case ResultadoFactura::Falla:
+        break;
+    }
+    // A failed print keeps its request: the operator retries, skips it, or stops the server.
+    const ui::Answer a = prompts_.question(
+        QStringLiteral("Error I01. No se pudo imprimir la factura. ") + imp.mensaje +
+            QStringLiteral("\n\n¿Desea reintentar? Sí: reintentar. No: omitir la factura %1. "
+                           "Cancelar: detener el servidor.")
+                .arg(f.numero),
+        kTitulo, true);
+    if (a == ui::Answer::No)
+        return servida(QStringLiteral("Omitida la solicitud para folio %1 valor= %2")
+                           .arg(f.codigo)
+                           .arg(f.numero))
+                   ? Paso::Omitida
+                   : Paso::ErrorCola;
+    if (a != ui::Answer::Yes) Detiene();
+    return Paso::FallaImpresion;
+}
+
+}  // namespace tarvex

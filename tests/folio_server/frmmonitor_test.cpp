@@ -1,0 +1,106 @@
+#include "fixture.h"
+
+#include "folio_server/forms/frmmonitor.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace tarvex;
+
+class FrmMonitorTest : public ServidorTest {
+protected:
+    void SetUp() override {
+        ServidorTest::SetUp();
+        if (HasFatalFailure()) return;
+        frm = std::make_unique<frmMonitor>(rutaDireccion(), prompts);
+        frm->setEligeArchivo([this](const QString& inicio, const QString& titulo) {
+            inicioDialogo = inicio;
+            tituloDialogo = titulo;
+            return elegido;
+        });
+        frm->monitor().setImpresor([](Sucursal&, qint64) { return Impresion{ResultadoFactura::Impresa, {}}; });
+        ASSERT_EQ(frm->monitor().IniciaMonitor(), Arranque::Listo);
+    }
+    Direccion direccion() {
+        Direccion d;
+        EXPECT_TRUE(LeeDireccion(rutaDireccion(), &d, nullptr));
+        return d;
+    }
+
+    std::unique_ptr<frmMonitor> frm;
+    QString elegido, inicioDialogo, tituloDialogo;
+};
+
+TEST_F(FrmMonitorTest, ShowsTheServedBranchItsCountersAndTheLog) {
+    EXPECT_EQ(frm->windowTitle(), "Monitor de Folios.");
+    EXPECT_EQ(frm->lblAdm->text(), "Matriz en " + data);
+    EXPECT_TRUE(frm->chkimpresora->isChecked());
+    EXPECT_EQ(frm->DBGrid1->rowCount(), 9);
+    EXPECT_EQ(frm->DBGrid1->horizontalHeaderItem(1)->text(), "ValorFolio");
+
+    encola(4, 1);
+    encola(4, 3);
+    frm->monitor().Tick();
+    EXPECT_EQ(frm->List1->count(), 1);
+    EXPECT_EQ(frm->List1->item(0)->text(), "Atendida la solicitud para folio 4 valor= 1");
+    frm->monitor().Tick();
+    EXPECT_EQ(frm->Label1->text(), "Esperando folio 2");
+    EXPECT_EQ(frm->lblPendientes->text(), "En espera: 1");
+    EXPECT_EQ(frm->Label2->text(), "2");
+
+    frm->chkimpresora->setChecked(false);
+    EXPECT_EQ(frm->monitor().destino().destino, report::Destination::Preview);
+}
+
+TEST_F(FrmMonitorTest, ChangeOfBranchAsksConfirmsAndShowsTheNewBranch) {
+    agregaSucursal2();
+    // A file without the database extension: refused, its name stays in sight.
+    elegido = data + "/NOTAS.TXT";
+    QTest::mouseClick(frm->cmdBuscar, Qt::LeftButton);
+    EXPECT_EQ(inicioDialogo, data);
+    EXPECT_EQ(tituloDialogo, "Ruta del archivo Direccion.mdb en la ruta del ejecutable del programa.");
+    EXPECT_EQ(frm->lblAdm->text(), data + "/NOTAS.TXT");
+    EXPECT_EQ(prompts.lastMessage(),
+              "Error FS01. El archivo a administrar debe de ser un archivo de Base de datos de Sucursal.");
+    EXPECT_EQ(prompts.asked().size(), 1u);
+
+    // Out of range, then No at the confirmation: nothing changes.
+    elegido = data + "/Monitor.db";
+    prompts.pushInput("20");
+    frm->cmdBuscar->click();
+    EXPECT_EQ(prompts.lastMessage(), "El valor del numero de sucursal esta fuera del rango.");
+    prompts.pushInput("2");
+    prompts.pushAnswer(ui::Answer::No);
+    frm->cmdBuscar->click();
+    EXPECT_EQ(prompts.asked().back().text, "Se va intentar establecer la nueva ruta a administrar, continuar ?");
+    EXPECT_EQ(prompts.asked().back().title, "Confirmar.");
+    EXPECT_EQ(direccion().NumSucursal, 1);
+    EXPECT_TRUE(frm->monitor().ServicioActivo());
+
+    // Cancelled dialog or input: nothing asked further.
+    const size_t antes = prompts.asked().size();
+    prompts.pushInput("");
+    frm->cmdBuscar->click();
+    EXPECT_EQ(prompts.asked().size(), antes + 1);
+
+    prompts.pushInput("2");
+    prompts.pushAnswer(ui::Answer::Yes);
+    frm->cmdBuscar->click();
+    EXPECT_EQ(direccion().NumSucursal, 2);
+    EXPECT_EQ(frm->lblAdm->text(), "Norte en " + data);
+    EXPECT_EQ(frm->DBGrid1->rowCount(), 9);
+    EXPECT_TRUE(frm->monitor().ServicioActivo());
+}
+
+TEST_F(FrmMonitorTest, CloseButtonClosesTheWindow) {
+    frm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
+    QTest::mouseClick(frm->cmdCerrar, Qt::LeftButton);
+    EXPECT_FALSE(frm->isVisible());
+}
