@@ -155,8 +155,19 @@ bool Monitor::borra(qint64 id) {
     return false;
 }
 
+namespace {
+// Marks the server busy for a pass: a question box or a lock wait serves the event loop, and the
+// timer must find the server busy until the pass ends.
+struct Ocupado {
+    bool& b;
+    explicit Ocupado(bool& bandera) : b(bandera) { b = true; }
+    ~Ocupado() { b = false; }
+};
+}  // namespace
+
 Paso Monitor::Checasolicitudes() {
     if (!suc_ || ocupado_) return Paso::Detenido;
+    Ocupado ocupado(ocupado_);
     db::Error e;
     const auto filas = suc_->bd->select(
         QStringLiteral("SELECT rowid AS Id, FolioSolicita, valordev FROM Solicitafolios "
@@ -219,13 +230,6 @@ Paso Monitor::Checasolicitudes() {
 }
 
 Paso Monitor::sirveFactura(const Fila& f) {
-    // A question box serves the event loop: the timer must find the server busy until it closes.
-    ocupado_ = true;
-    struct Libera {
-        bool& b;
-        ~Libera() { b = false; }
-    } libera{ocupado_};
-
     const Impresion imp = impresor_(*suc_, f.numero);
     auto servida = [&](const QString& linea) {
         if (!borra(f.id)) return false;

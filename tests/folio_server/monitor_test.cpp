@@ -110,6 +110,17 @@ TEST_F(MonitorTest, BadConfigurationIsToldAndServingStaysStopped) {
     EXPECT_FALSE(EscribeDireccion(rutaDireccion(), {data, 1}, nullptr));
 }
 
+TEST_F(MonitorTest, AServerStartedOnABadBranchServesOnceTheOperatorPointsItRight) {
+    ASSERT_TRUE(EscribeDireccion(rutaDireccion(), {data, 7}, nullptr));
+    ASSERT_EQ(monitor->IniciaMonitor(), Arranque::Falla);
+    encola(4, 1);
+    EXPECT_EQ(monitor->Tick(), Paso::Detenido);
+    ASSERT_TRUE(monitor->CambiaRuta(data, 1));
+    EXPECT_TRUE(monitor->ServicioActivo());
+    EXPECT_EQ(monitor->Tick(), Paso::Atendida);
+    EXPECT_EQ(direccion().NumSucursal, 1);
+}
+
 TEST_F(MonitorTest, OneServerPerDataFolderAndBranch) {
     inicia();
     EXPECT_TRUE(monitor->TieneBloqueo());
