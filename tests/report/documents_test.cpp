@@ -6,6 +6,7 @@
 #include "shell/estado.h"
 
 #include <QFile>
+#include <QPrintPreviewDialog>
 
 using namespace venta;
 
@@ -66,6 +67,13 @@ TEST_F(DocumentPrint, InvoiceOfASavedSaleRendersClientLinesTotalsAndNumber) {
     EXPECT_TRUE(t.contains("3 7501000000011")) << t.toStdString();
     EXPECT_TRUE(t.contains("33.19 99.57"));
     EXPECT_TRUE(t.contains("6.21 62.07"));
+
+    // The sale screen's default: the report window, titled with the document number.
+    ASSERT_TRUE(ImprimeTicket(7, 7, {}, prompts));
+    const auto vistas = report::openPreviews();
+    ASSERT_EQ(vistas.size(), 1);
+    EXPECT_EQ(vistas.front()->windowTitle(), "FA 0007");
+    vistas.front()->close();
 }
 
 TEST_F(DocumentPrint, CounterSaleInvoiceHidesClientAndTax) {
