@@ -2,7 +2,16 @@
 // (or in $QUORVEL_HOME).
 
 #include "shell/avisos.h"
+#include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
+#ifdef QUORVEL_CON_IMPRESION
+#include "platform/ui/prompts.h"
+#include "printing/cajon.h"
+#endif
+#ifdef QUORVEL_CON_VENTA
+#include "sale/forms/frmventa.h"
+#endif
 
 #include <QApplication>
 #include <QScreen>
@@ -11,6 +20,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     shell::MIDI midi;
+#ifdef QUORVEL_CON_IMPRESION
+    shell::AsignaPulsoCajon([] { return AbreCajon(false, ui::defaultPrompts()); });
+#endif
+#ifdef QUORVEL_CON_VENTA
+    venta::ConectaMenusVenta(&midi);
+#endif
+    // Menu and toolbar actions, and the login the window's load shows.
+    shell::ConectaMenu(&midi);
     // Without a window manager "maximised" means nothing: take the screen's work area first.
     if (QScreen* screen = QGuiApplication::primaryScreen()) midi.setGeometry(screen->availableGeometry());
     midi.showMaximized();

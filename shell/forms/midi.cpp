@@ -5,6 +5,7 @@
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/frmprincipal.h"
+#include "shell/menu.h"
 #include "shell/pantalla.h"
 #include "shell/texto.h"
 
@@ -168,8 +169,10 @@ void MIDI::creaMenus() {
         a->setToolTip(QString::fromUtf8(b.tip));
         const QString destino = QString::fromLatin1(b.item);
         a->setObjectName(QStringLiteral("Toolbar2_") + (destino.isEmpty() ? QString::number(tb->actions().size()) : destino));
-        // The toolbar runs the same handlers as the menu; the menu state never disables it.
-        connect(a, &QAction::triggered, this, [this, destino] {
+        // The toolbar runs the same handlers as the menu, chosen by the button's tooltip; the menu
+        // state never disables it.
+        connect(a, &QAction::triggered, this, [this, a] {
+            const QString destino = OpcionDeToolbar(a->toolTip());
             if (!destino.isEmpty()) dispara(destino);
         });
     }

@@ -1,0 +1,79 @@
+#include "shell/forms/menuprincipal.h"
+
+#include "shell/avisos.h"
+#include "shell/forms/frmlogin.h"
+#include "shell/forms/midi.h"
+#include "shell/login.h"
+#include "shell/menu.h"
+
+#include <QAction>
+#include <QHash>
+#include <QPointer>
+
+namespace shell {
+
+namespace {
+
+QHash<QString, std::function<void()>>& abridores() {
+    static QHash<QString, std::function<void()>> h;
+    return h;
+}
+
+QPointer<MIDI>& ventana() {
+    static QPointer<MIDI> m;
+    return m;
+}
+
+void registra(MIDI* midi, const QString& item, std::function<void()> abre) {
+    midi->AsignaAccion(item, [item, abre = std::move(abre)] {
+        if (RevisaOpcion(item)) abre();
+    });
+}
+
+bool disponible(MIDI* midi, const QString& nombre) {
+    return !OpcionesMenu().contains(nombre) || midi->TieneAccion(nombre);
+}
+
+}  // namespace
+
+void AsignaAbridor(const QString& item, std::function<void()> abre) {
+    abridores().insert(item, abre);
+    if (ventana()) registra(ventana(), item, std::move(abre));
+}
+
+void OlvidaAbridores() { abridores().clear(); }
+
+void QuitaNoConstruidos(MIDI* midi) {
+    for (const QString& n : OpcionesMenu())
+        if (!midi->TieneAccion(n))
+            if (QAction* a = midi->accion(n)) a->setEnabled(false);
+}
+
+void TSesion(MIDI* midi) {
+    CierraSesion();
+    frmLogin::Muestra(midi, [midi] { midi->Salir_Click(); });
+}
+
+void ConectaMenu(MIDI* midi) {
+    ventana() = midi;
+    for (auto it = abridores().cbegin(); it != abridores().cend(); ++it) registra(midi, it.key(), it.value());
+
+    midi->AsignaAccion(QStringLiteral("Salir"), [midi] { midi->Salir_Click(); });
+    midi->AsignaAccion(QStringLiteral("TSesion"), [midi] { TSesion(midi); });
+    if (HayPulsoCajon()) midi->AsignaAccion(QStringLiteral("CajonDinero"), [] { CajonDinero(); });
+    // Items with no action of their own.
+    for (const char* n : {"Ptraspasos", "mPcmovil", "tomipc", "frommi"})
+        midi->AsignaAccion(QString::fromLatin1(n), [] {});
+
+    // An item without an action is never switched on, whatever the permissions say.
+    auto previo = avisos().menu;
+    avisos().menu = [midi, previo](const QString& nombre, bool on) {
+        if (previo) previo(nombre, on && disponible(midi, nombre));
+    };
+    MIDI::AsignaLogin([midi] {
+        QuitaNoConstruidos(midi);
+        frmLogin::Muestra(midi, [midi] { midi->Salir_Click(); });
+    });
+}
+
+}  // namespace shell

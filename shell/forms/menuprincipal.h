@@ -1,0 +1,33 @@
+#pragma once
+// Wires the main window's menu and toolbar: every item runs its check (shell/menu) and then its
+// action; the login dialog at start-up and at log-out. An item whose form is not in the program yet
+// has no action and stays disabled; whoever builds the form gives its opener with AsignaAbridor (or
+// sets the window's action directly).
+
+#include <QString>
+
+#include <functional>
+
+namespace shell {
+
+class MIDI;
+
+// The opener of an item's form (shown modeless or modal as the item requires). The item's check
+// runs before it. May be given before or after ConectaMenu.
+void AsignaAbridor(const QString& item, std::function<void()> abre);
+
+// Forgets every opener given (tests, and a main window that goes away).
+void OlvidaAbridores();
+
+// Installs the handlers of the items the shell serves, the login (start-up and log-out) and the
+// rule that an item without an action is never enabled.
+void ConectaMenu(MIDI* midi);
+
+// Switches off every item that has no action (menus themselves excepted).
+void QuitaNoConstruidos(MIDI* midi);
+
+// Log-out: forgets the user and his permissions, switches the governed items off and shows the
+// login again; closing it without a login ends the program.
+void TSesion(MIDI* midi);
+
+}  // namespace shell

@@ -1,0 +1,315 @@
+#include "entorno.h"
+
+#include "shell/avisos.h"
+#include "shell/estado.h"
+#include "shell/forms/frmlogin.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
+#include "shell/login.h"
+#include "shell/menu.h"
+#include "shell/permisos.h"
+#include "shell/texto.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace shell;
+
+namespace {
+
+// The main menu's permission table: id -> the item whose Enabled state follows it at login.
+const std::pair<int, const char*> kTabla[] = {
+    {1, "Catalogos"},     {2, "Productos"},     {3, "Clientes"},       {4, "Proveedores"},   {5, "Categorias"},
+    {6, "Sucursales"},    {7, "Formaspago"},    {8, "TiposCompra"},    {9, "Usuarios"},      {10, "TipoProducto"},
+    {11, "Procesos"},     {12, "Facturar"},     {13, "Cotizaciones"},  {14, "PEInventario"}, {15, "NotaCredito"},
+    {16, "CancelarF"},    {17, "EFolioF"},      {18, "RFactura"},      {19, "mCajonDinero"}, {20, "mCortesCaja"},
+    {21, "Reportes"},     {29, "Parametros"},   {30, "datosempresa"},  {31, "DSucursal"},    {32, "Herramientas"},
+    {33, "Exportardatos"}, {34, "Importardatos"}, {40, "mDevoluciones"}, {50, "nFacturarVentas"}, {51, "Vcredito"},
+};
+// Items the permissions never touch.
+const char* const kLibres[] = {"Salir", "ATraspaso", "Ptraspasos", "Estadosdecuenta", "openFactE", "CajonDinero",
+                               "TSesion", "CClave", "PreciosCredito", "Cuentas"};
+
+// Runs `fn` on the login dialog once it is up (it is modal); gives up after a few seconds.
+void alAparecerLogin(std::function<void(frmLogin*)> fn) {
+    auto* t = new QTimer;
+    auto intentos = std::make_shared<int>(0);
+    QObject::connect(t, &QTimer::timeout, [t, fn, intentos] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<frmLogin*>(w); d && d->isVisible() && QApplication::activeModalWidget() == d) {
+                t->stop();
+                t->deleteLater();
+                return fn(d);
+            }
+        if (++*intentos > 250) {
+            t->stop();
+            t->deleteLater();
+            ADD_FAILURE() << "no login dialog";
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<frmLogin*>(w)) d->reject();
+        }
+    });
+    t->start(20);
+}
+
+}  // namespace
+
+class Menu : public Entorno {
+protected:
+    void SetUp() override {
+        Entorno::SetUp();
+        if (HasFatalFailure()) return;
+        m = std::make_unique<MIDI>();
+    }
+    void TearDown() override {
+        m.reset();
+        Entorno::TearDown();
+    }
+    // Every item acts (counted), so only the permissions decide.
+    void todasConAccion() {
+        for (const QString& n : OpcionesMenu())
+            if (n != "Salir" && n != "TSesion") m->AsignaAccion(n, [this, n] { ++clics[n]; });
+    }
+    bool activo(const QString& n) { return m->accion(n) && m->accion(n)->isEnabled(); }
+    std::unique_ptr<MIDI> m;
+    QHash<QString, int> clics;
+};
+
+TEST_F(Menu, TheMenuStateFollowsThePermissionTable) {
+    todasConAccion();
+    ConectaMenu(m.get());
+    for (const auto& [id, item] : kTabla) {
+        SCOPED_TRACE(item);
+        // Only this one permission: its item is the only governed one on.
+        LimpiaPermisos();
+        DeshabilitaMenus();
+        G().PermisosUsuario[size_t(id)] = true;
+        AplicaPermisosMenu();
+        for (const auto& [otro, nombre] : kTabla) EXPECT_EQ(activo(nombre), otro == id) << nombre;
+        // Every permission but this one: only its item is off.
+        G().PermisosUsuario.fill(true);
+        G().PermisosUsuario[size_t(id)] = false;
+        AplicaPermisosMenu();
+        for (const auto& [otro, nombre] : kTabla) EXPECT_EQ(activo(nombre), otro != id) << nombre;
+    }
+    LimpiaPermisos();
+    DeshabilitaMenus();
+    AplicaPermisosMenu();
+    for (const char* n : kLibres) EXPECT_TRUE(activo(n)) << n;
+}
+
+TEST_F(Menu, AnItemWithoutItsFormStaysOffWhateverThePermissions) {
+    m->AsignaAccion("Clientes", [] {});
+    ConectaMenu(m.get());
+    QuitaNoConstruidos(m.get());
+    G().PermisosUsuario.fill(true);
+    AplicaPermisosMenu();
+    EXPECT_TRUE(activo("Clientes"));
+    EXPECT_FALSE(activo("Proveedores"));
+    EXPECT_FALSE(activo("CClave"));
+    EXPECT_TRUE(activo("Salir"));
+    EXPECT_TRUE(activo("TSesion"));
+    // A form given later becomes available at the next state change.
+    AsignaAbridor("Proveedores", [] {});
+    AplicaPermisosMenu();
+    EXPECT_TRUE(activo("Proveedores"));
+}
+
+TEST_F(Menu, ClicksMakeTheirChecksBeforeActing) {
+    int abiertos = 0;
+    for (const char* n : {"Productos", "Clientes", "Proveedores", "Usuarios", "CancelarF", "DSucursal", "ATraspaso",
+                          "Estadosdecuenta"})
+        AsignaAbridor(n, [&abiertos] { ++abiertos; });
+    ConectaMenu(m.get());
+    LimpiaPermisos();
+    auto clic = [&](const char* n) {
+        p.clear();
+        abiertos = 0;
+        m->accion(n)->trigger();
+        return abiertos;
+    };
+    // Silent refusals.
+    EXPECT_EQ(clic("Clientes"), 0);
+    EXPECT_TRUE(p.messages().isEmpty());
+    EXPECT_EQ(clic("Usuarios"), 0);
+    EXPECT_TRUE(p.messages().isEmpty());
+    // Refusals with the message.
+    EXPECT_EQ(clic("Proveedores"), 0);
+    EXPECT_EQ(p.messages(), QStringList{kSinAcceso});
+    EXPECT_EQ(clic("ATraspaso"), 0);
+    EXPECT_EQ(p.messages(), QStringList{kSinAcceso});
+    // No check at all.
+    EXPECT_EQ(clic("Estadosdecuenta"), 1);
+    // The branch file is tested before permission 31, and it is there.
+    EXPECT_EQ(clic("DSucursal"), 0);
+    EXPECT_TRUE(p.messages().isEmpty());
+    G().PermisosUsuario[31] = true;
+    EXPECT_EQ(clic("DSucursal"), 1);
+    EXPECT_EQ(clic("CancelarF"), 1);
+    // The products need a branch, whatever the permissions (also from the toolbar).
+    EXPECT_EQ(clic("Productos"), 1);
+    const QString corto = G().DescripcionC[G().SucursalActual];
+    G().DescripcionC[G().SucursalActual].clear();
+    G().PermisosUsuario.fill(true);
+    EXPECT_EQ(clic("Productos"), 0);
+    EXPECT_EQ(p.messages(),
+              QStringList{"No se encontró datos de la sucursal, debe de dar de alta por lo menos una sucursal."});
+    EXPECT_EQ(clic("CancelarF"), 0);
+    EXPECT_EQ(p.messages(), QStringList{"No se encontraron los archivos de datos para la sucursal."});
+    EXPECT_EQ(p.asked().back().icon, ui::Icon::Critical);
+    EXPECT_EQ(clic("DSucursal"), 0);
+    G().DescripcionC[G().SucursalActual] = corto;
+    // The branch folder without its file.
+    ASSERT_TRUE(QDir(datos + "/Base de datos/Sucursales/" + corto).removeRecursively());
+    EXPECT_EQ(clic("CancelarF"), 0);
+    EXPECT_EQ(p.messages(), QStringList{"No se encontraron los archivos de datos para la sucursal."});
+}
+
+TEST_F(Menu, TheToolbarActsByTooltipAndIsNeverDisabled) {
+    for (const char* n : {"Productos", "Clientes", "Proveedores", "Usuarios"}) {
+        const QString item = QString::fromLatin1(n);
+        AsignaAbridor(item, [this, item] { ++clics[item]; });
+    }
+    ConectaMenu(m.get());
+    G().PermisosUsuario.fill(false);
+    G().PermisosUsuario[9] = true;
+    AplicaPermisosMenu();  // Catalogos off
+    QHash<QString, QString> porTip;
+    for (QAction* a : m->findChildren<QAction*>())
+        if (a->objectName().startsWith("Toolbar2_")) porTip[a->toolTip()] = a->objectName();
+    for (const char* tip : {"Catalogo de productos.", "Catalogo de clientes.", "Catalogo de proveedores.",
+                            "Catalogo de empleados.", "Codigo de barras.", "Estadisticas."}) {
+        QAction* a = m->findChild<QAction*>(porTip.value(tip));
+        ASSERT_NE(a, nullptr) << tip;
+        EXPECT_TRUE(a->isEnabled());
+        a->trigger();
+    }
+    EXPECT_EQ(clics.value("Productos"), 1);
+    EXPECT_EQ(clics.value("Clientes"), 0);
+    EXPECT_EQ(clics.value("Proveedores"), 0);
+    EXPECT_EQ(clics.value("Usuarios"), 1);
+    EXPECT_EQ(OpcionDeToolbar("Terminar sesión."), "TSesion");
+    EXPECT_EQ(OpcionDeToolbar("Salir del sistema."), "Salir");
+    EXPECT_EQ(OpcionDeToolbar("Codigo de barras."), "");
+}
+
+TEST_F(Menu, TheDrawerItemSendsOnePulsePerTime) {
+    int pulsos = 0;
+    bool falla = false;
+    AsignaPulsoCajon([&] {
+        if (falla) return false;
+        ++pulsos;
+        return true;
+    });
+    ConectaMenu(m.get());
+    ASSERT_TRUE(m->TieneAccion("CajonDinero"));
+    G().NTimesCajon = 3;
+    m->accion("CajonDinero")->trigger();
+    EXPECT_EQ(pulsos, 3);
+    G().NTimesCajon = 0;
+    m->accion("CajonDinero")->trigger();
+    EXPECT_EQ(pulsos, 3);
+    G().NTimesCajon = 5;
+    falla = true;
+    EXPECT_EQ(CajonDinero(), 0);
+}
+
+TEST_F(Menu, StartUpLogsInThroughTheDialogAndShowsTheDateInCapitals) {
+    ConectaMenu(m.get());
+    m->AsignaAccion("Clientes", [] {});
+    m->show();
+    QString tituloDialogo;
+    alAparecerLogin([&](frmLogin* d) {
+        tituloDialogo = d->windowTitle();
+        // The name field upper-cases what is typed.
+        QLineEdit* nombre = d->capNombre()->findChild<QLineEdit*>();
+        ASSERT_NE(nombre, nullptr);
+        QTest::keyClicks(nombre, "admin");
+        EXPECT_EQ(d->NombreUsuario(), "ADMIN");
+        QTest::keyClicks(d->txtPass(), "KORVADIM");
+        EXPECT_EQ(d->txtPass()->echoMode(), QLineEdit::Password);
+        QTest::mouseClick(d->cmdAceptar(), Qt::LeftButton);
+    });
+    ASSERT_TRUE(m->Carga()) << p.lastMessage().toStdString();
+    EXPECT_EQ(tituloDialogo, "Registro de usuarios.");
+    EXPECT_FALSE(ProgramaTerminado());
+    EXPECT_EQ(G().UsuarioActual, "ADMIN");
+    EXPECT_EQ(m->panel(1), "01:ADMINISTRADOR  ADMINISTRADOR");
+    EXPECT_TRUE(activo("Clientes"));
+    EXPECT_FALSE(activo("Proveedores"));  // not in the program yet
+
+    const QString fecha = m->accion("mnFecha")->text();
+    EXPECT_EQ(fecha, fecha.toUpper());
+    EXPECT_EQ(fecha, FechaLarga(QDate::currentDate()));
+    const char* const meses[] = {"ENERO", "FEBRERO", "MARZO", "ABRIL", "MAYO", "JUNIO", "JULIO", "AGOSTO",
+                                 "SEPTIEMBRE", "OCTUBRE", "NOVIEMBRE", "DICIEMBRE"};
+    EXPECT_TRUE(fecha.contains(meses[QDate::currentDate().month() - 1])) << fecha.toStdString();
+    EXPECT_TRUE(fecha.contains(QString::number(QDate::currentDate().year())));
+}
+
+TEST_F(Menu, AWrongPasswordKeepsTheDialogAndClosingItEndsTheProgram) {
+    ConectaMenu(m.get());
+    alAparecerLogin([&](frmLogin* d) {
+        d->PonNombreUsuario("ADMIN");
+        QTest::keyClicks(d->txtPass(), "nada");
+        QTest::mouseClick(d->cmdAceptar(), Qt::LeftButton);
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(d->txtPass()->text(), "nada");
+        d->reject();
+    });
+    EXPECT_FALSE(m->Carga());
+    EXPECT_TRUE(ProgramaTerminado());
+    EXPECT_EQ(G().UsuarioActual, "");
+}
+
+TEST_F(Menu, LogOutClearsEverythingAndCancellingTheLoginEndsTheProgram) {
+    todasConAccion();
+    ConectaMenu(m.get());
+    ASSERT_EQ(Acepta("ADMIN", "KORVADIM"), ResultadoLogin::Aceptado);
+    EXPECT_TRUE(activo("Facturar"));
+
+    // Log out; the dialog's Cancel asks the exit question: No keeps the dialog, then it is closed.
+    p.clear();
+    p.pushAnswer(ui::Answer::No);
+    bool sinUsuario = false, menusApagados = false, sigueAbierto = false;
+    alAparecerLogin([&](frmLogin* d) {
+        sinUsuario = G().UsuarioActual.isEmpty() && !TienePermiso(12, false);
+        menusApagados = !activo("Facturar") && !activo("Catalogos") && !activo("Vcredito");
+        QTest::mouseClick(d->cmdCancelar(), Qt::LeftButton);
+        sigueAbierto = d->isVisible();
+        d->reject();
+    });
+    m->findChild<QAction*>("Toolbar2_TSesion")->trigger();
+    EXPECT_TRUE(sinUsuario);
+    EXPECT_TRUE(menusApagados);
+    EXPECT_TRUE(sigueAbierto);
+    EXPECT_EQ(p.asked().front().text, "Desea salir del sistema ? ");
+    EXPECT_TRUE(ProgramaTerminado());
+    EXPECT_EQ(G().UsuarioActual, "");
+}
+
+TEST_F(Menu, LogOutAndLogInAgainAsAnotherUser) {
+    todasConAccion();
+    agregaUsuario(2, "ANA", "dos", {3});
+    ConectaMenu(m.get());
+    ASSERT_EQ(Acepta("ADMIN", "KORVADIM"), ResultadoLogin::Aceptado);
+    alAparecerLogin([&](frmLogin* d) {
+        d->PonNombreUsuario("ANA");
+        d->txtPass()->setText("dos");
+        d->cmdAceptar_Click();
+    });
+    m->accion("TSesion")->trigger();
+    EXPECT_FALSE(ProgramaTerminado());
+    EXPECT_EQ(G().UsuarioActual, "ANA");
+    EXPECT_TRUE(activo("Clientes"));
+    EXPECT_FALSE(activo("Facturar"));
+    EXPECT_FALSE(activo("Catalogos"));
+}
