@@ -4,6 +4,8 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
+#include <algorithm>
+
 namespace sale {
 
 namespace {
@@ -273,6 +275,17 @@ bool EscribeLineas(db::Database& bd, const PorGuardar& g, const Documento& doc,
 }
 
 }  // namespace
+
+std::vector<std::vector<qint64>> DivideEnFacturas(const std::vector<qint64>& lineas,
+                                                  int regxFactura) {
+    if (regxFactura <= 0 || lineas.empty()) return {lineas};
+    std::vector<std::vector<qint64>> facturas;
+    const size_t tam = static_cast<size_t>(regxFactura);
+    for (size_t i = 0; i < lineas.size(); i += tam)
+        facturas.emplace_back(lineas.begin() + static_cast<std::ptrdiff_t>(i),
+                              lineas.begin() + static_cast<std::ptrdiff_t>(std::min(i + tam, lineas.size())));
+    return facturas;
+}
 
 Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWait& espera) {
     Guardado r;

@@ -149,8 +149,10 @@ struct PorGuardar {
     DatosEncabezado Encabezado;  // shared by every document (its Total is replaced per document)
     MovimientoExis Exis = MovimientoExis::Salida;
     bool SumarInventario = true;
+    // Lines get the document's number and a letter; kinds without a letter of their own (credit
+    // notes, inventory, credit sales) give LetraLineas or leave the lines unstamped.
     bool EstampaLineas = true;
-    QString LetraLineas;  // letter stamped on the lines; "" = the document's letter
+    QString LetraLineas;  // "" = the document's letter
     int Solicitud = 0;    // print request queued for every document; 0 = none
     // The caller's own writes (credit-note status, cash movement, NotaCredito header, ...), run
     // inside the same transaction after the documents; false rolls everything back.
@@ -166,6 +168,10 @@ struct Guardado {
     // The screen's NumeroDocumento after the save: the last document's number, -1 on failure.
     qint64 NumeroDocumento() const { return ok && !Numeros.empty() ? Numeros.back() : -1; }
 };
+
+// The lines of a sale in the invoices they fall into: windows of `regxFactura` lines in the screen's
+// order, the last one shorter; one invoice for all lines when regxFactura is 0 (no limit).
+std::vector<std::vector<qint64>> DivideEnFacturas(const std::vector<qint64>& lineas, int regxFactura);
 
 // Folio(s), header(s), line stamps, stock, print requests and the caller's writes in one write
 // transaction; on any failure or cancel everything is rolled back and the lines stay as they were.

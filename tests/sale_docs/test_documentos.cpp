@@ -38,6 +38,18 @@ TEST(DocsEncabezado, ColumnsWrittenForEachKind) {
               QStringLiteral("Pagacon3 FormaPago3 PagaObs3"));
 }
 
+TEST(DocsEncabezado, LinesFallIntoInvoicesOfAtMostTheLimit) {
+    std::vector<qint64> lineas;
+    for (qint64 i = 1; i <= 25; ++i) lineas.push_back(i);
+    auto f = sale::DivideEnFacturas(lineas, 10);
+    ASSERT_EQ(f.size(), 3u);
+    EXPECT_EQ(f[0].size(), 10u);
+    EXPECT_EQ(f[2], (std::vector<qint64>{21, 22, 23, 24, 25}));
+    EXPECT_EQ(sale::DivideEnFacturas(lineas, 0).size(), 1u);
+    EXPECT_EQ(sale::DivideEnFacturas(lineas, 25).size(), 1u);
+    EXPECT_EQ(sale::DivideEnFacturas({7, 8, 9}, 1), (std::vector<std::vector<qint64>>{{7}, {8}, {9}}));
+}
+
 TEST(DocsEncabezado, FolioLabels) {
     EXPECT_EQ(sale::TextoRem(ClaseDocumento::Factura, QStringLiteral("A"), 42), QStringLiteral("Factura: A 000042"));
     EXPECT_EQ(sale::TextoRem(ClaseDocumento::FacturaE, QStringLiteral("A"), 42), QStringLiteral("Factura: A 000042"));
