@@ -129,6 +129,7 @@ bool LineasVenta::recarga(db::Error* error)
         l.existencia = r.value(QStringLiteral("Existencia"));
         l.importe = r.real(QStringLiteral("Importe"));
         l.pPrecioUnitD = r.real(QStringLiteral("PPrecioUnitD"));
+        l.fila = r;
         vivos << l.idLinea;
         lineas_.push_back(std::move(l));
     }

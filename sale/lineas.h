@@ -34,6 +34,7 @@ struct Linea {
     // Computed by the line query (CdetalleVenta) at the branch's tax percent.
     double importe = 0;
     double pPrecioUnitD = 0;
+    db::Row fila;  // the whole row of the line source (detail columns)
 };
 
 // Settings of the screen and the branch that shape a new line.

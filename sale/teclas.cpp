@@ -43,3 +43,61 @@ int CodigoTecla(int k)
 }
 
 }  // namespace venta
+
+namespace venta {
+
+AccionTecla SecuenciaTeclas::tecla(int k)
+{
+    const int t1 = t_[0], t2 = t_[1], t3 = t_[2], t4 = t_[3], t5 = t_[4], t6 = t_[5];
+    if (k != t1 && k != t2 && k != t3 && k != t4 && k != t5 && k != t6)
+        estado_ = 0;
+    if (t1 == t2)
+        estado_ = t1;  // equal first keys: the sequence is always armed
+    if (k == 122)
+        return AccionTecla::LimpiaPendientes;
+    if (k == 66) {
+        estado_ = 66;
+        return AccionTecla::Tomada;
+    }
+    if (k == t3 && k != t6) {
+        if (estado_ == t2) {
+            estado_ = 0;
+            return AccionTecla::CierraTicket;
+        }
+        return AccionTecla::Tomada;
+    }
+    if (k == t6)
+        return estado_ == t5 ? AccionTecla::ApagaParTickets : AccionTecla::Tomada;
+    if (k == t5) {
+        if (estado_ == t4)
+            estado_ = t5;
+        return AccionTecla::Tomada;
+    }
+    if (k == t4) {
+        estado_ = t4;
+        return AccionTecla::Tomada;
+    }
+    if (k == t2) {
+        if (estado_ == t1)
+            estado_ = t2;
+        return AccionTecla::Tomada;
+    }
+    if (k == t1) {
+        estado_ = t1;
+        return AccionTecla::Tomada;
+    }
+    switch (k) {
+    case 84: return AccionTecla::Ninguna;  // T
+    case 112: return AccionTecla::Opciones;
+    case 113: return AccionTecla::CambiaBusqueda;
+    case 115: estado_ = 0; return AccionTecla::Observacion;
+    case 116: return AccionTecla::PreciosCredito;
+    case 118: return AccionTecla::Cantidad;
+    case 119: return AccionTecla::Descuento;
+    case 120: return AccionTecla::F9;
+    case 121: estado_ = 0; return AccionTecla::PrecioUnit;
+    default: estado_ = 0; return AccionTecla::Ninguna;
+    }
+}
+
+}  // namespace venta

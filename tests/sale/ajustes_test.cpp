@@ -1,0 +1,249 @@
+#include "fixture.h"
+#include "sale/ajustes.h"
+#include "sale/detalles.h"
+#include "sale/genericos.h"
+#include "sale/teclas.h"
+#include "shell/estado.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace venta;
+
+TEST(Ajustes, StrictNumberReader)
+{
+    struct Caso {
+        const char* texto;
+        std::optional<double> valor;
+    } casos[] = {{"12", 12},      {" 3.5 ", 3.5}, {"-3", -3},   {"+2", 2},        {"0.50", 0.5},
+                 {"1,000", {}},   {"1e3", {}},    {"12abc", {}}, {".", {}},        {"", {}},
+                 {"1.2.3", {}},   {"--1", {}},    {"$5", {}},   {"5.", 5},        {".5", 0.5}};
+    for (const Caso& c : casos)
+        EXPECT_EQ(LeeNumero(QString::fromUtf8(c.texto)), c.valor) << c.texto;
+    EXPECT_EQ(LeeNumero(QStringLiteral("-3"), false), std::nullopt);
+}
+
+TEST(Ajustes, LineDiscountPrompt)
+{
+    struct Caso {
+        const char* respuesta;
+        double lDesc;
+        int max;
+        bool p41;
+        bool escribe;
+        double valor;
+        const char* mensaje;
+    } casos[] = {
+        {"20", 15, 30, false, true, 15, ""},     // cut to the product's limit
+        {"150", 0, 10, true, false, 0, ""},      // outside 0..100: nothing, silently
+        {"12", 0, 10, false, false, 0, ""},      // above the branch cap without permission 41
+        {"8", 0, 10, false, true, 8, ""},
+        {"60", 0, 10, true, true, 60, ""},
+        {"-0.5", 0, 10, true, false, 0, ""},     // a negative percent is refused
+        {"abc", 0, 10, true, false, 0, "Descuento no válido."},
+        {"1,5", 0, 10, true, false, 0, "Descuento no válido."},
+        {"", 0, 10, true, false, 0, ""},
+    };
+    for (const Caso& c : casos) {
+        const Ajuste a = DescuentoLinea(QString::fromUtf8(c.respuesta), c.lDesc, c.max, c.p41);
+        EXPECT_EQ(a.escribe, c.escribe) << c.respuesta;
+        if (c.escribe)
+            EXPECT_DOUBLE_EQ(a.valor, c.valor) << c.respuesta;
+        EXPECT_EQ(a.mensaje, QString::fromUtf8(c.mensaje)) << c.respuesta;
+    }
+}
+
+TEST(Ajustes, QuantityAndUnitPricePrompts)
+{
+    struct Caso {
+        const char* respuesta;
+        bool modoE, p48, p49;
+        bool escribe;
+        double valor;
+        const char* mensaje;
+    } casos[] = {
+        {".5", false, false, false, true, 0.5, ""},
+        {"0", false, false, false, false, 0, ""},
+        {"-5", false, false, false, false, 0, ""},
+        {"1,000", false, false, false, false, 0, "Cantidad no válida."},
+        {"", false, false, false, false, 0, "Cantidad no válida."},
+        {"-3", true, true, false, false, 0, "Cantidad no válida para el usuario(S)."},
+        {"-3", true, false, true, true, -3, ""},
+        {"4", true, false, true, false, 0, "Cantidad no válida para el usuario(E)."},
+        {"4", true, true, false, true, 4, ""},
+    };
+    for (const Caso& c : casos) {
+        const Ajuste a = CantidadLinea(QString::fromUtf8(c.respuesta), c.modoE, c.p48, c.p49);
+        EXPECT_EQ(a.escribe, c.escribe) << c.respuesta << " E=" << c.modoE;
+        if (c.escribe)
+            EXPECT_DOUBLE_EQ(a.valor, c.valor);
+        EXPECT_EQ(a.mensaje, QString::fromUtf8(c.mensaje)) << c.respuesta;
+    }
+    EXPECT_FALSE(PrecioUnitLinea(QStringLiteral("-5"), false).escribe);
+    EXPECT_TRUE(PrecioUnitLinea(QStringLiteral("-5"), true).escribe);
+    EXPECT_DOUBLE_EQ(PrecioUnitLinea(QStringLiteral("12.5"), false).valor, 12.5);
+    EXPECT_EQ(PrecioUnitLinea(QStringLiteral("12 pesos"), false).mensaje,
+              "Precio unitario no válido.");
+}
+
+TEST(Ajustes, LineTextsKeepTheirLimits)
+{
+    const QString m44(44, QLatin1Char('M')), d60(60, QLatin1Char('D'));
+    EXPECT_EQ(ModeloGenerico(m44).texto, m44);
+    EXPECT_TRUE(ModeloGenerico(m44).mensaje.isEmpty());
+    const Ajuste m45 = ModeloGenerico(m44 + QLatin1Char('X'));
+    EXPECT_EQ(m45.texto, m44);
+    EXPECT_EQ(m45.mensaje, "El modelo que escribió tiene mas de 44 caracteres, se guardarán solo "
+                           "los primeros 44.");
+    EXPECT_TRUE(DescripcionGenerico(d60).mensaje.isEmpty());
+    EXPECT_EQ(DescripcionGenerico(d60 + QLatin1Char('X')).texto, d60);
+    EXPECT_EQ(DescripcionGenerico(QStringLiteral("a")).texto, "Descripcion");
+    EXPECT_EQ(ModeloGenerico(QString()).texto, "Modelo");
+    EXPECT_EQ(ObservacionLinea(QString()).texto, " ");
+    EXPECT_EQ(ObservacionLinea(QString(121, QLatin1Char('o'))).texto.size(), 120);
+    EXPECT_FALSE(PrecioVentaES(QString()).escribe);
+    EXPECT_EQ(PrecioVentaES(QString(61, QLatin1Char('9'))).mensaje,
+              "El texto que escribio no es válido.");
+    EXPECT_EQ(PrecioVentaES(QStringLiteral("$45.50")).texto, "$45.50");
+}
+
+TEST(Teclas, SequenceStateMachine)
+{
+    // Streams of key codes and the actions they end in.
+    const int F11 = 122, X = 88, t1 = 65, t2 = 83, t3 = 68, t4 = 81, t5 = 87, t6 = 69;
+    struct Caso {
+        const char* nombre;
+        SecuenciaTeclas teclas;
+        std::vector<int> flujo;
+        AccionTecla ultima;
+    } casos[] = {
+        {"ticket", {t1, t2, t3, t4, t5, t6}, {t1, t2, t3}, AccionTecla::CierraTicket},
+        {"broken", {t1, t2, t3, t4, t5, t6}, {t1, X, t2, t3}, AccionTecla::Tomada},
+        {"t1=t2: t3 alone", {t1, t1, t3, t4, t5, t6}, {t3}, AccionTecla::CierraTicket},
+        {"second", {t1, t2, t3, t4, t5, t6}, {t4, t5, t6}, AccionTecla::ApagaParTickets},
+        {"second again", {t1, t2, t3, t4, t5, t6}, {t4, t5, t6, t6}, AccionTecla::ApagaParTickets},
+        {"t1=t2 second", {t1, t1, t3, t4, t5, t6}, {t4, t5, t6}, AccionTecla::Tomada},
+        {"t1=t2=t5", {t1, t1, t3, t4, t1, t6}, {t6}, AccionTecla::ApagaParTickets},
+        {"t3=t1 never arms", {t1, t2, t1, t4, t5, t6}, {t1, t2, t1}, AccionTecla::Tomada},
+        {"F11 as a sequence key", {F11, t2, t3, t4, t5, t6}, {F11}, AccionTecla::LimpiaPendientes},
+        {"unset keys", {}, {119}, AccionTecla::Descuento},
+        {"F2", {}, {113}, AccionTecla::CambiaBusqueda},
+        {"B", {t1, t2, t3, t4, t5, t6}, {t1, 66, t2, t3}, AccionTecla::Tomada},
+    };
+    for (Caso& c : casos) {
+        AccionTecla a = AccionTecla::Ninguna;
+        for (int k : c.flujo)
+            a = c.teclas.tecla(k);
+        EXPECT_EQ(int(a), int(c.ultima)) << c.nombre;
+    }
+}
+
+namespace {
+
+class CatalogoTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { compartida = new saletest::BaseSucursal; }
+    static void TearDownTestSuite() { delete compartida; }
+    void SetUp() override
+    {
+        ASSERT_TRUE(base.ok()) << base.error().toStdString();
+        saletest::VaciaCatalogo(base.db());
+        ReiniciaEstado();
+    }
+    static Linea Generica(const QString& modelo, const QString& descripcion, double precio)
+    {
+        Linea l;
+        l.nombre = QStringLiteral("VARIOS");
+        l.descripcion2 = modelo;
+        l.observacion = descripcion;
+        l.precioUnit = precio;
+        return l;
+    }
+    static saletest::BaseSucursal* compartida;
+    saletest::BaseSucursal& base = *compartida;
+};
+saletest::BaseSucursal* CatalogoTest::compartida = nullptr;
+
+}  // namespace
+
+TEST_F(CatalogoTest, GenericLinesBecomeProducts)
+{
+    ASSERT_TRUE(saletest::AgregaProducto(base.db(), {7, "CB9", "OCUPADO", ""}));
+    Linea normal;
+    normal.nombre = QStringLiteral("COCA");
+    const auto creados = AgregaGenericos(
+        base.db(),
+        {Generica(QStringLiteral("TALADRO"), QStringLiteral("TALADRO 1/2"), 850), normal,
+         Generica(QStringLiteral("BROCA"), QStringLiteral("BROCA 3/8"), 45)},
+        16);
+    ASSERT_TRUE(creados);
+    ASSERT_EQ(creados->size(), 2u);
+    EXPECT_EQ((*creados)[0].clave, 8);
+    EXPECT_EQ((*creados)[0].codigo, "CB8");
+    EXPECT_EQ((*creados)[1].clave, 9);
+    EXPECT_EQ((*creados)[1].codigo, "CB10");  // CB9 is taken
+    const auto p = base.db().selectOne(QStringLiteral("SELECT * FROM Producto WHERE ClaveProducto = 8"));
+    ASSERT_TRUE(p && !p->empty());
+    EXPECT_EQ(p->text(QStringLiteral("Nombre")), "TALADRO ");
+    EXPECT_EQ(p->text(QStringLiteral("Unidad")), "PZA");
+    EXPECT_DOUBLE_EQ(p->real(QStringLiteral("PrecioUnit")), 850);
+    EXPECT_DOUBLE_EQ(p->real(QStringLiteral("PrecioCosto")), 0);
+    // The stock queries gave the new products their stock row.
+    EXPECT_EQ(base.db().scalar(QStringLiteral("SELECT Existencia FROM Existencia WHERE ClaveProducto = 9"))
+                  ->toDouble(),
+              0);
+}
+
+TEST_F(CatalogoTest, TwoScreensCreatingAtOnceGetDistinctKeys)
+{
+    std::atomic<int> fallos{0};
+    auto pantalla = [&](const QString& nombre) {
+        auto bd = base.open();
+        if (!bd) {
+            ++fallos;
+            return;
+        }
+        for (int i = 0; i < 10; ++i) {
+            db::Error e;
+            if (!AgregaGenericos(*bd, {Generica(nombre + QString::number(i), QString(), 1)}, 16, &e))
+                ++fallos;
+        }
+    };
+    std::thread a(pantalla, QStringLiteral("A")), b(pantalla, QStringLiteral("B"));
+    a.join();
+    b.join();
+    EXPECT_EQ(fallos.load(), 0);
+    EXPECT_EQ(base.db().scalar(QStringLiteral("SELECT count(DISTINCT CodigodeBarras) FROM Producto"))
+                  ->toInt(),
+              20);
+}
+
+TEST_F(CatalogoTest, DetailTextAndExchangeRate)
+{
+    base.db().exec(QStringLiteral("DELETE FROM ParDescDetalles"));
+    base.db().exec(QStringLiteral("INSERT INTO ParDescDetalles (Orden, Tabla, NCampoTabla, Describe) "
+                                  "VALUES (2, 'DetalleVenta', 'Observacion', 'Observación'), "
+                                  "(1, 'Producto', 'Nombre', 'Modelo'), "
+                                  "(3, 'Producto', 'NoExiste', 'Otro')"));
+    ASSERT_EQ(CargaDetalles(base.db()), 3);
+    EXPECT_EQ(G().NumDefDetalles, 3);
+    const db::Row linea({QStringLiteral("Nombre"), QStringLiteral("Observacion")},
+                        {QStringLiteral("TALADRO"), QStringLiteral("SIN CAJA")});
+    EXPECT_EQ(TextoDetalles(linea, true), "MODELO: TALADRO\r\nOBSERVACIÓN: SIN CAJA\r\nOTRO: ");
+    EXPECT_EQ(TextoDetalles(linea, false), "");
+
+    // The dollar rate is written as a bound value and only a sound one is taken.
+    EXPECT_EQ(ActualizaTipoCambio(base.db(), QStringLiteral("19.85")), 19.85);
+    EXPECT_DOUBLE_EQ(
+        base.db().scalar(QStringLiteral("SELECT TipoCambio FROM Monedas WHERE Moneda = 2"))->toDouble(),
+        19.85);
+    for (const char* malo : {"100", "0", "-3", "19.85abc", "19,85", "1; DROP TABLE Monedas"})
+        EXPECT_FALSE(ActualizaTipoCambio(base.db(), QString::fromUtf8(malo))) << malo;
+    base.db().exec(QStringLiteral("DELETE FROM Monedas WHERE Moneda = 2"));
+    db::Error e;
+    EXPECT_FALSE(ActualizaTipoCambio(base.db(), QStringLiteral("20"), &e));
+    EXPECT_FALSE(e.ok());
+}
