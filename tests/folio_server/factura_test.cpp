@@ -73,13 +73,3 @@ TEST_F(FacturaTest, AMissingTemplateIsAFailedPrintAndKeepsTheRequest) {
     EXPECT_FALSE(monitor->ServicioActivo());
 }
 
-TEST_F(FacturaTest, OnlyPaperInvoicesAreLookedUp) {
-    // A ticket with the number asked for is not an invoice.
-    ASSERT_TRUE(bd->exec("INSERT INTO Venta (Numero, Tipo, Cliente, Fecha, Total) "
-                         "VALUES (4, 'T', 'XAXX010101000', '2026-12-09', 10)"));
-    ASSERT_TRUE(bd->exec("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit) "
-                         "VALUES (4, 'T', (SELECT MIN(ClaveProducto) FROM Producto), 1, 10)"));
-    const Impresion r = ImprimeFactura(*monitor->sucursal(), 4, monitor->destino());
-    EXPECT_EQ(r.resultado, ResultadoFactura::NoEncontrada);
-    EXPECT_FALSE(QFileInfo::exists(tmp.filePath("Factura-A000004.pdf")));
-}

@@ -75,6 +75,9 @@ TEST_F(FrmMonitorTest, ChangeOfBranchAsksConfirmsAndShowsTheNewBranch) {
     prompts.pushInput("20");
     frm->cmdBuscar->click();
     EXPECT_EQ(prompts.lastMessage(), "El valor del numero de sucursal esta fuera del rango.");
+    prompts.pushInput("dos");
+    frm->cmdBuscar->click();
+    EXPECT_EQ(prompts.lastMessage(), "El numero de sucursal debe ser un numero entero.");
     prompts.pushInput("2");
     prompts.pushAnswer(ui::Answer::No);
     frm->cmdBuscar->click();
@@ -93,14 +96,9 @@ TEST_F(FrmMonitorTest, ChangeOfBranchAsksConfirmsAndShowsTheNewBranch) {
     prompts.pushAnswer(ui::Answer::Yes);
     frm->cmdBuscar->click();
     EXPECT_EQ(direccion().NumSucursal, 2);
+    EXPECT_EQ(direccion().CarpetaBase, data);  // the folder of the chosen file
     EXPECT_EQ(frm->lblAdm->text(), "Norte en " + data);
     EXPECT_EQ(frm->DBGrid1->rowCount(), 9);
     EXPECT_TRUE(frm->monitor().ServicioActivo());
 }
 
-TEST_F(FrmMonitorTest, CloseButtonClosesTheWindow) {
-    frm->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));
-    QTest::mouseClick(frm->cmdCerrar, Qt::LeftButton);
-    EXPECT_FALSE(frm->isVisible());
-}

@@ -152,29 +152,6 @@ TEST_F(MonitorTest, OneServerPerDataFolderAndBranch) {
 
 // --- change of branch ---
 
-TEST_F(MonitorTest, ChosenFileAndTypedBranchAreChecked) {
-    EXPECT_FALSE(ValidaArchivo("/srv/datos/BDCODIGOS.DB").isEmpty());
-    EXPECT_EQ(ValidaArchivo("/srv/datos/BDCODIGOS.DB"),
-              "Error FS01. El archivo a administrar debe de ser un archivo de Base de datos de Sucursal.");
-    EXPECT_TRUE(ValidaArchivo("/srv/otra.db.respaldo/x.txt").isEmpty());
-    EXPECT_EQ(CarpetaDeArchivo("/srv/datos/Monitor.db"), "/srv/datos");
-    EXPECT_EQ(CarpetaDeArchivo("C:\\datos\\Monitor.db"), "C:\\datos");
-
-    int n = -1;
-    QString error;
-    EXPECT_FALSE(ValidaNumeroSucursal("0", &n, &error));
-    EXPECT_EQ(error, "El valor del numero de sucursal esta fuera del rango.");
-    EXPECT_FALSE(ValidaNumeroSucursal("20", &n, &error));
-    EXPECT_FALSE(ValidaNumeroSucursal("-3", &n, &error));
-    EXPECT_FALSE(ValidaNumeroSucursal("dos", &n, &error));
-    EXPECT_FALSE(ValidaNumeroSucursal("1.5", &n, &error));
-    EXPECT_EQ(n, -1);
-    EXPECT_TRUE(ValidaNumeroSucursal(" 1 ", &n, &error));
-    EXPECT_EQ(n, 1);
-    EXPECT_TRUE(ValidaNumeroSucursal("19", &n, &error));
-    EXPECT_EQ(n, 19);
-}
-
 TEST_F(MonitorTest, ConfirmedChangeServesTheNewBranchFromItsLowestRequest) {
     inicia();
     encola(4, 10);
