@@ -41,6 +41,19 @@ void AsignaAbridor(const QString& item, std::function<void()> abre) {
     if (ventana()) registra(ventana(), item, std::move(abre));
 }
 
+void Clientes_Click() {
+    if (ventana()) ventana()->Ejecuta(QStringLiteral("Clientes"));
+}
+void Facturar_Click() {
+    if (ventana()) ventana()->Ejecuta(QStringLiteral("Facturar"));
+}
+void Salir_Click() {
+    if (ventana()) ventana()->Salir_Click();
+}
+void Sucursales_Click() {
+    if (ventana()) ventana()->Ejecuta(QStringLiteral("Sucursales"));
+}
+
 void OlvidaAbridores() { abridores().clear(); }
 
 void QuitaNoConstruidos(MIDI* midi) {

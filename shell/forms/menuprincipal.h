@@ -26,6 +26,14 @@ void ConectaMenu(MIDI* midi);
 // Switches off every item that has no action (menus themselves excepted).
 void QuitaNoConstruidos(MIDI* midi);
 
+// The items other forms call, with the same checks as their clicks: the customer catalogue (the
+// sale screen picks a customer with it), the sale screen in invoice mode, the exit question and
+// the branch catalogue. They act on the main window given to ConectaMenu; without one, nothing.
+void Clientes_Click();
+void Facturar_Click();
+void Salir_Click();
+void Sucursales_Click();
+
 // Log-out: forgets the user and his permissions, switches the governed items off and shows the
 // login again; closing it without a login ends the program.
 void TSesion(MIDI* midi);

@@ -43,6 +43,8 @@ public:
     // What a menu item does; items without a handler do nothing yet.
     void AsignaAccion(const QString& nombre, std::function<void()> fn);
     bool TieneAccion(const QString& nombre) const { return manejadores_.contains(nombre); }
+    // Runs an item's action as its click does, whatever its Enabled state (other forms call it).
+    void Ejecuta(const QString& nombre) { dispara(nombre); }
     // The login dialog: returns when it is gone (the program ends inside it when nobody logs in).
     static void AsignaLogin(std::function<void()> fn);
     // Today's pending sales report (the start form's key sequence).

@@ -148,6 +148,15 @@ TEST_F(Menu, ClicksMakeTheirChecksBeforeActing) {
     EXPECT_EQ(p.messages(), QStringList{kSinAcceso});
     // No check at all.
     EXPECT_EQ(clic("Estadosdecuenta"), 1);
+    // Called by another form, the customer item makes the same silent check, menu state or not.
+    G().PermisosUsuario[3] = true;
+    m->accion("Clientes")->setEnabled(false);
+    abiertos = 0;
+    Clientes_Click();
+    EXPECT_EQ(abiertos, 1);
+    G().PermisosUsuario[3] = false;
+    Clientes_Click();
+    EXPECT_EQ(abiertos, 1);
     // The branch file is tested before permission 31, and it is there.
     EXPECT_EQ(clic("DSucursal"), 0);
     EXPECT_TRUE(p.messages().isEmpty());
