@@ -172,19 +172,6 @@ TEST_F(Login, AMissingCentralFileIsReportedAndTheDialogStays) {
     EXPECT_EQ(G().UsuarioActual, "");
 }
 
-TEST_F(Login, LogOutForgetsTheUserHisRightsAndMenus) {
-    ASSERT_EQ(Acepta("ADMIN", "KORVADIM"), ResultadoLogin::Aceptado);
-    CierraSesion();
-    EXPECT_EQ(G().UsuarioActual, "");
-    EXPECT_EQ(G().ClaveUsuario, 0);
-    EXPECT_EQ(G().Derechos, "");
-    EXPECT_EQ(concedidos(), QList<int>{});
-    EXPECT_EQ(UltimoEstado(1), "");
-    for (const char* n : {"Catalogos", "Facturar", "Vcredito", "mDevoluciones", "nFacturarVentas", "Importardatos"})
-        EXPECT_FALSE(menus.value(n, true)) << n;
-    EXPECT_FALSE(TienePermiso(9, false));
-}
-
 TEST(Permisos, IdsOutsideTheArrayAreNeverHeld) {
     ui::ScriptedPrompts p;
     ui::setDefaultPrompts(&p);
