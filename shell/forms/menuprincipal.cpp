@@ -2,6 +2,7 @@
 
 #include "shell/avisos.h"
 #include "shell/forms/frmlogin.h"
+#include "shell/forms/frmprincipal.h"
 #include "shell/forms/midi.h"
 #include "shell/login.h"
 #include "shell/menu.h"
@@ -62,9 +63,19 @@ void QuitaNoConstruidos(MIDI* midi) {
             if (QAction* a = midi->accion(n)) a->setEnabled(false);
 }
 
+namespace {
+
+// The dialog; after a login the start form takes the focus (its key sequence listens there).
+void muestraLogin(MIDI* midi) {
+    if (frmLogin::Muestra(midi, [midi] { midi->Salir_Click(); }) && midi->principal())
+        midi->principal()->setFocus();
+}
+
+}  // namespace
+
 void TSesion(MIDI* midi) {
     CierraSesion();
-    frmLogin::Muestra(midi, [midi] { midi->Salir_Click(); });
+    muestraLogin(midi);
 }
 
 void ConectaMenu(MIDI* midi) {
@@ -85,7 +96,7 @@ void ConectaMenu(MIDI* midi) {
     };
     MIDI::AsignaLogin([midi] {
         QuitaNoConstruidos(midi);
-        frmLogin::Muestra(midi, [midi] { midi->Salir_Click(); });
+        muestraLogin(midi);
     });
 }
 
