@@ -1,0 +1,55 @@
+#pragma once
+// Inventory entry and exit documents (sale screen mode "E", and the transfer form): folio (counter
+// 2), the stock of every line, the DEInventario lines, the product's cost and sale price, and the
+// EInventario header in one write transaction; the raw voucher on the ticket printer after it.
+
+#include "platform/db/database.h"
+#include "platform/ui/prompts.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+namespace venta {
+
+struct DatosESInv {
+    std::vector<qint64> lineas;   // IdLinea of the screen's lines, in order
+    int signo = 1;                // +1 entry, -1 exit (applied to the stock only)
+    bool imprimir = true;         // the voucher may be printed
+    QString TextoES;              // the document's description
+    int SucursalTraspaso = 0;     // the other branch of a transfer, else 0
+    int SucursalActual = 0;
+    qint64 Usuario = 0;
+    bool SumarInventario = true;  // false: the stock is set to the quantity instead
+    QDateTime Fecha;              // invalid: now
+};
+
+// A line as the voucher prints it.
+struct LineaComprobante {
+    double Cantidad = 0;
+    QString Nombre;
+    QString Descripcion;
+};
+
+// Sale price typed into a line's observation: the digits, "." and "-" it holds, read as a number
+// ("$1,250.50" -> 1250.5); 0 when there are none.
+double PrecioObservacion(const QString& observacion);
+
+// GuardatodoESInv: saves the document, then asks "Desea imprimir el comprobante ?" when the branch
+// wants the question (PreguntaCompES 1), prints the voucher when allowed, and says "La
+// Entrada/Salida a inventario se realizó con éxito.". Returns NumeroDocumento: the folio, or -1
+// when nothing was written (the person has been told why).
+qint64 GuardatodoESInv(db::Database& bd, const DatosESInv& datos, ui::Prompts& prompts,
+                       const db::LockWait& espera);
+
+// The voucher of document `numero` into the ticket buffer (cleared first), with the code set of
+// the branch (CodigosPTicket).
+void ConstruyeCompESInv(qint64 numero, const QDateTime& momento, const QString& textoES,
+                        const std::vector<LineaComprobante>& lineas);
+// ImprimeCompESInvTicket: builds the voucher and sends it by the branch's path (spooler job
+// "Entrada/Salida", the ticket printer's port, or the printer object). False when not sent.
+bool ImprimeCompESInvTicket(qint64 numero, const QDateTime& momento, const QString& textoES,
+                            const std::vector<LineaComprobante>& lineas, ui::Prompts& prompts);
+
+}  // namespace venta

@@ -1,0 +1,123 @@
+#include "fixture.h"
+
+#include "sale/nota_credito.h"
+
+#include <QFileInfo>
+
+namespace {
+
+using ui::Answer;
+
+class NotaCredito : public Docs2Test {
+protected:
+    venta::DatosNotaCredito datos(std::vector<qint64> lineas) {
+        venta::DatosNotaCredito d;
+        d.ClienteVenta = QStringLiteral("JUAN PEREZ");
+        d.ClienteDocumento = QStringLiteral("PEJJ800101AB1");
+        d.lineas = std::move(lineas);
+        d.Descuento = QStringLiteral("5");
+        d.Total = 57;
+        d.Empleado = 1;
+        d.Terminal = 2;
+        d.IVAP = 16;
+        return d;
+    }
+    // Stock question, observation, reference.
+    void responde(Answer inventario, const QString& obs, const QString& ref) {
+        prompts.pushAnswer(inventario);
+        prompts.pushInput(obs);
+        prompts.pushInput(ref);
+    }
+};
+
+TEST_F(NotaCredito, SavedWithLinesHeaderAndStockBack) {
+    const qint64 a = linea(clave(0), 2, 10), b = linea(clave(1), 3, 12.5);
+    responde(Answer::Yes, QStringLiteral("Devolución por defecto"), QStringLiteral(" 42 "));
+    const auto r = venta::GuardaNotaCredito(bd(), datos({a, b}), prompts, espera);
+
+    ASSERT_EQ(r.NumeroDocumento, 1);
+    EXPECT_EQ(folio(3), 1);
+    EXPECT_EQ(existencia(clave(0)), 102);
+    EXPECT_EQ(existencia(clave(1)), 103);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DNotaCredito WHERE Numero = 1")), 2);
+    EXPECT_EQ(valor(QStringLiteral("SELECT sum(Cantidad * PrecioUnit) FROM DNotaCredito WHERE Numero = 1")).toDouble(), 57.5);
+    auto h = bd().selectOne(QStringLiteral("SELECT * FROM NotaCredito WHERE Numero = 1"));
+    ASSERT_TRUE(h && !h->empty());
+    EXPECT_EQ(h->integer(QStringLiteral("FactRef")), 42);
+    EXPECT_EQ(h->text(QStringLiteral("Observaciones")), QString::fromUtf8("Devolución por defecto"));
+    EXPECT_EQ(h->text(QStringLiteral("Cliente")), QStringLiteral("PEJJ800101AB1"));
+    EXPECT_EQ(h->real(QStringLiteral("Descuento")), 5);
+    EXPECT_EQ(h->integer(QStringLiteral("Status")), 1);
+    // The screen's lines stay pending for it to clear.
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 0")), 2);
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().join('|').toStdString();
+}
+
+TEST_F(NotaCredito, NoToStockAndEmptyObservation) {
+    const qint64 a = linea(clave(0), 2, 10);
+    responde(Answer::No, QString(), QStringLiteral("0"));
+    const auto r = venta::GuardaNotaCredito(bd(), datos({a}), prompts, espera);
+    ASSERT_EQ(r.NumeroDocumento, 1);
+    EXPECT_EQ(existencia(clave(0)), 100);
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("La nota de credito se guardará sin observaciones."));
+    EXPECT_EQ(valor(QStringLiteral("SELECT Observaciones FROM NotaCredito WHERE Numero = 1")).toString(), QString());
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT FactRef FROM NotaCredito WHERE Numero = 1")), 0);
+}
+
+TEST_F(NotaCredito, RefusalsWriteNothing) {
+    const qint64 a = linea(clave(0), 2, 10);
+    const QString errorRef = QString::fromUtf8("Error en el numero de referencia. El registro de la nota de credito se canceló.");
+    for (const QString& ref : {QStringLiteral("12.5"), QStringLiteral("12A"), QString(), QStringLiteral("-3"),
+                               QStringLiteral("1 OR 1=1")}) {
+        prompts.clear();
+        responde(Answer::Yes, QStringLiteral("x"), ref);
+        const auto r = venta::GuardaNotaCredito(bd(), datos({a}), prompts, espera);
+        EXPECT_EQ(r.NumeroDocumento, -1) << ref.toStdString();
+        EXPECT_EQ(r.falla, venta::FallaNota::ReferenciaNoValida);
+        EXPECT_EQ(prompts.lastMessage(), errorRef);
+    }
+    prompts.clear();
+    prompts.pushAnswer(Answer::Cancel);
+    EXPECT_EQ(venta::GuardaNotaCredito(bd(), datos({a}), prompts, espera).falla, venta::FallaNota::Cancelada);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El registro de la nota de credito se cancelo."));
+
+    prompts.clear();
+    auto sinCliente = datos({a});
+    sinCliente.ClienteVenta.clear();
+    EXPECT_EQ(venta::GuardaNotaCredito(bd(), sinCliente, prompts, espera).falla, venta::FallaNota::SinCliente);
+    EXPECT_EQ(venta::GuardaNotaCredito(bd(), datos({}), prompts, espera).falla, venta::FallaNota::SinLineas);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("No hay ningun producto en la lista."));
+
+    EXPECT_EQ(folio(3), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM NotaCredito")), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DNotaCredito")), 0);
+    EXPECT_EQ(existencia(clave(0)), 100);
+}
+
+TEST_F(NotaCredito, HeaderFailureUndoesFolioLinesAndStock) {
+    const qint64 a = linea(clave(0), 2, 10);
+    fallaAlInsertar(QStringLiteral("NotaCredito"));
+    responde(Answer::Yes, QStringLiteral("x"), QStringLiteral("7"));
+    const auto r = venta::GuardaNotaCredito(bd(), datos({a}), prompts, espera);
+    EXPECT_EQ(r.NumeroDocumento, -1);
+    EXPECT_EQ(r.falla, venta::FallaNota::NoGuardada);
+    EXPECT_EQ(folio(3), 0);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DNotaCredito")), 0);
+    EXPECT_EQ(existencia(clave(0)), 100);
+    EXPECT_TRUE(prompts.messages().join('|').contains(QStringLiteral("disco lleno")));
+}
+
+TEST_F(NotaCredito, PrintsOnTheInvoiceTemplate) {
+    const qint64 a = linea(clave(0), 2, 10);
+    responde(Answer::No, QStringLiteral("x"), QStringLiteral("0"));
+    const auto r = venta::GuardaNotaCredito(bd(), datos({a}), prompts, espera);
+    ASSERT_EQ(r.NumeroDocumento, 1);
+    venta::DestinoImpresion destino;
+    destino.destino = report::Destination::Pdf;
+    destino.archivoPdf = tmp.filePath(QStringLiteral("nc.pdf"));
+    ASSERT_TRUE(venta::ImprimeNCredito(1, destino, prompts)) << prompts.messages().join('|').toStdString();
+    EXPECT_GT(QFileInfo(destino.archivoPdf).size(), 0);
+    EXPECT_FALSE(venta::ImprimeNCredito(99, destino, prompts));
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include "fixture.h"
+
+#include "printing/envio.h"
+#include "sale/recuperacion.h"
+#include "shell/estado.h"
+#include "shell/utilidades_menu.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+using shell::ResultadoReimpresion;
+
+TEST(Reimpresion, LetterChoosesTheLayoutAndTheServerTakesOnlyInvoices) {
+    ReiniciaEstado();
+    QStringList hecho;
+    shell::AccionesReimpresion a;
+    a.factura = [&](qint64 n) { hecho << QStringLiteral("F%1").arg(n); return true; };
+    a.ticket = [&](qint64 n) { hecho << QStringLiteral("T%1").arg(n); return true; };
+    a.solicitud = [&](int c, qint64 n) { hecho << QStringLiteral("S%1:%2").arg(c).arg(n); return true; };
+    ui::ScriptedPrompts p;
+    auto corre = [&](const QString& texto) {
+        p.pushInput(texto);
+        return shell::RFactura_Click(p, a);
+    };
+    EXPECT_EQ(corre(QStringLiteral("f15")), ResultadoReimpresion::Factura);
+    EXPECT_EQ(corre(QStringLiteral("T7")), ResultadoReimpresion::Ticket);
+    EXPECT_EQ(corre(QStringLiteral("E8")), ResultadoReimpresion::Ticket);
+    for (const char* malo : {"15", "F", "F1.5", "F-2", "/5"}) {
+        p.clear();
+        EXPECT_EQ(corre(QString::fromUtf8(malo)), ResultadoReimpresion::NoValido) << malo;
+        EXPECT_EQ(p.lastMessage(), QString::fromUtf8("Numero de documento no válido."));
+    }
+    EXPECT_EQ(corre(QString()), ResultadoReimpresion::Nada);
+    G().UsarServidorImp = 1;
+    EXPECT_EQ(corre(QStringLiteral("F15")), ResultadoReimpresion::Solicitada);
+    EXPECT_EQ(corre(QStringLiteral("T7")), ResultadoReimpresion::Ticket);
+    EXPECT_EQ(hecho, (QStringList{QStringLiteral("F15"), QStringLiteral("T7"), QStringLiteral("T8"),
+                                  QStringLiteral("S4:15"), QStringLiteral("T7")}));
+    ReiniciaEstado();
+}
+
+class Utilidades : public Docs2Test {};
+
+TEST_F(Utilidades, ReprintsASavedTicketAndInvoice) {
+    ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo, Cliente, Total, Descuento, Fecha, "
+                                         "Pagacon, FormaPago) VALUES (21, 'T', 'XAXX010101000', 20, 0, "
+                                         "'2026-12-09 10:00:00', 20, 1), (5, 'F', 'XAXX010101000', 20, 0, "
+                                         "'2026-12-09 10:00:00', 20, 1)")));
+    for (const char* t : {"T", "F"})
+        ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, "
+                                             "PrecioUnit) VALUES (?, ?, ?, 2, 10)"),
+                              {QString::fromLatin1(t) == QLatin1String("T") ? 21 : 5, QString::fromLatin1(t), clave(0)}));
+
+    QStringList impreso;
+    EstableceSalidaImpresor([&](const QString& texto, int) {
+        impreso << texto;
+        return print::Resultado{true, {}};
+    });
+    venta::DestinoImpresion pdf;
+    pdf.destino = report::Destination::Pdf;
+    pdf.archivoPdf = tmp.filePath(QStringLiteral("f5.pdf"));
+    venta::InstalaReimpresion(pdf);
+
+    prompts.pushInput(QStringLiteral("T21"));
+    EXPECT_EQ(shell::RFactura_Click(prompts), ResultadoReimpresion::Ticket) << prompts.messages().join('|').toStdString();
+    ASSERT_EQ(impreso.size(), 1);
+    EXPECT_TRUE(impreso[0].contains(QStringLiteral("21")));
+    EXPECT_TRUE(impreso[0].contains(QStringLiteral("2 x 10.00 = 20.00"))) << impreso[0].toStdString();
+
+    prompts.pushInput(QStringLiteral("F5"));
+    EXPECT_EQ(shell::RFactura_Click(prompts), ResultadoReimpresion::Factura) << prompts.messages().join('|').toStdString();
+    EXPECT_GT(QFileInfo(pdf.archivoPdf).size(), 0);
+
+    // With the print server on, the invoice becomes a request and the ticket still prints here.
+    G().UsarServidorImp = 1;
+    prompts.pushInput(QStringLiteral("F5"));
+    EXPECT_EQ(shell::RFactura_Click(prompts), ResultadoReimpresion::Solicitada);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Solicitafolios WHERE FolioSolicita = 4 AND valordev = 5")), 1);
+    prompts.pushInput(QStringLiteral("T21"));
+    EXPECT_EQ(shell::RFactura_Click(prompts), ResultadoReimpresion::Ticket);
+    EXPECT_EQ(impreso.size(), 2);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Solicitafolios WHERE FolioSolicita = 6")), 0);
+    EstableceSalidaImpresor(nullptr);
+    shell::EstableceReimpresion({});
+}
+
+TEST_F(Utilidades, FolioSetByHand) {
+    prompts.pushInput(QStringLiteral("0"));
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::Actualizado);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El valor del folio quedo actualizado a 0"));
+    for (const char* malo : {"-3", "abc", "2.5"}) {
+        prompts.pushInput(QString::fromUtf8(malo));
+        EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::NoValido) << malo;
+        EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("El valor que tecleó para el folio no es válido."));
+    }
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::Cancelado);  // no answer: cancel
+    prompts.pushInput(QStringLiteral("120"));
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::Actualizado);
+    EXPECT_EQ(folio(1), 120);
+    EXPECT_EQ(folio(8), 0);
+    G().FacturaE = true;
+    prompts.pushInput(QStringLiteral("30"));
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::Actualizado);
+    EXPECT_EQ(folio(8), 30);
+
+    G().DescripcionC[1] = QStringLiteral("NoExiste");
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::SinSucursal);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("No se encontraron los archivos de datos para la sucursal."));
+}
+
+TEST_F(Utilidades, PdfNameMustBeAPlainExistingFile) {
+    G().CarpetaPDF = tmp.filePath(QStringLiteral("pdfs"));
+    ASSERT_TRUE(QDir().mkpath(G().CarpetaPDF));
+    QFile f(G().CarpetaPDF + QStringLiteral("/CFDI123.pdf"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    QFile fuera(tmp.filePath(QStringLiteral("secreto.pdf")));
+    ASSERT_TRUE(fuera.open(QIODevice::WriteOnly));
+    fuera.close();
+
+    QStringList abiertos;
+    auto abre = [&](const QString& ruta) { abiertos << ruta; return true; };
+    for (const char* malo : {"*.pdf", "/../../secreto.pdf", "..\\secreto.pdf", "124.pdf"}) {
+        prompts.pushInput(QString::fromUtf8(malo));
+        EXPECT_EQ(shell::openFactE(prompts, abre), QString()) << malo;
+    }
+    EXPECT_EQ(prompts.messages().size(), 4);
+    EXPECT_EQ(shell::openFactE(prompts, abre), QString());  // cancelled: nothing, no message
+    EXPECT_EQ(prompts.messages().size(), 4);
+    prompts.pushInput(QStringLiteral("123.pdf"));
+    EXPECT_EQ(shell::openFactE(prompts, abre), G().CarpetaPDF + QStringLiteral("/CFDI123.pdf"));
+    EXPECT_EQ(abiertos.size(), 1);
+}
+
+}  // namespace
