@@ -1,0 +1,218 @@
+#include "sale/venta_factura.h"
+
+#include "printing/ticketventa.h"
+#include "sale/documentos.h"
+#include "sale/genericos.h"
+#include "sale/impresion_factura.h"
+#include "shell/estado.h"
+#include "shell/rutinas_bd.h"
+#include "shell/texto.h"
+
+#include <QDateTime>
+
+namespace venta {
+
+namespace {
+
+ui::Prompts& Avisos(AccionesCierre& a) { return a.prompts ? *a.prompts : ui::defaultPrompts(); }
+
+void Estado(AccionesCierre& a, int panel, const QString& texto)
+{
+    if (a.estado)
+        a.estado(panel, texto);
+}
+
+// The payment slots as the program-wide state holds them after the dialog (or without it).
+PagosVenta PagosDeEstado()
+{
+    const EstadoGlobal& g = G();
+    return PagosVenta{g.ImportesPago, g.FormaPagoSel, g.ReferenciasPago};
+}
+
+}  // namespace
+
+bool CreaGenericos(db::Database& bd, const std::vector<Linea>& lineas, int iva, db::Error* error)
+{
+    for (const Linea& l : lineas)
+        if (l.nombre == QLatin1String("VARIOS")
+            && !CreaProducto(bd, l.descripcion2, l.observacion, l.precioUnit, iva, error))
+            return false;
+    return bd.runAction(QStringLiteral("ValidaExistencia"), {}, error)
+           && bd.runAction(QStringLiteral("AsignaE0"), {}, error);
+}
+
+QString MensajeSinFolio(const QString& ocurrio, const sale::Guardado& hecho)
+{
+    QString texto = ocurrio + QStringLiteral(" un problema al obtener el numero de factura, "
+                                             "reintentelo de nuevo.");
+    // A cancelled or timed-out wait needs no more words; any other failure says what happened.
+    if (!hecho.cancelado && hecho.error.kind != db::ErrorKind::Busy && !hecho.error.message.isEmpty())
+        texto += QStringLiteral("\n") + hecho.error.message;
+    return texto;
+}
+
+std::vector<std::pair<int, int>> VentanasFactura(int numLineas, int regxFactura)
+{
+    std::vector<std::pair<int, int>> ventanas;
+    if (numLineas <= 0)
+        return ventanas;
+    const int tam = regxFactura > 0 ? regxFactura : numLineas;
+    for (int desde = 0; desde < numLineas; desde += tam)
+        ventanas.emplace_back(desde, std::min(desde + tam, numLineas) - 1);
+    return ventanas;
+}
+
+void PagoSinDialogo(double total)
+{
+    EstadoGlobal& g = G();
+    g.ImportesPago = {};
+    g.FormaPagoSel = {};
+    g.ReferenciasPago = {};
+    g.FormaPagoSel[1] = 1;
+    g.ImportesPago[1] = total;
+    g.TipoPagoVenta = 1;
+    g.PagoAceptado = 1;
+}
+
+bool AplicaNotasCredito(db::Database& bd, const PagosVenta& pagos, int usuario, db::Error* error)
+{
+    auto falla = [error](const QString& texto) {
+        if (error) {
+            error->kind = db::ErrorKind::Other;
+            error->code = 0;
+            error->message = texto;
+        }
+        return false;
+    };
+    for (size_t i = 0; i <= 3; ++i) {
+        if (static_cast<int>(pagos.FormaPagoSel[i]) != PagoNotaCredito)
+            continue;
+        bool entero = false;
+        const qint64 numero = pagos.ReferenciasPago[i].trimmed().toLongLong(&entero);
+        const QString nota = shell::Formato(static_cast<double>(numero), QStringLiteral("00000"));
+        // Only an open note is applied, and only once: another terminal may have used it since the
+        // dialog read its balance.
+        int filas = 0;
+        if (!entero
+            || !bd.exec(QStringLiteral("UPDATE NotaCredito SET Status = 2 WHERE Numero = ? AND Status = 1"),
+                        {numero}, error, &filas))
+            return entero ? false
+                          : falla(QStringLiteral("La referencia de la nota de crédito no es un número: ")
+                                  + pagos.ReferenciasPago[i]);
+        if (filas != 1)
+            return falla(QStringLiteral("La nota de crédito ") + nota
+                         + QStringLiteral(" ya no está disponible (aplicada, cancelada o inexistente). "
+                                          "La venta no se guardó."));
+        if (!shell::InsertaMovCajaCorte(bd, QDateTime::currentDateTime(), pagos.ImportesPago[i], 2,
+                                        QStringLiteral("Aplicacion de Nota de crédito:") + nota, 1, 0,
+                                        usuario))
+            return falla(QStringLiteral("No se pudo registrar el movimiento de caja de la nota de crédito ")
+                         + nota + QStringLiteral(". La venta no se guardó."));
+    }
+    return true;
+}
+
+ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int tipo,
+                             AccionesCierre& acciones)
+{
+    ResultadoCierre r;
+    ui::Prompts& avisos = Avisos(acciones);
+    EstadoGlobal& g = G();
+    if (!g.PermisosUsuario[52])
+        return r;
+    const int kind = tipo == sale::TipoFactura ? sale::TipoFactura : sale::TipoFacturaE;
+    auto sinCliente = [&] {
+        if (!venta.clienteVenta.isEmpty())
+            return false;
+        avisos.message(QStringLiteral("No ha definido cliente."), ui::Icon::None);
+        if (acciones.eligeCliente)
+            acciones.eligeCliente();
+        return true;
+    };
+    auto sinLineas = [&] {
+        if (!venta.ids.empty())
+            return false;
+        avisos.message(QStringLiteral("No hay ningún producto en la lista."), ui::Icon::Critical);
+        return true;
+    };
+    if (sinCliente() || sinLineas())
+        return r;
+
+    const int n = static_cast<int>(venta.ids.size());
+    const double totalVenta = CalculaTotal(venta.totales, 0, 0, venta.descuento).total;
+    if (g.PagosMultiples == 1 && acciones.dialogoPago) {
+        g.FormaPagoSel[1] = 1;
+        if (!acciones.dialogoPago())
+            g.PagoAceptado = 0;
+    } else {
+        PagoSinDialogo(totalVenta);
+    }
+    if (g.PagoAceptado == 0)
+        return r;
+    if (sinLineas() || sinCliente())
+        return r;
+
+    Estado(acciones, 2, QStringLiteral("Obteniendo # Fact..."));
+    sale::PorGuardar guardar;
+    guardar.Clase = sale::ClaseFactura(kind);
+    guardar.Encabezado = sale::EncabezadoDesdeEstado();
+    guardar.Encabezado.Cliente = venta.clienteDocumento;
+    guardar.Encabezado.Descuento = venta.descuento;
+    guardar.Encabezado.Observacion = venta.observacion;
+    guardar.Exis = sale::MovimientoExis::Salida;
+    guardar.Solicitud = g.UsarServidorImp != 0 ? kind : 0;
+    for (const auto& [desde, hasta] : VentanasFactura(n, g.RegxFactura)) {
+        sale::DocumentoPorGuardar d;
+        const std::vector<LineaTotal> ventana(venta.totales.begin() + desde,
+                                              venta.totales.begin() + hasta + 1);
+        d.Total = CalculaTotal(ventana, 0, 0, venta.descuento).total;
+        d.Lineas.assign(venta.ids.begin() + desde, venta.ids.begin() + hasta + 1);
+        guardar.Documentos.push_back(std::move(d));
+    }
+    const PagosVenta pagos = PagosDeEstado();
+    const int usuario = g.ClaveUsuario;
+    const bool genericos = g.GenAgregar == 1 && static_cast<bool>(acciones.agregaGenericos);
+    bool fallaNota = false;
+    guardar.Extra = [&](db::Database& b, const sale::Guardado&, db::Error* e) {
+        if (genericos && !acciones.agregaGenericos(b, e))
+            return false;
+        if (!AplicaNotasCredito(b, pagos, usuario, e)) {
+            fallaNota = true;
+            return false;
+        }
+        return true;
+    };
+    Estado(acciones, 2, QStringLiteral("Actualizando..."));
+    const sale::Guardado hecho = sale::GuardaDocumento(bd, guardar, acciones.espera);
+    if (!hecho.ok) {
+        Estado(acciones, 2, QString());
+        if (fallaNota)
+            avisos.message(hecho.error.message, ui::Icon::Critical);
+        else
+            avisos.message(MensajeSinFolio(QStringLiteral("Ocurrió"), hecho), ui::Icon::None);
+        return r;
+    }
+    Estado(acciones, 2, QStringLiteral("Listo."));
+    r.guardado = true;
+    r.numeros = hecho.Numeros;
+    r.letra = hecho.Letra;
+    r.rem = sale::TextoRem(guardar.Clase, g.PrefijoFact, hecho.NumeroDocumento());
+
+    for (size_t i = 0; i < r.numeros.size(); ++i) {
+        const qint64 numero = r.numeros[i];
+        const bool ultimo = i + 1 == r.numeros.size();
+        if (g.UsarServidorImp != 0) {
+            avisos.message((ultimo ? QStringLiteral("El Docto ") : QStringLiteral("El docto "))
+                               + QString::number(numero)
+                               + QStringLiteral(" se imprimira en el servidor de impresión."),
+                           ui::Icon::None);
+        } else if (acciones.imprimeFactura) {
+            acciones.imprimeFactura(numero);
+        } else {
+            ImprimeTicket(numero, numero, {}, avisos);
+        }
+    }
+    return r;
+}
+
+}  // namespace venta
