@@ -1,6 +1,7 @@
 #include "sale/forms/frmventa.h"
 
 #include "capture_control/ccaptura.h"
+#include "sale/detalles.h"
 #include "sale/documentos.h"
 #include "sale/folios.h"
 #include "sale/teclas.h"
@@ -21,7 +22,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMouseEvent>
@@ -298,6 +301,7 @@ void frmVenta::construye()
     Timer2 = new QTimer(this);
     Timer2->setSingleShot(true);
     Timer2->setInterval(12500);
+    construyeOpciones();
 
     // Events.
     connect(cmdCliente, &QPushButton::clicked, this, &frmVenta::cmdCliente_Click);
@@ -318,6 +322,9 @@ void frmVenta::construye()
             cajaCodigo->selectAll();
     });
     connect(chkDetalles, &QCheckBox::clicked, this, [this] {
+        if (G().NumDefDetalles == 0)
+            if (db::Database* bd = base())
+                CargaDetalles(*bd);
         AjustaDetalles();
         txtDetalles->setPlainText(TextoDetalles(LineaActual()));
         capCodigoBarras->SetFocus();
@@ -387,6 +394,9 @@ void frmVenta::FormLoad()
     recuperado_ = false;
     IniciaDatos();
     G().CodigoProductoSel.clear();
+    secuencia_ = SecuenciaTeclas(G().tecla1ticket, G().tecla2ticket, G().tecla3ticket,
+                                 G().tecla4ticket, G().tecla5ticket, G().tecla6ticket);
+    detallesActivos_ = true;
     // 8: the mode's own set-up.
     if (modo_ == QLatin1String("F")) {
         cmdFacturaE->setVisible(G().FacturaE);
@@ -690,6 +700,21 @@ bool frmVenta::eventFilter(QObject* o, QEvent* e)
                     a->trigger();
             return true;
         }
+    }
+    if (o == lstOpciones || o == lstPrecios) {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape
+            && o == lstOpciones) {
+            lstOpciones->hide();
+            capCodigoBarras->SetFocus();
+            return true;
+        }
+        if (e->type() == QEvent::FocusOut) {
+            if (o == lstOpciones && !lstPrecios->hasFocus())
+                lstOpciones->hide();
+            if (o == lstPrecios || !lstPrecios->hasFocus())
+                lstPrecios->hide();
+        }
+        return QWidget::eventFilter(o, e);
     }
     if (e->type() == QEvent::KeyPress && (o == DBGrid1 || o == DBGrid2)) {
         auto* k = static_cast<QKeyEvent*>(e);

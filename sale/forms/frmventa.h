@@ -8,6 +8,7 @@
 #include "platform/ui/prompts.h"
 #include "sale/busqueda.h"
 #include "sale/lineas.h"
+#include "sale/teclas.h"
 #include "sale/totales.h"
 
 #include <QAbstractTableModel>
@@ -21,6 +22,8 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
 class QPushButton;
 class QTableView;
 class QTextEdit;
@@ -103,6 +106,13 @@ public:
     void DescuentoProducto();
     void AplicaCantidad();
     void AplicaPUnit();
+    void ActualizaPU();
+    void EstableceObservacion();
+    void EstPUnitProductoVenta();
+    void EstableceDescripcion();
+    void EstableceModelo();
+    // After a saved sale: the generic lines become products (when GenAgregar is 1).
+    void AgregaGenericos();
 
     // --- state the rest of the program and the tests read ---
     QString modo() const { return modo_; }
@@ -153,6 +163,16 @@ public:
     QPushButton* cmdBuscar = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+    QListWidget* lstOpciones = nullptr;
+    QListWidget* lstPrecios = nullptr;
+
+    QString ObservacionDocumento() const { return observacionDocumento_; }
+    void setObservacionDocumento(const QString& texto) { observacionDocumento_ = texto; }
+    // Detail text is off while the inventory save runs.
+    void setDetallesActivos(bool activos) { detallesActivos_ = activos; }
+    // A recalled document is shown (F7 and F8 do nothing on it).
+    void setRecuperado(bool recuperado) { recuperado_ = recuperado; }
+    const SecuenciaTeclas& secuencia() const { return secuencia_; }
 
     // Runs the key-down rules of the screen with a key code of the old platform; true when a rule
     // took the key.
@@ -191,6 +211,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
@@ -214,6 +235,15 @@ private:
     void FaltaGuardado(const QString& que);
     QString TextoDetalles(int fila) const;
     void ProductoGenericoCapturado();
+    void construyeOpciones();
+    void OpcionElegida(QListWidgetItem* item);
+    void MuestraPrecios();
+    void PrecioElegido(QListWidgetItem* item);
+    void TipoCambioDolar();
+    void ObservacionDelDocumento();
+    void ApagaParTickets();
+    int LineaParaEditar() const;
+    void RedibujaLinea(int fila);
 
     db::Database* base_ = nullptr;
     ui::Prompts* prompts_ = nullptr;
@@ -246,6 +276,10 @@ private:
     bool detallesArriba_ = false;
     bool cabeceraGuardada_ = false;
     QMdiSubWindow* ultimaActiva_ = nullptr;
+    SecuenciaTeclas secuencia_;
+    QString observacionDocumento_;
+    bool detallesActivos_ = false;
+    int agregada_ = -1;  // line the last Enter added or increased
 };
 
 // Opens the sale screen in a mode as the main menu does: refuses while it is open in another mode,

@@ -63,8 +63,11 @@ void frmVenta::CambioCodigo()
 void frmVenta::TeclaCodigo(short& codigo, short& shift)
 {
     Q_UNUSED(shift);
-    // The screen sees every key before the field does.
-    TeclaAbajo(codigo);
+    // The screen sees every key before the field does; a function key it took goes no further.
+    if (TeclaAbajo(codigo) && codigo >= 112 && codigo <= 135) {
+        codigo = 0;
+        return;
+    }
     switch (codigo) {
     case 13:
         if (capCodigoBarras->Text().isEmpty()) {
@@ -72,8 +75,10 @@ void frmVenta::TeclaCodigo(short& codigo, short& shift)
             selprod();
         }
         if (!seleccionGrid_) {
+            agregada_ = -1;
             CapturaCodigo();
-            ProductoGenericoCapturado();
+            if (agregada_ >= 0)
+                ProductoGenericoCapturado();
         }
         codigo = 0;
         break;
@@ -219,21 +224,6 @@ void frmVenta::FormatoGridP()
     pon(ModeloProductos::DESCRIPCION, true,
         ancho - (modoBusqueda_ == BusquedaCodigo ? 4350 : 3700));
     pon(ModeloProductos::EXIS, !Permiso(44), 450);
-}
-
-// The key-down rules of the screen; true when a rule took the key.
-bool frmVenta::TeclaAbajo(int k)
-{
-    switch (k) {
-    case 122:  // F11
-        LimpiaPendientes();
-        return true;
-    case 113:  // F2
-        EstableceB();
-        return true;
-    default:
-        return false;
-    }
 }
 
 }  // namespace venta

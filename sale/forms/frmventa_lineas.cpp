@@ -69,10 +69,12 @@ void frmVenta::AgregaProducto(QString& codigo)
         capCodigoBarras->SetFocus();
         return;
     }
+    agregada_ = fila;
     PonCodigo(QString());
     ActualizaTotales();
-    if (lineas_.count() > 0)
-        SeleccionaLinea(lineas_.count() - 1);
+    // The line just added or increased is the current one (the quantity prompt that may follow
+    // acts on it).
+    SeleccionaLinea(fila);
     if (!mantenerBusqueda_)
         RegresaBusquedaDefault();
     QApplication::beep();

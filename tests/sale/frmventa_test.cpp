@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -302,4 +304,128 @@ TEST_F(FrmVentaTest, EmptyCatalogueOpensWithAMessage)
     Enter();
     EXPECT_EQ(f.lineas().count(), 0);
     EXPECT_EQ(prompts.lastMessage(), "No se encontro el producto.");
+}
+
+TEST_F(FrmVentaTest, FunctionKeysAdjustTheCurrentLine)
+{
+    G().CantidadAuto = 1;
+    G().IncrementoAP = 1;
+    Agrega({4, "L15", "LIMITE", "", 100.0, 16, 1, 0.0, {}, {}, {}, 5.0, 15});
+    frmVenta& f = Abre();
+    prompts.pushInput(QStringLiteral(".5"));
+    Teclea(QStringLiteral("750100"));
+    Enter();
+    prompts.pushInput(QStringLiteral("3"));
+    Teclea(QStringLiteral("L15"));
+    Enter();
+    // The quantity prompt follows each scan, for the merged line too.
+    prompts.pushInput(QStringLiteral("2"));
+    Teclea(QStringLiteral("750100"));
+    Enter();
+    ASSERT_EQ(f.lineas().count(), 2);
+    EXPECT_DOUBLE_EQ(f.lineas().lineas()[0].cantidad, 2);
+    EXPECT_DOUBLE_EQ(f.lineas().lineas()[1].cantidad, 3);
+    G().CantidadAuto = 0;
+
+    // F8 on the L15 line: 20% is cut to the product's 15%.
+    G().PermisosUsuario[41] = true;
+    f.SeleccionaLinea(1);
+    prompts.pushInput(QStringLiteral("20"));
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F8);
+    EXPECT_DOUBLE_EQ(f.lineas().lineas()[1].descuento, 15);
+    EXPECT_EQ(f.txtTotal->text(), "$ 455.00");  // 200 + 3 x 85
+
+    // F7 with "1,000" is refused, not read as 1.
+    prompts.pushInput(QStringLiteral("1,000"));
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F7);
+    EXPECT_EQ(prompts.lastMessage(), "Cantidad no válida.");
+    EXPECT_DOUBLE_EQ(f.lineas().lineas()[1].cantidad, 3);
+
+    // F10 needs permission 39 outside credit notes.
+    const size_t preguntas = prompts.asked().size();
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F10);
+    EXPECT_EQ(prompts.asked().size(), preguntas);
+    G().PermisosUsuario[39] = true;
+    prompts.pushInput(QStringLiteral("90"));
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F10);
+    EXPECT_DOUBLE_EQ(f.lineas().lineas()[1].precioUnit, 90);
+
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F9);
+    EXPECT_EQ(prompts.lastMessage(), "F9 vacio");
+    // A recalled document takes no quantity or discount.
+    f.setRecuperado(true);
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F7);
+    EXPECT_EQ(prompts.asked().back().text, "F9 vacio");
+}
+
+TEST_F(FrmVentaTest, OptionsListExchangeRateAndSecondSequence)
+{
+    Agrega({5, "USD1", "IMPORTADO", "", 10.0, 16, 2});
+    G().tecla1ticket = 88;  // X, Y, Z (equal first keys would keep the second sequence from arming)
+    G().tecla2ticket = 89;
+    G().tecla3ticket = 90;
+    G().tecla4ticket = 114;  // F3, F6, F9
+    G().tecla5ticket = 117;
+    G().tecla6ticket = 120;
+    G().ParTickets = 1;
+    frmVenta& f = Abre();
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F1);
+    ASSERT_FALSE(f.lstOpciones->isHidden());
+    prompts.pushInput(QStringLiteral("19.85"));
+    QListWidgetItem* tipo = f.lstOpciones->item(1);
+    ASSERT_EQ(tipo->text(), "ESTABLECER TIPOCAMBIO US");
+    emit f.lstOpciones->itemClicked(tipo);
+    EXPECT_TRUE(f.lstOpciones->isHidden());
+    EXPECT_DOUBLE_EQ(G().TiposCambio[2], 19.85);
+    Teclea(QStringLiteral("USD1"));
+    Enter();
+    ASSERT_EQ(f.lineas().count(), 1);
+    EXPECT_DOUBLE_EQ(f.lineas().lineas()[0].precioUnit, 198.5);
+
+    // Price list and document observation need permission 46: without it nothing is asked.
+    const size_t preguntas = prompts.asked().size();
+    emit f.lstOpciones->itemClicked(f.lstOpciones->item(3));
+    EXPECT_EQ(prompts.asked().size(), preguntas);
+
+    // F3, F6, F9 clears ParTickets in the branch parameters.
+    prompts.clear();
+    for (Qt::Key k : {Qt::Key_F3, Qt::Key_F6, Qt::Key_F9})
+        QTest::keyClick(f.cajaCodigo, k);
+    EXPECT_EQ(prompts.lastMessage(), "Des");
+    EXPECT_EQ(G().ParTickets, 0);
+    EXPECT_EQ(base.db().scalar(QStringLiteral("SELECT ParTickets FROM Parametros"))->toInt(), 0);
+}
+
+TEST_F(FrmVentaTest, GenericProductPromptsAndDetails)
+{
+    Agrega({90, "VARIOS", "VARIOS", "PRODUCTO GENERICO", 0.0});
+    base.db().exec(QStringLiteral("DELETE FROM ParDescDetalles"));
+    base.db().exec(QStringLiteral("INSERT INTO ParDescDetalles (Orden, Tabla, NCampoTabla, Describe) "
+                                  "VALUES (1, 'DetalleVenta', 'Descripcion2', 'Modelo'), "
+                                  "(2, 'DetalleVenta', 'Observacion', 'Descripción')"));
+    G().GenAgregar = 1;
+    frmVenta& f = Abre();
+    prompts.pushInput(QStringLiteral("TALADRO PERCUTOR"));
+    prompts.pushInput(QStringLiteral("850"));
+    prompts.pushInput(QStringLiteral("TP-500"));
+    Teclea(QStringLiteral("VARIOS"));
+    Enter();
+    ASSERT_EQ(f.lineas().count(), 1);
+    const Linea& l = f.lineas().lineas()[0];
+    EXPECT_EQ(l.observacion, "TALADRO PERCUTOR");
+    EXPECT_DOUBLE_EQ(l.precioUnit, 850);
+    EXPECT_EQ(l.descripcion2, "TP-500");
+
+    f.chkDetalles->click();
+    EXPECT_EQ(f.txtDetalles->toPlainText(), "MODELO: TP-500\nDESCRIPCIÓN: TALADRO PERCUTOR");
+    f.setDetallesActivos(false);
+    f.SeleccionaLinea(0);
+    EXPECT_EQ(f.txtDetalles->toPlainText(), "");
+
+    f.AgregaGenericos();
+    const auto p = base.db().selectOne(
+        QStringLiteral("SELECT * FROM Producto WHERE CodigodeBarras = 'CB91'"));
+    ASSERT_TRUE(p && !p->empty());
+    EXPECT_EQ(p->text(QStringLiteral("Nombre")), "TP-500 ");
+    EXPECT_EQ(p->text(QStringLiteral("Descripcion")), "TALADRO PERCUTOR");
 }

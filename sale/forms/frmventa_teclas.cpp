@@ -1,0 +1,97 @@
+// Keys of the sale screen: the key-down rule chain with its sequences, and the function keys.
+
+#include "capture_control/ccaptura.h"
+#include "sale/forms/frmventa.h"
+#include "shell/estado.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+
+namespace venta {
+
+namespace {
+
+bool Permiso(int n)
+{
+    return n >= 0 && n < int(G().PermisosUsuario.size()) && G().PermisosUsuario[size_t(n)];
+}
+
+}  // namespace
+
+void frmVenta::keyPressEvent(QKeyEvent* e)
+{
+    const int codigo = CodigoTecla(e->key());
+    if (codigo != 0 && TeclaAbajo(codigo)) {
+        e->accept();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+bool frmVenta::TeclaAbajo(int k)
+{
+    switch (secuencia_.tecla(k)) {
+    case AccionTecla::Ninguna:
+        return false;
+    case AccionTecla::Tomada:
+        return true;
+    case AccionTecla::LimpiaPendientes:
+        LimpiaPendientes();
+        return true;
+    case AccionTecla::CierraTicket:
+        cmdTicket_Click();
+        return true;
+    case AccionTecla::ApagaParTickets:
+        ApagaParTickets();
+        return true;
+    case AccionTecla::Opciones:
+        lstOpciones->show();
+        lstOpciones->raise();
+        lstOpciones->setCurrentRow(0);
+        lstOpciones->setFocus();
+        return true;
+    case AccionTecla::CambiaBusqueda:
+        EstableceB();
+        return true;
+    case AccionTecla::Observacion:
+        if (modo_ == QLatin1String("E"))
+            EstPUnitProductoVenta();
+        else
+            EstableceObservacion();
+        return true;
+    case AccionTecla::PreciosCredito:
+        // The credit price plans open from the catalogue's own screen.
+        return true;
+    case AccionTecla::Cantidad:
+        if (!recuperado_)
+            AplicaCantidad();
+        return true;
+    case AccionTecla::Descuento:
+        if (!recuperado_)
+            DescuentoProducto();
+        return true;
+    case AccionTecla::F9:
+        prompts().message(QStringLiteral("F9 vacio"), ui::Icon::None);
+        return true;
+    case AccionTecla::PrecioUnit:
+        if (modo_ == QLatin1String("N") || Permiso(39))
+            AplicaPUnit();
+        return true;
+    }
+    return false;
+}
+
+void frmVenta::ApagaParTickets()
+{
+    if (G().ParTickets != 0)
+        prompts().message(QStringLiteral("Des"), ui::Icon::None);
+    G().ParTickets = 0;
+    if (db::Database* bd = base()) {
+        db::Error e;
+        if (!bd->exec(QStringLiteral("UPDATE Parametros SET ParTickets = 0"), QVariantList{}, &e))
+            prompts().message(QStringLiteral("Error al guardar el parámetro: ") + e.message,
+                              ui::Icon::Critical);
+    }
+}
+
+}  // namespace venta
