@@ -1,10 +1,15 @@
 #include "fixture.h"
 
 #include "../report/pdftext.h"
+#include "apps/setup/datasetup.h"
 #include "folio_server/monitor.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+
+#include <atomic>
+#include <thread>
 
 using namespace tarvex;
 
@@ -73,3 +78,33 @@ TEST_F(FacturaTest, AMissingTemplateIsAFailedPrintAndKeepsTheRequest) {
     EXPECT_FALSE(monitor->ServicioActivo());
 }
 
+TEST_F(FacturaTest, ATerminalHoldingTheFileDelaysThePrintWithoutFailingIt) {
+    guardaFactura(5);
+    encola(4, 5);
+    const QString ruta = bd->path();
+    std::atomic<bool> tomado{false}, listo{false};
+    std::thread terminal([&] {
+        struct Avisa {
+            std::atomic<bool>& b;
+            ~Avisa() { b = true; }
+        } avisa{listo};
+        db::OpenOptions o;
+        o.password = datasetup::claveArchivos();
+        o.attachLinks = false;
+        o.createViews = false;
+        auto otra = db::Database::open(ruta, o);
+        if (!otra || !otra->exec("BEGIN EXCLUSIVE")) return;
+        tomado = true;
+        listo = true;
+        QThread::msleep(400);
+        otra->exec("COMMIT");
+    });
+    while (!listo) QThread::msleep(5);
+    if (!tomado) terminal.join();
+    ASSERT_TRUE(tomado);
+    // The tick waits for the terminal instead of reporting a failed print.
+    EXPECT_EQ(monitor->Tick(), Paso::Atendida);
+    terminal.join();
+    EXPECT_TRUE(prompts.asked().empty());
+    EXPECT_TRUE(cola().empty());
+}
