@@ -108,6 +108,8 @@ ResultadoNota GuardaNotaCredito(db::Database& bd, const DatosNotaCredito& datos,
     g.EstampaLineas = false;  // the lines stay pending; the screen deletes them after the save
     g.Exis = r.alInventario ? sale::MovimientoExis::Entrada : sale::MovimientoExis::Ninguno;
     g.SumarInventario = true;
+    g.Solicitud = datos.Solicitud;
+    g.Encabezado.Terminal = datos.Terminal;
     g.Extra = [&datos, &r](db::Database& b, const sale::Guardado& hecho, db::Error* e) {
         return EscribeNota(b, hecho.Numeros.front(), datos, r, e);
     };

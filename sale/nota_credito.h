@@ -27,6 +27,7 @@ struct DatosNotaCredito {
     int Terminal = 0;
     int IVAP = 0;
     QDate Fecha;                  // invalid: today
+    int Solicitud = 0;            // print-server request queued with the note (9 with FacturaE); 0 none
 };
 
 enum class FallaNota {

@@ -56,8 +56,12 @@ TEST_F(NotaCredito, SavedWithLinesHeaderAndStockBack) {
 TEST_F(NotaCredito, NoToStockAndEmptyObservation) {
     const qint64 a = linea(clave(0), 2, 10);
     responde(Answer::No, QString(), QStringLiteral("0"));
-    const auto r = venta::GuardaNotaCredito(bd(), datos({a}), prompts, espera);
+    auto d = datos({a});
+    d.Solicitud = 9;  // electronic invoicing on
+    const auto r = venta::GuardaNotaCredito(bd(), d, prompts, espera);
     ASSERT_EQ(r.NumeroDocumento, 1);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Solicitafolios WHERE FolioSolicita = 9 AND valordev = 1 "
+                                    "AND Terminal = 2")), 1);
     EXPECT_EQ(existencia(clave(0)), 100);
     EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("La nota de credito se guardará sin observaciones."));
     EXPECT_EQ(valor(QStringLiteral("SELECT Observaciones FROM NotaCredito WHERE Numero = 1")).toString(), QString());
@@ -98,9 +102,12 @@ TEST_F(NotaCredito, HeaderFailureUndoesFolioLinesAndStock) {
     const qint64 a = linea(clave(0), 2, 10);
     fallaAlInsertar(QStringLiteral("NotaCredito"));
     responde(Answer::Yes, QStringLiteral("x"), QStringLiteral("7"));
-    const auto r = venta::GuardaNotaCredito(bd(), datos({a}), prompts, espera);
+    auto d = datos({a});
+    d.Solicitud = 9;
+    const auto r = venta::GuardaNotaCredito(bd(), d, prompts, espera);
     EXPECT_EQ(r.NumeroDocumento, -1);
     EXPECT_EQ(r.falla, venta::FallaNota::NoGuardada);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Solicitafolios")), 0);
     EXPECT_EQ(folio(3), 0);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DNotaCredito")), 0);
     EXPECT_EQ(existencia(clave(0)), 100);
