@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -10,6 +11,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tarvex {
 
@@ -81,9 +84,11 @@ void frmMonitor::definecol1() {
     DBGrid1->setColumnCount(3);
     DBGrid1->setHorizontalHeaderLabels(
         {QStringLiteral("NumeroFolio"), QStringLiteral("ValorFolio"), QStringLiteral("Descripcion")});
-    // Twips to pixels at the usual 15 twips a pixel.
-    DBGrid1->setColumnWidth(0, 500 / 15 + 20);
-    DBGrid1->setColumnWidth(1, 950 / 15 + 20);
+    // The narrow number columns of the old grid (500 and 950 twips), widened to fit their titles.
+    const QFontMetrics fm(DBGrid1->horizontalHeader()->font());
+    DBGrid1->setColumnWidth(0, std::max(500 / 15, fm.horizontalAdvance(QStringLiteral("NumeroFolio")) + 16));
+    DBGrid1->setColumnWidth(1, std::max(950 / 15, fm.horizontalAdvance(QStringLiteral("ValorFolio")) + 16));
+    DBGrid1->verticalHeader()->setDefaultSectionSize(fm.height() + 6);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->horizontalHeader()->setSectionsMovable(false);
     DBGrid1->verticalHeader()->setVisible(false);
