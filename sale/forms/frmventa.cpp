@@ -4,6 +4,7 @@
 #include "sale/detalles.h"
 #include "sale/documentos.h"
 #include "sale/folios.h"
+#include "sale/pago.h"
 #include "sale/teclas.h"
 #include "shell/arranque.h"
 #include "shell/avisos.h"
@@ -247,6 +248,9 @@ void frmVenta::construye()
     cmbDescuento = new QComboBox(this);
     cmbDescuento->addItems({QStringLiteral("0"), QStringLiteral("5"), QStringLiteral("10"),
                             QStringLiteral("15"), QStringLiteral("20")});
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setFocusPolicy(Qt::NoFocus);
     txtTotal = new QLineEdit(this);
     txtTotal->setReadOnly(true);
     txtTotal->setAlignment(Qt::AlignRight);
@@ -267,6 +271,7 @@ void frmVenta::construye()
     desc->addWidget(cmbDescuento);
     medio->addLayout(desc, 1, 4);
     medio->addWidget(txtTotal, 1, 5);
+    medio->addWidget(Combo1, 0, 5);
     raiz->addLayout(medio);
 
     DBGrid2 = new QTableView(this);
@@ -387,6 +392,7 @@ void frmVenta::FormLoad()
     capDescuento->setVisible(false);
     Label3->setVisible(false);
     cmbDescuento->setVisible(false);
+    CargarFormasdePago();
     lblAval->setVisible(false);
     capAval->setVisible(false);
     cmdActInv->setVisible(false);
@@ -500,6 +506,24 @@ void frmVenta::IniciaDatos()
     ClienteVenta.clear();
     desglosaIVA_ = false;
     cabeceraGuardada_ = false;
+}
+
+void frmVenta::cargaformasdepago()
+{
+    if (db::Database* bd = base()) {
+        db::Error e;
+        if (!CargaNombresFormaPago(*bd, G().NombresFormaPago, &e))
+            prompts().message(QStringLiteral("Error al leer las formas de pago: ") + e.message,
+                              ui::Icon::Critical);
+    }
+}
+
+void frmVenta::CargarFormasdePago()
+{
+    cargaformasdepago();
+    Combo1->clear();
+    for (const FormaPago& f : ListaFormasPago(G().NombresFormaPago))
+        Combo1->addItem(f.nombre, f.codigo);
 }
 
 void frmVenta::BorraProd()

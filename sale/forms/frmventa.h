@@ -103,6 +103,10 @@ public:
     void EstableceB();
     void selprod();
     void ColocaMTeclas();
+    // Payment-form names from the catalogue into NombresFormaPago (unless already loaded) and the
+    // screen's list Combo1; cargaformasdepago loads the names only.
+    void CargarFormasdePago();
+    void cargaformasdepago();
     void DescuentoProducto();
     void AplicaCantidad();
     void AplicaPUnit();
@@ -146,6 +150,7 @@ public:
     QLineEdit* capAval = nullptr;
     QLineEdit* capDescuento = nullptr;
     QComboBox* cmbDescuento = nullptr;
+    QComboBox* Combo1 = nullptr;  // payment forms
     QLineEdit* txtTotal = nullptr;
     QTextEdit* txtDetalles = nullptr;
     QCheckBox* chkDetalles = nullptr;

@@ -5,6 +5,7 @@
 #include "shell/estado.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -428,4 +429,21 @@ TEST_F(FrmVentaTest, GenericProductPromptsAndDetails)
     ASSERT_TRUE(p && !p->empty());
     EXPECT_EQ(p->text(QStringLiteral("Nombre")), "TP-500 ");
     EXPECT_EQ(p->text(QStringLiteral("Descripcion")), "TALADRO PERCUTOR");
+}
+
+TEST_F(FrmVentaTest, PaymentFormsListedInCodeOrderWithTheirCodes)
+{
+    base.db().exec(QStringLiteral("DELETE FROM Formasdepago"));
+    base.db().exec(QStringLiteral("INSERT INTO Formasdepago (TPago, Descripcion) VALUES "
+                                  "(2, 'TARJETA'), (1, 'EFECTIVO'), (15, 'OCULTA'), (4, 'NOTA')"));
+    frmVenta& f = Abre();
+    ASSERT_EQ(f.Combo1->count(), 3);
+    EXPECT_EQ(f.Combo1->itemText(0), "EFECTIVO");
+    EXPECT_EQ(f.Combo1->itemData(2).toInt(), 4);
+    EXPECT_EQ(G().NombresFormaPago[15], "OCULTA");  // kept for printing, never listed
+
+    // Names already loaded: the catalogue is not read again.
+    base.db().exec(QStringLiteral("DELETE FROM Formasdepago"));
+    Abre();
+    EXPECT_EQ(forma->Combo1->count(), 3);
 }
