@@ -72,6 +72,16 @@ void PagoSinDialogo(double total)
     g.ImportesPago[1] = total;
     g.TipoPagoVenta = 1;
     g.PagoAceptado = 1;
+    g.ImporteRecibido = QString::number(shell::Centavos(total) / 100.0, 'g', 15);
+}
+
+void LimpiaPagoVenta()
+{
+    EstadoGlobal& g = G();
+    g.VendedorVenta = 0;
+    g.CondicionPagoSel = 0;
+    g.ImporteRecibido = QStringLiteral("0");
+    InitFormasdePago();
 }
 
 bool AplicaNotasCredito(db::Database& bd, const PagosVenta& pagos, int usuario, db::Error* error)

@@ -67,8 +67,10 @@ struct ResultadoCierre {
 std::vector<std::pair<int, int>> VentanasFactura(int numLineas, int regxFactura);
 
 // The payment of a sale closed without the dialog: payment 1 of form 1 for the whole total, no
-// other payment (an amount left from the sale before never reaches the header).
+// other payment (an amount left from the sale before never reaches the header or the ticket).
 void PagoSinDialogo(double total);
+// The payment data of a new document: no seller, condition 0, nothing received, slots cleared.
+void LimpiaPagoVenta();
 
 // Marks each credit note paid with in slots 0-3 as applied (status 1 -> 2, exactly one row) and
 // records its cash movement. Inside the sale's write transaction; false with the reason in `error`

@@ -16,6 +16,10 @@ frmFacturar* DialogoPago(frmVenta& forma);
 // The screen's sale as the closes read it.
 VentaEnPantalla VentaDePantalla(frmVenta& forma);
 
+// The screen's print entry: the stored invoice NumeroDocumento on the invoice template. Nothing
+// when the screen holds no stored document.
+void Imprimir(frmVenta& forma);
+
 // cmdFacturar (tipo 4) and cmdFacturaE (tipo 7).
 void VenderPantalla(frmVenta& forma, int tipo);
 // cmdTicket and the ticket key sequence: prepare the payment dialog, no payments yet, Facturar.

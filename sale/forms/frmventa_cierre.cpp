@@ -1,6 +1,7 @@
 #include "sale/cierre_ticket.h"
 #include "sale/documentos.h"
 #include "sale/esperaesc.h"
+#include "sale/impresion_factura.h"
 #include "sale/forms/cierre_venta.h"
 #include "sale/forms/frmfacturar.h"
 #include "sale/forms/frmventa.h"
@@ -106,9 +107,28 @@ void Cierra(frmVenta& forma, Cierre cierre)
     forma.TipoDocumento = r.letra;
     forma.MarcaCabeceraGuardada(true);
     forma.cmdNuevo_Click();
+    LimpiaPagoVenta();
 }
 
 }  // namespace
+
+void Imprimir(frmVenta& forma)
+{
+    db::Database* bd = forma.base();
+    if (!bd || forma.NumeroDocumento <= 0)
+        return;
+    if (forma.cmdNuevo)
+        forma.cmdNuevo->setFocus();
+    db::Error e;
+    auto hay = bd->scalar(QStringLiteral("SELECT count(*) FROM Venta WHERE Numero = ? AND Tipo = ?"),
+                          {forma.NumeroDocumento, forma.TipoDocumento}, &e);
+    if (!hay) {
+        shell::MuestraErrorBD(e);
+        return;
+    }
+    if (hay->toLongLong() > 0)
+        ImprimeTicket(forma.NumeroDocumento, forma.NumeroDocumento, {}, forma.prompts(), &forma);
+}
 
 void VenderPantalla(frmVenta& forma, int tipo)
 {
