@@ -231,7 +231,7 @@ void frmVenta::construye()
 
     auto* medio = new QGridLayout;
     lblCodigo = new QLabel(this);
-    Label2 = new QLabel(QStringLiteral("Detalles"), this);
+    Label2 = new QLabel(QStringLiteral("Código:"), this);
     QString error;
     QWidget* campo = KestrilCreaControl(kestril::kClaseCCaptura, this, &error);
     capCodigoBarras = static_cast<CCaptura*>(campo);
@@ -280,6 +280,7 @@ void frmVenta::construye()
     DBGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DBGrid2->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     DBGrid2->verticalHeader()->setDefaultSectionSize(20);
+    DBGrid2->horizontalHeader()->setStretchLastSection(true);
     modeloProductos_ = new ModeloProductos(&productos_, this);
     DBGrid2->setModel(modeloProductos_);
     raiz->addWidget(DBGrid2, 2);
@@ -463,6 +464,7 @@ void frmVenta::FormLoad()
         FormatoGridES();
     else
         FormatoGrid();
+    AjustaDetalles();
     ActualizaTotales();
 }
 

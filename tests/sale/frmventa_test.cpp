@@ -447,3 +447,26 @@ TEST_F(FrmVentaTest, PaymentFormsListedInCodeOrderWithTheirCodes)
     Abre();
     EXPECT_EQ(forma->Combo1->count(), 3);
 }
+
+TEST_F(FrmVentaTest, CleanupTakesOnlyThisTerminalsLeftovers)
+{
+    // A screen of this terminal that closed without saving, and a sale in progress elsewhere.
+    base.db().exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, "
+                                  "Cantidad, PrecioUnit, Terminal) VALUES "
+                                  "(0, 'T', 1, 1, 100, 'CAJA1          '), "
+                                  "(0, 'T', 2, 1, 20, 'CAJA2          ')"));
+    frmVenta& f = Abre();
+    EXPECT_EQ(f.lineas().count(), 0);  // a new screen starts empty
+    prompts.pushAnswer(ui::Answer::No);
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F11);
+    EXPECT_EQ(prompts.asked().back().text,
+              "Se encontraron 1 registros que no se utilizaron. Desea limpiarlos ?");
+    ASSERT_EQ(f.lineas().count(), 1);  // kept: shown on this screen
+    EXPECT_EQ(f.txtTotal->text(), "$ 100.00");
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::keyClick(f.cajaCodigo, Qt::Key_F11);
+    EXPECT_EQ(prompts.lastMessage(), "Limpieza realizada.");
+    EXPECT_EQ(f.lineas().count(), 0);
+    EXPECT_EQ(base.db().scalar(QStringLiteral("SELECT Terminal FROM DetalleVenta"))->toString(),
+              "CAJA2          ");
+}
