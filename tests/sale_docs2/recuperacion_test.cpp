@@ -53,45 +53,4 @@ TEST(Recuperar, NonNumericFolioAsksNoType) {
     EXPECT_EQ(p.messages().size(), 1);
 }
 
-class Recuperacion : public Docs2Test {
-protected:
-    void SetUp() override {
-        Docs2Test::SetUp();
-        ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO Cliente (RFC, CURP, Nombre) VALUES ('PEJJ800101AB1', ' ', 'JUAN PEREZ')")));
-    }
-    void guarda(qint64 numero, const QString& tipo, int lineas) {
-        ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo, Cliente, Total, Descuento) "
-                                             "VALUES (?, ?, 'PEJJ800101AB1', 50, 10)"),
-                              {numero, tipo}));
-        for (int i = 0; i < lineas; ++i)
-            ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, "
-                                                 "Cantidad, PrecioUnit) VALUES (?, ?, ?, 1, 10)"),
-                                  {numero, tipo, clave(i)}));
-    }
-};
-
-TEST_F(Recuperacion, ReadsTheDocumentOfThatNumberAndLetter) {
-    guarda(15, QStringLiteral("F"), 3);
-    guarda(15, QStringLiteral("T"), 1);
-    guarda(15, QStringLiteral("C"), 2);
-
-    auto f = venta::leerfactura(bd(), 15, QStringLiteral("F"));
-    ASSERT_TRUE(f);
-    EXPECT_TRUE(f->encontrado);
-    EXPECT_FALSE(f->vendible);
-    EXPECT_EQ(f->lineas.size(), 3);
-    EXPECT_EQ(f->encabezado.text(QStringLiteral("Nombre")), QStringLiteral("JUAN PEREZ"));
-    EXPECT_EQ(f->encabezado.real(QStringLiteral("Descuento")), 10);
-
-    auto c = venta::leerfactura(bd(), 15, QStringLiteral("C"));
-    ASSERT_TRUE(c);
-    EXPECT_TRUE(c->vendible);
-    EXPECT_EQ(c->lineas.size(), 2);
-
-    auto nada = venta::leerfactura(bd(), 16, QStringLiteral("F"));
-    ASSERT_TRUE(nada);
-    EXPECT_FALSE(nada->encontrado);
-    EXPECT_TRUE(nada->lineas.isEmpty());
-}
-
 }  // namespace
