@@ -13,7 +13,7 @@
 
 using namespace venta;
 
-TEST(Ajustes, StrictNumberReader)
+TEST(VentaAjustes, StrictNumberReader)
 {
     struct Caso {
         const char* texto;
@@ -26,7 +26,7 @@ TEST(Ajustes, StrictNumberReader)
     EXPECT_EQ(LeeNumero(QStringLiteral("-3"), false), std::nullopt);
 }
 
-TEST(Ajustes, LineDiscountPrompt)
+TEST(VentaAjustes, LineDiscountPrompt)
 {
     struct Caso {
         const char* respuesta;
@@ -56,7 +56,7 @@ TEST(Ajustes, LineDiscountPrompt)
     }
 }
 
-TEST(Ajustes, QuantityAndUnitPricePrompts)
+TEST(VentaAjustes, QuantityAndUnitPricePrompts)
 {
     struct Caso {
         const char* respuesta;
@@ -89,7 +89,7 @@ TEST(Ajustes, QuantityAndUnitPricePrompts)
               "Precio unitario no válido.");
 }
 
-TEST(Ajustes, LineTextsKeepTheirLimits)
+TEST(VentaAjustes, LineTextsKeepTheirLimits)
 {
     const QString m44(44, QLatin1Char('M')), d60(60, QLatin1Char('D'));
     EXPECT_EQ(ModeloGenerico(m44).texto, m44);
@@ -110,7 +110,7 @@ TEST(Ajustes, LineTextsKeepTheirLimits)
     EXPECT_EQ(PrecioVentaES(QStringLiteral("$45.50")).texto, "$45.50");
 }
 
-TEST(Teclas, SequenceStateMachine)
+TEST(VentaTeclas, SequenceStateMachine)
 {
     // Streams of key codes and the actions they end in.
     const int F11 = 122, X = 88, t1 = 65, t2 = 83, t3 = 68, t4 = 81, t5 = 87, t6 = 69;
@@ -143,7 +143,7 @@ TEST(Teclas, SequenceStateMachine)
 
 namespace {
 
-class CatalogoTest : public ::testing::Test {
+class VentaCatalogo : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { compartida = new saletest::BaseSucursal; }
     static void TearDownTestSuite() { delete compartida; }
@@ -165,11 +165,11 @@ protected:
     static saletest::BaseSucursal* compartida;
     saletest::BaseSucursal& base = *compartida;
 };
-saletest::BaseSucursal* CatalogoTest::compartida = nullptr;
+saletest::BaseSucursal* VentaCatalogo::compartida = nullptr;
 
 }  // namespace
 
-TEST_F(CatalogoTest, GenericLinesBecomeProducts)
+TEST_F(VentaCatalogo, GenericLinesBecomeProducts)
 {
     ASSERT_TRUE(saletest::AgregaProducto(base.db(), {7, "CB9", "OCUPADO", ""}));
     Linea normal;
@@ -197,7 +197,7 @@ TEST_F(CatalogoTest, GenericLinesBecomeProducts)
               0);
 }
 
-TEST_F(CatalogoTest, TwoScreensCreatingAtOnceGetDistinctKeys)
+TEST_F(VentaCatalogo, TwoScreensCreatingAtOnceGetDistinctKeys)
 {
     std::atomic<int> fallos{0};
     auto pantalla = [&](const QString& nombre) {
@@ -221,7 +221,7 @@ TEST_F(CatalogoTest, TwoScreensCreatingAtOnceGetDistinctKeys)
               20);
 }
 
-TEST_F(CatalogoTest, DetailTextAndExchangeRate)
+TEST_F(VentaCatalogo, DetailTextAndExchangeRate)
 {
     base.db().exec(QStringLiteral("DELETE FROM ParDescDetalles"));
     base.db().exec(QStringLiteral("INSERT INTO ParDescDetalles (Orden, Tabla, NCampoTabla, Describe) "

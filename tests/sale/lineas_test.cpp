@@ -9,7 +9,7 @@ using saletest::BaseSucursal;
 
 namespace {
 
-class LineasTest : public ::testing::Test {
+class VentaLineas : public ::testing::Test {
 protected:
     // One data folder for the suite (making one hashes the administrator's password).
     static void SetUpTestSuite() { compartida = new BaseSucursal; }
@@ -41,11 +41,11 @@ protected:
     ParametrosLinea par;
 };
 
-BaseSucursal* LineasTest::compartida = nullptr;
+BaseSucursal* VentaLineas::compartida = nullptr;
 
 }  // namespace
 
-TEST_F(LineasTest, PriceChainOfANewLine)
+TEST_F(VentaLineas, PriceChainOfANewLine)
 {
     ASSERT_TRUE(Agrega({10, "D1", "DOLAR", "", 10.0, 16, 2}));
     ASSERT_TRUE(Agrega({11, "DESC", "CON DESCUENTO", "", 200.0, 16, 1, 10.0}));
@@ -73,7 +73,7 @@ TEST_F(LineasTest, PriceChainOfANewLine)
     EXPECT_DOUBLE_EQ(lineas.lineas()[0].existencia.toDouble(), 5);
 }
 
-TEST_F(LineasTest, RepeatedProductMergesOnlyWhenAsked)
+TEST_F(VentaLineas, RepeatedProductMergesOnlyWhenAsked)
 {
     LineasVenta lineas(&base.db());
     par.incrementoAP = true;
@@ -105,7 +105,7 @@ TEST_F(LineasTest, RepeatedProductMergesOnlyWhenAsked)
     EXPECT_FALSE(cot.lineas()[0].iva);
 }
 
-TEST_F(LineasTest, TwoTerminalsNeverTouchEachOthersLines)
+TEST_F(VentaLineas, TwoTerminalsNeverTouchEachOthersLines)
 {
     auto segunda = base.open();
     ASSERT_TRUE(segunda);
@@ -140,7 +140,7 @@ TEST_F(LineasTest, TwoTerminalsNeverTouchEachOthersLines)
     EXPECT_EQ(base.db().scalar(QStringLiteral("SELECT count(*) FROM DetalleVenta"))->toInt(), 1);
 }
 
-TEST_F(LineasTest, DeleteAndSavedLinesSurviveBorraProd)
+TEST_F(VentaLineas, DeleteAndSavedLinesSurviveBorraProd)
 {
     LineasVenta lineas(&base.db());
     lineas.agrega(Busca("750100"), par);
@@ -156,7 +156,7 @@ TEST_F(LineasTest, DeleteAndSavedLinesSurviveBorraProd)
     EXPECT_EQ(base.db().scalar(QStringLiteral("SELECT count(*) FROM DetalleVenta"))->toInt(), 1);
 }
 
-TEST_F(LineasTest, CodesAreMatchedLiterally)
+TEST_F(VentaLineas, CodesAreMatchedLiterally)
 {
     ASSERT_TRUE(Agrega({20, "A%1", "PORCIENTO", "CON 100% ALGODON", 1.0}));
     ASSERT_TRUE(Agrega({21, "AX1", "EQUIS", "CON 100X ALGODON", 1.0}));
@@ -183,7 +183,7 @@ TEST_F(LineasTest, CodesAreMatchedLiterally)
     EXPECT_DOUBLE_EQ(f.at(0).exis.toDouble(), 5);
 }
 
-TEST_F(LineasTest, SearchStepsFollowTheTypedText)
+TEST_F(VentaLineas, SearchStepsFollowTheTypedText)
 {
     ASSERT_TRUE(Agrega({3, "750300", "COCA LIGHT", "", 1.0}));
     ASSERT_TRUE(Agrega({4, "110000", "ARROZ", "", 1.0}));
@@ -208,7 +208,7 @@ TEST_F(LineasTest, SearchStepsFollowTheTypedText)
     EXPECT_EQ(f.current()->clave, 3);
 }
 
-TEST(Busqueda, ModesIntervalsAndRefusedCharacters)
+TEST(VentaBusqueda, ModesIntervalsAndRefusedCharacters)
 {
     // Returning to the default mode: one step back, then the advance lands on BDefault.
     for (int bDefault : {1, 2, 3, 4})

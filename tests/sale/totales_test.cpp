@@ -18,7 +18,7 @@ LineaTotal Gravada(double pSinIva, double cantidad, double importe)
 
 }  // namespace
 
-TEST(Totales, PlainTotalWithGeneralDiscountAndEmptyDocument)
+TEST(VentaTotales, PlainTotalWithGeneralDiscountAndEmptyDocument)
 {
     const Totales vacio = CalculaTotal({}, 0, 0, 10);
     EXPECT_EQ(vacio.total, 0);
@@ -33,7 +33,7 @@ TEST(Totales, PlainTotalWithGeneralDiscountAndEmptyDocument)
     EXPECT_EQ(FormatoTotal(1234567.891), "$ 1,234,567.89");
 }
 
-TEST(Totales, BreakdownGivesTheWorkedFigures)
+TEST(VentaTotales, BreakdownGivesTheWorkedFigures)
 {
     // A price of 100 with 16% tax: 86.2069 before tax, 13.7931 tax, exactly 100 again.
     const double sinIva = PrecioSinIVA(100, 0, 16);
@@ -57,7 +57,7 @@ TEST(Totales, BreakdownGivesTheWorkedFigures)
     EXPECT_DOUBLE_EQ(m.total, 90 + 14.4 + 30);
 }
 
-TEST(Totales, WindowOfLinesAndQuantityCap)
+TEST(VentaTotales, WindowOfLinesAndQuantityCap)
 {
     std::vector<LineaTotal> diez;
     for (int i = 0; i < 10; ++i)
@@ -75,7 +75,7 @@ TEST(Totales, WindowOfLinesAndQuantityCap)
     EXPECT_EQ(CalculaTotal({Exenta(1, 0.5), Exenta(1, 2.4)}, 0, 0, 0).cantidadProductos, 2);
 }
 
-TEST(Totales, GeneralDiscountCaps)
+TEST(VentaTotales, GeneralDiscountCaps)
 {
     struct Caso {
         const char* texto;
