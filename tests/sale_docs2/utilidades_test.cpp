@@ -1,6 +1,8 @@
 #include "fixture.h"
 
+#include "apps/setup/datasetup.h"
 #include "printing/envio.h"
+#include "shell/avisos.h"
 #include "sale/recuperacion.h"
 #include "shell/estado.h"
 #include "shell/utilidades_menu.h"
@@ -110,6 +112,38 @@ TEST_F(Utilidades, PdfNameMustBeAPlainExistingFile) {
     prompts.pushInput(QStringLiteral("123.pdf"));
     EXPECT_EQ(shell::openFactE(prompts, abre), G().CarpetaPDF + QStringLiteral("/CFDI123.pdf"));
     EXPECT_EQ(abiertos.size(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Utilidades, DataFolderMovedOnlyWhenConfirmed) {
+    const QString app = tmp.filePath(QStringLiteral("app"));
+    datasetup::Options o;
+    o.appFolder = app;
+    o.schemaDir = QStringLiteral(DOCS2_SCHEMA_DIR);
+    QString error;
+    ASSERT_TRUE(datasetup::createAppFolder(o, &error)) << error.toStdString();
+    auto direccion = [&] {
+        auto bd = db::Database::open(app + QStringLiteral("/Direccion.db"));
+        return bd ? bd->scalar(QStringLiteral("SELECT Direccion FROM Dir"))->toString() : QString();
+    };
+    const QString antes = direccion();
+    auto elige = [&](const QString&) { return data + QStringLiteral("/"); };
+
+    EXPECT_FALSE(shell::CambiaDireccion(prompts, [](const QString&) { return QString(); }, app));
+    prompts.pushAnswer(ui::Answer::No);
+    EXPECT_FALSE(shell::CambiaDireccion(prompts, elige, app));
+    EXPECT_EQ(direccion(), antes);
+    EXPECT_FALSE(shell::ProgramaTerminado());
+
+    prompts.pushAnswer(ui::Answer::Yes);
+    EXPECT_TRUE(shell::CambiaDireccion(prompts, elige, app));
+    EXPECT_EQ(direccion(), data);
+    EXPECT_EQ(G().CarpetaDatos, data);
+    EXPECT_TRUE(shell::ProgramaTerminado());
+    shell::ReiniciaAvisos();
 }
 
 }  // namespace
