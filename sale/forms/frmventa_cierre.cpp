@@ -11,6 +11,7 @@
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -55,15 +56,21 @@ VentaEnPantalla VentaDePantalla(frmVenta& forma)
 
 namespace {
 
-// The payment dialog prepared as the screen does before each close.
+// The payment dialog prepared as the screen does before each close: its list is a copy of the
+// screen's payment-form list (the catalogue's names when the screen has none).
 void PreparaPagos(frmVenta& forma, frmFacturar& dialogo)
 {
-    if (db::Database* bd = forma.base()) {
+    std::vector<FormaPago> formas;
+    if (forma.Combo1 && forma.Combo1->count() > 0) {
+        for (int i = 0; i < forma.Combo1->count(); ++i)
+            formas.push_back({forma.Combo1->itemData(i).toInt(), forma.Combo1->itemText(i)});
+    } else if (db::Database* bd = forma.base()) {
         db::Error e;
         if (!CargaNombresFormaPago(*bd, G().NombresFormaPago, &e))
             shell::MuestraErrorBD(e);
+        formas = ListaFormasPago(G().NombresFormaPago);
     }
-    dialogo.PreparaPagos(ListaFormasPago(G().NombresFormaPago));
+    dialogo.PreparaPagos(formas);
 }
 
 template <typename Cierre>
@@ -84,6 +91,7 @@ void Cierra(frmVenta& forma, Cierre cierre)
     acciones.prompts = &forma.prompts();
     acciones.dialogoPago = [&] {
         const bool aceptado = dialogo->Muestra(venta.totalVenta > 0 ? venta.totalVenta : forma.TotalVenta);
+        esc.reinicia();  // an Esc that closed a prompt of the dialog is not meant for the save
         venta.clienteVenta = forma.ClienteVenta;  // the dialog may have changed it
         return aceptado;
     };
