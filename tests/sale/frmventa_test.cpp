@@ -1,8 +1,11 @@
+#include "apps/setup/datasetup.h"
 #include "capture_control/ccaptura.h"
 #include "fixture.h"
 #include "platform/ui/prompts.h"
 #include "sale/forms/frmventa.h"
+#include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/midi.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,6 +15,7 @@
 #include <QTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -469,4 +473,53 @@ TEST_F(FrmVentaTest, CleanupTakesOnlyThisTerminalsLeftovers)
     EXPECT_EQ(f.lineas().count(), 0);
     EXPECT_EQ(base.db().scalar(QStringLiteral("SELECT Terminal FROM DetalleVenta"))->toString(),
               "CAJA2          ");
+}
+
+TEST(FrmVentaMenu, OpensFromTheMainWindowOnTheDemoData)
+{
+    QTemporaryDir dir;
+    datasetup::Options o;
+    o.dataFolder = dir.path();
+    o.demo = true;
+    QString error;
+    ASSERT_TRUE(datasetup::createDataFolder(o, &error)) << error.toStdString();
+    auto central = db::Database::open(datasetup::rutaBDCodigos(o.dataFolder),
+                                      datasetup::claveArchivos());
+    ASSERT_TRUE(central);
+    const QString corto = central->scalar(QStringLiteral(
+        "SELECT DescripcionC FROM Sucursales WHERE IdSucursal = 1"))->toString();
+    const QString codigo = central->scalar(QStringLiteral(
+        "SELECT CodigodeBarras FROM Producto WHERE Nombre <> 'VARIOS' ORDER BY ClaveProducto"))->toString();
+    central.reset();
+    ASSERT_FALSE(codigo.isEmpty());
+
+    ReiniciaEstado();
+    G().CarpetaDatos = o.dataFolder;
+    G().SucursalActual = 1;
+    G().DescripcionC[1] = corto;
+    G().BDefault = 1;
+    G().NombreEquipo = QStringLiteral("CAJA1");
+    ui::ScriptedPrompts prompts;
+    ui::setDefaultPrompts(&prompts);
+    {
+        shell::MIDI midi;
+        frmVenta* f = AbreVenta(&midi, QStringLiteral("F"), &prompts);
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->windowTitle(), "Facturación.");
+        EXPECT_GT(f->productos().count(), 0);
+        QTest::keyClicks(f->cajaCodigo, codigo);
+        QTest::keyClick(f->cajaCodigo, Qt::Key_Return);
+        EXPECT_EQ(f->lineas().count(), 1) << prompts.messages().join("/").toStdString();
+        EXPECT_NE(f->txtTotal->text(), "$ 0.00");
+
+        // Only one mode at a time.
+        EXPECT_EQ(AbreVenta(&midi, QStringLiteral("C"), &prompts), nullptr);
+        EXPECT_EQ(prompts.lastMessage(),
+                  "Cierre la pantalla de Facturación. antes de entrar a este proceso.");
+        EXPECT_EQ(AbreVenta(&midi, QStringLiteral("F"), &prompts), f);
+        prompts.pushAnswer(ui::Answer::Yes);
+        f->cmdCerrar_Click();
+    }
+    ui::setDefaultPrompts(nullptr);
+    shell::CierraConexiones();
 }
