@@ -69,7 +69,6 @@ void frmFacturar::construye()
     cmdAceptar->setDefault(true);
 
     txtcantidadp->installEventFilter(this);
-    Combo1->installEventFilter(this);
     connect(Combo1, qOverload<int>(&QComboBox::activated), this, &frmFacturar::Combo1_Click);
     connect(txtcantidadp, &QLineEdit::textEdited, this, [this](const QString& t) {
         modelo_.escribeImporte(t);
@@ -116,8 +115,11 @@ bool frmFacturar::Muestra(double totalVenta)
 
 void frmFacturar::RefrescaVendedor()
 {
-    if (cmbVendedor->count() > 0)
+    if (cmbVendedor->count() > 0) {
+        // The seller shown is the seller stored, also after a new document cleared it.
+        G().VendedorVenta = cmbVendedor->currentIndex();
         return;
+    }
     cmbVendedor->addItems(ListaVendedores(G()));
     // The logged-in user is the default seller.
     if (G().ClaveUsuario >= 0 && G().ClaveUsuario < cmbVendedor->count()) {
@@ -130,7 +132,6 @@ void frmFacturar::RefrescaVendedor()
 
 void frmFacturar::Refresca()
 {
-    refrescando_ = true;
     RefrescaVendedor();
     if (Combo1->currentIndex() != modelo_.posicion())
         Combo1->setCurrentIndex(modelo_.posicion());
@@ -145,7 +146,6 @@ void frmFacturar::Refresca()
         resize(width(), std::max(height(), 276));  // room for the payment list
     }
     txtDatos->setPlainText(modelo_.textoPagos());
-    refrescando_ = false;
 }
 
 void frmFacturar::Combo1_Click(int posicion)
@@ -209,8 +209,6 @@ bool frmFacturar::eventFilter(QObject* o, QEvent* e)
             }
         }
     }
-    if (o == Combo1 && (e->type() == QEvent::KeyPress || e->type() == QEvent::FocusIn))
-        return false;
     return QDialog::eventFilter(o, e);
 }
 

@@ -64,7 +64,6 @@ private:
 
     ModeloPago modelo_;
     QLabel* lblTotal_ = nullptr;
-    bool refrescando_ = false;
 };
 
 }  // namespace venta
