@@ -3,9 +3,9 @@
 // step that moves it to the first product matching what was typed, and the exact barcode look-up
 // that adds a line.
 //
-// Typed text is always matched literally: modes 1-3 compare prefixes inside the loaded set without
-// regard to letter case (what "like 'text*'" gives without its wildcards), mode 4 re-queries with a
-// bound, escaped LIKE pattern.
+// Typed text is always matched literally: every mode compares prefixes inside the loaded set without
+// regard to letter case (what "like 'text*'" gives, with no character of the text taken as a
+// wildcard); the exact look-up binds the code.
 
 #include "platform/db/database.h"
 
