@@ -133,8 +133,9 @@ void frmVenta::FormatoGrid()
     const bool desc = G().MDescripcion == 1, ubic = G().MUbicacion == 1, nom = G().MNombre == 1;
     auto pon = [this](int col, bool visible, int twips) {
         DBGrid1->setColumnHidden(col, !visible);
-        if (visible)
-            DBGrid1->setColumnWidth(col, twips / 15);
+        if (visible)  // never narrower than its heading
+            DBGrid1->setColumnWidth(
+                col, qMax(twips / 15, DBGrid1->horizontalHeader()->sectionSizeHint(col)));
     };
     pon(ModeloLineas::Descripcion, desc, (nom && ubic) ? 4500 : 6300);
     pon(ModeloLineas::Ubicacion, ubic, 999);
@@ -153,8 +154,9 @@ void frmVenta::FormatoGridES()
     const bool desc = G().MDescripcion == 1, ubic = G().MUbicacion == 1, nom = G().MNombre == 1;
     auto pon = [this](int col, bool visible, int twips) {
         DBGrid1->setColumnHidden(col, !visible);
-        if (visible)
-            DBGrid1->setColumnWidth(col, twips / 15);
+        if (visible)  // never narrower than its heading
+            DBGrid1->setColumnWidth(
+                col, qMax(twips / 15, DBGrid1->horizontalHeader()->sectionSizeHint(col)));
     };
     pon(ModeloLineas::Descripcion, desc, (nom && ubic) ? 4000 : 5300);
     pon(ModeloLineas::Ubicacion, ubic, 900);
