@@ -371,6 +371,7 @@ void frmVenta::construye()
                     productos_.move(actual.row());
                 selprod();
             });
+    capCodigoBarras->installEventFilter(this);
     for (QWidget* w : {static_cast<QWidget*>(lblCodigo), static_cast<QWidget*>(Label2),
                        static_cast<QWidget*>(lblCProductos), static_cast<QWidget*>(capAval),
                        static_cast<QWidget*>(DBGrid1), static_cast<QWidget*>(DBGrid2)})
@@ -401,8 +402,11 @@ void frmVenta::FormLoad()
     recuperado_ = false;
     IniciaDatos();
     G().CodigoProductoSel.clear();
-    secuencia_ = SecuenciaTeclas(G().tecla1ticket, G().tecla2ticket, G().tecla3ticket,
-                                 G().tecla4ticket, G().tecla5ticket, G().tecla6ticket);
+    // Unset keys take the branch parameters' defaults: Ctrl, Alt, T (ticket) and Ctrl, Alt, D.
+    auto tecla = [](int valor, int defecto) { return valor != 0 ? valor : defecto; };
+    secuencia_ = SecuenciaTeclas(tecla(G().tecla1ticket, 17), tecla(G().tecla2ticket, 18),
+                                 tecla(G().tecla3ticket, 84), tecla(G().tecla4ticket, 17),
+                                 tecla(G().tecla5ticket, 18), tecla(G().tecla6ticket, 68));
     detallesActivos_ = true;
     // 8: the mode's own set-up.
     if (modo_ == QLatin1String("F")) {
@@ -727,6 +731,9 @@ bool frmVenta::eventFilter(QObject* o, QEvent* e)
             return true;
         }
     }
+    // A key the code field's box left unused comes up to the field: the rules have seen it already.
+    if (o == capCodigoBarras && e->type() == QEvent::KeyPress)
+        return true;
     if (o == lstOpciones || o == lstPrecios) {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape
             && o == lstOpciones) {

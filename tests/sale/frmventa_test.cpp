@@ -523,3 +523,22 @@ TEST(FrmVentaMenu, OpensFromTheMainWindowOnTheDemoData)
     ui::setDefaultPrompts(nullptr);
     shell::CierraConexiones();
 }
+
+TEST_F(FrmVentaTest, DefaultSequenceCtrlAltDClearsParTickets)
+{
+    G().ParTickets = 1;  // the sequence keys are left unset: Ctrl, Alt, D
+    frmVenta& f = Abre();
+    QTest::keyClick(f.cajaCodigo, Qt::Key_Control);
+    QTest::keyClick(f.cajaCodigo, Qt::Key_Alt, Qt::ControlModifier);
+    EXPECT_EQ(f.secuencia().estado(), 18);
+    QTest::keyClick(f.cajaCodigo, Qt::Key_D, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(prompts.lastMessage(), "Des");
+    EXPECT_EQ(G().ParTickets, 0);
+    // Any other key in between breaks it.
+    G().ParTickets = 1;
+    prompts.clear();
+    for (Qt::Key k : {Qt::Key_Control, Qt::Key_Alt, Qt::Key_X, Qt::Key_D})
+        QTest::keyClick(f.cajaCodigo, k);
+    EXPECT_TRUE(prompts.messages().isEmpty());
+    EXPECT_EQ(G().ParTickets, 1);
+}
