@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -651,6 +652,9 @@ void frmVenta::Activacion()
     QFont f = lblCodigo->font();
     f.setUnderline(false);
     lblCodigo->setFont(f);
+    if (auto* midi = qobject_cast<shell::MIDI*>(window()))
+        if (QAction* fecha = midi->accion(QStringLiteral("mnFecha")))
+            fecha->setText(shell::FechaLarga(QDate::currentDate()));
     if (!capCodigoBarras->Enabled()) {
         prompts().message(QStringLiteral("No esta en modo de captura, salga y vuelva a entrar a la "
                                          "pantalla."),
