@@ -90,6 +90,16 @@ TEST_F(FrmVentaTest, ModesSetUpButtonsAndKeyHelp)
     EXPECT_EQ(f.txtTotal->text(), "$ 0.00");
     EXPECT_EQ(f.lblCProductos->text(), "0 Productos. 0");
     EXPECT_EQ(f.lblCodigo->text(), "1:Código de barras");
+    // Stock columns: the product grid shows it to users without permission 44, the line grid to
+    // users with it.
+    EXPECT_FALSE(f.DBGrid2->isColumnHidden(ModeloProductos::EXIS));
+    EXPECT_TRUE(f.DBGrid1->isColumnHidden(ModeloLineas::Exis));
+    G().PermisosUsuario[44] = true;
+    f.FormatoGridP();
+    f.FormatoGrid();
+    EXPECT_TRUE(f.DBGrid2->isColumnHidden(ModeloProductos::EXIS));
+    EXPECT_FALSE(f.DBGrid1->isColumnHidden(ModeloLineas::Exis));
+    G().PermisosUsuario[44] = false;
 
     G().FacturaE = false;
     Abre();
