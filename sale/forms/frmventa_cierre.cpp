@@ -51,6 +51,7 @@ VentaEnPantalla VentaDePantalla(frmVenta& forma)
     v.totales = forma.lineas().paraTotales();
     v.descuento = forma.capDescuento ? shell::Val(forma.capDescuento->text()) : 0.0;
     v.totalVenta = forma.TotalVenta;
+    v.observacion = forma.ObservacionDocumento();
     return v;
 }
 
