@@ -149,6 +149,10 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
         return r;
 
     const int n = static_cast<int>(venta.ids.size());
+    if (venta.totales.size() != venta.ids.size()) {
+        avisos.message(QStringLiteral("Las líneas de la venta cambiaron, vuelva a intentarlo."), ui::Icon::Critical);
+        return r;
+    }
     const double totalVenta = CalculaTotal(venta.totales, 0, 0, venta.descuento).total;
     if (g.PagosMultiples == 1 && acciones.dialogoPago) {
         g.FormaPagoSel[1] = 1;
