@@ -3,6 +3,7 @@
 #include "capture_control/ccaptura.h"
 #include "sale/detalles.h"
 #include "sale/documentos.h"
+#include "sale/forms/cierre_venta.h"
 #include "sale/folios.h"
 #include "sale/pago.h"
 #include "sale/teclas.h"
@@ -599,6 +600,8 @@ void frmVenta::cmdCliente_Click()
 
 void frmVenta::cmdCerrar_Click()
 {
+    if (Procesando)
+        return;  // a sale is being stored
     if (lineas_.count() > 0 && !cabeceraGuardada_) {
         if (prompts().question(QStringLiteral("Los datos de sus productos no han sido aplicados, "
                                               "desea continuar ?"),
@@ -618,6 +621,10 @@ void frmVenta::cmdCerrar_Click()
 
 void frmVenta::closeEvent(QCloseEvent* e)
 {
+    if (Procesando) {
+        e->ignore();  // a sale is being stored
+        return;
+    }
     CerrandoVenta = 1;
     Timer1->stop();
     Timer2->stop();
@@ -632,14 +639,16 @@ void frmVenta::FaltaGuardado(const QString& que)
 }
 
 // The save commands: each one keeps its own slot; the documents are stored by their own paths.
-void frmVenta::cmdFacturar_Click() { FaltaGuardado(QStringLiteral("Factura")); }
-void frmVenta::cmdFacturaE_Click() { FaltaGuardado(QStringLiteral("Factura electrónica")); }
-void frmVenta::cmdTicket_Click() { FaltaGuardado(QStringLiteral("Ticket")); }
+void frmVenta::cmdFacturar_Click() { VenderPantalla(*this, sale::TipoFactura); }
+void frmVenta::cmdFacturaE_Click() { VenderPantalla(*this, sale::TipoFacturaE); }
+void frmVenta::cmdTicket_Click() { TicketPantalla(*this); }
 void frmVenta::cmdActInv_Click() { FaltaGuardado(cmdActInv->text().remove(QLatin1Char('&'))); }
 void frmVenta::cmdBuscar_Click() { FaltaGuardado(QStringLiteral("Buscar documento")); }
 
 void frmVenta::cmdNuevo_Click()
 {
+    if (Procesando)
+        return;  // a sale is being stored
     BorraProd();
     IniciaDatos();
     ActualizaTotales();

@@ -102,6 +102,8 @@ void frmVenta::TeclaCodigo(short& codigo, short& shift)
 
 void frmVenta::CapturaCodigo()
 {
+    if (Procesando)
+        return;  // a sale is being stored
     if (G().ProductoPendiente == 1) {
         G().ProductoPendiente = 0;
         return;

@@ -30,6 +30,8 @@ void frmVenta::keyPressEvent(QKeyEvent* e)
 
 bool frmVenta::TeclaAbajo(int k)
 {
+    if (Procesando)
+        return true;  // a sale is being stored: no key acts on it
     switch (secuencia_.tecla(k)) {
     case AccionTecla::Ninguna:
         return false;
