@@ -165,9 +165,7 @@ struct Ocupado {
 };
 }  // namespace
 
-Paso Monitor::Checasolicitudes() {
-    if (!suc_ || ocupado_) return Paso::Detenido;
-    Ocupado ocupado(ocupado_);
+bool Monitor::leeCola(std::vector<Fila>* cola) {
     db::Error e;
     const auto filas = suc_->bd->select(
         QStringLiteral("SELECT rowid AS Id, FolioSolicita, valordev FROM Solicitafolios "
@@ -175,16 +173,66 @@ Paso Monitor::Checasolicitudes() {
         {}, &e);
     if (!filas) {
         aviso_ = QStringLiteral("No se pudo leer la cola de impresión: ") + e.message;
-        return Paso::ErrorCola;
+        return false;
     }
-    std::vector<Fila> cola;
-    cola.reserve(filas->size());
+    cola->clear();
+    cola->reserve(filas->size());
     pendientes_ = 0;
     for (const db::Row& r : *filas) {
-        cola.push_back({r.integer(QStringLiteral("Id")), static_cast<int>(r.integer(QStringLiteral("FolioSolicita"))),
-                        r.integer(QStringLiteral("valordev"))});
-        if (cola.back().codigo == kSolImprimeFactura && cola.back().numero != 0) ++pendientes_;
+        cola->push_back({r.integer(QStringLiteral("Id")),
+                         static_cast<int>(r.integer(QStringLiteral("FolioSolicita"))),
+                         r.integer(QStringLiteral("valordev"))});
+        if (cola->back().codigo == kSolImprimeFactura && cola->back().numero != 0) ++pendientes_;
     }
+    return true;
+}
+
+// A terminal takes an invoice number (the higher of the counter and the highest stored invoice, plus
+// one), stores the invoice and queues its request in one write transaction, so invoices are committed
+// in number order. Once an invoice numbered at or above the awaited one is stored, every number from
+// the awaited one up to it that will ever exist is already committed: one with no request in the queue
+// was printed by its terminal, or skipped when the counter was moved forward, and its request will
+// never come. Then the lowest queued invoice above the last one served goes next. The invoices are
+// read before the queue is read again, so a request committed in between is not passed over.
+bool Monitor::saltaHueco(std::vector<Fila>* cola, Fila* siguiente) {
+    const qint64 esperado = estado_.UltimoAtendido + 1;
+    auto menorArriba = [this](const std::vector<Fila>& c) -> const Fila* {
+        const Fila* menor = nullptr;
+        for (const Fila& f : c)
+            if (f.codigo == kSolImprimeFactura && f.numero > estado_.UltimoAtendido &&
+                (!menor || f.numero < menor->numero))
+                menor = &f;
+        return menor;
+    };
+    const Fila* candidato = menorArriba(*cola);
+    if (!candidato) return false;
+    const auto guardada = suc_->bd->selectOne(
+        QStringLiteral("SELECT Numero FROM Venta WHERE Numero BETWEEN ? AND ? AND Tipo = 'F' LIMIT 1"),
+        {esperado, candidato->numero});
+    if (!guardada || guardada->empty()) return false;  // not stored yet (or unreadable): keep waiting
+
+    if (!leeCola(cola)) return false;
+    const Fila* elegido = nullptr;
+    for (const Fila& f : *cola)
+        if (f.codigo == kSolImprimeFactura && f.numero == esperado) {
+            elegido = &f;
+            break;
+        }
+    if (!elegido) elegido = menorArriba(*cola);
+    if (!elegido) return false;
+    if (elegido->numero != esperado)
+        anota(QStringLiteral("Sin solicitud para folio %1; se sigue con el folio %2")
+                  .arg(esperado)
+                  .arg(elegido->numero));
+    *siguiente = *elegido;
+    return true;
+}
+
+Paso Monitor::Checasolicitudes() {
+    if (!suc_ || ocupado_) return Paso::Detenido;
+    Ocupado ocupado(ocupado_);
+    std::vector<Fila> cola;
+    if (!leeCola(&cola)) return Paso::ErrorCola;
     if (cola.empty()) return Paso::SinSolicitudes;
 
     auto busca = [&cola](qint64 numero) {
@@ -208,8 +256,12 @@ Paso Monitor::Checasolicitudes() {
                 if (f.numero > ultimo) todasAbajo = false;
             }
             if (!(hayFacturas && todasAbajo)) {
-                aviso_ = QStringLiteral("Esperando folio ") + QString::number(ultimo + 1);
-                return Paso::Esperando;
+                Fila siguiente{};
+                if (!saltaHueco(&cola, &siguiente)) {
+                    aviso_ = QStringLiteral("Esperando folio ") + QString::number(ultimo + 1);
+                    return Paso::Esperando;
+                }
+                return sirveFactura(siguiente);
             }
             actual = &cola.front();
             for (const Fila& f : cola)

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace tarvex {
 
@@ -103,6 +104,8 @@ private:
     enum class Toma { Tomado, Ocupado, SinBloqueo };
     Toma tomaBloqueo(const QString& carpeta, int sucursal, std::unique_ptr<QLockFile>* lock);
     bool borra(qint64 id);
+    bool leeCola(std::vector<Fila>* cola);
+    bool saltaHueco(std::vector<Fila>* cola, Fila* siguiente);
     void anota(const QString& linea);
     Paso sirveFactura(const Fila& f);
 

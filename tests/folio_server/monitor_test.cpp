@@ -289,6 +289,63 @@ TEST_F(MonitorTest, AReprintDoesNotBreakTheRunOfNewInvoices) {
     EXPECT_TRUE(cola().empty());
 }
 
+// A request that will never come (its invoice is stored without one) must not stop the serving;
+// a number that is not stored yet is still waited for.
+TEST_F(MonitorTest, AStoredInvoiceWithoutRequestIsPassedOver) {
+    guardaFactura(10);
+    encola(4, 10);
+    inicia();
+    ASSERT_EQ(monitor->Tick(), Paso::Atendida);
+
+    // 12 queued but neither 11 nor 12 stored: strict order, wait for 11.
+    encola(4, 12);
+    EXPECT_EQ(ticks(2), (std::vector<Paso>(2, Paso::Esperando)));
+    EXPECT_EQ(monitor->aviso(), "Esperando folio 11");
+
+    // A terminal without the print server printed 11 itself: 12 goes next.
+    guardaFactura(11);
+    guardaFactura(12);
+    EXPECT_EQ(monitor->Tick(), Paso::Atendida);
+    EXPECT_EQ(monitor->log().last(), "Atendida la solicitud para folio 4 valor= 12");
+    EXPECT_TRUE(monitor->log().contains("Sin solicitud para folio 11; se sigue con el folio 12"));
+    EXPECT_EQ(monitor->estado().UltimoAtendido, 12);
+
+    // 13 stored without a request and nothing else queued: nothing to serve, nothing lost.
+    guardaFactura(13);
+    encola(6, 14);
+    EXPECT_EQ(monitor->Tick(), Paso::Esperando);
+    EXPECT_EQ(monitor->Tick(), Paso::Esperando);
+    EXPECT_EQ(impresor.impresas, (std::vector<qint64>{10, 12}));
+
+    // Its request arriving late is still served in its turn, before a higher one.
+    encola(4, 14);
+    guardaFactura(14);
+    encola(4, 13);
+    EXPECT_EQ(ticks(2), (std::vector<Paso>(2, Paso::Atendida)));
+    EXPECT_EQ(impresor.impresas, (std::vector<qint64>{10, 12, 13, 14}));
+    EXPECT_EQ(cola(), (Cola{{6, 14}}));
+}
+
+TEST_F(MonitorTest, ACounterMovedForwardDoesNotStopTheServing) {
+    guardaFactura(30);
+    encola(4, 30);
+    inicia();
+    monitor->Tick();
+    // The counter was set to 100: the next invoice is 101 and 31..100 never exist.
+    guardaFactura(101);
+    encola(4, 101);
+    guardaFactura(102);
+    encola(4, 102);
+    EXPECT_EQ(ticks(3), (std::vector<Paso>{Paso::Atendida, Paso::Atendida, Paso::SinSolicitudes}));
+    EXPECT_EQ(impresor.impresas, (std::vector<qint64>{30, 101, 102}));
+
+    // Other kinds of documents with the awaited number do not count: 103 is waited for.
+    ASSERT_TRUE(bd->exec("INSERT INTO Venta (Numero, Tipo, Total) VALUES (103, 'T', 1), (104, 'E', 1)"));
+    encola(4, 105);
+    EXPECT_EQ(monitor->Tick(), Paso::Esperando);
+    EXPECT_EQ(monitor->aviso(), "Esperando folio 103");
+}
+
 TEST_F(MonitorTest, TickCounterRunsFrom1To600) {
     inicia();
     ticks(600);
