@@ -642,8 +642,6 @@ void frmVenta::FaltaGuardado(const QString& que)
 void frmVenta::cmdFacturar_Click() { VenderPantalla(*this, sale::TipoFactura); }
 void frmVenta::cmdFacturaE_Click() { VenderPantalla(*this, sale::TipoFacturaE); }
 void frmVenta::cmdTicket_Click() { TicketPantalla(*this); }
-void frmVenta::cmdActInv_Click() { FaltaGuardado(cmdActInv->text().remove(QLatin1Char('&'))); }
-void frmVenta::cmdBuscar_Click() { FaltaGuardado(QStringLiteral("Buscar documento")); }
 
 void frmVenta::cmdNuevo_Click()
 {
@@ -829,6 +827,7 @@ void ConectaMenusVenta(shell::MIDI* midi)
         if (Permiso(14))
             AbreVenta(midi, QStringLiteral("E"));
     });
+    ConectaUtilidadesMenu(midi);
 }
 
 }  // namespace venta

@@ -110,6 +110,11 @@ public:
     void DescuentoProducto();
     void AplicaCantidad();
     void AplicaPUnit();
+    // Save paths outside the sale mode (frmventa_documentos.cpp).
+    void GuardaNotaCredito();
+    void ImprimeNCredito();
+    void GuardaVCredito();
+    void GuardatodoESInv(int& signo, bool& imprimir);
     void ActualizaPU();
     void EstableceObservacion();
     void EstPUnitProductoVenta();
@@ -240,6 +245,7 @@ private:
     void FaltaGuardado(const QString& que);
     QString TextoDetalles(int fila) const;
     void ProductoGenericoCapturado();
+    void CierraPantalla();  // closes the screen and its frame
     void construyeOpciones();
     void OpcionElegida(QListWidgetItem* item);
     void MuestraPrecios();
@@ -293,5 +299,7 @@ frmVenta* AbreVenta(shell::MIDI* midi, const QString& modo, ui::Prompts* prompts
 // Wires the menu items that open the sale screen (Facturar, Vcredito, Cotizaciones, PEInventario,
 // NotaCredito) to AbreVenta.
 void ConectaMenusVenta(shell::MIDI* midi);
+// The menu tools that print through the sale screen: invoice folio, reprint, invoice PDF.
+void ConectaUtilidadesMenu(shell::MIDI* midi);
 
 }  // namespace venta

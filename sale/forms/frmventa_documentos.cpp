@@ -1,0 +1,227 @@
+// The sale screen's save button outside the sale mode (credit note, credit sale, inventory entry and
+// exit, quotation print) and its recall button. The decisions and the writes are in the logic of
+// sale/ (nota_credito, venta_credito, inventario_es, recuperacion); this file hands them the
+// screen's values and shows the outcome.
+
+#include "capture_control/ccaptura.h"
+#include "sale/esperaesc.h"
+#include "sale/forms/frmventa.h"
+#include "sale/impresion_factura.h"
+#include "sale/inventario_es.h"
+#include "sale/nota_credito.h"
+#include "sale/recuperacion.h"
+#include "sale/venta_credito.h"
+#include "shell/avisos.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+#include "shell/forms/midi.h"
+#include "shell/utilidades_menu.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+
+namespace venta {
+
+namespace {
+
+std::vector<qint64> IdsLineas(LineasVenta& lineas) {
+    std::vector<qint64> ids;
+    for (const Linea& l : lineas.lineas()) ids.push_back(l.idLinea);
+    return ids;
+}
+
+void EstadoEspera(const QString& texto) { shell::PonEstado(2, texto); }
+
+}  // namespace
+
+void frmVenta::CierraPantalla() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void frmVenta::GuardaNotaCredito() {
+    NumeroDocumento = -1;
+    db::Database* bd = base();
+    if (!bd) return;
+    DatosNotaCredito d;
+    d.ClienteVenta = ClienteVenta;
+    d.ClienteDocumento = clienteDocumento_;
+    d.lineas = IdsLineas(lineas_);
+    d.Descuento = capDescuento->text();
+    d.Total = TotalVenta;
+    d.Empleado = G().ClaveUsuario;
+    d.Terminal = G().TerminalActual;
+    d.IVAP = G().PorcentajeIVA;
+    d.Solicitud = G().FacturaE ? 9 : 0;  // the electronic note goes to the print server
+    sale::EsperaConEsc esc;
+    const ResultadoNota r = venta::GuardaNotaCredito(*bd, d, prompts(), esc.espera(EstadoEspera));
+    NumeroDocumento = r.NumeroDocumento;
+    if (r.falla == FallaNota::SinCliente) cmdCliente_Click();
+}
+
+void frmVenta::ImprimeNCredito() {
+    DestinoImpresion destino;  // a report window
+    venta::ImprimeNCredito(NumeroDocumento, destino, prompts());
+}
+
+void frmVenta::GuardaVCredito() {
+    NumeroDocumento = -1;
+    db::Database* bd = base();
+    db::Error e;
+    db::Database* central = shell::BDCodigos(&e);
+    if (!bd || !central) {
+        if (!central) prompts().message(e.message, ui::Icon::Critical);
+        return;
+    }
+    DatosVentaCredito d;
+    d.lineas = IdsLineas(lineas_);
+    d.FormaPago = G().FormaPagoSel[1];
+    d.AvalDocumento = avalDocumento_;
+    d.ClienteVenta = ClienteVenta;
+    d.ClienteDocumento = clienteDocumento_;
+    d.Descuento = capDescuento->text();
+    d.Total = TotalVenta;
+    d.Empleado = G().ClaveUsuario;
+    d.Terminal = G().TerminalActual;
+    d.IVAP = G().PorcentajeIVA;
+    Procesando = true;
+    shell::PonEstado(2, QStringLiteral("Obteniendo # Fact..."));
+    sale::EsperaConEsc esc;
+    const ResultadoVC r = venta::GuardaVCredito(*bd, *central, d, prompts(), esc.espera(EstadoEspera));
+    Procesando = false;
+    NumeroDocumento = r.NumeroDocumento;
+    switch (r.falla) {
+    case FallaVC::SinFormaPago:
+        if (cmdFacturar->isEnabled()) cmdFacturar->setFocus();
+        break;
+    case FallaVC::SinAval: capCodigoBarras->SetFocus(); break;
+    case FallaVC::SinCliente: cmdCliente->setFocus(); break;
+    default: break;
+    }
+}
+
+void frmVenta::GuardatodoESInv(int& signo, bool& imprimir) {
+    NumeroDocumento = -1;
+    db::Database* bd = base();
+    if (!bd) return;
+    DatosESInv d;
+    d.lineas = IdsLineas(lineas_);
+    d.signo = signo;
+    d.imprimir = imprimir;
+    d.TextoES = TextoES;
+    d.SucursalTraspaso = SucursalTraspaso;
+    d.SucursalActual = G().SucursalActual;
+    d.Usuario = G().ClaveUsuario;
+    d.SumarInventario = sumarInventario_;
+    sale::EsperaConEsc esc;
+    NumeroDocumento = venta::GuardatodoESInv(*bd, d, prompts(), esc.espera(EstadoEspera));
+    if (NumeroDocumento == -1) return;
+    cabeceraGuardada_ = true;
+    BorraProd();
+    cmdNuevo->setEnabled(false);
+    cmdActInv->setEnabled(false);
+}
+
+void frmVenta::cmdActInv_Click() {
+    if (modo_ == QLatin1String("VC")) {
+        GuardaVCredito();
+        if (NumeroDocumento != -1) {
+            BorraProd();
+            prompts().message(QString::fromUtf8("La venta a crédito se guardo exitosamente."));
+        }
+    } else if (modo_ == QLatin1String("E")) {
+        TextoES = prompts().input(
+            QString::fromUtf8("Teclee la descripción para guardar la Entrada/Salida de inventario "
+                              "(150 carac. maximo)"),
+            QStringLiteral("Entrada/Salida de inventario."), QStringLiteral("Descripcion."));
+        if (TextoES.isEmpty()) return;
+        int signo = 1;
+        bool imprimir = true;
+        GuardatodoESInv(signo, imprimir);
+        // A failed save keeps the screen and its lines so the person can try again.
+        if (NumeroDocumento != -1) CierraPantalla();
+    } else if (modo_ == QLatin1String("N")) {
+        GuardaNotaCredito();
+        if (NumeroDocumento == -1) return;
+        cabeceraGuardada_ = true;
+        BorraProd();
+        prompts().message(QString::fromUtf8("La nota de crédito se guardó exitosamente."));
+        const qint64 numero = NumeroDocumento;
+        ui::Prompts& avisos = prompts();
+        CierraPantalla();
+        venta::ImprimeNCredito(numero, DestinoImpresion{}, avisos);
+    } else if (modo_ == QLatin1String("C")) {
+        venta::ImprimeCotizacion(NumeroDocumento, capDescuento->text(), DestinoImpresion{}, prompts());
+    }
+}
+
+void frmVenta::cmdBuscar_Click() {
+    const PeticionRecuperar p = PideRecuperar(prompts(), G().ParTickets);
+    db::Database* bd = base();
+    switch (p.accion) {
+    case AccionRecuperar::Nada:
+    case AccionRecuperar::TipoNoValido: return;
+    case AccionRecuperar::TicketsBloqueados: cmdFacturar->setEnabled(false); return;
+    default: break;
+    }
+    if (!bd) return;
+    db::Error e;
+    const auto doc = leerfactura(*bd, p.numero, p.tipo, &e);
+    if (!doc) {
+        prompts().message(e.message, ui::Icon::Warning);
+        return;
+    }
+    const bool cotizacion = p.accion == AccionRecuperar::Cotizacion;
+    if (!cotizacion) {
+        // A stored ticket or invoice is shown only: selling its lines again would sell them twice.
+        cmdFacturar->setEnabled(false);
+        cmdFacturaE->setEnabled(false);
+        cmdTicket->setEnabled(false);
+        recuperado_ = true;
+        if (!doc->encontrado) {
+            prompts().message(QStringLiteral("No se encontraron datos."), ui::Icon::None);
+            return;
+        }
+    }
+    lineas_.nuevo();
+    lineas_.adopta(doc->lineas);
+    lineas_.recarga(&e);
+    modeloLineas_->refresca();
+    capDescuento->setText(QString::number(doc->encabezado.real(QStringLiteral("Descuento"))));
+    // The recalled number is not the screen's NumeroDocumento: BorraProd of a quotation screen
+    // deletes the lines of that number, and these belong to a stored document.
+    if (cotizacion) {
+        FormatoGrid();
+        txtTotal->setText(CalculaTotal(0, 0));
+        return;
+    }
+    cabeceraGuardada_ = true;
+    lblCliente->setText(doc->encabezado.text(QStringLiteral("Nombre")));
+    txtTotal->setText(CalculaTotal(0, 0));
+    lblCProductos->setText(QString::number(cantidadProductos_) + QStringLiteral(" Productos."));
+    if (modo_ == QLatin1String("E"))
+        FormatoGridES();
+    else
+        FormatoGrid();
+    cmdBorrarP->setEnabled(false);
+    capDescuento->setEnabled(false);
+    capCodigoBarras->setEnabled(false);
+}
+
+void ConectaUtilidadesMenu(shell::MIDI* midi) {
+    if (!midi) return;
+    InstalaReimpresion();
+    midi->AsignaAccion(QStringLiteral("EFolioF"), [] {
+        sale::EsperaConEsc esc;
+        shell::EFolioF(ui::defaultPrompts(), esc.espera(EstadoEspera));
+    });
+    midi->AsignaAccion(QStringLiteral("RFactura"), [] { shell::RFactura_Click(ui::defaultPrompts()); });
+    midi->AsignaAccion(QStringLiteral("openFactE"), [] { shell::openFactE(ui::defaultPrompts()); });
+}
+
+}  // namespace venta

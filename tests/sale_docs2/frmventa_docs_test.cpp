@@ -1,0 +1,116 @@
+#include "fixture.h"
+
+#include "capture_control/ccaptura.h"
+#include "platform/report/report.h"
+#include "sale/forms/frmventa.h"
+#include "shell/estado.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+
+namespace {
+
+using venta::frmVenta;
+
+class PantallaDocumentos : public Docs2Test {
+protected:
+    void TearDown() override {
+        forma.reset();
+        for (QPrintPreviewDialog* d : report::openPreviews()) d->close();
+        Docs2Test::TearDown();
+    }
+    frmVenta& Abre(const QString& modo) {
+        G().ModoVenta = modo;
+        forma = std::make_unique<frmVenta>(nullptr, nullptr, &prompts);
+        forma->show();
+        prompts.clear();
+        return *forma;
+    }
+    void Captura(std::initializer_list<qint64> ids) {
+        forma->lineas().adopta(QList<qint64>(ids));
+        forma->lineas().recarga();
+    }
+    void guarda(qint64 numero, const QString& tipo, int lineas) {
+        ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo, Cliente, Total, Descuento) "
+                                             "VALUES (?, ?, 'PEJJ800101AB1', 50, 10)"),
+                              {numero, tipo}));
+        for (int i = 0; i < lineas; ++i)
+            ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, "
+                                                 "Cantidad, PrecioUnit) VALUES (?, ?, ?, 1, 10)"),
+                                  {numero, tipo, clave(i)}));
+    }
+    std::unique_ptr<frmVenta> forma;
+};
+
+TEST_F(PantallaDocumentos, CreditNoteSavedClearedAndShown) {
+    frmVenta& f = Abre(QStringLiteral("N"));
+    Captura({linea(clave(0), 2, 10), linea(clave(1), 1, 5)});
+    f.ClienteVenta = QStringLiteral("JUAN PEREZ");
+    f.TotalVenta = 25;
+    prompts.pushAnswer(ui::Answer::Yes);
+    prompts.pushInput(QStringLiteral("Devolución"));
+    prompts.pushInput(QStringLiteral("15"));
+    f.cmdActInv_Click();
+    EXPECT_EQ(f.NumeroDocumento, 1);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT FactRef FROM NotaCredito WHERE Numero = 1")), 15);
+    EXPECT_EQ(existencia(clave(0)), 102);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta")), 0);
+    EXPECT_TRUE(prompts.messages().contains(QString::fromUtf8("La nota de crédito se guardó exitosamente.")))
+        << prompts.messages().join('|').toStdString();
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Solicitafolios")), 0);  // FacturaE off
+}
+
+TEST_F(PantallaDocumentos, InventoryEmptyDescriptionSavesNothing) {
+    frmVenta& f = Abre(QStringLiteral("E"));
+    Captura({linea(clave(0), 3, 10)});
+    f.cmdActInv_Click();  // the description box cancelled
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM EInventario")), 0);
+    EXPECT_EQ(existencia(clave(0)), 100);
+    EXPECT_TRUE(f.isVisible());
+
+    G().PreguntaCompES = 1;
+    prompts.pushInput(QStringLiteral("Descripcion."));
+    prompts.pushAnswer(ui::Answer::No);  // no voucher
+    f.cmdActInv_Click();
+    EXPECT_EQ(valor(QStringLiteral("SELECT Descripcion FROM EInventario WHERE Numero = 1")).toString(),
+              QStringLiteral("Descripcion."));
+    EXPECT_EQ(existencia(clave(0)), 103);
+    EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(PantallaDocumentos, RecalledInvoiceIsReadOnlyAndQuotationSellable) {
+    ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO Cliente (RFC, CURP, Nombre) VALUES ('PEJJ800101AB1', ' ', 'JUAN PEREZ')")));
+    guarda(15, QStringLiteral("F"), 3);
+    guarda(4, QStringLiteral("C"), 2);
+    G().ParTickets = 1;
+    frmVenta& f = Abre(QStringLiteral("F"));
+    prompts.pushInput(QStringLiteral("15"));
+    prompts.pushInput(QStringLiteral("F"));
+    f.cmdBuscar_Click();
+    EXPECT_EQ(f.lineas().count(), 3);
+    EXPECT_EQ(f.lblCliente->text(), QStringLiteral("JUAN PEREZ"));
+    EXPECT_FALSE(f.cmdFacturar->isEnabled());
+    EXPECT_FALSE(f.cmdTicket->isEnabled());
+    EXPECT_FALSE(f.cmdBorrarP->isEnabled());
+    EXPECT_FALSE(f.capDescuento->isEnabled());
+    EXPECT_FALSE(f.capCodigoBarras->Enabled());
+
+    prompts.pushInput(QStringLiteral("16"));
+    prompts.pushInput(QStringLiteral("F"));
+    f.cmdBuscar_Click();
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("No se encontraron datos."));
+
+    frmVenta& g = Abre(QStringLiteral("F"));
+    prompts.pushInput(QStringLiteral("4"));
+    prompts.pushInput(QStringLiteral("c"));
+    g.cmdBuscar_Click();
+    EXPECT_EQ(g.lineas().count(), 2);
+    EXPECT_TRUE(g.cmdFacturar->isEnabled());
+    // A new document forgets the recalled lines but never deletes the stored ones.
+    g.cmdNuevo_Click();
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 4 AND TipoDocto = 'C'")), 2);
+}
+
+}  // namespace
