@@ -1,11 +1,11 @@
 #pragma once
 // Numbers as the tickets print them. Amounts are handled in whole cents after removing the
-// binary error of the double (a value within a millionth of a cent boundary is on it).
+// binary error of the double (the value's 15-significant-digit decimal form decides).
 
 #include <QString>
 
-// Cut down to the cent: 10.9989 -> 10.99, but 36 stays 36 even when the product came out as
-// 35.99999999.
+// Cut down to the cent toward zero: 10.9989 -> 10.99, -1.005 -> -1.00, but 36 stays 36 even when
+// the product came out as 35.999999999999996.
 double TruncaCentavos(double valor);
 
 // Two decimals, rounded half away from zero. `miles`: thousands with ","; `ceroInicial`: "0.50"

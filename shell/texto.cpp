@@ -1,9 +1,10 @@
 #include "shell/texto.h"
 
+#include "platform/money/money.h"
+
 #include <QLocale>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <string>
@@ -13,37 +14,6 @@ namespace shell {
 namespace {
 
 bool esBlanco(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
-
-// The value's digits with 15 significant figures (what the value "is" once its binary error is
-// dropped), rounded half away from zero to `decimales` places. Returns the rounded magnitude as a
-// whole number of 10^-decimales units; false when it does not fit (huge values).
-bool digitosRedondeados(double value, int decimales, qint64* unidades) {
-    const double a = std::fabs(value);
-    if (!std::isfinite(a)) return false;
-    if (a == 0.0) { *unidades = 0; return true; }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", a);  // d.dddddddddddddde±xx
-    std::string digitos;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p >= '0' && *p <= '9') digitos.push_back(*p);
-    const int exp10 = *p == 'e' ? std::atoi(p + 1) : 0;
-    // Digits kept: those before the point (exp10 + 1) and the decimals asked for.
-    const int k = exp10 + 1 + decimales;
-    if (k > 18) return false;
-    if (k < 0) { *unidades = 0; return true; }
-    qint64 m = 0;
-    for (int i = 0; i < k; ++i) m = m * 10 + (i < int(digitos.size()) ? digitos[i] - '0' : 0);
-    if (k < int(digitos.size()) && digitos[k] >= '5') ++m;
-    *unidades = m;
-    return true;
-}
-
-double potencia10(int n) {
-    double f = 1.0;
-    for (int i = 0; i < n; ++i) f *= 10.0;
-    return f;
-}
 
 QString agrupa(const QString& entero) {
     QString out;
@@ -137,20 +107,9 @@ bool ValidaCaracteresRFC(const QString& text) {
 
 void ProcedimientoVacio() {}
 
-double Redondea(double value, int decimales) {
-    if (decimales < 0) decimales = 0;
-    qint64 u = 0;
-    if (!digitosRedondeados(value, decimales, &u)) return value;
-    const std::string txt = std::to_string(u) + "e-" + std::to_string(decimales);
-    const double r = std::strtod(txt.c_str(), nullptr);
-    return value < 0 ? -r : r;
-}
+double Redondea(double value, int decimales) { return money::redondea(value, decimales); }
 
-qint64 Centavos(double value) {
-    qint64 u = 0;
-    if (!digitosRedondeados(value, 2, &u)) return 0;
-    return value < 0 ? -u : u;
-}
+qint64 Centavos(double value) { return money::centavos(value); }
 
 QString Formato(double value, const QString& patron) {
     const int pos = patron.indexOf(u'.');
@@ -172,7 +131,7 @@ QString Formato(double value, const QString& patron) {
     qint64 u = 0;
     bool negativo = value < 0;
     QString entero, fraccion;
-    if (digitosRedondeados(value, decimales, &u)) {
+    if (money::magnitudRedondeada(value, decimales, &u)) {
         const QString d = QString::number(u).rightJustified(decimales + 1, u'0');
         entero = d.left(d.size() - decimales);
         fraccion = d.right(decimales);

@@ -1,14 +1,21 @@
 #include "platform/report/totals.h"
 
+#include "platform/money/money.h"
+
 #include <QHash>
 #include <QSet>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace report {
 namespace {
 
+// The value in whole 10^-decimals units, rounded the way money is everywhere (1.005 -> 101).
 qint64 scaled(double v, int decimals) {
+    qint64 u = 0;
+    if (money::redondeaUnidades(v, decimals, &u))
+        return u;
     return std::llround(v * std::pow(10.0, decimals));
 }
 
@@ -93,15 +100,7 @@ QVariantList toVariant(const db::Rows& rows) {
 }
 
 QString formatAmount(double value, int decimals) {
-    const qint64 s = scaled(std::fabs(value), decimals);
-    const qint64 unit = static_cast<qint64>(std::llround(std::pow(10.0, decimals)));
-    QString whole = QString::number(s / unit);
-    for (int i = whole.size() - 3; i > 0; i -= 3)
-        whole.insert(i, QLatin1Char(','));
-    QString out = (value < 0 && s != 0 ? QStringLiteral("-") : QString()) + whole;
-    if (decimals > 0)
-        out += QLatin1Char('.') + QString::number(s % unit).rightJustified(decimals, QLatin1Char('0'));
-    return out;
+    return money::formatea(value, decimals);
 }
 
 namespace {
@@ -158,7 +157,7 @@ QString words(qint64 n) {
 }  // namespace
 
 QString amountInWords(double amount) {
-    const qint64 cents = scaled(std::fabs(amount), 2);
+    const qint64 cents = std::llabs(money::centavos(amount));
     const qint64 pesos = cents / 100;
     QString w = words(pesos);
     // "UN MILLON DE PESOS", "DOS MILLONES DE PESOS": a round million takes "DE".

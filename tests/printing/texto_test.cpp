@@ -2,9 +2,11 @@
 
 #include "avisos.h"
 #include "platform/print/codepage850.h"
+#include "platform/report/totals.h"
 #include "printing/formato.h"
 #include "printing/textoticket.h"
 #include "shell/estado.h"
+#include "shell/texto.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +110,11 @@ TEST(Formato, MontosAlCentavoSinErrorBinario) {
     EXPECT_DOUBLE_EQ(TruncaCentavos(40 - 40 * 10 / 100.0), 36.0);
     EXPECT_DOUBLE_EQ(TruncaCentavos(0.1 + 0.2), 0.3);    // 0.30000000000000004
     EXPECT_DOUBLE_EQ(TruncaCentavos(1.15 * 100 / 100), 1.15);
-    EXPECT_DOUBLE_EQ(TruncaCentavos(-1.005), -1.01);  // greatest cent not above
+    // toward zero, on the decimal value: -1.005 is -1.00499999... in binary
+    EXPECT_EQ(TruncaCentavos(-1.005), -1.0);
+    EXPECT_EQ(TruncaCentavos(-10.9989), -10.99);
+    EXPECT_EQ(TruncaCentavos(-(0.1 + 0.2)), -0.3);
+    EXPECT_EQ(TruncaCentavos(-0.004), 0.0);
 
     EXPECT_EQ(FormatoMonto(1234567.5), QStringLiteral("1,234,567.50"));
     EXPECT_EQ(FormatoMonto(1234567.5, false), QStringLiteral("1234567.50"));
@@ -116,6 +122,8 @@ TEST(Formato, MontosAlCentavoSinErrorBinario) {
     EXPECT_EQ(FormatoMonto(0), QStringLiteral("0.00"));
     EXPECT_EQ(FormatoMonto(2.675), QStringLiteral("2.68"));  // 2.67499999... in binary
     EXPECT_EQ(FormatoMonto(-3.5), QStringLiteral("-3.50"));
+    EXPECT_EQ(FormatoMonto(-0.004), QStringLiteral("0.00"));
+    EXPECT_EQ(FormatoMonto(-0.5, true, false), QStringLiteral("-.50"));
 
     EXPECT_EQ(NumeroPlano(10), QStringLiteral("10"));
     EXPECT_EQ(NumeroPlano(7.5), QStringLiteral("7.5"));
@@ -136,6 +144,16 @@ TEST(CodePage850, AcentosYCaracteresAusentes) {
     QByteArray esperado;
     for (int i = 0; i < 256; ++i) esperado.append(char(i));
     EXPECT_EQ(print::aCp850(todo), esperado);
+}
+
+// The ticket, the reports and the screens show an amount the same way, halves included.
+TEST(Formato, MontosIgualesEnTicketReporteYPantalla) {
+    for (double v : {1.005, 2.675, -2.675, 0.125, 1234567.895, 999.995, -0.005, 0.0, 84.9915, 1e15 + 0.5}) {
+        const QString ticket = FormatoMonto(v);
+        EXPECT_EQ(report::formatAmount(v), ticket) << v;
+        EXPECT_EQ(shell::Formato(v, QStringLiteral("###,##0.00")), ticket) << v;
+        EXPECT_EQ(shell::Centavos(v) / 100.0, shell::Redondea(v, 2)) << v;
+    }
 }
 
 }  // namespace

@@ -69,6 +69,9 @@ TEST(ReportTotals, ConditionalSumsAreExactToTheCent) {
         cents.push_back(row({"Importe"}, {0.01}));
     EXPECT_EQ(sum(cents, "Importe"), 10.0);  // exactly, not 9.99999999
     EXPECT_EQ(sum({row({"Importe"}, {0.1}), row({"Importe"}, {0.2})}, "Importe"), 0.3);
+    // each value is taken to the cent with halves away from zero on its decimal value
+    EXPECT_EQ(sum({row({"Importe"}, {1.005}), row({"Importe"}, {2.675})}, "Importe"), 3.69);
+    EXPECT_EQ(sum({row({"Importe"}, {-1.005}), row({"Importe"}, {-2.675})}, "Importe"), -3.69);
 }
 
 TEST(ReportTotals, AmountsAsTextAndInWords) {
@@ -76,6 +79,11 @@ TEST(ReportTotals, AmountsAsTextAndInWords) {
     EXPECT_EQ(formatAmount(-1234.5), "-1,234.50");
     EXPECT_EQ(formatAmount(-0.004), "0.00");
     EXPECT_EQ(formatAmount(999.999), "1,000.00");
+    // 1.00499999... and 2.67499999... in binary: the decimal value decides
+    EXPECT_EQ(formatAmount(1.005), "1.01");
+    EXPECT_EQ(formatAmount(-2.675), "-2.68");
+    EXPECT_EQ(formatAmount(1.0005, 3), "1.001");
+    EXPECT_EQ(formatAmount(1234.5, 0), "1,235");
 
     EXPECT_EQ(amountInWords(1), "UN PESO 00/100 M.N.");
     EXPECT_EQ(amountInWords(21.5), "VEINTIUN PESOS 50/100 M.N.");
@@ -83,6 +91,8 @@ TEST(ReportTotals, AmountsAsTextAndInWords) {
     EXPECT_EQ(amountInWords(1234.56), "MIL DOSCIENTOS TREINTA Y CUATRO PESOS 56/100 M.N.");
     EXPECT_EQ(amountInWords(2000000), "DOS MILLONES DE PESOS 00/100 M.N.");
     EXPECT_EQ(amountInWords(1100100.999), "UN MILLON CIEN MIL CIENTO UN PESOS 00/100 M.N.");
+    EXPECT_EQ(amountInWords(1.005), "UN PESO 01/100 M.N.");
+    EXPECT_EQ(amountInWords(84.9915), "OCHENTA Y CUATRO PESOS 99/100 M.N.");
 }
 
 TEST(ReportFormulas, SlotsClearAndReadBack) {
