@@ -1,6 +1,7 @@
 #include "folio_server/factura.h"
 
 #include "sale/impresion_factura.h"
+#include "sale/totales.h"
 
 #include <QDate>
 #include <QDir>
@@ -63,8 +64,14 @@ bool ArmaFactura(Sucursal& s, qint64 numero, const DestinoFactura& destino, repo
     r->title = QStringLiteral("FA ") + numeroFactura(s.PrefijoFact, numero);
     r->formulas = FormulasFactura(primera, s.PrefijoFact, numero);
     r->rows = *filas;
+    // The printed total is what was charged (Venta.Total); the branch's rate stands in only when
+    // the document has none.
+    const QVariant total = primera.value(QStringLiteral("Total"));
     r->data = venta::DatosDocumento(*filas, primera.real(QStringLiteral("DescFact")),
-                                    venta::DesglosaIVA(primera.text(QStringLiteral("Cliente"))));
+                                    venta::DesglosaIVA(primera.text(QStringLiteral("Cliente"))),
+                                    venta::IVAPantalla(s.IVA),
+                                    total.isNull() ? std::nullopt
+                                                   : std::optional<double>(total.toDouble()));
     r->data.insert(QStringLiteral("NombreEmp"), s.NombreEmp);
     r->data.insert(QStringLiteral("RazonSocial"), s.RazonSocial);
     r->data.insert(QStringLiteral("RFCEmpresa"), s.RFCEmpresa);

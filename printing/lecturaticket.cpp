@@ -29,6 +29,8 @@ std::optional<DatosTicketVenta> LeeTicketVenta(db::Database& bd, qint64 numero, 
     d.NombreC = primera.text(QStringLiteral("NombreC"));
     d.Cliente = primera.text(QStringLiteral("Cliente"));
     d.DescFact = primera.real(QStringLiteral("DescFact"));
+    if (primera.has(QStringLiteral("Total")) && !primera.value(QStringLiteral("Total")).isNull())
+        d.Total = primera.real(QStringLiteral("Total"));
     for (const db::Row& r : *filas) {
         LineaTicketVenta l;
         l.CodigodeBarras = r.text(QStringLiteral("CodigodeBarras"));

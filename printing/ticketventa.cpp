@@ -1,11 +1,11 @@
 #include "printing/ticketventa.h"
 
+#include "platform/money/money.h"
 #include "printing/encabezado.h"
 #include "printing/formato.h"
 #include "printing/textoticket.h"
 #include "shell/estado.h"
 
-#include <cmath>
 
 namespace {
 
@@ -75,9 +75,11 @@ void pagos(const DatosTicketVenta& d, double total) {
                                                   QStringLiteral(" M.N."))) +
                           LF);
     }
+    // Change is owed only when what was received covers the total; a short payment shows none.
+    const qint64 cambio = money::centavos(recibido) - money::centavos(total);
     if (g.PagosMultiples != 0)
         AgregaTextoTicket(izquierda(QStringLiteral("CAMBIO  = ") +
-                                    FormatoMonto(std::fabs(recibido - total)) +
+                                    FormatoMonto(cambio > 0 ? cambio / 100.0 : 0.0) +
                                     QStringLiteral(" M.N.") + LF));
 }
 
@@ -102,7 +104,7 @@ void ConstruyeTicketVenta(const DatosTicketVenta& d) {
                           LF);
     else
         AgregaTextoTicket(izquierda(QStringLiteral(" ") + LF));
-    const double total = suma - suma * d.DescFact / 100;
+    const double total = money::redondea(d.Total ? *d.Total : suma - suma * d.DescFact / 100);
     AgregaTextoTicket(izquierda(AplicaFuenteA(QStringLiteral("TOTAL   =  ") + FormatoMonto(total) +
                                               QStringLiteral(" M.N.") + LF)));
 

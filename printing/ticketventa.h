@@ -19,7 +19,7 @@ struct LineaTicketVenta {
     QString CExtra1;         // what identifies the product on the ticket
     QString CExtra4;         // a generic line's text, from the ninth character on
     QString Nombre;
-    double CExtra3 = 0;      // pieces
+    double CExtra3 = 0;      // units
     double PrecioUnit = 0;
     double Importe = 0;      // before the line's discount
     double Descuento = 0;    // percent
@@ -37,6 +37,9 @@ struct DatosTicketVenta {
     QString NombreC;
     QString Cliente;
     double DescFact = 0;  // general discount, percent
+    // Venta.Total as stored: what was charged, and what TOTAL prints. Without it the ticket
+    // prints the sum of its lines less the general discount.
+    std::optional<double> Total;
     std::vector<LineaTicketVenta> lineas;
     std::array<PagoTicketVenta, 3> pagos;
     QDateTime impreso;  // when the ticket is printed

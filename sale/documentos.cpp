@@ -1,5 +1,6 @@
 #include "sale/documentos.h"
 
+#include "platform/money/money.h"
 #include "sale/folios.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -81,6 +82,8 @@ std::vector<std::pair<QString, QVariant>> ColumnasEncabezado(ClaseDocumento clas
     const bool ticket = clase == ClaseDocumento::Ticket;
     const bool cotizacion = clase == ClaseDocumento::Cotizacion;
     const QString obs = d.Observacion.isEmpty() ? QStringLiteral(" ") : d.Observacion;
+    // What is stored is what was charged: whole cents, never the sub-cent sum of the lines.
+    const double total = money::redondea(d.Total, 2);
 
     c.emplace_back(QStringLiteral("Tipo"), LetraDocumento(clase));
     c.emplace_back(QStringLiteral("Empleado"), d.Empleado);
@@ -90,9 +93,9 @@ std::vector<std::pair<QString, QVariant>> ColumnasEncabezado(ClaseDocumento clas
     c.emplace_back(QStringLiteral("Fecha"), Fecha(d.Fecha));
     if (ticket) {
         c.emplace_back(QStringLiteral("Vendedor"), d.Vendedor);
-        c.emplace_back(QStringLiteral("Total"), d.Total);
+        c.emplace_back(QStringLiteral("Total"), total);
     } else {
-        c.emplace_back(QStringLiteral("Total"), d.Total);
+        c.emplace_back(QStringLiteral("Total"), total);
         if (!cotizacion) c.emplace_back(QStringLiteral("Vendedor"), d.Vendedor);
         c.emplace_back(QStringLiteral("CondicionPago"), d.CondicionPago);
     }

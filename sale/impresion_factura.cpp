@@ -1,5 +1,6 @@
 #include "sale/impresion_factura.h"
 
+#include "platform/money/money.h"
 #include "platform/report/totals.h"
 #include "printing/reporte.h"
 #include "sale/totales.h"
@@ -63,13 +64,19 @@ bool DesglosaIVA(const QString& claveCliente) {
 }
 
 QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglosaIVA) {
-    int tasa = IVAPantalla(G().PorcentajeIVA);
+    return DatosDocumento(filas, descuento, desglosaIVA, IVAPantalla(G().PorcentajeIVA), std::nullopt);
+}
+
+QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglosaIVA,
+                           int tasaPredeterminada, std::optional<double> totalGuardado) {
+    int tasa = tasaPredeterminada;
     if (!filas.empty() && filas.front().has(QStringLiteral("IVAP")) &&
         filas.front().integer(QStringLiteral("IVAP")) > 0)
         tasa = static_cast<int>(filas.front().integer(QStringLiteral("IVAP")));
 
     std::vector<LineaTotal> totales;
     QVariantList lineas;
+    double gravado = 0, exento = 0;  // line amounts before the general discount, tax included
     for (const db::Row& r : filas) {
         LineaTotal t;
         t.cantidad = r.real(QStringLiteral("Cantidad"));
@@ -79,6 +86,7 @@ QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglos
         t.iva = r.flag(QStringLiteral("Iva"));
         t.pPrecioUnitD = PrecioSinIVA(precio, desc, tasa);
         totales.push_back(t);
+        (t.iva ? gravado : exento) += t.importe;
 
         QVariantMap l;
         l.insert(QStringLiteral("Cantidad"), textoCantidad(t.cantidad));
@@ -96,33 +104,44 @@ QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglos
     }
 
     const Totales plano = CalculaTotal(totales, 0, 0, descuento);
+    const DesgloseTotal d =
+        DesglosaTotal(totalGuardado ? *totalGuardado : plano.total, gravado, exento, descuento,
+                      desglosaIVA ? tasa : -1);
     QVariantMap m;
     m.insert(QStringLiteral("lineas"), lineas);
     m.insert(QStringLiteral("TasaIVA"), tasa);
-    // The printed amounts add up to the cent: each part is taken to cents first and the one
-    // that closes the sum (the discount, or the total when the tax is shown) comes from the others.
-    qint64 subtotal = 0, descuentoC = 0, ivaC = 0, totalC = 0;
-    if (desglosaIVA) {
-        const Totales sinDescuento = CalculaTotalDES(totales, 0, 0, 0, tasa);
-        const Totales des = CalculaTotalDES(totales, 0, 0, descuento, tasa);
-        subtotal = shell::Centavos(sinDescuento.base + sinDescuento.exento);
-        descuentoC = subtotal - shell::Centavos(des.base + des.exento);
-        ivaC = shell::Centavos(des.iva);
-        totalC = subtotal - descuentoC + ivaC;
-    } else {
-        subtotal = shell::Centavos(plano.total + plano.descuentoGeneral);
-        totalC = shell::Centavos(plano.total);
-        descuentoC = subtotal - totalC;
-    }
-    const double total = totalC / 100.0;
-    m.insert(QStringLiteral("IVA"), ivaC / 100.0);
-    m.insert(QStringLiteral("Subtotal"), subtotal / 100.0);
-    m.insert(QStringLiteral("ImporteDescuento"), descuentoC / 100.0);
-    m.insert(QStringLiteral("HayDescuento"), descuentoC != 0);
-    m.insert(QStringLiteral("MuestraSubtotal"), desglosaIVA || descuentoC != 0);
-    m.insert(QStringLiteral("Total"), total);
-    m.insert(QStringLiteral("ImporteLetra"), report::amountInWords(total));
+    m.insert(QStringLiteral("IVA"), d.iva / 100.0);
+    m.insert(QStringLiteral("Subtotal"), d.subtotal / 100.0);
+    m.insert(QStringLiteral("ImporteDescuento"), d.descuento / 100.0);
+    m.insert(QStringLiteral("HayDescuento"), d.descuento != 0);
+    m.insert(QStringLiteral("MuestraSubtotal"), desglosaIVA || d.descuento != 0);
+    m.insert(QStringLiteral("Total"), d.total / 100.0);
+    m.insert(QStringLiteral("ImporteLetra"), report::amountInWords(d.total / 100.0));
     return m;
+}
+
+DesgloseTotal DesglosaTotal(double total, double gravado, double exento, double descuento, int tasa) {
+    DesgloseTotal d;
+    d.total = money::centavos(total);
+    const double queda = 1 - descuento / 100;
+    if (tasa < 0) {
+        // No tax shown: the subtotal is the lines' sum and the discount closes it on the total.
+        d.subtotal = descuento != 0 ? money::centavos(gravado + exento) : d.total;
+        d.descuento = d.subtotal - d.total;
+        return d;
+    }
+    const double divisor = 1 + tasa / 100.0;
+    // The exempt part of the total bears no tax; the rest is split into base and tax.
+    qint64 exentoC = 0;
+    if (gravado == 0) exentoC = d.total;
+    else if (exento != 0) exentoC = money::centavos(exento * queda);
+    const qint64 conIVA = d.total - exentoC;
+    const qint64 base = money::centavos(conIVA / 100.0 / divisor);
+    d.iva = conIVA - base;
+    const qint64 neto = base + exentoC;
+    d.subtotal = descuento != 0 ? money::centavos(gravado / divisor) + money::centavos(exento) : neto;
+    d.descuento = d.subtotal - neto;
+    return d;
 }
 
 bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino,
@@ -153,8 +172,11 @@ bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion
     };
     s.datos = [](const db::Rows& filas, QVariantMap& datos) {
         const db::Row& r = filas.front();
-        const QVariantMap m = DatosDocumento(filas, r.real(QStringLiteral("DescFact")),
-                                             DesglosaIVA(r.text(QStringLiteral("Cliente"))));
+        const QVariant total = r.value(QStringLiteral("Total"));
+        const QVariantMap m =
+            DatosDocumento(filas, r.real(QStringLiteral("DescFact")),
+                           DesglosaIVA(r.text(QStringLiteral("Cliente"))), IVAPantalla(G().PorcentajeIVA),
+                           total.isNull() ? std::nullopt : std::optional<double>(r.real(QStringLiteral("Total"))));
         for (auto it = m.begin(); it != m.end(); ++it)
             datos.insert(it.key(), it.value());
     };

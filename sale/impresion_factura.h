@@ -10,6 +10,8 @@
 #include <QString>
 #include <QVariantMap>
 
+#include <optional>
+
 class QWidget;
 
 namespace venta {
@@ -28,9 +30,28 @@ struct DestinoImpresion {
 
 // Lines and totals of a document for its template, from the rows of its query: `lineas` (Cantidad,
 // Codigo, Descripcion, PrecioUnit, Importe; before tax when the tax is shown apart), Subtotal,
-// ImporteDescuento, HayDescuento, MuestraSubtotal, IVA, TasaIVA, Total, ImporteLetra. `descuento` is the general discount in
-// percent; the tax rate is the document's IVAP, else the branch's.
+// ImporteDescuento, HayDescuento, MuestraSubtotal, IVA, TasaIVA, Total, ImporteLetra. `descuento` is
+// the general discount in percent; the tax rate is the document's IVAP, else `tasaPredeterminada`.
+// Total is `totalGuardado` (the document's Venta.Total, what was charged) when given, else the sum
+// of the line amounts less the discount; the printed figures are derived from it (DesglosaTotal)
+// so Subtotal - ImporteDescuento + IVA is Total to the cent.
+QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglosaIVA,
+                           int tasaPredeterminada, std::optional<double> totalGuardado);
+// The same with the branch's tax rate and the total rebuilt from the lines.
 QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglosaIVA);
+
+// The printed totals of a document, in cents: subtotal - descuento + iva = total.
+struct DesgloseTotal {
+    qint64 subtotal = 0;   // before the general discount (before tax when the tax is shown)
+    qint64 descuento = 0;  // the general discount
+    qint64 iva = 0;
+    qint64 total = 0;
+};
+// Splits `total` (rounded to the cent) given the line amounts before the general discount, tax
+// included: `gravado` of the lines that bear tax, `exento` of those that do not; `descuento` the
+// general discount in percent. With `tasa` >= 0 the tax is shown apart: base = total of the taxed
+// part / (1 + tasa/100), rounded, and the tax is what is left. With `tasa` < 0 no tax is shown.
+DesgloseTotal DesglosaTotal(double total, double gravado, double exento, double descuento, int tasa);
 
 // Prints invoice `numero` (the number shown, with the branch's prefix) of document
 // `numeroDocumento`. "No se encontro datos de la factura." when it has no lines. True when the

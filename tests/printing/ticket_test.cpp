@@ -76,7 +76,7 @@ TEST_F(TicketVentaTest, LineasDeProductoSinCodigos) {
     EXPECT_EQ(l[i + 1], QStringLiteral("   7501000111 Café soluble 200g"));
     EXPECT_EQ(l[i + 2], QString(15, ' ') + QStringLiteral("2 x 20.00 = 40.00"));
     EXPECT_EQ(l[i + 4], QString(8, ' ') + QStringLiteral("(2 x 20.00) -10% = 36.00"));
-    // the pieces follow the 24 hyphens on the same line
+    // the unit count follows the 24 hyphens on the same line
     // the centring blanks of the hyphen line come before its leading line feed
     EXPECT_EQ(l[i + 5], QString(3, ' '));
     EXPECT_EQ(l[i + 6], QString(24, '-') + QStringLiteral("(4)PIEZAS "));
@@ -104,6 +104,34 @@ TEST_F(TicketVentaTest, SucursalFueraDeRangoNoDetieneElTicket) {
     G().SucursalActual = 12;
     construye(ventaDemo(), 0);
     EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nTEL:\nF57\n")));
+}
+
+// TOTAL is what was charged, and the change is figured on it; a short payment gives no change.
+TEST_F(TicketVentaTest, TotalGuardadoYCambio) {
+    DatosTicketVenta d = ventaDemo();  // its lines add up to 73.99
+    G().PagosMultiples = 2;
+    G().ImporteRecibido = QStringLiteral("100");
+    d.Total = 74.005;  // the stored total, a sub-cent value rounded half away from zero
+    construye(d, 0);
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nTOTAL   =  74.01 M.N.\n"))) << TextoTicket().toStdString();
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nCAMBIO  = 25.99 M.N.\n")));
+
+    G().ImporteRecibido = QStringLiteral("70");
+    construye(d, 0);
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("PAGO CON= 70.00 M.N.")));
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nCAMBIO  = 0.00 M.N.\n"))) << TextoTicket().toStdString();
+
+    // several payments that fall short of the total
+    G().PagosMultiples = 1;
+    d.Total = 73.99;
+    d.pagos[0] = {1, 50, QStringLiteral("EFECTIVO")};
+    d.pagos[1] = {2, 23.98, QStringLiteral("TARJETA")};
+    construye(d, 0);
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nTOTAL   =  73.99 M.N.\n")));
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nCAMBIO  = 0.00 M.N.\n"))) << TextoTicket().toStdString();
+    d.pagos[1].importe = 24;
+    construye(d, 0);
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nCAMBIO  = 0.01 M.N.\n"))) << TextoTicket().toStdString();
 }
 
 }  // namespace

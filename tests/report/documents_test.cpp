@@ -91,6 +91,16 @@ TEST_F(DocumentPrint, CounterSaleInvoiceHidesClientAndTax) {
     EXPECT_TRUE(t.contains("Total $ 168.75"));
 }
 
+// 1000 pens at 1.00: the net unit price 0.8621 times 1000 is 862.10, but what was charged is
+// 1,000.00; the totals split that, not the rounded line prices.
+TEST_F(DocumentPrint, InvoiceTotalsAddUpToWhatWasCharged) {
+    guardaDocumento(10, "F", "GOMA800101AB1", "2026-12-09", 0, {{"7501000000028", 1000, 1.00, 0, true}});
+    ASSERT_TRUE(ImprimeTicket(10, 10, aPdf(pdf("fa10.pdf")), prompts)) << prompts.lastMessage().toStdString();
+    const QString t = reporttest::squeezed(reporttest::pdfText(pdf("fa10.pdf")));
+    for (const char* s : {"Subtotal 862.07", "I.V.A. 16% 137.93", "Total $ 1,000.00", "MIL PESOS 00/100 M.N."})
+        EXPECT_TRUE(t.contains(QString::fromUtf8(s))) << s << "\n" << t.toStdString();
+}
+
 TEST_F(DocumentPrint, ApostrophesAndAccentsPrintAsTyped) {
     guardaCliente("MOHJ7001019Q8", QString::fromUtf8("JOSÉ O'HIGGINS MUÑOZ"));
     guardaDocumento(9, "F", "MOHJ7001019Q8", "2026-12-11", 0, kLineas);

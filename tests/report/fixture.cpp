@@ -5,6 +5,8 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
+#include <cmath>
+
 void DataFolderTest::SetUp() {
     ASSERT_TRUE(tmp.isValid());
     data = tmp.filePath("datos");
@@ -55,9 +57,13 @@ void DataFolderTest::guardaDocumento(qint64 numero, const QString& tipo, const Q
     db::Database* bd = shell::BDSucursal();
     ASSERT_NE(bd, nullptr);
     db::Error e;
+    // The total as the sale screen stores it: the lines less the general discount, in cents.
+    double suma = 0;
+    for (const Linea& l : lineas) suma += l.cantidad * l.precio * (1 - l.descuento / 100);
+    const double total = std::round(suma * (1 - descuento / 100) * 100) / 100;
     ASSERT_TRUE(bd->exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo, Cliente, Fecha, Total, Descuento, "
-                                        "IVAP) VALUES (?, ?, ?, ?, 0, ?, 16)"),
-                         {numero, tipo, cliente, fecha, descuento}, &e))
+                                        "IVAP) VALUES (?, ?, ?, ?, ?, ?, 16)"),
+                         {numero, tipo, cliente, fecha, total, descuento}, &e))
         << e.message.toStdString();
     for (const Linea& l : lineas) {
         const auto clave = bd->scalar(QStringLiteral("SELECT ClaveProducto FROM Producto WHERE CodigodeBarras = ?"),

@@ -38,6 +38,22 @@ TEST(DocsEncabezado, ColumnsWrittenForEachKind) {
               QStringLiteral("Pagacon3 FormaPago3 PagaObs3"));
 }
 
+// The stored total is whole cents, whatever the lines added up to.
+TEST(DocsEncabezado, TotalIsStoredInWholeCents) {
+    sale::DatosEncabezado d;
+    auto total = [&d](ClaseDocumento clase, double valor) {
+        d.Total = valor;
+        for (const auto& [nombre, v] : sale::ColumnasEncabezado(clase, 1, d))
+            if (nombre == QLatin1String("Total")) return v.toDouble();
+        return -1.0;
+    };
+    EXPECT_EQ(total(ClaseDocumento::Ticket, 84.9915), 84.99);
+    EXPECT_EQ(total(ClaseDocumento::Factura, 1.005), 1.01);
+    EXPECT_EQ(total(ClaseDocumento::Cotizacion, 2.675), 2.68);
+    EXPECT_EQ(total(ClaseDocumento::FacturaE, -19.995), -20.0);
+    EXPECT_EQ(total(ClaseDocumento::Ticket, 70), 70.0);
+}
+
 TEST(DocsEncabezado, LinesFallIntoInvoicesOfAtMostTheLimit) {
     std::vector<qint64> lineas;
     for (qint64 i = 1; i <= 25; ++i) lineas.push_back(i);
