@@ -182,6 +182,7 @@ public:
     void setDetallesActivos(bool activos) { detallesActivos_ = activos; }
     // A recalled document is shown (F7 and F8 do nothing on it).
     void setRecuperado(bool recuperado) { recuperado_ = recuperado; }
+    bool Recuperado() const { return recuperado_; }
     const SecuenciaTeclas& secuencia() const { return secuencia_; }
 
     // Runs the key-down rules of the screen with a key code of the old platform; true when a rule

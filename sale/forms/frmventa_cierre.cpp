@@ -5,6 +5,7 @@
 #include "sale/forms/cierre_venta.h"
 #include "sale/forms/frmfacturar.h"
 #include "sale/forms/frmventa.h"
+#include "sale/recuperacion.h"
 #include "sale/venta_factura.h"
 #include "shell/avisos.h"
 #include "shell/estado.h"
@@ -79,6 +80,11 @@ void Cierra(frmVenta& forma, Cierre cierre)
 {
     if (forma.Procesando)
         return;  // a close is already running: no second sale
+    if (forma.Recuperado()) {
+        // A recalled ticket or invoice is stored already: selling it would sell its lines twice.
+        forma.prompts().message(TextoDocumentoSoloLectura(), ui::Icon::Warning);
+        return;
+    }
     db::Database* bd = forma.base();
     if (!bd)
         return;

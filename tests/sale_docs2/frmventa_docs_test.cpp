@@ -3,6 +3,7 @@
 #include "capture_control/ccaptura.h"
 #include "platform/report/report.h"
 #include "sale/forms/frmventa.h"
+#include "sale/recuperacion.h"
 #include "shell/estado.h"
 
 #include <QLabel>
@@ -96,6 +97,10 @@ TEST_F(PantallaDocumentos, RecalledInvoiceIsReadOnlyAndQuotationSellable) {
     EXPECT_FALSE(f.cmdBorrarP->isEnabled());
     EXPECT_FALSE(f.capDescuento->isEnabled());
     EXPECT_FALSE(f.capCodigoBarras->Enabled());
+    // The ticket key sequence reaches the sell path without the button: refused there too.
+    f.cmdTicket_Click();
+    EXPECT_EQ(prompts.lastMessage(), venta::TextoDocumentoSoloLectura());
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Venta WHERE Tipo = 'T'")), 0);
 
     prompts.pushInput(QStringLiteral("16"));
     prompts.pushInput(QStringLiteral("F"));
