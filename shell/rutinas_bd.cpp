@@ -17,6 +17,18 @@ namespace {
 
 void muestra(const QString& texto) { ui::defaultPrompts().message(texto, ui::Icon::Critical, {}); }
 
+// A failure on a handle inside a write transaction goes back to the caller only: a message box there
+// would keep the file locked for every other terminal until someone closes it, and the caller
+// reports the failure itself once it has rolled back.
+bool falla(db::Database& bd, const QString& texto, const db::Error& e, db::Error* error) {
+    if (error) {
+        *error = e;
+        error->message = texto;
+    }
+    if (!bd.inTransaction()) muestra(texto);
+    return false;
+}
+
 // Date as the databases keep it: the day alone at midnight, else day and time.
 QVariant fechaTexto(const QDateTime& f) {
     if (!f.isValid()) return QVariant();
@@ -50,7 +62,7 @@ db::Database* abreRuta(const QString& ruta, std::unique_ptr<db::Database>& propi
 
 }  // namespace
 
-bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params) {
+bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params, db::Error* error) {
     PonEstado(2, QStringLiteral("Procesando ") + sql + QStringLiteral(".."));
     db::Error e;
     bool ok;
@@ -59,10 +71,8 @@ bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params
         ok = bd.runAction(nombre, {}, &e);
     else
         ok = bd.exec(sql, params, &e);
-    if (!ok) {
-        muestra(QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ' + e.message);
-        return false;
-    }
+    if (!ok) return falla(bd, QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ' + e.message, e, error);
+    if (error) *error = {};
     PonEstado(2, QStringLiteral("Ok "));
     return true;
 }
@@ -170,12 +180,12 @@ int BuscaRegistros(db::Database& bd, const QString& base, const QString& campo,
     return 0;
 }
 
-QString ArmaCriterioFechas(const QDate& fecha1, const QDate& fecha2, const QString& campo, int modo) {
+CriterioFechas ArmaCriterioFechas(const QDate& fecha1, const QDate& fecha2, const QString& campo, int modo) {
     QDate hasta;
     if (modo == 1) hasta = fecha1.addDays(1);
     else if (modo == 2) hasta = fecha2.addDays(1);
     else return {};
-    return QStringLiteral("(%1 >= '%2') and (%1 < '%3')").arg(campo, FechaISO(fecha1), FechaISO(hasta));
+    return {QStringLiteral("(%1 >= ?) and (%1 < ?)").arg(campo), {FechaISO(fecha1), FechaISO(hasta)}};
 }
 
 std::optional<double> SumaCampo(const db::Rows& filas, const QString& campo) {
@@ -250,67 +260,73 @@ bool CompactaBaseDatos(const QString& carpeta, const QString& archivo) {
     return false;
 }
 
-std::optional<qint64> InsertaMovCajaCorte(db::Database& bd, const QDateTime& fecha, double importe,
-                                          int tipo, const QString& descripcion, int estatus,
-                                          int idCorte, int usuario) {
+namespace {
+std::optional<qint64> SiguienteMovimiento(db::Database& bd, db::Error* error) {
     db::Error e;
     auto id = ObtenerSiguienteId(bd, QStringLiteral("IdMovimiento"), QStringLiteral("MovimientosCaja"), {}, &e);
-    if (!id) {
-        muestra(QStringLiteral("No se pudo ejecutar el comando: Select Max(IdMovimiento) from MovimientosCaja ") +
-                e.message);
-        return std::nullopt;
-    }
+    if (!id)
+        falla(bd, QStringLiteral("No se pudo ejecutar el comando: Select Max(IdMovimiento) from MovimientosCaja ") +
+                      e.message,
+              e, error);
+    return id;
+}
+}  // namespace
+
+std::optional<qint64> InsertaMovCajaCorte(db::Database& bd, const QDateTime& fecha, double importe,
+                                          int tipo, const QString& descripcion, int estatus,
+                                          int idCorte, int usuario, db::Error* error) {
+    auto id = SiguienteMovimiento(bd, error);
+    if (!id) return std::nullopt;
     const bool ok = ProcesaSQL(bd,
         QStringLiteral("INSERT INTO MovimientosCaja(IdMovimiento,FechaMov,ImporteMov,TipoMov,DescripcionMov,"
                        "EstatusMov,IdCorte,IdUsuario) VALUES(?,?,?,?,?,?,?,?)"),
-        {*id, fechaTexto(fecha), importe, tipo, descripcion, estatus, idCorte, usuario});
+        {*id, fechaTexto(fecha), importe, tipo, descripcion, estatus, idCorte, usuario}, error);
     if (!ok) return std::nullopt;
     return id;
 }
 
 std::optional<qint64> InsertaMovCaja(db::Database& bd, double importe, int tipo,
-                                     const QString& descripcion, int usuario) {
-    db::Error e;
-    auto id = ObtenerSiguienteId(bd, QStringLiteral("IdMovimiento"), QStringLiteral("MovimientosCaja"), {}, &e);
-    if (!id) {
-        muestra(QStringLiteral("No se pudo ejecutar el comando: Select Max(IdMovimiento) from MovimientosCaja ") +
-                e.message);
-        return std::nullopt;
-    }
+                                     const QString& descripcion, int usuario, db::Error* error) {
+    auto id = SiguienteMovimiento(bd, error);
+    if (!id) return std::nullopt;
     const bool ok = ProcesaSQL(bd,
         QStringLiteral("INSERT INTO MovimientosCaja(IdMovimiento,FechaMov,ImporteMov,TipoMov,DescripcionMov,"
                        "EstatusMov,IdUsuario) VALUES(?,?,?,?,?,?,?)"),
-        {*id, FechaHoraISO(QDateTime::currentDateTime()), importe, tipo, descripcion, 1, usuario});
+        {*id, FechaHoraISO(QDateTime::currentDateTime()), importe, tipo, descripcion, 1, usuario}, error);
     if (!ok) return std::nullopt;
     return id;
 }
 
 bool InsertaEInventario(db::Database& bd, qint64 numero, const QDateTime& fecha,
                         const QString& descripcion, int aplicado, int usuario, int traspaso,
-                        int sucOrigen, int sucDestino, int describeMovto, const QString& docto) {
+                        int sucOrigen, int sucDestino, int describeMovto, const QString& docto,
+                        db::Error* error) {
     return ProcesaSQL(bd,
         QStringLiteral("INSERT INTO Einventario(Numero,Fecha,Descripcion,Aplicado,Usuario,Traspaso,sucOrigen,"
                        "sucDestino,DescribeMovto,Docto) VALUES(?,?,?,?,?,?,?,?,?,?)"),
         {numero, fechaTexto(fecha), descripcion, aplicado, usuario, traspaso, sucOrigen, sucDestino,
-         describeMovto, docto});
+         describeMovto, docto},
+        error);
 }
 
-bool InsertaNotaCredito(db::Database& bd, qint64 numero, int descuento, const QDateTime& fecha,
+bool InsertaNotaCredito(db::Database& bd, qint64 numero, double descuento, const QDateTime& fecha,
                         double total, int empleado, int terminal, const QString& cliente, int ivap,
-                        int status, qint64 factRef, const QString& observaciones) {
+                        int status, qint64 factRef, const QString& observaciones, db::Error* error) {
     return ProcesaSQL(bd,
         QStringLiteral("INSERT INTO NotaCredito(Numero,Descuento,Fecha,Total,Empleado,Terminal,Cliente,IVAP,"
                        "Status,FactRef,Observaciones) VALUES(?,?,?,?,?,?,?,?,?,?,?)"),
         {numero, descuento, fechaTexto(fecha), total, empleado, terminal, cliente, ivap, status, factRef,
-         observaciones});
+         observaciones},
+        error);
 }
 
 bool InsertaDetalleNotaCredito(db::Database& bd, qint64 numero, qint64 claveProducto,
-                               double cantidad, double precioUnit, bool iva, int descuento) {
+                               double cantidad, double precioUnit, bool iva, double descuento,
+                               db::Error* error) {
     return ProcesaSQL(bd,
         QStringLiteral("INSERT INTO DNotaCredito(Numero,ClaveProducto,Cantidad,PrecioUnit,IVA,Descuento) "
                        "VALUES(?,?,?,?,?,?)"),
-        {numero, claveProducto, cantidad, precioUnit, iva ? 1 : 0, descuento});
+        {numero, claveProducto, cantidad, precioUnit, iva ? 1 : 0, descuento}, error);
 }
 
 }  // namespace shell

@@ -7,7 +7,9 @@
 // A failure is shown to the person once (through ui::defaultPrompts()) and returned; the caller
 // tests it. Values always go bound. The inserts take the open file they write to, so a caller can
 // run them inside its own write transaction (the numbers they take as highest + 1 are then read
-// under that transaction's lock).
+// under that transaction's lock). On a handle inside a write transaction the statement routines and
+// the inserts show nothing: the failure comes back through the result and `error`, and the caller
+// tells it after its rollback (a message box would hold the lock over every other terminal).
 
 #include "platform/db/database.h"
 
@@ -21,9 +23,11 @@
 namespace shell {
 
 // Runs one statement (or the name of a saved action query) on an open file. Panel 2 shows
-// "Procesando <sql>.." and then "Ok ". On failure: message "No se pudo ejecutar el comando: " &
-// sql & " " & error text; panel 2 keeps the "Procesando" text; false.
-bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params = {});
+// "Procesando <sql>.." and then "Ok ". On failure: "No se pudo ejecutar el comando: " & sql & " " &
+// error text, shown when `bd` is outside a transaction, in `error` always; panel 2 keeps the
+// "Procesando" text; false.
+bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params = {},
+                db::Error* error = nullptr);
 // The same on the file at `ruta` (the central or branch password; none for Direccion and Datos).
 bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& params = {});
 
@@ -55,8 +59,13 @@ int BuscaRegistros(db::Database& bd, const QString& base, const QString& campo,
                    const QString& valor, db::Rows* filas);
 
 // WHERE criterion on a date field stored as ISO text: mode 1 the day of fecha1, mode 2 fecha1 to
-// fecha2 inclusive; any other mode "".
-QString ArmaCriterioFechas(const QDate& fecha1, const QDate& fecha2, const QString& campo, int modo);
+// fecha2 inclusive; any other mode an empty criterion. The dates go as parameters, in this order:
+// bind `params` after those of any text placed before `sql`.
+struct CriterioFechas {
+    QString sql;          // "(campo >= ?) and (campo < ?)", or ""
+    QVariantList params;  // first day, the day after the last one (ISO text)
+};
+CriterioFechas ArmaCriterioFechas(const QDate& fecha1, const QDate& fecha2, const QString& campo, int modo);
 
 // Sum of a field over the rows; Null counts as 0. A missing field or a value that is not a number:
 // message "Error al sumar campo " & campo and nullopt.
@@ -69,19 +78,24 @@ bool CopiaTablaABase(const QString& origen, const QString& destino, const QStrin
 bool CompactaBaseDatos(const QString& carpeta, const QString& archivo);
 
 // --- inserts into the branch file (bd = the open branch file) ---
+// Each reports a failure as ProcesaSQL does: shown only outside a transaction, and in `error`.
 // Cash movement dated now, status 1; its id is the highest IdMovimiento + 1. The new id, or nullopt.
 std::optional<qint64> InsertaMovCaja(db::Database& bd, double importe, int tipo,
-                                     const QString& descripcion, int usuario);
+                                     const QString& descripcion, int usuario, db::Error* error = nullptr);
 std::optional<qint64> InsertaMovCajaCorte(db::Database& bd, const QDateTime& fecha, double importe,
                                           int tipo, const QString& descripcion, int estatus,
-                                          int idCorte, int usuario);
+                                          int idCorte, int usuario, db::Error* error = nullptr);
 bool InsertaEInventario(db::Database& bd, qint64 numero, const QDateTime& fecha,
                         const QString& descripcion, int aplicado, int usuario, int traspaso,
-                        int sucOrigen, int sucDestino, int describeMovto, const QString& docto);
-bool InsertaNotaCredito(db::Database& bd, qint64 numero, int descuento, const QDateTime& fecha,
+                        int sucOrigen, int sucDestino, int describeMovto, const QString& docto,
+                        db::Error* error = nullptr);
+// `descuento` is a percentage and keeps its fraction (2.5 stays 2.5).
+bool InsertaNotaCredito(db::Database& bd, qint64 numero, double descuento, const QDateTime& fecha,
                         double total, int empleado, int terminal, const QString& cliente, int ivap,
-                        int status, qint64 factRef, const QString& observaciones);
+                        int status, qint64 factRef, const QString& observaciones,
+                        db::Error* error = nullptr);
 bool InsertaDetalleNotaCredito(db::Database& bd, qint64 numero, qint64 claveProducto,
-                               double cantidad, double precioUnit, bool iva, int descuento);
+                               double cantidad, double precioUnit, bool iva, double descuento,
+                               db::Error* error = nullptr);
 
 }  // namespace shell

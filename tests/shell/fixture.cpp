@@ -42,10 +42,10 @@ CREATE TABLE MovimientosCaja (IdMovimiento INTEGER PRIMARY KEY, FechaMov TEXT, I
   DescripcionMov TEXT, EstatusMov INTEGER, IdCorte INTEGER DEFAULT 0, IdUsuario INTEGER);
 CREATE TABLE EInventario (Numero INTEGER UNIQUE, Fecha TEXT, Descripcion TEXT, Aplicado INTEGER, Usuario INTEGER,
   Traspaso INTEGER, sucOrigen INTEGER, sucDestino INTEGER, DescribeMovto INTEGER, Docto TEXT);
-CREATE TABLE NotaCredito (Numero INTEGER UNIQUE, Descuento INTEGER, Fecha TEXT, Total REAL, Empleado INTEGER,
+CREATE TABLE NotaCredito (Numero INTEGER UNIQUE, Descuento REAL, Fecha TEXT, Total REAL, Empleado INTEGER,
   Terminal INTEGER, Cliente TEXT, IVAP INTEGER, Status INTEGER, FactRef INTEGER, Observaciones TEXT);
 CREATE TABLE DNotaCredito (Numero INTEGER, ClaveProducto INTEGER, Cantidad REAL, PrecioUnit REAL, IVA INTEGER,
-  Descuento INTEGER);
+  Descuento REAL);
 )";
 
 void script(db::Database& bd, const char* sql) {

@@ -61,9 +61,9 @@ TEST_F(RutinasBD, InsertsKeepQuotesAndNumberMovementsInsideTheCallersTransaction
     ASSERT_TRUE(id1 && id2);
     EXPECT_EQ(*id1, 1);
     EXPECT_EQ(*id2, 2);
-    ASSERT_TRUE(InsertaNotaCredito(*suc, 5, 0, QDateTime(QDate(2026, 12, 9), QTime()), 120.5, 0, 3,
+    ASSERT_TRUE(InsertaNotaCredito(*suc, 5, 2.5, QDateTime(QDate(2026, 12, 9), QTime()), 120.5, 0, 3,
                                    QStringLiteral("D'Angelo; DROP TABLE Venta"), 16, 1, 17, QStringLiteral("it's")));
-    ASSERT_TRUE(InsertaDetalleNotaCredito(*suc, 5, 1001, 1.5, 80.333, true, 0));
+    ASSERT_TRUE(InsertaDetalleNotaCredito(*suc, 5, 1001, 1.5, 80.333, true, 12.75));
     ASSERT_TRUE(InsertaEInventario(*suc, 9, QDateTime(QDate(2026, 12, 9), QTime()), QStringLiteral("Devolución 'A'"),
                                    1, 4, 0, 0, 0, 3, QStringLiteral("N-5")));
     ASSERT_TRUE(t.commit());
@@ -78,10 +78,13 @@ TEST_F(RutinasBD, InsertsKeepQuotesAndNumberMovementsInsideTheCallersTransaction
     EXPECT_EQ(nota->text("Cliente"), QStringLiteral("D'Angelo; DROP TABLE Venta"));
     EXPECT_EQ(nota->text("Fecha"), QStringLiteral("2026-12-09"));
     EXPECT_EQ(suc->scalar(QStringLiteral("SELECT IVA FROM DNotaCredito"))->toInt(), 1);
+    // Discounts keep their fraction.
+    EXPECT_DOUBLE_EQ(nota->real("Descuento"), 2.5);
+    EXPECT_DOUBLE_EQ(suc->scalar(QStringLiteral("SELECT Descuento FROM DNotaCredito"))->toDouble(), 12.75);
     EXPECT_EQ(suc->scalar(QStringLiteral("SELECT Descripcion FROM EInventario"))->toString(),
               QString::fromUtf8("Devolución 'A'"));
 
-    // A duplicate number is reported and written nowhere.
+    // A duplicate number outside a transaction is shown once and written nowhere.
     p.clear();
     EXPECT_FALSE(InsertaNotaCredito(*suc, 5, 0, QDateTime(QDate(2026, 12, 9), QTime()), 1, 0, 3, {}, 16, 1, 0, {}));
     EXPECT_EQ(p.messages().size(), 1);
@@ -91,6 +94,39 @@ TEST_F(RutinasBD, InsertsKeepQuotesAndNumberMovementsInsideTheCallersTransaction
     EXPECT_FALSE(suc->exec(QStringLiteral("INSERT INTO EInventario(Numero) VALUES (9)"), {}, &e));
     MuestraErrorBD(e);
     EXPECT_TRUE(p.lastMessage().startsWith(QStringLiteral("Hay un valor que no se permite duplicar")));
+}
+
+// Inside a save's write transaction a failure must not open a message box (it would hold the lock
+// over every terminal until someone clicks): it comes back to the caller, who rolls back and tells it.
+TEST_F(RutinasBD, FailuresInsideATransactionComeBackWithoutAMessage) {
+    ASSERT_TRUE(InsertaNotaCredito(*suc, 5, 0, QDateTime(QDate(2026, 12, 9), QTime()), 1, 0, 3, {}, 16, 1, 0, {}));
+    ASSERT_TRUE(InsertaEInventario(*suc, 9, QDateTime(), {}, 1, 4, 0, 0, 0, 3, {}));
+    p.clear();
+    {
+        db::WriteTransaction t(*suc);
+        ASSERT_TRUE(t.begin());
+        ASSERT_TRUE(InsertaMovCaja(*suc, 10, 1, QStringLiteral("antes"), 4));
+        db::Error e;
+        EXPECT_FALSE(InsertaNotaCredito(*suc, 5, 0, QDateTime(), 1, 0, 3, {}, 16, 1, 0, {}, &e));
+        EXPECT_EQ(e.kind, db::ErrorKind::DuplicateKey);
+        EXPECT_TRUE(e.message.startsWith(QStringLiteral("No se pudo ejecutar el comando: INSERT INTO NotaCredito")));
+        e = {};
+        EXPECT_FALSE(InsertaEInventario(*suc, 9, QDateTime(), {}, 1, 4, 0, 0, 0, 3, {}, &e));
+        EXPECT_FALSE(e.ok());
+        EXPECT_FALSE(ProcesaSQL(*suc, QStringLiteral("UPDATE NoExiste SET x = 1")));
+        EXPECT_FALSE(ProcesaSQL(suc->path(), QStringLiteral("UPDATE NoExiste SET x = 1")));
+        EXPECT_TRUE(p.messages().isEmpty());
+        EXPECT_TRUE(p.asked().empty());
+        // The transaction is still the caller's to roll back.
+        EXPECT_TRUE(suc->inTransaction());
+    }
+    EXPECT_EQ(suc->scalar(QStringLiteral("SELECT COUNT(*) FROM MovimientosCaja"))->toInt(), 0);
+
+    // The same failure outside a transaction is shown, and still returned.
+    db::Error e;
+    EXPECT_FALSE(ProcesaSQL(*suc, QStringLiteral("UPDATE NoExiste SET x = 1"), {}, &e));
+    EXPECT_EQ(p.messages().size(), 1);
+    EXPECT_FALSE(e.ok());
 }
 
 TEST_F(RutinasBD, ObtenerSiguienteIdCountsNullAsZeroAndRoundsHalvesToEven) {
@@ -131,13 +167,18 @@ TEST_F(RutinasBD, LeerCampoSumaCampoAndTheDateCriterion) {
     EXPECT_FALSE(SumaCampo(movs, "NoHay").has_value());
 
     const QDate d1(2026, 12, 31), d2(2027, 1, 2);
-    EXPECT_EQ(ArmaCriterioFechas(d1, d2, "Fecha", 1), "(Fecha >= '2026-12-31') and (Fecha < '2027-01-01')");
-    EXPECT_EQ(ArmaCriterioFechas(d1, d2, "Fecha", 2), "(Fecha >= '2026-12-31') and (Fecha < '2027-01-03')");
-    EXPECT_EQ(ArmaCriterioFechas(d1, d2, "Fecha", 0), "");
-    // Stored date-times of the last day fall inside the range.
+    const CriterioFechas dia = ArmaCriterioFechas(d1, d2, "Fecha", 1);
+    EXPECT_EQ(dia.sql, "(Fecha >= ?) and (Fecha < ?)");
+    EXPECT_EQ(dia.params, (QVariantList{"2026-12-31", "2027-01-01"}));
+    EXPECT_TRUE(ArmaCriterioFechas(d1, d2, "Fecha", 0).sql.isEmpty());
+    EXPECT_TRUE(ArmaCriterioFechas(d1, d2, "Fecha", 0).params.isEmpty());
+    // Stored date-times of the last day fall inside the range, the day after does not, nor a day
+    // before the first; the range crosses the year.
     suc->exec(QStringLiteral("INSERT INTO NotaCredito(Numero, Fecha) VALUES (1, '2027-01-02 23:59:00'), "
-                             "(2, '2027-01-03')"));
-    EXPECT_EQ(suc->scalar("SELECT COUNT(*) FROM NotaCredito WHERE " + ArmaCriterioFechas(d1, d2, "Fecha", 2))->toInt(), 1);
+                             "(2, '2027-01-03'), (3, '2026-12-30 23:59:59'), (4, '2026-12-31')"));
+    const CriterioFechas rango = ArmaCriterioFechas(d1, d2, "Fecha", 2);
+    EXPECT_EQ(suc->scalar("SELECT COUNT(*) FROM NotaCredito WHERE " + rango.sql, rango.params)->toInt(), 2);
+    EXPECT_EQ(suc->scalar("SELECT COUNT(*) FROM NotaCredito WHERE " + dia.sql, dia.params)->toInt(), 1);
 }
 
 TEST_F(RutinasBD, BuscaRegistrosFiltersByTheKindOfTheField) {
