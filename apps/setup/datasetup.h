@@ -49,7 +49,7 @@ struct Result {
 QStringList plannedFiles(const Options& options);
 Result run(const Options& options);
 
-// Pieces of run(), each refusing an existing target.
+// Steps of run(), each refusing an existing target.
 bool createAppFolder(const Options& options, QString* error, QStringList* created = nullptr);
 bool createDataFolder(const Options& options, QString* error, QStringList* created = nullptr);
 // A branch database made from the data folder's template, with its number in Parametros.Sucursal.
