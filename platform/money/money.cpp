@@ -39,6 +39,7 @@ bool unidadesMagnitud(double valor, int decimales, bool redondear, qint64* unida
 }
 
 double deUnidades(qint64 u, int decimales, bool negativo) {
+    if (u == 0) return 0.0;  // never a "-0" that prints or stores with a sign
     // Through text so the result is the double nearest the decimal value (101e-2, not 101 * 0.01).
     const std::string txt = std::to_string(u) + "e-" + std::to_string(decimales);
     const double r = std::strtod(txt.c_str(), nullptr);

@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using sale::ClaseDocumento;
@@ -52,6 +54,7 @@ TEST(DocsEncabezado, TotalIsStoredInWholeCents) {
     EXPECT_EQ(total(ClaseDocumento::Cotizacion, 2.675), 2.68);
     EXPECT_EQ(total(ClaseDocumento::FacturaE, -19.995), -20.0);
     EXPECT_EQ(total(ClaseDocumento::Ticket, 70), 70.0);
+    EXPECT_FALSE(std::signbit(total(ClaseDocumento::Ticket, -0.004)));  // no negative zero
 }
 
 TEST(DocsEncabezado, LinesFallIntoInvoicesOfAtMostTheLimit) {
