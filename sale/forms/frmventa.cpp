@@ -647,6 +647,7 @@ void frmVenta::cmdNuevo_Click()
 {
     if (Procesando)
         return;  // a sale is being stored
+    TerminaRecuperacion();
     BorraProd();
     IniciaDatos();
     ActualizaTotales();

@@ -15,6 +15,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <array>
+
 class CCaptura;
 class QCheckBox;
 class QComboBox;
@@ -247,6 +249,7 @@ private:
     QString TextoDetalles(int fila) const;
     void ProductoGenericoCapturado();
     void CierraPantalla();  // closes the screen and its frame
+    void TerminaRecuperacion();  // a new document after a recall: the controls as they were
     void construyeOpciones();
     void OpcionElegida(QListWidgetItem* item);
     void MuestraPrecios();
@@ -280,6 +283,7 @@ private:
     bool desglosaIVA_ = false;
     bool sumarInventario_ = true;
     bool recuperado_ = false;  // a recalled document is shown
+    std::array<bool, 6> activosAntesRecuperar_{};  // sell, e-invoice, ticket, delete, discount, code
     int ivaPantalla_ = 16;
     double descuentoGeneral_ = 0;
     int cantidadProductos_ = 0;

@@ -127,6 +127,18 @@ void frmVenta::GuardatodoESInv(int& signo, bool& imprimir) {
     cmdActInv->setEnabled(false);
 }
 
+void frmVenta::TerminaRecuperacion() {
+    if (!recuperado_) return;
+    recuperado_ = false;
+    const auto& a = activosAntesRecuperar_;
+    cmdFacturar->setEnabled(a[0]);
+    cmdFacturaE->setEnabled(a[1]);
+    cmdTicket->setEnabled(a[2]);
+    cmdBorrarP->setEnabled(a[3]);
+    capDescuento->setEnabled(a[4]);
+    capCodigoBarras->setEnabled(a[5]);
+}
+
 void frmVenta::cmdActInv_Click() {
     if (modo_ == QLatin1String("VC")) {
         GuardaVCredito();
@@ -179,6 +191,10 @@ void frmVenta::cmdBuscar_Click() {
     const bool cotizacion = p.accion == AccionRecuperar::Cotizacion;
     if (!cotizacion) {
         // A stored ticket or invoice is shown only: selling its lines again would sell them twice.
+        if (!recuperado_)
+            activosAntesRecuperar_ = {cmdFacturar->isEnabled(), cmdFacturaE->isEnabled(),
+                                      cmdTicket->isEnabled(),   cmdBorrarP->isEnabled(),
+                                      capDescuento->isEnabled(), capCodigoBarras->Enabled()};
         cmdFacturar->setEnabled(false);
         cmdFacturaE->setEnabled(false);
         cmdTicket->setEnabled(false);

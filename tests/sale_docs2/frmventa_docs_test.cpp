@@ -102,6 +102,13 @@ TEST_F(PantallaDocumentos, RecalledInvoiceIsReadOnlyAndQuotationSellable) {
     EXPECT_EQ(prompts.lastMessage(), venta::TextoDocumentoSoloLectura());
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Venta WHERE Tipo = 'T'")), 0);
 
+    // A new document gives the screen back its capture and sell controls.
+    f.cmdNuevo_Click();
+    EXPECT_EQ(f.lineas().count(), 0);
+    EXPECT_TRUE(f.cmdFacturar->isEnabled());
+    EXPECT_TRUE(f.capCodigoBarras->Enabled());
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 15 AND TipoDocto = 'F'")), 3);
+
     prompts.pushInput(QStringLiteral("16"));
     prompts.pushInput(QStringLiteral("F"));
     f.cmdBuscar_Click();
