@@ -220,10 +220,13 @@ bool Monitor::saltaHueco(std::vector<Fila>* cola, Fila* siguiente) {
         }
     if (!elegido) elegido = menorArriba(*cola);
     if (!elegido) return false;
-    if (elegido->numero != esperado)
-        anota(QStringLiteral("Sin solicitud para folio %1; se sigue con el folio %2")
-                  .arg(esperado)
-                  .arg(elegido->numero));
+    if (elegido->numero != esperado) {
+        // Once only, while a failed print of the chosen one is retried.
+        const QString linea = QStringLiteral("Sin solicitud para folio %1; se sigue con el folio %2")
+                                  .arg(esperado)
+                                  .arg(elegido->numero);
+        if (log_.isEmpty() || log_.last() != linea) anota(linea);
+    }
     *siguiente = *elegido;
     return true;
 }
