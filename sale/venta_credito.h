@@ -17,7 +17,7 @@ namespace venta {
 
 struct DatosVentaCredito {
     std::vector<qint64> lineas;  // IdLinea of the screen's lines, in order
-    double FormaPago = 0;        // payment-form code chosen for the sale; 0 = none chosen
+    double FormaPago = 0;        // payment-form code of the sale; 0 = the list's empty first entry
     QString AvalDocumento;       // guarantor key; "" = none
     QString ClienteVenta;        // "" while no client was chosen
     QString ClienteDocumento;    // client key (RFC) stored with the sale

@@ -5,6 +5,7 @@
 
 #include "capture_control/ccaptura.h"
 #include "sale/esperaesc.h"
+#include "sale/forms/frmfacturar.h"
 #include "sale/forms/frmventa.h"
 #include "sale/impresion_factura.h"
 #include "sale/inventario_es.h"
@@ -17,6 +18,7 @@
 #include "shell/forms/midi.h"
 #include "shell/utilidades_menu.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -80,7 +82,12 @@ void frmVenta::GuardaVCredito() {
     }
     DatosVentaCredito d;
     d.lineas = IdsLineas(lineas_);
-    d.FormaPago = G().FormaPagoSel[1];
+    // Without the payment dialog the sale has the default payment form (code 1); the dialog's
+    // first entry is no payment form at all.
+    d.FormaPago = G().FormaPagoSel[1] != 0 ? G().FormaPagoSel[1] : 1;
+    if (auto* dialogo = findChild<frmFacturar*>(QString(), Qt::FindDirectChildrenOnly);
+        dialogo && dialogo->Combo1->currentIndex() == 0)
+        d.FormaPago = 0;
     d.AvalDocumento = avalDocumento_;
     d.ClienteVenta = ClienteVenta;
     d.ClienteDocumento = clienteDocumento_;

@@ -63,6 +63,26 @@ TEST_F(PantallaDocumentos, CreditNoteSavedClearedAndShown) {
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Solicitafolios")), 0);  // FacturaE off
 }
 
+TEST_F(PantallaDocumentos, CreditSaleWithGuarantorAndClientFromTheCatalogue) {
+    ASSERT_TRUE(central().exec(QStringLiteral("INSERT INTO PreciosCredito VALUES (?, 1000, 100, 300, 15)"), {clave(0)}));
+    frmVenta& f = Abre(QStringLiteral("VC"));
+    Captura({linea(clave(0), 1, 1000)});
+    f.TotalVenta = 1000;
+    f.TipoSeleccion = 3;
+    G().SeleccionCatalogo = QStringLiteral("AVAL800101AA1;PEDRO AVAL");
+    f.Activacion();
+    f.TipoSeleccion = 2;
+    G().SeleccionCatalogo = QStringLiteral("PEJJ800101AB1;JUAN PEREZ");
+    f.Activacion();
+    f.cmdActInv_Click();
+    EXPECT_EQ(f.NumeroDocumento, 1) << prompts.messages().join('|').toStdString();
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM VentaCredito WHERE Aval = 'AVAL800101AA1' AND "
+                                    "Cliente = 'PEJJ800101AB1' AND FormaPago = 1")), 1);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM doctoscredito WHERE Numeroventa = 1")), 4);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta")), 0);
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("La venta a crédito se guardo exitosamente."));
+}
+
 TEST_F(PantallaDocumentos, InventoryEmptyDescriptionSavesNothing) {
     frmVenta& f = Abre(QStringLiteral("E"));
     Captura({linea(clave(0), 3, 10)});
