@@ -40,8 +40,11 @@ Ajuste DescuentoLinea(const QString& respuesta, double lDesc, int maxDescuentoFa
     double d = *v;
     if (lDesc != 0 && d > lDesc)
         d = lDesc;  // silently cut to the product's limit
-    if (d > maxDescuentoFact && !permiso41)
+    if (d > maxDescuentoFact && !permiso41) {
+        a.mensaje = QStringLiteral("Descuento no permitido: el máximo autorizado es %1%.")
+                        .arg(maxDescuentoFact);
         return a;
+    }
     if (d < 0 || d > 100)
         return a;  // a percent outside 0..100 is never stored
     a.escribe = true;
@@ -157,9 +160,8 @@ std::optional<double> ActualizaTipoCambio(db::Database& codigos, const QString& 
                       QVariantList{*v}, error, &filas))
         return std::nullopt;
     if (filas != 1) {
-        if (error)
-            *error = db::Error{db::ErrorKind::NotFound, 0,
-                               QStringLiteral("No existe la moneda 2 (dólar) en el catálogo.")};
+        db::fail(error, db::ErrorKind::NotFound,
+                 QStringLiteral("No existe la moneda 2 (dólar) en el catálogo."));
         return std::nullopt;
     }
     return *v;

@@ -24,7 +24,8 @@ struct Ajuste {
     QString mensaje;
 };
 
-// Line discount percent (F8). `lDesc` is the product's highest discount (0 = none).
+// Line discount percent (F8). `lDesc` is the product's highest discount (0 = none); a percent
+// above `maxDescuentoFact` without permission 41 is refused with a message.
 Ajuste DescuentoLinea(const QString& respuesta, double lDesc, int maxDescuentoFact, bool permiso41);
 // Quantity (F7). In mode "E" the sign says entry or exit and needs permission 48 / 49.
 Ajuste CantidadLinea(const QString& respuesta, bool modoE, bool permiso48, bool permiso49);

@@ -27,14 +27,7 @@ ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, Accione
             acciones.eligeCliente();
         return r;
     }
-    if (g.PagosMultiples == 1 && acciones.dialogoPago) {
-        g.FormaPagoSel[1] = 1;
-        if (!acciones.dialogoPago())
-            g.PagoAceptado = 0;
-    } else {
-        PagoSinDialogo(venta.totalVenta);
-    }
-    if (g.PagoAceptado == 0)
+    if (!CobraVenta(venta.totalVenta, acciones))
         return r;
 
     estado(2, QStringLiteral("Obteniendo # Fact..."));
@@ -48,35 +41,13 @@ ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, Accione
     // Tickets are never queued: the print server does not print them.
     guardar.Solicitud = 0;
 
-    const PagosVenta pagos{g.ImportesPago, g.FormaPagoSel, g.ReferenciasPago};
-    const int usuario = g.ClaveUsuario;
     // Only a generic last line runs the generic-product step on a ticket.
-    const bool genericos = g.GenAgregar == 1 && acciones.agregaGenericos && !venta.nombres.empty()
+    const bool genericos = g.GenAgregar == 1 && !venta.nombres.empty()
                            && venta.nombres.back().trimmed() == QLatin1String("VARIOS");
-    bool fallaNota = false;
-    guardar.Extra = [&](db::Database& b, const sale::Guardado&, db::Error* e) {
-        if (genericos && !acciones.agregaGenericos(b, e))
-            return false;
-        if (!AplicaNotasCredito(b, pagos, usuario, e)) {
-            fallaNota = true;
-            return false;
-        }
-        return true;
-    };
-    estado(2, QStringLiteral("Actualizando..."));
-    const sale::Guardado hecho = sale::GuardaDocumento(bd, guardar, acciones.espera);
-    if (!hecho.ok) {
-        estado(2, QString());
-        if (fallaNota)
-            avisos.message(hecho.error.message, ui::Icon::Critical);
-        else
-            avisos.message(MensajeSinFolio(QStringLiteral("Ocurrio"), hecho), ui::Icon::None);
+    const sale::Guardado hecho = GuardaCierre(bd, guardar, genericos, QStringLiteral("Ocurrio"),
+                                              acciones, r);
+    if (!hecho.ok)
         return r;
-    }
-    estado(2, QStringLiteral("Listo."));
-    r.guardado = true;
-    r.numeros = hecho.Numeros;
-    r.letra = hecho.Letra;
     const qint64 numero = hecho.NumeroDocumento();
     r.rem = sale::TextoRem(guardar.Clase, g.PrefijoFact, numero);
 

@@ -11,15 +11,6 @@ namespace sale {
 
 namespace {
 
-bool Falla(db::Error* error, db::ErrorKind kind, const QString& texto) {
-    if (error) {
-        error->kind = kind;
-        error->code = 0;
-        error->message = texto;
-    }
-    return false;
-}
-
 QString Fecha(const QDateTime& fecha) {
     const QDateTime f = fecha.isValid() ? fecha : QDateTime::currentDateTime();
     return f.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
@@ -123,7 +114,7 @@ std::vector<std::pair<QString, QVariant>> ColumnasEncabezado(ClaseDocumento clas
 bool EscribeEncabezado(db::Database& bd, ClaseDocumento clase, qint64 numero,
                        const DatosEncabezado& datos, db::Error* error) {
     if (!EnVenta(clase))
-        return Falla(error, db::ErrorKind::Other,
+        return db::fail(error, db::ErrorKind::Other,
                      QStringLiteral("Este documento no se guarda en la tabla Venta."));
     const auto columnas = ColumnasEncabezado(clase, numero, datos);
     QStringList nombres, marcas;
@@ -211,7 +202,7 @@ bool EscribeExis(db::Database& bd, qint64 idLinea, MovimientoExis mov, bool suma
                            {doc.TipoDocumento, doc.NumeroDocumento, idLinea}, error);
     if (!filas) return false;
     if (filas->empty())
-        return Falla(error, db::ErrorKind::NotFound,
+        return db::fail(error, db::ErrorKind::NotFound,
                      QStringLiteral("La línea %1 del documento ya no existe.").arg(idLinea));
     if (mov == MovimientoExis::Ninguno) return true;
     const db::Row& linea = filas->front();
@@ -241,7 +232,7 @@ bool InsertaRegServImp(db::Database& bd, int tipo, qint64 numero, int terminal, 
 bool InsertaRegServImp(int tipo, qint64 numero, db::Error* error) {
     const int sucursal = G().SucursalActual;
     if (sucursal < 0 || sucursal > 10)
-        return Falla(error, db::ErrorKind::Other,
+        return db::fail(error, db::ErrorKind::Other,
                      QStringLiteral("La sucursal %1 no es válida.").arg(sucursal));
     db::Database* bd = shell::BDSucursal(error);
     if (!bd) return false;
@@ -266,7 +257,7 @@ bool EscribeLineas(db::Database& bd, const PorGuardar& g, const Documento& doc,
             {id}, error);
         if (!linea) return false;
         if (linea->empty())
-            return Falla(error, db::ErrorKind::NotFound,
+            return db::fail(error, db::ErrorKind::NotFound,
                          QStringLiteral("La línea %1 del documento ya no existe.").arg(id));
         const double cantidad = linea->real(QStringLiteral("Cantidad"));
         const double delta = g.Exis == MovimientoExis::Salida ? -cantidad : cantidad;
@@ -295,7 +286,7 @@ Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWa
     r.Letra = LetraDocumento(g.Clase);
     const int k = static_cast<int>(g.Documentos.size());
     if (k == 0) {
-        Falla(&r.error, db::ErrorKind::Other, QStringLiteral("No hay ningún documento que guardar."));
+        db::fail(&r.error, db::ErrorKind::Other, QStringLiteral("No hay ningún documento que guardar."));
         return r;
     }
 
@@ -332,7 +323,7 @@ Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWa
 
     if (g.Extra && !g.Extra(bd, r, &r.error)) {
         if (r.error.ok())
-            Falla(&r.error, db::ErrorKind::Other, QStringLiteral("No se pudo guardar el documento."));
+            db::fail(&r.error, db::ErrorKind::Other, QStringLiteral("No se pudo guardar el documento."));
         return falla();
     }
     if (!tr.commit(&r.error)) return falla();

@@ -23,20 +23,11 @@ std::optional<Fuente> FuenteDe(int fila) {
     }
 }
 
-bool Falla(db::Error* error, db::ErrorKind kind, const QString& texto) {
-    if (error) {
-        error->kind = kind;
-        error->code = 0;
-        error->message = texto;
-    }
-    return false;
-}
-
 }  // namespace
 
 qint64 TomaFolios(db::Database& bd, int fila, int cuantos, db::Error* error) {
     if (cuantos < 1 || cuantos > MaximoFolio) {
-        Falla(error, db::ErrorKind::Other,
+        db::fail(error, db::ErrorKind::Other,
               QStringLiteral("Cantidad de folios no válida: %1.").arg(cuantos));
         return -1;
     }
@@ -68,7 +59,7 @@ qint64 TomaFolios(db::Database& bd, int fila, int cuantos, db::Error* error) {
     }
     if (filas->size() > 1) {
         // A counter given twice would hand out one number to two documents; the caller rolls back.
-        Falla(error, db::ErrorKind::Constraint,
+        db::fail(error, db::ErrorKind::Constraint,
               QStringLiteral("El folio %1 aparece más de una vez en la tabla Folios.").arg(fila));
         return -1;
     }
@@ -77,10 +68,10 @@ qint64 TomaFolios(db::Database& bd, int fila, int cuantos, db::Error* error) {
                             {fila}, error);
     if (!existe) return -1;
     if (existe->toLongLong() == 0) {
-        Falla(error, db::ErrorKind::NotFound,
+        db::fail(error, db::ErrorKind::NotFound,
               QStringLiteral("No existe el folio %1 en la tabla Folios.").arg(fila));
     } else {
-        Falla(error, db::ErrorKind::Other,
+        db::fail(error, db::ErrorKind::Other,
               QStringLiteral("El folio %1 llegó a su número máximo (%2); no se puede tomar otro.")
                   .arg(fila)
                   .arg(MaximoFolio));
@@ -102,7 +93,7 @@ std::optional<qint64> ValorFolio(db::Database& bd, int fila, db::Error* error) {
                               {fila}, error);
     if (!fila_ || fila_->empty()) {
         if (fila_ && fila_->empty())
-            Falla(error, db::ErrorKind::NotFound,
+            db::fail(error, db::ErrorKind::NotFound,
                   QStringLiteral("No existe el folio %1 en la tabla Folios.").arg(fila));
         return std::nullopt;
     }

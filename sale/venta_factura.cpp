@@ -75,6 +75,54 @@ void PagoSinDialogo(double total)
     g.ImporteRecibido = QString::number(shell::Centavos(total) / 100.0, 'g', 15);
 }
 
+bool CobraVenta(double total, AccionesCierre& acciones)
+{
+    EstadoGlobal& g = G();
+    if (g.PagosMultiples == 1 && acciones.dialogoPago) {
+        g.FormaPagoSel[1] = 1;
+        if (!acciones.dialogoPago())
+            g.PagoAceptado = 0;
+    } else {
+        PagoSinDialogo(total);
+    }
+    return g.PagoAceptado != 0;
+}
+
+sale::Guardado GuardaCierre(db::Database& bd, sale::PorGuardar& guardar, bool genericos,
+                            const QString& ocurrio, AccionesCierre& acciones, ResultadoCierre& r)
+{
+    ui::Prompts& avisos = Avisos(acciones);
+    const PagosVenta pagos = PagosDeEstado();
+    const int usuario = G().ClaveUsuario;
+    genericos = genericos && static_cast<bool>(acciones.agregaGenericos);
+    bool fallaNota = false;
+    guardar.Extra = [&](db::Database& b, const sale::Guardado&, db::Error* e) {
+        if (genericos && !acciones.agregaGenericos(b, e))
+            return false;
+        if (!AplicaNotasCredito(b, pagos, usuario, e)) {
+            fallaNota = true;
+            return false;
+        }
+        return true;
+    };
+    Estado(acciones, 2, QStringLiteral("Actualizando..."));
+    sale::Guardado hecho = sale::GuardaDocumento(bd, guardar, acciones.espera);
+    guardar.Extra = nullptr;  // it refers to this frame
+    if (!hecho.ok) {
+        Estado(acciones, 2, QString());
+        if (fallaNota)
+            avisos.message(hecho.error.message, ui::Icon::Critical);
+        else
+            avisos.message(MensajeSinFolio(ocurrio, hecho), ui::Icon::None);
+        return hecho;
+    }
+    Estado(acciones, 2, QStringLiteral("Listo."));
+    r.guardado = true;
+    r.numeros = hecho.Numeros;
+    r.letra = hecho.Letra;
+    return hecho;
+}
+
 void LimpiaPagoVenta()
 {
     EstadoGlobal& g = G();
@@ -86,14 +134,7 @@ void LimpiaPagoVenta()
 
 bool AplicaNotasCredito(db::Database& bd, const PagosVenta& pagos, int usuario, db::Error* error)
 {
-    auto falla = [error](const QString& texto) {
-        if (error) {
-            error->kind = db::ErrorKind::Other;
-            error->code = 0;
-            error->message = texto;
-        }
-        return false;
-    };
+    auto falla = [error](const QString& texto) { return db::fail(error, db::ErrorKind::Other, texto); };
     for (size_t i = 0; i <= 3; ++i) {
         if (static_cast<int>(pagos.FormaPagoSel[i]) != PagoNotaCredito)
             continue;
@@ -113,11 +154,16 @@ bool AplicaNotasCredito(db::Database& bd, const PagosVenta& pagos, int usuario, 
             return falla(QStringLiteral("La nota de crédito ") + nota
                          + QStringLiteral(" ya no está disponible (aplicada, cancelada o inexistente). "
                                           "La venta no se guardó."));
+        db::Error movimiento;
         if (!shell::InsertaMovCajaCorte(bd, QDateTime::currentDateTime(), pagos.ImportesPago[i], 2,
                                         QStringLiteral("Aplicacion de Nota de crédito:") + nota, 1, 0,
-                                        usuario))
-            return falla(QStringLiteral("No se pudo registrar el movimiento de caja de la nota de crédito ")
-                         + nota + QStringLiteral(". La venta no se guardó."));
+                                        usuario, &movimiento)) {
+            QString texto = QStringLiteral("No se pudo registrar el movimiento de caja de la nota de crédito ")
+                            + nota + QStringLiteral(". La venta no se guardó.");
+            if (!movimiento.message.isEmpty())
+                texto += QStringLiteral("\n") + movimiento.message;
+            return falla(texto);
+        }
     }
     return true;
 }
@@ -153,15 +199,7 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
         avisos.message(QStringLiteral("Las líneas de la venta cambiaron, vuelva a intentarlo."), ui::Icon::Critical);
         return r;
     }
-    const double totalVenta = CalculaTotal(venta.totales, 0, 0, venta.descuento).total;
-    if (g.PagosMultiples == 1 && acciones.dialogoPago) {
-        g.FormaPagoSel[1] = 1;
-        if (!acciones.dialogoPago())
-            g.PagoAceptado = 0;
-    } else {
-        PagoSinDialogo(totalVenta);
-    }
-    if (g.PagoAceptado == 0)
+    if (!CobraVenta(CalculaTotal(venta.totales, 0, 0, venta.descuento).total, acciones))
         return r;
     if (sinLineas() || sinCliente())
         return r;
@@ -183,33 +221,10 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
         d.Lineas.assign(venta.ids.begin() + desde, venta.ids.begin() + hasta + 1);
         guardar.Documentos.push_back(std::move(d));
     }
-    const PagosVenta pagos = PagosDeEstado();
-    const int usuario = g.ClaveUsuario;
-    const bool genericos = g.GenAgregar == 1 && static_cast<bool>(acciones.agregaGenericos);
-    bool fallaNota = false;
-    guardar.Extra = [&](db::Database& b, const sale::Guardado&, db::Error* e) {
-        if (genericos && !acciones.agregaGenericos(b, e))
-            return false;
-        if (!AplicaNotasCredito(b, pagos, usuario, e)) {
-            fallaNota = true;
-            return false;
-        }
-        return true;
-    };
-    Estado(acciones, 2, QStringLiteral("Actualizando..."));
-    const sale::Guardado hecho = sale::GuardaDocumento(bd, guardar, acciones.espera);
-    if (!hecho.ok) {
-        Estado(acciones, 2, QString());
-        if (fallaNota)
-            avisos.message(hecho.error.message, ui::Icon::Critical);
-        else
-            avisos.message(MensajeSinFolio(QStringLiteral("Ocurrió"), hecho), ui::Icon::None);
+    const sale::Guardado hecho = GuardaCierre(bd, guardar, g.GenAgregar == 1, QStringLiteral("Ocurrió"),
+                                              acciones, r);
+    if (!hecho.ok)
         return r;
-    }
-    Estado(acciones, 2, QStringLiteral("Listo."));
-    r.guardado = true;
-    r.numeros = hecho.Numeros;
-    r.letra = hecho.Letra;
     r.rem = sale::TextoRem(guardar.Clase, g.PrefijoFact, hecho.NumeroDocumento());
 
     for (size_t i = 0; i < r.numeros.size(); ++i) {

@@ -69,6 +69,15 @@ std::vector<std::pair<int, int>> VentanasFactura(int numLineas, int regxFactura)
 // The payment of a sale closed without the dialog: payment 1 of form 1 for the whole total, no
 // other payment (an amount left from the sale before never reaches the header or the ticket).
 void PagoSinDialogo(double total);
+// The payment step of a close: the payment dialog when the branch takes several payments and the
+// screen gave one (payment 1 preset to form 1), else PagoSinDialogo(total). True when accepted.
+bool CobraVenta(double total, AccionesCierre& acciones);
+// Saves a close's documents in one transaction together with the generic-product step (when
+// `genericos` and the screen gave one) and the credit notes paid with (the payment slots of G()),
+// with the status texts. A failure is told to the person: a credit note's own reason, else
+// MensajeSinFolio(ocurrio, ...). On success `r` gets guardado, numeros and letra.
+sale::Guardado GuardaCierre(db::Database& bd, sale::PorGuardar& guardar, bool genericos,
+                            const QString& ocurrio, AccionesCierre& acciones, ResultadoCierre& r);
 // The payment data of a new document: no seller, condition 0, nothing received, slots cleared.
 void LimpiaPagoVenta();
 

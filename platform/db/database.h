@@ -51,6 +51,15 @@ struct Error {
     bool ok() const { return kind == ErrorKind::None; }
 };
 
+// Fills `error` (when given) with a failure of the caller's own, code 0, and returns false, so a
+// check can end with `return db::fail(error, ErrorKind::NotFound, texto);`.
+inline bool fail(Error* error, ErrorKind kind, const QString& message)
+{
+    if (error)
+        *error = Error{kind, 0, message};
+    return false;
+}
+
 // One result row. Field names are matched without regard to case; Null stays apart from "" and 0.
 class Row {
 public:

@@ -39,7 +39,10 @@ TEST(VentaAjustes, LineDiscountPrompt)
     } casos[] = {
         {"20", 15, 30, false, true, 15, ""},     // cut to the product's limit
         {"150", 0, 10, true, false, 0, ""},      // outside 0..100: nothing, silently
-        {"12", 0, 10, false, false, 0, ""},      // above the branch cap without permission 41
+        // above the branch cap without permission 41: refused, and the person is told why
+        {"12", 0, 10, false, false, 0, "Descuento no permitido: el máximo autorizado es 10%."},
+        {"20", 15, 12, false, false, 0, "Descuento no permitido: el máximo autorizado es 12%."},
+        {"10", 0, 10, false, true, 10, ""},      // exactly the cap is allowed
         {"8", 0, 10, false, true, 8, ""},
         {"60", 0, 10, true, true, 60, ""},
         {"-0.5", 0, 10, true, false, 0, ""},     // a negative percent is refused

@@ -2,6 +2,7 @@
 // as payment, print requests, and what a failed save leaves behind.
 
 #include "entorno.h"
+#include "sale/cierre_ticket.h"
 #include "sale/venta_factura.h"
 #include "shell/estado.h"
 
@@ -241,4 +242,42 @@ TEST_F(VentaTest, ACreditNoteUsedByTwoTerminalsAtOnceIsAppliedOnce)
     // The refused sale kept its lines pending and its stock; no folio was spent.
     EXPECT_EQ(e.Cuenta("SELECT count(*) FROM DetalleVenta WHERE Numero = 0"), 2);
     EXPECT_EQ(e.Cuenta("SELECT ValorFolio FROM Folios WHERE Numerofolio = 1"), 1);
+}
+
+// Both closes share the save with the credit notes: when the note's cash movement cannot be
+// written, the whole sale rolls back and the message keeps the database's own reason.
+TEST_F(VentaTest, ACashMovementThatCannotBeWrittenUndoesTheSaleAndSaysWhy)
+{
+    G().PagosMultiples = 1;
+    acciones.dialogoPago = [] {
+        EstadoGlobal& g = G();
+        g.FormaPagoSel[1] = 4, g.ImportesPago[1] = 20, g.ReferenciasPago[1] = "7";
+        g.FormaPagoSel[2] = 1, g.ImportesPago[2] = 5000;
+        g.PagoAceptado = 1;
+        return true;
+    };
+    const std::function<ResultadoCierre(const VentaEnPantalla&)> cierres[] = {
+        [this](const VentaEnPantalla& v) { return VendeFactura(e.bd(), v, 4, acciones); },
+        [this](const VentaEnPantalla& v) { return Facturar(e.bd(), v, acciones); },
+    };
+    for (const auto& cierra : cierres) {
+        e.Reinicia();
+        G().PagosMultiples = 1;
+        e.NotaCredito(7, 20);
+        e.Ejecuta("CREATE TRIGGER CajaCerrada BEFORE INSERT ON MovimientosCaja "
+                  "BEGIN SELECT RAISE(ABORT, 'caja cerrada por prueba'); END");
+        const VentaEnPantalla venta = e.Venta(Lineas(2));
+        const ResultadoCierre r = cierra(venta);
+        e.Ejecuta("DROP TRIGGER CajaCerrada");
+
+        EXPECT_FALSE(r.guardado);
+        const QString texto = prompts.lastMessage();
+        EXPECT_TRUE(texto.startsWith(QStringLiteral("No se pudo registrar el movimiento de caja de la nota "
+                                                    "de crédito 00007. La venta no se guardó.\n")))
+            << texto.toStdString();
+        EXPECT_TRUE(texto.contains(QStringLiteral("caja cerrada por prueba"))) << texto.toStdString();
+        EXPECT_EQ(e.Cuenta("SELECT Status FROM NotaCredito WHERE Numero = 7"), 1);
+        EXPECT_EQ(e.Cuenta("SELECT count(*) FROM Venta"), 0);
+        EXPECT_EQ(e.Cuenta("SELECT count(*) FROM DetalleVenta WHERE Numero = 0"), 2);
+    }
 }
