@@ -30,23 +30,30 @@ void VaciaCatalogo(db::Database& base)
     base.exec(QStringLiteral("DELETE FROM Producto"));
 }
 
-BaseSucursal::BaseSucursal()
+std::optional<QString> CreaCarpetaDatos(const QString& carpeta, QString* error)
 {
     datasetup::Options o;
-    o.dataFolder = dir_.path();
-    if (!datasetup::createDataFolder(o, &error_))
-        return;
-    auto central = db::Database::open(datasetup::rutaBDCodigos(o.dataFolder),
-                                      datasetup::claveArchivos());
+    o.dataFolder = carpeta;
+    if (!datasetup::createDataFolder(o, error))
+        return std::nullopt;
+    auto central = db::Database::open(datasetup::rutaBDCodigos(carpeta), datasetup::claveArchivos());
     if (!central) {
-        error_ = QStringLiteral("no abre el archivo central");
-        return;
+        if (error)
+            *error = QStringLiteral("no abre el archivo central");
+        return std::nullopt;
     }
-    corto_ = central->scalar(QStringLiteral("SELECT DescripcionC FROM Sucursales WHERE IdSucursal = 1"))
-                 .value_or(QVariant())
-                 .toString();
-    central.reset();
-    path_ = datasetup::rutaSucursal(o.dataFolder, corto_);
+    return central->scalar(QStringLiteral("SELECT DescripcionC FROM Sucursales WHERE IdSucursal = 1"))
+        .value_or(QVariant())
+        .toString();
+}
+
+BaseSucursal::BaseSucursal()
+{
+    const auto corto = CreaCarpetaDatos(dir_.path(), &error_);
+    if (!corto)
+        return;
+    corto_ = *corto;
+    path_ = datasetup::rutaSucursal(dir_.path(), corto_);
     db_ = open();
     if (!db_)
         error_ = QStringLiteral("no abre la sucursal ") + path_;

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <optional>
 
 namespace saletest {
 
@@ -29,6 +30,10 @@ struct Producto {
 bool AgregaProducto(db::Database& base, const Producto& p, QString* error = nullptr);
 // Empties the products, stock and sale lines.
 void VaciaCatalogo(db::Database& base);
+
+// Makes a data folder in `carpeta` with the setup tool; the short name of its branch 1, or nullopt
+// with the reason in `error`.
+std::optional<QString> CreaCarpetaDatos(const QString& carpeta, QString* error);
 
 // A temporary data folder; db() is the branch file with the central tables linked; open() gives a
 // second handle on it (another terminal).

@@ -1,6 +1,7 @@
 #include "entorno.h"
 
 #include "apps/setup/datasetup.h"
+#include "tests/sale/fixture.h"
 #include "sale/lineas.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -17,22 +18,13 @@ Entorno& Entorno::Comun()
 
 Entorno::Entorno()
 {
-    datasetup::Options o;
-    o.dataFolder = dir_.path();
-    if (!datasetup::createDataFolder(o, &error_))
+    const auto corto = saletest::CreaCarpetaDatos(dir_.path(), &error_);
+    if (!corto)
         return;
-    auto central = db::Database::open(datasetup::rutaBDCodigos(o.dataFolder), datasetup::claveArchivos());
-    if (!central) {
-        error_ = QStringLiteral("no abre el archivo central");
+    corto_ = *corto;
+    if (!datasetup::addDemoCatalogue(dir_.path(), corto_, &error_))
         return;
-    }
-    corto_ = central->scalar(QStringLiteral("SELECT DescripcionC FROM Sucursales WHERE IdSucursal = 1"))
-                 .value_or(QVariant())
-                 .toString();
-    central.reset();
-    if (!datasetup::addDemoCatalogue(o.dataFolder, corto_, &error_))
-        return;
-    ruta_ = datasetup::rutaSucursal(o.dataFolder, corto_);
+    ruta_ = datasetup::rutaSucursal(dir_.path(), corto_);
     ok_ = true;
     Reinicia();
     db::Error e;

@@ -36,6 +36,18 @@ protected:
             ids.push_back(e.Linea(claves[static_cast<size_t>(i) % claves.size()], 1));
         return ids;
     }
+    // The payment dialog takes credit note 7 for 20 and the rest in cash.
+    void PagaConNota7()
+    {
+        G().PagosMultiples = 1;
+        acciones.dialogoPago = [] {
+            EstadoGlobal& g = G();
+            g.FormaPagoSel[1] = 4, g.ImportesPago[1] = 20, g.ReferenciasPago[1] = "7";
+            g.FormaPagoSel[2] = 1, g.ImportesPago[2] = 5000;
+            g.PagoAceptado = 1;
+            return true;
+        };
+    }
 
     Entorno& e = Entorno::Comun();
     ui::ScriptedPrompts prompts;
@@ -153,16 +165,7 @@ TEST_F(VentaTest, CancelledFolioWaitLeavesLinesStockAndNotesUntouched)
     e.NotaCredito(7, 20);
     const auto ids = Lineas(3);
     const VentaEnPantalla v = e.Venta(ids);
-    G().PagosMultiples = 1;
-    acciones.dialogoPago = [] {
-        G().FormaPagoSel[1] = 4;
-        G().ImportesPago[1] = 20;
-        G().ReferenciasPago[1] = QStringLiteral("7");
-        G().FormaPagoSel[2] = 1;
-        G().ImportesPago[2] = 1000;
-        G().PagoAceptado = 1;
-        return true;
-    };
+    PagaConNota7();
     // Another terminal holds the branch file; the cashier presses Esc.
     auto otra = db::Database::open(e.rutaSucursal(), QStringLiteral("pastizal"));
     ASSERT_NE(otra, nullptr);
@@ -218,15 +221,8 @@ TEST_F(VentaTest, TwoCreditNotesAreAppliedWithTheirCashMovements)
 TEST_F(VentaTest, ACreditNoteUsedByTwoTerminalsAtOnceIsAppliedOnce)
 {
     e.NotaCredito(7, 20);
-    G().PagosMultiples = 1;
     // Both cashiers read the balance of note 7 in their dialogs before either sale was stored.
-    acciones.dialogoPago = [] {
-        EstadoGlobal& g = G();
-        g.FormaPagoSel[1] = 4, g.ImportesPago[1] = 20, g.ReferenciasPago[1] = "7";
-        g.FormaPagoSel[2] = 1, g.ImportesPago[2] = 5000;
-        g.PagoAceptado = 1;
-        return true;
-    };
+    PagaConNota7();
     const VentaEnPantalla primera = e.Venta(Lineas(1));
     const VentaEnPantalla segunda = e.Venta(Lineas(2));
     auto otraTerminal = db::Database::open(e.rutaSucursal(), QStringLiteral("pastizal"));
@@ -248,21 +244,13 @@ TEST_F(VentaTest, ACreditNoteUsedByTwoTerminalsAtOnceIsAppliedOnce)
 // written, the whole sale rolls back and the message keeps the database's own reason.
 TEST_F(VentaTest, ACashMovementThatCannotBeWrittenUndoesTheSaleAndSaysWhy)
 {
-    G().PagosMultiples = 1;
-    acciones.dialogoPago = [] {
-        EstadoGlobal& g = G();
-        g.FormaPagoSel[1] = 4, g.ImportesPago[1] = 20, g.ReferenciasPago[1] = "7";
-        g.FormaPagoSel[2] = 1, g.ImportesPago[2] = 5000;
-        g.PagoAceptado = 1;
-        return true;
-    };
     const std::function<ResultadoCierre(const VentaEnPantalla&)> cierres[] = {
         [this](const VentaEnPantalla& v) { return VendeFactura(e.bd(), v, 4, acciones); },
         [this](const VentaEnPantalla& v) { return Facturar(e.bd(), v, acciones); },
     };
     for (const auto& cierra : cierres) {
         e.Reinicia();
-        G().PagosMultiples = 1;
+        PagaConNota7();
         e.NotaCredito(7, 20);
         e.Ejecuta("CREATE TRIGGER CajaCerrada BEFORE INSERT ON MovimientosCaja "
                   "BEGIN SELECT RAISE(ABORT, 'caja cerrada por prueba'); END");
