@@ -9,11 +9,7 @@ namespace venta {
 ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, AccionesCierre& acciones)
 {
     ResultadoCierre r;
-    ui::Prompts& avisos = acciones.prompts ? *acciones.prompts : ui::defaultPrompts();
-    auto estado = [&](int panel, const QString& texto) {
-        if (acciones.estado)
-            acciones.estado(panel, texto);
-    };
+    ui::Prompts& avisos = acciones.avisos();
     EstadoGlobal& g = G();
     if (venta.modo != QLatin1String("F"))
         return r;
@@ -30,7 +26,7 @@ ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, Accione
     if (!CobraVenta(venta.totalVenta, acciones))
         return r;
 
-    estado(2, QStringLiteral("Obteniendo # Fact..."));
+    acciones.muestraEstado(2, QStringLiteral("Obteniendo # Fact..."));
     sale::PorGuardar guardar;
     guardar.Clase = sale::ClaseDocumento::Ticket;
     guardar.Encabezado = sale::EncabezadoDesdeEstado();
@@ -58,7 +54,8 @@ ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, Accione
         const bool impreso = acciones.imprimeTicket ? acciones.imprimeTicket(numero)
                                                     : ImprimeTicketMan(numero, avisos);
         if (impreso)
-            estado(3, QStringLiteral("T") + QString::number(numero) + QStringLiteral(" Impreso."));
+            acciones.muestraEstado(3, QStringLiteral("T") + QString::number(numero)
+                                          + QStringLiteral(" Impreso."));
     }
     return r;
 }

@@ -14,14 +14,6 @@ namespace venta {
 
 namespace {
 
-ui::Prompts& Avisos(AccionesCierre& a) { return a.prompts ? *a.prompts : ui::defaultPrompts(); }
-
-void Estado(AccionesCierre& a, int panel, const QString& texto)
-{
-    if (a.estado)
-        a.estado(panel, texto);
-}
-
 // The payment slots as the program-wide state holds them after the dialog (or without it).
 PagosVenta PagosDeEstado()
 {
@@ -91,7 +83,7 @@ bool CobraVenta(double total, AccionesCierre& acciones)
 sale::Guardado GuardaCierre(db::Database& bd, sale::PorGuardar& guardar, bool genericos,
                             const QString& ocurrio, AccionesCierre& acciones, ResultadoCierre& r)
 {
-    ui::Prompts& avisos = Avisos(acciones);
+    ui::Prompts& avisos = acciones.avisos();
     const PagosVenta pagos = PagosDeEstado();
     const int usuario = G().ClaveUsuario;
     genericos = genericos && static_cast<bool>(acciones.agregaGenericos);
@@ -105,18 +97,18 @@ sale::Guardado GuardaCierre(db::Database& bd, sale::PorGuardar& guardar, bool ge
         }
         return true;
     };
-    Estado(acciones, 2, QStringLiteral("Actualizando..."));
+    acciones.muestraEstado(2, QStringLiteral("Actualizando..."));
     sale::Guardado hecho = sale::GuardaDocumento(bd, guardar, acciones.espera);
     guardar.Extra = nullptr;  // it refers to this frame
     if (!hecho.ok) {
-        Estado(acciones, 2, QString());
+        acciones.muestraEstado(2, QString());
         if (fallaNota)
             avisos.message(hecho.error.message, ui::Icon::Critical);
         else
             avisos.message(MensajeSinFolio(ocurrio, hecho), ui::Icon::None);
         return hecho;
     }
-    Estado(acciones, 2, QStringLiteral("Listo."));
+    acciones.muestraEstado(2, QStringLiteral("Listo."));
     r.guardado = true;
     r.numeros = hecho.Numeros;
     r.letra = hecho.Letra;
@@ -158,8 +150,9 @@ bool AplicaNotasCredito(db::Database& bd, const PagosVenta& pagos, int usuario, 
         if (!shell::InsertaMovCajaCorte(bd, QDateTime::currentDateTime(), pagos.ImportesPago[i], 2,
                                         QStringLiteral("Aplicacion de Nota de crédito:") + nota, 1, 0,
                                         usuario, &movimiento)) {
-            QString texto = QStringLiteral("No se pudo registrar el movimiento de caja de la nota de crédito ")
-                            + nota + QStringLiteral(". La venta no se guardó.");
+            QString texto =
+                QStringLiteral("No se pudo registrar el movimiento de caja de la nota de crédito ") + nota
+                + QStringLiteral(". La venta no se guardó.");
             if (!movimiento.message.isEmpty())
                 texto += QStringLiteral("\n") + movimiento.message;
             return falla(texto);
@@ -172,7 +165,7 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
                              AccionesCierre& acciones)
 {
     ResultadoCierre r;
-    ui::Prompts& avisos = Avisos(acciones);
+    ui::Prompts& avisos = acciones.avisos();
     EstadoGlobal& g = G();
     if (!g.PermisosUsuario[52])
         return r;
@@ -204,7 +197,7 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
     if (sinLineas() || sinCliente())
         return r;
 
-    Estado(acciones, 2, QStringLiteral("Obteniendo # Fact..."));
+    acciones.muestraEstado(2, QStringLiteral("Obteniendo # Fact..."));
     sale::PorGuardar guardar;
     guardar.Clase = sale::ClaseFactura(kind);
     guardar.Encabezado = sale::EncabezadoDesdeEstado();

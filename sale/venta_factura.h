@@ -52,6 +52,13 @@ struct AccionesCierre {
     // receipt printer with the drawer).
     std::function<bool(qint64 numero)> imprimeFactura;
     std::function<bool(qint64 numero)> imprimeTicket;
+
+    ui::Prompts& avisos() const { return prompts ? *prompts : ui::defaultPrompts(); }
+    void muestraEstado(int panel, const QString& texto) const
+    {
+        if (estado)
+            estado(panel, texto);
+    }
 };
 
 struct ResultadoCierre {
