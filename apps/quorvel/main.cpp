@@ -12,6 +12,9 @@
 #ifdef QUORVEL_CON_VENTA
 #include "sale/forms/frmventa.h"
 #endif
+#ifdef QUORVEL_CON_CATALOGOS
+#include "catalogs/forms/frmclientes.h"
+#endif
 
 #include <QApplication>
 #include <QScreen>
@@ -25,6 +28,9 @@ int main(int argc, char** argv) {
 #endif
 #ifdef QUORVEL_CON_VENTA
     venta::ConectaMenusVenta(&midi);
+#endif
+#ifdef QUORVEL_CON_CATALOGOS
+    catalogos::ConectaMenusCatalogos(&midi);
 #endif
     // Menu and toolbar actions, and the login the window's load shows.
     shell::ConectaMenu(&midi);

@@ -1,0 +1,581 @@
+#include "catalogs/forms/frmclientes.h"
+
+#include "capture_control/ccaptura.h"
+#include "platform/ui/prompts.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
+#include "shell/permisos.h"
+#include "shell/texto.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace catalogos {
+
+namespace {
+
+constexpr int TwipsPorPixel = 15;
+
+}  // namespace
+
+frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* sucursal,
+                         ui::Prompts* prompts)
+    : QWidget(parent), codigos_(codigos), sucursal_(sucursal), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("frmClientes"));
+    setWindowTitle(QStringLiteral("CATALOGO DE CLIENTES."));
+
+    auto* raiz = new QVBoxLayout(this);
+    SSTab1 = new QTabWidget(this);
+    raiz->addWidget(SSTab1);
+
+    auto* generales = new QWidget(SSTab1);
+    auto* g = new QGridLayout(generales);
+    capRFC = Campo(QStringLiteral("capRFC"), QStringLiteral("R.F.C."), 15);
+    capCURP = Campo(QStringLiteral("capCURP"), QStringLiteral("C.U.R.P."), 20);
+    capNombre = Campo(QStringLiteral("capNombre"), QStringLiteral("Nombre cliente:"), 150);
+    capDireccion = Campo(QStringLiteral("capDireccion"), QStringLiteral("Dirección del cliente:"), 150);
+    capNumExterior = Campo(QStringLiteral("capNumExterior"), QStringLiteral("Numexterior:"), 20);
+    capNumInterior = Campo(QStringLiteral("capNumInterior"), QStringLiteral("Numinterior:"), 20);
+    capColonia = Campo(QStringLiteral("capColonia"), QStringLiteral("Colonia:"), 45);
+    capLocalidad = Campo(QStringLiteral("capLocalidad"), QStringLiteral("Localidad:"), 45);
+    capMunicipio = Campo(QStringLiteral("capMunicipio"), QStringLiteral("Municipio:"), 20);
+    capCiudad = Campo(QStringLiteral("capCiudad"), QStringLiteral("Ciudad:"), 45);
+    capCP = Campo(QStringLiteral("capCP"), QStringLiteral("C.P."), 9);
+    capTelefono = Campo(QStringLiteral("capTelefono"), QStringLiteral("Teléfonos:"), 15);
+    // Drop-down lists that take no typed text.
+    auto lista = [this](const char* nombre) {
+        auto* c = new QComboBox(this);
+        c->setObjectName(QString::fromLatin1(nombre));
+        c->setEditable(false);
+        return c;
+    };
+    cmbEstado = lista("cmbEstado");
+    cmbPais = lista("cmbPais");
+    cmbTipoCompra = lista("cmbTipoCompra");
+    int fila = 0;
+    g->addWidget(capRFC, fila, 0);
+    g->addWidget(capCURP, fila++, 1);
+    g->addWidget(capNombre, fila++, 0, 1, 2);
+    g->addWidget(capDireccion, fila++, 0, 1, 2);
+    g->addWidget(capNumExterior, fila, 0);
+    g->addWidget(capNumInterior, fila++, 1);
+    g->addWidget(capColonia, fila, 0);
+    g->addWidget(capLocalidad, fila++, 1);
+    g->addWidget(capMunicipio, fila, 0);
+    g->addWidget(capCiudad, fila++, 1);
+    auto* listas = new QFormLayout;
+    listas->addRow(QStringLiteral("Estado:"), cmbEstado);
+    listas->addRow(QStringLiteral("Pais:"), cmbPais);
+    g->addLayout(listas, fila++, 0, 1, 2);
+    g->addWidget(capCP, fila, 0);
+    g->addWidget(capTelefono, fila++, 1);
+    SSTab1->addTab(generales, QStringLiteral("Datos Generales"));
+
+    auto* detalles = new QWidget(SSTab1);
+    auto* d = new QFormLayout(detalles);
+    capRutaC = Campo(QStringLiteral("capRutaC"), QString(), 60);
+    capMaxCredito = Campo(QStringLiteral("capMaxCredito"), QStringLiteral("MaxCredito:"), 60);
+    capEmails = new QLineEdit(this);
+    capEmails->setObjectName(QStringLiteral("capEmails"));
+    capEmails->setMaxLength(80);
+    capEmails->setToolTip(QStringLiteral(
+        "Puede colocar 2 correos aqui separandolos por coma para que se acepte el envio."));
+    txtreferencia = new QLineEdit(this);
+    txtreferencia->setObjectName(QStringLiteral("txtreferencia"));
+    txtreferencia->setMaxLength(100);
+    d->addRow(QStringLiteral("Tipo de compra:"), cmbTipoCompra);
+    d->addRow(capRutaC);
+    d->addRow(capMaxCredito);
+    d->addRow(QStringLiteral("Email:"), capEmails);
+    d->addRow(QStringLiteral("Referencia:"), txtreferencia);
+    SSTab1->addTab(detalles, QStringLiteral("Detalles"));
+
+    auto* busca = new QHBoxLayout;
+    busca->addWidget(new QLabel(QStringLiteral("Buscar por:"), this));
+    Combo1 = new QComboBox(this);
+    Combo1->addItems(CamposBusqueda());
+    busca->addWidget(Combo1);
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    busca->addWidget(Text1, 1);
+    raiz->addLayout(busca);
+
+    gridClientes = new QTableView(this);
+    gridClientes->setObjectName(QStringLiteral("gridClientes"));
+    gridClientes->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gridClientes->setSelectionBehavior(QAbstractItemView::SelectRows);
+    gridClientes->setSelectionMode(QAbstractItemView::SingleSelection);
+    modelo_ = new QStandardItemModel(this);
+    gridClientes->setModel(modelo_);
+    raiz->addWidget(gridClientes, 1);
+
+    auto* botones = new QHBoxLayout;
+    cmdNuevo = new QPushButton(QStringLiteral("&Nuevo Cliente"), this);
+    cmdGuardar = new QPushButton(QStringLiteral("&Guardar"), this);
+    cmdBorrar = new QPushButton(QStringLiteral("&Borrar"), this);
+    cmdBuscar = new QPushButton(QStringLiteral("&Buscar"), this);
+    cmdRegresar = new QPushButton(QStringLiteral("Regre&sar"), this);
+    for (QPushButton* b : {cmdNuevo, cmdGuardar, cmdBorrar, cmdBuscar, cmdRegresar}) {
+        b->setAutoDefault(false);
+        botones->addWidget(b);
+    }
+    raiz->addLayout(botones);
+
+    connect(cmdNuevo, &QPushButton::clicked, this, &frmClientes::cmdNuevo_Click);
+    connect(cmdGuardar, &QPushButton::clicked, this, &frmClientes::cmdGuardar_Click);
+    connect(cmdBorrar, &QPushButton::clicked, this, &frmClientes::cmdBorrar_Click);
+    connect(cmdBuscar, &QPushButton::clicked, this, &frmClientes::cmdBuscar_Click);
+    connect(cmdRegresar, &QPushButton::clicked, this, &frmClientes::cmdRegresar_Click);
+    connect(Text1, &QLineEdit::textChanged, this, &frmClientes::BuscaClientes);
+    connect(capRFC, &CCaptura::Change, this, [this] {
+        capCURP->setText(CurpSegunRFC(capRFC->Text(), capCURP->Text()));
+    });
+    connect(gridClientes->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& actual) {
+                if (llenandoGrid_ || !actual.isValid() || actual.row() == cursor_.position())
+                    return;
+                MueveA(actual.row());
+                Text1->setFocus();
+            });
+    Text1->installEventFilter(this);
+    gridClientes->installEventFilter(this);
+
+    Carga();
+}
+
+CCaptura* frmClientes::Campo(const QString& nombre, const QString& titulo, int largo)
+{
+    QString error;
+    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, this, &error));
+    c->setObjectName(nombre);
+    c->setCaption(titulo);
+    c->setMaxLength(largo);
+    return c;
+}
+
+db::Database* frmClientes::Codigos() const { return codigos_ ? codigos_ : shell::BDCodigos(); }
+
+db::Database* frmClientes::ParaGuardar() const
+{
+    if (sucursal_)
+        return sucursal_;
+    if (!codigos_)
+        if (db::Database* s = shell::BDSucursal())
+            return s;
+    return Codigos();
+}
+
+ui::Prompts& frmClientes::prompts() const { return prompts_ ? *prompts_ : ui::defaultPrompts(); }
+
+void frmClientes::Carga()
+{
+    SSTab1->setCurrentIndex(0);
+    QFont f = gridClientes->font();
+    if (G().TFuente > 0)
+        f.setPointSize(G().TFuente);
+    gridClientes->setFont(f);
+
+    CargaActiva = false;
+    db::Database* bd = Codigos();
+    if (!bd) {
+        prompts().message(QStringLiteral("No se pudo abrir el catálogo de clientes."), ui::Icon::Critical);
+        return;
+    }
+    db::Error e;
+    if (auto listas = LeeListasCliente(*bd, &e)) {
+        cmbTipoCompra->addItems(listas->tiposCompra);
+        cmbEstado->addItems(listas->estados);
+        cmbPais->addItems(listas->paises);
+        if (listas->estados.isEmpty())
+            prompts().message(QStringLiteral("No se encontraron datos de estados."), ui::Icon::Information);
+    } else {
+        prompts().message(QStringLiteral("No se pudieron leer las listas del catálogo: ") + e.message,
+                          ui::Icon::Critical);
+    }
+    CargaActiva = true;
+    Combo1->setCurrentIndex(0);
+    Recarga(QString(), 0);
+    AplicaPermisosClientes();
+}
+
+void frmClientes::AplicaPermisosClientes()
+{
+    cmdBorrar->setEnabled(false);
+    cmdGuardar->setEnabled(true);
+    cmdNuevo->setEnabled(true);
+    if (shell::TienePermiso(38, false))
+        cmdBorrar->setEnabled(true);
+}
+
+void frmClientes::LlenaGrid()
+{
+    llenandoGrid_ = true;
+    modelo_->clear();
+    const db::Rows& filas = cursor_.rows();
+    if (!filas.empty()) {
+        const db::Row& primera = filas.front();
+        QStringList titulos;
+        for (int i = 0; i < primera.count(); ++i)
+            titulos << primera.name(i);
+        modelo_->setHorizontalHeaderLabels(titulos);
+        for (const db::Row& r : filas) {
+            QList<QStandardItem*> celdas;
+            for (int i = 0; i < r.count(); ++i)
+                celdas << new QStandardItem(r.value(i).toString());
+            modelo_->appendRow(celdas);
+        }
+    }
+    llenandoGrid_ = false;
+}
+
+void frmClientes::Recarga(const QString& rfcMostrar, int filaSiNo)
+{
+    db::Rows filas;
+    if (db::Database* bd = Codigos())
+        catalogos::BuscaClientes(*bd, Combo1->currentText(), Text1->text(), &filas);
+    int destino = -1;
+    for (int i = 0; i < int(filas.size()) && !rfcMostrar.isEmpty(); ++i)
+        if (filas[size_t(i)].text(QStringLiteral("RFC")) == rfcMostrar)
+            destino = i;
+    if (destino < 0)
+        destino = std::clamp(filaSiNo, 0, std::max(0, int(filas.size()) - 1));
+    cursor_ = db::Cursor(std::move(filas));
+    LlenaGrid();
+    FormatoGrid();
+    if (cursor_.count() > 0) {
+        MueveA(destino);
+    } else {
+        // Nothing left to show: the picker hands back no customer.
+        MuestraCliente(Cliente{});
+        G().SeleccionCatalogo.clear();
+    }
+}
+
+void frmClientes::MueveA(int fila)
+{
+    ClienteNuevo = false;  // moving away drops a customer not saved yet
+    cursor_.move(fila);
+    if (CargaActiva) {
+        LeerDatos();
+        SeleccionaGrid();
+    }
+}
+
+void frmClientes::MuestraCliente(const Cliente& c)
+{
+    capCURP->setText(c.CURP);
+    capRFC->setText(c.RFC);  // a short RFC also replaces the CURP shown
+    RFCAnterior = c.RFC;
+    capNombre->setText(c.Nombre);
+    G().SeleccionCatalogo = TextoSeleccion(c);
+    capDireccion->setText(c.Direccion);
+    capCiudad->setText(c.Ciudad);
+    capColonia->setText(c.Colonia);
+    capTelefono->setText(c.Telefono);
+    capCP->setText(c.CP);
+    // A position outside its list (a purchase type or country deleted since) chooses nothing.
+    cmbTipoCompra->setCurrentIndex(c.TipoCompra >= 0 && c.TipoCompra < cmbTipoCompra->count()
+                                       ? int(c.TipoCompra)
+                                       : -1);
+    capRutaC->setText(c.RutaZona);
+    capEmails->setText(c.Emails);
+    capMaxCredito->setText(QString::number(c.LimiteCredito, 'g', 15));
+    capLocalidad->setText(c.Localidad);
+    capMunicipio->setText(c.Municipio);
+    capNumExterior->setText(c.NumExterior);
+    capNumInterior->setText(c.NumInterior);
+    txtreferencia->setText(c.cltereferencia);
+    cmbPais->setCurrentIndex(c.Pais >= 0 && c.Pais < cmbPais->count() ? int(c.Pais) : -1);
+    cmbEstado->setCurrentIndex(cmbEstado->count() > 0 ? PosicionEstado(
+                                                            [this] {
+                                                                QStringList l;
+                                                                for (int i = 0; i < cmbEstado->count(); ++i)
+                                                                    l << cmbEstado->itemText(i);
+                                                                return l;
+                                                            }(),
+                                                            c.Estado)
+                                                      : -1);
+}
+
+void frmClientes::LeerDatos()
+{
+    if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
+        return;
+    MuestraCliente(ClienteDeFila(cursor_.current()));
+}
+
+Cliente frmClientes::ClienteEnPantalla() const
+{
+    Cliente c;
+    c.RFC = capRFC->Text();
+    c.CURP = capCURP->Text();
+    c.Nombre = capNombre->Text();
+    c.Direccion = capDireccion->Text();
+    c.NumExterior = capNumExterior->Text();
+    c.NumInterior = capNumInterior->Text();
+    c.Colonia = capColonia->Text();
+    c.Localidad = capLocalidad->Text();
+    c.Municipio = capMunicipio->Text();
+    c.Ciudad = capCiudad->Text();
+    c.Estado = cmbEstado->currentText();
+    c.Pais = std::max(0, cmbPais->currentIndex());
+    c.CP = capCP->Text();
+    c.Telefono = capTelefono->Text();
+    c.TipoCompra = std::max(0, cmbTipoCompra->currentIndex());
+    c.RutaZona = capRutaC->Text();
+    c.LimiteCredito = shell::Val(capMaxCredito->Text());
+    c.Emails = capEmails->text();
+    c.cltereferencia = txtreferencia->text();
+    return c;
+}
+
+void frmClientes::FormatoGrid()
+{
+    QHeaderView* h = gridClientes->horizontalHeader();
+    for (int i = 0; i < modelo_->columnCount(); ++i) {
+        const QString titulo = modelo_->headerData(i, Qt::Horizontal).toString();
+        if (titulo.compare(QLatin1String("Nombre"), Qt::CaseInsensitive) == 0) {
+            gridClientes->setColumnHidden(i, false);
+            gridClientes->setColumnWidth(i, 5000 / TwipsPorPixel);
+        } else if (titulo.compare(QLatin1String("RFC"), Qt::CaseInsensitive) == 0) {
+            gridClientes->setColumnHidden(i, false);
+            gridClientes->setColumnWidth(i, 2000 / TwipsPorPixel);
+        } else {
+            gridClientes->setColumnHidden(i, true);
+        }
+    }
+    h->setSectionResizeMode(QHeaderView::Fixed);
+}
+
+void frmClientes::SeleccionaGrid()
+{
+    if (cursor_.count() == 0)
+        return;
+    llenandoGrid_ = true;
+    const int fila = std::clamp(cursor_.position(), 0, cursor_.count() - 1);
+    gridClientes->selectionModel()->setCurrentIndex(
+        modelo_->index(fila, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    llenandoGrid_ = false;
+}
+
+void frmClientes::BuscaClientes()
+{
+    Recarga(QString(), 0);
+}
+
+void frmClientes::SiguienteCampoBusqueda()
+{
+    const int n = Combo1->count();
+    if (n > 0)
+        Combo1->setCurrentIndex((Combo1->currentIndex() + 1) % n);
+}
+
+Validacion frmClientes::Valida()
+{
+    DatosValidacion d;
+    d.RFC = capRFC->Text().toUpper();
+    d.NumExterior = capNumExterior->Text();
+    d.Colonia = capColonia->Text();
+    d.Municipio = capMunicipio->Text();
+    d.estado = cmbEstado->currentIndex();
+    d.tipoCompra = cmbTipoCompra->currentIndex();
+    const Validacion v = ValidaCliente(d);
+    if (!v.mensaje.isEmpty())
+        prompts().message(v.mensaje, v.bloquea ? ui::Icon::Critical : ui::Icon::Information);
+    return v;
+}
+
+void frmClientes::cmdNuevo_Click()
+{
+    if (!shell::TienePermiso(38, true))
+        return;
+    cmdGuardar->setEnabled(true);
+    MuestraCliente(Cliente{});  // the blank record of the new customer
+    ClienteNuevo = true;
+    cmbPais->setCurrentIndex(cmbPais->count() > 1 ? 1 : cmbPais->count() - 1);
+    gridClientes->clearSelection();
+    capRFC->SetFocus();
+}
+
+int frmClientes::GrabarDatos()
+{
+    if (!ClienteNuevo && cursor_.count() == 0) {
+        prompts().message(QStringLiteral("No hay ningún cliente que grabar; presione \"Nuevo Cliente\" "
+                                         "para dar de alta uno."),
+                          ui::Icon::Information);
+        return 0;
+    }
+    db::Database* bd = ParaGuardar();
+    if (!bd) {
+        prompts().message(QStringLiteral("No se pudo abrir el catálogo de clientes."), ui::Icon::Critical);
+        return 0;
+    }
+    const Guardado g = GrabaCliente(*bd, ClienteEnPantalla(), ClienteNuevo, RFCAnterior);
+    if (!g.ok()) {
+        prompts().message(g.mensaje, ui::Icon::Critical);
+        return 0;
+    }
+    return 1;
+}
+
+void frmClientes::cmdGuardar_Click()
+{
+    const bool nuevo = shell::TienePermiso(38, true);
+    const bool guarda = shell::TienePermiso(37, true);
+    if (!nuevo && !guarda)
+        return;
+    CargaActiva = false;
+    if (Valida().bloquea) {
+        CargaActiva = true;
+        return;
+    }
+    const int fila = std::max(0, cursor_.position());
+    const QString rfc = capRFC->Text();
+    const int ok = GrabarDatos();
+    CargaActiva = true;
+    if (ok) {
+        // Show the customer as stored (the new one, or the edited one under its new RFC).
+        ClienteNuevo = false;
+        Recarga(rfc, fila);
+    }
+}
+
+void frmClientes::cmdBorrar_Click()
+{
+    if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
+        return;
+    if (prompts().question(QStringLiteral("Desea borrar el cliente seleccionado ?"),
+                           QStringLiteral("Confirmar."))
+        != ui::Answer::Yes)
+        return;
+    db::Database* bd = ParaGuardar();
+    QString mensaje;
+    if (!bd || !BorraCliente(*bd, ClienteDeFila(cursor_.current()).RFC, &mensaje)) {
+        prompts().message(mensaje.isEmpty() ? QStringLiteral("No se pudo abrir el catálogo de clientes.")
+                                            : mensaje,
+                          ui::Icon::Critical);
+        return;
+    }
+    // The deleted customer is never handed back: the row now in its place is shown.
+    Recarga(QString(), cursor_.position());
+}
+
+void frmClientes::cmdBuscar_Click() { Text1->setFocus(); }
+
+void frmClientes::cmdRegresar_Click()
+{
+    if (Valida().bloquea)
+        return;
+    if (QWidget* venta = shell::FormaCargada(QStringLiteral("frmVenta"))) {
+        // Back to the sale screen; this form stays loaded behind it.
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(venta->parentWidget())) {
+            if (QMdiArea* area = sub->mdiArea())
+                area->setActiveSubWindow(sub);
+            sub->show();
+        } else {
+            venta->show();
+            venta->activateWindow();
+        }
+        venta->setFocus();
+        return;
+    }
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void frmClientes::Activacion()
+{
+    if (shell::FormaAbiertaPorTitulo(QStringLiteral("Facturación."))) {
+        if (cursor_.count() > 0)
+            LeerDatos();
+        Text1->setFocus();
+    }
+}
+
+void frmClientes::ConectaActivacion(QMdiArea* area)
+{
+    if (!area || area_ == area)
+        return;
+    area_ = area;
+    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activa) {
+        if (activa && activa == parentWidget())
+            Activacion();
+    });
+}
+
+// Keys the fields leave unused come up here: F2 anywhere changes the search field, Esc closes.
+void frmClientes::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_F2) {
+        SiguienteCampoBusqueda();
+        return;
+    }
+    if (e->key() == Qt::Key_Escape) {
+        cmdRegresar_Click();
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+bool frmClientes::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(e)->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            cmdRegresar_Click();
+            return true;
+        }
+        if (o == Text1 && (tecla == Qt::Key_Down || tecla == Qt::Key_Up)) {
+            gridClientes->setFocus();
+            return true;
+        }
+    } else if (o == Text1 && e->type() == QEvent::FocusIn) {
+        QPalette p = Text1->palette();
+        p.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
+        Text1->setPalette(p);
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+frmClientes* AbreClientes(shell::MIDI* midi)
+{
+    auto* forma = shell::Forma<frmClientes>();
+    if (midi) {
+        forma->ConectaActivacion(midi->areaMDI());
+        midi->MuestraEnMDI(forma);
+    } else {
+        forma->show();
+        forma->activateWindow();
+    }
+    forma->Text1->setFocus();
+    return forma;
+}
+
+void ConectaMenusCatalogos(shell::MIDI* midi)
+{
+    // The item's own check (permission 3, no message) runs before the opener.
+    shell::AsignaAbridor(QStringLiteral("Clientes"), [midi] { AbreClientes(midi); });
+}
+
+}  // namespace catalogos
