@@ -5,6 +5,7 @@
 #include "printing/impresoraticket.h"
 #include "printing/textoticket.h"
 #include "sale/documentos.h"
+#include "sale/lineas_guardadas.h"
 #include "shell/estado.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
@@ -85,11 +86,12 @@ qint64 GuardatodoESInv(db::Database& bd, const DatosESInv& datos, ui::Prompts& p
     sale::PorGuardar g;
     g.Clase = sale::ClaseDocumento::Inventario;
     g.Documentos.push_back({0, datos.lineas});
-    g.EstampaLineas = false;  // the lines stay pending; the screen deletes them after the save
+    g.EstampaLineas = false;  // the lines are copied to DEInventario and removed
     g.Exis = datos.signo < 0 ? sale::MovimientoExis::Salida : sale::MovimientoExis::Entrada;
     g.SumarInventario = datos.SumarInventario;
     g.Extra = [&](db::Database& b, const sale::Guardado& hecho, db::Error* err) {
-        return EscribeDocumento(b, hecho.Numeros.front(), datos, lineas, fecha, err);
+        return EscribeDocumento(b, hecho.Numeros.front(), datos, lineas, fecha, err) &&
+               QuitaLineasGuardadas(b, datos.lineas, err);
     };
     const sale::Guardado hecho = sale::GuardaDocumento(bd, g, espera);
     if (!hecho.ok) {

@@ -1,7 +1,8 @@
 #pragma once
 // Inventory entry and exit documents (sale screen mode "E", and the transfer form): folio (counter
-// 2), the stock of every line, the DEInventario lines, the product's cost and sale price, and the
-// EInventario header in one write transaction; the raw voucher on the ticket printer after it.
+// 2), the stock of every line, the DEInventario lines, the product's cost and sale price, the
+// EInventario header and the removal of the screen's pending lines in one write transaction; the
+// raw voucher on the ticket printer after it.
 
 #include "platform/db/database.h"
 #include "platform/ui/prompts.h"

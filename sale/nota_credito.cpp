@@ -3,11 +3,10 @@
 #include "printing/reporte.h"
 #include "sale/documentos.h"
 #include "sale/folios.h"
+#include "sale/lineas_guardadas.h"
 #include "shell/estado.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
-
-#include <QRegularExpression>
 
 namespace venta {
 
@@ -53,15 +52,6 @@ bool EscribeNota(db::Database& bd, qint64 numero, const DatosNotaCredito& d,
 
 }  // namespace
 
-std::optional<qint64> ReferenciaNota(const QString& texto) {
-    static const QRegularExpression soloCifras(QStringLiteral("^\\s*(\\d{1,10})\\s*$"));
-    const auto m = soloCifras.match(texto);
-    if (!m.hasMatch()) return std::nullopt;
-    const qint64 n = m.captured(1).toLongLong();
-    if (n > 2147483647) return std::nullopt;
-    return n;
-}
-
 ResultadoNota GuardaNotaCredito(db::Database& bd, const DatosNotaCredito& datos,
                                 ui::Prompts& prompts, const db::LockWait& espera) {
     ResultadoNota r;
@@ -92,7 +82,7 @@ ResultadoNota GuardaNotaCredito(db::Database& bd, const DatosNotaCredito& datos,
         prompts.message(QString::fromUtf8("La nota de credito se guardará sin observaciones."));
 
     const auto referencia =
-        ReferenciaNota(prompts.input(QStringLiteral("Referencia de la factura a que se aplica la nota de credito ?"),
+        shell::EnteroTecleado(prompts.input(QStringLiteral("Referencia de la factura a que se aplica la nota de credito ?"),
                                      QStringLiteral("Referencia"), QStringLiteral("0")));
     if (!referencia) {
         prompts.message(QString::fromUtf8(
@@ -105,13 +95,14 @@ ResultadoNota GuardaNotaCredito(db::Database& bd, const DatosNotaCredito& datos,
     sale::PorGuardar g;
     g.Clase = sale::ClaseDocumento::NotaCredito;
     g.Documentos.push_back({datos.Total, datos.lineas});
-    g.EstampaLineas = false;  // the lines stay pending; the screen deletes them after the save
+    g.EstampaLineas = false;  // the lines are copied to DNotaCredito and removed
     g.Exis = r.alInventario ? sale::MovimientoExis::Entrada : sale::MovimientoExis::Ninguno;
     g.SumarInventario = true;
     g.Solicitud = datos.Solicitud;
     g.Encabezado.Terminal = datos.Terminal;
     g.Extra = [&datos, &r](db::Database& b, const sale::Guardado& hecho, db::Error* e) {
-        return EscribeNota(b, hecho.Numeros.front(), datos, r, e);
+        return EscribeNota(b, hecho.Numeros.front(), datos, r, e) &&
+               QuitaLineasGuardadas(b, datos.lineas, e);
     };
     const sale::Guardado hecho = sale::GuardaDocumento(bd, g, espera);
     if (!hecho.ok) {

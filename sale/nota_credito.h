@@ -1,6 +1,7 @@
 #pragma once
 // Credit notes (sale screen mode "N"): the checks and questions, then folio (counter 3), the note's
-// lines, its header and, when asked, the goods back into stock, all in one write transaction; and
+// lines, its header and, when asked, the goods back into stock, all in one write transaction that
+// also removes the screen's pending lines; and
 // the note shown through the invoice template.
 
 #include "platform/db/database.h"
@@ -10,7 +11,6 @@
 #include <QDate>
 #include <QString>
 
-#include <optional>
 #include <vector>
 
 class QWidget;
@@ -46,10 +46,6 @@ struct ResultadoNota {
     QString Observaciones;
     qint64 FactRef = 0;
 };
-
-// The invoice number typed as the note's reference: digits only (blanks around them allowed), a
-// 32-bit number. nullopt for an empty text, letters, a sign or a fraction.
-std::optional<qint64> ReferenciaNota(const QString& texto);
 
 // GuardaNotaCredito. Every refusal, cancel or failure leaves NumeroDocumento -1 and nothing
 // written; the person has been told why.

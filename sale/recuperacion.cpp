@@ -1,27 +1,12 @@
 #include "sale/recuperacion.h"
 
-#include <QRegularExpression>
+#include "shell/texto.h"
 
 namespace venta {
 
-namespace {
-
-constexpr qint64 MaximoNumero = 2147483647;
-
-std::optional<qint64> FolioTecleado(const QString& texto) {
-    static const QRegularExpression soloCifras(QStringLiteral("^\\s*(\\d{1,10})\\s*$"));
-    const auto m = soloCifras.match(texto);
-    if (!m.hasMatch()) return std::nullopt;
-    const qint64 n = m.captured(1).toLongLong();
-    if (n > MaximoNumero) return std::nullopt;
-    return n;
-}
-
-}  // namespace
-
 PeticionRecuperar InterpretaRecuperar(const QString& folio, const QString& tipo, int parTickets) {
     PeticionRecuperar p;
-    const auto numero = FolioTecleado(folio);
+    const auto numero = shell::EnteroTecleado(folio);
     if (!numero) return p;
     p.numero = *numero;
     p.tipo = tipo.trimmed().toUpper();
@@ -42,7 +27,7 @@ PeticionRecuperar InterpretaRecuperar(const QString& folio, const QString& tipo,
 PeticionRecuperar PideRecuperar(ui::Prompts& prompts, int parTickets) {
     const QString folio =
         prompts.input(QStringLiteral("Teclee el Folio: "), QString::fromUtf8("Búsqueda de Folio."));
-    if (!FolioTecleado(folio)) return {};
+    if (!shell::EnteroTecleado(folio)) return {};
     const QString tipo = prompts.input(QStringLiteral("Teclee el Tipo: "),
                                        QStringLiteral("Tipo Documento."), QStringLiteral("F"));
     PeticionRecuperar p = InterpretaRecuperar(folio, tipo, parTickets);

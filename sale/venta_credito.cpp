@@ -1,6 +1,7 @@
 #include "sale/venta_credito.h"
 
 #include "sale/documentos.h"
+#include "sale/lineas_guardadas.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -126,7 +127,8 @@ ResultadoVC GuardaVCredito(db::Database& bd, db::Database& central, const DatosV
                 return false;
             r.documentos.push_back(static_cast<int>(doctos.size()));
         }
-        return true;
+        // The lines now live in DVentaCredito: none is left pending to be sold again.
+        return QuitaLineasGuardadas(b, datos.lineas, err);
     };
     const sale::Guardado hecho = sale::GuardaDocumento(bd, g, espera);
     if (!hecho.ok) {

@@ -1,7 +1,8 @@
 #pragma once
 // Credit sales (sale screen mode "VC"): the checks in their order, the credit plan of every line
 // read before anything is taken, then folio (counter 5), the DVentaCredito lines, the VentaCredito
-// header and the payment documents of every line in one write transaction. No stock moves.
+// header and the payment documents of every line in one write transaction, which also removes the
+// screen's pending lines. No stock moves.
 
 #include "catalogs/credito.h"
 #include "platform/db/database.h"

@@ -85,6 +85,18 @@ double QuitaComas(const QString& text) {
     return Val(s);
 }
 
+std::optional<qint64> EnteroTecleado(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 10) return std::nullopt;
+    qint64 n = 0;
+    for (QChar c : t) {
+        if (c < u'0' || c > u'9') return std::nullopt;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    if (n > 2147483647) return std::nullopt;
+    return n;
+}
+
 QString ExtraeNumero(const QString& text) {
     QString out;
     for (QChar c : text)

@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 namespace shell {
 
 // --- reading typed text ---
@@ -24,6 +26,9 @@ qint64 EnteroPar(double value);
 double QuitaComas(const QString& text);
 // The digits, "." and "-" of the text, in order; every other character dropped.
 QString ExtraeNumero(const QString& text);
+// A whole number typed for a folio or a document number: the digits 0-9 only, blanks around them
+// allowed, up to 2147483647. nullopt for an empty text, letters, a sign, a fraction or more.
+std::optional<qint64> EnteroTecleado(const QString& text);
 // Every "[ENTER]" replaced by a line feed.
 QString ReemplazaEnter(const QString& text);
 // True when every character, in capitals, is A-Z or 0-9 (an empty text too).

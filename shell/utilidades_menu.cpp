@@ -7,6 +7,7 @@
 #include "shell/estado.h"
 #include "shell/rutas.h"
 #include "shell/rutinas_bd.h"
+#include "shell/texto.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,25 +17,12 @@ namespace shell {
 
 namespace {
 
-constexpr qint64 MaximoFolio = 2147483647;
-
-std::optional<qint64> NumeroEntero(const QString& texto) {
-    static const QRegularExpression cifras(QStringLiteral("^\\s*(\\d{1,10})\\s*$"));
-    const auto m = cifras.match(texto);
-    if (!m.hasMatch()) return std::nullopt;
-    const qint64 n = m.captured(1).toLongLong();
-    if (n > MaximoFolio) return std::nullopt;
-    return n;
-}
-
 AccionesReimpresion& acciones() {
     static AccionesReimpresion a;
     return a;
 }
 
 }  // namespace
-
-std::optional<qint64> FolioManual(const QString& texto) { return NumeroEntero(texto); }
 
 ResultadoFolio EFolioF(ui::Prompts& prompts, const db::LockWait& espera) {
     const int sucursal = G().SucursalActual;
@@ -62,15 +50,35 @@ ResultadoFolio EFolioF(ui::Prompts& prompts, const db::LockWait& espera) {
                            "imprimira con el folio que teclee + 1"),
         QStringLiteral("Establecer Folio."));
     if (respuesta.isEmpty()) return ResultadoFolio::Cancelado;
-    const auto nuevo = FolioManual(respuesta);
+    const auto nuevo = EnteroTecleado(respuesta);
     if (!nuevo) {
         prompts.message(QString::fromUtf8("El valor que tecleó para el folio no es válido."));
         return ResultadoFolio::NoValido;
     }
     db::WriteTransaction tr(*bd);
+    if (!tr.begin(espera, &e)) {
+        if (e.kind != db::ErrorKind::Cancelled) MuestraErrorBD(e);
+        return ResultadoFolio::Error;
+    }
+    // A new invoice takes the next number after the counter or after the highest invoice stored,
+    // whichever is larger: a value below that invoice would change nothing.
+    auto guardada = bd->scalar(QStringLiteral("SELECT ifnull(max(Numero), 0) FROM Venta WHERE Tipo = ?"),
+                               {G().FacturaE ? QStringLiteral("E") : QStringLiteral("F")}, &e);
+    if (!guardada) {
+        MuestraErrorBD(e);
+        return ResultadoFolio::Error;
+    }
+    const qint64 ultima = guardada->toLongLong();
+    if (*nuevo < ultima) {
+        prompts.message(QString::fromUtf8("El folio no puede ser menor que %1, el número más alto de las "
+                                          "facturas guardadas; la siguiente factura será la %2.")
+                            .arg(ultima)
+                            .arg(ultima + 1),
+                        ui::Icon::Warning);
+        return ResultadoFolio::MenorQueGuardado;
+    }
     int cambiados = 0;
-    if (!tr.begin(espera, &e) ||
-        !bd->exec(QStringLiteral("UPDATE Folios SET ValorFolio = ? WHERE Numerofolio = ?"), {*nuevo, fila},
+    if (!bd->exec(QStringLiteral("UPDATE Folios SET ValorFolio = ? WHERE Numerofolio = ?"), {*nuevo, fila},
                   &e, &cambiados) ||
         !tr.commit(&e)) {
         if (e.kind != db::ErrorKind::Cancelled) MuestraErrorBD(e);
@@ -88,7 +96,7 @@ ResultadoFolio EFolioF(ui::Prompts& prompts, const db::LockWait& espera) {
 std::optional<Reimpresion> InterpretaReimpresion(const QString& texto) {
     const QString t = texto.trimmed();
     if (t.isEmpty() || !t.at(0).isLetter()) return std::nullopt;
-    const auto numero = NumeroEntero(t.mid(1));
+    const auto numero = EnteroTecleado(t.mid(1));
     if (!numero) return std::nullopt;
     return Reimpresion{t.at(0).toUpper(), *numero};
 }
@@ -180,9 +188,12 @@ bool CambiaDireccion(ui::Prompts& prompts, const std::function<QString(const QSt
     bd.reset();
     CierraConexiones();
     G().CarpetaDatos = carpeta;
-    if (LeerParametros()) CreaLigasaBDCodigos();
-    prompts.message(QString::fromUtf8("El cambio de carpeta de datos quedó hecho. Salga del programa, "
-                                      "entre de nuevo y actualice las carpetas de las sucursales."));
+    // A folder whose data cannot be read has already been reported, and the program ends.
+    if (LeerParametros()) {
+        CreaLigasaBDCodigos();
+        prompts.message(QString::fromUtf8("El cambio de carpeta de datos quedó hecho. Salga del programa, "
+                                          "entre de nuevo y actualice las carpetas de las sucursales."));
+    }
     TerminaPrograma();
     return true;
 }

@@ -17,11 +17,10 @@
 namespace shell {
 
 // --- folio ---
-enum class ResultadoFolio { SinSucursal, Cancelado, NoValido, Actualizado, Error };
-// A folio typed by hand: a whole number from 0 up (blanks around it allowed); nullopt otherwise.
-std::optional<qint64> FolioManual(const QString& texto);
+enum class ResultadoFolio { SinSucursal, Cancelado, NoValido, MenorQueGuardado, Actualizado, Error };
 // EFolioF: asks the new value of the electronic (FacturaE on) or paper invoice counter and writes
-// it inside a write transaction of the branch file.
+// it inside a write transaction of the branch file. A value below the highest invoice of that kind
+// already stored is refused (MenorQueGuardado), since the next invoice would follow that one.
 ResultadoFolio EFolioF(ui::Prompts& prompts, const db::LockWait& espera = {});
 
 // --- reprint ---
@@ -58,8 +57,9 @@ QString openFactE(ui::Prompts& prompts,
 // --- data folder ---
 // CambiaDireccion: asks for the new data folder (`eligeCarpeta` shows the folder dialog, "" when
 // cancelled), confirms it, writes it to Dir of <rutaApp>/Direccion.db, reads the parameters again,
-// relinks the branch file, tells the person to start again and ends the program. False when
-// nothing changed.
+// relinks the branch file, tells the person to start again and ends the program. When the new
+// folder's parameters cannot be read, that reading has said why and no success is shown. False
+// when nothing changed.
 bool CambiaDireccion(ui::Prompts& prompts, const std::function<QString(const QString& actual)>& eligeCarpeta,
                      const QString& rutaApp);
 

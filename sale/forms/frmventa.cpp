@@ -11,6 +11,7 @@
 #include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/permisos.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
 #include "shell/texto.h"
@@ -40,11 +41,6 @@
 namespace venta {
 
 namespace {
-
-bool Permiso(int n)
-{
-    return n >= 0 && n < int(G().PermisosUsuario.size()) && G().PermisosUsuario[size_t(n)];
-}
 
 // Widths are given in twips, as the screen was designed.
 int Twips(int t)
@@ -452,7 +448,7 @@ void frmVenta::FormLoad()
         cmdBuscar->setEnabled(false);
         cmdCliente->setEnabled(false);
         cmdActInv->setVisible(true);
-        chkSumarinventario->setVisible(Permiso(53));
+        chkSumarinventario->setVisible(shell::TienePermiso(53, false));
     } else if (modo_ == QLatin1String("N")) {
         cmdFacturar->setEnabled(false);
         cmdNuevo->setEnabled(false);
@@ -489,7 +485,7 @@ void frmVenta::IniciaDatos()
                            "de archivos. ")
                 + e.message,
             ui::Icon::Critical);
-        if (Permiso(9))
+        if (shell::TienePermiso(9, false))
             shell::Establecerutaerr();
         shell::TerminaPrograma();
         return;
@@ -825,7 +821,7 @@ void ConectaMenusVenta(shell::MIDI* midi)
         midi->AsignaAccion(QString::fromLatin1(item), [midi, m] { AbreVenta(midi, m); });
     }
     midi->AsignaAccion(QStringLiteral("PEInventario"), [midi] {
-        if (Permiso(14))
+        if (shell::TienePermiso(14, false))
             AbreVenta(midi, QStringLiteral("E"));
     });
     ConectaUtilidadesMenu(midi);

@@ -37,6 +37,8 @@ class MIDI;
 
 namespace venta {
 
+struct Ajuste;
+
 // The product grid's model over the look-up set.
 class ModeloProductos : public QAbstractTableModel {
     Q_OBJECT
@@ -117,6 +119,9 @@ public:
     void ImprimeNCredito();
     void GuardaVCredito();
     void GuardatodoESInv(int& signo, bool& imprimir);
+    // After one of those saves: the save removed the lines from the file; the screen only lets go of
+    // its list.
+    void OlvidaLineasGuardadas();
     void ActualizaPU();
     void EstableceObservacion();
     void EstPUnitProductoVenta();
@@ -259,6 +264,10 @@ private:
     void ApagaParTickets();
     int LineaParaEditar() const;
     void RedibujaLinea(int fila);
+    // Asks a text for the line being edited and stores it in `columna` as `regla` decides. False
+    // when there is no line or nothing was stored.
+    bool PideTextoDeLinea(const QString& columna, const QString& pregunta, const QString& titulo,
+                          const QString& defecto, Ajuste (*regla)(const QString&));
 
     db::Database* base_ = nullptr;
     ui::Prompts* prompts_ = nullptr;

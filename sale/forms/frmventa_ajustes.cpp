@@ -7,6 +7,7 @@
 #include "sale/forms/frmventa.h"
 #include "sale/genericos.h"
 #include "shell/estado.h"
+#include "shell/permisos.h"
 #include "shell/texto.h"
 
 #include <QEvent>
@@ -18,11 +19,6 @@
 namespace venta {
 
 namespace {
-
-bool Permiso(int n)
-{
-    return n >= 0 && n < int(G().PermisosUsuario.size()) && G().PermisosUsuario[size_t(n)];
-}
 
 QString Numero(double v)
 {
@@ -53,7 +49,7 @@ void frmVenta::DescuentoProducto()
                         QStringLiteral("Descuento %"), l ? Numero(l->descuento) : QString());
     if (respuesta.isEmpty())
         return;
-    const Ajuste a = DescuentoLinea(respuesta, l ? l->lDesc : 0, G().MaxDescuentoFact, Permiso(41));
+    const Ajuste a = DescuentoLinea(respuesta, l ? l->lDesc : 0, G().MaxDescuentoFact, shell::TienePermiso(41, false));
     if (!a.mensaje.isEmpty()) {
         prompts().message(a.mensaje, ui::Icon::None);
         capCodigoBarras->SetFocus();
@@ -82,7 +78,7 @@ void frmVenta::AplicaCantidad()
     const Linea& l = lineas_.lineas()[size_t(fila)];
     const QString respuesta = prompts().input(QStringLiteral("Teclee la cantidad a aplicar:"),
                                               QStringLiteral("Cantidad"), Numero(l.cantidad));
-    const Ajuste a = CantidadLinea(respuesta, modo_ == QLatin1String("E"), Permiso(48), Permiso(49));
+    const Ajuste a = CantidadLinea(respuesta, modo_ == QLatin1String("E"), shell::TienePermiso(48, false), shell::TienePermiso(49, false));
     if (!a.mensaje.isEmpty()) {
         prompts().message(a.mensaje, ui::Icon::None);
         capCodigoBarras->SetFocus();
@@ -147,58 +143,52 @@ static void TextoDeLinea(frmVenta& f, LineasVenta& lineas, int fila, const QStri
     }
 }
 
+bool frmVenta::PideTextoDeLinea(const QString& columna, const QString& pregunta,
+                                const QString& titulo, const QString& defecto,
+                                Ajuste (*regla)(const QString&))
+{
+    const int fila = LineaParaEditar();
+    if (lineas_.count() == 0 || fila < 0)
+        return false;
+    const Ajuste a = regla(prompts().input(pregunta, titulo, defecto));
+    TextoDeLinea(*this, lineas_, fila, columna, a);
+    RedibujaLinea(fila);
+    return a.escribe;
+}
+
 void frmVenta::EstableceObservacion()
 {
     const int fila = LineaParaEditar();
     if (lineas_.count() == 0 || fila < 0)
         return;
     const QString actual = lineas_.lineas()[size_t(fila)].observacion;
-    const QString respuesta =
-        prompts().input(QStringLiteral("Teclee la observación o SN (hasta 120 caracteres):"),
-                        QStringLiteral("Obs:"),
-                        actual.isEmpty() ? QStringLiteral("Observacion") : actual);
-    TextoDeLinea(*this, lineas_, fila, QStringLiteral("Observacion"), ObservacionLinea(respuesta));
-    RedibujaLinea(fila);
+    PideTextoDeLinea(QStringLiteral("Observacion"),
+                     QStringLiteral("Teclee la observación o SN (hasta 120 caracteres):"),
+                     QStringLiteral("Obs:"), actual.isEmpty() ? QStringLiteral("Observacion") : actual,
+                     ObservacionLinea);
     capCodigoBarras->SetFocus();
 }
 
 void frmVenta::EstPUnitProductoVenta()
 {
-    const int fila = LineaParaEditar();
-    if (lineas_.count() == 0 || fila < 0)
-        return;
-    const QString respuesta = prompts().input(
-        QStringLiteral("Teclee el precio a establecer como precio de venta:"), QString(),
-        QStringLiteral("0.0"));
-    const Ajuste a = PrecioVentaES(respuesta);
-    TextoDeLinea(*this, lineas_, fila, QStringLiteral("Observacion"), a);
-    RedibujaLinea(fila);
-    if (a.escribe)
+    if (PideTextoDeLinea(QStringLiteral("Observacion"),
+                         QStringLiteral("Teclee el precio a establecer como precio de venta:"), QString(),
+                         QStringLiteral("0.0"), PrecioVentaES))
         capCodigoBarras->SetFocus();
 }
 
 void frmVenta::EstableceDescripcion()
 {
-    const int fila = LineaParaEditar();
-    if (lineas_.count() == 0 || fila < 0)
-        return;
-    const QString respuesta = prompts().input(
-        QStringLiteral("Teclee la DESCRIPCIÓN del producto (hasta 60 caracteres):"),
-        QStringLiteral("Descripción."), QStringLiteral("Descripción"));
-    TextoDeLinea(*this, lineas_, fila, QStringLiteral("Observacion"), DescripcionGenerico(respuesta));
-    RedibujaLinea(fila);
+    PideTextoDeLinea(QStringLiteral("Observacion"),
+                     QStringLiteral("Teclee la DESCRIPCIÓN del producto (hasta 60 caracteres):"),
+                     QStringLiteral("Descripción."), QStringLiteral("Descripción"), DescripcionGenerico);
 }
 
 void frmVenta::EstableceModelo()
 {
-    const int fila = LineaParaEditar();
-    if (lineas_.count() == 0 || fila < 0)
-        return;
-    const QString respuesta = prompts().input(
-        QStringLiteral("Teclee el MODELO/NOMBRE del producto (hasta 20 caracteres):"),
-        QStringLiteral("Modelo:"), QStringLiteral("Modelo"));
-    TextoDeLinea(*this, lineas_, fila, QStringLiteral("Descripcion2"), ModeloGenerico(respuesta));
-    RedibujaLinea(fila);
+    PideTextoDeLinea(QStringLiteral("Descripcion2"),
+                     QStringLiteral("Teclee el MODELO/NOMBRE del producto (hasta 20 caracteres):"),
+                     QStringLiteral("Modelo:"), QStringLiteral("Modelo"), ModeloGenerico);
 }
 
 void frmVenta::ProductoGenericoCapturado()
@@ -269,10 +259,10 @@ void frmVenta::OpcionElegida(QListWidgetItem* item)
     } else if (opcion == QLatin1String("ESTABLECER TIPOCAMBIO US")) {
         TipoCambioDolar();
     } else if (opcion == QLatin1String("ELEGIR PRECIO1,PRECIO2,PRECIO3")) {
-        if (Permiso(46))
+        if (shell::TienePermiso(46, false))
             MuestraPrecios();
     } else if (opcion == QLatin1String("ESTABLECER OBSERVACION")) {
-        if (Permiso(46))
+        if (shell::TienePermiso(46, false))
             ObservacionDelDocumento();
     }
 }

@@ -4,6 +4,7 @@
 #include "sale/forms/frmventa.h"
 #include "sale/teclas.h"
 #include "shell/estado.h"
+#include "shell/permisos.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -13,15 +14,6 @@
 #include <QTimer>
 
 namespace venta {
-
-namespace {
-
-bool Permiso(int n)
-{
-    return n >= 0 && n < int(G().PermisosUsuario.size()) && G().PermisosUsuario[size_t(n)];
-}
-
-}  // namespace
 
 void frmVenta::PonCodigo(const QString& texto)
 {
@@ -225,7 +217,7 @@ void frmVenta::FormatoGridP()
     pon(ModeloProductos::NOMBRE, true, 1900);
     pon(ModeloProductos::DESCRIPCION, true,
         ancho - (modoBusqueda_ == BusquedaCodigo ? 4350 : 3700));
-    pon(ModeloProductos::EXIS, !Permiso(44), 450);
+    pon(ModeloProductos::EXIS, !shell::TienePermiso(44, false), 450);
 }
 
 }  // namespace venta

@@ -129,9 +129,14 @@ void frmVenta::GuardatodoESInv(int& signo, bool& imprimir) {
     NumeroDocumento = venta::GuardatodoESInv(*bd, d, prompts(), esc.espera(EstadoEspera));
     if (NumeroDocumento == -1) return;
     cabeceraGuardada_ = true;
-    BorraProd();
+    OlvidaLineasGuardadas();
     cmdNuevo->setEnabled(false);
     cmdActInv->setEnabled(false);
+}
+
+void frmVenta::OlvidaLineasGuardadas() {
+    lineas_.nuevo();
+    modeloLineas_->refresca();
 }
 
 void frmVenta::TerminaRecuperacion() {
@@ -150,7 +155,7 @@ void frmVenta::cmdActInv_Click() {
     if (modo_ == QLatin1String("VC")) {
         GuardaVCredito();
         if (NumeroDocumento != -1) {
-            BorraProd();
+            OlvidaLineasGuardadas();
             prompts().message(QString::fromUtf8("La venta a crédito se guardo exitosamente."));
         }
     } else if (modo_ == QLatin1String("E")) {
@@ -168,7 +173,7 @@ void frmVenta::cmdActInv_Click() {
         GuardaNotaCredito();
         if (NumeroDocumento == -1) return;
         cabeceraGuardada_ = true;
-        BorraProd();
+        OlvidaLineasGuardadas();
         prompts().message(QString::fromUtf8("La nota de crédito se guardó exitosamente."));
         const qint64 numero = NumeroDocumento;
         ui::Prompts& avisos = prompts();

@@ -4,6 +4,7 @@
 #include "capture_control/ccaptura.h"
 #include "sale/forms/frmventa.h"
 #include "shell/estado.h"
+#include "shell/permisos.h"
 #include "shell/texto.h"
 
 #include <QApplication>
@@ -17,15 +18,6 @@
 #include <QTimer>
 
 namespace venta {
-
-namespace {
-
-bool Permiso(int n)
-{
-    return n >= 0 && n < int(G().PermisosUsuario.size()) && G().PermisosUsuario[size_t(n)];
-}
-
-}  // namespace
 
 void frmVenta::AgregaProducto(QString& codigo)
 {
@@ -128,22 +120,29 @@ void frmVenta::LimpiaPendientes()
     ActualizaTotales();
 }
 
+namespace {
+
+// A column shown at `twips` wide (never narrower than its heading) or hidden.
+void PonColumna(QTableView* grid, int col, bool visible, int twips)
+{
+    grid->setColumnHidden(col, !visible);
+    if (visible)
+        grid->setColumnWidth(col, qMax(twips / 15, grid->horizontalHeader()->sectionSizeHint(col)));
+}
+
+}  // namespace
+
 void frmVenta::FormatoGrid()
 {
     const bool desc = G().MDescripcion == 1, ubic = G().MUbicacion == 1, nom = G().MNombre == 1;
-    auto pon = [this](int col, bool visible, int twips) {
-        DBGrid1->setColumnHidden(col, !visible);
-        if (visible)  // never narrower than its heading
-            DBGrid1->setColumnWidth(
-                col, qMax(twips / 15, DBGrid1->horizontalHeader()->sectionSizeHint(col)));
-    };
+    auto pon = [this](int col, bool visible, int twips) { PonColumna(DBGrid1, col, visible, twips); };
     pon(ModeloLineas::Descripcion, desc, (nom && ubic) ? 4500 : 6300);
     pon(ModeloLineas::Ubicacion, ubic, 999);
     pon(ModeloLineas::PrecioUnit, true, 1240);
     pon(ModeloLineas::Cantidad, true, 895);
     pon(ModeloLineas::Nombre, nom, desc ? 1750 : 4000);
     pon(ModeloLineas::Importe, modo_ != QLatin1String("E"), 1330);
-    pon(ModeloLineas::Exis, Permiso(44), 860);
+    pon(ModeloLineas::Exis, shell::TienePermiso(44, false), 860);
     pon(ModeloLineas::Descuento, true, 400);
     pon(ModeloLineas::Observacion, false, 0);
     pon(ModeloLineas::CodigodeBarras, false, 0);
@@ -152,12 +151,7 @@ void frmVenta::FormatoGrid()
 void frmVenta::FormatoGridES()
 {
     const bool desc = G().MDescripcion == 1, ubic = G().MUbicacion == 1, nom = G().MNombre == 1;
-    auto pon = [this](int col, bool visible, int twips) {
-        DBGrid1->setColumnHidden(col, !visible);
-        if (visible)  // never narrower than its heading
-            DBGrid1->setColumnWidth(
-                col, qMax(twips / 15, DBGrid1->horizontalHeader()->sectionSizeHint(col)));
-    };
+    auto pon = [this](int col, bool visible, int twips) { PonColumna(DBGrid1, col, visible, twips); };
     pon(ModeloLineas::Descripcion, desc, (nom && ubic) ? 4000 : 5300);
     pon(ModeloLineas::Ubicacion, ubic, 900);
     pon(ModeloLineas::PrecioUnit, true, 1140);
@@ -276,7 +270,7 @@ void frmVenta::ActualizaTotales(bool desgloseAntes)
 void frmVenta::ValidaDescuento()
 {
     const QString antes = capDescuento->text();
-    const QString despues = venta::ValidaDescuento(antes, Permiso(41), G().MaxDescuentoFact);
+    const QString despues = venta::ValidaDescuento(antes, shell::TienePermiso(41, false), G().MaxDescuentoFact);
     if (despues != antes)
         capDescuento->setText(despues);
     if (despues != antes || capCodigoBarras->Enabled())

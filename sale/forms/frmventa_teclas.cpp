@@ -3,20 +3,12 @@
 #include "capture_control/ccaptura.h"
 #include "sale/forms/frmventa.h"
 #include "shell/estado.h"
+#include "shell/permisos.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
 
 namespace venta {
-
-namespace {
-
-bool Permiso(int n)
-{
-    return n >= 0 && n < int(G().PermisosUsuario.size()) && G().PermisosUsuario[size_t(n)];
-}
-
-}  // namespace
 
 void frmVenta::keyPressEvent(QKeyEvent* e)
 {
@@ -76,7 +68,7 @@ bool frmVenta::TeclaAbajo(int k)
         prompts().message(QStringLiteral("F9 vacio"), ui::Icon::None);
         return true;
     case AccionTecla::PrecioUnit:
-        if (modo_ == QLatin1String("N") || Permiso(39))
+        if (modo_ == QLatin1String("N") || shell::TienePermiso(39, false))
             AplicaPUnit();
         return true;
     }

@@ -48,6 +48,12 @@ void Docs2Test::TearDown() {
     ReiniciaEstado();
 }
 
+qint64 Docs2Test::quedan(const std::vector<qint64>& ids) {
+    qint64 n = 0;
+    for (qint64 id : ids) n += cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE IdLinea = ?"), {id});
+    return n;
+}
+
 db::Database& Docs2Test::bd() { return *shell::BDSucursal(); }
 db::Database& Docs2Test::central() { return *shell::BDCodigos(); }
 

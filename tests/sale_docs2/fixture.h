@@ -26,6 +26,8 @@ protected:
     // A pending line as the sale screen captures it; its IdLinea.
     qint64 linea(qint64 clave, double cantidad, double precio, const QString& observacion = {});
     double existencia(qint64 clave);
+    // DetalleVenta rows still there among `ids`.
+    qint64 quedan(const std::vector<qint64>& ids);
     qint64 cuenta(const QString& sql, const QVariantList& params = {});
     QVariant valor(const QString& sql, const QVariantList& params = {});
     qint64 folio(int fila) { return cuenta(QStringLiteral("SELECT ValorFolio FROM Folios WHERE Numerofolio = ?"), {fila}); }

@@ -41,6 +41,7 @@ protected:
 TEST_F(Inventario, EntryMovesStockStoresLinesAndUpdatesPrices) {
     const double precioAntes = precio(clave(1));
     const qint64 a = linea(clave(0), 5, 7.25, QStringLiteral("$1,250.50 nuevo")), b = linea(clave(1), 2.5, 3);
+    const qint64 otra = linea(clave(2), 1, 1);  // another screen's line
     auto d = datos({a, b});
     d.TextoES = QString(160, QLatin1Char('x'));
     const qint64 n = venta::GuardatodoESInv(bd(), d, prompts, espera);
@@ -54,6 +55,9 @@ TEST_F(Inventario, EntryMovesStockStoresLinesAndUpdatesPrices) {
     EXPECT_EQ(costo(clave(1)), 3);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT group_concat(OrdenCap, '') FROM DEInventario WHERE Numero = 1")), 12);
     EXPECT_EQ(valor(QStringLiteral("SELECT length(Descripcion) FROM EInventario WHERE Numero = 1")).toInt(), 150);
+    // Saved lines are gone with the save, so no later failure leaves them pending.
+    EXPECT_EQ(quedan({a, b}), 0);
+    EXPECT_EQ(quedan({otra}), 1);
     // The voucher printed the whole description.
     ASSERT_EQ(impreso.size(), 1);
     EXPECT_TRUE(impreso[0].contains(QString(160, QLatin1Char('x'))));
@@ -82,6 +86,7 @@ TEST_F(Inventario, HeaderFailureUndoesStockLinesPricesAndFolio) {
     EXPECT_EQ(precio(clave(0)), precioAntes);
     EXPECT_EQ(costo(clave(0)), costoAntes);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DEInventario")), 0);
+    EXPECT_EQ(quedan({a}), 1);
     EXPECT_TRUE(impreso.isEmpty());
     EXPECT_TRUE(prompts.messages().contains(QString::fromUtf8(
         "Ocurrió un error al obtener folio para la E/S de inventario, intentelo de nuevo.")));

@@ -32,6 +32,7 @@ protected:
 
 TEST_F(NotaCredito, SavedWithLinesHeaderAndStockBack) {
     const qint64 a = linea(clave(0), 2, 10), b = linea(clave(1), 3, 12.5);
+    const qint64 otra = linea(clave(2), 1, 1);  // another screen's line, not in the note
     responde(Answer::Yes, QStringLiteral("Devolución por defecto"), QStringLiteral(" 42 "));
     const auto r = venta::GuardaNotaCredito(bd(), datos({a, b}), prompts, espera);
 
@@ -42,8 +43,9 @@ TEST_F(NotaCredito, SavedWithLinesHeaderAndStockBack) {
     EXPECT_EQ(valor(QStringLiteral("SELECT sum(Cantidad * PrecioUnit) FROM DNotaCredito WHERE Numero = 1")).toDouble(), 57.5);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM NotaCredito WHERE Numero = 1 AND FactRef = 42 AND Status = 1 "
                                     "AND Cliente = 'PEJJ800101AB1'")), 1);
-    // The screen's lines stay pending for it to clear.
-    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 0")), 2);
+    // The note's lines went with the save itself: nothing is left for the screen to bring back.
+    EXPECT_EQ(quedan({a, b}), 0);
+    EXPECT_EQ(quedan({otra}), 1);
     EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().join('|').toStdString();
 }
 
@@ -51,7 +53,7 @@ TEST_F(NotaCredito, RefusalsWriteNothing) {
     const qint64 a = linea(clave(0), 2, 10);
     const QString errorRef = QString::fromUtf8("Error en el numero de referencia. El registro de la nota de credito se canceló.");
     for (const QString& ref : {QStringLiteral("12.5"), QStringLiteral("12A"), QString(), QStringLiteral("-3"),
-                               QStringLiteral("1 OR 1=1")}) {
+                               QStringLiteral("1 OR 1=1"), QStringLiteral("2147483648")}) {
         prompts.clear();
         responde(Answer::Yes, QStringLiteral("x"), ref);
         const auto r = venta::GuardaNotaCredito(bd(), datos({a}), prompts, espera);
@@ -68,6 +70,7 @@ TEST_F(NotaCredito, RefusalsWriteNothing) {
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM NotaCredito")), 0);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DNotaCredito")), 0);
     EXPECT_EQ(existencia(clave(0)), 100);
+    EXPECT_EQ(quedan({a}), 1);
 }
 
 TEST_F(NotaCredito, HeaderFailureUndoesFolioLinesAndStock) {
@@ -83,6 +86,7 @@ TEST_F(NotaCredito, HeaderFailureUndoesFolioLinesAndStock) {
     EXPECT_EQ(folio(3), 0);
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DNotaCredito")), 0);
     EXPECT_EQ(existencia(clave(0)), 100);
+    EXPECT_EQ(quedan({a}), 1);  // the person can try again
     EXPECT_TRUE(prompts.messages().join('|').contains(QStringLiteral("disco lleno")));
 }
 

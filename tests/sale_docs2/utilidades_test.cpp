@@ -15,7 +15,17 @@ namespace {
 
 using shell::ResultadoReimpresion;
 
-class Utilidades : public Docs2Test {};
+class Utilidades : public Docs2Test {
+protected:
+    ::testing::AssertionResult CreaCarpetaApp(const QString& app) {
+        datasetup::Options o;
+        o.appFolder = app;
+        o.schemaDir = QStringLiteral(DOCS2_SCHEMA_DIR);
+        QString error;
+        if (datasetup::createAppFolder(o, &error)) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << error.toStdString();
+    }
+};
 
 TEST_F(Utilidades, ReprintsASavedTicketAndInvoice) {
     ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo, Cliente, Total, Descuento, Fecha, "
@@ -85,6 +95,25 @@ TEST_F(Utilidades, FolioSetByHand) {
     EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::Actualizado);
     EXPECT_EQ(folio(8), 30);
 
+    // Below the highest invoice of its kind the counter would change nothing: refused, and said so.
+    ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo, Cliente, Total) VALUES "
+                                         "(50, 'E', 'XAXX010101000', 1), (400, 'F', 'XAXX010101000', 1)")));
+    prompts.pushInput(QStringLiteral("49"));
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::MenorQueGuardado);
+    EXPECT_EQ(folio(8), 30);
+    EXPECT_TRUE(prompts.lastMessage().contains(QStringLiteral(" 50,"))) << prompts.lastMessage().toStdString();
+    EXPECT_TRUE(prompts.lastMessage().contains(QStringLiteral("51"))) << prompts.lastMessage().toStdString();
+    prompts.pushInput(QStringLiteral("50"));  // equal: the next one is 51 either way
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::Actualizado);
+    EXPECT_EQ(folio(8), 50);
+    G().FacturaE = false;
+    prompts.pushInput(QStringLiteral("399"));
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::MenorQueGuardado);
+    EXPECT_EQ(folio(1), 120);
+    prompts.pushInput(QStringLiteral("2147483647"));
+    EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::Actualizado);
+    EXPECT_EQ(folio(1), 2147483647);
+
     G().DescripcionC[1] = QStringLiteral("NoExiste");
     EXPECT_EQ(shell::EFolioF(prompts, espera), shell::ResultadoFolio::SinSucursal);
     EXPECT_EQ(prompts.lastMessage(), QStringLiteral("No se encontraron los archivos de datos para la sucursal."));
@@ -120,11 +149,7 @@ namespace {
 
 TEST_F(Utilidades, DataFolderMovedOnlyWhenConfirmed) {
     const QString app = tmp.filePath(QStringLiteral("app"));
-    datasetup::Options o;
-    o.appFolder = app;
-    o.schemaDir = QStringLiteral(DOCS2_SCHEMA_DIR);
-    QString error;
-    ASSERT_TRUE(datasetup::createAppFolder(o, &error)) << error.toStdString();
+    ASSERT_TRUE(CreaCarpetaApp(app));
     auto direccion = [&] {
         auto bd = db::Database::open(app + QStringLiteral("/Direccion.db"));
         return bd ? bd->scalar(QStringLiteral("SELECT Direccion FROM Dir"))->toString() : QString();
@@ -143,6 +168,23 @@ TEST_F(Utilidades, DataFolderMovedOnlyWhenConfirmed) {
     EXPECT_EQ(direccion(), data);
     EXPECT_EQ(G().CarpetaDatos, data);
     EXPECT_TRUE(shell::ProgramaTerminado());
+    EXPECT_TRUE(prompts.lastMessage().startsWith(QString::fromUtf8("El cambio de carpeta de datos quedó hecho")));
+    shell::ReiniciaAvisos();
+}
+
+TEST_F(Utilidades, DataFolderWhoseParametersCannotBeReadIsNotReportedAsDone) {
+    const QString app = tmp.filePath(QStringLiteral("app"));
+    ASSERT_TRUE(CreaCarpetaApp(app));
+    ASSERT_TRUE(central().exec(QStringLiteral("DELETE FROM Empresa")));
+
+    prompts.pushAnswer(ui::Answer::Yes);
+    shell::CambiaDireccion(prompts, [&](const QString&) { return data; }, app);
+    EXPECT_TRUE(shell::ProgramaTerminado());
+    ASSERT_FALSE(prompts.messages().isEmpty());
+    EXPECT_TRUE(prompts.lastMessage().contains(QStringLiteral("El programa termina")))
+        << prompts.lastMessage().toStdString();
+    for (const QString& m : prompts.messages())
+        EXPECT_FALSE(m.contains(QString::fromUtf8("quedó hecho"))) << m.toStdString();
     shell::ReiniciaAvisos();
 }
 

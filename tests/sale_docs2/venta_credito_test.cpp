@@ -39,8 +39,11 @@ TEST_F(VentaCredito, SaleLinesHeaderAndDocumentsOfEveryLine) {
     // Two lines of the same product generate its documents twice.
     const qint64 a = linea(clave(0), 1, 1000, QStringLiteral("COLOR ROJO")), b = linea(clave(1), 1, 500),
                  c = linea(clave(0), 1, 1000);
+    const qint64 otra = linea(clave(1), 1, 500);  // another screen's line
     const auto r = venta::GuardaVCredito(bd(), central(), datos({a, b, c}), prompts, espera);
     ASSERT_EQ(r.NumeroDocumento, 1) << prompts.messages().join('|').toStdString();
+    EXPECT_EQ(quedan({a, b, c}), 0);  // sold once: nothing left pending to sell again
+    EXPECT_EQ(quedan({otra}), 1);
     EXPECT_EQ(r.documentos, (std::vector<int>{4, 3, 4}));
     EXPECT_EQ(prompts.messages(), (QStringList{QStringLiteral("Se generaron 4 documentos."),
                                                QStringLiteral("Se generaron 3 documentos."),
@@ -104,6 +107,7 @@ TEST_F(VentaCredito, DocumentFailureUndoesTheWholeSale) {
     EXPECT_EQ(r.NumeroDocumento, -1);
     EXPECT_TRUE(r.documentos.empty());
     nadaEscrito();
+    EXPECT_EQ(quedan({a}), 1);
 }
 
 }  // namespace

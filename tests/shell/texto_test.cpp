@@ -40,6 +40,19 @@ TEST(TextoTecleado, CommasSignsAndMarkers) {
     EXPECT_EQ(Ajusta("Luis", 6), "Luis  ");
 }
 
+TEST(TextoTecleado, WholeNumbersUpToTheLargestFolio) {
+    EXPECT_EQ(EnteroTecleado(" 42 "), 42);
+    EXPECT_EQ(EnteroTecleado("0"), 0);
+    EXPECT_EQ(EnteroTecleado("2147483647"), 2147483647);
+    EXPECT_EQ(EnteroTecleado("0000000042"), 42);
+    for (const char* malo : {"", "   ", "2147483648", "9999999999", "00000000042", "-3", "+3", "1.5", "1 2",
+                             "12A", "1e3", "0x1F"})
+        EXPECT_EQ(EnteroTecleado(QString::fromUtf8(malo)), std::nullopt) << malo;
+    // Digits of other scripts are not read as a number (nor as 0).
+    EXPECT_EQ(EnteroTecleado(QString::fromUtf8("٤٢")), std::nullopt);
+    EXPECT_EQ(EnteroTecleado(QString::fromUtf8("４２")), std::nullopt);
+}
+
 TEST(TextoRedondea, HalvesAwayFromZeroOnTheDecimalValue) {
     EXPECT_DOUBLE_EQ(Redondea(0.125, 2), 0.13);
     EXPECT_DOUBLE_EQ(Redondea(-0.125, 2), -0.13);
