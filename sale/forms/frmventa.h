@@ -268,6 +268,8 @@ private:
     // when there is no line or nothing was stored.
     bool PideTextoDeLinea(const QString& columna, const QString& pregunta, const QString& titulo,
                           const QString& defecto, Ajuste (*regla)(const QString&));
+    // A number typed for a line: its message shown (false), or the value stored in `columna`.
+    bool AplicaAjusteLinea(int fila, const QString& columna, const Ajuste& a);
 
     db::Database* base_ = nullptr;
     ui::Prompts* prompts_ = nullptr;

@@ -49,7 +49,8 @@ void frmVenta::DescuentoProducto()
                         QStringLiteral("Descuento %"), l ? Numero(l->descuento) : QString());
     if (respuesta.isEmpty())
         return;
-    const Ajuste a = DescuentoLinea(respuesta, l ? l->lDesc : 0, G().MaxDescuentoFact, shell::TienePermiso(41, false));
+    const Ajuste a = DescuentoLinea(respuesta, l ? l->lDesc : 0, G().MaxDescuentoFact,
+                                    shell::TienePermiso(41, false));
     if (!a.mensaje.isEmpty()) {
         prompts().message(a.mensaje, ui::Icon::None);
         capCodigoBarras->SetFocus();
@@ -68,6 +69,21 @@ void frmVenta::DescuentoProducto()
     capCodigoBarras->SetFocus();
 }
 
+bool frmVenta::AplicaAjusteLinea(int fila, const QString& columna, const Ajuste& a)
+{
+    if (!a.mensaje.isEmpty()) {
+        prompts().message(a.mensaje, ui::Icon::None);
+        capCodigoBarras->SetFocus();
+        return false;
+    }
+    if (a.escribe) {
+        db::Error e;
+        lineas_.escribe(fila, columna, a.valor, &e);
+        RedibujaLinea(fila);
+    }
+    return true;
+}
+
 void frmVenta::AplicaCantidad()
 {
     if (lineas_.count() == 0)
@@ -78,17 +94,10 @@ void frmVenta::AplicaCantidad()
     const Linea& l = lineas_.lineas()[size_t(fila)];
     const QString respuesta = prompts().input(QStringLiteral("Teclee la cantidad a aplicar:"),
                                               QStringLiteral("Cantidad"), Numero(l.cantidad));
-    const Ajuste a = CantidadLinea(respuesta, modo_ == QLatin1String("E"), shell::TienePermiso(48, false), shell::TienePermiso(49, false));
-    if (!a.mensaje.isEmpty()) {
-        prompts().message(a.mensaje, ui::Icon::None);
-        capCodigoBarras->SetFocus();
+    const Ajuste a = CantidadLinea(respuesta, modo_ == QLatin1String("E"),
+                                   shell::TienePermiso(48, false), shell::TienePermiso(49, false));
+    if (!AplicaAjusteLinea(fila, QStringLiteral("Cantidad"), a))
         return;
-    }
-    if (a.escribe) {
-        db::Error e;
-        lineas_.escribe(fila, QStringLiteral("Cantidad"), a.valor, &e);
-        RedibujaLinea(fila);
-    }
     ActualizaTotales();
     if (capCodigoBarras->Enabled())
         capCodigoBarras->SetFocus();
@@ -106,16 +115,8 @@ void frmVenta::AplicaPUnit()
         prompts().input(QStringLiteral("Teclee el PRECIO UNITARIO a aplicar:"),
                         QStringLiteral("Precio Unitario."), Numero(l.precioUnit));
     const Ajuste a = PrecioUnitLinea(respuesta, modo_ == QLatin1String("E"));
-    if (!a.mensaje.isEmpty()) {
-        prompts().message(a.mensaje, ui::Icon::None);
-        capCodigoBarras->SetFocus();
+    if (!AplicaAjusteLinea(fila, QStringLiteral("PrecioUnit"), a))
         return;
-    }
-    if (a.escribe) {
-        db::Error e;
-        lineas_.escribe(fila, QStringLiteral("PrecioUnit"), a.valor, &e);
-        RedibujaLinea(fila);
-    }
     ActualizaTotales();
     capCodigoBarras->SetFocus();
 }
@@ -164,16 +165,16 @@ void frmVenta::EstableceObservacion()
     const QString actual = lineas_.lineas()[size_t(fila)].observacion;
     PideTextoDeLinea(QStringLiteral("Observacion"),
                      QStringLiteral("Teclee la observación o SN (hasta 120 caracteres):"),
-                     QStringLiteral("Obs:"), actual.isEmpty() ? QStringLiteral("Observacion") : actual,
-                     ObservacionLinea);
+                     QStringLiteral("Obs:"),
+                     actual.isEmpty() ? QStringLiteral("Observacion") : actual, ObservacionLinea);
     capCodigoBarras->SetFocus();
 }
 
 void frmVenta::EstPUnitProductoVenta()
 {
     if (PideTextoDeLinea(QStringLiteral("Observacion"),
-                         QStringLiteral("Teclee el precio a establecer como precio de venta:"), QString(),
-                         QStringLiteral("0.0"), PrecioVentaES))
+                         QStringLiteral("Teclee el precio a establecer como precio de venta:"),
+                         QString(), QStringLiteral("0.0"), PrecioVentaES))
         capCodigoBarras->SetFocus();
 }
 
@@ -181,7 +182,8 @@ void frmVenta::EstableceDescripcion()
 {
     PideTextoDeLinea(QStringLiteral("Observacion"),
                      QStringLiteral("Teclee la DESCRIPCIÓN del producto (hasta 60 caracteres):"),
-                     QStringLiteral("Descripción."), QStringLiteral("Descripción"), DescripcionGenerico);
+                     QStringLiteral("Descripción."), QStringLiteral("Descripción"),
+                     DescripcionGenerico);
 }
 
 void frmVenta::EstableceModelo()
