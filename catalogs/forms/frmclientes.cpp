@@ -281,8 +281,9 @@ void frmClientes::MueveA(int fila)
 
 void frmClientes::MuestraCliente(const Cliente& c)
 {
-    capCURP->setText(c.CURP);
-    capRFC->setText(c.RFC);  // a short RFC also replaces the CURP shown
+    // A short RFC also stands for the CURP shown (set here too: the RFC field only tells a change).
+    capCURP->setText(CurpSegunRFC(c.RFC, c.CURP));
+    capRFC->setText(c.RFC);
     RFCAnterior = c.RFC;
     capNombre->setText(c.Nombre);
     G().SeleccionCatalogo = TextoSeleccion(c);
