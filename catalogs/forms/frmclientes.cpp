@@ -305,15 +305,10 @@ void frmClientes::MuestraCliente(const Cliente& c)
     capNumInterior->setText(c.NumInterior);
     txtreferencia->setText(c.cltereferencia);
     cmbPais->setCurrentIndex(c.Pais >= 0 && c.Pais < cmbPais->count() ? int(c.Pais) : -1);
-    cmbEstado->setCurrentIndex(cmbEstado->count() > 0 ? PosicionEstado(
-                                                            [this] {
-                                                                QStringList l;
-                                                                for (int i = 0; i < cmbEstado->count(); ++i)
-                                                                    l << cmbEstado->itemText(i);
-                                                                return l;
-                                                            }(),
-                                                            c.Estado)
-                                                      : -1);
+    QStringList estados;
+    for (int i = 0; i < cmbEstado->count(); ++i)
+        estados << cmbEstado->itemText(i);
+    cmbEstado->setCurrentIndex(estados.isEmpty() ? -1 : PosicionEstado(estados, c.Estado));
 }
 
 void frmClientes::LeerDatos()
