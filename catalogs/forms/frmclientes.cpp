@@ -482,7 +482,9 @@ void frmClientes::cmdRegresar_Click()
     if (Valida().bloquea)
         return;
     if (QWidget* venta = shell::FormaCargada(QStringLiteral("frmVenta"))) {
-        // Back to the sale screen; this form stays loaded behind it.
+        // Back to the sale screen, which takes the customer on screen; this form stays loaded
+        // behind it.
+        LeerDatos();
         if (auto* sub = qobject_cast<QMdiSubWindow*>(venta->parentWidget())) {
             if (QMdiArea* area = sub->mdiArea())
                 area->setActiveSubWindow(sub);
@@ -502,7 +504,9 @@ void frmClientes::cmdRegresar_Click()
 
 void frmClientes::Activacion()
 {
-    if (shell::FormaAbiertaPorTitulo(QStringLiteral("Facturación."))) {
+    // Opened again as a picker, in whatever mode the sale screen is: the customer already on screen
+    // is the one handed back until the person moves to another.
+    if (shell::FormaCargada(QStringLiteral("frmVenta"))) {
         if (cursor_.count() > 0)
             LeerDatos();
         Text1->setFocus();

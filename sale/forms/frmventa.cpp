@@ -431,6 +431,10 @@ void frmVenta::FormLoad()
             db::Error e;
             sale::Documento doc;
             sale::DatosEncabezado datos = sale::EncabezadoDesdeEstado();
+            // A quotation is addressed to the general public and carries no payment: the amounts
+            // of the last sale must not be stored with it.
+            datos.Cliente = clienteDocumento_;
+            datos.ImportesPago = {};
             if (bd->beginWrite({}, &e)) {
                 if (sale::ObtenerFCot(*bd, 1, datos, doc, &e) && bd->commit(&e))
                     NumeroDocumento = doc.NumeroDocumento;

@@ -145,3 +145,39 @@ TEST_F(PickerTest, MenuItemNeedsPermissionAndCloseUnloadsWithoutSaleScreen)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(cat.isNull());
 }
+
+TEST_F(PickerTest, ReopenedPickerHandsBackTheCustomerOnScreenInCreditNoteMode)
+{
+    venta::frmVenta* venta = venta::AbreVenta(midi.get(), QStringLiteral("N"), &prompts);
+    ASSERT_NE(venta, nullptr);
+    QTest::mouseClick(venta->cmdCliente, Qt::LeftButton);
+    catalogos::frmClientes* cat = Catalogo();
+    ASSERT_NE(cat, nullptr);
+    QTest::keyClick(cat->Text1, Qt::Key_F2);
+    QTest::keyClicks(cat->Text1, QStringLiteral("MA"));
+    ASSERT_EQ(cat->Registros(), 1);
+    QTest::keyClick(cat->Text1, Qt::Key_Return);
+    EXPECT_EQ(venta->ClienteVenta, "MARIA GONZALEZ MARTINEZ");
+
+    // The screen forgets its customer (as a new document does); the person opens the picker again
+    // and goes back without moving: the customer still on screen is the one taken.
+    G().SeleccionCatalogo.clear();
+    venta->ClienteVenta.clear();
+    QTest::mouseClick(venta->cmdCliente, Qt::LeftButton);
+    ASSERT_EQ(Catalogo(), cat);
+    QTest::keyClick(cat->Text1, Qt::Key_Return);
+    EXPECT_EQ(venta->ClienteVenta, "MARIA GONZALEZ MARTINEZ");
+}
+
+TEST_F(PickerTest, QuotationHeaderIsForTheGeneralPublicWithoutTheLastSalesPayment)
+{
+    G().ImportesPago[1] = 60.0;  // left by the previous sale
+    venta::frmVenta* venta = venta::AbreVenta(midi.get(), QStringLiteral("C"), &prompts);
+    ASSERT_NE(venta, nullptr);
+    db::Database* bd = shell::BDSucursal();
+    ASSERT_NE(bd, nullptr);
+    auto fila = bd->selectOne(QStringLiteral("SELECT Cliente, Pagacon FROM Venta WHERE Tipo = 'C'"));
+    ASSERT_TRUE(fila && !fila->empty()) << prompts.messages().join("|").toStdString();
+    EXPECT_EQ(fila->text("Cliente"), "XAXX010101000");
+    EXPECT_EQ(fila->real("Pagacon"), 0.0);
+}
