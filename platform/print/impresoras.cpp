@@ -16,7 +16,9 @@ std::vector<Impresora> ListaImpresoras(QString* error) {
     if (!respuesta || ippGetStatusCode(respuesta) > IPP_STATUS_OK_CONFLICTING) {
         // "not found" is an empty spooler, not a failure
         const bool vacio = respuesta && ippGetStatusCode(respuesta) == IPP_STATUS_ERROR_NOT_FOUND;
-        if (!vacio && error) *error = QString::fromUtf8(cupsLastErrorString());
+        if (!vacio && error)
+            *error = QStringLiteral("No se pudo consultar el servicio de impresión: ")
+                     + QString::fromUtf8(cupsLastErrorString());
         ippDelete(respuesta);
         return lista;
     }
