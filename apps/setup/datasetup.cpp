@@ -418,6 +418,38 @@ bool addDemoCatalogue(const QString& dataFolder, const QString& branchShortName,
                         &e))
         return fail(QStringLiteral("clientes"));
     if (!sucursal->commit(&e)) return fail(QStringLiteral("guardar"));
+    sucursal.reset();
+
+    // Credit plans of the dearer articles, so a credit sale can be tried (plans live in the central
+    // file only; the branch does not link them).
+    struct Plan {
+        const char* codigo;
+        double precioCredito, anticipo, importePago;
+        int periodo;
+    };
+    static const Plan planes[] = {
+        {"7501000000158", 399.00, 99.00, 75.00, 15},
+        {"7501000000141", 110.00, 30.00, 20.00, 15},
+        {"7501000000110", 150.00, 50.00, 25.00, 7},
+    };
+    auto central = openFile(rutaBDCodigos(dataFolder), claveArchivos(), error, false);
+    if (!central) return false;
+    if (!central->beginWrite({}, &e)) return setError(error, e.message);
+    for (const Plan& p : planes) {
+        if (!central->exec(QStringLiteral(
+                "INSERT INTO PreciosCredito (Producto, PrecioCredito, Anticipo, ImportePago, Periododepago) "
+                "SELECT ClaveProducto, ?, ?, ?, ? FROM Producto WHERE CodigodeBarras = ?"),
+                {p.precioCredito, p.anticipo, p.importePago, p.periodo, QString::fromUtf8(p.codigo)}, &e)) {
+            central->rollback();
+            return setError(error, QStringLiteral("No se pudo agregar el catálogo de prueba (planes de crédito): ")
+                                       + e.message);
+        }
+    }
+    if (!central->commit(&e)) {
+        central->rollback();
+        return setError(error, QStringLiteral("No se pudo agregar el catálogo de prueba (planes de crédito): ")
+                                   + e.message);
+    }
     return true;
 }
 

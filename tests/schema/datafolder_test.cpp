@@ -289,6 +289,12 @@ TEST_F(DemoFolderTest, DemoCatalogueIsSellable) {
     EXPECT_EQ(count(*suc, QStringLiteral("SELECT COUNT(*) FROM ProductoCB WHERE CodigodeBarras = '7501000000011'")), 1);
     EXPECT_EQ(count(*suc, QStringLiteral("SELECT COUNT(*) FROM Vendedores")), 1);
     EXPECT_EQ(count(*suc, QStringLiteral("SELECT COUNT(*) FROM Cliente WHERE RFC <> 'XAXX010101000'")), 2);
+    suc.reset();
+    // A credit sale can be tried: three articles carry a plan that names an existing product.
+    auto c = central();
+    ASSERT_TRUE(c);
+    EXPECT_EQ(count(*c, QStringLiteral("SELECT COUNT(*) FROM CPreciosCredito WHERE CodigodeBarras IS NOT NULL "
+                                       "AND PrecioCredito > Anticipo AND ImportePago > 0")), 3);
 }
 
 }  // namespace
