@@ -251,8 +251,8 @@ INSERT INTO Producto (ClaveProducto, CodigodeBarras, Nombre, Descripcion, Unidad
 VALUES (1, 'VARIOS', 'VARIOS', 'ARTICULOS VARIOS', 'Pza', 'GEN', 16, 0, 0, 1, 0, 0, ' ');
 
 -- Generic customer of counter sales and quotations.
-INSERT INTO Cliente (RFC, Nombre, Direccion, Ciudad, Estado, Pais, TipoCompra)
-VALUES ('XAXX010101000', 'PUBLICO EN GENERAL', '', '', '', 0, 0);
+INSERT INTO Cliente (RFC, Nombre, Direccion, NumExterior, Ciudad, Estado, Pais, TipoCompra)
+VALUES ('XAXX010101000', 'PUBLICO EN GENERAL', '', 'SN', '', '', 0, 0);
 
 INSERT INTO ParDescDetalles (Orden, Tabla, NCampoTabla, Describe) VALUES
   (1, 'Producto', 'Nombre', 'Modelo: '),
