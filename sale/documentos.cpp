@@ -243,10 +243,39 @@ bool InsertaRegServImp(int tipo, qint64 numero, db::Error* error) {
 
 namespace {
 
+// A line can go into a document only while it is still pending: Numero 0, or a line of a stored
+// quotation being sold (letter C and the number of a quotation header). A line already stamped for
+// another document, or handed in twice, is never sold again.
+bool LineaPendiente(db::Database& bd, qint64 id, db::Error* error) {
+    auto linea = bd.selectOne(
+        QStringLiteral("SELECT d.Numero, d.TipoDocto, EXISTS (SELECT 1 FROM Venta v WHERE v.Tipo = "
+                       "'C' AND v.Numero = d.Numero) AS DeCotizacion FROM DetalleVenta d "
+                       "WHERE d.IdLinea = ?"),
+        {id}, error);
+    if (!linea) return false;
+    if (linea->empty())
+        return db::fail(error, db::ErrorKind::NotFound,
+                        QStringLiteral("La línea %1 del documento ya no existe.").arg(id));
+    const qint64 numero = linea->integer(QStringLiteral("Numero"));
+    if (numero == 0) return true;
+    if (linea->text(QStringLiteral("TipoDocto")) == QLatin1String("C") &&
+        linea->integer(QStringLiteral("DeCotizacion")) != 0)
+        return true;
+    return db::fail(error, db::ErrorKind::Other,
+                    QStringLiteral("La línea %1 ya pertenece a otro documento; lea de nuevo los "
+                                   "registros.")
+                        .arg(id));
+}
+
 // Moves stock and stamps the lines that were never stamped by the movement.
 bool EscribeLineas(db::Database& bd, const PorGuardar& g, const Documento& doc,
                    const std::vector<qint64>& lineas, db::Error* error) {
+    // A ticket, invoice or quotation without lines would be a header with nothing sold.
+    if (g.EstampaLineas && lineas.empty())
+        return db::fail(error, db::ErrorKind::Other,
+                        QStringLiteral("No hay ningún producto en la lista."));
     for (qint64 id : lineas) {
+        if (!LineaPendiente(bd, id, error)) return false;
         if (g.EstampaLineas) {
             if (!EscribeExis(bd, id, g.Exis, g.SumarInventario, doc, nullptr, error)) return false;
             continue;

@@ -175,6 +175,9 @@ std::vector<std::vector<qint64>> DivideEnFacturas(const std::vector<qint64>& lin
 
 // Folio(s), header(s), line stamps, stock, print requests and the caller's writes in one write
 // transaction; on any failure or cancel everything is rolled back and the lines stay as they were.
+// Every line handed in must still be pending (Numero 0, or a line of a stored quotation being
+// sold), and a document whose lines are stamped must have at least one: otherwise nothing is
+// stored and no number is taken.
 Guardado GuardaDocumento(db::Database& bd, const PorGuardar& guardar, const db::LockWait& espera);
 
 }  // namespace sale

@@ -406,9 +406,10 @@ void frmVenta::FormLoad()
                                  tecla(G().tecla3ticket, 84), tecla(G().tecla4ticket, 17),
                                  tecla(G().tecla5ticket, 18), tecla(G().tecla6ticket, 68));
     detallesActivos_ = true;
-    // 8: the mode's own set-up.
+    // 8: the mode's own set-up. The electronic invoice is a sale of mode F alone, and there it
+    // takes the place of the paper invoice when the branch issues electronic invoices.
+    cmdFacturaE->setVisible(modo_ == QLatin1String("F") && G().FacturaE);
     if (modo_ == QLatin1String("F")) {
-        cmdFacturaE->setVisible(G().FacturaE);
         cmdFacturar->setVisible(!G().FacturaE);
     } else if (modo_ == QLatin1String("VC")) {
         lblAval->setVisible(true);
@@ -436,9 +437,12 @@ void frmVenta::FormLoad()
             datos.Cliente = clienteDocumento_;
             datos.ImportesPago = {};
             if (bd->beginWrite({}, &e)) {
-                if (sale::ObtenerFCot(*bd, 1, datos, doc, &e) && bd->commit(&e))
+                if (sale::ObtenerFCot(*bd, 1, datos, doc, &e) && bd->commit(&e)) {
                     NumeroDocumento = doc.NumeroDocumento;
-                else
+                    // The quotation is stored from here on: its lines are kept when the
+                    // screen closes.
+                    cabeceraGuardada_ = true;
+                } else
                     bd->rollback();
             }
             if (!e.ok())
@@ -538,7 +542,10 @@ void frmVenta::BorraProd()
 {
     Procesando = true;
     db::Error e;
-    const qint64 pendiente = modo_ == QLatin1String("C") ? NumeroDocumento : 0;
+    // Only a quotation's own lines carry its number; after any other document was stored,
+    // NumeroDocumento is that document's number and its lines must stay.
+    const qint64 pendiente =
+        modo_ == QLatin1String("C") && TipoDocumento == QLatin1String("C") ? NumeroDocumento : 0;
     lineas_.borraTodas(pendiente, &e);
     modeloLineas_->refresca();
     Procesando = false;
@@ -650,6 +657,15 @@ void frmVenta::cmdNuevo_Click()
     TerminaRecuperacion();
     BorraProd();
     IniciaDatos();
+    // A new document: capture, delete, discount, recall, sell and client again, as far as the
+    // screen's mode has them.
+    cmdBorrarP->setEnabled(true);
+    capCodigoBarras->setEnabled(true);
+    capDescuento->setEnabled(true);
+    capDescuento->setText(QStringLiteral("0"));
+    cmdBuscar->setEnabled(modo_ != QLatin1String("E") && modo_ != QLatin1String("N"));
+    cmdFacturar->setEnabled(modo_ == QLatin1String("F"));
+    cmdCliente->setEnabled(modo_ != QLatin1String("E"));
     ActualizaTotales();
     capCodigoBarras->SetFocus();
 }

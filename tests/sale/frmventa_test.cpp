@@ -141,6 +141,57 @@ TEST_F(FrmVentaTest, ModesSetUpButtonsAndKeyHelp)
     EXPECT_TRUE(prompts.messages().filter(QStringLiteral("leer de nuevo")).isEmpty());
 }
 
+TEST_F(FrmVentaTest, ElectronicInvoiceButtonOnlyInInvoiceModeWithTheBranchParameter)
+{
+    for (const bool facturaE : {true, false}) {
+        G().FacturaE = facturaE;
+        Abre(QStringLiteral("F"));
+        EXPECT_EQ(forma->cmdFacturaE->isHidden(), !facturaE) << facturaE;
+        EXPECT_EQ(forma->cmdFacturar->isHidden(), facturaE) << facturaE;
+        // Quotations, credit sales, stock entries and credit notes never offer it, whatever
+        // the branch issues.
+        for (const char* modo : {"C", "VC", "E", "N"}) {
+            Abre(QString::fromLatin1(modo));
+            EXPECT_TRUE(forma->cmdFacturaE->isHidden()) << modo << " " << facturaE;
+        }
+    }
+}
+
+TEST_F(FrmVentaTest, ClearingAQuotationScreenKeepsLinesStoredInAnotherDocument)
+{
+    Abre(QStringLiteral("C"));
+    Teclea(QStringLiteral("750200"));
+    Enter();
+    ASSERT_EQ(forma->lineas().count(), 1);
+    const qint64 id = forma->lineas().lineas()[0].idLinea;
+    // As a save leaves it: the line stamped with the stored document's number and letter, and the
+    // screen holding that number.
+    const qint64 numero = forma->NumeroDocumento;
+    ASSERT_TRUE(base.db().exec(
+        QStringLiteral("UPDATE DetalleVenta SET TipoDocto = 'E', Numero = ? WHERE IdLinea = ?"),
+        {numero, id}));
+    forma->TipoDocumento = QStringLiteral("E");
+    forma->cmdNuevo_Click();
+    EXPECT_EQ(forma->lineas().count(), 0);
+    EXPECT_EQ(base.db()
+                  .scalar(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE IdLinea = ?"), {id})
+                  ->toInt(),
+              1);
+
+    // The quotation's own pending lines still go with a clear.
+    Abre(QStringLiteral("C"));
+    Teclea(QStringLiteral("750200"));
+    Enter();
+    ASSERT_EQ(forma->lineas().count(), 1);
+    const qint64 pendiente = forma->lineas().lineas()[0].idLinea;
+    forma->cmdNuevo_Click();
+    EXPECT_EQ(base.db()
+                  .scalar(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE IdLinea = ?"),
+                          {pendiente})
+                  ->toInt(),
+              0);
+}
+
 TEST_F(FrmVentaTest, ScanEndedWithEnterAddsExactlyOneLine)
 {
     frmVenta& f = Abre();

@@ -291,6 +291,69 @@ TEST_F(DocsGuardado, AnyFailureInsideTheSaveLeavesEverythingAsItWas) {
     EXPECT_EQ(r.NumeroDocumento(), 1);
 }
 
+TEST_F(DocsGuardado, DocumentWithoutPendingLinesStoresNothingAndTakesNoNumber) {
+    // A line already stored in ticket 7, and a quotation 3 that exists with one of its lines.
+    const qint64 vendida = prueba::AgregaLinea(*bd_, 1, 1, 10);
+    ASSERT_TRUE(bd_->exec(QStringLiteral("UPDATE DetalleVenta SET Numero = 7, TipoDocto = 'T' "
+                                         "WHERE IdLinea = ?"),
+                          {vendida}));
+    sale::DatosEncabezado cot = datos_;
+    cot.Total = 8;
+    ASSERT_TRUE(sale::EscribeEncabezado(*bd_, ClaseDocumento::Cotizacion, 3, cot));
+    const qint64 deCotizacion = prueba::AgregaLinea(*bd_, 2, 1, 8, QStringLiteral("C"));
+    const qint64 huerfana = prueba::AgregaLinea(*bd_, 2, 1, 8, QStringLiteral("C"));
+    ASSERT_TRUE(bd_->exec(QStringLiteral("UPDATE DetalleVenta SET Numero = 3 WHERE IdLinea = ?"),
+                          {deCotizacion}));
+    ASSERT_TRUE(bd_->exec(QStringLiteral("UPDATE DetalleVenta SET Numero = 9 WHERE IdLinea = ?"),
+                          {huerfana}));
+    const qint64 pendiente = prueba::AgregaLinea(*bd_, 1, 2, 10);
+    const QString antes = Estado();
+
+    const std::vector<std::pair<const char*, std::vector<qint64>>> malos = {
+        {"sin lineas", {}},
+        {"linea de otro documento", {pendiente, vendida}},
+        {"linea repetida", {pendiente, pendiente}},
+        {"cotizacion que no existe", {huerfana}},
+    };
+    for (const ClaseDocumento clase : {ClaseDocumento::FacturaE, ClaseDocumento::Ticket}) {
+        for (const auto& [caso, lineas] : malos) {
+            sale::PorGuardar g;
+            g.Clase = clase;
+            g.Encabezado = datos_;
+            g.Solicitud = sale::SolFacturaE;
+            g.Documentos.push_back({8, lineas});
+            const sale::Guardado r = sale::GuardaDocumento(*bd_, g, {});
+            EXPECT_FALSE(r.ok) << caso;
+            EXPECT_EQ(r.NumeroDocumento(), -1) << caso;
+            EXPECT_FALSE(r.error.message.isEmpty()) << caso;
+            EXPECT_EQ(Estado(), antes) << caso;
+        }
+    }
+    // One bad invoice of a split sale undoes the good one before it.
+    sale::PorGuardar partida;
+    partida.Clase = ClaseDocumento::Factura;
+    partida.Encabezado = datos_;
+    partida.Documentos = {{20, {pendiente}}, {8, {}}};
+    EXPECT_FALSE(sale::GuardaDocumento(*bd_, partida, {}).ok);
+    EXPECT_EQ(Estado(), antes);
+
+    // The lines of a stored quotation are sold with the pending ones, and take the invoice's stamp.
+    sale::PorGuardar g;
+    g.Clase = ClaseDocumento::FacturaE;
+    g.Encabezado = datos_;
+    g.Documentos.push_back({28, {pendiente, deCotizacion}});
+    const sale::Guardado r = sale::GuardaDocumento(*bd_, g, {});
+    ASSERT_TRUE(r.ok) << r.error.message.toStdString();
+    EXPECT_EQ(prueba::Contar(*bd_, QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = ? "
+                                                  "AND TipoDocto = 'E'"),
+                             {r.NumeroDocumento()}),
+              2);
+    // Sold once: the same lines cannot go into a second document.
+    const QString despues = Estado();
+    EXPECT_FALSE(sale::GuardaDocumento(*bd_, g, {}).ok);
+    EXPECT_EQ(Estado(), despues);
+}
+
 // Counts the Esc presses that reach the screen.
 class Pantalla : public QLineEdit {
 public:
