@@ -81,7 +81,21 @@ std::vector<LineaTotal> LineasVenta::paraTotales() const
 void LineasVenta::nuevo()
 {
     ids_.clear();
+    guardadas_.clear();
     lineas_.clear();
+}
+
+void LineasVenta::adoptaGuardadas(const QList<qint64>& ids)
+{
+    adopta(ids);
+    for (qint64 id : ids)
+        guardadas_.insert(id);
+}
+
+bool LineasVenta::guardada(int index) const
+{
+    return index >= 0 && index < count()
+        && guardadas_.contains(lineas_[static_cast<size_t>(index)].idLinea);
 }
 
 void LineasVenta::adopta(const QList<qint64>& ids)
@@ -135,6 +149,8 @@ bool LineasVenta::recarga(db::Error* error)
     }
     // Rows deleted meanwhile (a cleanup) leave the set.
     ids_ = vivos;
+    for (auto it = guardadas_.begin(); it != guardadas_.end();)
+        it = vivos.contains(*it) ? std::next(it) : guardadas_.erase(it);
     return true;
 }
 
@@ -173,6 +189,13 @@ bool LineasVenta::borra(int index, db::Error* error)
     if (!db_ || index < 0 || index >= count())
         return false;
     const qint64 id = lineas_[static_cast<size_t>(index)].idLinea;
+    if (guardadas_.contains(id)) {
+        if (error)
+            *error = db::Error{db::ErrorKind::Other, 0,
+                               QStringLiteral("La línea pertenece a un documento guardado y no se "
+                                              "puede borrar.")};
+        return false;
+    }
     if (!db_->exec(QStringLiteral("DELETE FROM DetalleVenta WHERE IdLinea = ?"), {id}, error))
         return false;
     ids_.removeAll(id);
@@ -181,16 +204,21 @@ bool LineasVenta::borra(int index, db::Error* error)
 
 bool LineasVenta::borraTodas(qint64 numeroPendiente, db::Error* error)
 {
-    if (ids_.isEmpty()) {
-        lineas_.clear();
+    // A recalled document's lines are stored ones: the screen lets go of them, nothing more.
+    QList<qint64> propias;
+    for (qint64 id : ids_)
+        if (!guardadas_.contains(id))
+            propias << id;
+    if (propias.isEmpty()) {
+        nuevo();
         return true;
     }
     if (!db_)
         return false;
-    QVariantList params = Valores(ids_);
+    QVariantList params = Valores(propias);
     params << numeroPendiente;
     if (!db_->exec(QStringLiteral("DELETE FROM DetalleVenta WHERE IdLinea IN (%1) AND Numero = ?")
-                       .arg(Marcas(int(ids_.size()))),
+                       .arg(Marcas(int(propias.size()))),
                    params, error))
         return false;
     nuevo();

@@ -72,16 +72,22 @@ public:
     // Adds the product or, with incrementoAP and a line of that product, adds 1 to it. Returns the
     // index of the line, -1 on a database error.
     int agrega(const ProductoVenta& producto, const ParametrosLinea& par, db::Error* error = nullptr);
-    // Deletes one line of this screen.
+    // Deletes one line of this screen. A line of a recalled stored document is refused.
     bool borra(int index, db::Error* error = nullptr);
     // Deletes every line of this screen that is still pending (its Numero is `numeroPendiente`: 0,
-    // or the quotation number); lines a save has numbered are only forgotten.
+    // or the quotation number); lines a save has numbered and lines of a recalled stored document
+    // are only forgotten.
     bool borraTodas(qint64 numeroPendiente = 0, db::Error* error = nullptr);
     // Writes one column of a line (Cantidad, PrecioUnit, Descuento, Observacion, Descripcion2).
     bool escribe(int index, const QString& columna, const QVariant& valor, db::Error* error = nullptr);
     // Takes rows already in DetalleVenta into this screen's set (a recalled document, or the
     // pending lines the cleanup found and the operator kept).
     void adopta(const QList<qint64>& ids);
+    // Takes the lines of a recalled stored document (a quotation, a ticket, an invoice): they are
+    // shown and may be sold, but this screen never deletes them.
+    void adoptaGuardadas(const QList<qint64>& ids);
+    // The line at `index` belongs to a recalled stored document.
+    bool guardada(int index) const;
 
     // Pending rows (Numero 0) captured at this terminal, this screen's included.
     std::optional<QList<qint64>> pendientesTerminal(const QString& terminal,
@@ -92,6 +98,7 @@ public:
 private:
     db::Database* db_ = nullptr;
     QList<qint64> ids_;  // in the order they were added
+    QSet<qint64> guardadas_;  // ids_ of a recalled stored document: never deleted here
     std::vector<Linea> lineas_;
 };
 

@@ -201,6 +201,11 @@ void frmVenta::cmdBuscar_Click() {
         return;
     }
     const bool cotizacion = p.accion == AccionRecuperar::Cotizacion;
+    if (cotizacion && (!doc->encontrado || doc->lineas.isEmpty())) {
+        // Nothing to sell: the screen keeps what it had.
+        prompts().message(QStringLiteral("No se encontraron datos."), ui::Icon::None);
+        return;
+    }
     if (!cotizacion) {
         // A stored ticket or invoice is shown only: selling its lines again would sell them twice.
         if (!recuperado_)
@@ -216,13 +221,18 @@ void frmVenta::cmdBuscar_Click() {
             return;
         }
     }
+    // The stored lines are shown, never deleted by this screen: a quotation's lines change only
+    // when a sale of them stamps them with the sale's number.
     lineas_.nuevo();
-    lineas_.adopta(doc->lineas);
-    lineas_.recarga(&e);
+    lineas_.adoptaGuardadas(doc->lineas);
+    if (!lineas_.recarga(&e)) {
+        modeloLineas_->refresca();
+        prompts().message(QStringLiteral("Error al leer el documento: ") + e.message,
+                          ui::Icon::Warning);
+        return;
+    }
     modeloLineas_->refresca();
     capDescuento->setText(QString::number(doc->encabezado.real(QStringLiteral("Descuento"))));
-    // The recalled number is not the screen's NumeroDocumento: BorraProd of a quotation screen
-    // deletes the lines of that number, and these belong to a stored document.
     if (cotizacion) {
         FormatoGrid();
         txtTotal->setText(CalculaTotal(0, 0));

@@ -81,7 +81,12 @@ void frmVenta::cmdBorrarP_Click()
         if (fila < 0)
             fila = lineas_.count() - 1;
         const qint64 pendiente = modo_ == QLatin1String("C") ? NumeroDocumento : 0;
-        if (lineas_.lineas()[size_t(fila)].numero != pendiente) {
+        if (lineas_.guardada(fila)) {
+            // A line of a recalled document: it is kept with its document.
+            prompts().message(QStringLiteral("La línea pertenece a un documento guardado y no se "
+                                             "puede borrar."),
+                              ui::Icon::None);
+        } else if (lineas_.lineas()[size_t(fila)].numero != pendiente) {
             prompts().message(QStringLiteral("Se necesita leer de nuevo los registros."),
                               ui::Icon::None);
             LimpiaPendientes();

@@ -2,6 +2,7 @@
 
 #include "capture_control/ccaptura.h"
 #include "platform/report/report.h"
+#include "sale/forms/cierre_venta.h"
 #include "sale/forms/frmventa.h"
 #include "sale/recuperacion.h"
 #include "shell/estado.h"
@@ -10,6 +11,8 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
+#include <QTableView>
+#include <QTest>
 
 namespace {
 
@@ -41,6 +44,18 @@ protected:
             ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, "
                                                  "Cantidad, PrecioUnit) VALUES (?, ?, ?, 1, 10)"),
                                   {numero, tipo, clave(i)}));
+    }
+    // Scans a demo product into the open screen, as the reader would.
+    void Escanea(int indice) {
+        const QString codigo = valor(QStringLiteral("SELECT CodigodeBarras FROM Producto WHERE ClaveProducto = ?"),
+                                     {clave(indice)}).toString();
+        QTest::keyClicks(forma->cajaCodigo, codigo);
+        QTest::keyClick(forma->cajaCodigo, Qt::Key_Return);
+    }
+    void Recupera(const QString& folio, const QString& tipo) {
+        prompts.pushInput(folio);
+        prompts.pushInput(tipo);
+        forma->cmdBuscar_Click();
     }
     std::unique_ptr<frmVenta> forma;
 };
@@ -122,9 +137,13 @@ TEST_F(PantallaDocumentos, RecalledInvoiceIsReadOnlyAndQuotationSellable) {
     EXPECT_EQ(prompts.lastMessage(), venta::TextoDocumentoSoloLectura());
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM Venta WHERE Tipo = 'T'")), 0);
 
-    // A new document gives the screen back its capture and sell controls.
+    // A new document gives the screen back its capture and sell controls, without the recalled
+    // document's discount.
+    EXPECT_EQ(f.capDescuento->text(), QStringLiteral("10"));
     f.cmdNuevo_Click();
     EXPECT_EQ(f.lineas().count(), 0);
+    EXPECT_EQ(f.capDescuento->text(), QStringLiteral("0"));
+    EXPECT_TRUE(f.cmdBuscar->isEnabled());
     EXPECT_TRUE(f.cmdFacturar->isEnabled());
     EXPECT_TRUE(f.capCodigoBarras->Enabled());
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 15 AND TipoDocto = 'F'")), 3);
@@ -143,6 +162,91 @@ TEST_F(PantallaDocumentos, RecalledInvoiceIsReadOnlyAndQuotationSellable) {
     // A new document forgets the recalled lines but never deletes the stored ones.
     g.cmdNuevo_Click();
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 4 AND TipoDocto = 'C'")), 2);
+}
+
+
+TEST_F(PantallaDocumentos, QuotationMadeOnScreenRecalledForSaleAndKept) {
+    G().ParTickets = 1;
+    Abre(QStringLiteral("C"));
+    const qint64 cotizacion = forma->NumeroDocumento;
+    ASSERT_GT(cotizacion, 0) << prompts.messages().join('|').toStdString();
+    Escanea(0);
+    Escanea(1);
+    ASSERT_EQ(forma->lineas().count(), 2) << prompts.messages().join('|').toStdString();
+    const QString totalCotizado = forma->txtTotal->text();
+    const auto guardadas = QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = ? AND TipoDocto = 'C'");
+    ASSERT_EQ(cuenta(guardadas, {cotizacion}), 2);
+    // The quotation was stored as the screen opened: closing keeps its lines.
+    prompts.pushAnswer(ui::Answer::Yes);
+    forma->cmdCerrar_Click();
+    EXPECT_EQ(cuenta(guardadas, {cotizacion}), 2);
+    forma.reset();
+
+    frmVenta& f = Abre(QStringLiteral("F"));
+    Recupera(QString::number(cotizacion), QStringLiteral("C"));
+    EXPECT_EQ(f.lineas().count(), 2) << prompts.messages().join('|').toStdString();
+    EXPECT_EQ(f.DBGrid1->model()->rowCount(), 2);
+    EXPECT_EQ(f.txtTotal->text(), totalCotizado);
+    EXPECT_TRUE(f.cmdFacturar->isEnabled());
+    // Its lines are the stored quotation's: neither the delete button nor a new document or a
+    // second recall removes them.
+    f.cmdBorrarP_Click();
+    EXPECT_EQ(f.lineas().count(), 2);
+    Recupera(QString::number(cotizacion), QStringLiteral("C"));
+    EXPECT_EQ(f.lineas().count(), 2);
+    f.cmdNuevo_Click();
+    EXPECT_EQ(f.lineas().count(), 0);
+    EXPECT_EQ(cuenta(guardadas, {cotizacion}), 2);
+    prompts.pushAnswer(ui::Answer::Yes);
+    Recupera(QString::number(cotizacion), QStringLiteral("C"));
+    f.cmdCerrar_Click();
+    EXPECT_EQ(cuenta(guardadas, {cotizacion}), 2);
+
+    // A quotation number with nothing stored says so.
+    forma.reset();
+    frmVenta& g = Abre(QStringLiteral("F"));
+    Recupera(QString::number(cotizacion + 5), QStringLiteral("C"));
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("No se encontraron datos."));
+    EXPECT_EQ(g.lineas().count(), 0);
+}
+
+
+TEST_F(PantallaDocumentos, TicketSoldOnScreenRecalledReadOnly) {
+    G().ParTickets = 1;
+    G().PuertoTicket = tmp.filePath(QStringLiteral("lp-ticket"));
+    frmVenta& f = Abre(QStringLiteral("F"));
+    EXPECT_TRUE(f.cmdBuscar->isEnabled());
+    Escanea(0);
+    Escanea(2);
+    ASSERT_EQ(f.lineas().count(), 2);
+    EXPECT_FALSE(f.cmdBuscar->isEnabled());  // capturing: no recall over the lines
+    f.TipoSeleccion = 2;
+    G().SeleccionCatalogo = QStringLiteral("XAXX010101000;PUBLICO EN GENERAL");
+    f.Activacion();
+    const QString total = f.txtTotal->text();
+    venta::TicketPantalla(f);
+    ASSERT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 1 AND TipoDocto = 'T'")), 2)
+        << prompts.messages().join('|').toStdString();
+    // The next document may recall again.
+    EXPECT_TRUE(f.cmdBuscar->isEnabled());
+    EXPECT_TRUE(f.cmdBorrarP->isEnabled());
+    EXPECT_TRUE(f.capCodigoBarras->Enabled());
+    EXPECT_TRUE(f.capDescuento->isEnabled());
+    EXPECT_TRUE(f.cmdFacturar->isEnabled());
+    EXPECT_TRUE(f.cmdCliente->isEnabled());
+
+    prompts.clear();
+    Recupera(QStringLiteral("1"), QStringLiteral("T"));
+    EXPECT_EQ(f.lineas().count(), 2) << prompts.messages().join('|').toStdString();
+    EXPECT_EQ(f.DBGrid1->model()->rowCount(), 2);
+    EXPECT_EQ(f.txtTotal->text(), total);
+    EXPECT_EQ(f.lblCliente->text(), QStringLiteral("PUBLICO EN GENERAL"));
+    EXPECT_FALSE(f.cmdTicket->isEnabled());
+    EXPECT_FALSE(f.cmdBorrarP->isEnabled());
+    EXPECT_FALSE(f.capCodigoBarras->Enabled());
+    f.cmdNuevo_Click();
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 1 AND TipoDocto = 'T'")), 2);
+    EXPECT_TRUE(f.cmdBuscar->isEnabled());
 }
 
 }  // namespace

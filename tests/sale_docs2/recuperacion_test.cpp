@@ -1,5 +1,6 @@
 #include "fixture.h"
 
+#include "sale/lineas.h"
 #include "sale/recuperacion.h"
 
 namespace {
@@ -51,6 +52,46 @@ TEST(Recuperar, NonNumericFolioAsksNoType) {
     p.pushInput(QStringLiteral("Z"));
     EXPECT_EQ(venta::PideRecuperar(p, 1).accion, AccionRecuperar::TipoNoValido);
     EXPECT_EQ(p.messages().size(), 1);
+}
+
+// The lines of a recalled document are only ever let go of: deleting one, or the screen's lines
+// under the document's own number, leaves them stored; the screen's own pending lines still go.
+TEST_F(Docs2Test, RecalledStoredLinesAreNeverDeleted) {
+    ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, "
+                                         "PrecioUnit) VALUES (3, 'C', ?, 1, 10), (3, 'C', ?, 2, 5)"),
+                          {clave(0), clave(1)}));
+    const auto guardadas = bd().select(QStringLiteral("SELECT IdLinea FROM DetalleVenta WHERE Numero = 3"));
+    ASSERT_TRUE(guardadas && guardadas->size() == 2);
+    const std::vector<qint64> ids{guardadas->at(0).integer(QStringLiteral("IdLinea")),
+                                  guardadas->at(1).integer(QStringLiteral("IdLinea"))};
+    const qint64 pendiente = linea(clave(2), 1, 7);
+
+    venta::LineasVenta lineas(&bd());
+    lineas.adoptaGuardadas({ids[0], ids[1]});
+    lineas.adopta({pendiente});
+    ASSERT_TRUE(lineas.recarga());
+    ASSERT_EQ(lineas.count(), 3);
+    EXPECT_TRUE(lineas.guardada(0));
+    EXPECT_FALSE(lineas.guardada(2));
+    db::Error e;
+    EXPECT_FALSE(lineas.borra(0, &e));
+    EXPECT_FALSE(e.message.isEmpty());
+    EXPECT_EQ(lineas.count(), 3);
+    // Pending under the quotation's number (a quotation screen that recalled its own number).
+    ASSERT_TRUE(lineas.borraTodas(3));
+    EXPECT_EQ(quedan(ids), 2);
+    EXPECT_EQ(lineas.count(), 0);
+
+    lineas.adoptaGuardadas({ids[0]});
+    lineas.adopta({pendiente});
+    ASSERT_TRUE(lineas.recarga());
+    ASSERT_TRUE(lineas.borraTodas(0));
+    EXPECT_EQ(quedan(ids), 2);
+    EXPECT_EQ(quedan({pendiente}), 0);
+    // A new set starts with no stored lines: a line added later is the screen's own again.
+    lineas.adopta({ids[1]});
+    ASSERT_TRUE(lineas.recarga());
+    EXPECT_FALSE(lineas.guardada(0));
 }
 
 }  // namespace
