@@ -32,22 +32,17 @@ bool EscribeNota(db::Database& bd, qint64 numero, const DatosNotaCredito& d,
             }
             return false;
         }
-        if (!bd.exec(QStringLiteral("INSERT INTO DNotaCredito (Numero, ClaveProducto, Cantidad, "
-                                    "PrecioUnit, IVA, Descuento) VALUES (?, ?, ?, ?, ?, ?)"),
-                     {numero, linea->value(QStringLiteral("ClaveProducto")),
-                      linea->value(QStringLiteral("Cantidad")),
-                      linea->value(QStringLiteral("PrecioUnit")), linea->value(QStringLiteral("Iva")),
-                      linea->value(QStringLiteral("Descuento"))},
-                     error))
+        if (!shell::InsertaDetalleNotaCredito(
+                bd, numero, linea->integer(QStringLiteral("ClaveProducto")),
+                linea->real(QStringLiteral("Cantidad")), linea->real(QStringLiteral("PrecioUnit")),
+                static_cast<int>(linea->integer(QStringLiteral("Iva"))),
+                linea->real(QStringLiteral("Descuento")), error))
             return false;
     }
     const QDate fecha = d.Fecha.isValid() ? d.Fecha : QDate::currentDate();
-    return bd.exec(QStringLiteral("INSERT INTO NotaCredito (Descuento, Total, Cliente, Empleado, Numero, "
-                                  "Terminal, Fecha, FactRef, Observaciones, IVAP) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   {shell::Val(d.Descuento), d.Total, d.ClienteDocumento, d.Empleado, numero,
-                    d.Terminal, shell::FechaISO(fecha), r.FactRef, r.Observaciones, d.IVAP},
-                   error);
+    return shell::InsertaNotaCredito(bd, numero, shell::Val(d.Descuento), QDateTime(fecha, QTime()),
+                                     d.Total, d.Empleado, d.Terminal, d.ClienteDocumento, d.IVAP, 1,
+                                     r.FactRef, r.Observaciones, error);
 }
 
 }  // namespace

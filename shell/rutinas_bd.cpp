@@ -321,12 +321,12 @@ bool InsertaNotaCredito(db::Database& bd, qint64 numero, double descuento, const
 }
 
 bool InsertaDetalleNotaCredito(db::Database& bd, qint64 numero, qint64 claveProducto,
-                               double cantidad, double precioUnit, bool iva, double descuento,
+                               double cantidad, double precioUnit, int iva, double descuento,
                                db::Error* error) {
     return ProcesaSQL(bd,
         QStringLiteral("INSERT INTO DNotaCredito(Numero,ClaveProducto,Cantidad,PrecioUnit,IVA,Descuento) "
                        "VALUES(?,?,?,?,?,?)"),
-        {numero, claveProducto, cantidad, precioUnit, iva ? 1 : 0, descuento}, error);
+        {numero, claveProducto, cantidad, precioUnit, iva, descuento}, error);
 }
 
 }  // namespace shell

@@ -95,7 +95,7 @@ bool InsertaNotaCredito(db::Database& bd, qint64 numero, double descuento, const
                         int status, qint64 factRef, const QString& observaciones,
                         db::Error* error = nullptr);
 bool InsertaDetalleNotaCredito(db::Database& bd, qint64 numero, qint64 claveProducto,
-                               double cantidad, double precioUnit, bool iva, double descuento,
+                               double cantidad, double precioUnit, int iva, double descuento,
                                db::Error* error = nullptr);
 
 }  // namespace shell
