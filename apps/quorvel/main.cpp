@@ -8,12 +8,22 @@
 #ifdef QUORVEL_CON_IMPRESION
 #include "platform/ui/prompts.h"
 #include "printing/cajon.h"
+#include "printing/forms/menus_reportes.h"
 #endif
 #ifdef QUORVEL_CON_VENTA
 #include "sale/forms/frmventa.h"
 #endif
 #ifdef QUORVEL_CON_CATALOGOS
 #include "catalogs/forms/frmclientes.h"
+#endif
+#ifdef QUORVEL_CON_CAJA
+#include "cash/forms/menus.h"
+#endif
+#ifdef QUORVEL_CON_ADMIN
+#include "admin/forms/menus.h"
+#endif
+#ifdef QUORVEL_CON_SUCURSALES
+#include "branches/forms/menus.h"
 #endif
 
 #include <QApplication>
@@ -25,12 +35,22 @@ int main(int argc, char** argv) {
     shell::MIDI midi;
 #ifdef QUORVEL_CON_IMPRESION
     shell::AsignaPulsoCajon([] { return AbreCajon(false, ui::defaultPrompts()); });
+    printing::ConectaMenusReportes(&midi);
 #endif
 #ifdef QUORVEL_CON_VENTA
     venta::ConectaMenusVenta(&midi);
 #endif
 #ifdef QUORVEL_CON_CATALOGOS
     catalogos::ConectaMenusCatalogos(&midi);
+#endif
+#ifdef QUORVEL_CON_CAJA
+    caja::ConectaMenusCaja(&midi);
+#endif
+#ifdef QUORVEL_CON_ADMIN
+    admin::ConectaMenusAdmin(&midi);
+#endif
+#ifdef QUORVEL_CON_SUCURSALES
+    sucursales::ConectaMenusSucursales(&midi);
 #endif
     // Menu and toolbar actions, and the login the window's load shows.
     shell::ConectaMenu(&midi);
