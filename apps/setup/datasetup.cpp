@@ -453,6 +453,23 @@ bool addDemoCatalogue(const QString& dataFolder, const QString& branchShortName,
     return true;
 }
 
+bool addMissingTemplates(const QString& dataFolder, const QString& templatesDir, QStringList* added,
+                         QString* error) {
+    if (!QFileInfo::exists(rutaBDCodigos(dataFolder)))
+        return setError(error, QStringLiteral("La carpeta %1 no es una carpeta de datos.").arg(dataFolder));
+    const QString reportes = rutaReportes(dataFolder);
+    if (!QDir().mkpath(reportes))
+        return setError(error, QStringLiteral("No se pudo crear la carpeta %1").arg(reportes));
+    for (const QString& f : templateFiles(templatesDir)) {
+        const QString destino = QDir(reportes).filePath(f);
+        if (QFileInfo::exists(destino)) continue;
+        if (!QFile::copy(QDir(templatesDir).filePath(f), destino))
+            return setError(error, QStringLiteral("No se pudo copiar la plantilla de reporte %1").arg(f));
+        if (added) *added << f;
+    }
+    return true;
+}
+
 Result run(const Options& o) {
     Result r;
     if (o.appFolder.isEmpty() && o.dataFolder.isEmpty()) {

@@ -57,6 +57,11 @@ bool createBranch(const QString& dataFolder, const QString& shortName, int numbe
 // About 20 products with barcodes and stock in branch `sucursal`, a seller and two customers.
 bool addDemoCatalogue(const QString& dataFolder, const QString& branchShortName, QString* error);
 
+// Copies into an existing data folder's Reports/ every template it lacks; a template already there
+// is never replaced (a shop may have edited it). The names copied go to *added.
+bool addMissingTemplates(const QString& dataFolder, const QString& templatesDir, QStringList* added,
+                         QString* error);
+
 // Paths inside a data folder.
 QString rutaBDCodigos(const QString& dataFolder);
 QString rutaDatos(const QString& dataFolder);

@@ -27,7 +27,11 @@ int main(int argc, char** argv) {
                                       QStringLiteral("numero"), QStringLiteral("1"));
     const QCommandLineOption demo(QStringLiteral("demo"),
                                   QStringLiteral("Agrega un catálogo de prueba a la carpeta de datos nueva."));
-    parser.addOptions({aplicacion, datos, terminal, sucursal, demo});
+    const QCommandLineOption plantillas(
+        QStringLiteral("plantillas"),
+        QStringLiteral("Agrega a la carpeta de datos existente (--datos) las plantillas de reporte que le faltan; "
+                       "nunca reemplaza una."));
+    parser.addOptions({aplicacion, datos, terminal, sucursal, demo, plantillas});
     parser.process(app);
 
     QTextStream out(stdout);
@@ -42,6 +46,20 @@ int main(int argc, char** argv) {
     if (!okT || !okS) {
         err << "La terminal y la sucursal deben ser números.\n";
         return 2;
+    }
+    if (parser.isSet(plantillas)) {
+        if (o.dataFolder.isEmpty() || !o.appFolder.isEmpty() || o.demo) {
+            err << "--plantillas va solo con --datos de una carpeta existente.\n";
+            return 2;
+        }
+        QStringList agregadas;
+        QString error;
+        if (!datasetup::addMissingTemplates(o.dataFolder, datasetup::defaultTemplatesDir(), &agregadas, &error)) {
+            err << error << "\n";
+            return 1;
+        }
+        if (!agregadas.isEmpty()) out << "Plantillas agregadas: " << agregadas.join(QStringLiteral(", ")) << "\n";
+        return 0;
     }
     if (o.demo && o.dataFolder.isEmpty()) {
         err << "El catálogo de prueba necesita una carpeta de datos nueva (--datos).\n";

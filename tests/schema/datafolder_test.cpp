@@ -297,4 +297,31 @@ TEST_F(DemoFolderTest, DemoCatalogueIsSellable) {
                                        "AND PrecioCredito > Anticipo AND ImportePago > 0")), 3);
 }
 
+TEST_F(DataFolderTest, NewTemplatesReachAnExistingFolderWithoutReplacingEditedOnes) {
+    QTemporaryDir plantillas;
+    ASSERT_TRUE(plantillas.isValid());
+    auto escribe = [](const QString& path, const QByteArray& text) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    const QString reportes = datasetup::rutaReportes(options.dataFolder);
+    escribe(QDir(reportes).filePath(QStringLiteral("Editada.html")), "de la tienda");
+    escribe(QDir(plantillas.path()).filePath(QStringLiteral("Editada.html")), "nueva");
+    escribe(QDir(plantillas.path()).filePath(QStringLiteral("Nueva.html")), "nueva");
+
+    QStringList agregadas;
+    QString error;
+    ASSERT_TRUE(datasetup::addMissingTemplates(options.dataFolder, plantillas.path(), &agregadas, &error))
+        << error.toStdString();
+    EXPECT_EQ(agregadas, QStringList{QStringLiteral("Nueva.html")});
+    QFile editada(QDir(reportes).filePath(QStringLiteral("Editada.html")));
+    ASSERT_TRUE(editada.open(QIODevice::ReadOnly));
+    EXPECT_EQ(editada.readAll(), QByteArray("de la tienda"));
+    EXPECT_TRUE(QFileInfo::exists(QDir(reportes).filePath(QStringLiteral("Nueva.html"))));
+
+    // A folder that is not a data folder gets nothing.
+    EXPECT_FALSE(datasetup::addMissingTemplates(plantillas.path(), plantillas.path(), nullptr, &error));
+}
+
 }  // namespace
