@@ -10,6 +10,7 @@ std::function<QDateTime()>& reloj() {
 }  // namespace
 
 void EstableceRelojTicket(std::function<QDateTime()> r) { reloj() = std::move(r); }
+QDateTime HoraTicket() { return reloj() ? reloj()() : QDateTime::currentDateTime(); }
 
 std::optional<DatosTicketVenta> LeeTicketVenta(db::Database& bd, qint64 numero, QString* error) {
     db::Error e;
@@ -21,7 +22,7 @@ std::optional<DatosTicketVenta> LeeTicketVenta(db::Database& bd, qint64 numero, 
     }
     DatosTicketVenta d;
     d.numero = numero;
-    d.impreso = reloj() ? reloj()() : QDateTime::currentDateTime();
+    d.impreso = HoraTicket();
     if (filas->empty()) return d;
 
     const db::Row& primera = filas->front();

@@ -53,6 +53,8 @@ void ConstruyeTicketVenta(const DatosTicketVenta& datos);
 // The clock whose time of day the ticket header prints (the system clock unless set; nullptr
 // restores it).
 void EstableceRelojTicket(std::function<QDateTime()> reloj);
+// The time that clock gives now; receipt-printer listings print it too.
+QDateTime HoraTicket();
 
 // Reads ticket `numero` (type "T") from the branch file: its lines from CDetalleVentaFac, its
 // payments from Venta and the payment names (NombresFormaPago, else Formasdepago). nullopt with

@@ -49,6 +49,8 @@ const QStringList& OpcionesMenu() {
         "Facturar", "Vcredito", "Cotizaciones", "NotaCredito", "PEInventario", "nFacturarVentas", "CancelarF",
         "mDevoluciones", "EFolioF", "RFactura", "openFactE", "ATraspaso", "Ptraspasos", "Estadosdecuenta",
         "mCajonDinero", "mCortesCaja",
+        "ventadiaria", "ventadiarias2", "VentaMensual", "rMasVendidos", "vProdImporte", "rVEmpleado",
+        "impSeriesVenta", "RExistencias", "ExistenciasUbicacionCat", "ExistCosto", "EReorden", "ESInventario",
         "datosempresa", "DSucursal",
         "Exportardatos", "Importardatos", "CajonDinero", "mPcmovil", "tomipc", "frommi",
         "TSesion", "CClave"};

@@ -178,15 +178,19 @@ QString FormatoFecha(const QDate& fecha, const QString& patron) {
     return out;
 }
 
+QString NombreMes(int mes) {
+    static const char* const meses[] = {"enero", "febrero", "marzo", "abril", "mayo", "junio", "julio",
+                                        "agosto", "septiembre", "octubre", "noviembre", "diciembre"};
+    return mes >= 1 && mes <= 12 ? QString::fromUtf8(meses[mes - 1]) : QString();
+}
+
 QString FechaLarga(const QDate& fecha) {
     if (!fecha.isValid()) return {};
     static const char* const dias[] = {"lunes", "martes", "miércoles", "jueves", "viernes", "sábado", "domingo"};
-    static const char* const meses[] = {"enero", "febrero", "marzo", "abril", "mayo", "junio", "julio",
-                                        "agosto", "septiembre", "octubre", "noviembre", "diciembre"};
     const QString texto = QStringLiteral("%1, %2 de %3 de %4")
                               .arg(QString::fromUtf8(dias[fecha.dayOfWeek() - 1]))
                               .arg(fecha.day())
-                              .arg(QString::fromUtf8(meses[fecha.month() - 1]))
+                              .arg(NombreMes(fecha.month()))
                               .arg(fecha.year());
     return texto.toUpper();
 }

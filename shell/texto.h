@@ -53,6 +53,8 @@ QString Formato(double value, const QString& patron);
 // A date through a pattern where dd, mm, yyyy (any letter case) stand for day, month and year:
 // "dd/mm/YYYY" -> "09/12/2026"; "MM/DD/YYYY" -> "12/09/2026". An invalid date gives "".
 QString FormatoFecha(const QDate& fecha, const QString& patron = QStringLiteral("dd/mm/yyyy"));
+// The month's name in Spanish, in small letters ("diciembre"); "" outside 1-12.
+QString NombreMes(int mes);
 // The long date in Spanish, in capitals: "MIÉRCOLES, 9 DE DICIEMBRE DE 2026".
 QString FechaLarga(const QDate& fecha);
 // ISO-8601 text as stored in the databases: "2026-12-09" and "2026-12-09 14:05:00".

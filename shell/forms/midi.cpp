@@ -124,7 +124,20 @@ void MIDI::creaMenus() {
     item(m, "mCajonDinero", "&Movimientos de caja");
     item(m, "mCortesCaja", "C&ortes de caja");
 
-    nuevoMenu(QStringLiteral("Reportes"), QStringLiteral("&Reportes"));
+    m = nuevoMenu(QStringLiteral("Reportes"), QStringLiteral("&Reportes"));
+    item(m, "ventadiaria", "&Venta Diaria");
+    item(m, "ventadiarias2", "Ventadiarias2");
+    item(m, "VentaMensual", "Venta &Mensual (Periodo)");
+    item(m, "rMasVendidos", "Productos +Vendidos");
+    item(m, "vProdImporte", "Venta x Producto Importe");
+    item(m, "rVEmpleado", "Ventas x Empleado");
+    item(m, "impSeriesVenta", "Imprimir Series-Venta");
+    m->addSeparator();
+    item(m, "RExistencias", "&Existencias");
+    item(m, "ExistenciasUbicacionCat", "Existencias Ubicacion-Categoria");
+    item(m, "ExistCosto", "Existencias al costo");
+    item(m, "EReorden", "Existencias en &Reorden");
+    item(m, "ESInventario", "Entradas y &salidas de inventario");
 
     m = nuevoMenu(QStringLiteral("Parametros"), QStringLiteral("P&arámetros"));
     item(m, "datosempresa", "Datos de la &empresa");

@@ -1,0 +1,168 @@
+#include "printing/reportes_existencias.h"
+
+#include "platform/report/totals.h"
+#include "printing/envio.h"
+#include "printing/formato.h"
+#include "printing/textoticket.h"
+#include "shell/avisos.h"
+#include "shell/estado.h"
+#include "shell/texto.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+
+namespace printing {
+
+QString SeleccionExistencias(ReporteExistencias reporte) {
+    switch (reporte) {
+    case ReporteExistencias::Existencias:
+        return QStringLiteral("SELECT * FROM Existencias WHERE Existencia <> 0");
+    case ReporteExistencias::UbicacionCategoria:
+        return QStringLiteral("SELECT * FROM Existencias WHERE Existencia > 0");
+    case ReporteExistencias::Costo:
+        return QStringLiteral("SELECT * FROM Existencias");
+    case ReporteExistencias::Reorden:
+        return QStringLiteral("SELECT * FROM ExisPedidos WHERE Existencia <= Reorden");
+    }
+    return {};
+}
+
+shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fin, QString* sql) {
+    shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2);
+    if (sql) *sql = QStringLiteral("SELECT * FROM CESInventario WHERE (") + c.sql + QLatin1Char(')');
+    return c;
+}
+
+namespace {
+
+QVariantMap mapaDe(const db::Row& fila) {
+    QVariantMap m;
+    for (int i = 0; i < fila.count(); ++i) m.insert(fila.name(i), fila.value(i));
+    return m;
+}
+
+QVariantMap lineaExistencia(const db::Row& fila) {
+    QVariantMap m = mapaDe(fila);
+    m.insert(QStringLiteral("Cantidad"), NumeroPlano(fila.real(QStringLiteral("Existencia"))));
+    m.insert(QStringLiteral("ReordenTxt"), NumeroPlano(fila.real(QStringLiteral("Reorden"))));
+    m.insert(QStringLiteral("StockMaxTxt"), NumeroPlano(fila.real(QStringLiteral("StockMax"))));
+    return m;
+}
+
+QVariantList lineasExistencia(const db::Rows& filas) {
+    QVariantList l;
+    for (const db::Row& f : filas) l << lineaExistencia(f);
+    return l;
+}
+
+}  // namespace
+
+QVariantMap DatosExistencias(const db::Rows& filas) {
+    QVariantMap d;
+    d.insert(QStringLiteral("lineas"), lineasExistencia(filas));
+    d.insert(QStringLiteral("NumProductos"), int(filas.size()));
+    return d;
+}
+
+QVariantMap DatosExistenciasUbicacion(const db::Rows& filas) {
+    db::Rows orden = filas;
+    std::stable_sort(orden.begin(), orden.end(), [](const db::Row& a, const db::Row& b) {
+        const auto ka = std::make_pair(a.text(QStringLiteral("Ubicacion")), a.text(QStringLiteral("dCategoria")));
+        const auto kb = std::make_pair(b.text(QStringLiteral("Ubicacion")), b.text(QStringLiteral("dCategoria")));
+        return ka < kb;
+    });
+    QVariantList grupos;
+    for (const report::Group& g : report::groupBy(orden, {QStringLiteral("Ubicacion"), QStringLiteral("dCategoria")})) {
+        QVariantMap m;
+        m.insert(QStringLiteral("Ubicacion"), g.key.value(0).toString());
+        m.insert(QStringLiteral("dCategoria"), g.key.value(1).toString());
+        m.insert(QStringLiteral("lineas"), lineasExistencia(g.rows));
+        m.insert(QStringLiteral("NumProductos"), int(g.rows.size()));
+        grupos << m;
+    }
+    QVariantMap d = DatosExistencias(filas);
+    d.insert(QStringLiteral("grupos"), grupos);
+    return d;
+}
+
+QVariantMap DatosESInventario(const db::Rows& filas) {
+    QVariantList documentos;
+    qint64 piezasMil = 0, importeCentavos = 0;
+    for (const report::Group& g : report::groupBy(filas, {QStringLiteral("Numero")})) {
+        const db::Row& h = g.rows.front();
+        QVariantMap doc;
+        for (const char* campo : {"Numero", "Fecha", "Descripcion", "Docto", "NombreUsuario", "DescribeMovto"})
+            doc.insert(QString::fromLatin1(campo), h.value(QString::fromLatin1(campo)));
+        QVariantList lineas;
+        for (const db::Row& f : g.rows) {
+            QVariantMap m = mapaDe(f);
+            m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
+            lineas << m;
+        }
+        const double piezas = report::sum(g.rows, QStringLiteral("Cantidad"), 3);
+        const double importe = report::sum(g.rows, QStringLiteral("Importe"), 2);
+        piezasMil += qRound64(piezas * 1000);
+        importeCentavos += shell::Centavos(importe);
+        doc.insert(QStringLiteral("lineas"), lineas);
+        doc.insert(QStringLiteral("Piezas"), NumeroPlano(piezas));
+        doc.insert(QStringLiteral("Importe"), report::formatAmount(importe));
+        documentos << doc;
+    }
+    QVariantMap d;
+    d.insert(QStringLiteral("documentos"), documentos);
+    d.insert(QStringLiteral("NumDocumentos"), int(documentos.size()));
+    d.insert(QStringLiteral("Piezas"), NumeroPlano(double(piezasMil) / 1000));
+    d.insert(QStringLiteral("Importe"), report::formatAmount(double(importeCentavos) / 100));
+    return d;
+}
+
+double TotalCosto(const db::Rows& filas) { return report::sum(filas, QStringLiteral("ImporteCosto"), 2); }
+
+QString CantidadListado(double cantidad) {
+    const bool entera = std::fabs(cantidad - std::round(cantidad)) < 1e-9;
+    return shell::Formato(cantidad, entera ? QStringLiteral("000") : QStringLiteral("000.00"));
+}
+
+void ArmaListadoExistencias(const db::Rows& filas, const std::function<void(int)>& avance) {
+    const auto& g = G();
+    const int suc = g.SucursalActual >= 0 && g.SucursalActual <= 10 ? g.SucursalActual : 0;
+    LimpiaTextoTicket();
+    IniciaPrint();
+    const QString lf = QStringLiteral("\n");
+    AgregaTextoTicket(CentraTexto(g.NombreEmp + lf));
+    AgregaTextoTicket(CentraTexto(g.RazonSocial + lf));
+    AgregaTextoTicket(CentraTexto(QStringLiteral("RFC:") + g.RFCEmpresa + lf));
+    AgregaTextoTicket(CentraTexto(g.DescripcionSuc[size_t(suc)] + lf));
+    AgregaTextoTicket(CentraTexto(shell::ReemplazaEnter(g.DireccionSuc[size_t(suc)]) + lf));
+    AgregaTextoTicket(CentraTexto(QStringLiteral("Tels:") + g.TelefonoSuc[size_t(suc)] + lf));
+    AgregaTextoTicket(CentraTexto(QString(23, QLatin1Char('-'))) + lf);
+    AgregaTextoTicket(CentraTexto(QStringLiteral("Reporte de existencias.")) + lf + lf);
+    int pos = 0;
+    for (const db::Row& fila : filas) {
+        AgregaTextoTicket(AjustaTexto(28, fila.text(QStringLiteral("Descripcion"))) +
+                          CantidadListado(fila.real(QStringLiteral("Existencia"))) + lf);
+        if (avance) avance(pos);
+        ++pos;
+    }
+    AgregaTextoTicket(QString::number(filas.size()) + QStringLiteral(" productos.") + lf);
+    AgregaTextoTicket(QStringLiteral("\n\n\n"));
+    if (g.EspT != 0) AgregaTextoTicket(CodigosActuales().CodCorte);
+}
+
+bool ImprimeExistenciasTicket(const db::Rows& filas, ui::Prompts& prompts) {
+    if (filas.empty()) {
+        prompts.message(QStringLiteral("No hay registros."), ui::Icon::None);
+        return false;
+    }
+    ArmaListadoExistencias(filas, [](int pos) {
+        shell::PonEstado(3, QStringLiteral("E%1 gen.").arg(pos));
+        QCoreApplication::processEvents();
+    });
+    // The panel goes back to the data folder it shows at all other times.
+    shell::PonEstado(3, G().CarpetaDatos.toUpper());
+    return TerminaPrint(prompts);
+}
+
+}  // namespace printing

@@ -1,0 +1,112 @@
+#include "printing/ventasdiaticket.h"
+
+#include "printing/envio.h"
+#include "printing/formato.h"
+#include "printing/reporte_parametros.h"
+#include "printing/textoticket.h"
+#include "printing/ticketventa.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+#include "shell/rutinas_bd.h"
+#include "shell/texto.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace printing {
+namespace {
+
+QString monto(double valor, const char* patron) { return shell::Formato(valor, QString::fromLatin1(patron)); }
+
+QString folio(qint64 numero) { return shell::Formato(double(numero), QStringLiteral("00000")); }
+
+// "dd-<month>-yyyy hh:mm:ss", the month by its Spanish name.
+QString FechaHoraReporte(const QDateTime& t) {
+    return QStringLiteral("%1-%2-%3 %4")
+        .arg(t.date().day(), 2, 10, QLatin1Char('0'))
+        .arg(shell::NombreMes(t.date().month()))
+        .arg(t.date().year())
+        .arg(t.time().toString(QStringLiteral("HH:mm:ss")));
+}
+
+}  // namespace
+
+void ArmaReporteVentasDia(const db::Rows& filas, bool tickets, const QDate& dia, const QDateTime& impreso) {
+    const QString lf = QStringLiteral("\n");
+    auto izquierda = [&](QString t) { AgregaTextoTicket(AlineaIzquierda(t) + lf); };
+    izquierda(QStringLiteral("REPORTE DE VENTAS DIARIAS."));
+    AgregaTextoTicket((tickets ? QStringLiteral("TICKETS.") : QStringLiteral("FACTURAS.")) + lf);
+    izquierda(FechaHoraReporte(impreso));
+    izquierda(QStringLiteral("Ventas del dia: ") + shell::FormatoFecha(dia, QStringLiteral("dd/mm/yyyy")));
+    AgregaTextoTicket(QStringLiteral("No.    Importe") + lf);
+    AgregaTextoTicket(QString(23, QLatin1Char('-')) + lf);
+
+    qint64 totalCentavos = 0;
+    for (size_t i = 0; i < filas.size(); ++i) {
+        const db::Row& f = filas[i];
+        const qint64 numero = std::llabs(f.integer(QStringLiteral("Numero")));
+        const double d = f.real(QStringLiteral("Descuento"));
+        double importe = f.real(QStringLiteral("PrecioUnit")) * f.real(QStringLiteral("Cantidad"));
+        const bool valida = f.integer(QStringLiteral("Status")) == 1;
+        const QString cantidad = NumeroPlano(f.real(QStringLiteral("Cantidad")));
+        QString base = monto(importe, "###,##0.00");
+        AgregaTextoTicket((valida ? QStringLiteral("(") + cantidad + QStringLiteral(")")
+                                  : QStringLiteral("*") + cantidad + QStringLiteral("*")) +
+                          folio(numero) + QLatin1Char(' ') + RellenaTexto(base, 10, QStringLiteral(" "), false) +
+                          QLatin1Char(' ') + f.text(QStringLiteral("Cextra1")).left(17) + lf);
+        if (d != 0) {
+            importe -= importe * d / 100;
+            AgregaTextoTicket(QStringLiteral("-Desc. al prod. ") + NumeroPlano(d) + QStringLiteral("% = ") +
+                              monto(importe, "###,##0.00") + lf);
+        }
+        // A document ends where the next line belongs to another number or letter.
+        const bool ultima = i + 1 == filas.size() ||
+                            filas[i + 1].integer(QStringLiteral("Numero")) != f.integer(QStringLiteral("Numero")) ||
+                            filas[i + 1].text(QStringLiteral("TipoDocto")) != f.text(QStringLiteral("TipoDocto"));
+        if (!ultima) continue;
+        const double total = f.real(QStringLiteral("Importe"));
+        const double general = f.real(QStringLiteral("DescFact"));
+        if (general != 0)
+            AgregaTextoTicket(QStringLiteral("-Desc: ") + folio(numero) + QStringLiteral("= ") + NumeroPlano(general) +
+                              QStringLiteral("% ") + monto(general / 100 * total, "###,##0.00") + lf);
+        AgregaTextoTicket(QStringLiteral("TOTAL Venta: ") + folio(numero) + QStringLiteral(" $") +
+                          monto(total, "#,###,##0.00") + lf);
+        AgregaTextoTicket((valida ? QStringLiteral(" ") : QStringLiteral(" CANC.")) + lf);
+        if (valida) totalCentavos += shell::Centavos(total);
+    }
+    AgregaTextoTicket(QStringLiteral("Total VENTAS = $") + monto(double(totalCentavos) / 100, "#,###,##0.00") +
+                      QStringLiteral("\n\n"));
+    AgregaTextoTicket(QString(6, QLatin1Char('\n')));
+}
+
+bool ReporteVentasDiaTicket(bool tickets, const QDate& dia, ui::Prompts& prompts) {
+    db::Error e;
+    db::Database* bd = shell::BDSucursal(&e);
+    if (!bd) {
+        prompts.message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + e.message,
+                        ui::Icon::Critical);
+        return false;
+    }
+    const shell::CriterioFechas c = shell::ArmaCriterioFechas(dia, dia, QStringLiteral("Fecha"), 1);
+    const QString sql = QStringLiteral("SELECT * FROM CdetalleVentaFacRD WHERE Numero %1 0 AND %2 "
+                                       "ORDER BY Numero, TipoDocto")
+                            .arg(tickets ? QStringLiteral("<") : QStringLiteral(">"), c.sql);
+    const auto filas = bd->select(sql, c.params, &e);
+    if (!filas) {
+        prompts.message(QStringLiteral("No se pudieron leer las ventas del día: ") + e.message, ui::Icon::Critical);
+        return false;
+    }
+    LimpiaTextoTicket();
+    IniciaPrint();
+    ArmaReporteVentasDia(*filas, tickets, dia, HoraTicket());
+    return TerminaPrint(prompts);
+}
+
+bool rptVentasTicket(ui::Prompts& prompts) {
+    const QDate dia = FechaDeTexto(ObtenerParametroReporte(QStringLiteral("Fecha")));
+    bool ok = true;
+    if (G().ParTickets == 1) ok = ReporteVentasDiaTicket(true, dia, prompts);
+    return ReporteVentasDiaTicket(false, dia, prompts) && ok;
+}
+
+}  // namespace printing

@@ -1,0 +1,342 @@
+// The stock and inventory reports and the day's sales listing: what each selects, the bytes the
+// receipt printer gets, and the menu items driven through their prompt.
+
+#include "fixture.h"
+#include "pdftext.h"
+
+#include "platform/print/codepage850.h"
+#include "printing/envio.h"
+#include "printing/forms/frmSolicParametros.h"
+#include "printing/forms/menus_reportes.h"
+#include "printing/reporte_parametros.h"
+#include "printing/reportes_existencias.h"
+#include "printing/textoticket.h"
+#include "printing/ticketventa.h"
+#include "printing/ventasdiaticket.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace printing;
+
+namespace {
+
+db::Database& sucursal() { return *shell::BDSucursal(); }
+
+void ejecuta(const QString& sql, const QVariantList& v = {}) {
+    db::Error e;
+    ASSERT_TRUE(sucursal().exec(sql, v, &e)) << e.message.toStdString();
+}
+
+QStringList codigos(const QString& sql, const QVariantList& v = {}) {
+    QStringList out;
+    const auto filas = sucursal().select(sql, v);
+    if (filas)
+        for (const db::Row& f : *filas) out << f.text(QStringLiteral("CodigodeBarras"));
+    return out;
+}
+
+QByteArray leeArchivo(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+db::Row filaExistencia(const QString& descripcion, double existencia) {
+    return db::Row({QStringLiteral("Descripcion"), QStringLiteral("Existencia")}, {descripcion, existencia});
+}
+
+db::Row lineaVenta(qint64 numero, const QString& tipo, double cantidad, double precio, double descuento,
+                   double importe, int status, double descFact, const QString& texto) {
+    return db::Row({"Numero", "TipoDocto", "Cantidad", "PrecioUnit", "Descuento", "Importe", "Status", "DescFact",
+                    "Cextra1"},
+                   {numero, tipo, cantidad, precio, descuento, importe, status, descFact, texto});
+}
+
+// Answers the report prompt the moment it shows: picks the item of the Combo (or leaves it) and
+// accepts with the mouse.
+void aceptaPrompt(int elemento = -1) {
+    QTimer::singleShot(0, [elemento] {
+        auto* frm = qobject_cast<frmSolicParametros*>(QApplication::activeModalWidget());
+        ASSERT_NE(frm, nullptr);
+        if (elemento >= 0) frm->cmbParam->setCurrentIndex(elemento);
+        QTest::mouseClick(frm->cmdAceptar, Qt::LeftButton);
+    });
+}
+
+void cierraVistas() {
+    for (auto* p : report::openPreviews()) p->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class ReportesTest : public DataFolderTest {
+protected:
+    void SetUp() override {
+        DataFolderTest::SetUp();
+        G().CodigosPTicket = 1;
+        G().MetodoImpresion = 0;
+        G().EspT = 0;
+        G().Printer3.clear();
+        G().PuertoTicket = tmp.filePath("lp0");
+        G().NombreEmp = QStringLiteral("PAPELERIA");
+        G().RazonSocial = QStringLiteral("PAPELERIA SA");
+        G().RFCEmpresa = QStringLiteral("PUT010101AA1");
+        G().DescripcionSuc[1] = QStringLiteral("MATRIZ");
+        G().DireccionSuc[1] = QStringLiteral("CALLE 1[ENTER]CENTRO");
+        G().TelefonoSuc[1] = QStringLiteral("555");
+        G().PermisosUsuario.fill(true);
+        EstableceRelojTicket([] { return QDateTime(QDate(2026, 12, 9), QTime(18, 5, 7)); });
+    }
+    void TearDown() override {
+        EstableceRelojTicket(nullptr);
+        EstableceSalidaImpresor(nullptr);
+        cierraVistas();
+        DataFolderTest::TearDown();
+    }
+    QByteArray puerto() const { return leeArchivo(tmp.filePath("lp0")); }
+};
+
+TEST_F(ReportesTest, EachStockReportSelectsItsRows) {
+    const QString uno = "7501000000011", dos = "7501000000028", tres = "7501000000035", cuatro = "7501000000042";
+    auto pon = [](const QString& codigo, double existencia, double reorden) {
+        ejecuta("UPDATE Existencia SET Existencia = ? WHERE ClaveProducto = "
+                "(SELECT ClaveProducto FROM Producto WHERE CodigodeBarras = ?)", {existencia, codigo});
+        ejecuta("UPDATE Producto SET Reorden = ? WHERE CodigodeBarras = ?", {reorden, codigo});
+    };
+    ejecuta("UPDATE Producto SET Reorden = 0");
+    pon(uno, -2, 0);
+    pon(dos, 0, 0);
+    pon(tres, 2.5, 0);
+    pon(cuatro, 7, 7);  // at its reorder level
+
+    const QStringList existencias = codigos(SeleccionExistencias(ReporteExistencias::Existencias));
+    const QStringList positivas = codigos(SeleccionExistencias(ReporteExistencias::UbicacionCategoria));
+    const QStringList todas = codigos(SeleccionExistencias(ReporteExistencias::Costo));
+    const QStringList reorden = codigos(SeleccionExistencias(ReporteExistencias::Reorden));
+    EXPECT_TRUE(existencias.contains(uno));
+    EXPECT_FALSE(positivas.contains(uno));
+    EXPECT_FALSE(existencias.contains(dos));
+    EXPECT_TRUE(todas.contains(dos));
+    EXPECT_TRUE(positivas.contains(tres));
+    EXPECT_TRUE(reorden.contains(cuatro));
+    EXPECT_TRUE(reorden.contains(uno));  // -2 <= 0
+    EXPECT_FALSE(reorden.contains(tres));
+
+    // Cost in whole cents: each 1.005 counts 1.01, so the total is 2.02, not the raw sum's 2.01.
+    const db::Rows costo{db::Row({"ImporteCosto"}, {1.005}), db::Row({"ImporteCosto"}, {1.005})};
+    EXPECT_DOUBLE_EQ(TotalCosto(costo), 2.02);
+}
+
+TEST_F(ReportesTest, StockListingLinesAndEnding) {
+    const QString largo = QString(30, QLatin1Char('X'));
+    const db::Rows filas{filaExistencia("CUADERNO", 5), filaExistencia(largo, -3), filaExistencia("CINTA", 2.5)};
+    ArmaListadoExistencias(filas);
+    const QString t = TextoTicket();
+    EXPECT_TRUE(t.startsWith(QStringLiteral("\x1b@")));
+    EXPECT_TRUE(t.contains(QStringLiteral("RFC:PUT010101AA1\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("CALLE 1\nCENTRO\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("Reporte de existencias.\n\n")));
+    EXPECT_TRUE(t.contains(AjustaTexto(28, "CUADERNO") + "005\n"));
+    EXPECT_TRUE(t.contains(QString(26, QLatin1Char('X')) + "..-003\n"));
+    EXPECT_TRUE(t.contains(AjustaTexto(28, "CINTA") + "002.50\n"));
+    EXPECT_TRUE(t.endsWith(QStringLiteral("3 productos.\n\n\n\n")));
+
+    G().EspT = 1;
+    ArmaListadoExistencias(filas);
+    EXPECT_TRUE(TextoTicket().endsWith(QStringLiteral("3 productos.\n\n\n\n") + CodigosActuales().CodCorte));
+}
+
+TEST_F(ReportesTest, StockListingGoesToThePortOrThePrinterObject) {
+    const db::Rows filas{filaExistencia("CUADERNO", 5)};
+    ASSERT_TRUE(ImprimeExistenciasTicket(filas, prompts));
+    const QByteArray bytes = puerto();
+    EXPECT_TRUE(bytes.startsWith(QByteArray("\x0f\x1b@")));
+    EXPECT_EQ(bytes, QByteArray("\x0f") + print::aCp850(TextoTicket()) + "\r\n\x12");
+
+    // Code set 0: the printer object draws it, with no initialise code.
+    G().CodigosPTicket = 0;
+    QString dibujado;
+    EstableceSalidaImpresor([&](const QString& texto, int) {
+        dibujado = texto;
+        return print::Resultado{true, {}};
+    });
+    ASSERT_TRUE(ImprimeExistenciasTicket(filas, prompts));
+    EXPECT_TRUE(dibujado.contains(QStringLiteral("Reporte de existencias.")));
+    EXPECT_FALSE(dibujado.contains(QStringLiteral("\x1b@")));
+
+    // Nothing to list: said, nothing sent, the buffer as it was.
+    LimpiaTextoTicket();
+    AgregaTextoTicket(QStringLiteral("previo"));
+    const qint64 antes = puerto().size();
+    G().CodigosPTicket = 1;
+    EXPECT_FALSE(ImprimeExistenciasTicket({}, prompts));
+    EXPECT_EQ(prompts.lastMessage(), "No hay registros.");
+    EXPECT_EQ(TextoTicket(), "previo");
+    EXPECT_EQ(puerto().size(), antes);
+}
+
+TEST_F(ReportesTest, DaySalesListingBlocks) {
+    LimpiaTextoTicket();
+    const db::Rows filas{
+        lineaVenta(-7, "T", 2, 50, 10, 117, 1, 0, "CUADERNO PROFESIONAL 100"),
+        lineaVenta(-7, "T", 1, 27, 0, 117, 1, 0, "PLUMA"),
+        lineaVenta(-8, "T", 2.5, 10, 0, 22.5, 0, 10, "CINTA"),
+    };
+    ArmaReporteVentasDia(filas, true, QDate(2026, 12, 9), QDateTime(QDate(2026, 12, 9), QTime(18, 5, 7)));
+    const QString t = TextoTicket();
+    EXPECT_TRUE(t.contains(QStringLiteral("TICKETS.\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("09-diciembre-2026 18:05:07")));
+    EXPECT_TRUE(t.contains(QStringLiteral("Ventas del dia: 09/12/2026")));
+    EXPECT_TRUE(t.contains(QStringLiteral("No.    Importe\n-----------------------\n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("(2)00007     100.00 CUADERNO PROFESIO\n"
+                                          "-Desc. al prod. 10% = 90.00\n"
+                                          "(1)00007      27.00 PLUMA\n"
+                                          "TOTAL Venta: 00007 $117.00\n \n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("*2.5*00008      25.00 CINTA\n"
+                                          "-Desc: 00008= 10% 2.25\n"
+                                          "TOTAL Venta: 00008 $22.50\n CANC.\n")));
+    EXPECT_TRUE(t.endsWith(QStringLiteral("Total VENTAS = $117.00\n\n") + QString(6, QLatin1Char('\n'))));
+
+    // Invoice 5 and electronic invoice 5 are two documents.
+    LimpiaTextoTicket();
+    ArmaReporteVentasDia({lineaVenta(5, "F", 1, 10, 0, 10, 1, 0, "A"), lineaVenta(5, "E", 1, 20, 0, 20, 1, 0, "B")},
+                         false, QDate(2026, 12, 9), QDateTime::currentDateTime());
+    EXPECT_EQ(TextoTicket().count(QStringLiteral("TOTAL Venta: 00005")), 2);
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("Total VENTAS = $30.00")));
+
+    LimpiaTextoTicket();
+    ArmaReporteVentasDia({}, false, QDate(2026, 12, 9), QDateTime::currentDateTime());
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("FACTURAS.\n")));
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("Total VENTAS = $0.00\n\n")));
+}
+
+TEST_F(ReportesTest, DaySalesPrintTicketsFirstThenInvoices) {
+    guardaDocumento(3, "T", "XAXX010101000", "2026-12-09 10:00:00", 0, {{"7501000000028", 2, 8, 0, true}});
+    guardaDocumento(3, "F", "XAXX010101000", "2026-12-09 11:00:00", 0, {{"7501000000011", 1, 38.5, 0, true}});
+    guardaDocumento(4, "T", "XAXX010101000", "2026-12-08 11:00:00", 0, {{"7501000000011", 1, 38.5, 0, true}});
+    LimpiaParametrosReporte();
+    AgregaParametroReporte("Fecha", "09/12/2026", "", "Fecha");
+    G().ParTickets = 1;
+    G().CodigosPTicket = 0;
+    QStringList trabajos;
+    EstableceSalidaImpresor([&](const QString& texto, int) {
+        trabajos << texto;
+        return print::Resultado{true, {}};
+    });
+    ASSERT_TRUE(rptVentasTicket(prompts));
+    ASSERT_EQ(trabajos.size(), 2);
+    EXPECT_TRUE(trabajos[0].contains("TICKETS."));
+    EXPECT_TRUE(trabajos[0].contains("TOTAL Venta: 00003 $16.00"));
+    EXPECT_FALSE(trabajos[0].contains("00004"));  // another day
+    EXPECT_TRUE(trabajos[1].contains("FACTURAS."));
+    EXPECT_TRUE(trabajos[1].contains("TOTAL Venta: 00003 $38.50"));
+
+    G().ParTickets = 0;
+    trabajos.clear();
+    ASSERT_TRUE(rptVentasTicket(prompts));
+    ASSERT_EQ(trabajos.size(), 1);
+    EXPECT_TRUE(trabajos[0].contains("FACTURAS."));
+}
+
+TEST_F(ReportesTest, StockItemAcceptedAtOncePrintsTheListingElseTheWindow) {
+    aceptaPrompt();
+    EXPECT_EQ(RExistencias(prompts), ResultadoReporte::Hecho);
+    const QByteArray bytes = puerto();
+    EXPECT_TRUE(bytes.contains("Reporte de existencias."));
+    EXPECT_TRUE(bytes.contains("productos."));
+    EXPECT_TRUE(report::openPreviews().isEmpty());
+
+    aceptaPrompt(0);  // "Pantalla"
+    EXPECT_EQ(ExistenciasUbicacionCat(prompts), ResultadoReporte::Hecho);
+    ASSERT_EQ(report::openPreviews().size(), 1);
+    EXPECT_EQ(report::openPreviews().front()->windowTitle(), "Existencias de productos.");
+    EXPECT_FALSE(UltimaSolicitud().data.value("grupos").toList().isEmpty());
+
+    // Without permission 24 nothing is asked or printed.
+    G().PermisosUsuario[24] = false;
+    const qint64 antes = puerto().size();
+    EXPECT_EQ(RExistencias(prompts), ResultadoReporte::SinPermiso);
+    EXPECT_EQ(puerto().size(), antes);
+}
+
+TEST_F(ReportesTest, InventoryMovementsOpenTwoWindowsOnTheSameRows) {
+    ejecuta("INSERT INTO EInventario (Numero, Fecha, Descripcion, Usuario, DescribeMovto) "
+            "VALUES (1, '2026-12-09 09:00:00', 'ENTRADA', 1, 1)");
+    ejecuta("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap) VALUES (1, 2, 3, 1.005, 1)");
+    ejecuta("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap) VALUES (1, 3, 3, 1.005, 2)");
+    ejecuta("INSERT INTO EInventario (Numero, Fecha, Descripcion, Usuario, DescribeMovto) "
+            "VALUES (2, '2026-12-01 09:00:00', 'OTRO MES', 1, 1)");
+    ejecuta("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap) VALUES (2, 2, 1, 1, 1)");
+    QTimer::singleShot(0, [] {
+        auto* frm = qobject_cast<frmSolicParametros*>(QApplication::activeModalWidget());
+        ASSERT_NE(frm, nullptr);
+        PonValorParametro(0, "05/12/2026");
+        QTest::mouseClick(frm->cmdAceptar, Qt::LeftButton);
+    });
+    EXPECT_EQ(ESInventario(prompts), ResultadoReporte::Hecho);
+    ASSERT_EQ(report::openPreviews().size(), 2);
+    const report::Request r = UltimaSolicitud();
+    EXPECT_EQ(r.title, "Entradas y Salidas de Inventario. INDIVIDUAL.");
+    ASSERT_EQ(r.rows.size(), 2u);  // document 2 is before the period
+    EXPECT_EQ(r.data.value("NumDocumentos").toInt(), 1);
+    EXPECT_EQ(r.data.value("Piezas").toString(), "6");
+    EXPECT_EQ(r.data.value("Importe").toString(), "6.04");  // 3.015 rounds to 3.02 per line
+    cierraVistas();
+
+    // Without the second template nothing runs at all.
+    QFile::remove(QDir(data).filePath("Reports/esinventarioind.html"));
+    EXPECT_EQ(ESInventario(prompts), ResultadoReporte::SinPlantilla);
+    EXPECT_TRUE(prompts.lastMessage().startsWith("No se encontro el archivo: "));
+    EXPECT_TRUE(report::openPreviews().isEmpty());
+}
+
+TEST_F(ReportesTest, EveryStockTemplateRendersToPdf) {
+    ejecuta("UPDATE Producto SET Reorden = 500");
+    const QString salida = qEnvironmentVariable("QUORVEL_PDF_DIR");
+    int n = 0;
+    auto pdfDe = [&](const char* titulo) {
+        report::Request r = UltimaSolicitud();
+        r.destination = report::Destination::Pdf;
+        r.pdfPath = salida.isEmpty() ? pdf(QStringLiteral("r%1.pdf").arg(++n)) : QDir(salida).filePath(QString("%1.pdf").arg(++n));
+        QString error;
+        ASSERT_TRUE(report::run(r, &error)) << error.toStdString();
+        const QString texto = reporttest::squeezed(reporttest::pdfText(r.pdfPath));
+        EXPECT_TRUE(texto.contains(QString::fromUtf8(titulo)) || r.title.contains(QString::fromUtf8(titulo)))
+            << texto.toStdString();
+        EXPECT_TRUE(texto.contains("PAPELERIA")) << texto.toStdString();
+        cierraVistas();
+    };
+    aceptaPrompt(0);
+    ASSERT_EQ(RExistencias(prompts), ResultadoReporte::Hecho);
+    pdfDe("Existencias de productos");
+    aceptaPrompt(0);
+    ASSERT_EQ(ExistenciasUbicacionCat(prompts), ResultadoReporte::Hecho);
+    pdfDe("Ubicación:");
+    ASSERT_EQ(ExistCosto(prompts), ResultadoReporte::Hecho);
+    pdfDe("Valor total al costo");
+    ASSERT_EQ(EReorden(prompts), ResultadoReporte::Hecho);
+    pdfDe("en reorden");
+
+    ejecuta("INSERT INTO EInventario (Numero, Fecha, Descripcion, Usuario, DescribeMovto, Docto) "
+            "VALUES (1, ?, 'ENTRADA DE MERCANCIA', 1, 1, 'FAC 123')", {QDate::currentDate().toString(Qt::ISODate)});
+    ejecuta("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap) VALUES (1, 2, 12, 22, 1)");
+    aceptaPrompt();
+    ASSERT_EQ(ESInventario(prompts), ResultadoReporte::Hecho);
+    const report::Request individual = UltimaSolicitud();
+    pdfDe("INDIVIDUAL");
+    // The summary window had the same rows and values.
+    report::Request resumen = individual;
+    resumen.templatePath = QDir(data).filePath("Reports/esinventario02.html");
+    resumen.destination = report::Destination::Pdf;
+    resumen.pdfPath = salida.isEmpty() ? pdf("resumen.pdf") : QDir(salida).filePath("resumen.pdf");
+    ASSERT_TRUE(report::run(resumen));
+    EXPECT_TRUE(reporttest::squeezed(reporttest::pdfText(resumen.pdfPath)).contains("1 documentos, 12 piezas"));
+}
+
+}  // namespace
