@@ -3,7 +3,13 @@
 #include "platform/report/totals.h"
 #include "printing/forms/frmSolicParametros.h"
 #include "printing/reporte_parametros.h"
+#include "printing/formato.h"
 #include "printing/reportes_existencias.h"
+#include "printing/reportes_ventas.h"
+#include "printing/ventasdiaticket.h"
+#include "shell/menu.h"
+#include "shell/permisos.h"
+#include "shell/texto.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/menuprincipal.h"
@@ -62,7 +68,222 @@ bool PidePeriodo(QWidget* parent) {
     return SolicitaParametros({}, parent);
 }
 
+QDate fechaParametro(const char* nombre) { return FechaDeTexto(ObtenerParametroReporte(QString::fromLatin1(nombre))); }
+
+QString textoFecha(const QDate& d) { return shell::FormatoFecha(d, QStringLiteral("dd/mm/yyyy")); }
+
+// The branch file must be there; else the critical message.
+bool haySucursal(ui::Prompts& prompts) {
+    if (shell::ExisteBDSucursal()) return true;
+    prompts.message(QStringLiteral("No se encontraron los archivos de datos para la sucursal."), ui::Icon::Critical);
+    return false;
+}
+
+bool hayPlantilla(const QString& archivo, ui::Prompts& prompts) { return ExisteArchivo(RutaPlantilla(archivo), prompts); }
+
+// "Imprimira" shows "Pantalla" first, so accepting the prompt at once opens the window.
+void agregaImprimira() {
+    AgregaParametroReporte(QStringLiteral("Imprimira"), QStringLiteral("0"), QString::fromUtf8(kDescImprimira),
+                           QStringLiteral("Combo"));
+}
+const QStringList kPantallaImpresora{QStringLiteral("Pantalla"), QStringLiteral("Impresora")};
+
+bool eligioImpresora() { return ObtenerParametroReporte(QStringLiteral("Imprimira")) == QLatin1String("Impresora"); }
+
+// The report printer of the branch instead of the window.
+void alImpresorDeReportes(SolicitudReporte& s) {
+    s.destino = report::Destination::Printer;
+    s.impresora = G().Printer2;
+}
+
+void formulasPeriodo(report::Formulas& f, const QDate& ini, const QDate& fin, int desde) {
+    f.set(desde, QStringLiteral("FechaIni"), textoFecha(ini));
+    f.set(desde + 1, QStringLiteral("FechaFin"), textoFecha(fin));
+}
+
+ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* parent) {
+    SolicitudReporte s;
+    s.archivo = porImporte ? QStringLiteral("VentaxperiodoImporte.html") : QStringLiteral("Ventaxperiodoxproducto.html");
+    s.titulo = QStringLiteral("Ventas por Periodo FACTURAS");
+    s.permiso = 23;
+    QDate ini, fin;
+    bool fallo = false;
+    s.parametros = [&] {
+        if (!PidePeriodo(parent)) return false;
+        ini = fechaParametro("FechaIni");
+        fin = fechaParametro("FechaFin");
+        db::Error e;
+        db::Database* bd = shell::BDSucursal(&e);
+        auto filas = bd ? ProductosVendidos(*bd, ini, fin, porImporte, &e) : std::nullopt;
+        if (!filas) {
+            prompts.message(QStringLiteral("No se pudieron leer las ventas: ") + e.message, ui::Icon::Critical);
+            fallo = true;
+            return false;
+        }
+        s.filas = std::move(*filas);
+        return true;
+    };
+    s.formulas = [&](const db::Rows&, report::Formulas& f) { formulasPeriodo(f, ini, fin, 2); };
+    s.datos = [](const db::Rows& filas, QVariantMap& d) {
+        QVariantList l;
+        qint64 centavos = 0;
+        for (const db::Row& f : filas) {
+            QVariantMap m;
+            for (int i = 0; i < f.count(); ++i) m.insert(f.name(i), f.value(i));
+            m.insert(QStringLiteral("SumaCantidad"), NumeroPlano(f.real(QStringLiteral("SumaCantidad"))));
+            centavos += shell::Centavos(f.real(QStringLiteral("SumaImporte")));
+            l << m;
+        }
+        d.insert(QStringLiteral("productos"), l);
+        d.insert(QStringLiteral("TotalImporte"), report::formatAmount(double(centavos) / 100));
+    };
+    const ResultadoReporte r = CorreReporte(s, prompts, parent);
+    return fallo ? ResultadoReporte::ErrorDatos : r;
+}
+
 }  // namespace
+
+ResultadoReporte ventadiaria(ui::Prompts& prompts, QWidget* parent) {
+    if (!shell::TienePermiso(22, true)) return ResultadoReporte::SinPermiso;
+    if (!haySucursal(prompts)) return ResultadoReporte::SinSucursal;
+    LimpiaParametrosReporte();
+    AgregaParametroReporte(QStringLiteral("Fecha"), TextoFecha(QDate::currentDate()),
+                           QStringLiteral("Fecha Inicial del Rango."), QStringLiteral("Fecha"));
+    agregaImprimira();
+    if (!SolicitaParametros(kPantallaImpresora, parent)) return ResultadoReporte::Cancelado;
+    const bool impresora = eligioImpresora();
+    if (impresora && G().VentasaTicket.toInt() == 1)
+        return rptVentasTicket(prompts) ? ResultadoReporte::Hecho : ResultadoReporte::ErrorReporte;
+    const QDate fecha = fechaParametro("Fecha");
+
+    auto corrida = [&](bool tickets) {
+        SolicitudReporte s;
+        s.archivo = QStringLiteral("venta diaria.html");
+        s.titulo = tickets ? QStringLiteral("TICKETS -Ventas x Dia-") : QStringLiteral("FACTURAS -Ventas x Dia-");
+        // Both invoice letters: with electronic invoicing on a day may hold paper and electronic ones.
+        s.sql = SeleccionVentaDiaria(tickets ? QStringList{QStringLiteral("T")}
+                                             : QStringList{QStringLiteral("F"), QStringLiteral("E")},
+                                     fecha, &s.valores);
+        s.formulas = [&](const db::Rows&, report::Formulas& f) {
+            f.set(2, QStringLiteral("Fecha"), textoFecha(fecha));
+            f.set(3, QStringLiteral("TipoDocto"), tickets ? QStringLiteral("Notas/Tickets") : QStringLiteral("Facturas"));
+        };
+        s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert(DatosVentas(filas)); };
+        if (impresora) alImpresorDeReportes(s);
+        return CorreReporte(s, prompts, parent);
+    };
+    const ResultadoReporte r = corrida(false);
+    if (r != ResultadoReporte::Hecho || G().ParTickets == 0) return r;
+    return corrida(true);
+}
+
+ResultadoReporte Ventadiaria2(ui::Prompts& prompts, QWidget* parent) {
+    if (!haySucursal(prompts)) return ResultadoReporte::SinSucursal;
+    if (!shell::TienePermiso(22, true)) return ResultadoReporte::SinPermiso;
+    SolicitudReporte s;
+    s.archivo = QStringLiteral("venta diaria01.html");
+    s.sql = SeleccionTicketsHoy(QDate::currentDate(), &s.valores);
+    s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert(DatosVentas(filas)); };
+    return CorreReporte(s, prompts, parent);
+}
+
+ResultadoReporte VentaMensual(ui::Prompts& prompts, QWidget* parent) {
+    QDate ini, fin;
+    auto corrida = [&](bool tickets, bool pregunta) {
+        SolicitudReporte s;
+        s.archivo = QStringLiteral("Venta Mensual.html");
+        s.titulo = tickets ? QStringLiteral("Ventas por Periodo TICKETS") : QStringLiteral("Ventas por Periodo FACTURAS");
+        s.permiso = 23;
+        if (pregunta)
+            s.parametros = [&] {
+                if (!PidePeriodo(parent)) return false;
+                ini = fechaParametro("FechaIni");
+                fin = fechaParametro("FechaFin");
+                s.sql = SeleccionPeriodo(false, ini, fin, &s.valores);
+                return true;
+            };
+        else
+            s.sql = SeleccionPeriodo(true, ini, fin, &s.valores);
+        s.formulas = [&](const db::Rows&, report::Formulas& f) { formulasPeriodo(f, ini, fin, 2); };
+        s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert(DatosVentas(filas)); };
+        return CorreReporte(s, prompts, parent);
+    };
+    const ResultadoReporte r = corrida(false, true);
+    if (r != ResultadoReporte::Hecho) return r;
+    return corrida(true, false);
+}
+
+ResultadoReporte rMasVendidos(ui::Prompts& prompts, QWidget* parent) { return productos(false, prompts, parent); }
+ResultadoReporte vProdImporte(ui::Prompts& prompts, QWidget* parent) { return productos(true, prompts, parent); }
+
+ResultadoReporte rVEmpleado(ui::Prompts& prompts, QWidget* parent) {
+    const QString archivo = QStringLiteral("Ventaxempleado.html");
+    if (!hayPlantilla(archivo, prompts)) return ResultadoReporte::SinPlantilla;
+    if (!haySucursal(prompts)) return ResultadoReporte::SinSucursal;
+    if (!shell::TienePermiso(28, true)) return ResultadoReporte::SinPermiso;
+    LimpiaParametrosReporte();
+    const QString hoy = TextoFecha(QDate::currentDate());
+    AgregaParametroReporte(QStringLiteral("FechaIni"), hoy, QStringLiteral("Fecha Inicial del Rango."), QStringLiteral("Fecha"));
+    AgregaParametroReporte(QStringLiteral("FechaFin"), hoy, QStringLiteral("Fecha Final del Rango."), QStringLiteral("Fecha"));
+    agregaImprimira();
+    if (!SolicitaParametros(kPantallaImpresora, parent)) return ResultadoReporte::Cancelado;
+    const QDate ini = fechaParametro("FechaIni"), fin = fechaParametro("FechaFin");
+    SolicitudReporte s;
+    s.archivo = archivo;
+    s.titulo = QStringLiteral("FACTURAS -Ventas x Empleado-");
+    s.sql = SeleccionVentasEmpleado(ini, fin, &s.valores);
+    s.formulas = [&](const db::Rows&, report::Formulas& f) {
+        f.set(2, QStringLiteral("Fecha"), textoFecha(ini));
+        formulasPeriodo(f, ini, fin, 3);
+    };
+    s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert(DatosVentasEmpleado(filas)); };
+    if (eligioImpresora()) alImpresorDeReportes(s);
+    return CorreReporte(s, prompts, parent);
+}
+
+ResultadoReporte ReporteSeriesVenta(ui::Prompts& prompts, QWidget* parent) {
+    SolicitudReporte s;
+    s.archivo = QStringLiteral("VentaSeries.html");
+    if (!hayPlantilla(s.archivo, prompts)) return ResultadoReporte::SinPlantilla;
+    if (!haySucursal(prompts)) return ResultadoReporte::SinSucursal;
+    const QString respuesta = prompts.input(QStringLiteral("Teclee TipoDocumento+Folio, ej. T456, E456: "),
+                                            QStringLiteral("TipoDocto+Folio"), QString());
+    if (respuesta.trimmed().isEmpty()) return ResultadoReporte::Cancelado;
+    const auto doc = LeeDocumentoSerie(respuesta);
+    if (!doc) {
+        prompts.message(QStringLiteral("Numero de documento no válido."), ui::Icon::None);
+        return ResultadoReporte::Cancelado;
+    }
+    s.formulasEmpresa = false;
+    s.sql = QStringLiteral("SELECT * FROM CdetalleVenta WHERE TipoDocto = ? AND Numero = ?");
+    s.valores = {doc->letra, doc->numero};
+    s.formulas = [](const db::Rows&, report::Formulas& f) {
+        f.set(0, QStringLiteral("NumFactura"), QStringLiteral("1"));
+        f.set(1, QStringLiteral("FechaFactura"), textoFecha(QDate::currentDate()));
+        f.set(2, QStringLiteral("NombreCliente"), QStringLiteral("VENTA GLOBAL"));
+        f.set(3, QStringLiteral("DirCliente"), QString());
+        f.set(4, QStringLiteral("ColCiudadCliente"), QString());
+        f.set(5, QStringLiteral("RFCCliente"), QString());
+        f.set(6, QStringLiteral("DesglosaIVA"), 0);
+        f.set(7, QStringLiteral("Descuento"), 0);
+    };
+    s.datos = [doc](const db::Rows& filas, QVariantMap& d) {
+        QVariantList l;
+        qint64 centavos = 0;
+        for (const db::Row& f : filas) {
+            QVariantMap m;
+            for (int i = 0; i < f.count(); ++i) m.insert(f.name(i), f.value(i));
+            m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
+            centavos += shell::Centavos(f.real(QStringLiteral("Importe")));
+            l << m;
+        }
+        d.insert(QStringLiteral("lineas"), l);
+        d.insert(QStringLiteral("Documento"), doc->letra + QString::number(doc->numero));
+        d.insert(QStringLiteral("Total"), report::formatAmount(double(centavos) / 100));
+    };
+    s.destino = report::Destination::Preview;
+    return CorreReporte(s, prompts, parent);
+}
 
 ResultadoReporte RExistencias(ui::Prompts& prompts, QWidget* parent) {
     return ExistenciasConEleccion(ReporteExistencias::Existencias, QStringLiteral("existencias.html"), prompts, parent);
@@ -132,6 +353,15 @@ ResultadoReporte ESInventario(ui::Prompts& prompts, QWidget* parent) {
 }
 
 void ConectaMenusReportes(shell::MIDI* midi) {
+    shell::AsignaAbridor(QStringLiteral("ventadiaria"), [midi] { ventadiaria(ui::defaultPrompts(), midi); });
+    shell::AsignaAbridor(QStringLiteral("ventadiarias2"), [midi] { Ventadiaria2(ui::defaultPrompts(), midi); });
+    shell::AsignaAbridor(QStringLiteral("VentaMensual"), [midi] { VentaMensual(ui::defaultPrompts(), midi); });
+    shell::AsignaAbridor(QStringLiteral("rMasVendidos"), [midi] { rMasVendidos(ui::defaultPrompts(), midi); });
+    shell::AsignaAbridor(QStringLiteral("vProdImporte"), [midi] { vProdImporte(ui::defaultPrompts(), midi); });
+    shell::AsignaAbridor(QStringLiteral("rVEmpleado"), [midi] { rVEmpleado(ui::defaultPrompts(), midi); });
+    shell::AsignaAbridor(QStringLiteral("impSeriesVenta"), [midi] { ReporteSeriesVenta(ui::defaultPrompts(), midi); });
+    // The start form's Ctrl+Alt+T runs today's tickets.
+    shell::MIDI::AsignaVentadiaria([midi] { Ventadiaria2(ui::defaultPrompts(), midi); });
     shell::AsignaAbridor(QStringLiteral("RExistencias"), [midi] { RExistencias(ui::defaultPrompts(), midi); });
     shell::AsignaAbridor(QStringLiteral("ExistenciasUbicacionCat"),
                          [midi] { ExistenciasUbicacionCat(ui::defaultPrompts(), midi); });

@@ -10,6 +10,10 @@
 #include "printing/forms/menus_reportes.h"
 #include "printing/reporte_parametros.h"
 #include "printing/reportes_existencias.h"
+#include "printing/reportes_ventas.h"
+#include "shell/forms/frmprincipal.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
 #include "printing/textoticket.h"
 #include "printing/ticketventa.h"
 #include "printing/ventasdiaticket.h"
@@ -18,6 +22,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QListWidget>
 #include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -65,7 +70,12 @@ void aceptaPrompt(int elemento = -1) {
     QTimer::singleShot(0, [elemento] {
         auto* frm = qobject_cast<frmSolicParametros*>(QApplication::activeModalWidget());
         ASSERT_NE(frm, nullptr);
-        if (elemento >= 0) frm->cmbParam->setCurrentIndex(elemento);
+        if (elemento >= 0) {
+            const auto filas = frm->lstParametros->findItems("Imprimira", Qt::MatchExactly);
+            ASSERT_FALSE(filas.isEmpty());
+            frm->lstParametros->setCurrentItem(filas.front());
+            frm->cmbParam->setCurrentIndex(elemento);
+        }
         QTest::mouseClick(frm->cmdAceptar, Qt::LeftButton);
     });
 }
@@ -337,6 +347,176 @@ TEST_F(ReportesTest, EveryStockTemplateRendersToPdf) {
     resumen.pdfPath = salida.isEmpty() ? pdf("resumen.pdf") : QDir(salida).filePath("resumen.pdf");
     ASSERT_TRUE(report::run(resumen));
     EXPECT_TRUE(reporttest::squeezed(reporttest::pdfText(resumen.pdfPath)).contains("1 documentos, 12 piezas"));
+}
+
+// A day of sales: tickets 1 and 2 (2 cancelled), invoice 5 and electronic invoice 5, ticket 5,
+// a quotation and a ticket of the day before.
+class VentasTest : public ReportesTest {
+protected:
+    void SetUp() override {
+        ReportesTest::SetUp();
+        const QString hoy = QDate::currentDate().toString(Qt::ISODate);
+        const QString ayer = QDate::currentDate().addDays(-1).toString(Qt::ISODate);
+        guardaDocumento(1, "T", "XAXX010101000", hoy + " 09:00:00", 0, {{"7501000000028", 1, 10.009, 0, true}});
+        guardaDocumento(2, "T", "XAXX010101000", hoy + " 09:30:00", 0, {{"7501000000028", 3, 8, 0, true}});
+        ejecuta("UPDATE Venta SET Status = 0 WHERE Numero = 2 AND Tipo = 'T'");
+        guardaDocumento(5, "F", "XAXX010101000", hoy + " 10:00:00", 0, {{"7501000000028", 1, 10.004, 0, true}});
+        guardaDocumento(5, "E", "XAXX010101000", hoy + " 11:00:00", 0, {{"7501000000011", 2, 38.5, 10, true}});
+        guardaDocumento(5, "T", "XAXX010101000", hoy + " 12:00:00", 0, {{"7501000000011", 1, 38.5, 0, true}});
+        guardaDocumento(9, "C", "XAXX010101000", hoy + " 12:30:00", 0, {{"7501000000028", 50, 8, 0, true}});
+        guardaDocumento(3, "T", "XAXX010101000", ayer + " 12:00:00", 0, {{"7501000000028", 7, 8, 0, true}});
+        ejecuta("INSERT INTO Vendedores (IdVendedor, NombreVendedor) VALUES (7, 'LUPITA')");
+        ejecuta("UPDATE Venta SET Vendedor = 7 WHERE Tipo = 'T'");
+        ejecuta("UPDATE Venta SET Vendedor = 99 WHERE Tipo IN ('F', 'E')");  // not in the catalogue
+    }
+    db::Rows lee(const QString& sql, const QVariantList& v) {
+        db::Error e;
+        auto filas = sucursal().select(sql, v, &e);
+        EXPECT_TRUE(filas) << e.message.toStdString();
+        return filas ? *filas : db::Rows{};
+    }
+};
+
+TEST_F(VentasTest, DailyAndPeriodSelectionsCountEachSaleOnce) {
+    const QDate hoy = QDate::currentDate();
+    QVariantList v;
+    const QVariantMap facturas = DatosVentas(lee(SeleccionVentaDiaria({"F", "E"}, hoy, &v), v));
+    EXPECT_EQ(facturas.value("NumDocumentos").toInt(), 2);  // F 5 and E 5
+    EXPECT_EQ(facturas.value("TotalVentas").toString(), "79.30");  // 10.00 + 69.30, each total once
+
+    const QVariantMap tickets = DatosVentas(lee(SeleccionVentaDiaria({"T"}, hoy, &v), v));
+    EXPECT_EQ(tickets.value("NumDocumentos").toInt(), 3);
+    EXPECT_EQ(tickets.value("NumCancelados").toInt(), 1);
+    EXPECT_EQ(tickets.value("TotalVentas").toString(), "48.51");  // ticket 2 cancelled, ticket 3 yesterday
+
+    // Today's tickets include ticket 1.
+    const db::Rows hoyT = lee(SeleccionTicketsHoy(hoy, &v), v);
+    EXPECT_TRUE(std::any_of(hoyT.begin(), hoyT.end(), [](const db::Row& r) { return r.integer("Numero") == -1; }));
+
+    // A period from after its end selects nothing; invoices by positive number, tickets by letter.
+    EXPECT_TRUE(lee(SeleccionPeriodo(false, hoy, hoy.addDays(-1), &v), v).empty());
+    EXPECT_EQ(DatosVentas(lee(SeleccionPeriodo(true, hoy.addDays(-1), hoy, &v), v)).value("NumDocumentos").toInt(), 4);
+}
+
+TEST_F(VentasTest, ProductsSoldCutEachLineToTheCentAndLeaveOutQuotationsAndCancelled) {
+    const QDate hoy = QDate::currentDate();
+    const auto filas = ProductosVendidos(sucursal(), hoy, hoy, false);
+    ASSERT_TRUE(filas);
+    ASSERT_EQ(filas->size(), 2u);
+    // Cuaderno: 2 (E 5) + 1 (T 5) = 3 pieces, 77.00 + 38.50; pluma: 10.009 + 10.004 -> 20.00 for 2.
+    EXPECT_EQ(filas->front().text("Nombre"), "CUADERNO PROF");
+    EXPECT_DOUBLE_EQ(filas->front().real("SumaCantidad"), 3);
+    EXPECT_DOUBLE_EQ(filas->front().real("SumaImporte"), 115.5);
+    EXPECT_EQ(filas->back().text("Nombre"), "PLUMA AZUL");
+    EXPECT_DOUBLE_EQ(filas->back().real("SumaCantidad"), 2);
+    EXPECT_DOUBLE_EQ(filas->back().real("SumaImporte"), 20.00);
+    EXPECT_EQ(filas->back().text("Campo1"), "");
+
+    ejecuta("UPDATE DetalleVenta SET Cantidad = 20 WHERE Numero = 1 AND TipoDocto = 'T'");
+    const auto porCantidad = ProductosVendidos(sucursal(), hoy, hoy, false);
+    const auto porImporte = ProductosVendidos(sucursal(), hoy, hoy, true);
+    EXPECT_EQ(porCantidad->front().text("Nombre"), "PLUMA AZUL");   // 21 pieces
+    EXPECT_EQ(porImporte->front().text("Nombre"), "PLUMA AZUL");    // 200.18 + 10.00
+    ejecuta("UPDATE DetalleVenta SET PrecioUnit = 1 WHERE Numero = 1 AND TipoDocto = 'T'");
+    EXPECT_EQ(ProductosVendidos(sucursal(), hoy, hoy, true)->front().text("Nombre"), "CUADERNO PROF");
+}
+
+TEST_F(VentasTest, SalesBySellerKeepAMissingSellerAndLeaveCancelledOutOfTheTotals) {
+    const QDate hoy = QDate::currentDate();
+    QVariantList v;
+    const QVariantMap d = DatosVentasEmpleado(lee(SeleccionVentasEmpleado(hoy, hoy, &v), v));
+    const QVariantList vendedores = d.value("vendedores").toList();
+    ASSERT_EQ(vendedores.size(), 2);
+    EXPECT_EQ(vendedores[0].toMap().value("NombreUsuario").toString(), "LUPITA");
+    EXPECT_EQ(vendedores[0].toMap().value("NumDocumentos").toInt(), 3);  // tickets 1, 2 (cancelled), 5
+    EXPECT_EQ(vendedores[0].toMap().value("Total").toString(), "48.51");
+    EXPECT_EQ(vendedores[1].toMap().value("NombreUsuario").toString(), "SIN VENDEDOR");
+    EXPECT_EQ(vendedores[1].toMap().value("Total").toString(), "79.30");
+    EXPECT_EQ(d.value("TotalVentas").toString(), "127.81");
+}
+
+TEST(SerieVenta, AnswerIsALetterAndAWholeNumber) {
+    auto lee = [](const char* t) { return LeeDocumentoSerie(QString::fromLatin1(t)); };
+    ASSERT_TRUE(lee("T456"));
+    EXPECT_EQ(lee("t456")->letra, "T");
+    EXPECT_EQ(lee("E12")->numero, 12);
+    for (const char* malo : {"", "T", "T45x", "456", "X12", "T-4", "T 1.5"}) EXPECT_FALSE(lee(malo)) << malo;
+}
+
+TEST_F(VentasTest, DailyReportOpensOneWindowOrTwoWithTickets) {
+    aceptaPrompt();
+    EXPECT_EQ(ventadiaria(prompts), ResultadoReporte::Hecho);
+    ASSERT_EQ(report::openPreviews().size(), 1);
+    EXPECT_EQ(UltimaSolicitud().title, "FACTURAS -Ventas x Dia-");
+    EXPECT_EQ(UltimaSolicitud().formulas.value("TipoDocto").toString(), "Facturas");
+    EXPECT_EQ(UltimaSolicitud().formulas.value("Fecha").toString(), QDate::currentDate().toString("dd/MM/yyyy"));
+    cierraVistas();
+
+    G().ParTickets = 1;
+    aceptaPrompt();
+    EXPECT_EQ(ventadiaria(prompts), ResultadoReporte::Hecho);
+    EXPECT_EQ(report::openPreviews().size(), 2);
+    EXPECT_EQ(UltimaSolicitud().title, "TICKETS -Ventas x Dia-");
+    cierraVistas();
+
+    // "Impresora" with the listing switched on goes to the ticket printer, no window.
+    G().VentasaTicket = 1;
+    aceptaPrompt(1);
+    EXPECT_EQ(ventadiaria(prompts), ResultadoReporte::Hecho);
+    EXPECT_TRUE(report::openPreviews().isEmpty());
+    EXPECT_TRUE(puerto().contains("REPORTE DE VENTAS DIARIAS."));
+}
+
+TEST_F(VentasTest, StartFormKeysOpenTodaysTickets) {
+    shell::MIDI midi;
+    ConectaMenusReportes(&midi);
+    shell::frmPrincipal principal(&midi);
+    principal.show();
+    QTest::keyPress(&principal, Qt::Key_Control);
+    QTest::keyPress(&principal, Qt::Key_Alt, Qt::ControlModifier);
+    QTest::keyPress(&principal, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+    ASSERT_EQ(report::openPreviews().size(), 1);
+    EXPECT_TRUE(UltimaSolicitud().templatePath.endsWith("venta diaria01.html"));
+    EXPECT_EQ(DatosVentas(UltimaSolicitud().rows).value("NumDocumentos").toInt(), 3);
+    shell::OlvidaAbridores();
+    shell::MIDI::AsignaVentadiaria(nullptr);
+}
+
+TEST_F(VentasTest, EverySalesTemplateRendersToPdf) {
+    const QString salida = qEnvironmentVariable("QUORVEL_PDF_DIR");
+    auto pdfDe = [&](const QString& nombre, const char* frase) {
+        report::Request r = UltimaSolicitud();
+        r.destination = report::Destination::Pdf;
+        r.pdfPath = salida.isEmpty() ? pdf(nombre + ".pdf") : QDir(salida).filePath(nombre + ".pdf");
+        QString error;
+        ASSERT_TRUE(report::run(r, &error)) << error.toStdString();
+        const QString texto = reporttest::squeezed(reporttest::pdfText(r.pdfPath));
+        EXPECT_TRUE(texto.contains(QString::fromUtf8(frase))) << nombre.toStdString() << ": " << texto.toStdString();
+        cierraVistas();
+    };
+    aceptaPrompt();
+    ASSERT_EQ(ventadiaria(prompts), ResultadoReporte::Hecho);
+    pdfDe("diaria", "Total de ventas: $ 79.30");
+    ASSERT_EQ(Ventadiaria2(prompts), ResultadoReporte::Hecho);
+    pdfDe("diaria01", "Total de ventas: $ 48.51");
+    aceptaPrompt();
+    ASSERT_EQ(VentaMensual(prompts), ResultadoReporte::Hecho);
+    pdfDe("mensual", "Total de ventas: $ 48.51");
+    aceptaPrompt();
+    ASSERT_EQ(rMasVendidos(prompts), ResultadoReporte::Hecho);
+    pdfDe("masvendidos", "Importe total: $ 135.50");
+    aceptaPrompt();
+    ASSERT_EQ(vProdImporte(prompts), ResultadoReporte::Hecho);
+    pdfDe("importe", "CUADERNO PROF");
+    aceptaPrompt();
+    ASSERT_EQ(rVEmpleado(prompts), ResultadoReporte::Hecho);
+    pdfDe("empleado", "SIN VENDEDOR");
+    prompts.pushInput("e5");
+    ASSERT_EQ(ReporteSeriesVenta(prompts), ResultadoReporte::Hecho);
+    pdfDe("series", "VENTA GLOBAL");
+    prompts.pushInput("T45x");
+    EXPECT_EQ(ReporteSeriesVenta(prompts), ResultadoReporte::Cancelado);
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Numero de documento no válido."));
 }
 
 }  // namespace

@@ -1,0 +1,177 @@
+#include "printing/reportes_ventas.h"
+
+#include "platform/report/totals.h"
+#include "printing/formato.h"
+#include "shell/texto.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+
+namespace printing {
+namespace {
+
+QString conCriterio(const QString& base, const shell::CriterioFechas& c, QVariantList* valores) {
+    if (valores) *valores = c.params;
+    return base + c.sql;
+}
+
+QVariantMap mapaDe(const db::Row& fila) {
+    QVariantMap m;
+    for (int i = 0; i < fila.count(); ++i) m.insert(fila.name(i), fila.value(i));
+    return m;
+}
+
+QString dinero(qint64 centavos) { return report::formatAmount(double(centavos) / 100); }
+
+}  // namespace
+
+QString SeleccionVentaDiaria(const QStringList& letras, const QDate& dia, QVariantList* valores) {
+    QString marcas;
+    for (int i = 0; i < letras.size(); ++i) marcas += i ? QStringLiteral(", ?") : QStringLiteral("?");
+    const shell::CriterioFechas c = shell::ArmaCriterioFechas(dia, dia, QStringLiteral("Fecha"), 1);
+    QVariantList v;
+    for (const QString& l : letras) v << l;
+    v << c.params;
+    if (valores) *valores = v;
+    return QStringLiteral("SELECT * FROM CdetalleVentaFacRD WHERE TipoDocto IN (%1) AND %2 ORDER BY TipoDocto, Numero")
+        .arg(marcas, c.sql);
+}
+
+QString SeleccionTicketsHoy(const QDate& hoy, QVariantList* valores) {
+    return conCriterio(QStringLiteral("SELECT * FROM CdetalleVentaFacRD WHERE Numero < 0 AND "),
+                       shell::ArmaCriterioFechas(hoy, hoy, QStringLiteral("Fecha"), 1), valores) +
+           QStringLiteral(" ORDER BY Numero DESC");
+}
+
+QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QVariantList* valores) {
+    return conCriterio(tickets ? QStringLiteral("SELECT * FROM CdetalleVentaFacRD WHERE TipoDocto = 'T' AND ")
+                               : QStringLiteral("SELECT * FROM CdetalleVentaFacRD WHERE Numero > 0 AND "),
+                       shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2), valores) +
+           QStringLiteral(" ORDER BY TipoDocto, Numero");
+}
+
+QVariantMap DatosVentas(const db::Rows& filas) {
+    QVariantList documentos;
+    qint64 total = 0;
+    int cancelados = 0;
+    for (const report::Group& g : report::groupBy(filas, {QStringLiteral("TipoDocto"), QStringLiteral("Numero")})) {
+        const db::Row& h = g.rows.back();  // the document's values are those of its last line
+        const bool cancelado = h.integer(QStringLiteral("Status")) != 1;
+        QVariantMap doc;
+        doc.insert(QStringLiteral("Numero"), std::llabs(h.integer(QStringLiteral("Numero"))));
+        doc.insert(QStringLiteral("TipoDocto"), h.text(QStringLiteral("TipoDocto")));
+        doc.insert(QStringLiteral("Fecha"), h.value(QStringLiteral("Fecha")));
+        doc.insert(QStringLiteral("Cliente"), h.text(QStringLiteral("Cliente")));
+        doc.insert(QStringLiteral("Cancelado"), cancelado);
+        doc.insert(QStringLiteral("Total"), report::formatAmount(h.real(QStringLiteral("Importe"))));
+        QVariantList lineas;
+        for (const db::Row& f : g.rows) {
+            QVariantMap l = mapaDe(f);
+            const double bruto = f.real(QStringLiteral("Cantidad")) * f.real(QStringLiteral("PrecioUnit"));
+            l.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
+            l.insert(QStringLiteral("Importe"),
+                     report::formatAmount(bruto - bruto * f.real(QStringLiteral("Descuento")) / 100));
+            lineas << l;
+        }
+        doc.insert(QStringLiteral("lineas"), lineas);
+        if (cancelado) ++cancelados;
+        else total += shell::Centavos(h.real(QStringLiteral("Importe")));
+        documentos << doc;
+    }
+    QVariantMap d;
+    d.insert(QStringLiteral("documentos"), documentos);
+    d.insert(QStringLiteral("NumDocumentos"), int(documentos.size()));
+    d.insert(QStringLiteral("NumCancelados"), cancelados);
+    d.insert(QStringLiteral("TotalVentas"), dinero(total));
+    return d;
+}
+
+std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio, const QDate& fin, bool porImporte,
+                                          db::Error* error) {
+    const shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2);
+    const auto lineas = bd.select(
+        QStringLiteral("SELECT DetalleVenta.ClaveProducto, Producto.Nombre, Producto.Descripcion, "
+                       "DetalleVenta.Cantidad, DetalleVenta.PrecioUnit "
+                       "FROM DetalleVenta JOIN Venta ON Venta.Numero = DetalleVenta.Numero "
+                       "AND Venta.Tipo = DetalleVenta.TipoDocto "
+                       "LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto "
+                       "WHERE DetalleVenta.Numero <> 0 AND Venta.Tipo IN ('T', 'F', 'E') AND Venta.Status = 1 AND ") +
+            c.sql,
+        c.params, error);
+    if (!lineas) return std::nullopt;
+    struct Suma {
+        QString nombre, descripcion;
+        qint64 milesimas = 0, centavos = 0;
+    };
+    std::map<qint64, Suma> porProducto;
+    for (const db::Row& l : *lineas) {
+        Suma& s = porProducto[l.integer(QStringLiteral("ClaveProducto"))];
+        s.nombre = l.text(QStringLiteral("Nombre"));
+        s.descripcion = l.text(QStringLiteral("Descripcion"));
+        const double cantidad = l.real(QStringLiteral("Cantidad"));
+        s.milesimas += qRound64(cantidad * 1000);
+        s.centavos += shell::Centavos(TruncaCentavos(cantidad * l.real(QStringLiteral("PrecioUnit"))));
+    }
+    std::vector<std::pair<qint64, Suma>> orden(porProducto.begin(), porProducto.end());
+    std::stable_sort(orden.begin(), orden.end(), [porImporte](const auto& a, const auto& b) {
+        return porImporte ? a.second.centavos > b.second.centavos : a.second.milesimas > b.second.milesimas;
+    });
+    const QStringList campos{"ClaveProducto", "Nombre",  "Descripcion", "SumaCantidad", "SumaImporte",
+                             "Campo1",        "Campo2",  "Campo3",      "Campo4"};
+    db::Rows filas;
+    for (const auto& [clave, s] : orden)
+        filas.emplace_back(campos, QVariantList{clave, s.nombre, s.descripcion, double(s.milesimas) / 1000,
+                                                double(s.centavos) / 100, QString(), QString(), QString(), QString()});
+    return filas;
+}
+
+QString SeleccionVentasEmpleado(const QDate& inicio, const QDate& fin, QVariantList* valores) {
+    return conCriterio(
+               QStringLiteral("SELECT Venta.Tipo, Venta.Numero, Venta.Fecha, Venta.Total, Venta.Status, Venta.Empleado, "
+                              "Venta.Terminal, Venta.Sucursal, Venta.Vendedor, "
+                              "COALESCE(Vendedores.NombreVendedor, 'SIN VENDEDOR') AS NombreUsuario "
+                              "FROM Venta LEFT JOIN Vendedores ON Venta.Vendedor = Vendedores.IdVendedor "
+                              "WHERE Venta.Tipo IN ('T', 'F', 'E') AND "),
+               shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2), valores) +
+           QStringLiteral(" ORDER BY NombreUsuario, Venta.Fecha, Venta.Tipo, Venta.Numero");
+}
+
+QVariantMap DatosVentasEmpleado(const db::Rows& filas) {
+    QVariantList vendedores;
+    qint64 total = 0;
+    for (const report::Group& g : report::groupBy(filas, {QStringLiteral("NombreUsuario")})) {
+        qint64 suyo = 0;
+        QVariantList docs;
+        for (const db::Row& f : g.rows) {
+            QVariantMap m = mapaDe(f);
+            const bool cancelado = f.integer(QStringLiteral("Status")) != 1;
+            m.insert(QStringLiteral("Cancelado"), cancelado);
+            if (!cancelado) suyo += shell::Centavos(f.real(QStringLiteral("Total")));
+            docs << m;
+        }
+        QVariantMap v;
+        v.insert(QStringLiteral("NombreUsuario"), g.key.value(0).toString());
+        v.insert(QStringLiteral("documentos"), docs);
+        v.insert(QStringLiteral("NumDocumentos"), int(docs.size()));
+        v.insert(QStringLiteral("Total"), dinero(suyo));
+        vendedores << v;
+        total += suyo;
+    }
+    QVariantMap d;
+    d.insert(QStringLiteral("vendedores"), vendedores);
+    d.insert(QStringLiteral("TotalVentas"), dinero(total));
+    return d;
+}
+
+std::optional<DocumentoSerie> LeeDocumentoSerie(const QString& respuesta) {
+    const QString r = respuesta.trimmed();
+    if (r.size() < 2) return std::nullopt;
+    const QString letra = r.left(1).toUpper();
+    if (!QStringLiteral("TFEC").contains(letra)) return std::nullopt;
+    const auto numero = shell::EnteroTecleado(r.mid(1));
+    if (!numero) return std::nullopt;
+    return DocumentoSerie{letra, *numero};
+}
+
+}  // namespace printing
