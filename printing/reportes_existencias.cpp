@@ -37,14 +37,8 @@ shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fi
 
 namespace {
 
-QVariantMap mapaDe(const db::Row& fila) {
-    QVariantMap m;
-    for (int i = 0; i < fila.count(); ++i) m.insert(fila.name(i), fila.value(i));
-    return m;
-}
-
 QVariantMap lineaExistencia(const db::Row& fila) {
-    QVariantMap m = mapaDe(fila);
+    QVariantMap m = report::toVariant(fila);
     m.insert(QStringLiteral("Cantidad"), NumeroPlano(fila.real(QStringLiteral("Existencia"))));
     m.insert(QStringLiteral("ReordenTxt"), NumeroPlano(fila.real(QStringLiteral("Reorden"))));
     m.insert(QStringLiteral("StockMaxTxt"), NumeroPlano(fila.real(QStringLiteral("StockMax"))));
@@ -97,7 +91,7 @@ QVariantMap DatosESInventario(const db::Rows& filas) {
             doc.insert(QString::fromLatin1(campo), h.value(QString::fromLatin1(campo)));
         QVariantList lineas;
         for (const db::Row& f : g.rows) {
-            QVariantMap m = mapaDe(f);
+            QVariantMap m = report::toVariant(f);
             m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
             lineas << m;
         }

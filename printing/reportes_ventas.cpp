@@ -16,12 +16,6 @@ QString conCriterio(const QString& base, const shell::CriterioFechas& c, QVarian
     return base + c.sql;
 }
 
-QVariantMap mapaDe(const db::Row& fila) {
-    QVariantMap m;
-    for (int i = 0; i < fila.count(); ++i) m.insert(fila.name(i), fila.value(i));
-    return m;
-}
-
 QString dinero(qint64 centavos) { return report::formatAmount(double(centavos) / 100); }
 
 }  // namespace
@@ -67,7 +61,7 @@ QVariantMap DatosVentas(const db::Rows& filas) {
         doc.insert(QStringLiteral("Total"), report::formatAmount(h.real(QStringLiteral("Importe"))));
         QVariantList lineas;
         for (const db::Row& f : g.rows) {
-            QVariantMap l = mapaDe(f);
+            QVariantMap l = report::toVariant(f);
             const double bruto = f.real(QStringLiteral("Cantidad")) * f.real(QStringLiteral("PrecioUnit"));
             l.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
             l.insert(QStringLiteral("Importe"),
@@ -144,7 +138,7 @@ QVariantMap DatosVentasEmpleado(const db::Rows& filas) {
         qint64 suyo = 0;
         QVariantList docs;
         for (const db::Row& f : g.rows) {
-            QVariantMap m = mapaDe(f);
+            QVariantMap m = report::toVariant(f);
             const bool cancelado = f.integer(QStringLiteral("Status")) != 1;
             m.insert(QStringLiteral("Cancelado"), cancelado);
             if (!cancelado) suyo += shell::Centavos(f.real(QStringLiteral("Total")));

@@ -87,15 +87,18 @@ int countDistinct(const db::Rows& rows, const QStringList& documentKey) {
     return static_cast<int>(seen.size());
 }
 
+QVariantMap toVariant(const db::Row& row) {
+    QVariantMap m;
+    for (int i = 0; i < row.count(); ++i)
+        m.insert(row.name(i), row.value(i));
+    return m;
+}
+
 QVariantList toVariant(const db::Rows& rows) {
     QVariantList list;
     list.reserve(static_cast<qsizetype>(rows.size()));
-    for (const db::Row& r : rows) {
-        QVariantMap m;
-        for (int i = 0; i < r.count(); ++i)
-            m.insert(r.name(i), r.value(i));
-        list.append(m);
-    }
+    for (const db::Row& r : rows)
+        list.append(toVariant(r));
     return list;
 }
 

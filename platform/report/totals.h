@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <QVariantMap>
 
 #include <functional>
 #include <vector>
@@ -37,7 +38,8 @@ double sumOncePer(const db::Rows& rows, const QStringList& documentKey, const QS
 // Number of distinct documents.
 int countDistinct(const db::Rows& rows, const QStringList& documentKey);
 
-// Rows as a list of maps (field name -> value) for a template.
+// A row as a map (field name -> value), and rows as a list of them, for a template.
+QVariantMap toVariant(const db::Row& row);
 QVariantList toVariant(const db::Rows& rows);
 
 // "###,##0.00": an amount with thousands separated by commas and two decimals.

@@ -128,8 +128,7 @@ ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* paren
         QVariantList l;
         qint64 centavos = 0;
         for (const db::Row& f : filas) {
-            QVariantMap m;
-            for (int i = 0; i < f.count(); ++i) m.insert(f.name(i), f.value(i));
+            QVariantMap m = report::toVariant(f);
             m.insert(QStringLiteral("SumaCantidad"), NumeroPlano(f.real(QStringLiteral("SumaCantidad"))));
             centavos += shell::Centavos(f.real(QStringLiteral("SumaImporte")));
             l << m;
@@ -271,8 +270,7 @@ ResultadoReporte ReporteSeriesVenta(ui::Prompts& prompts, QWidget* parent) {
         QVariantList l;
         qint64 centavos = 0;
         for (const db::Row& f : filas) {
-            QVariantMap m;
-            for (int i = 0; i < f.count(); ++i) m.insert(f.name(i), f.value(i));
+            QVariantMap m = report::toVariant(f);
             m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
             centavos += shell::Centavos(f.real(QStringLiteral("Importe")));
             l << m;
