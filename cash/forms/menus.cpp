@@ -1,5 +1,6 @@
 #include "cash/forms/menus.h"
 
+#include "cash/forms/frmdevoluciones.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
 
@@ -8,6 +9,7 @@ namespace caja {
 void ConectaMenusCaja(shell::MIDI* midi)
 {
     (void)midi;
+    shell::AsignaAbridor(QStringLiteral("mDevoluciones"), [midi] { AbreDevoluciones(midi); });
 }
 
 }  // namespace caja
