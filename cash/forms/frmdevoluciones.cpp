@@ -1,10 +1,13 @@
 #include "cash/forms/frmdevoluciones.h"
 
 #include "capture_control/ccaptura.h"
+#include "cash/devolucion_comprobante.h"
+#include "cash/devolucion_guardado.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
+#include "shell/avisos.h"
 #include "shell/forms/midi.h"
 #include "shell/texto.h"
 
@@ -160,9 +163,6 @@ frmDevoluciones::frmDevoluciones(QWidget* parent, db::Database* bd, ui::Prompts*
     cmdBuscar = boton("cmdBuscar", QStringLiteral("&Buscar"));
     botones->addStretch(1);
     cmdCerrar = boton("cmdCerrar", QStringLiteral("&Regresar"));
-    // Saving and reprinting come with the save of returns.
-    cmdGuardar->setEnabled(false);
-    cmdBuscar->setEnabled(false);
 
     connect(cmdConsultar, &QPushButton::clicked, this, [this] { ConsultaVenta(); });
     connect(capNumero, &CCaptura::Enter, this, [this] { ConsultaVenta(); });
@@ -228,9 +228,23 @@ void frmDevoluciones::Command3_Click() {
     }
 }
 
-void frmDevoluciones::cmdGuardar_Click() {}
+void frmDevoluciones::cmdGuardar_Click() {
+    db::Database* b = bd();
+    if (!b) return;
+    esc_.reinicia();
+    db::LockWait espera = esc_.espera([](const QString& t) { shell::PonEstado(2, t); });
+    espera.timeoutMs = 30000;
+    cmdGuardar->setEnabled(false);
+    caja::cmdGuardar(*b, dev_, TipoDevolucionDe(cmbTipoDevolucion->currentText()), capCausa->Text(), prompts(),
+                     espera);
+    cmdGuardar->setEnabled(true);
+    MuestraVenta();
+    MuestraPendientes();
+}
 
-void frmDevoluciones::cmdBuscar_Click() {}
+void frmDevoluciones::cmdBuscar_Click() {
+    if (db::Database* b = bd()) ReimprimeDevolucion(*b, prompts());
+}
 
 void frmDevoluciones::MuestraVenta() {
     lblNombreCliente->setText(dev_.EtiquetaCliente());

@@ -4,6 +4,7 @@
 
 #include "cash/devolucion.h"
 #include "platform/db/database.h"
+#include "sale/esperaesc.h"
 
 #include <QWidget>
 
@@ -70,6 +71,7 @@ private:
     db::Database* bd_;
     ui::Prompts* prompts_;
     Devolucion dev_;
+    sale::EsperaConEsc esc_;
     QStandardItemModel *modeloVentas_ = nullptr, *modeloDevolucion_ = nullptr, *modeloDevueltos_ = nullptr;
     QMdiArea* area_ = nullptr;
 };

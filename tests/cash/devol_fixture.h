@@ -31,7 +31,7 @@ protected:
     qint64 clave(int indice) const { return claves_.at(size_t(indice)); }
     // A stored sale document with its lines and stock taken; its total is the lines' amounts.
     void vende(qint64 numero, const QString& tipo, const std::vector<LineaPrueba>& lineas,
-               double descuento = 0, int status = 1, const QString& cliente = QStringLiteral("PEJJ800101AB1"));
+               double descuento = 0, int status = 1, const QString& cliente = QStringLiteral("GOMA800101AB1"));
     // An earlier return of the document: one inventory entry of kind 12 with one line.
     void devolucionAnterior(const QString& docto, int producto, double cantidad);
     double existencia(int producto);

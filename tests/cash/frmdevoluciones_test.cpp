@@ -4,6 +4,7 @@
 #include "capture_control/ccaptura.h"
 #include "cash/forms/frmdevoluciones.h"
 #include "cash/forms/menus.h"
+#include "printing/envio.h"
 #include "sale/documentos.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
@@ -103,6 +104,41 @@ TEST_F(FrmDevolucionesTest, ALookupWithLettersOnlyResetsTheForm) {
     EXPECT_EQ(f.gridDetDevolucion->model()->rowCount(), 0);
     EXPECT_EQ(f.lblNombreCliente->text(), "");
     EXPECT_TRUE(f.close());  // nothing marked: no question
+}
+
+TEST_F(FrmDevolucionesTest, ReturnsASoldTicketAsCashAndReprintsItsVoucher) {
+    QStringList impreso;
+    EstableceSalidaImpresor([&impreso](const QString& texto, int) {
+        impreso << texto;
+        return print::Resultado{true, {}};
+    });
+    const qint64 ticket = vendeTicket({{0, 2}, {1, 1}});
+    const double antes = existencia(0);
+    caja::frmDevoluciones f(nullptr, nullptr, &prompts);
+    f.show();
+    QTest::keyClicks(caja(f.capNumero), QString::number(ticket));
+    clic(f.cmdConsultar);
+    prompts.pushInput("2");
+    clic(f.Command1);
+    QTest::keyClicks(caja(f.capCausa), QStringLiteral("NO FUNCIONA"));
+    ASSERT_EQ(f.cmbTipoDevolucion->currentText(), QString::fromUtf8("Devolución a EFECTIVO"));
+    clic(f.cmdGuardar);
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Se ha grabado su devolución. Se generó devolucion a EFECTIVO  "));
+    EXPECT_EQ(f.gridDetVentas->model()->rowCount(), 0);
+    EXPECT_EQ(f.gridDetDevolucion->model()->rowCount(), 0);
+    EXPECT_DOUBLE_EQ(existencia(0), antes + 2);
+    EXPECT_EQ(valor("SELECT Descripcion FROM EInventario").toString(), "Devolucion:NO FUNCIONA");
+    // The refund leaves the drawer: the balance of the movements not yet cut goes down by it.
+    EXPECT_DOUBLE_EQ(valor("SELECT Importe FROM cSaldoMovCaja").toDouble(), -20.0);
+    ASSERT_EQ(impreso.size(), 1);
+
+    prompts.pushInput(QString::number(f.devolucion().NumeroEntrada));
+    clic(f.cmdBuscar);
+    ASSERT_EQ(impreso.size(), 2);
+    EXPECT_EQ(impreso[1].mid(impreso[1].indexOf("Fecha:")), impreso[0].mid(impreso[0].indexOf("Fecha:")));
+    EXPECT_TRUE(impreso[1].contains("TOTAL:      20.00"));
+    EXPECT_TRUE(f.close());
+    EstableceSalidaImpresor(nullptr);
 }
 
 TEST_F(FrmDevolucionesTest, TheReturnsItemOpensTheForm) {
