@@ -1,5 +1,6 @@
 #include "cash/forms/menus.h"
 
+#include "cash/forms/frmcancelarf.h"
 #include "cash/forms/frmdevoluciones.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
@@ -10,6 +11,7 @@ void ConectaMenusCaja(shell::MIDI* midi)
 {
     (void)midi;
     shell::AsignaAbridor(QStringLiteral("mDevoluciones"), [midi] { AbreDevoluciones(midi); });
+    shell::AsignaAbridor(QStringLiteral("CancelarF"), [midi] { AbreCancelarF(midi); });
 }
 
 }  // namespace caja
