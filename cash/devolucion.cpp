@@ -93,6 +93,11 @@ ResultadoConsulta Devolucion::ConsultaVenta(db::Database& bd, const QString& let
     } else if (cab->integer(QStringLiteral("Status")) != 1) {
         prompts.message(QString::fromUtf8("El estatus de la venta no es válido."));
         r = ResultadoConsulta::EstatusNoValido;
+    } else if (letra != QLatin1String("T") && cab->integer(QStringLiteral("IdCorte")) == -1) {
+        // A day invoice took no stock of its own: its goods come back through its tickets.
+        prompts.message(QString::fromUtf8("Esta factura agrupa los tickets del día; haga la devolución sobre el "
+                                          "ticket de la venta."));
+        r = ResultadoConsulta::EstatusNoValido;
     } else {
         venta_.Numero = *numero;
         venta_.Tipo = letra;

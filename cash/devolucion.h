@@ -66,7 +66,7 @@ struct LineaDevolucion {
 enum class ResultadoConsulta {
     NoNumerico,       // the number typed is not a whole number: nothing was read
     SinRegistros,     // no such document (told unless the number is 0)
-    EstatusNoValido,  // cancelled or otherwise not active
+    EstatusNoValido,  // cancelled or otherwise not active, or a day invoice (returned through its tickets)
     SinDetalles,      // found, but it has no lines
     Encontrada,
 };

@@ -3,6 +3,7 @@
 #include "apps/setup/datasetup.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/texto.h"
 
 void PosventaTest::SetUp() {
     ASSERT_TRUE(tmp.isValid());
@@ -65,7 +66,7 @@ void PosventaTest::vende(qint64 numero, const QString& tipo, const std::vector<L
     }
     ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo, Cliente, Fecha, Total, Descuento, IVAP, Status) "
                                          "VALUES (?, ?, ?, '2026-12-09 10:30:00', ?, ?, 16, ?)"),
-                          {numero, tipo, cliente, total * (1 - descuento / 100.0), descuento, status}));
+                          {numero, tipo, cliente, shell::Redondea(total * (1 - descuento / 100.0), 2), descuento, status}));
 }
 
 void PosventaTest::devolucionAnterior(const QString& docto, int producto, double cantidad) {

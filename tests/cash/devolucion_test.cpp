@@ -77,6 +77,12 @@ TEST_F(DevolucionTest, CancelledOrEmptyDocumentsOfferNoLine) {
     EXPECT_FALSE(dev.MarcaLinea(0, prompts));
     EXPECT_TRUE(dev.pendientes().empty());
 
+    // A day invoice gives its goods back through its tickets only.
+    vende(9, "F", {{0, 1, 10}});
+    ASSERT_TRUE(bd().exec("UPDATE Venta SET IdCorte = -1 WHERE Numero = 9"));
+    EXPECT_EQ(consulta("F", "9"), ResultadoConsulta::EstatusNoValido);
+    EXPECT_TRUE(dev.lineas().empty());
+
     ASSERT_TRUE(bd().exec("INSERT INTO Venta (Numero, Tipo, Total) VALUES (8, 'T', 0)"));
     EXPECT_EQ(consulta("T", "8"), ResultadoConsulta::SinDetalles);
     EXPECT_EQ(prompts.lastMessage(), "No se encontraron detalles para esta venta.");
