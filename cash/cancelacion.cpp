@@ -179,49 +179,42 @@ bool Cancelacion::Escribe(Baja b, const db::Error& e) {
     return false;
 }
 
-bool Cancelacion::Cancela(const QString& item, const QString& numeroTexto, const QString& tituloVenta, QString* info) {
+// The steps both commands share; `borrar` picks the delete's texts and writes.
+bool Cancelacion::DaDeBaja(bool borrar, const QString& item, const QString& numeroTexto, const QString& tituloVenta,
+                           QString* info) {
     qint64 numero = 0;
     if (!Revisa(tituloVenta, numeroTexto, &numero)) return false;
     std::optional<DocumentoVenta> doc;
     const QString texto = numero == 0 ? QString() : VerInfo(item, numeroTexto, &doc);
     if (info) *info = texto;
     if (!doc) {
-        prompts->message(QString::fromUtf8("No se encontró información del Folio."));
+        prompts->message(borrar ? QString::fromUtf8("No se encontro información de la factura.")
+                                : QString::fromUtf8("No se encontró información del Folio."));
         return false;
     }
-    if (doc->Status == 0) return false;
+    // VerInfo has said that it is cancelled; only the delete goes on with such a document.
+    if (!borrar && doc->Status == 0) return false;
     if (doc->EnFacturaDia()) return Escribe(Baja::EnFacturaDia, {});
     const QString n = Numero(numeroTexto);
-    if (prompts->question(QStringLiteral("Desea dar de baja el Folio: ") + n + QStringLiteral(" ?"),
-                          QStringLiteral("Confirmar.")) != ui::Answer::Yes)
-        return false;
+    const QString pregunta = borrar ? QStringLiteral("Desea borrar la factura ") + n + QStringLiteral(" ?")
+                                    : QStringLiteral("Desea dar de baja el Folio: ") + n + QStringLiteral(" ?");
+    if (prompts->question(pregunta, QStringLiteral("Confirmar.")) != ui::Answer::Yes) return false;
     if (estado) estado(QStringLiteral("Actualizando..."));
     db::Error e;
-    if (!Escribe(CancelaDocumento(*bd, numero, doc->Tipo, espera, &e), e)) return false;
-    prompts->message(QStringLiteral("La factura ") + n + QStringLiteral(" fue dada de baja."));
+    const Baja b = borrar ? BorraDocumento(*bd, numero, doc->Tipo, espera, &e)
+                          : CancelaDocumento(*bd, numero, doc->Tipo, espera, &e);
+    if (!Escribe(b, e)) return false;
+    prompts->message(borrar ? QStringLiteral("Los datos de la factura ") + n + QStringLiteral(" se han borrado.")
+                            : QStringLiteral("La factura ") + n + QStringLiteral(" fue dada de baja."));
     return true;
 }
 
+bool Cancelacion::Cancela(const QString& item, const QString& numeroTexto, const QString& tituloVenta, QString* info) {
+    return DaDeBaja(false, item, numeroTexto, tituloVenta, info);
+}
+
 bool Cancelacion::Borra(const QString& item, const QString& numeroTexto, const QString& tituloVenta, QString* info) {
-    qint64 numero = 0;
-    if (!Revisa(tituloVenta, numeroTexto, &numero)) return false;
-    std::optional<DocumentoVenta> doc;
-    const QString texto = numero == 0 ? QString() : VerInfo(item, numeroTexto, &doc);
-    if (info) *info = texto;
-    if (!doc) {
-        prompts->message(QString::fromUtf8("No se encontro información de la factura."));
-        return false;
-    }
-    if (doc->EnFacturaDia()) return Escribe(Baja::EnFacturaDia, {});
-    const QString n = Numero(numeroTexto);
-    if (prompts->question(QStringLiteral("Desea borrar la factura ") + n + QStringLiteral(" ?"),
-                          QStringLiteral("Confirmar.")) != ui::Answer::Yes)
-        return false;
-    if (estado) estado(QStringLiteral("Actualizando..."));
-    db::Error e;
-    if (!Escribe(BorraDocumento(*bd, numero, doc->Tipo, espera, &e), e)) return false;
-    prompts->message(QStringLiteral("Los datos de la factura ") + n + QStringLiteral(" se han borrado."));
-    return true;
+    return DaDeBaja(true, item, numeroTexto, tituloVenta, info);
 }
 
 }  // namespace caja

@@ -76,6 +76,8 @@ struct Cancelacion {
 private:
     bool Revisa(const QString& tituloVenta, const QString& numeroTexto, qint64* numero);
     bool Escribe(Baja b, const db::Error& e);
+    bool DaDeBaja(bool borrar, const QString& item, const QString& numeroTexto, const QString& tituloVenta,
+                  QString* info);
 };
 
 }  // namespace caja

@@ -1,6 +1,7 @@
 #include "cash/forms/frmcancelarf.h"
 
 #include "capture_control/ccaptura.h"
+#include "cash/forms/devolucion_controles.h"
 #include "platform/ui/prompts.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
@@ -27,11 +28,7 @@ frmCancelarF::frmCancelarF(QWidget* parent, db::Database* bd, ui::Prompts* promp
     cmbEstatus = new QComboBox(this);
     cmbEstatus->setObjectName(QStringLiteral("cmbEstatus"));
     cmbEstatus->addItems({QStringLiteral("Ticket"), QStringLiteral("Factura")});
-    QString error;
-    capNumero = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, this, &error));
-    capNumero->setObjectName(QStringLiteral("capNumero"));
-    capNumero->setCaption(QString::fromUtf8("Número:"));
-    capNumero->setMaxLength(10);
+    capNumero = CampoCaptura(this, QStringLiteral("capNumero"), QString::fromUtf8("Número:"), 10);
     cmdVerInfo = new QPushButton(QStringLiteral("Ver datos..."), this);
     cmdVerInfo->setObjectName(QStringLiteral("cmdVerInfo"));
     g->addWidget(new QLabel(QStringLiteral("Tipo Docto:"), this), 0, 0);

@@ -3,6 +3,7 @@
 #include "capture_control/ccaptura.h"
 #include "cash/devolucion_comprobante.h"
 #include "cash/devolucion_guardado.h"
+#include "cash/forms/devolucion_controles.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -31,18 +32,6 @@ namespace {
 
 constexpr int TwipsPorPixel = 15;
 const QString FormatoMonto = QStringLiteral("#,###,##0.00");
-
-QTableView* Grid(QWidget* padre, const QString& nombre, QStandardItemModel* modelo) {
-    auto* g = new QTableView(padre);
-    g->setObjectName(nombre);
-    g->setModel(modelo);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->verticalHeader()->hide();
-    g->horizontalHeader()->setStretchLastSection(true);
-    return g;
-}
 
 QStandardItem* Texto(const QString& t) { return new QStandardItem(t); }
 QStandardItem* Monto(double v) {
@@ -76,10 +65,10 @@ frmDevoluciones::frmDevoluciones(QWidget* parent, db::Database* bd, ui::Prompts*
     cmbEstatus = new QComboBox(this);
     cmbEstatus->setObjectName(QStringLiteral("cmbEstatus"));
     cmbEstatus->addItems({QStringLiteral("Ticket"), QStringLiteral("Factura")});
-    capNumero = Campo(QStringLiteral("capNumero"), QStringLiteral("Número de documento:"), 10);
+    capNumero = CampoCaptura(this, QStringLiteral("capNumero"), QStringLiteral("Número de documento:"), 10);
     cmdConsultar = new QPushButton(QStringLiteral("&Consultar"), this);
     cmdConsultar->setObjectName(QStringLiteral("cmdConsultar"));
-    capCausa = Campo(QStringLiteral("capCausa"), QString::fromUtf8("Causa de la devolución:"), 100);
+    capCausa = CampoCaptura(this, QStringLiteral("capCausa"), QString::fromUtf8("Causa de la devolución:"), 100);
     capCausa->setToolTip(QString::fromUtf8("Explica la causa de la devolución."));
     cmbTipoDevolucion = new QComboBox(this);
     cmbTipoDevolucion->setObjectName(QStringLiteral("cmbTipoDevolucion"));
@@ -119,7 +108,7 @@ frmDevoluciones::frmDevoluciones(QWidget* parent, db::Database* bd, ui::Prompts*
 
     auto* captura = new QWidget(SSTab1);
     auto* c = new QVBoxLayout(captura);
-    gridDetVentas = Grid(captura, QStringLiteral("gridDetVentas"), modeloVentas_);
+    gridDetVentas = RejillaLectura(captura, QStringLiteral("gridDetVentas"), modeloVentas_);
     c->addWidget(new QLabel(QStringLiteral("Productos de la venta:"), captura));
     c->addWidget(gridDetVentas, 1);
     auto* marcas = new QHBoxLayout();
@@ -133,7 +122,7 @@ frmDevoluciones::frmDevoluciones(QWidget* parent, db::Database* bd, ui::Prompts*
     marcas->addWidget(Command3);
     marcas->addStretch(1);
     c->addLayout(marcas);
-    gridDetDevolucion = Grid(captura, QStringLiteral("gridDetDevolucion"), modeloDevolucion_);
+    gridDetDevolucion = RejillaLectura(captura, QStringLiteral("gridDetDevolucion"), modeloDevolucion_);
     c->addWidget(gridDetDevolucion, 1);
     lblImporteDev = new QLabel(captura);
     lblImporteDev->setObjectName(QStringLiteral("lblImporteDev"));
@@ -146,7 +135,7 @@ frmDevoluciones::frmDevoluciones(QWidget* parent, db::Database* bd, ui::Prompts*
 
     auto* anteriores = new QWidget(SSTab1);
     auto* a = new QVBoxLayout(anteriores);
-    GridProductosDevueltos = Grid(anteriores, QStringLiteral("GridProductosDevueltos"), modeloDevueltos_);
+    GridProductosDevueltos = RejillaLectura(anteriores, QStringLiteral("GridProductosDevueltos"), modeloDevueltos_);
     a->addWidget(GridProductosDevueltos);
     SSTab1->addTab(anteriores, QStringLiteral("Productos devueltos"));
 
@@ -176,15 +165,6 @@ frmDevoluciones::frmDevoluciones(QWidget* parent, db::Database* bd, ui::Prompts*
     FormatoGrids();
     MuestraVenta();
     MuestraPendientes();
-}
-
-CCaptura* frmDevoluciones::Campo(const QString& nombre, const QString& titulo, int largo) {
-    QString error;
-    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, this, &error));
-    c->setObjectName(nombre);
-    c->setCaption(titulo);
-    c->setMaxLength(largo);
-    return c;
 }
 
 db::Database* frmDevoluciones::bd() const { return bd_ ? bd_ : shell::BDSucursal(); }

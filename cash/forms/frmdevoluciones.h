@@ -64,7 +64,6 @@ private:
     void MuestraVenta();
     void MuestraPendientes();
     void FormatoGrids();
-    CCaptura* Campo(const QString& nombre, const QString& titulo, int largo);
     db::Database* bd() const;
     ui::Prompts& prompts() const;
 

@@ -1,6 +1,7 @@
 #include "cash/forms/frmfacturardia.h"
 
 #include "cash/facturadia.h"
+#include "cash/forms/devolucion_controles.h"
 #include "platform/ui/prompts.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
@@ -26,17 +27,6 @@ namespace caja {
 namespace {
 
 constexpr int TwipsPorPixel = 15;
-
-QTableView* Grid(QWidget* padre, const QString& nombre, QStandardItemModel* modelo) {
-    auto* g = new QTableView(padre);
-    g->setObjectName(nombre);
-    g->setModel(modelo);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->verticalHeader()->hide();
-    return g;
-}
 
 QLineEdit* Caja(QWidget* padre, const QString& nombre) {
     auto* t = new QLineEdit(padre);
@@ -67,8 +57,8 @@ frmFacturarDia::frmFacturarDia(QWidget* parent, db::Database* bd, ui::Prompts* p
     raiz->addLayout(g, 1);
     modeloLibres_ = new QStandardItemModel(this);
     modeloElegidos_ = new QStandardItemModel(this);
-    gridClientes = Grid(this, QStringLiteral("gridClientes"), modeloLibres_);
-    gridSeleccion = Grid(this, QStringLiteral("gridSeleccion"), modeloElegidos_);
+    gridClientes = RejillaLectura(this, QStringLiteral("gridClientes"), modeloLibres_);
+    gridSeleccion = RejillaLectura(this, QStringLiteral("gridSeleccion"), modeloElegidos_);
     g->addWidget(new QLabel(QStringLiteral("Tickets sin facturar:"), this), 0, 0);
     g->addWidget(new QLabel(QStringLiteral("Tickets a facturar:"), this), 0, 2);
     g->addWidget(gridClientes, 1, 0);
