@@ -136,7 +136,12 @@ ResultadoConsulta Devolucion::ConsultaVenta(db::Database& bd, const QString& let
     // Earlier returns are read whatever the header gave, as the form always lists them.
     auto dev = bd.select(QStringLiteral("SELECT * FROM cESInventarioDev WHERE Docto = ? AND DescribeMovto = ?"),
                          {DoctoDevolucion(letra, *numero), MovtoDevolucion}, &e);
-    if (dev) devueltos_ = std::move(*dev);
+    if (!dev) {
+        prompts.message(e.message, ui::Icon::Critical);
+        NuevaDevolucion();
+        return ResultadoConsulta::SinRegistros;
+    }
+    devueltos_ = std::move(*dev);
     for (const db::Row& f : devueltos_)
         devueltoPorClave_[f.integer(QStringLiteral("ClaveProducto"))] += f.real(QStringLiteral("Cantidad"));
     if (!devueltos_.empty())

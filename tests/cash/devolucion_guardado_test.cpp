@@ -137,6 +137,18 @@ TEST_F(GuardaDevolucionTest, CreditNoteReturnIsAcceptedAsPaymentAndNumbersNeverR
     EXPECT_DOUBLE_EQ(*saldo, 150.5);
 }
 
+TEST_F(GuardaDevolucionTest, APrinterThatFailsKeepsTheReturnAndSaysSo) {
+    capturaDosLineas();
+    EstableceSalidaImpresor([](const QString&, int) { return print::Resultado{false, QStringLiteral("sin papel")}; });
+    ASSERT_TRUE(guarda(TipoDevolucion::Efectivo));
+    const QStringList m = prompts.messages();
+    ASSERT_GE(m.size(), 2);
+    EXPECT_TRUE(m[m.size() - 2].startsWith(QString::fromUtf8("La devolución quedó grabada sin imprimir")))
+        << m.join("|").toStdString();
+    EXPECT_EQ(cuenta("SELECT count(*) FROM EInventario"), 1);
+    EXPECT_DOUBLE_EQ(existencia(1), 100);
+}
+
 TEST_F(GuardaDevolucionTest, AFailingLastInsertLeavesNothingAndKeepsTheLines) {
     capturaDosLineas();
     fallaAlInsertar("MovimientosCaja");
