@@ -1,0 +1,220 @@
+#include "cash/cancelacion.h"
+
+#include "cash/devolucion.h"
+#include "sale/documentos.h"
+#include "sale/recuperacion.h"
+#include "shell/estado.h"
+#include "shell/menu.h"
+#include "shell/texto.h"
+
+#include <cmath>
+
+namespace caja {
+
+namespace {
+
+const QString TituloVentas = QString::fromUtf8("Facturación.");
+
+QString Numero(const QString& texto) { return texto.trimmed(); }
+
+// Reads the document again under the write lock and refuses what may not be taken back.
+Baja Revisa(db::Database& bd, qint64 numero, const QString& letra, bool cancelar, DocumentoVenta* doc,
+            db::Error* error) {
+    auto d = LeeDocumentoVenta(bd, numero, letra, error);
+    if (!d) return Baja::Falla;
+    if (!d->encontrado) return Baja::NoEncontrada;
+    if (d->EnFacturaDia()) return Baja::EnFacturaDia;
+    if (cancelar && d->Status == 0) return Baja::YaCancelada;
+    *doc = *d;
+    return Baja::Hecha;
+}
+
+Baja DevuelveExistencia(db::Database& bd, const DocumentoVenta& doc, db::Error* error) {
+    auto porDevolver = ExistenciaPorDevolver(bd, doc, error);
+    if (!porDevolver) return Baja::Falla;
+    for (auto it = porDevolver->cbegin(); it != porDevolver->cend(); ++it)
+        if (!sale::CambiaExistencia(bd, it.key(), it.value(), true, nullptr, error)) return Baja::Falla;
+    return Baja::Hecha;
+}
+
+template <class Cambio>
+Baja EnTransaccion(db::Database& bd, qint64 numero, const QString& letra, bool cancelar, const db::LockWait& espera,
+                   db::Error* error, Cambio cambio) {
+    db::Error local;
+    db::Error* e = error ? error : &local;
+    db::WriteTransaction tr(bd);
+    if (!tr.begin(espera, e)) return e->kind == db::ErrorKind::Cancelled ? Baja::Cancelada : Baja::Falla;
+    DocumentoVenta doc;
+    Baja b = Revisa(bd, numero, letra, cancelar, &doc, e);
+    if (b != Baja::Hecha) return b;
+    b = DevuelveExistencia(bd, doc, e);
+    if (b != Baja::Hecha) return b;
+    if (!cambio(e)) return Baja::Falla;
+    return tr.commit(e) ? Baja::Hecha : Baja::Falla;
+}
+
+}  // namespace
+
+std::optional<DocumentoVenta> LeeDocumentoVenta(db::Database& bd, qint64 numero, const QString& letra,
+                                                db::Error* error) {
+    auto r = venta::leerfactura(bd, numero, letra, error);
+    if (!r) return std::nullopt;
+    DocumentoVenta d;
+    d.encontrado = r->encontrado;
+    if (!d.encontrado) return d;
+    const db::Row& c = r->encabezado;
+    d.Numero = numero;
+    d.Tipo = letra;
+    d.Total = c.real(QStringLiteral("Total"));
+    d.Cliente = c.text(QStringLiteral("Cliente"));
+    d.Status = static_cast<int>(c.integer(QStringLiteral("Status")));
+    d.IdCorte = c.integer(QStringLiteral("IdCorte"));
+    d.FE = static_cast<int>(c.integer(QStringLiteral("FE")));
+    return d;
+}
+
+QString TextoDocumento(const DocumentoVenta& doc) {
+    return QStringLiteral("Factura: ") + QString::number(doc.Numero) + QStringLiteral("\r\nImporte: ") +
+           QString::number(doc.Total, 'g', 15) + QStringLiteral("\r\nCliente: ") + doc.Cliente;
+}
+
+std::optional<QMap<qint64, double>> ExistenciaPorDevolver(db::Database& bd, const DocumentoVenta& doc,
+                                                          db::Error* error) {
+    QMap<qint64, double> r;
+    if (!doc.encontrado || doc.Status == 0 || doc.EsFacturaDia()) return r;
+    auto vendido = bd.select(QStringLiteral("SELECT ClaveProducto, SUM(Cantidad) AS Cantidad FROM DetalleVenta "
+                                            "WHERE Numero = ? AND TipoDocto = ? GROUP BY ClaveProducto"),
+                             {doc.Numero, doc.Tipo}, error);
+    if (!vendido) return std::nullopt;
+    const auto devuelto = CantidadesDevueltas(bd, doc.Tipo, doc.Numero, error);
+    if (!devuelto) return std::nullopt;
+    for (const db::Row& f : *vendido) {
+        const qint64 clave = f.integer(QStringLiteral("ClaveProducto"));
+        // In millionths, so that returns of 0.1 and 0.2 leave nothing of a sold 0.3.
+        const qint64 resto = std::llround(f.real(QStringLiteral("Cantidad")) * 1e6) -
+                             std::llround(devuelto->value(clave, 0.0) * 1e6);
+        if (resto > 0) r[clave] = static_cast<double>(resto) / 1e6;
+    }
+    return r;
+}
+
+Baja CancelaDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
+                      db::Error* error) {
+    return EnTransaccion(bd, numero, letra, true, espera, error, [&](db::Error* e) {
+        return bd.exec(QStringLiteral("UPDATE Venta SET Status = 0 WHERE Numero = ? AND Tipo = ?"), {numero, letra}, e);
+    });
+}
+
+Baja BorraDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
+                    db::Error* error) {
+    return EnTransaccion(bd, numero, letra, false, espera, error, [&](db::Error* e) {
+        return bd.exec(QStringLiteral("DELETE FROM Venta WHERE Numero = ? AND Tipo = ?"), {numero, letra}, e) &&
+               bd.exec(QStringLiteral("DELETE FROM DetalleVenta WHERE Numero = ? AND TipoDocto = ?"), {numero, letra},
+                       e);
+    });
+}
+
+QString Cancelacion::VerInfo(const QString& item, const QString& numeroTexto, std::optional<DocumentoVenta>* doc) {
+    if (doc) doc->reset();
+    if (numeroTexto.isEmpty()) return {};
+    const auto numero = shell::EnteroTecleado(numeroTexto);
+    if (!numero) {
+        prompts->message(QString::fromUtf8("Numero de documento no válido."));
+        return {};
+    }
+    if (*numero == 0) return {};
+    db::Error e;
+    auto d = LeeDocumentoVenta(*bd, *numero, LetraTipoDocumento(item, G().FacturaE), &e);
+    if (!d) {
+        prompts->message(e.message, ui::Icon::Critical);
+        return {};
+    }
+    if (!d->encontrado) {
+        prompts->message(QStringLiteral("No se encontro la factura."));
+        return {};
+    }
+    if (doc) *doc = d;
+    if (d->Status == 0) prompts->message(QStringLiteral("Esta factura ya se encuentra cancelada."));
+    return TextoDocumento(*d);
+}
+
+bool Cancelacion::Revisa(const QString& tituloVenta, const QString& numeroTexto, qint64* numero) {
+    if (!tituloVenta.isEmpty() && tituloVenta != TituloVentas) {
+        prompts->message(QStringLiteral("Cierre la pantalla de ") + tituloVenta +
+                         QStringLiteral(" antes de entrar a este proceso."));
+        return false;
+    }
+    if (!shell::ExisteBDSucursal() || !bd) {
+        prompts->message(QStringLiteral("No se encontraron los archivos de datos para la sucursal."), ui::Icon::Critical);
+        return false;
+    }
+    if (numeroTexto.isEmpty()) {
+        *numero = 0;
+        return true;
+    }
+    const auto n = shell::EnteroTecleado(numeroTexto);
+    if (!n) {
+        prompts->message(QString::fromUtf8("Numero de documento no válido."));
+        return false;
+    }
+    *numero = *n;
+    return true;
+}
+
+bool Cancelacion::Escribe(Baja b, const db::Error& e) {
+    if (estado) estado(QString());
+    switch (b) {
+    case Baja::Hecha: return true;
+    case Baja::NoEncontrada: prompts->message(QStringLiteral("No se encontro la factura.")); break;
+    case Baja::YaCancelada: prompts->message(QStringLiteral("Esta factura ya se encuentra cancelada.")); break;
+    case Baja::EnFacturaDia:
+        prompts->message(QString::fromUtf8("El ticket forma parte de una factura del día ya emitida; "
+                                           "no se puede cancelar ni borrar."));
+        break;
+    case Baja::Cancelada: break;
+    case Baja::Falla:
+        prompts->message(QString::fromUtf8("No se pudo completar la operación.\n") + e.message, ui::Icon::Critical);
+        break;
+    }
+    return false;
+}
+
+// The steps both commands share; `borrar` picks the delete's texts and writes.
+bool Cancelacion::DaDeBaja(bool borrar, const QString& item, const QString& numeroTexto, const QString& tituloVenta,
+                           QString* info) {
+    qint64 numero = 0;
+    if (!Revisa(tituloVenta, numeroTexto, &numero)) return false;
+    std::optional<DocumentoVenta> doc;
+    const QString texto = numero == 0 ? QString() : VerInfo(item, numeroTexto, &doc);
+    if (info) *info = texto;
+    if (!doc) {
+        prompts->message(borrar ? QString::fromUtf8("No se encontro información de la factura.")
+                                : QString::fromUtf8("No se encontró información del Folio."));
+        return false;
+    }
+    // VerInfo has said that it is cancelled; only the delete goes on with such a document.
+    if (!borrar && doc->Status == 0) return false;
+    if (doc->EnFacturaDia()) return Escribe(Baja::EnFacturaDia, {});
+    const QString n = Numero(numeroTexto);
+    const QString pregunta = borrar ? QStringLiteral("Desea borrar la factura ") + n + QStringLiteral(" ?")
+                                    : QStringLiteral("Desea dar de baja el Folio: ") + n + QStringLiteral(" ?");
+    if (prompts->question(pregunta, QStringLiteral("Confirmar.")) != ui::Answer::Yes) return false;
+    if (estado) estado(QStringLiteral("Actualizando..."));
+    db::Error e;
+    const Baja b = borrar ? BorraDocumento(*bd, numero, doc->Tipo, espera, &e)
+                          : CancelaDocumento(*bd, numero, doc->Tipo, espera, &e);
+    if (!Escribe(b, e)) return false;
+    prompts->message(borrar ? QStringLiteral("Los datos de la factura ") + n + QStringLiteral(" se han borrado.")
+                            : QStringLiteral("La factura ") + n + QStringLiteral(" fue dada de baja."));
+    return true;
+}
+
+bool Cancelacion::Cancela(const QString& item, const QString& numeroTexto, const QString& tituloVenta, QString* info) {
+    return DaDeBaja(false, item, numeroTexto, tituloVenta, info);
+}
+
+bool Cancelacion::Borra(const QString& item, const QString& numeroTexto, const QString& tituloVenta, QString* info) {
+    return DaDeBaja(true, item, numeroTexto, tituloVenta, info);
+}
+
+}  // namespace caja

@@ -1,0 +1,83 @@
+#pragma once
+// Taking back a ticket or invoice sold by mistake: marking it cancelled (it stays on record, leaves
+// the cash cut and can no longer be returned) or deleting it with its lines. Either way the goods go
+// back into the branch stock once, less what returns already gave back, in the same write
+// transaction as the change of the document.
+
+#include "platform/db/database.h"
+#include "platform/ui/prompts.h"
+
+#include <QMap>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace caja {
+
+// The document as the cancellation reads it (leerfactura's header).
+struct DocumentoVenta {
+    bool encontrado = false;
+    qint64 Numero = 0;
+    QString Tipo;
+    double Total = 0;
+    QString Cliente;
+    int Status = 1;
+    qint64 IdCorte = 0;
+    int FE = 0;
+    // A day invoice gathers tickets that already took their stock (its IdCorte is -1).
+    bool EsFacturaDia() const { return Tipo != QLatin1String("T") && IdCorte == -1; }
+    // A ticket gathered into an issued day invoice.
+    bool EnFacturaDia() const { return Tipo == QLatin1String("T") && FE == 2; }
+};
+
+std::optional<DocumentoVenta> LeeDocumentoVenta(db::Database& bd, qint64 numero, const QString& letra,
+                                                db::Error* error = nullptr);
+
+// Label1: "Factura: " n CR LF "Importe: " total CR LF "Cliente: " client.
+QString TextoDocumento(const DocumentoVenta& doc);
+
+// What goes back into stock per product: sold minus what returns gave back, only the positive rest;
+// nothing for a cancelled document or a day invoice.
+std::optional<QMap<qint64, double>> ExistenciaPorDevolver(db::Database& bd, const DocumentoVenta& doc,
+                                                          db::Error* error = nullptr);
+
+enum class Baja {
+    Hecha,
+    NoEncontrada,  // the document is not there (any more)
+    YaCancelada,
+    EnFacturaDia,  // a ticket of an issued day invoice
+    Cancelada,     // the wait for the file was given up
+    Falla,         // a database error (in `error`)
+};
+
+// The writes: stock back and Status 0 (cancel), or stock back and the header and that letter's
+// lines deleted (delete). Every state is read again inside the transaction.
+Baja CancelaDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
+                      db::Error* error = nullptr);
+Baja BorraDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
+                    db::Error* error = nullptr);
+
+// The form's three commands without the form. `tituloVenta` is the caption of the loaded sale
+// screen ("" when none is loaded); `estado` shows the status-bar texts.
+struct Cancelacion {
+    db::Database* bd = nullptr;
+    ui::Prompts* prompts = nullptr;
+    db::LockWait espera;
+    std::function<void(const QString&)> estado;
+
+    // "Ver datos...": the document's text for Label1, "" when nothing was found or asked.
+    QString VerInfo(const QString& item, const QString& numeroTexto, std::optional<DocumentoVenta>* doc = nullptr);
+    // True when the document was cancelled (the form then closes).
+    bool Cancela(const QString& item, const QString& numeroTexto, const QString& tituloVenta, QString* info = nullptr);
+    // True when the document was deleted.
+    bool Borra(const QString& item, const QString& numeroTexto, const QString& tituloVenta, QString* info = nullptr);
+
+private:
+    bool Revisa(const QString& tituloVenta, const QString& numeroTexto, qint64* numero);
+    bool Escribe(Baja b, const db::Error& e);
+    bool DaDeBaja(bool borrar, const QString& item, const QString& numeroTexto, const QString& tituloVenta,
+                  QString* info);
+};
+
+}  // namespace caja

@@ -1,0 +1,233 @@
+#include "cash/devolucion.h"
+
+#include "shell/texto.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace caja {
+
+namespace {
+
+// Quantities are compared in millionths so that 0.1 + 0.2 of an earlier return counts as 0.3.
+qint64 Millonesimas(double v) { return std::llround(v * 1e6); }
+
+QString TextoCantidad(double v) { return QString::number(v, 'g', 15); }
+
+QDateTime LeeFecha(const QString& texto) {
+    const QString t = texto.trimmed();
+    QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
+    if (!dt.isValid()) dt = QDateTime::fromString(t, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!dt.isValid()) dt = QDateTime(QDate::fromString(t.left(10), Qt::ISODate), QTime(0, 0));
+    return dt;
+}
+
+}  // namespace
+
+QString LetraTipoDocumento(const QString& item, bool facturaE) {
+    if (item == QStringLiteral("Ticket")) return QStringLiteral("T");
+    if (item == QStringLiteral("Factura")) return facturaE ? QStringLiteral("E") : QStringLiteral("F");
+    return {};
+}
+
+QString DoctoDevolucion(const QString& letra, qint64 numero) {
+    return letra + (numero >= 0 ? QStringLiteral(" ") : QString()) + QString::number(numero);
+}
+
+std::optional<QMap<qint64, double>> CantidadesDevueltas(db::Database& bd, const QString& letra,
+                                                        qint64 numero, db::Error* error) {
+    auto filas = bd.select(QStringLiteral("SELECT DEInventario.ClaveProducto, DEInventario.Cantidad "
+                                          "FROM EInventario JOIN DEInventario ON DEInventario.Numero = "
+                                          "EInventario.Numero WHERE EInventario.Docto = ? AND "
+                                          "EInventario.DescribeMovto = ?"),
+                           {DoctoDevolucion(letra, numero), MovtoDevolucion}, error);
+    if (!filas) return std::nullopt;
+    QMap<qint64, double> r;
+    for (const db::Row& f : *filas)
+        r[f.integer(QStringLiteral("ClaveProducto"))] += f.real(QStringLiteral("Cantidad"));
+    return r;
+}
+
+qint64 LineaDevolucion::ImporteCentavos() const { return shell::Centavos(Cantidad * PUnitario); }
+
+std::optional<double> CantidadTecleada(const QString& texto) {
+    static const QRegularExpression patron(QStringLiteral(R"(^\s*(\d+(\.\d*)?|\.\d+)\s*$)"));
+    if (!patron.match(texto).hasMatch()) return std::nullopt;
+    return texto.trimmed().toDouble();
+}
+
+double PrecioDevolucion(double pPrecioUnit, double descuentoVenta) {
+    if (descuentoVenta <= 0) return pPrecioUnit;
+    return shell::Redondea(pPrecioUnit - descuentoVenta * pPrecioUnit / 100.0, 2);
+}
+
+void Devolucion::NuevaDevolucion() {
+    encontrada_ = false;
+    venta_ = {};
+    lineas_.clear();
+    devueltos_.clear();
+    devueltoPorClave_.clear();
+    pendientes_.clear();
+    NumeroEntrada = 0;
+}
+
+ResultadoConsulta Devolucion::ConsultaVenta(db::Database& bd, const QString& letra,
+                                            const QString& numeroTexto, ui::Prompts& prompts) {
+    NuevaDevolucion();
+    const auto numero = shell::EnteroTecleado(numeroTexto);
+    if (!numero || letra.isEmpty()) return ResultadoConsulta::NoNumerico;
+
+    ResultadoConsulta r = ResultadoConsulta::Encontrada;
+    db::Error e;
+    auto cab = bd.selectOne(QStringLiteral("SELECT * FROM CVentacCliente WHERE Numero = ? AND Tipo = ?"),
+                            {*numero, letra}, &e);
+    if (!cab) {
+        prompts.message(e.message, ui::Icon::Critical);
+        return ResultadoConsulta::SinRegistros;
+    }
+    if (cab->empty()) {
+        if (*numero != 0) prompts.message(QStringLiteral("No se encontraron registros."));
+        r = ResultadoConsulta::SinRegistros;
+    } else if (cab->integer(QStringLiteral("Status")) != 1) {
+        prompts.message(QString::fromUtf8("El estatus de la venta no es válido."));
+        r = ResultadoConsulta::EstatusNoValido;
+    } else if (letra != QLatin1String("T") && cab->integer(QStringLiteral("IdCorte")) == -1) {
+        // A day invoice took no stock of its own: its goods come back through its tickets.
+        prompts.message(QString::fromUtf8("Esta factura agrupa los tickets del día; haga la devolución sobre el "
+                                          "ticket de la venta."));
+        r = ResultadoConsulta::EstatusNoValido;
+    } else {
+        venta_.Numero = *numero;
+        venta_.Tipo = letra;
+        venta_.Nombre = cab->text(QStringLiteral("Nombre"));
+        venta_.Descuento = cab->real(QStringLiteral("Descuento"));
+        venta_.Fecha = cab->text(QStringLiteral("Fecha"));
+        venta_.Total = cab->real(QStringLiteral("Total"));
+        venta_.IVAP = static_cast<int>(cab->integer(QStringLiteral("IVAP")));
+        encontrada_ = true;
+        auto filas = bd.select(QStringLiteral("SELECT ClaveProducto, Nombre, Cantidad, Descripcion, PrecioUnit, "
+                                              "PPrecioUnit, Importe FROM CdetalleVenta WHERE Numero = ? AND "
+                                              "TipoDocto = ? ORDER BY IdLinea"),
+                               {*numero, letra}, &e);
+        if (!filas) {
+            prompts.message(e.message, ui::Icon::Critical);
+            NuevaDevolucion();
+            return ResultadoConsulta::SinRegistros;
+        }
+        for (const db::Row& f : *filas) {
+            LineaVendida l;
+            l.ClaveProducto = f.integer(QStringLiteral("ClaveProducto"));
+            l.Nombre = f.text(QStringLiteral("Nombre"));
+            l.Descripcion = f.text(QStringLiteral("Descripcion"));
+            l.Cantidad = f.real(QStringLiteral("Cantidad"));
+            l.PrecioUnit = f.real(QStringLiteral("PrecioUnit"));
+            l.PPrecioUnit = f.real(QStringLiteral("PPrecioUnit"));
+            l.Importe = f.real(QStringLiteral("Importe"));
+            lineas_.push_back(l);
+        }
+        if (lineas_.empty()) {
+            prompts.message(QStringLiteral("No se encontraron detalles para esta venta."));
+            r = ResultadoConsulta::SinDetalles;
+        }
+    }
+
+    // Earlier returns are read whatever the header gave, as the form always lists them.
+    auto dev = bd.select(QStringLiteral("SELECT * FROM cESInventarioDev WHERE Docto = ? AND DescribeMovto = ?"),
+                         {DoctoDevolucion(letra, *numero), MovtoDevolucion}, &e);
+    if (!dev) {
+        prompts.message(e.message, ui::Icon::Critical);
+        NuevaDevolucion();
+        return ResultadoConsulta::SinRegistros;
+    }
+    devueltos_ = std::move(*dev);
+    for (const db::Row& f : devueltos_)
+        devueltoPorClave_[f.integer(QStringLiteral("ClaveProducto"))] += f.real(QStringLiteral("Cantidad"));
+    if (!devueltos_.empty())
+        prompts.message(QStringLiteral("Ya existe productos devueltos para este Documento."));
+    return r;
+}
+
+double Devolucion::CantidadVendida(qint64 clave) const {
+    double s = 0;
+    for (const LineaVendida& l : lineas_)
+        if (l.ClaveProducto == clave) s += l.Cantidad;
+    return s;
+}
+
+double Devolucion::CantidadDevuelta(qint64 clave) const { return devueltoPorClave_.value(clave, 0.0); }
+
+bool Devolucion::MarcaLinea(int indice, ui::Prompts& prompts) {
+    if (!encontrada_ || indice < 0 || indice >= static_cast<int>(lineas_.size())) return false;
+    const double vendida = CantidadVendida(lineas_[size_t(indice)].ClaveProducto);
+    const QString respuesta =
+        prompts.input(QStringLiteral("Teclea la cantidad a devolver, maximo: ") +
+                          shell::Formato(vendida, QStringLiteral("##,##0.00")),
+                      QStringLiteral("Confirma cantidad."), TextoCantidad(vendida));
+    const auto cantidad = CantidadTecleada(respuesta);
+    if (!cantidad) return false;
+    return AgregaLineaDevolucion(indice, *cantidad, prompts);
+}
+
+bool Devolucion::AgregaLineaDevolucion(int indice, double cantidad, ui::Prompts& prompts) {
+    if (!encontrada_ || indice < 0 || indice >= static_cast<int>(lineas_.size())) return false;
+    if (!(cantidad > 0)) return false;
+    const LineaVendida& l = lineas_[size_t(indice)];
+    if (Millonesimas(cantidad) + Millonesimas(CantidadDevuelta(l.ClaveProducto)) >
+        Millonesimas(CantidadVendida(l.ClaveProducto))) {
+        prompts.message(QStringLiteral("Cantidad excede a la de la compra."));
+        return false;
+    }
+    for (const LineaDevolucion& p : pendientes_) {
+        if (p.ClaveProducto == l.ClaveProducto) {
+            prompts.message(QStringLiteral("El producto ya se encuentra en la devolucion."));
+            return false;
+        }
+    }
+    LineaDevolucion p;
+    p.ClaveProducto = l.ClaveProducto;
+    p.Nombre = l.Nombre;
+    p.Descripcion = l.Descripcion;
+    p.Cantidad = cantidad;
+    p.PUnitario = PrecioDevolucion(l.PPrecioUnit, venta_.Descuento);
+    pendientes_.push_back(p);
+    return true;
+}
+
+bool Devolucion::QuitaLineaDevolucion(int indice) {
+    if (indice < 0 || indice >= static_cast<int>(pendientes_.size())) return false;
+    pendientes_.erase(pendientes_.begin() + indice);
+    return true;
+}
+
+qint64 Devolucion::TotalCentavos() const {
+    qint64 s = 0;
+    for (const LineaDevolucion& p : pendientes_) s += p.ImporteCentavos();
+    return s;
+}
+
+QString Devolucion::EtiquetaCliente() const {
+    return encontrada_ ? QStringLiteral("Nombre cliente: ") + venta_.Nombre : QString();
+}
+
+QString Devolucion::EtiquetaDescuento() const {
+    return encontrada_ ? QStringLiteral("Descuento venta: ") + TextoCantidad(venta_.Descuento) +
+                             QStringLiteral("%")
+                       : QString();
+}
+
+QString Devolucion::EtiquetaFecha() const {
+    if (!encontrada_) return {};
+    const QDateTime f = LeeFecha(venta_.Fecha);
+    return QStringLiteral("Fecha de la venta: ") +
+           (f.isValid() ? f.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")) : venta_.Fecha);
+}
+
+QString Devolucion::EtiquetaImporte() const {
+    return encontrada_ ? QStringLiteral("Importe de la venta: ") +
+                             shell::Formato(venta_.Total, QStringLiteral("#,###,##0.00"))
+                       : QString();
+}
+
+}  // namespace caja

@@ -1,0 +1,151 @@
+#include "cash/devolucion_guardado.h"
+
+#include "cash/devolucion_comprobante.h"
+#include "sale/documentos.h"
+#include "sale/folios.h"
+#include "shell/estado.h"
+#include "shell/rutinas_bd.h"
+#include "shell/texto.h"
+
+#include <QDateTime>
+
+#include <cmath>
+
+namespace caja {
+
+namespace {
+
+constexpr int MovSalida = 2;  // money out of the drawer
+
+bool Excede(double devuelto, double cantidad, double vendido) {
+    return std::llround((devuelto + cantidad) * 1e6) > std::llround(vendido * 1e6);
+}
+
+}  // namespace
+
+TipoDevolucion TipoDevolucionDe(const QString& item) {
+    return item == QString::fromUtf8("Devolución a Nota crédito") ? TipoDevolucion::NotaCredito
+                                                                   : TipoDevolucion::Efectivo;
+}
+
+DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, TipoDevolucion tipo,
+                                    const QString& causa, const db::LockWait& espera) {
+    DevolucionGuardada r;
+    const VentaConsultada& v = dev.venta();
+    db::WriteTransaction tr(bd);
+    if (!tr.begin(espera, &r.error)) {
+        r.cancelado = r.error.kind == db::ErrorKind::Cancelled;
+        return r;
+    }
+
+    // Read again under the write lock: the document may have been cancelled or returned from
+    // another terminal since it was looked up.
+    auto status = bd.scalar(QStringLiteral("SELECT Status FROM Venta WHERE Numero = ? AND Tipo = ?"),
+                            {v.Numero, v.Tipo}, &r.error);
+    if (!status) return r;
+    if (status->isNull() || status->toInt() != 1) {
+        db::fail(&r.error, db::ErrorKind::Other, QString::fromUtf8("El estatus de la venta no es válido."));
+        return r;
+    }
+    const auto devuelto = CantidadesDevueltas(bd, v.Tipo, v.Numero, &r.error);
+    if (!devuelto) return r;
+    for (const LineaDevolucion& p : dev.pendientes()) {
+        if (Excede(devuelto->value(p.ClaveProducto, 0.0), p.Cantidad, dev.CantidadVendida(p.ClaveProducto))) {
+            r.excede = true;
+            db::fail(&r.error, db::ErrorKind::Other, QStringLiteral("Cantidad excede a la de la compra."));
+            return r;
+        }
+    }
+
+    const EstadoGlobal& g = G();
+    const QDateTime ahora = QDateTime::currentDateTime();
+    const qint64 entrada = sale::TomaFolios(bd, sale::FolioInventario, 1, &r.error);
+    if (entrada < 0) return r;
+    if (!shell::InsertaEInventario(bd, entrada, ahora, QStringLiteral("Devolucion:") + causa, 0, g.ClaveUsuario, 0,
+                                   g.SucursalActual, 0, MovtoDevolucion, DoctoDevolucion(v.Tipo, v.Numero),
+                                   &r.error))
+        return r;
+    int orden = 0;
+    for (const LineaDevolucion& p : dev.pendientes()) {
+        auto existe = bd.scalar(QStringLiteral("SELECT count(*) FROM Producto WHERE ClaveProducto = ?"),
+                                {p.ClaveProducto}, &r.error);
+        if (!existe) return r;
+        if (existe->toInt() == 0) {
+            db::fail(&r.error, db::ErrorKind::NotFound,
+                     QString::fromUtf8("El producto %1 ya no existe en el catálogo.").arg(p.ClaveProducto));
+            return r;
+        }
+        if (!bd.exec(QStringLiteral("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap, "
+                                    "Comentario) VALUES (?, ?, ?, ?, ?, '')"),
+                     {entrada, p.ClaveProducto, p.Cantidad, p.PUnitario, ++orden}, &r.error))
+            return r;
+        if (!sale::CambiaExistencia(bd, p.ClaveProducto, p.Cantidad, true, nullptr, &r.error)) return r;
+    }
+
+    const double total = dev.Total();
+    if (tipo == TipoDevolucion::NotaCredito) {
+        const qint64 nota = sale::TomaFolios(bd, sale::FolioNotaCredito, 1, &r.error);
+        if (nota < 0) return r;
+        // The note carries the sold document's tax rate, so it prints the tax that was charged.
+        if (!shell::InsertaNotaCredito(bd, nota, 0, ahora, total, g.ClaveUsuario, g.TerminalActual, v.Nombre, v.IVAP,
+                                       1, v.Numero, QString(), &r.error))
+            return r;
+        for (const LineaDevolucion& p : dev.pendientes())
+            if (!shell::InsertaDetalleNotaCredito(bd, nota, p.ClaveProducto, p.Cantidad, p.PUnitario, 1, 0, &r.error))
+                return r;
+        if (!shell::InsertaMovCaja(bd, 0, MovSalida,
+                                   QStringLiteral("Dev. NOTA CREDITO V:") + v.Tipo + QString::number(v.Numero),
+                                   g.ClaveUsuario, &r.error))
+            return r;
+        r.NumeroNota = nota;
+    } else if (!shell::InsertaMovCaja(bd, total, MovSalida, QStringLiteral("Dev. EFECTIVO V:") + QString::number(v.Numero),
+                                      g.ClaveUsuario, &r.error)) {
+        return r;
+    }
+    if (!tr.commit(&r.error)) return r;
+    r.NumeroEntrada = entrada;
+    r.ok = true;
+    return r;
+}
+
+bool cmdGuardar(db::Database& bd, Devolucion& dev, TipoDevolucion tipo, const QString& causa,
+                ui::Prompts& prompts, const db::LockWait& espera) {
+    if (!dev.HayVenta() || dev.lineas().empty()) {
+        prompts.message(QStringLiteral("No ha consultado productos de una venta."));
+        return false;
+    }
+    if (dev.pendientes().empty()) {
+        prompts.message(QStringLiteral("No a seleccionado productos a devolver."));
+        return false;
+    }
+    const DevolucionGuardada r = GuardaDevolucion(bd, dev, tipo, causa, espera);
+    if (!r.ok) {
+        if (r.excede)
+            prompts.message(QStringLiteral("Cantidad excede a la de la compra."));
+        else if (r.cancelado)
+            prompts.message(QString::fromUtf8("No se grabó la devolución."));
+        else
+            prompts.message(QString::fromUtf8("No se grabó la devolución.\n") + r.error.message, ui::Icon::Critical);
+        return false;
+    }
+    dev.NumeroEntrada = r.NumeroEntrada;
+    dev.NumeroNota = r.NumeroNota;
+    // The return is stored whatever the printer does; a failed voucher has been told and can be
+    // printed again by its number.
+    if (!ImprimeDevolucion(bd, r.NumeroEntrada, prompts))
+        prompts.message(QString::fromUtf8("La devolución quedó grabada sin imprimir su comprobante; reimprímalo con "
+                                          "Buscar, folio ") +
+                        QString::number(r.NumeroEntrada) + QStringLiteral("."));
+    if (tipo == TipoDevolucion::NotaCredito)
+        prompts.message(QString::fromUtf8("Se ha grabado su devolución. Se generó una nota de credito con el Num: ") +
+                        shell::Formato(static_cast<double>(r.NumeroNota), QStringLiteral("00000")));
+    else
+        prompts.message(QString::fromUtf8("Se ha grabado su devolución. Se generó devolucion a EFECTIVO  "));
+    const qint64 entrada = r.NumeroEntrada, nota = r.NumeroNota;
+    dev.NuevaDevolucion();
+    dev.NumeroEntrada = entrada;
+    dev.NumeroNota = nota;
+    return true;
+}
+
+}  // namespace caja

@@ -1,0 +1,31 @@
+#include "cash/forms/devolucion_controles.h"
+
+#include "capture_control/ccaptura.h"
+
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTableView>
+
+namespace caja {
+
+CCaptura* CampoCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo) {
+    QString error;
+    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, padre, &error));
+    c->setObjectName(nombre);
+    c->setCaption(titulo);
+    c->setMaxLength(largo);
+    return c;
+}
+
+QTableView* RejillaLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo) {
+    auto* g = new QTableView(padre);
+    g->setObjectName(nombre);
+    g->setModel(modelo);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    g->setSelectionMode(QAbstractItemView::SingleSelection);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->verticalHeader()->hide();
+    return g;
+}
+
+}  // namespace caja

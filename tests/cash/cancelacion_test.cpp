@@ -1,0 +1,178 @@
+// Cancelling and deleting tickets and invoices, with the goods back into stock once.
+#include "devol_fixture.h"
+
+#include "cash/cancelacion.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+
+namespace {
+
+class CancelacionTest : public PosventaTest {
+protected:
+    void SetUp() override {
+        PosventaTest::SetUp();
+        op.bd = &bd();
+        op.prompts = &prompts;
+        op.espera = espera;
+        op.estado = [this](const QString& t) { estados << t; };
+    }
+    bool cancela(const QString& item, const QString& numero, const QString& titulo = {}) {
+        prompts.clear();
+        prompts.pushAnswer(ui::Answer::Yes);
+        return op.Cancela(item, numero, titulo);
+    }
+    bool borra(const QString& item, const QString& numero) {
+        prompts.clear();
+        prompts.pushAnswer(ui::Answer::Yes);
+        return op.Borra(item, numero, {});
+    }
+    qint64 lineas(qint64 n, const QString& t) {
+        return cuenta("SELECT count(*) FROM DetalleVenta WHERE Numero = ? AND TipoDocto = ?", {n, t});
+    }
+    caja::Cancelacion op;
+    QStringList estados;
+};
+
+TEST_F(CancelacionTest, ShowsTheDocumentAndSaysWhenItIsCancelled) {
+    vende(15, "T", {{0, 1, 12.5}}, 0, 1, "XAXX010101000");
+    EXPECT_EQ(op.VerInfo("Ticket", "15"), "Factura: 15\r\nImporte: 12.5\r\nCliente: XAXX010101000");
+    EXPECT_TRUE(prompts.messages().isEmpty());
+    EXPECT_EQ(op.VerInfo("Ticket", ""), "");
+    EXPECT_EQ(op.VerInfo("Ticket", "0"), "");
+    EXPECT_TRUE(prompts.messages().isEmpty());
+    EXPECT_EQ(op.VerInfo("Factura", "15"), "");
+    EXPECT_EQ(prompts.lastMessage(), "No se encontro la factura.");
+    ASSERT_TRUE(bd().exec("UPDATE Venta SET Status = 0"));
+    EXPECT_NE(op.VerInfo("Ticket", "15"), "");
+    EXPECT_EQ(prompts.lastMessage(), "Esta factura ya se encuentra cancelada.");
+}
+
+TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
+    vende(20, "T", {{0, 3, 10}, {1, 2, 5}, {0, 1, 10}});
+    ASSERT_DOUBLE_EQ(existencia(0), 96);
+    ASSERT_TRUE(cancela("Ticket", "20"));
+    EXPECT_EQ(prompts.asked()[0].text, "Desea dar de baja el Folio: 20 ?");
+    EXPECT_EQ(prompts.asked()[0].title, "Confirmar.");
+    EXPECT_EQ(prompts.lastMessage(), "La factura 20 fue dada de baja.");
+    EXPECT_TRUE(estados.contains("Actualizando..."));
+    EXPECT_DOUBLE_EQ(existencia(0), 100);
+    EXPECT_DOUBLE_EQ(existencia(1), 100);
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 20"), 0);
+    EXPECT_EQ(lineas(20, "T"), 3);
+
+    EXPECT_FALSE(cancela("Ticket", "20"));
+    EXPECT_EQ(prompts.lastMessage(), "Esta factura ya se encuentra cancelada.");
+    EXPECT_DOUBLE_EQ(existencia(0), 100);
+
+    ASSERT_TRUE(borra("Ticket", "20"));
+    EXPECT_EQ(prompts.lastMessage(), "Los datos de la factura 20 se han borrado.");
+    EXPECT_DOUBLE_EQ(existencia(0), 100);
+    EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 20"), 0);
+    EXPECT_EQ(lineas(20, "T"), 0);
+}
+
+TEST_F(CancelacionTest, DeletingAnInvoiceLeavesTheTicketOfTheSameNumber) {
+    vende(123, "T", {{0, 1, 10}});
+    vende(123, "F", {{1, 4, 10}});
+    ASSERT_TRUE(borra("Factura", "123"));
+    EXPECT_EQ(prompts.asked()[0].text, "Desea borrar la factura 123 ?");
+    EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 123 AND Tipo = 'T'"), 1);
+    EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 123 AND Tipo = 'F'"), 0);
+    EXPECT_EQ(lineas(123, "T"), 1);
+    EXPECT_EQ(lineas(123, "F"), 0);
+    EXPECT_DOUBLE_EQ(existencia(1), 100);
+    EXPECT_DOUBLE_EQ(existencia(0), 99);
+}
+
+TEST_F(CancelacionTest, WhatReturnsGaveBackIsNotGivenTwice) {
+    vende(30, "T", {{0, 5, 10}, {1, 0.3, 10}});
+    devolucionAnterior("T 30", 0, 2);
+    devolucionAnterior("T 30", 1, 0.1);
+    devolucionAnterior("T 30", 1, 0.2);
+    ASSERT_TRUE(bd().exec("UPDATE Existencia SET Existencia = 97 WHERE ClaveProducto = ?", {clave(0)}));
+    ASSERT_TRUE(cancela("Ticket", "30"));
+    EXPECT_DOUBLE_EQ(existencia(0), 100);
+    EXPECT_DOUBLE_EQ(existencia(1), 99.7);
+}
+
+TEST_F(CancelacionTest, DayInvoicesTakeNoStockAndTheirTicketsStay) {
+    vende(40, "T", {{0, 2, 10}});
+    ASSERT_TRUE(bd().exec("UPDATE Venta SET FE = 2 WHERE Numero = 40"));
+    ASSERT_TRUE(bd().exec("INSERT INTO Venta (Numero, Tipo, Total, IdCorte, Cliente) VALUES (9, 'F', 20, -1, 'XAXX010101000')"));
+    ASSERT_TRUE(bd().exec("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit) VALUES (9, 'F', ?, 2, 10)",
+                          {clave(0)}));
+    EXPECT_FALSE(cancela("Ticket", "40"));
+    EXPECT_TRUE(prompts.lastMessage().contains(QString::fromUtf8("factura del día"))) << prompts.lastMessage().toStdString();
+    EXPECT_FALSE(borra("Ticket", "40"));
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 40 AND Tipo = 'T'"), 1);
+    EXPECT_DOUBLE_EQ(existencia(0), 98);
+
+    ASSERT_TRUE(cancela("Factura", "9"));
+    EXPECT_DOUBLE_EQ(existencia(0), 98);
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 9 AND Tipo = 'F'"), 0);
+}
+
+TEST_F(CancelacionTest, AFailureAfterTheStockStepLeavesTheStock) {
+    vende(50, "T", {{0, 4, 10}});
+    ASSERT_TRUE(bd().exec("CREATE TRIGGER falla_venta BEFORE UPDATE ON Venta BEGIN SELECT RAISE(ABORT, 'disco lleno'); END"));
+    EXPECT_FALSE(cancela("Ticket", "50"));
+    EXPECT_TRUE(prompts.lastMessage().contains("disco lleno"));
+    EXPECT_DOUBLE_EQ(existencia(0), 96);
+    ASSERT_TRUE(bd().exec("CREATE TRIGGER falla_detalle BEFORE DELETE ON DetalleVenta BEGIN SELECT RAISE(ABORT, 'disco lleno'); END"));
+    EXPECT_FALSE(borra("Ticket", "50"));
+    EXPECT_DOUBLE_EQ(existencia(0), 96);
+    EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 50"), 1);
+}
+
+TEST_F(CancelacionTest, ElectronicInvoiceWithElectronicInvoicing) {
+    vende(60, "E", {{2, 1, 10}});
+    vende(60, "F", {{3, 1, 10}});
+    G().FacturaE = true;
+    ASSERT_TRUE(cancela("Factura", "60"));
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 60 AND Tipo = 'E'"), 0);
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 60 AND Tipo = 'F'"), 1);
+    EXPECT_DOUBLE_EQ(existencia(2), 100);
+}
+
+TEST_F(CancelacionTest, GuardsAndBadNumbersChangeNothing) {
+    vende(70, "T", {{0, 1, 10}});
+    for (const char* malo : {"12a", "1.5", "  ", "-70"}) {
+        EXPECT_FALSE(cancela("Ticket", malo));
+        EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Numero de documento no válido.")) << malo;
+        EXPECT_FALSE(borra("Ticket", malo));
+        EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Numero de documento no válido.")) << malo;
+    }
+    EXPECT_FALSE(cancela("Ticket", "70", "Cotizaciones."));
+    EXPECT_EQ(prompts.lastMessage(), "Cierre la pantalla de Cotizaciones. antes de entrar a este proceso.");
+    EXPECT_TRUE(cancela("Ticket", "70", QString::fromUtf8("Facturación.")));
+    vende(71, "T", {{0, 1, 10}});
+    EXPECT_FALSE(cancela("Ticket", "0"));
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("No se encontró información del Folio."));
+    EXPECT_FALSE(borra("Ticket", "999"));
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("No se encontro información de la factura."));
+    // No on the question stops.
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::No);
+    EXPECT_FALSE(op.Cancela("Ticket", "71", {}));
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 71"), 1);
+    // The branch file gone from the branch table: refused before anything is read.
+    G().DescripcionC[1].clear();
+    EXPECT_FALSE(cancela("Ticket", "71"));
+    EXPECT_EQ(prompts.lastMessage(), "No se encontraron los archivos de datos para la sucursal.");
+    EXPECT_EQ(prompts.asked().back().icon, ui::Icon::Critical);
+}
+
+TEST_F(CancelacionTest, EscDuringTheWaitChangesNothing) {
+    vende(80, "T", {{0, 2, 10}});
+    db::Error e;
+    auto otra = db::Database::open(shell::RutaBDSucursal(1), shell::ClaveArchivos(), &e);
+    ASSERT_TRUE(otra) << e.message.toStdString();
+    ASSERT_TRUE(otra->beginWrite());
+    op.espera.cancelled = [] { return true; };
+    EXPECT_FALSE(cancela("Ticket", "80"));
+    otra->rollback();
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 80"), 1);
+    EXPECT_DOUBLE_EQ(existencia(0), 98);
+}
+
+}  // namespace

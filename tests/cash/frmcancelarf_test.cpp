@@ -1,0 +1,97 @@
+// The cancellation form as a supervisor uses it, and its menu item.
+#include "devol_fixture.h"
+
+#include "capture_control/ccaptura.h"
+#include "cash/forms/frmcancelarf.h"
+#include "cash/forms/menus.h"
+#include "sale/documentos.h"
+#include "sale/forms/frmventa.h"
+#include "shell/estado.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
+#include "shell/permisos.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class FrmCancelarFTest : public PosventaTest {
+protected:
+    qint64 vendeTicket() {
+        sale::PorGuardar g;
+        g.Encabezado = sale::EncabezadoDesdeEstado();
+        g.Encabezado.Cliente = QStringLiteral("XAXX010101000");
+        sale::DocumentoPorGuardar d;
+        EXPECT_TRUE(bd().exec("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit, Iva) "
+                              "VALUES (0, 'T', ?, 3, 10, 1)", {clave(0)}));
+        d.Lineas.push_back(bd().lastInsertId());
+        d.Total = 30;
+        g.Documentos.push_back(d);
+        const sale::Guardado r = sale::GuardaDocumento(bd(), g, espera);
+        EXPECT_TRUE(r.ok) << r.error.message.toStdString();
+        return r.NumeroDocumento();
+    }
+    static QLineEdit* caja(CCaptura* c) { return c->findChild<QLineEdit*>(); }
+};
+
+TEST_F(FrmCancelarFTest, CancelsASoldTicketAndCloses) {
+    const qint64 ticket = vendeTicket();
+    ASSERT_DOUBLE_EQ(existencia(0), 97);
+    caja::frmCancelarF f(nullptr, nullptr, &prompts);
+    f.show();
+    EXPECT_EQ(f.windowTitle(), "Cancelar Factura.");
+    EXPECT_TRUE(f.isModal());
+    QTest::keyClicks(caja(f.capNumero), QString::number(ticket));
+    QTest::mouseClick(f.cmdVerInfo, Qt::LeftButton);
+    EXPECT_EQ(f.Label1->text(), QStringLiteral("Factura: %1\r\nImporte: 30\r\nCliente: XAXX010101000").arg(ticket));
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("La factura %1 fue dada de baja.").arg(ticket));
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_DOUBLE_EQ(existencia(0), 100);
+    // The cut takes active documents not yet cut: this one is out of it.
+    EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = ? AND Tipo = 'T' AND Status = 1 AND IdCorte = 0",
+                     {ticket}), 0);
+}
+
+TEST_F(FrmCancelarFTest, TheItemOpensItAndAQuotationScreenIsRefused) {
+    const qint64 ticket = vendeTicket();
+    auto midi = std::make_unique<shell::MIDI>();
+    caja::ConectaMenusCaja(midi.get());
+    shell::ConectaMenu(midi.get());
+    shell::QuitaNoConstruidos(midi.get());
+    midi->show();
+    G().PermisosUsuario[16] = true;
+    shell::AplicaPermisosMenu();
+    QAction* item = midi->accion(QStringLiteral("CancelarF"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
+
+    venta::frmVenta* venta = venta::AbreVenta(midi.get(), QStringLiteral("C"), &prompts);
+    ASSERT_NE(venta, nullptr);
+    const QString titulo = venta->windowTitle();
+    item->trigger();
+    auto* f = qobject_cast<caja::frmCancelarF*>(shell::FormaCargada(QStringLiteral("frmCancelarF")));
+    ASSERT_NE(f, nullptr);
+    ASSERT_TRUE(f->isVisible());
+    QTest::keyClicks(caja(f->capNumero), QString::number(ticket));
+    prompts.clear();
+    QTest::mouseClick(f->cmdCancelar, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("Cierre la pantalla de ") + titulo +
+                                         QStringLiteral(" antes de entrar a este proceso."));
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = ? AND Tipo = 'T'", {ticket}), 1);
+    // The sale screen is left as it was.
+    EXPECT_EQ(shell::FormaCargada(QStringLiteral("frmVenta")), venta);
+    EXPECT_EQ(venta->windowTitle(), titulo);
+    f->close();
+    midi.reset();
+    shell::OlvidaAbridores();
+}
+
+}  // namespace

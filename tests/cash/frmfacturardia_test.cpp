@@ -1,0 +1,98 @@
+// The day-invoice form as the shop uses it at the end of the day, and its menu item.
+#include "devol_fixture.h"
+
+#include "cash/forms/frmfacturardia.h"
+#include "cash/forms/menus.h"
+#include "shell/estado.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
+#include "shell/permisos.h"
+#include "shell/texto.h"
+
+#include <QAction>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+namespace {
+
+class FrmFacturarDiaTest : public PosventaTest {
+protected:
+    void hoy(qint64 n, double precio) {
+        vende(n, "T", {{0, 1, precio}}, 0, 1, "XAXX010101000");
+        ASSERT_TRUE(bd().exec("UPDATE Venta SET Fecha = ? WHERE Numero = ? AND Tipo = 'T'",
+                              {shell::FechaHoraISO(QDateTime::currentDateTime()), n}));
+    }
+    static void clic(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
+};
+
+TEST_F(FrmFacturarDiaTest, ChoosesTodaysTicketsAndSendsTheInvoice) {
+    hoy(1, 100);
+    hoy(2, 1134.5);
+    hoy(3, 20);
+    G().UsarServidorImp = 1;
+    caja::frmFacturarDia f(nullptr, nullptr, &prompts);
+    f.show();
+    EXPECT_EQ(f.dtFecha->date(), QDate::currentDate());
+    EXPECT_EQ(f.txtLabel2->text(), "Corresponde a tickets del dia " + QDate::currentDate().toString("yyyy-MM-dd"));
+    ASSERT_EQ(f.gridClientes->model()->rowCount(), 3);
+    EXPECT_EQ(f.Text1->text(), "1254.5");
+    EXPECT_EQ(f.txtTotalaFacturar->text(), "$ 0.00");
+    // Empty chosen list: its buttons do nothing.
+    clic(f.cmdQuitarUno);
+    clic(f.cmdQuitaTodo);
+    clic(f.cmdEnviarfactura);
+    EXPECT_TRUE(prompts.asked().empty());
+
+    clic(f.cmdAgregaTodo);
+    EXPECT_EQ(f.gridClientes->model()->rowCount(), 0);
+    ASSERT_EQ(f.gridSeleccion->model()->rowCount(), 3);
+    EXPECT_EQ(f.txtTotalaFacturar->text(), "$ 1,254.50");
+    f.gridSeleccion->selectRow(1);  // newest first: ticket 2
+    clic(f.cmdQuitarUno);
+    EXPECT_EQ(f.gridSeleccion->model()->rowCount(), 2);
+    EXPECT_EQ(f.Text1->text(), "1134.5");
+    EXPECT_EQ(valor("SELECT FE FROM Venta WHERE Numero = 2 AND Tipo = 'T'").toInt(), 0);
+    clic(f.cmdSelecciona1);
+    EXPECT_EQ(f.gridSeleccion->model()->rowCount(), 3);
+
+    clic(f.cmdEnviarfactura);
+    const qint64 n = cuenta("SELECT Numero FROM Venta WHERE Tipo = 'F'");
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("Se genero para el RFC: XAXX010101000 el folio: %1").arg(n));
+    EXPECT_EQ(cuenta("SELECT FolioSolicita FROM Solicitafolios WHERE valordev = ?", {n}), 4);
+    EXPECT_EQ(f.gridClientes->model()->rowCount(), 0);
+    EXPECT_EQ(f.gridSeleccion->model()->rowCount(), 0);
+    EXPECT_DOUBLE_EQ(valor("SELECT Total FROM Venta WHERE Tipo = 'F'").toDouble(), 1254.5);
+
+    // F5 and another day reload the lists.
+    hoy(4, 5);
+    QTest::keyClick(&f, Qt::Key_F5);
+    EXPECT_EQ(f.gridClientes->model()->rowCount(), 1);
+    f.dtFecha->setDate(QDate::currentDate().addDays(-1));
+    EXPECT_EQ(f.gridClientes->model()->rowCount(), 0);
+    EXPECT_TRUE(f.txtLabel2->text().endsWith(QDate::currentDate().addDays(-1).toString("yyyy-MM-dd")));
+}
+
+TEST_F(FrmFacturarDiaTest, TheItemOpensTheForm) {
+    auto midi = std::make_unique<shell::MIDI>();
+    caja::ConectaMenusCaja(midi.get());
+    shell::ConectaMenu(midi.get());
+    shell::QuitaNoConstruidos(midi.get());
+    midi->show();
+    G().PermisosUsuario[50] = true;
+    shell::AplicaPermisosMenu();
+    QAction* item = midi->accion(QStringLiteral("nFacturarVentas"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
+    item->trigger();
+    QWidget* forma = shell::FormaCargada(QStringLiteral("frmFacturarDia"));
+    ASSERT_NE(forma, nullptr);
+    EXPECT_TRUE(forma->isVisible());
+    midi.reset();
+    shell::OlvidaAbridores();
+}
+
+}  // namespace
