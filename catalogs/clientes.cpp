@@ -82,8 +82,11 @@ bool BuscaClientes(db::Database& bd, const QString& campo, const QString& texto,
 std::optional<ListasCliente> LeeListasCliente(db::Database& bd, db::Error* error)
 {
     ListasCliente l;
-    auto tipos = Columna(bd, QStringLiteral("Select * from Tiposcompracliente ORDER BY TCompra"),
-                         QStringLiteral("Descripcion"), error);
+    auto codigos = Columna(bd, QStringLiteral("Select * from Tiposcompracliente ORDER BY TCompra"),
+                           QStringLiteral("TCompra"), error);
+    auto tipos = codigos ? Columna(bd, QStringLiteral("Select * from Tiposcompracliente ORDER BY TCompra"),
+                                   QStringLiteral("Descripcion"), error)
+                         : std::nullopt;
     // The tables' own order is the order their rows were written in.
     auto estados = tipos ? Columna(bd, QStringLiteral("Select * from Estados ORDER BY rowid"),
                                    QStringLiteral("Nombre"), error)
@@ -94,6 +97,8 @@ std::optional<ListasCliente> LeeListasCliente(db::Database& bd, db::Error* error
     if (!paises)
         return std::nullopt;
     l.tiposCompra = *tipos;
+    for (const QString& c : *codigos)
+        l.codigosCompra << c.toLongLong();
     l.estados = *estados;
     l.paises = *paises;
     return l;

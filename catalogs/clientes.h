@@ -18,7 +18,7 @@ struct Cliente {
         Ciudad, Estado;
     qint64 Pais = 0;  // position in the country list
     QString CP, Telefono;
-    qint64 TipoCompra = 0;  // position in the purchase-type list
+    qint64 TipoCompra = 0;  // TCompra code of the purchase type
     QString RutaZona;
     double LimiteCredito = 0;
     QString Emails, cltereferencia;
@@ -45,6 +45,7 @@ bool BuscaClientes(db::Database& bd, const QString& campo, const QString& texto,
 // The three lists of the form.
 struct ListasCliente {
     QStringList tiposCompra;  // TiposCompraCliente.Descripcion by TCompra
+    QList<qint64> codigosCompra;  // their TCompra codes, in the same order
     QStringList estados;      // Estados.Nombre; the first entry counts as no state
     QStringList paises;       // Paises.NombrePais
 };
