@@ -1,6 +1,7 @@
 #include "catalogs/forms/menus_codigos.h"
 
 #include "catalogs/forms/frmcodigos.h"
+#include "catalogs/forms/frmcuentas.h"
 #include "catalogs/forms/frmempresa.h"
 #include "shell/forms/menuprincipal.h"
 
@@ -15,6 +16,7 @@ void ConectaMenusCodigos(shell::MIDI* midi)
     shell::AsignaAbridor(QStringLiteral("TipoProducto"),
                          [midi] { AbreTablaCodigos(midi, TipoTabla::TipoProducto); });
     shell::AsignaAbridor(QStringLiteral("datosempresa"), [] { AbreEmpresa(); });
+    shell::AsignaAbridor(QStringLiteral("Cuentas"), [midi] { AbreCuentas(midi); });
 }
 
 }  // namespace catalogos
