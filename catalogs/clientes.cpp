@@ -189,6 +189,10 @@ Guardado GrabaCliente(db::Database& bd, const Cliente& cliente, bool nuevo, cons
         if (ok && cambiaRFC)
             ok = bd.exec(QStringLiteral("UPDATE Venta SET Cliente=? WHERE Cliente=?"),
                          {c.RFC, rfcAnterior}, &e, &r.ventasMovidas);
+        // His credit sales follow him too, as buyer and as guarantor.
+        if (ok && cambiaRFC && bd.tableExists(QStringLiteral("VentaCredito")))
+            ok = bd.exec(QStringLiteral("UPDATE VentaCredito SET Cliente=? WHERE Cliente=?"), {c.RFC, rfcAnterior}, &e)
+                 && bd.exec(QStringLiteral("UPDATE VentaCredito SET Aval=? WHERE Aval=?"), {c.RFC, rfcAnterior}, &e);
     }
     if (ok)
         ok = t.commit(&e);

@@ -80,7 +80,7 @@ struct Guardado {
 
 // Saves one customer in one transaction on `bd` (a handle that reaches `Cliente`; the current
 // branch file with its links when the RFC of an existing customer changes, since its `Venta` rows
-// follow the new RFC). nuevo: insert; otherwise the row keyed rfcAnterior is rewritten.
+// and its credit sales, as buyer and as guarantor, follow the new RFC). nuevo: insert; otherwise the row keyed rfcAnterior is rewritten.
 Guardado GrabaCliente(db::Database& bd, const Cliente& c, bool nuevo, const QString& rfcAnterior);
 
 // Deletes the customer with that RFC. False and the message on failure.

@@ -3,6 +3,8 @@
 #include "catalogs/forms/frmcodigos.h"
 #include "catalogs/forms/frmcuentas.h"
 #include "catalogs/forms/frmempresa.h"
+#include "catalogs/forms/frmestadocuenta.h"
+#include "catalogs/forms/frmpreciocredito.h"
 #include "shell/forms/menuprincipal.h"
 
 namespace catalogos {
@@ -17,6 +19,8 @@ void ConectaMenusCodigos(shell::MIDI* midi)
                          [midi] { AbreTablaCodigos(midi, TipoTabla::TipoProducto); });
     shell::AsignaAbridor(QStringLiteral("datosempresa"), [] { AbreEmpresa(); });
     shell::AsignaAbridor(QStringLiteral("Cuentas"), [midi] { AbreCuentas(midi); });
+    shell::AsignaAbridor(QStringLiteral("PreciosCredito"), [midi] { AbrePreciosCredito(midi); });
+    shell::AsignaAbridor(QStringLiteral("Estadosdecuenta"), [midi] { AbreEstadocuenta(midi); });
 }
 
 }  // namespace catalogos

@@ -12,6 +12,7 @@
 #include "shell/forms/formas.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
+#include "shell/permisos.h"
 
 #include <QAction>
 #include <QApplication>
@@ -277,7 +278,9 @@ TEST_F(CodigosTest, MenuItemsOpenTheirFormsAfterTheirPermissionCheck)
                  {"TiposCompra", 8, "frmTipoCompra"},
                  {"TipoProducto", 10, "frmTipoProducto"},
                  {"datosempresa", 30, "frmEmpresa"},
-                 {"Cuentas", -1, "frmCuentas"}};
+                 {"Cuentas", -1, "frmCuentas"},
+                 {"PreciosCredito", -1, "frmPreciosCredito"},
+                 {"Estadosdecuenta", -1, "frmEstadocuenta"}};
     for (const auto& i : items) {
         const QString item = QString::fromLatin1(i.item);
         ASSERT_TRUE(midi.TieneAccion(item)) << i.item;
@@ -292,6 +295,12 @@ TEST_F(CodigosTest, MenuItemsOpenTheirFormsAfterTheirPermissionCheck)
         forma->close();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // A user holding every permission, as ADMIN does, finds them all switched on.
+    G().PermisosUsuario.fill(true);
+    shell::QuitaNoConstruidos(&midi);
+    shell::AplicaPermisosMenu();
+    for (const auto& i : items)
+        EXPECT_TRUE(midi.accion(QString::fromLatin1(i.item))->isEnabled()) << i.item;
     shell::OlvidaAbridores();
 }
 
