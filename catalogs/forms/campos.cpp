@@ -1,8 +1,11 @@
 #include "catalogs/forms/campos.h"
 
 #include "capture_control/ccaptura.h"
+#include "shell/estado.h"
+#include "shell/forms/midi.h"
 #include "shell/texto.h"
 
+#include <QMdiSubWindow>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -66,6 +69,55 @@ void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool oc
         }
         grid->setColumnHidden(i, ocultaResto && !hallado);
     }
+}
+
+QTableView* GridLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo)
+{
+    auto* g = new QTableView(padre);
+    g->setObjectName(nombre);
+    g->setModel(modelo);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    g->setSelectionMode(QAbstractItemView::SingleSelection);
+    return g;
+}
+
+QTableView* GridEditable(QWidget* padre, const QString& nombre, QStandardItemModel* modelo)
+{
+    auto* g = new QTableView(padre);
+    g->setObjectName(nombre);
+    g->setModel(modelo);
+    g->setSelectionMode(QAbstractItemView::SingleSelection);
+    g->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
+                       | QAbstractItemView::AnyKeyPressed);
+    return g;
+}
+
+void FuenteParametro(QTableView* grid)
+{
+    if (G().TFuente <= 0)
+        return;
+    QFont f = grid->font();
+    f.setPointSize(G().TFuente);
+    grid->setFont(f);
+}
+
+void MuestraForma(shell::MIDI* midi, QWidget* forma)
+{
+    if (midi) {
+        midi->MuestraEnMDI(forma);
+    } else {
+        forma->show();
+        forma->activateWindow();
+    }
+}
+
+void CierraForma(QWidget* forma)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(forma->parentWidget()))
+        sub->close();
+    else
+        forma->close();
 }
 
 }  // namespace catalogos

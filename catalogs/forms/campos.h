@@ -14,6 +14,10 @@ class QStandardItemModel;
 class QTableView;
 class QWidget;
 
+namespace shell {
+class MIDI;
+}
+
 namespace catalogos {
 
 CCaptura* CampoCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo);
@@ -29,5 +33,17 @@ void LlenaModelo(QStandardItemModel* modelo, const db::Rows& filas, const QStrin
 
 // Column widths by caption (twips); with `ocultaResto` every column not named is hidden.
 void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool ocultaResto);
+
+// A grid on the model: read-only with whole rows selected, or the editor (a cell opens on a double
+// click, F2 or any key typed).
+QTableView* GridLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo);
+QTableView* GridEditable(QWidget* padre, const QString& nombre, QStandardItemModel* modelo);
+// The grid's font takes the branch parameter TFuente.
+void FuenteParametro(QTableView* grid);
+
+// A form as a document window of the main window, or on its own when there is none.
+void MuestraForma(shell::MIDI* midi, QWidget* forma);
+// Closes the form, with its document window when it has one.
+void CierraForma(QWidget* forma);
 
 }  // namespace catalogos

@@ -1,10 +1,10 @@
 #include "catalogs/forms/frmcodigos.h"
 
+#include "catalogs/forms/campos.h"
+
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
-#include "shell/estado.h"
 #include "shell/forms/formas.h"
-#include "shell/forms/midi.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -25,13 +25,8 @@ frmTablaCodigos::frmTablaCodigos(TipoTabla tipo, QWidget* parent, db::Database* 
     setWindowTitle(tabla_.titulo);
 
     auto* raiz = new QVBoxLayout(this);
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                             | QAbstractItemView::AnyKeyPressed);
     modelo_ = new QStandardItemModel(this);
-    DBGrid1->setModel(modelo_);
+    DBGrid1 = GridEditable(this, QStringLiteral("DBGrid1"), modelo_);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     raiz->addWidget(DBGrid1, 1);
 
@@ -49,11 +44,8 @@ frmTablaCodigos::frmTablaCodigos(TipoTabla tipo, QWidget* parent, db::Database* 
     connect(Command1, &QPushButton::clicked, this, &frmTablaCodigos::Command1_Click);
     connect(modelo_, &QStandardItemModel::itemChanged, this, &frmTablaCodigos::CeldaCambiada);
 
-    if (tabla_.fuenteParametro && G().TFuente > 0) {
-        QFont f = DBGrid1->font();
-        f.setPointSize(G().TFuente);
-        DBGrid1->setFont(f);
-    }
+    if (tabla_.fuenteParametro)
+        FuenteParametro(DBGrid1);
     Carga();
 }
 
@@ -177,13 +169,7 @@ void frmTablaCodigos::cmdBorrar_Click()
     }
 }
 
-void frmTablaCodigos::Command1_Click()
-{
-    if (auto* sub = qobject_cast<QWidget*>(parentWidget()); sub && sub->inherits("QMdiSubWindow"))
-        sub->close();
-    else
-        close();
-}
+void frmTablaCodigos::Command1_Click() { CierraForma(this); }
 
 namespace {
 
@@ -191,14 +177,12 @@ template <class T>
 frmTablaCodigos* Abre(shell::MIDI* midi, bool modal)
 {
     auto* forma = shell::Forma<T>();
-    if (modal || !midi) {
+    if (modal) {
         forma->setWindowFlag(Qt::Dialog, true);
-        if (modal)
-            forma->setWindowModality(Qt::ApplicationModal);
-        forma->show();
-        forma->activateWindow();
+        forma->setWindowModality(Qt::ApplicationModal);
+        MuestraForma(nullptr, forma);
     } else {
-        midi->MuestraEnMDI(forma);
+        MuestraForma(midi, forma);
     }
     forma->DBGrid1->setFocus();
     return forma;

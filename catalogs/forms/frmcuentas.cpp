@@ -6,7 +6,6 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
-#include "shell/forms/midi.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -17,7 +16,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -27,17 +25,6 @@
 namespace catalogos {
 
 namespace {
-
-QTableView* GridLectura(QWidget* padre, QStandardItemModel* modelo)
-{
-    auto* g = new QTableView(padre);
-    g->setObjectName(QStringLiteral("DBGrid1"));
-    g->setModel(modelo);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    return g;
-}
 
 QComboBox* Lista(QWidget* padre, const char* nombre, const QStringList& items)
 {
@@ -114,7 +101,7 @@ frmCuentas::frmCuentas(QWidget* parent, db::Database* sucursal, ui::Prompts* pro
     raiz->addLayout(campos);
 
     modelo_ = new QStandardItemModel(this);
-    DBGrid1 = GridLectura(this, modelo_);
+    DBGrid1 = GridLectura(this, QStringLiteral("DBGrid1"), modelo_);
     raiz->addWidget(DBGrid1, 1);
 
     connect(cmdMovimientos, &QPushButton::clicked, this, &frmCuentas::cmdMovimientos_Click);
@@ -267,10 +254,7 @@ void frmCuentas::Toolbar2_ButtonClick(const QString& tooltip)
     } else if (tooltip == QLatin1String("Actualizar.")) {
         AbreCuentas(CuentaActual());
     } else if (tooltip == QLatin1String("Cerrar.")) {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
+        CierraForma(this);
     }
 }
 
@@ -332,7 +316,7 @@ frmMovimientos::frmMovimientos(QWidget* parent, db::Database* sucursal, ui::Prom
     raiz->addLayout(campos);
 
     modelo_ = new QStandardItemModel(this);
-    DBGrid1 = GridLectura(this, modelo_);
+    DBGrid1 = GridLectura(this, QStringLiteral("DBGrid1"), modelo_);
     raiz->addWidget(DBGrid1, 1);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& actual) {
@@ -501,12 +485,7 @@ void frmMovimientos::Toolbar2_ButtonClick(const QString& tooltip)
 frmCuentas* AbreCuentas(shell::MIDI* midi)
 {
     auto* forma = shell::Forma<frmCuentas>();
-    if (midi) {
-        midi->MuestraEnMDI(forma);
-    } else {
-        forma->show();
-        forma->activateWindow();
-    }
+    MuestraForma(midi, forma);
     return forma;
 }
 

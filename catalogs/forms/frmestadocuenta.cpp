@@ -4,13 +4,11 @@
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/forms/formas.h"
-#include "shell/forms/midi.h"
 
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -19,17 +17,6 @@
 namespace catalogos {
 
 namespace {
-
-QTableView* Grid(QWidget* padre, const char* nombre, QStandardItemModel* modelo)
-{
-    auto* g = new QTableView(padre);
-    g->setObjectName(QString::fromLatin1(nombre));
-    g->setModel(modelo);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    return g;
-}
 
 const QStringList kImportes{QStringLiteral("Total"), QStringLiteral("Importe"), QStringLiteral("Descuento")};
 const QStringList kFechas{QStringLiteral("Fecha"), QStringLiteral("FechaVencimiento"), QStringLiteral("FechaPago")};
@@ -59,8 +46,8 @@ frmEstadocuenta::frmEstadocuenta(QWidget* parent, db::Database* codigos, db::Dat
 
     modeloVentas_ = new QStandardItemModel(this);
     modeloDoctos_ = new QStandardItemModel(this);
-    DBGrid2 = Grid(this, "DBGrid2", modeloVentas_);
-    DBGrid1 = Grid(this, "DBGrid1", modeloDoctos_);
+    DBGrid2 = GridLectura(this, QStringLiteral("DBGrid2"), modeloVentas_);
+    DBGrid1 = GridLectura(this, QStringLiteral("DBGrid1"), modeloDoctos_);
     raiz->addWidget(new QLabel(QString::fromUtf8("Ventas a crédito:"), this));
     raiz->addWidget(DBGrid2, 1);
     raiz->addWidget(new QLabel(QStringLiteral("Documentos:"), this));
@@ -164,23 +151,12 @@ void frmEstadocuenta::Command1_Click()
     ImprimeDoctos(venta, doctos_, prompts(), Destino, this);
 }
 
-void frmEstadocuenta::cmdCerrar_Click()
-{
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
+void frmEstadocuenta::cmdCerrar_Click() { CierraForma(this); }
 
 frmEstadocuenta* AbreEstadocuenta(shell::MIDI* midi)
 {
     auto* forma = shell::Forma<frmEstadocuenta>();
-    if (midi) {
-        midi->MuestraEnMDI(forma);
-    } else {
-        forma->show();
-        forma->activateWindow();
-    }
+    MuestraForma(midi, forma);
     return forma;
 }
 

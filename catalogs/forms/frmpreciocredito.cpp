@@ -5,13 +5,10 @@
 #include "catalogs/preciocredito.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
-#include "shell/estado.h"
 #include "shell/forms/formas.h"
-#include "shell/forms/midi.h"
 #include "shell/rutinas_bd.h"
 
 #include <QHBoxLayout>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -33,18 +30,9 @@ frmPreciosCredito::frmPreciosCredito(QWidget* parent, db::Database* codigos, ui:
     alta->addWidget(cmdInsertar, 0, Qt::AlignBottom);
     raiz->addLayout(alta);
 
-    DBGrid1 = new QTableView(this);
-    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
-                             | QAbstractItemView::AnyKeyPressed);
     modelo_ = new QStandardItemModel(this);
-    DBGrid1->setModel(modelo_);
-    if (G().TFuente > 0) {
-        QFont f = DBGrid1->font();
-        f.setPointSize(G().TFuente);
-        DBGrid1->setFont(f);
-    }
+    DBGrid1 = GridEditable(this, QStringLiteral("DBGrid1"), modelo_);
+    FuenteParametro(DBGrid1);
     raiz->addWidget(DBGrid1, 1);
 
     auto* botones = new QHBoxLayout;
@@ -170,25 +158,14 @@ void frmPreciosCredito::cmdInsertar_Click()
     }
 }
 
-void frmPreciosCredito::cmdCerrar_Click()
-{
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
-}
+void frmPreciosCredito::cmdCerrar_Click() { CierraForma(this); }
 
 frmPreciosCredito* AbrePreciosCredito(shell::MIDI* midi, std::optional<qint64> producto)
 {
     auto* forma = shell::Forma<frmPreciosCredito>();
     forma->FiltroPrecios = producto;
     forma->ActualizaConsulta();
-    if (midi) {
-        midi->MuestraEnMDI(forma);
-    } else {
-        forma->show();
-        forma->activateWindow();
-    }
+    MuestraForma(midi, forma);
     forma->DBGrid1->setFocus();
     return forma;
 }

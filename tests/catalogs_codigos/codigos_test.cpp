@@ -203,16 +203,7 @@ TEST_F(CodigosTest, PaymentFormGridAddsEditsAndDeletesAsAPersonDoes)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
     auto* modelo = qobject_cast<QStandardItemModel*>(f.DBGrid1->model());
     auto escribe = [&](int fila, int col, const QString& texto) {
-        const QModelIndex i = modelo->index(fila, col);
-        f.DBGrid1->scrollTo(i);
-        QTest::mouseClick(f.DBGrid1->viewport(), Qt::LeftButton, {}, f.DBGrid1->visualRect(i).center());
-        QTest::keyClick(f.DBGrid1, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        ASSERT_TRUE(editor);
-        editor->selectAll();
-        QTest::keyClicks(editor, texto);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents();  // the grid commits the cell when its event loop turns
+        EscribeCelda(f.DBGrid1, modelo->index(fila, col), texto);
     };
     const int nueva = modelo->rowCount() - 1;
     EXPECT_EQ(modelo->item(nueva, 0)->text(), QString());

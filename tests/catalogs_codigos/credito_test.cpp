@@ -170,17 +170,7 @@ TEST_F(CreditoTest, PlanFormInsertsByBarcodeAndRestoresARefusedCell)
     ASSERT_GE(anticipo, 0);
     EXPECT_FALSE(modelo->item(0, descripcion)->isEditable());
 
-    auto escribe = [&](const QString& texto) {
-        const QModelIndex i = modelo->index(0, anticipo);
-        QTest::mouseClick(f.DBGrid1->viewport(), Qt::LeftButton, {}, f.DBGrid1->visualRect(i).center());
-        QTest::keyClick(f.DBGrid1, Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        ASSERT_TRUE(editor);
-        editor->selectAll();
-        QTest::keyClicks(editor, texto);
-        QTest::keyClick(editor, Qt::Key_Return);
-        QCoreApplication::processEvents();
-    };
+    auto escribe = [&](const QString& texto) { EscribeCelda(f.DBGrid1, modelo->index(0, anticipo), texto); };
     escribe(QStringLiteral("150.5"));
     EXPECT_EQ(modelo->item(0, anticipo)->text(), QStringLiteral("150.50"));
     prompts.clear();

@@ -7,11 +7,29 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+// Types into a cell of a grid as a person does: a click on it, F2, the text, Enter.
+inline void EscribeCelda(QTableView* grid, const QModelIndex& celda, const QString& texto)
+{
+    grid->scrollTo(celda);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(celda).center());
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_TRUE(editor);
+    editor->selectAll();
+    QTest::keyClicks(editor, texto);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();  // the grid commits the cell when its event loop turns
+}
 
 class DatosTest : public ::testing::Test {
 protected:
