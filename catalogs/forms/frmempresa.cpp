@@ -40,12 +40,14 @@ frmEmpresa::frmEmpresa(QWidget* parent, db::Database* codigos, ui::Prompts* prom
     capDireccion1 = new QPlainTextEdit(this);
     capDireccion1->setObjectName(QStringLiteral("capDireccion1"));
     capDireccion1->setTabChangesFocus(true);
+    capDireccion1->setMaximumHeight(capDireccion1->fontMetrics().lineSpacing() * 5);
     txtEmailfacturas = new QLineEdit(this);
     txtEmailfacturas->setObjectName(QStringLiteral("txtEmailfacturas"));
     txtEmailfacturas->setMaxLength(60);
     textos->addRow(QStringLiteral("Direccion:"), capDireccion1);
     textos->addRow(QStringLiteral("EmailFacturas:"), txtEmailfacturas);
     raiz->addLayout(textos);
+    raiz->addStretch(1);
 
     auto* botones = new QHBoxLayout;
     cmdGuardar = new QPushButton(QStringLiteral("&Guardar"), this);
