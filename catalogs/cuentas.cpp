@@ -54,7 +54,7 @@ std::optional<double> ImporteTecleado(const QString& texto)
     return shell::LeeNumero(t);
 }
 
-std::optional<db::Rows> AbreCuentas(db::Database& bd, db::Error* error)
+std::optional<db::Rows> LeeCuentas(db::Database& bd, db::Error* error)
 {
     return bd.select(QStringLiteral("Select * from Cuentas ORDER BY IdCuenta"), QVariantList{}, error);
 }
@@ -128,7 +128,7 @@ std::optional<qint64> CuentaSeleccionada(const QString& cuentaSel)
     return n;
 }
 
-std::optional<db::Rows> AbreMovimientos(db::Database& bd, const QString& cuentaSel, db::Error* error)
+std::optional<db::Rows> LeeMovimientos(db::Database& bd, const QString& cuentaSel, db::Error* error)
 {
     if (const auto cuenta = CuentaSeleccionada(cuentaSel))
         return bd.select(QStringLiteral("Select * from CuentasMovto Where IdCuenta = ? ORDER BY IdCuenta, IdMovto"),

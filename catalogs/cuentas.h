@@ -29,7 +29,7 @@ const QStringList& EstatusMovimientoLista();  // "Seleccionar...", "Activo", "No
 std::optional<double> ImporteTecleado(const QString& texto);
 
 // --- accounts ---
-std::optional<db::Rows> AbreCuentas(db::Database& bd, db::Error* error = nullptr);
+std::optional<db::Rows> LeeCuentas(db::Database& bd, db::Error* error = nullptr);
 // The number the add shows; the save takes it again under its lock.
 std::optional<qint64> SiguienteCuenta(db::Database& bd, db::Error* error = nullptr);
 
@@ -55,7 +55,7 @@ bool CancelaCuenta(db::Database& bd, qint64 cuenta, db::Error* error = nullptr);
 // --- movements ---
 // The account CuentaSel names: nullopt when it is empty, not a whole number or 0 (every account).
 std::optional<qint64> CuentaSeleccionada(const QString& cuentaSel);
-std::optional<db::Rows> AbreMovimientos(db::Database& bd, const QString& cuentaSel, db::Error* error = nullptr);
+std::optional<db::Rows> LeeMovimientos(db::Database& bd, const QString& cuentaSel, db::Error* error = nullptr);
 std::optional<qint64> SiguienteMovimiento(db::Database& bd, db::Error* error = nullptr);
 
 struct DatosMovimiento {

@@ -126,7 +126,7 @@ void frmCuentas::AbreCuentas(qint64 mostrar)
     db::Database* bd = Base();
     std::optional<db::Rows> filas;
     if (bd)
-        filas = catalogos::AbreCuentas(*bd, &e);
+        filas = catalogos::LeeCuentas(*bd, &e);
     if (!filas) {
         shell::MuestraErrorBD(e);
         filas = db::Rows{};
@@ -340,7 +340,7 @@ void frmMovimientos::AbreMovimientos(const QString& cuentaSel, qint64 mostrar)
     db::Database* bd = Base();
     std::optional<db::Rows> filas;
     if (bd)
-        filas = catalogos::AbreMovimientos(*bd, cuentaSel, &e);
+        filas = catalogos::LeeMovimientos(*bd, cuentaSel, &e);
     if (!filas) {
         shell::MuestraErrorBD(e);
         filas = db::Rows{};

@@ -216,8 +216,8 @@ TEST_F(CuentasTest, AnEmptyOrNonNumericSelectionListsEveryMovement)
     Movimiento(a, MovCargo, QStringLiteral("1"));
     Movimiento(b, MovCargo, QStringLiteral("2"));
     for (const char* sel : {"", "abc", "0", "1 OR 1=1"})
-        EXPECT_EQ(AbreMovimientos(*sucursal, QString::fromLatin1(sel))->size(), 2u) << sel;
-    EXPECT_EQ(AbreMovimientos(*sucursal, QString::number(b))->size(), 1u);
+        EXPECT_EQ(LeeMovimientos(*sucursal, QString::fromLatin1(sel))->size(), 2u) << sel;
+    EXPECT_EQ(LeeMovimientos(*sucursal, QString::number(b))->size(), 1u);
 }
 
 TEST_F(CuentasTest, FormsAddAnAccountAndAChargeAndTheGridShowsTheNewBalance)
