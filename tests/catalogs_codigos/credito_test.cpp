@@ -15,6 +15,7 @@
 #include "sale/forms/frmventa.h"
 #include "shell/forms/formas.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
@@ -230,7 +231,17 @@ TEST_F(CreditoTest, StatementSearchListsSalesAndEachSalesDocuments)
     const int i = f.DBCombo1->findText(QStringLiteral("JUAN PEREZ"));
     ASSERT_GE(i, 0);
     prompts.pushInput(QStringLiteral("PEJJ800101AB1"));
-    f.DBCombo1_Click(i);
+    QTest::mouseClick(f.DBCombo1, Qt::LeftButton);
+    QAbstractItemView* lista = f.DBCombo1->view();
+    ASSERT_TRUE(lista->isVisible());
+    const QModelIndex elegido = lista->model()->index(i, 0);
+    // The list takes no click right after it opens (that would be the opening click's release).
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    lista->scrollTo(elegido);
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, lista->visualRect(elegido).center());
+    ASSERT_EQ(prompts.asked().size(), 1u);
+    EXPECT_EQ(prompts.asked()[0].text, QStringLiteral("Teclee el RFC del cliente a consultar: "));
+    EXPECT_EQ(prompts.asked()[0].title, QStringLiteral("Busqueda"));
     EXPECT_EQ(f.RFCBuscado, QStringLiteral("PEJJ800101AB1"));
     ASSERT_EQ(f.Ventas().size(), 2u);
     EXPECT_EQ(f.Doctos().size(), 4u);
