@@ -1,5 +1,6 @@
 #include "catalogs/cuentas.h"
 
+#include "catalogs/escritura.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -111,13 +112,13 @@ Grabado GrabarCuenta(db::Database& bd, const DatosCuenta& d, bool nueva, qint64 
 
 bool CancelaCuenta(db::Database& bd, qint64 cuenta, db::Error* error)
 {
-    int cambiadas = 0;
-    if (!bd.exec(QStringLiteral("UPDATE Cuentas SET EstatusCuenta = ? WHERE IdCuenta = ?"),
-                 {EstatusCancelado, cuenta}, error, &cambiadas))
-        return false;
-    if (cambiadas == 0)
-        return db::fail(error, db::ErrorKind::NotFound, QStringLiteral("La cuenta ya no existe."));
-    return true;
+    return EnTransaccion(bd, error, [&](db::Error* e) {
+        int cambiadas = 0;
+        if (!bd.exec(QStringLiteral("UPDATE Cuentas SET EstatusCuenta = ? WHERE IdCuenta = ?"),
+                     {EstatusCancelado, cuenta}, e, &cambiadas))
+            return false;
+        return cambiadas > 0 || db::fail(e, db::ErrorKind::NotFound, QStringLiteral("La cuenta ya no existe."));
+    });
 }
 
 std::optional<qint64> CuentaSeleccionada(const QString& cuentaSel)
@@ -157,9 +158,11 @@ Grabado GrabarMovimiento(db::Database& bd, const DatosMovimiento& d, bool nuevo,
     db::Error e;
     if (!nuevo) {
         int cambiadas = 0;
-        if (!bd.exec(QStringLiteral("UPDATE CuentasMovto SET Referencia01 = ?, Referencia02 = ?, Comentarios = ? "
-                                    "WHERE IdMovto = ?"),
-                     {d.Referencia01, d.Referencia02, d.Comentarios, actual}, &e, &cambiadas))
+        if (!EnTransaccion(bd, &e, [&](db::Error* err) {
+                return bd.exec(QStringLiteral("UPDATE CuentasMovto SET Referencia01 = ?, Referencia02 = ?, "
+                                              "Comentarios = ? WHERE IdMovto = ?"),
+                               {d.Referencia01, d.Referencia02, d.Comentarios, actual}, err, &cambiadas);
+            }))
             return FalloBD(e);
         if (cambiadas == 0)
             return Rechazo(QStringLiteral("El movimiento ya no existe."));

@@ -1,5 +1,6 @@
 #include "catalogs/empresa.h"
 
+#include "catalogs/escritura.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 
@@ -60,21 +61,18 @@ bool GrabaEmpresa(db::Database& codigos, const DatosEmpresa& d, db::Error* error
                                d.Direccion,
                                UnBlancoAlFinal(d.RazonSocial),
                                d.EmailFacturas};
-    db::WriteTransaction t(codigos);
-    if (!t.begin({}, error))
-        return false;
-    int cambiadas = 0;
-    if (!codigos.exec(QStringLiteral("UPDATE Empresa SET NombreEmp = ?, RFC = ?, NumSucursales = ?, "
-                                     "SucursalDefault = ?, Direccion = ?, RazonSocial = ?, EmailFacturas = ? "
-                                     "WHERE rowid = (SELECT MIN(rowid) FROM Empresa)"),
-                      valores, error, &cambiadas))
-        return false;
-    if (cambiadas == 0
-        && !codigos.exec(QStringLiteral("INSERT INTO Empresa (NombreEmp, RFC, NumSucursales, SucursalDefault, "
-                                        "Direccion, RazonSocial, EmailFacturas) VALUES (?, ?, ?, ?, ?, ?, ?)"),
-                         valores, error))
-        return false;
-    return t.commit(error);
+    return EnTransaccion(codigos, error, [&](db::Error* e) {
+        int cambiadas = 0;
+        if (!codigos.exec(QStringLiteral("UPDATE Empresa SET NombreEmp = ?, RFC = ?, NumSucursales = ?, "
+                                         "SucursalDefault = ?, Direccion = ?, RazonSocial = ?, EmailFacturas = ? "
+                                         "WHERE rowid = (SELECT MIN(rowid) FROM Empresa)"),
+                          valores, e, &cambiadas))
+            return false;
+        return cambiadas > 0
+               || codigos.exec(QStringLiteral("INSERT INTO Empresa (NombreEmp, RFC, NumSucursales, SucursalDefault, "
+                                              "Direccion, RazonSocial, EmailFacturas) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                               valores, e);
+    });
 }
 
 bool GrabaSucursalDefault(const QString& rutaApp, int sucursal, db::Error* error)
@@ -88,15 +86,16 @@ bool GrabaSucursalDefault(const QString& rutaApp, int sucursal, db::Error* error
     auto bd = db::Database::open(ruta, op, error);
     if (!bd)
         return false;
-    int cambiadas = 0;
     // Only the first row is the machine's, as start-up reads it.
-    if (!bd->exec(QStringLiteral("UPDATE Dir SET Sucursal = ? WHERE rowid = (SELECT MIN(rowid) FROM Dir)"),
-                  {sucursal}, error, &cambiadas))
-        return false;
-    if (cambiadas == 0)
-        return db::fail(error, db::ErrorKind::NotFound,
-                        QStringLiteral("El archivo ") + ruta + QStringLiteral(" no tiene los datos del equipo."));
-    return true;
+    return EnTransaccion(*bd, error, [&](db::Error* e) {
+        int cambiadas = 0;
+        if (!bd->exec(QStringLiteral("UPDATE Dir SET Sucursal = ? WHERE rowid = (SELECT MIN(rowid) FROM Dir)"),
+                      {sucursal}, e, &cambiadas))
+            return false;
+        return cambiadas > 0
+               || db::fail(e, db::ErrorKind::NotFound,
+                           QStringLiteral("El archivo ") + ruta + QStringLiteral(" no tiene los datos del equipo."));
+    });
 }
 
 bool GuardaEmpresa(db::Database& codigos, const QString& rutaApp, const DatosEmpresa& d,

@@ -1,5 +1,6 @@
 #include "catalogs/preciocredito.h"
 
+#include "catalogs/escritura.h"
 #include "shell/texto.h"
 
 namespace catalogos {
@@ -29,8 +30,10 @@ ResultadoAlta InsertaPlan(db::Database& codigos, const QString& codigo)
     }
     r.producto = fila->integer(QStringLiteral("ClaveProducto"));
     int agregadas = 0;
-    if (!codigos.exec(QStringLiteral("INSERT OR IGNORE INTO PreciosCredito (Producto) VALUES (?)"), {r.producto}, &e,
-                      &agregadas)) {
+    if (!EnTransaccion(codigos, &e, [&](db::Error* err) {
+            return codigos.exec(QStringLiteral("INSERT OR IGNORE INTO PreciosCredito (Producto) VALUES (?)"),
+                                {r.producto}, err, &agregadas);
+        })) {
         r.mensaje = e.message;
         return r;
     }

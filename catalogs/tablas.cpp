@@ -1,5 +1,6 @@
 #include "catalogs/tablas.h"
 
+#include "catalogs/escritura.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -83,8 +84,10 @@ bool AgregaCodigo(db::Database& bd, const TablaCodigos& t, const QString& clave,
     const std::optional<qint64> c = ClaveTecleada(t, clave, error);
     if (!c)
         return false;
-    return bd.exec(QStringLiteral("INSERT INTO %1 (%2, Descripcion) VALUES (?, ?)").arg(t.tabla, t.clave),
-                   {*c, descripcion}, error);
+    return EnTransaccion(bd, error, [&](db::Error* e) {
+        return bd.exec(QStringLiteral("INSERT INTO %1 (%2, Descripcion) VALUES (?, ?)").arg(t.tabla, t.clave),
+                       {*c, descripcion}, e);
+    });
 }
 
 bool CambiaCodigo(db::Database& bd, const TablaCodigos& t, qint64 claveAnterior, const QString& clave,
@@ -95,14 +98,14 @@ bool CambiaCodigo(db::Database& bd, const TablaCodigos& t, qint64 claveAnterior,
         return false;
     if (*c != claveAnterior && EsProtegida(t, claveAnterior))
         return Refusa(error, QStringLiteral("Esta clave es predefinida en el sistema, no se puede cambiar."));
-    int cambiadas = 0;
-    if (!bd.exec(QStringLiteral("UPDATE %1 SET %2 = ?, Descripcion = ? WHERE %2 = ?").arg(t.tabla, t.clave),
-                 {*c, descripcion, claveAnterior}, error, &cambiadas))
-        return false;
-    if (cambiadas == 0)
-        return db::fail(error, db::ErrorKind::NotFound,
-                        QStringLiteral("El registro ya no existe, no se grabo el cambio."));
-    return true;
+    return EnTransaccion(bd, error, [&](db::Error* e) {
+        int cambiadas = 0;
+        if (!bd.exec(QStringLiteral("UPDATE %1 SET %2 = ?, Descripcion = ? WHERE %2 = ?").arg(t.tabla, t.clave),
+                     {*c, descripcion, claveAnterior}, e, &cambiadas))
+            return false;
+        return cambiadas > 0
+               || db::fail(e, db::ErrorKind::NotFound, QStringLiteral("El registro ya no existe, no se grabo el cambio."));
+    });
 }
 
 Borrado BorraCodigo(db::Database& bd, const TablaCodigos& t, qint64 clave, const QString& descripcion,
@@ -115,7 +118,9 @@ Borrado BorraCodigo(db::Database& bd, const TablaCodigos& t, qint64 clave, const
         return Borrado::Protegida;
     }
     db::Error e;
-    if (!bd.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(t.tabla, t.clave), {clave}, &e)) {
+    if (!EnTransaccion(bd, &e, [&](db::Error* err) {
+            return bd.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(t.tabla, t.clave), {clave}, err);
+        })) {
         shell::MuestraErrorBD(e);
         return Borrado::Fallo;
     }
