@@ -268,6 +268,18 @@ TEST_F(CreditoTest, StatementSearchListsSalesAndEachSalesDocuments)
     // Nothing to print then.
     QTest::mouseClick(f.Command1, Qt::LeftButton);
     EXPECT_TRUE(report::openPreviews().isEmpty());
+
+    // A search that fails still empties the documents first, and the search field goes back.
+    prompts.pushInput(QStringLiteral("PEJJ800101AB1"));
+    QTest::mouseClick(f.cmdBuscar, Qt::LeftButton);
+    ASSERT_EQ(f.Doctos().size(), 4u);
+    f.Combo1->setCurrentIndex(1);
+    ASSERT_TRUE(sucursal->exec(QStringLiteral("DROP VIEW temp.CVentaCredito")));
+    prompts.pushInput(QStringLiteral("PEJJ800101AB1"));
+    QTest::mouseClick(f.cmdBuscar, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Error de búsqueda."));
+    EXPECT_EQ(f.Doctos().size(), 0u);
+    EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("CLIENTE"));
 }
 
 TEST_F(CreditoTest, ACustomerWhoseRfcChangesKeepsHisCreditSales)
