@@ -82,8 +82,11 @@ bool BuscaClientes(db::Database& bd, const QString& campo, const QString& texto,
 std::optional<ListasCliente> LeeListasCliente(db::Database& bd, db::Error* error)
 {
     ListasCliente l;
-    auto tipos = Columna(bd, QStringLiteral("Select * from Tiposcompracliente ORDER BY TCompra"),
-                         QStringLiteral("Descripcion"), error);
+    auto codigos = Columna(bd, QStringLiteral("Select * from Tiposcompracliente ORDER BY TCompra"),
+                           QStringLiteral("TCompra"), error);
+    auto tipos = codigos ? Columna(bd, QStringLiteral("Select * from Tiposcompracliente ORDER BY TCompra"),
+                                   QStringLiteral("Descripcion"), error)
+                         : std::nullopt;
     // The tables' own order is the order their rows were written in.
     auto estados = tipos ? Columna(bd, QStringLiteral("Select * from Estados ORDER BY rowid"),
                                    QStringLiteral("Nombre"), error)
@@ -94,6 +97,8 @@ std::optional<ListasCliente> LeeListasCliente(db::Database& bd, db::Error* error
     if (!paises)
         return std::nullopt;
     l.tiposCompra = *tipos;
+    for (const QString& c : *codigos)
+        l.codigosCompra << c.toLongLong();
     l.estados = *estados;
     l.paises = *paises;
     return l;
@@ -184,6 +189,10 @@ Guardado GrabaCliente(db::Database& bd, const Cliente& cliente, bool nuevo, cons
         if (ok && cambiaRFC)
             ok = bd.exec(QStringLiteral("UPDATE Venta SET Cliente=? WHERE Cliente=?"),
                          {c.RFC, rfcAnterior}, &e, &r.ventasMovidas);
+        // His credit sales follow him too, as buyer and as guarantor.
+        if (ok && cambiaRFC && bd.tableExists(QStringLiteral("VentaCredito")))
+            ok = bd.exec(QStringLiteral("UPDATE VentaCredito SET Cliente=? WHERE Cliente=?"), {c.RFC, rfcAnterior}, &e)
+                 && bd.exec(QStringLiteral("UPDATE VentaCredito SET Aval=? WHERE Aval=?"), {c.RFC, rfcAnterior}, &e);
     }
     if (ok)
         ok = t.commit(&e);

@@ -18,7 +18,7 @@ struct Cliente {
         Ciudad, Estado;
     qint64 Pais = 0;  // position in the country list
     QString CP, Telefono;
-    qint64 TipoCompra = 0;  // position in the purchase-type list
+    qint64 TipoCompra = 0;  // TCompra code of the purchase type
     QString RutaZona;
     double LimiteCredito = 0;
     QString Emails, cltereferencia;
@@ -45,6 +45,7 @@ bool BuscaClientes(db::Database& bd, const QString& campo, const QString& texto,
 // The three lists of the form.
 struct ListasCliente {
     QStringList tiposCompra;  // TiposCompraCliente.Descripcion by TCompra
+    QList<qint64> codigosCompra;  // their TCompra codes, in the same order
     QStringList estados;      // Estados.Nombre; the first entry counts as no state
     QStringList paises;       // Paises.NombrePais
 };
@@ -79,7 +80,7 @@ struct Guardado {
 
 // Saves one customer in one transaction on `bd` (a handle that reaches `Cliente`; the current
 // branch file with its links when the RFC of an existing customer changes, since its `Venta` rows
-// follow the new RFC). nuevo: insert; otherwise the row keyed rfcAnterior is rewritten.
+// and its credit sales, as buyer and as guarantor, follow the new RFC). nuevo: insert; otherwise the row keyed rfcAnterior is rewritten.
 Guardado GrabaCliente(db::Database& bd, const Cliente& c, bool nuevo, const QString& rfcAnterior);
 
 // Deletes the customer with that RFC. False and the message on failure.

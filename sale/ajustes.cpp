@@ -2,31 +2,6 @@
 
 namespace venta {
 
-std::optional<double> LeeNumero(const QString& texto, bool conSigno)
-{
-    const QString t = texto.trimmed();
-    int i = 0;
-    if (conSigno && i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
-        ++i;
-    int digitos = 0, puntos = 0;
-    for (; i < t.size(); ++i) {
-        const QChar c = t[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
-            ++digitos;
-        else if (c == QLatin1Char('.') && puntos == 0)
-            ++puntos;
-        else
-            return std::nullopt;
-    }
-    if (digitos == 0)
-        return std::nullopt;
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    if (!ok)
-        return std::nullopt;
-    return v;
-}
-
 Ajuste DescuentoLinea(const QString& respuesta, double lDesc, int maxDescuentoFact, bool permiso41)
 {
     Ajuste a;

@@ -4,6 +4,7 @@
 // texts, and the dollar exchange rate.
 
 #include "platform/db/database.h"
+#include "shell/texto.h"
 
 #include <QString>
 
@@ -11,9 +12,8 @@
 
 namespace venta {
 
-// A typed amount: blanks around it ignored, an optional sign when `conSigno`, digits and at most one
-// "."; at least one digit. "1,000", "1e3", "12abc", "." and "" are refused.
-std::optional<double> LeeNumero(const QString& texto, bool conSigno = true);
+// The strict reader of typed amounts lives with the other text routines.
+using shell::LeeNumero;
 
 // The outcome of a prompt's answer: nothing to do, store `valor`/`texto`, or show `mensaje`
 // (and store when `escribe` is also set).

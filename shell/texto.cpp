@@ -104,6 +104,27 @@ QString ExtraeNumero(const QString& text) {
     return out;
 }
 
+std::optional<double> LeeNumero(const QString& texto, bool conSigno) {
+    const QString t = texto.trimmed();
+    int i = 0;
+    if (conSigno && i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) ++i;
+    int digitos = 0, puntos = 0;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            ++digitos;
+        else if (c == QLatin1Char('.') && puntos == 0)
+            ++puntos;
+        else
+            return std::nullopt;
+    }
+    if (digitos == 0) return std::nullopt;
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    if (!ok) return std::nullopt;
+    return v;
+}
+
 QString ReemplazaEnter(const QString& text) {
     QString s = text;
     s.replace(QStringLiteral("[ENTER]"), QStringLiteral("\n"));

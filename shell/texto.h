@@ -29,6 +29,9 @@ QString ExtraeNumero(const QString& text);
 // A whole number typed for a folio or a document number: the digits 0-9 only, blanks around them
 // allowed, up to 2147483647. nullopt for an empty text, letters, a sign, a fraction or more.
 std::optional<qint64> EnteroTecleado(const QString& text);
+// A typed amount: blanks around it ignored, an optional sign when `conSigno`, digits and at most one
+// "."; at least one digit. "1,000", "1e3", "12abc", "." and "" are refused.
+std::optional<double> LeeNumero(const QString& texto, bool conSigno = true);
 // Every "[ENTER]" replaced by a line feed.
 QString ReemplazaEnter(const QString& text);
 // True when every character, in capitals, is A-Z or 0-9 (an empty text too).

@@ -1,4 +1,5 @@
 #include "catalogs/forms/frmclientes.h"
+#include "catalogs/forms/menus_codigos.h"
 
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
@@ -201,7 +202,9 @@ void frmClientes::Carga()
     }
     db::Error e;
     if (auto listas = LeeListasCliente(*bd, &e)) {
-        cmbTipoCompra->addItems(listas->tiposCompra);
+        // Customers keep the type's code, so a deleted type never shifts the others.
+        for (int i = 0; i < listas->tiposCompra.size(); ++i)
+            cmbTipoCompra->addItem(listas->tiposCompra.at(i), listas->codigosCompra.value(i));
         cmbEstado->addItems(listas->estados);
         cmbPais->addItems(listas->paises);
         if (listas->estados.isEmpty())
@@ -292,10 +295,8 @@ void frmClientes::MuestraCliente(const Cliente& c)
     capColonia->setText(c.Colonia);
     capTelefono->setText(c.Telefono);
     capCP->setText(c.CP);
-    // A position outside its list (a purchase type or country deleted since) chooses nothing.
-    cmbTipoCompra->setCurrentIndex(c.TipoCompra >= 0 && c.TipoCompra < cmbTipoCompra->count()
-                                       ? int(c.TipoCompra)
-                                       : -1);
+    // A purchase type deleted since, or a country outside its list, chooses nothing.
+    cmbTipoCompra->setCurrentIndex(cmbTipoCompra->findData(c.TipoCompra));
     capRutaC->setText(c.RutaZona);
     capEmails->setText(c.Emails);
     capMaxCredito->setText(QString::number(c.LimiteCredito, 'g', 15));
@@ -335,7 +336,7 @@ Cliente frmClientes::ClienteEnPantalla() const
     c.Pais = std::max(0, cmbPais->currentIndex());
     c.CP = capCP->Text();
     c.Telefono = capTelefono->Text();
-    c.TipoCompra = std::max(0, cmbTipoCompra->currentIndex());
+    c.TipoCompra = cmbTipoCompra->currentIndex() >= 0 ? cmbTipoCompra->currentData().toLongLong() : 0;
     c.RutaZona = capRutaC->Text();
     c.LimiteCredito = shell::Val(capMaxCredito->Text());
     c.Emails = capEmails->text();
@@ -576,6 +577,7 @@ void ConectaMenusCatalogos(shell::MIDI* midi)
 {
     // The item's own check (permission 3, no message) runs before the opener.
     shell::AsignaAbridor(QStringLiteral("Clientes"), [midi] { AbreClientes(midi); });
+    ConectaMenusCodigos(midi);
 }
 
 }  // namespace catalogos

@@ -1,8 +1,10 @@
 // Keys of the sale screen: the key-down rule chain with its sequences, and the function keys.
 
 #include "capture_control/ccaptura.h"
+#include "catalogs/forms/frmpreciocredito.h"
 #include "sale/forms/frmventa.h"
 #include "shell/estado.h"
+#include "shell/forms/midi.h"
 #include "shell/permisos.h"
 
 #include <QKeyEvent>
@@ -54,7 +56,13 @@ bool frmVenta::TeclaAbajo(int k)
             EstableceObservacion();
         return true;
     case AccionTecla::PreciosCredito:
-        // The credit price plans open from the catalogue's own screen.
+        // While selling on credit: the plan of the product on the current line.
+        if (modo_ == QLatin1String("VC")) {
+            const int fila = LineaActual();
+            catalogos::AbrePreciosCredito(qobject_cast<shell::MIDI*>(window()),
+                                          fila >= 0 ? std::optional<qint64>(lineas_.lineas()[size_t(fila)].clave)
+                                                    : std::nullopt);
+        }
         return true;
     case AccionTecla::Cantidad:
         if (!recuperado_)

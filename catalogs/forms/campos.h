@@ -1,0 +1,49 @@
+#pragma once
+// Small pieces the catalogue forms share: a Kestril capture field with its name, caption and length,
+// a read-only grid filled from rows with amounts and dates shown as the forms show them, and grid
+// column widths given in the twips the layouts were drawn in.
+
+#include "platform/db/database.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+class CCaptura;
+class QStandardItemModel;
+class QTableView;
+class QWidget;
+
+namespace shell {
+class MIDI;
+}
+
+namespace catalogos {
+
+CCaptura* CampoCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo);
+
+// Twips (1/1440 inch) at 96 dots per inch.
+int PixelesDeTwips(int twips);
+
+// One column per field of the rows, captioned with the field's name. Fields named in `importes` show
+// "#,###,##0.00"; ISO dates in fields named in `fechas` show dd/mm/yyyy. The model is emptied first;
+// without rows it keeps no columns.
+void LlenaModelo(QStandardItemModel* modelo, const db::Rows& filas, const QStringList& importes = {},
+                 const QStringList& fechas = {});
+
+// Column widths by caption (twips); with `ocultaResto` every column not named is hidden.
+void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool ocultaResto);
+
+// A grid on the model: read-only with whole rows selected, or the editor (a cell opens on a double
+// click, F2 or any key typed).
+QTableView* GridLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo);
+QTableView* GridEditable(QWidget* padre, const QString& nombre, QStandardItemModel* modelo);
+// The grid's font takes the branch parameter TFuente.
+void FuenteParametro(QTableView* grid);
+
+// A form as a document window of the main window, or on its own when there is none.
+void MuestraForma(shell::MIDI* midi, QWidget* forma);
+// Closes the form, with its document window when it has one.
+void CierraForma(QWidget* forma);
+
+}  // namespace catalogos

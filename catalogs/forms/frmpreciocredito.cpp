@@ -1,0 +1,173 @@
+#include "catalogs/forms/frmpreciocredito.h"
+
+#include "capture_control/ccaptura.h"
+#include "catalogs/forms/campos.h"
+#include "catalogs/preciocredito.h"
+#include "platform/ui/prompts.h"
+#include "shell/conexion.h"
+#include "shell/forms/formas.h"
+#include "shell/rutinas_bd.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace catalogos {
+
+frmPreciosCredito::frmPreciosCredito(QWidget* parent, db::Database* codigos, ui::Prompts* prompts)
+    : QWidget(parent), codigos_(codigos), prompts_(prompts)
+{
+    setObjectName(QStringLiteral("frmPreciosCredito"));
+    setWindowTitle(QString::fromUtf8("Precios a crédito. "));
+    auto* raiz = new QVBoxLayout(this);
+    auto* alta = new QHBoxLayout;
+    capCodigo = CampoCaptura(this, QStringLiteral("capCodigo"), QString::fromUtf8("Código de barras:"), 30);
+    cmdInsertar = new QPushButton(QStringLiteral("&Insertar"), this);
+    cmdInsertar->setObjectName(QStringLiteral("cmdInsertar"));
+    alta->addWidget(capCodigo, 1);
+    alta->addWidget(cmdInsertar, 0, Qt::AlignBottom);
+    raiz->addLayout(alta);
+
+    modelo_ = new QStandardItemModel(this);
+    DBGrid1 = GridEditable(this, QStringLiteral("DBGrid1"), modelo_);
+    FuenteParametro(DBGrid1);
+    raiz->addWidget(DBGrid1, 1);
+
+    auto* botones = new QHBoxLayout;
+    cmdCerrar = new QPushButton(QStringLiteral("&Cerrar"), this);
+    cmdCerrar->setObjectName(QStringLiteral("cmdCerrar"));
+    botones->addStretch(1);
+    botones->addWidget(cmdCerrar);
+    raiz->addLayout(botones);
+
+    connect(cmdInsertar, &QPushButton::clicked, this, &frmPreciosCredito::cmdInsertar_Click);
+    connect(cmdCerrar, &QPushButton::clicked, this, &frmPreciosCredito::cmdCerrar_Click);
+    connect(capCodigo, &CCaptura::Enter, this, &frmPreciosCredito::cmdInsertar_Click);
+    connect(modelo_, &QStandardItemModel::itemChanged, this, &frmPreciosCredito::CeldaCambiada);
+
+    ActualizaConsulta();
+}
+
+db::Database* frmPreciosCredito::Codigos() const { return codigos_ ? codigos_ : shell::BDCodigos(); }
+
+ui::Prompts& frmPreciosCredito::prompts() const { return prompts_ ? *prompts_ : ui::defaultPrompts(); }
+
+void frmPreciosCredito::ActualizaConsulta()
+{
+    db::Error e;
+    db::Database* bd = Codigos();
+    std::optional<db::Rows> filas;
+    if (bd)
+        filas = ConsultaPrecios(*bd, FiltroPrecios, &e);
+    if (!filas) {
+        shell::MuestraErrorBD(e);
+        filas = db::Rows{};
+    }
+    llenando_ = true;
+    LlenaModelo(modelo_, *filas);
+    productos_.clear();
+    for (const db::Row& r : *filas)
+        productos_ << r.integer(QStringLiteral("Producto"));
+    // Only the plan's amounts take typing.
+    for (int col = 0; col < modelo_->columnCount(); ++col) {
+        const bool editable =
+            CamposEditablesPlan().contains(modelo_->headerData(col, Qt::Horizontal).toString(), Qt::CaseInsensitive);
+        const bool importe = editable && modelo_->headerData(col, Qt::Horizontal).toString() != QLatin1String("Periododepago");
+        for (int fila = 0; fila < modelo_->rowCount(); ++fila) {
+            QStandardItem* celda = modelo_->item(fila, col);
+            celda->setEditable(editable);
+            // Amounts as a person types them back: two decimals, no thousands separator.
+            if (importe)
+                celda->setText(QString::number((*filas)[size_t(fila)].value(col).toDouble(), 'f', 2));
+        }
+    }
+    llenando_ = false;
+    FormatoGrid();
+}
+
+void frmPreciosCredito::FormatoGrid()
+{
+    AnchosColumnas(DBGrid1,
+                   {{QStringLiteral("Descripcion"), 3000},
+                    {QStringLiteral("PrecioCredito"), 1500},
+                    {QStringLiteral("Anticipo"), 1000},
+                    {QStringLiteral("ImportePago"), 1000},
+                    {QStringLiteral("Periododepago"), 1000}},
+                   true);
+    for (int col = 0; col < modelo_->columnCount(); ++col)
+        if (modelo_->headerData(col, Qt::Horizontal).toString() == QLatin1String("Periododepago"))
+            modelo_->setHeaderData(col, Qt::Horizontal, QStringLiteral("Periodo de Pago"));
+}
+
+int frmPreciosCredito::FilaDeProducto(qint64 producto) const { return int(productos_.indexOf(producto)); }
+
+void frmPreciosCredito::CeldaCambiada(QStandardItem* celda)
+{
+    if (llenando_ || !celda || celda->row() >= productos_.size())
+        return;
+    db::Database* bd = Codigos();
+    if (!bd)
+        return;
+    QString campo = modelo_->headerData(celda->column(), Qt::Horizontal).toString();
+    if (campo == QLatin1String("Periodo de Pago"))
+        campo = QStringLiteral("Periododepago");
+    const qint64 producto = productos_.at(celda->row());
+    const CambioPlan c = CambiaPlan(*bd, producto, campo, celda->text());
+    if (!c.ok)
+        prompts().message(c.mensaje, ui::Icon::Information);
+    // The cell shows what is stored: the value kept, or the one before a refused text.
+    auto plan = ConsultaPrecios(*bd, producto);
+    if (plan && !plan->empty()) {
+        const QVariant v = plan->front().value(campo);
+        llenando_ = true;
+        celda->setText(v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'f', 2) : v.toString());
+        llenando_ = false;
+    }
+}
+
+void frmPreciosCredito::cmdInsertar_Click()
+{
+    db::Database* bd = Codigos();
+    if (!bd)
+        return;
+    const ResultadoAlta r = InsertaPlan(*bd, capCodigo->Text());
+    if (r.resultado == AltaPlan::SinCodigo || r.resultado == AltaPlan::Fallo) {
+        prompts().message(r.mensaje, r.resultado == AltaPlan::Fallo ? ui::Icon::Critical : ui::Icon::Information);
+        capCodigo->SetFocus();
+        return;
+    }
+    if (r.resultado == AltaPlan::YaExiste)
+        prompts().message(r.mensaje, ui::Icon::Information);
+    if (FilaDeProducto(r.producto) < 0) {
+        // A filter on another product would hide it.
+        if (FiltroPrecios && *FiltroPrecios != r.producto)
+            FiltroPrecios.reset();
+        ActualizaConsulta();
+    }
+    const int fila = FilaDeProducto(r.producto);
+    if (fila >= 0) {
+        int col = 0;
+        for (int c = 0; c < modelo_->columnCount(); ++c)
+            if (modelo_->headerData(c, Qt::Horizontal).toString() == QLatin1String("PrecioCredito"))
+                col = c;
+        DBGrid1->setCurrentIndex(modelo_->index(fila, col));
+        DBGrid1->scrollTo(modelo_->index(fila, col));
+        DBGrid1->setFocus();
+    }
+}
+
+void frmPreciosCredito::cmdCerrar_Click() { CierraForma(this); }
+
+frmPreciosCredito* AbrePreciosCredito(shell::MIDI* midi, std::optional<qint64> producto)
+{
+    auto* forma = shell::Forma<frmPreciosCredito>();
+    forma->FiltroPrecios = producto;
+    forma->ActualizaConsulta();
+    MuestraForma(midi, forma);
+    forma->DBGrid1->setFocus();
+    return forma;
+}
+
+}  // namespace catalogos
