@@ -1,5 +1,6 @@
 #include "cash/forms/menus.h"
 
+#include "cash/forms/frmmovcaja.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
 
@@ -7,7 +8,8 @@ namespace caja {
 
 void ConectaMenusCaja(shell::MIDI* midi)
 {
-    (void)midi;
+    // Permission 19 (with its message) is the item's own check, run before the opener.
+    shell::AsignaAbridor(QStringLiteral("mCajonDinero"), [midi] { AbreMovCaja(midi); });
 }
 
 }  // namespace caja
