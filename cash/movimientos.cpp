@@ -107,10 +107,12 @@ QString FechaHoraPantalla(const QDateTime& momento) {
     return momento.isValid() ? momento.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")) : QString();
 }
 
-QString FechaHoraPantalla(const QString& guardada) {
+QDateTime LeeFechaGuardada(const QString& guardada) {
     QDateTime m = QDateTime::fromString(guardada, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (!m.isValid()) m = QDateTime(QDate::fromString(guardada.left(10), QStringLiteral("yyyy-MM-dd")), QTime(0, 0));
-    return FechaHoraPantalla(m);
+    return m;
 }
+
+QString FechaHoraPantalla(const QString& guardada) { return FechaHoraPantalla(LeeFechaGuardada(guardada)); }
 
 }  // namespace caja

@@ -60,7 +60,9 @@ MovimientoGuardado GuardaMovimiento(db::Database& bd, const NuevoMovimiento& mov
 // Every movement of the branch, in id order (what the form browses).
 std::optional<db::Rows> LeeMovimientos(db::Database& bd, db::Error* error = nullptr);
 
-// A stored date ("2026-12-09 14:05:00" or "2026-12-09") as "dd/mm/YYYY HH:mm:ss".
+// A stored date ("2026-12-09 14:05:00", or "2026-12-09" at midnight); invalid when it is neither.
+QDateTime LeeFechaGuardada(const QString& guardada);
+// A stored date as "dd/mm/YYYY HH:mm:ss".
 QString FechaHoraPantalla(const QString& guardada);
 QString FechaHoraPantalla(const QDateTime& momento);
 

@@ -1,5 +1,6 @@
 #include "cash/forms/menus.h"
 
+#include "cash/forms/frmcortescaja.h"
 #include "cash/forms/frmmovcaja.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
@@ -10,6 +11,7 @@ void ConectaMenusCaja(shell::MIDI* midi)
 {
     // Permission 19 (with its message) is the item's own check, run before the opener.
     shell::AsignaAbridor(QStringLiteral("mCajonDinero"), [midi] { AbreMovCaja(midi); });
+    shell::AsignaAbridor(QStringLiteral("mCortesCaja"), [midi] { AbreCortesCaja(midi); });
 }
 
 }  // namespace caja

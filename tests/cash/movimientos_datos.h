@@ -72,3 +72,20 @@ protected:
 };
 
 }  // namespace
+
+namespace {
+
+// A stored sale with one line of the demo's first product (unless `lineas` is 0).
+inline void GuardaVenta(db::Database& bd, qint64 numero, const QString& tipo, const QString& fecha, double total,
+                        int status = 1, qint64 corte = 0, int lineas = 1)
+{
+    ASSERT_TRUE(bd.exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo, Fecha, Total, Status, IdCorte, Cliente) "
+                                       "VALUES (?,?,?,?,?,?, 'XAXX010101000')"),
+                        {numero, tipo, fecha, total, status, corte}));
+    for (int i = 0; i < lineas; ++i)
+        ASSERT_TRUE(bd.exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit) "
+                                           "SELECT ?, ?, MIN(ClaveProducto), 1, ? FROM Producto"),
+                            {numero, tipo, total / lineas}));
+}
+
+}  // namespace
