@@ -1,6 +1,7 @@
 #include "cash/forms/frmcortescaja.h"
 
 #include "capture_control/ccaptura.h"
+#include "cash/corte_impresion.h"
 #include "cash/forms/corte_modelo.h"
 #include "cash/forms/frmmovcaja.h"
 #include "cash/movimientos.h"
@@ -125,8 +126,6 @@ frmCortesCaja::frmCortesCaja(QWidget* parent, ui::Prompts* prompts) : QWidget(pa
         b->setAutoDefault(false);
         botones->addWidget(b);
     }
-    // The printout is not in this version yet.
-    cmdImprimir->setEnabled(false);
     raiz->addLayout(botones);
 
     connect(chkMenores, &QCheckBox::clicked, this, &frmCortesCaja::chkMenores_Click);
@@ -294,6 +293,7 @@ void frmCortesCaja::cmdAgregar_Click() {
     }
     IdCorteNuevo = r.idCorte;
     IdCorteActual = IdCorteNuevo;
+    if (prompts().question(QStringLiteral("Desea IMPRIMIR el corte de caja ?")) == ui::Answer::Yes) ImprimeCorte();
     // The drawer opens whether the cut was printed or not.
     AbreCajon(false, prompts());
     capObservacion->setText(QString());
@@ -324,7 +324,26 @@ void frmCortesCaja::cmdCancelaMov_Click() {
     MuestraCortePendiente();
 }
 
-void frmCortesCaja::cmdImprimir_Click() {}
+void frmCortesCaja::cmdImprimir_Click() { ImprimeCorte(); }
+
+void frmCortesCaja::ImprimeCorte() {
+    db::Error e;
+    db::Database* bd = shell::BDSucursal(&e);
+    std::optional<CorteImpreso> c;
+    if (bd && IdCorteActual == 0) {
+        // The pending cut prints what the screen shows.
+        c = CorteImpreso{0, corte_.ventasCentavos, corte_.movimientosCentavos, SaldoFinalCorte,
+                         QDateTime::currentDateTime()};
+    } else if (bd) {
+        // A stored cut prints its own figures, whatever the screen holds.
+        c = FigurasCorteGuardado(*bd, IdCorteActual, &e);
+    }
+    if (!c) {
+        prompts().message(QStringLiteral("No se pudo leer el corte para imprimirlo: ") + e.message, ui::Icon::Critical);
+        return;
+    }
+    caja::ImprimeCorte(*bd, *c, prompts());
+}
 
 void frmCortesCaja::cmdCancelar_Click() {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->close();

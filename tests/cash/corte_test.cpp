@@ -205,7 +205,7 @@ public:
     {
         ui::ScriptedPrompts::question(text, title, withCancel, defaultNo);
         if (boton && text.startsWith("Desea agregar")) QTest::mouseClick(boton, Qt::LeftButton);
-        return ui::Answer::Yes;
+        return text.startsWith("Desea IMPRIMIR") ? ui::Answer::No : ui::Answer::Yes;
     }
 };
 

@@ -3,6 +3,7 @@
 // with the logged-in administrator, scripted prompts and helpers that store sales and movements.
 
 #include "apps/setup/datasetup.h"
+#include "cash/movimientos.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
