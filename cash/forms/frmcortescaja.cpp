@@ -108,11 +108,7 @@ frmCortesCaja::frmCortesCaja(QWidget* parent, ui::Prompts* prompts) : QWidget(pa
     totales->addWidget(lblimporteCORTE, 0, 5);
     raiz->addLayout(totales);
 
-    QString error;
-    capObservacion = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, this, &error));
-    capObservacion->setObjectName(QStringLiteral("capObservacion"));
-    capObservacion->setCaption(QStringLiteral("Observación:"));
-    capObservacion->setMaxLength(100);
+    capObservacion = CreaCampo(this, QStringLiteral("capObservacion"), QStringLiteral("Observación:"), 100);
     raiz->addWidget(capObservacion);
 
     auto* botones = new QHBoxLayout;

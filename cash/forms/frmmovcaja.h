@@ -63,7 +63,6 @@ private:
     void EligeTipo(int tipo);
     void ActualizaNavegacion();
     void Descarga();
-    CCaptura* Campo(const QString& nombre, const QString& titulo, int largo);
     db::Database* bd() const;
     ui::Prompts& prompts() const;
 
@@ -75,6 +74,9 @@ private:
     QMdiArea* area_ = nullptr;
     sale::EsperaConEsc esc_;
 };
+
+// A capture field of the Kestril library, child of `padre`, for this folder's forms.
+CCaptura* CreaCampo(QWidget* padre, const QString& nombre, const QString& titulo, int largo);
 
 // Opens the form (one instance) as a document window of the main window, or brings it forward.
 frmMovCaja* AbreMovCaja(shell::MIDI* midi);

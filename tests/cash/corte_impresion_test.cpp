@@ -294,3 +294,15 @@ TEST_F(CorteCups, CreatingACutAndAnsweringYesPrintsIt)
     ASSERT_EQ(otra.size(), antes + 2);
     EXPECT_TRUE(otra.back().contains("Saldo Final del corte=      100.00"));
 }
+
+TEST_F(CorteCups, WithoutATicketPrinterNothingIsSent)
+{
+    CorteCompleto();
+    G().Printer3.clear();
+    const size_t antes = oyente->espera(0, 0).size();
+    EXPECT_FALSE(ImprimeCorte(*bd(), Guardado(1), prompts));
+    EXPECT_EQ(prompts.messages(), QStringList{"The Printer Name you typed wasn't recognized."});
+    EXPECT_TRUE(TextoTicket().isEmpty());
+    QTest::qWait(500);
+    EXPECT_EQ(oyente->espera(0, 0).size(), antes);
+}
