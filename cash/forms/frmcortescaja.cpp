@@ -137,6 +137,11 @@ frmCortesCaja::frmCortesCaja(QWidget* parent, ui::Prompts* prompts) : QWidget(pa
     MuestraCortePendiente();
 }
 
+// The grids point into rows this form owns, which go before its child widgets do.
+frmCortesCaja::~frmCortesCaja() {
+    for (ModeloFilas* m : {mVentas_, mDetalle_, mMovimientos_, mCortes_}) m->Asigna(nullptr, {});
+}
+
 ui::Prompts& frmCortesCaja::prompts() const { return prompts_ ? *prompts_ : ui::defaultPrompts(); }
 
 db::LockWait frmCortesCaja::Espera() {

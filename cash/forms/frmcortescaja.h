@@ -30,6 +30,7 @@ class frmCortesCaja : public QWidget {
     Q_OBJECT
 public:
     explicit frmCortesCaja(QWidget* parent = nullptr, ui::Prompts* prompts = nullptr);
+    ~frmCortesCaja() override;
 
     void MuestraCortePendiente();
     // Sales, movements and totals of the cut shown; the past-cuts list too when it is the pending cut.
