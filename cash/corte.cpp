@@ -14,27 +14,16 @@ qint64 CentavosDe(const db::Rows& filas, const QString& campo) {
     return suma ? shell::Centavos(*suma) : 0;
 }
 
-// The keys of the rows shown, as one JSON array bound to a single parameter: the stamp then runs as
-// one statement however many rows the cut holds.
-QString ClavesVentas(const db::Rows& ventas) {
-    QString s;
-    s.reserve(int(ventas.size()) * 16 + 2);
-    s += u'[';
-    for (size_t i = 0; i < ventas.size(); ++i) {
-        if (i) s += u',';
-        // Tipo is T, F or E (the load keeps only those), so it needs no escaping.
-        s += QStringLiteral("[%1,\"%2\"]").arg(ventas[i].integer(QStringLiteral("Numero")))
-                 .arg(ventas[i].text(QStringLiteral("Tipo")));
-    }
-    s += u']';
-    return s;
-}
-
-QString ClavesMovimientos(const db::Rows& movs) {
+// The numbers of the rows shown of one letter, as one JSON array bound to a single parameter: the
+// stamp then runs as one statement per letter however many rows the cut holds.
+QString Numeros(const db::Rows& filas, const QString& campo, const QString& tipo = {}) {
     QString s = QStringLiteral("[");
-    for (size_t i = 0; i < movs.size(); ++i) {
-        if (i) s += u',';
-        s += QString::number(movs[i].integer(QStringLiteral("IdMovimiento")));
+    bool primero = true;
+    for (const db::Row& f : filas) {
+        if (!tipo.isEmpty() && f.text(QStringLiteral("Tipo")) != tipo) continue;
+        if (!primero) s += u',';
+        primero = false;
+        s += QString::number(f.integer(campo));
     }
     s += u']';
     return s;
@@ -137,16 +126,20 @@ ResultadoCorte CreaCorte(db::Database& bd, const CortePantalla& mostrado, const 
                  &e))
         return error();
 
-    int marcadas = 0;
-    if (!bd.exec(QStringLiteral("UPDATE Venta SET IdCorte = ? WHERE IdCorte = 0 AND Status = 1 AND (Numero, Tipo) IN "
-                                "(SELECT json_extract(value, '$[0]'), json_extract(value, '$[1]') FROM json_each(?))"),
-                 {*id, ClavesVentas(mostrado.ventas)}, &e, &marcadas))
-        return error();
-    bool completo = marcadas == int(mostrado.ventas.size());
+    int marcadas = 0, total = 0;
+    for (const char* tipo : {"T", "F", "E"}) {
+        if (!bd.exec(QStringLiteral("UPDATE Venta SET IdCorte = ? WHERE IdCorte = 0 AND Status = 1 AND Tipo = ? AND "
+                                    "Numero IN (SELECT value FROM json_each(?))"),
+                     {*id, QString::fromLatin1(tipo), Numeros(mostrado.ventas, QStringLiteral("Numero"), QString::fromLatin1(tipo))},
+                     &e, &marcadas))
+            return error();
+        total += marcadas;
+    }
+    bool completo = total == int(mostrado.ventas.size());
     if (completo && mostrado.movimientosEnCorte() && !mostrado.movimientos.empty()) {
         if (!bd.exec(QStringLiteral("UPDATE MovimientosCaja SET IdCorte = ? WHERE IdCorte = 0 AND EstatusMov = 1 AND "
                                     "IdMovimiento IN (SELECT value FROM json_each(?))"),
-                     {*id, ClavesMovimientos(mostrado.movimientos)}, &e, &marcadas))
+                     {*id, Numeros(mostrado.movimientos, QStringLiteral("IdMovimiento"))}, &e, &marcadas))
             return error();
         completo = marcadas == int(mostrado.movimientos.size());
     }
