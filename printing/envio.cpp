@@ -65,9 +65,9 @@ void IniciaPrint() {
     AgregaTextoTicket(CodigosActuales().CodInicio);
 }
 
-bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos) {
+bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos, const QString& documento) {
     if (!ImpresoraTicketDisponible(avisos)) return false;
-    if (G().MetodoImpresion != 0) return ImprimeDirecto(QStringLiteral("Ticket"), texto, avisos);
+    if (G().MetodoImpresion != 0) return ImprimeDirecto(documento, texto, avisos);
     if (G().CodigosPTicket != 0) return ImprimeEnPuerto(texto, &G().PuertoTicket, true, avisos);
     return ImprimeEnPuerto(texto, nullptr, std::nullopt, avisos);
 }

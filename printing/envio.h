@@ -20,8 +20,9 @@ void IniciaPrint();
 bool ImpresoraTicketDisponible(ui::Prompts& avisos);
 // Sends the buffer; it keeps its text.
 bool TerminaPrint(ui::Prompts& avisos);
-// Sends any text by the path TerminaPrint would choose.
-bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos);
+// Sends any text by the path TerminaPrint would choose; `documento` names the spooler job.
+bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos,
+                        const QString& documento = QStringLiteral("Ticket"));
 
 // Port path when `alPuerto` is true, printer-object path otherwise. A missing port means "LPT1:";
 // an empty one is set to "LPT1:" in the caller's variable. One trailing ':' is dropped before the

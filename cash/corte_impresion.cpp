@@ -1,0 +1,199 @@
+#include "cash/corte_impresion.h"
+
+#include "cash/corte.h"
+#include "cash/movimientos.h"
+#include "printing/envio.h"
+#include "printing/formato.h"
+#include "printing/textoticket.h"
+#include "shell/estado.h"
+#include "shell/texto.h"
+
+namespace caja {
+
+namespace {
+
+const QString LF = QStringLiteral("\n");
+
+QString Monto(double v, const char* patron) { return shell::Formato(v, QString::fromLatin1(patron)); }
+QString Monto(qint64 centavos, const char* patron) { return Monto(double(centavos) / 100.0, patron); }
+
+// An amount with blanks in front up to `largo` characters; a longer one is not cut.
+QString Relleno(const QString& texto, int largo) {
+    QString t = texto;
+    return RellenaTexto(t, largo, QStringLiteral(" "), false);
+}
+
+QString Impresion(const QDateTime& impreso) {
+    QString t = QStringLiteral("Impresion: ") + impreso.toString(QStringLiteral("dd-MM-yyyy HH:mm:ss")) + LF;
+    return AlineaIzquierda(t);
+}
+
+QString Folio(qint64 n) { return shell::Formato(double(n), QStringLiteral("00000")); }
+
+// The ticket printer made current, its code set loaded and its initialise code appended: before each
+// section after the header.
+void PreparaImpresora() { IniciaPrint(); }
+
+}  // namespace
+
+std::optional<CorteImpreso> FigurasCorteGuardado(db::Database& bd, qint64 idCorte, db::Error* error) {
+    auto fila = bd.selectOne(QStringLiteral("SELECT ImporteCorte FROM CortesCaja WHERE IdCorte = ?"), {idCorte}, error);
+    if (!fila) return std::nullopt;
+    if (fila->empty()) {
+        db::fail(error, db::ErrorKind::NotFound, QStringLiteral("No existe el corte ") + Folio(idCorte));
+        return std::nullopt;
+    }
+    auto c = CargaCorte(bd, idCorte, false, QDate::currentDate(), error);
+    if (!c) return std::nullopt;
+    CorteImpreso r;
+    r.idCorte = idCorte;
+    r.ventasCentavos = c->ventasCentavos;
+    r.movimientosCentavos = c->movimientosCentavos;
+    r.finalCentavos = shell::Centavos(fila->real(QStringLiteral("ImporteCorte")));
+    r.impreso = QDateTime::currentDateTime();
+    return r;
+}
+
+void EncabezadoCorte() {
+    const EstadoGlobal& g = G();
+    const int s = g.SucursalActual >= 0 && g.SucursalActual <= 10 ? g.SucursalActual : 0;
+    AgregaTextoTicket(CentraTexto(g.NombreEmp + LF));
+    AgregaTextoTicket(CentraTexto(QStringLiteral("RFC:") + g.RFCEmpresa + LF));
+    AgregaTextoTicket(CentraTexto(g.DescripcionSuc[size_t(s)] + LF));
+    AgregaTextoTicket(CentraTexto(shell::ReemplazaEnter(g.DireccionSuc[size_t(s)]) + LF));
+    AgregaTextoTicket(CentraTexto(QStringLiteral("Tels:") + g.TelefonoSuc[size_t(s)] + LF));
+    // The line that once carried a leftover report value stays blank.
+    AgregaTextoTicket(QStringLiteral(" ") + LF);
+    AgregaTextoTicket(QStringLiteral(" ") + LF);
+    AgregaTextoTicket(QStringLiteral(" ") + LF);
+}
+
+bool ReporteVentasCorte(db::Database& bd, qint64 idCorte, bool tickets, const QDateTime& impreso, db::Error* error) {
+    PreparaImpresora();
+    // Invoices are F and E: the paper holds every document the cut counted. A ticket and an
+    // invoice, or a paper and an electronic invoice, of one number are different documents.
+    auto filas = bd.select(QStringLiteral("SELECT * FROM cDetalleVentaFacCorte WHERE TipoDocto IN (%1) AND IdCorte = ? "
+                                          "ORDER BY Numero, TipoDocto")
+                               .arg(tickets ? QStringLiteral("'T'") : QStringLiteral("'F','E'")),
+                           {idCorte}, error);
+    if (!filas) return false;
+    const db::Rows& r = *filas;
+
+    AgregaTextoTicket(QStringLiteral(" ") + LF);
+    QString titulo = QStringLiteral("REPORTE DE VENTAS X CORTE.") + LF;
+    AgregaTextoTicket(AlineaIzquierda(titulo));
+    AgregaTextoTicket((tickets ? QStringLiteral("TICKETS.") : QStringLiteral("FACTURAS.")) + QStringLiteral(" IdCorte: ") +
+                      Folio(idCorte) + QStringLiteral(" "));
+    if (!r.empty()) AgregaTextoTicket(r.front().text(QStringLiteral("ObsCorte")));
+    AgregaTextoTicket(QStringLiteral(" ") + LF);
+    AgregaTextoTicket(Impresion(impreso));
+    AgregaTextoTicket(QStringLiteral("Cant No.    Importe") + LF);
+    AgregaTextoTicket(QString(23, u'-') + LF);
+
+    double piezas = 0;
+    qint64 totalCorte = 0, exento = 0;
+    for (size_t i = 0; i < r.size(); ++i) {
+        const db::Row& f = r[i];
+        const qint64 numero = qAbs(f.integer(QStringLiteral("Numero")));
+        const bool activo = f.integer(QStringLiteral("Status")) == 1;
+        const double cantidad = f.real(QStringLiteral("Cantidad"));
+        double base = cantidad * f.real(QStringLiteral("PrecioUnit"));
+        // A cancelled document takes nothing from the cut, its tax-exempt lines neither.
+        if (f.integer(QStringLiteral("Iva")) == 0 && activo) exento += shell::Centavos(base);
+        // Quantities keep their fraction: 2.5 pieces are 2.5, not 2.
+        const QString q = NumeroPlano(cantidad);
+        if (activo) {
+            AgregaTextoTicket(QStringLiteral("(") + q + QStringLiteral(")"));
+            piezas += cantidad;
+        } else {
+            AgregaTextoTicket(QStringLiteral("*") + q + QStringLiteral("*"));
+        }
+        AgregaTextoTicket(Folio(numero) + QStringLiteral(" ") + Relleno(Monto(base, "###,##0.00"), 10) + QStringLiteral(" ") +
+                          f.text(QStringLiteral("Cextra1")).left(17) + LF);
+        const double d = f.real(QStringLiteral("Descuento"));
+        if (d != 0) {
+            base -= base * d / 100.0;
+            AgregaTextoTicket(QStringLiteral("-Desc. al prod. ") + NumeroPlano(d) + QStringLiteral("% = ") +
+                              Monto(base, "###,##0.00") + LF);
+        }
+        const bool fin = i + 1 == r.size() || qAbs(r[i + 1].integer(QStringLiteral("Numero"))) != numero ||
+                         r[i + 1].text(QStringLiteral("TipoDocto")) != f.text(QStringLiteral("TipoDocto"));
+        if (!fin) continue;
+        const double importe = f.real(QStringLiteral("Importe"));
+        const double g = f.real(QStringLiteral("DescFact"));
+        if (g != 0)
+            AgregaTextoTicket(QStringLiteral("-Desc: ") + Folio(numero) + QStringLiteral("= ") + NumeroPlano(g) +
+                              QStringLiteral("% ") + Monto(g / 100.0 * importe, "###,##0.00") + LF);
+        AgregaTextoTicket(QStringLiteral("TOTAL Venta: ") + Folio(numero) + QStringLiteral(" $") +
+                          Monto(importe, "#,###,##0.00") + (activo ? QStringLiteral(" ") : QStringLiteral(" CANC.")) + LF);
+        if (activo) totalCorte += shell::Centavos(importe);
+    }
+    AgregaTextoTicket(QStringLiteral("Total ") + NumeroPlano(piezas) + QStringLiteral(" Pzas.") + LF);
+    AgregaTextoTicket(QStringLiteral("Total CORTE    = ") + Monto(totalCorte, "#,###,##0.00") + LF + LF);
+    AgregaTextoTicket(QStringLiteral("Importe Exento = ") + Monto(exento, "#,###,##0.00") + LF + LF);
+    AgregaTextoTicket(LF + LF);
+    return true;
+}
+
+bool ReporteMovimientosCorte(db::Database& bd, qint64 idCorte, const QDateTime& impreso, db::Error* error) {
+    PreparaImpresora();
+    // The screen's set: the cut's active movements, signed by the screen's rule.
+    auto filas = bd.select(QStringLiteral("SELECT * FROM cMovimientosCorte WHERE IdCorte = ? AND EstatusMov = 1"),
+                           {idCorte}, error);
+    if (!filas) return false;
+    AgregaTextoTicket(QStringLiteral("-REPORTE DE MOVIMIENTOS-") + LF);
+    AgregaTextoTicket(Impresion(impreso));
+    AgregaTextoTicket(CentraTexto(QStringLiteral("IdCorte: ") + Folio(idCorte)) + LF + LF);
+    QString titulos = QStringLiteral("IdMov Importe Usuario Descripcion");
+    AgregaTextoTicket(AlineaIzquierda(titulos) + LF);
+    qint64 saldo = 0;
+    for (const db::Row& f : *filas) {
+        const qint64 importe = CentavosConSigno(int(f.integer(QStringLiteral("TipoMov"))), f.real(QStringLiteral("ImporteMov")));
+        AgregaTextoTicket(shell::Formato(double(f.integer(QStringLiteral("IdMovimiento"))), QStringLiteral("0000")) +
+                          QStringLiteral(" ") + Relleno(Monto(importe, "###,##0.00"), 10) + QStringLiteral(" ") +
+                          f.text(QStringLiteral("NombreUsuario")).left(10) + QStringLiteral(" ") +
+                          f.text(QStringLiteral("DescripcionMov")).left(15) + LF);
+        saldo += importe;
+    }
+    AgregaTextoTicket(QStringLiteral("Saldo Movimientos: $ ") + Monto(saldo, "###,##0.00") + LF);
+    AgregaTextoTicket(LF + LF);
+    return true;
+}
+
+void ResumenCorte(const CorteImpreso& c) {
+    PreparaImpresora();
+    AgregaTextoTicket(QStringLiteral(" ") + LF);
+    AgregaTextoTicket(QStringLiteral("RESUMEN DEL CORTE.") + LF);
+    AgregaTextoTicket(Impresion(c.impreso));
+    AgregaTextoTicket(CentraTexto(QStringLiteral("IdCorte: ") + Folio(c.idCorte)) + LF);
+    AgregaTextoTicket(AlineaDerecha(QStringLiteral("Suma de ventas= ") + Relleno(Monto(c.ventasCentavos, "#,###,##0.00"), 11)) + LF);
+    // No alignment routine: on printers with alignment codes the right alignment above stays.
+    AgregaTextoTicket(QStringLiteral("Saldo de movimientos= ") + Relleno(Monto(c.movimientosCentavos, "#,###,##0.00"), 11) + LF);
+    AgregaTextoTicket(QStringLiteral("Saldo Final del corte= ") + Relleno(Monto(c.finalCentavos, "#,###,##0.00"), 11));
+    AgregaTextoTicket(LF + LF + LF + LF + LF + LF);
+}
+
+bool ConstruyeCorte(db::Database& bd, const CorteImpreso& corte, db::Error* error) {
+    LimpiaTextoTicket();
+    // The header is centred with the branch's own codes, not with whatever the last job loaded.
+    EstableceCodigosPTicket(G().CodigosPTicket);
+    EncabezadoCorte();
+    if (!ReporteVentasCorte(bd, corte.idCorte, true, corte.impreso, error)) return false;
+    if (!ReporteVentasCorte(bd, corte.idCorte, false, corte.impreso, error)) return false;
+    if (!ReporteMovimientosCorte(bd, corte.idCorte, corte.impreso, error)) return false;
+    ResumenCorte(corte);
+    return true;
+}
+
+bool ImprimeCorte(db::Database& bd, const CorteImpreso& corte, ui::Prompts& avisos) {
+    db::Error e;
+    bool enviado = false;
+    if (!ConstruyeCorte(bd, corte, &e))
+        avisos.message(QStringLiteral("No se pudo leer el corte para imprimirlo: ") + e.message, ui::Icon::Critical);
+    else
+        enviado = EnviaPorRutaTicket(TextoTicket(), avisos, QStringLiteral("Corte"));
+    LimpiaTextoTicket();
+    return enviado;
+}
+
+}  // namespace caja

@@ -1,0 +1,315 @@
+// The cash cut: what a cut holds and its totals, its creation under two terminals, sales stored
+// meanwhile, and the form driven offscreen in the main window.
+
+#include "movimientos_datos.h"
+
+#include "capture_control/ccaptura.h"
+#include "cash/corte.h"
+#include "cash/forms/frmcortescaja.h"
+#include "cash/forms/frmmovcaja.h"
+#include "cash/forms/menus.h"
+#include "cash/movimientos.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
+#include "shell/login.h"
+#include "shell/texto.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+using namespace caja;
+
+namespace {
+
+const QString kHoy = QDate::currentDate().toString(Qt::ISODate);
+const QString kAyer = QDate::currentDate().addDays(-1).toString(Qt::ISODate);
+
+class Corte : public DatosCaja {
+protected:
+    CortePantalla Pendiente(bool soloAnteriores = false)
+    {
+        auto c = CargaCorte(*bd(), 0, soloAnteriores);
+        EXPECT_TRUE(c);
+        return c ? *c : CortePantalla{};
+    }
+    qint64 Pendientes(const QString& tabla) { return Valor("SELECT COUNT(*) FROM " + tabla + " WHERE IdCorte = 0").toLongLong(); }
+    // The usual shift: 500.00 of sales, 100.00 in, 30.00 out.
+    void Turno()
+    {
+        GuardaVenta(*bd(), 1, "T", kHoy + " 09:00:00", 200);
+        GuardaVenta(*bd(), 2, "T", kHoy + " 11:30:00", 120.5);
+        GuardaVenta(*bd(), 1, "F", kHoy + " 10:00:00", 179.5);
+        Movimiento(1, MovEntrada, 100);
+        Movimiento(2, MovSalida, 30);
+    }
+};
+
+QLineEdit* Caja(CCaptura* c) { return c->findChild<QLineEdit*>(); }
+
+}  // namespace
+
+TEST_F(Corte, ShiftTotalsAndTheStoredCut)
+{
+    Turno();
+    const CortePantalla c = Pendiente();
+    ASSERT_EQ(c.ventas.size(), 3u);
+    EXPECT_EQ(c.ventas.front().text("Fecha"), kHoy + " 11:30:00");  // newest first
+    EXPECT_EQ(c.fechaHasta, QDateTime(QDate::currentDate(), QTime(11, 30)));
+    EXPECT_EQ(FormatoVentasCorte(c.ventasCentavos), "$ 500.00");
+    EXPECT_EQ(FormatoMovimientosCorte(c.movimientosCentavos), "$ 70.00");
+    EXPECT_EQ(FormatoVentasCorte(c.finalCentavos()), "$ 570.00");
+    ASSERT_EQ(c.movimientos.size(), 2u);
+
+    const ResultadoCorte r = CreaCorte(*bd(), c, "TURNO MATUTINO", 1, {});
+    ASSERT_EQ(r.estado, ResultadoCorte::Creado) << r.mensaje.toStdString();
+    EXPECT_EQ(r.idCorte, 1);
+    const db::Row f = *bd()->selectOne("SELECT * FROM CortesCaja");
+    EXPECT_EQ(f.real("ImporteCorte"), 570.0);
+    EXPECT_EQ(f.text("ObsCorte"), "TURNO MATUTINO");
+    EXPECT_EQ(f.integer("IdUsuario"), 1);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM Venta WHERE IdCorte = 1").toInt(), 3);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM MovimientosCaja WHERE IdCorte = 1").toInt(), 2);
+    EXPECT_TRUE(Pendiente().ventas.empty());
+
+    // The cut read back holds the same figures; a second cut numbers after it.
+    const auto pasado = CargaCorte(*bd(), 1, false);
+    ASSERT_TRUE(pasado);
+    EXPECT_EQ(pasado->finalCentavos(), 57000);
+    GuardaVenta(*bd(), 3, "T", kHoy + " 12:00:00", 10);
+    EXPECT_EQ(CreaCorte(*bd(), Pendiente(), "TARDE", 1, {}).idCorte, 2);
+}
+
+TEST_F(Corte, EarlierDaysOnlyLeaveEveryMovementPendingAndOutOfTheTotal)
+{
+    GuardaVenta(*bd(), 7, "T", kAyer + " 18:00:00", 80);
+    GuardaVenta(*bd(), 8, "F", kHoy, 300);  // today at midnight is not an earlier day
+    Movimiento(1, MovEntrada, 100);
+    Movimiento(2, MovSalida, 30);
+    const CortePantalla c = Pendiente(true);
+    ASSERT_EQ(c.ventas.size(), 1u);
+    EXPECT_EQ(c.ventas[0].integer("IdNumero"), 7);
+    EXPECT_EQ(c.movimientos.size(), 2u);  // shown
+    EXPECT_EQ(c.movimientosCentavos, 7000);
+    EXPECT_EQ(c.finalCentavos(), 8000);
+
+    const ResultadoCorte r = CreaCorte(*bd(), c, "AYER", 1, {});
+    ASSERT_EQ(r.estado, ResultadoCorte::Creado) << r.mensaje.toStdString();
+    EXPECT_EQ(Valor("SELECT ImporteCorte FROM CortesCaja").toDouble(), 80.0);
+    EXPECT_EQ(Pendientes("MovimientosCaja"), 2);
+    EXPECT_EQ(Valor("SELECT Numero FROM Venta WHERE IdCorte = 0").toInt(), 8);
+    // The cut read back holds no movement.
+    EXPECT_TRUE(CargaCorte(*bd(), r.idCorte, false)->movimientos.empty());
+}
+
+TEST_F(Corte, QuotationsCancelledRowsAndTheDayInvoiceAreNeverCounted)
+{
+    GuardaVenta(*bd(), 1, "T", kHoy + " 09:00:00", 50);
+    GuardaVenta(*bd(), 2, "C", kHoy + " 09:10:00", 1000);       // quotation
+    GuardaVenta(*bd(), 3, "T", kHoy + " 09:20:00", 1000, 0);    // cancelled
+    GuardaVenta(*bd(), 4, "F", kHoy + " 09:30:00", 1000, 1, -1);  // day invoice
+    GuardaVenta(*bd(), 5, "E", kHoy + " 09:40:00", 25);
+    Movimiento(1, MovEntrada, 1000, 0);  // cancelled
+    Movimiento(2, MovEntrada, 10, 1, 0, 999);  // its user is not in Personal: it still counts
+    const CortePantalla c = Pendiente();
+    ASSERT_EQ(c.ventas.size(), 2u);
+    EXPECT_EQ(c.ventasCentavos, 7500);
+    ASSERT_EQ(c.movimientos.size(), 1u);
+    EXPECT_EQ(c.movimientos[0].text("NombreUsuario"), "");
+    EXPECT_EQ(c.finalCentavos(), 8500);
+    ASSERT_EQ(CreaCorte(*bd(), c, "X", 1, {}).estado, ResultadoCorte::Creado);
+    EXPECT_EQ(Valor("SELECT group_concat(Numero || Tipo) FROM (SELECT * FROM Venta WHERE IdCorte = 1 ORDER BY Numero)").toString(),
+              "1T,5E");
+    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 4").toInt(), -1);
+    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 2").toInt(), 0);
+}
+
+TEST_F(Corte, NothingIsWrittenWithoutSalesOrObservation)
+{
+    Movimiento(1, MovEntrada, 100);
+    EXPECT_EQ(CreaCorte(*bd(), Pendiente(), "SOLO MOVS", 1, {}).estado, ResultadoCorte::SinVentas);
+    GuardaVenta(*bd(), 1, "T", kHoy, 10);
+    const ResultadoCorte r = CreaCorte(*bd(), Pendiente(), "   ", 1, {});
+    EXPECT_EQ(r.estado, ResultadoCorte::SinObservacion);
+    EXPECT_EQ(r.mensaje, "La observación esta en blanco.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 0);
+    EXPECT_EQ(Pendientes("Venta"), 1);
+}
+
+TEST_F(Corte, TwoTerminalsCuttingAtOnceAndSalesStoredMeanwhile)
+{
+    Turno();
+    auto otra = OtraTerminal();
+    ASSERT_TRUE(otra);
+    const CortePantalla aqui = Pendiente();
+    const auto alla = CargaCorte(*otra, 0, false);
+    ASSERT_TRUE(alla);
+    // A ticket saved by a third terminal after both loaded: neither cut takes it.
+    GuardaVenta(*bd(), 9, "T", kHoy + " 12:00:00", 40);
+    Movimiento(3, MovEntrada, 5);
+
+    ASSERT_EQ(CreaCorte(*otra, *alla, "OTRA", 2, {}).estado, ResultadoCorte::Creado);
+    const ResultadoCorte r = CreaCorte(*bd(), aqui, "ESTA", 1, {});
+    EXPECT_EQ(r.estado, ResultadoCorte::Cambiado);
+    EXPECT_FALSE(r.mensaje.isEmpty());
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 1);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM Venta WHERE IdCorte = 1").toInt(), 3);
+    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 9").toInt(), 0);
+    EXPECT_EQ(Valor("SELECT IdCorte FROM MovimientosCaja WHERE IdMovimiento = 3").toInt(), 0);
+
+    // A sale cancelled after loading makes the cut refuse as well; a fresh load then cuts.
+    GuardaVenta(*bd(), 10, "T", kHoy + " 12:10:00", 15);
+    const CortePantalla c = Pendiente();
+    ASSERT_EQ(c.ventas.size(), 2u);
+    ASSERT_TRUE(bd()->exec("UPDATE Venta SET Status = 0 WHERE Numero = 9"));
+    EXPECT_EQ(CreaCorte(*bd(), c, "X", 1, {}).estado, ResultadoCorte::Cambiado);
+    EXPECT_EQ(CreaCorte(*bd(), Pendiente(), "X", 1, {}).estado, ResultadoCorte::Creado);
+    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 9").toInt(), 0);
+    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 10").toInt(), 2);
+    EXPECT_EQ(Valor("SELECT IdCorte FROM MovimientosCaja WHERE IdMovimiento = 3").toInt(), 2);
+}
+
+TEST_F(Corte, PendingMovementCancellationAndPastCutsNeedTheirRight)
+{
+    Movimiento(1, MovSalida, 1500, 1, 0, 1, "PAGO AGUA");
+    Movimiento(2, MovEntrada, 10, 1, 4);
+    EXPECT_EQ(PreguntaCancelaMovimiento("PAGO AGUA", 1500), "Desea cancelar PAGO AGUA con Importe:$ 1,500.00");
+    QString m;
+    EXPECT_TRUE(CancelaMovimiento(*bd(), 1, {}, &m)) << m.toStdString();
+    EXPECT_EQ(Valor("SELECT EstatusMov FROM MovimientosCaja WHERE IdMovimiento = 1").toInt(), 0);
+    EXPECT_FALSE(CancelaMovimiento(*bd(), 2, {}, &m));  // already in a cut
+    EXPECT_FALSE(m.isEmpty());
+
+    ASSERT_TRUE(bd()->exec("INSERT INTO CortesCaja VALUES (4, 'VIEJO', '2026-01-05 20:00:00', 1, 10)"));
+    ASSERT_TRUE(bd()->exec("INSERT INTO CortesCaja VALUES (5, 'NUEVO', '2026-02-05 20:00:00', 1, 10)"));
+    const auto con = CargaCortes(*bd(), true);
+    ASSERT_EQ(con->size(), 2u);
+    EXPECT_EQ(con->front().integer("IdCorte"), 5);
+    EXPECT_EQ(con->front().text("NombreUsuario"), "ADMIN");
+    EXPECT_TRUE(CargaCortes(*bd(), false)->empty());
+}
+
+namespace {
+
+// Answers Yes, after pressing the create button once more while the question is open.
+class PromptsInsistente : public ui::ScriptedPrompts {
+public:
+    QPushButton* boton = nullptr;
+    ui::Answer question(const QString& text, const QString& title, bool withCancel, bool defaultNo) override
+    {
+        ui::ScriptedPrompts::question(text, title, withCancel, defaultNo);
+        if (boton && text.startsWith("Desea agregar")) QTest::mouseClick(boton, Qt::LeftButton);
+        return text.startsWith("Desea IMPRIMIR") ? ui::Answer::No : ui::Answer::Yes;
+    }
+};
+
+}  // namespace
+
+TEST_F(Corte, FormCreatesTheCutOpensTheDrawerAndShowsItFirstAmongThePast)
+{
+    GuardaVenta(*bd(), 1, "T", kHoy + " 09:00:00", 200);
+    GuardaVenta(*bd(), 2, "T", kHoy + " 09:30:00", 300, 1, 0, 0);  // no lines
+    Movimiento(1, MovEntrada, 100);
+    Movimiento(2, MovSalida, 30, 1, 0, 1, "PAGO GAS");
+    ASSERT_TRUE(bd()->exec("INSERT INTO CortesCaja VALUES (1, 'ANTERIOR', '2026-01-05 20:00:00', 1, 10)"));
+    G().OpenCDrawer = 0;
+
+    shell::MIDI midi;
+    ConectaMenusCaja(&midi);
+    shell::ConectaMenu(&midi);
+    midi.show();
+    G().PermisosUsuario.fill(false);
+    ASSERT_EQ(shell::Acepta("ADMIN", "KORVADIM"), shell::ResultadoLogin::Aceptado);
+    QAction* item = midi.accion("mCortesCaja");
+    ASSERT_TRUE(item && item->isEnabled());
+    PromptsInsistente p;
+    ui::setDefaultPrompts(&p);
+    item->trigger();
+    auto* forma = qobject_cast<frmCortesCaja*>(shell::FormaCargada("frmCortesCaja"));
+    ASSERT_TRUE(forma);
+    EXPECT_EQ(forma->Label1->text(), "Ventas del corte: 2");
+    EXPECT_EQ(forma->lblSumaVentas->text(), "$ 500.00");
+    EXPECT_EQ(forma->lblMovimientos->text(), "$ 70.00");
+    EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 570.00");
+    EXPECT_EQ(forma->gridClientes->model()->index(0, 1).data().toString(), "2");
+    // The newest sale is selected first, and it has no lines.
+    EXPECT_EQ(p.messages(), QStringList{"No se encontraron detalles para esta venta."});
+
+    // Cancelling the outflow: the question names it, and the balance follows.
+    forma->gridMovimientos->setCurrentIndex(forma->gridMovimientos->model()->index(0, 0));
+    p.clear();
+    QTest::mouseClick(forma->cmdCancelaMov, Qt::LeftButton);
+    ASSERT_FALSE(p.asked().empty());
+    EXPECT_EQ(p.asked().front().text, "Desea cancelar PAGO GAS con Importe:$ 30.00");
+    EXPECT_EQ(forma->lblMovimientos->text(), "$ 100.00");
+    EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 600.00");
+
+    // A blank observation is refused; then the cut, pressed twice while its question is open.
+    p.clear();
+    QTest::keyClicks(Caja(forma->capObservacion), "   ");
+    QTest::mouseClick(forma->cmdAgregar, Qt::LeftButton);
+    EXPECT_EQ(p.lastMessage(), "La observación esta en blanco.");
+    QTest::keyClicks(Caja(forma->capObservacion), "CIERRE");
+    p.boton = forma->cmdAgregar;
+    QTest::mouseClick(forma->cmdAgregar, Qt::LeftButton);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 2);
+    EXPECT_EQ(Valor("SELECT ImporteCorte FROM CortesCaja WHERE IdCorte = 2").toDouble(), 600.0);
+    EXPECT_EQ(Valor("SELECT ObsCorte FROM CortesCaja WHERE IdCorte = 2").toString(), "   CIERRE");
+    EXPECT_TRUE(p.messages().contains("pulso cajon desact"));  // the drawer routine ran
+    EXPECT_EQ(forma->Label1->text(), "Ventas del corte: 0");
+    EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 0.00");
+    ASSERT_EQ(forma->gridCortes->model()->rowCount(), 2);
+    EXPECT_EQ(forma->gridCortes->model()->index(0, 0).data().toString(), "2");
+    EXPECT_EQ(forma->gridCortes->model()->index(0, 2).data().toString(), "600.00");
+
+    // A double click on the past cut shows it read-only.
+    forma->SSTab1->setCurrentIndex(1);
+    QTest::qWait(20);
+    QTableView* g = forma->gridCortes;
+    const QPoint punto = g->visualRect(g->model()->index(0, 0)).center();
+    ASSERT_TRUE(g->viewport()->rect().contains(punto));
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, punto);
+    QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, punto);
+    EXPECT_EQ(forma->IdCorteActual, 2);
+    EXPECT_EQ(forma->lblSumaVentas->text(), "$ 500.00");
+    EXPECT_EQ(forma->lblMovimientos->text(), "$ 100.00");
+    EXPECT_FALSE(forma->cmdAgregar->isEnabled());
+    EXPECT_FALSE(forma->cmdAgregaMov->isEnabled());
+    EXPECT_FALSE(forma->cmdCancelaMov->isEnabled());
+    ui::setDefaultPrompts(&prompts);
+    shell::OlvidaAbridores();
+}
+
+TEST_F(Corte, AMovementAddedFromTheCutShowsAtOnce)
+{
+    GuardaVenta(*bd(), 1, "T", kHoy + " 09:00:00", 200);
+    frmCortesCaja forma(nullptr, &prompts);
+    forma.show();
+    EXPECT_EQ(forma.lblMovimientos->text(), "$ 0.00");
+    // The movements form opens modal; the person types an inflow and closes it.
+    QTimer::singleShot(50, [] {
+        auto* mov = qobject_cast<frmMovCaja*>(shell::FormaCargada("frmMovCaja"));
+        ASSERT_TRUE(mov && mov->isModal());
+        QTest::mouseClick(mov->cmdAgregar, Qt::LeftButton);
+        QLineEdit* e = mov->capImporte->findChild<QLineEdit*>();
+        e->selectAll();
+        QTest::keyClicks(e, "250");
+        QTest::mouseClick(mov->cmdAgregar, Qt::LeftButton);
+        QTest::mouseClick(mov->cmdCancelar, Qt::LeftButton);
+    });
+    QTest::mouseClick(forma.cmdAgregaMov, Qt::LeftButton);
+    EXPECT_EQ(forma.lblMovimientos->text(), "$ 250.00");
+    EXPECT_EQ(forma.lblimporteCORTE->text(), "$ 450.00");
+
+    // Ticking "earlier days only" keeps the movements on screen but out of the final balance.
+    QTest::mouseClick(forma.chkMenores, Qt::LeftButton);
+    EXPECT_EQ(forma.Label1->text(), "Ventas del corte: 0");
+    EXPECT_EQ(forma.lblMovimientos->text(), "$ 250.00");
+    EXPECT_EQ(forma.lblimporteCORTE->text(), "$ 0.00");
+}
