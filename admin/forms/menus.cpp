@@ -1,5 +1,6 @@
 #include "admin/forms/menus.h"
 
+#include "admin/forms/frmabpersonal.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
 
@@ -7,7 +8,8 @@ namespace admin {
 
 void ConectaMenusAdmin(shell::MIDI* midi)
 {
-    (void)midi;
+    // Each item's own check (shell::RevisaOpcion) runs before its opener.
+    shell::AsignaAbridor(QStringLiteral("Usuarios"), [midi] { AbreABPersonal(midi); });
 }
 
 }  // namespace admin
