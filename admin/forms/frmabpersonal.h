@@ -3,6 +3,7 @@
 // permission catalogue ("Permisos", locked until its access code is typed).
 
 #include "admin/permisos.h"
+#include "admin/usuarios.h"
 #include "platform/db/database.h"
 
 #include <QWidget>
@@ -10,8 +11,11 @@
 class CCaptura;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
+class QStandardItemModel;
 class QTabWidget;
+class QTableView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -30,6 +34,32 @@ public:
     // codigos: the central file (default: the program's).
     explicit frmABPersonal(QWidget* parent = nullptr, db::Database* codigos = nullptr,
                            ui::Prompts* prompts = nullptr);
+
+    // --- users ---
+    bool ChecaCampos() const;
+    void DeterminaDerechos();
+    void cmdAgregar_Click();
+    void cmdActualiza_Click();
+    void cmdBorrar_Click();
+    void cmdAsignaP_Click();
+    void cmdQuitaP_Click();
+    void cmdCerrar_Click();
+    // The user list: its rows, the one shown, moving to another.
+    int Registros() const { return int(usuarios_.size()); }
+    int Posicion() const { return fila_; }
+    void MueveA(int fila);
+    bool UsuarioNuevo() const { return nuevo_; }
+    QString DerechosEditados() const { return derechos_; }
+
+    QTableView* DBGrid1 = nullptr;
+    QLabel* lblClaveP = nullptr;
+    CCaptura *capApellidoP = nullptr, *capApellidoM = nullptr, *capNombres = nullptr, *capDomicilio = nullptr,
+             *capNombreU = nullptr, *capPermIguala = nullptr, *capNiveles = nullptr, *CCaptura1 = nullptr,
+             *CCaptura2 = nullptr;
+    QLineEdit *capClaveAcceso = nullptr, *txtDescripPerm2 = nullptr;
+    QListWidget *lstPermisos = nullptr, *List1 = nullptr;
+    QPushButton *cmdAgregar = nullptr, *cmdActualiza = nullptr, *cmdBorrar = nullptr, *cmdAsignaP = nullptr,
+                *cmdQuitaP = nullptr, *cmdCerrar = nullptr;
 
     // --- permission catalogue ---
     void AbrePermisos();
@@ -50,7 +80,16 @@ public:
     QPushButton *cmdAgregarPermiso = nullptr, *cmdActualizar = nullptr, *cmdBorrarPermiso = nullptr;
 
 private:
+    QWidget* CreaTabUsuarios();
     QWidget* CreaTabPermisos();
+    void LeeLista(int filaMostrar);
+    void MuestraUsuario();
+    void MarcaGrants(const std::vector<qint64>& ids);
+    std::vector<qint64> Marcados() const;
+    DatosUsuario DatosEnPantalla() const;
+    void VaAUsuario(std::optional<qint64> id);
+    void BuscaNombreCompleto(const QString& texto);
+    void AlCambiarNombreNuevo();
     void TV1_NodeClick(QTreeWidgetItem* nodo);
     void HabilitaCamposPermiso(bool activo);
     void AlEntrarPadre();
@@ -59,6 +98,13 @@ private:
 
     db::Database* codigos_;
     ui::Prompts* prompts_;
+    std::vector<Usuario> usuarios_;
+    std::map<int, QString> derechosCatalogo_;
+    QStandardItemModel* modelo_ = nullptr;
+    int fila_ = -1;
+    bool nuevo_ = false;
+    bool llenando_ = false;
+    QString derechos_;
     std::vector<Permiso> permisos_;
     bool permisoNuevo_ = false;
     qint64 ultimoNodo_ = -1;  // IdPermiso of the catalogue node last clicked, -1 none

@@ -1,6 +1,7 @@
 #include "admin/forms/menus.h"
 
 #include "admin/forms/frmabpersonal.h"
+#include "admin/forms/frmparametros.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
 
@@ -10,6 +11,7 @@ void ConectaMenusAdmin(shell::MIDI* midi)
 {
     // Each item's own check (shell::RevisaOpcion) runs before its opener.
     shell::AsignaAbridor(QStringLiteral("Usuarios"), [midi] { AbreABPersonal(midi); });
+    shell::AsignaAbridor(QStringLiteral("CClave"), [midi] { AbreCambioClave(midi); });
 }
 
 }  // namespace admin
