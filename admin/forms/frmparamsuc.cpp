@@ -4,6 +4,8 @@
 #include "admin/forms/campos.h"
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
+#include "printing/forms/frmSelectPrinter.h"
+#include "printing/pruebaimpresion.h"
 #include "sale/teclas.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -193,9 +195,14 @@ QWidget* frmParamSuc::CreaTabImpresion()
     g->addWidget(cmdprueba, f++, 1);
     g->setRowStretch(f, 1);
     g->setColumnStretch(0, 1);
-    // The printer choice and the test ticket are given by the printing side.
-    for (QPushButton* b : {cmdPrint1, Command3, Command4, cmdprueba})
-        b->setEnabled(false);
+    // Each button fills its field with the printer chosen; a cancelled choice leaves it as it was.
+    for (auto [b, campo] : {std::pair{cmdPrint1, capImp1}, std::pair{Command3, capImp2}, std::pair{Command4, capImp3}})
+        connect(b, &QPushButton::clicked, this, [this, campo] {
+            const QString elegida = frmSelectPrinter::Elige(this, prompts_);
+            if (!elegida.isEmpty())
+                campo->setText(elegida);
+        });
+    connect(cmdprueba, &QPushButton::clicked, this, &frmParamSuc::cmdprueba_Click);
 
     connect(cmbFormatoticket, &QComboBox::currentIndexChanged, this,
             [this](int i) { capLineasSimp->setEnabled(i == 0); });
@@ -452,6 +459,16 @@ void frmParamSuc::Command2_Click()
     g.Printer1 = v.Printer1;
     g.Printer2 = v.Printer2;
     g.Printer3 = v.Printer3;
+}
+
+void frmParamSuc::cmdprueba_Click()
+{
+    PruebaTicket p;
+    p.impresora = capImp3->Text();
+    p.codigos = std::max(0, cmbCodigos->currentIndex());
+    p.metodo = std::max(0, lstMetodoPrint->currentIndex());
+    p.cajon = chkpulsoCajon->isChecked();
+    ImprimePruebaTicket(p, prompts());
 }
 
 void frmParamSuc::capIVA_Enter()

@@ -38,6 +38,7 @@ public:
     void capIVA_Enter();       // the tax push
     void cmdEjecutar_Click();  // the console
     void cmdCDireccion_Click();
+    void cmdprueba_Click();    // the test ticket with the values on screen
 
     // The folder dialog of "Cambia &Direccion..." (tests put their own).
     static void EstableceEligeCarpeta(std::function<QString(QWidget*, const QString&)> elige);
