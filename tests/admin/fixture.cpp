@@ -51,7 +51,7 @@ void AdminTest::SetUp()
     copia(plantilla(), datos);
     shell::CierraConexiones();
     ReiniciaEstado();
-    auto central = Central();
+    central = Central();
     ASSERT_TRUE(central);
     corto = central->scalar(QStringLiteral("SELECT DescripcionC FROM Sucursales WHERE IdSucursal = 1"))->toString();
     auto& g = G();
@@ -64,11 +64,15 @@ void AdminTest::SetUp()
     g.UsuarioActual = QStringLiteral("ADMIN");
     g.ClaveBD = shell::ClaveArchivos();
     g.PermisosUsuario.fill(true);
+    suc = Sucursal();
+    ASSERT_TRUE(suc);
     ui::setDefaultPrompts(&prompts);
 }
 
 void AdminTest::TearDown()
 {
+    suc.reset();
+    central.reset();
     ui::setDefaultPrompts(nullptr);
     shell::CierraConexiones();
 }

@@ -25,6 +25,7 @@ protected:
     static QStringList Filas(db::Database& bd, const QString& sql);
 
     QTemporaryDir dir;
+    std::unique_ptr<db::Database> central, suc;  // handles of the test's own on the two files
     QString datos;        // the data folder
     QString corto;        // short name of branch 1
     ui::ScriptedPrompts prompts;

@@ -30,9 +30,6 @@ protected:
     void SetUp() override
     {
         AdminTest::SetUp();
-        suc = Sucursal();
-        central = Central();
-        ASSERT_TRUE(suc && central);
         auto& g = G();
         g.NombreEmp = "ABARROTES LA ESPAÑOLA";
         g.RFCEmpresa = "CPE010203AB4";
@@ -51,7 +48,6 @@ protected:
                               "VALUES (5, 'F', ?, 2, 58, 1), (5, 'F', ?, 1, 116, 1), (5, 'T', ?, 1, 50, 1)",
                               {productos[0], productos[1], productos[2]}));
     }
-    std::unique_ptr<db::Database> suc, central;
     std::vector<qint64> productos;
 };
 
@@ -106,40 +102,19 @@ class ImpresoraFormaTest : public AdminTest {
 protected:
     static void SetUpTestSuite()
     {
-        cupsd = new CupsdPrueba;
-        oyente = new OyenteSocket;
-        QString razon;
-        if (!cupsd->inicia(&razon)) {
-            if (razon.startsWith("cupsd is not installed"))
-                omision = razon;
-            else
-                errorInicio = razon;
-            return;
-        }
-        QString error;
-        listo = cupsd->agregaColaCruda("Caja1", QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()), &error) &&
-                cupsd->agregaColaCruda("Caja2", "file:/dev/null", &error);
-        if (!listo)
-            errorInicio = error;
+        suite = new CupsdSuite({{"Caja1", "socket://127.0.0.1:{oyente}"}, {"Caja2", "file:/dev/null"}});
     }
-    static void TearDownTestSuite()
-    {
-        delete oyente;
-        delete cupsd;
-    }
+    static void TearDownTestSuite() { delete suite; }
     void SetUp() override
     {
-        if (!omision.isEmpty())
-            GTEST_SKIP() << omision.toStdString();
-        ASSERT_TRUE(listo) << errorInicio.toStdString();
+        if (!suite->omision.isEmpty())
+            GTEST_SKIP() << suite->omision.toStdString();
+        ASSERT_TRUE(suite->listo) << suite->error.toStdString();
         AdminTest::SetUp();
         G().NombreEmp = "ABARROTES LA ESPAÑOLA";
         EstableceImpresoraActual(QString());
     }
-    static inline CupsdPrueba* cupsd = nullptr;
-    static inline OyenteSocket* oyente = nullptr;
-    static inline bool listo = false;
-    static inline QString omision, errorInicio;
+    static inline CupsdSuite* suite = nullptr;
 };
 
 }  // namespace
@@ -178,7 +153,7 @@ TEST_F(ImpresoraFormaTest, ChoosePrinter3FromTheListCancelKeepsItAndATestTicketG
     G().CodigosPTicket = 0;
     G().OpenCDrawer = 0;
     QTest::mouseClick(forma.cmdprueba, Qt::LeftButton);
-    const auto trabajos = oyente->espera(1);
+    const auto trabajos = suite->oyente.espera(1);
     ASSERT_EQ(trabajos.size(), 1u) << prompts.messages().join("|").toStdString();
     EXPECT_TRUE(trabajos[0].startsWith("\x1b@\x1bp"));  // ESC/POS initialise, then the drawer
     EXPECT_TRUE(trabajos[0].contains("PARAMETROS ESTA ES UNA PRUEBA PARA VER SI LO ALINEA\n"));

@@ -26,13 +26,6 @@ namespace {
 
 class ParametrosTest : public AdminTest {
 protected:
-    void SetUp() override
-    {
-        AdminTest::SetUp();
-        suc = Sucursal();
-        central = Central();
-        ASSERT_TRUE(suc && central);
-    }
     QStringList Fila() { return Filas(*suc, "SELECT * FROM Parametros"); }
     ValoresParametros Carga()
     {
@@ -41,7 +34,6 @@ protected:
         EXPECT_TRUE(CargaParametros(*suc, &v, &error)) << error.toStdString();
         return v;
     }
-    std::unique_ptr<db::Database> suc, central;
 };
 
 }  // namespace

@@ -37,29 +37,15 @@ const QDateTime kAhora(QDate(2026, 12, 9), QTime(14, 5, 0));
 class PruebasTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        cupsd = new CupsdPrueba;
-        oyente = new OyenteSocket;
-        QString razon;
-        if (!cupsd->inicia(&razon)) {
-            if (razon.startsWith(QStringLiteral("cupsd is not installed"))) omision = razon;
-            else errorInicio = razon;
-            return;
-        }
-        QString error;
-        listo = cupsd->agregaColaCruda("TicketsCaja", QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()),
-                                       &error) &&
-                cupsd->agregaColaCruda("TicketsPuerto", "file:" + archivoPuerto(), &error);
-        if (!listo) errorInicio = error;
+        suite = new CupsdSuite({{"TicketsCaja", "socket://127.0.0.1:{oyente}"},
+                                {"TicketsPuerto", "file:{carpeta}/puerto.prn"}});
     }
-    static void TearDownTestSuite() {
-        delete oyente;
-        delete cupsd;
-    }
-    static QString archivoPuerto() { return QDir(cupsd->carpeta()).filePath("puerto.prn"); }
+    static void TearDownTestSuite() { delete suite; }
+    static QString archivoPuerto() { return suite->ruta("puerto.prn"); }
 
     void SetUp() override {
-        if (!omision.isEmpty()) GTEST_SKIP() << omision.toStdString();
-        ASSERT_TRUE(listo) << errorInicio.toStdString();
+        if (!suite->omision.isEmpty()) GTEST_SKIP() << suite->omision.toStdString();
+        ASSERT_TRUE(suite->listo) << suite->error.toStdString();
         sucursalDemo();
         QFile::remove(archivoPuerto());
         EstableceSalidaImpresor(nullptr);
@@ -84,10 +70,7 @@ protected:
                "PARAMETROS ESTA ES UNA PRUEBA PARA VER SI LO ALINEA\n";
     }
 
-    static inline CupsdPrueba* cupsd = nullptr;
-    static inline OyenteSocket* oyente = nullptr;
-    static inline bool listo = false;
-    static inline QString omision, errorInicio;
+    static inline CupsdSuite* suite = nullptr;
     AvisosRegistrados avisos;
     QTemporaryDir dir;
 };
@@ -162,7 +145,7 @@ TEST_F(PruebasTest, TestTicketWithCodeSet0OnThePrinterObjectIsCentredWithBlanks)
 TEST_F(PruebasTest, TestTicketThroughTheSpoolerAndAPrinterNotInstalled) {
     PruebaTicket p{"TicketsCaja", 1, 1, true};
     ASSERT_TRUE(ImprimePruebaTicket(p, avisos, kAhora)) << avisos.mensajes.join("|").toStdString();
-    const auto trabajos = oyente->espera(1);
+    const auto trabajos = suite->oyente.espera(1);
     ASSERT_EQ(trabajos.size(), 1u);
     JuegoCodigos c;
     ConjuntoPara(1).carga(c);
