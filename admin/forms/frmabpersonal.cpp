@@ -348,7 +348,7 @@ void frmABPersonal::cmdAsignaP_Click()
     if (!elegido)
         return;
     const int p = elegido->data(Qt::UserRole).toInt();
-    if (RellenaDerechos(derechos_).at(p - 1) == QLatin1Char('1'))
+    if (p < 1 || p > kLargoDerechos || RellenaDerechos(derechos_).at(p - 1) == QLatin1Char('1'))
         return;
     derechos_ = AsignaDerecho(derechos_, p);
     DeterminaDerechos();

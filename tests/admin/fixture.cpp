@@ -13,11 +13,10 @@ namespace {
 // The data folder every test copies; made on first use.
 const QString& plantilla()
 {
-    static QTemporaryDir* dir = nullptr;
+    static QTemporaryDir dir;
     static QString ruta;
-    if (!dir) {
-        dir = new QTemporaryDir;
-        ruta = dir->path() + QStringLiteral("/datos");
+    if (ruta.isEmpty()) {
+        ruta = dir.path() + QStringLiteral("/datos");
         datasetup::Options o;
         o.dataFolder = ruta;
         o.demo = true;

@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cups/cups.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -144,13 +146,14 @@ TEST_F(PruebasTest, TestTicketWithCodeSet0OnThePrinterObjectIsCentredWithBlanks)
 
 TEST_F(PruebasTest, TestTicketThroughTheSpoolerAndAPrinterNotInstalled) {
     PruebaTicket p{"TicketsCaja", 1, 1, true};
+    const size_t antes = suite->oyente.espera(0, 0).size();
     ASSERT_TRUE(ImprimePruebaTicket(p, avisos, kAhora)) << avisos.mensajes.join("|").toStdString();
-    const auto trabajos = suite->oyente.espera(1);
-    ASSERT_EQ(trabajos.size(), 1u);
+    const auto trabajos = suite->oyente.espera(antes + 1);
+    ASSERT_EQ(trabajos.size(), antes + 1);
     JuegoCodigos c;
     ConjuntoPara(1).carga(c);
-    EXPECT_TRUE(trabajos[0].startsWith(print::aCp850(c.CodInicio + c.CodCajon)));
-    EXPECT_TRUE(trabajos[0].endsWith(print::aCp850(Cola())));
+    EXPECT_TRUE(trabajos[antes].startsWith(print::aCp850(c.CodInicio + c.CodCajon)));
+    EXPECT_TRUE(trabajos[antes].endsWith(print::aCp850(Cola())));
     SinCambios();
 
     p.impresora = "No Existe Ñ";
@@ -190,4 +193,26 @@ TEST_F(PruebasTest, DialogListsTheQueuesChoosesOneAndReturnsTheNameAsEdited) {
     });
     EXPECT_EQ(frmSelectPrinter::Elige(nullptr, &avisos), "");
     EXPECT_TRUE(avisos.mensajes.isEmpty());
+}
+
+TEST_F(PruebasTest, DialogWithTheSpoolerOutOfReachSaysSoOnceAndListsNothing) {
+    const QByteArray lejos = QStringLiteral("127.0.0.1:%1").arg(PuertoLibre()).toUtf8();
+    cupsSetServer(lejos.constData());
+    {
+        frmSelectPrinter d(nullptr, &avisos);
+        EXPECT_EQ(d.CboImpresoras->count(), 0);
+        EXPECT_EQ(avisos.mensajes.size(), 1);
+    }
+    cupsSetServer(suite->cupsd.servidor().toUtf8().constData());
+}
+
+TEST_F(PruebasTest, TestTicketWithCodeSet0ThroughTheSpoolerHasNoControlCodesBeforeTheText) {
+    PruebaTicket p{"TicketsCaja", 0, 1, false};
+    const size_t antes = suite->oyente.espera(0, 0).size();
+    ASSERT_TRUE(ImprimePruebaTicket(p, avisos, kAhora));
+    const auto trabajos = suite->oyente.espera(antes + 1);
+    ASSERT_EQ(trabajos.size(), antes + 1);
+    EXPECT_TRUE(trabajos[antes].startsWith(print::aCp850("     ABARROTES LA ESPAÑOLA\n")));
+    EXPECT_TRUE(trabajos[antes].endsWith(print::aCp850(Cola())));
+    SinCambios();
 }
