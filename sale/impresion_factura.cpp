@@ -1,5 +1,7 @@
 #include "sale/impresion_factura.h"
 
+#include "sale/impresion_factura_mp.h"
+
 #include "platform/money/money.h"
 #include "platform/report/totals.h"
 #include "printing/reporte.h"
@@ -144,8 +146,39 @@ DesgloseTotal DesglosaTotal(double total, double gravado, double exento, double 
     return d;
 }
 
+void FormulasFactura(qint64 numero, const db::Rows& filas, report::Formulas& f) {
+    const db::Row& r = filas.front();
+    const bool desglosa = DesglosaIVA(r.text(QStringLiteral("Cliente")));
+    f.set(0, QStringLiteral("NumFactura"),
+          G().PrefijoFact + QString::number(numero).rightJustified(6, QLatin1Char('0')));
+    f.set(1, QStringLiteral("FechaFactura"), fechaDe(r.value(QStringLiteral("Fecha"))));
+    f.set(2, QStringLiteral("NombreCliente"),
+          desglosa ? r.text(QStringLiteral("NombreC")) : QStringLiteral("VENTA DE MOSTRADOR"));
+    f.set(3, QStringLiteral("DirCliente"),
+          r.text(QStringLiteral("Direccion")) + QStringLiteral(", ") + r.text(QStringLiteral("Colonia")));
+    f.set(4, QStringLiteral("ColCiudadCliente"),
+          r.text(QStringLiteral("Ciudad")) + QStringLiteral(",") + r.text(QStringLiteral("Estado")));
+    f.set(5, QStringLiteral("RFCCliente"), r.text(QStringLiteral("Cliente")));
+    f.set(6, QStringLiteral("DesglosaIVA"), desglosa ? 1 : 0);
+    f.set(7, QStringLiteral("Ajuste"), G().Ajuste);
+}
+
+void DatosFactura(const db::Rows& filas, QVariantMap& datos) {
+    const db::Row& r = filas.front();
+    const QVariant total = r.value(QStringLiteral("Total"));
+    const QVariantMap m =
+        DatosDocumento(filas, r.real(QStringLiteral("DescFact")),
+                       DesglosaIVA(r.text(QStringLiteral("Cliente"))), IVAPantalla(G().PorcentajeIVA),
+                       total.isNull() ? std::nullopt : std::optional<double>(r.real(QStringLiteral("Total"))));
+    for (auto it = m.begin(); it != m.end(); ++it)
+        datos.insert(it.key(), it.value());
+}
+
 bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino,
                    ui::Prompts& prompts, QWidget* parent) {
+    // A branch that asks for it gets its invoices on the receipt printer.
+    if (G().FacturaaTicket.toInt() == 1)
+        return ImprimeTicket2(numero, numeroDocumento, destino, prompts, parent);
     printing::SolicitudReporte s = solicitudBase(destino);
     s.archivo = QStringLiteral("Factura.html");
     s.titulo = QStringLiteral("FA ") + QString::number(numeroDocumento).rightJustified(4, QLatin1Char('0'));
@@ -154,32 +187,10 @@ bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion
     s.avisoSinDatos = QStringLiteral("No se encontro datos de la factura.");
     s.impresora = destino.impresora.isEmpty() ? G().Printer1 : destino.impresora;
     s.formulas = [numero](const db::Rows& filas, report::Formulas& f) {
-        const db::Row& r = filas.front();
-        const bool desglosa = DesglosaIVA(r.text(QStringLiteral("Cliente")));
-        f.set(0, QStringLiteral("NumFactura"),
-              G().PrefijoFact + QString::number(numero).rightJustified(6, QLatin1Char('0')));
-        f.set(1, QStringLiteral("FechaFactura"), fechaDe(r.value(QStringLiteral("Fecha"))));
-        f.set(2, QStringLiteral("NombreCliente"),
-              desglosa ? r.text(QStringLiteral("NombreC")) : QStringLiteral("VENTA DE MOSTRADOR"));
-        f.set(3, QStringLiteral("DirCliente"),
-              r.text(QStringLiteral("Direccion")) + QStringLiteral(", ") + r.text(QStringLiteral("Colonia")));
-        f.set(4, QStringLiteral("ColCiudadCliente"),
-              r.text(QStringLiteral("Ciudad")) + QStringLiteral(",") + r.text(QStringLiteral("Estado")));
-        f.set(5, QStringLiteral("RFCCliente"), r.text(QStringLiteral("Cliente")));
-        f.set(6, QStringLiteral("DesglosaIVA"), desglosa ? 1 : 0);
-        f.set(7, QStringLiteral("Ajuste"), G().Ajuste);
-        f.set(8, QStringLiteral("CodPCliente"), r.text(QStringLiteral("CP")));
+        FormulasFactura(numero, filas, f);
+        f.set(8, QStringLiteral("CodPCliente"), filas.front().text(QStringLiteral("CP")));
     };
-    s.datos = [](const db::Rows& filas, QVariantMap& datos) {
-        const db::Row& r = filas.front();
-        const QVariant total = r.value(QStringLiteral("Total"));
-        const QVariantMap m =
-            DatosDocumento(filas, r.real(QStringLiteral("DescFact")),
-                           DesglosaIVA(r.text(QStringLiteral("Cliente"))), IVAPantalla(G().PorcentajeIVA),
-                           total.isNull() ? std::nullopt : std::optional<double>(r.real(QStringLiteral("Total"))));
-        for (auto it = m.begin(); it != m.end(); ++it)
-            datos.insert(it.key(), it.value());
-    };
+    s.datos = DatosFactura;
     return printing::CorreReporte(s, prompts, parent) == printing::ResultadoReporte::Hecho;
 }
 

@@ -4,6 +4,7 @@
 // (CDetalleVentaFac, CDetalleVentaCot) and hand the template the lines with their totals.
 
 #include "platform/db/database.h"
+#include "platform/report/formulas.h"
 #include "platform/report/report.h"
 #include "platform/ui/prompts.h"
 
@@ -53,9 +54,14 @@ struct DesgloseTotal {
 // part / (1 + tasa/100), rounded, and the tax is what is left. With `tasa` < 0 no tax is shown.
 DesgloseTotal DesglosaTotal(double total, double gravado, double exento, double descuento, int tasa);
 
+// The invoice's named values 0-7 (number with the prefix, date, customer, address, city, RFC,
+// DesglosaIVA, Ajuste) from its rows, and its lines and totals for the template.
+void FormulasFactura(qint64 numero, const db::Rows& filas, report::Formulas& f);
+void DatosFactura(const db::Rows& filas, QVariantMap& datos);
+
 // Prints invoice `numero` (the number shown, with the branch's prefix) of document
 // `numeroDocumento`. "No se encontro datos de la factura." when it has no lines. True when the
-// report ran.
+// report ran. With FacturaaTicket on, the invoice goes to the receipt printer (ImprimeTicket2).
 bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino = {},
                    ui::Prompts& prompts = ui::defaultPrompts(), QWidget* parent = nullptr);
 

@@ -90,6 +90,8 @@ bool RevisaOpcion(const QString& item) {
         const bool permiso = TienePermiso(6, true);
         return permiso || g.SinPermisos != 0;
     }
+    if (item == QLatin1String("Usuarios") && g.SinPermisos != 0)
+        return true;  // first run: the permission catalogue and the grants are set up here
     auto it = revisiones().constFind(item);
     if (it == revisiones().constEnd()) return true;
     if (it->archivo && !ExisteBDSucursal()) {

@@ -74,6 +74,7 @@ void AplicaPermisosMenu() {
 void HabilitaMenusInicio() {
     HabilitaMenu(QStringLiteral("Catalogos"), true);
     HabilitaMenu(QStringLiteral("Sucursales"), true);
+    HabilitaMenu(QStringLiteral("Usuarios"), true);
 }
 
 void LeerPermisosUsr(int idUsuario, const QString& permisosIguala) {

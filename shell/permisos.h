@@ -35,8 +35,8 @@ void LimpiaPermisos();
 void DeshabilitaMenus();
 // Items from the flags of G().PermisosUsuario.
 void AplicaPermisosMenu();
-// First run: the catalogue menu and its branch catalogue on, so branches, users and permissions can
-// be set up.
+// First run: the catalogue menu with its branch and users items on, so branches, users and
+// permissions can be set up.
 void HabilitaMenusInicio();
 
 // Fills PermisosUsuario from consUsuarioPermiso for the user and, when `permisosIguala` names an

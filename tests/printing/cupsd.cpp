@@ -210,3 +210,22 @@ bool CupsdPrueba::agregaColaCruda(const QString& nombre, const QString& disposit
     }
     return true;
 }
+
+CupsdSuite::CupsdSuite(const std::vector<std::pair<QString, QString>>& colas) {
+    QString razon;
+    if (!cupsd.inicia(&razon)) {
+        // only a missing cupsd skips; a daemon that does not start is a failure
+        if (razon.startsWith(QStringLiteral("cupsd is not installed"))) omision = razon;
+        else error = razon;
+        return;
+    }
+    for (const auto& [nombre, dispositivo] : colas) {
+        QString d = dispositivo;
+        d.replace(QStringLiteral("{oyente}"), QString::number(oyente.puerto()));
+        d.replace(QStringLiteral("{carpeta}"), cupsd.carpeta());
+        if (!cupsd.agregaColaCruda(nombre, d, &error)) return;
+    }
+    listo = true;
+}
+
+QString CupsdSuite::ruta(const QString& archivo) const { return QDir(cupsd.carpeta()).filePath(archivo); }

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 class OyenteSocket {
@@ -48,3 +49,15 @@ private:
 
 // A port nobody listens on right now.
 int PuertoLibre();
+
+// The daemon and the listener a test suite shares, with raw queues made on start. In a device
+// "{oyente}" stands for the listener's port and "{carpeta}" for the daemon's folder. `omision` says
+// why the suite is skipped (cupsd not installed); `error` why it failed to start.
+struct CupsdSuite {
+    CupsdPrueba cupsd;
+    OyenteSocket oyente;
+    bool listo = false;
+    QString omision, error;
+    explicit CupsdSuite(const std::vector<std::pair<QString, QString>>& colas);
+    QString ruta(const QString& archivo) const;  // a file in the daemon's folder
+};

@@ -1,0 +1,162 @@
+// The printer set-up of the parameters form with a cupsd of the test's own (choose printer 3 from
+// the list, cancel, test ticket), and the invoice on the mini-printer rendered to PDF beside a
+// ticket of the same number.
+
+#include "fixture.h"
+
+#include "admin/forms/frmparamsuc.h"
+#include "capture_control/ccaptura.h"
+#include "cupsd.h"
+#include "printing/forms/frmSelectPrinter.h"
+#include "printing/impresoraticket.h"
+#include "printing/reporte.h"
+#include "sale/impresion_factura_mp.h"
+#include "shell/estado.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+class ImpresionTest : public AdminTest {
+protected:
+    void SetUp() override
+    {
+        AdminTest::SetUp();
+        auto& g = G();
+        g.NombreEmp = "ABARROTES LA ESPAÑOLA";
+        g.RFCEmpresa = "CPE010203AB4";
+        g.PorcentajeIVA = 16;
+        g.Printer3 = "";
+        auto claves = suc->select("SELECT ClaveProducto FROM Producto WHERE Nombre <> 'VARIOS' ORDER BY ClaveProducto LIMIT 3");
+        ASSERT_TRUE(claves && claves->size() == 3);
+        for (const db::Row& r : *claves)
+            productos.push_back(r.integer("ClaveProducto"));
+        ASSERT_TRUE(central->exec("INSERT INTO Cliente (RFC, Nombre, Direccion, Colonia, Ciudad, Estado) "
+                                  "VALUES ('OBRI800101AB1', 'JUAN O''BRIEN', 'ROBLE 4', 'CENTRO', 'LEON', 'GUANAJUATO')"));
+        ASSERT_TRUE(suc->exec("INSERT INTO Venta (Numero, Tipo, Cliente, Fecha, Total, IVAP) VALUES "
+                              "(5, 'F', 'OBRI800101AB1', '2026-12-09 10:00:00', 232, 16), "
+                              "(5, 'T', 'XAXX010101000', '2026-12-09 10:05:00', 50, 16)"));
+        ASSERT_TRUE(suc->exec("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit, Iva) "
+                              "VALUES (5, 'F', ?, 2, 58, 1), (5, 'F', ?, 1, 116, 1), (5, 'T', ?, 1, 50, 1)",
+                              {productos[0], productos[1], productos[2]}));
+    }
+    std::vector<qint64> productos;
+};
+
+}  // namespace
+
+TEST_F(ImpresionTest, InvoiceOnTheMiniPrinterReadsOnlyTheInvoiceLinesAndPulsesTheDrawer)
+{
+    const QString pdf = dir.filePath("mp.pdf");
+    const QString cajon = dir.filePath("cajon.prn");
+    G().PuertoImpresora = cajon;
+    venta::DestinoImpresion d;
+    d.destino = report::Destination::Pdf;
+    d.archivoPdf = pdf;
+    ASSERT_TRUE(venta::ImprimeTicket2(5, 5, d, prompts)) << prompts.lastMessage().toStdString();
+    const report::Request& r = printing::UltimaSolicitud();
+    EXPECT_TRUE(r.templatePath.endsWith("FacturaMP.html"));
+    EXPECT_EQ(r.title, "Factura.");
+    ASSERT_EQ(r.rows.size(), 2u);  // ticket 5 is not mixed in
+    for (const db::Row& f : r.rows)
+        EXPECT_EQ(f.text("TipoDocto"), "F");
+    EXPECT_EQ(r.formulas.value("NombreCliente").toString(), "JUAN O'BRIEN");
+    EXPECT_EQ(r.formulas.value("DesglosaIVA").toInt(), 1);
+    EXPECT_FALSE(r.formulas.has("CodPCliente"));
+    EXPECT_DOUBLE_EQ(r.data.value("Total").toDouble(), 232.0);
+    EXPECT_DOUBLE_EQ(r.data.value("IVA").toDouble(), 32.0);
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    QFile f(cajon);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("\x1bP1"));
+
+    prompts.clear();
+    EXPECT_FALSE(venta::ImprimeTicket2(6, 6, d, prompts));
+    EXPECT_EQ(prompts.lastMessage(), "No se encontro datos de la factura.");
+}
+
+TEST_F(ImpresionTest, TheInvoicePrintTakesTheMiniPrinterOnlyWhenTheBranchAsks)
+{
+    venta::DestinoImpresion d;
+    d.destino = report::Destination::Pdf;
+    d.archivoPdf = dir.filePath("f.pdf");
+    G().FacturaaTicket = 0.0;
+    ASSERT_TRUE(venta::ImprimeTicket(5, 5, d, prompts));
+    EXPECT_TRUE(printing::UltimaSolicitud().templatePath.endsWith("Factura.html"));
+    G().FacturaaTicket = 1.0;
+    ASSERT_TRUE(venta::ImprimeTicket(5, 5, d, prompts));
+    EXPECT_TRUE(printing::UltimaSolicitud().templatePath.endsWith("FacturaMP.html"));
+}
+
+namespace {
+
+class ImpresoraFormaTest : public AdminTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        suite = new CupsdSuite({{"Caja1", "socket://127.0.0.1:{oyente}"}, {"Caja2", "file:/dev/null"}});
+    }
+    static void TearDownTestSuite() { delete suite; }
+    void SetUp() override
+    {
+        if (!suite->omision.isEmpty())
+            GTEST_SKIP() << suite->omision.toStdString();
+        ASSERT_TRUE(suite->listo) << suite->error.toStdString();
+        AdminTest::SetUp();
+        G().NombreEmp = "ABARROTES LA ESPAÑOLA";
+        EstableceImpresoraActual(QString());
+    }
+    static inline CupsdSuite* suite = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ImpresoraFormaTest, ChoosePrinter3FromTheListCancelKeepsItAndATestTicketGoesOut)
+{
+    admin::frmParamSuc forma(nullptr, &prompts);
+    forma.show();
+    forma.SSTab1->setCurrentIndex(1);
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmSelectPrinter*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(d);
+        d->CboImpresoras->setFocus();
+        QTest::keyClick(d->CboImpresoras, Qt::Key_Down);
+        EXPECT_EQ(d->capNombre->text(), "Caja1");
+        QTest::mouseClick(d->cmdSelect, Qt::LeftButton);
+    });
+    QTest::mouseClick(forma.Command4, Qt::LeftButton);
+    EXPECT_EQ(forma.capImp3->Text(), "Caja1");
+    // Nothing is stored before the form's save.
+    EXPECT_EQ(Sucursal()->scalar("SELECT Printer3 FROM Parametros")->toString(), "");
+
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<frmSelectPrinter*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(d);
+        QTest::keyClick(d->CboImpresoras, Qt::Key_Down);
+        QTest::mouseClick(d->Command1, Qt::LeftButton);
+    });
+    QTest::mouseClick(forma.Command4, Qt::LeftButton);
+    EXPECT_EQ(forma.capImp3->Text(), "Caja1");
+
+    // The test ticket with the form's code set and sending way (spooler), before any save.
+    forma.cmbCodigos->setCurrentIndex(3);
+    forma.lstMetodoPrint->setCurrentIndex(1);
+    forma.chkpulsoCajon->setChecked(true);
+    G().CodigosPTicket = 0;
+    G().OpenCDrawer = 0;
+    QTest::mouseClick(forma.cmdprueba, Qt::LeftButton);
+    const auto trabajos = suite->oyente.espera(1);
+    ASSERT_EQ(trabajos.size(), 1u) << prompts.messages().join("|").toStdString();
+    EXPECT_TRUE(trabajos[0].startsWith("\x1b@\x1bp"));  // ESC/POS initialise, then the drawer
+    EXPECT_TRUE(trabajos[0].contains("PARAMETROS ESTA ES UNA PRUEBA PARA VER SI LO ALINEA\n"));
+    EXPECT_EQ(G().CodigosPTicket, 0);
+    EXPECT_EQ(G().OpenCDrawer, 0);
+}
