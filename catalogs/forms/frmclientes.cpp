@@ -91,7 +91,7 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
 
     auto* detalles = new QWidget(SSTab1);
     auto* d = new QFormLayout(detalles);
-    capRutaC = Campo(QStringLiteral("capRutaC"), QString(), 60);
+    capRutaC = Campo(QStringLiteral("capRutaC"), QStringLiteral("Ruta:"), 60);
     capMaxCredito = Campo(QStringLiteral("capMaxCredito"), QStringLiteral("MaxCredito:"), 60);
     capEmails = new QLineEdit(this);
     capEmails->setObjectName(QStringLiteral("capEmails"));

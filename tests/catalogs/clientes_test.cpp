@@ -2,6 +2,7 @@
 // file, branch 1 and a second branch), and the form driven offscreen over the same files.
 
 #include "apps/setup/datasetup.h"
+#include "campos_visibles.h"
 #include "catalogs/clientes.h"
 #include "catalogs/forms/frmclientes.h"
 #include "capture_control/ccaptura.h"
@@ -277,4 +278,17 @@ TEST_F(ClientesTest, FormAddsEditsAndDeletesWithItsPermissions)
     EXPECT_EQ(f.Registros(), antes - 1);
     EXPECT_EQ(Valor(*central, "SELECT count(*) FROM Cliente WHERE RFC = 'ROLU750505KL3'").toInt(), 0);
     EXPECT_FALSE(G().SeleccionCatalogo.startsWith("ROLU750505KL3"));
+}
+
+// Every field of both tabs reads whole at the size the form opens with, at its smallest and on a
+// whole 1280x1024 screen.
+TEST_F(ClientesTest, EveryFieldOfBothTabsShowsWhole)
+{
+    frmClientes f(nullptr, central.get(), sucursal.get(), &prompts);
+    f.show();
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+    f.resize(f.minimumSizeHint());
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+    f.resize(1280, 1024);
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
 }

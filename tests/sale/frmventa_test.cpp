@@ -1,4 +1,5 @@
 #include "apps/setup/datasetup.h"
+#include "campos_visibles.h"
 #include "capture_control/ccaptura.h"
 #include "fixture.h"
 #include "platform/ui/prompts.h"
@@ -602,4 +603,20 @@ TEST_F(FrmVentaTest, DefaultSequenceCtrlAltDClearsParTickets)
         QTest::keyClick(f.cajaCodigo, k);
     EXPECT_TRUE(prompts.messages().isEmpty());
     EXPECT_EQ(G().ParTickets, 1);
+}
+
+// In every mode the code field, the buttons and the labels read whole, at the size the screen
+// opens with and on a whole 1280x1024 screen.
+TEST_F(FrmVentaTest, EveryFieldShowsWholeInEveryMode)
+{
+    G().FacturaE = true;
+    G().PermisosUsuario[53] = true;
+    for (const char* modo : {"F", "VC", "C", "E", "N"}) {
+        SCOPED_TRACE(modo);
+        frmVenta& f = Abre(QString::fromLatin1(modo));
+        EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+        f.resize(1280, 1024);
+        EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+        EXPECT_GE(f.cajaCodigo->height(), f.cajaCodigo->fontMetrics().height());
+    }
 }
