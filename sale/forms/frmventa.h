@@ -77,6 +77,10 @@ private:
 // Mode codes and the captions their openers give the screen.
 QString CaptionVenta(const QString& modo);
 
+// Shows or hides a grid column; a shown one gets its design width (twips), yet never less than its
+// heading or `minimo` pixels.
+void PonColumna(QTableView* grid, int col, bool visible, int twips, int minimo = 0);
+
 class frmVenta : public QWidget {
     Q_OBJECT
 public:

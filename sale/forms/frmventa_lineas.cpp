@@ -7,6 +7,8 @@
 #include "shell/permisos.h"
 #include "shell/texto.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QHeaderView>
@@ -125,17 +127,12 @@ void frmVenta::LimpiaPendientes()
     ActualizaTotales();
 }
 
-namespace {
-
-// A column shown at `twips` wide (never narrower than its heading) or hidden.
-void PonColumna(QTableView* grid, int col, bool visible, int twips)
+void PonColumna(QTableView* grid, int col, bool visible, int twips, int minimo)
 {
     grid->setColumnHidden(col, !visible);
     if (visible)
-        grid->setColumnWidth(col, qMax(twips / 15, grid->horizontalHeader()->sectionSizeHint(col)));
+        grid->setColumnWidth(col, std::max({twips / 15, minimo, grid->horizontalHeader()->sectionSizeHint(col)}));
 }
-
-}  // namespace
 
 void frmVenta::FormatoGrid()
 {

@@ -292,3 +292,16 @@ TEST_F(ClientesTest, EveryFieldOfBothTabsShowsWhole)
     f.resize(1280, 1024);
     EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
 }
+
+// The shipped counter-sale customer carries its colony and municipality, so picking it asks only
+// for the shop's own state (which a new data folder cannot know).
+TEST_F(ClientesTest, TheShippedCounterCustomerIsPickedWithoutAColonyOrMunicipalityMessage)
+{
+    frmClientes f(nullptr, central.get(), sucursal.get(), &prompts);
+    f.show();
+    ASSERT_EQ(f.capRFC->Text(), "XAXX010101000");
+    prompts.clear();
+    QTest::mouseClick(f.cmdRegresar, Qt::LeftButton);
+    EXPECT_EQ(prompts.messages(), QStringList{"Seleccione un estado."});
+    EXPECT_EQ(G().SeleccionCatalogo, "XAXX010101000;PUBLICO EN GENERAL");
+}

@@ -10,6 +10,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -619,4 +620,17 @@ TEST_F(FrmVentaTest, EveryFieldShowsWholeInEveryMode)
         EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
         EXPECT_GE(f.cajaCodigo->height(), f.cajaCodigo->fontMetrics().height());
     }
+}
+
+// The product list's headings and whole barcodes read uncut.
+TEST_F(FrmVentaTest, ProductColumnsShowTheirHeadingsAndWholeCodes)
+{
+    Agrega({4, "7501000000127", "FOLDER", "FOLDER CARTA", 3.0});
+    frmVenta& f = Abre();
+    QHeaderView* cabecera = f.DBGrid2->horizontalHeader();
+    for (int c = 0; c < f.DBGrid2->model()->columnCount(); ++c)
+        if (!f.DBGrid2->isColumnHidden(c))
+            EXPECT_GE(f.DBGrid2->columnWidth(c), cabecera->sectionSizeHint(c)) << c;
+    const int codigo = f.DBGrid2->fontMetrics().horizontalAdvance(QStringLiteral("7501000000127"));
+    EXPECT_GT(f.DBGrid2->columnWidth(ModeloProductos::CODIGODEBARRAS), codigo);
 }
