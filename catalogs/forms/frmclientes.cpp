@@ -2,7 +2,9 @@
 
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
+#include "shell/avisos.h"
 #include "shell/conexion.h"
+#include "shell/esperaesc.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/menuprincipal.h"
@@ -425,7 +427,9 @@ int frmClientes::GrabarDatos()
         prompts().message(QStringLiteral("No se pudo abrir el catálogo de clientes."), ui::Icon::Critical);
         return 0;
     }
-    const Guardado g = GrabaCliente(*bd, ClienteEnPantalla(), ClienteNuevo, RFCAnterior);
+    shell::EsperaConEsc esc;
+    const Guardado g = GrabaCliente(*bd, ClienteEnPantalla(), ClienteNuevo, RFCAnterior,
+                                    esc.espera([](const QString& texto) { shell::PonEstado(2, texto); }));
     if (!g.ok()) {
         prompts().message(g.mensaje, ui::Icon::Critical);
         return 0;

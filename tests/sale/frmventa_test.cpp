@@ -4,6 +4,7 @@
 #include "fixture.h"
 #include "platform/ui/prompts.h"
 #include "sale/forms/frmventa.h"
+#include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/midi.h"
@@ -633,4 +634,31 @@ TEST_F(FrmVentaTest, ProductColumnsShowTheirHeadingsAndWholeCodes)
             EXPECT_GE(f.DBGrid2->columnWidth(c), cabecera->sectionSizeHint(c)) << c;
     const int codigo = f.DBGrid2->fontMetrics().horizontalAdvance(QStringLiteral("7501000000127"));
     EXPECT_GT(f.DBGrid2->columnWidth(ModeloProductos::CODIGODEBARRAS), codigo);
+}
+
+// A scan while another terminal holds the branch file: the wait shows in the status bar while the
+// screen keeps being served, Esc leaves it, nothing is added and the message says the file is busy;
+// the key help comes back. Once the file is free the same scan adds its line.
+TEST_F(FrmVentaTest, AScanOnABusyFileShowsItsWaitAndEscLeavesIt)
+{
+    frmVenta& f = Abre();
+    auto otra = base.open();
+    ASSERT_TRUE(otra && otra->beginWrite());
+    QString enEspera;
+    QTimer::singleShot(150, [&] {
+        enEspera = shell::UltimoEstado(2);
+        QTest::keyClick(f.cajaCodigo, Qt::Key_Escape);
+    });
+    Teclea(QStringLiteral("750100"));
+    Enter();
+    EXPECT_EQ(enEspera, db::LockWait().statusText);
+    EXPECT_EQ(f.lineas().count(), 0);
+    EXPECT_EQ(LineasEnTabla(), 0);
+    EXPECT_EQ(prompts.lastMessage(), "Se canceló la espera: la base de datos está ocupada por otro usuario.");
+    EXPECT_EQ(shell::UltimoEstado(2), f.TextoTeclas());
+    EXPECT_EQ(f.cajaCodigo->text(), "750100");
+    otra->rollback();
+
+    Enter();
+    EXPECT_EQ(f.lineas().count(), 1);
 }
