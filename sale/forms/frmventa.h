@@ -15,6 +15,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 #include <array>
 
 class CCaptura;
@@ -147,6 +149,9 @@ public:
     QString AvalDocumento() const { return avalDocumento_; }
     int IntervaloBusqueda() const { return intervaloBusqueda_; }
     QString TextoTeclas() const { return textoTeclas_; }
+    // A status panel text that belongs to this screen: panel 3 gets back what it showed before the
+    // screen wrote there when the text is "", and both go when the screen closes.
+    void PonEstadoVenta(int panel, const QString& texto);
     QString TooltipTeclas() const { return tooltipTeclas_; }
     LineasVenta& lineas() { return lineas_; }
     FuenteProductos& productos() { return productos_; }
@@ -303,6 +308,8 @@ private:
     double descuentoGeneral_ = 0;
     int cantidadProductos_ = 0;
     QString textoTeclas_, tooltipTeclas_;
+    std::optional<QString> estado3Previo_;  // panel 3 before this screen wrote there
+    QString estado3_;
     int alturaCompleta_ = -1;
     bool detallesArriba_ = false;
     bool cabeceraGuardada_ = false;

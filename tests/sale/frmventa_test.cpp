@@ -662,3 +662,20 @@ TEST_F(FrmVentaTest, AScanOnABusyFileShowsItsWaitAndEscLeavesIt)
     Enter();
     EXPECT_EQ(f.lineas().count(), 1);
 }
+
+// Status texts belong to the screen: a new ticket takes the old notice away, and closing the screen
+// takes its key help and notice with it, giving the data folder's panel back.
+TEST_F(FrmVentaTest, StatusTextsGoWithTheSaleAndTheScreen)
+{
+    shell::PonEstado(3, QStringLiteral("/DATOS"));
+    frmVenta& f = Abre();
+    EXPECT_EQ(shell::UltimoEstado(2), f.TextoTeclas());
+    f.PonEstadoVenta(3, QStringLiteral("T2 Impreso."));
+    EXPECT_EQ(shell::UltimoEstado(3), "T2 Impreso.");
+    f.PonEstadoVenta(3, QString());
+    EXPECT_EQ(shell::UltimoEstado(3), "/DATOS");
+    f.PonEstadoVenta(3, QStringLiteral("T3 Impreso."));
+    ASSERT_TRUE(f.close());
+    EXPECT_EQ(shell::UltimoEstado(2), QString());
+    EXPECT_EQ(shell::UltimoEstado(3), "/DATOS");
+}
