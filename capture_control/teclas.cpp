@@ -23,6 +23,23 @@ constexpr std::array<std::pair<int, short>, 5> kTeclado{{
     {Qt::Key_Asterisk, 106}, {Qt::Key_Plus, 107}, {Qt::Key_Minus, 109}, {Qt::Key_Period, 110}, {Qt::Key_Slash, 111},
 }};
 
+// Punctuation keys, by the code the old platform gives the key that types them (the OEM keys of a
+// US layout; a shifted symbol reports its key's code, its Shift in the mask). The Ñ key of a
+// Spanish layout sits where the US layout has the grave accent.
+constexpr std::array<std::pair<int, short>, 11> kPuntuacion{{
+    {Qt::Key_Semicolon, 186}, {Qt::Key_Equal, 187},       {Qt::Key_Comma, 188},        {Qt::Key_Minus, 189},
+    {Qt::Key_Period, 190},    {Qt::Key_Slash, 191},       {Qt::Key_QuoteLeft, 192},    {Qt::Key_BracketLeft, 219},
+    {Qt::Key_Backslash, 220}, {Qt::Key_BracketRight, 221}, {Qt::Key_Apostrophe, 222},
+}};
+constexpr std::array<std::pair<int, short>, 24> kConMayuscula{{
+    {Qt::Key_Colon, 186},      {Qt::Key_Plus, 187},       {Qt::Key_Less, 188},        {Qt::Key_Underscore, 189},
+    {Qt::Key_Greater, 190},    {Qt::Key_Question, 191},   {Qt::Key_AsciiTilde, 192},  {Qt::Key_BraceLeft, 219},
+    {Qt::Key_Bar, 220},        {Qt::Key_BraceRight, 221}, {Qt::Key_QuoteDbl, 222},    {Qt::Key_Exclam, '1'},
+    {Qt::Key_At, '2'},         {Qt::Key_NumberSign, '3'}, {Qt::Key_Dollar, '4'},      {Qt::Key_Percent, '5'},
+    {Qt::Key_AsciiCircum, '6'}, {Qt::Key_Ampersand, '7'}, {Qt::Key_Asterisk, '8'},    {Qt::Key_ParenLeft, '9'},
+    {Qt::Key_ParenRight, '0'}, {Qt::Key_Ntilde, 192},     {Qt::Key_exclamdown, 221},  {Qt::Key_questiondown, 221},
+}};
+
 } // namespace
 
 short codigoTecla(int tecla, Qt::KeyboardModifiers mods) {
@@ -40,6 +57,12 @@ short codigoTecla(int tecla, Qt::KeyboardModifiers mods) {
     for (const auto& [qt, vk] : kTabla)
         if (qt == tecla)
             return vk;
+    for (const auto& [qt, vk] : kPuntuacion)
+        if (qt == tecla)
+            return vk;
+    for (const auto& [qt, vk] : kConMayuscula)
+        if (qt == tecla)
+            return vk;
     return 0;
 }
 
@@ -54,6 +77,9 @@ int teclaQt(short codigo) {
         if (vk == codigo)
             return qt;
     for (const auto& [qt, vk] : kTeclado)
+        if (vk == codigo)
+            return qt;
+    for (const auto& [qt, vk] : kPuntuacion)
         if (vk == codigo)
             return qt;
     return 0;

@@ -145,6 +145,15 @@ TEST_F(CampoTest, TecleadoEnMayusculasYEventosEnOrden) {
     EXPECT_EQ(campo->Text(), QStringLiteral("A1-ß"));
     QTest::keyClick(caja, Qt::Key_Backspace);
     EXPECT_EQ(campo->Text(), QStringLiteral("A1-"));
+
+    // Punctuation and ñ raise their key down too (with the key's code), then type as usual.
+    campo->setText(QString());
+    oyente.limpia();
+    escribe(caja, QStringLiteral(",;ñ"));
+    QTest::keyClick(caja, '!', Qt::ShiftModifier);
+    EXPECT_EQ(oyente.eventos.filter(QStringLiteral("KeyDown")),
+              (QStringList{"KeyDown(188,0)", "KeyDown(186,0)", "KeyDown(192,0)", "KeyDown(16,1)", "KeyDown(49,1)"}));
+    EXPECT_EQ(campo->Text(), QStringLiteral(",;Ñ!"));
 }
 
 TEST_F(CampoTest, ElAnfitrionCambiaOCancelaLaTecla) {
