@@ -25,6 +25,8 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -130,6 +132,14 @@ int main(int argc, char** argv)
         QTest::keyClicks(v->cajaCodigo, QStringLiteral("7501000000127"));
         QTest::keyClick(v->cajaCodigo, Qt::Key_Return);
         captura(QStringLiteral("03-venta-F-con-linea"));
+        // The customer comes from the catalogue, as a cashier picks it.
+        QTest::mouseClick(v->cmdCliente, Qt::LeftButton);
+        QTest::qWait(300);
+        if (auto* c = midi.findChild<catalogos::frmClientes*>()) {
+            captura(QStringLiteral("03-venta-F-cliente"));
+            QTest::mouseClick(c->cmdRegresar, Qt::LeftButton);
+            QTest::qWait(300);
+        }
         venta::VenderPantalla(*v, 4);
     }
     cierraDocumentos(midi);
@@ -149,6 +159,18 @@ int main(int argc, char** argv)
         monitor.show();
         captura(QStringLiteral("07-servidor"));
     }
+    // Qt's own dialogs, in Spanish whatever the machine's language.
+    monitor.hide();
+    QPrinter impresora;
+    QPrintDialog impresion(&impresora);
+    impresion.show();
+    captura(QStringLiteral("08-dialogo-impresion"));
+    impresion.hide();
+    QMessageBox pregunta(QMessageBox::Question, QStringLiteral("Confirmar."),
+                         QStringLiteral("Desea borrar el cliente seleccionado ?"),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    pregunta.show();
+    captura(QStringLiteral("09-pregunta"));
     std::fflush(stdout);
     std::_Exit(0);  // the main window's exit question is not part of the pictures
 }
