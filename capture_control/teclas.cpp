@@ -40,28 +40,39 @@ constexpr std::array<std::pair<int, short>, 24> kConMayuscula{{
     {Qt::Key_ParenRight, '0'}, {Qt::Key_Ntilde, 192},     {Qt::Key_exclamdown, 221},  {Qt::Key_questiondown, 221},
 }};
 
+// The key code a table gives a Qt key, or 0.
+template <size_t N>
+short codigoEn(const std::array<std::pair<int, short>, N>& tabla, int tecla) {
+    for (const auto& [qt, vk] : tabla)
+        if (qt == tecla)
+            return vk;
+    return 0;
+}
+
+// The Qt key a table gives a key code, or 0.
+template <size_t N>
+int teclaEn(const std::array<std::pair<int, short>, N>& tabla, short codigo) {
+    for (const auto& [qt, vk] : tabla)
+        if (vk == codigo)
+            return qt;
+    return 0;
+}
+
 } // namespace
 
 short codigoTecla(int tecla, Qt::KeyboardModifiers mods) {
     if (mods & Qt::KeypadModifier) {
         if (tecla >= Qt::Key_0 && tecla <= Qt::Key_9)
             return static_cast<short>(96 + (tecla - Qt::Key_0));
-        for (const auto& [qt, vk] : kTeclado)
-            if (qt == tecla)
-                return vk;
+        if (const short vk = codigoEn(kTeclado, tecla))
+            return vk;
     }
     if ((tecla >= Qt::Key_A && tecla <= Qt::Key_Z) || (tecla >= Qt::Key_0 && tecla <= Qt::Key_9))
         return static_cast<short>(tecla);
     if (tecla >= Qt::Key_F1 && tecla <= Qt::Key_F24)
         return static_cast<short>(112 + (tecla - Qt::Key_F1));
-    for (const auto& [qt, vk] : kTabla)
-        if (qt == tecla)
-            return vk;
-    for (const auto& [qt, vk] : kPuntuacion)
-        if (qt == tecla)
-            return vk;
-    for (const auto& [qt, vk] : kConMayuscula)
-        if (qt == tecla)
+    for (const short vk : {codigoEn(kTabla, tecla), codigoEn(kPuntuacion, tecla), codigoEn(kConMayuscula, tecla)})
+        if (vk != 0)
             return vk;
     return 0;
 }
@@ -73,14 +84,8 @@ int teclaQt(short codigo) {
         return Qt::Key_0 + (codigo - 96);
     if (codigo >= 112 && codigo <= 135)
         return Qt::Key_F1 + (codigo - 112);
-    for (const auto& [qt, vk] : kTabla)
-        if (vk == codigo)
-            return qt;
-    for (const auto& [qt, vk] : kTeclado)
-        if (vk == codigo)
-            return qt;
-    for (const auto& [qt, vk] : kPuntuacion)
-        if (vk == codigo)
+    for (const int qt : {teclaEn(kTabla, codigo), teclaEn(kTeclado, codigo), teclaEn(kPuntuacion, codigo)})
+        if (qt != 0)
             return qt;
     return 0;
 }
