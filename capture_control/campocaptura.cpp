@@ -224,9 +224,26 @@ CampoCaptura::CampoCaptura(QWidget* padre) : CCaptura(padre) {
     setFocusProxy(txtCaptura_);
     connect(txtCaptura_, &QLineEdit::textChanged, this, [this] { emit Change(); });
 
+    // Grows sideways like a line edit; its height is what the fonts need.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     resize(aPixeles(1470), aPixeles(645));
     distribuye();
 }
+
+QSize CampoCaptura::tamano(QSize caja) const {
+    const QSize etiqueta = lblTitulo_->sizeHint();
+    const Tamano t = tamanoNecesario(posicionText_, aTwips(etiqueta.width()), aTwips(etiqueta.height()),
+                                     aTwips(caja.width()), aTwips(caja.height()));
+    return {aPixeles(t.width), aPixeles(t.height)};
+}
+
+QSize CampoCaptura::sizeHint() const {
+    const QSize caja = txtCaptura_->sizeHint();
+    // Never narrower than the design's field.
+    return tamano(QSize(std::max(caja.width(), aPixeles(1455)), caja.height()));
+}
+
+QSize CampoCaptura::minimumSizeHint() const { return tamano(txtCaptura_->minimumSizeHint()); }
 
 QString CampoCaptura::Text() const { return txtCaptura_->text(); }
 void CampoCaptura::setText(const QString& texto) { txtCaptura_->setText(texto); }
@@ -234,7 +251,7 @@ void CampoCaptura::setText(const QString& texto) { txtCaptura_->setText(texto); 
 QString CampoCaptura::Caption() const { return lblTitulo_->text(); }
 void CampoCaptura::setCaption(const QString& titulo) {
     lblTitulo_->setText(titulo);
-    distribuye();
+    cambiaTamano();
 }
 
 void CampoCaptura::setMaxLength(int largo) {
@@ -253,7 +270,7 @@ void CampoCaptura::setPosicionText(int posicion) {
     if (posicion < 0 || posicion > 255)
         return;
     posicionText_ = posicion;
-    distribuye();
+    cambiaTamano();
 }
 
 void CampoCaptura::setLabelAlignment(int alineacion) {
@@ -271,13 +288,13 @@ void CampoCaptura::aplicaAlineacion() {
 QFont CampoCaptura::Font() const { return lblTitulo_->font(); }
 void CampoCaptura::setFont(const QFont& fuente) {
     lblTitulo_->setFont(fuente);
-    distribuye();
+    cambiaTamano();
 }
 
 QFont CampoCaptura::FontText() const { return txtCaptura_->font(); }
 void CampoCaptura::setFontText(const QFont& fuente) {
     txtCaptura_->QLineEdit::setFont(fuente);
-    distribuye();
+    cambiaTamano();
 }
 
 QColor CampoCaptura::ForeColor() const {
@@ -310,13 +327,9 @@ void CampoCaptura::aplicaColores() {
 void CampoCaptura::distribuye() {
     const int w = width() * kTwipsPorPixel;
     const int h = height() * kTwipsPorPixel;
-    int anchoEtiqueta = lblTitulo_->width() * kTwipsPorPixel;
-    int altoEtiqueta = lblTitulo_->height() * kTwipsPorPixel;
-    if (posicionText_ != 0) {
-        const QSize necesita = lblTitulo_->sizeHint();
-        anchoEtiqueta = necesita.width() * kTwipsPorPixel;
-        altoEtiqueta = necesita.height() * kTwipsPorPixel;
-    }
+    const QSize necesita = lblTitulo_->sizeHint();
+    const int anchoEtiqueta = aTwips(necesita.width());
+    const int altoEtiqueta = aTwips(necesita.height());
     const Distribucion d = calculaDistribucion(posicionText_, w, h, anchoEtiqueta, altoEtiqueta);
     auto pon = [](QWidget* hijo, const Rectangulo& r) {
         hijo->setGeometry(aPixeles(r.left), aPixeles(r.top), aPixeles(r.width), aPixeles(r.height));
@@ -329,6 +342,12 @@ void CampoCaptura::distribuye() {
 void CampoCaptura::resizeEvent(QResizeEvent* e) {
     CCaptura::resizeEvent(e);
     distribuye();
+}
+
+void CampoCaptura::cambiaTamano() {
+    distribuye();
+    // The size the field needs changed with the caption, a font or the layout.
+    updateGeometry();
 }
 
 void CampoCaptura::changeEvent(QEvent* e) {
@@ -361,7 +380,7 @@ void CampoCaptura::ReadProperties(const PropertyBag& b) {
     aplicaAlineacion();
     lblTitulo_->setFont(leeFuente(b.ReadProperty(QStringLiteral("Font")), lblTitulo_->font()));
     txtCaptura_->QLineEdit::setFont(leeFuente(b.ReadProperty(QStringLiteral("FontText")), txtCaptura_->font()));
-    distribuye();
+    cambiaTamano();
 }
 
 void CampoCaptura::WriteProperties(PropertyBag& b) const {

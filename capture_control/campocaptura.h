@@ -75,6 +75,11 @@ public:
     void alEnter() { emit Enter(); }
     void alClick(uchar area) { emit Click(area); }
 
+    // From the caption, both fonts and the layout: a Qt layout that honours them shows the caption
+    // whole and a box at least one text line high.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -82,6 +87,8 @@ protected:
 
 private:
     void distribuye();
+    void cambiaTamano();
+    QSize tamano(QSize caja) const;
     void aplicaColores();
     void aplicaAlineacion();
     QFont fuenteContenedor() const;

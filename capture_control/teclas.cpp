@@ -23,22 +23,56 @@ constexpr std::array<std::pair<int, short>, 5> kTeclado{{
     {Qt::Key_Asterisk, 106}, {Qt::Key_Plus, 107}, {Qt::Key_Minus, 109}, {Qt::Key_Period, 110}, {Qt::Key_Slash, 111},
 }};
 
+// Punctuation keys, by the code the old platform gives the key that types them (the OEM keys of a
+// US layout; a shifted symbol reports its key's code, its Shift in the mask). The Ñ key of a
+// Spanish layout sits where the US layout has the grave accent.
+constexpr std::array<std::pair<int, short>, 11> kPuntuacion{{
+    {Qt::Key_Semicolon, 186}, {Qt::Key_Equal, 187},       {Qt::Key_Comma, 188},        {Qt::Key_Minus, 189},
+    {Qt::Key_Period, 190},    {Qt::Key_Slash, 191},       {Qt::Key_QuoteLeft, 192},    {Qt::Key_BracketLeft, 219},
+    {Qt::Key_Backslash, 220}, {Qt::Key_BracketRight, 221}, {Qt::Key_Apostrophe, 222},
+}};
+constexpr std::array<std::pair<int, short>, 24> kConMayuscula{{
+    {Qt::Key_Colon, 186},      {Qt::Key_Plus, 187},       {Qt::Key_Less, 188},        {Qt::Key_Underscore, 189},
+    {Qt::Key_Greater, 190},    {Qt::Key_Question, 191},   {Qt::Key_AsciiTilde, 192},  {Qt::Key_BraceLeft, 219},
+    {Qt::Key_Bar, 220},        {Qt::Key_BraceRight, 221}, {Qt::Key_QuoteDbl, 222},    {Qt::Key_Exclam, '1'},
+    {Qt::Key_At, '2'},         {Qt::Key_NumberSign, '3'}, {Qt::Key_Dollar, '4'},      {Qt::Key_Percent, '5'},
+    {Qt::Key_AsciiCircum, '6'}, {Qt::Key_Ampersand, '7'}, {Qt::Key_Asterisk, '8'},    {Qt::Key_ParenLeft, '9'},
+    {Qt::Key_ParenRight, '0'}, {Qt::Key_Ntilde, 192},     {Qt::Key_exclamdown, 221},  {Qt::Key_questiondown, 221},
+}};
+
+// The key code a table gives a Qt key, or 0.
+template <size_t N>
+short codigoEn(const std::array<std::pair<int, short>, N>& tabla, int tecla) {
+    for (const auto& [qt, vk] : tabla)
+        if (qt == tecla)
+            return vk;
+    return 0;
+}
+
+// The Qt key a table gives a key code, or 0.
+template <size_t N>
+int teclaEn(const std::array<std::pair<int, short>, N>& tabla, short codigo) {
+    for (const auto& [qt, vk] : tabla)
+        if (vk == codigo)
+            return qt;
+    return 0;
+}
+
 } // namespace
 
 short codigoTecla(int tecla, Qt::KeyboardModifiers mods) {
     if (mods & Qt::KeypadModifier) {
         if (tecla >= Qt::Key_0 && tecla <= Qt::Key_9)
             return static_cast<short>(96 + (tecla - Qt::Key_0));
-        for (const auto& [qt, vk] : kTeclado)
-            if (qt == tecla)
-                return vk;
+        if (const short vk = codigoEn(kTeclado, tecla))
+            return vk;
     }
     if ((tecla >= Qt::Key_A && tecla <= Qt::Key_Z) || (tecla >= Qt::Key_0 && tecla <= Qt::Key_9))
         return static_cast<short>(tecla);
     if (tecla >= Qt::Key_F1 && tecla <= Qt::Key_F24)
         return static_cast<short>(112 + (tecla - Qt::Key_F1));
-    for (const auto& [qt, vk] : kTabla)
-        if (qt == tecla)
+    for (const short vk : {codigoEn(kTabla, tecla), codigoEn(kPuntuacion, tecla), codigoEn(kConMayuscula, tecla)})
+        if (vk != 0)
             return vk;
     return 0;
 }
@@ -50,11 +84,8 @@ int teclaQt(short codigo) {
         return Qt::Key_0 + (codigo - 96);
     if (codigo >= 112 && codigo <= 135)
         return Qt::Key_F1 + (codigo - 112);
-    for (const auto& [qt, vk] : kTabla)
-        if (vk == codigo)
-            return qt;
-    for (const auto& [qt, vk] : kTeclado)
-        if (vk == codigo)
+    for (const int qt : {teclaEn(kTabla, codigo), teclaEn(kTeclado, codigo), teclaEn(kPuntuacion, codigo)})
+        if (qt != 0)
             return qt;
     return 0;
 }

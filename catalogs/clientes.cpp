@@ -141,7 +141,8 @@ Cliente ClienteParaGuardar(const Cliente& c)
     return g;
 }
 
-Guardado GrabaCliente(db::Database& bd, const Cliente& cliente, bool nuevo, const QString& rfcAnterior)
+Guardado GrabaCliente(db::Database& bd, const Cliente& cliente, bool nuevo, const QString& rfcAnterior,
+                      const db::LockWait& espera)
 {
     Guardado r;
     auto falla = [&r](FallaGuardado f, const QString& m) {
@@ -167,7 +168,7 @@ Guardado GrabaCliente(db::Database& bd, const Cliente& cliente, bool nuevo, cons
 
     db::Error e;
     db::WriteTransaction t(bd);
-    bool ok = t.begin({}, &e);
+    bool ok = t.begin(espera, &e);
     if (ok && nuevo) {
         ok = bd.exec(QStringLiteral("INSERT INTO Cliente (%1) VALUES (?%2)")
                          .arg(columnas, QStringLiteral(",?").repeated(valores.size() - 1)),

@@ -81,7 +81,10 @@ struct Guardado {
 // Saves one customer in one transaction on `bd` (a handle that reaches `Cliente`; the current
 // branch file with its links when the RFC of an existing customer changes, since its `Venta` rows
 // and its credit sales, as buyer and as guarantor, follow the new RFC). nuevo: insert; otherwise the row keyed rfcAnterior is rewritten.
-Guardado GrabaCliente(db::Database& bd, const Cliente& c, bool nuevo, const QString& rfcAnterior);
+// `espera`: how the save waits while another terminal holds the file (the form shows it in the
+// status bar and lets Esc leave it; a given-up wait is a failure that says the file is busy).
+Guardado GrabaCliente(db::Database& bd, const Cliente& c, bool nuevo, const QString& rfcAnterior,
+                      const db::LockWait& espera = {});
 
 // Deletes the customer with that RFC. False and the message on failure.
 bool BorraCliente(db::Database& bd, const QString& rfc, QString* mensaje = nullptr);

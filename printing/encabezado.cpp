@@ -2,6 +2,7 @@
 
 #include "printing/textoticket.h"
 #include "shell/estado.h"
+#include "shell/texto.h"
 
 #include <QLocale>
 
@@ -41,10 +42,10 @@ void EncabezadoTicket(const QString& fechaVenta, qint64 numeroDocumento, const Q
     AgregaTextoTicket(izquierda(g.RazonSocial + LF));
     AgregaTextoTicket(izquierda(QStringLiteral("RFC:") + g.RFCEmpresa + LF));
     AgregaTextoTicket(izquierda(deSucursal(g.DescripcionSuc) + LF));
-    QString direccion = deSucursal(g.DireccionSuc);
-    direccion.replace(QStringLiteral("[ENTER]"), LF);
-    AgregaTextoTicket(izquierda(direccion + LF));
-    AgregaTextoTicket(g.EncTicket + LF);
+    const QString direccion = deSucursal(g.DireccionSuc);
+    AgregaTextoTicket(izquierda(shell::ReemplazaEnter(direccion) + LF));
+    // The stored line marker becomes a line break: it is never printed to the customer.
+    AgregaTextoTicket(shell::ReemplazaEnter(g.EncTicket) + LF);
     AgregaTextoTicket(izquierda(QStringLiteral("TEL:") + deSucursal(g.TelefonoSuc) + LF));
     AgregaTextoTicket(QStringLiteral("F") + QString::number(numeroDocumento) + LF);
     const QString fecha = QStringLiteral("Fecha    : ") + FechaGeneral(fechaVenta) + QLatin1Char(' ') +

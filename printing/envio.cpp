@@ -33,7 +33,7 @@ print::Resultado imprimeEnQPrinter(const QString& texto, int puntos) {
 }
 
 void errorAlImprimir(ui::Prompts& avisos, const QString& descripcion, const QString& texto) {
-    avisos.message(QStringLiteral("Error al imprimir. 02 ") + descripcion + QLatin1Char('\n') + texto,
+    avisos.message(QStringLiteral("Error al imprimir. 02 ") + descripcion + texto,
                    ui::Icon::Warning);
 }
 

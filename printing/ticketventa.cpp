@@ -5,6 +5,7 @@
 #include "printing/formato.h"
 #include "printing/textoticket.h"
 #include "shell/estado.h"
+#include "shell/texto.h"
 
 
 namespace {
@@ -112,7 +113,7 @@ void ConstruyeTicketVenta(const DatosTicketVenta& d) {
 
     AgregaTextoTicket(izquierda(QStringLiteral("CLIENTE:") + d.NombreC + LF));
     AgregaTextoTicket(izquierda(QStringLiteral("ATENDIO:") + g.UsuarioActual + LF));
-    AgregaTextoTicket(izquierda(g.PieTicket + LF));
+    AgregaTextoTicket(izquierda(shell::ReemplazaEnter(g.PieTicket) + LF));
     AgregaTextoTicket(QString(5, QLatin1Char('\n')));
     if (g.EspT != 0) AgregaTextoTicket(CodigosActuales().CodCorte);
 }

@@ -26,6 +26,8 @@ ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, Accione
     if (!CobraVenta(venta.totalVenta, acciones))
         return r;
 
+    // The notice of the previous ticket does not describe this one (it may not print at all).
+    acciones.muestraEstado(3, QString());
     acciones.muestraEstado(2, QStringLiteral("Obteniendo # Fact..."));
     sale::PorGuardar guardar;
     guardar.Clase = sale::ClaseDocumento::Ticket;

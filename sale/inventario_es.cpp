@@ -98,7 +98,7 @@ qint64 GuardatodoESInv(db::Database& bd, const DatosESInv& datos, ui::Prompts& p
         prompts.message(QString::fromUtf8("Ocurrió un error al obtener folio para la E/S de inventario, "
                                           "intentelo de nuevo."),
                         ui::Icon::Warning);
-        if (!hecho.cancelado && !hecho.error.ok()) shell::MuestraErrorBD(hecho.error);
+        if (!hecho.error.ok()) shell::MuestraErrorBD(hecho.error);  // a busy file says so too
         return -1;
     }
     const qint64 numero = hecho.NumeroDocumento();

@@ -161,21 +161,21 @@ int LineasVenta::agrega(const ProductoVenta& producto, const ParametrosLinea& pa
     const int existente = par.incrementoAP ? indexOfClave(producto.p.clave) : -1;
     if (existente >= 0) {
         const qint64 id = lineas_[static_cast<size_t>(existente)].idLinea;
-        if (!db_->exec(QStringLiteral("UPDATE DetalleVenta SET Cantidad = Cantidad + 1 "
-                                      "WHERE IdLinea = ?"),
-                       {id}, error))
+        if (!db_->execWait(QStringLiteral("UPDATE DetalleVenta SET Cantidad = Cantidad + 1 "
+                                          "WHERE IdLinea = ?"),
+                           {id}, par.espera, error))
             return -1;
         if (!recarga(error))
             return -1;
         return indexOfId(id);
     }
     const double precio = PrecioLinea(producto, par.listaPrecioDef, par.tipoCambioDolar);
-    if (!db_->exec(QStringLiteral("INSERT INTO DetalleVenta (TipoDocto, Terminal, Descuento, Numero, "
-                                  "ClaveProducto, Cantidad, Iva, PrecioUnit) "
-                                  "VALUES (?, ?, 0, ?, ?, 1, ?, ?)"),
-                   {TipoLinea(par.tipoDocumento), TerminalLinea(par.terminal), par.numero,
-                    producto.p.clave, producto.p.iva != 0 ? 1 : 0, precio},
-                   error))
+    if (!db_->execWait(QStringLiteral("INSERT INTO DetalleVenta (TipoDocto, Terminal, Descuento, Numero, "
+                                      "ClaveProducto, Cantidad, Iva, PrecioUnit) "
+                                      "VALUES (?, ?, 0, ?, ?, 1, ?, ?)"),
+                       {TipoLinea(par.tipoDocumento), TerminalLinea(par.terminal), par.numero,
+                        producto.p.clave, producto.p.iva != 0 ? 1 : 0, precio},
+                       par.espera, error))
         return -1;
     const qint64 id = db_->lastInsertId();
     ids_ << id;

@@ -45,6 +45,8 @@ struct ParametrosLinea {
     int listaPrecioDef = 0;     // 1-3 takes Precio1-3
     double tipoCambioDolar = 0; // TiposCambio(2)
     bool incrementoAP = false;  // repeated product adds 1 to its line
+    // How the insert or the increase waits while another terminal holds the branch file.
+    db::LockWait espera;
 };
 
 // Unit price of a new line: price list, dollar conversion, product discount folded in.

@@ -104,7 +104,7 @@ ResultadoNota GuardaNotaCredito(db::Database& bd, const DatosNotaCredito& datos,
         prompts.message(QStringLiteral("Ocurrio un error al obtener folio para la de nota de credito, "
                                        "intentelo de nuevo."),
                         ui::Icon::Warning);
-        if (!hecho.cancelado && !hecho.error.ok()) shell::MuestraErrorBD(hecho.error);
+        if (!hecho.error.ok()) shell::MuestraErrorBD(hecho.error);  // a busy file says so too
         r.falla = FallaNota::NoGuardada;
         return r;
     }

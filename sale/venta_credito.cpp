@@ -135,7 +135,7 @@ ResultadoVC GuardaVCredito(db::Database& bd, db::Database& central, const DatosV
         prompts.message(QString::fromUtf8("No se obtuvo folio para la venta a crédito; no se guardó nada. "
                                           "Intentelo de nuevo."),
                         ui::Icon::Warning);
-        if (!hecho.cancelado && !hecho.error.ok()) shell::MuestraErrorBD(hecho.error);
+        if (!hecho.error.ok()) shell::MuestraErrorBD(hecho.error);  // a busy file says so too
         r.documentos.clear();
         r.falla = FallaVC::NoGuardada;
         return r;

@@ -35,10 +35,13 @@ bool CreaGenericos(db::Database& bd, const std::vector<Linea>& lineas, int iva, 
 
 QString MensajeSinFolio(const QString& ocurrio, const sale::Guardado& hecho)
 {
+    // A busy file (the wait given up or cancelled) was the problem, not the number: say that.
+    if (hecho.cancelado || hecho.error.kind == db::ErrorKind::Busy ||
+        hecho.error.kind == db::ErrorKind::Cancelled)
+        return hecho.error.message;
     QString texto = ocurrio + QStringLiteral(" un problema al obtener el numero de factura, "
                                              "reintentelo de nuevo.");
-    // A cancelled or timed-out wait needs no more words; any other failure says what happened.
-    if (!hecho.cancelado && hecho.error.kind != db::ErrorKind::Busy && !hecho.error.message.isEmpty())
+    if (!hecho.error.message.isEmpty())
         texto += QStringLiteral("\n") + hecho.error.message;
     return texto;
 }

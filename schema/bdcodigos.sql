@@ -250,9 +250,10 @@ INSERT INTO Producto (ClaveProducto, CodigodeBarras, Nombre, Descripcion, Unidad
                       PrecioUnit, PrecioCosto, Moneda, Categoria, TipoProducto, TipoSustituto)
 VALUES (1, 'VARIOS', 'VARIOS', 'ARTICULOS VARIOS', 'Pza', 'GEN', 16, 0, 0, 1, 0, 0, ' ');
 
--- Generic customer of counter sales and quotations.
-INSERT INTO Cliente (RFC, Nombre, Direccion, NumExterior, Ciudad, Estado, Pais, TipoCompra)
-VALUES ('XAXX010101000', 'PUBLICO EN GENERAL', '', 'SN', '', '', 0, 0);
+-- Generic customer of counter sales and quotations: it passes the customer checks, so picking it
+-- at the counter shows no correction to make.
+INSERT INTO Cliente (RFC, Nombre, Direccion, NumExterior, Colonia, Municipio, Ciudad, Estado, Pais, TipoCompra)
+VALUES ('XAXX010101000', 'PUBLICO EN GENERAL', '', 'SN', 'CONOCIDA', 'CONOCIDO', '', '', 0, 0);
 
 INSERT INTO ParDescDetalles (Orden, Tabla, NCampoTabla, Describe) VALUES
   (1, 'Producto', 'Nombre', 'Modelo: '),

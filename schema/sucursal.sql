@@ -268,7 +268,7 @@ INSERT INTO Parametros (IVA, Sucursal, PrefijoFact, TFuente, Ajuste, EspT, MaxDe
   PreguntaCompES, CantidadAuto, VerDesctoVenta, ListaPrecioDef)
 VALUES (16, 1, '', 9, 0, 0, 10, '',
   1, 0, 0, '', '', '', 0, 1,
-  '', 'GRACIAS POR SU COMPRA[ENTER]CONSERVE SU TICKET', 0, 0, 0, 0, 1,
+  '', 'GRACIAS POR SU COMPRA[ENTER]CONSERVE SU TICKET', 0, 1, 0, 0, 1,
   0, 0, 0, 0, 1, 0,
   0, 1, 1, 0, 0, 1, 0,
   0, 0, 0, 0, 0, 0,

@@ -25,6 +25,16 @@ void IniciaLogin() {
     DeshabilitaMenus();
 }
 
+std::optional<db::Rows> UsuariosConNombre(db::Database& bd, const QString& nombre, db::Error* error) {
+    auto filas = bd.select(QStringLiteral("SELECT * FROM Personal ORDER BY ClavePersonal"), {}, error);
+    if (!filas) return std::nullopt;
+    const QString buscado = nombre.toUpper();
+    db::Rows iguales;
+    for (db::Row& f : *filas)
+        if (f.text(QStringLiteral("NombreUsuario")).toUpper() == buscado) iguales.push_back(std::move(f));
+    return iguales;
+}
+
 ResultadoLogin Acepta(const QString& nombre, const QString& clave) {
     auto& g = G();
     ui::Prompts& p = ui::defaultPrompts();
@@ -33,8 +43,7 @@ ResultadoLogin Acepta(const QString& nombre, const QString& clave) {
     db::Database* bd = BDCodigos(&e);
     std::optional<db::Rows> filas;
     if (bd)
-        filas = bd->select(QStringLiteral("SELECT * FROM Personal WHERE NombreUsuario = ? COLLATE NOCASE"),
-                           {nombre}, &e);
+        filas = UsuariosConNombre(*bd, nombre, &e);
     if (!filas) {
         p.message(QStringLiteral("No se encontro el servidor."), ui::Icon::None);
         return ResultadoLogin::SinServidor;

@@ -3,7 +3,11 @@
 // and the log-out that comes before the dialog shows again. The dialog itself (forms/frmlogin) only
 // gathers the two texts and calls these.
 
+#include "platform/db/database.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace shell {
 
@@ -21,6 +25,10 @@ enum class ResultadoLogin {
 // On success: the welcome message (and the advice when the password is the user name), Derechos,
 // UsuarioActual, ClaveUsuario, NombreCompleto, status panel 1, the permission load and the menus.
 ResultadoLogin Acepta(const QString& nombre, const QString& clave);
+
+// The rows of Personal whose user name is `nombre` without regard to case, accented letters and ñ
+// included (the capture field types capitals; SQLite's NOCASE folds only A-Z).
+std::optional<db::Rows> UsuariosConNombre(db::Database& bd, const QString& nombre, db::Error* error = nullptr);
 
 // Log-out: the user, his rights and permissions are forgotten and the governed items switched off.
 void CierraSesion();

@@ -5,6 +5,7 @@
 #include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/login.h"
 
 #include <memory>
 
@@ -94,13 +95,11 @@ void LeerPermisosUsr(int idUsuario, const QString& permisosIguala) {
     QVariantList ids{idUsuario};
     g.ClaveIguala = 0;
     if (!permisosIguala.isEmpty()) {
-        auto otro = bd->selectOne(
-            QStringLiteral("SELECT ClavePersonal FROM Personal WHERE NombreUsuario = ? COLLATE NOCASE"),
-            {permisosIguala}, &e);
-        if (!otro) return falla();
+        auto otros = UsuariosConNombre(*bd, permisosIguala, &e);
+        if (!otros) return falla();
         // A name that matches no user adds nothing.
-        if (!otro->empty() && !otro->isNull(QStringLiteral("ClavePersonal"))) {
-            g.ClaveIguala = int(otro->integer(QStringLiteral("ClavePersonal")));
+        if (!otros->empty() && !otros->front().isNull(QStringLiteral("ClavePersonal"))) {
+            g.ClaveIguala = int(otros->front().integer(QStringLiteral("ClavePersonal")));
             ids << g.ClaveIguala;
         }
     }

@@ -1,6 +1,7 @@
 // Quorvel: the counter program. No arguments; the data folder comes from Direccion.db beside it
 // (or in $QUORVEL_HOME).
 
+#include "platform/ui/traducciones.h"
 #include "shell/avisos.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
@@ -32,6 +33,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    ui::CargaTraduccionesQt(&app);
     shell::MIDI midi;
 #ifdef QUORVEL_CON_IMPRESION
     shell::AsignaPulsoCajon([] { return AbreCajon(false, ui::defaultPrompts()); });

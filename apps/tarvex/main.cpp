@@ -2,12 +2,14 @@
 
 #include "folio_server/configuracion.h"
 #include "folio_server/forms/frmmonitor.h"
+#include "platform/ui/traducciones.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Tarvex"));
+    ui::CargaTraduccionesQt(&app);
     ui::QtPrompts prompts;
     tarvex::frmMonitor frm(tarvex::RutaDireccion(tarvex::CarpetaPrograma()), prompts);
     prompts.setParent(&frm);

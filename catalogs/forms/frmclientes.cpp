@@ -3,7 +3,9 @@
 
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
+#include "shell/avisos.h"
 #include "shell/conexion.h"
+#include "shell/esperaesc.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/menuprincipal.h"
@@ -92,7 +94,7 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
 
     auto* detalles = new QWidget(SSTab1);
     auto* d = new QFormLayout(detalles);
-    capRutaC = Campo(QStringLiteral("capRutaC"), QString(), 60);
+    capRutaC = Campo(QStringLiteral("capRutaC"), QStringLiteral("Ruta:"), 60);
     capMaxCredito = Campo(QStringLiteral("capMaxCredito"), QStringLiteral("MaxCredito:"), 60);
     capEmails = new QLineEdit(this);
     capEmails->setObjectName(QStringLiteral("capEmails"));
@@ -426,7 +428,9 @@ int frmClientes::GrabarDatos()
         prompts().message(QStringLiteral("No se pudo abrir el catálogo de clientes."), ui::Icon::Critical);
         return 0;
     }
-    const Guardado g = GrabaCliente(*bd, ClienteEnPantalla(), ClienteNuevo, RFCAnterior);
+    shell::EsperaConEsc esc;
+    const Guardado g = GrabaCliente(*bd, ClienteEnPantalla(), ClienteNuevo, RFCAnterior,
+                                    esc.espera([](const QString& texto) { shell::PonEstado(2, texto); }));
     if (!g.ok()) {
         prompts().message(g.mensaje, ui::Icon::Critical);
         return 0;

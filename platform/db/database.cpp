@@ -441,13 +441,17 @@ bool Database::beginWrite(const LockWait& wait, Error* error) {
 }
 
 bool Database::commit(Error* error) {
-    if (!checkOpen(error)) return false;
-    if (!inTransaction_)
-        return fail(error, makeError(ErrorKind::Other, QStringLiteral("No hay una transacción abierta.")));
     // COMMIT answers busy while another connection is still reading: the readers finish soon, and
     // the transaction stays open meanwhile.
     LockWait wait;
     wait.serveEvents = false;
+    return commit(wait, error);
+}
+
+bool Database::commit(const LockWait& wait, Error* error) {
+    if (!checkOpen(error)) return false;
+    if (!inTransaction_)
+        return fail(error, makeError(ErrorKind::Other, QStringLiteral("No hay una transacción abierta.")));
     const Error e = detail::waitFor(wait, [&]() {
         QSqlQuery q(connection());
         if (q.exec(QStringLiteral("COMMIT"))) return Error();
@@ -473,6 +477,7 @@ WriteTransaction::~WriteTransaction() { rollback(); }
 bool WriteTransaction::begin(const LockWait& wait, Error* error) {
     if (active_) return true;
     active_ = db_.beginWrite(wait, error);
+    if (active_ && (wait.status || wait.cancelled)) wait_ = wait;
     return active_;
 }
 
@@ -481,7 +486,7 @@ bool WriteTransaction::commit(Error* error) {
         if (error) *error = makeError(ErrorKind::Other, QStringLiteral("No hay una transacción abierta."));
         return false;
     }
-    if (!db_.commit(error)) return false;
+    if (!(wait_ ? db_.commit(*wait_, error) : db_.commit(error))) return false;
     active_ = false;
     return true;
 }

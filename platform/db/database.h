@@ -271,6 +271,9 @@ public:
     // BEGIN IMMEDIATE with the lock wait; false (and nothing begun) when cancelled or failed.
     bool beginWrite(const LockWait& wait = {}, Error* error = nullptr);
     bool commit(Error* error = nullptr);  // retries a busy COMMIT; the transaction stays open on failure
+    // The same, waiting for the readers as `wait` says (status text, events, Esc); a cancelled or
+    // timed-out wait leaves the transaction open for the caller to roll back.
+    bool commit(const LockWait& wait, Error* error = nullptr);
     void rollback();
     bool inTransaction() const { return inTransaction_; }
 
@@ -314,7 +317,8 @@ private:
     friend struct DatabaseRegistry;
 };
 
-// Rolls back unless committed.
+// Rolls back unless committed. A wait given to begin() that shows itself or can be cancelled also
+// serves the COMMIT's wait for readers, so the person sees that wait too and can leave it.
 class WriteTransaction {
 public:
     explicit WriteTransaction(Database& db) : db_(db) {}
@@ -327,6 +331,7 @@ public:
 private:
     Database& db_;
     bool active_ = false;
+    std::optional<LockWait> wait_;
 };
 
 // Text typed by a person, made literal for LIKE ... ESCAPE '\'.

@@ -110,7 +110,7 @@ Error waitFor(const LockWait& wait, const std::function<Error()>& attempt) {
         if (e.kind != ErrorKind::Busy) break;
         if (wait.cancelled && wait.cancelled()) {
             e = makeError(ErrorKind::Cancelled,
-                          QStringLiteral("Se canceló la espera de la base de datos."));
+                          QStringLiteral("Se canceló la espera: la base de datos está ocupada por otro usuario."));
             break;
         }
         if (wait.timeoutMs >= 0 && timer.elapsed() >= wait.timeoutMs) {

@@ -132,6 +132,8 @@ Error toError(const QSqlError& e) {
     if (primary == 5 || primary == 6 || msg.contains(QLatin1String("database is locked")) ||
         msg.contains(QLatin1String("database table is locked"))) {
         out.kind = ErrorKind::Busy;
+        // What a person reads when a wait gives up: the file is busy, in the program's language.
+        out.message = QStringLiteral("La base de datos está ocupada por otro usuario; intente de nuevo.");
     } else if (primary == 19) {
         // SQLITE_CONSTRAINT_PRIMARYKEY (1555), SQLITE_CONSTRAINT_UNIQUE (2067)
         if (extended == 1555 || extended == 2067 || msg.contains(QLatin1String("unique constraint")))

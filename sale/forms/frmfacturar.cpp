@@ -187,6 +187,11 @@ void frmFacturar::showEvent(QShowEvent* e)
 {
     QDialog::showEvent(e);
     Refresca();
+    // The cashier types the amount at once and confirms with Enter (the default button).
+    if (modelo_.importeEditable())
+        txtcantidadp->setFocus(Qt::ActiveWindowFocusReason);
+    else
+        Combo1->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 bool frmFacturar::eventFilter(QObject* o, QEvent* e)

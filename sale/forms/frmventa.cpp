@@ -636,6 +636,29 @@ void frmVenta::closeEvent(QCloseEvent* e)
     Timer1->stop();
     Timer2->stop();
     QWidget::closeEvent(e);
+    if (!e->isAccepted())
+        return;
+    // The key help and the ticket notice describe this screen: they go with it.
+    if (!textoTeclas_.isEmpty() && shell::UltimoEstado(2) == textoTeclas_) {
+        shell::PonEstado(2, QString());
+        if (auto* midi = qobject_cast<shell::MIDI*>(window()))
+            if (QLabel* panel = midi->etiquetaPanel(2))
+                panel->setToolTip(QString());
+    }
+    if (estado3Previo_ && shell::UltimoEstado(3) == estado3_)
+        shell::PonEstado(3, *estado3Previo_);
+}
+
+void frmVenta::PonEstadoVenta(int panel, const QString& texto)
+{
+    if (panel != 3) {
+        shell::PonEstado(panel, texto);
+        return;
+    }
+    if (!estado3Previo_)
+        estado3Previo_ = shell::UltimoEstado(3);
+    estado3_ = texto.isEmpty() ? *estado3Previo_ : texto;
+    shell::PonEstado(3, estado3_);
 }
 
 void frmVenta::FaltaGuardado(const QString& que)

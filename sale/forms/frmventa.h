@@ -15,6 +15,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 #include <array>
 
 class CCaptura;
@@ -76,6 +78,10 @@ private:
 
 // Mode codes and the captions their openers give the screen.
 QString CaptionVenta(const QString& modo);
+
+// Shows or hides a grid column; a shown one gets its design width (twips), yet never less than its
+// heading or `minimo` pixels.
+void PonColumna(QTableView* grid, int col, bool visible, int twips, int minimo = 0);
 
 class frmVenta : public QWidget {
     Q_OBJECT
@@ -143,6 +149,9 @@ public:
     QString AvalDocumento() const { return avalDocumento_; }
     int IntervaloBusqueda() const { return intervaloBusqueda_; }
     QString TextoTeclas() const { return textoTeclas_; }
+    // A status panel text that belongs to this screen: panel 3 gets back what it showed before the
+    // screen wrote there when the text is "", and both go when the screen closes.
+    void PonEstadoVenta(int panel, const QString& texto);
     QString TooltipTeclas() const { return tooltipTeclas_; }
     LineasVenta& lineas() { return lineas_; }
     FuenteProductos& productos() { return productos_; }
@@ -299,6 +308,8 @@ private:
     double descuentoGeneral_ = 0;
     int cantidadProductos_ = 0;
     QString textoTeclas_, tooltipTeclas_;
+    std::optional<QString> estado3Previo_;  // panel 3 before this screen wrote there
+    QString estado3_;
     int alturaCompleta_ = -1;
     bool detallesArriba_ = false;
     bool cabeceraGuardada_ = false;

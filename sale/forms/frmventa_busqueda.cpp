@@ -6,7 +6,11 @@
 #include "shell/estado.h"
 #include "shell/permisos.h"
 
+#include <algorithm>
+
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QStyle>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -207,13 +211,17 @@ void frmVenta::MarcaProducto()
 void frmVenta::FormatoGridP()
 {
     const int ancho = DBGrid2->viewport()->width() * 15;  // in twips, as the layout is given
-    auto pon = [this](int col, bool visible, int twips) {
-        DBGrid2->setColumnHidden(col, !visible);
-        if (visible)
-            DBGrid2->setColumnWidth(col, qMax(40, twips / 15));
+    auto pon = [this](int col, bool visible, int twips, int minimo = 0) {
+        PonColumna(DBGrid2, col, visible, twips, minimo);
     };
+    // A whole barcode (EAN-13, or a longer one among the first rows) is never cut.
+    const QFontMetrics letra = DBGrid2->fontMetrics();
+    int codigo = letra.horizontalAdvance(QString(13, QLatin1Char('0')));
+    for (int i = 0; i < std::min(productos_.count(), 200); ++i)
+        codigo = std::max(codigo, letra.horizontalAdvance(productos_.at(i).codigo));
+    codigo += 3 * DBGrid2->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4;
     pon(ModeloProductos::PRECIOUNIT, true, 1250);
-    pon(ModeloProductos::CODIGODEBARRAS, modoBusqueda_ == BusquedaCodigo, 1150);
+    pon(ModeloProductos::CODIGODEBARRAS, modoBusqueda_ == BusquedaCodigo, 1150, codigo);
     pon(ModeloProductos::NOMBRE, true, 1900);
     pon(ModeloProductos::DESCRIPCION, true,
         ancho - (modoBusqueda_ == BusquedaCodigo ? 4350 : 3700));

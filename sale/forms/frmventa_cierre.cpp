@@ -103,7 +103,7 @@ void Cierra(frmVenta& forma, Cierre cierre)
         return aceptado;
     };
     acciones.eligeCliente = [&forma] { forma.cmdCliente_Click(); };
-    acciones.estado = [](int panel, const QString& texto) { shell::PonEstado(panel, texto); };
+    acciones.estado = [&forma](int panel, const QString& texto) { forma.PonEstadoVenta(panel, texto); };
     const std::vector<Linea> lineas = forma.lineas().lineas();
     const int iva = forma.IVAPantalla();
     acciones.agregaGenericos = [lineas, iva](db::Database& b, db::Error* e) {

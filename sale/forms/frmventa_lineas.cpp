@@ -2,10 +2,14 @@
 // lines, the line grid's layouts and marks, the general discount.
 
 #include "capture_control/ccaptura.h"
+#include "sale/esperaesc.h"
 #include "sale/forms/frmventa.h"
+#include "shell/avisos.h"
 #include "shell/estado.h"
 #include "shell/permisos.h"
 #include "shell/texto.h"
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -54,10 +58,19 @@ void frmVenta::AgregaProducto(QString& codigo)
     par.listaPrecioDef = G().ListaPrecioDef;
     par.tipoCambioDolar = G().TiposCambio[2];
     par.incrementoAP = G().IncrementoAP == 1;
+    // Another terminal holding the branch file: the wait shows in the status bar (then the key help
+    // comes back) and Esc leaves it.
+    sale::EsperaConEsc esc;
+    par.espera = esc.espera([this](const QString& texto) {
+        shell::PonEstado(2, texto.isEmpty() ? textoTeclas_ : texto);
+    });
     const int fila = lineas_.agrega(*producto, par, &e);
     modeloLineas_->refresca();
     if (fila < 0) {
-        // A database error ends the capture quietly; the field keeps the code.
+        // A busy file is said; any other database error ends the capture quietly. The field keeps
+        // the code either way.
+        if (e.kind == db::ErrorKind::Busy || e.kind == db::ErrorKind::Cancelled)
+            prompts().message(e.message, ui::Icon::Information);
         capCodigoBarras->SetFocus();
         return;
     }
@@ -125,17 +138,12 @@ void frmVenta::LimpiaPendientes()
     ActualizaTotales();
 }
 
-namespace {
-
-// A column shown at `twips` wide (never narrower than its heading) or hidden.
-void PonColumna(QTableView* grid, int col, bool visible, int twips)
+void PonColumna(QTableView* grid, int col, bool visible, int twips, int minimo)
 {
     grid->setColumnHidden(col, !visible);
     if (visible)
-        grid->setColumnWidth(col, qMax(twips / 15, grid->horizontalHeader()->sectionSizeHint(col)));
+        grid->setColumnWidth(col, std::max({twips / 15, minimo, grid->horizontalHeader()->sectionSizeHint(col)}));
 }
-
-}  // namespace
 
 void frmVenta::FormatoGrid()
 {

@@ -2,6 +2,7 @@
 // with real key and mouse events, its events connected by signature (no link to the library).
 #include "capture_control/ccaptura.h"
 #include "capture_control/distribucion.h"
+#include "campos_visibles.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +145,15 @@ TEST_F(CampoTest, TecleadoEnMayusculasYEventosEnOrden) {
     EXPECT_EQ(campo->Text(), QStringLiteral("A1-ß"));
     QTest::keyClick(caja, Qt::Key_Backspace);
     EXPECT_EQ(campo->Text(), QStringLiteral("A1-"));
+
+    // Punctuation and ñ raise their key down too (with the key's code), then type as usual.
+    campo->setText(QString());
+    oyente.limpia();
+    escribe(caja, QStringLiteral(",;ñ"));
+    QTest::keyClick(caja, '!', Qt::ShiftModifier);
+    EXPECT_EQ(oyente.eventos.filter(QStringLiteral("KeyDown")),
+              (QStringList{"KeyDown(188,0)", "KeyDown(186,0)", "KeyDown(192,0)", "KeyDown(16,1)", "KeyDown(49,1)"}));
+    EXPECT_EQ(campo->Text(), QStringLiteral(",;Ñ!"));
 }
 
 TEST_F(CampoTest, ElAnfitrionCambiaOCancelaLaTecla) {
@@ -369,6 +380,45 @@ TEST_F(CampoTest, AmbasDistribucionesSinEncimarse) {
     EXPECT_EQ(caja->width(), 0);
 }
 
+// A layout that honours the field's hints shows the caption and the box whole, whatever the fonts,
+// the caption and the side the label sits on; a tall caption pushes the box down instead of
+// covering it.
+TEST(CampoEnLayout, TamanoSugeridoYMinimoSegunFuentesTituloYPosicion) {
+    ASSERT_NE(fabrica(), nullptr);
+    QWidget forma;
+    auto* capas = new QVBoxLayout(&forma);
+    CCaptura* campos[4];
+    for (CCaptura*& c : campos) {
+        c = kestril::creaCCaptura(fabrica(), &forma);
+        capas->addWidget(c);
+    }
+    QFont grande(QStringLiteral("DejaVu Sans"), 20);
+    campos[0]->setCaption(QStringLiteral("Dirección del cliente:"));
+    campos[1]->setFontText(grande);
+    campos[1]->setFont(grande);
+    campos[1]->setCaption(QStringLiteral("Teléfonos:"));
+    campos[2]->setPosicionText(1);
+    campos[2]->setCaption(QStringLiteral("Nombre de usuario:"));
+    campos[3]->setPosicionText(1);
+    campos[3]->setFont(grande);
+    campos[3]->setCaption(QStringLiteral("Un título bastante más largo"));
+    capas->addStretch();
+    forma.show();
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&forma));
+    forma.resize(forma.minimumSizeHint());
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&forma));
+
+    auto* caja = campos[1]->findChild<QLineEdit*>();
+    auto* etiqueta = campos[1]->findChild<QLabel*>();
+    EXPECT_GE(caja->y(), etiqueta->geometry().bottom());
+    EXPECT_GT(campos[1]->sizeHint().height(), campos[0]->sizeHint().height());
+    // A new caption or font tells the layout at once.
+    const QSize antes = campos[2]->minimumSizeHint();
+    campos[2]->setCaption(QStringLiteral("Nombre de usuario completo:"));
+    EXPECT_GT(campos[2]->minimumSizeHint().width(), antes.width());
+    EXPECT_EQ(campos[0]->sizePolicy().verticalPolicy(), QSizePolicy::Fixed);
+}
+
 TEST(Distribucion, FormulasEnTwips) {
     using kestril::calculaDistribucion;
     auto arriba = calculaDistribucion(0, 1470, 645, 1455, 195);
@@ -386,6 +436,14 @@ TEST(Distribucion, FormulasEnTwips) {
     // Between 10 and 20 twips of room the old formula gave a negative width.
     EXPECT_EQ(calculaDistribucion(1, 615, 300, 600, 195).caja.width, 0);
     EXPECT_EQ(calculaDistribucion(1, 500, 300, 600, 195).caja.width, 0);
+
+    // A caption 300 twips high moves the box 105 twips down and keeps the bottom margin.
+    auto alta = calculaDistribucion(0, 1470, 900, 1455, 300);
+    EXPECT_EQ(alta.caja.top, 345);
+    EXPECT_EQ(alta.caja.height, 525);
+    EXPECT_EQ(kestril::tamanoNecesario(0, 1000, 195, 1455, 375).height, 645);
+    EXPECT_EQ(kestril::tamanoNecesario(0, 1000, 195, 1455, 375).width, 1470);
+    EXPECT_EQ(kestril::tamanoNecesario(1, 600, 195, 900, 375).width, 1520);
 }
 
 } // namespace

@@ -2,17 +2,21 @@
 // file, branch 1 and a second branch), and the form driven offscreen over the same files.
 
 #include "apps/setup/datasetup.h"
+#include "campos_visibles.h"
 #include "catalogs/clientes.h"
 #include "catalogs/forms/frmclientes.h"
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
+#include "shell/avisos.h"
 #include "shell/estado.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -277,4 +281,80 @@ TEST_F(ClientesTest, FormAddsEditsAndDeletesWithItsPermissions)
     EXPECT_EQ(f.Registros(), antes - 1);
     EXPECT_EQ(Valor(*central, "SELECT count(*) FROM Cliente WHERE RFC = 'ROLU750505KL3'").toInt(), 0);
     EXPECT_FALSE(G().SeleccionCatalogo.startsWith("ROLU750505KL3"));
+}
+
+// Every field of both tabs reads whole at the size the form opens with, at its smallest and on a
+// whole 1280x1024 screen.
+TEST_F(ClientesTest, EveryFieldOfBothTabsShowsWhole)
+{
+    frmClientes f(nullptr, central.get(), sucursal.get(), &prompts);
+    f.show();
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+    f.resize(f.minimumSizeHint());
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+    f.resize(1280, 1024);
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+}
+
+// The shipped counter-sale customer carries its colony and municipality, so picking it asks only
+// for the shop's own state (which a new data folder cannot know).
+TEST_F(ClientesTest, TheShippedCounterCustomerIsPickedWithoutAColonyOrMunicipalityMessage)
+{
+    frmClientes f(nullptr, central.get(), sucursal.get(), &prompts);
+    f.show();
+    ASSERT_EQ(f.capRFC->Text(), "XAXX010101000");
+    prompts.clear();
+    QTest::mouseClick(f.cmdRegresar, Qt::LeftButton);
+    EXPECT_EQ(prompts.messages(), QStringList{"Seleccione un estado."});
+    EXPECT_EQ(G().SeleccionCatalogo, "XAXX010101000;PUBLICO EN GENERAL");
+}
+
+// A save while another terminal holds the file (a write lock, then an open read at COMMIT time):
+// the wait shows in the status bar, Esc leaves it without closing the form, nothing is stored, and
+// the message says the file is busy.
+TEST_F(ClientesTest, ASaveOnABusyFileShowsItsWaitAndEscLeavesIt)
+{
+    frmClientes f(nullptr, central.get(), sucursal.get(), &prompts);
+    f.show();
+    f.cmdNuevo_Click();
+    auto caja = [](CCaptura* c) { return c->findChild<QLineEdit*>(); };
+    QTest::keyClicks(caja(f.capRFC), QStringLiteral("BUSY800101AB1"));
+    QTest::keyClicks(caja(f.capNumExterior), QStringLiteral("SN"));
+    QTest::keyClicks(caja(f.capColonia), QStringLiteral("CENTRO"));
+    QTest::keyClicks(caja(f.capMunicipio), QStringLiteral("LEON"));
+    f.cmbEstado->setCurrentIndex(3);
+
+    auto otra = db::Database::open(datasetup::rutaBDCodigos(dir->path()), datasetup::claveArchivos());
+    ASSERT_TRUE(otra && otra->beginWrite());
+    QString enEspera;
+    QTimer::singleShot(150, [&] {
+        enEspera = shell::UltimoEstado(2);
+        QTest::keyClick(f.Text1, Qt::Key_Escape);
+    });
+    prompts.clear();
+    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    otra->rollback();
+    EXPECT_EQ(enEspera, db::LockWait().statusText);
+    EXPECT_EQ(prompts.lastMessage(), "Se canceló la espera: la base de datos está ocupada por otro usuario.");
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(Valor(*central, "SELECT count(*) FROM Cliente WHERE RFC = 'BUSY800101AB1'").toInt(), 0);
+
+    // An open read holds the COMMIT back: the same wait, the same way out, the row rolled back.
+    QSqlQuery lectura(otra->connection());
+    lectura.setForwardOnly(true);
+    ASSERT_TRUE(lectura.exec("SELECT RFC FROM Cliente UNION ALL SELECT 'X'"));
+    ASSERT_TRUE(lectura.next());
+    enEspera.clear();
+    QTimer::singleShot(150, [&] {
+        enEspera = shell::UltimoEstado(2);
+        QTest::keyClick(f.Text1, Qt::Key_Escape);
+    });
+    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    lectura.finish();
+    EXPECT_EQ(enEspera, db::LockWait().statusText);
+    EXPECT_EQ(prompts.lastMessage(), "Se canceló la espera: la base de datos está ocupada por otro usuario.");
+    EXPECT_EQ(Valor(*central, "SELECT count(*) FROM Cliente WHERE RFC = 'BUSY800101AB1'").toInt(), 0);
+
+    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    EXPECT_EQ(Valor(*central, "SELECT count(*) FROM Cliente WHERE RFC = 'BUSY800101AB1'").toInt(), 1);
 }

@@ -1,3 +1,4 @@
+#include "campos_visibles.h"
 #include "fixture.h"
 
 #include "folio_server/forms/frmmonitor.h"
@@ -39,6 +40,8 @@ protected:
 
 TEST_F(FrmMonitorTest, ShowsTheServedBranchItsCountersAndTheLog) {
     EXPECT_EQ(frm->windowTitle(), "Monitor de Folios.");
+    frm->show();
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(frm.get()));
     EXPECT_EQ(frm->lblAdm->text(), "Matriz en " + data);
     EXPECT_TRUE(frm->chkimpresora->isChecked());
     EXPECT_EQ(frm->DBGrid1->rowCount(), 9);

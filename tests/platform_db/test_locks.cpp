@@ -3,6 +3,8 @@
 #include "testutil.h"
 
 #include <QProcess>
+#include <QSqlQuery>
+#include <QTimer>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -98,6 +100,52 @@ TEST_F(LockTest, CommitWaitsForAReaderToFinish) {
     EXPECT_TRUE(reader.waitForFinished(10000));
     EXPECT_EQ(reader.exitCode(), 0);
     EXPECT_EQ(Database::open(path)->scalar("SELECT Numero FROM Contador")->toInt(), 5);
+}
+
+// A COMMIT held up by another connection's open read waits the way its transaction began: the
+// wait shows, the window is served meanwhile, Esc leaves it, and leaving rolls the change back.
+TEST_F(LockTest, CommitBehindAnOpenReadShowsServesAndCanBeLeft) {
+    auto lector = Database::open(path);
+    ASSERT_TRUE(lector);
+    QSqlQuery lectura(lector->connection());
+    lectura.setForwardOnly(true);
+    ASSERT_TRUE(lectura.exec("SELECT Numero FROM Contador UNION ALL SELECT 1"));
+    ASSERT_TRUE(lectura.next());  // the read stays open
+
+    bool atendido = false;
+    QTimer::singleShot(20, [&] { atendido = true; });
+    QStringList estados;
+    LockWait wait;
+    wait.status = [&](const QString& s) { estados << s; };
+    wait.cancelled = [&] { return atendido; };  // the Esc comes once the window was served
+    Error e;
+    {
+        WriteTransaction t(*d);
+        ASSERT_TRUE(t.begin(wait, &e)) << e.message.toStdString();
+        ASSERT_TRUE(d->exec("UPDATE Contador SET Numero = 5"));
+        EXPECT_FALSE(t.commit(&e));
+        EXPECT_EQ(e.kind, ErrorKind::Cancelled);
+        EXPECT_TRUE(e.message.contains(QStringLiteral("ocupada por otro usuario"))) << e.message.toStdString();
+        EXPECT_TRUE(d->inTransaction());  // still open: leaving the block rolls it back
+    }
+    EXPECT_TRUE(atendido);
+    EXPECT_EQ(estados, (QStringList{wait.statusText, QString()}));
+    EXPECT_FALSE(d->inTransaction());
+
+    // A wait that gives up says the file is busy, in Spanish.
+    LockWait breve;
+    breve.timeoutMs = 50;
+    breve.status = [](const QString&) {};
+    {
+        WriteTransaction t(*d);
+        ASSERT_TRUE(t.begin(breve, &e));
+        ASSERT_TRUE(d->exec("UPDATE Contador SET Numero = 6"));
+        EXPECT_FALSE(t.commit(&e));
+        EXPECT_EQ(e.kind, ErrorKind::Busy);
+        EXPECT_EQ(e.message, QStringLiteral("La base de datos está ocupada por otro usuario; intente de nuevo."));
+    }
+    lectura.finish();
+    EXPECT_EQ(lector->scalar("SELECT Numero FROM Contador")->toInt(), 0);
 }
 
 TEST_F(LockTest, ProcessesTakingFromOneCounterGetUniqueConsecutiveNumbers) {

@@ -1,4 +1,9 @@
 #include "platform/ui/prompts.h"
+#include "platform/ui/traducciones.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
 
@@ -24,4 +29,18 @@ TEST(ScriptedPrompts, AnswersFromTheScriptThenDeclines) {
     EXPECT_EQ(p.asked()[5].icon, Icon::Warning);
     setDefaultPrompts(nullptr);
     EXPECT_NE(&defaultPrompts(), static_cast<Prompts*>(&p));
+}
+
+// Message box buttons and the print preview speak Spanish once the catalogue is loaded, though the
+// tests run in the C locale.
+TEST(TraduccionesQt, BotonesYVistaPreviaEnEspanol) {
+    ASSERT_TRUE(ui::CargaTraduccionesQt(QCoreApplication::instance()));
+    EXPECT_TRUE(ui::CargaTraduccionesQt(QCoreApplication::instance()));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancelar"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sí"));
+    EXPECT_NE(QCoreApplication::translate("QPrintPreviewDialog", "Print"), QStringLiteral("Print"));
+    QMessageBox caja(QMessageBox::Question, QString(), QStringLiteral("?"), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(caja.button(QMessageBox::No)->text(), QStringLiteral("&No"));
+    EXPECT_EQ(caja.button(QMessageBox::Yes)->text(), QStringLiteral("&Sí"));
+    EXPECT_FALSE(ui::CargaTraduccionesQt(nullptr));
 }

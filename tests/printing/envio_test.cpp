@@ -155,6 +155,8 @@ TEST_F(EnvioTest, EligeLaRutaComoTerminaPrint) {
     });
     EXPECT_FALSE(TerminaPrint(avisos));
     EXPECT_TRUE(avisos.mensajes.last().startsWith(QStringLiteral("Error al imprimir. 02 sin papel")));
+    // the text being printed follows the description at once, with no line break of its own
+    EXPECT_EQ(avisos.mensajes.last(), QStringLiteral("Error al imprimir. 02 sin papel") + TextoTicket());
 }
 
 TEST(Puertos, NombresViejosYUris) {

@@ -98,6 +98,14 @@ TEST_F(TicketVentaTest, EncabezadoConDireccionEnDosLineas) {
     G().EspT = 0;
     construye(d, 1);
     EXPECT_TRUE(TextoTicket().endsWith(QStringLiteral("VUELVA PRONTO\n\n\n\n\n\n")));
+
+    // The stored line marker of the header and footer texts prints as a line break, never as itself.
+    G().EncTicket = QStringLiteral("GRACIAS[ENTER]POR SU COMPRA");
+    G().PieTicket = QStringLiteral("GRACIAS POR SU COMPRA[ENTER]CONSERVE SU TICKET");
+    construye(d, 0);
+    EXPECT_FALSE(TextoTicket().contains(QStringLiteral("[ENTER]"))) << TextoTicket().toStdString();
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("\nGRACIAS\nPOR SU COMPRA\n")));
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("GRACIAS POR SU COMPRA\nCONSERVE SU TICKET\n\n")));
 }
 
 TEST_F(TicketVentaTest, SucursalFueraDeRangoNoDetieneElTicket) {

@@ -1,3 +1,4 @@
+#include "campos_visibles.h"
 #include "fixture.h"
 #include "pdftext.h"
 
@@ -63,6 +64,7 @@ TEST(ReportPrompt, ListsRowsShowsEditorsAndAcceptsUnvisitedCombo) {
     llenaTabla();
     frmSolicParametros frm(kDestinos);
     frm.show();
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&frm));
     ASSERT_EQ(frm.lstParametros->count(), 3);
     EXPECT_EQ(frm.lstParametros->item(1)->text(), "Imprimira");
     EXPECT_EQ(frm.lstParametros->currentRow(), 0);

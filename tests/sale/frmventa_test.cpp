@@ -1,14 +1,17 @@
 #include "apps/setup/datasetup.h"
+#include "campos_visibles.h"
 #include "capture_control/ccaptura.h"
 #include "fixture.h"
 #include "platform/ui/prompts.h"
 #include "sale/forms/frmventa.h"
+#include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/midi.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -602,4 +605,77 @@ TEST_F(FrmVentaTest, DefaultSequenceCtrlAltDClearsParTickets)
         QTest::keyClick(f.cajaCodigo, k);
     EXPECT_TRUE(prompts.messages().isEmpty());
     EXPECT_EQ(G().ParTickets, 1);
+}
+
+// In every mode the code field, the buttons and the labels read whole, at the size the screen
+// opens with and on a whole 1280x1024 screen.
+TEST_F(FrmVentaTest, EveryFieldShowsWholeInEveryMode)
+{
+    G().FacturaE = true;
+    G().PermisosUsuario[53] = true;
+    for (const char* modo : {"F", "VC", "C", "E", "N"}) {
+        SCOPED_TRACE(modo);
+        frmVenta& f = Abre(QString::fromLatin1(modo));
+        EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+        f.resize(1280, 1024);
+        EXPECT_TRUE(testutil::CadaCampoSeVeEntero(&f));
+        EXPECT_GE(f.cajaCodigo->height(), f.cajaCodigo->fontMetrics().height());
+    }
+}
+
+// The product list's headings and whole barcodes read uncut.
+TEST_F(FrmVentaTest, ProductColumnsShowTheirHeadingsAndWholeCodes)
+{
+    Agrega({4, "7501000000127", "FOLDER", "FOLDER CARTA", 3.0});
+    frmVenta& f = Abre();
+    QHeaderView* cabecera = f.DBGrid2->horizontalHeader();
+    for (int c = 0; c < f.DBGrid2->model()->columnCount(); ++c)
+        if (!f.DBGrid2->isColumnHidden(c))
+            EXPECT_GE(f.DBGrid2->columnWidth(c), cabecera->sectionSizeHint(c)) << c;
+    const int codigo = f.DBGrid2->fontMetrics().horizontalAdvance(QStringLiteral("7501000000127"));
+    EXPECT_GT(f.DBGrid2->columnWidth(ModeloProductos::CODIGODEBARRAS), codigo);
+}
+
+// A scan while another terminal holds the branch file: the wait shows in the status bar while the
+// screen keeps being served, Esc leaves it, nothing is added and the message says the file is busy;
+// the key help comes back. Once the file is free the same scan adds its line.
+TEST_F(FrmVentaTest, AScanOnABusyFileShowsItsWaitAndEscLeavesIt)
+{
+    frmVenta& f = Abre();
+    auto otra = base.open();
+    ASSERT_TRUE(otra && otra->beginWrite());
+    QString enEspera;
+    QTimer::singleShot(150, [&] {
+        enEspera = shell::UltimoEstado(2);
+        QTest::keyClick(f.cajaCodigo, Qt::Key_Escape);
+    });
+    Teclea(QStringLiteral("750100"));
+    Enter();
+    EXPECT_EQ(enEspera, db::LockWait().statusText);
+    EXPECT_EQ(f.lineas().count(), 0);
+    EXPECT_EQ(LineasEnTabla(), 0);
+    EXPECT_EQ(prompts.lastMessage(), "Se canceló la espera: la base de datos está ocupada por otro usuario.");
+    EXPECT_EQ(shell::UltimoEstado(2), f.TextoTeclas());
+    EXPECT_EQ(f.cajaCodigo->text(), "750100");
+    otra->rollback();
+
+    Enter();
+    EXPECT_EQ(f.lineas().count(), 1);
+}
+
+// Status texts belong to the screen: a new ticket takes the old notice away, and closing the screen
+// takes its key help and notice with it, giving the data folder's panel back.
+TEST_F(FrmVentaTest, StatusTextsGoWithTheSaleAndTheScreen)
+{
+    shell::PonEstado(3, QStringLiteral("/DATOS"));
+    frmVenta& f = Abre();
+    EXPECT_EQ(shell::UltimoEstado(2), f.TextoTeclas());
+    f.PonEstadoVenta(3, QStringLiteral("T2 Impreso."));
+    EXPECT_EQ(shell::UltimoEstado(3), "T2 Impreso.");
+    f.PonEstadoVenta(3, QString());
+    EXPECT_EQ(shell::UltimoEstado(3), "/DATOS");
+    f.PonEstadoVenta(3, QStringLiteral("T3 Impreso."));
+    ASSERT_TRUE(f.close());
+    EXPECT_EQ(shell::UltimoEstado(2), QString());
+    EXPECT_EQ(shell::UltimoEstado(3), "/DATOS");
 }

@@ -5,6 +5,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -402,6 +403,22 @@ TEST_F(DocsGuardado, EscOnAnyWidgetCancelsTheWaitAndNothingChanges) {
     EXPECT_EQ(Estado(), antes);
     QTest::keyClick(&campo, Qt::Key_Escape);  // the wait is over: Esc reaches the screen again
     EXPECT_EQ(campo.escs, 2);
+
+    // An open read of another terminal holds the COMMIT back: the same wait shows, Esc leaves it
+    // and the whole save rolls back (no number taken, the lines still pending).
+    QSqlQuery lectura(otra->connection());
+    lectura.setForwardOnly(true);
+    ASSERT_TRUE(lectura.exec(QStringLiteral("SELECT Numerofolio FROM Folios UNION ALL SELECT 0")));
+    ASSERT_TRUE(lectura.next());
+    textos.clear();
+    QTimer::singleShot(150, &campo, [&campo] { QTest::keyClick(&campo, Qt::Key_Escape); });
+    r = sale::GuardaDocumento(*bd_, g, esc.espera([&](const QString& t) { textos << t; }));
+    lectura.finish();
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error.kind, db::ErrorKind::Cancelled);
+    EXPECT_EQ(textos, (QStringList{db::LockWait().statusText, QString()}));
+    EXPECT_EQ(Estado(), antes);
+    EXPECT_FALSE(bd_->inTransaction());
 
     // The lines were left pending: the next save stores them.
     r = sale::GuardaDocumento(*bd_, g, esc.espera());

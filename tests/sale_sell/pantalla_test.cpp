@@ -1,6 +1,7 @@
 // The sale screen end to end, offscreen: scan demo products, close the sale, and find the header,
 // the lines, the stock and the printed ticket; the payment dialog driven by its own controls.
 
+#include "campos_visibles.h"
 #include "entorno.h"
 #include "printing/formato.h"
 #include "printing/impresoraticket.h"
@@ -9,6 +10,7 @@
 #include "sale/forms/frmventa.h"
 #include "shell/estado.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -125,10 +127,14 @@ TEST_F(PantallaTest, InvoiceThroughThePaymentDialog)
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Confirmar Venta."));
         EXPECT_EQ(d->txtcliente->text(), QStringLiteral("PUBLICO EN GENERAL"));
         EXPECT_EQ(d->Combo1->currentIndex(), 1);
-        // Too little first: the dialog stays.
-        QTest::keyClicks(d->txtcantidadp, QStringLiteral("5"));
-        QTest::mouseClick(d->cmdAceptar, Qt::LeftButton);
+        EXPECT_TRUE(testutil::CadaCampoSeVeEntero(d));
+        // The amount has the focus: digits typed at once go there, and Enter confirms. Too little
+        // first: the dialog stays.
+        EXPECT_EQ(QApplication::focusWidget(), d->txtcantidadp);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(d->txtcantidadp->text(), QStringLiteral("5"));
         d->txtcantidadp->clear();
         QTest::keyClicks(d->txtcantidadp, QStringLiteral("5x00"));  // the letter is not taken
         EXPECT_EQ(d->txtcantidadp->text(), QStringLiteral("500"));

@@ -63,6 +63,15 @@ TEST_F(TicketTest, PrintsHereWithThePrintServerOn)
     EXPECT_EQ(impresos, std::vector<qint64>{1});
     EXPECT_EQ(estados.back(), (std::pair<int, QString>{3, "T1 Impreso."}));
     EXPECT_EQ(e.Cuenta("SELECT count(*) FROM Solicitafolios"), 0);
+
+    // The next ticket does not print: the notice of the first one goes and none takes its place.
+    acciones.imprimeTicket = [](qint64) { return false; };
+    estados.clear();
+    ASSERT_TRUE(Facturar(e.bd(), e.Venta(TresLineas()), acciones).guardado);
+    ASSERT_FALSE(estados.empty());
+    EXPECT_EQ(estados.front(), (std::pair<int, QString>{3, QString()}));
+    for (const auto& [panel, texto] : estados)
+        EXPECT_FALSE(panel == 3 && texto.contains(QStringLiteral("Impreso"))) << texto.toStdString();
 }
 
 TEST_F(TicketTest, AskedNotToPrintStoresWithoutPrinting)

@@ -175,8 +175,9 @@ TEST_F(VentaTest, CancelledFolioWaitLeavesLinesStockAndNotesUntouched)
     const ResultadoCierre r = VendeFactura(e.bd(), v, 4, acciones);
     otra->rollback();
     EXPECT_FALSE(r.guardado);
+    // The file was busy, not the number: the message says so.
     EXPECT_EQ(prompts.lastMessage(),
-              QStringLiteral("Ocurrió un problema al obtener el numero de factura, reintentelo de nuevo."));
+              QStringLiteral("Se canceló la espera: la base de datos está ocupada por otro usuario."));
     EXPECT_EQ(e.Cuenta("SELECT count(*) FROM DetalleVenta WHERE Numero = 0 AND TipoDocto = 'T'"), 3);
     EXPECT_EQ(e.Cuenta("SELECT count(*) FROM Venta"), 0);
     EXPECT_EQ(e.Cuenta("SELECT Status FROM NotaCredito WHERE Numero = 7"), 1);

@@ -67,6 +67,8 @@ TEST_F(DataFolderTest, BranchTemplateRows) {
     EXPECT_EQ(p->integer(QStringLiteral("TFuente")), 9);
     EXPECT_EQ(p->integer(QStringLiteral("BDefault")), 1);
     EXPECT_EQ(p->integer(QStringLiteral("Sucursal")), 1);
+    // The drawer is on: only a shop that switched it off gets the drawer-off notice.
+    EXPECT_EQ(p->integer(QStringLiteral("OpenCDrawer")), 1);
     EXPECT_TRUE(p->has(QStringLiteral("NtimesTicket")));  // spelled three ways in the program
 
     const auto folios = suc->select(QStringLiteral("SELECT Numerofolio, ValorFolio, Descripcion FROM Folios ORDER BY Numerofolio"));

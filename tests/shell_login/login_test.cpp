@@ -90,6 +90,21 @@ TEST_F(Login, APasswordEqualToTheNameGetsTheAdvice) {
     EXPECT_FALSE(TieneDerecho(0, false));
 }
 
+// Names with accents and ñ match whatever their letter case, for the login and for the user whose
+// permissions another one shares.
+TEST_F(Login, AccentedNamesMatchWithoutRegardToCase) {
+    agregaUsuario(8, QString::fromUtf8("NUÑEZ"), "clave", {3});
+    agregaUsuario(9, QString::fromUtf8("josé"), "otra", {5}, QString::fromUtf8("nuñez"));
+    ASSERT_EQ(Acepta(QString::fromUtf8("nuñez"), "clave"), ResultadoLogin::Aceptado);
+    EXPECT_EQ(G().ClaveUsuario, 8);
+    CierraSesion();
+    ASSERT_EQ(Acepta(QString::fromUtf8("JOSÉ"), "otra"), ResultadoLogin::Aceptado);
+    EXPECT_EQ(G().ClaveIguala, 8);
+    EXPECT_EQ(concedidos(), (QList<int>{3, 5}));
+    CierraSesion();
+    EXPECT_EQ(Acepta(QString::fromUtf8("NUNEZ"), "clave"), ResultadoLogin::Rechazado);
+}
+
 TEST_F(Login, PermissionsOfTheEqualToUserAreAddedOnlyWhenHeExists) {
     agregaUsuario(3, "CAJA", "uno", {19, 52});
     agregaUsuario(2, "ANA", "dos", {3}, "caja");

@@ -1,3 +1,4 @@
+#include "campos_visibles.h"
 #include "entorno.h"
 
 #include "shell/avisos.h"
@@ -235,6 +236,7 @@ TEST_F(Menu, StartUpLogsInThroughTheDialogAndShowsTheDateInCapitals) {
     QString tituloDialogo;
     alAparecerLogin([&](frmLogin* d) {
         tituloDialogo = d->windowTitle();
+        EXPECT_TRUE(testutil::CadaCampoSeVeEntero(d));
         // The name field upper-cases what is typed.
         QLineEdit* nombre = d->capNombre()->findChild<QLineEdit*>();
         ASSERT_NE(nombre, nullptr);
@@ -251,6 +253,8 @@ TEST_F(Menu, StartUpLogsInThroughTheDialogAndShowsTheDateInCapitals) {
     EXPECT_EQ(m->panel(1), "01:ADMINISTRADOR  ADMINISTRADOR");
     EXPECT_TRUE(activo("Clientes"));
     EXPECT_FALSE(activo("Proveedores"));  // not in the program yet
+    m->resize(1280, 1024);  // the program shows it maximised
+    EXPECT_TRUE(testutil::CadaCampoSeVeEntero(m.get()));
 
     const QString fecha = m->accion("mnFecha")->text();
     EXPECT_EQ(fecha, fecha.toUpper());

@@ -1,9 +1,9 @@
-#include "sale/esperaesc.h"
+#include "shell/esperaesc.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 
-namespace sale {
+namespace shell {
 
 EsperaConEsc::EsperaConEsc() = default;
 
@@ -44,4 +44,4 @@ bool EsperaConEsc::eventFilter(QObject* objeto, QEvent* evento) {
     return QObject::eventFilter(objeto, evento);
 }
 
-}  // namespace sale
+}  // namespace shell

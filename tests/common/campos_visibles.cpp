@@ -1,0 +1,188 @@
+#include "campos_visibles.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSet>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextDocument>
+#include <QToolBar>
+
+namespace testutil {
+
+namespace {
+
+bool dentroDe(const QWidget* w, const QWidget* forma, auto esTipo)
+{
+    for (const QWidget* p = w->parentWidget(); p && p != forma->parentWidget(); p = p->parentWidget())
+        if (esTipo(p))
+            return true;
+    return false;
+}
+
+// Part of the widget that its parents leave on screen, in its own coordinates.
+QRect parteVisible(const QWidget* w)
+{
+    QRect r = w->rect();
+    QPoint desplazamiento(0, 0);
+    for (const QWidget* p = w; p && !p->isWindow(); p = p->parentWidget()) {
+        desplazamiento += p->pos();
+        const QWidget* padre = p->parentWidget();
+        r &= padre->rect().translated(-desplazamiento);
+    }
+    return r;
+}
+
+QString nombre(const QWidget* w)
+{
+    QString n = QString::fromLatin1(w->metaObject()->className());
+    if (!w->objectName().isEmpty())
+        n += QLatin1Char(' ') + w->objectName();
+    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        if (p->inherits("CCaptura")) {
+            n += QStringLiteral(" in ") + p->objectName();
+            break;
+        }
+    return n;
+}
+
+QString sinMnemonico(QString texto)
+{
+    texto.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    texto.remove(QLatin1Char('&'));
+    texto.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return texto;
+}
+
+// Width and height the caption takes in the widget's font.
+QSize tamanoTexto(const QWidget* w, const QString& texto)
+{
+    return QFontMetrics(w->font()).boundingRect(QRect(), Qt::TextShowMnemonic, texto).size();
+}
+
+void revisa(QWidget* w, QWidget* forma, QSet<QString>& fallas)
+{
+    const bool campo = w->inherits("CCaptura");
+    const auto* etiqueta = qobject_cast<const QLabel*>(w);
+    const auto* boton = qobject_cast<const QAbstractButton*>(w);
+    const bool caja = qobject_cast<const QLineEdit*>(w) && !qobject_cast<QComboBox*>(w->parentWidget()) &&
+                      !qobject_cast<QAbstractSpinBox*>(w->parentWidget());
+    const bool lista = qobject_cast<const QComboBox*>(w) != nullptr;
+    if (!campo && !etiqueta && !boton && !caja && !lista)
+        return;
+    // Parts that other widgets draw and place themselves.
+    if (dentroDe(w, forma, [](const QWidget* p) {
+            return qobject_cast<const QAbstractItemView*>(p) || qobject_cast<const QTabBar*>(p) ||
+                   qobject_cast<const QMenuBar*>(p) || qobject_cast<const QComboBox*>(p);
+        }))
+        return;
+    if (etiqueta && (etiqueta->text().isEmpty() || !etiqueta->pixmap().isNull()))
+        return;
+
+    const QString quien = nombre(w);
+    if (!w->isVisible()) {
+        fallas << quien + QStringLiteral(" is not visible");
+        return;
+    }
+    const int linea = QFontMetrics(w->font()).height();
+    const QRect visible = parteVisible(w);
+    if (visible.height() < linea) {
+        fallas << QStringLiteral("%1 shows %2 px of its %3 px line (widget %4 px high)")
+                      .arg(quien)
+                      .arg(visible.height())
+                      .arg(linea)
+                      .arg(w->height());
+        return;
+    }
+    if (visible.width() <= 0) {
+        fallas << quien + QStringLiteral(" has no width");
+        return;
+    }
+
+    QString texto;
+    int holgura = 0;
+    if (etiqueta && !etiqueta->wordWrap() && !Qt::mightBeRichText(etiqueta->text())) {
+        texto = etiqueta->text();
+        holgura = 2 * etiqueta->margin() + 2 * etiqueta->frameWidth();
+    } else if (boton && !boton->text().isEmpty() && !dentroDe(w, forma, [](const QWidget* p) {
+                   return qobject_cast<const QToolBar*>(p);
+               })) {
+        texto = sinMnemonico(boton->text());
+        if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w))
+            holgura = w->sizeHint().width() - tamanoTexto(w, texto).width() - 2;
+        else
+            holgura = 4;
+    }
+    if (texto.isEmpty())
+        return;
+    const QSize necesita = tamanoTexto(w, texto) + QSize(holgura, 0);
+    if (visible.width() < necesita.width())
+        fallas << QStringLiteral("%1 shows %2 px of the %3 px its caption \"%4\" needs")
+                      .arg(quien)
+                      .arg(visible.width())
+                      .arg(necesita.width())
+                      .arg(texto);
+    if (visible.height() < necesita.height())
+        fallas << QStringLiteral("%1 shows %2 px of the %3 px height of its caption \"%4\"")
+                      .arg(quien)
+                      .arg(visible.height())
+                      .arg(necesita.height())
+                      .arg(texto);
+}
+
+void revisaTodo(QWidget* forma, QSet<QString>& fallas)
+{
+    QApplication::processEvents();
+    for (QWidget* w : forma->findChildren<QWidget*>()) {
+        if (w->isWindow())
+            continue;
+        // Hidden on purpose (by the form or by its parents) is not a fault; hidden tab pages are
+        // visited through their tabs.
+        bool oculto = false;
+        for (const QWidget* p = w; p && p != forma; p = p->parentWidget())
+            if (p->isHidden())
+                oculto = true;
+        if (!oculto)
+            revisa(w, forma, fallas);
+    }
+}
+
+}  // namespace
+
+::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma)
+{
+    if (!forma || !forma->isVisible())
+        return ::testing::AssertionFailure() << "the form is not shown";
+    QSet<QString> fallas;
+    revisaTodo(forma, fallas);
+    for (QTabWidget* pestanas : forma->findChildren<QTabWidget*>()) {
+        if (!pestanas->isVisible())
+            continue;
+        const int antes = pestanas->currentIndex();
+        for (int i = 0; i < pestanas->count(); ++i) {
+            if (i == antes || !pestanas->isTabEnabled(i))
+                continue;
+            pestanas->setCurrentIndex(i);
+            revisaTodo(forma, fallas);
+        }
+        pestanas->setCurrentIndex(antes);
+    }
+    if (fallas.isEmpty())
+        return ::testing::AssertionSuccess();
+    QStringList lista(fallas.begin(), fallas.end());
+    lista.sort();
+    return ::testing::AssertionFailure() << forma->metaObject()->className() << " "
+                                         << forma->objectName().toStdString() << ":\n  "
+                                         << lista.join(QStringLiteral("\n  ")).toStdString();
+}
+
+}  // namespace testutil

@@ -1,0 +1,176 @@
+// Takes screenshots of the program's windows on a real X display (Xvfb), as a person would see
+// them: the login, the main window, the sale screen in each mode, the payment dialog, the customer
+// catalogue (both tabs) and the print server's window. Not a test: scripts/capturas runs it on a
+// demo folder and the PNG files are looked at.
+//   QUORVEL_HOME=<demo app> TARVEX_HOME=<demo app>/Plovix quorvel_capturas <output folder>
+
+#include "capture_control/ccaptura.h"
+#include "catalogs/forms/frmclientes.h"
+#include "folio_server/configuracion.h"
+#include "folio_server/forms/frmmonitor.h"
+#include "platform/ui/prompts.h"
+#include "platform/ui/traducciones.h"
+#include "sale/forms/cierre_venta.h"
+#include "sale/forms/frmfacturar.h"
+#include "sale/forms/frmventa.h"
+#include "shell/estado.h"
+#include "shell/forms/frmlogin.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString carpeta;
+int mensajes = 0;
+
+void captura(const QString& nombre)
+{
+    QTest::qWait(400);
+    const QPixmap p = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString ruta = carpeta + QLatin1Char('/') + nombre + QStringLiteral(".png");
+    std::printf("%s %s\n", qPrintable(ruta), p.save(ruta) ? "ok" : "FALLO");
+}
+
+// Answers what pops up on its own: the login (as ADMIN) and message boxes (their default button),
+// each photographed first.
+void atiende(QWidget* modal)
+{
+    if (auto* login = qobject_cast<shell::frmLogin*>(modal)) {
+        captura(QStringLiteral("01-login"));
+        QTest::keyClicks(login->capNombre()->findChild<QLineEdit*>(), QStringLiteral("admin"));
+        QTest::keyClicks(login->txtPass(), QStringLiteral("KORVADIM"));
+        QTest::mouseClick(login->cmdAceptar(), Qt::LeftButton);
+    } else if (auto* caja = qobject_cast<QMessageBox*>(modal)) {
+        captura(QStringLiteral("mensaje-%1").arg(++mensajes, 2, 10, QLatin1Char('0')));
+        std::printf("  mensaje: %s\n", qPrintable(caja->text()));
+        QAbstractButton* b = caja->defaultButton() ? caja->defaultButton() : caja->buttons().value(0);
+        if (b)
+            b->click();
+    } else if (auto* pago = qobject_cast<venta::frmFacturar*>(modal)) {
+        captura(QStringLiteral("04-pago"));
+        std::printf("  foco en el importe: %s\n", QApplication::focusWidget() == pago->txtcantidadp ? "si" : "no");
+        pago->cmdCerrar->click();
+    }
+}
+
+// Answers what pops up on its own: the login (as ADMIN), the payment dialog and message boxes
+// (their default button), each photographed first. The answer runs outside the timer's slot, since
+// it may open a window of its own and Qt never runs a timer's slot inside itself.
+void atiendeVentanas()
+{
+    static QPointer<QWidget> visto;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == visto)
+        return;
+    visto = modal;
+    QTimer::singleShot(0, modal, [modal] { atiende(modal); });
+}
+
+void cierraDocumentos(shell::MIDI& midi)
+{
+    for (QMdiSubWindow* s : midi.areaMDI()->subWindowList())
+        s->close();
+    QTest::qWait(200);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ui::CargaTraduccionesQt(&app);
+    carpeta = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QDir().mkpath(carpeta);
+
+    QTimer atiende;
+    QObject::connect(&atiende, &QTimer::timeout, &atiende, &atiendeVentanas);
+    atiende.start(150);
+
+    shell::MIDI midi;
+    venta::ConectaMenusVenta(&midi);
+    catalogos::ConectaMenusCatalogos(&midi);
+    shell::ConectaMenu(&midi);
+    midi.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    midi.showMaximized();
+    if (!midi.Carga())
+        return 1;
+    captura(QStringLiteral("02-principal"));
+
+    const std::pair<const char*, const char*> modos[] = {{"Facturar", "F"},
+                                                         {"Vcredito", "VC"},
+                                                         {"Cotizaciones", "C"},
+                                                         {"PEInventario", "E"},
+                                                         {"NotaCredito", "N"}};
+    for (const auto& [item, modo] : modos) {
+        midi.Ejecuta(QString::fromLatin1(item));
+        captura(QStringLiteral("03-venta-%1").arg(QString::fromLatin1(modo)));
+        cierraDocumentos(midi);
+    }
+
+    // The payment dialog the sell command shows when a branch takes several payments.
+    G().PagosMultiples = 1;
+    midi.Ejecuta(QStringLiteral("Facturar"));
+    QTest::qWait(300);
+    if (auto* v = midi.findChild<venta::frmVenta*>()) {
+        QTest::keyClicks(v->cajaCodigo, QStringLiteral("7501000000127"));
+        QTest::keyClick(v->cajaCodigo, Qt::Key_Return);
+        captura(QStringLiteral("03-venta-F-con-linea"));
+        // The customer comes from the catalogue, as a cashier picks it.
+        QTest::mouseClick(v->cmdCliente, Qt::LeftButton);
+        QTest::qWait(300);
+        if (auto* c = midi.findChild<catalogos::frmClientes*>()) {
+            captura(QStringLiteral("03-venta-F-cliente"));
+            QTest::mouseClick(c->cmdRegresar, Qt::LeftButton);
+            QTest::qWait(300);
+        }
+        venta::VenderPantalla(*v, 4);
+    }
+    cierraDocumentos(midi);
+
+    midi.Ejecuta(QStringLiteral("Clientes"));
+    if (auto* c = midi.findChild<catalogos::frmClientes*>()) {
+        captura(QStringLiteral("05-clientes-generales"));
+        c->SSTab1->setCurrentIndex(1);
+        captura(QStringLiteral("06-clientes-detalles"));
+    }
+    cierraDocumentos(midi);
+    midi.hide();
+
+    ui::QtPrompts avisos;
+    tarvex::frmMonitor monitor(tarvex::RutaDireccion(tarvex::CarpetaPrograma()), avisos);
+    if (monitor.monitor().IniciaMonitor() == tarvex::Arranque::Listo) {
+        monitor.show();
+        captura(QStringLiteral("07-servidor"));
+    }
+    // Qt's own dialogs, in Spanish whatever the machine's language.
+    monitor.hide();
+    QPrinter impresora;
+    QPrintDialog impresion(&impresora);
+    impresion.show();
+    captura(QStringLiteral("08-dialogo-impresion"));
+    impresion.hide();
+    QMessageBox pregunta(QMessageBox::Question, QStringLiteral("Confirmar."),
+                         QStringLiteral("Desea borrar el cliente seleccionado ?"),
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    pregunta.show();
+    captura(QStringLiteral("09-pregunta"));
+    std::fflush(stdout);
+    std::_Exit(0);  // the main window's exit question is not part of the pictures
+}
