@@ -1,5 +1,6 @@
 #include "catalogs/forms/menus_productos.h"
 
+#include "catalogs/forms/frmproductos.h"
 #include "catalogs/forms/frmproveedores.h"
 #include "shell/forms/menuprincipal.h"
 
@@ -9,6 +10,7 @@ void ConectaMenusProductos(shell::MIDI* midi)
 {
     // Each item's own check (shell/menu.cpp) runs before its opener.
     shell::AsignaAbridor(QStringLiteral("Proveedores"), [midi] { AbreProveedores(midi); });
+    shell::AsignaAbridor(QStringLiteral("Productos"), [midi] { AbreProductos(midi); });
 }
 
 }  // namespace catalogos
