@@ -1,6 +1,7 @@
 #include "catalogs/forms/frmproductos.h"
 
 #include "catalogs/forms/comun.h"
+#include "catalogs/existencias_sucursales.h"
 #include "catalogs/forms/frmprodproveedores.h"
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
@@ -10,6 +11,7 @@
 #include "shell/forms/midi.h"
 #include "shell/permisos.h"
 #include "shell/rutinas_bd.h"
+#include "shell/texto.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -192,6 +194,21 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     connect(cmdBuscar, &QPushButton::clicked, this, &frmProductos::cmdBuscar_Click);
     connect(cmdRegresar, &QPushButton::clicked, this, &frmProductos::cmdRegresar_Click);
     connect(cmdProveedores, &QPushButton::clicked, this, &frmProductos::cmdProveedores_Click);
+    connect(cmdExistencia, &QPushButton::clicked, this, &frmProductos::cmdExistencia_Click);
+    connect(capExistencia, &CCaptura::KeyPress, this, [this](short& tecla) {
+        if (!capExistencia->Locked() || tecla == 0)
+            return;
+        tecla = 0;
+        this->prompts().message(QString::fromUtf8("Presione el botón 'Modificar Existencia' para desbloquear "
+                                            "el cuadro de texto."),
+                          ui::Icon::None);
+    });
+    connect(Check3, &QCheckBox::toggled, this, [this](bool marcado) {
+        if (!marcado)
+            List1->clear();
+        else if (fuente_.count() > 0)
+            LeerDatos();  // the current product again, and its list
+    });
     connect(Text1, &QLineEdit::textChanged, this, [this] {
         BuscaProductos();
         Cuenta();
@@ -332,6 +349,8 @@ void frmProductos::Muestra(const CamposProducto& c)
     capDescripcion->setText(c.Descripcion);
     capExistencia->setText(c.Existencia);
     capUbicacion->setText(c.Ubicacion);
+    if (Check3->isChecked())
+        MuestraOtrasSucursales();
     capUnidad->setText(c.Unidad);
     capIVA->setText(c.IVA);
     PonLista(cmbCategoria, c.Categoria.value_or(0));
@@ -468,12 +487,18 @@ void frmProductos::GrabarDatos(int& ok)
         return;
     }
     const std::optional<qint64> clave = nuevo_ ? std::nullopt : std::optional<qint64>(ClaveActual());
-    const ResultadoProducto r = GrabaProducto(*bd, EnPantalla(), clave, CambioExistencia{});
+    const bool desbloqueada = !capExistencia->Locked();
+    const ResultadoProducto r = GrabaProducto(*bd, EnPantalla(), clave, CambioExistencia{desbloqueada});
     capExistencia->setLocked(true);
     if (!r.ok) {
         shell::MuestraErrorBD(r.error);
         return;
     }
+    // Logged once the change is stored, never for one that was not.
+    if (desbloqueada)
+        shell::RegistraMonitor(ProcesoModExistencia(r.existenciaAnterior, capExistencia->Text(),
+                                                    G().UsuarioActual),
+                               MensajeProducto(capDescripcion->Text()));
     if (r.sinCategoria)
         prompts().message(QStringLiteral("Si no agrupa el producto en categorias, no aparecera en sus reportes."),
                           ui::Icon::Information);
@@ -532,6 +557,8 @@ void frmProductos::cmdBorrar_Click()
         shell::MuestraErrorBD(e);
         return;
     }
+    shell::RegistraMonitor(ProcesoBorraProducto(capExistencia->Text(), G().UsuarioActual),
+                           MensajeProducto(capDescripcion->Text()));
     Recarga(0, pos_);
 }
 
@@ -565,6 +592,27 @@ void frmProductos::cmdBuscar_Click()
         prompts().message(QString::fromUtf8("Error de búsqueda."), ui::Icon::Information);
         Combo1->setCurrentIndex(0);
     }
+}
+
+void frmProductos::cmdExistencia_Click()
+{
+    if (!shell::TienePermiso(47, false))
+        return;
+    capExistencia->setLocked(false);
+    capExistencia->SetFocus();
+}
+
+void frmProductos::MuestraOtrasSucursales()
+{
+    List1->clear();
+    const EstadoGlobal& g = G();
+    SucursalesExistencia s;
+    s.carpetaDatos = g.CarpetaDatos;
+    s.nombres = g.DescripcionC;
+    s.numSucursales = int(shell::Val(g.NumSucursales));
+    s.actual = g.SucursalActual;
+    s.clave = shell::ClaveArchivos();
+    List1->addItems(ExistenciasOtrasSucursales(s, ClaveActual()));
 }
 
 void frmProductos::cmdProveedores_Click()

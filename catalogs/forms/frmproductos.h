@@ -65,6 +65,7 @@ public:
     void cmdBuscar_Click();
     void cmdRegresar_Click();
     void cmdProveedores_Click();
+    void cmdExistencia_Click();
     void BuscaProductos();
     void SiguienteCampoBusqueda();
     void Activacion();
@@ -111,6 +112,7 @@ private:
     CamposProducto EnPantalla() const;
     CCaptura* CampoDe(CampoProducto campo) const;
     void MarcaFilaActual();
+    void MuestraOtrasSucursales();
     // Runs the search again and shows the product `clave` (else the row `filaSiNo`).
     void Recarga(qint64 clave, int filaSiNo);
     void Cuenta();
