@@ -2,6 +2,7 @@
 
 #include "catalogs/forms/comun.h"
 #include "catalogs/existencias_sucursales.h"
+#include "catalogs/forms/frmimagenproducto.h"
 #include "catalogs/forms/frmprodproveedores.h"
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
@@ -16,6 +17,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPixmap>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -125,6 +129,15 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
     chkImagen = new QCheckBox(QStringLiteral("Ver Imagen de producto"), this);
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setFrameShape(QFrame::Box);
+    Image1->setAlignment(Qt::AlignCenter);
+    Image1->setFixedSize(120, 90);
+    Image1->installEventFilter(this);
+    Label4 = new QLabel(this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     SSDatos = new QTabWidget(this);
     auto* general = new QWidget(SSDatos);
@@ -169,6 +182,11 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     d->addWidget(Check3, 3, 0);
     d->addWidget(List1, 4, 0, 1, 3);
     d->addWidget(chkImagen, 5, 0);
+    d->addWidget(Image1, 5, 1, 2, 1);
+    auto* ruta = new QHBoxLayout;
+    ruta->addWidget(new QLabel(QStringLiteral("Ruta de la imagen:"), this));
+    ruta->addWidget(Label4, 1);
+    d->addLayout(ruta, 7, 0, 1, 3);
     SSDatos->addTab(detalles, QStringLiteral("Detalles"));
     raiz->addWidget(SSDatos);
 
@@ -195,6 +213,15 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     connect(cmdRegresar, &QPushButton::clicked, this, &frmProductos::cmdRegresar_Click);
     connect(cmdProveedores, &QPushButton::clicked, this, &frmProductos::cmdProveedores_Click);
     connect(cmdExistencia, &QPushButton::clicked, this, &frmProductos::cmdExistencia_Click);
+    connect(cmdESProducto, &QPushButton::clicked, this, &frmProductos::cmdESProducto_Click);
+    connect(chkImagen, &QCheckBox::clicked, this, [this](bool marcado) {
+        if (marcado)
+            LeerDatos();
+    });
+    EligeArchivo = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Imagen de producto"), QString(),
+                                            QStringLiteral("Imágenes JPEG (*.jpg *.JPG);;Todos (*)"));
+    };
     connect(capExistencia, &CCaptura::KeyPress, this, [this](short& tecla) {
         if (!capExistencia->Locked() || tecla == 0)
             return;
@@ -355,6 +382,8 @@ void frmProductos::Muestra(const CamposProducto& c)
     capIVA->setText(c.IVA);
     PonLista(cmbCategoria, c.Categoria.value_or(0));
     PonLista(cmbTipoProd, c.TipoProducto.value_or(0));
+    Image1->clear();
+    Label4->clear();  // no picture
     capCodigo->setText(c.CodigodeBarras);
     G().CodigoProductoSel = c.CodigodeBarras;
     G().ClaveProductoSel = nuevo_ || pos_ < 0 ? QString() : QString::number(fuente_.clave(pos_));
@@ -373,6 +402,13 @@ void frmProductos::Muestra(const CamposProducto& c)
     capEmpaque->setText(c.Empaque);
     lblFecha->setText(c.Fechap);
     capStockMax->setText(c.StockMax);
+    if (chkImagen->isChecked() && ClaveActual() != 0) {
+        const QString archivo = LeeImagenProducto(ClaveActual());
+        if (!archivo.isEmpty() && archivo != QLatin1String("C:\\")) {
+            Label4->setText(archivo);
+            MuestraImagenProducto();
+        }
+    }
     capTipoSustituto->setText(c.TipoSustituto);
 }
 
@@ -488,7 +524,10 @@ void frmProductos::GrabarDatos(int& ok)
     }
     const std::optional<qint64> clave = nuevo_ ? std::nullopt : std::optional<qint64>(ClaveActual());
     const bool desbloqueada = !capExistencia->Locked();
-    const ResultadoProducto r = GrabaProducto(*bd, EnPantalla(), clave, CambioExistencia{desbloqueada});
+    std::optional<QString> imagen;
+    if (chkImagen->isChecked() && !Label4->text().isEmpty() && Label4->text() != QLatin1String("C:\\"))
+        imagen = Label4->text();
+    const ResultadoProducto r = GrabaProducto(*bd, EnPantalla(), clave, CambioExistencia{desbloqueada}, imagen);
     capExistencia->setLocked(true);
     if (!r.ok) {
         shell::MuestraErrorBD(r.error);
@@ -602,6 +641,66 @@ void frmProductos::cmdExistencia_Click()
     capExistencia->SetFocus();
 }
 
+void frmProductos::cmdESProducto_Click()
+{
+    ReportesProducto(G().ClaveProductoSel, capDescripcion->Text(), prompts(), DestinoESProducto);
+}
+
+QString frmProductos::LeeImagenProducto(qint64 clave) const
+{
+    // Old data may hold several rows for a product: the newest one is the picture.
+    db::Database* bd = Codigos();
+    if (!bd)
+        return {};
+    auto v = bd->scalar(QStringLiteral("SELECT Imagen FROM ImagenProducto WHERE ClaveProducto=? "
+                                       "ORDER BY rowid DESC LIMIT 1"),
+                        {clave});
+    return v ? v->toString() : QString();
+}
+
+void frmProductos::MuestraImagenProducto()
+{
+    // A file that is gone shows nothing, and says nothing.
+    const QPixmap p(Label4->text());
+    if (p.isNull())
+        Image1->clear();
+    else
+        Image1->setPixmap(p.scaled(Image1->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+void frmProductos::EligeImagenProducto()
+{
+    if (!chkImagen->isChecked()) {
+        chkImagen->setChecked(true);
+        LeerDatos();
+    }
+    const QString archivo = EligeArchivo ? EligeArchivo() : QString();
+    if (archivo.isEmpty() || archivo == QLatin1String("*.jpg") || !QFileInfo(archivo).isFile())
+        return;
+    if (!archivo.toUpper().contains(QLatin1String(".JPG"))) {
+        prompts().message(QStringLiteral("Archivo invalido."), ui::Icon::Information);
+        return;
+    }
+    Label4->setText(archivo);
+    MuestraImagenProducto();
+}
+
+void frmProductos::Image1_Click()
+{
+    const QString archivo = Label4->text();
+    if (archivo.isEmpty() || archivo == QLatin1String("C:\\"))
+        return;
+    if (!vistaImagen_) {
+        auto* v = new frmImagenProducto(this);
+        v->setAttribute(Qt::WA_DeleteOnClose);
+        vistaImagen_ = v;
+    }
+    auto* v = static_cast<frmImagenProducto*>(vistaImagen_.data());
+    v->show();
+    v->activateWindow();
+    v->SetImagen(archivo);
+}
+
 void frmProductos::MuestraOtrasSucursales()
 {
     List1->clear();
@@ -690,6 +789,12 @@ bool frmProductos::eventFilter(QObject* o, QEvent* e)
         if (o == Combo1 && !static_cast<QKeyEvent*>(e)->text().isEmpty()) {
             return true;  // the list takes no typed keys
         }
+    } else if (o == Image1 && e->type() == QEvent::MouseButtonDblClick) {
+        EligeImagenProducto();
+        return true;
+    } else if (o == Image1 && e->type() == QEvent::MouseButtonRelease) {
+        Image1_Click();
+        return true;
     } else if (o == Text1 && e->type() == QEvent::FocusIn) {
         ColorBusqueda(Text1);
     } else if (o == cmdBuscar && e->type() == QEvent::FocusIn) {

@@ -5,9 +5,13 @@
 
 #include "catalogs/forms/grid_catalogo.h"
 #include "catalogs/productos.h"
+#include "catalogs/productos_reportes.h"
 #include "platform/db/database.h"
 
+#include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 class CCaptura;
 class QCheckBox;
@@ -66,6 +70,16 @@ public:
     void cmdRegresar_Click();
     void cmdProveedores_Click();
     void cmdExistencia_Click();
+    void cmdESProducto_Click();
+    // Picture: the stored path of the product (newest row), the file choice, the picture shown.
+    QString LeeImagenProducto(qint64 clave) const;
+    void EligeImagenProducto();
+    void MuestraImagenProducto();
+    void Image1_Click();
+    // The file chooser (QFileDialog, starting on "*.jpg"); tests give their own. "" = cancelled.
+    std::function<QString()> EligeArchivo;
+    // Where the product reports go (the preview window unless a test says otherwise).
+    DestinoReportes DestinoESProducto;
     void BuscaProductos();
     void SiguienteCampoBusqueda();
     void Activacion();
@@ -83,7 +97,7 @@ public:
     QComboBox* Combo1 = nullptr;
     QCheckBox *Check1 = nullptr, *Check2 = nullptr, *Check3 = nullptr, *chkImagen = nullptr,
               *chkSuspendido = nullptr;
-    QLabel *lblRegistros = nullptr, *lblFecha = nullptr;
+    QLabel *lblRegistros = nullptr, *lblFecha = nullptr, *Image1 = nullptr, *Label4 = nullptr;
     QTableView* gridClientes = nullptr;
     QTabWidget* SSDatos = nullptr;
     CCaptura *capCodigo = nullptr, *capNombre = nullptr, *capDescripcion = nullptr,
@@ -133,6 +147,7 @@ private:
     bool nuevo_ = false;
     bool abierto_ = false;
     qint64 guardada_ = 0;  // key of the product the last save wrote
+    QPointer<QWidget> vistaImagen_;
 };
 
 // Opens the catalogue (one instance) in the main window with the focus; nullptr when it could not
