@@ -10,7 +10,7 @@ class QWidget;
 
 namespace catalogos {
 
-// A Kestril capture field owned by `padre`.
+// A Kestril capture field owned by `padre`; the caption shown without its access-key "&".
 CCaptura* CreaCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo);
 // Closes the form's window in the main window, or the form itself when it stands alone.
 void CierraForma(QWidget* forma);

@@ -101,13 +101,13 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     capDescuento = campo("capDescuento", QStringLiteral("Descuento:"), 20);
     capDescuentoCosto = campo("capDescuentoCosto", QStringLiteral("Descuento Costo:"), 20);
     capExistencia = campo("capExistencia", QStringLiteral("&Existencia:"), 20);
-    capReorden = campo("capReorden", QStringLiteral("Reorden:"), 32767);
-    capStockMax = campo("capStockMax", QStringLiteral("StockMax:"), 32767);
+    capReorden = campo("capReorden", QStringLiteral("Reorden:"), 20);
+    capStockMax = campo("capStockMax", QStringLiteral("StockMax:"), 20);
     capUnidad = campo("capUnidad", QStringLiteral("&Unidad:"), 20);
     capIVA = campo("capIVA", QStringLiteral("&IVA"), 2);
     capMarca = campo("capMarca", QStringLiteral("&Marca:"), 20);
     capEmpaque = campo("capEmpaque", QStringLiteral("&CantEmpaque:"), 20);
-    capTipoSustituto = campo("capTipoSustituto", QStringLiteral("Tipo Sustituto:"), 32767);
+    capTipoSustituto = campo("capTipoSustituto", QStringLiteral("Tipo Sustituto:"), 20);
     capExistencia->setLocked(true);
 
     auto lista = [this](const char* nombre) {
@@ -128,6 +128,7 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     Check3 = new QCheckBox(QStringLiteral("Ver E&xistencia en sucursales."), this);
     List1 = new QListWidget(this);
     List1->setObjectName(QStringLiteral("List1"));
+    List1->setMaximumHeight(6 * List1->fontMetrics().height());
     chkImagen = new QCheckBox(QStringLiteral("Ver Imagen de producto"), this);
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -489,10 +490,7 @@ void frmProductos::Validalosdatos(bool& ok)
         capExistencia->setText(QStringLiteral("0"));
     prompts().message(v.mensaje, ui::Icon::Information);
     if (CCaptura* c = CampoDe(v.campo)) {
-        // A field on the other tab is brought into sight first.
-        for (int i = 0; i < SSDatos->count(); ++i)
-            if (SSDatos->widget(i)->isAncestorOf(c))
-                SSDatos->setCurrentIndex(i);
+        EnVista(c);
         c->SetFocus();
     }
 }
@@ -638,7 +636,15 @@ void frmProductos::cmdExistencia_Click()
     if (!shell::TienePermiso(47, false))
         return;
     capExistencia->setLocked(false);
+    EnVista(capExistencia);
     capExistencia->SetFocus();
+}
+
+void frmProductos::EnVista(QWidget* campo)
+{
+    for (int i = 0; i < SSDatos->count(); ++i)
+        if (SSDatos->widget(i)->isAncestorOf(campo))
+            SSDatos->setCurrentIndex(i);
 }
 
 void frmProductos::cmdESProducto_Click()

@@ -127,6 +127,8 @@ private:
     CCaptura* CampoDe(CampoProducto campo) const;
     void MarcaFilaActual();
     void MuestraOtrasSucursales();
+    // Shows the tab that holds the field (a tab the person may not open stays as it is).
+    void EnVista(QWidget* campo);
     // Runs the search again and shows the product `clave` (else the row `filaSiNo`).
     void Recarga(qint64 clave, int filaSiNo);
     void Cuenta();

@@ -41,7 +41,7 @@ frmProveedores::frmProveedores(QWidget* parent, db::Database* codigos, ui::Promp
     capColonia = campo("capColonia", QStringLiteral("Colonia:"), 25);
     capEstado = campo("capEstado", QStringLiteral("Estado:"), 20);
     capTelefono = campo("capTelefono", QStringLiteral("Teléfono:"), 24);
-    capContacto = campo("capContacto", QStringLiteral("Contacto:"), 32767);
+    capContacto = campo("capContacto", QStringLiteral("Contacto:"), 255);
     capCargoCont = campo("capCargoCont", QStringLiteral("Cargo del contacto:"), 15);
     CapFax = campo("CapFax", QStringLiteral("Fax:"), 24);
     capCorreoE = campo("capCorreoE", QStringLiteral("Correo Electrónico:"), 30);
