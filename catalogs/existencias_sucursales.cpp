@@ -9,7 +9,7 @@ namespace catalogos {
 
 QString EntradaExistencia(double existencia, const QString& nombre)
 {
-    return QString::number(qint64(shell::Redondea(existencia, 0))) + QStringLiteral("\t ") + nombre;
+    return shell::Formato(existencia, QStringLiteral("####0")) + QStringLiteral("\t ") + nombre;
 }
 
 QStringList ExistenciasOtrasSucursales(const SucursalesExistencia& s, qint64 claveProducto)

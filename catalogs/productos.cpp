@@ -1,5 +1,7 @@
 #include "catalogs/productos.h"
 
+#include "catalogs/texto_catalogo.h"
+
 #include "shell/existencia.h"
 #include "shell/rutinas_bd.h"
 
@@ -15,15 +17,6 @@ namespace catalogos {
 namespace {
 
 constexpr int kPagina = 64;
-
-// Trailing blanks off, then the one blank the column keeps.
-QString ConUnBlanco(const QString& s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s.at(n - 1).isSpace())
-        --n;
-    return s.left(n) + QLatin1Char(' ');
-}
 
 QString Numero(const db::Row& f, const QString& campo)
 {

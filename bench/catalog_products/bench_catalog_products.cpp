@@ -27,20 +27,23 @@ namespace {
 
 constexpr int kProductos = 100000;
 
-const char* kPalabras[] = {"ACEITE", "ARROZ", "AZUCAR", "CAFE", "CERVEZA", "DETERGENTE", "FRIJOL",
-                           "GALLETA", "HARINA", "JABON", "LECHE", "MANTEQUILLA", "PAPEL",
-                           "REFRESCO", "SAL", "SOPA", "TORNILLO", "VELADORA", "YOGUR", "ZANAHORIA"};
+// A stationery shop's catalogue grown large: article, colour and size, numbered.
+const char* kArticulos[] = {"CUADERNO", "PLUMA", "LAPIZ", "GOMA", "REGLA", "TIJERAS", "FOLDER",
+                            "CARPETA", "MARCADOR", "CRAYOLA", "PINCEL", "ACUARELA", "COMPAS",
+                            "ESCUADRA", "BLOCK", "SOBRE", "ETIQUETA", "CLIP", "GRAPA", "CINTA"};
+const char* kColores[] = {"AZUL", "ROJO", "NEGRO", "VERDE", "BLANCO", "AMARILLO", "MORADO", "GRIS"};
 const char* kMarcas[] = {"GEN", "NORTE", "SUR", "DORADA", "ESTRELLA", "PLUS", "MAX", "BIO"};
 
 QString Codigo(int i)
 {
-    return QStringLiteral("75%1").arg(qint64(i) * 7919 % 10000000000LL, 10, 10, QLatin1Char('0'));
+    return QStringLiteral("780%1").arg(qint64(i) * 104729 % 1000000000LL, 9, 10, QLatin1Char('0'));
 }
 
 QString Nombre(int i)
 {
-    return QStringLiteral("%1 %2 %3")
-        .arg(QString::fromLatin1(kPalabras[i % 20]), QString::fromLatin1(kMarcas[(i / 20) % 8]))
+    return QStringLiteral("%1 %2 T%3 #%4")
+        .arg(QString::fromLatin1(kArticulos[(i * 7) % 20]), QString::fromLatin1(kColores[(i / 3) % 8]))
+        .arg(i % 12)
         .arg(i);
 }
 

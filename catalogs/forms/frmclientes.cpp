@@ -124,15 +124,11 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
     raiz->addWidget(gridClientes, 1);
 
     auto* botones = new QHBoxLayout;
-    cmdNuevo = new QPushButton(QStringLiteral("&Nuevo Cliente"), this);
-    cmdGuardar = new QPushButton(QStringLiteral("&Guardar"), this);
-    cmdBorrar = new QPushButton(QStringLiteral("&Borrar"), this);
-    cmdBuscar = new QPushButton(QStringLiteral("&Buscar"), this);
-    cmdRegresar = new QPushButton(QStringLiteral("Regre&sar"), this);
-    for (QPushButton* b : {cmdNuevo, cmdGuardar, cmdBorrar, cmdBuscar, cmdRegresar}) {
-        b->setAutoDefault(false);
-        botones->addWidget(b);
-    }
+    cmdNuevo = Boton(this, botones, QStringLiteral("&Nuevo Cliente"));
+    cmdGuardar = Boton(this, botones, QStringLiteral("&Guardar"));
+    cmdBorrar = Boton(this, botones, QStringLiteral("&Borrar"));
+    cmdBuscar = Boton(this, botones, QStringLiteral("&Buscar"));
+    cmdRegresar = Boton(this, botones, QStringLiteral("Regre&sar"));
     raiz->addLayout(botones);
 
     connect(cmdNuevo, &QPushButton::clicked, this, &frmClientes::cmdNuevo_Click);
@@ -214,12 +210,7 @@ void frmClientes::Recarga(const QString& rfcMostrar, int filaSiNo)
     db::Rows filas;
     if (db::Database* bd = Codigos())
         catalogos::BuscaClientes(*bd, Combo1->currentText(), Text1->text(), &filas);
-    int destino = -1;
-    for (int i = 0; i < int(filas.size()) && !rfcMostrar.isEmpty(); ++i)
-        if (filas[size_t(i)].text(QStringLiteral("RFC")) == rfcMostrar)
-            destino = i;
-    if (destino < 0)
-        destino = std::clamp(filaSiNo, 0, std::max(0, int(filas.size()) - 1));
+    const int destino = FilaDe(filas, QStringLiteral("RFC"), rfcMostrar, filaSiNo);
     cursor_ = db::Cursor(std::move(filas));
     grid_->Refresca();
     FormatoGrid();
@@ -324,9 +315,7 @@ void frmClientes::BuscaClientes()
 
 void frmClientes::SiguienteCampoBusqueda()
 {
-    const int n = Combo1->count();
-    if (n > 0)
-        Combo1->setCurrentIndex((Combo1->currentIndex() + 1) % n);
+    SiguienteEntrada(Combo1);
 }
 
 Validacion frmClientes::Valida()
@@ -448,27 +437,14 @@ void frmClientes::Activacion()
 
 void frmClientes::ConectaActivacion(QMdiArea* area)
 {
-    if (!area || area_ == area)
-        return;
-    area_ = area;
-    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activa) {
-        if (activa && activa == parentWidget())
-            Activacion();
-    });
+    AlActivar(this, area, [this] { Activacion(); });
 }
 
 // Keys the fields leave unused come up here: F2 anywhere changes the search field, Esc closes.
 void frmClientes::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_F2) {
-        SiguienteCampoBusqueda();
-        return;
-    }
-    if (e->key() == Qt::Key_Escape) {
-        cmdRegresar_Click();
-        return;
-    }
-    QWidget::keyPressEvent(e);
+    if (!TeclaCatalogo(e, [this] { SiguienteCampoBusqueda(); }, [this] { cmdRegresar_Click(); }))
+        QWidget::keyPressEvent(e);
 }
 
 bool frmClientes::eventFilter(QObject* o, QEvent* e)

@@ -95,7 +95,6 @@ private:
     db::Cursor cursor_;
     OrigenCursor origen_{&cursor_};
     GridCatalogo* grid_ = nullptr;
-    QMdiArea* area_ = nullptr;
 };
 
 // Opens the catalogue (one instance) in the main window, or brings it forward, with the focus.

@@ -43,15 +43,11 @@ frmProdProveedores::frmProdProveedores(QWidget* parent, db::Database* codigos)
     abajo->addWidget(Text1, 1);
     raiz->addLayout(abajo);
     auto* botones = new QHBoxLayout;
-    cmdAgregar = new QPushButton(QStringLiteral("&Agregar Proveedor"), this);
+    cmdAgregar = Boton(this, botones, QStringLiteral("&Agregar Proveedor"));
     cmdAgregar->setToolTip(QStringLiteral("Agrega un nuevo proveedor a la lista."));
-    cmdBorrar = new QPushButton(QStringLiteral("&Borrar"), this);
+    cmdBorrar = Boton(this, botones, QStringLiteral("&Borrar"));
     cmdBorrar->setToolTip(QStringLiteral("Borra de la lista al proveedor seleccionado."));
-    cmdRegresar = new QPushButton(QStringLiteral("&Regresar"), this);
-    for (QPushButton* b : {cmdAgregar, cmdBorrar, cmdRegresar}) {
-        b->setAutoDefault(false);
-        botones->addWidget(b);
-    }
+    cmdRegresar = Boton(this, botones, QStringLiteral("&Regresar"));
     raiz->addLayout(botones);
     connect(cmdAgregar, &QPushButton::clicked, this, &frmProdProveedores::cmdAgregar_Click);
     connect(cmdBorrar, &QPushButton::clicked, this, &frmProdProveedores::cmdBorrar_Click);
@@ -96,13 +92,7 @@ void frmProdProveedores::Activacion() { capRFC->setText(G().SeleccionCatalogo); 
 
 void frmProdProveedores::ConectaActivacion(QMdiArea* area)
 {
-    if (!area || area_ == area)
-        return;
-    area_ = area;
-    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activa) {
-        if (activa && activa == parentWidget())
-            Activacion();
-    });
+    AlActivar(this, area, [this] { Activacion(); });
 }
 
 void frmProdProveedores::AgregaProveedorProducto(const QString& rfc)

@@ -56,7 +56,6 @@ private:
 
     db::Database* codigos_;
     shell::MIDI* midi_ = nullptr;
-    QMdiArea* area_ = nullptr;
     db::Cursor cursor_;
     OrigenCursor origen_{&cursor_};
     GridCatalogo* grid_ = nullptr;

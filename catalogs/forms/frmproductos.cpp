@@ -192,19 +192,14 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     raiz->addWidget(SSDatos);
 
     auto* botones = new QHBoxLayout;
-    cmdNuevo = new QPushButton(QStringLiteral("&Nuevo Producto"), this);
-    cmdGuardar = new QPushButton(QStringLiteral("&Guardar"), this);
-    cmdBorrar = new QPushButton(QStringLiteral("&Borrar"), this);
-    cmdExistencia = new QPushButton(QStringLiteral("Modificar Existencia"), this);
-    cmdProveedores = new QPushButton(QStringLiteral("Mis Proveedores..."), this);
-    cmdBuscar = new QPushButton(QStringLiteral("&Buscar"), this);
-    cmdESProducto = new QPushButton(QStringLiteral("ESProducto"), this);
-    cmdRegresar = new QPushButton(QStringLiteral("&Regresar"), this);
-    for (QPushButton* b : {cmdNuevo, cmdGuardar, cmdBorrar, cmdExistencia, cmdProveedores,
-                           cmdBuscar, cmdESProducto, cmdRegresar}) {
-        b->setAutoDefault(false);
-        botones->addWidget(b);
-    }
+    cmdNuevo = Boton(this, botones, QStringLiteral("&Nuevo Producto"));
+    cmdGuardar = Boton(this, botones, QStringLiteral("&Guardar"));
+    cmdBorrar = Boton(this, botones, QStringLiteral("&Borrar"));
+    cmdExistencia = Boton(this, botones, QStringLiteral("Modificar Existencia"));
+    cmdProveedores = Boton(this, botones, QStringLiteral("Mis Proveedores..."));
+    cmdBuscar = Boton(this, botones, QStringLiteral("&Buscar"));
+    cmdESProducto = Boton(this, botones, QStringLiteral("ESProducto"));
+    cmdRegresar = Boton(this, botones, QStringLiteral("&Regresar"));
     raiz->addLayout(botones);
 
     connect(cmdNuevo, &QPushButton::clicked, this, &frmProductos::cmdNuevo_Click);
@@ -617,8 +612,7 @@ void frmProductos::BuscaProductos()
 
 void frmProductos::SiguienteCampoBusqueda()
 {
-    if (const int n = Combo1->count())
-        Combo1->setCurrentIndex((Combo1->currentIndex() + 1) % n);
+    SiguienteEntrada(Combo1);
     Text1->setFocus();
 }
 
@@ -754,26 +748,13 @@ void frmProductos::Activacion()
 
 void frmProductos::ConectaActivacion(QMdiArea* area)
 {
-    if (!area || area_ == area)
-        return;
-    area_ = area;
-    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activa) {
-        if (activa && activa == parentWidget())
-            Activacion();
-    });
+    AlActivar(this, area, [this] { Activacion(); });
 }
 
 void frmProductos::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_F2) {
-        SiguienteCampoBusqueda();
-        return;
-    }
-    if (e->key() == Qt::Key_Escape) {
-        cmdRegresar_Click();
-        return;
-    }
-    QWidget::keyPressEvent(e);
+    if (!TeclaCatalogo(e, [this] { SiguienteCampoBusqueda(); }, [this] { cmdRegresar_Click(); }))
+        QWidget::keyPressEvent(e);
 }
 
 bool frmProductos::eventFilter(QObject* o, QEvent* e)

@@ -141,7 +141,6 @@ private:
     db::Database* codigos_;
     ui::Prompts* prompts_;
     shell::MIDI* midi_ = nullptr;
-    QMdiArea* area_ = nullptr;
     FuenteCatalogo fuente_;
     OrigenCatalogo origen_{&fuente_};
     GridCatalogo* grid_ = nullptr;

@@ -91,15 +91,11 @@ frmProveedores::frmProveedores(QWidget* parent, db::Database* codigos, ui::Promp
     raiz->addWidget(gridClientes, 1);
 
     auto* botones = new QHBoxLayout;
-    cmdNuevo = new QPushButton(QStringLiteral("&Nuevo proveedor"), this);
-    cmdGuardar = new QPushButton(QStringLiteral("&Guardar"), this);
-    cmdBorrar = new QPushButton(QStringLiteral("B&orrar"), this);
-    cmdBuscar = new QPushButton(QStringLiteral("&Buscar"), this);
-    cmdCerrar = new QPushButton(QStringLiteral("&Cerrar"), this);
-    for (QPushButton* b : {cmdNuevo, cmdGuardar, cmdBorrar, cmdBuscar, cmdCerrar}) {
-        b->setAutoDefault(false);
-        botones->addWidget(b);
-    }
+    cmdNuevo = Boton(this, botones, QStringLiteral("&Nuevo proveedor"));
+    cmdGuardar = Boton(this, botones, QStringLiteral("&Guardar"));
+    cmdBorrar = Boton(this, botones, QStringLiteral("B&orrar"));
+    cmdBuscar = Boton(this, botones, QStringLiteral("&Buscar"));
+    cmdCerrar = Boton(this, botones, QStringLiteral("&Cerrar"));
     raiz->addLayout(botones);
 
     connect(cmdNuevo, &QPushButton::clicked, this, &frmProveedores::cmdNuevo_Click);
@@ -130,12 +126,7 @@ void frmProveedores::Recarga(const QString& rfcMostrar, int filaSiNo)
     db::Rows filas;
     if (db::Database* bd = Codigos())
         catalogos::BuscaProveedores(*bd, Combo1->currentText(), Text1->text(), &filas);
-    int destino = -1;
-    for (int i = 0; i < int(filas.size()) && !rfcMostrar.isEmpty(); ++i)
-        if (filas[size_t(i)].text(QStringLiteral("RFC")) == rfcMostrar)
-            destino = i;
-    if (destino < 0)
-        destino = std::clamp(filaSiNo, 0, std::max(0, int(filas.size()) - 1));
+    const int destino = FilaDe(filas, QStringLiteral("RFC"), rfcMostrar, filaSiNo);
     cursor_ = db::Cursor(std::move(filas));
     grid_->Refresca();
     FormatoGrid();
@@ -208,8 +199,7 @@ void frmProveedores::BuscaProveedores()
 
 void frmProveedores::SiguienteCampoBusqueda()
 {
-    if (const int n = Combo1->count())
-        Combo1->setCurrentIndex((Combo1->currentIndex() + 1) % n);
+    SiguienteEntrada(Combo1);
     Text1->setFocus();
 }
 
@@ -277,15 +267,8 @@ void frmProveedores::cmdCerrar_Click() { CierraForma(this); }
 
 void frmProveedores::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_F2) {
-        SiguienteCampoBusqueda();
-        return;
-    }
-    if (e->key() == Qt::Key_Escape) {
-        cmdCerrar_Click();
-        return;
-    }
-    QWidget::keyPressEvent(e);
+    if (!TeclaCatalogo(e, [this] { SiguienteCampoBusqueda(); }, [this] { cmdCerrar_Click(); }))
+        QWidget::keyPressEvent(e);
 }
 
 bool frmProveedores::eventFilter(QObject* o, QEvent* e)

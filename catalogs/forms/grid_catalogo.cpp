@@ -30,6 +30,14 @@ QVariant OrigenCursor::valor(int fila, int columna) const
     return cursor_->rows()[size_t(fila)].value(columna);
 }
 
+int FilaDe(const db::Rows& filas, const QString& campo, const QString& valor, int filaSiNo)
+{
+    for (int i = int(filas.size()) - 1; i >= 0 && !valor.isEmpty(); --i)
+        if (filas[size_t(i)].text(campo) == valor)
+            return i;
+    return std::clamp(filaSiNo, 0, std::max(0, int(filas.size()) - 1));
+}
+
 int ModeloRegistros::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : origen_->cuantas();

@@ -54,6 +54,10 @@ private:
     QStringList columnas_;
 };
 
+// The row whose `campo` is `valor` (the last such), else `filaSiNo` kept inside the rows; an empty
+// valor always gives filaSiNo.
+int FilaDe(const db::Rows& filas, const QString& campo, const QString& valor, int filaSiNo);
+
 // Width in twips of each column shown, by title (compared without regard to case).
 using AnchosColumnas = QList<QPair<QString, int>>;
 
