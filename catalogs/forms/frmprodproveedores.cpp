@@ -56,6 +56,8 @@ frmProdProveedores::frmProdProveedores(QWidget* parent, db::Database* codigos)
     CargaProveedoresProducto(G().ProductoProv);
 }
 
+frmProdProveedores::~frmProdProveedores() { G().ModoProdProv = 0; }
+
 db::Database* frmProdProveedores::Codigos() const { return codigos_ ? codigos_ : shell::BDCodigos(); }
 
 void frmProdProveedores::CargaProveedoresProducto(qint64 clave)

@@ -24,6 +24,8 @@ class frmProdProveedores : public QWidget {
     Q_OBJECT
 public:
     explicit frmProdProveedores(QWidget* parent = nullptr, db::Database* codigos = nullptr);
+    // However it closes, the product form stops bringing it forward.
+    ~frmProdProveedores() override;
 
     void SeleccionaGrid();
     void FormatoGrid();

@@ -618,8 +618,9 @@ void frmProductos::SiguienteCampoBusqueda()
 
 void frmProductos::cmdBuscar_Click()
 {
+    // The box cannot take the focus while it is hidden or disabled.
     Text1->setFocus();
-    if (!Text1->hasFocus() && isVisible()) {
+    if (!Text1->isVisibleTo(this) || !Text1->isEnabled()) {
         prompts().message(QString::fromUtf8("Error de búsqueda."), ui::Icon::Information);
         Combo1->setCurrentIndex(0);
     }

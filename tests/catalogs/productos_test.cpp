@@ -4,6 +4,7 @@
 #include "carpeta_prueba.h"
 
 #include "catalogs/forms/frmclientes.h"
+#include "catalogs/forms/frmprodproveedores.h"
 #include "catalogs/forms/frmproductos.h"
 #include "catalogs/productos.h"
 #include "capture_control/ccaptura.h"
@@ -331,6 +332,28 @@ TEST_F(ProductosFormaTest, NewProductSavedFromTheFormAndDeletedAgain)
     f.Check1->setChecked(true);
     QTest::keyClicks(f.Text1, QStringLiteral("PLNE"));
     EXPECT_EQ(f.lblRegistros->text(), "1 reg. mostrados");
+}
+
+TEST_F(ProductosFormaTest, SupplierLinksOpenForTheProductShownAndHandTheCodeBackAfterwards)
+{
+    auto* f = AbreProductos(nullptr);
+    ASSERT_NE(f, nullptr);
+    f->Combo1->setCurrentIndex(0);
+    QTest::keyClicks(f->Text1, QStringLiteral("7501000000028"));
+    G().SeleccionCatalogo = QStringLiteral("ALGO");
+    QTest::mouseClick(f->cmdProveedores, Qt::LeftButton);
+    auto* enlaces = qobject_cast<frmProdProveedores*>(shell::FormaCargada(QStringLiteral("frmProdProveedores")));
+    ASSERT_NE(enlaces, nullptr);
+    EXPECT_EQ(G().ProductoProv, 3);
+    EXPECT_EQ(G().ModoProdProv, 5);
+    EXPECT_TRUE(G().SeleccionCatalogo.isEmpty());
+    EXPECT_EQ(enlaces->Label1->text(), "PROVEEDORES PARA EL PRODUCTO: BOLIGRAFO PUNTO MEDIANO AZUL");
+    enlaces->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(G().ModoProdProv, 0);  // closed by its window too
+    QTest::mouseClick(f->cmdRegresar, Qt::LeftButton);
+    EXPECT_EQ(G().CodigoProductoSel, "7501000000028");  // not the heading
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(ProductosFormaTest, OpenFailureClosesTheForm)
