@@ -131,7 +131,8 @@ ValidacionProducto ValidaProducto(const CamposProducto& c)
 }
 
 ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::optional<qint64> clave,
-                                const CambioExistencia& exis, const std::optional<QString>& imagen)
+                                const CambioExistencia& exis, const std::optional<QString>& imagen,
+                                const db::LockWait& espera)
 {
     ResultadoProducto r;
     const ValidacionProducto v = ValidaProducto(c);
@@ -181,7 +182,7 @@ ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::
 
     db::Error& e = r.error;
     db::WriteTransaction t(bd);
-    bool ok = t.begin({}, &e);
+    bool ok = t.begin(espera, &e);
     if (ok && !clave) {
         // The new key is read under the write lock, so two terminals never take the same one.
         const auto siguiente = shell::ObtenerSiguienteId(bd, QStringLiteral("ClaveProducto"),

@@ -65,10 +65,12 @@ struct ResultadoProducto {
 };
 // One write transaction on the branch file (its links reach Producto): a new product (clave
 // nullopt) gets the highest key + 1 read inside it. Nothing is written on any failure. The picture
-// path, when given and not empty/"C:\", replaces the product's ImagenProducto rows.
+// path, when given and not empty/"C:\", replaces the product's ImagenProducto rows. `espera`: how
+// to wait while another terminal writes.
 ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::optional<qint64> clave,
                                 const CambioExistencia& exis,
-                                const std::optional<QString>& imagen = std::nullopt);
+                                const std::optional<QString>& imagen = std::nullopt,
+                                const db::LockWait& espera = {});
 
 // Product 1 cannot be deleted.
 inline constexpr char kNoSeBorra[] = "Este producto no se puede borrar.R001";

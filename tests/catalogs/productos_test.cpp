@@ -29,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -177,16 +178,29 @@ TEST_F(ProductosTest, AFailingSaveWritesNothing)
 
 TEST_F(ProductosTest, TwoTerminalsAddingAtOnceGetDifferentKeys)
 {
-    const QString ruta = c.sucursal->path();
+    // Two terminals of two branches: each thread its own handle on its branch file (opened and
+    // closed one at a time, the handle registry being the program's), both saving at once into
+    // the central catalogue they share.
+    ASSERT_TRUE(c.AgregaSucursal(2, QStringLiteral("SUC2")));
+    const QString rutas[2] = {c.sucursal->path(), datasetup::rutaSucursal(c.dir.path(), QStringLiteral("SUC2"))};
     std::vector<qint64> claves[2];
+    std::mutex apertura;
+    db::LockWait espera;
+    espera.serveEvents = false;
     auto alta = [&](int t) {
-        auto bd = db::Database::open(ruta, datasetup::claveArchivos());
+        std::unique_ptr<db::Database> bd;
+        {
+            std::lock_guard<std::mutex> l(apertura);
+            bd = db::Database::open(rutas[t], datasetup::claveArchivos());
+        }
         for (int i = 0; bd && i < 15; ++i) {
             CamposProducto p = Nuevo(QStringLiteral("T%1-%2").arg(t).arg(i));
-            const ResultadoProducto r = GrabaProducto(*bd, p, std::nullopt, {});
+            const ResultadoProducto r = GrabaProducto(*bd, p, std::nullopt, {}, std::nullopt, espera);
             if (r.ok)
                 claves[t].push_back(r.clave);
         }
+        std::lock_guard<std::mutex> l(apertura);
+        bd.reset();
     };
     std::thread a(alta, 0), b(alta, 1);
     a.join();
