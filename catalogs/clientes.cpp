@@ -1,20 +1,13 @@
 #include "catalogs/clientes.h"
 
+#include "catalogs/texto_catalogo.h"
+
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
 namespace catalogos {
 
 namespace {
-
-// Trailing blanks off, then the one blank the column keeps.
-QString ConUnBlanco(const QString& s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s.at(n - 1).isSpace())
-        --n;
-    return s.left(n) + QLatin1Char(' ');
-}
 
 std::optional<QStringList> Columna(db::Database& bd, const QString& sql, const QString& campo,
                                    db::Error* error)

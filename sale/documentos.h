@@ -8,6 +8,7 @@
 // (see esperaesc.h for the Esc key).
 
 #include "platform/db/database.h"
+#include "shell/existencia.h"
 
 #include <QDateTime>
 #include <QString>
@@ -101,11 +102,8 @@ enum class MovimientoExis {
     Entrada,  // plus the line's Cantidad (goods back, entries)
 };
 
-// Changes the stock of one product by `delta`, or sets it to `delta` when `sumar` is false; an empty
-// stock counts as 0, a missing Existencia row is created, negative stock is allowed. `nuevo` gets
-// the stock written.
-bool CambiaExistencia(db::Database& bd, const QVariant& claveProducto, double delta, bool sumar,
-                      double* nuevo = nullptr, db::Error* error = nullptr);
+// The stock rule lives in the shell, where the catalogues reach it too.
+using shell::CambiaExistencia;
 
 // One line of DetalleVenta (by its IdLinea): stamped with the document's number and letter, and the
 // stock of its product moved by its Cantidad as `mov` says. Inside an open write transaction.

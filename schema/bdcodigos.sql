@@ -180,6 +180,11 @@ CREATE TABLE Producto (
   TipoSustituto  TEXT
 );
 
+-- The product catalogue lists by these fields as one types: each index gives its order without a sort.
+CREATE INDEX ProductoNombre ON Producto (Nombre);
+CREATE INDEX ProductoDescripcion ON Producto (Descripcion);
+CREATE INDEX ProductoMarca ON Producto (Marca);
+
 -- Copy of Producto as it was before the last import; each import drops and remakes it.
 CREATE TABLE RProducto AS SELECT * FROM Producto WHERE 0;
 

@@ -105,7 +105,8 @@ struct EstadoGlobal {
     QString ClaveProductoSel;
     QString SeleccionCatalogo;
     QString CuentaSel;
-    int ProductoProv = 0, ModoProdProv = 0;
+    qint64 ProductoProv = 0;  // a product key (64-bit like every key)
+    int ModoProdProv = 0;
     QString SucursalSinc;
     int SucursalGuardada = 0, SucursalDestino = 0;
     std::array<std::array<QString, 3>, 51> DefDetalles;

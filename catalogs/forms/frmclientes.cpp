@@ -1,6 +1,10 @@
 #include "catalogs/forms/frmclientes.h"
 #include "catalogs/forms/menus_codigos.h"
 
+#include "catalogs/forms/comun.h"
+#include "catalogs/forms/grid_catalogo.h"
+#include "catalogs/forms/menus_productos.h"
+
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
 #include "shell/avisos.h"
@@ -17,26 +21,17 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
-#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace catalogos {
-
-namespace {
-
-constexpr int TwipsPorPixel = 15;
-
-}  // namespace
 
 frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* sucursal,
                          ui::Prompts* prompts)
@@ -123,23 +118,20 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
 
     gridClientes = new QTableView(this);
     gridClientes->setObjectName(QStringLiteral("gridClientes"));
-    gridClientes->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    gridClientes->setSelectionBehavior(QAbstractItemView::SelectRows);
-    gridClientes->setSelectionMode(QAbstractItemView::SingleSelection);
-    modelo_ = new QStandardItemModel(this);
-    gridClientes->setModel(modelo_);
+    grid_ = new GridCatalogo(gridClientes, &origen_, [this](int fila) {
+        if (fila == cursor_.position())
+            return;
+        MueveA(fila);
+        Text1->setFocus();
+    });
     raiz->addWidget(gridClientes, 1);
 
     auto* botones = new QHBoxLayout;
-    cmdNuevo = new QPushButton(QStringLiteral("&Nuevo Cliente"), this);
-    cmdGuardar = new QPushButton(QStringLiteral("&Guardar"), this);
-    cmdBorrar = new QPushButton(QStringLiteral("&Borrar"), this);
-    cmdBuscar = new QPushButton(QStringLiteral("&Buscar"), this);
-    cmdRegresar = new QPushButton(QStringLiteral("Regre&sar"), this);
-    for (QPushButton* b : {cmdNuevo, cmdGuardar, cmdBorrar, cmdBuscar, cmdRegresar}) {
-        b->setAutoDefault(false);
-        botones->addWidget(b);
-    }
+    cmdNuevo = Boton(this, botones, QStringLiteral("&Nuevo Cliente"));
+    cmdGuardar = Boton(this, botones, QStringLiteral("&Guardar"));
+    cmdBorrar = Boton(this, botones, QStringLiteral("&Borrar"));
+    cmdBuscar = Boton(this, botones, QStringLiteral("&Buscar"));
+    cmdRegresar = Boton(this, botones, QStringLiteral("Regre&sar"));
     raiz->addLayout(botones);
 
     connect(cmdNuevo, &QPushButton::clicked, this, &frmClientes::cmdNuevo_Click);
@@ -151,13 +143,6 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
     connect(capRFC, &CCaptura::Change, this, [this] {
         capCURP->setText(CurpSegunRFC(capRFC->Text(), capCURP->Text()));
     });
-    connect(gridClientes->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& actual) {
-                if (llenandoGrid_ || !actual.isValid() || actual.row() == cursor_.position())
-                    return;
-                MueveA(actual.row());
-                Text1->setFocus();
-            });
     Text1->installEventFilter(this);
     gridClientes->installEventFilter(this);
 
@@ -166,12 +151,7 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
 
 CCaptura* frmClientes::Campo(const QString& nombre, const QString& titulo, int largo)
 {
-    QString error;
-    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, this, &error));
-    c->setObjectName(nombre);
-    c->setCaption(titulo);
-    c->setMaxLength(largo);
-    return c;
+    return CreaCaptura(this, nombre, titulo, largo);
 }
 
 db::Database* frmClientes::Codigos() const { return codigos_ ? codigos_ : shell::BDCodigos(); }
@@ -230,40 +210,14 @@ void frmClientes::AplicaPermisosClientes()
         cmdBorrar->setEnabled(true);
 }
 
-void frmClientes::LlenaGrid()
-{
-    llenandoGrid_ = true;
-    modelo_->clear();
-    const db::Rows& filas = cursor_.rows();
-    if (!filas.empty()) {
-        const db::Row& primera = filas.front();
-        QStringList titulos;
-        for (int i = 0; i < primera.count(); ++i)
-            titulos << primera.name(i);
-        modelo_->setHorizontalHeaderLabels(titulos);
-        for (const db::Row& r : filas) {
-            QList<QStandardItem*> celdas;
-            for (int i = 0; i < r.count(); ++i)
-                celdas << new QStandardItem(r.value(i).toString());
-            modelo_->appendRow(celdas);
-        }
-    }
-    llenandoGrid_ = false;
-}
-
 void frmClientes::Recarga(const QString& rfcMostrar, int filaSiNo)
 {
     db::Rows filas;
     if (db::Database* bd = Codigos())
         catalogos::BuscaClientes(*bd, Combo1->currentText(), Text1->text(), &filas);
-    int destino = -1;
-    for (int i = 0; i < int(filas.size()) && !rfcMostrar.isEmpty(); ++i)
-        if (filas[size_t(i)].text(QStringLiteral("RFC")) == rfcMostrar)
-            destino = i;
-    if (destino < 0)
-        destino = std::clamp(filaSiNo, 0, std::max(0, int(filas.size()) - 1));
+    const int destino = FilaDe(filas, QStringLiteral("RFC"), rfcMostrar, filaSiNo);
     cursor_ = db::Cursor(std::move(filas));
-    LlenaGrid();
+    grid_->Refresca();
     FormatoGrid();
     if (cursor_.count() > 0) {
         MueveA(destino);
@@ -348,32 +302,13 @@ Cliente frmClientes::ClienteEnPantalla() const
 
 void frmClientes::FormatoGrid()
 {
-    QHeaderView* h = gridClientes->horizontalHeader();
-    for (int i = 0; i < modelo_->columnCount(); ++i) {
-        const QString titulo = modelo_->headerData(i, Qt::Horizontal).toString();
-        if (titulo.compare(QLatin1String("Nombre"), Qt::CaseInsensitive) == 0) {
-            gridClientes->setColumnHidden(i, false);
-            gridClientes->setColumnWidth(i, 5000 / TwipsPorPixel);
-        } else if (titulo.compare(QLatin1String("RFC"), Qt::CaseInsensitive) == 0) {
-            gridClientes->setColumnHidden(i, false);
-            gridClientes->setColumnWidth(i, 2000 / TwipsPorPixel);
-        } else {
-            gridClientes->setColumnHidden(i, true);
-        }
-    }
-    h->setSectionResizeMode(QHeaderView::Fixed);
+    grid_->Formato({{QStringLiteral("Nombre"), 5000}, {QStringLiteral("RFC"), 2000}});
 }
 
 void frmClientes::SeleccionaGrid()
 {
-    if (cursor_.count() == 0)
-        return;
-    llenandoGrid_ = true;
-    const int fila = std::clamp(cursor_.position(), 0, cursor_.count() - 1);
-    gridClientes->selectionModel()->setCurrentIndex(
-        modelo_->index(fila, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    llenandoGrid_ = false;
+    if (cursor_.count() > 0)
+        grid_->Marca(cursor_.position());
 }
 
 void frmClientes::BuscaClientes()
@@ -383,9 +318,7 @@ void frmClientes::BuscaClientes()
 
 void frmClientes::SiguienteCampoBusqueda()
 {
-    const int n = Combo1->count();
-    if (n > 0)
-        Combo1->setCurrentIndex((Combo1->currentIndex() + 1) % n);
+    SiguienteEntrada(Combo1);
 }
 
 Validacion frmClientes::Valida()
@@ -490,21 +423,10 @@ void frmClientes::cmdRegresar_Click()
         // Back to the sale screen, which takes the customer on screen; this form stays loaded
         // behind it.
         LeerDatos();
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(venta->parentWidget())) {
-            if (QMdiArea* area = sub->mdiArea())
-                area->setActiveSubWindow(sub);
-            sub->show();
-        } else {
-            venta->show();
-            venta->activateWindow();
-        }
-        venta->setFocus();
+        TraeAlFrente(venta);
         return;
     }
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-        sub->close();
-    else
-        close();
+    CierraForma(this);
 }
 
 void frmClientes::Activacion()
@@ -520,27 +442,14 @@ void frmClientes::Activacion()
 
 void frmClientes::ConectaActivacion(QMdiArea* area)
 {
-    if (!area || area_ == area)
-        return;
-    area_ = area;
-    connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* activa) {
-        if (activa && activa == parentWidget())
-            Activacion();
-    });
+    AlActivar(this, area, [this] { Activacion(); });
 }
 
 // Keys the fields leave unused come up here: F2 anywhere changes the search field, Esc closes.
 void frmClientes::keyPressEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_F2) {
-        SiguienteCampoBusqueda();
-        return;
-    }
-    if (e->key() == Qt::Key_Escape) {
-        cmdRegresar_Click();
-        return;
-    }
-    QWidget::keyPressEvent(e);
+    if (!TeclaCatalogo(e, [this] { SiguienteCampoBusqueda(); }, [this] { cmdRegresar_Click(); }))
+        QWidget::keyPressEvent(e);
 }
 
 bool frmClientes::eventFilter(QObject* o, QEvent* e)
@@ -556,9 +465,7 @@ bool frmClientes::eventFilter(QObject* o, QEvent* e)
             return true;
         }
     } else if (o == Text1 && e->type() == QEvent::FocusIn) {
-        QPalette p = Text1->palette();
-        p.setColor(QPalette::Base, QToolTip::palette().color(QPalette::ToolTipBase));
-        Text1->setPalette(p);
+        ColorBusqueda(Text1);
     }
     return QWidget::eventFilter(o, e);
 }
@@ -582,6 +489,7 @@ void ConectaMenusCatalogos(shell::MIDI* midi)
     // The item's own check (permission 3, no message) runs before the opener.
     shell::AsignaAbridor(QStringLiteral("Clientes"), [midi] { AbreClientes(midi); });
     ConectaMenusCodigos(midi);
+    ConectaMenusProductos(midi);
 }
 
 }  // namespace catalogos

@@ -3,6 +3,7 @@
 // the sale screen's customer picker (the displayed customer is left in SeleccionCatalogo).
 
 #include "catalogs/clientes.h"
+#include "catalogs/forms/grid_catalogo.h"
 #include "platform/db/database.h"
 
 #include <QWidget>
@@ -12,7 +13,6 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QStandardItemModel;
 class QTabWidget;
 class QTableView;
 class QMdiArea;
@@ -84,7 +84,6 @@ private:
     Cliente ClienteEnPantalla() const;
     Validacion Valida();
     void Recarga(const QString& rfcMostrar, int filaSiNo);
-    void LlenaGrid();
     CCaptura* Campo(const QString& nombre, const QString& titulo, int largo);
     db::Database* Codigos() const;
     db::Database* ParaGuardar() const;
@@ -94,9 +93,8 @@ private:
     db::Database* sucursal_;
     ui::Prompts* prompts_;
     db::Cursor cursor_;
-    QStandardItemModel* modelo_ = nullptr;
-    QMdiArea* area_ = nullptr;
-    bool llenandoGrid_ = false;
+    OrigenCursor origen_{&cursor_};
+    GridCatalogo* grid_ = nullptr;
 };
 
 // Opens the catalogue (one instance) in the main window, or brings it forward, with the focus.

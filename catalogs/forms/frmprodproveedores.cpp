@@ -1,0 +1,157 @@
+#include "catalogs/forms/frmprodproveedores.h"
+
+#include "catalogs/forms/comun.h"
+#include "catalogs/forms/frmproveedores.h"
+#include "catalogs/proveedores.h"
+#include "capture_control/ccaptura.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/midi.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace catalogos {
+
+frmProdProveedores::frmProdProveedores(QWidget* parent, db::Database* codigos)
+    : QWidget(parent), codigos_(codigos)
+{
+    setObjectName(QStringLiteral("frmProdProveedores"));
+    setWindowTitle(QStringLiteral("Productos--Proveedores."));
+    auto* raiz = new QVBoxLayout(this);
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    raiz->addWidget(Label1);
+    gridProdProv = new QTableView(this);
+    gridProdProv->setObjectName(QStringLiteral("gridProdProv"));
+    grid_ = new GridCatalogo(gridProdProv, &origen_, [this](int fila) { cursor_.move(fila); });
+    raiz->addWidget(gridProdProv, 1);
+    auto* abajo = new QHBoxLayout;
+    capRFC = CreaCaptura(this, QStringLiteral("capRFC"), QStringLiteral("R.F.C."), 13);
+    abajo->addWidget(capRFC);
+    Text1 = new QPlainTextEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setMaximumHeight(80);
+    abajo->addWidget(Text1, 1);
+    raiz->addLayout(abajo);
+    auto* botones = new QHBoxLayout;
+    cmdAgregar = Boton(this, botones, QStringLiteral("&Agregar Proveedor"));
+    cmdAgregar->setToolTip(QStringLiteral("Agrega un nuevo proveedor a la lista."));
+    cmdBorrar = Boton(this, botones, QStringLiteral("&Borrar"));
+    cmdBorrar->setToolTip(QStringLiteral("Borra de la lista al proveedor seleccionado."));
+    cmdRegresar = Boton(this, botones, QStringLiteral("&Regresar"));
+    raiz->addLayout(botones);
+    connect(cmdAgregar, &QPushButton::clicked, this, &frmProdProveedores::cmdAgregar_Click);
+    connect(cmdBorrar, &QPushButton::clicked, this, &frmProdProveedores::cmdBorrar_Click);
+    connect(cmdRegresar, &QPushButton::clicked, this, &frmProdProveedores::cmdRegresar_Click);
+
+    CargaProveedoresProducto(G().ProductoProv);
+}
+
+frmProdProveedores::~frmProdProveedores() { G().ModoProdProv = 0; }
+
+db::Database* frmProdProveedores::Codigos() const { return codigos_ ? codigos_ : shell::BDCodigos(); }
+
+void frmProdProveedores::CargaProveedoresProducto(qint64 clave)
+{
+    const int antes = std::max(0, cursor_.position());
+    db::Rows filas;
+    if (db::Database* bd = Codigos())
+        ProveedoresProducto(*bd, clave, &filas);
+    cursor_ = db::Cursor(std::move(filas));
+    if (cursor_.count() > 0)
+        cursor_.move(std::min(antes, cursor_.count() - 1));
+    grid_->Refresca();
+    FormatoGrid();
+    SeleccionaGrid();
+    Label1->setText(G().CodigoProductoSel);
+}
+
+void frmProdProveedores::FormatoGrid()
+{
+    grid_->Formato({{QStringLiteral("NombreCompania"), 3500},
+                    {QStringLiteral("RFC"), 1500},
+                    {QStringLiteral("NombreContacto"), 2000},
+                    {QStringLiteral("Telefono"), 1500},
+                    {QStringLiteral("CorreoElectronico"), 2200}});
+}
+
+void frmProdProveedores::SeleccionaGrid()
+{
+    if (cursor_.count() > 0)
+        grid_->Marca(cursor_.position());
+}
+
+void frmProdProveedores::Activacion() { capRFC->setText(G().SeleccionCatalogo); }
+
+void frmProdProveedores::ConectaActivacion(QMdiArea* area)
+{
+    AlActivar(this, area, [this] { Activacion(); });
+}
+
+void frmProdProveedores::AgregaProveedorProducto(const QString& rfc)
+{
+    if (rfc.isEmpty())
+        return;
+    db::Database* bd = Codigos();
+    if (!bd || !catalogos::AgregaProveedorProducto(*bd, G().ProductoProv, rfc)) {
+        // The box keeps the lines as written, carriage return and line feed included (the
+        // editor itself would turn them into its own paragraph marks).
+        errores_ += QString::fromUtf8(kErrorAgregaProveedor) + QStringLiteral("\r\n");
+        Text1->setPlainText(errores_);
+        return;
+    }
+    CargaProveedoresProducto(G().ProductoProv);
+}
+
+void frmProdProveedores::cmdAgregar_Click()
+{
+    if (capRFC->Text().isEmpty()) {
+        frmProveedores* picker = AbreProveedores(midi_);
+        // Back from the picker the form is active again, with or without a main window around.
+        connect(picker, &QObject::destroyed, this, &frmProdProveedores::Activacion,
+                Qt::UniqueConnection);
+    }
+    AgregaProveedorProducto(capRFC->Text());
+}
+
+void frmProdProveedores::cmdBorrar_Click()
+{
+    if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
+        return;
+    const db::Row& fila = cursor_.current();
+    if (db::Database* bd = Codigos())
+        BorraProveedorProducto(*bd, fila.integer(QStringLiteral("ClaveProducto")),
+                               fila.text(QStringLiteral("RFC")));
+    CargaProveedoresProducto(G().ProductoProv);
+}
+
+void frmProdProveedores::cmdRegresar_Click()
+{
+    G().ModoProdProv = 0;
+    CierraForma(this);
+}
+
+frmProdProveedores* AbreProdProveedores(shell::MIDI* midi)
+{
+    auto* forma = shell::Forma<frmProdProveedores>();
+    forma->setMIDI(midi);
+    forma->CargaProveedoresProducto(G().ProductoProv);
+    if (midi) {
+        forma->ConectaActivacion(midi->areaMDI());
+        midi->MuestraEnMDI(forma);
+    } else {
+        forma->show();
+    }
+    return forma;
+}
+
+}  // namespace catalogos

@@ -1,0 +1,387 @@
+#include "catalogs/productos.h"
+
+#include "catalogs/texto_catalogo.h"
+
+#include "shell/existencia.h"
+#include "shell/rutinas_bd.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <cmath>
+
+namespace catalogos {
+
+namespace {
+
+constexpr int kPagina = 64;
+
+QString Numero(const db::Row& f, const QString& campo)
+{
+    return TextoNumero(f.real(campo));
+}
+
+double Valor(const QString& texto) { return texto.trimmed().toDouble(); }
+
+// An empty optional field (a price list, the stock maximum) stays Null: no price is not price 0.
+QVariant ValorONulo(const QString& texto)
+{
+    return texto.trimmed().isEmpty() ? QVariant() : QVariant(Valor(texto));
+}
+
+}  // namespace
+
+QString TextoNumero(double v)
+{
+    if (!std::isfinite(v))
+        return QStringLiteral("0");
+    QString s = QString::number(v, 'f', 6);
+    while (s.contains(QLatin1Char('.')) && (s.endsWith(QLatin1Char('0')) || s.endsWith(QLatin1Char('.'))))
+        s.chop(1);
+    return s == QLatin1String("-0") ? QStringLiteral("0") : s;
+}
+
+CamposProducto CamposDeFila(const db::Row& f, int porcentajeIVA)
+{
+    CamposProducto c;
+    c.Nombre = f.text(QStringLiteral("Nombre"));
+    c.Descripcion = f.text(QStringLiteral("Descripcion"));
+    c.Existencia = f.isNull(QStringLiteral("Existencia")) ? QStringLiteral("0")
+                                                           : Numero(f, QStringLiteral("Existencia"));
+    c.Ubicacion = f.text(QStringLiteral("Ubicacion"));
+    c.Unidad = f.text(QStringLiteral("Unidad"));
+    if (c.Unidad.isEmpty())
+        c.Unidad = QStringLiteral("Pza");
+    c.IVA = f.text(QStringLiteral("IVA"));
+    if (c.IVA.isEmpty())
+        c.IVA = QString::number(porcentajeIVA);
+    c.Categoria = f.integer(QStringLiteral("Categoria"));
+    c.TipoProducto = f.integer(QStringLiteral("TipoProducto"));
+    c.CodigodeBarras = f.text(QStringLiteral("CodigodeBarras"));
+    c.Reorden = Numero(f, QStringLiteral("Reorden"));
+    c.Descuento = Numero(f, QStringLiteral("Descuento"));
+    c.DescuentoCosto = Numero(f, QStringLiteral("DescuentoCosto"));
+    c.PrecioUnit = Numero(f, QStringLiteral("PrecioUnit"));
+    for (auto [campo, texto] : {std::pair{"Precio1", &c.Precio1}, std::pair{"Precio2", &c.Precio2},
+                                std::pair{"Precio3", &c.Precio3}, std::pair{"StockMax", &c.StockMax},
+                                std::pair{"Empaque", &c.Empaque}}) {
+        const QString nombre = QString::fromLatin1(campo);
+        *texto = f.isNull(nombre) ? QString() : Numero(f, nombre);
+    }
+    c.Suspendido = f.integer(QStringLiteral("Suspendido")) != 0;
+    c.PrecioCosto = Numero(f, QStringLiteral("PrecioCosto"));
+    c.Moneda = f.isNull(QStringLiteral("Moneda")) ? 1 : int(f.integer(QStringLiteral("Moneda")));
+    if (c.Moneda < 0 || c.Moneda > 2)
+        c.Moneda = 1;
+    c.Descripcion2 = f.text(QStringLiteral("Descripcion2"));
+    c.Marca = f.text(QStringLiteral("Marca"));
+    const QDate fecha = QDate::fromString(f.text(QStringLiteral("Fechap")).left(10), Qt::ISODate);
+    c.Fechap = fecha.isValid() ? fecha.toString(QStringLiteral("yyyy/MM/dd")) : QString();
+    if (c.Empaque.isEmpty())
+        c.Empaque = QStringLiteral("1");
+    if (c.Marca.isEmpty())
+        c.Marca = QStringLiteral("GEN");
+    c.TipoSustituto = f.text(QStringLiteral("TipoSustituto"));
+    if (c.TipoSustituto.trimmed().isEmpty())
+        c.TipoSustituto = QStringLiteral("NO");
+    return c;
+}
+
+bool EsNumero(const QString& texto)
+{
+    static const QRegularExpression re(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
+    return re.match(texto).hasMatch();
+}
+
+ValidacionProducto ValidaProducto(const CamposProducto& c)
+{
+    const QString compruebe = QString::fromUtf8(kCompruebeValor);
+    auto falla = [&](CampoProducto campo) { return ValidacionProducto{campo, compruebe}; };
+    if (!EsNumero(c.Existencia))
+        return falla(CampoProducto::Existencia);
+    if (!EsNumero(c.PrecioUnit))
+        return falla(CampoProducto::PrecioUnit);
+    if (!EsNumero(c.Reorden))
+        return falla(CampoProducto::Reorden);
+    auto vacioONumero = [](const QString& t) { return t.trimmed().isEmpty() || EsNumero(t); };
+    auto porcentaje = [&](const QString& t) {
+        return vacioONumero(t) && Valor(t) >= 0 && Valor(t) <= 100;
+    };
+    if (!vacioONumero(c.Empaque))
+        return falla(CampoProducto::Empaque);
+    if (!porcentaje(c.IVA) || Valor(c.IVA) != std::floor(Valor(c.IVA)))
+        return falla(CampoProducto::IVA);
+    const std::pair<const QString*, CampoProducto> opcionales[] = {
+        {&c.Precio1, CampoProducto::Precio1},       {&c.Precio2, CampoProducto::Precio2},
+        {&c.Precio3, CampoProducto::Precio3},       {&c.PrecioCosto, CampoProducto::PrecioCosto}};
+    for (const auto& [texto, campo] : opcionales)
+        if (!vacioONumero(*texto))
+            return falla(campo);
+    if (!porcentaje(c.Descuento))
+        return falla(CampoProducto::Descuento);
+    if (!porcentaje(c.DescuentoCosto))
+        return falla(CampoProducto::DescuentoCosto);
+    if (!vacioONumero(c.StockMax))
+        return falla(CampoProducto::StockMax);
+    if (c.CodigodeBarras.trimmed().isEmpty())
+        return {CampoProducto::CodigodeBarras, QStringLiteral("Teclee el código de barras del producto.")};
+    return {};
+}
+
+ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::optional<qint64> clave,
+                                const CambioExistencia& exis, const std::optional<QString>& imagen,
+                                const db::LockWait& espera)
+{
+    ResultadoProducto r;
+    const ValidacionProducto v = ValidaProducto(c);
+    if (!v.ok()) {
+        r.error = {db::ErrorKind::Other, 0, v.mensaje};
+        return r;
+    }
+    QStringList columnas{QStringLiteral("Nombre"),        QStringLiteral("Descripcion"),
+                         QStringLiteral("Ubicacion"),     QStringLiteral("Unidad"),
+                         QStringLiteral("IVA"),           QStringLiteral("Suspendido"),
+                         QStringLiteral("CodigodeBarras"), QStringLiteral("PrecioUnit"),
+                         QStringLiteral("Precio1"),       QStringLiteral("Precio2"),
+                         QStringLiteral("Precio3"),       QStringLiteral("Reorden"),
+                         QStringLiteral("Descuento"),     QStringLiteral("DescuentoCosto"),
+                         QStringLiteral("Moneda"),        QStringLiteral("PrecioCosto"),
+                         QStringLiteral("Descripcion2"),  QStringLiteral("Marca"),
+                         QStringLiteral("Empaque"),       QStringLiteral("StockMax")};
+    QVariantList valores{c.Nombre,
+                         c.Descripcion,
+                         c.Ubicacion,
+                         c.Unidad,
+                         qint64(Valor(c.IVA)),
+                         c.Suspendido ? 1 : 0,
+                         c.CodigodeBarras,
+                         Valor(c.PrecioUnit),
+                         ValorONulo(c.Precio1),
+                         ValorONulo(c.Precio2),
+                         ValorONulo(c.Precio3),
+                         Valor(c.Reorden),
+                         Valor(c.Descuento),
+                         Valor(c.DescuentoCosto),
+                         c.Moneda == 0 ? 1 : c.Moneda,
+                         Valor(c.PrecioCosto),
+                         ConUnBlanco(c.Descripcion2),
+                         c.Marca,
+                         std::max(1.0, Valor(c.Empaque)),
+                         ValorONulo(c.StockMax)};
+    r.sinCategoria = !c.Categoria;
+    if (c.Categoria) {
+        columnas << QStringLiteral("Categoria");
+        valores << *c.Categoria;
+    }
+    if (c.TipoProducto) {
+        columnas << QStringLiteral("TipoProducto");
+        valores << *c.TipoProducto;
+    }
+
+    db::Error& e = r.error;
+    db::WriteTransaction t(bd);
+    bool ok = t.begin(espera, &e);
+    if (ok && !clave) {
+        // The new key is read under the write lock, so two terminals never take the same one.
+        const auto siguiente = shell::ObtenerSiguienteId(bd, QStringLiteral("ClaveProducto"),
+                                                         QStringLiteral("Producto"), {}, &e);
+        ok = siguiente.has_value();
+        if (ok) {
+            r.clave = *siguiente;
+            QVariantList params = valores;
+            params.prepend(r.clave);
+            ok = bd.exec(QStringLiteral("INSERT INTO Producto (ClaveProducto,%1) VALUES (?%2)")
+                             .arg(columnas.join(QLatin1Char(',')),
+                                  QStringLiteral(",?").repeated(columnas.size())),
+                         params, &e);
+        }
+    } else if (ok) {
+        r.clave = *clave;
+        QStringList asigna;
+        for (const QString& col : columnas)
+            asigna << col + QStringLiteral("=?");
+        QVariantList params = valores;
+        params << r.clave;
+        int cambiadas = 0;
+        ok = bd.exec(QStringLiteral("UPDATE Producto SET %1 WHERE ClaveProducto=?").arg(asigna.join(QLatin1Char(','))),
+                     params, &e, &cambiadas);
+        if (ok && cambiadas == 0)
+            ok = db::fail(&e, db::ErrorKind::NotFound,
+                          QStringLiteral("El producto ya no existe en el catálogo, no se grabo el cambio."));
+    }
+    if (ok && exis.desbloqueada) {
+        // The stock before is the one stored now, not the one shown when the product was loaded.
+        const auto antes = bd.scalar(QStringLiteral("SELECT Existencia FROM Existencia WHERE ClaveProducto=?"),
+                                     {r.clave}, &e);
+        ok = antes.has_value();
+        if (ok) {
+            r.existenciaAnterior = antes->toDouble();
+            ok = shell::CambiaExistencia(bd, r.clave, Valor(c.Existencia), false, nullptr, &e);
+        }
+    }
+    if (ok && imagen && !imagen->isEmpty() && *imagen != QLatin1String("C:\\")) {
+        ok = bd.exec(QStringLiteral("DELETE FROM ImagenProducto WHERE ClaveProducto=?"), {r.clave}, &e)
+             && bd.exec(QStringLiteral("INSERT INTO ImagenProducto (ClaveProducto, Imagen) VALUES (?, ?)"),
+                        {r.clave, *imagen}, &e);
+    }
+    if (ok)
+        ok = t.commit(&e);
+    r.ok = ok;
+    if (!ok)
+        r.existenciaAnterior = 0;
+    return r;
+}
+
+bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error)
+{
+    if (clave == 1)
+        return db::fail(error, db::ErrorKind::Constraint, QString::fromUtf8(kNoSeBorra));
+    db::WriteTransaction t(bd);
+    const QVariantList k{clave};
+    return t.begin({}, error)
+           && bd.exec(QStringLiteral("DELETE FROM Producto WHERE ClaveProducto=?"), k, error)
+           && bd.exec(QStringLiteral("DELETE FROM Existencia WHERE ClaveProducto=?"), k, error)
+           && bd.exec(QStringLiteral("DELETE FROM ProductoProveedor WHERE ClaveProducto=?"), k, error)
+           && bd.exec(QStringLiteral("DELETE FROM ImagenProducto WHERE ClaveProducto=?"), k, error)
+           && t.commit(error);
+}
+
+QString ProcesoModExistencia(double anterior, const QString& nueva, const QString& usuario)
+{
+    return QStringLiteral("Mod existencia VA=") + TextoNumero(anterior) + QStringLiteral(" VN=") + nueva
+           + QStringLiteral("USR: ") + usuario;
+}
+
+QString ProcesoBorraProducto(const QString& existencia, const QString& usuario)
+{
+    return QStringLiteral("Del Producto  Exis=") + existencia + QStringLiteral("USR: ") + usuario;
+}
+
+QString MensajeProducto(const QString& descripcion) { return QStringLiteral("PROD: ") + descripcion; }
+
+const QStringList& CamposBusquedaProductos()
+{
+    static const QStringList campos{QStringLiteral("CODIGODEBARRAS"), QStringLiteral("NOMBRE"),
+                                    QStringLiteral("DESCRIPCION"),    QStringLiteral("TIPOSUSTITUTO"),
+                                    QStringLiteral("dCATEGORIA"),     QStringLiteral("Marca")};
+    return campos;
+}
+
+QString PatronBusqueda(const QString& texto, bool sinEspacios)
+{
+    if (texto.isEmpty())
+        return {};
+    if (!sinEspacios)
+        return db::escapeLike(texto) + QLatin1Char('%');
+    QString p = QStringLiteral("%");
+    for (const QChar ch : texto)
+        p += db::escapeLike(QString(ch)) + QLatin1Char('%');
+    return p;
+}
+
+void FuenteCatalogo::limpia()
+{
+    claves_.clear();
+    pagina_.clear();
+}
+
+bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Error* error)
+{
+    limpia();
+    if (!bd_)
+        return db::fail(error, db::ErrorKind::Closed, QStringLiteral("No hay base de datos de la sucursal."));
+    // Only a field of the list reaches the statement's text; the pattern is bound.
+    const QString c = CamposBusquedaProductos().contains(campo, Qt::CaseInsensitive)
+                          ? campo
+                          : QStringLiteral("NOMBRE");
+    QString sql = QStringLiteral("SELECT ClaveProducto FROM ProductoCE");
+    QVariantList params;
+    if (!patron.isEmpty()) {
+        sql += QStringLiteral(" WHERE %1 LIKE ? ESCAPE '\\'").arg(c);
+        params << patron;
+    }
+    sql += QStringLiteral(" ORDER BY %1, ClaveProducto").arg(c);
+    QSqlQuery q(bd_->connection());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql)) {
+        if (error)
+            *error = db::toError(q.lastError());
+        return false;
+    }
+    for (const QVariant& p : params)
+        q.addBindValue(p);
+    if (!q.exec()) {
+        if (error)
+            *error = db::toError(q.lastError());
+        return false;
+    }
+    while (q.next())
+        claves_.push_back(q.value(0).toLongLong());
+    return true;
+}
+
+int FuenteCatalogo::indice(qint64 clave) const
+{
+    for (size_t i = 0; i < claves_.size(); ++i)
+        if (claves_[i] == clave)
+            return int(i);
+    return -1;
+}
+
+const db::Row& FuenteCatalogo::fila(int i) const
+{
+    static const db::Row vacia;
+    if (i < 0 || i >= count() || !bd_)
+        return vacia;
+    const qint64 k = claves_[size_t(i)];
+    auto it = pagina_.constFind(k);
+    if (it != pagina_.constEnd())
+        return *it;
+    if (pagina_.size() > 16 * kPagina)
+        pagina_.clear();
+    const int desde = i - i % kPagina;
+    const int hasta = std::min(count(), desde + kPagina);
+    QVariantList params;
+    for (int j = desde; j < hasta; ++j)
+        params << claves_[size_t(j)];
+    QString marcas = QStringLiteral("?");
+    marcas += QStringLiteral(",?").repeated(params.size() - 1);
+    if (auto filas = bd_->select(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto IN (%1)").arg(marcas),
+                                 params)) {
+        for (db::Row& f : *filas) {
+            if (columnas_.isEmpty())
+                for (int n = 0; n < f.count(); ++n)
+                    columnas_ << f.name(n);
+            pagina_.insert(f.integer(QStringLiteral("ClaveProducto")), std::move(f));
+        }
+    }
+    it = pagina_.constFind(k);
+    if (it == pagina_.constEnd()) {
+        // Gone since the search (another terminal deleted it): an empty row until the next one.
+        it = pagina_.insert(k, db::Row());
+    }
+    return *it;
+}
+
+std::optional<db::Row> FuenteCatalogo::leeFila(int i, db::Error* error) const
+{
+    if (i < 0 || i >= count() || !bd_)
+        return std::nullopt;
+    auto f = bd_->selectOne(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto=?"),
+                            {claves_[size_t(i)]}, error);
+    if (!f || f->empty())
+        return std::nullopt;
+    pagina_.insert(claves_[size_t(i)], *f);
+    return f;
+}
+
+QStringList FuenteCatalogo::columnas() const
+{
+    if (columnas_.isEmpty() && count() > 0)
+        fila(0);
+    return columnas_;
+}
+
+}  // namespace catalogos

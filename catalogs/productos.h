@@ -1,0 +1,118 @@
+#pragma once
+// The product catalogue: `Producto` (central file) seen from the current branch through the saved
+// query `ProductoCE` (its stock in `Existencia`). The texts of the form and the columns they are
+// stored in, the checks before a save, the save (one transaction: the product, the branch stock
+// when it was unlocked, the picture path) and the delete, and the search the grid shows.
+//
+// The search keeps only the keys of the rows found, in order, and reads the rows a grid shows in
+// pages, so a keystroke over a large catalogue reads little.
+
+#include "platform/db/database.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace catalogos {
+
+// The product as the form's fields show it (texts), and its lists.
+struct CamposProducto {
+    QString CodigodeBarras, Nombre, Descripcion, Descripcion2, Ubicacion, Unidad, Marca, Empaque,
+        IVA, PrecioUnit, Precio1, Precio2, Precio3, PrecioCosto, Descuento, DescuentoCosto, Reorden,
+        StockMax, Existencia, TipoSustituto, Fechap;
+    int Moneda = 1;  // list position: 0 "0. Ninguna", 1 "1. Pesos", 2 "2. Dólares"
+    bool Suspendido = false;
+    std::optional<qint64> Categoria, TipoProducto;  // nullopt: none chosen
+};
+
+// A ProductoCE row as the form shows it; empty values take their shown defaults ("Pza", "GEN",
+// "1", the branch tax percent, "1. Pesos", "NO", stock "0").
+CamposProducto CamposDeFila(const db::Row& fila, int porcentajeIVA);
+
+// The fields the checks name, in the order they are checked.
+enum class CampoProducto {
+    Ninguno, Existencia, PrecioUnit, Reorden, Empaque, IVA, Precio1, Precio2, Precio3,
+    PrecioCosto, Descuento, DescuentoCosto, StockMax, CodigodeBarras
+};
+struct ValidacionProducto {
+    CampoProducto campo = CampoProducto::Ninguno;
+    QString mensaje;
+    bool ok() const { return campo == CampoProducto::Ninguno; }
+};
+inline constexpr char kCompruebeValor[] = "Compruebe el valor tecleado para el campo.";
+// Stock, unit price and reorder must be numbers; every other numeric field is empty or a number
+// (a plain decimal: no thousands separator, nothing after it); tax and discounts 0-100, tax whole;
+// the barcode not empty.
+ValidacionProducto ValidaProducto(const CamposProducto& c);
+
+// True for a plain decimal number ("12", "-3.5", ".5").
+bool EsNumero(const QString& texto);
+
+// What the stock change of a save needs.
+struct CambioExistencia {
+    bool desbloqueada = false;  // the stock field was unlocked: Existencia := the typed number
+};
+struct ResultadoProducto {
+    bool ok = false;
+    qint64 clave = 0;  // the product's key (the new one for a new product)
+    db::Error error;
+    bool sinCategoria = false;  // saved without touching Categoria
+    // With the stock unlocked: the stock stored when the save began (read inside it).
+    double existenciaAnterior = 0;
+};
+// One write transaction on the branch file (its links reach Producto): a new product (clave
+// nullopt) gets the highest key + 1 read inside it. Nothing is written on any failure. The picture
+// path, when given and not empty/"C:\", replaces the product's ImagenProducto rows. `espera`: how
+// to wait while another terminal writes.
+ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::optional<qint64> clave,
+                                const CambioExistencia& exis,
+                                const std::optional<QString>& imagen = std::nullopt,
+                                const db::LockWait& espera = {});
+
+// Product 1 cannot be deleted.
+inline constexpr char kNoSeBorra[] = "Este producto no se puede borrar.R001";
+// One transaction: the product, its branch stock row, its supplier links and its pictures (a key
+// given again later must not inherit them).
+bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error = nullptr);
+
+// The log texts of the stock lock (no separator added; numbers in shortest form).
+QString TextoNumero(double v);
+QString ProcesoModExistencia(double anterior, const QString& nueva, const QString& usuario);
+QString ProcesoBorraProducto(const QString& existencia, const QString& usuario);
+QString MensajeProducto(const QString& descripcion);
+
+// --- search ---
+const QStringList& CamposBusquedaProductos();
+// The LIKE pattern of a search text: "text%" with every typed character literal; sinEspacios
+// gives "%A%B%" for AB; "" for an empty text.
+QString PatronBusqueda(const QString& texto, bool sinEspacios);
+
+// The catalogue's rows: the keys found in order, the rows read in pages of the keys around the
+// one asked for (kept until the next search).
+class FuenteCatalogo {
+public:
+    explicit FuenteCatalogo(db::Database* bd = nullptr) : bd_(bd) {}
+    void setDatabase(db::Database* bd) { bd_ = bd; limpia(); }
+    // campo: a field of the list (anything else: NOMBRE); patron as PatronBusqueda gives.
+    bool busca(const QString& campo, const QString& patron, db::Error* error = nullptr);
+    int count() const { return int(claves_.size()); }
+    qint64 clave(int i) const { return claves_[size_t(i)]; }
+    int indice(qint64 clave) const;  // -1 when not among the rows found
+    // The row as the grid shows it (read with its page); an empty row outside.
+    const db::Row& fila(int i) const;
+    // The row read now (for the fields on screen); nullopt on error or when it is gone.
+    std::optional<db::Row> leeFila(int i, db::Error* error = nullptr) const;
+    QStringList columnas() const;
+
+private:
+    void limpia();
+    db::Database* bd_;
+    std::vector<qint64> claves_;
+    mutable QHash<qint64, db::Row> pagina_;
+    mutable QStringList columnas_;
+};
+
+}  // namespace catalogos
