@@ -169,4 +169,18 @@ inline CCaptura* creaCCaptura(QWidget* padre, QString* error = nullptr) {
     return fabrica ? creaCCaptura(fabrica, padre, error) : nullptr;
 }
 
+// A capture field of a form, made by the linked library: its object name, caption and length limit.
+// An "&" in the caption marks the access key of the old layouts and is not shown ("&&" shows one).
+inline CCaptura* CreaCampoCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo) {
+    QString error;
+    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kClaseCCaptura, padre, &error));
+    c->setObjectName(nombre);
+    QString texto = titulo;
+    texto.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'))
+        .replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    c->setCaption(texto);
+    if (largo > 0) c->setMaxLength(largo);
+    return c;
+}
+
 } // namespace kestril

@@ -92,8 +92,8 @@ QWidget* frmABPersonal::CreaTabUsuarios()
 
     // Left: the searches and the user list.
     auto* izquierda = new QVBoxLayout;
-    CCaptura1 = CreaCampo(tab, QStringLiteral("CCaptura1"), QStringLiteral("Nombre de Usuario"), 30);
-    CCaptura2 = CreaCampo(tab, QStringLiteral("CCaptura2"), QStringLiteral("Apellido Paterno:"), 60);
+    CCaptura1 = kestril::CreaCampoCaptura(tab, QStringLiteral("CCaptura1"), QStringLiteral("Nombre de Usuario"), 30);
+    CCaptura2 = kestril::CreaCampoCaptura(tab, QStringLiteral("CCaptura2"), QStringLiteral("Apellido Paterno:"), 60);
     izquierda->addWidget(CCaptura1);
     izquierda->addWidget(CCaptura2);
     DBGrid1 = new QTableView(tab);
@@ -116,13 +116,13 @@ QWidget* frmABPersonal::CreaTabUsuarios()
     lblClaveP->setObjectName(QStringLiteral("lblClaveP"));
     datos->addWidget(new QLabel(QStringLiteral("Clave Personal:"), tab), 0, 0);
     datos->addWidget(lblClaveP, 0, 1);
-    capApellidoP = CreaCampo(tab, QStringLiteral("capApellidoP"), QStringLiteral("Apellido Paterno:"), 30);
-    capApellidoM = CreaCampo(tab, QStringLiteral("capApellidoM"), QStringLiteral("Apellido Materno:"), 30);
-    capNombres = CreaCampo(tab, QStringLiteral("capNombres"), QStringLiteral("Nombre(s):"), 40);
-    capDomicilio = CreaCampo(tab, QStringLiteral("capDomicilio"), QStringLiteral("Domicilio:"), 100);
-    capNombreU = CreaCampo(tab, QStringLiteral("capNombreU"), QStringLiteral("Nombre de Usuario"), 30);
-    capPermIguala = CreaCampo(tab, QStringLiteral("capPermIguala"), QStringLiteral("+Permisos Usuario:"), 30);
-    capNiveles = CreaCampo(tab, QStringLiteral("capNiveles"), QStringLiteral("Acceso a Niveles:"), 10);
+    capApellidoP = kestril::CreaCampoCaptura(tab, QStringLiteral("capApellidoP"), QStringLiteral("Apellido Paterno:"), 30);
+    capApellidoM = kestril::CreaCampoCaptura(tab, QStringLiteral("capApellidoM"), QStringLiteral("Apellido Materno:"), 30);
+    capNombres = kestril::CreaCampoCaptura(tab, QStringLiteral("capNombres"), QStringLiteral("Nombre(s):"), 40);
+    capDomicilio = kestril::CreaCampoCaptura(tab, QStringLiteral("capDomicilio"), QStringLiteral("Domicilio:"), 100);
+    capNombreU = kestril::CreaCampoCaptura(tab, QStringLiteral("capNombreU"), QStringLiteral("Nombre de Usuario"), 30);
+    capPermIguala = kestril::CreaCampoCaptura(tab, QStringLiteral("capPermIguala"), QStringLiteral("+Permisos Usuario:"), 30);
+    capNiveles = kestril::CreaCampoCaptura(tab, QStringLiteral("capNiveles"), QStringLiteral("Acceso a Niveles:"), 10);
     capNiveles->setLocked(true);
     capClaveAcceso = new QLineEdit(tab);
     capClaveAcceso->setObjectName(QStringLiteral("capClaveAcceso"));
@@ -449,7 +449,7 @@ QWidget* frmABPersonal::CreaTabPermisos()
     capDescripcionPermiso->setObjectName(QStringLiteral("capDescripcionPermiso"));
     capDescripcionPermiso->setMaxLength(255);
     lblDescripcion->setBuddy(capDescripcionPermiso);
-    capPermisoPadre = CreaCampo(tab, QStringLiteral("capPermisoPadre"), QStringLiteral("Permiso Padre:"), 50);
+    capPermisoPadre = kestril::CreaCampoCaptura(tab, QStringLiteral("capPermisoPadre"), QStringLiteral("Permiso Padre:"), 50);
 
     g->addWidget(lblNombrePermiso, 0, 1);
     g->addWidget(capNombrePermiso, 1, 1);

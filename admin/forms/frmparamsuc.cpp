@@ -146,9 +146,9 @@ QWidget* frmParamSuc::CreaTabImpresion()
 {
     auto* tab = new QWidget(this);
     auto* g = new QGridLayout(tab);
-    capImp1 = CreaCampo(tab, QStringLiteral("capImp1"), QStringLiteral("Impresora para Facturar."), 70);
-    capImp2 = CreaCampo(tab, QStringLiteral("capImp2"), QStringLiteral("Impresora para Reportes:"), 70);
-    capImp3 = CreaCampo(tab, QStringLiteral("capImp3"), QStringLiteral("Impresora de tickets:"), 70);
+    capImp1 = kestril::CreaCampoCaptura(tab, QStringLiteral("capImp1"), QStringLiteral("Impresora para Facturar."), 70);
+    capImp2 = kestril::CreaCampoCaptura(tab, QStringLiteral("capImp2"), QStringLiteral("Impresora para Reportes:"), 70);
+    capImp3 = kestril::CreaCampoCaptura(tab, QStringLiteral("capImp3"), QStringLiteral("Impresora de tickets:"), 70);
     auto boton = [tab](const char* nombre) {
         auto* b = new QPushButton(QStringLiteral("Establecer Impresora."), tab);
         b->setObjectName(QString::fromLatin1(nombre));
@@ -163,7 +163,7 @@ QWidget* frmParamSuc::CreaTabImpresion()
         g->addWidget(campo, f, 0);
         g->addWidget(b, f++, 1, Qt::AlignBottom);
     }
-    capDriver = CreaCampo(tab, QStringLiteral("capDriver"), QStringLiteral("Driver de Impresora:"), 70);
+    capDriver = kestril::CreaCampoCaptura(tab, QStringLiteral("capDriver"), QStringLiteral("Driver de Impresora:"), 70);
     capDriver->setLocked(true);  // shown only; the row keeps what the set-up wrote
     g->addWidget(capDriver, f++, 0);
     chkPrintServer = casilla(tab, "chkPrintServer", QStringLiteral("Usar Servidor de Impresión"));
@@ -178,7 +178,7 @@ QWidget* frmParamSuc::CreaTabImpresion()
     listas->addRow(QStringLiteral("Metodo de impresion:"), lstMetodoPrint);
     listas->addRow(QStringLiteral("Formato de ticket:"), cmbFormatoticket);
     g->addLayout(listas, f++, 0, 1, 2);
-    capLineasSimp = CreaCampo(tab, QStringLiteral("capLineasSimp"), QStringLiteral("Ajustar a lineas"), 5);
+    capLineasSimp = kestril::CreaCampoCaptura(tab, QStringLiteral("capLineasSimp"), QStringLiteral("Ajustar a lineas"), 5);
     capLineasSimp->setText(QStringLiteral("0"));
     g->addWidget(capLineasSimp, f++, 0);
     auto* textos = new QFormLayout;
@@ -213,19 +213,19 @@ QWidget* frmParamSuc::CreaTabGeneral()
 {
     auto* tab = new QWidget(this);
     auto* g = new QGridLayout(tab);
-    capIVA = CreaCampo(tab, QStringLiteral("capIVA"), QStringLiteral("I.V.A:"), 5);
-    capSucursal1 = CreaCampo(tab, QStringLiteral("capSucursal1"), QStringLiteral("Sucursal:"), 5);
+    capIVA = kestril::CreaCampoCaptura(tab, QStringLiteral("capIVA"), QStringLiteral("I.V.A:"), 5);
+    capSucursal1 = kestril::CreaCampoCaptura(tab, QStringLiteral("capSucursal1"), QStringLiteral("Sucursal:"), 5);
     capSucursal1->setLocked(true);  // the stock queries read the branch's number from it
-    capPrefijoFact = CreaCampo(tab, QStringLiteral("capPrefijoFact"), QStringLiteral("Prefijo Fact:"), 10);
-    capTFuente = CreaCampo(tab, QStringLiteral("capTFuente"), QStringLiteral("Tamaño Fuente:"), 5);
-    capAjuste = CreaCampo(tab, QStringLiteral("capAjuste"), QStringLiteral("Ajuste:"), 5);
-    capEspT = CreaCampo(tab, QStringLiteral("capEspT"), QStringLiteral("EspT:"), 6);
+    capPrefijoFact = kestril::CreaCampoCaptura(tab, QStringLiteral("capPrefijoFact"), QStringLiteral("Prefijo Fact:"), 10);
+    capTFuente = kestril::CreaCampoCaptura(tab, QStringLiteral("capTFuente"), QStringLiteral("Tamaño Fuente:"), 5);
+    capAjuste = kestril::CreaCampoCaptura(tab, QStringLiteral("capAjuste"), QStringLiteral("Ajuste:"), 5);
+    capEspT = kestril::CreaCampoCaptura(tab, QStringLiteral("capEspT"), QStringLiteral("EspT:"), 6);
     capEspT->setToolTip(QStringLiteral("Pulso de corte."));
-    capMaxDescFact = CreaCampo(tab, QStringLiteral("capMaxDescFact"), QStringLiteral("DescMaxFact:"), 5);
+    capMaxDescFact = kestril::CreaCampoCaptura(tab, QStringLiteral("capMaxDescFact"), QStringLiteral("DescMaxFact:"), 5);
     capMaxDescFact->setToolTip(QStringLiteral("Descuento máximo x Factura. Ejemplo: 15=15%"));
-    capnTimesCajon = CreaCampo(tab, QStringLiteral("capnTimesCajon"), QStringLiteral("NPulsoCajon:"), 5);
-    capListaPrecios = CreaCampo(tab, QStringLiteral("capListaPrecios"), QStringLiteral("LPreciosxDefault:"), 5);
-    capNtimesticket = CreaCampo(tab, QStringLiteral("capNtimesticket"), QStringLiteral("TicketNVeces:"), 5);
+    capnTimesCajon = kestril::CreaCampoCaptura(tab, QStringLiteral("capnTimesCajon"), QStringLiteral("NPulsoCajon:"), 5);
+    capListaPrecios = kestril::CreaCampoCaptura(tab, QStringLiteral("capListaPrecios"), QStringLiteral("LPreciosxDefault:"), 5);
+    capNtimesticket = kestril::CreaCampoCaptura(tab, QStringLiteral("capNtimesticket"), QStringLiteral("TicketNVeces:"), 5);
     capNtimesticket->setText(QStringLiteral("1"));
     int f = 0;
     for (CCaptura* c : {capIVA, capSucursal1, capPrefijoFact, capTFuente, capAjuste, capEspT, capMaxDescFact,

@@ -8,15 +8,6 @@
 
 namespace caja {
 
-CCaptura* CampoCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo) {
-    QString error;
-    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, padre, &error));
-    c->setObjectName(nombre);
-    c->setCaption(titulo);
-    c->setMaxLength(largo);
-    return c;
-}
-
 QTableView* RejillaLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo) {
     auto* g = new QTableView(padre);
     g->setObjectName(nombre);

@@ -10,8 +10,6 @@ class QWidget;
 
 namespace caja {
 
-// A Kestril capture field, child of `padre`.
-CCaptura* CampoCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo);
 // A read-only grid over `modelo` that selects whole rows, one at a time.
 QTableView* RejillaLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo);
 

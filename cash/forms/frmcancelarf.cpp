@@ -28,7 +28,7 @@ frmCancelarF::frmCancelarF(QWidget* parent, db::Database* bd, ui::Prompts* promp
     cmbEstatus = new QComboBox(this);
     cmbEstatus->setObjectName(QStringLiteral("cmbEstatus"));
     cmbEstatus->addItems({QStringLiteral("Ticket"), QStringLiteral("Factura")});
-    capNumero = CampoCaptura(this, QStringLiteral("capNumero"), QString::fromUtf8("Número:"), 10);
+    capNumero = kestril::CreaCampoCaptura(this, QStringLiteral("capNumero"), QString::fromUtf8("Número:"), 10);
     cmdVerInfo = new QPushButton(QStringLiteral("Ver datos..."), this);
     cmdVerInfo->setObjectName(QStringLiteral("cmdVerInfo"));
     g->addWidget(new QLabel(QStringLiteral("Tipo Docto:"), this), 0, 0);

@@ -108,7 +108,7 @@ frmCortesCaja::frmCortesCaja(QWidget* parent, ui::Prompts* prompts) : QWidget(pa
     totales->addWidget(lblimporteCORTE, 0, 5);
     raiz->addLayout(totales);
 
-    capObservacion = CreaCampo(this, QStringLiteral("capObservacion"), QStringLiteral("Observación:"), 100);
+    capObservacion = kestril::CreaCampoCaptura(this, QStringLiteral("capObservacion"), QStringLiteral("Observación:"), 100);
     raiz->addWidget(capObservacion);
 
     auto* botones = new QHBoxLayout;

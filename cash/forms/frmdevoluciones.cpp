@@ -65,10 +65,10 @@ frmDevoluciones::frmDevoluciones(QWidget* parent, db::Database* bd, ui::Prompts*
     cmbEstatus = new QComboBox(this);
     cmbEstatus->setObjectName(QStringLiteral("cmbEstatus"));
     cmbEstatus->addItems({QStringLiteral("Ticket"), QStringLiteral("Factura")});
-    capNumero = CampoCaptura(this, QStringLiteral("capNumero"), QStringLiteral("Número de documento:"), 10);
+    capNumero = kestril::CreaCampoCaptura(this, QStringLiteral("capNumero"), QStringLiteral("Número de documento:"), 10);
     cmdConsultar = new QPushButton(QStringLiteral("&Consultar"), this);
     cmdConsultar->setObjectName(QStringLiteral("cmdConsultar"));
-    capCausa = CampoCaptura(this, QStringLiteral("capCausa"), QString::fromUtf8("Causa de la devolución:"), 100);
+    capCausa = kestril::CreaCampoCaptura(this, QStringLiteral("capCausa"), QString::fromUtf8("Causa de la devolución:"), 100);
     capCausa->setToolTip(QString::fromUtf8("Explica la causa de la devolución."));
     cmbTipoDevolucion = new QComboBox(this);
     cmbTipoDevolucion->setObjectName(QStringLiteral("cmbTipoDevolucion"));

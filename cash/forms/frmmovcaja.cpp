@@ -38,9 +38,9 @@ frmMovCaja::frmMovCaja(QWidget* parent, ui::Prompts* prompts) : QWidget(parent),
     setObjectName(QStringLiteral("frmMovCaja"));
     setWindowTitle(QStringLiteral("Movimientos de Caja."));
 
-    capMovimiento = CreaCampo(this, QStringLiteral("capMovimiento"), QStringLiteral("Movimiento:"), 10);
-    capImporte = CreaCampo(this, QStringLiteral("capImporte"), QStringLiteral("Importe:"), 15);
-    capDescripcion = CreaCampo(this, QStringLiteral("capDescripcion"), QStringLiteral("Descripción:"), 50);
+    capMovimiento = kestril::CreaCampoCaptura(this, QStringLiteral("capMovimiento"), QStringLiteral("Movimiento:"), 10);
+    capImporte = kestril::CreaCampoCaptura(this, QStringLiteral("capImporte"), QStringLiteral("Importe:"), 15);
+    capDescripcion = kestril::CreaCampoCaptura(this, QStringLiteral("capDescripcion"), QStringLiteral("Descripción:"), 50);
     cmbTipoMov = new QComboBox(this);
     cmbTipoMov->setObjectName(QStringLiteral("cmbTipoMov"));
     for (int t = MovNoDefinido; t <= MovSalida; ++t) cmbTipoMov->addItem(TextoTipoMovimiento(t));
@@ -105,19 +105,6 @@ frmMovCaja::frmMovCaja(QWidget* parent, ui::Prompts* prompts) : QWidget(parent),
     connect(cmbTipoMov, &QComboBox::activated, this, &frmMovCaja::EligeTipo);
 
     InicializaMovimientos();
-}
-
-CCaptura* CreaCampo(QWidget* padre, const QString& nombre, const QString& titulo, int largo) {
-    QString error;
-    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, padre, &error));
-    c->setObjectName(nombre);
-    c->setCaption(titulo);
-    c->setMaxLength(largo);
-    // Room for the caption above a whole text box, whatever the field itself hints.
-    const QLineEdit muestra;
-    c->setMinimumSize(std::max(120, muestra.sizeHint().width()),
-                      c->fontMetrics().height() + muestra.sizeHint().height() + 6);
-    return c;
 }
 
 db::Database* frmMovCaja::bd() const { return shell::BDSucursal(); }

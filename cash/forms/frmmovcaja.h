@@ -75,8 +75,6 @@ private:
     sale::EsperaConEsc esc_;
 };
 
-// A capture field of the Kestril library, child of `padre`, for this folder's forms.
-CCaptura* CreaCampo(QWidget* padre, const QString& nombre, const QString& titulo, int largo);
 
 // Opens the form (one instance) as a document window of the main window, or brings it forward.
 frmMovCaja* AbreMovCaja(shell::MIDI* midi);

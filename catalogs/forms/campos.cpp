@@ -1,4 +1,5 @@
 #include "catalogs/forms/campos.h"
+#include "catalogs/forms/comun.h"
 
 #include "capture_control/ccaptura.h"
 #include "shell/estado.h"
@@ -10,16 +11,6 @@
 #include <QTableView>
 
 namespace catalogos {
-
-CCaptura* CampoCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo)
-{
-    QString error;
-    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, padre, &error));
-    c->setObjectName(nombre);
-    c->setCaption(titulo);
-    c->setMaxLength(largo);
-    return c;
-}
 
 int PixelesDeTwips(int twips) { return twips / 15; }
 

@@ -20,7 +20,6 @@ class MIDI;
 
 namespace catalogos {
 
-CCaptura* CampoCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo);
 
 // Twips (1/1440 inch) at 96 dots per inch.
 int PixelesDeTwips(int twips);
@@ -43,7 +42,5 @@ void FuenteParametro(QTableView* grid);
 
 // A form as a document window of the main window, or on its own when there is none.
 void MuestraForma(shell::MIDI* midi, QWidget* forma);
-// Closes the form, with its document window when it has one.
-void CierraForma(QWidget* forma);
 
 }  // namespace catalogos

@@ -13,31 +13,6 @@
 
 namespace catalogos {
 
-CCaptura* CreaCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo)
-{
-    QString error;
-    auto* c = static_cast<CCaptura*>(KestrilCreaControl(kestril::kClaseCCaptura, padre, &error));
-    c->setObjectName(nombre);
-    // The caption's "&" marks its access key; the label shows the text without it.
-    QString texto = titulo;
-    texto.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(QLatin1Char('&'))
-        .replace(QStringLiteral("\x01"), QStringLiteral("&"));
-    c->setCaption(texto);
-    // Room for the caption above the box, so a layout short of space never squeezes it away.
-    c->setMinimumHeight(2 * c->fontMetrics().height() + 16);
-    if (largo > 0)
-        c->setMaxLength(largo);
-    return c;
-}
-
-void CierraForma(QWidget* forma)
-{
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(forma->parentWidget()))
-        sub->close();
-    else
-        forma->close();
-}
-
 void TraeAlFrente(QWidget* forma)
 {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(forma->parentWidget())) {

@@ -17,9 +17,7 @@ class QWidget;
 
 namespace catalogos {
 
-// A Kestril capture field owned by `padre`; the caption shown without its access-key "&".
-CCaptura* CreaCaptura(QWidget* padre, const QString& nombre, const QString& titulo, int largo);
-// Closes the form's window in the main window, or the form itself when it stands alone.
+// Closes the form, with its window in the main window when it has one.
 void CierraForma(QWidget* forma);
 // Shows a loaded form and gives it the focus (its main-window window becomes the active one).
 void TraeAlFrente(QWidget* forma);

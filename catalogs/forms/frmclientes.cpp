@@ -151,7 +151,7 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
 
 CCaptura* frmClientes::Campo(const QString& nombre, const QString& titulo, int largo)
 {
-    return CreaCaptura(this, nombre, titulo, largo);
+    return kestril::CreaCampoCaptura(this, nombre, titulo, largo);
 }
 
 db::Database* frmClientes::Codigos() const { return codigos_ ? codigos_ : shell::BDCodigos(); }

@@ -1,6 +1,7 @@
 #include "catalogs/forms/frmcodigos.h"
 
 #include "catalogs/forms/campos.h"
+#include "catalogs/forms/comun.h"
 
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"

@@ -2,6 +2,7 @@
 
 #include "capture_control/ccaptura.h"
 #include "catalogs/forms/campos.h"
+#include "catalogs/forms/comun.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -79,11 +80,11 @@ frmCuentas::frmCuentas(QWidget* parent, db::Database* sucursal, ui::Prompts* pro
     raiz->addWidget(Toolbar2);
 
     auto* campos = new QGridLayout;
-    txtNumCuenta = CampoCaptura(this, QStringLiteral("txtNumCuenta"), QStringLiteral("Cuenta:"), 10);
-    txtNomCuenta = CampoCaptura(this, QStringLiteral("txtNomCuenta"), QStringLiteral("Nombre:"), 100);
-    txtFechaApertura = CampoCaptura(this, QStringLiteral("txtFechaApertura"), QStringLiteral("Fecha Apertura:"), 10);
-    txtFechaModifica = CampoCaptura(this, QStringLiteral("txtFechaModifica"), QStringLiteral("Fecha Modificación:"), 10);
-    txtSaldo = CampoCaptura(this, QStringLiteral("txtSaldo"), QStringLiteral("Saldo:"), 20);
+    txtNumCuenta = kestril::CreaCampoCaptura(this, QStringLiteral("txtNumCuenta"), QStringLiteral("Cuenta:"), 10);
+    txtNomCuenta = kestril::CreaCampoCaptura(this, QStringLiteral("txtNomCuenta"), QStringLiteral("Nombre:"), 100);
+    txtFechaApertura = kestril::CreaCampoCaptura(this, QStringLiteral("txtFechaApertura"), QStringLiteral("Fecha Apertura:"), 10);
+    txtFechaModifica = kestril::CreaCampoCaptura(this, QStringLiteral("txtFechaModifica"), QStringLiteral("Fecha Modificación:"), 10);
+    txtSaldo = kestril::CreaCampoCaptura(this, QStringLiteral("txtSaldo"), QStringLiteral("Saldo:"), 20);
     txtFechaApertura->setLocked(true);
     txtFechaModifica->setLocked(true);
     cmbEstatus = Lista(this, "cmbEstatus", EstatusCuentaLista());
@@ -286,12 +287,12 @@ frmMovimientos::frmMovimientos(QWidget* parent, db::Database* sucursal, ui::Prom
     raiz->addWidget(Toolbar2);
 
     auto* campos = new QGridLayout;
-    txtNumCuenta = CampoCaptura(this, QStringLiteral("txtNumCuenta"), QStringLiteral("Cuenta:"), 10);
-    txtNumMovimiento = CampoCaptura(this, QStringLiteral("txtNumMovimiento"), QStringLiteral("Movimiento:"), 10);
-    txtImporte = CampoCaptura(this, QStringLiteral("txtImporte"), QStringLiteral("Importe:"), 20);
-    txtRef01 = CampoCaptura(this, QStringLiteral("txtRef01"), QStringLiteral("Referencia 1:"), 50);
-    txtRef02 = CampoCaptura(this, QStringLiteral("txtRef02"), QStringLiteral("Referencia 2:"), 50);
-    txtComentarios = CampoCaptura(this, QStringLiteral("txtComentarios"), QStringLiteral("Comentarios:"), 255);
+    txtNumCuenta = kestril::CreaCampoCaptura(this, QStringLiteral("txtNumCuenta"), QStringLiteral("Cuenta:"), 10);
+    txtNumMovimiento = kestril::CreaCampoCaptura(this, QStringLiteral("txtNumMovimiento"), QStringLiteral("Movimiento:"), 10);
+    txtImporte = kestril::CreaCampoCaptura(this, QStringLiteral("txtImporte"), QStringLiteral("Importe:"), 20);
+    txtRef01 = kestril::CreaCampoCaptura(this, QStringLiteral("txtRef01"), QStringLiteral("Referencia 1:"), 50);
+    txtRef02 = kestril::CreaCampoCaptura(this, QStringLiteral("txtRef02"), QStringLiteral("Referencia 2:"), 50);
+    txtComentarios = kestril::CreaCampoCaptura(this, QStringLiteral("txtComentarios"), QStringLiteral("Comentarios:"), 255);
     // Numbers are the program's to give.
     txtNumCuenta->setLocked(true);
     txtNumMovimiento->setLocked(true);

@@ -24,12 +24,12 @@ frmEmpresa::frmEmpresa(QWidget* parent, db::Database* codigos, ui::Prompts* prom
     setWindowTitle(QStringLiteral("Datos de la Empresa."));
 
     auto* raiz = new QVBoxLayout(this);
-    capEmpresa = CampoCaptura(this, QStringLiteral("capEmpresa"), QStringLiteral("Nombre Comercial de la Empresa:"), 100);
-    capRazonSocial = CampoCaptura(this, QStringLiteral("capRazonSocial"), QStringLiteral("Razon Social:"), 150);
+    capEmpresa = kestril::CreaCampoCaptura(this, QStringLiteral("capEmpresa"), QStringLiteral("Nombre Comercial de la Empresa:"), 100);
+    capRazonSocial = kestril::CreaCampoCaptura(this, QStringLiteral("capRazonSocial"), QStringLiteral("Razon Social:"), 150);
     capRazonSocial->setToolTip(QStringLiteral("Razon Social o Legal ante HACIENDA"));
-    capRFC = CampoCaptura(this, QStringLiteral("capRFC"), QStringLiteral("R.F.C.:"), 15);
-    capNumSuc = CampoCaptura(this, QStringLiteral("capNumSuc"), QStringLiteral("# de Sucursales:"), 2);
-    capSucDefault = CampoCaptura(this, QStringLiteral("capSucDefault"), QStringLiteral("Sucursal Default:"), 3);
+    capRFC = kestril::CreaCampoCaptura(this, QStringLiteral("capRFC"), QStringLiteral("R.F.C.:"), 15);
+    capNumSuc = kestril::CreaCampoCaptura(this, QStringLiteral("capNumSuc"), QStringLiteral("# de Sucursales:"), 2);
+    capSucDefault = kestril::CreaCampoCaptura(this, QStringLiteral("capSucDefault"), QStringLiteral("Sucursal Default:"), 3);
     for (CCaptura* c : {capEmpresa, capRazonSocial, capRFC})
         raiz->addWidget(c);
     auto* numeros = new QHBoxLayout;

@@ -1,6 +1,7 @@
 #include "catalogs/forms/frmestadocuenta.h"
 
 #include "catalogs/forms/campos.h"
+#include "catalogs/forms/comun.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/forms/formas.h"

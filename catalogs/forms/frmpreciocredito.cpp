@@ -2,6 +2,7 @@
 
 #include "capture_control/ccaptura.h"
 #include "catalogs/forms/campos.h"
+#include "catalogs/forms/comun.h"
 #include "catalogs/preciocredito.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
@@ -23,7 +24,7 @@ frmPreciosCredito::frmPreciosCredito(QWidget* parent, db::Database* codigos, ui:
     setWindowTitle(QString::fromUtf8("Precios a crédito. "));
     auto* raiz = new QVBoxLayout(this);
     auto* alta = new QHBoxLayout;
-    capCodigo = CampoCaptura(this, QStringLiteral("capCodigo"), QString::fromUtf8("Código de barras:"), 30);
+    capCodigo = kestril::CreaCampoCaptura(this, QStringLiteral("capCodigo"), QString::fromUtf8("Código de barras:"), 30);
     cmdInsertar = new QPushButton(QStringLiteral("&Insertar"), this);
     cmdInsertar->setObjectName(QStringLiteral("cmdInsertar"));
     alta->addWidget(capCodigo, 1);

@@ -34,7 +34,7 @@ frmProdProveedores::frmProdProveedores(QWidget* parent, db::Database* codigos)
     grid_ = new GridCatalogo(gridProdProv, &origen_, [this](int fila) { cursor_.move(fila); });
     raiz->addWidget(gridProdProv, 1);
     auto* abajo = new QHBoxLayout;
-    capRFC = CreaCaptura(this, QStringLiteral("capRFC"), QStringLiteral("R.F.C."), 13);
+    capRFC = kestril::CreaCampoCaptura(this, QStringLiteral("capRFC"), QStringLiteral("R.F.C."), 13);
     abajo->addWidget(capRFC);
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));

@@ -86,7 +86,7 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     raiz->addWidget(gridClientes, 1);
 
     auto campo = [this](const char* nombre, const QString& titulo, int largo) {
-        return CreaCaptura(this, QString::fromLatin1(nombre), titulo, largo);
+        return kestril::CreaCampoCaptura(this, QString::fromLatin1(nombre), titulo, largo);
     };
     capCodigo = campo("capCodigo", QStringLiteral("Código de barras:"), 20);
     capNombre = campo("capNombre", QStringLiteral("Nombre ó Modelo del producto:"), 45);

@@ -32,7 +32,7 @@ frmProveedores::frmProveedores(QWidget* parent, db::Database* codigos, ui::Promp
     raiz->addWidget(SSTab1);
 
     auto campo = [this](const char* nombre, const QString& titulo, int largo) {
-        return CreaCaptura(this, QString::fromLatin1(nombre), titulo, largo);
+        return kestril::CreaCampoCaptura(this, QString::fromLatin1(nombre), titulo, largo);
     };
     capRFC = campo("capRFC", QStringLiteral("R.F.C."), 13);
     capNombre = campo("capNombre", QStringLiteral("Nombre proveedor:"), 50);

@@ -301,7 +301,8 @@ TEST_F(ParametrosTest, FormSideEffectsOfItsBoxes)
     forma.SSTab1->setCurrentIndex(0);
     forma.chkDescripcionProd->setChecked(true);
     forma.chkNombreProd->setChecked(false);
-    QTest::mouseClick(forma.chkDescripcionProd, Qt::LeftButton);
+    // On the box itself: a stretched check box takes no click past its text.
+    QTest::mouseClick(forma.chkDescripcionProd, Qt::LeftButton, {}, QPoint(8, forma.chkDescripcionProd->height() / 2));
     EXPECT_TRUE(forma.chkNombreProd->isChecked());
     forma.SSTab1->setCurrentIndex(2);
     QLineEdit* lista = forma.capListaPrecios->findChild<QLineEdit*>();
