@@ -2,11 +2,17 @@
 
 #include "apps/setup/datasetup.h"
 #include "branches/forms/frmsucursales.h"
+#include "branches/forms/menus.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
 #include "capture_control/ccaptura.h"
 #include "fixture.h"
 #include "shell/estado.h"
 
+#include <QAction>
 #include <QFileInfo>
+#include <QPointer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,4 +74,24 @@ TEST_F(SucursalesTest, FormAddsABranchMakesItActiveAndShowsIt)
     clic(f.cmdBorrar);
     EXPECT_TRUE(prompts.lastMessage().startsWith(QStringLiteral("No se puede borrar el archivo de la sucursal activa")));
     EXPECT_TRUE(QFileInfo::exists(datasetup::rutaSucursal(Carpeta(), QStringLiteral("NORTE"))));
+}
+
+TEST_F(SucursalesTest, MenuItemOpensTheCatalogueWithPermission6)
+{
+    auto midi = std::make_unique<shell::MIDI>();
+    ConectaMenusSucursales(midi.get());
+    shell::ConectaMenu(midi.get());
+    midi->Ejecuta(QStringLiteral("Sucursales"));
+    EXPECT_EQ(shell::FormaCargada(QStringLiteral("frmSucursales")), nullptr);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("Usted no tiene acceso a esta parte del sistema."));
+
+    G().PermisosUsuario[6] = true;
+    midi->accion(QStringLiteral("Sucursales"))->trigger();
+    QPointer<QWidget> forma = shell::FormaCargada(QStringLiteral("frmSucursales"));
+    ASSERT_FALSE(forma.isNull());
+    clic(static_cast<frmSucursales*>(forma.data())->cmdCerrar);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(forma.isNull());
+    midi.reset();
+    shell::OlvidaAbridores();
 }
