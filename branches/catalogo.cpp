@@ -30,16 +30,8 @@ QString texto(const db::Row& f, const char* campo) {
     return v.toString();
 }
 
-// The number typed: digits only (blanks around them aside).
-std::optional<qint64> numero(const QString& s) {
-    static const QRegularExpression digitos(QStringLiteral("^\\d{1,9}$"));
-    const QString t = s.trimmed();
-    if (!digitos.match(t).hasMatch()) return std::nullopt;
-    return t.toLongLong();
-}
-
 QVariantList columnas(const Sucursal& s) {
-    return {s.DescripcionSuc, *numero(s.IdSucursal), s.DescripcionC, s.Direccion, s.Telefono, s.NumTerminales,
+    return {s.DescripcionSuc, *NumeroSucursal(s.IdSucursal), s.DescripcionC, s.Direccion, s.Telefono, s.NumTerminales,
             s.UbicacionBD};
 }
 
@@ -49,14 +41,27 @@ bool mismoArchivo(const QString& a, const QString& b) {
     return fa.canonicalFilePath() == fb.canonicalFilePath();
 }
 
-void avisaLigas(const std::vector<shell::FallaLiga>& fallas, ui::Prompts& p) {
+}  // namespace
+
+std::optional<qint64> NumeroSucursal(const QString& s) {
+    static const QRegularExpression digitos(QStringLiteral("^\\d{1,9}$"));
+    const QString t = s.trimmed();
+    if (!digitos.match(t).hasMatch()) return std::nullopt;
+    return t.toLongLong();
+}
+
+bool RenuevaLigas(const QString& ruta, ui::Prompts& p) {
+    const auto fallas = shell::LigaTablasCentrales(ruta, shell::RutaBDCodigos(), shell::ClaveArchivos(),
+                                                   [](const QString& t) {
+                                                       shell::PonEstado(2, QStringLiteral("Procesando ") + t +
+                                                                               QStringLiteral(".."));
+                                                   });
     for (const shell::FallaLiga& f : fallas)
         p.message(QStringLiteral("Error ") + (f.tabla.isEmpty() ? QString() : f.tabla + QStringLiteral(": ")) +
                       f.razon + QStringLiteral(" en crealiga."),
                   ui::Icon::None);
+    return fallas.empty();
 }
-
-}  // namespace
 
 std::optional<std::vector<Sucursal>> LeeCatalogo(db::Database& central, db::Error* error) {
     auto filas = central.select(QStringLiteral("SELECT * FROM Sucursales ORDER BY IdSucursal"), {}, error);
@@ -88,7 +93,7 @@ QString ConExtensionBD(const QString& ruta) {
 }
 
 QString ValidaSucursal(db::Database& central, const Sucursal& s, std::optional<qint64> anterior) {
-    const auto id = numero(s.IdSucursal);
+    const auto id = NumeroSucursal(s.IdSucursal);
     if (!id || *id < 1 || *id > 10) return QStringLiteral("El Id de sucursal debe ser un número entero del 1 al 10.");
     if (const QString mal = ValidaNombreCorto(s.DescripcionC); !mal.isEmpty()) return mal;
     if (s.DescripcionSuc.trimmed().isEmpty()) return QStringLiteral("Falta la descripción de la sucursal.");
@@ -120,14 +125,14 @@ bool AltaSucursal(db::Database& central, const Sucursal& s, ui::Prompts& p) {
     const bool nuevo = !QFileInfo::exists(ruta);
     if (nuevo) {
         QString error;
-        if (!CreaArchivoSucursal(RutaPlantillaSucursal(), ruta, shell::RutaBDCodigos(), int(*numero(s.IdSucursal)),
+        if (!CreaArchivoSucursal(RutaPlantillaSucursal(), ruta, shell::RutaBDCodigos(), int(*NumeroSucursal(s.IdSucursal)),
                                  shell::ClaveArchivos(), &error)) {
             p.message(error, ui::Icon::Critical);
             return false;
         }
     } else {
         // A file left by an earlier branch of that name keeps its data; only its links are renewed.
-        avisaLigas(shell::LigaTablasCentrales(ruta, shell::RutaBDCodigos(), shell::ClaveArchivos()), p);
+        RenuevaLigas(ruta, p);
     }
     db::Error e;
     if (!central.exec(QStringLiteral("INSERT INTO Sucursales (DescripcionSuc, IdSucursal, DescripcionC, Direccion, "
@@ -151,7 +156,7 @@ bool ModificaSucursal(db::Database& central, qint64 anterior, const Sucursal& or
         p.message(mal, ui::Icon::Warning);
         return false;
     }
-    const bool cambiaNombre = s.DescripcionC != original.DescripcionC || *numero(s.IdSucursal) != anterior;
+    const bool cambiaNombre = s.DescripcionC != original.DescripcionC || *NumeroSucursal(s.IdSucursal) != anterior;
     if (cambiaNombre && QFileInfo::exists(RutaArchivoSucursal(original.DescripcionC))) {
         p.message(QStringLiteral("La sucursal ya tiene su archivo de datos: no se puede cambiar su Id ni su descripción "
                                  "corta (la carpeta, los parámetros, las terminales y el servidor de impresión "
@@ -180,7 +185,7 @@ bool ModificaSucursal(db::Database& central, qint64 anterior, const Sucursal& or
 bool GeneraArchivos(const Sucursal& s, ui::Prompts& p) {
     const QString ruta = RutaArchivoSucursal(s.DescripcionC);
     if (!QFileInfo::exists(ruta)) {
-        const auto id = numero(s.IdSucursal);
+        const auto id = NumeroSucursal(s.IdSucursal);
         QString error;
         if (!id || !ValidaNombreCorto(s.DescripcionC).isEmpty() ||
             !CreaArchivoSucursal(RutaPlantillaSucursal(), ruta, shell::RutaBDCodigos(), int(id.value_or(0)),
@@ -189,12 +194,7 @@ bool GeneraArchivos(const Sucursal& s, ui::Prompts& p) {
             return false;
         }
     } else {
-        avisaLigas(shell::LigaTablasCentrales(ruta, shell::RutaBDCodigos(), shell::ClaveArchivos(),
-                                              [](const QString& t) {
-                                                  shell::PonEstado(2, QStringLiteral("Procesando ") + t +
-                                                                          QStringLiteral(".."));
-                                              }),
-                   p);
+        RenuevaLigas(ruta, p);
     }
     shell::PonEstado(2, QStringLiteral("Creación de archivos terminada."));
     return true;
@@ -208,7 +208,7 @@ bool CambiaSucursalActiva(const Sucursal& s, bool hayVentaAbierta, ui::Prompts& 
                   ui::Icon::Warning);
         return false;
     }
-    const auto id = numero(s.IdSucursal);
+    const auto id = NumeroSucursal(s.IdSucursal);
     if (!id || *id < 0 || *id > 10) {
         p.message(QStringLiteral("El Id de sucursal debe ser un número entero del 1 al 10."), ui::Icon::Warning);
         return false;
@@ -246,7 +246,7 @@ bool BorraArchivoSucursal(const Sucursal& s, ui::Prompts& p) {
         return false;
     }
     const auto& g = G();
-    const auto id = numero(s.IdSucursal);
+    const auto id = NumeroSucursal(s.IdSucursal);
     if ((id && *id == g.SucursalActual) || mismoArchivo(ruta, shell::RutaBDSucursal(g.SucursalActual))) {
         p.message(QStringLiteral("No se puede borrar el archivo de la sucursal activa; cambie antes a otra sucursal."),
                   ui::Icon::Warning);

@@ -34,6 +34,9 @@ QString RutaPlantillaSucursal();
 // <data>/Base de datos/BDLimpias/Limpia.db, the empty container of transfer and export files.
 QString RutaPlantillaLimpia();
 
+// The branch number typed: digits only (blanks around them aside); none otherwise.
+std::optional<qint64> NumeroSucursal(const QString& texto);
+
 // The path the person chose with ".db" added when it does not end in it (letter case aside).
 QString ConExtensionBD(const QString& ruta);
 
@@ -57,6 +60,10 @@ bool ModificaSucursal(db::Database& central, qint64 anterior, const Sucursal& or
 // ("Error " + reason + " en crealiga.") and the rest go on. Panel 2 ends with
 // "Creación de archivos terminada." when the file is there.
 bool GeneraArchivos(const Sucursal& s, ui::Prompts& p);
+
+// Renews the twelve links of an existing branch file; each link that fails is told
+// ("Error " + reason + " en crealiga.") and the rest go on. True when all were made.
+bool RenuevaLigas(const QString& ruta, ui::Prompts& p);
 
 // Makes the branch the active one for the rest of the run (SucursalActual, EstableceSucursal).
 // Refused while a sale screen is open; when the branch cannot be set up the one before is set up

@@ -1,6 +1,7 @@
 #include "branches/forms/frmsucursales.h"
 
 #include "branches/forms/campos.h"
+#include "branches/mantenimiento.h"
 #include "platform/ui/filechooser.h"
 #include "platform/ui/prompts.h"
 #include "shell/arranque.h"
@@ -10,7 +11,10 @@
 #include "shell/forms/midi.h"
 #include "shell/rutinas_bd.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QKeyEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -72,6 +76,32 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
     g->addWidget(cmdExplorar, f++, 1, Qt::AlignLeft);
     SSTab1->addTab(detalles, QStringLiteral("&Detalles"));
 
+    auto* procesos = new QWidget(SSTab1);
+    auto* pg = new QGridLayout(procesos);
+    QCheckBox** casillas[] = {nullptr,          &chkExistencias,       &chkHistVentas,    &chkBorraHistVentasCredito,
+                              &chkActualizaRutas, &chkBorrarCatalogos, &chkRecuperaRProd, &chkValidaExistencias,
+                              &chkCompactarBase, &Check1,              &chkInicializar};
+    const char* nombres[] = {"", "chkExistencias", "chkHistVentas", "chkBorraHistVentasCredito", "chkActualizaRutas",
+                             "chkBorrarCatalogos", "chkRecuperaRProd", "chkValidaExistencias", "chkCompactarBase",
+                             "Check1", "chkInicializar"};
+    for (int t = 1; t <= kTareas; ++t) {
+        *casillas[t] = new QCheckBox(NombreTarea(t), procesos);
+        (*casillas[t])->setObjectName(QString::fromLatin1(nombres[t]));
+        pg->addWidget(*casillas[t], t - 1, 0);
+    }
+    Combo1 = new QComboBox(procesos);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->addItems(ListaCatalogos());
+    Combo1->setEnabled(false);
+    pg->addWidget(Combo1, CatalogosT - 1, 1);
+    cmdProcesa = new QPushButton(QStringLiteral("&Procesar Sucursal"), procesos);
+    cmdProcesa->setAutoDefault(false);
+    pg->addWidget(cmdProcesa, kTareas, 0, 1, 2, Qt::AlignLeft);
+    pg->setColumnStretch(1, 1);
+    SSTab1->addTab(procesos, QStringLiteral("&Procesos"));
+    connect(chkBorrarCatalogos, &QCheckBox::toggled, Combo1, &QWidget::setEnabled);
+    connect(cmdProcesa, &QPushButton::clicked, this, &frmSucursales::cmdProcesa_Click);
+
     grid = new QTableView(this);
     grid->setObjectName(QStringLiteral("grid"));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -129,6 +159,36 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
     guardando_ = false;
     Recarga(std::nullopt, 0);
     MuestraActiva();
+    // The form sees the keys before its controls (the hidden clean-up sequence).
+    installEventFilter(this);
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+}
+
+bool frmSucursales::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(e)->key();
+        if (tecla == Qt::Key_Control) {
+            secuencia_ = 17;
+        } else if (tecla == Qt::Key_Alt && secuencia_ == 17) {
+            secuencia_ = 18;
+        } else if (tecla == Qt::Key_T && secuencia_ == 18) {
+            BorraPendientes(capDCorta->Text(), prompts());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+void frmSucursales::cmdProcesa_Click()
+{
+    const QCheckBox* casillas[] = {nullptr,           chkExistencias,     chkHistVentas,    chkBorraHistVentasCredito,
+                                   chkActualizaRutas, chkBorrarCatalogos, chkRecuperaRProd, chkValidaExistencias,
+                                   chkCompactarBase,  Check1,             chkInicializar};
+    Seleccion s;
+    for (int t = 1; t <= kTareas; ++t) s.marcada[t] = casillas[t]->checkState() == Qt::Checked;
+    s.catalogo = Combo1->currentText();
+    ProcesaSucursal(Pantalla(), s, prompts());
 }
 
 ui::Prompts& frmSucursales::prompts() const { return prompts_ ? *prompts_ : ui::defaultPrompts(); }

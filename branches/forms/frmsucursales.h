@@ -9,6 +9,8 @@
 #include <optional>
 
 class CCaptura;
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,6 +45,7 @@ public:
     void cmdCambiaSuc_Click();
     void cmdExplorar_Click();
     void cmdCerrar_Click();
+    void cmdProcesa_Click();
 
     int Registros() const { return int(filas_.size()); }
     int Posicion() const { return pos_; }
@@ -58,6 +61,16 @@ public:
                 *cmdCambiaSuc = nullptr, *cmdExplorar = nullptr, *cmdSincronizar = nullptr,
                 *cmdCerrar = nullptr;
     QLabel* lblSucA = nullptr;
+    // "&Procesos": the maintenance tasks by their number (chk[1] to chk[10]), the catalog list.
+    QCheckBox *chkExistencias = nullptr, *chkHistVentas = nullptr, *chkBorraHistVentasCredito = nullptr,
+              *chkActualizaRutas = nullptr, *chkBorrarCatalogos = nullptr, *chkRecuperaRProd = nullptr,
+              *chkValidaExistencias = nullptr, *chkCompactarBase = nullptr, *Check1 = nullptr,
+              *chkInicializar = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QPushButton* cmdProcesa = nullptr;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
     // Reads the rows again and shows the one of that number (else the row at `fila`).
@@ -75,6 +88,7 @@ private:
     bool agregando_ = false;
     bool guardando_ = false;
     bool llenandoGrid_ = false;
+    int secuencia_ = 0;  // the hidden key sequence: 17 after Ctrl, 18 after Ctrl then Alt
     QStandardItemModel* modelo_ = nullptr;
 };
 

@@ -11,6 +11,9 @@
 #include "shell/estado.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QTabWidget>
 #include <QFileInfo>
 #include <QPointer>
 #include <QLabel>
@@ -26,7 +29,9 @@ namespace {
 
 QLineEdit* caja(CCaptura* c) { return c->findChild<QLineEdit*>(); }
 
-void clic(QPushButton* b) { QTest::mouseClick(b, Qt::LeftButton); }
+void clic(QWidget* b) { QTest::mouseClick(b, Qt::LeftButton); }
+// A check box takes the click on its box, at the left.
+void marca(QCheckBox* c) { QTest::mouseClick(c, Qt::LeftButton, {}, QPoint(8, c->height() / 2)); }
 
 }  // namespace
 
@@ -94,4 +99,46 @@ TEST_F(SucursalesTest, MenuItemOpensTheCatalogueWithPermission6)
     EXPECT_TRUE(forma.isNull());
     midi.reset();
     shell::OlvidaAbridores();
+}
+
+TEST_F(SucursalesTest, ProcessTabRunsTheTickedTasksAfterTheQuestion)
+{
+    {
+        auto suc = Abre(datasetup::rutaSucursal(Carpeta(), QStringLiteral("Matriz")));
+        ASSERT_TRUE(suc->exec(QStringLiteral("INSERT INTO Venta (Numero, Tipo) VALUES (3, 'T'), (0, 'T')")));
+        ASSERT_TRUE(suc->exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, ClaveProducto) VALUES (0, 1)")));
+        ASSERT_TRUE(suc->exec(QStringLiteral("INSERT INTO Existencia (ClaveProducto, Existencia) VALUES (1, 8)")));
+        ASSERT_TRUE(suc->exec(QStringLiteral("INSERT INTO Cuentas (IdCuenta) VALUES (1)")));
+    }
+    frmSucursales f(nullptr, &prompts, &chooser);
+    f.show();
+    f.SSTab1->setCurrentIndex(1);
+    EXPECT_FALSE(f.Combo1->isEnabled());
+    marca(f.chkBorrarCatalogos);
+    EXPECT_TRUE(f.Combo1->isEnabled());
+    marca(f.chkBorrarCatalogos);
+    EXPECT_FALSE(f.Combo1->isEnabled());
+
+    marca(f.chkExistencias);
+    marca(f.chkBorraHistVentasCredito);
+    prompts.pushAnswer(ui::Answer::Yes);
+    clic(f.cmdProcesa);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("Proceso concluido."));
+    auto suc = Abre(datasetup::rutaSucursal(Carpeta(), QStringLiteral("Matriz")));
+    EXPECT_EQ(Valor(*suc, QStringLiteral("SELECT Existencia FROM Existencia WHERE ClaveProducto = 1")).toDouble(), 0.0);
+    EXPECT_EQ(Valor(*suc, QStringLiteral("SELECT count(*) FROM Cuentas")).toInt(), 0);
+    EXPECT_EQ(Valor(*suc, QStringLiteral("SELECT count(*) FROM Venta")).toInt(), 2);
+
+    // Ctrl, Alt, T: the pending lines and headers of every terminal go, after a question.
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::keyClick(f.cmdProcesa, Qt::Key_Control);
+    QTest::keyClick(f.cmdProcesa, Qt::Key_Alt);
+    QTest::keyClick(f.cmdProcesa, Qt::Key_T);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("ok en Matriz"));
+    EXPECT_EQ(Valor(*suc, QStringLiteral("SELECT count(*) FROM Venta")).toInt(), 1);
+    EXPECT_EQ(Valor(*suc, QStringLiteral("SELECT count(*) FROM DetalleVenta")).toInt(), 0);
+    prompts.clear();
+    QTest::keyClick(f.cmdProcesa, Qt::Key_T);  // a further T asks again
+    EXPECT_EQ(prompts.asked().size(), 1u);
 }
