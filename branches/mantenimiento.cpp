@@ -120,17 +120,10 @@ bool BorraCatalogo(db::Database& bd, const QString& tabla, db::Error* error) {
     }
     if (!bd.tableExists(t))
         return db::fail(error, db::ErrorKind::NoSuchTable, QStringLiteral("No existe la tabla %1.").arg(t));
-    // Rows every terminal relies on stay: loose articles, the default category, the counter-sale customer.
     QString sql = QStringLiteral("Delete from \"%1\"").arg(QString(t).replace(u'"', QStringLiteral("\"\"")));
-    QVariantList p;
-    if (t.compare(QLatin1String("Producto"), Qt::CaseInsensitive) == 0) {
-        sql += QStringLiteral(" Where ClaveProducto <> 1");
-    } else if (t.compare(QLatin1String("Categoria"), Qt::CaseInsensitive) == 0) {
-        sql += QStringLiteral(" Where ClaveCategoria <> 0");
-    } else if (t.compare(QLatin1String("Cliente"), Qt::CaseInsensitive) == 0) {
-        sql += QStringLiteral(" Where RFC <> ?");
-        p << QString::fromLatin1(kClienteMostrador);
-    }
+    const Condicion quedan = FilasQueQuedan(t);
+    if (!quedan.sql.isEmpty()) sql += QStringLiteral(" Where Not (") + quedan.sql + u')';
+    const QVariantList& p = quedan.params;
     if (!shell::ProcesaSQL(bd, sql, p, error)) return false;
     // Movements without their account would be counted by nobody and shown by nothing.
     if (t.compare(QLatin1String("Cuentas"), Qt::CaseInsensitive) == 0 &&
@@ -138,6 +131,15 @@ bool BorraCatalogo(db::Database& bd, const QString& tabla, db::Error* error) {
         return false;
     shell::PonEstado(2, QStringLiteral("Catálogo Borrado ") + t);
     return true;
+}
+
+Condicion FilasQueQuedan(const QString& tabla) {
+    // Loose articles, the default category and the counter-sale customer.
+    if (tabla.compare(QLatin1String("Producto"), Qt::CaseInsensitive) == 0) return {QStringLiteral("ClaveProducto = 1"), {}};
+    if (tabla.compare(QLatin1String("Categoria"), Qt::CaseInsensitive) == 0) return {QStringLiteral("ClaveCategoria = 0"), {}};
+    if (tabla.compare(QLatin1String("Cliente"), Qt::CaseInsensitive) == 0)
+        return {QStringLiteral("RFC = ?"), {QString::fromLatin1(kClienteMostrador)}};
+    return {};
 }
 
 bool ValidaExistencias(db::Database& bd, db::Error* error) {

@@ -67,6 +67,13 @@ bool BorraCatalogos(db::Database& bd, db::Error* error);
 // counter-sale customer); "Cuentas" takes its movements with it. Panel 2 "Catálogo Borrado " +
 // table. An empty name deletes nothing: "El nombre del catálogo es invalido.".
 bool BorraCatalogo(db::Database& bd, const QString& tabla, db::Error* error);
+// The rows of a catalog every terminal relies on, which emptying it keeps: a condition over the
+// table ("" when it keeps none) and its values.
+struct Condicion {
+    QString sql;
+    QVariantList params;
+};
+Condicion FilasQueQuedan(const QString& tabla);
 bool ValidaExistencias(db::Database& bd, db::Error* error);
 bool PasaTemporales(db::Database& bd, db::Error* error);
 bool InicializarInicio(db::Database& bd, db::Error* error);

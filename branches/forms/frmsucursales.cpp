@@ -1,6 +1,7 @@
 #include "branches/forms/frmsucursales.h"
 
 #include "branches/forms/campos.h"
+#include "branches/forms/frmsincronizar.h"
 #include "branches/mantenimiento.h"
 #include "platform/ui/filechooser.h"
 #include "platform/ui/prompts.h"
@@ -133,8 +134,6 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
         ++i;
     }
     raiz->addLayout(botones);
-    // The synchronisation form is not in this version yet.
-    cmdSincronizar->setEnabled(false);
 
     connect(cmdNuevo, &QPushButton::clicked, this, &frmSucursales::cmdNuevo_Click);
     connect(cmdGuardar, &QPushButton::clicked, this, &frmSucursales::cmdGuardar_Click);
@@ -143,6 +142,7 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
     connect(cmdCambiaSuc, &QPushButton::clicked, this, &frmSucursales::cmdCambiaSuc_Click);
     connect(cmdExplorar, &QPushButton::clicked, this, &frmSucursales::cmdExplorar_Click);
     connect(cmdCerrar, &QPushButton::clicked, this, &frmSucursales::cmdCerrar_Click);
+    connect(cmdSincronizar, &QPushButton::clicked, this, &frmSucursales::cmdSincronizar_Click);
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& actual) {
                 if (llenandoGrid_ || !actual.isValid() || actual.row() == pos_) return;
@@ -361,6 +361,13 @@ void frmSucursales::cmdExplorar_Click()
 }
 
 void frmSucursales::cmdCerrar_Click() { close(); }
+
+void frmSucursales::cmdSincronizar_Click()
+{
+    G().SucursalSinc = capDCorta->Text();
+    // Beside the catalogue in the main window when there is one.
+    AbreSincronizar(qobject_cast<shell::MIDI*>(window()));
+}
 
 frmSucursales* AbreSucursales(shell::MIDI* midi)
 {

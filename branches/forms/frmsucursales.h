@@ -46,6 +46,7 @@ public:
     void cmdExplorar_Click();
     void cmdCerrar_Click();
     void cmdProcesa_Click();
+    void cmdSincronizar_Click();
 
     int Registros() const { return int(filas_.size()); }
     int Posicion() const { return pos_; }
