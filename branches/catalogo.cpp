@@ -1,6 +1,7 @@
 #include "branches/catalogo.h"
 
 #include "branches/archivo_sucursal.h"
+#include "branches/archivos.h"
 #include "platform/ui/prompts.h"
 #include "shell/arranque.h"
 #include "shell/avisos.h"
@@ -85,6 +86,12 @@ QString RutaPlantillaSucursal() {
 
 QString RutaPlantillaLimpia() {
     return shell::BuscaRuta(shell::UnirRuta(G().CarpetaDatos, QStringLiteral("Base de datos/BDLimpias/Limpia.db")));
+}
+
+bool CopiaPlantillaLimpia(const QString& destino) {
+    if (!QFile::copy(RutaPlantillaLimpia(), destino)) return false;
+    QFile::setPermissions(destino, QFile::permissions(destino) | QFile::WriteOwner);
+    return true;
 }
 
 QString ConExtensionBD(const QString& ruta) {
@@ -259,11 +266,7 @@ bool BorraArchivoSucursal(const Sucursal& s, ui::Prompts& p) {
     CierraBD(ruta);
     db::Error e;
     {
-        db::OpenOptions op;
-        op.password = shell::ClaveArchivos();
-        op.attachLinks = false;
-        op.createViews = false;
-        auto bd = db::Database::open(ruta, op, &e);
+        auto bd = AbreArchivo(ruta, &e);
         // An exclusive lock proves no other terminal is reading or writing the file; a short wait
         // lets a passing read finish.
         db::LockWait espera;

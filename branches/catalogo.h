@@ -33,6 +33,8 @@ QString RutaArchivoSucursal(const QString& corto);
 QString RutaPlantillaSucursal();
 // <data>/Base de datos/BDLimpias/Limpia.db, the empty container of transfer and export files.
 QString RutaPlantillaLimpia();
+// A writable copy of it at `destino` (which must not exist).
+bool CopiaPlantillaLimpia(const QString& destino);
 
 // The branch number typed: digits only (blanks around them aside); none otherwise.
 std::optional<qint64> NumeroSucursal(const QString& texto);

@@ -1,5 +1,6 @@
 #include "branches/intercambio.h"
 
+#include "branches/archivos.h"
 #include "branches/catalogo.h"
 #include "platform/db/database.h"
 #include "platform/ui/prompts.h"
@@ -10,68 +11,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
-#include <filesystem>
-#include <system_error>
 
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace sucursales {
 
 namespace {
 
 QString nativa(const QString& r) { return QDir::toNativeSeparators(r); }
-
-// A name beside `destino` that nobody uses, for a file that gets its real name only when whole.
-QString temporal(const QString& destino) {
-    for (;;) {
-        const QString t = destino + QStringLiteral(".tmp%1").arg(QRandomGenerator::global()->generate() % 1000000);
-        if (!QFileInfo::exists(t)) return t;
-    }
-}
-
-// The file's bytes on the disk before it takes another's place.
-bool sincroniza(const QString& ruta) {
-    const int fd = ::open(QFile::encodeName(ruta).constData(), O_RDONLY);
-    if (fd < 0) return false;
-    const bool bien = ::fsync(fd) == 0;
-    ::close(fd);
-    return bien;
-}
-
-// rename() that replaces the target in one step.
-bool reemplaza(const QString& de, const QString& a, QString* error) {
-    std::error_code ec;
-    std::filesystem::rename(QFile::encodeName(de).constData(), QFile::encodeName(a).constData(), ec);
-    if (ec && error) *error = QString::fromStdString(ec.message());
-    return !ec;
-}
-
-std::unique_ptr<db::Database> abreSolo(const QString& ruta, db::Error* e) {
-    db::OpenOptions op;
-    op.password = shell::ClaveArchivos();
-    // Only the file's own tables count: a branch file's links would reach some central file.
-    op.attachLinks = false;
-    op.createViews = false;
-    return db::Database::open(ruta, op, e);
-}
-
-QString razonApertura(const db::Error& e) {
-    switch (e.kind) {
-    case db::ErrorKind::NotFound: return QStringLiteral("no se encontró el archivo");
-    case db::ErrorKind::WrongPassword: return QStringLiteral("el archivo tiene otra contraseña");
-    case db::ErrorKind::Corrupt: return QStringLiteral("el archivo no es una base de datos o está dañado");
-    default: return e.message;
-    }
-}
-
-bool tieneTabla(db::Database& bd, const QString& t) {
-    for (const db::TableInfo& i : bd.tables())
-        if (!i.linked && i.name.compare(t, Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
 
 bool tieneCampo(const std::vector<db::FieldInfo>& campos, const QString& c) {
     for (const db::FieldInfo& f : campos)
@@ -114,19 +61,19 @@ QString ArchivoDeDatos(Datos d) {
 
 QString RevisaArchivo(const QString& ruta, Datos d) {
     db::Error e;
-    auto bd = abreSolo(ruta, &e);
-    if (!bd) return razonApertura(e);
+    auto bd = AbreArchivo(ruta, &e);
+    if (!bd) return RazonApertura(e);
     auto r = bd->scalar(QStringLiteral("PRAGMA integrity_check"), {}, &e);
-    if (!r) return razonApertura(e.kind == db::ErrorKind::Other ? db::Error{db::ErrorKind::Corrupt, 0, {}} : e);
+    if (!r) return RazonApertura(e.kind == db::ErrorKind::Other ? db::Error{db::ErrorKind::Corrupt, 0, {}} : e);
     if (r->toString() != QLatin1String("ok")) return QStringLiteral("el archivo está dañado (%1)").arg(r->toString());
     if (d == Datos::Generales) {
         for (const char* t : {"Personal", "Producto", "Sucursales", "Empresa"})
-            if (!tieneTabla(*bd, QString::fromLatin1(t)))
+            if (!TablaPropia(*bd, QString::fromLatin1(t)))
                 return QStringLiteral("no es un archivo de datos generales: le falta la tabla %1").arg(QString::fromLatin1(t));
         return {};
     }
     for (const char* t : {"Parametros", "Folios", "Venta"})
-        if (!tieneTabla(*bd, QString::fromLatin1(t)))
+        if (!TablaPropia(*bd, QString::fromLatin1(t)))
             return QStringLiteral("no es un archivo de sucursal: le falta la tabla %1").arg(QString::fromLatin1(t));
     auto n = bd->scalar(QStringLiteral("SELECT count(*) FROM main.Parametros"), {}, &e);
     if (!n || n->toInt() != 1) return QStringLiteral("no es un archivo de sucursal: debe tener un registro de parámetros");
@@ -144,15 +91,15 @@ bool ExportaBase(const QString& origen, const QString& destino, ui::Prompts& p) 
         p.question(QStringLiteral("El archivo destino ya existe, desea continuar ?")) != ui::Answer::Yes)
         return false;
     db::Error e;
-    auto bd = abreSolo(origen, &e);
+    auto bd = AbreArchivo(origen, &e);
     if (!bd) {
-        p.message(QStringLiteral("No se pudo abrir %1: %2.").arg(nativa(origen), razonApertura(e)), ui::Icon::Critical);
+        p.message(QStringLiteral("No se pudo abrir %1: %2.").arg(nativa(origen), RazonApertura(e)), ui::Icon::Critical);
         return false;
     }
     // VACUUM INTO reads one committed state, whatever the other terminals are writing meanwhile.
-    const QString t = temporal(destino);
+    const QString t = NombreTemporal(destino);
     QString error;
-    if (!bd->vacuumInto(t, &e) || !sincroniza(t) || !reemplaza(t, destino, &error)) {
+    if (!bd->vacuumInto(t, &e) || !Sincroniza(t) || !Reemplaza(t, destino, &error)) {
         QFile::remove(t);
         p.message(QStringLiteral("No se pudo exportar a %1: %2").arg(nativa(destino), error.isEmpty() ? e.message : error),
                   ui::Icon::Critical);
@@ -172,8 +119,8 @@ bool ImportaBase(const QString& archivo, const QString& destino, Datos d, ui::Pr
     if (const QString mal = RevisaArchivo(archivo, d); !mal.isEmpty()) return rechaza(mal);
 
     CierraBD(destino);
-    const QString t = temporal(destino);
-    if (!QFile::copy(archivo, t) || !sincroniza(t)) {
+    const QString t = NombreTemporal(destino);
+    if (!QFile::copy(archivo, t) || !Sincroniza(t)) {
         QFile::remove(t);
         return rechaza(QStringLiteral("no se pudo copiar junto a %1").arg(nativa(destino)));
     }
@@ -183,7 +130,7 @@ bool ImportaBase(const QString& archivo, const QString& destino, Datos d, ui::Pr
     bool bien = true;
     if (QFileInfo::exists(destino)) {
         db::Error e;
-        auto actual = abreSolo(destino, &e);
+        auto actual = AbreArchivo(destino, &e);
         // The lock is held while the files change places: no terminal writes into the old one meanwhile.
         if (!actual || !bloqueaExclusivo(*actual, &e)) {
             QFile::remove(t);
@@ -192,14 +139,14 @@ bool ImportaBase(const QString& archivo, const QString& destino, Datos d, ui::Pr
             return rechaza(e.message);
         }
         QFile::remove(respaldo);
-        bien = reemplaza(destino, respaldo, &error);
-        if (bien && !reemplaza(t, destino, &error)) {
-            reemplaza(respaldo, destino, nullptr);
+        bien = Reemplaza(destino, respaldo, &error);
+        if (bien && !Reemplaza(t, destino, &error)) {
+            Reemplaza(respaldo, destino, nullptr);
             bien = false;
         }
         actual->exec(QStringLiteral("ROLLBACK"));
     } else {
-        bien = reemplaza(t, destino, &error);
+        bien = Reemplaza(t, destino, &error);
     }
     db::Database::closeAll(respaldo);
     db::Database::closeAll(destino);
@@ -215,21 +162,20 @@ QString ExportaProductos(const QString& carpeta, const QDate& dia, ui::Prompts& 
     if (QFileInfo::exists(archivo) &&
         p.question(QStringLiteral("El archivo destino ya existe, desea continuar ?")) != ui::Answer::Yes)
         return {};
-    const QString t = temporal(archivo);
+    const QString t = NombreTemporal(archivo);
     auto falla = [&](const QString& razon) {
         db::Database::closeAll(t);
         QFile::remove(t);
         p.message(QStringLiteral("No se generó el archivo %1: %2").arg(nativa(archivo), razon), ui::Icon::Critical);
         return QString();
     };
-    if (!QFile::copy(RutaPlantillaLimpia(), t)) return falla(QStringLiteral("no se pudo copiar la plantilla Limpia.db"));
-    QFile::setPermissions(t, QFile::permissions(t) | QFile::WriteOwner);
+    if (!CopiaPlantillaLimpia(t)) return falla(QStringLiteral("no se pudo copiar la plantilla Limpia.db"));
     {
         db::Error e;
-        auto central = abreSolo(shell::RutaBDCodigos(), &e);
-        if (!central) return falla(razonApertura(e));
-        auto copia = abreSolo(t, &e);
-        if (!copia) return falla(razonApertura(e));
+        auto central = AbreArchivo(shell::RutaBDCodigos(), &e);
+        if (!central) return falla(RazonApertura(e));
+        auto copia = AbreArchivo(t, &e);
+        if (!copia) return falla(RazonApertura(e));
         QStringList columnas;
         for (const db::FieldInfo& f : central->fields(QStringLiteral("Producto"))) columnas << f.name;
         if (!db::Database::createTableLike(*central, *copia, QStringLiteral("Producto"), &e) ||
@@ -238,7 +184,7 @@ QString ExportaProductos(const QString& carpeta, const QDate& dia, ui::Prompts& 
     }
     db::Database::closeAll(t);
     QString error;
-    if (!sincroniza(t) || !reemplaza(t, archivo, &error)) return falla(error);
+    if (!Sincroniza(t) || !Reemplaza(t, archivo, &error)) return falla(error);
     p.message(QStringLiteral("El archivo destino se ha generado en ") + nativa(archivo), ui::Icon::None);
     return archivo;
 }
@@ -258,9 +204,9 @@ bool ImportaProductos(const QString& archivo, ui::Prompts& p) {
         return false;
     };
     db::Error e;
-    auto origen = abreSolo(archivo, &e);
-    if (!origen) return rechaza(razonApertura(e));
-    if (!tieneTabla(*origen, QStringLiteral("Producto"))) return rechaza(QStringLiteral("el archivo no tiene la tabla Producto"));
+    auto origen = AbreArchivo(archivo, &e);
+    if (!origen) return rechaza(RazonApertura(e));
+    if (!TablaPropia(*origen, QStringLiteral("Producto"))) return rechaza(QStringLiteral("el archivo no tiene la tabla Producto"));
     const auto camposOrigen = origen->fields(QStringLiteral("Producto"));
     for (const char* c : {"ClaveProducto", "CodigodeBarras"})
         if (!tieneCampo(camposOrigen, QString::fromLatin1(c)))
@@ -270,8 +216,8 @@ bool ImportaProductos(const QString& archivo, ui::Prompts& p) {
     if (!uno) return rechaza(e.message);
     if (uno->toInt() == 0) return rechaza(QStringLiteral("el archivo no tiene el producto 1"));
 
-    auto central = abreSolo(shell::RutaBDCodigos(), &e);
-    if (!central) return rechaza(razonApertura(e));
+    auto central = AbreArchivo(shell::RutaBDCodigos(), &e);
+    if (!central) return rechaza(RazonApertura(e));
     QStringList comunes;
     for (const db::FieldInfo& f : central->fields(QStringLiteral("Producto")))
         if (tieneCampo(camposOrigen, f.name)) comunes << f.name;

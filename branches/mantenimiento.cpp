@@ -1,5 +1,6 @@
 #include "branches/mantenimiento.h"
 
+#include "branches/archivos.h"
 #include "platform/ui/prompts.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
@@ -171,11 +172,7 @@ bool InicializarInicio(db::Database& bd, db::Error* error) {
 }
 
 bool RestauraProductos(const QString& rutaCentral, db::Error* error) {
-    db::OpenOptions op;
-    op.password = shell::ClaveArchivos();
-    op.attachLinks = false;
-    op.createViews = false;
-    auto bd = db::Database::open(rutaCentral, op, error);
+    auto bd = AbreArchivo(rutaCentral, error);
     if (!bd) return false;
     const QString sin = QStringLiteral("No hay respaldo de productos para recuperar.");
     if (!bd->tableExists(QStringLiteral("RProducto"))) return db::fail(error, db::ErrorKind::NoSuchTable, sin);

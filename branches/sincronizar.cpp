@@ -1,5 +1,6 @@
 #include "branches/sincronizar.h"
 
+#include "branches/archivos.h"
 #include "branches/catalogo.h"
 #include "branches/mantenimiento.h"
 #include "platform/db/database.h"
@@ -145,12 +146,7 @@ bool abre(const QString& destino, const QString& origen, Archivos& a, ui::Prompt
     if (fo.exists() && fd.exists() && fo.canonicalFilePath() == fd.canonicalFilePath())
         return falla(QStringLiteral("El origen y el destino son el mismo archivo."));
     db::Error e;
-    db::OpenOptions op;
-    op.password = shell::ClaveArchivos();
-    op.attachLinks = false;
-    op.createViews = false;
-    op.readOnly = true;
-    a.origen = db::Database::open(origen, op, &e);
+    a.origen = AbreArchivo(origen, &e, true);
     if (!a.origen) return falla(e.message);
     db::OpenOptions od;
     od.password = shell::ClaveArchivos();

@@ -1,5 +1,6 @@
 #include "branches/traspasos.h"
 
+#include "branches/archivos.h"
 #include "branches/catalogo.h"
 #include "platform/ui/prompts.h"
 #include "sale/inventario_es.h"
@@ -9,30 +10,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
-#include <filesystem>
-#include <system_error>
 
 namespace sucursales {
 
 namespace {
 
 QString corto(int n) { return n >= 0 && n <= 10 ? G().DescripcionC[n] : QString(); }
-
-std::unique_ptr<db::Database> abreSolo(const QString& ruta, db::Error* e) {
-    db::OpenOptions op;
-    op.password = shell::ClaveArchivos();
-    op.attachLinks = false;
-    op.createViews = false;
-    return db::Database::open(ruta, op, e);
-}
-
-bool tablaPropia(db::Database& bd, const QString& t) {
-    for (const db::TableInfo& i : bd.tables())
-        if (!i.linked && i.name.compare(t, Qt::CaseInsensitive) == 0) return true;
-    return false;
-}
 
 bool yaRegistrado(db::Database& bd, const QString& docto, db::Error* e) {
     auto n = bd.scalar(QStringLiteral("SELECT count(*) FROM EInventario WHERE Docto = ?"), {docto}, e);
@@ -91,9 +75,7 @@ QString GeneraArchivoTraspaso(db::Database& origen, qint64 salida, int sucOrigen
     if (QFileInfo::exists(archivo) &&
         p.question(QStringLiteral("El archivo destino ya existe, desea continuar ?")) != ui::Answer::Yes)
         return {};
-    QString t;
-    do t = archivo + QStringLiteral(".tmp%1").arg(QRandomGenerator::global()->generate() % 1000000);
-    while (QFileInfo::exists(t));
+    const QString t = NombreTemporal(archivo);
     auto falla = [&](const QString& razon) {
         db::Database::closeAll(t);
         QFile::remove(t);
@@ -102,11 +84,10 @@ QString GeneraArchivoTraspaso(db::Database& origen, qint64 salida, int sucOrigen
                   ui::Icon::Critical);
         return QString();
     };
-    if (!QFile::copy(RutaPlantillaLimpia(), t)) return falla(QStringLiteral("no se pudo copiar la plantilla Limpia.db"));
-    QFile::setPermissions(t, QFile::permissions(t) | QFile::WriteOwner);
+    if (!CopiaPlantillaLimpia(t)) return falla(QStringLiteral("no se pudo copiar la plantilla Limpia.db"));
     {
         db::Error e;
-        auto copia = abreSolo(t, &e);
+        auto copia = AbreArchivo(t, &e);
         if (!copia) return falla(e.message);
         for (const char* tabla : {"EInventario", "DEInventario"}) {
             const QString nombre = QString::fromLatin1(tabla);
@@ -121,9 +102,8 @@ QString GeneraArchivoTraspaso(db::Database& origen, qint64 salida, int sucOrigen
         if (filas != 1) return falla(QStringLiteral("no se encontró la salida %1").arg(salida));
     }
     db::Database::closeAll(t);
-    std::error_code ec;
-    std::filesystem::rename(QFile::encodeName(t).constData(), QFile::encodeName(archivo).constData(), ec);
-    if (ec) return falla(QString::fromStdString(ec.message()));
+    QString error;
+    if (!Sincroniza(t) || !Reemplaza(t, archivo, &error)) return falla(error);
     p.message(QStringLiteral("El archivo del traspaso se ha generado en ") + QDir::toNativeSeparators(archivo),
               ui::Icon::None);
     return archivo;
@@ -135,14 +115,12 @@ std::optional<ArchivoTraspaso> LeeArchivoTraspaso(const QString& ruta, db::Datab
         return std::optional<ArchivoTraspaso>();
     };
     db::Error e;
-    auto bd = abreSolo(ruta, &e);
+    auto bd = AbreArchivo(ruta, &e);
     if (!bd) {
-        if (e.kind == db::ErrorKind::WrongPassword) return no(QStringLiteral("el archivo tiene otra contraseña"));
-        if (e.kind == db::ErrorKind::Corrupt) return no(QStringLiteral("el archivo no es una base de datos o está dañado"));
-        return no(e.message);
+        return no(RazonApertura(e));
     }
     for (const char* t : {"EInventario", "DEInventario"})
-        if (!tablaPropia(*bd, QString::fromLatin1(t)))
+        if (!TablaPropia(*bd, QString::fromLatin1(t)))
             return no(QStringLiteral("el archivo no tiene la tabla %1").arg(QString::fromLatin1(t)));
     auto enc = bd->select(QStringLiteral("SELECT * FROM EInventario"), {}, &e);
     if (!enc) return no(e.message);

@@ -1,7 +1,10 @@
 #pragma once
-// The Kestril capture field the branch forms put on screen, made through the library's factory.
+// What the branch forms share: the Kestril capture field, made through the library's factory, and
+// opening a form's one instance in the main window.
 
 #include "capture_control/ccaptura.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/midi.h"
 
 namespace sucursales {
 
@@ -13,6 +16,17 @@ inline CCaptura* CreaCampo(QWidget* padre, const QString& nombre, const QString&
     c->setCaption(titulo);
     c->setMaxLength(largo);
     return c;
+}
+
+// The form's one instance, shown in the main window (alone when there is none) and brought forward.
+template <class T>
+T* AbreForma(shell::MIDI* midi)
+{
+    T* forma = shell::Forma<T>();
+    if (midi) midi->MuestraEnMDI(forma);
+    else forma->show();
+    forma->activateWindow();
+    return forma;
 }
 
 }  // namespace sucursales

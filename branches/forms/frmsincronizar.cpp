@@ -1,6 +1,7 @@
 #include "branches/forms/frmsincronizar.h"
 
 #include "branches/catalogo.h"
+#include "branches/forms/campos.h"
 #include "branches/sincronizar.h"
 #include "platform/ui/filechooser.h"
 #include "platform/ui/prompts.h"
@@ -163,13 +164,6 @@ void frmSincronizar::cmdSincronizar_Click()
     Text2->setPlainText(Text2->toPlainText() + QString(r.log).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-frmSincronizar* AbreSincronizar(shell::MIDI* midi)
-{
-    auto* forma = shell::Forma<frmSincronizar>();
-    if (midi) midi->MuestraEnMDI(forma);
-    else forma->show();
-    forma->activateWindow();
-    return forma;
-}
+frmSincronizar* AbreSincronizar(shell::MIDI* midi) { return AbreForma<frmSincronizar>(midi); }
 
 }  // namespace sucursales

@@ -369,13 +369,6 @@ void frmSucursales::cmdSincronizar_Click()
     AbreSincronizar(qobject_cast<shell::MIDI*>(window()));
 }
 
-frmSucursales* AbreSucursales(shell::MIDI* midi)
-{
-    auto* forma = shell::Forma<frmSucursales>();
-    if (midi) midi->MuestraEnMDI(forma);
-    else forma->show();
-    forma->activateWindow();
-    return forma;
-}
+frmSucursales* AbreSucursales(shell::MIDI* midi) { return AbreForma<frmSucursales>(midi); }
 
 }  // namespace sucursales

@@ -188,13 +188,6 @@ void frmTraspasos::cmdGenerar_Click()
     if (hecho) close();
 }
 
-frmTraspasos* AbreTraspasos(shell::MIDI* midi)
-{
-    auto* forma = shell::Forma<frmTraspasos>();
-    if (midi) midi->MuestraEnMDI(forma);
-    else forma->show();
-    forma->activateWindow();
-    return forma;
-}
+frmTraspasos* AbreTraspasos(shell::MIDI* midi) { return AbreForma<frmTraspasos>(midi); }
 
 }  // namespace sucursales
