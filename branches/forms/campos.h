@@ -6,6 +6,8 @@
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
 
+#include <algorithm>
+
 namespace sucursales {
 
 inline CCaptura* CreaCampo(QWidget* padre, const QString& nombre, const QString& titulo, int largo)
@@ -15,6 +17,9 @@ inline CCaptura* CreaCampo(QWidget* padre, const QString& nombre, const QString&
     c->setObjectName(nombre);
     c->setCaption(titulo);
     c->setMaxLength(largo);
+    // Room for the caption above its box whatever the form's height.
+    const int linea = c->fontMetrics().height();
+    c->setMinimumHeight(std::max(c->minimumSizeHint().height(), 2 * linea + 16));
     return c;
 }
 

@@ -74,7 +74,8 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
     g->addWidget(capTelefono, f, 0);
     g->addWidget(capTerminales, f++, 1);
     g->addWidget(capDirRemota, f, 0);
-    g->addWidget(cmdExplorar, f++, 1, Qt::AlignLeft);
+    g->addWidget(cmdExplorar, f++, 1, Qt::AlignLeft | Qt::AlignBottom);
+    g->setRowStretch(f, 1);  // room left over goes below the fields
     SSTab1->addTab(detalles, QStringLiteral("&Detalles"));
 
     auto* procesos = new QWidget(SSTab1);
@@ -110,6 +111,9 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     modelo_ = new QStandardItemModel(this);
     grid->setModel(modelo_);
+    // The fields keep their height; the list takes what is left.
+    SSTab1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+    grid->setMinimumHeight(60);
     raiz->addWidget(grid, 1);
 
     auto* activa = new QHBoxLayout;
@@ -210,7 +214,7 @@ void frmSucursales::FormatoGrid()
             grid->setColumnWidth(c, 5000 / TwipsPorPixel);
         } else if (nombre == QLatin1String("IdSucursal")) {
             grid->setColumnHidden(c, false);
-            grid->setColumnWidth(c, 1000 / TwipsPorPixel);
+            grid->setColumnWidth(c, std::max(1000 / TwipsPorPixel, h->sectionSizeHint(c)));
         } else {
             grid->setColumnHidden(c, true);
         }
