@@ -35,6 +35,8 @@ bool EscribeDocumento(db::Database& bd, qint64 numero, const DatosESInv& d,
                                     "Cantidad, OrdenCap, PUnitario) VALUES (?, ?, ?, ?, ?, ?)"),
                      {numero, l.observacion, l.clave, l.cantidad, ++orden, l.costo}, error))
             return false;
+        // A transfer moves goods between branches of one catalogue: its prices are not the document's.
+        if (d.traspaso) continue;
         const double precio = PrecioObservacion(l.observacion);
         const bool ok =
             precio == 0
@@ -45,11 +47,55 @@ bool EscribeDocumento(db::Database& bd, qint64 numero, const DatosESInv& d,
                           {precio, l.costo, l.clave}, error);
         if (!ok) return false;
     }
+    if (const auto& t = d.traspaso) {
+        const int otra = d.signo < 0 ? t->destino : t->origen;
+        const QString docto = t->docto.isEmpty() ? QStringLiteral("TR %1-%2").arg(t->origen).arg(numero) : t->docto;
+        return bd.exec(QStringLiteral("INSERT INTO EInventario (Numero, Fecha, Aplicado, Usuario, Descripcion, "
+                                      "Traspaso, sucDestino, sucOrigen, DescribeMovto, Docto) "
+                                      "VALUES (?, ?, 1, ?, ?, ?, ?, ?, ?, ?)"),
+                       {numero, shell::FechaHoraISO(fecha), d.Usuario, d.TextoES.left(150), otra, t->destino,
+                        t->origen, t->describeMovto, docto},
+                       error);
+    }
     return bd.exec(QStringLiteral("INSERT INTO EInventario (Numero, Fecha, Aplicado, Usuario, Descripcion, "
                                   "Traspaso, sucDestino, sucOrigen) VALUES (?, ?, 1, ?, ?, ?, ?, ?)"),
                    {numero, shell::FechaHoraISO(fecha), d.Usuario, d.TextoES.left(150),
                     d.SucursalTraspaso, d.SucursalTraspaso, d.SucursalActual},
                    error);
+}
+
+// The save after the lines are read: folio, document, stock and the caller's removal of screen
+// lines in one transaction; then the voucher and the success message. NumeroDocumento or -1.
+qint64 Guarda(db::Database& bd, const DatosESInv& datos, const std::vector<LineaES>& lineas,
+              sale::PorGuardar g, ui::Prompts& prompts, const db::LockWait& espera) {
+    const QDateTime fecha = datos.Fecha.isValid() ? datos.Fecha : QDateTime::currentDateTime();
+    const auto propio = g.Extra;
+    // The caller's writes go first: a check of theirs must not see this document's own header.
+    g.Extra = [&](db::Database& b, const sale::Guardado& hecho, db::Error* err) {
+        return (!propio || propio(b, hecho, err)) &&
+               EscribeDocumento(b, hecho.Numeros.front(), datos, lineas, fecha, err);
+    };
+    const sale::Guardado hecho = sale::GuardaDocumento(bd, g, espera);
+    if (!hecho.ok) {
+        prompts.message(QString::fromUtf8("Ocurrió un error al obtener folio para la E/S de inventario, "
+                                          "intentelo de nuevo."),
+                        ui::Icon::Warning);
+        if (!hecho.error.ok()) shell::MuestraErrorBD(hecho.error);  // a busy or cancelled wait says so too
+        return -1;
+    }
+    const qint64 numero = hecho.NumeroDocumento();
+
+    bool imprime = true;
+    if (G().PreguntaCompES == 1 && !datos.traspaso)
+        imprime = prompts.question(QStringLiteral("Desea imprimir el comprobante ?")) == ui::Answer::Yes;
+    if (imprime && datos.imprimir) {
+        std::vector<LineaComprobante> comprobante;
+        for (const LineaES& l : lineas) comprobante.push_back(l.comprobante);
+        ImprimeCompESInvTicket(numero, QDateTime::currentDateTime(), datos.TextoES, comprobante,
+                               prompts);
+    }
+    prompts.message(QString::fromUtf8("La Entrada/Salida a inventario se realizó con éxito."));
+    return numero;
 }
 
 }  // namespace
@@ -60,7 +106,6 @@ double PrecioObservacion(const QString& observacion) {
 
 qint64 GuardatodoESInv(db::Database& bd, const DatosESInv& datos, ui::Prompts& prompts,
                        const db::LockWait& espera) {
-    const QDateTime fecha = datos.Fecha.isValid() ? datos.Fecha : QDateTime::currentDateTime();
     std::vector<LineaES> lineas;
     db::Error e;
     for (qint64 id : datos.lineas) {
@@ -88,32 +133,56 @@ qint64 GuardatodoESInv(db::Database& bd, const DatosESInv& datos, ui::Prompts& p
     g.Documentos.push_back({0, datos.lineas});
     g.EstampaLineas = false;  // the lines are copied to DEInventario and removed
     g.Exis = datos.signo < 0 ? sale::MovimientoExis::Salida : sale::MovimientoExis::Entrada;
-    g.SumarInventario = datos.SumarInventario;
-    g.Extra = [&](db::Database& b, const sale::Guardado& hecho, db::Error* err) {
-        return EscribeDocumento(b, hecho.Numeros.front(), datos, lineas, fecha, err) &&
-               QuitaLineasGuardadas(b, datos.lineas, err);
+    g.SumarInventario = datos.SumarInventario || datos.traspaso.has_value();
+    g.Extra = [&](db::Database& b, const sale::Guardado&, db::Error* err) {
+        return QuitaLineasGuardadas(b, datos.lineas, err);
     };
-    const sale::Guardado hecho = sale::GuardaDocumento(bd, g, espera);
-    if (!hecho.ok) {
-        prompts.message(QString::fromUtf8("Ocurrió un error al obtener folio para la E/S de inventario, "
-                                          "intentelo de nuevo."),
-                        ui::Icon::Warning);
-        if (!hecho.error.ok()) shell::MuestraErrorBD(hecho.error);  // a busy file says so too
-        return -1;
-    }
-    const qint64 numero = hecho.NumeroDocumento();
+    return Guarda(bd, datos, lineas, std::move(g), prompts, espera);
+}
 
-    bool imprime = true;
-    if (G().PreguntaCompES == 1)
-        imprime = prompts.question(QStringLiteral("Desea imprimir el comprobante ?")) == ui::Answer::Yes;
-    if (imprime && datos.imprimir) {
-        std::vector<LineaComprobante> comprobante;
-        for (const LineaES& l : lineas) comprobante.push_back(l.comprobante);
-        ImprimeCompESInvTicket(numero, QDateTime::currentDateTime(), datos.TextoES, comprobante,
-                               prompts);
+qint64 GuardatodoESInv(db::Database& bd, const std::vector<std::pair<qint64, double>>& pares,
+                       const DatosESInv& datos, ui::Prompts& prompts, const db::LockWait& espera) {
+    std::vector<LineaES> lineas;
+    db::Error e;
+    for (const auto& [clave, cantidad] : pares) {
+        auto f = bd.selectOne(QStringLiteral("SELECT PrecioCosto, Nombre, Descripcion FROM Producto WHERE ClaveProducto = ?"),
+                              {clave}, &e);
+        if (!f || f->empty()) {
+            if (!f) shell::MuestraErrorBD(e);
+            else prompts.message(QString::fromUtf8("El producto %1 no está en el catálogo de productos.").arg(clave),
+                                 ui::Icon::Warning);
+            return -1;
+        }
+        LineaES l;
+        l.clave = clave;
+        l.cantidad = cantidad;
+        l.costo = f->real(QStringLiteral("PrecioCosto"));
+        l.comprobante = {cantidad, f->text(QStringLiteral("Nombre")), f->text(QStringLiteral("Descripcion"))};
+        lineas.push_back(l);
     }
-    prompts.message(QString::fromUtf8("La Entrada/Salida a inventario se realizó con éxito."));
-    return numero;
+    const bool sumar = datos.SumarInventario || datos.traspaso.has_value();
+    const double signo = datos.signo < 0 ? -1.0 : 1.0;
+    const QString docto = datos.traspaso ? datos.traspaso->docto : QString();
+
+    sale::PorGuardar g;
+    g.Clase = sale::ClaseDocumento::Inventario;
+    g.Documentos.push_back({0, {}});
+    g.EstampaLineas = false;
+    g.Exis = sale::MovimientoExis::Ninguno;  // the pairs move the stock below
+    g.Extra = [&](db::Database& b, const sale::Guardado&, db::Error* err) {
+        if (!docto.isEmpty()) {
+            // Read under the save's lock: two terminals applying one transfer cannot both pass.
+            auto ya = b.scalar(QStringLiteral("SELECT count(*) FROM EInventario WHERE Docto = ?"), {docto}, err);
+            if (!ya) return false;
+            if (ya->toInt() > 0)
+                return db::fail(err, db::ErrorKind::DuplicateKey,
+                                QString::fromUtf8("El documento %1 ya se registró en esta sucursal.").arg(docto));
+        }
+        for (const LineaES& l : lineas)
+            if (!sale::CambiaExistencia(b, l.clave, signo * l.cantidad, sumar, nullptr, err)) return false;
+        return true;
+    };
+    return Guarda(bd, datos, lineas, std::move(g), prompts, espera);
 }
 
 void ConstruyeCompESInv(qint64 numero, const QDateTime& momento, const QString& textoES,

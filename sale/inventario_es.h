@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace venta {
@@ -24,6 +26,17 @@ struct DatosESInv {
     qint64 Usuario = 0;
     bool SumarInventario = true;  // false: the stock is set to the quantity instead
     QDateTime Fecha;              // invalid: now
+    // A transfer between branches: the header names both branches, its kind (3 exit, 4 entry) and
+    // the transfer's document ("TR <origin>-<exit number>"; "" on the exit: made from its folio).
+    // The stock is always added to, the shared catalogue's prices stay as they are and no voucher
+    // question is asked.
+    struct DatosTraspaso {
+        int origen = 0;
+        int destino = 0;
+        int describeMovto = 0;
+        QString docto;
+    };
+    std::optional<DatosTraspaso> traspaso;
 };
 
 // A line as the voucher prints it.
@@ -43,6 +56,13 @@ double PrecioObservacion(const QString& observacion);
 // when nothing was written (the person has been told why).
 qint64 GuardatodoESInv(db::Database& bd, const DatosESInv& datos, ui::Prompts& prompts,
                        const db::LockWait& espera);
+
+// The same document booked from (ClaveProducto, Cantidad) pairs instead of screen lines (`lineas`
+// is not read): the entry of a transfer at the destination. Every product must be in the
+// catalogue. With a transfer's `docto`, a document of that name already in the file refuses the
+// save (the same transfer never enters twice).
+qint64 GuardatodoESInv(db::Database& bd, const std::vector<std::pair<qint64, double>>& pares,
+                       const DatosESInv& datos, ui::Prompts& prompts, const db::LockWait& espera);
 
 // The voucher of document `numero` into the ticket buffer (cleared first), with the code set of
 // the branch (CodigosPTicket).

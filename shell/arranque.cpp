@@ -5,6 +5,7 @@
 #include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/ligas.h"
 #include "shell/rutas.h"
 #include "shell/rutinas_bd.h"
 #include "shell/sucursal.h"
@@ -40,12 +41,6 @@ bool entero(const QVariant& v, qint64* n) {
 // Set while the recovery re-reads the company under the new root: a second failure there must not
 // ask again.
 bool g_recuperando = false;
-
-const QStringList kTablasLigadas = {
-    QStringLiteral("Producto"),   QStringLiteral("Proveedores"),      QStringLiteral("Formasdepago"),
-    QStringLiteral("Empresa"),    QStringLiteral("Cliente"),          QStringLiteral("Categoria"),
-    QStringLiteral("CatalogoDerechos"), QStringLiteral("Personal"),   QStringLiteral("Sucursales"),
-    QStringLiteral("TipoProducto"), QStringLiteral("DescribeMov"),    QStringLiteral("Vendedores")};
 
 }  // namespace
 
@@ -252,19 +247,8 @@ void CreaLigasaBDCodigos() {
     const QString ruta = RutaBDSucursal(G().SucursalActual);
     if (G().DescripcionC[G().SucursalActual].isEmpty() || !QFileInfo(ruta).isFile()) return;
     CierraConexiones();
-    db::Error e;
-    db::OpenOptions op;
-    op.password = ClaveArchivos();
-    op.centralPath = RutaBDCodigos();
-    op.createViews = false;
-    auto bd = db::Database::open(ruta, op, &e);
-    if (!bd) {
-        P().message(QStringLiteral("Error ") + e.message + QStringLiteral(" en crealiga."), ui::Icon::None, {});
-        return;
-    }
-    for (const QString& t : kTablasLigadas)
-        if (!bd->createLink(t, QStringLiteral("BDcodigos.db"), &e))
-            P().message(QStringLiteral("Error ") + e.message + QStringLiteral(" en crealiga."), ui::Icon::None, {});
+    for (const FallaLiga& f : LigaTablasCentrales(ruta, RutaBDCodigos(), ClaveArchivos()))
+        P().message(QStringLiteral("Error ") + f.razon + QStringLiteral(" en crealiga."), ui::Icon::None, {});
 }
 
 bool LecturasArranque() {

@@ -1,5 +1,6 @@
 #include "apps/setup/datasetup.h"
 
+#include "branches/archivo_sucursal.h"
 #include "shell/password.h"
 
 #include <QCoreApplication>
@@ -262,33 +263,10 @@ bool createAppFolder(const Options& o, QString* error, QStringList* created) {
 }
 
 bool createBranch(const QString& dataFolder, const QString& shortName, int number, QString* error) {
-    if (shortName.trimmed().isEmpty() || shortName.contains(u'/') || shortName.contains(u'\\') ||
-        shortName == QStringLiteral("..") || shortName == QStringLiteral("."))
-        return setError(error, QStringLiteral("Nombre corto de sucursal no válido: \"%1\"").arg(shortName));
-    const QString plantilla = rutaPlantillaSucursal(dataFolder);
-    const QString destino = rutaSucursal(dataFolder, shortName);
-    if (!QFileInfo::exists(plantilla))
-        return setError(error, QStringLiteral("No se encontró la plantilla de sucursal: %1").arg(plantilla));
-    if (QFileInfo::exists(destino))
-        return setError(error, QStringLiteral("El archivo ya existe, no se sobrescribe: %1").arg(destino));
-    if (!QDir().mkpath(QFileInfo(destino).absolutePath()))
-        return setError(error, QStringLiteral("No se pudo crear la carpeta de %1").arg(destino));
-    db::Database::closeAll(plantilla);
-    if (!QFile::copy(plantilla, destino))
-        return setError(error, QStringLiteral("No se pudo copiar la plantilla a %1").arg(destino));
-    QFile::setPermissions(destino, QFile::permissions(destino) | QFile::WriteOwner);
-    bool ok = false;
-    {
-        auto d = openFile(destino, claveArchivos(), error, false);
-        db::Error e;
-        if (d) {
-            ok = d->exec(QStringLiteral("UPDATE Parametros SET Sucursal = ?"), {number}, &e);
-            if (!ok) setError(error, e.message);
-        }
-    }
-    db::Database::closeAll(destino);
-    if (!ok) QFile::remove(destino);
-    return ok;
+    if (const QString mal = sucursales::ValidaNombreCorto(shortName); !mal.isEmpty())
+        return setError(error, QStringLiteral("Nombre corto de sucursal no válido: \"%1\". %2").arg(shortName, mal));
+    return sucursales::CreaArchivoSucursal(rutaPlantillaSucursal(dataFolder), rutaSucursal(dataFolder, shortName),
+                                           rutaBDCodigos(dataFolder), number, claveArchivos(), error);
 }
 
 bool createDataFolder(const Options& o, QString* error, QStringList* created) {

@@ -52,7 +52,8 @@ Result run(const Options& options);
 // Steps of run(), each refusing an existing target.
 bool createAppFolder(const Options& options, QString* error, QStringList* created = nullptr);
 bool createDataFolder(const Options& options, QString* error, QStringList* created = nullptr);
-// A branch database made from the data folder's template, with its number in Parametros.Sucursal.
+// A branch database made from the data folder's template, with its number in Parametros.Sucursal
+// and its links to the central file (sucursales::CreaArchivoSucursal on the data folder's paths).
 bool createBranch(const QString& dataFolder, const QString& shortName, int number, QString* error);
 // About 20 products with barcodes and stock in branch `sucursal`, a seller and two customers.
 bool addDemoCatalogue(const QString& dataFolder, const QString& branchShortName, QString* error);

@@ -108,7 +108,8 @@ std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions&
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), d->connName_);
         c.setDatabaseName(d->path_);
-        c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        c.setConnectOptions(options.readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=0;QSQLITE_OPEN_READONLY")
+                                             : QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
         if (!c.open()) {
             Error e = toError(c.lastError());
             if (e.ok()) e = makeError(ErrorKind::Other, QStringLiteral("No se pudo abrir %1.").arg(path));

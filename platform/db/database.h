@@ -162,6 +162,8 @@ struct OpenOptions {
     QString centralPath;
     // Create the TEMP VIEW of every saved select query.
     bool createViews = true;
+    // Open the file read-only: nothing can write it through this handle (a reference file).
+    bool readOnly = false;
 };
 
 class Database {
@@ -251,6 +253,7 @@ public:
     std::vector<FieldInfo> fields(const QString& table);
     std::vector<IndexInfo> indexes(const QString& table);
     QString tableSql(const QString& table);  // the CREATE TABLE text
+    // Inside an open write transaction it joins it; otherwise it runs in one of its own.
     bool addField(const QString& table, const FieldInfo& field, Error* error = nullptr);
     // Replaces the table by createSql's definition (same table name) in one transaction, keeping the
     // rows of the columns both definitions share, and the table's indexes where their columns remain.
@@ -263,7 +266,8 @@ public:
     static bool copyRows(Database& from, Database& to, const QString& table,
                          const QStringList& columns, Error* error = nullptr,
                          const QString& whereSql = {}, const QVariantList& whereParams = {});
-    // Creates table `table` in `to` with the definition (and indexes) it has in `from`.
+    // Creates table `table` in `to` with the definition (and indexes) it has in `from`; inside an
+    // open write transaction on `to` it joins it.
     static bool createTableLike(Database& from, Database& to, const QString& table,
                                 Error* error = nullptr);
 

@@ -111,6 +111,7 @@ bool Database::addField(const QString& table, const FieldInfo& field, Error* err
                                      QStringLiteral("Un campo requerido nuevo necesita un valor predeterminado.")));
     }
     Error e;
+    if (inTransaction_) return exec(sql, QVariantList{}, &e) ? succeed(error) : fail(error, e);
     WriteTransaction t(*this);
     if (!t.begin({}, &e) || !exec(sql, QVariantList{}, &e) || !t.commit(&e)) return fail(error, e);
     return succeed(error);
@@ -291,10 +292,11 @@ bool Database::createTableLike(Database& from, Database& to, const QString& tabl
         for (const Row& r : *ix) script << r.text(QStringLiteral("sql"));
     Error e;
     WriteTransaction t(to);
-    if (!t.begin({}, &e)) return to.fail(error, e);
+    const bool own = !to.inTransaction_;
+    if (own && !t.begin({}, &e)) return to.fail(error, e);
     for (const QString& s : script)
         if (!to.exec(s, QVariantList{}, &e)) return to.fail(error, e);
-    if (!t.commit(&e)) return to.fail(error, e);
+    if (own && !t.commit(&e)) return to.fail(error, e);
     return to.succeed(error);
 }
 

@@ -99,6 +99,8 @@ public:
     int TipoSeleccion = 0;
     int SucursalTraspaso = 0;
     QString TextoES;
+    // Set by the transfer form: the next inventory save is a transfer's exit to SucursalTraspaso.
+    bool EsTraspaso = false;
     QString ClienteVenta;
     int CerrandoVenta = 0;
 

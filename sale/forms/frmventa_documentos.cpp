@@ -125,6 +125,7 @@ void frmVenta::GuardatodoESInv(int& signo, bool& imprimir) {
     d.SucursalActual = G().SucursalActual;
     d.Usuario = G().ClaveUsuario;
     d.SumarInventario = sumarInventario_;
+    if (EsTraspaso) d.traspaso = DatosESInv::DatosTraspaso{G().SucursalActual, SucursalTraspaso, signo < 0 ? 3 : 4, {}};
     sale::EsperaConEsc esc;
     NumeroDocumento = venta::GuardatodoESInv(*bd, d, prompts(), esc.espera(EstadoEspera));
     if (NumeroDocumento == -1) return;

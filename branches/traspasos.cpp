@@ -1,0 +1,224 @@
+#include "branches/traspasos.h"
+
+#include "branches/archivos.h"
+#include "branches/catalogo.h"
+#include "platform/ui/prompts.h"
+#include "sale/inventario_es.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+
+namespace sucursales {
+
+namespace {
+
+QString corto(int n) { return n >= 0 && n <= 10 ? G().DescripcionC[n] : QString(); }
+
+bool yaRegistrado(db::Database& bd, const QString& docto, db::Error* e) {
+    auto n = bd.scalar(QStringLiteral("SELECT count(*) FROM EInventario WHERE Docto = ?"), {docto}, e);
+    return n && n->toInt() > 0;
+}
+
+// The entry of a transfer into a branch file, booked from its (product, quantity) pairs.
+qint64 registraEntrada(db::Database& bd, const std::vector<std::pair<qint64, double>>& lineas, int origen,
+                       int destino, const QString& texto, const QString& docto, ui::Prompts& p) {
+    venta::DatosESInv d;
+    d.signo = 1;
+    d.imprimir = false;
+    d.TextoES = texto;
+    d.SucursalTraspaso = origen;
+    d.SucursalActual = destino;
+    d.Usuario = G().ClaveUsuario;
+    d.traspaso = venta::DatosESInv::DatosTraspaso{origen, destino, 4, docto};
+    return venta::GuardatodoESInv(bd, lineas, d, p, {});
+}
+
+}  // namespace
+
+std::vector<std::pair<int, QString>> Destinos() {
+    std::vector<std::pair<int, QString>> out;
+    for (int i = 1; i <= 10; ++i)
+        if (i != G().SucursalActual && !G().DescripcionC[i].isEmpty()) out.emplace_back(i, G().DescripcionC[i]);
+    return out;
+}
+
+QString TextoTraspaso(int origen, int destino, const QTime& hora) {
+    return QStringLiteral("Traspaso de ") + corto(origen) + QStringLiteral(" hacia ") + corto(destino) +
+           QStringLiteral(". ") + hora.toString(QStringLiteral("HH:mm:ss"));
+}
+
+QString NombreArchivoTraspaso(const QDate& dia, int origen, int destino, qint64 salida) {
+    return QStringLiteral("T%1_%2_%3_%4.db").arg(dia.toString(QStringLiteral("yyyyMMdd"))).arg(origen).arg(destino).arg(salida);
+}
+
+QString DoctoTraspaso(int origen, qint64 salida) { return QStringLiteral("TR %1-%2").arg(origen).arg(salida); }
+
+std::optional<std::vector<std::pair<qint64, double>>> LeeDetalleOrigen(db::Database& bd, qint64 numero,
+                                                                        db::Error* error) {
+    auto filas = bd.select(QStringLiteral("SELECT ClaveProducto, Cantidad FROM DEInventario WHERE Numero = ? "
+                                          "ORDER BY OrdenCap"),
+                           {numero}, error);
+    if (!filas) return std::nullopt;
+    std::vector<std::pair<qint64, double>> out;
+    for (const db::Row& f : *filas)
+        out.emplace_back(f.integer(QStringLiteral("ClaveProducto")), f.real(QStringLiteral("Cantidad")));
+    return out;
+}
+
+QString GeneraArchivoTraspaso(db::Database& origen, qint64 salida, int sucOrigen, int sucDestino,
+                              const QString& carpeta, const QDate& dia, ui::Prompts& p) {
+    const QString archivo = QDir(carpeta).filePath(NombreArchivoTraspaso(dia, sucOrigen, sucDestino, salida));
+    if (QFileInfo::exists(archivo) &&
+        p.question(QStringLiteral("El archivo destino ya existe, desea continuar ?")) != ui::Answer::Yes)
+        return {};
+    const QString t = NombreTemporal(archivo);
+    auto falla = [&](const QString& razon) {
+        db::Database::closeAll(t);
+        QFile::remove(t);
+        p.message(QStringLiteral("No se generó el archivo del traspaso (la salida %1 quedó guardada en esta sucursal): %2")
+                      .arg(salida).arg(razon),
+                  ui::Icon::Critical);
+        return QString();
+    };
+    if (!CopiaPlantillaLimpia(t)) return falla(QStringLiteral("no se pudo copiar la plantilla Limpia.db"));
+    {
+        db::Error e;
+        auto copia = AbreArchivo(t, &e);
+        if (!copia) return falla(e.message);
+        for (const char* tabla : {"EInventario", "DEInventario"}) {
+            const QString nombre = QString::fromLatin1(tabla);
+            QStringList columnas;
+            for (const db::FieldInfo& f : origen.fields(nombre)) columnas << f.name;
+            if (!db::Database::createTableLike(origen, *copia, nombre, &e) ||
+                !db::Database::copyRows(origen, *copia, nombre, columnas, &e, QStringLiteral("Numero = ?"), {salida}))
+                return falla(e.message);
+        }
+        int filas = 0;
+        if (!copia->exec(QStringLiteral("UPDATE EInventario SET Traspaso = ?"), {sucOrigen}, &e, &filas)) return falla(e.message);
+        if (filas != 1) return falla(QStringLiteral("no se encontró la salida %1").arg(salida));
+    }
+    db::Database::closeAll(t);
+    QString error;
+    if (!Sincroniza(t) || !Reemplaza(t, archivo, &error)) return falla(error);
+    p.message(QStringLiteral("El archivo del traspaso se ha generado en ") + QDir::toNativeSeparators(archivo),
+              ui::Icon::None);
+    return archivo;
+}
+
+std::optional<ArchivoTraspaso> LeeArchivoTraspaso(const QString& ruta, db::Database& aqui, QString* razon) {
+    auto no = [&](const QString& r) {
+        if (razon) *razon = r;
+        return std::optional<ArchivoTraspaso>();
+    };
+    db::Error e;
+    auto bd = AbreArchivo(ruta, &e);
+    if (!bd) {
+        return no(RazonApertura(e));
+    }
+    for (const char* t : {"EInventario", "DEInventario"})
+        if (!TablaPropia(*bd, QString::fromLatin1(t)))
+            return no(QStringLiteral("el archivo no tiene la tabla %1").arg(QString::fromLatin1(t)));
+    auto enc = bd->select(QStringLiteral("SELECT * FROM EInventario"), {}, &e);
+    if (!enc) return no(e.message);
+    if (enc->size() != 1) return no(QStringLiteral("el archivo debe tener un solo documento y tiene %1").arg(enc->size()));
+    const db::Row& h = enc->front();
+    ArchivoTraspaso a;
+    a.origen = int(h.integer(QStringLiteral("Traspaso")));
+    a.destino = int(h.integer(QStringLiteral("sucDestino")));
+    a.texto = h.text(QStringLiteral("Descripcion"));
+    a.docto = h.text(QStringLiteral("Docto"));
+    if (a.docto.isEmpty()) a.docto = DoctoTraspaso(a.origen, h.integer(QStringLiteral("Numero")));
+    auto lineas = LeeDetalleOrigen(*bd, h.integer(QStringLiteral("Numero")), &e);
+    if (!lineas) return no(e.message);
+    if (lineas->empty()) return no(QStringLiteral("el documento no tiene productos"));
+    for (const auto& [clave, cantidad] : *lineas) {
+        if (!(cantidad > 0)) return no(QStringLiteral("el producto %1 tiene una cantidad no válida (%2)").arg(clave).arg(cantidad));
+        auto n = aqui.scalar(QStringLiteral("SELECT count(*) FROM Producto WHERE ClaveProducto = ?"), {clave}, &e);
+        if (!n) return no(e.message);
+        if (n->toInt() == 0) return no(QStringLiteral("el producto %1 no está en el catálogo de productos").arg(clave));
+    }
+    a.lineas = std::move(*lineas);
+    return a;
+}
+
+bool AplicaTraspaso(const QString& ruta, ui::Prompts& p) {
+    if (ruta.trimmed().isEmpty() || !QFileInfo(ruta).isFile()) {
+        p.message(QStringLiteral("No se encontró el archivo, o error en la ruta de archivo."), ui::Icon::Warning);
+        return false;
+    }
+    db::Error e;
+    db::Database* aqui = shell::BDSucursal(&e);
+    if (!aqui) {
+        p.message(QStringLiteral("No se pudo abrir el archivo de la sucursal activa: ") + e.message, ui::Icon::Critical);
+        return false;
+    }
+    QString razon;
+    const auto a = LeeArchivoTraspaso(ruta, *aqui, &razon);
+    if (!a) {
+        p.message(QStringLiteral("No se puede aplicar el archivo de traspaso: ") + razon + u'.', ui::Icon::Warning);
+        return false;
+    }
+    const int activa = G().SucursalActual;
+    if (a->origen == activa) {
+        p.message(QStringLiteral("La sucursal activa no es la que corresponde a recibir el traspaso, cambie la sucursal "
+                                 "activa en 'Catalogos' y luego 'Sucursales'."),
+                  ui::Icon::Warning);
+        return false;
+    }
+    if (yaRegistrado(*aqui, a->docto, &e)) {
+        p.message(QStringLiteral("Este traspaso ya se aplicó en esta sucursal (documento %1).").arg(a->docto), ui::Icon::Warning);
+        return false;
+    }
+    if (a->destino != activa &&
+        p.question(QStringLiteral("El traspaso se hizo para la sucursal %1 y la sucursal activa es %2, ¿desea aplicarlo "
+                                  "aquí?").arg(corto(a->destino), corto(activa)),
+                   {}, false, true) != ui::Answer::Yes)
+        return false;
+    if (p.question(QStringLiteral("Se procesará el traspaso ") + a->texto + QStringLiteral(", desea seguir ?")) !=
+        ui::Answer::Yes)
+        return false;
+    return registraEntrada(*aqui, a->lineas, a->origen, activa, a->texto, a->docto, p) != -1;
+}
+
+bool TraspasoDirecto(qint64 salida, int destino, ui::Prompts& p) {
+    const int origen = G().SucursalActual;
+    auto falla = [&](const QString& razon) {
+        p.message(QStringLiteral("No se registró la entrada en la sucursal %1 (la salida %2 quedó guardada en esta "
+                                 "sucursal; presione \"&Generar\" para intentarlo de nuevo): %3")
+                      .arg(corto(destino)).arg(salida).arg(razon),
+                  ui::Icon::Critical);
+        return false;
+    };
+    db::Error e;
+    db::Database* aqui = shell::BDSucursal(&e);
+    if (!aqui) return falla(e.message);
+    const auto lineas = LeeDetalleOrigen(*aqui, salida, &e);
+    if (!lineas) return falla(e.message);
+    if (lineas->empty()) return falla(QStringLiteral("la salida no tiene productos"));
+    auto texto = aqui->scalar(QStringLiteral("SELECT Descripcion FROM EInventario WHERE Numero = ?"), {salida}, &e);
+    if (!texto) return falla(e.message);
+
+    const QString ruta = RutaArchivoSucursal(corto(destino));
+    if (corto(destino).isEmpty() || !QFileInfo(ruta).isFile()) return falla(QStringLiteral("no existe su archivo de datos"));
+    db::OpenOptions op;
+    op.password = shell::ClaveArchivos();
+    op.centralPath = shell::RutaBDCodigos();
+    op.createViews = false;
+    auto alla = db::Database::open(ruta, op, &e);
+    if (!alla) return falla(e.message);
+    const QString docto = DoctoTraspaso(origen, salida);
+    if (yaRegistrado(*alla, docto, &e)) {
+        p.message(QStringLiteral("El traspaso %1 ya está registrado en la sucursal %2.").arg(docto, corto(destino)),
+                  ui::Icon::None);
+        return true;
+    }
+    if (registraEntrada(*alla, *lineas, origen, destino, texto->toString(), docto, p) == -1)
+        return falla(QStringLiteral("no se pudo guardar la entrada"));
+    return true;
+}
+
+}  // namespace sucursales
