@@ -256,9 +256,10 @@ INSERT INTO Producto (ClaveProducto, CodigodeBarras, Nombre, Descripcion, Unidad
 VALUES (1, 'VARIOS', 'VARIOS', 'ARTICULOS VARIOS', 'Pza', 'GEN', 16, 0, 0, 1, 0, 0, ' ');
 
 -- Generic customer of counter sales and quotations: it passes the customer checks, so picking it
--- at the counter shows no correction to make.
+-- at the counter shows no correction to make. Its state is one of the list's (the shop may put its
+-- own); with none the check would ask for one on every counter sale.
 INSERT INTO Cliente (RFC, Nombre, Direccion, NumExterior, Colonia, Municipio, Ciudad, Estado, Pais, TipoCompra)
-VALUES ('XAXX010101000', 'PUBLICO EN GENERAL', '', 'SN', 'CONOCIDA', 'CONOCIDO', '', '', 0, 0);
+VALUES ('XAXX010101000', 'PUBLICO EN GENERAL', '', 'SN', 'CONOCIDA', 'CONOCIDO', '', 'CIUDAD DE MEXICO', 0, 0);
 
 INSERT INTO ParDescDetalles (Orden, Tabla, NCampoTabla, Describe) VALUES
   (1, 'Producto', 'Nombre', 'Modelo: '),
