@@ -272,7 +272,7 @@ std::optional<ProductoVenta> BuscaPorCodigo(db::Database& base, const QString& c
     db::Error e;
     const auto row = base.selectOne(
         QStringLiteral("SELECT ClaveProducto, CodigodeBarras, Nombre, Descripcion, PrecioUnit, "
-                       "Moneda, Descuento, IVA, Precio1, Precio2, Precio3 FROM Producto "
+                       "Moneda, Descuento, IVA, Precio1, Precio2, Precio3, PrecioCosto FROM Producto "
                        "WHERE CodigodeBarras = ? ORDER BY ClaveProducto LIMIT 1"),
         {codigo}, &e);
     if (error)
@@ -292,6 +292,7 @@ std::optional<ProductoVenta> BuscaPorCodigo(db::Database& base, const QString& c
     v.precio1 = row->value(QStringLiteral("Precio1"));
     v.precio2 = row->value(QStringLiteral("Precio2"));
     v.precio3 = row->value(QStringLiteral("Precio3"));
+    v.precioCosto = row->real(QStringLiteral("PrecioCosto"));
     return v;
 }
 

@@ -97,6 +97,7 @@ private:
 struct ProductoVenta {
     ProductoBusqueda p;
     QVariant precio1, precio2, precio3;
+    double precioCosto = 0;  // PrecioCosto (0 when Null)
 };
 std::optional<ProductoVenta> BuscaPorCodigo(db::Database& base, const QString& codigo,
                                             db::Error* error = nullptr);

@@ -152,6 +152,8 @@ void frmVenta::TerminaRecuperacion() {
 }
 
 void frmVenta::cmdActInv_Click() {
+    if (Procesando) return;
+    AplicaDescuentoEscrito();
     if (modo_ == QLatin1String("VC")) {
         GuardaVCredito();
         if (NumeroDocumento != -1) {

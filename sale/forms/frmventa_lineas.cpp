@@ -54,6 +54,7 @@ void frmVenta::AgregaProducto(QString& codigo)
     par.listaPrecioDef = G().ListaPrecioDef;
     par.tipoCambioDolar = G().TiposCambio[2];
     par.incrementoAP = G().IncrementoAP == 1;
+    par.entradaInventario = modo_ == QLatin1String("E");
     const int fila = lineas_.agrega(*producto, par, &e);
     modeloLineas_->refresca();
     if (fila < 0) {
@@ -270,6 +271,12 @@ void frmVenta::ActualizaTotales(bool desgloseAntes)
         txtTotal->setText(CalculaTotal(0, 0));
         txtTotal->setToolTip(CalculaTotalDES(0, 0));
     }
+}
+
+void frmVenta::AplicaDescuentoEscrito()
+{
+    ValidaDescuento();
+    txtTotal->setText(CalculaTotal(0, 0));
 }
 
 void frmVenta::ValidaDescuento()
