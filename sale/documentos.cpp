@@ -216,7 +216,8 @@ bool ActualizaExis(db::Database& bd, qint64 idLinea, MovimientoExis mov, bool su
                    const Documento& doc, const db::LockWait& espera, double* nuevo,
                    db::Error* error) {
     db::WriteTransaction tr(bd);
-    if (!tr.begin(espera, error)) return false;
+    // Stock and lines live in the branch file alone.
+    if (!tr.begin(espera, error, db::WriteScope::MainFile)) return false;
     if (!EscribeExis(bd, idLinea, mov, sumar, doc, nuevo, error)) return false;
     return tr.commit(error);
 }
@@ -310,17 +311,17 @@ std::vector<std::vector<qint64>> DivideEnFacturas(const std::vector<qint64>& lin
     return facturas;
 }
 
-Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWait& espera) {
+namespace {
+
+// One try; `empezada` tells whether the transaction began (a refused begin already waited).
+Guardado GuardaUnaVez(db::Database& bd, const PorGuardar& g, const db::LockWait& espera,
+                      db::WriteScope alcance, bool* empezada) {
     Guardado r;
     r.Letra = LetraDocumento(g.Clase);
     const int k = static_cast<int>(g.Documentos.size());
-    if (k == 0) {
-        db::fail(&r.error, db::ErrorKind::Other, QStringLiteral("No hay ningún documento que guardar."));
-        return r;
-    }
-
     db::WriteTransaction tr(bd);
-    if (!tr.begin(espera, &r.error)) {
+    *empezada = tr.begin(espera, &r.error, alcance);
+    if (!*empezada) {
         r.cancelado = r.error.kind == db::ErrorKind::Cancelled;
         return r;
     }
@@ -357,6 +358,26 @@ Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWa
     }
     if (!tr.commit(&r.error)) return falla();
     r.ok = true;
+    return r;
+}
+
+}  // namespace
+
+Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWait& espera) {
+    if (g.Documentos.empty()) {
+        Guardado r;
+        r.Letra = LetraDocumento(g.Clase);
+        db::fail(&r.error, db::ErrorKind::Other, QStringLiteral("No hay ningún documento que guardar."));
+        return r;
+    }
+    // Most saves write the branch file alone and commit it alone. One that also writes the central
+    // file (a generic product becoming a catalogue row, a cost) while another branch holds it is
+    // refused at that write: everything is rolled back and done again with both files reserved
+    // from the start, waiting for them without holding any lock.
+    bool empezada = false;
+    Guardado r = GuardaUnaVez(bd, g, espera, db::WriteScope::MainFile, &empezada);
+    if (!r.ok && empezada && r.error.kind == db::ErrorKind::Busy)
+        r = GuardaUnaVez(bd, g, espera, db::WriteScope::AllFiles, &empezada);
     return r;
 }
 

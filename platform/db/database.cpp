@@ -426,14 +426,31 @@ qint64 Database::lastInsertId() {
 // ---------------------------------------------------------------------------------------------
 // write transactions
 
-bool Database::beginWrite(const LockWait& wait, Error* error) {
+bool Database::beginWrite(const LockWait& wait, Error* error, WriteScope scope) {
     if (!checkOpen(error)) return false;
     if (inTransaction_)
         return fail(error, makeError(ErrorKind::Other, QStringLiteral("Ya hay una transacción abierta.")));
+    // BEGIN IMMEDIATE reserves every attached file. A deferred BEGIN followed by a write that
+    // changes nothing reserves this file alone; a refused reservation is rolled back at once, so
+    // the wait below never holds a lock.
+    const bool soloEste = scope == WriteScope::MainFile && !attached_.empty() &&
+                          localTable(QStringLiteral("_links"));
     const Error e = detail::waitFor(wait, [&]() {
         QSqlQuery q(connection());
-        if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Error();
-        return toError(q.lastError());
+        if (!soloEste) {
+            if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Error();
+            return toError(q.lastError());
+        }
+        if (!q.exec(QStringLiteral("BEGIN"))) return toError(q.lastError());
+        QSqlQuery reserva(connection());
+        if (reserva.exec(QStringLiteral("UPDATE main._links SET Name = Name WHERE 0"))) {
+            reserva.finish();
+            return Error();
+        }
+        const Error refused = toError(reserva.lastError());
+        reserva.finish();
+        QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
+        return refused;
     });
     if (!e.ok()) return fail(error, e);
     inTransaction_ = true;
@@ -470,9 +487,9 @@ void Database::rollback() {
 
 WriteTransaction::~WriteTransaction() { rollback(); }
 
-bool WriteTransaction::begin(const LockWait& wait, Error* error) {
+bool WriteTransaction::begin(const LockWait& wait, Error* error, WriteScope scope) {
     if (active_) return true;
-    active_ = db_.beginWrite(wait, error);
+    active_ = db_.beginWrite(wait, error, scope);
     return active_;
 }
 

@@ -121,6 +121,19 @@ struct LockWait {
     bool serveEvents = true;
 };
 
+// Which files a write transaction reserves as it begins.
+enum class WriteScope {
+    // This file and every attached one (BEGIN IMMEDIATE): a commit that writes the central file
+    // too is one atomic two-file commit.
+    AllFiles,
+    // This file alone. An attached file is reserved only when the transaction first writes it
+    // (the commit then spans both files, still atomic); that write answers Busy at once when another
+    // connection holds that file, and the caller rolls back and begins again with AllFiles, so no
+    // transaction ever waits while it holds a lock. A commit that wrote only this file is a plain
+    // one-file commit, and transactions on different branch files never wait for each other.
+    MainFile
+};
+
 struct SavedQuery {
     QString name;
     QString kind;  // "select" or "action"
@@ -268,8 +281,10 @@ public:
                                 Error* error = nullptr);
 
     // --- write transaction ---
-    // BEGIN IMMEDIATE with the lock wait; false (and nothing begun) when cancelled or failed.
-    bool beginWrite(const LockWait& wait = {}, Error* error = nullptr);
+    // BEGIN IMMEDIATE (or, with MainFile, a reservation of this file alone) with the lock wait;
+    // false (and nothing begun) when cancelled or failed.
+    bool beginWrite(const LockWait& wait = {}, Error* error = nullptr,
+                    WriteScope scope = WriteScope::AllFiles);
     bool commit(Error* error = nullptr);  // retries a busy COMMIT; the transaction stays open on failure
     void rollback();
     bool inTransaction() const { return inTransaction_; }
@@ -319,7 +334,8 @@ class WriteTransaction {
 public:
     explicit WriteTransaction(Database& db) : db_(db) {}
     ~WriteTransaction();
-    bool begin(const LockWait& wait = {}, Error* error = nullptr);
+    bool begin(const LockWait& wait = {}, Error* error = nullptr,
+               WriteScope scope = WriteScope::AllFiles);
     bool commit(Error* error = nullptr);
     void rollback();
     bool active() const { return active_; }
