@@ -115,6 +115,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions&
             return failOpen(e);
         }
     }
+    d->watchChanges(true);
     DatabaseRegistry::add(d->path_, d.get());
 
     Error e;
@@ -229,6 +230,8 @@ Database::~Database() { closeHandle(); }
 void Database::closeHandle() {
     if (connName_.isEmpty()) return;
     if (inTransaction_) rollback();
+    statements_.clear();
+    watchChanges(false);
     {
         QSqlDatabase c = QSqlDatabase::database(connName_, false);
         if (c.isValid()) c.close();
@@ -268,13 +271,28 @@ bool Database::checkOpen(Error* error) {
 // ---------------------------------------------------------------------------------------------
 // statements
 
+std::shared_ptr<QSqlQuery> Database::statement(const QString& sql, bool forwardOnly, bool* prepared) {
+    *prepared = true;
+    if (auto it = statements_.constFind(sql); it != statements_.constEnd()) return *it;
+    auto q = std::make_shared<QSqlQuery>(connection());
+    q->setForwardOnly(forwardOnly);
+    if (!q->prepare(sql)) {
+        *prepared = false;
+        return q;
+    }
+    if (statements_.size() >= 256) statements_.clear();  // texts built per call must not pile up
+    statements_.insert(sql, q);
+    return q;
+}
+
 bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QSqlQuery&)>& bind,
-                   Error& e) {
+                   Error& e, bool prepared) {
     QElapsedTimer timer;
     timer.start();
     int pause = 1;
     for (;;) {
-        bool ok = q.prepare(sql);
+        bool ok = prepared || q.prepare(sql);
+        prepared = false;  // a retry prepares afresh
         if (ok) {
             if (bind) bind(q);
             ok = q.exec();
@@ -296,9 +314,14 @@ bool Database::execWith(const QString& sql, const std::function<void(QSqlQuery&)
                         int* rowsAffected) {
     if (rowsAffected) *rowsAffected = 0;
     if (!checkOpen(error)) return false;
-    QSqlQuery q(connection());
+    bool prepared = false;
+    const auto st = statement(sql, false, &prepared);
+    QSqlQuery& q = *st;
     Error e;
-    if (!run(q, sql, bind, e)) return fail(error, e);
+    if (!run(q, sql, bind, e, prepared)) {
+        q.finish();
+        return fail(error, e);
+    }
     if (rowsAffected) *rowsAffected = q.numRowsAffected();
     q.finish();
     return succeed(error);
@@ -340,15 +363,20 @@ bool Database::execScript(const QString& script, Error* error) {
 std::optional<Rows> Database::selectWith(const QString& sql,
                                          const std::function<void(QSqlQuery&)>& bind, Error* error) {
     if (!checkOpen(error)) return std::nullopt;
-    QSqlQuery q(connection());
-    q.setForwardOnly(true);
+    bool prepared = false;
+    const auto st = statement(sql, true, &prepared);
+    QSqlQuery& q = *st;
     Error e;
     Rows rows;
     QElapsedTimer timer;
     timer.start();
     for (;;) {
         rows.clear();
-        if (!run(q, sql, bind, e)) return fail(error, e), std::nullopt;
+        if (!run(q, sql, bind, e, prepared)) {
+            q.finish();
+            return fail(error, e), std::nullopt;
+        }
+        prepared = false;
         const QSqlRecord rec = q.record();
         QStringList names;
         for (int i = 0; i < rec.count(); ++i) names << rec.fieldName(i);
@@ -433,8 +461,9 @@ bool Database::beginWrite(const LockWait& wait, Error* error, WriteScope scope) 
     // BEGIN IMMEDIATE reserves every attached file. A deferred BEGIN followed by a write that
     // changes nothing reserves this file alone; a refused reservation is rolled back at once, so
     // the wait below never holds a lock.
-    const bool soloEste = scope == WriteScope::MainFile && !attached_.empty() &&
-                          localTable(QStringLiteral("_links"));
+    if (scope == WriteScope::MainFile && hasLinksTable_ < 0)
+        hasLinksTable_ = localTable(QStringLiteral("_links")) ? 1 : 0;
+    const bool soloEste = scope == WriteScope::MainFile && !attached_.empty() && hasLinksTable_ == 1;
     const Error e = detail::waitFor(wait, [&]() {
         QSqlQuery q(connection());
         if (!soloEste) {

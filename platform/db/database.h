@@ -13,6 +13,7 @@
 //
 // All functions run on the thread that opened the file (the GUI thread in the programs).
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -134,6 +135,15 @@ enum class WriteScope {
     MainFile
 };
 
+// Tells whether a table may have changed: `file` is the data_version of the file holding it
+// (raised when another connection commits to that file), `own` counts this connection's row
+// changes to the table. Equal versions mean the table is as it was when the first was read.
+struct TableVersion {
+    qint64 file = -1;
+    quint64 own = 0;
+    bool operator==(const TableVersion&) const = default;
+};
+
 struct SavedQuery {
     QString name;
     QString kind;  // "select" or "action"
@@ -232,6 +242,8 @@ public:
                                    Error* error = nullptr);
     bool tableExists(const QString& name);  // local or linked
     qint64 lastInsertId();
+    // The table's version now (see TableVersion); nullopt when the table is not there.
+    std::optional<TableVersion> tableVersion(const QString& table);
 
     // --- saved queries ---
     // Replaces one of the same name. Refused: a name taken by a table or link, and a select
@@ -296,7 +308,7 @@ private:
     bool checkOpen(Error* error);
     // Prepares, binds and runs; outside a transaction a busy file is tried again for a moment.
     bool run(QSqlQuery& q, const QString& sql, const std::function<void(QSqlQuery&)>& bind,
-             Error& e);
+             Error& e, bool prepared = false);
     std::optional<Rows> selectWith(const QString& sql,
                                    const std::function<void(QSqlQuery&)>& bind, Error* error);
     bool execWith(const QString& sql, const std::function<void(QSqlQuery&)>& bind,
@@ -326,7 +338,18 @@ private:
     QStringList brokenQueries_;
     bool inTransaction_ = false;
     bool closed_ = false;
+    // Prepared statements by their text, so a save's statements are parsed once per connection.
+    QHash<QString, std::shared_ptr<QSqlQuery>> statements_;
+    // The cached statement for `sql`; `prepared` false when it could not be prepared (run() then
+    // prepares it again and reports why).
+    std::shared_ptr<QSqlQuery> statement(const QString& sql, bool forwardOnly, bool* prepared);
+    int hasLinksTable_ = -1;  // main holds _links (-1: not looked up yet)
+    // Rows this connection changed, by table name in lower case (SQLite's update hook).
+    QHash<QString, quint64> ownChanges_;
+    QHash<QString, QString> tableSchemas_;  // where tableVersion found each table
+    void watchChanges(bool on);
     friend struct DatabaseRegistry;
+    friend struct ChangeHook;
 };
 
 // Rolls back unless committed.

@@ -93,7 +93,7 @@ QVariant ModeloProductos::data(const QModelIndex& index, int role) const
     case CODIGODEBARRAS: return p.codigo;
     case NOMBRE: return p.nombre;
     case DESCRIPCION: return p.descripcion;
-    case EXIS: return p.exis;
+    case EXIS: return fuente_->existencia(index.row());
     default: return {};
     }
 }
@@ -501,9 +501,10 @@ void frmVenta::IniciaDatos()
     productos_.setDatabase(bd);
     lineas_.nuevo();
     modeloLineas_->refresca();
-    // Product look-up: one step back, then EstableceB lands on the default mode.
+    // Product look-up: one step back, then the step lands on the default mode. The set already
+    // read is kept while the catalogue is as it was; the stock it shows is read afresh.
     modoBusqueda_ = ModoAntesDeDefault(G().BDefault);
-    EstableceB();
+    EstableceBusqueda(!productos_.vigente());
     if (productos_.count() == 0)
         prompts().message(QStringLiteral("El catálogo de productos esta vacío."),
                           ui::Icon::Information);

@@ -247,6 +247,8 @@ private:
     void AjustaDetalles();
     void ActualizaTotales(bool desgloseAntes = false);
     void RegresaBusquedaDefault();
+    // EstableceB's step; without `recargar` a set already read for the mode is kept.
+    void EstableceBusqueda(bool recargar);
     void ValidaDescuento();
     // The close question of cmdCerrar and of the window's own close box: true when the screen may
     // go (nothing pending, or the person agreed and the lines were dropped).
