@@ -32,16 +32,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(e.ok()) << e.error().toStdString();
-        e.Reinicia();
-        EstadoGlobal& g = G();
-        g.BDefault = 1;
-        g.TFuente = 9;
-        g.VerDesctoVenta = 1;
-        g.MaxDescuentoFact = 20;
-        g.PuertoTicket = e.carpeta() + QStringLiteral("/lp-cierre");
-        g.CodigosPTicket = 1;
-        QFile::remove(g.PuertoTicket);
-        EstableceImpresoraActual(QString());
+        e.PreparaPantalla(QStringLiteral("lp-cierre"));
+        G().VerDesctoVenta = 1;
+        G().MaxDescuentoFact = 20;
     }
     void TearDown() override
     {
@@ -57,17 +50,8 @@ protected:
         forma->show();
         return *forma;
     }
-    void Escanea(const QString& codigo)
-    {
-        QTest::keyClicks(forma->cajaCodigo, codigo);
-        QTest::keyClick(forma->cajaCodigo, Qt::Key_Return);
-    }
-    void EligeCliente()
-    {
-        forma->TipoSeleccion = 2;
-        G().SeleccionCatalogo = QStringLiteral("XAXX010101000;PUBLICO EN GENERAL");
-        forma->Activacion();
-    }
+    void Escanea(const QString& codigo) { vendetest::Escanea(*forma, codigo); }
+    void EligeCliente() { vendetest::EligeCliente(*forma); }
     void Clic(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton); }
     QString Impreso()
     {
