@@ -465,21 +465,12 @@ bool Database::beginWrite(const LockWait& wait, Error* error, WriteScope scope) 
         hasLinksTable_ = localTable(QStringLiteral("_links")) ? 1 : 0;
     const bool soloEste = scope == WriteScope::MainFile && !attached_.empty() && hasLinksTable_ == 1;
     const Error e = detail::waitFor(wait, [&]() {
-        QSqlQuery q(connection());
-        if (!soloEste) {
-            if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Error();
-            return toError(q.lastError());
-        }
-        if (!q.exec(QStringLiteral("BEGIN"))) return toError(q.lastError());
-        QSqlQuery reserva(connection());
-        if (reserva.exec(QStringLiteral("UPDATE main._links SET Name = Name WHERE 0"))) {
-            reserva.finish();
-            return Error();
-        }
-        const Error refused = toError(reserva.lastError());
-        reserva.finish();
-        QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
-        return refused;
+        if (!soloEste) return runCached(QStringLiteral("BEGIN IMMEDIATE"));
+        Error r = runCached(QStringLiteral("BEGIN"));
+        if (!r.ok()) return r;
+        r = runCached(QStringLiteral("UPDATE main._links SET Name = Name WHERE 0"));
+        if (!r.ok()) runCached(QStringLiteral("ROLLBACK"));
+        return r;
     });
     if (!e.ok()) return fail(error, e);
     inTransaction_ = true;
@@ -494,14 +485,19 @@ bool Database::commit(Error* error) {
     // the transaction stays open meanwhile.
     LockWait wait;
     wait.serveEvents = false;
-    const Error e = detail::waitFor(wait, [&]() {
-        QSqlQuery q(connection());
-        if (q.exec(QStringLiteral("COMMIT"))) return Error();
-        return toError(q.lastError());
-    });
+    const Error e = detail::waitFor(wait, [&]() { return runCached(QStringLiteral("COMMIT")); });
     if (!e.ok()) return fail(error, e);
     inTransaction_ = false;
     return succeed(error);
+}
+
+Error Database::runCached(const QString& sql) {
+    bool prepared = false;
+    const auto q = statement(sql, false, &prepared);
+    const bool ok = prepared ? q->exec() : q->exec(sql);
+    const Error e = ok ? Error() : toError(q->lastError());
+    q->finish();
+    return e;
 }
 
 void Database::rollback() {

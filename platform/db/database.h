@@ -344,6 +344,7 @@ private:
     // prepares it again and reports why).
     std::shared_ptr<QSqlQuery> statement(const QString& sql, bool forwardOnly, bool* prepared);
     int hasLinksTable_ = -1;  // main holds _links (-1: not looked up yet)
+    Error runCached(const QString& sql);  // a statement without values, through the cache
     // Rows this connection changed, by table name in lower case (SQLite's update hook).
     QHash<QString, quint64> ownChanges_;
     QHash<QString, QString> tableSchemas_;  // where tableVersion found each table
