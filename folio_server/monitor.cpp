@@ -194,12 +194,23 @@ bool Monitor::leeCola(std::vector<Fila>* cola) {
 // was printed by its terminal, or skipped when the counter was moved forward, and its request will
 // never come. Then the lowest queued invoice above the last one served goes next. The invoices are
 // read before the queue is read again, so a request committed in between is not passed over.
+qint64 Monitor::esperado() {
+    const qint64 ultimo = estado_.UltimoAtendido;
+    if (estado_.MayorAtendido <= ultimo) return ultimo + 1;
+    // Served below the highest one: when the number after it is stored already, that one was a
+    // reprint and the run goes on after the highest; otherwise the counter was set back.
+    const auto guardada = suc_->bd->selectOne(
+        QStringLiteral("SELECT Numero FROM Venta WHERE Numero = ? AND Tipo = 'F' LIMIT 1"), {ultimo + 1});
+    return guardada && !guardada->empty() ? estado_.MayorAtendido + 1 : ultimo + 1;
+}
+
 bool Monitor::saltaHueco(std::vector<Fila>* cola, Fila* siguiente) {
-    const qint64 esperado = estado_.UltimoAtendido + 1;
-    auto menorArriba = [this](const std::vector<Fila>& c) -> const Fila* {
+    const qint64 esperado = this->esperado();
+    const qint64 tope = esperado - 1;
+    auto menorArriba = [tope](const std::vector<Fila>& c) -> const Fila* {
         const Fila* menor = nullptr;
         for (const Fila& f : c)
-            if (f.codigo == kSolImprimeFactura && f.numero > estado_.UltimoAtendido &&
+            if (f.codigo == kSolImprimeFactura && f.numero > tope &&
                 (!menor || f.numero < menor->numero))
                 menor = &f;
         return menor;
@@ -238,49 +249,60 @@ Paso Monitor::Checasolicitudes() {
     if (!leeCola(&cola)) return Paso::ErrorCola;
     if (cola.empty()) return Paso::SinSolicitudes;
 
-    auto busca = [&cola](qint64 numero) {
-        return std::find_if(cola.begin(), cola.end(), [numero](const Fila& f) { return f.numero == numero; });
+    // Only invoice requests decide the order of the invoices: the other codes carry numbers of
+    // other counters and stay in the queue without holding anything up.
+    auto esFactura = [](const Fila& f) { return f.codigo == kSolImprimeFactura && f.numero != 0; };
+    auto busca = [&](qint64 numero) {
+        return std::find_if(cola.begin(), cola.end(),
+                            [&](const Fila& f) { return esFactura(f) && f.numero == numero; });
     };
-    const Fila* actual = &cola.front();
+    // At the start the first request that is an invoice or empty goes; an empty one is deleted.
+    const Fila* actual = nullptr;
+    for (const Fila& f : cola)
+        if (f.numero == 0 || f.codigo == kSolImprimeFactura) {
+            actual = &f;
+            break;
+        }
     qint64& ultimo = estado_.UltimoAtendido;
     if (ultimo != 0) {
-        auto it = busca(ultimo + 1);
         // After serving an older number (a reprint) the run goes on after the highest one served.
-        if (it == cola.end() && estado_.MayorAtendido > ultimo) it = busca(estado_.MayorAtendido + 1);
+        const qint64 tope = std::max(ultimo, estado_.MayorAtendido);
+        auto it = busca(ultimo + 1);
+        if (it == cola.end() && tope > ultimo) it = busca(tope + 1);
         if (it != cola.end()) {
             actual = &*it;
         } else {
-            // Every invoice still waiting is at or below the last one served: the counter was set
-            // back (or a reprint was asked), so the run starts again from the lowest one.
+            // Every invoice still waiting is at or below the highest one served: the counter was
+            // set back (or a reprint was asked), so the run starts again from the lowest one.
             bool hayFacturas = false, todasAbajo = true;
             for (const Fila& f : cola) {
-                if (f.codigo != kSolImprimeFactura || f.numero == 0) continue;
+                if (!esFactura(f)) continue;
                 hayFacturas = true;
-                if (f.numero > ultimo) todasAbajo = false;
+                if (f.numero > tope) todasAbajo = false;
             }
             if (!(hayFacturas && todasAbajo)) {
                 Fila siguiente{};
                 if (!saltaHueco(&cola, &siguiente)) {
-                    aviso_ = QStringLiteral("Esperando folio ") + QString::number(ultimo + 1);
+                    aviso_ = QStringLiteral("Esperando folio ") + QString::number(esperado());
                     return Paso::Esperando;
                 }
                 return sirveFactura(siguiente);
             }
-            actual = &cola.front();
+            actual = nullptr;
             for (const Fila& f : cola)
-                if (f.codigo == kSolImprimeFactura && f.numero != 0) {
+                if (esFactura(f)) {
                     actual = &f;
                     break;
                 }
         }
     }
 
+    if (!actual) return Paso::SinAtender;  // requests of other kinds only: they stay
     if (actual->numero == 0) {
         if (!borra(actual->id)) return Paso::ErrorCola;
         anota(QStringLiteral("Solicitud para folio 0 borrada "));
         return Paso::BorradaCero;
     }
-    if (actual->codigo != kSolImprimeFactura) return Paso::SinAtender;
     return sirveFactura(*actual);
 }
 

@@ -106,6 +106,7 @@ private:
     bool borra(qint64 id);
     bool leeCola(std::vector<Fila>* cola);
     bool saltaHueco(std::vector<Fila>* cola, Fila* siguiente);
+    qint64 esperado();  // the invoice number the run waits for
     void anota(const QString& linea);
     Paso sirveFactura(const Fila& f);
 

@@ -97,6 +97,9 @@ bool FuenteProductos::abre(int modo, const QString& texto, bool recargar, db::Er
     }
     modo_ = modo;
     if (recargar || loaded_ != modo) {
+        // Taken before the read: a change that lands while the rows are read makes the set stale.
+        version_ = db_ && db_->isOpen() ? db_->tableVersion(QStringLiteral("Producto")) : std::nullopt;
+        existencias_.clear();
         const bool ok = carga(SqlModo(modo), error);
         loaded_ = ok ? modo : 0;
         if (!ok)
@@ -240,6 +243,53 @@ bool FuenteProductos::busca(const QString& texto, const QString& textoAnterior, 
     }
 }
 
+bool FuenteProductos::vigente()
+{
+    if (loaded_ == 0 || !version_ || !db_ || !db_->isOpen())
+        return false;
+    const auto ahora = db_->tableVersion(QStringLiteral("Producto"));
+    return ahora && *ahora == *version_;
+}
+
+QVariant FuenteProductos::existencia(int i)
+{
+    if (i < 0 || i >= count())
+        return {};
+    if (modo_ != BusquedaDescripcion)
+        return at(i).exis;
+    const qint64 clave = at(i).clave;
+    if (const auto it = existencias_.constFind(clave); it != existencias_.constEnd())
+        return *it;
+    // The rows a grid shows next to this one come in the same read.
+    constexpr int kVentana = 64;
+    QVariantList claves;
+    for (int j = i; j < count() && claves.size() < kVentana; ++j)
+        if (!existencias_.contains(at(j).clave))
+            claves << at(j).clave;
+    QStringList marcas;
+    for (qsizetype j = 0; j < claves.size(); ++j)
+        marcas << QStringLiteral("?");
+    for (const QVariant& c : claves)
+        existencias_.insert(c.toLongLong(), 0.0);  // no stock row reads 0, as the set's query gives
+    if (db_ && db_->isOpen()) {
+        const auto filas = db_->select(QStringLiteral("SELECT ClaveProducto, Existencia FROM Existencia "
+                                                      "WHERE ClaveProducto IN (%1)")
+                                           .arg(marcas.join(QLatin1Char(','))),
+                                       claves);
+        if (filas) {
+            for (const db::Row& f : *filas) {
+                const QVariant v = f.value(QStringLiteral("Existencia"));
+                existencias_.insert(f.integer(QStringLiteral("ClaveProducto")), v.isNull() ? QVariant(0.0) : v);
+            }
+        } else {
+            for (const QVariant& c : claves)
+                existencias_.remove(c.toLongLong());  // read again next time
+            return at(i).exis;
+        }
+    }
+    return existencias_.value(clave);
+}
+
 int FuenteProductos::count() const
 {
     return static_cast<int>(filtrado_ ? visibles_.size() : rows_.size());
@@ -272,7 +322,7 @@ std::optional<ProductoVenta> BuscaPorCodigo(db::Database& base, const QString& c
     db::Error e;
     const auto row = base.selectOne(
         QStringLiteral("SELECT ClaveProducto, CodigodeBarras, Nombre, Descripcion, PrecioUnit, "
-                       "Moneda, Descuento, IVA, Precio1, Precio2, Precio3 FROM Producto "
+                       "Moneda, Descuento, IVA, Precio1, Precio2, Precio3, PrecioCosto FROM Producto "
                        "WHERE CodigodeBarras = ? ORDER BY ClaveProducto LIMIT 1"),
         {codigo}, &e);
     if (error)
@@ -292,6 +342,7 @@ std::optional<ProductoVenta> BuscaPorCodigo(db::Database& base, const QString& c
     v.precio1 = row->value(QStringLiteral("Precio1"));
     v.precio2 = row->value(QStringLiteral("Precio2"));
     v.precio3 = row->value(QStringLiteral("Precio3"));
+    v.precioCosto = row->real(QStringLiteral("PrecioCosto"));
     return v;
 }
 

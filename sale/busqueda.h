@@ -9,6 +9,8 @@
 
 #include "platform/db/database.h"
 
+#include <QHash>
+
 #include <QString>
 #include <QVariant>
 
@@ -55,12 +57,25 @@ bool CoincideBusqueda(int modo, const ProductoBusqueda& p, const QString& texto)
 class FuenteProductos {
 public:
     explicit FuenteProductos(db::Database* base = nullptr) : db_(base) {}
-    void setDatabase(db::Database* base) { db_ = base; loaded_ = 0; }
+    void setDatabase(db::Database* base)
+    {
+        if (base != db_)
+            loaded_ = 0;
+        db_ = base;
+    }
 
     int modo() const { return modo_; }
     // Opens the set of the mode (mode 4 filtered by the text). A set already read for that mode is
     // kept unless `recargar`.
     bool abre(int modo, const QString& texto = {}, bool recargar = true, db::Error* error = nullptr);
+    // The set read is still what the catalogue holds: no product was added, changed or removed
+    // since, by this connection or any other. (The stock is read apart, see existencia().)
+    bool vigente();
+    // The branch's stock of the product at `i` as the file holds it now (mode 4; Null in the other
+    // modes). Read on first use for a window of rows and kept until olvidaExistencias(), so a
+    // screen shows the current stock without reading the whole catalogue again.
+    QVariant existencia(int i);
+    void olvidaExistencias() { existencias_.clear(); }
 
     // One search step with the field's text. Modes 1-3: when the text is not below the previous one
     // (a character was added) the search starts at the first product, else at the current one; the
@@ -84,6 +99,8 @@ private:
     db::Database* db_ = nullptr;
     int modo_ = 0;
     int loaded_ = 0;  // mode whose set is in rows_ (0: none)
+    std::optional<db::TableVersion> version_;  // of Producto when rows_ was read
+    QHash<qint64, QVariant> existencias_;      // stock read since olvidaExistencias()
     std::vector<ProductoBusqueda> rows_;
     std::vector<QString> claves_;  // folded text of the searched column, per row
     std::vector<int> orden_;       // rows by claves_
@@ -97,6 +114,7 @@ private:
 struct ProductoVenta {
     ProductoBusqueda p;
     QVariant precio1, precio2, precio3;
+    double precioCosto = 0;  // PrecioCosto (0 when Null)
 };
 std::optional<ProductoVenta> BuscaPorCodigo(db::Database& base, const QString& codigo,
                                             db::Error* error = nullptr);

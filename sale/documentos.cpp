@@ -5,6 +5,9 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
+#include <QHash>
+#include <QSet>
+
 #include <algorithm>
 
 namespace sale {
@@ -195,7 +198,8 @@ bool ActualizaExis(db::Database& bd, qint64 idLinea, MovimientoExis mov, bool su
                    const Documento& doc, const db::LockWait& espera, double* nuevo,
                    db::Error* error) {
     db::WriteTransaction tr(bd);
-    if (!tr.begin(espera, error)) return false;
+    // Stock and lines live in the branch file alone.
+    if (!tr.begin(espera, error, db::WriteScope::MainFile)) return false;
     if (!EscribeExis(bd, idLinea, mov, sumar, doc, nuevo, error)) return false;
     return tr.commit(error);
 }
@@ -224,26 +228,43 @@ namespace {
 
 // A line can go into a document only while it is still pending: Numero 0, or a line of a stored
 // quotation being sold (letter C and the number of a quotation header). A line already stamped for
-// another document, or handed in twice, is never sold again.
-bool LineaPendiente(db::Database& bd, qint64 id, db::Error* error) {
-    auto linea = bd.selectOne(
-        QStringLiteral("SELECT d.Numero, d.TipoDocto, EXISTS (SELECT 1 FROM Venta v WHERE v.Tipo = "
-                       "'C' AND v.Numero = d.Numero) AS DeCotizacion FROM DetalleVenta d "
-                       "WHERE d.IdLinea = ?"),
-        {id}, error);
-    if (!linea) return false;
-    if (linea->empty())
-        return db::fail(error, db::ErrorKind::NotFound,
-                        QStringLiteral("La línea %1 del documento ya no existe.").arg(id));
-    const qint64 numero = linea->integer(QStringLiteral("Numero"));
-    if (numero == 0) return true;
-    if (linea->text(QStringLiteral("TipoDocto")) == QLatin1String("C") &&
-        linea->integer(QStringLiteral("DeCotizacion")) != 0)
-        return true;
-    return db::fail(error, db::ErrorKind::Other,
-                    QStringLiteral("La línea %1 ya pertenece a otro documento; lea de nuevo los "
-                                   "registros.")
-                        .arg(id));
+// another document, or handed in twice, is never sold again. All the lines are looked at in one
+// read.
+bool LineasPendientes(db::Database& bd, const std::vector<qint64>& ids, db::Error* error) {
+    if (ids.empty()) return true;
+    QStringList marcas;
+    QVariantList valores;
+    for (qint64 id : ids) {
+        marcas << QStringLiteral("?");
+        valores << id;
+    }
+    auto filas = bd.select(
+        QStringLiteral("SELECT d.IdLinea, d.Numero, d.TipoDocto, EXISTS (SELECT 1 FROM Venta v WHERE "
+                       "v.Tipo = 'C' AND v.Numero = d.Numero) AS DeCotizacion FROM DetalleVenta d "
+                       "WHERE d.IdLinea IN (%1)")
+            .arg(marcas.join(QLatin1Char(','))),
+        valores, error);
+    if (!filas) return false;
+    QHash<qint64, const db::Row*> porId;
+    for (const db::Row& f : *filas) porId.insert(f.integer(QStringLiteral("IdLinea")), &f);
+    QSet<qint64> vistas;
+    for (qint64 id : ids) {
+        const db::Row* linea = porId.value(id);
+        if (!linea)
+            return db::fail(error, db::ErrorKind::NotFound,
+                            QStringLiteral("La línea %1 del documento ya no existe.").arg(id));
+        const qint64 numero = linea->integer(QStringLiteral("Numero"));
+        const bool pendiente =
+            numero == 0 || (linea->text(QStringLiteral("TipoDocto")) == QLatin1String("C") &&
+                            linea->integer(QStringLiteral("DeCotizacion")) != 0);
+        if (!pendiente || vistas.contains(id))
+            return db::fail(error, db::ErrorKind::Other,
+                            QStringLiteral("La línea %1 ya pertenece a otro documento; lea de nuevo los "
+                                           "registros.")
+                                .arg(id));
+        vistas.insert(id);
+    }
+    return true;
 }
 
 // Moves stock and stamps the lines that were never stamped by the movement.
@@ -253,8 +274,8 @@ bool EscribeLineas(db::Database& bd, const PorGuardar& g, const Documento& doc,
     if (g.EstampaLineas && lineas.empty())
         return db::fail(error, db::ErrorKind::Other,
                         QStringLiteral("No hay ningún producto en la lista."));
+    if (!LineasPendientes(bd, lineas, error)) return false;
     for (qint64 id : lineas) {
-        if (!LineaPendiente(bd, id, error)) return false;
         if (g.EstampaLineas) {
             if (!EscribeExis(bd, id, g.Exis, g.SumarInventario, doc, nullptr, error)) return false;
             continue;
@@ -289,17 +310,17 @@ std::vector<std::vector<qint64>> DivideEnFacturas(const std::vector<qint64>& lin
     return facturas;
 }
 
-Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWait& espera) {
+namespace {
+
+// One try; `empezada` tells whether the transaction began (a refused begin already waited).
+Guardado GuardaUnaVez(db::Database& bd, const PorGuardar& g, const db::LockWait& espera,
+                      db::WriteScope alcance, bool* empezada) {
     Guardado r;
     r.Letra = LetraDocumento(g.Clase);
     const int k = static_cast<int>(g.Documentos.size());
-    if (k == 0) {
-        db::fail(&r.error, db::ErrorKind::Other, QStringLiteral("No hay ningún documento que guardar."));
-        return r;
-    }
-
     db::WriteTransaction tr(bd);
-    if (!tr.begin(espera, &r.error)) {
+    *empezada = tr.begin(espera, &r.error, alcance);
+    if (!*empezada) {
         r.cancelado = r.error.kind == db::ErrorKind::Cancelled;
         return r;
     }
@@ -336,6 +357,26 @@ Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWa
     }
     if (!tr.commit(&r.error)) return falla();
     r.ok = true;
+    return r;
+}
+
+}  // namespace
+
+Guardado GuardaDocumento(db::Database& bd, const PorGuardar& g, const db::LockWait& espera) {
+    if (g.Documentos.empty()) {
+        Guardado r;
+        r.Letra = LetraDocumento(g.Clase);
+        db::fail(&r.error, db::ErrorKind::Other, QStringLiteral("No hay ningún documento que guardar."));
+        return r;
+    }
+    // Most saves write the branch file alone and commit it alone. One that also writes the central
+    // file (a generic product becoming a catalogue row, a cost) while another branch holds it is
+    // refused at that write: everything is rolled back and done again with both files reserved
+    // from the start, waiting for them without holding any lock.
+    bool empezada = false;
+    Guardado r = GuardaUnaVez(bd, g, espera, db::WriteScope::MainFile, &empezada);
+    if (!r.ok && empezada && r.error.kind == db::ErrorKind::Busy)
+        r = GuardaUnaVez(bd, g, espera, db::WriteScope::AllFiles, &empezada);
     return r;
 }
 

@@ -81,7 +81,8 @@ qint64 TomaFolios(db::Database& bd, int fila, int cuantos, db::Error* error) {
 
 qint64 ObtenerFolio(db::Database& bd, int fila, const db::LockWait& espera, db::Error* error) {
     db::WriteTransaction tr(bd);
-    if (!tr.begin(espera, error)) return -1;
+    // Folios live in the branch file alone.
+    if (!tr.begin(espera, error, db::WriteScope::MainFile)) return -1;
     const qint64 numero = TomaFolios(bd, fila, 1, error);
     if (numero < 0) return -1;  // the transaction rolls back on leaving
     if (!tr.commit(error)) return -1;

@@ -166,9 +166,12 @@ void FormulasFactura(qint64 numero, const db::Rows& filas, report::Formulas& f) 
 void DatosFactura(const db::Rows& filas, QVariantMap& datos) {
     const db::Row& r = filas.front();
     const QVariant total = r.value(QStringLiteral("Total"));
+    // The document's own rate when the rows carry it, so a reprint prints what was charged.
+    const qint64 tasa = r.integer(QStringLiteral("TasaDocumento"));
     const QVariantMap m =
         DatosDocumento(filas, r.real(QStringLiteral("DescFact")),
-                       DesglosaIVA(r.text(QStringLiteral("Cliente"))), IVAPantalla(G().PorcentajeIVA),
+                       DesglosaIVA(r.text(QStringLiteral("Cliente"))),
+                       tasa > 0 ? int(tasa) : IVAPantalla(G().PorcentajeIVA),
                        total.isNull() ? std::nullopt : std::optional<double>(r.real(QStringLiteral("Total"))));
     for (auto it = m.begin(); it != m.end(); ++it)
         datos.insert(it.key(), it.value());
@@ -182,7 +185,11 @@ bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion
     printing::SolicitudReporte s = solicitudBase(destino);
     s.archivo = QStringLiteral("Factura.html");
     s.titulo = QStringLiteral("FA ") + QString::number(numeroDocumento).rightJustified(4, QLatin1Char('0'));
-    s.sql = QStringLiteral("SELECT * FROM CDetalleVentaFac WHERE Numero = ? AND Tipo = 'F'");
+    // The rate the invoice was charged at comes from its header, so a reprint after a rate change
+    // prints what was charged (also on a data folder whose saved query predates the column).
+    s.sql = QStringLiteral("SELECT c.*, v.IVAP AS TasaDocumento FROM CDetalleVentaFac c "
+                           "LEFT JOIN Venta v ON v.Numero = c.Numero AND v.Tipo = c.Tipo "
+                           "WHERE c.Numero = ? AND c.Tipo = 'F'");
     s.valores = {numeroDocumento};
     s.avisoSinDatos = QStringLiteral("No se encontro datos de la factura.");
     s.impresora = destino.impresora.isEmpty() ? G().Printer1 : destino.impresora;

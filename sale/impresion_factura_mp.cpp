@@ -25,7 +25,9 @@ bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresio
     s.archivo = QStringLiteral("FacturaMP.html");
     s.titulo = QStringLiteral("Factura.");
     // Lines of this invoice only: a ticket may carry the same number.
-    s.sql = QStringLiteral("SELECT * FROM CDetalleVentaFac WHERE Numero = ? AND Tipo = 'F'");
+    s.sql = QStringLiteral("SELECT c.*, v.IVAP AS TasaDocumento FROM CDetalleVentaFac c "
+                           "LEFT JOIN Venta v ON v.Numero = c.Numero AND v.Tipo = c.Tipo "
+                           "WHERE c.Numero = ? AND c.Tipo = 'F'");
     s.valores = {numeroDocumento};
     s.avisoSinDatos = QStringLiteral("No se encontro datos de la factura.");
     if (destino.destino == report::Destination::Pdf) {

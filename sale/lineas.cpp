@@ -169,7 +169,9 @@ int LineasVenta::agrega(const ProductoVenta& producto, const ParametrosLinea& pa
             return -1;
         return indexOfId(id);
     }
-    const double precio = PrecioLinea(producto, par.listaPrecioDef, par.tipoCambioDolar);
+    const double precio = par.entradaInventario
+                              ? producto.precioCosto
+                              : PrecioLinea(producto, par.listaPrecioDef, par.tipoCambioDolar);
     if (!db_->execWait(QStringLiteral("INSERT INTO DetalleVenta (TipoDocto, Terminal, Descuento, Numero, "
                                       "ClaveProducto, Cantidad, Iva, PrecioUnit) "
                                       "VALUES (?, ?, 0, ?, ?, 1, ?, ?)"),
@@ -235,6 +237,13 @@ bool LineasVenta::escribe(int index, const QString& columna, const QVariant& val
     if (!db_ || index < 0 || index >= count() || !permitidas.contains(columna))
         return false;
     const qint64 id = lineas_[static_cast<size_t>(index)].idLinea;
+    if (guardadas_.contains(id)) {
+        if (error)
+            *error = db::Error{db::ErrorKind::Other, 0,
+                               QStringLiteral("La línea pertenece a un documento guardado y no se "
+                                              "puede cambiar.")};
+        return false;
+    }
     if (!db_->exec(QStringLiteral("UPDATE DetalleVenta SET %1 = ? WHERE IdLinea = ?").arg(columna),
                    {valor, id}, error))
         return false;

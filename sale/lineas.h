@@ -47,6 +47,9 @@ struct ParametrosLinea {
     bool incrementoAP = false;  // repeated product adds 1 to its line
     // How the insert or the increase waits while another terminal holds the branch file.
     db::LockWait espera;
+    // Inventory entry/exit: the line's unit value is the entry's unit cost, which its save writes
+    // back as the product's cost; it starts at the cost the product has.
+    bool entradaInventario = false;
 };
 
 // Unit price of a new line: price list, dollar conversion, product discount folded in.
@@ -80,7 +83,8 @@ public:
     // or the quotation number); lines a save has numbered and lines of a recalled stored document
     // are only forgotten.
     bool borraTodas(qint64 numeroPendiente = 0, db::Error* error = nullptr);
-    // Writes one column of a line (Cantidad, PrecioUnit, Descuento, Observacion, Descripcion2).
+    // Writes one column of a line (Cantidad, PrecioUnit, Descuento, Observacion, Descripcion2). A
+    // line of a recalled stored document is refused: the document keeps what it stored.
     bool escribe(int index, const QString& columna, const QVariant& valor, db::Error* error = nullptr);
     // Takes rows already in DetalleVenta into this screen's set (a recalled document, or the
     // pending lines the cleanup found and the operator kept).
@@ -90,6 +94,8 @@ public:
     void adoptaGuardadas(const QList<qint64>& ids);
     // The line at `index` belongs to a recalled stored document.
     bool guardada(int index) const;
+    // Some line of this screen is its own, not one of a recalled stored document.
+    bool hayPropias() const { return ids_.size() > guardadas_.size(); }
 
     // Pending rows (Numero 0) captured at this terminal, this screen's included.
     std::optional<QList<qint64>> pendientesTerminal(const QString& terminal,

@@ -148,6 +148,13 @@ bool ImprimeNCredito(qint64 numero, const DestinoImpresion& destino, ui::Prompts
         const QVariantMap m = DatosDocumento(lineas, r.real(QStringLiteral("DescFact")),
                                              DesglosaIVA(r.text(QStringLiteral("Cliente"))));
         for (auto it = m.begin(); it != m.end(); ++it) datos.insert(it.key(), it.value());
+        // The invoice template heads a note as a credit note, with the invoice it refers to; a note
+        // must never read as the invoice that carries the same number.
+        datos.insert(QStringLiteral("NotaCredito"), true);
+        const qint64 factura = r.integer(QStringLiteral("FactRef"));
+        if (factura > 0)
+            datos.insert(QStringLiteral("FacturaRef"),
+                         G().PrefijoFact + QString::number(factura).rightJustified(6, QLatin1Char('0')));
     };
     return printing::CorreReporte(s, prompts, parent) == printing::ResultadoReporte::Hecho;
 }

@@ -351,17 +351,18 @@ FROM Venta LEFT JOIN Cliente ON Cliente.RFC = Venta.Cliente
 -- @end
 
 -- Invoice and ticket lines with header and customer. Importe is the line amount before the line's
--- own discount; DescFact the document's general discount; CExtra1 the product text, CExtra3 the
+-- own discount; DescFact the document's general discount; IVAP the tax percent the document was
+-- charged at; CExtra1 the product's code (the ticket prints it before the name), CExtra3 the
 -- quantity, CExtra4 eight characters of lead followed by the text of a generic line.
 -- @query CDetalleVentaFac select
 SELECT DetalleVenta.Numero, DetalleVenta.TipoDocto, Venta.Tipo, Venta.Fecha, Venta.Cliente,
        COALESCE(Cliente.Nombre, '') AS NombreC, Cliente.Direccion, Cliente.Colonia, Cliente.Ciudad,
        Cliente.Estado, Cliente.CP, Venta.Descuento AS DescFact, Venta.Total, Venta.Status,
-       Venta.ObsVenta, DetalleVenta.ClaveProducto, Producto.CodigodeBarras, Producto.Nombre,
+       Venta.ObsVenta, Venta.IVAP, DetalleVenta.ClaveProducto, Producto.CodigodeBarras, Producto.Nombre,
        Producto.Descripcion, DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento,
        DetalleVenta.Iva, DetalleVenta.Observacion, DetalleVenta.Descripcion2,
        DetalleVenta.Cantidad * DetalleVenta.PrecioUnit AS Importe,
-       COALESCE(NULLIF(Producto.Descripcion, ''), Producto.Nombre, '') AS CExtra1,
+       COALESCE(Producto.CodigodeBarras, '') AS CExtra1,
        Producto.Nombre AS CExtra2,
        DetalleVenta.Cantidad AS CExtra3,
        'GENERICO' || COALESCE(NULLIF(DetalleVenta.Descripcion2, ''), DetalleVenta.Observacion, '') AS CExtra4

@@ -10,9 +10,13 @@
 #include "shell/texto.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
-#include <QSet>
+#include <QHash>
+
+#include <cerrno>
+#include <csignal>
 
 #include <functional>
 
@@ -20,9 +24,21 @@ namespace shell {
 
 namespace {
 
-QSet<QString>& iniciados() {
-    static QSet<QString> s;
+// Servers this program started, by data folder and branch, with their process ids: a server
+// that has not taken its lock yet is still starting, not missing.
+QHash<QString, qint64>& iniciados() {
+    static QHash<QString, qint64> s;
     return s;
+}
+
+bool ProcesoVivo(qint64 pid) {
+    if (pid <= 0 || (::kill(pid_t(pid), 0) != 0 && errno != EPERM)) return false;
+    // An ended server nobody has reaped yet is gone all the same.
+    QFile estado(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!estado.open(QIODevice::ReadOnly)) return true;
+    const QByteArray linea = estado.readAll();
+    const int fin = linea.lastIndexOf(')');
+    return fin < 0 || fin + 2 >= linea.size() || linea.at(fin + 2) != 'Z';
 }
 
 // Reads the row field by field in the table order; the first problem stops it with a reason.
@@ -53,16 +69,6 @@ public:
             return false;
         }
         return rango(campo, x, min, max, destino);
-    }
-    bool textoDirecto(const QString& campo, QString& destino) {
-        if (!hay(campo)) return false;
-        const QVariant v = fila_.value(campo);
-        if (v.isNull()) {
-            error = QStringLiteral("el campo %1 está vacío").arg(campo);
-            return false;
-        }
-        destino = texto(v);
-        return true;
     }
     bool textoCampo(const QString& campo, QString& destino) {
         if (!hay(campo)) return false;
@@ -140,11 +146,11 @@ bool EstableceSucursal() {
     auto mal = [&] { return falla(l.error); };
     if (!l.numero("MaxDescuentoFact", B0, B1, g.MaxDescuentoFact)) return mal();
     if (!l.numero("EspT", I0, I1, g.EspT)) return mal();
-    if (!l.textoDirecto("Driver", g.Driver)) return mal();
+    if (!l.textoCampo("Driver", g.Driver)) return mal();
     if (!l.directo("IVA", B0, B1, g.PorcentajeIVA)) return mal();
     if (!l.numero("MUbicacion", B0, B1, g.MUbicacion)) return mal();
     if (!l.numero("Formatoticket", B0, B1, g.Formatoticket)) return mal();
-    if (!l.textoDirecto("PrefijoFact", g.PrefijoFact)) return mal();
+    if (!l.textoCampo("PrefijoFact", g.PrefijoFact)) return mal();
     if (!l.directo("UsarServidorImp", B0, B1, g.UsarServidorImp)) return mal();
     g.BDefault = 1;
     if (!l.numero("BDefault", I0, I1, g.BDefault)) return mal();
@@ -197,15 +203,17 @@ bool EstableceSucursal() {
 
 bool IniciaServidorImpresion(const QString& carpetaDatos, int sucursal) {
     const QString clave = SinSeparadorFinal(carpetaDatos) + QStringLiteral("|%1").arg(sucursal);
-    if (iniciados().contains(clave)) return false;
+    // The lock tells whether a server runs; one that closed or crashed is started again.
     if (sys::isLockHeld(sys::printServerLockPath(carpetaDatos, sucursal))) return false;
+    if (ProcesoVivo(iniciados().value(clave, 0))) return false;
     const QString plovix = UnirRuta(RutaAplicacion(), QStringLiteral("Plovix"));
     QProcessEnvironment env;
     env.insert(QStringLiteral("TARVEX_HOME"), plovix);
     env.insert(QStringLiteral("TARVEX_MINIMIZADO"), QStringLiteral("1"));
     // A missing or broken program is not the counter's concern: the sale goes on without it.
-    if (!sys::startDetached(UnirRuta(plovix, QStringLiteral("tarvex")), {}, env, plovix)) return false;
-    iniciados().insert(clave);
+    qint64 pid = 0;
+    if (!sys::startDetached(UnirRuta(plovix, QStringLiteral("tarvex")), {}, env, plovix, &pid)) return false;
+    iniciados().insert(clave, pid);
     return true;
 }
 

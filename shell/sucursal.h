@@ -11,8 +11,9 @@ namespace shell {
 // the file and the field, and false (nothing after the failing field is read).
 bool EstableceSucursal();
 
-// Starts the print server for the data folder and branch unless this program already started one
-// for them or one holds their lock; a missing program is ignored. True when it was started.
+// Starts the print server for the data folder and branch unless one holds their lock or the one
+// this program started for them is still running (starting up); a missing program is ignored.
+// True when it was started.
 bool IniciaServidorImpresion(const QString& carpetaDatos, int sucursal);
 // Forget the servers started by this program (tests).
 void OlvidaServidoresIniciados();

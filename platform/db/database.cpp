@@ -116,6 +116,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions&
             return failOpen(e);
         }
     }
+    d->watchChanges(true);
     DatabaseRegistry::add(d->path_, d.get());
 
     Error e;
@@ -230,6 +231,8 @@ Database::~Database() { closeHandle(); }
 void Database::closeHandle() {
     if (connName_.isEmpty()) return;
     if (inTransaction_) rollback();
+    statements_.clear();
+    watchChanges(false);
     {
         QSqlDatabase c = QSqlDatabase::database(connName_, false);
         if (c.isValid()) c.close();
@@ -269,13 +272,28 @@ bool Database::checkOpen(Error* error) {
 // ---------------------------------------------------------------------------------------------
 // statements
 
+std::shared_ptr<QSqlQuery> Database::statement(const QString& sql, bool forwardOnly, bool* prepared) {
+    *prepared = true;
+    if (auto it = statements_.constFind(sql); it != statements_.constEnd()) return *it;
+    auto q = std::make_shared<QSqlQuery>(connection());
+    q->setForwardOnly(forwardOnly);
+    if (!q->prepare(sql)) {
+        *prepared = false;
+        return q;
+    }
+    if (statements_.size() >= 256) statements_.clear();  // texts built per call must not pile up
+    statements_.insert(sql, q);
+    return q;
+}
+
 bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QSqlQuery&)>& bind,
-                   Error& e) {
+                   Error& e, bool prepared) {
     QElapsedTimer timer;
     timer.start();
     int pause = 1;
     for (;;) {
-        bool ok = q.prepare(sql);
+        bool ok = prepared || q.prepare(sql);
+        prepared = false;  // a retry prepares afresh
         if (ok) {
             if (bind) bind(q);
             ok = q.exec();
@@ -297,9 +315,14 @@ bool Database::execWith(const QString& sql, const std::function<void(QSqlQuery&)
                         int* rowsAffected) {
     if (rowsAffected) *rowsAffected = 0;
     if (!checkOpen(error)) return false;
-    QSqlQuery q(connection());
+    bool prepared = false;
+    const auto st = statement(sql, false, &prepared);
+    QSqlQuery& q = *st;
     Error e;
-    if (!run(q, sql, bind, e)) return fail(error, e);
+    if (!run(q, sql, bind, e, prepared)) {
+        q.finish();
+        return fail(error, e);
+    }
     if (rowsAffected) *rowsAffected = q.numRowsAffected();
     q.finish();
     return succeed(error);
@@ -341,15 +364,20 @@ bool Database::execScript(const QString& script, Error* error) {
 std::optional<Rows> Database::selectWith(const QString& sql,
                                          const std::function<void(QSqlQuery&)>& bind, Error* error) {
     if (!checkOpen(error)) return std::nullopt;
-    QSqlQuery q(connection());
-    q.setForwardOnly(true);
+    bool prepared = false;
+    const auto st = statement(sql, true, &prepared);
+    QSqlQuery& q = *st;
     Error e;
     Rows rows;
     QElapsedTimer timer;
     timer.start();
     for (;;) {
         rows.clear();
-        if (!run(q, sql, bind, e)) return fail(error, e), std::nullopt;
+        if (!run(q, sql, bind, e, prepared)) {
+            q.finish();
+            return fail(error, e), std::nullopt;
+        }
+        prepared = false;
         const QSqlRecord rec = q.record();
         QStringList names;
         for (int i = 0; i < rec.count(); ++i) names << rec.fieldName(i);
@@ -427,14 +455,23 @@ qint64 Database::lastInsertId() {
 // ---------------------------------------------------------------------------------------------
 // write transactions
 
-bool Database::beginWrite(const LockWait& wait, Error* error) {
+bool Database::beginWrite(const LockWait& wait, Error* error, WriteScope scope) {
     if (!checkOpen(error)) return false;
     if (inTransaction_)
         return fail(error, makeError(ErrorKind::Other, QStringLiteral("Ya hay una transacción abierta.")));
+    // BEGIN IMMEDIATE reserves every attached file. A deferred BEGIN followed by a write that
+    // changes nothing reserves this file alone; a refused reservation is rolled back at once, so
+    // the wait below never holds a lock.
+    if (scope == WriteScope::MainFile && hasLinksTable_ < 0)
+        hasLinksTable_ = localTable(QStringLiteral("_links")) ? 1 : 0;
+    const bool soloEste = scope == WriteScope::MainFile && !attached_.empty() && hasLinksTable_ == 1;
     const Error e = detail::waitFor(wait, [&]() {
-        QSqlQuery q(connection());
-        if (q.exec(QStringLiteral("BEGIN IMMEDIATE"))) return Error();
-        return toError(q.lastError());
+        if (!soloEste) return runCached(QStringLiteral("BEGIN IMMEDIATE"));
+        Error r = runCached(QStringLiteral("BEGIN"));
+        if (!r.ok()) return r;
+        r = runCached(QStringLiteral("UPDATE main._links SET Name = Name WHERE 0"));
+        if (!r.ok()) runCached(QStringLiteral("ROLLBACK"));
+        return r;
     });
     if (!e.ok()) return fail(error, e);
     inTransaction_ = true;
@@ -453,14 +490,19 @@ bool Database::commit(const LockWait& wait, Error* error) {
     if (!checkOpen(error)) return false;
     if (!inTransaction_)
         return fail(error, makeError(ErrorKind::Other, QStringLiteral("No hay una transacción abierta.")));
-    const Error e = detail::waitFor(wait, [&]() {
-        QSqlQuery q(connection());
-        if (q.exec(QStringLiteral("COMMIT"))) return Error();
-        return toError(q.lastError());
-    });
+    const Error e = detail::waitFor(wait, [&]() { return runCached(QStringLiteral("COMMIT")); });
     if (!e.ok()) return fail(error, e);
     inTransaction_ = false;
     return succeed(error);
+}
+
+Error Database::runCached(const QString& sql) {
+    bool prepared = false;
+    const auto q = statement(sql, false, &prepared);
+    const bool ok = prepared ? q->exec() : q->exec(sql);
+    const Error e = ok ? Error() : toError(q->lastError());
+    q->finish();
+    return e;
 }
 
 void Database::rollback() {
@@ -475,9 +517,9 @@ void Database::rollback() {
 
 WriteTransaction::~WriteTransaction() { rollback(); }
 
-bool WriteTransaction::begin(const LockWait& wait, Error* error) {
+bool WriteTransaction::begin(const LockWait& wait, Error* error, WriteScope scope) {
     if (active_) return true;
-    active_ = db_.beginWrite(wait, error);
+    active_ = db_.beginWrite(wait, error, scope);
     if (active_ && (wait.status || wait.cancelled)) wait_ = wait;
     return active_;
 }

@@ -13,6 +13,7 @@
 //
 // All functions run on the thread that opened the file (the GUI thread in the programs).
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -121,6 +122,28 @@ struct LockWait {
     bool serveEvents = true;
 };
 
+// Which files a write transaction reserves as it begins.
+enum class WriteScope {
+    // This file and every attached one (BEGIN IMMEDIATE): a commit that writes the central file
+    // too is one atomic two-file commit.
+    AllFiles,
+    // This file alone. An attached file is reserved only when the transaction first writes it
+    // (the commit then spans both files, still atomic); that write answers Busy at once when another
+    // connection holds that file, and the caller rolls back and begins again with AllFiles, so no
+    // transaction ever waits while it holds a lock. A commit that wrote only this file is a plain
+    // one-file commit, and transactions on different branch files never wait for each other.
+    MainFile
+};
+
+// Tells whether a table may have changed: `file` is the data_version of the file holding it
+// (raised when another connection commits to that file), `own` counts this connection's row
+// changes to the table. Equal versions mean the table is as it was when the first was read.
+struct TableVersion {
+    qint64 file = -1;
+    quint64 own = 0;
+    bool operator==(const TableVersion&) const = default;
+};
+
 struct SavedQuery {
     QString name;
     QString kind;  // "select" or "action"
@@ -221,6 +244,8 @@ public:
                                    Error* error = nullptr);
     bool tableExists(const QString& name);  // local or linked
     qint64 lastInsertId();
+    // The table's version now (see TableVersion); nullopt when the table is not there.
+    std::optional<TableVersion> tableVersion(const QString& table);
 
     // --- saved queries ---
     // Replaces one of the same name. Refused: a name taken by a table or link, and a select
@@ -272,8 +297,10 @@ public:
                                 Error* error = nullptr);
 
     // --- write transaction ---
-    // BEGIN IMMEDIATE with the lock wait; false (and nothing begun) when cancelled or failed.
-    bool beginWrite(const LockWait& wait = {}, Error* error = nullptr);
+    // BEGIN IMMEDIATE (or, with MainFile, a reservation of this file alone) with the lock wait;
+    // false (and nothing begun) when cancelled or failed.
+    bool beginWrite(const LockWait& wait = {}, Error* error = nullptr,
+                    WriteScope scope = WriteScope::AllFiles);
     bool commit(Error* error = nullptr);  // retries a busy COMMIT; the transaction stays open on failure
     // The same, waiting for the readers as `wait` says (status text, events, Esc); a cancelled or
     // timed-out wait leaves the transaction open for the caller to roll back.
@@ -288,7 +315,7 @@ private:
     bool checkOpen(Error* error);
     // Prepares, binds and runs; outside a transaction a busy file is tried again for a moment.
     bool run(QSqlQuery& q, const QString& sql, const std::function<void(QSqlQuery&)>& bind,
-             Error& e);
+             Error& e, bool prepared = false);
     std::optional<Rows> selectWith(const QString& sql,
                                    const std::function<void(QSqlQuery&)>& bind, Error* error);
     bool execWith(const QString& sql, const std::function<void(QSqlQuery&)>& bind,
@@ -318,7 +345,19 @@ private:
     QStringList brokenQueries_;
     bool inTransaction_ = false;
     bool closed_ = false;
+    // Prepared statements by their text, so a save's statements are parsed once per connection.
+    QHash<QString, std::shared_ptr<QSqlQuery>> statements_;
+    // The cached statement for `sql`; `prepared` false when it could not be prepared (run() then
+    // prepares it again and reports why).
+    std::shared_ptr<QSqlQuery> statement(const QString& sql, bool forwardOnly, bool* prepared);
+    int hasLinksTable_ = -1;  // main holds _links (-1: not looked up yet)
+    Error runCached(const QString& sql);  // a statement without values, through the cache
+    // Rows this connection changed, by table name in lower case (SQLite's update hook).
+    QHash<QString, quint64> ownChanges_;
+    QHash<QString, QString> tableSchemas_;  // where tableVersion found each table
+    void watchChanges(bool on);
     friend struct DatabaseRegistry;
+    friend struct ChangeHook;
 };
 
 // Rolls back unless committed. A wait given to begin() that shows itself or can be cancelled also
@@ -327,7 +366,8 @@ class WriteTransaction {
 public:
     explicit WriteTransaction(Database& db) : db_(db) {}
     ~WriteTransaction();
-    bool begin(const LockWait& wait = {}, Error* error = nullptr);
+    bool begin(const LockWait& wait = {}, Error* error = nullptr,
+               WriteScope scope = WriteScope::AllFiles);
     bool commit(Error* error = nullptr);
     void rollback();
     bool active() const { return active_; }

@@ -104,6 +104,9 @@ bool frmFacturar::Muestra(double totalVenta)
         formas.push_back({Combo1->itemData(i).toInt(), Combo1->itemText(i)});
     modelo_.inicia(std::move(formas), totalVenta, G().CondicionPagoSel);
     G().PagoAceptado = 0;
+    // The dialog lives as long as the screen, but each sale starts with the logged-in user as
+    // its seller, as a freshly loaded dialog would.
+    cmbVendedor->clear();
     lblTotal_->setText(FormatoPesos(totalVenta));
     cmbCondiciones->setCurrentIndex(std::clamp(G().CondicionPagoSel, 0, cmbCondiciones->count() - 1));
     txtDatos->setVisible(false);
@@ -116,7 +119,7 @@ bool frmFacturar::Muestra(double totalVenta)
 void frmFacturar::RefrescaVendedor()
 {
     if (cmbVendedor->count() > 0) {
-        // The seller shown is the seller stored, also after a new document cleared it.
+        // Within one sale the seller shown is the seller stored.
         G().VendedorVenta = cmbVendedor->currentIndex();
         return;
     }

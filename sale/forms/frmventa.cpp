@@ -4,6 +4,8 @@
 #include "sale/detalles.h"
 #include "sale/documentos.h"
 #include "sale/forms/cierre_venta.h"
+#include "sale/forms/frmfacturar.h"
+#include "sale/venta_factura.h"
 #include "sale/folios.h"
 #include "sale/pago.h"
 #include "sale/teclas.h"
@@ -91,7 +93,7 @@ QVariant ModeloProductos::data(const QModelIndex& index, int role) const
     case CODIGODEBARRAS: return p.codigo;
     case NOMBRE: return p.nombre;
     case DESCRIPCION: return p.descripcion;
-    case EXIS: return p.exis;
+    case EXIS: return fuente_->existencia(index.row());
     default: return {};
     }
 }
@@ -344,10 +346,7 @@ void frmVenta::construye()
         txtTotal->setText(CalculaTotal(0, 0));
         capCodigoBarras->SetFocus();
     });
-    connect(capDescuento, &QLineEdit::editingFinished, this, [this] {
-        ValidaDescuento();
-        txtTotal->setText(CalculaTotal(0, 0));
-    });
+    connect(capDescuento, &QLineEdit::editingFinished, this, &frmVenta::AplicaDescuentoEscrito);
     connect(cmbDescuento, &QComboBox::activated, this, [this](int) {
         capDescuento->setText(QString::number(shell::Val(cmbDescuento->currentText())));
         if (capDescuento->text().size() > 2)
@@ -502,9 +501,10 @@ void frmVenta::IniciaDatos()
     productos_.setDatabase(bd);
     lineas_.nuevo();
     modeloLineas_->refresca();
-    // Product look-up: one step back, then EstableceB lands on the default mode.
+    // Product look-up: one step back, then the step lands on the default mode. The set already
+    // read is kept while the catalogue is as it was; the stock it shows is read afresh.
     modoBusqueda_ = ModoAntesDeDefault(G().BDefault);
-    EstableceB();
+    EstableceBusqueda(!productos_.vigente());
     if (productos_.count() == 0)
         prompts().message(QStringLiteral("El catálogo de productos esta vacío."),
                           ui::Icon::Information);
@@ -605,20 +605,27 @@ void frmVenta::cmdCliente_Click()
     }
 }
 
-void frmVenta::cmdCerrar_Click()
+bool frmVenta::ConfirmaCierre()
 {
-    if (Procesando)
-        return;  // a sale is being stored
     if (lineas_.count() > 0 && !cabeceraGuardada_) {
         if (prompts().question(QStringLiteral("Los datos de sus productos no han sido aplicados, "
                                               "desea continuar ?"),
                                QStringLiteral("Confirmar."))
             != ui::Answer::Yes) {
             capCodigoBarras->SetFocus();
-            return;
+            return false;
         }
         BorraProd();
     }
+    return true;
+}
+
+void frmVenta::cmdCerrar_Click()
+{
+    if (Procesando)
+        return;  // a sale is being stored
+    if (!ConfirmaCierre())
+        return;
     // The frame of the main window closes with the form.
     if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
         sub->close();
@@ -628,8 +635,9 @@ void frmVenta::cmdCerrar_Click()
 
 void frmVenta::closeEvent(QCloseEvent* e)
 {
-    if (Procesando) {
-        e->ignore();  // a sale is being stored
+    // A sale being stored, or pending lines the person wants to keep.
+    if (Procesando || !ConfirmaCierre()) {
+        e->ignore();
         return;
     }
     CerrandoVenta = 1;
@@ -669,6 +677,7 @@ void frmVenta::FaltaGuardado(const QString& que)
 }
 
 // The save commands: each one keeps its own slot; the documents are stored by their own paths.
+// VenderPantalla and TicketPantalla run the discount field's step themselves.
 void frmVenta::cmdFacturar_Click() { VenderPantalla(*this, sale::TipoFactura); }
 void frmVenta::cmdFacturaE_Click() { VenderPantalla(*this, sale::TipoFacturaE); }
 void frmVenta::cmdTicket_Click() { TicketPantalla(*this); }
@@ -677,15 +686,32 @@ void frmVenta::cmdNuevo_Click()
 {
     if (Procesando)
         return;  // a sale is being stored
+    // Only lines of this document that no save has stored are lost; a recalled document's stay.
+    if (lineas_.count() > 0 && !cabeceraGuardada_ && lineas_.hayPropias()
+        && prompts().question(QStringLiteral("Los datos de sus productos no han sido facturados y "
+                                             "los perdera, desea continuar ?"),
+                              QStringLiteral("Confirmar."))
+               != ui::Answer::Yes) {
+        capCodigoBarras->SetFocus();
+        return;
+    }
     TerminaRecuperacion();
     BorraProd();
+    // The payment of the last document goes with it: seller, condition, amount received, slots.
+    LimpiaPagoVenta();
+    lblRem->clear();
+    if (auto* dialogo = findChild<frmFacturar*>(QString(), Qt::FindDirectChildrenOnly)) {
+        dialogo->txtcantidadp->setText(QStringLiteral("0"));
+        dialogo->txtcambio->setText(QStringLiteral("0"));
+    }
+    capDescuento->setText(QStringLiteral("0"));
+    cmbDescuento->setCurrentIndex(0);
     IniciaDatos();
     // A new document: capture, delete, discount, recall, sell and client again, as far as the
     // screen's mode has them.
     cmdBorrarP->setEnabled(true);
     capCodigoBarras->setEnabled(true);
     capDescuento->setEnabled(true);
-    capDescuento->setText(QStringLiteral("0"));
     cmdBuscar->setEnabled(modo_ != QLatin1String("E") && modo_ != QLatin1String("N"));
     cmdFacturar->setEnabled(modo_ == QLatin1String("F"));
     cmdCliente->setEnabled(modo_ != QLatin1String("E"));

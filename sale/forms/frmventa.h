@@ -122,6 +122,9 @@ public:
     void DescuentoProducto();
     void AplicaCantidad();
     void AplicaPUnit();
+    // The step leaving the discount field runs (cap, then the total). Every save command runs it
+    // first: the buttons take no focus, so a discount just typed has not been through it yet.
+    void AplicaDescuentoEscrito();
     // Save paths outside the sale mode (frmventa_documentos.cpp).
     void GuardaNotaCredito();
     void ImprimeNCredito();
@@ -255,7 +258,12 @@ private:
     void AjustaDetalles();
     void ActualizaTotales(bool desgloseAntes = false);
     void RegresaBusquedaDefault();
+    // EstableceB's step; without `recargar` a set already read for the mode is kept.
+    void EstableceBusqueda(bool recargar);
     void ValidaDescuento();
+    // The close question of cmdCerrar and of the window's own close box: true when the screen may
+    // go (nothing pending, or the person agreed and the lines were dropped).
+    bool ConfirmaCierre();
     void PonCodigo(const QString& texto);  // sets the field's text without arming the search
     void CambioCodigo();
     void TeclaCodigo(short& codigo, short& shift);

@@ -29,7 +29,9 @@ QString Numero(double v)
 
 int frmVenta::LineaParaEditar() const
 {
-    return LineaActual();
+    // The lines of a recalled document are what it stored: no prompt or list edits them.
+    const int fila = LineaActual();
+    return lineas_.guardada(fila) ? -1 : fila;
 }
 
 void frmVenta::RedibujaLinea(int fila)
@@ -40,7 +42,7 @@ void frmVenta::RedibujaLinea(int fila)
 
 void frmVenta::DescuentoProducto()
 {
-    if (lineas_.count() == 0)
+    if (lineas_.count() == 0 || lineas_.guardada(LineaActual()))
         return;
     const int fila = LineaParaEditar();
     const Linea* l = fila >= 0 ? &lineas_.lineas()[size_t(fila)] : nullptr;

@@ -124,9 +124,15 @@ bool frmVenta::CargaFuente(int modo, bool recargar)
 
 void frmVenta::EstableceB()
 {
+    EstableceBusqueda(true);
+}
+
+void frmVenta::EstableceBusqueda(bool recargar)
+{
     modoBusqueda_ = SiguienteModo(modoBusqueda_);
     lblCodigo->setText(CaptionModo(modoBusqueda_));
-    CargaFuente(modoBusqueda_, true);
+    productos_.olvidaExistencias();
+    CargaFuente(modoBusqueda_, recargar);
     FormatoGridP();
     if (productos_.count() == 0) {
         prompts().message(QStringLiteral("No existen Productos. No se puede entrar a la pantalla de "
@@ -140,10 +146,10 @@ void frmVenta::EstableceB()
 
 void frmVenta::RegresaBusquedaDefault()
 {
-    // Back to the default mode; the set already loaded for it is kept.
+    // Back to the default mode; the set already loaded for it is kept while it is current.
     modoBusqueda_ = SiguienteModo(ModoAntesDeDefault(G().BDefault));
     lblCodigo->setText(CaptionModo(modoBusqueda_));
-    CargaFuente(modoBusqueda_, false);
+    CargaFuente(modoBusqueda_, !productos_.vigente());
     FormatoGridP();
     if (productos_.count() > 0) {
         productos_.first();

@@ -85,6 +85,7 @@ void Cierra(frmVenta& forma, Cierre cierre)
         forma.prompts().message(TextoDocumentoSoloLectura(), ui::Icon::Warning);
         return;
     }
+    forma.AplicaDescuentoEscrito();
     db::Database* bd = forma.base();
     if (!bd)
         return;

@@ -153,6 +153,8 @@ void frmVenta::TerminaRecuperacion() {
 }
 
 void frmVenta::cmdActInv_Click() {
+    if (Procesando) return;
+    AplicaDescuentoEscrito();
     if (modo_ == QLatin1String("VC")) {
         GuardaVCredito();
         if (NumeroDocumento != -1) {

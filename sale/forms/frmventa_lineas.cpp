@@ -64,6 +64,7 @@ void frmVenta::AgregaProducto(QString& codigo)
     par.espera = esc.espera([this](const QString& texto) {
         shell::PonEstado(2, texto.isEmpty() ? textoTeclas_ : texto);
     });
+    par.entradaInventario = modo_ == QLatin1String("E");
     const int fila = lineas_.agrega(*producto, par, &e);
     modeloLineas_->refresca();
     if (fila < 0) {
@@ -278,6 +279,12 @@ void frmVenta::ActualizaTotales(bool desgloseAntes)
         txtTotal->setText(CalculaTotal(0, 0));
         txtTotal->setToolTip(CalculaTotalDES(0, 0));
     }
+}
+
+void frmVenta::AplicaDescuentoEscrito()
+{
+    ValidaDescuento();
+    txtTotal->setText(CalculaTotal(0, 0));
 }
 
 void frmVenta::ValidaDescuento()

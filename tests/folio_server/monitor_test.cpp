@@ -222,9 +222,9 @@ TEST_F(MonitorTest, InvoicesAreServedInConsecutiveOrderAndOtherRequestsStay) {
     EXPECT_EQ(monitor->aviso(), "Esperando folio 12");
     EXPECT_EQ(monitor->Pendientes(), 1);
 
-    // The ticket request for 12 is found but not served; the notice keeps its text.
+    // A ticket request carrying 12 is not the invoice awaited: the wait goes on and says so.
     encola(6, 12);
-    EXPECT_EQ(monitor->Tick(), Paso::SinAtender);
+    EXPECT_EQ(monitor->Tick(), Paso::Esperando);
     EXPECT_EQ(monitor->aviso(), "Esperando folio 12");
     encola(4, 12);
     EXPECT_EQ(ticks(3), (std::vector<Paso>{Paso::Atendida, Paso::Atendida, Paso::Esperando}));
@@ -271,9 +271,10 @@ TEST_F(MonitorTest, AfterACounterResetServingRestartsFromTheLowestNumber) {
     encola(4, 2);
     encola(4, 1);
     encola(6, 3);
-    EXPECT_EQ(ticks(3), (std::vector<Paso>{Paso::Atendida, Paso::Atendida, Paso::SinAtender}));
+    EXPECT_EQ(ticks(3), (std::vector<Paso>{Paso::Atendida, Paso::Atendida, Paso::Esperando}));
     EXPECT_EQ(impresor.impresas, (std::vector<qint64>{40, 41, 1, 2}));
     EXPECT_EQ(monitor->estado().UltimoAtendido, 2);
+    EXPECT_EQ(monitor->aviso(), "Esperando folio 3");
 }
 
 TEST_F(MonitorTest, AReprintDoesNotBreakTheRunOfNewInvoices) {
@@ -287,6 +288,34 @@ TEST_F(MonitorTest, AReprintDoesNotBreakTheRunOfNewInvoices) {
     ticks(3);
     EXPECT_EQ(impresor.impresas, (std::vector<qint64>{20, 7, 21, 22}));
     EXPECT_TRUE(cola().empty());
+}
+
+// Requests of codes 7 and 9 carry numbers of other counters: holding the awaited number, after a
+// gap or after a reprint, they never stop the paper invoices.
+TEST_F(MonitorTest, OtherCodesHoldingTheAwaitedNumberNeverStopTheInvoices) {
+    for (qint64 n : {8, 10, 11, 12}) guardaFactura(n);
+    encola(4, 10);
+    inicia();
+    ASSERT_EQ(monitor->Tick(), Paso::Atendida);
+    encola(7, 11);
+    encola(9, 11);
+    EXPECT_EQ(monitor->Tick(), Paso::Esperando);
+    EXPECT_EQ(monitor->aviso(), "Esperando folio 11");
+    // 11 was printed at its terminal: 12 goes on past the other codes' rows.
+    encola(4, 12);
+    EXPECT_EQ(monitor->Tick(), Paso::Atendida);
+    EXPECT_EQ(impresor.impresas, (std::vector<qint64>{10, 12}));
+
+    // A reprint of 7; a credit note numbered 8 then waits beside the next invoice.
+    encola(4, 7);
+    ASSERT_EQ(monitor->Tick(), Paso::Atendida);
+    encola(9, 8);
+    EXPECT_EQ(monitor->Tick(), Paso::Esperando);
+    EXPECT_EQ(monitor->aviso(), "Esperando folio 13");  // 8 was printed in its time
+    encola(4, 13);
+    EXPECT_EQ(monitor->Tick(), Paso::Atendida);
+    EXPECT_EQ(impresor.impresas, (std::vector<qint64>{10, 12, 7, 13}));
+    EXPECT_EQ(cola(), (Cola{{7, 11}, {9, 8}, {9, 11}}));
 }
 
 // A request that will never come (its invoice is stored without one) must not stop the serving;

@@ -95,6 +95,42 @@ TEST_F(DataFolder, LinkedTableReadsAndWritesTheCentralTable) {
     EXPECT_FALSE(c->isOpen());
 }
 
+// A branch-only transaction leaves the central file to others; its first central write is
+// refused at once while another holds that file (never a wait with locks held), and once it gets
+// the central file the commit writes both files together.
+TEST_F(DataFolder, AMainFileTransactionReservesTheBranchAlone) {
+    {
+        auto b = branch();
+        ASSERT_TRUE(b->createLink("Producto", "BDcodigos.db"));
+    }
+    auto b = branch();
+    auto otra = branch();
+    auto c = central();
+    LockWait brief;
+    brief.timeoutMs = 20;
+    Error e;
+    ASSERT_TRUE(b->beginWrite({}, &e, WriteScope::MainFile)) << e.message.toStdString();
+    ASSERT_TRUE(b->exec("UPDATE Existencia SET Cantidad = 7 WHERE ClaveProducto = 1"));
+    ASSERT_TRUE(b->scalar("SELECT Descripcion FROM Producto WHERE ClaveProducto = 1"));
+    EXPECT_FALSE(otra->beginWrite(brief, &e, WriteScope::MainFile));  // the branch is held
+    EXPECT_EQ(e.kind, ErrorKind::Busy);
+    ASSERT_TRUE(c->beginWrite(brief, &e)) << e.message.toStdString();  // the central file is free
+    ASSERT_TRUE(c->exec("UPDATE Producto SET Descripcion = 'TORNILLO 1/4' WHERE ClaveProducto = 1"));
+    EXPECT_FALSE(b->exec("INSERT INTO Producto VALUES(5, 'CLAVO')", {}, &e));
+    EXPECT_EQ(e.kind, ErrorKind::Busy);
+    b->rollback();
+    ASSERT_TRUE(c->commit(&e)) << e.message.toStdString();
+
+    ASSERT_TRUE(b->beginWrite({}, &e, WriteScope::MainFile));
+    ASSERT_TRUE(b->exec("UPDATE Existencia SET Cantidad = 8 WHERE ClaveProducto = 1"));
+    ASSERT_TRUE(b->exec("INSERT INTO Producto VALUES(5, 'CLAVO')", {}, &e)) << e.message.toStdString();
+    EXPECT_FALSE(c->beginWrite(brief, &e));  // now it holds the central file too
+    ASSERT_TRUE(b->commit(&e)) << e.message.toStdString();
+    EXPECT_EQ(c->scalar("SELECT Descripcion FROM Producto WHERE ClaveProducto = 5")->toString(),
+              QStringLiteral("CLAVO"));
+    EXPECT_EQ(otra->scalar("SELECT Cantidad FROM Existencia WHERE ClaveProducto = 1")->toDouble(), 8.0);
+}
+
 TEST_F(DataFolder, LinksAreRefusedOrKeptWhenTheyCannotBeMade) {
     auto b = branch();
     Error e;

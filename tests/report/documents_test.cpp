@@ -3,6 +3,8 @@
 
 #include "printing/reporte.h"
 #include "sale/impresion_factura.h"
+#include "sale/nota_credito.h"
+#include "shell/conexion.h"
 #include "shell/estado.h"
 
 #include <QFile>
@@ -151,4 +153,33 @@ TEST_F(DocumentPrint, QuotationCarriesItsOwnNumberAndDiscount) {
     ASSERT_TRUE(ImprimeCotizacion(16, "abc", aPdf(pdf("co16.pdf")), prompts));
     EXPECT_EQ(printing::FormulasReporte().text(7), "Descuento=0");
     EXPECT_TRUE(QFile::exists(pdf("co16.pdf")));
+}
+
+// A reprint after the branch's rate changed prints the tax the invoice was charged at.
+TEST_F(DocumentPrint, InvoiceReprintKeepsTheRateItWasChargedAt) {
+    guardaDocumento(11, "F", "GOMA800101AB1", "2026-12-09", 0, kLineas);  // stored at 16 %
+    G().PorcentajeIVA = 8;
+    ASSERT_TRUE(shell::BDSucursal()->exec(QStringLiteral("UPDATE Parametros SET IVA = 8")));
+    ASSERT_TRUE(ImprimeTicket(11, 11, aPdf(pdf("fa11.pdf")), prompts)) << prompts.lastMessage().toStdString();
+    const QString t = reporttest::squeezed(reporttest::pdfText(pdf("fa11.pdf")));
+    for (const char* s : {"Subtotal 161.64", "I.V.A. 16% 25.86", "Total $ 187.50"})
+        EXPECT_TRUE(t.contains(QString::fromUtf8(s))) << s << "\n" << t.toStdString();
+}
+
+// A credit note shares the invoice layout but must never read as the invoice of its number.
+TEST_F(DocumentPrint, CreditNoteReadsAsACreditNoteWithItsInvoice) {
+    guardaDocumento(1, "F", "GOMA800101AB1", "2026-12-09", 0, kLineas);
+    db::Database* bd = shell::BDSucursal();
+    ASSERT_TRUE(bd->exec(QStringLiteral("INSERT INTO NotaCredito (Numero, Total, Cliente, Fecha, FactRef, IVAP, "
+                                        "Status) VALUES (1, 38.5, 'GOMA800101AB1', '2026-12-10', 1, 16, 1)")));
+    ASSERT_TRUE(bd->exec(QStringLiteral("INSERT INTO DNotaCredito (Numero, ClaveProducto, Cantidad, PrecioUnit, IVA) "
+                                        "SELECT 1, ClaveProducto, 1, 38.5, 16 FROM Producto "
+                                        "WHERE CodigodeBarras = '7501000000011'")));
+    G().PrefijoFact = "A";
+    ASSERT_TRUE(ImprimeNCredito(1, aPdf(pdf("nc1.pdf")), prompts)) << prompts.lastMessage().toStdString();
+    const QString t = reporttest::squeezed(reporttest::pdfText(pdf("nc1.pdf")));
+    EXPECT_TRUE(t.contains("NOTA DE CREDITO")) << t.toStdString();
+    EXPECT_TRUE(t.contains("No. A000001")) << t.toStdString();
+    EXPECT_TRUE(t.contains("Factura: A000001")) << t.toStdString();
+    EXPECT_FALSE(t.contains("FACTURA")) << t.toStdString();
 }

@@ -1,6 +1,6 @@
 // One counter terminal closing tickets on a shared branch file, for the tests and the benchmark
 // that run several of them at once.
-//   sale_docs_terminal <branch file> <terminal> <tickets> [lines per ticket]
+//   sale_docs_terminal <branch file> <terminal> <tickets> [lines per ticket] [file password]
 // Prints "listo <n>" after each stored ticket; exits 0 when all were stored.
 
 #include "sale/documentos.h"
@@ -21,9 +21,10 @@ int main(int argc, char** argv) {
     const int terminal = args[2].toInt();
     const int tickets = args[3].toInt();
     const int lineas = args.size() > 4 ? args[4].toInt() : 3;
+    const QString password = args.size() > 5 ? args[5] : QString();
 
     db::Error e;
-    auto bd = db::Database::open(ruta, QString(), &e);
+    auto bd = db::Database::open(ruta, password, &e);
     if (!bd) {
         std::fprintf(stderr, "no abre: %s\n", qPrintable(e.message));
         return 3;
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
         sale::DocumentoPorGuardar doc;
         {
             db::WriteTransaction tr(*bd);
-            if (!tr.begin(espera, &e)) {
+            if (!tr.begin(espera, &e, db::WriteScope::MainFile)) {
                 std::fprintf(stderr, "líneas: %s\n", qPrintable(e.message));
                 return 4;
             }

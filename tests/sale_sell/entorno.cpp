@@ -2,13 +2,32 @@
 
 #include "apps/setup/datasetup.h"
 #include "tests/sale/fixture.h"
+#include "printing/impresoraticket.h"
+#include "sale/forms/frmventa.h"
 #include "sale/lineas.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 namespace vendetest {
+
+void Escanea(venta::frmVenta& forma, const QString& codigo)
+{
+    QTest::keyClicks(forma.cajaCodigo, codigo);
+    QTest::keyClick(forma.cajaCodigo, Qt::Key_Return);
+}
+
+void EligeCliente(venta::frmVenta& forma)
+{
+    forma.TipoSeleccion = 2;
+    G().SeleccionCatalogo = QStringLiteral("XAXX010101000;PUBLICO EN GENERAL");
+    forma.Activacion();
+}
 
 Entorno& Entorno::Comun()
 {
@@ -80,6 +99,18 @@ void Entorno::Reinicia()
     }
     if (!conocidas.isEmpty())  // rows a sale created for products that had none
         Ejecuta(QStringLiteral("DELETE FROM Existencia WHERE ClaveProducto NOT IN (%1)").arg(conocidas.join(',')));
+}
+
+void Entorno::PreparaPantalla(const QString& puerto)
+{
+    Reinicia();
+    EstadoGlobal& g = G();
+    g.BDefault = 1;
+    g.TFuente = 9;
+    g.PuertoTicket = dir_.path() + QLatin1Char('/') + puerto;
+    g.CodigosPTicket = 1;
+    QFile::remove(g.PuertoTicket);
+    EstableceImpresoraActual(QString());
 }
 
 std::vector<qint64> Entorno::Claves()

@@ -12,7 +12,16 @@
 #include <map>
 #include <ostream>
 
+namespace venta {
+class frmVenta;
+}
+
 namespace vendetest {
+
+// A code typed into the screen's code field and taken with Enter, as a scanner does.
+void Escanea(venta::frmVenta& forma, const QString& codigo);
+// The counter-sale customer picked in the catalogue and handed back on activation.
+void EligeCliente(venta::frmVenta& forma);
 
 class Entorno {
 public:
@@ -28,6 +37,9 @@ public:
     // State as after a login with permission 52, a clean document set, counters at 0 and the demo
     // stock as it was made.
     void Reinicia();
+    // Reinicia, then the screen's search and the ticket printer as the screen tests use them: the
+    // ticket goes to the file `puerto` of the data folder, emptied first.
+    void PreparaPantalla(const QString& puerto);
 
     // Demo product keys in catalogue order (about 20).
     std::vector<qint64> Claves();

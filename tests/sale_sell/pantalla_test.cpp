@@ -30,33 +30,18 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(e.ok()) << e.error().toStdString();
-        e.Reinicia();
+        e.PreparaPantalla(QStringLiteral("lp-pantalla"));
         EstadoGlobal& g = G();
-        g.BDefault = 1;
-        g.TFuente = 9;
-        g.PuertoTicket = e.carpeta() + QStringLiteral("/lp-pantalla");
-        g.CodigosPTicket = 1;
         g.OpenCDrawer = 1;
         g.NTimesCajon = 1;
         g.ImporteRecibido = QStringLiteral("777");  // left by an earlier sale
-        QFile::remove(g.PuertoTicket);
-        EstableceImpresoraActual(QString());
         forma = std::make_unique<frmVenta>(nullptr, &e.bd(), &prompts);
         forma->show();
     }
     void TearDown() override { forma.reset(); }
 
-    void Escanea(const QString& codigo)
-    {
-        QTest::keyClicks(forma->cajaCodigo, codigo);
-        QTest::keyClick(forma->cajaCodigo, Qt::Key_Return);
-    }
-    void EligeCliente()
-    {
-        forma->TipoSeleccion = 2;
-        G().SeleccionCatalogo = QStringLiteral("XAXX010101000;PUBLICO EN GENERAL");
-        forma->Activacion();
-    }
+    void Escanea(const QString& codigo) { vendetest::Escanea(*forma, codigo); }
+    void EligeCliente() { vendetest::EligeCliente(*forma); }
     qint64 Clave(const QString& codigo)
     {
         return e.Valor("SELECT ClaveProducto FROM Producto WHERE CodigodeBarras = ?", {codigo}).toLongLong();

@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QLockFile>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -247,6 +248,14 @@ TEST_F(ParametrosSucursal, EachFieldWithItsConversion) {
     EXPECT_FALSE(menus.value("mCajonDinero", true));
 }
 
+// A Parametros row from elsewhere may leave the texts empty: they read as "".
+TEST_F(ParametrosSucursal, NullDriverAndPrefixReadAsEmpty) {
+    establece({{"Driver", QVariant()}, {"PrefijoFact", QVariant()}});
+    EXPECT_EQ(G().Driver, "");
+    EXPECT_EQ(G().PrefijoFact, "");
+    EXPECT_TRUE(p.messages().isEmpty()) << p.messages().join('|').toStdString();
+}
+
 TEST_F(ParametrosSucursal, NoDefaultSearchWarnsAndNameColumnIsForcedOn) {
     establece({{"BDefault", QVariant()}, {"MDescripcion", 0}, {"MNombre", 0}});
     EXPECT_EQ(G().BDefault, 0);
@@ -263,9 +272,21 @@ TEST_F(ParametrosSucursal, NoDefaultSearchWarnsAndNameColumnIsForcedOn) {
 
 TEST_F(ParametrosSucursal, ThePrintServerStartsOncePerDataFolderAndBranch) {
     c.servidorFalso();
+    QFile corre(c.app + "/corre");
+    ASSERT_TRUE(corre.open(QIODevice::WriteOnly));
+    corre.close();
     establece({{"UsarServidorImp", 1}});
     establece({{"UsarServidorImp", 1}});
     EXPECT_EQ(c.arranquesServidor(), 1);
+
+    // The server was closed: the next branch set-up starts it again.
+    QFile::remove(c.app + "/corre");
+    for (int i = 0; i < 200 && !QFile::exists(c.app + "/terminados.txt"); ++i) QThread::msleep(20);
+    ASSERT_TRUE(QFile::exists(c.app + "/terminados.txt"));
+    QThread::msleep(200);  // the script ends after its last line
+    establece({{"UsarServidorImp", 1}});
+    QThread::msleep(200);
+    EXPECT_EQ(c.arranquesServidor(), 2);
     QFile::remove(c.app + "/arranques.txt");
 
     // Another process already serves the folder and branch: nothing is started.

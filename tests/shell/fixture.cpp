@@ -128,7 +128,11 @@ void Carpetas::servidorFalso() {
     QDir().mkpath(app + QStringLiteral("/Plovix"));
     QFile f(app + QStringLiteral("/Plovix/tarvex"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QStringLiteral("#!/bin/sh\necho \"$TARVEX_HOME\" >> '%1/arranques.txt'\n").arg(app).toUtf8());
+    f.write(QStringLiteral("#!/bin/sh\necho \"$TARVEX_HOME\" >> '%1/arranques.txt'\n"
+                           "while [ -e '%1/corre' ]; do sleep 0.05; done\n"
+                           "echo fin >> '%1/terminados.txt'\n")
+                .arg(app)
+                .toUtf8());
     f.close();
     f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeUser);
 }

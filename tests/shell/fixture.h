@@ -28,6 +28,7 @@ struct Carpetas {
     void parametros(const QVariantMap& valores, const QString& corto = QStringLiteral("Centro"));
     void creaSucursal(int id, const QString& corto);
     // A fake print server in <app>/Plovix/tarvex that appends one line to <app>/arranques.txt.
+    // A stand-in print server: notes each start, then runs while <app>/corre exists.
     void servidorFalso();
     int arranquesServidor();
 };
