@@ -128,7 +128,8 @@ QString SeleccionVentasEmpleado(const QDate& inicio, const QDate& fin, QVariantL
                               "Venta.Terminal, Venta.Sucursal, Venta.Vendedor, "
                               "COALESCE(Vendedores.NombreVendedor, 'SIN VENDEDOR') AS NombreUsuario "
                               "FROM Venta LEFT JOIN Vendedores ON Venta.Vendedor = Vendedores.IdVendedor "
-                              "WHERE Venta.Tipo IN ('T', 'F', 'E') AND "),
+                              // A day invoice (IdCorte -1) repeats sales its tickets already count.
+                              "WHERE Venta.Tipo IN ('T', 'F', 'E') AND COALESCE(Venta.IdCorte, 0) <> -1 AND "),
                shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2), valores) +
            QStringLiteral(" ORDER BY NombreUsuario, Venta.Fecha, Venta.Tipo, Venta.Numero");
 }

@@ -36,7 +36,7 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
                                           db::Error* error = nullptr);
 
 // Ticket and invoice headers of the period with their seller's name ("SIN VENDEDOR" when the
-// seller is not in the catalogue).
+// seller is not in the catalogue); day invoices are left out, their tickets count.
 QString SeleccionVentasEmpleado(const QDate& inicio, const QDate& fin, QVariantList* valores);
 // Sellers with their documents, cancelled ones marked and left out of the totals: "vendedores"
 // (NombreUsuario, documentos, Total, NumDocumentos), "TotalVentas".

@@ -17,6 +17,7 @@
 #include "printing/envio.h"
 #include "printing/reportes_ventas.h"
 #include "printing/textoticket.h"
+#include "printing/ventasdiaticket.h"
 #include "sale/cierre_ticket.h"
 #include "sale/forms/frmventa.h"
 #include "sale/inventario_es.h"
@@ -109,7 +110,10 @@ protected:
         espera.serveEvents = false;
         espera.timeoutMs = 2000;
         // Vouchers go to a printer object that only keeps the text.
-        EstableceSalidaImpresor([](const QString&, int) { return print::Resultado{true, {}}; });
+        EstableceSalidaImpresor([this](const QString& texto, int) {
+            impreso << texto;
+            return print::Resultado{true, {}};
+        });
         prompts.clear();
     }
     void TearDown() override
@@ -225,6 +229,7 @@ protected:
         return dev.NumeroNota;
     }
 
+    QStringList impreso;  // what went to the printer object
     QTemporaryDir tmp_;
     QString rutaNorte_;
     ui::ScriptedPrompts prompts;
@@ -395,6 +400,22 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
         EXPECT_EQ(t.value(QStringLiteral("NumDocumentos")).toInt(), 4);
         EXPECT_EQ(t.value(QStringLiteral("NumCancelados")).toInt(), 1);
         EXPECT_EQ(t.value(QStringLiteral("TotalVentas")).toString(), QStringLiteral("168.00"));
+
+        // The same listing on the ticket printer.
+        G().CodigosPTicket = 0;
+        impreso.clear();
+        ASSERT_TRUE(printing::ReporteVentasDiaTicket(true, hoy, prompts)) << prompts.lastMessage().toStdString();
+        ASSERT_TRUE(printing::ReporteVentasDiaTicket(false, hoy, prompts)) << prompts.lastMessage().toStdString();
+        ASSERT_EQ(impreso.size(), 2);
+        EXPECT_TRUE(impreso[0].contains(QStringLiteral("Total VENTAS = $168.00"))) << impreso[0].toStdString();
+        EXPECT_EQ(impreso[0].count(QStringLiteral(" CANC.")), 1);
+        EXPECT_TRUE(impreso[1].contains(QStringLiteral("Total VENTAS = $184.00"))) << impreso[1].toStdString();
+
+        // By seller: every valid sale once, the day invoice not beside its tickets (69 + 46 + 53 + 85).
+        auto porVendedor = bd().select(printing::SeleccionVentasEmpleado(hoy, hoy, &valores), valores);
+        ASSERT_TRUE(porVendedor);
+        EXPECT_EQ(printing::DatosVentasEmpleado(*porVendedor).value(QStringLiteral("TotalVentas")).toString(),
+                  QStringLiteral("253.00"));
 
         // Goods sold once each: t1, t2, t4 and f1 (the day invoice re-lists t2 and t4).
         auto vendidos = printing::ProductosVendidos(bd(), hoy, hoy, false);
