@@ -431,6 +431,9 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
         EXPECT_EQ(porClave[Clave(LAPIZ)], (Fila{4, 2200}));
         EXPECT_EQ(porClave[Clave(AGUA)], (Fila{2, 2400}));
         EXPECT_EQ(vendidos->front().integer(QStringLiteral("ClaveProducto")), Clave(PLUMA));
+        auto porImporte = printing::ProductosVendidos(bd(), hoy, hoy, true);
+        ASSERT_TRUE(porImporte && !porImporte->empty());
+        EXPECT_EQ(porImporte->front().integer(QStringLiteral("ClaveProducto")), Clave(COLORES));
     }
 
     // --- Stock of both branches ------------------------------------------------------------------
@@ -443,6 +446,13 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
         EXPECT_EQ(Existencia(bd(), COLORES), 28);
         // Water: 48 - 2 (t2) + 1 (refunded).
         EXPECT_EQ(Existencia(bd(), AGUA), 47);
+        // The entry set the pencils' cost to what was typed; the transfer touched no price.
+        auto precios = [&](const QString& codigo) {
+            return Valor(QStringLiteral("SELECT PrecioCosto || '/' || PrecioUnit FROM Producto WHERE CodigodeBarras = ?"),
+                         {codigo}).toString();
+        };
+        EXPECT_EQ(precios(LAPIZ), QStringLiteral("2.1/5.5"));
+        EXPECT_EQ(precios(PLUMA), QStringLiteral("3.5/8.0"));
         auto norte = db::Database::open(rutaNorte_, datasetup::claveArchivos());
         ASSERT_TRUE(norte);
         EXPECT_EQ(Existencia(*norte, PLUMA), 6);
