@@ -471,6 +471,9 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
                                  {RFC_MARIA}).toDouble()),
                   1600);  // two pens of 8.00
         EXPECT_EQ(Valor(QStringLiteral("SELECT count(*) FROM NotaCredito WHERE Cliente = ?"), {RFC_MARIA}).toInt(), 2);
+        EXPECT_EQ(Valor(QStringLiteral("SELECT NombreC || '|' || Direccion FROM CDetalleNCredito WHERE Numero = ?"), {n2})
+                      .toString(),
+                  MARIA + QStringLiteral("|AV. JUAREZ"));  // what the note's printout shows
         EXPECT_EQ(Centavos(*venta::SaldoNotaCredito(bd(), n2)), 1600);
         EXPECT_EQ(Centavos(*venta::SaldoNotaCredito(bd(), n1)), 0);
     }
