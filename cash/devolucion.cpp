@@ -102,6 +102,7 @@ ResultadoConsulta Devolucion::ConsultaVenta(db::Database& bd, const QString& let
         venta_.Numero = *numero;
         venta_.Tipo = letra;
         venta_.Nombre = cab->text(QStringLiteral("Nombre"));
+        venta_.Cliente = cab->text(QStringLiteral("Cliente"));
         venta_.Descuento = cab->real(QStringLiteral("Descuento"));
         venta_.Fecha = cab->text(QStringLiteral("Fecha"));
         venta_.Total = cab->real(QStringLiteral("Total"));

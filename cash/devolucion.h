@@ -36,6 +36,7 @@ struct VentaConsultada {
     qint64 Numero = 0;
     QString Tipo;
     QString Nombre;  // the client's name
+    QString Cliente;  // the client's key (RFC), under which the credit note is kept
     double Descuento = 0;
     QString Fecha;
     double Total = 0;

@@ -86,8 +86,9 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
     if (tipo == TipoDevolucion::NotaCredito) {
         const qint64 nota = sale::TomaFolios(bd, sale::FolioNotaCredito, 1, &r.error);
         if (nota < 0) return r;
-        // The note carries the sold document's tax rate, so it prints the tax that was charged.
-        if (!shell::InsertaNotaCredito(bd, nota, 0, ahora, total, g.ClaveUsuario, g.TerminalActual, v.Nombre, v.IVAP,
+        // The note carries the sold document's tax rate, so it prints the tax that was charged, and
+        // its customer's key, as the counter's notes do: the printout finds the address by it.
+        if (!shell::InsertaNotaCredito(bd, nota, 0, ahora, total, g.ClaveUsuario, g.TerminalActual, v.Cliente, v.IVAP,
                                        1, v.Numero, QString(), &r.error))
             return r;
         for (const LineaDevolucion& p : dev.pendientes())

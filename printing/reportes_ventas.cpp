@@ -90,7 +90,9 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
                        "FROM DetalleVenta JOIN Venta ON Venta.Numero = DetalleVenta.Numero "
                        "AND Venta.Tipo = DetalleVenta.TipoDocto "
                        "LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto "
-                       "WHERE DetalleVenta.Numero <> 0 AND Venta.Tipo IN ('T', 'F', 'E') AND Venta.Status = 1 AND ") +
+                       // A day invoice (IdCorte -1) re-lists goods its tickets already sold.
+                       "WHERE DetalleVenta.Numero <> 0 AND Venta.Tipo IN ('T', 'F', 'E') AND Venta.Status = 1 AND "
+                       "COALESCE(Venta.IdCorte, 0) <> -1 AND ") +
             c.sql,
         c.params, error);
     if (!lineas) return std::nullopt;
@@ -126,7 +128,8 @@ QString SeleccionVentasEmpleado(const QDate& inicio, const QDate& fin, QVariantL
                               "Venta.Terminal, Venta.Sucursal, Venta.Vendedor, "
                               "COALESCE(Vendedores.NombreVendedor, 'SIN VENDEDOR') AS NombreUsuario "
                               "FROM Venta LEFT JOIN Vendedores ON Venta.Vendedor = Vendedores.IdVendedor "
-                              "WHERE Venta.Tipo IN ('T', 'F', 'E') AND "),
+                              // A day invoice (IdCorte -1) repeats sales its tickets already count.
+                              "WHERE Venta.Tipo IN ('T', 'F', 'E') AND COALESCE(Venta.IdCorte, 0) <> -1 AND "),
                shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2), valores) +
            QStringLiteral(" ORDER BY NombreUsuario, Venta.Fecha, Venta.Tipo, Venta.Numero");
 }

@@ -28,15 +28,15 @@ QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QV
 // are two documents.
 QVariantMap DatosVentas(const db::Rows& filas);
 
-// Products sold in the period on tickets and invoices (active documents only; quotations and
-// lines not yet in a document left out): one row per product with ClaveProducto, Nombre,
+// Products sold in the period on tickets and invoices (active documents only; quotations, day
+// invoices, whose goods their tickets sold, and lines not yet in a document left out): one row per product with ClaveProducto, Nombre,
 // Descripcion, SumaCantidad and SumaImporte (each line's quantity x price cut to the cent before
 // adding), Campo1 to Campo4 empty. `porImporte`: largest amount first, else most-sold first.
 std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio, const QDate& fin, bool porImporte,
                                           db::Error* error = nullptr);
 
 // Ticket and invoice headers of the period with their seller's name ("SIN VENDEDOR" when the
-// seller is not in the catalogue).
+// seller is not in the catalogue); day invoices are left out, their tickets count.
 QString SeleccionVentasEmpleado(const QDate& inicio, const QDate& fin, QVariantList* valores);
 // Sellers with their documents, cancelled ones marked and left out of the totals: "vendedores"
 // (NombreUsuario, documentos, Total, NumDocumentos), "TotalVentas".
