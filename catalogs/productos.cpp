@@ -245,6 +245,7 @@ bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error)
            && bd.exec(QStringLiteral("DELETE FROM Existencia WHERE ClaveProducto=?"), k, error)
            && bd.exec(QStringLiteral("DELETE FROM ProductoProveedor WHERE ClaveProducto=?"), k, error)
            && bd.exec(QStringLiteral("DELETE FROM ImagenProducto WHERE ClaveProducto=?"), k, error)
+           && bd.exec(QStringLiteral("DELETE FROM PreciosCredito WHERE Producto=?"), k, error)
            && t.commit(error);
 }
 

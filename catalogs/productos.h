@@ -74,8 +74,8 @@ ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::
 
 // Product 1 cannot be deleted.
 inline constexpr char kNoSeBorra[] = "Este producto no se puede borrar.R001";
-// One transaction: the product, its branch stock row, its supplier links and its pictures (a key
-// given again later must not inherit them).
+// One transaction: the product, its branch stock row, its supplier links, its pictures and its
+// credit price plan (a key given again later must not inherit them).
 bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error = nullptr);
 
 // The log texts of the stock lock (no separator added; numbers in shortest form).

@@ -227,6 +227,23 @@ TEST_F(ProductosTest, DeleteKeepsProductOneAndTakesAProductsRowsAlong)
             << tabla;
 }
 
+TEST_F(ProductosTest, ANewProductNeverInheritsTheCreditPlanOfADeletedOne)
+{
+    // The next key is the highest + 1: deleting the last product hands its key to the next one.
+    const qint64 ultimo = Cuenta(QStringLiteral("SELECT MAX(ClaveProducto) FROM Producto"));
+    ASSERT_GT(ultimo, 1);
+    ASSERT_TRUE(c.central->exec(QStringLiteral("INSERT OR REPLACE INTO PreciosCredito (Producto, PrecioCredito, Anticipo, "
+                                               "ImportePago) VALUES (?, 999, 100, 50)"),
+                                {ultimo}));
+    db::Error e;
+    ASSERT_TRUE(BorraProducto(*c.sucursal, ultimo, &e)) << e.message.toStdString();
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM PreciosCredito WHERE Producto=?"), {ultimo}), 0);
+    const ResultadoProducto r = GrabaProducto(*c.sucursal, Nuevo(QStringLiteral("PLAN-NUEVO")), std::nullopt, {});
+    ASSERT_TRUE(r.ok) << r.error.message.toStdString();
+    EXPECT_EQ(r.clave, ultimo);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM PreciosCredito WHERE Producto=?"), {r.clave}), 0);
+}
+
 TEST_F(ProductosTest, SearchPatternAndSourceTakeTypedTextLiterally)
 {
     EXPECT_EQ(PatronBusqueda(QStringLiteral("AB"), true), "%A%B%");
