@@ -291,7 +291,8 @@ void FuenteCatalogo::limpia()
 bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Error* error)
 {
     limpia();
-    if (!bd_)
+    db::Database* bd = base();
+    if (!bd)
         return db::fail(error, db::ErrorKind::Closed, QStringLiteral("No hay base de datos de la sucursal."));
     // Only a field of the list reaches the statement's text; the pattern is bound.
     const QString c = CamposBusquedaProductos().contains(campo, Qt::CaseInsensitive)
@@ -304,7 +305,7 @@ bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Erro
         params << patron;
     }
     sql += QStringLiteral(" ORDER BY %1, ClaveProducto").arg(c);
-    QSqlQuery q(bd_->connection());
+    QSqlQuery q(bd->connection());
     q.setForwardOnly(true);
     if (!q.prepare(sql)) {
         if (error)
@@ -334,7 +335,8 @@ int FuenteCatalogo::indice(qint64 clave) const
 const db::Row& FuenteCatalogo::fila(int i) const
 {
     static const db::Row vacia;
-    if (i < 0 || i >= count() || !bd_)
+    db::Database* bd = base();
+    if (i < 0 || i >= count() || !bd)
         return vacia;
     const qint64 k = claves_[size_t(i)];
     auto it = pagina_.constFind(k);
@@ -349,7 +351,7 @@ const db::Row& FuenteCatalogo::fila(int i) const
         params << claves_[size_t(j)];
     QString marcas = QStringLiteral("?");
     marcas += QStringLiteral(",?").repeated(params.size() - 1);
-    if (auto filas = bd_->select(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto IN (%1)").arg(marcas),
+    if (auto filas = bd->select(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto IN (%1)").arg(marcas),
                                  params)) {
         for (db::Row& f : *filas) {
             if (columnas_.isEmpty())
@@ -368,9 +370,10 @@ const db::Row& FuenteCatalogo::fila(int i) const
 
 std::optional<db::Row> FuenteCatalogo::leeFila(int i, db::Error* error) const
 {
-    if (i < 0 || i >= count() || !bd_)
+    db::Database* bd = base();
+    if (i < 0 || i >= count() || !bd)
         return std::nullopt;
-    auto f = bd_->selectOne(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto=?"),
+    auto f = bd->selectOne(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto=?"),
                             {claves_[size_t(i)]}, error);
     if (!f || f->empty())
         return std::nullopt;

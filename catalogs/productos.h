@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -96,6 +97,9 @@ class FuenteCatalogo {
 public:
     explicit FuenteCatalogo(db::Database* bd = nullptr) : bd_(bd) {}
     void setDatabase(db::Database* bd) { bd_ = bd; limpia(); }
+    // The file asked for at each read: the program closes and reopens its handles (another active
+    // branch, an import, a compaction) while the catalogue stays open.
+    void setDatabase(std::function<db::Database*()> base) { base_ = std::move(base); limpia(); }
     // campo: a field of the list (anything else: NOMBRE); patron as PatronBusqueda gives.
     bool busca(const QString& campo, const QString& patron, db::Error* error = nullptr);
     int count() const { return int(claves_.size()); }
@@ -109,7 +113,9 @@ public:
 
 private:
     void limpia();
+    db::Database* base() const { return base_ ? base_() : bd_; }
     db::Database* bd_;
+    std::function<db::Database*()> base_;
     std::vector<qint64> claves_;
     mutable QHash<qint64, db::Row> pagina_;
     mutable QStringList columnas_;

@@ -305,6 +305,21 @@ TEST_F(ProductosFormaTest, PermissionsGovernTheButtonsWithoutAMessage)
     EXPECT_EQ(c.prompts.messages().size(), 1);
 }
 
+TEST_F(ProductosFormaTest, TheOpenCatalogueGoesOnWorkingAfterTheProgramReopensItsFiles)
+{
+    // Changing the active branch, importing a file or compacting closes the program's handles while
+    // the catalogue stays open; it must reach the files through the handles opened in their place.
+    frmProductos f;
+    ASSERT_TRUE(f.Abierto());
+    f.show();
+    shell::CierraConexiones();
+    c.prompts.clear();
+    QTest::keyClicks(f.Text1, QStringLiteral("PLU"));
+    EXPECT_TRUE(c.prompts.messages().empty()) << c.prompts.lastMessage().toStdString();
+    EXPECT_EQ(f.lblRegistros->text(), "2 reg. mostrados");
+    EXPECT_EQ(f.capNombre->Text(), "PLUMA AZUL");
+}
+
 TEST_F(ProductosFormaTest, NewProductSavedFromTheFormAndDeletedAgain)
 {
     frmProductos f;
