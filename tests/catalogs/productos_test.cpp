@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -266,6 +268,37 @@ TEST_F(ProductosTest, SearchPatternAndSourceTakeTypedTextLiterally)
     // A field outside the list never reaches the statement.
     ASSERT_TRUE(f.busca(QStringLiteral("1; DROP TABLE Producto"), QString()));
     EXPECT_EQ(f.count(), 21);
+}
+
+TEST_F(ProductosTest, ASearchWaitsForAnotherTerminalsSaveToEnd)
+{
+    // Another terminal committing a sale holds the central file for a moment; a keystroke in the
+    // search meanwhile must wait for it, not fail and clear what the person typed.
+    std::mutex apertura;
+    std::atomic<bool> retenido{false};
+    std::thread otra([&] {
+        std::unique_ptr<db::Database> bd;
+        {
+            std::lock_guard<std::mutex> l(apertura);
+            bd = db::Database::open(c.central->path(), datasetup::claveArchivos());
+        }
+        if (bd && bd->exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+            retenido = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            bd->exec(QStringLiteral("COMMIT"));
+        }
+        retenido = true;
+        std::lock_guard<std::mutex> l(apertura);
+        bd.reset();
+    });
+    while (!retenido)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    FuenteCatalogo f(c.sucursal.get());
+    db::Error e;
+    const bool bien = f.busca(QStringLiteral("NOMBRE"), PatronBusqueda(QStringLiteral("PLU"), false), &e);
+    otra.join();
+    EXPECT_TRUE(bien) << e.message.toStdString();
+    EXPECT_EQ(f.count(), 2);
 }
 
 class ProductosFormaTest : public ProductosTest {
