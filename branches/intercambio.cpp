@@ -87,6 +87,12 @@ QString RevisaArchivo(const QString& ruta, Datos d) {
 }
 
 bool ExportaBase(const QString& origen, const QString& destino, ui::Prompts& p) {
+    // Put in place of the file in use, the copy would leave every open handle on a file taken away.
+    if (QFileInfo::exists(destino) && QFileInfo(origen).canonicalFilePath() == QFileInfo(destino).canonicalFilePath()) {
+        p.message(QStringLiteral("No se pudo exportar a %1: es el mismo archivo que está en uso.").arg(nativa(destino)),
+                  ui::Icon::Critical);
+        return false;
+    }
     if (QFileInfo::exists(destino) &&
         p.question(QStringLiteral("El archivo destino ya existe, desea continuar ?")) != ui::Answer::Yes)
         return false;

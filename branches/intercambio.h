@@ -30,7 +30,8 @@ QString ArchivoDeDatos(Datos d);
 QString RevisaArchivo(const QString& ruta, Datos d);
 
 // Copies the file out to `destino` as it stands committed (others may go on working), through a
-// temporary name; an existing `destino` is replaced only after the question. True when written.
+// temporary name; an existing `destino` is replaced only after the question, and never when it is
+// `origen` itself. True when written.
 bool ExportaBase(const QString& origen, const QString& destino, ui::Prompts& p);
 
 // Puts `archivo` in place of `destino` after RevisaArchivo; refused while another terminal holds

@@ -76,7 +76,7 @@ Grabado GrabarCuenta(db::Database& bd, const DatosCuenta& d, bool nueva, qint64 
         const auto s = ImporteTecleado(d.Saldo);
         if (!s)
             return Rechazo(QString::fromUtf8("El saldo inicial no es un importe válido."));
-        saldo = *s;
+        saldo = shell::Centavos(*s) / 100.0;
     }
 
     db::Error e;
@@ -145,7 +145,8 @@ std::optional<qint64> SiguienteMovimiento(db::Database& bd, db::Error* error)
 bool ActCuenta(db::Database& bd, qint64 cuenta, double importe, db::Error* error)
 {
     int cambiadas = 0;
-    if (!bd.exec(QStringLiteral("UPDATE Cuentas SET SaldoCuenta = SaldoCuenta + ? WHERE IdCuenta = ?"),
+    // Taken back to the cent at each change: binary sums of amounts like 0.10 drift off it.
+    if (!bd.exec(QStringLiteral("UPDATE Cuentas SET SaldoCuenta = ROUND(SaldoCuenta + ?, 2) WHERE IdCuenta = ?"),
                  {importe, cuenta}, error, &cambiadas))
         return false;
     if (cambiadas == 0)
@@ -172,9 +173,10 @@ Grabado GrabarMovimiento(db::Database& bd, const DatosMovimiento& d, bool nuevo,
     const auto cuenta = CuentaSeleccionada(d.IdCuenta);
     if (!cuenta)
         return Rechazo(QStringLiteral("Seleccione la cuenta del movimiento."));
-    const auto importe = ImporteTecleado(d.Importe);
+    auto importe = ImporteTecleado(d.Importe);
     if (!importe || shell::Centavos(*importe) <= 0)
         return Rechazo(QString::fromUtf8("Teclee un importe válido, mayor que cero."));
+    *importe = shell::Centavos(*importe) / 100.0;
     if (d.TipoMovimiento != MovCargo && d.TipoMovimiento != MovAbono)
         return Rechazo(QStringLiteral("Seleccione el tipo de movimiento."));
     if (d.EstatusMovto != EstatusActivo && d.EstatusMovto != EstatusCancelado)

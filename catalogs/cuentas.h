@@ -72,7 +72,7 @@ struct DatosMovimiento {
 // its account, amount, type and status stay as saved, so the balance stays right.
 Grabado GrabarMovimiento(db::Database& bd, const DatosMovimiento& d, bool nuevo, qint64 actual);
 
-// ActCuenta: SaldoCuenta + importe in one statement; false when the account is not there.
+// ActCuenta: SaldoCuenta + importe, to the cent, in one statement; false when the account is not there.
 bool ActCuenta(db::Database& bd, qint64 cuenta, double importe, db::Error* error = nullptr);
 
 enum class Cancelacion { NoActivo, Nada, Cancelado, Fallo };

@@ -6,9 +6,11 @@
 #include "shell/rutinas_bd.h"
 
 #include <QDate>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 
 #include <cmath>
 
@@ -245,6 +247,7 @@ bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error)
            && bd.exec(QStringLiteral("DELETE FROM Existencia WHERE ClaveProducto=?"), k, error)
            && bd.exec(QStringLiteral("DELETE FROM ProductoProveedor WHERE ClaveProducto=?"), k, error)
            && bd.exec(QStringLiteral("DELETE FROM ImagenProducto WHERE ClaveProducto=?"), k, error)
+           && bd.exec(QStringLiteral("DELETE FROM PreciosCredito WHERE Producto=?"), k, error)
            && t.commit(error);
 }
 
@@ -290,7 +293,8 @@ void FuenteCatalogo::limpia()
 bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Error* error)
 {
     limpia();
-    if (!bd_)
+    db::Database* bd = base();
+    if (!bd)
         return db::fail(error, db::ErrorKind::Closed, QStringLiteral("No hay base de datos de la sucursal."));
     // Only a field of the list reaches the statement's text; the pattern is bound.
     const QString c = CamposBusquedaProductos().contains(campo, Qt::CaseInsensitive)
@@ -303,19 +307,29 @@ bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Erro
         params << patron;
     }
     sql += QStringLiteral(" ORDER BY %1, ClaveProducto").arg(c);
-    QSqlQuery q(bd_->connection());
+    QSqlQuery q(bd->connection());
     q.setForwardOnly(true);
-    if (!q.prepare(sql)) {
-        if (error)
-            *error = db::toError(q.lastError());
-        return false;
-    }
-    for (const QVariant& p : params)
-        q.addBindValue(p);
-    if (!q.exec()) {
-        if (error)
-            *error = db::toError(q.lastError());
-        return false;
+    // Another terminal committing holds the file for a moment: the keystroke waits for it, as the
+    // layer's own reads do, instead of failing.
+    QElapsedTimer espera;
+    espera.start();
+    for (;;) {
+        bool ok = q.prepare(sql);
+        if (ok) {
+            for (const QVariant& p : params)
+                q.addBindValue(p);
+            ok = q.exec();
+        }
+        if (ok)
+            break;
+        const db::Error e = db::toError(q.lastError());
+        q.finish();
+        if (e.kind != db::ErrorKind::Busy || espera.elapsed() > 10000) {
+            if (error)
+                *error = e;
+            return false;
+        }
+        QThread::msleep(2);
     }
     while (q.next())
         claves_.push_back(q.value(0).toLongLong());
@@ -333,7 +347,8 @@ int FuenteCatalogo::indice(qint64 clave) const
 const db::Row& FuenteCatalogo::fila(int i) const
 {
     static const db::Row vacia;
-    if (i < 0 || i >= count() || !bd_)
+    db::Database* bd = base();
+    if (i < 0 || i >= count() || !bd)
         return vacia;
     const qint64 k = claves_[size_t(i)];
     auto it = pagina_.constFind(k);
@@ -348,7 +363,7 @@ const db::Row& FuenteCatalogo::fila(int i) const
         params << claves_[size_t(j)];
     QString marcas = QStringLiteral("?");
     marcas += QStringLiteral(",?").repeated(params.size() - 1);
-    if (auto filas = bd_->select(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto IN (%1)").arg(marcas),
+    if (auto filas = bd->select(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto IN (%1)").arg(marcas),
                                  params)) {
         for (db::Row& f : *filas) {
             if (columnas_.isEmpty())
@@ -367,9 +382,10 @@ const db::Row& FuenteCatalogo::fila(int i) const
 
 std::optional<db::Row> FuenteCatalogo::leeFila(int i, db::Error* error) const
 {
-    if (i < 0 || i >= count() || !bd_)
+    db::Database* bd = base();
+    if (i < 0 || i >= count() || !bd)
         return std::nullopt;
-    auto f = bd_->selectOne(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto=?"),
+    auto f = bd->selectOne(QStringLiteral("SELECT * FROM ProductoCE WHERE ClaveProducto=?"),
                             {claves_[size_t(i)]}, error);
     if (!f || f->empty())
         return std::nullopt;

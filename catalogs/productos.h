@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -74,8 +75,8 @@ ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::
 
 // Product 1 cannot be deleted.
 inline constexpr char kNoSeBorra[] = "Este producto no se puede borrar.R001";
-// One transaction: the product, its branch stock row, its supplier links and its pictures (a key
-// given again later must not inherit them).
+// One transaction: the product, its branch stock row, its supplier links, its pictures and its
+// credit price plan (a key given again later must not inherit them).
 bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error = nullptr);
 
 // The log texts of the stock lock (no separator added; numbers in shortest form).
@@ -96,6 +97,9 @@ class FuenteCatalogo {
 public:
     explicit FuenteCatalogo(db::Database* bd = nullptr) : bd_(bd) {}
     void setDatabase(db::Database* bd) { bd_ = bd; limpia(); }
+    // The file asked for at each read: the program closes and reopens its handles (another active
+    // branch, an import, a compaction) while the catalogue stays open.
+    void setDatabase(std::function<db::Database*()> base) { base_ = std::move(base); limpia(); }
     // campo: a field of the list (anything else: NOMBRE); patron as PatronBusqueda gives.
     bool busca(const QString& campo, const QString& patron, db::Error* error = nullptr);
     int count() const { return int(claves_.size()); }
@@ -109,7 +113,9 @@ public:
 
 private:
     void limpia();
+    db::Database* base() const { return base_ ? base_() : bd_; }
     db::Database* bd_;
+    std::function<db::Database*()> base_;
     std::vector<qint64> claves_;
     mutable QHash<qint64, db::Row> pagina_;
     mutable QStringList columnas_;

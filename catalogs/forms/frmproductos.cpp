@@ -294,7 +294,7 @@ bool frmProductos::Carga()
     }
     CargaActiva = true;
     db::Database* bd = Sucursal();
-    fuente_.setDatabase(bd);
+    fuente_.setDatabase([this] { return Sucursal(); });
     Combo1->setCurrentIndex(1);  // NOMBRE
     if (!bd || !bd->tableExists(QStringLiteral("Existencia"))
         || !fuente_.busca(Combo1->currentText(), QString())) {

@@ -58,6 +58,22 @@ TEST_F(SucursalesTest, WholeExportIsTheCommittedStateWhileAnotherConnectionWrite
     EXPECT_EQ(RevisaArchivo(destino, Datos::Sucursal), QString());
 }
 
+TEST_F(SucursalesTest, WholeExportNeverReplacesTheFileItCopies)
+{
+    // Put in place of the file in use, the copy would leave every terminal that has it open writing
+    // into the file taken away.
+    const QString central = datasetup::rutaBDCodigos(Carpeta());
+    auto otra = Central();
+    prompts.pushAnswer(ui::Answer::Yes);
+    EXPECT_FALSE(ExportaBase(central, central, prompts));
+    EXPECT_TRUE(prompts.lastMessage().contains(QStringLiteral("mismo archivo"))) << prompts.lastMessage().toStdString();
+    ASSERT_TRUE(otra->exec(QStringLiteral("UPDATE Empresa SET NombreEmp = 'DESPUES'")));
+    otra.reset();
+    db::Database::closeAll(central);
+    auto nueva = Central();
+    EXPECT_EQ(Valor(*nueva, QStringLiteral("SELECT NombreEmp FROM Empresa")).toString(), QStringLiteral("DESPUES"));
+}
+
 TEST_F(SucursalesTest, WholeImportRefusesForeignDamagedAndBusyFilesLeavingTheTargetAsItWas)
 {
     const QString central = datasetup::rutaBDCodigos(Carpeta());

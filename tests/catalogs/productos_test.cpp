@@ -29,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -227,6 +229,23 @@ TEST_F(ProductosTest, DeleteKeepsProductOneAndTakesAProductsRowsAlong)
             << tabla;
 }
 
+TEST_F(ProductosTest, ANewProductNeverInheritsTheCreditPlanOfADeletedOne)
+{
+    // The next key is the highest + 1: deleting the last product hands its key to the next one.
+    const qint64 ultimo = Cuenta(QStringLiteral("SELECT MAX(ClaveProducto) FROM Producto"));
+    ASSERT_GT(ultimo, 1);
+    ASSERT_TRUE(c.central->exec(QStringLiteral("INSERT OR REPLACE INTO PreciosCredito (Producto, PrecioCredito, Anticipo, "
+                                               "ImportePago) VALUES (?, 999, 100, 50)"),
+                                {ultimo}));
+    db::Error e;
+    ASSERT_TRUE(BorraProducto(*c.sucursal, ultimo, &e)) << e.message.toStdString();
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM PreciosCredito WHERE Producto=?"), {ultimo}), 0);
+    const ResultadoProducto r = GrabaProducto(*c.sucursal, Nuevo(QStringLiteral("PLAN-NUEVO")), std::nullopt, {});
+    ASSERT_TRUE(r.ok) << r.error.message.toStdString();
+    EXPECT_EQ(r.clave, ultimo);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM PreciosCredito WHERE Producto=?"), {r.clave}), 0);
+}
+
 TEST_F(ProductosTest, SearchPatternAndSourceTakeTypedTextLiterally)
 {
     EXPECT_EQ(PatronBusqueda(QStringLiteral("AB"), true), "%A%B%");
@@ -249,6 +268,37 @@ TEST_F(ProductosTest, SearchPatternAndSourceTakeTypedTextLiterally)
     // A field outside the list never reaches the statement.
     ASSERT_TRUE(f.busca(QStringLiteral("1; DROP TABLE Producto"), QString()));
     EXPECT_EQ(f.count(), 21);
+}
+
+TEST_F(ProductosTest, ASearchWaitsForAnotherTerminalsSaveToEnd)
+{
+    // Another terminal committing a sale holds the central file for a moment; a keystroke in the
+    // search meanwhile must wait for it, not fail and clear what the person typed.
+    std::mutex apertura;
+    std::atomic<bool> retenido{false};
+    std::thread otra([&] {
+        std::unique_ptr<db::Database> bd;
+        {
+            std::lock_guard<std::mutex> l(apertura);
+            bd = db::Database::open(c.central->path(), datasetup::claveArchivos());
+        }
+        if (bd && bd->exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+            retenido = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            bd->exec(QStringLiteral("COMMIT"));
+        }
+        retenido = true;
+        std::lock_guard<std::mutex> l(apertura);
+        bd.reset();
+    });
+    while (!retenido)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    FuenteCatalogo f(c.sucursal.get());
+    db::Error e;
+    const bool bien = f.busca(QStringLiteral("NOMBRE"), PatronBusqueda(QStringLiteral("PLU"), false), &e);
+    otra.join();
+    EXPECT_TRUE(bien) << e.message.toStdString();
+    EXPECT_EQ(f.count(), 2);
 }
 
 class ProductosFormaTest : public ProductosTest {
@@ -286,6 +336,21 @@ TEST_F(ProductosFormaTest, PermissionsGovernTheButtonsWithoutAMessage)
     QTest::mouseClick(f.cmdProveedores, Qt::LeftButton);
     EXPECT_EQ(c.prompts.lastMessage(), "Usted no tiene acceso a esta parte del sistema.");
     EXPECT_EQ(c.prompts.messages().size(), 1);
+}
+
+TEST_F(ProductosFormaTest, TheOpenCatalogueGoesOnWorkingAfterTheProgramReopensItsFiles)
+{
+    // Changing the active branch, importing a file or compacting closes the program's handles while
+    // the catalogue stays open; it must reach the files through the handles opened in their place.
+    frmProductos f;
+    ASSERT_TRUE(f.Abierto());
+    f.show();
+    shell::CierraConexiones();
+    c.prompts.clear();
+    QTest::keyClicks(f.Text1, QStringLiteral("PLU"));
+    EXPECT_TRUE(c.prompts.messages().empty()) << c.prompts.lastMessage().toStdString();
+    EXPECT_EQ(f.lblRegistros->text(), "2 reg. mostrados");
+    EXPECT_EQ(f.capNombre->Text(), "PLUMA AZUL");
 }
 
 TEST_F(ProductosFormaTest, NewProductSavedFromTheFormAndDeletedAgain)

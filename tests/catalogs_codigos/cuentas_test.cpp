@@ -147,6 +147,26 @@ TEST_F(CuentasTest, SavedMovementsAndAccountsNeverMoveTheBalance)
     EXPECT_EQ(Movimientos(), 1);
 }
 
+TEST_F(CuentasTest, TheBalanceIsKeptInWholeCents)
+{
+    // Amounts like 0.10 and 0.20 have no exact binary form: added as they are, the stored balance
+    // drifts off the cent (0.30000000000000004) and a balance paid off is not 0.
+    const qint64 c = NuevaCuenta(QStringLiteral("0.10"));
+    ASSERT_TRUE(Movimiento(c, MovCargo, QStringLiteral("0.20")).ok);
+    EXPECT_EQ(Saldo(c), 0.3);
+    ASSERT_TRUE(Movimiento(c, MovAbono, QStringLiteral("0.30")).ok);
+    EXPECT_EQ(Saldo(c), 0.0);
+    // A fraction of a cent typed is taken to the cent, in the movement and in the balance alike.
+    const Grabado m = Movimiento(c, MovCargo, QStringLiteral("10.006"));
+    ASSERT_TRUE(m.ok);
+    EXPECT_EQ(Valor(*sucursal, QStringLiteral("SELECT ImporteMovto FROM CuentasMovto WHERE IdMovto = ?"), {m.numero})
+                  .toDouble(),
+              10.01);
+    EXPECT_EQ(Saldo(c), 10.01);
+    const qint64 otra = NuevaCuenta(QStringLiteral("1,234.567"));
+    EXPECT_EQ(Saldo(otra), 1234.57);
+}
+
 TEST_F(CuentasTest, TwoHandlesAddingAtOnceGetDifferentNumbers)
 {
     auto otra = db::Database::open(sucursal->path(), datasetup::claveArchivos());
