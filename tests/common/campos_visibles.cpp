@@ -185,4 +185,29 @@ void revisaTodo(QWidget* forma, QSet<QString>& fallas)
                                          << lista.join(QStringLiteral("\n  ")).toStdString();
 }
 
+::testing::AssertionResult SeVeEnteroEnCadaTamano(QWidget* forma)
+{
+    if (!forma)
+        return ::testing::AssertionFailure() << "no form";
+    if (!forma->isVisible())
+        forma->show();
+    QStringList fallas;
+    const auto revisaA = [&](const QString& tamano) {
+        if (const auto r = CadaCampoSeVeEntero(forma); !r)
+            fallas << QStringLiteral("at %1 (%2x%3): %4")
+                          .arg(tamano)
+                          .arg(forma->width())
+                          .arg(forma->height())
+                          .arg(QString::fromStdString(r.message()));
+    };
+    revisaA(QStringLiteral("the size it opened with"));
+    forma->resize(forma->minimumSizeHint());
+    revisaA(QStringLiteral("its minimum size hint"));
+    forma->resize(1280, 1024);
+    revisaA(QStringLiteral("1280x1024"));
+    if (fallas.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << fallas.join(QLatin1Char('\n')).toStdString();
+}
+
 }  // namespace testutil

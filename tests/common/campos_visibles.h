@@ -13,4 +13,9 @@ namespace testutil {
 // Use: EXPECT_TRUE(testutil::CadaCampoSeVeEntero(forma));
 ::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma);
 
+// The same at the three sizes a person meets: as the form opened (shown first when it is not), at
+// its smallest (its minimum size hint) and on a whole 1280x1024 screen. The form keeps the last.
+// Use: EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&forma));
+::testing::AssertionResult SeVeEnteroEnCadaTamano(QWidget* forma);
+
 }  // namespace testutil
