@@ -1,0 +1,21 @@
+// Every administration form reads whole and every field of it can be reached: as it opens, at its
+// smallest and on a whole 1280x1024 screen, each tab in turn.
+
+#include "fixture.h"
+
+#include "admin/forms/frmabpersonal.h"
+#include "admin/forms/frmparametros.h"
+#include "admin/forms/frmparamsuc.h"
+#include "campos_visibles.h"
+
+using namespace admin;
+
+TEST_F(AdminTest, UsersPasswordAndBranchParametersShowWhole)
+{
+    frmABPersonal usuarios(nullptr, central.get(), &prompts);
+    EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&usuarios));
+    frmParametros clave(nullptr, central.get(), &prompts);
+    EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&clave));
+    frmParamSuc parametros(nullptr, &prompts);
+    EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&parametros));
+}

@@ -1,0 +1,32 @@
+// Every branch form reads whole and every field of it can be reached: as it opens, at its smallest
+// and on a whole 1280x1024 screen, each tab in turn.
+
+#include "fixture.h"
+
+#include "branches/forms/frmexpimp.h"
+#include "branches/forms/frmsincronizar.h"
+#include "branches/forms/frmsucursales.h"
+#include "branches/forms/frmtraspasos.h"
+#include "campos_visibles.h"
+
+using namespace sucursales;
+
+namespace suctest {
+
+TEST_F(SucursalesTest, BranchFormsShowWhole)
+{
+    frmSucursales catalogo(nullptr, &prompts, &chooser);
+    EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&catalogo));
+    for (const bool exportar : {true, false}) {
+        SCOPED_TRACE(exportar ? "export" : "import");
+        frmExpImp intercambio(nullptr, &prompts, &chooser);
+        intercambio.Elige(exportar);
+        EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&intercambio));
+    }
+    frmSincronizar sincronizar(nullptr, &prompts, &chooser);
+    EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&sincronizar));
+    frmTraspasos traspasos(nullptr, &prompts, &chooser);
+    EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&traspasos));
+}
+
+}  // namespace suctest
