@@ -11,11 +11,16 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QHeaderView>
 #include <QSet>
+#include <QStyle>
+#include <QTableView>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QToolBar>
+
+#include <functional>
 
 namespace testutil {
 
@@ -156,26 +161,8 @@ void revisaTodo(QWidget* forma, QSet<QString>& fallas)
     }
 }
 
-}  // namespace
-
-::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma)
+::testing::AssertionResult resultado(const QWidget* forma, const QSet<QString>& fallas)
 {
-    if (!forma || !forma->isVisible())
-        return ::testing::AssertionFailure() << "the form is not shown";
-    QSet<QString> fallas;
-    revisaTodo(forma, fallas);
-    for (QTabWidget* pestanas : forma->findChildren<QTabWidget*>()) {
-        if (!pestanas->isVisible())
-            continue;
-        const int antes = pestanas->currentIndex();
-        for (int i = 0; i < pestanas->count(); ++i) {
-            if (i == antes || !pestanas->isTabEnabled(i))
-                continue;
-            pestanas->setCurrentIndex(i);
-            revisaTodo(forma, fallas);
-        }
-        pestanas->setCurrentIndex(antes);
-    }
     if (fallas.isEmpty())
         return ::testing::AssertionSuccess();
     QStringList lista(fallas.begin(), fallas.end());
@@ -185,6 +172,75 @@ void revisaTodo(QWidget* forma, QSet<QString>& fallas)
                                          << lista.join(QStringLiteral("\n  ")).toStdString();
 }
 
+// Runs the check on the form as it stands, then with each further page of its tabs selected.
+void enCadaPagina(QWidget* forma, const std::function<void()>& revisa)
+{
+    revisa();
+    for (QTabWidget* pestanas : forma->findChildren<QTabWidget*>()) {
+        if (!pestanas->isVisible())
+            continue;
+        const int antes = pestanas->currentIndex();
+        for (int i = 0; i < pestanas->count(); ++i) {
+            if (i == antes || !pestanas->isTabEnabled(i))
+                continue;
+            pestanas->setCurrentIndex(i);
+            revisa();
+        }
+        pestanas->setCurrentIndex(antes);
+    }
+}
+
+}  // namespace
+
+::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma)
+{
+    if (!forma || !forma->isVisible())
+        return ::testing::AssertionFailure() << "the form is not shown";
+    QSet<QString> fallas;
+    enCadaPagina(forma, [&] { revisaTodo(forma, fallas); });
+    return resultado(forma, fallas);
+}
+
+namespace {
+
+void revisaGrids(QWidget* forma, QSet<QString>& fallas)
+{
+    QApplication::processEvents();
+    for (QTableView* grid : forma->findChildren<QTableView*>()) {
+        if (!grid->isVisible())
+            continue;
+        const QHeaderView* h = grid->horizontalHeader();
+        const int margen = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+        for (int c = 0; c < h->count(); ++c) {
+            if (h->isSectionHidden(c))
+                continue;
+            const QString titulo = grid->model()->headerData(c, Qt::Horizontal).toString();
+            const int necesita = h->fontMetrics().horizontalAdvance(titulo) + margen;
+            if (h->sectionSize(c) < necesita)
+                fallas << QStringLiteral("%1: column \"%2\" is %3 px, its heading needs %4 px")
+                              .arg(nombre(grid), titulo)
+                              .arg(h->sectionSize(c))
+                              .arg(necesita);
+        }
+        if (h->length() > grid->viewport()->width())
+            fallas << QStringLiteral("%1: its columns take %2 px of a %3 px view")
+                          .arg(nombre(grid))
+                          .arg(h->length())
+                          .arg(grid->viewport()->width());
+    }
+}
+
+}  // namespace
+
+::testing::AssertionResult CadaGridSeLee(QWidget* forma)
+{
+    if (!forma || !forma->isVisible())
+        return ::testing::AssertionFailure() << "the form is not shown";
+    QSet<QString> fallas;
+    enCadaPagina(forma, [&] { revisaGrids(forma, fallas); });
+    return resultado(forma, fallas);
+}
+
 ::testing::AssertionResult SeVeEnteroEnCadaTamano(QWidget* forma)
 {
     if (!forma)
@@ -192,19 +248,21 @@ void revisaTodo(QWidget* forma, QSet<QString>& fallas)
     if (!forma->isVisible())
         forma->show();
     QStringList fallas;
-    const auto revisaA = [&](const QString& tamano) {
-        if (const auto r = CadaCampoSeVeEntero(forma); !r)
-            fallas << QStringLiteral("at %1 (%2x%3): %4")
-                          .arg(tamano)
-                          .arg(forma->width())
-                          .arg(forma->height())
-                          .arg(QString::fromStdString(r.message()));
+    const auto revisaA = [&](const QString& tamano, bool grids) {
+        for (const auto& r : {CadaCampoSeVeEntero(forma), grids ? CadaGridSeLee(forma) : ::testing::AssertionSuccess()})
+            if (!r)
+                fallas << QStringLiteral("at %1 (%2x%3): %4")
+                              .arg(tamano)
+                              .arg(forma->width())
+                              .arg(forma->height())
+                              .arg(QString::fromStdString(r.message()));
     };
-    revisaA(QStringLiteral("the size it opened with"));
+    // At its smallest a grid may scroll; its fields may not.
+    revisaA(QStringLiteral("the size it opened with"), true);
     forma->resize(forma->minimumSizeHint());
-    revisaA(QStringLiteral("its minimum size hint"));
+    revisaA(QStringLiteral("its minimum size hint"), false);
     forma->resize(1280, 1024);
-    revisaA(QStringLiteral("1280x1024"));
+    revisaA(QStringLiteral("1280x1024"), true);
     if (fallas.isEmpty())
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << fallas.join(QLatin1Char('\n')).toStdString();

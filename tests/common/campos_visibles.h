@@ -14,8 +14,13 @@ namespace testutil {
 ::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma);
 
 // The same at the three sizes a person meets: as the form opened (shown first when it is not), at
-// its smallest (its minimum size hint) and on a whole 1280x1024 screen. The form keeps the last.
+// its smallest (its minimum size hint) and on a whole 1280x1024 screen, with CadaGridSeLee as it
+// opened and on the whole screen. The form keeps the last size.
 // Use: EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&forma));
 ::testing::AssertionResult SeVeEnteroEnCadaTamano(QWidget* forma);
+
+// Every grid shown on the form (on every page of its tabs) shows each heading whole and all its
+// columns without scrolling sideways. For the size a form opens with.
+::testing::AssertionResult CadaGridSeLee(QWidget* forma);
 
 }  // namespace testutil
