@@ -20,8 +20,6 @@
 #include <QTextDocument>
 #include <QToolBar>
 
-#include <functional>
-
 namespace testutil {
 
 namespace {
@@ -161,53 +159,11 @@ void revisaTodo(QWidget* forma, QSet<QString>& fallas)
     }
 }
 
-::testing::AssertionResult resultado(const QWidget* forma, const QSet<QString>& fallas)
-{
-    if (fallas.isEmpty())
-        return ::testing::AssertionSuccess();
-    QStringList lista(fallas.begin(), fallas.end());
-    lista.sort();
-    return ::testing::AssertionFailure() << forma->metaObject()->className() << " "
-                                         << forma->objectName().toStdString() << ":\n  "
-                                         << lista.join(QStringLiteral("\n  ")).toStdString();
-}
-
-// Runs the check on the form as it stands, then with each further page of its tabs selected.
-void enCadaPagina(QWidget* forma, const std::function<void()>& revisa)
-{
-    revisa();
-    for (QTabWidget* pestanas : forma->findChildren<QTabWidget*>()) {
-        if (!pestanas->isVisible())
-            continue;
-        const int antes = pestanas->currentIndex();
-        for (int i = 0; i < pestanas->count(); ++i) {
-            if (i == antes || !pestanas->isTabEnabled(i))
-                continue;
-            pestanas->setCurrentIndex(i);
-            revisa();
-        }
-        pestanas->setCurrentIndex(antes);
-    }
-}
-
-}  // namespace
-
-::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma)
-{
-    if (!forma || !forma->isVisible())
-        return ::testing::AssertionFailure() << "the form is not shown";
-    QSet<QString> fallas;
-    enCadaPagina(forma, [&] { revisaTodo(forma, fallas); });
-    return resultado(forma, fallas);
-}
-
-namespace {
-
 void revisaGrids(QWidget* forma, QSet<QString>& fallas)
 {
     QApplication::processEvents();
     for (QTableView* grid : forma->findChildren<QTableView*>()) {
-        if (!grid->isVisible())
+        if (!grid->isVisible() || !grid->model())
             continue;
         const QHeaderView* h = grid->horizontalHeader();
         const int margen = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
@@ -230,16 +186,45 @@ void revisaGrids(QWidget* forma, QSet<QString>& fallas)
     }
 }
 
-}  // namespace
+::testing::AssertionResult resultado(const QWidget* forma, const QSet<QString>& fallas)
+{
+    if (fallas.isEmpty())
+        return ::testing::AssertionSuccess();
+    QStringList lista(fallas.begin(), fallas.end());
+    lista.sort();
+    return ::testing::AssertionFailure() << forma->metaObject()->className() << " "
+                                         << forma->objectName().toStdString() << ":\n  "
+                                         << lista.join(QStringLiteral("\n  ")).toStdString();
+}
 
-::testing::AssertionResult CadaGridSeLee(QWidget* forma)
+// Runs the check on the shown form as it stands, then with each further page of its tabs
+// selected, and gathers what it found.
+::testing::AssertionResult enCadaPagina(QWidget* forma, void (*revisa)(QWidget*, QSet<QString>&))
 {
     if (!forma || !forma->isVisible())
         return ::testing::AssertionFailure() << "the form is not shown";
     QSet<QString> fallas;
-    enCadaPagina(forma, [&] { revisaGrids(forma, fallas); });
+    revisa(forma, fallas);
+    for (QTabWidget* pestanas : forma->findChildren<QTabWidget*>()) {
+        if (!pestanas->isVisible())
+            continue;
+        const int antes = pestanas->currentIndex();
+        for (int i = 0; i < pestanas->count(); ++i) {
+            if (i == antes || !pestanas->isTabEnabled(i))
+                continue;
+            pestanas->setCurrentIndex(i);
+            revisa(forma, fallas);
+        }
+        pestanas->setCurrentIndex(antes);
+    }
     return resultado(forma, fallas);
 }
+
+}  // namespace
+
+::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma) { return enCadaPagina(forma, revisaTodo); }
+
+::testing::AssertionResult CadaGridSeLee(QWidget* forma) { return enCadaPagina(forma, revisaGrids); }
 
 ::testing::AssertionResult SeVeEnteroEnCadaTamano(QWidget* forma)
 {
