@@ -7,6 +7,7 @@
 #include "admin/forms/frmparametros.h"
 #include "admin/forms/frmparamsuc.h"
 #include "campos_visibles.h"
+#include "shell/forms/midi.h"
 
 using namespace admin;
 
@@ -18,4 +19,16 @@ TEST_F(AdminTest, UsersPasswordAndBranchParametersShowWhole)
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&clave));
     frmParamSuc parametros(nullptr, &prompts);
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&parametros));
+}
+
+// The users' catalogue as its menu item opens it in the main window of a 1280x1024 screen.
+TEST_F(AdminTest, UsersShowWholeInTheMainWindow)
+{
+    shell::MIDI midi;
+    midi.resize(1280, 1024);
+    midi.show();
+    frmABPersonal* usuarios = AbreABPersonal(&midi);
+    ASSERT_NE(usuarios, nullptr);
+    EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(usuarios));
+    usuarios->parentWidget()->close();
 }

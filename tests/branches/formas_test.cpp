@@ -8,6 +8,7 @@
 #include "branches/forms/frmsucursales.h"
 #include "branches/forms/frmtraspasos.h"
 #include "campos_visibles.h"
+#include "shell/forms/midi.h"
 
 using namespace sucursales;
 
@@ -27,6 +28,25 @@ TEST_F(SucursalesTest, BranchFormsShowWhole)
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&sincronizar));
     frmTraspasos traspasos(nullptr, &prompts, &chooser);
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&traspasos));
+}
+
+}  // namespace suctest
+
+namespace suctest {
+
+// The branch catalogue, synchronisation and transfers as they open in the main window of a
+// 1280x1024 screen.
+TEST_F(SucursalesTest, BranchFormsShowWholeInTheMainWindow)
+{
+    shell::MIDI midi;
+    midi.resize(1280, 1024);
+    midi.show();
+    for (QWidget* f : std::initializer_list<QWidget*>{AbreSucursales(&midi), AbreSincronizar(&midi), AbreTraspasos(&midi)}) {
+        ASSERT_NE(f, nullptr);
+        SCOPED_TRACE(f->objectName().toStdString());
+        EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(f));
+        f->parentWidget()->close();
+    }
 }
 
 }  // namespace suctest

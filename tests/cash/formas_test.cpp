@@ -9,6 +9,9 @@
 #include "cash/forms/frmdevoluciones.h"
 #include "cash/forms/frmfacturardia.h"
 #include "cash/forms/frmmovcaja.h"
+#include "shell/forms/midi.h"
+
+#include <QMdiSubWindow>
 
 using namespace caja;
 
@@ -34,6 +37,25 @@ TEST_F(FormasCaja, ReturnsCancellationAndDayInvoice)
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&cancelar));
     frmFacturarDia factura(nullptr, bd(), &prompts);
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&factura));
+}
+
+}  // namespace
+
+namespace {
+
+// Every cash form as its menu item opens it in the main window of a 1280x1024 screen.
+TEST_F(FormasCaja, EveryFormShowsWholeInTheMainWindow)
+{
+    shell::MIDI midi;
+    midi.resize(1280, 1024);
+    midi.show();
+    for (QWidget* f : std::initializer_list<QWidget*>{AbreMovCaja(&midi), AbreCortesCaja(&midi), AbreDevoluciones(&midi),
+                                                      AbreFacturarDia(&midi)}) {
+        ASSERT_NE(f, nullptr);
+        SCOPED_TRACE(f->objectName().toStdString());
+        EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(f));
+        f->parentWidget()->close();
+    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QHeaderView>
@@ -244,9 +245,18 @@ void revisaGrids(QWidget* forma, QSet<QString>& fallas)
     };
     // At its smallest a grid may scroll; its fields may not.
     revisaA(QStringLiteral("the size it opened with"), true);
-    forma->resize(forma->minimumSizeHint());
+    // A document of the main window is sized through its frame there, and fills the main window
+    // when maximised.
+    auto* marco = qobject_cast<QMdiSubWindow*>(forma->parentWidget());
+    QWidget* ventana = marco ? static_cast<QWidget*>(marco) : forma;
+    ventana->resize(ventana->minimumSizeHint());
     revisaA(QStringLiteral("its minimum size hint"), false);
-    forma->resize(1280, 1024);
+    if (marco) {
+        marco->window()->resize(1280, 1024);
+        marco->showMaximized();
+    } else {
+        forma->resize(1280, 1024);
+    }
     revisaA(QStringLiteral("1280x1024"), true);
     if (fallas.isEmpty())
         return ::testing::AssertionSuccess();

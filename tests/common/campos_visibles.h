@@ -15,7 +15,8 @@ namespace testutil {
 
 // The same at the three sizes a person meets: as the form opened (shown first when it is not), at
 // its smallest (its minimum size hint) and on a whole 1280x1024 screen, with CadaGridSeLee as it
-// opened and on the whole screen. The form keeps the last size.
+// opened and on the whole screen. A form shown in the main window's document area is sized
+// through its frame there (maximised for the whole screen). The form keeps the last size.
 // Use: EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&forma));
 ::testing::AssertionResult SeVeEnteroEnCadaTamano(QWidget* forma);
 
