@@ -27,8 +27,5 @@ TEST_F(AdminTest, UsersShowWholeInTheMainWindow)
     shell::MIDI midi;
     midi.resize(1280, 1024);
     midi.show();
-    frmABPersonal* usuarios = AbreABPersonal(&midi);
-    ASSERT_NE(usuarios, nullptr);
-    EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(usuarios));
-    usuarios->parentWidget()->close();
+    EXPECT_TRUE(testutil::CadaFormaSeVeEntera({AbreABPersonal(&midi)}));
 }

@@ -30,10 +30,6 @@ TEST_F(SucursalesTest, BranchFormsShowWhole)
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&traspasos));
 }
 
-}  // namespace suctest
-
-namespace suctest {
-
 // The branch catalogue, synchronisation and transfers as they open in the main window of a
 // 1280x1024 screen.
 TEST_F(SucursalesTest, BranchFormsShowWholeInTheMainWindow)
@@ -41,12 +37,7 @@ TEST_F(SucursalesTest, BranchFormsShowWholeInTheMainWindow)
     shell::MIDI midi;
     midi.resize(1280, 1024);
     midi.show();
-    for (QWidget* f : std::initializer_list<QWidget*>{AbreSucursales(&midi), AbreSincronizar(&midi), AbreTraspasos(&midi)}) {
-        ASSERT_NE(f, nullptr);
-        SCOPED_TRACE(f->objectName().toStdString());
-        EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(f));
-        f->parentWidget()->close();
-    }
+    EXPECT_TRUE(testutil::CadaFormaSeVeEntera({AbreSucursales(&midi), AbreSincronizar(&midi), AbreTraspasos(&midi)}));
 }
 
 }  // namespace suctest

@@ -11,8 +11,6 @@
 #include "cash/forms/frmmovcaja.h"
 #include "shell/forms/midi.h"
 
-#include <QMdiSubWindow>
-
 using namespace caja;
 
 namespace {
@@ -39,23 +37,14 @@ TEST_F(FormasCaja, ReturnsCancellationAndDayInvoice)
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&factura));
 }
 
-}  // namespace
-
-namespace {
-
 // Every cash form as its menu item opens it in the main window of a 1280x1024 screen.
 TEST_F(FormasCaja, EveryFormShowsWholeInTheMainWindow)
 {
     shell::MIDI midi;
     midi.resize(1280, 1024);
     midi.show();
-    for (QWidget* f : std::initializer_list<QWidget*>{AbreMovCaja(&midi), AbreCortesCaja(&midi), AbreDevoluciones(&midi),
-                                                      AbreFacturarDia(&midi)}) {
-        ASSERT_NE(f, nullptr);
-        SCOPED_TRACE(f->objectName().toStdString());
-        EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(f));
-        f->parentWidget()->close();
-    }
+    EXPECT_TRUE(testutil::CadaFormaSeVeEntera(
+        {AbreMovCaja(&midi), AbreCortesCaja(&midi), AbreDevoluciones(&midi), AbreFacturarDia(&midi)}));
 }
 
 }  // namespace

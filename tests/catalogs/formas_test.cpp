@@ -81,24 +81,15 @@ TEST_F(FormasCatalogos, CompanyAccountsCreditPlansAndStatement)
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&estado));
 }
 
-}  // namespace
-
-namespace {
-
 // The catalogue forms as their menu items open them in the main window of a 1280x1024 screen.
 TEST_F(FormasCatalogos, EveryFormShowsWholeInTheMainWindow)
 {
     shell::MIDI midi;
     midi.resize(1280, 1024);
     midi.show();
-    for (QWidget* f : std::initializer_list<QWidget*>{AbreProveedores(&midi), AbreProductos(&midi),
-                                                      AbreTablaCodigos(&midi, TipoTabla::TipoPago), AbreCuentas(&midi),
-                                                      AbrePreciosCredito(&midi), AbreEstadocuenta(&midi)}) {
-        ASSERT_NE(f, nullptr);
-        SCOPED_TRACE(f->objectName().toStdString());
-        EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(f));
-        f->parentWidget()->close();
-    }
+    EXPECT_TRUE(testutil::CadaFormaSeVeEntera({AbreProveedores(&midi), AbreProductos(&midi),
+                                               AbreTablaCodigos(&midi, TipoTabla::TipoPago), AbreCuentas(&midi),
+                                               AbrePreciosCredito(&midi), AbreEstadocuenta(&midi)}));
 }
 
 }  // namespace

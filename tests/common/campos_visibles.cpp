@@ -263,4 +263,22 @@ void revisaGrids(QWidget* forma, QSet<QString>& fallas)
     return ::testing::AssertionFailure() << fallas.join(QLatin1Char('\n')).toStdString();
 }
 
+::testing::AssertionResult CadaFormaSeVeEntera(std::initializer_list<QWidget*> formas)
+{
+    QStringList fallas;
+    for (QWidget* f : formas) {
+        if (!f) {
+            fallas << QStringLiteral("a form did not open");
+            continue;
+        }
+        if (const auto r = SeVeEnteroEnCadaTamano(f); !r)
+            fallas << f->objectName() + QStringLiteral(": ") + QString::fromStdString(r.message());
+        auto* marco = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+        (marco ? static_cast<QWidget*>(marco) : f)->close();
+    }
+    if (fallas.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << fallas.join(QLatin1Char('\n')).toStdString();
+}
+
 }  // namespace testutil

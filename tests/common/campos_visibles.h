@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 namespace testutil {
 
 // Every capture field, line edit, list, button and label of the shown form, on every page of its
@@ -19,6 +21,10 @@ namespace testutil {
 // through its frame there (maximised for the whole screen). The form keeps the last size.
 // Use: EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&forma));
 ::testing::AssertionResult SeVeEnteroEnCadaTamano(QWidget* forma);
+
+// SeVeEnteroEnCadaTamano for each form as it was opened (in the main window or on its own); each
+// is closed after its check. Use: EXPECT_TRUE(testutil::CadaFormaSeVeEntera({AbreX(&midi), ...}));
+::testing::AssertionResult CadaFormaSeVeEntera(std::initializer_list<QWidget*> formas);
 
 // Every grid shown on the form (on every page of its tabs) shows each heading whole and all its
 // columns without scrolling sideways. For the size a form opens with.
