@@ -107,6 +107,8 @@ QWidget* frmABPersonal::CreaTabUsuarios()
                                         QStringLiteral("NombreUsuario")});
     DBGrid1->setModel(modelo_);
     DBGrid1->verticalHeader()->hide();
+    DBGrid1->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
+    shell::GridLegible(DBGrid1);
     izquierda->addWidget(DBGrid1, 1);
     raiz->addLayout(izquierda, 0, 0, 2, 1);
 

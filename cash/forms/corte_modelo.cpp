@@ -1,6 +1,7 @@
 #include "cash/forms/corte_modelo.h"
 
 #include "cash/movimientos.h"
+#include "shell/forms/formas.h"
 #include "shell/texto.h"
 
 #include <QDateTime>
@@ -57,6 +58,7 @@ QVariant ModeloFilas::headerData(int section, Qt::Orientation o, int role) const
 void ModeloFilas::FormatoGrid(QTableView* grid) const {
     for (int i = 0; i < int(columnas_.size()); ++i)
         if (columnas_[size_t(i)].twips > 0) grid->setColumnWidth(i, columnas_[size_t(i)].twips / TwipsPorPixel);
+    shell::GridLegible(grid);
 }
 
 }  // namespace caja

@@ -275,6 +275,8 @@ void frmDevoluciones::FormatoGrids() {
     GridProductosDevueltos->setColumnWidth(6, 900 / TwipsPorPixel);
     GridProductosDevueltos->setColumnWidth(7, 1000 / TwipsPorPixel);
     GridProductosDevueltos->setColumnWidth(8, 1500 / TwipsPorPixel);
+    for (QTableView* g : {gridDetVentas, gridDetDevolucion, GridProductosDevueltos})
+        shell::GridLegible(g);
 }
 
 void frmDevoluciones::Activacion() {

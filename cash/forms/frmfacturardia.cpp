@@ -158,6 +158,7 @@ void frmFacturarDia::FormatoGrids() {
         g->setColumnWidth(1, 900 / TwipsPorPixel);
         g->setColumnWidth(2, 900 / TwipsPorPixel);
         g->setColumnWidth(3, 1500 / TwipsPorPixel);
+        shell::GridLegible(g);
     }
 }
 

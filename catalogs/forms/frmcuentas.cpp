@@ -311,8 +311,8 @@ frmMovimientos::frmMovimientos(QWidget* parent, db::Database* sucursal, ui::Prom
     listas->addRow(QStringLiteral("Tipo Movimiento:"), cmbTipoMov);
     listas->addRow(QStringLiteral("Estatus:"), cmbEstatus);
     campos->addLayout(listas, 1, 0);
-    campos->addWidget(txtRef01, 1, 1);
-    campos->addWidget(txtRef02, 1, 2);
+    campos->addWidget(txtRef01, 1, 1, Qt::AlignTop);
+    campos->addWidget(txtRef02, 1, 2, Qt::AlignTop);
     campos->addWidget(txtComentarios, 2, 0, 1, 3);
     raiz->addLayout(campos);
 

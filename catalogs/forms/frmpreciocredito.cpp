@@ -100,6 +100,7 @@ void frmPreciosCredito::FormatoGrid()
     for (int col = 0; col < modelo_->columnCount(); ++col)
         if (modelo_->headerData(col, Qt::Horizontal).toString() == QLatin1String("Periododepago"))
             modelo_->setHeaderData(col, Qt::Horizontal, QStringLiteral("Periodo de Pago"));
+    shell::GridLegible(DBGrid1);
 }
 
 int frmPreciosCredito::FilaDeProducto(qint64 producto) const { return int(productos_.indexOf(producto)); }

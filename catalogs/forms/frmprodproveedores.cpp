@@ -35,7 +35,7 @@ frmProdProveedores::frmProdProveedores(QWidget* parent, db::Database* codigos)
     raiz->addWidget(gridProdProv, 1);
     auto* abajo = new QHBoxLayout;
     capRFC = kestril::CreaCampoCaptura(this, QStringLiteral("capRFC"), QStringLiteral("R.F.C."), 13);
-    abajo->addWidget(capRFC);
+    abajo->addWidget(capRFC, 0, Qt::AlignTop);
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);

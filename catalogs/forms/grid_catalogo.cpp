@@ -1,5 +1,7 @@
 #include "catalogs/forms/grid_catalogo.h"
 
+#include "shell/forms/formas.h"
+
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -112,6 +114,7 @@ void GridCatalogo::Formato(const AnchosColumnas& anchos)
             grid_->setColumnWidth(i, ancho / TwipsPorPixel);
     }
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    shell::GridLegible(grid_);
 }
 
 void GridCatalogo::Marca(int fila)

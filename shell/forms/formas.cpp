@@ -3,8 +3,13 @@
 #include "shell/avisos.h"
 
 #include <QAbstractItemView>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QList>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
 
 namespace shell {
 
@@ -64,6 +69,22 @@ void AjustaColumnasGrid(QAbstractItemView* grid, qint64 cuantos) {
     grid->selectionModel()->clearSelection();
     grid->selectionModel()->select(grid->model()->index(fila, 0),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+void GridLegible(QTableView* grid, int tope) {
+    if (!grid || !grid->model()) return;
+    QHeaderView* h = grid->horizontalHeader();
+    int ancho = 0;
+    for (int c = 0; c < h->count(); ++c) {
+        if (h->isSectionHidden(c)) continue;
+        if (h->sectionResizeMode(c) == QHeaderView::Interactive || h->sectionResizeMode(c) == QHeaderView::Fixed)
+            grid->setColumnWidth(c, std::max(grid->columnWidth(c), h->sectionSizeHint(c)));
+        ancho += h->sectionSize(c);
+    }
+    const QHeaderView* v = grid->verticalHeader();
+    ancho += (v->isHidden() ? 0 : v->sizeHint().width()) + 2 * grid->frameWidth() +
+             grid->verticalScrollBar()->sizeHint().width();
+    grid->setMinimumWidth(std::min(ancho, tope));
 }
 
 }  // namespace shell

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QAbstractItemView;
+class QTableView;
 
 namespace shell {
 
@@ -37,5 +38,9 @@ QWidget* FormaCargada(const QString& nombre);
 void CierraFormasExcepto(const QString& nombre);
 // When cuantos > 0: exactly the grid's first visible row shows as selected. The columns stay.
 void AjustaColumnasGrid(QAbstractItemView* grid, qint64 cuantos);
+// A grid a person reads without scrolling sideways: every shown column at least as wide as its
+// heading (a design width stays when it is wider) and the grid at least as wide as its shown
+// columns, up to `tope` pixels, so the form opens with them in sight. Call it after the widths.
+void GridLegible(QTableView* grid, int tope = 900);
 
 }  // namespace shell

@@ -9,9 +9,13 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QHeaderView>
 #include <QSet>
+#include <QStyle>
+#include <QTableView>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocument>
@@ -156,14 +160,52 @@ void revisaTodo(QWidget* forma, QSet<QString>& fallas)
     }
 }
 
-}  // namespace
+void revisaGrids(QWidget* forma, QSet<QString>& fallas)
+{
+    QApplication::processEvents();
+    for (QTableView* grid : forma->findChildren<QTableView*>()) {
+        if (!grid->isVisible() || !grid->model())
+            continue;
+        const QHeaderView* h = grid->horizontalHeader();
+        const int margen = 2 * h->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, h);
+        for (int c = 0; c < h->count(); ++c) {
+            if (h->isSectionHidden(c))
+                continue;
+            const QString titulo = grid->model()->headerData(c, Qt::Horizontal).toString();
+            const int necesita = h->fontMetrics().horizontalAdvance(titulo) + margen;
+            if (h->sectionSize(c) < necesita)
+                fallas << QStringLiteral("%1: column \"%2\" is %3 px, its heading needs %4 px")
+                              .arg(nombre(grid), titulo)
+                              .arg(h->sectionSize(c))
+                              .arg(necesita);
+        }
+        if (h->length() > grid->viewport()->width())
+            fallas << QStringLiteral("%1: its columns take %2 px of a %3 px view")
+                          .arg(nombre(grid))
+                          .arg(h->length())
+                          .arg(grid->viewport()->width());
+    }
+}
 
-::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma)
+::testing::AssertionResult resultado(const QWidget* forma, const QSet<QString>& fallas)
+{
+    if (fallas.isEmpty())
+        return ::testing::AssertionSuccess();
+    QStringList lista(fallas.begin(), fallas.end());
+    lista.sort();
+    return ::testing::AssertionFailure() << forma->metaObject()->className() << " "
+                                         << forma->objectName().toStdString() << ":\n  "
+                                         << lista.join(QStringLiteral("\n  ")).toStdString();
+}
+
+// Runs the check on the shown form as it stands, then with each further page of its tabs
+// selected, and gathers what it found.
+::testing::AssertionResult enCadaPagina(QWidget* forma, void (*revisa)(QWidget*, QSet<QString>&))
 {
     if (!forma || !forma->isVisible())
         return ::testing::AssertionFailure() << "the form is not shown";
     QSet<QString> fallas;
-    revisaTodo(forma, fallas);
+    revisa(forma, fallas);
     for (QTabWidget* pestanas : forma->findChildren<QTabWidget*>()) {
         if (!pestanas->isVisible())
             continue;
@@ -172,17 +214,71 @@ void revisaTodo(QWidget* forma, QSet<QString>& fallas)
             if (i == antes || !pestanas->isTabEnabled(i))
                 continue;
             pestanas->setCurrentIndex(i);
-            revisaTodo(forma, fallas);
+            revisa(forma, fallas);
         }
         pestanas->setCurrentIndex(antes);
     }
+    return resultado(forma, fallas);
+}
+
+}  // namespace
+
+::testing::AssertionResult CadaCampoSeVeEntero(QWidget* forma) { return enCadaPagina(forma, revisaTodo); }
+
+::testing::AssertionResult CadaGridSeLee(QWidget* forma) { return enCadaPagina(forma, revisaGrids); }
+
+::testing::AssertionResult SeVeEnteroEnCadaTamano(QWidget* forma)
+{
+    if (!forma)
+        return ::testing::AssertionFailure() << "no form";
+    if (!forma->isVisible())
+        forma->show();
+    QStringList fallas;
+    const auto revisaA = [&](const QString& tamano, bool grids) {
+        for (const auto& r : {CadaCampoSeVeEntero(forma), grids ? CadaGridSeLee(forma) : ::testing::AssertionSuccess()})
+            if (!r)
+                fallas << QStringLiteral("at %1 (%2x%3): %4")
+                              .arg(tamano)
+                              .arg(forma->width())
+                              .arg(forma->height())
+                              .arg(QString::fromStdString(r.message()));
+    };
+    // At its smallest a grid may scroll; its fields may not.
+    revisaA(QStringLiteral("the size it opened with"), true);
+    // A document of the main window is sized through its frame there, and fills the main window
+    // when maximised.
+    auto* marco = qobject_cast<QMdiSubWindow*>(forma->parentWidget());
+    QWidget* ventana = marco ? static_cast<QWidget*>(marco) : forma;
+    ventana->resize(ventana->minimumSizeHint());
+    revisaA(QStringLiteral("its minimum size hint"), false);
+    if (marco) {
+        marco->window()->resize(1280, 1024);
+        marco->showMaximized();
+    } else {
+        forma->resize(1280, 1024);
+    }
+    revisaA(QStringLiteral("1280x1024"), true);
     if (fallas.isEmpty())
         return ::testing::AssertionSuccess();
-    QStringList lista(fallas.begin(), fallas.end());
-    lista.sort();
-    return ::testing::AssertionFailure() << forma->metaObject()->className() << " "
-                                         << forma->objectName().toStdString() << ":\n  "
-                                         << lista.join(QStringLiteral("\n  ")).toStdString();
+    return ::testing::AssertionFailure() << fallas.join(QLatin1Char('\n')).toStdString();
+}
+
+::testing::AssertionResult CadaFormaSeVeEntera(std::initializer_list<QWidget*> formas)
+{
+    QStringList fallas;
+    for (QWidget* f : formas) {
+        if (!f) {
+            fallas << QStringLiteral("a form did not open");
+            continue;
+        }
+        if (const auto r = SeVeEnteroEnCadaTamano(f); !r)
+            fallas << f->objectName() + QStringLiteral(": ") + QString::fromStdString(r.message());
+        auto* marco = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+        (marco ? static_cast<QWidget*>(marco) : f)->close();
+    }
+    if (fallas.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << fallas.join(QLatin1Char('\n')).toStdString();
 }
 
 }  // namespace testutil

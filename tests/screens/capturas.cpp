@@ -1,10 +1,19 @@
 // Takes screenshots of the program's windows on a real X display (Xvfb), as a person would see
 // them: the login, the main window, the sale screen in each mode, the payment dialog, the customer
-// catalogue (both tabs) and the print server's window. Not a test: scripts/capturas runs it on a
+// catalogue (both tabs), every back-office form (each tab) as its menu item or button opens it, and
+// the print server's window. Not a test: scripts/capturas runs it on a
 // demo folder and the PNG files are looked at.
 //   QUORVEL_HOME=<demo app> TARVEX_HOME=<demo app>/Plovix quorvel_capturas <output folder>
 
+#include "admin/forms/menus.h"
+#include "branches/forms/frmsucursales.h"
+#include "branches/forms/menus.h"
 #include "capture_control/ccaptura.h"
+#include "cash/forms/menus.h"
+#include "catalogs/forms/frmcuentas.h"
+#include "catalogs/forms/frmimagenproducto.h"
+#include "catalogs/forms/frmproductos.h"
+#include "printing/forms/frmSelectPrinter.h"
 #include "catalogs/forms/frmclientes.h"
 #include "folio_server/configuracion.h"
 #include "folio_server/forms/frmmonitor.h"
@@ -14,12 +23,16 @@
 #include "sale/forms/frmfacturar.h"
 #include "sale/forms/frmventa.h"
 #include "shell/estado.h"
+#include "shell/forms/formas.h"
 #include "shell/forms/frmlogin.h"
+#include "shell/forms/frmprincipal.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QMap>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -48,8 +61,27 @@ void captura(const QString& nombre)
     std::printf("%s %s\n", qPrintable(ruta), p.save(ruta) ? "ok" : "FALLO");
 }
 
+// The form as it stands, then each further page of its tabs, as <nombre>-1, -2...
+void fotografia(const QString& nombre, QWidget* forma)
+{
+    int n = 0;
+    captura(QStringLiteral("%1-%2").arg(nombre).arg(++n));
+    for (QTabWidget* pestanas : forma->findChildren<QTabWidget*>()) {
+        if (!pestanas->isVisible())
+            continue;
+        const int antes = pestanas->currentIndex();
+        for (int i = 0; i < pestanas->count(); ++i) {
+            if (i == antes)
+                continue;
+            pestanas->setCurrentIndex(i);
+            captura(QStringLiteral("%1-%2").arg(nombre).arg(++n));
+        }
+        pestanas->setCurrentIndex(antes);
+    }
+}
+
 // Answers what pops up on its own: the login (as ADMIN) and message boxes (their default button),
-// each photographed first.
+// each photographed first; any other dialog is photographed page by page and closed.
 void atiende(QWidget* modal)
 {
     if (auto* login = qobject_cast<shell::frmLogin*>(modal)) {
@@ -67,6 +99,12 @@ void atiende(QWidget* modal)
         captura(QStringLiteral("04-pago"));
         std::printf("  foco en el importe: %s\n", QApplication::focusWidget() == pago->txtcantidadp ? "si" : "no");
         pago->cmdCerrar->click();
+    } else if (auto* dialogo = qobject_cast<QDialog*>(modal)) {
+        static QMap<QString, int> vistos;
+        const QString nombre = dialogo->objectName();
+        const int vez = ++vistos[nombre];
+        fotografia(QStringLiteral("30-%1%2").arg(nombre, vez > 1 ? QString::number(vez) : QString()), dialogo);
+        dialogo->reject();
     }
 }
 
@@ -106,6 +144,9 @@ int main(int argc, char** argv)
     shell::MIDI midi;
     venta::ConectaMenusVenta(&midi);
     catalogos::ConectaMenusCatalogos(&midi);
+    caja::ConectaMenusCaja(&midi);
+    admin::ConectaMenusAdmin(&midi);
+    sucursales::ConectaMenusSucursales(&midi);
     shell::ConectaMenu(&midi);
     midi.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     midi.showMaximized();
@@ -151,6 +192,64 @@ int main(int argc, char** argv)
         captura(QStringLiteral("06-clientes-detalles"));
     }
     cierraDocumentos(midi);
+
+    // The back office, each form as its menu item opens it (modal dialogs: see atiende).
+    const std::pair<const char*, const char*> formas[] = {
+        {"Proveedores", "frmProveedores"},   {"Productos", "frmProductos"},
+        {"Categorias", "frmCategorias"},     {"Formaspago", "frmTipoPago"},
+        {"TiposCompra", "frmTipoCompra"},    {"TipoProducto", "frmTipoProducto"},
+        {"datosempresa", "frmEmpresa"},      {"Cuentas", "frmCuentas"},
+        {"PreciosCredito", "frmPreciosCredito"}, {"Estadosdecuenta", "frmEstadocuenta"},
+        {"mCajonDinero", "frmMovCaja"},      {"mCortesCaja", "frmCortesCaja"},
+        {"mDevoluciones", "frmDevoluciones"}, {"CancelarF", nullptr},
+        {"nFacturarVentas", "frmFacturarDia"}, {"Usuarios", "frmABPersonal"},
+        {"CClave", nullptr},                 {"DSucursal", nullptr},
+        {"Sucursales", "frmSucursales"},     {"ATraspaso", "frmTraspasos"},
+        {"Exportardatos", nullptr},          {"Importardatos", nullptr}};
+    for (const auto& [item, nombre] : formas) {
+        midi.Ejecuta(QString::fromLatin1(item));
+        QTest::qWait(300);
+        QWidget* f = nombre ? shell::FormaCargada(QString::fromLatin1(nombre)) : nullptr;
+        if (f && f->isVisible()) {
+            fotografia(QStringLiteral("20-%1").arg(QString::fromLatin1(nombre)), f);
+            // What the form's own buttons open beside it.
+            if (auto* p = qobject_cast<catalogos::frmProductos*>(f)) {
+                QTest::mouseClick(p->cmdProveedores, Qt::LeftButton);
+                QTest::qWait(300);
+                if (QWidget* enlaces = shell::FormaCargada(QStringLiteral("frmProdProveedores")))
+                    fotografia(QStringLiteral("20-frmProdProveedores"), enlaces);
+            } else if (auto* c = qobject_cast<catalogos::frmCuentas*>(f)) {
+                QTest::mouseClick(c->cmdMovimientos, Qt::LeftButton);
+                QTest::qWait(300);
+                if (c->Movimientos() && c->Movimientos()->isVisible()) {
+                    fotografia(QStringLiteral("20-frmMovimientos"), c->Movimientos());
+                    c->Movimientos()->close();
+                }
+            } else if (auto* s = qobject_cast<sucursales::frmSucursales*>(f)) {
+                QTest::mouseClick(s->cmdSincronizar, Qt::LeftButton);
+                QTest::qWait(300);
+                if (QWidget* sinc = shell::FormaCargada(QStringLiteral("frmSincronizar")))
+                    fotografia(QStringLiteral("20-frmSincronizar"), sinc);
+            }
+        } else if (nombre) {
+            std::printf("  %s no abrio %s\n", item, nombre);
+        }
+        QList<QPointer<QWidget>> abiertas;
+        for (QWidget* w : shell::FormasCargadas())
+            abiertas << w;
+        for (const QPointer<QWidget>& w : abiertas)
+            if (w && w != &midi && w != midi.principal() && !qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+                w->close();
+        cierraDocumentos(midi);
+    }
+    frmSelectPrinter::Elige(&midi);
+    // The large view of a product picture, here the login's photograph.
+    {
+        catalogos::frmImagenProducto imagen(&midi);
+        imagen.show();
+        imagen.SetImagen(carpeta + QStringLiteral("/01-login.png"));
+        fotografia(QStringLiteral("20-frmImagenProducto"), &imagen);
+    }
     midi.hide();
 
     ui::QtPrompts avisos;
