@@ -193,6 +193,8 @@ bool RestauraProductos(const QString& rutaCentral, db::Error* error) {
     return t.commit(error);
 }
 
+bool CierraArchivos(const Seleccion& s) { return s.marcada[LigasT] || s.marcada[CompactaT]; }
+
 bool ProcesaSucursal(const Sucursal& suc, const Seleccion& s, ui::Prompts& p) {
     const QString ruta = RutaArchivoSucursal(suc.DescripcionC);
     if (suc.DescripcionC.trimmed().isEmpty() || !QFileInfo(ruta).isFile()) {

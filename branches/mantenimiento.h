@@ -48,6 +48,10 @@ struct Seleccion {
 // catalogs every branch shares.
 QString TextoConfirmacion(const QString& corto, const Seleccion& s);
 
+// True when a ticked task works on the files themselves (relinking, compaction), which closes the
+// program's open files first.
+bool CierraArchivos(const Seleccion& s);
+
 // Runs the ticked tasks on the branch shown (its short name and number as on the form) after the
 // question; a failing task is told and the rest still run. The first-use reset runs only when both
 // the branch shown and the active one are branch 1. The end: panel 2 "Ok.." and "Proceso concluido." when all went well,

@@ -6,11 +6,9 @@
 #include "shell/rutinas_bd.h"
 
 #include <QDate>
-#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
 
 #include <cmath>
 
@@ -311,26 +309,8 @@ bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Erro
     q.setForwardOnly(true);
     // Another terminal committing holds the file for a moment: the keystroke waits for it, as the
     // layer's own reads do, instead of failing.
-    QElapsedTimer espera;
-    espera.start();
-    for (;;) {
-        bool ok = q.prepare(sql);
-        if (ok) {
-            for (const QVariant& p : params)
-                q.addBindValue(p);
-            ok = q.exec();
-        }
-        if (ok)
-            break;
-        const db::Error e = db::toError(q.lastError());
-        q.finish();
-        if (e.kind != db::ErrorKind::Busy || espera.elapsed() > 10000) {
-            if (error)
-                *error = e;
-            return false;
-        }
-        QThread::msleep(2);
-    }
+    if (!bd->execQuery(q, sql, params, error))
+        return false;
     while (q.next())
         claves_.push_back(q.value(0).toLongLong());
     return true;

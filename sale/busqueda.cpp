@@ -128,11 +128,9 @@ bool FuenteProductos::carga(const QString& sql, db::Error* error)
     }
     QSqlQuery q(db_->connection());
     q.setForwardOnly(true);
-    if (!q.exec(sql)) {
-        if (error)
-            *error = db::toError(q.lastError());
+    // A keystroke while another terminal commits waits for the file for a moment instead of failing.
+    if (!db_->execQuery(q, sql, {}, error))
         return false;
-    }
     const QSqlRecord rec = q.record();
     const int iMon = rec.indexOf(QStringLiteral("Moneda"));
     const int iDes = rec.indexOf(QStringLiteral("Descuento"));

@@ -9,6 +9,7 @@
 #include "sale/teclas.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/formas.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "shell/utilidades_menu.h"
@@ -516,6 +517,7 @@ void frmParamSuc::cmdEjecutar_Click()
 
 void frmParamSuc::cmdCDireccion_Click()
 {
+    if (!shell::SinVentanasAbiertas(prompts(), {this})) return;
     shell::CambiaDireccion(prompts(), [this](const QString& actual) { return eligeCarpeta()(this, actual); },
                            shell::RutaAplicacion());
 }

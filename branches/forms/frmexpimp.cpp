@@ -6,6 +6,7 @@
 #include "platform/ui/prompts.h"
 #include "shell/arranque.h"
 #include "shell/estado.h"
+#include "shell/forms/formas.h"
 #include "shell/permisos.h"
 
 #include <QComboBox>
@@ -144,6 +145,8 @@ void frmExpImp::cmdAceptar_Click()
         }
         if (hecho) prompts().message(QStringLiteral("El proceso de exportación ha terminado."), ui::Icon::None);
     } else {
+        // A whole file put in place of the one in use closes the program's files first.
+        if (d != Datos::Productos && !shell::SinVentanasAbiertas(prompts(), {this})) return;
         if (prompts().question(QStringLiteral("Se reemplazaran los datos de la base de datos con los nuevos datos del "
                                               "archivo que se esta importando. Continuar ?"),
                                QStringLiteral("Confirmar.")) != ui::Answer::Yes)

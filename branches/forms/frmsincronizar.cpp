@@ -150,6 +150,9 @@ bool frmSincronizar::eventFilter(QObject* o, QEvent* e)
 
 void frmSincronizar::cmdSincronizar_Click()
 {
+    // The files are closed before they are compared. The branch catalogue, which opens this form,
+    // asks for its file at each read and may stay open.
+    if (!shell::SinVentanasAbiertas(prompts(), {this, shell::FormaCargada(QStringLiteral("frmSucursales"))})) return;
     ResultadoSinc r;
     if (chkCopiaCatalogo->isChecked()) {
         QStringList tablas;

@@ -192,6 +192,7 @@ void frmSucursales::cmdProcesa_Click()
     Seleccion s;
     for (int t = 1; t <= kTareas; ++t) s.marcada[t] = casillas[t]->checkState() == Qt::Checked;
     s.catalogo = Combo1->currentText();
+    if (CierraArchivos(s) && !shell::SinVentanasAbiertas(prompts(), {this})) return;
     ProcesaSucursal(Pantalla(), s, prompts());
 }
 
@@ -312,6 +313,8 @@ void frmSucursales::cmdGuardar_Click()
         prompts().message(QStringLiteral("No se pudo abrir el catálogo de sucursales: ") + e.message, ui::Icon::Critical);
         return;
     }
+    // A new branch rereads the branch list, which closes the program's files.
+    if (agregando_ && !shell::SinVentanasAbiertas(prompts(), {this})) return;
     const Sucursal s = Pantalla();
     guardando_ = true;
     if (agregando_) {
@@ -344,12 +347,14 @@ void frmSucursales::cmdGenerar_Click()
 
 void frmSucursales::cmdBorrar_Click()
 {
-    if (const Sucursal* s = Guardada()) BorraArchivoSucursal(*s, prompts());
+    const Sucursal* s = Guardada();
+    if (s && shell::SinVentanasAbiertas(prompts(), {this})) BorraArchivoSucursal(*s, prompts());
 }
 
 void frmSucursales::cmdCambiaSuc_Click()
 {
-    if (const Sucursal* s = Guardada()) {
+    const Sucursal* s = Guardada();
+    if (s && shell::SinVentanasAbiertas(prompts(), {this})) {
         CambiaSucursalActiva(*s, shell::FormaAbierta(QStringLiteral("frmVenta")), prompts());
         MuestraActiva();
     }

@@ -361,6 +361,13 @@ bool Database::execScript(const QString& script, Error* error) {
     return succeed(error);
 }
 
+bool Database::execQuery(QSqlQuery& q, const QString& sql, const QVariantList& params, Error* error) {
+    if (!checkOpen(error)) return false;
+    Error e;
+    if (!run(q, sql, positional(params), e)) return fail(error, e);
+    return succeed(error);
+}
+
 std::optional<Rows> Database::selectWith(const QString& sql,
                                          const std::function<void(QSqlQuery&)>& bind, Error* error) {
     if (!checkOpen(error)) return std::nullopt;

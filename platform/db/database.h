@@ -242,6 +242,9 @@ public:
     // First column of the first row; a null QVariant when there is no row; nullopt on error.
     std::optional<QVariant> scalar(const QString& sql, const QVariantList& params = {},
                                    Error* error = nullptr);
+    // Runs the statement into the caller's query, for reads that walk many rows themselves (a
+    // forward-only query on connection()); a busy file is tried again as select does.
+    bool execQuery(QSqlQuery& q, const QString& sql, const QVariantList& params = {}, Error* error = nullptr);
     bool tableExists(const QString& name);  // local or linked
     qint64 lastInsertId();
     // The table's version now (see TableVersion); nullopt when the table is not there.

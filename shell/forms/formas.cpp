@@ -1,6 +1,7 @@
 #include "shell/forms/formas.h"
 
 #include "shell/avisos.h"
+#include "platform/ui/prompts.h"
 
 #include <QAbstractItemView>
 #include <QHeaderView>
@@ -8,6 +9,8 @@
 #include <QList>
 #include <QScrollBar>
 #include <QTableView>
+
+#include <algorithm>
 
 #include <algorithm>
 
@@ -47,6 +50,25 @@ QWidget* FormaCargada(const QString& nombre) {
     for (QWidget* w : FormasCargadas())
         if (w->objectName() == nombre) return w;
     return nullptr;
+}
+
+QStringList VentanasAbiertas(std::initializer_list<const QWidget*> propias) {
+    QStringList out;
+    for (QWidget* w : FormasCargadas()) {
+        if (w->objectName() == QLatin1String("MIDI") || w->objectName() == QLatin1String("frmPrincipal") ||
+            std::find(propias.begin(), propias.end(), w) != propias.end())
+            continue;
+        out << (w->windowTitle().isEmpty() ? w->objectName() : w->windowTitle());
+    }
+    return out;
+}
+
+bool SinVentanasAbiertas(ui::Prompts& p, std::initializer_list<const QWidget*> propias) {
+    const QStringList abiertas = VentanasAbiertas(propias);
+    if (abiertas.isEmpty()) return true;
+    p.message(QStringLiteral("Cierre las ventanas abiertas antes de continuar: ") + abiertas.join(QStringLiteral(", ")),
+              ui::Icon::Warning);
+    return false;
 }
 
 void CierraFormasExcepto(const QString& nombre) {

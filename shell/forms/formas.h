@@ -5,10 +5,15 @@
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class QAbstractItemView;
 class QTableView;
+
+namespace ui {
+class Prompts;
+}
 
 namespace shell {
 
@@ -34,6 +39,13 @@ bool FormaAbierta(const QString& nombre);
 bool FormaAbiertaPorTitulo(const QString& titulo);
 // The loaded form of that name, or nullptr.
 QWidget* FormaCargada(const QString& nombre);
+// The captions of the loaded document windows, in the order they loaded: every loaded form but the
+// main window (MIDI), the start form (frmPrincipal) and those given (the form asking).
+QStringList VentanasAbiertas(std::initializer_list<const QWidget*> propias = {});
+// Before an operation closes or replaces the program's open files: the forms keep the handles they
+// took when they opened, so it may run only with no other document window loaded. True when none
+// is; else one message naming them and false.
+bool SinVentanasAbiertas(ui::Prompts& p, std::initializer_list<const QWidget*> propias = {});
 // Closes every loaded form whose name differs, the last loaded first, then ends the program.
 void CierraFormasExcepto(const QString& nombre);
 // When cuantos > 0: exactly the grid's first visible row shows as selected. The columns stay.

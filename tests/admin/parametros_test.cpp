@@ -8,13 +8,16 @@
 #include "admin/forms/frmparamsuc.h"
 #include "admin/parametros.h"
 #include "capture_control/ccaptura.h"
+#include "catalogs/forms/frmclientes.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/formas.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -315,4 +318,28 @@ TEST_F(ParametrosTest, FormSideEffectsOfItsBoxes)
     forma.capnTimesCajon->setText("5");
     QTest::mouseClick(forma.chkpulsoCajon, Qt::LeftButton);
     EXPECT_EQ(forma.capnTimesCajon->Text(), "1");
+}
+
+TEST_F(ParametrosTest, DataFolderChangeWaitsForTheOtherWindowsToClose)
+{
+    int elegida = 0;
+    frmParamSuc::EstableceEligeCarpeta([&](QWidget*, const QString&) {
+        ++elegida;
+        return QString();  // cancelled
+    });
+    QPointer<QWidget> clientes = shell::Forma<catalogos::frmClientes>();
+    frmParamSuc forma(nullptr, &prompts);
+    forma.show();
+    forma.SSTab1->setCurrentIndex(0);
+    prompts.clear();
+    QTest::mouseClick(forma.cmdCDireccion, Qt::LeftButton);
+    EXPECT_EQ(prompts.messages(),
+              QStringList{"Cierre las ventanas abiertas antes de continuar: CATALOGO DE CLIENTES."});
+    EXPECT_EQ(elegida, 0);
+
+    delete clientes.data();
+    QTest::mouseClick(forma.cmdCDireccion, Qt::LeftButton);
+    EXPECT_EQ(elegida, 1);
+    EXPECT_EQ(prompts.messages().size(), 1);
+    frmParamSuc::EstableceEligeCarpeta(nullptr);
 }

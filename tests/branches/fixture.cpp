@@ -2,10 +2,12 @@
 
 #include "apps/setup/datasetup.h"
 #include "branches/catalogo.h"
+#include "catalogs/forms/frmclientes.h"
 #include "shell/arranque.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/formas.h"
 #include "shell/sucursal.h"
 #include "testutil.h"
 
@@ -70,6 +72,25 @@ QByteArray SucursalesTest::Contenido(const QString& ruta) const
 {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QPointer<QWidget> SucursalesTest::AbreClientes()
+{
+    QPointer<QWidget> w = shell::Forma<catalogos::frmClientes>();
+    w->show();
+    prompts.clear();
+    return w;
+}
+
+void SucursalesTest::CierraVentana(QPointer<QWidget>& w)
+{
+    delete w.data();
+    EXPECT_TRUE(w.isNull());
+}
+
+QString SucursalesTest::ConClientesAbierto()
+{
+    return QStringLiteral("Cierre las ventanas abiertas antes de continuar: CATALOGO DE CLIENTES.");
 }
 
 std::unique_ptr<QProcess> SucursalesTest::Retiene(const QString& ruta)

@@ -6,8 +6,10 @@
 #include "platform/ui/filechooser.h"
 #include "platform/ui/prompts.h"
 
+#include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,13 @@ protected:
     void AgregaSucursal(int id, const QString& corto);
     QString Ruta(const QString& corto) const;
     QByteArray Contenido(const QString& ruta) const;
+
+    // The customer catalogue loaded in the program (its caption "CATALOGO DE CLIENTES."), as a
+    // person may leave it open behind the branch forms; CierraVentana unloads it.
+    QPointer<QWidget> AbreClientes();
+    static void CierraVentana(QPointer<QWidget>& w);
+    // The message of a refusal while it is open.
+    static QString ConClientesAbierto();
 
     // Another terminal holding the file's write lock until Suelta.
     std::unique_ptr<QProcess> Retiene(const QString& ruta);

@@ -2,7 +2,9 @@
 
 #include "apps/setup/datasetup.h"
 #include "branches/forms/frmexpimp.h"
+#include "branches/intercambio.h"
 #include "fixture.h"
+#include "shell/conexion.h"
 #include "shell/estado.h"
 
 #include <QComboBox>
@@ -97,4 +99,35 @@ TEST_F(SucursalesTest, FormChecksTheOtherDirectionsPermissionAndRight11)
     clic(f.cmdAceptar);
     EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El proceso de exportación ha terminado."));
     EXPECT_TRUE(QFileInfo::exists(QDir(Carpeta()).filePath(QStringLiteral("Datos Generales.db"))));
+}
+
+TEST_F(SucursalesTest, FormImportsAWholeFileOnlyWithTheOtherWindowsClosed)
+{
+    G().PermisosUsuario[34] = true;
+    G().Derechos = QStringLiteral("00000000001");
+    const QString central = shell::RutaBDCodigos();
+    const QString copia = QDir(Carpeta()).filePath(QStringLiteral("Datos Generales.db"));
+    ASSERT_TRUE(ExportaBase(central, copia, prompts));
+    ASSERT_TRUE(Central()->exec(QStringLiteral("INSERT INTO Producto (ClaveProducto, CodigodeBarras, Nombre) VALUES (2, '7501', 'LAPIZ')")));
+    const QByteArray antes = Contenido(central);
+
+    QPointer<QWidget> clientes = AbreClientes();
+    frmExpImp f(nullptr, &prompts, &chooser);
+    f.Elige(false);
+    f.show();
+    EligeDatos(f.Combo1, 1);
+    f.Text1->clear();
+    QTest::keyClicks(f.Text1, copia);
+    clic(f.cmdAceptar);
+    EXPECT_EQ(prompts.messages(), QStringList{ConClientesAbierto()});
+    EXPECT_EQ(prompts.asked().size(), 1u);  // the message alone: the import's question was not asked
+    EXPECT_EQ(Contenido(central), antes);
+    EXPECT_FALSE(QFileInfo::exists(central + QStringLiteral(".bak")));
+
+    CierraVentana(clientes);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    clic(f.cmdAceptar);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El proceso de importación ha terminado."));
+    EXPECT_EQ(Valor(*Central(), QStringLiteral("SELECT count(*) FROM Producto WHERE ClaveProducto = 2")).toInt(), 0);
 }

@@ -8,6 +8,7 @@
 #include "shell/forms/midi.h"
 #include "capture_control/ccaptura.h"
 #include "fixture.h"
+#include "shell/conexion.h"
 #include "shell/estado.h"
 
 #include <QAction>
@@ -79,6 +80,79 @@ TEST_F(SucursalesTest, FormAddsABranchMakesItActiveAndShowsIt)
     clic(f.cmdBorrar);
     EXPECT_TRUE(prompts.lastMessage().startsWith(QStringLiteral("No se puede borrar el archivo de la sucursal activa")));
     EXPECT_TRUE(QFileInfo::exists(datasetup::rutaSucursal(Carpeta(), QStringLiteral("NORTE"))));
+}
+
+TEST_F(SucursalesTest, FileOperationsWaitForTheOtherWindowsToClose)
+{
+    AgregaSucursal(2, QStringLiteral("NORTE"));
+    frmSucursales f(nullptr, &prompts, &chooser);
+    f.show();
+    ASSERT_EQ(f.Registros(), 2);
+    auto fila = [&](int i) {
+        QTest::mouseClick(f.grid->viewport(), Qt::LeftButton, {},
+                          f.grid->visualRect(f.grid->model()->index(i, 0)).center());
+    };
+    QPointer<QWidget> clientes = AbreClientes();
+    db::Database* enUso = shell::BDSucursal();
+    ASSERT_TRUE(enUso);
+    // A refusal: the one message, no question, and the file the open window reads still open.
+    auto rehusada = [&] {
+        EXPECT_EQ(prompts.messages(), QStringList{ConClientesAbierto()});
+        EXPECT_EQ(prompts.asked().size(), 1u);  // the message alone: nothing was asked
+        EXPECT_EQ(shell::BDSucursal(), enUso);
+        EXPECT_TRUE(enUso->isOpen());
+        prompts.clear();
+    };
+
+    fila(1);
+    ASSERT_EQ(f.capDCorta->Text(), QStringLiteral("NORTE"));
+    clic(f.cmdCambiaSuc);
+    rehusada();
+    EXPECT_EQ(G().SucursalActual, 1);
+    clic(f.cmdBorrar);
+    rehusada();
+    EXPECT_TRUE(QFileInfo::exists(Ruta(QStringLiteral("NORTE"))));
+
+    f.SSTab1->setCurrentIndex(1);
+    for (QCheckBox* c : {f.chkCompactarBase, f.chkActualizaRutas}) {
+        marca(c);
+        clic(f.cmdProcesa);
+        rehusada();
+        marca(c);
+    }
+    // A task on the rows alone keeps the files open and runs.
+    marca(f.chkExistencias);
+    prompts.pushAnswer(ui::Answer::Yes);
+    clic(f.cmdProcesa);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("Proceso concluido."));
+    marca(f.chkExistencias);
+    prompts.clear();
+
+    f.SSTab1->setCurrentIndex(0);
+    clic(f.cmdNuevo);
+    QTest::keyClicks(caja(f.capIdSuc), QStringLiteral("3"));
+    QTest::keyClicks(caja(f.capDCorta), QStringLiteral("Sur"));
+    QTest::keyClicks(caja(f.capDescripcion), QStringLiteral("SUCURSAL SUR"));
+    clic(f.cmdGuardar);
+    rehusada();
+    EXPECT_TRUE(f.Agregando());  // what was typed stays for the next try
+    EXPECT_FALSE(QFileInfo::exists(Ruta(QStringLiteral("SUR"))));
+    EXPECT_EQ(Valor(*Central(), QStringLiteral("SELECT count(*) FROM Sucursales")).toInt(), 2);
+
+    // With the catalogue alone, each runs as before.
+    CierraVentana(clientes);
+    clic(f.cmdGuardar);
+    EXPECT_TRUE(prompts.lastMessage().startsWith(QStringLiteral("Se agrego la sucursal")));
+    ASSERT_EQ(f.Registros(), 3);
+    EXPECT_TRUE(QFileInfo::exists(Ruta(QStringLiteral("SUR"))));
+    fila(2);
+    prompts.pushAnswer(ui::Answer::Yes);
+    clic(f.cmdBorrar);
+    EXPECT_FALSE(QFileInfo::exists(Ruta(QStringLiteral("SUR"))));
+    fila(1);
+    clic(f.cmdCambiaSuc);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("La sucursal SUCURSAL NORTE se establecio como la activa."));
+    EXPECT_EQ(G().SucursalActual, 2);
 }
 
 TEST_F(SucursalesTest, MenuItemOpensTheCatalogueWithPermission6)

@@ -3,10 +3,12 @@
 
 #include "apps/setup/datasetup.h"
 #include "branches/forms/frmsincronizar.h"
+#include "branches/forms/frmsucursales.h"
 #include "branches/sincronizar.h"
 #include "fixture.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/formas.h"
 #include "shell/rutas.h"
 
 #include <QCheckBox>
@@ -256,4 +258,34 @@ TEST_F(SincronizarTest, FormChoosesTheReferenceRepairsAndShowsTheLog)
     QTest::keyClick(f.lstCatalogos, Qt::Key_Delete);
     EXPECT_EQ(f.lstCatalogos->count(), 7);
     EXPECT_EQ(f.lstCatalogos->item(0)->text(), QStringLiteral("Cliente"));
+}
+
+TEST_F(SincronizarTest, FormSynchronisesOnlyWithTheOtherWindowsClosed)
+{
+    EnOrigen({"ALTER TABLE Vendedores ADD COLUMN Comision REAL DEFAULT 0"});
+    auto tieneComision = [&] {
+        bool hay = false;
+        for (const auto& x : Central()->fields(QStringLiteral("Vendedores"))) hay = hay || x.name == QLatin1String("Comision");
+        return hay;
+    };
+    // The branch catalogue, which opens this form, may stay open; the customer catalogue may not.
+    QPointer<QWidget> catalogo = shell::Forma<frmSucursales>();
+    QPointer<QWidget> clientes = AbreClientes();
+    frmSincronizar f(nullptr, &prompts, &chooser);
+    f.show();
+    chooser.push(origen);
+    QTest::mouseClick(f.cmdExplorar, Qt::LeftButton);
+    QTest::mouseClick(f.chkActualizar, Qt::LeftButton, {}, QPoint(8, f.chkActualizar->height() / 2));
+    ASSERT_TRUE(f.chkActualizar->isChecked());
+    prompts.clear();
+    QTest::mouseClick(f.cmdSincronizar, Qt::LeftButton);
+    EXPECT_EQ(prompts.messages(), QStringList{ConClientesAbierto()});
+    EXPECT_TRUE(f.Text2->toPlainText().isEmpty());
+    EXPECT_FALSE(tieneComision());
+
+    CierraVentana(clientes);
+    QTest::mouseClick(f.cmdSincronizar, Qt::LeftButton);
+    EXPECT_EQ(f.Text2->toPlainText().trimmed(), QStringLiteral("Falta registro Comision en tabla Vendedores"));
+    EXPECT_TRUE(tieneComision());
+    CierraVentana(catalogo);
 }

@@ -1,8 +1,13 @@
+#include "apps/setup/datasetup.h"
 #include "fixture.h"
 #include "sale/busqueda.h"
 #include "sale/lineas.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace venta;
 using saletest::BaseSucursal;
@@ -181,6 +186,43 @@ TEST_F(VentaLineas, CodesAreMatchedLiterally)
     ASSERT_TRUE(f.abre(BusquedaDescripcion));
     EXPECT_EQ(f.count(), 5);  // empty text: every product, with its stock
     EXPECT_DOUBLE_EQ(f.at(0).exis.toDouble(), 5);
+}
+
+TEST_F(VentaLineas, ProductListWaitsForAnotherTerminalsCommit)
+{
+    // Another terminal committing its sale lines holds the branch file for a moment; the product
+    // list read meanwhile (a keystroke that changes the search mode) waits for it. The central file
+    // stays free, as it does while lines are stored. The first read is the one at the screen's
+    // opening; the second, with the file held, is the keystroke's.
+    FuenteProductos f(&base.db());
+    ASSERT_TRUE(f.abre(BusquedaDescripcion));
+    std::atomic<bool> bloqueo{false}, retenido{false}, leido{false};
+    std::thread otra([&] {
+        db::OpenOptions op;
+        op.password = datasetup::claveArchivos();
+        op.attachLinks = false;
+        op.createViews = false;
+        auto bd = db::Database::open(base.path(), op);
+        if (bd && bd->exec(QStringLiteral("BEGIN EXCLUSIVE"))) {
+            bloqueo = true;
+            retenido = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            bd->exec(QStringLiteral("COMMIT"));
+        }
+        retenido = true;
+        // Closed only after the read, so the two threads never open or close handles at once.
+        while (!leido)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (!retenido)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    db::Error e;
+    const bool bien = f.abre(BusquedaDescripcion, QString(), true, &e);
+    leido = true;
+    otra.join();
+    ASSERT_TRUE(bloqueo);
+    EXPECT_TRUE(bien) << e.message.toStdString();
+    EXPECT_EQ(f.count(), 2);
 }
 
 TEST_F(VentaLineas, SearchStepsFollowTheTypedText)

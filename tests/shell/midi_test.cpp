@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace shell;
 
 class VentanaPrincipal : public ::testing::Test {
@@ -120,6 +122,39 @@ TEST_F(VentanaPrincipal, AStartUpFailureEndsBeforeTheLogin) {
     EXPECT_FALSE(m.Carga());
     EXPECT_FALSE(login);
     EXPECT_TRUE(ProgramaTerminado());
+}
+
+TEST(FormasCargadas, FilesCloseOnlyWithNoOtherDocumentWindowOpen) {
+    // The main window and the start form stay while the files are closed; any other loaded form
+    // holds its handles and is named, by caption (by name when it has none).
+    auto nueva = [](const QString& nombre, const QString& titulo) {
+        auto w = std::make_unique<QWidget>();
+        w->setObjectName(nombre);
+        w->setWindowTitle(titulo);
+        RegistraForma(w.get());
+        return w;
+    };
+    auto midi = nueva("MIDI", "Quorvel");
+    auto principal = nueva("frmPrincipal", "Principal");
+    auto propia = nueva("frmSucursales", "Sucursales");
+    ui::ScriptedPrompts p;
+    EXPECT_TRUE(SinVentanasAbiertas(p, {propia.get()}));
+    EXPECT_TRUE(p.messages().isEmpty());
+
+    auto clientes = nueva("frmClientes", "Catálogo de Clientes");
+    auto sinTitulo = nueva("frmVenta", "");
+    EXPECT_EQ(VentanasAbiertas({propia.get()}), QStringList({"Catálogo de Clientes", "frmVenta"}));
+    EXPECT_FALSE(SinVentanasAbiertas(p, {propia.get()}));
+    ASSERT_EQ(p.messages().size(), 1);
+    EXPECT_EQ(p.lastMessage(),
+              QString::fromUtf8("Cierre las ventanas abiertas antes de continuar: Catálogo de Clientes, frmVenta"));
+    // Nothing exempts the form asking unless it says so.
+    EXPECT_EQ(VentanasAbiertas().size(), 3);
+
+    clientes.reset();
+    sinTitulo.reset();
+    EXPECT_TRUE(SinVentanasAbiertas(p, {propia.get()}));
+    EXPECT_EQ(p.messages().size(), 1);
 }
 
 TEST(FormasCargadas, CierraFormasExceptoClosesTheRestLastFirst) {
