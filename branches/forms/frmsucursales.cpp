@@ -104,13 +104,8 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
     connect(chkBorrarCatalogos, &QCheckBox::toggled, Combo1, &QWidget::setEnabled);
     connect(cmdProcesa, &QPushButton::clicked, this, &frmSucursales::cmdProcesa_Click);
 
-    grid = new QTableView(this);
-    grid->setObjectName(QStringLiteral("grid"));
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
     modelo_ = new QStandardItemModel(this);
-    grid->setModel(modelo_);
+    grid = shell::GridLectura(this, QStringLiteral("grid"), modelo_);
     // The fields keep their height; the list takes what is left.
     SSTab1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     grid->setMinimumHeight(60);

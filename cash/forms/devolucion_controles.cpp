@@ -1,6 +1,7 @@
 #include "cash/forms/devolucion_controles.h"
 
 #include "capture_control/ccaptura.h"
+#include "shell/forms/formas.h"
 
 #include <QHeaderView>
 #include <QStandardItemModel>
@@ -9,12 +10,7 @@
 namespace caja {
 
 QTableView* RejillaLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo) {
-    auto* g = new QTableView(padre);
-    g->setObjectName(nombre);
-    g->setModel(modelo);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QTableView* g = shell::GridLectura(padre, nombre, modelo);
     g->verticalHeader()->hide();
     return g;
 }

@@ -33,13 +33,8 @@ namespace {
 constexpr int kEsperaMaximaMs = 30000;
 
 QTableView* Grid(QWidget* padre, const char* nombre, ModeloFilas* modelo) {
-    auto* g = new QTableView(padre);
-    g->setObjectName(QString::fromLatin1(nombre));
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
+    QTableView* g = shell::GridLectura(padre, QString::fromLatin1(nombre), modelo);
     g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 6);
-    g->setModel(modelo);
     return g;
 }
 

@@ -62,17 +62,6 @@ void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool oc
     }
 }
 
-QTableView* GridLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo)
-{
-    auto* g = new QTableView(padre);
-    g->setObjectName(nombre);
-    g->setModel(modelo);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    return g;
-}
-
 QTableView* GridEditable(QWidget* padre, const QString& nombre, QStandardItemModel* modelo)
 {
     auto* g = new QTableView(padre);

@@ -35,7 +35,6 @@ void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool oc
 
 // A grid on the model: read-only with whole rows selected, or the editor (a cell opens on a double
 // click, F2 or any key typed).
-QTableView* GridLectura(QWidget* padre, const QString& nombre, QStandardItemModel* modelo);
 QTableView* GridEditable(QWidget* padre, const QString& nombre, QStandardItemModel* modelo);
 // The grid's font takes the branch parameter TFuente.
 void FuenteParametro(QTableView* grid);

@@ -102,7 +102,7 @@ frmCuentas::frmCuentas(QWidget* parent, db::Database* sucursal, ui::Prompts* pro
     raiz->addLayout(campos);
 
     modelo_ = new QStandardItemModel(this);
-    DBGrid1 = GridLectura(this, QStringLiteral("DBGrid1"), modelo_);
+    DBGrid1 = shell::GridLectura(this, QStringLiteral("DBGrid1"), modelo_);
     raiz->addWidget(DBGrid1, 1);
 
     connect(cmdMovimientos, &QPushButton::clicked, this, &frmCuentas::cmdMovimientos_Click);
@@ -317,7 +317,7 @@ frmMovimientos::frmMovimientos(QWidget* parent, db::Database* sucursal, ui::Prom
     raiz->addLayout(campos);
 
     modelo_ = new QStandardItemModel(this);
-    DBGrid1 = GridLectura(this, QStringLiteral("DBGrid1"), modelo_);
+    DBGrid1 = shell::GridLectura(this, QStringLiteral("DBGrid1"), modelo_);
     raiz->addWidget(DBGrid1, 1);
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& actual) {

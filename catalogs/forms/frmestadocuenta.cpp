@@ -47,8 +47,8 @@ frmEstadocuenta::frmEstadocuenta(QWidget* parent, db::Database* codigos, db::Dat
 
     modeloVentas_ = new QStandardItemModel(this);
     modeloDoctos_ = new QStandardItemModel(this);
-    DBGrid2 = GridLectura(this, QStringLiteral("DBGrid2"), modeloVentas_);
-    DBGrid1 = GridLectura(this, QStringLiteral("DBGrid1"), modeloDoctos_);
+    DBGrid2 = shell::GridLectura(this, QStringLiteral("DBGrid2"), modeloVentas_);
+    DBGrid1 = shell::GridLectura(this, QStringLiteral("DBGrid1"), modeloDoctos_);
     raiz->addWidget(new QLabel(QString::fromUtf8("Ventas a crédito:"), this));
     raiz->addWidget(DBGrid2, 1);
     raiz->addWidget(new QLabel(QStringLiteral("Documentos:"), this));

@@ -109,4 +109,14 @@ void GridLegible(QTableView* grid, int tope) {
     grid->setMinimumWidth(std::min(ancho, tope));
 }
 
+QTableView* GridLectura(QWidget* padre, const QString& nombre, QAbstractItemModel* modelo) {
+    auto* g = new QTableView(padre);
+    g->setObjectName(nombre);
+    g->setModel(modelo);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    g->setSelectionMode(QAbstractItemView::SingleSelection);
+    return g;
+}
+
 }  // namespace shell

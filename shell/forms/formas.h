@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QWidget>
 
+class QAbstractItemModel;
 class QAbstractItemView;
 class QTableView;
 
@@ -50,6 +51,9 @@ bool SinVentanasAbiertas(ui::Prompts& p, std::initializer_list<const QWidget*> p
 void CierraFormasExcepto(const QString& nombre);
 // When cuantos > 0: exactly the grid's first visible row shows as selected. The columns stay.
 void AjustaColumnasGrid(QAbstractItemView* grid, qint64 cuantos);
+// A grid a person reads and picks one row of: the model's rows, whole rows selected, one at a time,
+// nothing typed into it.
+QTableView* GridLectura(QWidget* padre, const QString& nombre, QAbstractItemModel* modelo);
 // A grid a person reads without scrolling sideways: every shown column at least as wide as its
 // heading (a design width stays when it is wider) and the grid at least as wide as its shown
 // columns, up to `tope` pixels, so the form opens with them in sight. Call it after the widths.
