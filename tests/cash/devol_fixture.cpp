@@ -1,4 +1,5 @@
 #include "devol_fixture.h"
+#include "carpeta_demo.h"
 
 #include "apps/setup/datasetup.h"
 #include "shell/conexion.h"
@@ -8,20 +9,9 @@
 void PosventaTest::SetUp() {
     ASSERT_TRUE(tmp.isValid());
     data = tmp.filePath(QStringLiteral("datos"));
-    datasetup::Options o;
-    o.dataFolder = data;
-    o.demo = true;
-    o.schemaDir = QStringLiteral(CASH_SCHEMA_DIR);
-    o.templatesDir = QStringLiteral(CASH_TEMPLATES_DIR);
-    const auto r = datasetup::run(o);
-    ASSERT_TRUE(r.ok) << r.message.toStdString();
-
-    shell::CierraConexiones();
-    ReiniciaEstado();
+    const QString error = testutil::CreaCarpetaDemo(data);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     EstadoGlobal& g = G();
-    g.CarpetaDatos = data;
-    g.SucursalActual = 1;
-    g.DescripcionC[1] = QStringLiteral("Matriz");
     g.DescripcionSuc[1] = QStringLiteral("MATRIZ");
     g.DireccionSuc[1] = QStringLiteral("AV. JUAREZ 12[ENTER]CENTRO");
     g.TelefonoSuc[1] = QStringLiteral("555-1234");

@@ -4,6 +4,7 @@
 // branch and the cash cut. Every expected figure below is worked out by hand from the day's events.
 
 #include "apps/setup/datasetup.h"
+#include "carpeta_demo.h"
 #include "branches/catalogo.h"
 #include "branches/forms/frmtraspasos.h"
 #include "capture_control/ccaptura.h"
@@ -66,19 +67,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(tmp_.isValid());
-        datasetup::Options o;
+        datasetup::Options o;  // the folder's paths
         o.dataFolder = tmp_.filePath(QStringLiteral("datos"));
-        o.demo = true;
-        o.schemaDir = QStringLiteral(DIA_SCHEMA_DIR);
-        o.templatesDir = QStringLiteral(DIA_TEMPLATES_DIR);
-        const auto r = datasetup::run(o);
-        ASSERT_TRUE(r.ok) << r.message.toStdString();
-
-        shell::CierraConexiones();
-        ReiniciaEstado();
+        const QString error = testutil::CreaCarpetaDemo(o.dataFolder);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
         EstadoGlobal& g = G();
-        g.CarpetaDatos = o.dataFolder;
-        g.SucursalActual = 1;
         ui::setDefaultPrompts(&prompts);
         ui::setDefaultFileChooser(&chooser);
         ASSERT_TRUE(shell::LeerSucursales());

@@ -1,4 +1,5 @@
 #include "fixture.h"
+#include "carpeta_demo.h"
 
 #include "apps/setup/datasetup.h"
 #include "platform/db/database.h"
@@ -10,19 +11,8 @@
 void DataFolderTest::SetUp() {
     ASSERT_TRUE(tmp.isValid());
     data = tmp.filePath("datos");
-    datasetup::Options o;
-    o.dataFolder = data;
-    o.demo = true;
-    o.schemaDir = QStringLiteral(REPORT_TEST_SCHEMA_DIR);
-    o.templatesDir = QStringLiteral(REPORT_TEST_TEMPLATES_DIR);
-    const auto r = datasetup::run(o);
-    ASSERT_TRUE(r.ok) << r.message.toStdString();
-
-    shell::CierraConexiones();
-    ReiniciaEstado();
-    G().CarpetaDatos = data;
-    G().SucursalActual = 1;
-    G().DescripcionC[1] = QStringLiteral("Matriz");
+    const QString error = testutil::CreaCarpetaDemo(data);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     G().NombreEmp = QString::fromUtf8("PAPELERÍA LA ÚTIL");
     G().RazonSocial = QStringLiteral("PAPELERIA LA UTIL S.A. DE C.V.");
     G().RFCEmpresa = QStringLiteral("PUT010101AA1");
