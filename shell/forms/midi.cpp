@@ -220,6 +220,9 @@ QMdiSubWindow* MIDI::MuestraEnMDI(QWidget* forma) {
         }
     QMdiSubWindow* s = mdi_->addSubWindow(forma);
     s->setAttribute(Qt::WA_DeleteOnClose);
+    // A form that closes itself (its own "Cerrar") takes its window frame along; queued, so a frame
+    // already going away is never touched.
+    connect(forma, &QObject::destroyed, s, &QWidget::close, Qt::QueuedConnection);
     s->show();
     return s;
 }

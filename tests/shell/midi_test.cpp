@@ -13,6 +13,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QTableWidget>
 #include <QTest>
@@ -122,6 +123,27 @@ TEST_F(VentanaPrincipal, AStartUpFailureEndsBeforeTheLogin) {
     EXPECT_FALSE(m.Carga());
     EXPECT_FALSE(login);
     EXPECT_TRUE(ProgramaTerminado());
+}
+
+TEST(VentanaDocumento, AFormThatClosesItselfTakesItsWindowFrameAlong) {
+    MIDI m;
+    auto* forma = new QWidget;
+    forma->setAttribute(Qt::WA_DeleteOnClose);
+    m.MuestraEnMDI(forma);
+    ASSERT_EQ(m.areaMDI()->subWindowList().size(), 1);
+    forma->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(m.areaMDI()->subWindowList().isEmpty());
+
+    // Closed from its frame instead, nothing is left either.
+    auto* otra = new QWidget;
+    otra->setAttribute(Qt::WA_DeleteOnClose);
+    m.MuestraEnMDI(otra)->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(m.areaMDI()->subWindowList().isEmpty());
 }
 
 TEST(FormasCargadas, FilesCloseOnlyWithNoOtherDocumentWindowOpen) {
