@@ -1,13 +1,18 @@
 #include "cash/cancelacion.h"
 
 #include "cash/devolucion.h"
+#include "cash/facturadia.h"
+#include "cash/movimientos.h"
 #include "sale/documentos.h"
 #include "sale/recuperacion.h"
 #include "shell/estado.h"
 #include "shell/menu.h"
+#include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace caja {
 
@@ -17,6 +22,13 @@ const QString TituloVentas = QString::fromUtf8("Facturación.");
 
 QString Numero(const QString& texto) { return texto.trimmed(); }
 
+QString MensajeEnCorte(const QString& numero, qint64 corte) {
+    return QStringLiteral("La factura ") + numero + QStringLiteral(" pertenece al corte de caja") +
+           (corte > 0 ? QStringLiteral(" ") + QString::number(corte) : QString()) +
+           QString::fromUtf8(" ya cerrado: no se puede borrar sin cambiar ese corte. Puede cancelarla: lo que se "
+                             "devuelva al cliente entra al corte pendiente.");
+}
+
 // Reads the document again under the write lock and refuses what may not be taken back.
 Baja Revisa(db::Database& bd, qint64 numero, const QString& letra, bool cancelar, DocumentoVenta* doc,
             db::Error* error) {
@@ -24,6 +36,7 @@ Baja Revisa(db::Database& bd, qint64 numero, const QString& letra, bool cancelar
     if (!d) return Baja::Falla;
     if (!d->encontrado) return Baja::NoEncontrada;
     if (d->EnFacturaDia()) return Baja::EnFacturaDia;
+    if (!cancelar && d->EnCorteCerrado()) return Baja::EnCorte;
     if (cancelar && d->Status == 0) return Baja::YaCancelada;
     *doc = *d;
     return Baja::Hecha;
@@ -35,6 +48,36 @@ Baja DevuelveExistencia(db::Database& bd, const DocumentoVenta& doc, db::Error* 
     for (auto it = porDevolver->cbegin(); it != porDevolver->cend(); ++it)
         if (!sale::CambiaExistencia(bd, it.key(), it.value(), true, nullptr, error)) return Baja::Falla;
     return Baja::Hecha;
+}
+
+// What returns of the document already paid back, each line to the cent as its voucher adds it.
+std::optional<qint64> ImporteDevuelto(db::Database& bd, const DocumentoVenta& doc, db::Error* error) {
+    auto filas = bd.select(QStringLiteral("SELECT DEInventario.Cantidad, DEInventario.PUnitario FROM EInventario JOIN "
+                                          "DEInventario ON DEInventario.Numero = EInventario.Numero WHERE "
+                                          "EInventario.Docto = ? AND EInventario.DescribeMovto = ?"),
+                           {DoctoDevolucion(doc.Tipo, doc.Numero), MovtoDevolucion}, error);
+    if (!filas) return std::nullopt;
+    qint64 r = 0;
+    for (const db::Row& f : *filas) {
+        LineaDevolucion l;
+        l.Cantidad = f.real(QStringLiteral("Cantidad"));
+        l.PUnitario = f.real(QStringLiteral("PUnitario"));
+        r += l.ImporteCentavos();
+    }
+    return r;
+}
+
+bool MovimientoDeBaja(db::Database& bd, const DocumentoVenta& doc, db::Error* error) {
+    const auto devuelto = ImporteDevuelto(bd, doc, error);
+    if (!devuelto) return false;
+    const qint64 total = shell::Centavos(doc.Total);
+    const qint64 entrega = std::max<qint64>(0, total - *devuelto);
+    const qint64 ajuste = (doc.EnCorteCerrado() ? 0 : total) - entrega;
+    if (ajuste == 0) return true;
+    return shell::InsertaMovCaja(bd, double(std::llabs(ajuste)) / 100.0, ajuste > 0 ? MovEntrada : MovSalida,
+                                 QStringLiteral("Cancelacion V:") + doc.Tipo + QString::number(doc.Numero),
+                                 G().ClaveUsuario, error)
+        .has_value();
 }
 
 template <class Cambio>
@@ -49,6 +92,9 @@ Baja EnTransaccion(db::Database& bd, qint64 numero, const QString& letra, bool c
     if (b != Baja::Hecha) return b;
     b = DevuelveExistencia(bd, doc, e);
     if (b != Baja::Hecha) return b;
+    if (doc.EsFacturaDia() ? !LiberaTicketsFacturaDia(bd, numero, letra, !cancelar, e)
+                           : doc.Status == 1 && !MovimientoDeBaja(bd, doc, e))
+        return Baja::Falla;
     if (!cambio(e)) return Baja::Falla;
     return tr.commit(e) ? Baja::Hecha : Baja::Falla;
 }
@@ -70,6 +116,11 @@ std::optional<DocumentoVenta> LeeDocumentoVenta(db::Database& bd, qint64 numero,
     d.Status = static_cast<int>(c.integer(QStringLiteral("Status")));
     d.IdCorte = c.integer(QStringLiteral("IdCorte"));
     d.FE = static_cast<int>(c.integer(QStringLiteral("FE")));
+    if (d.Tipo == QLatin1String("T") && d.FE == 2) {
+        const auto activa = TicketEnFacturaDiaActiva(bd, numero, error);
+        if (!activa) return std::nullopt;
+        d.facturaDiaActiva = *activa;
+    }
     return d;
 }
 
@@ -171,6 +222,7 @@ bool Cancelacion::Escribe(Baja b, const db::Error& e) {
         prompts->message(QString::fromUtf8("El ticket forma parte de una factura del día ya emitida; "
                                            "no se puede cancelar ni borrar."));
         break;
+    case Baja::EnCorte: break;  // told by DaDeBaja, which knows the cut
     case Baja::Cancelada: break;
     case Baja::Falla:
         prompts->message(QString::fromUtf8("No se pudo completar la operación.\n") + e.message, ui::Icon::Critical);
@@ -196,6 +248,10 @@ bool Cancelacion::DaDeBaja(bool borrar, const QString& item, const QString& nume
     if (!borrar && doc->Status == 0) return false;
     if (doc->EnFacturaDia()) return Escribe(Baja::EnFacturaDia, {});
     const QString n = Numero(numeroTexto);
+    if (borrar && doc->EnCorteCerrado()) {
+        prompts->message(MensajeEnCorte(n, doc->IdCorte));
+        return false;
+    }
     const QString pregunta = borrar ? QStringLiteral("Desea borrar la factura ") + n + QStringLiteral(" ?")
                                     : QStringLiteral("Desea dar de baja el Folio: ") + n + QStringLiteral(" ?");
     if (prompts->question(pregunta, QStringLiteral("Confirmar.")) != ui::Answer::Yes) return false;
@@ -203,6 +259,8 @@ bool Cancelacion::DaDeBaja(bool borrar, const QString& item, const QString& nume
     db::Error e;
     const Baja b = borrar ? BorraDocumento(*bd, numero, doc->Tipo, espera, &e)
                           : CancelaDocumento(*bd, numero, doc->Tipo, espera, &e);
+    // A cut closed by another terminal since the document was read.
+    if (b == Baja::EnCorte) prompts->message(MensajeEnCorte(n, 0));
     if (!Escribe(b, e)) return false;
     prompts->message(borrar ? QStringLiteral("Los datos de la factura ") + n + QStringLiteral(" se han borrado.")
                             : QStringLiteral("La factura ") + n + QStringLiteral(" fue dada de baja."));

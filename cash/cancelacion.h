@@ -27,8 +27,11 @@ struct DocumentoVenta {
     int FE = 0;
     // A day invoice gathers tickets that already took their stock (its IdCorte is -1).
     bool EsFacturaDia() const { return Tipo != QLatin1String("T") && IdCorte == -1; }
-    // A ticket gathered into an issued day invoice.
-    bool EnFacturaDia() const { return Tipo == QLatin1String("T") && FE == 2; }
+    bool facturaDiaActiva = false;  // a gathered ticket whose day invoice is still active
+    // A ticket gathered into an issued day invoice that has not been cancelled.
+    bool EnFacturaDia() const { return Tipo == QLatin1String("T") && FE == 2 && facturaDiaActiva; }
+    // A closed cash cut holds it: its figures must stay as they were made.
+    bool EnCorteCerrado() const { return IdCorte > 0; }
 };
 
 std::optional<DocumentoVenta> LeeDocumentoVenta(db::Database& bd, qint64 numero, const QString& letra,
@@ -47,12 +50,18 @@ enum class Baja {
     NoEncontrada,  // the document is not there (any more)
     YaCancelada,
     EnFacturaDia,  // a ticket of an issued day invoice
+    EnCorte,       // a delete of a document a closed cash cut holds
     Cancelada,     // the wait for the file was given up
     Falla,         // a database error (in `error`)
 };
 
 // The writes: stock back and Status 0 (cancel), or stock back and the header and that letter's
-// lines deleted (delete). Every state is read again inside the transaction.
+// lines deleted (delete). Every state is read again inside the transaction. A day invoice gives
+// its tickets back to the free list. For an active sale, the pending cash cut moves by what the
+// customer is handed back (what he paid less what returns gave him): a sale of the pending cut
+// leaves it, and only the difference is written as a movement; a sale of a closed cut stays there
+// and the whole amount is a money-out movement of the pending cut. A closed cut's document is
+// never deleted.
 Baja CancelaDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
                       db::Error* error = nullptr);
 Baja BorraDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,

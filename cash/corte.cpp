@@ -40,9 +40,12 @@ ResultadoCorte Falla(ResultadoCorte::Estado estado, const QString& mensaje) {
 
 std::optional<db::Rows> CargaVentas(db::Database& bd, qint64 idCorte, bool soloAnteriores, const QDate& hoy,
                                     db::Error* error) {
+    // A cut stamps only active sales, so every sale a closed cut holds was active when it was made;
+    // one cancelled afterwards stays in it (its money back belongs to a later cut).
     QString sql = QStringLiteral(
         "SELECT abs(Numero) AS IdNumero, Numero, Tipo, Fecha, Total, Cliente, Status, IdCorte FROM Venta "
-        "WHERE Tipo IN ('T','F','E') AND Status = 1 AND IdCorte = ?");
+        "WHERE Tipo IN ('T','F','E') AND IdCorte = ?");
+    if (idCorte == 0) sql += QStringLiteral(" AND Status = 1");
     QVariantList p{idCorte};
     if (soloAnteriores) {
         sql += QStringLiteral(" AND Fecha < ?");

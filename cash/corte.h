@@ -34,6 +34,7 @@ struct CortePantalla {
 };
 
 // Sales of cut `idCorte`, newest first; `soloAnteriores` keeps only those before the day `hoy`.
+// The pending cut holds the active ones; a closed cut every sale it took, cancelled since or not.
 std::optional<db::Rows> CargaVentas(db::Database& bd, qint64 idCorte, bool soloAnteriores, const QDate& hoy,
                                     db::Error* error = nullptr);
 // Active movements of cut `idCorte`, newest first, with their signed amount.

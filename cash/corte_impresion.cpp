@@ -95,11 +95,15 @@ bool ReporteVentasCorte(db::Database& bd, qint64 idCorte, bool tickets, const QD
     for (size_t i = 0; i < r.size(); ++i) {
         const db::Row& f = r[i];
         const qint64 numero = qAbs(f.integer(QStringLiteral("Numero")));
-        const bool activo = f.integer(QStringLiteral("Status")) == 1;
+        // A closed cut prints as it was made: it took only active documents.
+        const bool activo = idCorte > 0 || f.integer(QStringLiteral("Status")) == 1;
         const double cantidad = f.real(QStringLiteral("Cantidad"));
         double base = cantidad * f.real(QStringLiteral("PrecioUnit"));
-        // A cancelled document takes nothing from the cut, its tax-exempt lines neither.
-        if (f.integer(QStringLiteral("Iva")) == 0 && activo) exento += shell::Centavos(base);
+        const double d = f.real(QStringLiteral("Descuento"));
+        // What was charged for the line: after its own discount and the document's. A cancelled
+        // document takes nothing from the cut, its tax-exempt lines neither.
+        if (f.integer(QStringLiteral("Iva")) == 0 && activo)
+            exento += shell::Centavos(base * (1 - d / 100.0) * (1 - f.real(QStringLiteral("DescFact")) / 100.0));
         // Quantities keep their fraction: 2.5 pieces are 2.5, not 2.
         const QString q = NumeroPlano(cantidad);
         if (activo) {
@@ -110,7 +114,6 @@ bool ReporteVentasCorte(db::Database& bd, qint64 idCorte, bool tickets, const QD
         }
         AgregaTextoTicket(Folio(numero) + QStringLiteral(" ") + Relleno(Monto(base, "###,##0.00"), 10) + QStringLiteral(" ") +
                           f.text(QStringLiteral("Cextra1")).left(17) + LF);
-        const double d = f.real(QStringLiteral("Descuento"));
         if (d != 0) {
             base -= base * d / 100.0;
             AgregaTextoTicket(QStringLiteral("-Desc. al prod. ") + NumeroPlano(d) + QStringLiteral("% = ") +

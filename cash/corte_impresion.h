@@ -23,7 +23,7 @@ struct CorteImpreso {
     QDateTime impreso;  // the moment printed on every section
 };
 
-// The figures of a stored cut: the sum of its active sales, the balance of its active movements and
+// The figures of a stored cut: the sum of the sales it took, the balance of its active movements and
 // its stored ImporteCorte. nullopt when the cut is not there or a read failed.
 std::optional<CorteImpreso> FigurasCorteGuardado(db::Database& bd, qint64 idCorte, db::Error* error = nullptr);
 

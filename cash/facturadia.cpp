@@ -2,6 +2,7 @@
 
 #include "sale/documentos.h"
 #include "sale/folios.h"
+#include "sale/totales.h"
 #include "shell/estado.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
@@ -15,6 +16,57 @@ namespace caja {
 namespace {
 
 constexpr int FormaPagoFacturaDia = 8;
+
+const QString PrefijoObservacion = QStringLiteral("Corresponde a tickets del dia ");
+
+// Which tickets each day invoice gathered, written with the invoice: cancelling it must give back
+// exactly those. Files made before the table existed get it at their first send.
+const QString TablaEnlaces = QStringLiteral("FacturaDiaTicket");
+
+bool AseguraEnlaces(db::Database& bd, db::Error* error) {
+    return bd.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS FacturaDiaTicket (Numero INTEGER NOT NULL, "
+                                  "Tipo TEXT(1) NOT NULL, Ticket INTEGER NOT NULL)"),
+                   {}, error) &&
+           bd.exec(QStringLiteral("CREATE INDEX IF NOT EXISTS FacturaDiaTicketTicket ON FacturaDiaTicket (Ticket)"), {},
+                   error);
+}
+
+// Day invoice `v` holds ticket `t` (Venta rows by those names): by its link, or, for an invoice
+// sent before links were kept, by the day its observation names, while no link claims the ticket
+// and the invoice has none. One bound parameter: the observation's prefix.
+QString Retiene(bool conEnlaces) {
+    const QString porDia = QStringLiteral("v.ObsVenta = ? || substr(t.Fecha, 1, 10)");
+    if (!conEnlaces) return QStringLiteral("(") + porDia + QStringLiteral(")");
+    return QStringLiteral("(EXISTS (SELECT 1 FROM FacturaDiaTicket l WHERE l.Numero = v.Numero AND l.Tipo = v.Tipo "
+                          "AND l.Ticket = t.Numero) OR (") +
+           porDia +
+           QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM FacturaDiaTicket l WHERE l.Ticket = t.Numero) AND NOT EXISTS "
+                          "(SELECT 1 FROM FacturaDiaTicket l WHERE l.Numero = v.Numero AND l.Tipo = v.Tipo)))");
+}
+
+const QString FacturaDiaActiva = QStringLiteral("v.Tipo IN ('F','E') AND v.IdCorte = -1 AND v.Status = 1");
+
+// The copied lines keep their own price and discount; the tickets' general discounts become one
+// percentage of the header, the one that takes the lines' sum to the total: the invoice prints the
+// lines, their subtotal, the discount as subtotal less total, and the total. 0 when no ticket had
+// a general discount.
+std::optional<double> DescuentoFacturaDia(db::Database& bd, qint64 numero, const QString& letra,
+                                          const db::Rows& tickets, double total, db::Error* error) {
+    if (std::none_of(tickets.begin(), tickets.end(),
+                     [](const db::Row& t) { return t.real(QStringLiteral("Descuento")) != 0; }))
+        return 0.0;
+    auto lineas = bd.select(QStringLiteral("SELECT Cantidad, PrecioUnit, Descuento FROM DetalleVenta WHERE Numero = ? "
+                                           "AND TipoDocto = ?"),
+                            {numero, letra}, error);
+    if (!lineas) return std::nullopt;
+    double suma = 0;
+    for (const db::Row& l : *lineas)
+        suma += venta::ImporteLinea(l.real(QStringLiteral("Cantidad")), l.real(QStringLiteral("PrecioUnit")),
+                                    l.real(QStringLiteral("Descuento")));
+    const qint64 lineasC = shell::Centavos(suma), totalC = shell::Centavos(total);
+    if (lineasC == 0 || lineasC == totalC) return 0.0;
+    return double(lineasC - totalC) * 100.0 / double(lineasC);
+}
 
 std::optional<db::Rows> Tickets(db::Database& bd, const QDate& dia, const QString& condicion, db::Error* error) {
     const shell::CriterioFechas c = shell::ArmaCriterioFechas(dia, dia, QStringLiteral("Fecha"), 1);
@@ -36,8 +88,29 @@ std::optional<db::Rows> CargaTicketsSeleccionados(db::Database& bd, const QDate&
     return Tickets(bd, dia, QStringLiteral("FE = 1"), error);
 }
 
-QString ObservacionDia(const QDate& dia) {
-    return QStringLiteral("Corresponde a tickets del dia ") + dia.toString(QStringLiteral("yyyy-MM-dd"));
+QString ObservacionDia(const QDate& dia) { return PrefijoObservacion + dia.toString(QStringLiteral("yyyy-MM-dd")); }
+
+std::optional<bool> TicketEnFacturaDiaActiva(db::Database& bd, qint64 numero, db::Error* error) {
+    auto n = bd.scalar(QStringLiteral("SELECT count(*) FROM Venta t, Venta v WHERE t.Numero = ? AND t.Tipo = 'T' AND "
+                                      "t.FE = 2 AND ") +
+                           FacturaDiaActiva + QStringLiteral(" AND ") + Retiene(bd.tableExists(TablaEnlaces)),
+                       {numero, PrefijoObservacion}, error);
+    if (!n) return std::nullopt;
+    return n->toLongLong() > 0;
+}
+
+bool LiberaTicketsFacturaDia(db::Database& bd, qint64 numero, const QString& letra, bool olvida, db::Error* error) {
+    const bool enlaces = bd.tableExists(TablaEnlaces);
+    const QString retiene = Retiene(enlaces);
+    if (!bd.exec(QStringLiteral("UPDATE Venta SET FE = 0 WHERE Tipo = 'T' AND FE = 2 AND Numero IN (SELECT t.Numero "
+                                "FROM Venta t, Venta v WHERE t.Tipo = 'T' AND t.FE = 2 AND v.Numero = ? AND v.Tipo = ? "
+                                "AND ") +
+                     retiene + QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM Venta v WHERE ") + FacturaDiaActiva +
+                     QStringLiteral(" AND NOT (v.Numero = ? AND v.Tipo = ?) AND ") + retiene + QStringLiteral("))"),
+                 {numero, letra, PrefijoObservacion, numero, letra, PrefijoObservacion}, error))
+        return false;
+    return !olvida || !enlaces ||
+           bd.exec(QStringLiteral("DELETE FROM FacturaDiaTicket WHERE Numero = ? AND Tipo = ?"), {numero, letra}, error);
 }
 
 qint64 TotalCentavos(const db::Rows& tickets) {
@@ -106,7 +179,9 @@ FacturaDiaEnviada GeneraFacturaDia(db::Database& bd, const QDate& dia, const std
     d.ReferenciasPago[1] = QString();
     d.Observacion = ObservacionDia(dia);
     if (!sale::EscribeEncabezado(bd, clase, numero, d, &r.error)) return r;
-    if (!bd.exec(QStringLiteral("UPDATE Venta SET IdCorte = -1 WHERE Numero = ? AND Tipo = ?"), {numero, r.Letra},
+    // Rows of this number left by a cleared branch file are not this invoice's.
+    if (!AseguraEnlaces(bd, &r.error) ||
+        !bd.exec(QStringLiteral("DELETE FROM FacturaDiaTicket WHERE Numero = ? AND Tipo = ?"), {numero, r.Letra},
                  &r.error))
         return r;
 
@@ -116,6 +191,8 @@ FacturaDiaEnviada GeneraFacturaDia(db::Database& bd, const QDate& dia, const std
                                     "SELECT ?, ?, ClaveProducto, Cantidad, PrecioUnit, Iva, Descuento, Observacion, "
                                     "Estatus, Devolucion, Descripcion2, Moneda, Terminal FROM DetalleVenta "
                                     "WHERE Numero = ? AND TipoDocto = 'T' ORDER BY IdLinea"),
+                     {numero, r.Letra, n}, &r.error) ||
+            !bd.exec(QStringLiteral("INSERT INTO FacturaDiaTicket (Numero, Tipo, Ticket) VALUES (?, ?, ?)"),
                      {numero, r.Letra, n}, &r.error))
             return r;
         int marcados = 0;
@@ -127,6 +204,11 @@ FacturaDiaEnviada GeneraFacturaDia(db::Database& bd, const QDate& dia, const std
             return r;
         }
     }
+    auto descuento = DescuentoFacturaDia(bd, numero, r.Letra, gathered, d.Total, &r.error);
+    if (!descuento ||
+        !bd.exec(QStringLiteral("UPDATE Venta SET IdCorte = -1, Descuento = ? WHERE Numero = ? AND Tipo = ?"),
+                 {*descuento, numero, r.Letra}, &r.error))
+        return r;
     if (g.UsarServidorImp != 0 &&
         !sale::InsertaRegServImp(bd, g.FacturaE ? sale::SolFacturaE : sale::SolImprimeFactura, numero,
                                  g.TerminalActual, &r.error))
@@ -162,7 +244,12 @@ bool cmdEnviarfactura(db::Database& bd, const QDate& dia, const std::vector<qint
     if (!g.FacturaE)
         prompts.message(QStringLiteral("Se genero para el RFC: ") + RFCPublicoGeneral() + QStringLiteral(" el folio: ") +
                         QString::number(r.Numero));
-    if (g.UsarServidorImp == 0) venta::ImprimeTicket(r.Numero, r.Numero, destino, prompts);
+    // The invoice just made, under its own letter: a paper invoice of the same number is another
+    // customer's document.
+    if (g.UsarServidorImp == 0 && !venta::ImprimeTicket(r.Numero, r.Numero, destino, prompts, nullptr, r.Letra))
+        prompts.message(QString::fromUtf8("La factura %1 %2 quedó grabada, pero no se imprimió.")
+                            .arg(r.Letra)
+                            .arg(r.Numero));
     return true;
 }
 

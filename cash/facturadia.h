@@ -44,7 +44,17 @@ struct FacturaDiaEnviada {
     db::Error error;
 };
 
-// GeneraFacturaDia: the invoice of exactly the chosen tickets `numeros` of day `dia`.
+// Whether ticket `numero` is gathered into a day invoice that is still active (not cancelled).
+std::optional<bool> TicketEnFacturaDiaActiva(db::Database& bd, qint64 numero, db::Error* error = nullptr);
+// Gives the tickets held by day invoice `numero` of letter `letra` back to the free list (FE 0),
+// except a ticket another active day invoice still holds; with `olvida` its links go too (the
+// invoice is being deleted). Runs inside the caller's write transaction, before the header goes.
+bool LiberaTicketsFacturaDia(db::Database& bd, qint64 numero, const QString& letra, bool olvida,
+                             db::Error* error = nullptr);
+
+// GeneraFacturaDia: the invoice of exactly the chosen tickets `numeros` of day `dia`. Its header
+// carries the tickets' general discounts as one percentage, so that the printed lines less the
+// discount give the total.
 FacturaDiaEnviada GeneraFacturaDia(db::Database& bd, const QDate& dia, const std::vector<qint64>& numeros,
                                    const db::LockWait& espera);
 

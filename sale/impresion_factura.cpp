@@ -178,10 +178,10 @@ void DatosFactura(const db::Rows& filas, QVariantMap& datos) {
 }
 
 bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino,
-                   ui::Prompts& prompts, QWidget* parent) {
+                   ui::Prompts& prompts, QWidget* parent, const QString& letra) {
     // A branch that asks for it gets its invoices on the receipt printer.
     if (G().FacturaaTicket.toInt() == 1)
-        return ImprimeTicket2(numero, numeroDocumento, destino, prompts, parent);
+        return ImprimeTicket2(numero, numeroDocumento, destino, prompts, parent, letra);
     printing::SolicitudReporte s = solicitudBase(destino);
     s.archivo = QStringLiteral("Factura.html");
     s.titulo = QStringLiteral("FA ") + QString::number(numeroDocumento).rightJustified(4, QLatin1Char('0'));
@@ -189,8 +189,8 @@ bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion
     // prints what was charged (also on a data folder whose saved query predates the column).
     s.sql = QStringLiteral("SELECT c.*, v.IVAP AS TasaDocumento FROM CDetalleVentaFac c "
                            "LEFT JOIN Venta v ON v.Numero = c.Numero AND v.Tipo = c.Tipo "
-                           "WHERE c.Numero = ? AND c.Tipo = 'F'");
-    s.valores = {numeroDocumento};
+                           "WHERE c.Numero = ? AND c.Tipo = ?");
+    s.valores = {numeroDocumento, letra};
     s.avisoSinDatos = QStringLiteral("No se encontro datos de la factura.");
     s.impresora = destino.impresora.isEmpty() ? G().Printer1 : destino.impresora;
     s.formulas = [numero](const db::Rows& filas, report::Formulas& f) {

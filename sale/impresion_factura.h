@@ -62,8 +62,10 @@ void DatosFactura(const db::Rows& filas, QVariantMap& datos);
 // Prints invoice `numero` (the number shown, with the branch's prefix) of document
 // `numeroDocumento`. "No se encontro datos de la factura." when it has no lines. True when the
 // report ran. With FacturaaTicket on, the invoice goes to the receipt printer (ImprimeTicket2).
+// `letra` is the invoice's letter: F paper, E electronic.
 bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino = {},
-                   ui::Prompts& prompts = ui::defaultPrompts(), QWidget* parent = nullptr);
+                   ui::Prompts& prompts = ui::defaultPrompts(), QWidget* parent = nullptr,
+                   const QString& letra = QStringLiteral("F"));
 
 // Shows quotation `numeroDocumento` with the screen's general discount as typed (percent).
 bool ImprimeCotizacion(qint64 numeroDocumento, const QString& descuento,

@@ -19,7 +19,7 @@ public:
 }  // namespace
 
 bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino,
-                    ui::Prompts& prompts, QWidget* parent) {
+                    ui::Prompts& prompts, QWidget* parent, const QString& letra) {
     printing::SolicitudReporte s;
     s.formulasEmpresa = false;  // the invoice uses every slot for its own values
     s.archivo = QStringLiteral("FacturaMP.html");
@@ -27,8 +27,8 @@ bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresio
     // Lines of this invoice only: a ticket may carry the same number.
     s.sql = QStringLiteral("SELECT c.*, v.IVAP AS TasaDocumento FROM CDetalleVentaFac c "
                            "LEFT JOIN Venta v ON v.Numero = c.Numero AND v.Tipo = c.Tipo "
-                           "WHERE c.Numero = ? AND c.Tipo = 'F'");
-    s.valores = {numeroDocumento};
+                           "WHERE c.Numero = ? AND c.Tipo = ?");
+    s.valores = {numeroDocumento, letra};
     s.avisoSinDatos = QStringLiteral("No se encontro datos de la factura.");
     if (destino.destino == report::Destination::Pdf) {
         s.destino = report::Destination::Pdf;

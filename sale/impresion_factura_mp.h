@@ -12,6 +12,7 @@ namespace venta {
 // destination writes the file instead). "No se encontro datos de la factura." when the invoice
 // has no lines. True when the report ran.
 bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino = {},
-                    ui::Prompts& prompts = ui::defaultPrompts(), QWidget* parent = nullptr);
+                    ui::Prompts& prompts = ui::defaultPrompts(), QWidget* parent = nullptr,
+                    const QString& letra = QStringLiteral("F"));
 
 }  // namespace venta

@@ -112,6 +112,14 @@ CREATE TABLE DetalleVenta (
 CREATE INDEX DetalleVentaDocto ON DetalleVenta (Numero, TipoDocto);
 CREATE INDEX DetalleVentaProducto ON DetalleVenta (ClaveProducto);
 
+-- The tickets (Venta.Tipo T) each day invoice (Numero, Tipo F or E) gathered.
+CREATE TABLE FacturaDiaTicket (
+  Numero INTEGER NOT NULL,
+  Tipo   TEXT(1) NOT NULL,
+  Ticket INTEGER NOT NULL
+);
+CREATE INDEX FacturaDiaTicketTicket ON FacturaDiaTicket (Ticket);
+
 -- Stock of this branch, one row per product; may go negative.
 CREATE TABLE Existencia (
   ClaveProducto INTEGER PRIMARY KEY,

@@ -2,6 +2,9 @@
 #include "devol_fixture.h"
 
 #include "cash/cancelacion.h"
+#include "cash/corte.h"
+#include "cash/devolucion_guardado.h"
+#include "cash/facturadia.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
@@ -95,10 +98,12 @@ TEST_F(CancelacionTest, WhatReturnsGaveBackIsNotGivenTwice) {
     EXPECT_DOUBLE_EQ(existencia(1), 99.7);
 }
 
-TEST_F(CancelacionTest, DayInvoicesTakeNoStockAndTheirTicketsStay) {
+TEST_F(CancelacionTest, DayInvoicesTakeNoStockAndAnOldOneCancelledFreesItsDaysTickets) {
     vende(40, "T", {{0, 2, 10}});
     ASSERT_TRUE(bd().exec("UPDATE Venta SET FE = 2 WHERE Numero = 40"));
-    ASSERT_TRUE(bd().exec("INSERT INTO Venta (Numero, Tipo, Total, IdCorte, Cliente) VALUES (9, 'F', 20, -1, 'XAXX010101000')"));
+    // A day invoice stored before the tickets were linked to it: its day is in its observation.
+    ASSERT_TRUE(bd().exec("INSERT INTO Venta (Numero, Tipo, Total, IdCorte, Cliente, ObsVenta) VALUES (9, 'F', 20, -1, "
+                          "'XAXX010101000', 'Corresponde a tickets del dia 2026-12-09')"));
     ASSERT_TRUE(bd().exec("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit) VALUES (9, 'F', ?, 2, 10)",
                           {clave(0)}));
     EXPECT_FALSE(cancela("Ticket", "40"));
@@ -110,6 +115,64 @@ TEST_F(CancelacionTest, DayInvoicesTakeNoStockAndTheirTicketsStay) {
     ASSERT_TRUE(cancela("Factura", "9"));
     EXPECT_DOUBLE_EQ(existencia(0), 98);
     EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 9 AND Tipo = 'F'"), 0);
+    EXPECT_EQ(cuenta("SELECT FE FROM Venta WHERE Numero = 40 AND Tipo = 'T'"), 0);
+    EXPECT_EQ(cuenta("SELECT count(*) FROM MovimientosCaja"), 0);  // no money changes hands
+}
+
+TEST_F(CancelacionTest, CancellingOrDeletingADayInvoiceFreesItsTicketsForAnotherOne) {
+    const QDate dia(2026, 12, 9);
+    for (qint64 n : {2, 3, 4}) vende(n, "T", {{0, 1, 10}});
+    auto junta = [&](std::vector<qint64> tickets) {
+        for (qint64 t : tickets) EXPECT_TRUE(caja::SeleccionaTicket(bd(), t));
+        const caja::FacturaDiaEnviada f = caja::GeneraFacturaDia(bd(), dia, tickets, espera);
+        EXPECT_TRUE(f.ok) << f.error.message.toStdString();
+        return QString::number(f.Numero);
+    };
+    const QString primera = junta({2, 4});
+    const QString otra = junta({3});
+    EXPECT_FALSE(cancela("Ticket", "2"));
+    ASSERT_TRUE(cancela("Factura", primera));
+    EXPECT_EQ(valor("SELECT group_concat(Numero || ':' || FE) FROM (SELECT * FROM Venta WHERE Tipo = 'T' ORDER BY Numero)")
+                  .toString(),
+              "2:0,3:2,4:0");  // the other day invoice keeps its ticket
+    EXPECT_EQ(caja::CargaTicketsLibres(bd(), dia)->size(), 2u);
+    const QString segunda = junta({2, 4});
+    ASSERT_TRUE(borra("Factura", segunda));
+    EXPECT_EQ(valor("SELECT group_concat(FE) FROM Venta WHERE Numero IN (2, 4) AND Tipo = 'T'").toString(), "0,0");
+    EXPECT_EQ(cuenta("SELECT count(*) FROM FacturaDiaTicket WHERE Numero = ?", {segunda}), 0);
+    EXPECT_TRUE(cancela("Ticket", "2"));  // free again, so it can be taken back
+    EXPECT_FALSE(cancela("Ticket", "3"));
+}
+
+TEST_F(CancelacionTest, ARefundedTicketCancelledLeavesTheCutEqualToTheDrawer) {
+    // 31.00 taken in, 12.00 of it refunded in cash, then the ticket cancelled: 19.00 handed back.
+    vende(90, "T", {{0, 1, 12}, {1, 1, 19}});
+    vende(91, "F", {{2, 1, 16}});
+    caja::Devolucion dev;
+    ASSERT_EQ(dev.ConsultaVenta(bd(), "T", "90", prompts), caja::ResultadoConsulta::Encontrada);
+    ASSERT_TRUE(dev.AgregaLineaDevolucion(dev.lineas()[0].ClaveProducto == clave(0) ? 0 : 1, 1, prompts));
+    ASSERT_TRUE(caja::GuardaDevolucion(bd(), dev, caja::TipoDevolucion::Efectivo, "X", espera).ok);
+    ASSERT_TRUE(cancela("Ticket", "90"));
+    const auto c = caja::CargaCorte(bd(), 0, false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->ventasCentavos, 1600);
+    EXPECT_EQ(c->finalCentavos(), 3100 + 1600 - 1200 - 1900);
+}
+
+TEST_F(CancelacionTest, AClosedCutKeepsItsDocumentAndTheMoneyBackGoesToThePendingCut) {
+    vende(92, "T", {{0, 2, 10}});
+    devolucionAnterior("T 92", 0, 0.5);  // 5.00 already given back
+    ASSERT_TRUE(bd().exec("UPDATE Venta SET IdCorte = 4 WHERE Numero = 92"));
+    ASSERT_TRUE(bd().exec("INSERT INTO CortesCaja VALUES (4, 'TURNO', '2026-12-09 21:00:00', 1, 20)"));
+    EXPECT_FALSE(borra("Ticket", "92"));
+    EXPECT_TRUE(prompts.lastMessage().startsWith("La factura 92 pertenece al corte de caja 4 ya cerrado"))
+        << prompts.lastMessage().toStdString();
+    EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 92"), 1);
+    ASSERT_TRUE(cancela("Ticket", "92"));
+    EXPECT_EQ(caja::CargaCorte(bd(), 4, false)->ventasCentavos, 2000);
+    EXPECT_EQ(caja::CargaCorte(bd(), 0, false)->finalCentavos(), -1500);
+    EXPECT_EQ(valor("SELECT DescripcionMov || ' ' || TipoMov FROM MovimientosCaja").toString(), "Cancelacion V:T92 2");
+    EXPECT_FALSE(borra("Ticket", "92"));  // cancelled, it still belongs to that cut
 }
 
 TEST_F(CancelacionTest, AFailureAfterTheStockStepLeavesTheStock) {

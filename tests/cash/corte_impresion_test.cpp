@@ -5,6 +5,7 @@
 #include "movimientos_datos.h"
 
 #include "capture_control/ccaptura.h"
+#include "cash/cancelacion.h"
 #include "cash/corte.h"
 #include "cash/corte_impresion.h"
 #include "cash/forms/frmcortescaja.h"
@@ -64,8 +65,9 @@ protected:
     {
         ASSERT_TRUE(bd()->exec("INSERT INTO CortesCaja VALUES (?, ?, '2026-12-09 21:00:00', 1, ?)", {id, obs, importe}));
     }
-    // Cut 1: a ticket with a discounted line and 2.5 pieces, a cancelled ticket, an electronic
-    // invoice of the ticket's number with a general discount, two movements and a cancelled one.
+    // Cut 1: a ticket with a discounted line and 2.5 pieces, a ticket cancelled after the cut, an
+    // electronic invoice of the ticket's number with a general discount, two movements and a
+    // cancelled one.
     void CorteCompleto()
     {
         Documento(1, "T", 43.75, 1, 1);
@@ -78,7 +80,7 @@ protected:
         Movimiento(1, MovEntrada, 100, 1, 1, 1, "FONDO DE CAJA");
         Movimiento(2, MovSalida, 30, 1, 1, 1, "PAGO DE GARRAFONES DE AGUA");
         Movimiento(3, MovEntrada, 999, 0, 1, 1, "CANCELADO");
-        Corte(1, "TURNO 1", 208.75);
+        Corte(1, "TURNO 1", 228.75);
     }
     CorteImpreso Guardado(qint64 id)
     {
@@ -143,17 +145,17 @@ TEST_F(CortePapel, DocumentsPiecesExemptAmountAndMovementsReadAsTheScreenCounts)
     Construye(Guardado(1), 0);
     const QStringList l = Lineas();
     auto tiene = [&l](const QString& s) { return l.contains(s); };
-    // Fractions kept; the discounted line and its discount; a cancelled ticket between asterisks.
+    // Fractions kept; the discounted line and its discount; a ticket cancelled after the cut prints
+    // as the cut took it.
     EXPECT_TRUE(tiene("(3)00001      37.50 CAFE SOLUBLE 200G")) << TextoTicket().toStdString();
     EXPECT_TRUE(tiene("-Desc. al prod. 10% = 33.75"));
     EXPECT_TRUE(tiene("(2.5)00001      10.00 TORTILLA"));
     EXPECT_TRUE(tiene("TOTAL Venta: 00001 $43.75 "));
-    EXPECT_TRUE(tiene("*1*00003      20.00 TORTILLA"));
-    EXPECT_TRUE(tiene("TOTAL Venta: 00003 $20.00 CANC."));
-    EXPECT_TRUE(tiene("Total 5.5 Pzas."));
-    EXPECT_TRUE(tiene("Total CORTE    = 43.75"));
-    // The cancelled ticket's tax-exempt line is not exempt money of the cut.
-    EXPECT_EQ(l.count("Importe Exento = 10.00"), 1);
+    EXPECT_TRUE(tiene("(1)00003      20.00 TORTILLA"));
+    EXPECT_TRUE(tiene("TOTAL Venta: 00003 $20.00 "));
+    EXPECT_TRUE(tiene("Total 6.5 Pzas."));
+    EXPECT_TRUE(tiene("Total CORTE    = 63.75"));
+    EXPECT_EQ(l.count("Importe Exento = 30.00"), 1);
     // The electronic invoice is on the paper, apart from the ticket of its number.
     EXPECT_TRUE(tiene("FACTURAS. IdCorte: 00001 TURNO 1 "));
     EXPECT_TRUE(tiene("-Desc: 00001= 5% 4.75"));
@@ -164,10 +166,42 @@ TEST_F(CortePapel, DocumentsPiecesExemptAmountAndMovementsReadAsTheScreenCounts)
     EXPECT_TRUE(tiene("0002     -30.00 ADMIN PAGO DE GARRAFO"));
     EXPECT_FALSE(TextoTicket().contains("CANCELADO"));
     EXPECT_TRUE(tiene("Saldo Movimientos: $ 70.00"));
-    // The summary of a stored cut is its own: sales 138.75 (active), movements 70, stored 208.75.
+    // The summary of a stored cut is its own: sales 158.75, movements 70, stored 228.75.
     EXPECT_TRUE(tiene("Saldo de movimientos=       70.00"));
-    EXPECT_TRUE(TextoTicket().contains("Saldo Final del corte=      208.75\n\n\n\n\n\n"));
-    EXPECT_TRUE(TextoTicket().contains("Suma de ventas=      138.75"));
+    EXPECT_TRUE(TextoTicket().contains("Saldo Final del corte=      228.75\n\n\n\n\n\n"));
+    EXPECT_TRUE(TextoTicket().contains("Suma de ventas=      158.75"));
+}
+
+TEST_F(CortePapel, TheExemptAmountIsWhatWasChargedForTheExemptLines)
+{
+    // 2 x 10.00 less 10 % on the line and 10 % on the ticket: 16.20 charged.
+    Documento(20, "T", 16.20 + 9, 1, 5, 10);
+    Linea(20, "T", 9002, 2, 10, 10, 0);
+    Linea(20, "T", 9001, 1, 10, 0, 16);
+    Corte(5, "X", 25.20);
+    Construye(Guardado(5), 0);
+    EXPECT_TRUE(Lineas().contains("Importe Exento = 16.20")) << TextoTicket().toStdString();
+}
+
+TEST_F(CortePapel, AClosedCutReprintsUnchangedAfterOneOfItsTicketsIsCancelled)
+{
+    Documento(7, "T", 25, 1, 0);
+    Linea(7, "T", 9002, 2.5, 10, 0, 0);
+    Documento(8, "T", 10, 1, 0);
+    Linea(8, "T", 9001, 1, 10, 0, 16);
+    Movimiento(1, MovEntrada, 100);
+    const auto pendiente = CargaCorte(*bd(), 0, false);
+    ASSERT_TRUE(pendiente);
+    db::LockWait espera;
+    espera.serveEvents = false;
+    const ResultadoCorte corte = CreaCorte(*bd(), *pendiente, "TURNO", 1, espera);
+    ASSERT_EQ(corte.estado, ResultadoCorte::Creado);
+    const QByteArray antes = Construye(Guardado(corte.idCorte), 0);
+    ASSERT_EQ(CancelaDocumento(*bd(), 7, "T", espera), Baja::Hecha);
+    EXPECT_EQ(Construye(Guardado(corte.idCorte), 0), antes);
+    EXPECT_TRUE(antes.contains("Saldo Final del corte=      135.00"));
+    // The 25.00 handed back leaves the drawer in the pending cut.
+    EXPECT_EQ(CargaCorte(*bd(), 0, false)->finalCentavos(), -2500);
 }
 
 TEST_F(CortePapel, APaperAndAnElectronicInvoiceOfOneNumberNeverMerge)

@@ -2,6 +2,7 @@
 #include "devol_fixture.h"
 
 #include "cash/facturadia.h"
+#include "pdftext.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
@@ -194,6 +195,41 @@ TEST_F(FacturaDiaTest, AFailedSendWritesNothingAndTheTicketsStayChosen) {
     prompts.clear();
     EXPECT_FALSE(caja::cmdEnviarfactura(bd(), Dia, {}, prompts, espera));
     EXPECT_TRUE(prompts.asked().empty());
+}
+
+TEST_F(FacturaDiaTest, AnElectronicDayInvoiceWithoutThePrintServerPrintsItselfNotAPaperInvoice) {
+    vende(1, "F", {{1, 3, 77.77}});  // another customer's paper invoice F 1, 233.31
+    vende(51, "T", {{0, 1, 12.34}}, 0, 1, "XAXX010101000");
+    ASSERT_TRUE(caja::SeleccionaTicket(bd(), 51));
+    G().FacturaE = true;
+    G().UsarServidorImp = 0;
+    const QString pdf = tmp.filePath("e.pdf");
+    ASSERT_TRUE(envia(bd(), {report::Destination::Pdf, {}, pdf}));
+    const QString t = reporttest::squeezed(reporttest::pdfText(pdf));
+    EXPECT_TRUE(t.contains("Total $ 12.34")) << t.toStdString();
+    EXPECT_FALSE(t.contains("233.31"));
+
+    // Not printed: the cashier is told so.
+    ticket(52, 1);
+    ASSERT_TRUE(caja::SeleccionaTicket(bd(), 52));
+    ASSERT_TRUE(QFile::remove(data + "/Reports/Factura.html"));
+    prompts.clear();
+    ASSERT_TRUE(envia(bd(), {report::Destination::Pdf, {}, tmp.filePath("e2.pdf")}));
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("La factura E %1 quedó grabada, pero no se imprimió.")
+                                         .arg(cuenta("SELECT MAX(Numero) FROM Venta WHERE Tipo = 'E'")));
+}
+
+TEST_F(FacturaDiaTest, ADayInvoiceOverADiscountedTicketAddsUpToTheCent) {
+    vende(61, "T", {{0, 1, 100}}, 10, 1, "XAXX010101000");  // 100.00 less 10 %: 90.00
+    ticket(62, 2, 3.33);                                     // 3.16 + 6.66, no general discount
+    for (qint64 n : {61, 62}) ASSERT_TRUE(caja::SeleccionaTicket(bd(), n));
+    const QString pdf = tmp.filePath("d.pdf");
+    ASSERT_TRUE(envia(bd(), {report::Destination::Pdf, {}, pdf}));
+    const QString t = reporttest::squeezed(reporttest::pdfText(pdf));
+    // Lines 100.00 + 3.16 + 6.66 = 109.82; the discount closes them on the tickets' 99.82.
+    EXPECT_TRUE(t.contains("Subtotal 109.82")) << t.toStdString();
+    EXPECT_TRUE(t.contains("Descuento -10.00"));
+    EXPECT_TRUE(t.contains("Total $ 99.82"));
 }
 
 }  // namespace

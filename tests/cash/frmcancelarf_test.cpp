@@ -2,6 +2,9 @@
 #include "devol_fixture.h"
 
 #include "capture_control/ccaptura.h"
+#include "cash/corte.h"
+#include "cash/devolucion_guardado.h"
+#include "cash/facturadia.h"
 #include "cash/forms/frmcancelarf.h"
 #include "cash/forms/menus.h"
 #include "sale/documentos.h"
@@ -38,6 +41,17 @@ protected:
         return r.NumeroDocumento();
     }
     static QLineEdit* caja(CCaptura* c) { return c->findChild<QLineEdit*>(); }
+    // The document as a supervisor picks it: the kind in the list, the number typed.
+    static void teclea(caja::frmCancelarF& f, const QString& tipo, qint64 numero) {
+        f.cmbEstatus->setCurrentIndex(f.cmbEstatus->findText(tipo));
+        caja(f.capNumero)->clear();
+        QTest::keyClicks(caja(f.capNumero), QString::number(numero));
+    }
+    qint64 pendiente() {
+        const auto c = caja::CargaCorte(bd(), 0, false);
+        EXPECT_TRUE(c);
+        return c ? c->finalCentavos() : -1;
+    }
 };
 
 TEST_F(FrmCancelarFTest, CancelsASoldTicketAndCloses) {
@@ -92,6 +106,61 @@ TEST_F(FrmCancelarFTest, TheItemOpensItAndAQuotationScreenIsRefused) {
     f->close();
     midi.reset();
     shell::OlvidaAbridores();
+}
+
+TEST_F(FrmCancelarFTest, ATicketRefundedInPartThenCancelledLeavesTheCutEqualToTheDrawer) {
+    vende(90, "T", {{0, 1, 12}, {1, 1, 19}});  // 31.00
+    vende(91, "F", {{2, 1, 16}});
+    caja::Devolucion dev;
+    ASSERT_EQ(dev.ConsultaVenta(bd(), "T", "90", prompts), caja::ResultadoConsulta::Encontrada);
+    ASSERT_TRUE(dev.AgregaLineaDevolucion(dev.lineas()[0].ClaveProducto == clave(0) ? 0 : 1, 1, prompts));
+    ASSERT_TRUE(caja::GuardaDevolucion(bd(), dev, caja::TipoDevolucion::Efectivo, "X", espera).ok);  // 12.00
+    caja::frmCancelarF f(nullptr, nullptr, &prompts);
+    f.show();
+    teclea(f, "Ticket", 90);
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), "La factura 90 fue dada de baja.");
+    // In: 31.00 and 16.00; out: 12.00 and the 19.00 handed back.
+    EXPECT_EQ(pendiente(), 1600);
+}
+
+TEST_F(FrmCancelarFTest, ATicketOfAClosedCutIsCancelledButNotDeleted) {
+    vende(92, "T", {{0, 2, 10}});
+    ASSERT_TRUE(bd().exec("UPDATE Venta SET IdCorte = 3 WHERE Numero = 92"));
+    ASSERT_TRUE(bd().exec("INSERT INTO CortesCaja VALUES (3, 'TURNO', '2026-12-09 21:00:00', 1, 20)"));
+    caja::frmCancelarF f(nullptr, nullptr, &prompts);
+    f.show();
+    teclea(f, "Ticket", 92);
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
+    EXPECT_TRUE(prompts.lastMessage().startsWith("La factura 92 pertenece al corte de caja 3 ya cerrado"))
+        << prompts.lastMessage().toStdString();
+    EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 92"), 1);
+    ASSERT_TRUE(f.isVisible());
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), "La factura 92 fue dada de baja.");
+    EXPECT_EQ(caja::CargaCorte(bd(), 3, false)->ventasCentavos, 2000);
+    EXPECT_EQ(pendiente(), -2000);
+}
+
+TEST_F(FrmCancelarFTest, CancellingADayInvoiceFreesItsTickets) {
+    for (qint64 n : {2, 4}) {
+        vende(n, "T", {{0, 1, 10}});
+        ASSERT_TRUE(caja::SeleccionaTicket(bd(), n));
+    }
+    const caja::FacturaDiaEnviada fd = caja::GeneraFacturaDia(bd(), QDate(2026, 12, 9), {2, 4}, espera);
+    ASSERT_TRUE(fd.ok);
+    caja::frmCancelarF f(nullptr, nullptr, &prompts);
+    f.show();
+    teclea(f, "Factura", fd.Numero);
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("La factura %1 fue dada de baja.").arg(fd.Numero));
+    EXPECT_EQ(valor("SELECT group_concat(FE) FROM Venta WHERE Tipo = 'T'").toString(), "0,0");
+    EXPECT_EQ(caja::CargaTicketsLibres(bd(), QDate(2026, 12, 9))->size(), 2u);
 }
 
 }  // namespace

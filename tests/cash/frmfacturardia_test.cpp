@@ -8,11 +8,14 @@
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
 #include "shell/permisos.h"
+#include "platform/report/report.h"
+#include "sale/impresion_factura.h"
 #include "shell/texto.h"
 
 #include <QAction>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -21,8 +24,8 @@ namespace {
 
 class FrmFacturarDiaTest : public PosventaTest {
 protected:
-    void hoy(qint64 n, double precio) {
-        vende(n, "T", {{0, 1, precio}}, 0, 1, "XAXX010101000");
+    void hoy(qint64 n, double precio, double descuento = 0) {
+        vende(n, "T", {{0, 1, precio}}, descuento, 1, "XAXX010101000");
         ASSERT_TRUE(bd().exec("UPDATE Venta SET Fecha = ? WHERE Numero = ? AND Tipo = 'T'",
                               {shell::FechaHoraISO(QDateTime::currentDateTime()), n}));
     }
@@ -74,6 +77,38 @@ TEST_F(FrmFacturarDiaTest, ChoosesTodaysTicketsAndSendsTheInvoice) {
     f.dtFecha->setDate(QDate::currentDate().addDays(-1));
     EXPECT_EQ(f.gridClientes->model()->rowCount(), 0);
     EXPECT_TRUE(f.txtLabel2->text().endsWith(QDate::currentDate().addDays(-1).toString("yyyy-MM-dd")));
+}
+
+TEST_F(FrmFacturarDiaTest, AnElectronicDayInvoiceOpensItself) {
+    hoy(1, 12.34);
+    G().FacturaE = true;
+    G().UsarServidorImp = 0;
+    caja::frmFacturarDia f(nullptr, nullptr, &prompts);
+    f.show();
+    clic(f.cmdAgregaTodo);
+    clic(f.cmdEnviarfactura);
+    // No paper invoice of that number exists: it was the electronic one that opened.
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().join("|").toStdString();
+    const auto vistas = report::openPreviews();
+    EXPECT_EQ(vistas.size(), 1);
+    for (QWidget* v : vistas) v->close();
+}
+
+TEST_F(FrmFacturarDiaTest, ADayInvoiceOverADiscountedTicketAddsUp) {
+    hoy(1, 100, 10);  // 90.00
+    G().UsarServidorImp = 1;
+    caja::frmFacturarDia f(nullptr, nullptr, &prompts);
+    f.show();
+    clic(f.cmdAgregaTodo);
+    clic(f.cmdEnviarfactura);
+    auto filas = bd().select("SELECT c.*, v.IVAP AS TasaDocumento FROM CDetalleVentaFac c JOIN Venta v ON "
+                             "v.Numero = c.Numero AND v.Tipo = c.Tipo WHERE c.Tipo = 'F'");
+    ASSERT_TRUE(filas && filas->size() == 1);
+    QVariantMap m;
+    venta::DatosFactura(*filas, m);
+    EXPECT_DOUBLE_EQ(m.value("Subtotal").toDouble(), 100);
+    EXPECT_DOUBLE_EQ(m.value("ImporteDescuento").toDouble(), 10);
+    EXPECT_DOUBLE_EQ(m.value("Total").toDouble(), 90);
 }
 
 TEST_F(FrmFacturarDiaTest, TheItemOpensTheForm) {

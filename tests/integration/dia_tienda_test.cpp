@@ -490,6 +490,49 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
                                        "GROUP BY IdMovimiento HAVING count(*) > 1)")).toInt(), 0);
         EXPECT_EQ(Valor(QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = 0")).toInt(), 0);
     }
+
+    // --- After the cut: a ticket of it cancelled, a refund then a cancellation, the day invoice redone
+    {
+        auto cortePapel = [&] {  // the closed cut as its reprint reads, at one fixed moment
+            auto c = caja::FigurasCorteGuardado(bd(), corte.idCorte);
+            EXPECT_TRUE(c && caja::ConstruyeCorte(bd(), {c->idCorte, c->ventasCentavos, c->movimientosCentavos,
+                                                         c->finalCentavos, QDateTime(hoy, QTime(21, 0))}));
+            const QString t = TextoTicket();
+            LimpiaTextoTicket();
+            return t;
+        };
+        auto da = [&](bool borrar, const QString& tipo, qint64 numero) {
+            prompts.pushAnswer(ui::Answer::Yes);
+            return borrar ? baja.Borra(tipo, QString::number(numero), {}) : baja.Cancela(tipo, QString::number(numero), {});
+        };
+        const QString papel = cortePapel();
+        // t1 (69.00, its 45.00 colour box already a credit note) is cancelled: 24.00 handed back.
+        EXPECT_TRUE(da(false, QStringLiteral("Ticket"), t1)) << prompts.lastMessage().toStdString();
+        EXPECT_EQ(cortePapel(), papel);
+        EXPECT_FALSE(da(true, QStringLiteral("Ticket"), t1));  // the closed cut keeps it
+        // 31.00 sold, its water (12.00) refunded in cash, then cancelled: 19.00 handed back.
+        const qint64 t5 = Ticket({{AGUA, 1}, {PLUMA, 1}, {LAPIZ, 2}}, 31.00);  // 12 + 8 + 11
+        Devuelve(QStringLiteral("T"), t5, AGUA, 1, caja::TipoDevolucion::Efectivo);
+        EXPECT_TRUE(da(false, QStringLiteral("Ticket"), t5));
+        Factura({{COLORES, 1}}, 45.00, MARIA, RFC_MARIA);
+        // The day invoice of t2 and t4 cancelled; the two tickets go on a new one.
+        EXPECT_TRUE(da(false, QStringLiteral("Factura"), fd.Numero));
+        EXPECT_EQ(Valor(QStringLiteral("SELECT group_concat(FE) FROM Venta WHERE Tipo = 'T' AND Numero IN (?, ?)"),
+                        {t2, t4}).toString(), QStringLiteral("0,0"));
+        ASSERT_TRUE(caja::SeleccionaTicket(bd(), t2) && caja::SeleccionaTicket(bd(), t4));
+        const caja::FacturaDiaEnviada otra = caja::GeneraFacturaDia(bd(), hoy, {t2, t4}, espera);
+        ASSERT_TRUE(otra.ok);
+        EXPECT_EQ(Centavos(Valor(QStringLiteral("SELECT Total FROM Venta WHERE Tipo = 'F' AND Numero = ?"), {otra.Numero})
+                               .toDouble()), 9900);
+        // The next cut: in 31.00 (t5) and 45.00 (the invoice); out 24.00 (t1), 12.00 and 19.00 (t5).
+        auto siguiente = caja::CargaCorte(bd(), 0, false, hoy);
+        ASSERT_TRUE(siguiente);
+        EXPECT_EQ(siguiente->ventasCentavos, 4500);
+        EXPECT_EQ(siguiente->finalCentavos(), 3100 + 4500 - 2400 - 1200 - 1900);
+        const caja::ResultadoCorte segundo = caja::CreaCorte(bd(), *siguiente, QStringLiteral("Tarde"), 1, espera);
+        EXPECT_EQ(segundo.importeCentavos, 2100);
+        EXPECT_EQ(cortePapel(), papel);
+    }
 }
 
 }  // namespace
