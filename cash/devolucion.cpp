@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,28 @@ QString LetraTipoDocumento(const QString& item, bool facturaE) {
     if (item == QStringLiteral("Ticket")) return QStringLiteral("T");
     if (item == QStringLiteral("Factura")) return facturaE ? QStringLiteral("E") : QStringLiteral("F");
     return {};
+}
+
+QString LetraConsulta(db::Database& bd, const QString& item, bool facturaE, const QString& numeroTexto,
+                      ui::Prompts& prompts) {
+    const QString letra = LetraTipoDocumento(item, facturaE);
+    const auto numero = shell::EnteroTecleado(numeroTexto);
+    if (letra != QLatin1String("E") || !numero) return letra;
+    auto filas = bd.select(QStringLiteral("SELECT DISTINCT Tipo FROM Venta WHERE Numero = ? AND Tipo IN ('E', 'F')"),
+                           {*numero});
+    if (!filas) return letra;  // the lookup itself tells the error
+    QStringList tipos;
+    for (const db::Row& f : *filas) tipos << f.text(QStringLiteral("Tipo"));
+    if (!tipos.contains(QLatin1String("F"))) return letra;
+    if (!tipos.contains(QLatin1String("E"))) return QStringLiteral("F");
+    switch (prompts.question(QString::fromUtf8("Existen la factura electrónica E %1 y la factura impresa F %1.\n"
+                                               "¿Devolver la factura electrónica? (No: la factura impresa)")
+                                 .arg(*numero),
+                             QStringLiteral("Devoluciones."), true)) {
+    case ui::Answer::Yes: return QStringLiteral("E");
+    case ui::Answer::No: return QStringLiteral("F");
+    default: return {};
+    }
 }
 
 QString DoctoDevolucion(const QString& letra, qint64 numero) {

@@ -19,6 +19,12 @@ namespace caja {
 // electronic invoicing on, else "F". Any other item: "".
 QString LetraTipoDocumento(const QString& item, bool facturaE);
 
+// The letter a lookup of the "Ticket" / "Factura" item reads the number under. With electronic
+// invoicing on, paper invoices issued before the switch can still come back: the number is found
+// as E or as F, and when both exist the person chooses (Yes: E, No: F). "" when he cancels.
+QString LetraConsulta(db::Database& bd, const QString& item, bool facturaE, const QString& numeroTexto,
+                      ui::Prompts& prompts);
+
 // How a return names the sold document in EInventario.Docto: the letter, then the number with the
 // sign position of the old text conversion (one blank before 0 or more): "T 123", "F -5".
 QString DoctoDevolucion(const QString& letra, qint64 numero);

@@ -92,6 +92,25 @@ TEST_F(DevolucionTest, ElectronicInvoiceFoundWithElectronicInvoicing) {
     EXPECT_EQ(dev.venta().Tipo, "E");
 }
 
+TEST_F(DevolucionTest, ElectronicInvoicingStillFindsPaperInvoices) {
+    vende(40, "E", {{2, 3, 12}});
+    vende(40, "F", {{0, 1, 10}});
+    vende(41, "F", {{1, 2, 5}});
+    auto letra = [&](const char* numero) { return caja::LetraConsulta(bd(), "Factura", true, numero, prompts); };
+    EXPECT_EQ(letra("41"), "F");  // issued on paper before the switch
+    EXPECT_EQ(letra("42"), "E");  // nowhere: the lookup tells so
+    EXPECT_TRUE(prompts.asked().empty());
+    prompts.pushAnswer(ui::Answer::No);
+    EXPECT_EQ(letra("40"), "F");
+    EXPECT_EQ(prompts.asked().back().kind, ui::ScriptedPrompts::Asked::Question);
+    prompts.pushAnswer(ui::Answer::Yes);
+    EXPECT_EQ(letra("40"), "E");
+    prompts.pushAnswer(ui::Answer::Cancel);
+    EXPECT_EQ(letra("40"), "");
+    EXPECT_EQ(caja::LetraConsulta(bd(), "Factura", false, "40", prompts), "F");
+    EXPECT_EQ(caja::LetraConsulta(bd(), "Ticket", true, "40", prompts), "T");
+}
+
 TEST_F(DevolucionTest, MarkingAsksTheQuantityAndRefusesBadAnswers) {
     vende(5, "T", {{0, 3, 20}, {1, 1, 7}});
     ASSERT_EQ(consulta("T", "5"), ResultadoConsulta::Encontrada);

@@ -158,6 +158,18 @@ TEST_F(FrmDevolucionesTest, TheDearLineMarkedWholeRefundsWhatTheProductsUnitsCos
     EstableceSalidaImpresor(nullptr);
 }
 
+TEST_F(FrmDevolucionesTest, AnInvoiceOnPaperIsFoundWithElectronicInvoicingOn) {
+    vende(41, "F", {{1, 2, 5}});
+    G().FacturaE = true;
+    caja::frmDevoluciones f(nullptr, nullptr, &prompts);
+    f.show();
+    f.cmbEstatus->setCurrentText(QStringLiteral("Factura"));
+    QTest::keyClicks(caja(f.capNumero), QStringLiteral("41"));
+    clic(f.cmdConsultar);
+    EXPECT_EQ(f.gridDetVentas->model()->rowCount(), 1) << prompts.messages().join("|").toStdString();
+    EXPECT_EQ(f.devolucion().venta().Tipo, "F");
+}
+
 TEST_F(FrmDevolucionesTest, TheReturnsItemOpensTheForm) {
     auto midi = std::make_unique<shell::MIDI>();
     caja::ConectaMenusCaja(midi.get());
