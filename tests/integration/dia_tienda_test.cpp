@@ -160,10 +160,12 @@ protected:
         EXPECT_TRUE(pantalla.recarga());
         return ids;
     }
-    venta::VentaEnPantalla Pantalla(const Lineas& lineas, const QString& cliente, const QString& rfc)
+    venta::VentaEnPantalla Pantalla(const Lineas& lineas, const QString& cliente, const QString& rfc,
+                                    const std::function<void(venta::LineasVenta&)>& ajusta = {})
     {
         venta::LineasVenta pantalla(&bd());
         Captura(pantalla, lineas);
+        if (ajusta) ajusta(pantalla);
         venta::VentaEnPantalla v;
         v.modo = QStringLiteral("F");
         v.clienteVenta = cliente;
@@ -498,20 +500,11 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
 TEST_F(DiaTiendaTest, AProductOnTwoLinesAtTwoPricesComesBackAtWhatItsUnitsCost)
 {
     // One colour box at 45.00, two more on a line of their own at 20 % off (72.00), a pen: 125.00.
-    venta::LineasVenta pantalla(&bd());
-    Captura(pantalla, {{COLORES, 1}, {COLORES, 2}, {PLUMA, 1}});
-    ASSERT_TRUE(pantalla.escribe(1, QStringLiteral("Descuento"), 20.0));
-    ASSERT_TRUE(pantalla.recarga());
-    venta::VentaEnPantalla v;
-    v.modo = QStringLiteral("F");
-    v.clienteVenta = PUBLICO;
-    v.clienteDocumento = RFC_PUBLICO;
-    for (const venta::Linea& l : pantalla.lineas()) {
-        v.ids.push_back(l.idLinea);
-        v.nombres.push_back(l.nombre);
-    }
-    v.totales = pantalla.paraTotales();
-    v.totalVenta = venta::CalculaTotal(v.totales, 0, 0, 0).total;
+    const venta::VentaEnPantalla v =
+        Pantalla({{COLORES, 1}, {COLORES, 2}, {PLUMA, 1}}, PUBLICO, RFC_PUBLICO, [](venta::LineasVenta& p) {
+            ASSERT_TRUE(p.escribe(1, QStringLiteral("Descuento"), 20.0));
+            ASSERT_TRUE(p.recarga());
+        });
     ASSERT_EQ(Centavos(v.totalVenta), 12500);
     venta::AccionesCierre acciones = Acciones();
     const venta::ResultadoCierre cierre = venta::Facturar(bd(), v, acciones);
@@ -521,17 +514,16 @@ TEST_F(DiaTiendaTest, AProductOnTwoLinesAtTwoPricesComesBackAtWhatItsUnitsCost)
     // box, on another return, is the one of 45.00.
     caja::frmDevoluciones f(nullptr, nullptr, &prompts);
     f.show();
-    const QStringList importes{QStringLiteral("72.00"), QStringLiteral("45.00")};
-    for (const QString& esperado : importes) {
+    for (const auto& [cantidad, esperado] : {std::pair{"2", "72.00"}, std::pair{"1", "45.00"}}) {
         QLineEdit* numero = f.capNumero->findChild<QLineEdit*>();
         numero->clear();
         QTest::keyClicks(numero, QString::number(cierre.NumeroDocumento()));
         QTest::mouseClick(f.cmdConsultar, Qt::LeftButton);
         ASSERT_EQ(f.gridDetVentas->model()->rowCount(), 3) << prompts.messages().join(u'|').toStdString();
         f.gridDetVentas->selectRow(0);
-        prompts.pushInput(esperado == importes[0] ? QStringLiteral("2") : QStringLiteral("1"));
+        prompts.pushInput(QString::fromLatin1(cantidad));
         QTest::mouseClick(f.Command1, Qt::LeftButton);
-        EXPECT_EQ(f.lblImporteDev->text(), esperado);
+        EXPECT_EQ(f.lblImporteDev->text(), QString::fromLatin1(esperado));
         QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
     }
     EXPECT_EQ(Centavos(Valor(QStringLiteral("SELECT SUM(ImporteMov) FROM MovimientosCaja WHERE TipoMov = 2")).toDouble()),
