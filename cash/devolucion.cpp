@@ -4,8 +4,11 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QStringList>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace caja {
 
@@ -32,6 +35,28 @@ QString LetraTipoDocumento(const QString& item, bool facturaE) {
     return {};
 }
 
+QString LetraConsulta(db::Database& bd, const QString& item, bool facturaE, const QString& numeroTexto,
+                      ui::Prompts& prompts) {
+    const QString letra = LetraTipoDocumento(item, facturaE);
+    const auto numero = shell::EnteroTecleado(numeroTexto);
+    if (letra != QLatin1String("E") || !numero) return letra;
+    auto filas = bd.select(QStringLiteral("SELECT DISTINCT Tipo FROM Venta WHERE Numero = ? AND Tipo IN ('E', 'F')"),
+                           {*numero});
+    if (!filas) return letra;  // the lookup itself tells the error
+    QStringList tipos;
+    for (const db::Row& f : *filas) tipos << f.text(QStringLiteral("Tipo"));
+    if (!tipos.contains(QLatin1String("F"))) return letra;
+    if (!tipos.contains(QLatin1String("E"))) return QStringLiteral("F");
+    switch (prompts.question(QString::fromUtf8("Existen la factura electrónica E %1 y la factura impresa F %1.\n"
+                                               "¿Devolver la factura electrónica? (No: la factura impresa)")
+                                 .arg(*numero),
+                             QStringLiteral("Devoluciones."), true)) {
+    case ui::Answer::Yes: return QStringLiteral("E");
+    case ui::Answer::No: return QStringLiteral("F");
+    default: return {};
+    }
+}
+
 QString DoctoDevolucion(const QString& letra, qint64 numero) {
     return letra + (numero >= 0 ? QStringLiteral(" ") : QString()) + QString::number(numero);
 }
@@ -50,17 +75,10 @@ std::optional<QMap<qint64, double>> CantidadesDevueltas(db::Database& bd, const 
     return r;
 }
 
-qint64 LineaDevolucion::ImporteCentavos() const { return shell::Centavos(Cantidad * PUnitario); }
-
 std::optional<double> CantidadTecleada(const QString& texto) {
     static const QRegularExpression patron(QStringLiteral(R"(^\s*(\d+(\.\d*)?|\.\d+)\s*$)"));
     if (!patron.match(texto).hasMatch()) return std::nullopt;
     return texto.trimmed().toDouble();
-}
-
-double PrecioDevolucion(double pPrecioUnit, double descuentoVenta) {
-    if (descuentoVenta <= 0) return pPrecioUnit;
-    return shell::Redondea(pPrecioUnit - descuentoVenta * pPrecioUnit / 100.0, 2);
 }
 
 void Devolucion::NuevaDevolucion() {
@@ -159,13 +177,50 @@ double Devolucion::CantidadVendida(qint64 clave) const {
 
 double Devolucion::CantidadDevuelta(qint64 clave) const { return devueltoPorClave_.value(clave, 0.0); }
 
+qint64 Devolucion::CentavosPagados(const QMap<qint64, double>& cantidades) const {
+    std::map<qint64, std::vector<const LineaVendida*>> porProducto;
+    for (const LineaVendida& l : lineas_) porProducto[l.ClaveProducto].push_back(&l);
+    bool todo = !lineas_.empty();
+    double pagado = 0;
+    for (auto& [clave, lineas] : porProducto) {
+        std::stable_sort(lineas.begin(), lineas.end(),
+                         [](const LineaVendida* a, const LineaVendida* b) { return a->PPrecioUnit < b->PPrecioUnit; });
+        qint64 resto = Millonesimas(cantidades.value(clave, 0.0));
+        for (const LineaVendida* l : lineas) {
+            const qint64 tomadas = std::clamp(resto, qint64(0), Millonesimas(l->Cantidad));
+            pagado += double(tomadas) / 1e6 * l->PPrecioUnit;
+            resto -= tomadas;
+        }
+        if (Millonesimas(cantidades.value(clave, 0.0)) < Millonesimas(CantidadVendida(clave))) todo = false;
+    }
+    if (todo) return shell::Centavos(venta_.Total);
+    const double descuento = venta_.Descuento > 0 ? venta_.Descuento : 0.0;
+    return shell::Centavos(pagado - pagado * descuento / 100.0);
+}
+
+std::vector<LineaDevolucion> Devolucion::PendientesValoradas(const QMap<qint64, double>& devuelto) const {
+    std::vector<LineaDevolucion> valoradas = pendientes_;
+    QMap<qint64, double> hasta = devuelto;
+    qint64 antes = CentavosPagados(hasta);
+    for (LineaDevolucion& p : valoradas) {
+        hasta[p.ClaveProducto] += p.Cantidad;
+        const qint64 ahora = CentavosPagados(hasta);
+        p.Centavos = ahora - antes;
+        p.PUnitario = double(p.Centavos) / 100.0 / p.Cantidad;
+        antes = ahora;
+    }
+    return valoradas;
+}
+
 bool Devolucion::MarcaLinea(int indice, ui::Prompts& prompts) {
     if (!encontrada_ || indice < 0 || indice >= static_cast<int>(lineas_.size())) return false;
-    const double vendida = CantidadVendida(lineas_[size_t(indice)].ClaveProducto);
+    const qint64 clave = lineas_[size_t(indice)].ClaveProducto;
+    const double maximo =
+        double(std::max(qint64(0), Millonesimas(CantidadVendida(clave)) - Millonesimas(CantidadDevuelta(clave)))) / 1e6;
     const QString respuesta =
         prompts.input(QStringLiteral("Teclea la cantidad a devolver, maximo: ") +
-                          shell::Formato(vendida, QStringLiteral("##,##0.00")),
-                      QStringLiteral("Confirma cantidad."), TextoCantidad(vendida));
+                          shell::Formato(maximo, QStringLiteral("##,##0.00")),
+                      QStringLiteral("Confirma cantidad."), TextoCantidad(maximo));
     const auto cantidad = CantidadTecleada(respuesta);
     if (!cantidad) return false;
     return AgregaLineaDevolucion(indice, *cantidad, prompts);
@@ -191,14 +246,15 @@ bool Devolucion::AgregaLineaDevolucion(int indice, double cantidad, ui::Prompts&
     p.Nombre = l.Nombre;
     p.Descripcion = l.Descripcion;
     p.Cantidad = cantidad;
-    p.PUnitario = PrecioDevolucion(l.PPrecioUnit, venta_.Descuento);
     pendientes_.push_back(p);
+    pendientes_ = PendientesValoradas(devueltoPorClave_);
     return true;
 }
 
 bool Devolucion::QuitaLineaDevolucion(int indice) {
     if (indice < 0 || indice >= static_cast<int>(pendientes_.size())) return false;
     pendientes_.erase(pendientes_.begin() + indice);
+    pendientes_ = PendientesValoradas(devueltoPorClave_);
     return true;
 }
 

@@ -19,6 +19,12 @@ namespace caja {
 // electronic invoicing on, else "F". Any other item: "".
 QString LetraTipoDocumento(const QString& item, bool facturaE);
 
+// The letter a lookup of the "Ticket" / "Factura" item reads the number under. With electronic
+// invoicing on, paper invoices issued before the switch can still come back: the number is found
+// as E or as F, and when both exist the person chooses (Yes: E, No: F). "" when he cancels.
+QString LetraConsulta(db::Database& bd, const QString& item, bool facturaE, const QString& numeroTexto,
+                      ui::Prompts& prompts);
+
 // How a return names the sold document in EInventario.Docto: the letter, then the number with the
 // sign position of the old text conversion (one blank before 0 or more): "T 123", "F -5".
 QString DoctoDevolucion(const QString& letra, qint64 numero);
@@ -54,14 +60,15 @@ struct LineaVendida {
     double Importe = 0;
 };
 
-// One line being returned.
+// One line being returned: a quantity of one product, worth what the customer paid for it.
 struct LineaDevolucion {
     qint64 ClaveProducto = 0;
     QString Nombre;
     QString Descripcion;
     double Cantidad = 0;
-    double PUnitario = 0;
-    qint64 ImporteCentavos() const;
+    double PUnitario = 0;  // Centavos spread over the quantity
+    qint64 Centavos = 0;
+    qint64 ImporteCentavos() const { return Centavos; }
 };
 
 enum class ResultadoConsulta {
@@ -76,10 +83,6 @@ enum class ResultadoConsulta {
 // "12a", "1,5", "", "-2" give nullopt.
 std::optional<double> CantidadTecleada(const QString& texto);
 
-// The unit price of a returned line: the price paid, less the sale's general discount when it is
-// above 0, to the cent (halves away from zero): 99.99 with 10 % gives 89.99.
-double PrecioDevolucion(double pPrecioUnit, double descuentoVenta);
-
 class Devolucion {
 public:
     // NuevaDevolucion: no document, no lines marked, no entry or credit-note number.
@@ -92,8 +95,9 @@ public:
     ResultadoConsulta ConsultaVenta(db::Database& bd, const QString& letra, const QString& numeroTexto,
                                     ui::Prompts& prompts);
 
-    // Marks line `indice` of the sold document: asks the quantity ("Teclea la cantidad a devolver,
-    // maximo: "), then AgregaLineaDevolucion. True when a line was added.
+    // Marks line `indice` of the sold document: asks the quantity of its product still to return
+    // ("Teclea la cantidad a devolver, maximo: "), then AgregaLineaDevolucion. True when a line was
+    // added.
     bool MarcaLinea(int indice, ui::Prompts& prompts);
     // The checks of a mark: the quantity over what the document sold of that product, counting
     // earlier returns ("Cantidad excede a la de la compra."), and the product already in this
@@ -105,6 +109,16 @@ public:
     // What the document sold of a product (all its lines) and what earlier returns gave back.
     double CantidadVendida(qint64 clave) const;
     double CantidadDevuelta(qint64 clave) const;
+
+    // Cents the customer paid for these quantities of the document's products. A product sold on
+    // several lines gives its units back from the lowest price paid up, whichever line was marked,
+    // so no refund exceeds what the units coming back cost; the general discount applies on top.
+    // Everything the document sold is worth its stored total.
+    qint64 CentavosPagados(const QMap<qint64, double>& cantidades) const;
+    // The marked lines valued after the quantities `devuelto` came back before: each is worth the
+    // value of all the units back with it less that of those back before it, so that a document
+    // returned whole, in any number of returns, refunds its total to the cent.
+    std::vector<LineaDevolucion> PendientesValoradas(const QMap<qint64, double>& devuelto) const;
 
     // Sum of the marked lines' amounts, each to the cent.
     qint64 TotalCentavos() const;

@@ -57,6 +57,11 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
         }
     }
 
+    // Valued against what is back by now, so two returns of one document never pay the same units.
+    const std::vector<LineaDevolucion> lineas = dev.PendientesValoradas(*devuelto);
+    qint64 centavos = 0;
+    for (const LineaDevolucion& p : lineas) centavos += p.Centavos;
+
     const EstadoGlobal& g = G();
     const QDateTime ahora = QDateTime::currentDateTime();
     const qint64 entrada = sale::TomaFolios(bd, sale::FolioInventario, 1, &r.error);
@@ -66,7 +71,7 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
                                    &r.error))
         return r;
     int orden = 0;
-    for (const LineaDevolucion& p : dev.pendientes()) {
+    for (const LineaDevolucion& p : lineas) {
         auto existe = bd.scalar(QStringLiteral("SELECT count(*) FROM Producto WHERE ClaveProducto = ?"),
                                 {p.ClaveProducto}, &r.error);
         if (!existe) return r;
@@ -82,7 +87,7 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
         if (!sale::CambiaExistencia(bd, p.ClaveProducto, p.Cantidad, true, nullptr, &r.error)) return r;
     }
 
-    const double total = dev.Total();
+    const double total = double(centavos) / 100.0;
     if (tipo == TipoDevolucion::NotaCredito) {
         const qint64 nota = sale::TomaFolios(bd, sale::FolioNotaCredito, 1, &r.error);
         if (nota < 0) return r;
@@ -91,7 +96,7 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
         if (!shell::InsertaNotaCredito(bd, nota, 0, ahora, total, g.ClaveUsuario, g.TerminalActual, v.Cliente, v.IVAP,
                                        1, v.Numero, QString(), &r.error))
             return r;
-        for (const LineaDevolucion& p : dev.pendientes())
+        for (const LineaDevolucion& p : lineas)
             if (!shell::InsertaDetalleNotaCredito(bd, nota, p.ClaveProducto, p.Cantidad, p.PUnitario, 1, 0, &r.error))
                 return r;
         if (!shell::InsertaMovCaja(bd, 0, MovSalida,

@@ -1,6 +1,5 @@
 #include "catalogs/existencias_sucursales.h"
 
-#include "platform/db/database.h"
 #include "shell/texto.h"
 
 #include <QFileInfo>
@@ -10,6 +9,20 @@ namespace catalogos {
 QString EntradaExistencia(double existencia, const QString& nombre)
 {
     return shell::Formato(existencia, QStringLiteral("####0")) + QStringLiteral("\t ") + nombre;
+}
+
+std::unique_ptr<db::Database> AbreSucursalLectura(const QString& ruta, const QString& clave)
+{
+    if (!QFileInfo(ruta).isFile())
+        return nullptr;
+    db::OpenOptions op;
+    op.password = clave;
+    op.attachLinks = false;  // what is read is the branch's own
+    op.createViews = false;
+    auto bd = db::Database::open(ruta, op);
+    if (!bd || !bd->exec(QStringLiteral("PRAGMA query_only = ON")))
+        return nullptr;
+    return bd;
 }
 
 QStringList ExistenciasOtrasSucursales(const SucursalesExistencia& s, qint64 claveProducto)
@@ -22,16 +35,10 @@ QStringList ExistenciasOtrasSucursales(const SucursalesExistencia& s, qint64 cla
         const QString& nombre = s.nombres[size_t(n)];
         if (n == s.actual || nombre.isEmpty())
             continue;
-        const QString ruta = s.carpetaDatos + QStringLiteral("/Base de datos/Sucursales/") + nombre
-                             + QStringLiteral("/BDSucursal.db");
-        if (!QFileInfo(ruta).isFile())
-            continue;
-        db::OpenOptions op;
-        op.password = s.clave;
-        op.attachLinks = false;  // the stock table is the branch's own
-        op.createViews = false;
-        auto bd = db::Database::open(ruta, op);
-        if (!bd || !bd->exec(QStringLiteral("PRAGMA query_only = ON")))
+        auto bd = AbreSucursalLectura(s.carpetaDatos + QStringLiteral("/Base de datos/Sucursales/") + nombre
+                                          + QStringLiteral("/BDSucursal.db"),
+                                      s.clave);
+        if (!bd)
             continue;
         auto fila = bd->selectOne(QStringLiteral("SELECT Existencia FROM Existencia WHERE ClaveProducto=?"),
                                   {claveProducto});

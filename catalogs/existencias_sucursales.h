@@ -1,10 +1,13 @@
 #pragma once
 // The stock of one product in the company's other branches, read from each branch's own file.
 
+#include "platform/db/database.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <memory>
 
 namespace catalogos {
 
@@ -25,5 +28,9 @@ QStringList ExistenciasOtrasSucursales(const SucursalesExistencia& s, qint64 cla
 
 // The entry of one branch.
 QString EntradaExistencia(double existencia, const QString& nombre);
+
+// Another branch's file on its own short-lived read-only connection, without its links to the
+// central tables; nullptr when it is not there or cannot be opened.
+std::unique_ptr<db::Database> AbreSucursalLectura(const QString& ruta, const QString& clave);
 
 }  // namespace catalogos

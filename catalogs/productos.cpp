@@ -1,11 +1,15 @@
 #include "catalogs/productos.h"
 
+#include "catalogs/existencias_sucursales.h"
 #include "catalogs/texto_catalogo.h"
 
+#include "shell/conexion.h"
+#include "shell/estado.h"
 #include "shell/existencia.h"
 #include "shell/rutinas_bd.h"
 
 #include <QDate>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -185,8 +189,7 @@ ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::
     bool ok = t.begin(espera, &e);
     if (ok && !clave) {
         // The new key is read under the write lock, so two terminals never take the same one.
-        const auto siguiente = shell::ObtenerSiguienteId(bd, QStringLiteral("ClaveProducto"),
-                                                         QStringLiteral("Producto"), {}, &e);
+        const auto siguiente = SiguienteClaveProducto(bd, &e);
         ok = siguiente.has_value();
         if (ok) {
             r.clave = *siguiente;
@@ -232,6 +235,50 @@ ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::
     if (!ok)
         r.existenciaAnterior = 0;
     return r;
+}
+
+namespace {
+
+// The highest product key the branch tables of `bd` hold, as one select; "" when it has none of them.
+QString ClavesGuardadas(db::Database& bd)
+{
+    QStringList partes;
+    for (const char* tabla : {"DetalleVenta", "Existencia", "DEInventario", "DNotaCredito", "DVentaCredito",
+                              "doctoscredito"})
+        if (bd.tableExists(QLatin1String(tabla)))
+            partes << QStringLiteral("SELECT max(ClaveProducto) AS ClaveProducto FROM ") + QLatin1String(tabla);
+    return partes.join(QStringLiteral(" UNION ALL "));
+}
+
+}  // namespace
+
+std::optional<qint64> SiguienteClaveProducto(db::Database& bd, db::Error* error)
+{
+    const QString propias = ClavesGuardadas(bd);
+    auto siguiente = shell::ObtenerSiguienteId(
+        bd, QStringLiteral("ClaveProducto"),
+        QStringLiteral("SELECT ClaveProducto FROM Producto")
+            + (propias.isEmpty() ? QString() : QStringLiteral(" UNION ALL ") + propias),
+        {}, error);
+    if (!siguiente)
+        return std::nullopt;
+    // Other branches keep their own lines and stock rows of the shared catalogue. A file that
+    // cannot be read now is passed over rather than stopping the save.
+    const QString esta = QFileInfo(bd.path()).canonicalFilePath();
+    for (int n = 0; n <= 10; ++n) {
+        if (G().DescripcionC[size_t(n)].isEmpty())
+            continue;
+        const QString ruta = shell::RutaBDSucursal(n);
+        if (QFileInfo(ruta).canonicalFilePath() == esta)
+            continue;
+        auto otra = AbreSucursalLectura(ruta, shell::ClaveArchivos());
+        const QString suyas = otra ? ClavesGuardadas(*otra) : QString();
+        if (suyas.isEmpty())
+            continue;
+        if (const auto v = shell::ObtenerSiguienteId(*otra, QStringLiteral("ClaveProducto"), suyas, {}))
+            siguiente = std::max(*siguiente, *v);
+    }
+    return siguiente;
 }
 
 bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error)

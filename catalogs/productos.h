@@ -64,8 +64,14 @@ struct ResultadoProducto {
     // With the stock unlocked: the stock stored when the save began (read inside it).
     double existenciaAnterior = 0;
 };
+// The key a new product gets: above every key of the catalogue and every key still carried by the
+// sale lines, stock rows, inventory lines and credit documents of the branch file `bd` and of every
+// other branch's file that can be read, so that a new product never inherits the records of a
+// deleted one. Read inside the caller's write transaction.
+std::optional<qint64> SiguienteClaveProducto(db::Database& bd, db::Error* error = nullptr);
+
 // One write transaction on the branch file (its links reach Producto): a new product (clave
-// nullopt) gets the highest key + 1 read inside it. Nothing is written on any failure. The picture
+// nullopt) gets SiguienteClaveProducto read inside it. Nothing is written on any failure. The picture
 // path, when given and not empty/"C:\", replaces the product's ImagenProducto rows. `espera`: how
 // to wait while another terminal writes.
 ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::optional<qint64> clave,

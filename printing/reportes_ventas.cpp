@@ -18,6 +18,12 @@ QString conCriterio(const QString& base, const shell::CriterioFechas& c, QVarian
 
 QString dinero(qint64 centavos) { return report::formatAmount(double(centavos) / 100); }
 
+// A sold line's amount as the reports show it: quantity x price less the line's own discount.
+double importeLinea(const db::Row& f) {
+    const double bruto = f.real(QStringLiteral("Cantidad")) * f.real(QStringLiteral("PrecioUnit"));
+    return bruto - bruto * f.real(QStringLiteral("Descuento")) / 100;
+}
+
 }  // namespace
 
 QString SeleccionVentaDiaria(const QStringList& letras, const QDate& dia, QVariantList* valores) {
@@ -62,10 +68,8 @@ QVariantMap DatosVentas(const db::Rows& filas) {
         QVariantList lineas;
         for (const db::Row& f : g.rows) {
             QVariantMap l = report::toVariant(f);
-            const double bruto = f.real(QStringLiteral("Cantidad")) * f.real(QStringLiteral("PrecioUnit"));
             l.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
-            l.insert(QStringLiteral("Importe"),
-                     report::formatAmount(bruto - bruto * f.real(QStringLiteral("Descuento")) / 100));
+            l.insert(QStringLiteral("Importe"), report::formatAmount(importeLinea(f)));
             lineas << l;
         }
         doc.insert(QStringLiteral("lineas"), lineas);
@@ -86,7 +90,7 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
     const shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2);
     const auto lineas = bd.select(
         QStringLiteral("SELECT DetalleVenta.ClaveProducto, Producto.Nombre, Producto.Descripcion, "
-                       "DetalleVenta.Cantidad, DetalleVenta.PrecioUnit "
+                       "DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento "
                        "FROM DetalleVenta JOIN Venta ON Venta.Numero = DetalleVenta.Numero "
                        "AND Venta.Tipo = DetalleVenta.TipoDocto "
                        "LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto "
@@ -107,7 +111,7 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
         s.descripcion = l.text(QStringLiteral("Descripcion"));
         const double cantidad = l.real(QStringLiteral("Cantidad"));
         s.milesimas += qRound64(cantidad * 1000);
-        s.centavos += shell::Centavos(TruncaCentavos(cantidad * l.real(QStringLiteral("PrecioUnit"))));
+        s.centavos += shell::Centavos(importeLinea(l));
     }
     std::vector<std::pair<qint64, Suma>> orden(porProducto.begin(), porProducto.end());
     std::stable_sort(orden.begin(), orden.end(), [porImporte](const auto& a, const auto& b) {

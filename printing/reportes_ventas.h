@@ -30,8 +30,8 @@ QVariantMap DatosVentas(const db::Rows& filas);
 
 // Products sold in the period on tickets and invoices (active documents only; quotations, day
 // invoices, whose goods their tickets sold, and lines not yet in a document left out): one row per product with ClaveProducto, Nombre,
-// Descripcion, SumaCantidad and SumaImporte (each line's quantity x price cut to the cent before
-// adding), Campo1 to Campo4 empty. `porImporte`: largest amount first, else most-sold first.
+// Descripcion, SumaCantidad and SumaImporte (each line's amount to the cent before adding, as the
+// daily report shows it), Campo1 to Campo4 empty. `porImporte`: largest amount first, else most-sold first.
 std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio, const QDate& fin, bool porImporte,
                                           db::Error* error = nullptr);
 

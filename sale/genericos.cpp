@@ -1,17 +1,18 @@
 #include "sale/genericos.h"
 
+#include "catalogs/productos.h"
+
 namespace venta {
 
 std::optional<ProductoCreado> CreaProducto(db::Database& bd, const QString& nombre,
                                            const QString& descripcion, double precio, int iva,
                                            db::Error* error)
 {
-    const auto maximo = bd.scalar(QStringLiteral("SELECT max(ClaveProducto) FROM Producto"),
-                                  QVariantList{}, error);
-    if (!maximo)
+    const auto clave = catalogos::SiguienteClaveProducto(bd, error);
+    if (!clave)
         return std::nullopt;
     ProductoCreado p;
-    p.clave = maximo->isNull() ? 1 : maximo->toLongLong() + 1;
+    p.clave = *clave;
     for (qint64 n = p.clave;; ++n) {
         const QString codigo = QStringLiteral("CB") + QString::number(n);
         const auto usado = bd.scalar(

@@ -120,8 +120,11 @@ ResultadoVC GuardaVCredito(db::Database& bd, db::Database& central, const DatosV
             return false;
         r.documentos.clear();
         for (const LineaCredito& l : lineas) {
-            const auto doctos = catalogos::GenerarDoctos(l.plan.PrecioCredito, l.plan.Anticipo,
-                                                         l.plan.ImportePago, l.plan.Periododepago, fecha);
+            // The plan prices one unit; the line owes it for every unit sold, on the plan's dates.
+            const double cantidad = l.fila.real(QStringLiteral("Cantidad"));
+            const auto porCantidad = [cantidad](double importe) { return shell::Redondea(importe * cantidad, 2); };
+            const auto doctos = catalogos::GenerarDoctos(porCantidad(l.plan.PrecioCredito), porCantidad(l.plan.Anticipo),
+                                                         porCantidad(l.plan.ImportePago), l.plan.Periododepago, fecha);
             if (!catalogos::InsertaDoctos(b, doctos, numero,
                                           l.fila.integer(QStringLiteral("ClaveProducto")), err))
                 return false;

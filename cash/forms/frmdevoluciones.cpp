@@ -172,8 +172,9 @@ ui::Prompts& frmDevoluciones::prompts() const { return prompts_ ? *prompts_ : ui
 
 void frmDevoluciones::ConsultaVenta() {
     db::Database* b = bd();
-    const QString letra = LetraTipoDocumento(cmbEstatus->currentText(), G().FacturaE);
     if (b) {
+        const QString letra =
+            LetraConsulta(*b, cmbEstatus->currentText(), G().FacturaE, capNumero->Text(), prompts());
         dev_.ConsultaVenta(*b, letra, capNumero->Text(), prompts());
     } else {
         dev_.NuevaDevolucion();

@@ -35,10 +35,6 @@ TEST(DevolucionTexto, LettersReferencesQuantitiesAndPrices) {
     EXPECT_EQ(caja::CantidadTecleada("0.5"), 0.5);
     for (const char* malo : {"12a", "1,5", "", "   ", "-2", "1.2.3", "$3"})
         EXPECT_FALSE(caja::CantidadTecleada(malo).has_value()) << malo;
-
-    EXPECT_DOUBLE_EQ(caja::PrecioDevolucion(99.99, 10), 89.99);
-    EXPECT_DOUBLE_EQ(caja::PrecioDevolucion(99.99, 0), 99.99);
-    EXPECT_DOUBLE_EQ(caja::PrecioDevolucion(99.99, -3), 99.99);
 }
 
 TEST_F(DevolucionTest, LooksUpATicketWithItsLabelsAndLines) {
@@ -96,6 +92,25 @@ TEST_F(DevolucionTest, ElectronicInvoiceFoundWithElectronicInvoicing) {
     EXPECT_EQ(dev.venta().Tipo, "E");
 }
 
+TEST_F(DevolucionTest, ElectronicInvoicingStillFindsPaperInvoices) {
+    vende(40, "E", {{2, 3, 12}});
+    vende(40, "F", {{0, 1, 10}});
+    vende(41, "F", {{1, 2, 5}});
+    auto letra = [&](const char* numero) { return caja::LetraConsulta(bd(), "Factura", true, numero, prompts); };
+    EXPECT_EQ(letra("41"), "F");  // issued on paper before the switch
+    EXPECT_EQ(letra("42"), "E");  // nowhere: the lookup tells so
+    EXPECT_TRUE(prompts.asked().empty());
+    prompts.pushAnswer(ui::Answer::No);
+    EXPECT_EQ(letra("40"), "F");
+    EXPECT_EQ(prompts.asked().back().kind, ui::ScriptedPrompts::Asked::Question);
+    prompts.pushAnswer(ui::Answer::Yes);
+    EXPECT_EQ(letra("40"), "E");
+    prompts.pushAnswer(ui::Answer::Cancel);
+    EXPECT_EQ(letra("40"), "");
+    EXPECT_EQ(caja::LetraConsulta(bd(), "Factura", false, "40", prompts), "F");
+    EXPECT_EQ(caja::LetraConsulta(bd(), "Ticket", true, "40", prompts), "T");
+}
+
 TEST_F(DevolucionTest, MarkingAsksTheQuantityAndRefusesBadAnswers) {
     vende(5, "T", {{0, 3, 20}, {1, 1, 7}});
     ASSERT_EQ(consulta("T", "5"), ResultadoConsulta::Encontrada);
@@ -151,6 +166,36 @@ TEST_F(DevolucionTest, TheSaleDiscountLowersThePriceToTheCent) {
     ASSERT_TRUE(marca(0, "2"));
     EXPECT_DOUBLE_EQ(dev.pendientes()[0].PUnitario, 89.99);
     EXPECT_EQ(dev.TotalCentavos(), 17998);
+}
+
+TEST_F(DevolucionTest, AProductOnTwoLinesComesBackAtWhatWasPaidForIt) {
+    // 1 at 100.00 and 4 at 10.00 of one product: whichever line is marked, the five units are 140.00.
+    vende(20, "T", {{0, 1, 100}, {0, 4, 10}});
+    ASSERT_EQ(consulta("T", "20"), ResultadoConsulta::Encontrada);
+    ASSERT_TRUE(marca(0, "5"));
+    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 5.00");
+    EXPECT_EQ(dev.TotalCentavos(), 14000);
+    EXPECT_DOUBLE_EQ(dev.pendientes()[0].PUnitario, 28);
+    // Fewer units come back from the lowest price paid: none of them cost more.
+    ASSERT_TRUE(dev.QuitaLineaDevolucion(0));
+    ASSERT_TRUE(marca(0, "2"));
+    EXPECT_EQ(dev.TotalCentavos(), 2000);
+
+    // One unit at 50 % off and one at full price, 10 % off the whole ticket: 15.00 less 1.50.
+    vende(21, "T", {{1, 1, 10, 50}, {1, 1, 10}}, 10);
+    ASSERT_EQ(consulta("T", "21"), ResultadoConsulta::Encontrada);
+    ASSERT_TRUE(marca(1, "1"));
+    EXPECT_EQ(dev.TotalCentavos(), 450);
+    ASSERT_TRUE(dev.QuitaLineaDevolucion(0));
+    ASSERT_TRUE(marca(1, "2"));
+    EXPECT_EQ(dev.TotalCentavos(), 1350);
+
+    // Earlier returns took the cheap units: what is left is the dear one, and the limit says so.
+    devolucionAnterior("T 20", 0, 4);
+    ASSERT_EQ(consulta("T", "20"), ResultadoConsulta::Encontrada);
+    ASSERT_TRUE(marca(1, "1"));
+    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 1.00");
+    EXPECT_EQ(dev.TotalCentavos(), 10000);
 }
 
 TEST_F(DevolucionTest, TwoFormsOnTwoHandlesKeepTheirOwnLines) {

@@ -141,6 +141,35 @@ TEST_F(FrmDevolucionesTest, ReturnsASoldTicketAsCashAndReprintsItsVoucher) {
     EstableceSalidaImpresor(nullptr);
 }
 
+TEST_F(FrmDevolucionesTest, TheDearLineMarkedWholeRefundsWhatTheProductsUnitsCost) {
+    EstableceSalidaImpresor([](const QString&, int) { return print::Resultado{true, {}}; });
+    vende(30, "T", {{0, 1, 100}, {0, 4, 10}});
+    caja::frmDevoluciones f(nullptr, nullptr, &prompts);
+    f.show();
+    QTest::keyClicks(caja(f.capNumero), QStringLiteral("30"));
+    clic(f.cmdConsultar);
+    ASSERT_EQ(f.gridDetVentas->model()->rowCount(), 2);
+    prompts.pushInput("5");
+    clic(f.Command1);  // on the 100.00 line
+    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 5.00");
+    EXPECT_EQ(f.lblImporteDev->text(), "140.00");
+    clic(f.cmdGuardar);
+    EXPECT_DOUBLE_EQ(valor("SELECT ImporteMov FROM MovimientosCaja").toDouble(), 140);
+    EstableceSalidaImpresor(nullptr);
+}
+
+TEST_F(FrmDevolucionesTest, AnInvoiceOnPaperIsFoundWithElectronicInvoicingOn) {
+    vende(41, "F", {{1, 2, 5}});
+    G().FacturaE = true;
+    caja::frmDevoluciones f(nullptr, nullptr, &prompts);
+    f.show();
+    f.cmbEstatus->setCurrentText(QStringLiteral("Factura"));
+    QTest::keyClicks(caja(f.capNumero), QStringLiteral("41"));
+    clic(f.cmdConsultar);
+    EXPECT_EQ(f.gridDetVentas->model()->rowCount(), 1) << prompts.messages().join("|").toStdString();
+    EXPECT_EQ(f.devolucion().venta().Tipo, "F");
+}
+
 TEST_F(FrmDevolucionesTest, TheReturnsItemOpensTheForm) {
     auto midi = std::make_unique<shell::MIDI>();
     caja::ConectaMenusCaja(midi.get());

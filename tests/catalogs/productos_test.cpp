@@ -246,6 +246,30 @@ TEST_F(ProductosTest, ANewProductNeverInheritsTheCreditPlanOfADeletedOne)
     EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM PreciosCredito WHERE Producto=?"), {r.clave}), 0);
 }
 
+TEST_F(ProductosTest, ANewProductNeverTakesAKeyThatOldRecordsStillCarry)
+{
+    const qint64 ultimo = Cuenta(QStringLiteral("SELECT MAX(ClaveProducto) FROM Producto"));
+    ASSERT_TRUE(c.sucursal->exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, "
+                                                "PrecioUnit) VALUES (7, 'T', ?, 1, 10)"),
+                                 {ultimo}));
+    db::Error e;
+    ASSERT_TRUE(BorraProducto(*c.sucursal, ultimo, &e)) << e.message.toStdString();
+    ResultadoProducto r = GrabaProducto(*c.sucursal, Nuevo(QStringLiteral("SIN-HERENCIA")), std::nullopt, {});
+    ASSERT_TRUE(r.ok) << r.error.message.toStdString();
+    EXPECT_EQ(r.clave, ultimo + 1);  // ticket 7's line stays the deleted product's
+
+    // Another branch still keeps a stock row of a product deleted long ago.
+    ASSERT_TRUE(c.AgregaSucursal(2, QStringLiteral("NORTE")));
+    auto norte = db::Database::open(datasetup::rutaSucursal(c.dir.path(), QStringLiteral("NORTE")),
+                                    datasetup::claveArchivos());
+    ASSERT_TRUE(norte && norte->exec(QStringLiteral("INSERT INTO Existencia (ClaveProducto, Existencia) VALUES (?, 3)"),
+                                     {ultimo + 5}));
+    norte.reset();
+    r = GrabaProducto(*c.sucursal, Nuevo(QStringLiteral("SIN-HERENCIA2")), std::nullopt, {});
+    ASSERT_TRUE(r.ok) << r.error.message.toStdString();
+    EXPECT_EQ(r.clave, ultimo + 6);
+}
+
 TEST_F(ProductosTest, SearchPatternAndSourceTakeTypedTextLiterally)
 {
     EXPECT_EQ(PatronBusqueda(QStringLiteral("AB"), true), "%A%B%");

@@ -13,6 +13,7 @@
 #include "cash/corte_impresion.h"
 #include "cash/devolucion_guardado.h"
 #include "cash/facturadia.h"
+#include "cash/forms/frmdevoluciones.h"
 #include "cash/forms/frmmovcaja.h"
 #include "platform/ui/filechooser.h"
 #include "printing/envio.h"
@@ -35,6 +36,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -158,10 +160,12 @@ protected:
         EXPECT_TRUE(pantalla.recarga());
         return ids;
     }
-    venta::VentaEnPantalla Pantalla(const Lineas& lineas, const QString& cliente, const QString& rfc)
+    venta::VentaEnPantalla Pantalla(const Lineas& lineas, const QString& cliente, const QString& rfc,
+                                    const std::function<void(venta::LineasVenta&)>& ajusta = {})
     {
         venta::LineasVenta pantalla(&bd());
         Captura(pantalla, lineas);
+        if (ajusta) ajusta(pantalla);
         venta::VentaEnPantalla v;
         v.modo = QStringLiteral("F");
         v.clienteVenta = cliente;
@@ -533,6 +537,53 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
         EXPECT_EQ(segundo.importeCentavos, 2100);
         EXPECT_EQ(cortePapel(), papel);
     }
+}
+
+// --- A product sold on two lines at two prices, then returned through the returns form ---------
+TEST_F(DiaTiendaTest, AProductOnTwoLinesAtTwoPricesComesBackAtWhatItsUnitsCost)
+{
+    // One colour box at 45.00, two more on a line of their own at 20 % off (72.00), a pen: 125.00.
+    const venta::VentaEnPantalla v =
+        Pantalla({{COLORES, 1}, {COLORES, 2}, {PLUMA, 1}}, PUBLICO, RFC_PUBLICO, [](venta::LineasVenta& p) {
+            ASSERT_TRUE(p.escribe(1, QStringLiteral("Descuento"), 20.0));
+            ASSERT_TRUE(p.recarga());
+        });
+    ASSERT_EQ(Centavos(v.totalVenta), 12500);
+    venta::AccionesCierre acciones = Acciones();
+    const venta::ResultadoCierre cierre = venta::Facturar(bd(), v, acciones);
+    ASSERT_TRUE(cierre.guardado) << prompts.messages().join(u'|').toStdString();
+
+    // The cashier marks the 45.00 line for two boxes: they are the two that cost 36.00; the last
+    // box, on another return, is the one of 45.00.
+    caja::frmDevoluciones f(nullptr, nullptr, &prompts);
+    f.show();
+    for (const auto& [cantidad, esperado] : {std::pair{"2", "72.00"}, std::pair{"1", "45.00"}}) {
+        QLineEdit* numero = f.capNumero->findChild<QLineEdit*>();
+        numero->clear();
+        QTest::keyClicks(numero, QString::number(cierre.NumeroDocumento()));
+        QTest::mouseClick(f.cmdConsultar, Qt::LeftButton);
+        ASSERT_EQ(f.gridDetVentas->model()->rowCount(), 3) << prompts.messages().join(u'|').toStdString();
+        f.gridDetVentas->selectRow(0);
+        prompts.pushInput(QString::fromLatin1(cantidad));
+        QTest::mouseClick(f.Command1, Qt::LeftButton);
+        EXPECT_EQ(f.lblImporteDev->text(), QString::fromLatin1(esperado));
+        QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    }
+    EXPECT_EQ(Centavos(Valor(QStringLiteral("SELECT SUM(ImporteMov) FROM MovimientosCaja WHERE TipoMov = 2")).toDouble()),
+              11700);
+    EXPECT_EQ(Existencia(bd(), COLORES), 30);
+
+    // The drawer took 125.00 and paid 117.00 back: 8.00, the pen.
+    auto pendiente = caja::CargaCorte(bd(), 0, false, QDate::currentDate());
+    ASSERT_TRUE(pendiente);
+    EXPECT_EQ(pendiente->ventasCentavos, 12500);
+    EXPECT_EQ(pendiente->movimientosCentavos, -11700);
+    EXPECT_EQ(pendiente->finalCentavos(), 800);
+    // Best sellers value the boxes as sold: 45.00 + 72.00.
+    auto vendidos = printing::ProductosVendidos(bd(), QDate::currentDate(), QDate::currentDate(), true);
+    ASSERT_TRUE(vendidos && !vendidos->empty());
+    EXPECT_EQ(vendidos->front().integer(QStringLiteral("ClaveProducto")), Clave(COLORES));
+    EXPECT_EQ(Centavos(vendidos->front().real(QStringLiteral("SumaImporte"))), 11700);
 }
 
 }  // namespace

@@ -70,6 +70,22 @@ TEST_F(VentaCredito, SaleLinesHeaderAndDocumentsOfEveryLine) {
     EXPECT_EQ(existencia(clave(0)), 100);
 }
 
+TEST_F(VentaCredito, DocumentsCoverTheQuantityOfTheLine) {
+    ASSERT_TRUE(central().exec(QStringLiteral("INSERT INTO PreciosCredito VALUES (?, 300, 50, 100, 15)"), {clave(2)}));
+    const qint64 tres = linea(clave(2), 3, 300), media = linea(clave(2), 0.5, 300);
+    ASSERT_EQ(venta::GuardaVCredito(bd(), central(), datos({tres, media}), prompts, espera).NumeroDocumento, 1);
+    auto importes = [&](int inicio, int fin) {
+        return valor(QStringLiteral("SELECT group_concat(Importe || '@' || FechaVencimiento, ' ') FROM (SELECT * FROM "
+                                    "doctoscredito WHERE rowid BETWEEN ? AND ? ORDER BY rowid)"),
+                     {inicio, fin}).toString();
+    };
+    // 3 units: 900 on credit, 150 down, instalments of 300 every 15 days, the last the 150 left.
+    EXPECT_EQ(importes(1, 4), QStringLiteral("150.0@2026-12-09 300.0@2026-12-24 300.0@2027-01-08 150.0@2027-01-23"));
+    // Half a unit: 150 on credit, 25 down, then 50, 50 and 25.
+    EXPECT_EQ(importes(5, 8), QStringLiteral("25.0@2026-12-09 50.0@2026-12-24 50.0@2027-01-08 25.0@2027-01-23"));
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM doctoscredito")), 8);
+}
+
 TEST_F(VentaCredito, ChecksInTheirOrder) {
     const qint64 a = linea(clave(0), 1, 1000);
     auto d = datos({a});
