@@ -58,12 +58,9 @@ std::optional<qint64> ImporteDevuelto(db::Database& bd, const DocumentoVenta& do
                            {DoctoDevolucion(doc.Tipo, doc.Numero), MovtoDevolucion}, error);
     if (!filas) return std::nullopt;
     qint64 r = 0;
-    for (const db::Row& f : *filas) {
-        LineaDevolucion l;
-        l.Cantidad = f.real(QStringLiteral("Cantidad"));
-        l.PUnitario = f.real(QStringLiteral("PUnitario"));
-        r += l.ImporteCentavos();
-    }
+    // Each return line stores its value spread over its quantity; to the cent, as its voucher adds it.
+    for (const db::Row& f : *filas)
+        r += shell::Centavos(f.real(QStringLiteral("Cantidad")) * f.real(QStringLiteral("PUnitario")));
     return r;
 }
 
