@@ -234,7 +234,7 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
         } else if (acciones.imprimeFactura) {
             acciones.imprimeFactura(numero);
         } else {
-            ImprimeTicket(numero, numero, {}, avisos);
+            ImprimeTicket(numero, numero, {}, avisos, nullptr, r.letra.isEmpty() ? QStringLiteral("F") : r.letra);
         }
     }
     return r;

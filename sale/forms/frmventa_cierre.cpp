@@ -143,7 +143,8 @@ void Imprimir(frmVenta& forma)
         return;
     }
     if (hay->toLongLong() > 0)
-        ImprimeTicket(forma.NumeroDocumento, forma.NumeroDocumento, {}, forma.prompts(), &forma);
+        ImprimeTicket(forma.NumeroDocumento, forma.NumeroDocumento, {}, forma.prompts(), &forma,
+                      forma.TipoDocumento == QStringLiteral("E") ? forma.TipoDocumento : QStringLiteral("F"));
 }
 
 void VenderPantalla(frmVenta& forma, int tipo)

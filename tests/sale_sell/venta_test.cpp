@@ -2,6 +2,9 @@
 // as payment, print requests, and what a failed save leaves behind.
 
 #include "entorno.h"
+#include "platform/report/report.h"
+
+#include <QPrintPreviewDialog>
 #include "sale/cierre_ticket.h"
 #include "sale/venta_factura.h"
 #include "shell/estado.h"
@@ -135,6 +138,18 @@ TEST_F(VentaTest, ExactlyRegxFacturaLinesIsOneInvoiceAndElectronicTakesItsOwnCou
     ASSERT_TRUE(r.guardado);
     EXPECT_EQ(impresas, (std::vector<qint64>{1, 2, 3}));
     EXPECT_EQ(e.Cuenta("SELECT count(*) FROM Solicitafolios WHERE FolioSolicita = 4"), 0);
+
+    // Without the server the electronic invoice opens itself, not a paper invoice of its number.
+    acciones.imprimeFactura = nullptr;
+    prompts.clear();
+    ASSERT_TRUE(e.bd().exec("UPDATE Folios SET ValorFolio = 9 WHERE Numerofolio = 8"));  // no F 10 exists
+    r = VendeFactura(e.bd(), e.Venta(Lineas(1)), 7, acciones);
+    ASSERT_TRUE(r.guardado);
+    EXPECT_EQ(r.numeros, std::vector<qint64>{10});
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().join("|").toStdString();
+    const auto vistas = report::openPreviews();
+    EXPECT_EQ(vistas.size(), 1);
+    qDeleteAll(vistas);
 }
 
 TEST_F(VentaTest, ChecksBeforeAnythingIsStored)
