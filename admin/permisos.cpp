@@ -116,6 +116,64 @@ ArbolPermisos ArmaArbol(std::vector<Permiso> filas)
     return arbol;
 }
 
+namespace {
+
+bool otorgado(const std::vector<qint64>& otorgados, qint64 id)
+{
+    return std::find(otorgados.begin(), otorgados.end(), id) != otorgados.end();
+}
+
+// The node and every node under it.
+std::vector<int> Rama(const ArbolPermisos& arbol, int nodo)
+{
+    std::vector<int> rama{nodo};
+    for (size_t i = 0; i < rama.size(); ++i)
+        for (int h : arbol.nodos[size_t(rama[i])].hijos)
+            rama.push_back(h);
+    return rama;
+}
+
+}  // namespace
+
+Marca MarcaNodo(const ArbolPermisos& arbol, const std::vector<qint64>& otorgados, int nodo)
+{
+    if (nodo < 0 || size_t(nodo) >= arbol.nodos.size() || !otorgado(otorgados, arbol.nodos[size_t(nodo)].id))
+        return Marca::Ninguna;
+    for (int i : Rama(arbol, nodo))
+        if (!otorgado(otorgados, arbol.nodos[size_t(i)].id))
+            return Marca::Parcial;
+    return Marca::Completa;
+}
+
+std::vector<qint64> CambiaMarca(const ArbolPermisos& arbol, std::vector<qint64> otorgados, int nodo)
+{
+    if (nodo < 0 || size_t(nodo) >= arbol.nodos.size())
+        return otorgados;
+    const bool quita = MarcaNodo(arbol, otorgados, nodo) == Marca::Completa;
+    for (int i : Rama(arbol, nodo)) {
+        const qint64 id = arbol.nodos[size_t(i)].id;
+        std::erase(otorgados, id);
+        if (!quita)
+            otorgados.push_back(id);
+    }
+    for (int a = arbol.nodos[size_t(nodo)].padre; a >= 0; a = arbol.nodos[size_t(a)].padre) {
+        const qint64 id = arbol.nodos[size_t(a)].id;
+        if (!quita) {
+            if (!otorgado(otorgados, id))
+                otorgados.push_back(id);
+            continue;
+        }
+        const std::vector<int> rama = Rama(arbol, a);
+        const bool queda = std::any_of(rama.begin() + 1, rama.end(), [&](int i) {
+            return otorgado(otorgados, arbol.nodos[size_t(i)].id);
+        });
+        if (!queda)
+            std::erase(otorgados, id);
+    }
+    std::sort(otorgados.begin(), otorgados.end());
+    return otorgados;
+}
+
 QString BuscaLlaveNodo(const ArbolPermisos& arbol, const QString& nombre)
 {
     QString llave;

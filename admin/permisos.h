@@ -45,6 +45,16 @@ struct ArbolPermisos {
 // two rows share the name, the one with the higher number, as the old tree took the last node).
 ArbolPermisos ArmaArbol(std::vector<Permiso> filas);
 
+// A node's box in the grants tree, read from the granted numbers: ticked when it and everything
+// under it are granted, partly ticked when it is granted but something under it is not. A granted
+// node stays reachable only through the menus above it, so a partly ticked node is granted itself.
+enum class Marca { Ninguna, Parcial, Completa };
+Marca MarcaNodo(const ArbolPermisos& arbol, const std::vector<qint64>& otorgados, int nodo);
+// A click on a node's box: a fully ticked node is cleared with everything under it, and each node
+// above it left with nothing granted under it is cleared too; any other node is granted with
+// everything under it and every node above it. The numbers granted afterwards, in order.
+std::vector<qint64> CambiaMarca(const ArbolPermisos& arbol, std::vector<qint64> otorgados, int nodo);
+
 // Key of the node with that text ("" when none; of the last one when several).
 QString BuscaLlaveNodo(const ArbolPermisos& arbol, const QString& nombre);
 // The first row (in IdPermiso order) with that name: its number as text in id mode, else its

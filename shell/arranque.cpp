@@ -1,6 +1,7 @@
 #include "shell/arranque.h"
 
 #include "platform/db/database.h"
+#include "platform/ui/filechooser.h"
 #include "platform/ui/prompts.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
@@ -44,10 +45,34 @@ bool g_recuperando = false;
 
 }  // namespace
 
-QString TextoRecuperacion(const QString& carpetaDatos, const QString& rutaApp) {
+QString TextoRecuperacion(const QString& carpetaDatos) {
     return QStringLiteral("No se logró leer la base de datos con la dirección: ") + carpetaDatos +
-           QStringLiteral(" establecer la ruta del Archivo Ejecutable para intentar con esta dirección ") +
-           rutaApp + QStringLiteral(" ? Apunte la direccion anterior como respaldo.");
+           QStringLiteral(" ¿Desea elegir la carpeta de datos? Apunte la direccion anterior como respaldo.");
+}
+
+QString RevisaCarpetaDatos(const QString& carpeta) {
+    const QString ruta = BuscaRuta(UnirRuta(carpeta, QStringLiteral("Base de datos/BDcodigos.db")));
+    if (carpeta.trimmed().isEmpty() || !QFileInfo(ruta).isFile())
+        return QStringLiteral("La carpeta %1 no es una carpeta de datos: no tiene el archivo %2.")
+            .arg(nativa(carpeta), nativa(QStringLiteral("Base de datos/BDcodigos.db")));
+    db::Error e;
+    db::OpenOptions op;
+    op.password = ClaveArchivos();
+    op.attachLinks = false;
+    op.createViews = false;
+    QString motivo;
+    {
+        auto bd = db::Database::open(ruta, op, &e);
+        std::optional<db::Row> empresa;
+        if (bd && bd->select(QStringLiteral("Select * from sucursales"), {}, &e))
+            empresa = bd->selectOne(QStringLiteral("Select * from Empresa"), {}, &e);
+        if (!empresa)
+            motivo = QStringLiteral("No se pudo leer el archivo %1: %2").arg(nativa(ruta), e.message);
+        else if (empresa->empty())
+            motivo = QStringLiteral("El archivo %1 no tiene los datos de la empresa.").arg(nativa(ruta));
+    }
+    db::Database::closeAll(ruta);
+    return motivo;
 }
 
 bool LeeDireccion(const QString& rutaApp) {
@@ -195,8 +220,7 @@ bool LeerParametros() {
 
 void RecuperaRutaDatos() {
     if (g_recuperando) return;
-    const QString app = RutaAplicacion();
-    const ui::Answer r = P().question(TextoRecuperacion(nativa(G().CarpetaDatos), nativa(app)));
+    const ui::Answer r = P().question(TextoRecuperacion(nativa(G().CarpetaDatos)));
     if (r != ui::Answer::Yes) {
         TerminaPrograma();
         return;
@@ -213,8 +237,24 @@ void RecuperaRutaDatos() {
 }
 
 void Establecerutaerr() {
-    const QString app = RutaAplicacion();
-    const QString ruta = BuscaRuta(UnirRuta(app, QStringLiteral("Direccion.db")));
+    // Only a folder that holds a readable central file is written: a wrong choice would leave this
+    // terminal unable to start again.
+    QString inicio = QFileInfo(G().CarpetaDatos).isDir() ? G().CarpetaDatos : RutaAplicacion();
+    QString carpeta;
+    for (;;) {
+        carpeta = ui::defaultFileChooser().folder(QStringLiteral("Elija la carpeta de datos"), inicio);
+        if (carpeta.isEmpty()) {
+            P().message(QStringLiteral("La carpeta de datos no se cambió. El programa termina."), ui::Icon::None, {});
+            TerminaPrograma();
+            return;
+        }
+        carpeta = SinSeparadorFinal(QDir::cleanPath(carpeta));
+        const QString motivo = RevisaCarpetaDatos(carpeta);
+        if (motivo.isEmpty()) break;
+        P().message(motivo + QStringLiteral(" Elija otra carpeta."), ui::Icon::Warning, {});
+        inicio = carpeta;
+    }
+    const QString ruta = BuscaRuta(UnirRuta(RutaAplicacion(), QStringLiteral("Direccion.db")));
     db::Error e;
     db::OpenOptions op;
     op.attachLinks = false;
@@ -222,7 +262,7 @@ void Establecerutaerr() {
     auto bd = db::Database::open(ruta, op, &e);
     // Only the first row is the machine's; rowid picks it.
     if (!bd || !bd->exec(QStringLiteral("UPDATE Dir SET Direccion = ? WHERE rowid = (SELECT MIN(rowid) FROM Dir)"),
-                         {app}, &e)) {
+                         {carpeta}, &e)) {
         P().message(QStringLiteral("No se pudo escribir la nueva dirección en %1: %2. El programa termina.")
                         .arg(nativa(ruta), e.message),
                     ui::Icon::Critical, {});
@@ -230,7 +270,7 @@ void Establecerutaerr() {
         return;
     }
     bd.reset();
-    G().CarpetaDatos = app;
+    G().CarpetaDatos = carpeta;
     // The program ends below in any case; a failure of these reads only adds its message.
     g_recuperando = true;
     auto terminaAntes = avisos().termina;
@@ -238,7 +278,7 @@ void Establecerutaerr() {
     if (LeerParametros()) CreaLigasaBDCodigos();
     avisos().termina = terminaAntes;
     g_recuperando = false;
-    P().message(QStringLiteral("capDCorta:   ") + nativa(app), ui::Icon::None, {});
+    P().message(QStringLiteral("La carpeta de datos es ahora: ") + nativa(carpeta), ui::Icon::None, {});
     P().message(QStringLiteral("Cambio hecho. Ejecute de nuevo el programa."), ui::Icon::None, {});
     TerminaPrograma();
 }

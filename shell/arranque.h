@@ -11,7 +11,10 @@
 namespace shell {
 
 // The text shown when the central file cannot be read, before the Yes/No question.
-QString TextoRecuperacion(const QString& carpetaDatos, const QString& rutaApp);
+QString TextoRecuperacion(const QString& carpetaDatos);
+// Why `carpeta` cannot be a data folder (no central file, or one whose branches and company cannot
+// be read); "" when it can. Only reads.
+QString RevisaCarpetaDatos(const QString& carpeta);
 // The word that authorises the data-path change.
 inline constexpr char kPalabraRuta[] = "pirx";
 
@@ -30,8 +33,9 @@ bool LeerSucursales();
 void LeerMonedas();
 // The data-path recovery: question, password word, and Establecerutaerr. Always ends the program.
 void RecuperaRutaDatos();
-// Writes the application folder as the data folder in Dir, reads the company again, links the
-// branch file again to the central file, tells the person and ends the program.
+// Lets the person choose the data folder with the folder chooser until one passes
+// RevisaCarpetaDatos (or the choice is cancelled), writes it in Dir, reads the company again, links
+// the branch file again to the central file, tells the person and ends the program.
 void Establecerutaerr();
 // Links the shared tables of the current branch file to the central file of CarpetaDatos again.
 void CreaLigasaBDCodigos();

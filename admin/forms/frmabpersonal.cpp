@@ -33,6 +33,7 @@ constexpr int kTabUsuarios = 0;
 constexpr int kTabPermisos = 1;
 constexpr int kRolId = Qt::UserRole;
 constexpr int kRolLlave = Qt::UserRole + 1;
+constexpr int kRolNodo = Qt::UserRole + 2;  // index in the tree's nodes
 
 QTreeWidget* creaArbol(QWidget* padre, const QString& nombre)
 {
@@ -206,6 +207,13 @@ QWidget* frmABPersonal::CreaTabUsuarios()
     connect(CCaptura2, &CCaptura::Change, this, [this] { BuscaNombreCompleto(CCaptura2->Text()); });
     for (CCaptura* c : {capApellidoP, capApellidoM, capNombres})
         connect(c, &CCaptura::Change, this, &frmABPersonal::AlCambiarNombreNuevo);
+    // A box ticked or cleared by the person takes the nodes under and above it along.
+    connect(TV2, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* n, int columna) {
+        if (pintando_ || !n || columna != 0)
+            return;
+        otorgados_ = CambiaMarca(arbol_, otorgados_, n->data(0, kRolNodo).toInt());
+        PintaMarcas();
+    });
     connect(TV2, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* n, int) {
         if (n)
             txtDescripPerm2->setText(BuscaPermiso(n->text(0), false));
@@ -305,17 +313,28 @@ void frmABPersonal::MuestraUsuario()
 
 void frmABPersonal::MarcaGrants(const std::vector<qint64>& ids)
 {
+    otorgados_ = ids;
+    PintaMarcas();
+}
+
+void frmABPersonal::PintaMarcas()
+{
+    pintando_ = true;
     for (QTreeWidgetItemIterator it(TV2); *it; ++it) {
-        const qint64 id = (*it)->data(0, kRolId).toLongLong();
-        (*it)->setCheckState(0, std::find(ids.begin(), ids.end(), id) != ids.end() ? Qt::Checked : Qt::Unchecked);
+        const Marca m = MarcaNodo(arbol_, otorgados_, (*it)->data(0, kRolNodo).toInt());
+        (*it)->setCheckState(0, m == Marca::Completa ? Qt::Checked
+                                : m == Marca::Parcial ? Qt::PartiallyChecked
+                                                      : Qt::Unchecked);
     }
+    pintando_ = false;
 }
 
 std::vector<qint64> frmABPersonal::Marcados() const
 {
+    // A partly ticked node is granted itself (MarcaNodo).
     std::vector<qint64> v;
     for (QTreeWidgetItemIterator it(TV2); *it; ++it)
-        if ((*it)->checkState(0) == Qt::Checked)
+        if ((*it)->checkState(0) != Qt::Unchecked)
             v.push_back((*it)->data(0, kRolId).toLongLong());
     return v;
 }
@@ -374,8 +393,11 @@ void frmABPersonal::cmdAgregar_Click()
     for (CCaptura* c : {capApellidoM, capNombres, capNombreU, capDomicilio})
         c->setText(QString());
     capClaveAcceso->clear();
-    // The ticks and +Permisos shown stay: they are what the new user gets unless changed. The
-    // rights list shows the new user's string, which is what the save stores.
+    // A new user is granted nothing until ticked here: the grants of the user shown before (and
+    // those it received from another user) are not passed on. The rights list shows the new
+    // user's string, which is what the save stores.
+    capPermIguala->setText(QString());
+    MarcaGrants({});
     DeterminaDerechos();
     capApellidoP->SetFocus();
 }
@@ -503,9 +525,12 @@ void frmABPersonal::AbrePermisos()
 
 void frmABPersonal::CargaArbolPermisos()
 {
-    const ArbolPermisos arbol = ArmaArbol(permisos_);
+    arbol_ = ArmaArbol(permisos_);
+    const ArbolPermisos& arbol = arbol_;
     // The grants being edited survive a change of the catalogue.
     const std::vector<qint64> marcados = Marcados();
+    // Building the nodes is no click of the person's.
+    pintando_ = true;
     for (QTreeWidget* t : {TV1, TV2}) {
         t->clear();
         std::vector<QTreeWidgetItem*> items(arbol.nodos.size(), nullptr);
@@ -519,6 +544,7 @@ void frmABPersonal::CargaArbolPermisos()
             item->setText(0, n.texto);
             item->setData(0, kRolId, n.id);
             item->setData(0, kRolLlave, n.llave);
+            item->setData(0, kRolNodo, i);
             if (t == TV2)
                 item->setCheckState(0, Qt::Unchecked);
             items[size_t(i)] = item;
@@ -527,6 +553,7 @@ void frmABPersonal::CargaArbolPermisos()
         }
         t->expandAll();
     }
+    pintando_ = false;
     MarcaGrants(marcados);
     for (const QString& aviso : arbol.avisos)
         prompts().message(aviso, ui::Icon::Information);

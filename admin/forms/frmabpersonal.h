@@ -85,6 +85,7 @@ private:
     void LeeLista(int filaMostrar);
     void MuestraUsuario();
     void MarcaGrants(const std::vector<qint64>& ids);
+    void PintaMarcas();
     std::vector<qint64> Marcados() const;
     DatosUsuario DatosEnPantalla() const;
     void VaAUsuario(std::optional<qint64> id);
@@ -106,6 +107,9 @@ private:
     bool llenando_ = false;
     QString derechos_;
     std::vector<Permiso> permisos_;
+    ArbolPermisos arbol_;              // what TV1 and TV2 show
+    std::vector<qint64> otorgados_;    // the grants being edited, which TV2's boxes show
+    bool pintando_ = false;            // TV2's boxes being set from otorgados_
     bool permisoNuevo_ = false;
     qint64 ultimoNodo_ = -1;  // IdPermiso of the catalogue node last clicked, -1 none
     QString textoUltimoNodo_;

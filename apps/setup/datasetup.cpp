@@ -448,12 +448,43 @@ bool addMissingTemplates(const QString& dataFolder, const QString& templatesDir,
     return true;
 }
 
+Result addTerminal(const Options& o) {
+    Result r;
+    if (o.demo) {
+        r.message = QStringLiteral("El catálogo de prueba necesita una carpeta de datos nueva; %1 ya tiene datos.")
+                        .arg(QDir::toNativeSeparators(o.dataFolder));
+        return r;
+    }
+    // The data folder is only read: the branch this terminal starts in must be there.
+    QString error;
+    const QString corto = shortNameOfBranch(o.dataFolder, o.sucursal, &error);
+    db::Database::closeAll(rutaBDCodigos(o.dataFolder));
+    if (corto.isEmpty()) {
+        r.message = error;
+        return r;
+    }
+    if (!QFileInfo::exists(rutaSucursal(o.dataFolder, corto))) {
+        r.message = QStringLiteral("La sucursal %1 (%2) no tiene su archivo en la carpeta de datos: %3")
+                        .arg(o.sucursal)
+                        .arg(corto, QDir::toNativeSeparators(rutaSucursal(o.dataFolder, corto)));
+        return r;
+    }
+    if (!createAppFolder(o, &r.message, &r.created)) return r;
+    r.ok = true;
+    r.message = QStringLiteral("Terminal %1 agregada a la carpeta de datos %2 (sucursal %3). Archivos creados:\n  %4")
+                    .arg(o.terminal)
+                    .arg(QDir::toNativeSeparators(o.dataFolder), corto, r.created.join(QStringLiteral("\n  ")));
+    return r;
+}
+
 Result run(const Options& o) {
     Result r;
     if (o.appFolder.isEmpty() && o.dataFolder.isEmpty()) {
         r.message = QStringLiteral("Indique la carpeta de la aplicación, la carpeta de datos o ambas.");
         return r;
     }
+    if (!o.appFolder.isEmpty() && !o.dataFolder.isEmpty() && QFileInfo::exists(rutaBDCodigos(o.dataFolder)))
+        return addTerminal(o);
     QStringList existing;
     for (const QString& p : plannedFiles(o))
         if (QFileInfo::exists(p)) existing << p;

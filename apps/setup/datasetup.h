@@ -47,7 +47,12 @@ struct Result {
 
 // Every file run() would write; run() refuses when one of them exists.
 QStringList plannedFiles(const Options& options);
+// Given both folders and a data folder that already holds its central file, run() adds a terminal:
+// it makes the application folder alone (addTerminal) and only reads the data folder.
 Result run(const Options& options);
+// An application folder for another terminal of an existing data folder, whose branch
+// options.sucursal must exist there with its file. Nothing in the data folder is written.
+Result addTerminal(const Options& options);
 
 // Steps of run(), each refusing an existing target.
 bool createAppFolder(const Options& options, QString* error, QStringList* created = nullptr);

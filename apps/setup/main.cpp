@@ -13,7 +13,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Crea la carpeta de la aplicación (Direccion.db y Plovix/Direccion.db) y la carpeta de datos "
-        "(base central, Datos, plantillas, sucursal 1 y Reports). Nunca sobrescribe un archivo."));
+        "(base central, Datos, plantillas, sucursal 1 y Reports). Con una carpeta de datos que ya existe "
+        "crea solo la carpeta de la aplicación de otra terminal, sin tocar los datos. Nunca sobrescribe un archivo."));
     parser.addHelpOption();
     const QCommandLineOption aplicacion({QStringLiteral("a"), QStringLiteral("aplicacion")},
                                         QStringLiteral("Carpeta de la aplicación."), QStringLiteral("carpeta"));

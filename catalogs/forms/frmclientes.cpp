@@ -420,13 +420,24 @@ void frmClientes::cmdRegresar_Click()
     if (Valida().bloquea)
         return;
     if (QWidget* venta = shell::FormaCargada(QStringLiteral("frmVenta"))) {
-        // Back to the sale screen, which takes the customer on screen; this form stays loaded
-        // behind it.
+        // Back to the sale screen, which takes the customer on screen. This form stays loaded for
+        // the next pick but out of sight, so it never covers the sale screen nor what comes to the
+        // front when the sale screen closes; it goes with the sale screen.
         LeerDatos();
+        QWidget* marco = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+        marco->hide();
+        connect(venta, &QObject::destroyed, this, &frmClientes::AlCerrarVenta, Qt::UniqueConnection);
         TraeAlFrente(venta);
         return;
     }
     CierraForma(this);
+}
+
+void frmClientes::AlCerrarVenta()
+{
+    QWidget* marco = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    if (!marco->isVisible())
+        CierraForma(this);
 }
 
 void frmClientes::Activacion()

@@ -45,6 +45,7 @@ public:
     void cmdBorrar_Click();
     void cmdBuscar_Click();
     void cmdRegresar_Click();
+    void AlCerrarVenta();  // the sale screen gone while this form waits hidden as its picker
     void BuscaClientes();
     void SiguienteCampoBusqueda();
     // The form became the active window of the main window.

@@ -857,9 +857,10 @@ frmVenta* AbreVenta(shell::MIDI* midi, const QString& modo, ui::Prompts* prompts
         }
         G().ModoVenta = modo;
         abierta->setWindowTitle(caption);
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(abierta->parentWidget()))
-            sub->setFocus();
-        abierta->activateWindow();
+        if (midi && qobject_cast<QMdiSubWindow*>(abierta->parentWidget()))
+            midi->MuestraEnMDI(abierta);  // to the front
+        else
+            abierta->activateWindow();
         return abierta;
     }
     if (!QFile::exists(shell::RutaBDSucursal(G().SucursalActual))) {

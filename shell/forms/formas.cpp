@@ -12,8 +12,6 @@
 
 #include <algorithm>
 
-#include <algorithm>
-
 namespace shell {
 
 namespace {
@@ -52,15 +50,31 @@ QWidget* FormaCargada(const QString& nombre) {
     return nullptr;
 }
 
+namespace {
+bool esMarco(const QWidget* w) {
+    return w->objectName() == QLatin1String("MIDI") || w->objectName() == QLatin1String("frmPrincipal");
+}
+}  // namespace
+
 QStringList VentanasAbiertas(std::initializer_list<const QWidget*> propias) {
     QStringList out;
     for (QWidget* w : FormasCargadas()) {
-        if (w->objectName() == QLatin1String("MIDI") || w->objectName() == QLatin1String("frmPrincipal") ||
-            std::find(propias.begin(), propias.end(), w) != propias.end())
-            continue;
+        if (esMarco(w) || std::find(propias.begin(), propias.end(), w) != propias.end()) continue;
         out << (w->windowTitle().isEmpty() ? w->objectName() : w->windowTitle());
     }
     return out;
+}
+
+bool CierraDocumentos() {
+    const QList<QWidget*> formas = FormasCargadas();
+    for (auto it = formas.crbegin(); it != formas.crend(); ++it) {
+        if (esMarco(*it)) continue;
+        QPointer<QWidget> p(*it);
+        if (!p->close()) return false;
+        // Gone at once: a second close would ask its question again.
+        if (p) delete p.data();
+    }
+    return true;
 }
 
 bool SinVentanasAbiertas(ui::Prompts& p, std::initializer_list<const QWidget*> propias) {

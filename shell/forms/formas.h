@@ -47,6 +47,10 @@ QStringList VentanasAbiertas(std::initializer_list<const QWidget*> propias = {})
 // took when they opened, so it may run only with no other document window loaded. True when none
 // is; else one message naming them and false.
 bool SinVentanasAbiertas(ui::Prompts& p, std::initializer_list<const QWidget*> propias = {});
+// Closes every document window (every loaded form but the main window and the start form), the
+// last loaded first, each through its own close checks. False, with the rest left open, when one
+// refuses.
+bool CierraDocumentos();
 // Closes every loaded form whose name differs, the last loaded first, then ends the program.
 void CierraFormasExcepto(const QString& nombre);
 // When cuantos > 0: exactly the grid's first visible row shows as selected. The columns stay.

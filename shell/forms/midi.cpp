@@ -16,11 +16,14 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+
+#include <utility>
 
 namespace shell {
 
@@ -42,6 +45,13 @@ MIDI::MIDI(QWidget* parent) : QMainWindow(parent) {
     mdi_->setObjectName(QStringLiteral("AreaMDI"));
     mdi_->setBackground(QBrush(QColor(0x3a, 0x4a, 0x6a)));
     setCentralWidget(mdi_);
+    // A window that closes hands the front to the one active before it: the form that opened it.
+    mdi_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* s) {
+        // The home page stays beneath every open form, whatever activated it.
+        if (s && principal_ && s->widget() == principal_ && ultimaVentana())
+            QMetaObject::invokeMethod(this, &MIDI::TraeUltimaAlFrente, Qt::QueuedConnection);
+    });
     creaMenus();
 
     for (int i = 0; i < 3; ++i) {
@@ -65,6 +75,10 @@ MIDI::MIDI(QWidget* parent) : QMainWindow(parent) {
 }
 
 MIDI::~MIDI() {
+    // The document windows go with this one: nothing is to come to the front any more.
+    cerrando_ = true;
+    disconnect(mdi_, nullptr, this, nullptr);
+    for (QMdiSubWindow* s : mdi_->subWindowList()) disconnect(s, nullptr, this, nullptr);
     avisos().estado = nullptr;
     avisos().tooltipDatos = nullptr;
     avisos().menu = nullptr;
@@ -182,13 +196,31 @@ void MIDI::creaMenus() {
         a->setToolTip(QString::fromUtf8(b.tip));
         const QString destino = QString::fromLatin1(b.item);
         a->setObjectName(QStringLiteral("Toolbar2_") + (destino.isEmpty() ? QString::number(tb->actions().size()) : destino));
-        // The toolbar runs the same handlers as the menu, chosen by the button's tooltip; the menu
-        // state never disables it.
+        // The toolbar runs the same handlers as the menu, chosen by the button's tooltip.
         connect(a, &QAction::triggered, this, [this, a] {
             const QString destino = OpcionDeToolbar(a->toolTip());
             if (!destino.isEmpty()) dispara(destino);
         });
+        sigueAlMenu(a, destino);
     }
+}
+
+// A button is usable exactly when its menu item is: the item and the menu holding it enabled, so
+// the rights that grey a menu grey its buttons too. A button without an item does nothing and stays
+// off; leaving the program is never a right, whatever state the menu holding "Salir" is in.
+void MIDI::sigueAlMenu(QAction* boton, const QString& nombre) {
+    QAction* opcion = accion(nombre);
+    if (!opcion) {
+        boton->setEnabled(false);
+        return;
+    }
+    if (nombre == QLatin1String("Salir")) return;
+    auto* menu = qobject_cast<QMenu*>(opcion->parent());
+    QAction* arriba = menu ? menu->menuAction() : nullptr;
+    auto sigue = [boton, opcion, arriba] { boton->setEnabled(opcion->isEnabled() && (!arriba || arriba->isEnabled())); };
+    connect(opcion, &QAction::changed, boton, sigue);
+    if (arriba) connect(arriba, &QAction::changed, boton, sigue);
+    sigue();
 }
 
 QAction* MIDI::accion(const QString& nombre) const { return acciones_.value(nombre, nullptr); }
@@ -214,8 +246,7 @@ void MIDI::dispara(const QString& nombre) {
 QMdiSubWindow* MIDI::MuestraEnMDI(QWidget* forma) {
     for (QMdiSubWindow* s : mdi_->subWindowList())
         if (s->widget() == forma) {
-            s->show();
-            mdi_->setActiveSubWindow(s);
+            AlFrente(s);
             return s;
         }
     QMdiSubWindow* s = mdi_->addSubWindow(forma);
@@ -223,8 +254,37 @@ QMdiSubWindow* MIDI::MuestraEnMDI(QWidget* forma) {
     // A form that closes itself (its own "Cerrar") takes its window frame along; queued, so a frame
     // already going away is never touched.
     connect(forma, &QObject::destroyed, s, &QWidget::close, Qt::QueuedConnection);
+    // Once it is gone the window active before it comes back to the front (queued: the area still
+    // lists a frame while it is being destroyed).
+    connect(s, &QObject::destroyed, this, [this] {
+        QMetaObject::invokeMethod(this, &MIDI::TraeUltimaAlFrente, Qt::QueuedConnection);
+    });
     s->show();
+    AlFrente(s);
     return s;
+}
+
+void MIDI::AlFrente(QMdiSubWindow* s) {
+    if (s->isMinimized()) s->showNormal();
+    s->show();
+    s->raise();
+    mdi_->setActiveSubWindow(s);
+    if (QWidget* f = s->widget()) {
+        QWidget* foco = f->focusWidget();
+        (foco ? foco : f)->setFocus();
+    }
+}
+
+QMdiSubWindow* MIDI::ultimaVentana() const {
+    const QList<QMdiSubWindow*> lista = mdi_->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = lista.crbegin(); it != lista.crend(); ++it)
+        if ((*it)->isVisible() && (*it)->widget() && (*it)->widget() != principal_) return *it;
+    return nullptr;
+}
+
+void MIDI::TraeUltimaAlFrente() {
+    if (cerrando_) return;
+    if (QMdiSubWindow* s = ultimaVentana(); s && mdi_->activeSubWindow() != s) AlFrente(s);
 }
 
 bool MIDI::Carga() {
@@ -271,8 +331,10 @@ void MIDI::changeEvent(QEvent* e) {
 
 void MIDI::Salir_Click() {
     if (ui::defaultPrompts().question(QStringLiteral("Desea salir del sistema ? "),
-                                      QStringLiteral("Confirmar salida.")) == ui::Answer::Yes)
-        close();
+                                      QStringLiteral("Confirmar salida.")) != ui::Answer::Yes)
+        return;
+    salidaConfirmada_ = true;
+    if (!close()) salidaConfirmada_ = false;
 }
 
 void MIDI::TSesion_Click() {
@@ -287,6 +349,19 @@ void MIDI::CierraSistema() {
 
 void MIDI::closeEvent(QCloseEvent* e) {
     if (!cerrado_) {
+        // The close box and Alt+F4 leave as "Salir" does: after its question, and only once every
+        // document window has agreed to close (a sale screen keeps its pending lines when asked).
+        const bool confirmada = std::exchange(salidaConfirmada_, false);
+        if (!confirmada && !ProgramaTerminado() &&
+            ui::defaultPrompts().question(QStringLiteral("Desea salir del sistema ? "),
+                                          QStringLiteral("Confirmar salida.")) != ui::Answer::Yes) {
+            e->ignore();
+            return;
+        }
+        if (!ProgramaTerminado() && !CierraDocumentos()) {
+            e->ignore();
+            return;
+        }
         cerrado_ = true;
         CierraSistema();
     }

@@ -34,6 +34,10 @@ public:
     frmPrincipal* principal() const { return principal_; }
     // Shows a form as a document window of the main window.
     QMdiSubWindow* MuestraEnMDI(QWidget* forma);
+    // A document window raised, made active and given the focus (restored when minimised).
+    void AlFrente(QMdiSubWindow* ventana);
+    // The form window active last (the home page only when no other is open) back to the front.
+    void TraeUltimaAlFrente();
 
     QAction* accion(const QString& nombre) const;  // menu item or date item by name
     QMenu* menu(const QString& nombre) const;       // Catalogos, Procesos, Reportes, ...
@@ -65,6 +69,8 @@ private:
     QAction* item(QMenu* m, const QString& nombre, const QString& texto);
     void dispara(const QString& nombre);
     void CierraSistema();
+    void sigueAlMenu(QAction* boton, const QString& nombre);
+    QMdiSubWindow* ultimaVentana() const;  // the visible form window active last, home page aside
 
     QMdiArea* mdi_ = nullptr;
     frmPrincipal* principal_ = nullptr;
@@ -74,6 +80,7 @@ private:
     QHash<QString, std::function<void()>> manejadores_;
     bool cerrando_ = false;
     bool cerrado_ = false;
+    bool salidaConfirmada_ = false;  // "Salir" asked already
 };
 
 }  // namespace shell

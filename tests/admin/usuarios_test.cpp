@@ -318,13 +318,81 @@ TEST_F(UsuariosTest, FormAddsAUserWithARightAndTwoGrantsWhoThenLogsIn)
     EXPECT_EQ(forma.Registros(), 3);
 
     const qint64 id = *BuscaPorNombreUsuario(*bd, "ANA");
-    EXPECT_EQ(Grants(id), (std::vector<qint64>{3, 12}));
+    // Each tick takes the permissions under it and the menus above it along.
+    EXPECT_EQ(Grants(id), (std::vector<qint64>{1, 3, 11, 12, 37, 38, 39, 41, 44, 46, 52}));
     EXPECT_EQ(bd->scalar("SELECT PApellidoPat FROM Personal WHERE ClavePersonal = ?", {id})->toString(), "LOPEZ");
     shell::CierraConexiones();
     ASSERT_EQ(shell::Acepta("ana", "clave1"), shell::ResultadoLogin::Aceptado);
     EXPECT_TRUE(G().PermisosUsuario[3] && G().PermisosUsuario[12]);
     EXPECT_FALSE(G().PermisosUsuario[9]);
     EXPECT_EQ(G().Derechos.at(10), '1');
+}
+
+TEST_F(UsuariosTest, ANewUserStartsWithNothingGrantedAndABoxTakesItsBranchAlong)
+{
+    frmABPersonal forma(nullptr, bd.get());
+    forma.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&forma));
+    EXPECT_EQ(forma.capNombreU->Text(), "ADMIN");  // every permission ticked
+    QTest::mouseClick(forma.cmdAgregar, Qt::LeftButton);
+    for (QTreeWidgetItemIterator it(forma.TV2); *it; ++it)
+        EXPECT_EQ((*it)->checkState(0), Qt::Unchecked) << (*it)->text(0).toStdString();
+    EXPECT_EQ(forma.capPermIguala->Text(), "");
+    EXPECT_EQ(forma.List1->count(), 2);  // the new-user rights 41 and 42
+
+    auto nodo = [&](const QString& texto) {
+        return forma.TV2->findItems(texto, Qt::MatchExactly | Qt::MatchRecursive).value(0);
+    };
+    auto pulsa = [&](const QString& texto) {
+        QTreeWidgetItem* n = nodo(texto);
+        ASSERT_TRUE(n);
+        forma.TV2->scrollToItem(n);
+        QTest::mouseClick(forma.TV2->viewport(), Qt::LeftButton, {}, forma.TV2->visualItemRect(n).center());
+        QTest::keyClick(forma.TV2, Qt::Key_Space);
+    };
+    pulsa("Procesos");
+    for (const char* n : {"Procesos", "Facturar", "CambiarPrecio", "Vender", "PEInventario", "CantidadSalida"})
+        EXPECT_EQ(nodo(n)->checkState(0), Qt::Checked) << n;
+    EXPECT_EQ(nodo("Catalogos")->checkState(0), Qt::Unchecked);
+    pulsa("Facturar");
+    for (const char* n : {"Facturar", "CambiarPrecio", "Vender"}) EXPECT_EQ(nodo(n)->checkState(0), Qt::Unchecked) << n;
+    EXPECT_EQ(nodo("Procesos")->checkState(0), Qt::PartiallyChecked);
+    EXPECT_EQ(nodo("Cotizaciones")->checkState(0), Qt::Checked);
+    // A box under a cleared one takes the nodes above it along, partly.
+    pulsa("CambiarPrecio");
+    EXPECT_EQ(nodo("CambiarPrecio")->checkState(0), Qt::Checked);
+    EXPECT_EQ(nodo("Facturar")->checkState(0), Qt::PartiallyChecked);
+    EXPECT_EQ(nodo("Procesos")->checkState(0), Qt::PartiallyChecked);
+    // A partly ticked box pressed ticks its whole branch; pressed again, clears it.
+    pulsa("Facturar");
+    EXPECT_EQ(nodo("Vender")->checkState(0), Qt::Checked);
+    EXPECT_EQ(nodo("Procesos")->checkState(0), Qt::Checked);
+    pulsa("Facturar");
+    pulsa("CambiarPrecio");
+
+    for (auto [c, texto] : {std::pair{forma.capApellidoM, "ruiz"}, {forma.capNombres, "eva"},
+                            {forma.capDomicilio, "centro"}, {forma.capNombreU, "cajera"}}) {
+        QLineEdit* caja = c->findChild<QLineEdit*>();
+        QTest::mouseClick(caja, Qt::LeftButton);
+        QTest::keyClicks(caja, texto);
+    }
+    QTest::keyClicks(forma.capClaveAcceso, "Clave1");
+    QTest::mouseClick(forma.cmdActualiza, Qt::LeftButton);
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.lastMessage().toStdString();
+    const std::vector<qint64> g = Grants(*BuscaPorNombreUsuario(*bd, "CAJERA"));
+    for (qint64 n : {11, 12, 39, 13, 14, 48, 20, 45}) EXPECT_NE(std::find(g.begin(), g.end(), n), g.end()) << n;
+    for (qint64 n : {1, 3, 41, 52}) EXPECT_EQ(std::find(g.begin(), g.end(), n), g.end()) << n;
+
+    // Shown again, the boxes read the same from the stored grants.
+    QTest::mouseClick(forma.DBGrid1->viewport(), Qt::LeftButton, {},
+                      forma.DBGrid1->visualRect(forma.DBGrid1->model()->index(0, 1)).center());
+    QTest::mouseClick(forma.DBGrid1->viewport(), Qt::LeftButton, {},
+                      forma.DBGrid1->visualRect(forma.DBGrid1->model()->index(1, 1)).center());
+    ASSERT_EQ(forma.capNombreU->Text(), "CAJERA");
+    EXPECT_EQ(nodo("Procesos")->checkState(0), Qt::PartiallyChecked);
+    EXPECT_EQ(nodo("Facturar")->checkState(0), Qt::PartiallyChecked);
+    EXPECT_EQ(nodo("CambiarPrecio")->checkState(0), Qt::Checked);
+    EXPECT_EQ(nodo("Catalogos")->checkState(0), Qt::Unchecked);
 }
 
 TEST_F(UsuariosTest, FormRefusesDeletingTheAdministratorAndDeletesAnotherShowingTheNeighbour)

@@ -15,10 +15,12 @@
 #include "shell/forms/midi.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +74,15 @@ protected:
         ui::setDefaultPrompts(nullptr);
         shell::CierraConexiones();
     }
+    // The document window on top of the others in sight.
+    QWidget* EnFrente()
+    {
+        const auto pila = midi->areaMDI()->subWindowList(QMdiArea::StackingOrder);
+        for (auto it = pila.crbegin(); it != pila.crend(); ++it)
+            if ((*it)->isVisible())
+                return *it;
+        return nullptr;
+    }
     catalogos::frmClientes* Catalogo()
     {
         return qobject_cast<catalogos::frmClientes*>(shell::FormaCargada(QStringLiteral("frmClientes")));
@@ -107,10 +118,14 @@ TEST_F(PickerTest, ClientButtonPicksTheCustomerAndTheTicketCloses)
     ASSERT_EQ(cat->Registros(), 1);
     EXPECT_EQ(G().SeleccionCatalogo, "GOMA800101AB1;MARIA GONZALEZ MARTINEZ");
 
-    // Enter closes the picker: back to the sale screen, the catalogue stays loaded behind it.
+    // Enter closes the picker: back to the sale screen, in front; the catalogue stays loaded, out of
+    // sight.
     QTest::keyClick(cat->Text1, Qt::Key_Return);
+    QApplication::processEvents();
     EXPECT_EQ(Catalogo(), cat);
     EXPECT_EQ(midi->areaMDI()->activeSubWindow(), venta->parentWidget());
+    EXPECT_EQ(EnFrente(), venta->parentWidget());
+    EXPECT_FALSE(cat->isVisible());
     EXPECT_EQ(venta->ClienteVenta, "MARIA GONZALEZ MARTINEZ");
     EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().join("|").toStdString();
 
@@ -126,6 +141,20 @@ TEST_F(PickerTest, ClientButtonPicksTheCustomerAndTheTicketCloses)
     QTest::mouseClick(venta->cmdCliente, Qt::LeftButton);
     EXPECT_EQ(Catalogo(), cat);
     EXPECT_EQ(midi->areaMDI()->activeSubWindow(), cat->parentWidget());
+    EXPECT_TRUE(cat->isVisible());
+
+    // Back again, and the sale screen closed from its frame: the picker goes with it instead of
+    // coming to the front.
+    QPointer<catalogos::frmClientes> sigue(cat);
+    QTest::mouseClick(cat->cmdRegresar, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(EnFrente(), venta->parentWidget());
+    venta->parentWidget()->close();
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(sigue.isNull());
 }
 
 TEST_F(PickerTest, MenuItemNeedsPermissionAndCloseUnloadsWithoutSaleScreen)

@@ -587,3 +587,39 @@ TEST_F(DiaTiendaTest, AProductOnTwoLinesAtTwoPricesComesBackAtWhatItsUnitsCost)
 }
 
 }  // namespace
+
+TEST_F(DiaTiendaTest, ASecondTerminalAddedToTheDataFolderSellsBesideTheFirst)
+{
+    // The setup tool on the folder that already holds the shop's data: one application folder per
+    // terminal, each pointing at the same data.
+    const QString datos = tmp_.filePath(QStringLiteral("datos"));
+    for (int terminal : {1, 2}) {
+        datasetup::Options o;
+        o.appFolder = tmp_.filePath(QStringLiteral("app%1").arg(terminal));
+        o.dataFolder = datos;
+        o.terminal = terminal;
+        const datasetup::Result r = datasetup::run(o);
+        ASSERT_TRUE(r.ok) << r.message.toStdString();
+        EXPECT_FALSE(r.message.contains(QStringLiteral("Base de datos"))) << r.message.toStdString();
+    }
+    std::map<int, qint64> tickets;
+    for (int terminal : {1, 2, 1}) {
+        // Each terminal starts as the program does, from its own Direccion.db.
+        shell::CierraConexiones();
+        ASSERT_TRUE(shell::LeeDireccion(tmp_.filePath(QStringLiteral("app%1").arg(terminal))))
+            << prompts.lastMessage().toStdString();
+        ASSERT_TRUE(shell::LecturasArranque()) << prompts.lastMessage().toStdString();
+        EXPECT_EQ(G().TerminalActual, terminal);
+        EXPECT_EQ(G().CarpetaDatos, datos);
+        G().UsarServidorImp = 0;
+        G().PagosMultiples = 0;
+        G().PreguntaCompVenta = 0;
+        G().PermisosUsuario[52] = true;
+        const qint64 n = Ticket({{PLUMA, 1}}, 8.00);
+        EXPECT_GT(n, tickets.empty() ? 0 : std::max(tickets[1], tickets[2]));
+        tickets[terminal] = n;
+        EXPECT_EQ(Valor(QStringLiteral("SELECT Terminal FROM Venta WHERE Numero = ? AND Tipo = 'T'"), {n}).toInt(),
+                  terminal);
+    }
+    EXPECT_EQ(Existencia(bd(), PLUMA), 117.0);
+}

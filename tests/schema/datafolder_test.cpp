@@ -5,6 +5,9 @@
 #include "shell/password.h"
 #include "testutil.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -274,6 +277,49 @@ TEST_F(DataFolderTest, CommandLineToolRefusesASecondRun) {
     EXPECT_NE(second.first, 0);
     EXPECT_TRUE(second.second.contains(QStringLiteral("sobrescribe"))) << second.second.toStdString();
     EXPECT_NE(runTool({QStringLiteral("--terminal"), QStringLiteral("x"), QStringLiteral("--datos"), datos}).first, 0);
+
+    // Another terminal of that data folder: only its application folder is made, and the data
+    // folder is left exactly as it was.
+    auto huella = [&] {
+        QStringList h;
+        QDirIterator it(datos, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile f(it.next());
+            EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+            h << f.fileName() + QString::fromLatin1(QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha1).toHex())
+                     + QFileInfo(f).lastModified().toString(Qt::ISODateWithMs);
+        }
+        h.sort();
+        return h;
+    };
+    const QStringList antes = huella();
+    const QString app3 = QDir(tmp.path()).filePath(QStringLiteral("app3"));
+    const QStringList otra = {QStringLiteral("--aplicacion"), app3, QStringLiteral("--datos"), datos,
+                              QStringLiteral("--terminal"), QStringLiteral("2")};
+    const auto tercera = runTool(otra);
+    ASSERT_EQ(tercera.first, 0) << tercera.second.toStdString();
+    EXPECT_EQ(huella(), antes);
+    EXPECT_TRUE(QFileInfo::exists(QDir(app3).filePath(QStringLiteral("Plovix/Direccion.db"))));
+    {
+        auto dir = open(QDir(app3).filePath(QStringLiteral("Direccion.db")), {});
+        ASSERT_TRUE(dir);
+        const auto fila = dir->selectOne(QStringLiteral("SELECT Direccion, Terminal, Sucursal FROM Dir"));
+        ASSERT_TRUE(fila && !fila->empty());
+        EXPECT_EQ(fila->text(QStringLiteral("Direccion")), QDir::cleanPath(datos));
+        EXPECT_EQ(fila->value(QStringLiteral("Terminal")).toInt(), 2);
+        EXPECT_EQ(fila->value(QStringLiteral("Sucursal")).toInt(), 1);
+    }
+    db::Database::closeAll(QDir(app3).filePath(QStringLiteral("Direccion.db")));
+    // Made once only; a branch the folder lacks is refused with nothing made.
+    EXPECT_NE(runTool(otra).first, 0);
+    const QString app4 = QDir(tmp.path()).filePath(QStringLiteral("app4"));
+    const auto sinSucursal = runTool({QStringLiteral("--aplicacion"), app4, QStringLiteral("--datos"), datos,
+                                      QStringLiteral("--terminal"), QStringLiteral("4"), QStringLiteral("--sucursal"),
+                                      QStringLiteral("7")});
+    EXPECT_NE(sinSucursal.first, 0);
+    EXPECT_TRUE(sinSucursal.second.contains(QStringLiteral("sucursal 7"))) << sinSucursal.second.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(app4));
+    EXPECT_EQ(huella(), antes);
 }
 
 class DemoFolderTest : public DataFolderTest {

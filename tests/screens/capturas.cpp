@@ -5,6 +5,7 @@
 // demo folder and the PNG files are looked at.
 //   QUORVEL_HOME=<demo app> TARVEX_HOME=<demo app>/Plovix quorvel_capturas <output folder>
 
+#include "admin/forms/frmabpersonal.h"
 #include "admin/forms/menus.h"
 #include "branches/forms/frmsucursales.h"
 #include "branches/forms/menus.h"
@@ -45,6 +46,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <cstdio>
 
@@ -180,6 +182,7 @@ int main(int argc, char** argv)
             captura(QStringLiteral("03-venta-F-cliente"));
             QTest::mouseClick(c->cmdRegresar, Qt::LeftButton);
             QTest::qWait(300);
+            captura(QStringLiteral("03-venta-F-regresar"));
         }
         venta::VenderPantalla(*v, 4);
     }
@@ -216,8 +219,26 @@ int main(int argc, char** argv)
             if (auto* p = qobject_cast<catalogos::frmProductos*>(f)) {
                 QTest::mouseClick(p->cmdProveedores, Qt::LeftButton);
                 QTest::qWait(300);
-                if (QWidget* enlaces = shell::FormaCargada(QStringLiteral("frmProdProveedores")))
+                if (QWidget* enlaces = shell::FormaCargada(QStringLiteral("frmProdProveedores"))) {
                     fotografia(QStringLiteral("20-frmProdProveedores"), enlaces);
+                    // Closed, it hands the front back to the product card.
+                    enlaces->close();
+                    QTest::qWait(300);
+                    captura(QStringLiteral("21-frmProductos-tras-proveedores"));
+                }
+            } else if (auto* u = qobject_cast<admin::frmABPersonal*>(f)) {
+                // A new user: nothing ticked until a branch is ticked.
+                QTest::mouseClick(u->cmdAgregar, Qt::LeftButton);
+                if (QTreeWidgetItem* n = u->TV2->findItems(QStringLiteral("Facturar"), Qt::MatchExactly | Qt::MatchRecursive).value(0)) {
+                    u->TV2->setCurrentItem(n);
+                    QTest::keyClick(u->TV2, Qt::Key_Space);
+                }
+                if (QTreeWidgetItem* n = u->TV2->findItems(QStringLiteral("Vender"), Qt::MatchExactly | Qt::MatchRecursive).value(0)) {
+                    u->TV2->setCurrentItem(n);
+                    QTest::keyClick(u->TV2, Qt::Key_Space);
+                }
+                QTest::qWait(100);
+                captura(QStringLiteral("21-frmABPersonal-nuevo"));
             } else if (auto* c = qobject_cast<catalogos::frmCuentas*>(f)) {
                 QTest::mouseClick(c->cmdMovimientos, Qt::LeftButton);
                 QTest::qWait(300);

@@ -1,6 +1,7 @@
 #include "fixture.h"
 
 #include "platform/system/system.h"
+#include "platform/ui/filechooser.h"
 #include "platform/ui/prompts.h"
 #include "shell/arranque.h"
 #include "shell/avisos.h"
@@ -106,18 +107,20 @@ TEST_F(ArranqueQuorvel, SellersAndCurrenciesThatCannotBeReadOnlyWarn) {
     EXPECT_DOUBLE_EQ(G().TiposCambio[2], 0.0);
 }
 
-TEST_F(ArranqueQuorvel, DataPathRecoveryOnlyWithTheExactWord) {
+TEST_F(ArranqueQuorvel, DataPathRecoveryOnlyWithTheExactWordAndAFolderThatHoldsData) {
     const QString malo = c.tmp.filePath("no existe");
     c.escribeDir(malo, 3, 0);
+    ui::ScriptedFileChooser elige;
+    ui::setDefaultFileChooser(&elige);
 
     // No: ends without asking for the word.
     p.pushAnswer(ui::Answer::No);
     EXPECT_FALSE(arranca());
     EXPECT_TRUE(ProgramaTerminado());
     ASSERT_EQ(p.asked().size(), 1u);
-    EXPECT_EQ(p.asked()[0].text, TextoRecuperacion(malo, c.app));
+    EXPECT_EQ(p.asked()[0].text, TextoRecuperacion(malo));
 
-    // The word in capitals: ends, nothing changed.
+    // The word in capitals: ends, nothing changed, no folder asked for.
     prepara();
     p.pushAnswer(ui::Answer::Yes);
     p.pushInput("PIRX");
@@ -125,22 +128,42 @@ TEST_F(ArranqueQuorvel, DataPathRecoveryOnlyWithTheExactWord) {
     EXPECT_TRUE(ProgramaTerminado());
     EXPECT_EQ(p.asked().back().title, "Clave.");
     EXPECT_EQ(c.dirDireccion(), malo);
+    EXPECT_TRUE(elige.asked().empty());
 
-    // The word: Dir points at the application folder, the person is told, and the program ends.
+    // The word, then the chooser cancelled: nothing written.
     prepara();
     p.pushAnswer(ui::Answer::Yes);
     p.pushInput("pirx");
     EXPECT_FALSE(arranca());
     EXPECT_TRUE(ProgramaTerminado());
-    EXPECT_EQ(c.dirDireccion(), c.app);
+    EXPECT_EQ(c.dirDireccion(), malo);
+    ASSERT_EQ(elige.asked().size(), 1u);
+    EXPECT_EQ(elige.asked()[0].kind, ui::ScriptedFileChooser::Folder);
+
+    // A folder without data is refused with the reason and the chooser comes again; the data folder
+    // chosen next is written, the person is told where it now points, and the program ends.
+    prepara();
+    elige.clear();
+    const QString vacia = c.tmp.filePath("vacia");
+    ASSERT_TRUE(QDir().mkpath(vacia));
+    elige.push(vacia);
+    elige.push(c.datos + "/");
+    p.pushAnswer(ui::Answer::Yes);
+    p.pushInput("pirx");
+    EXPECT_FALSE(arranca());
+    EXPECT_TRUE(ProgramaTerminado());
+    EXPECT_EQ(elige.asked().size(), 2u);
+    EXPECT_EQ(c.dirDireccion(), c.datos);
     const QStringList m = p.messages();
-    ASSERT_GE(m.size(), 2);
-    EXPECT_EQ(m[m.size() - 2], "capDCorta:   " + QDir::toNativeSeparators(c.app));
+    ASSERT_GE(m.size(), 3);
+    EXPECT_TRUE(m[0].contains(QDir::toNativeSeparators(vacia))) << m[0].toStdString();
+    EXPECT_EQ(m[m.size() - 2], QString::fromUtf8("La carpeta de datos es ahora: ") + QDir::toNativeSeparators(c.datos));
     EXPECT_EQ(m.back(), "Cambio hecho. Ejecute de nuevo el programa.");
-    // Only one question was asked, even though the new root has no data either.
+    for (const QString& t : m) EXPECT_FALSE(t.contains("capDCorta")) << t.toStdString();
     int preguntas = 0;
     for (const auto& a : p.asked()) preguntas += a.kind == ui::ScriptedPrompts::Asked::Question;
     EXPECT_EQ(preguntas, 1);
+    ui::setDefaultFileChooser(nullptr);
 }
 
 TEST_F(ArranqueQuorvel, UnusableMachineRowStopsInOrder) {

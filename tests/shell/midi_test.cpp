@@ -8,6 +8,7 @@
 #include "shell/forms/formas.h"
 #include "shell/forms/frmprincipal.h"
 #include "shell/forms/midi.h"
+#include "shell/permisos.h"
 
 #include <QAction>
 #include <QImage>
@@ -16,7 +17,14 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QTableWidget>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +131,190 @@ TEST_F(VentanaPrincipal, AStartUpFailureEndsBeforeTheLogin) {
     EXPECT_FALSE(m.Carga());
     EXPECT_FALSE(login);
     EXPECT_TRUE(ProgramaTerminado());
+}
+
+namespace {
+
+// A document form with a field and a "Cerrar" button, as the catalogue forms are; it refuses to
+// close while `rehusa` is set (a sale screen keeping its pending lines).
+struct FormaPrueba : QWidget {
+    explicit FormaPrueba(const QString& nombre) {
+        setObjectName(nombre);
+        setWindowTitle(nombre);
+        setAttribute(Qt::WA_DeleteOnClose);
+        auto* lay = new QVBoxLayout(this);
+        campo = new QLineEdit(this);
+        cerrar = new QPushButton(QStringLiteral("&Cerrar"), this);
+        elegir = new QPushButton(QStringLiteral("Elegir..."), this);
+        lay->addWidget(campo);
+        lay->addWidget(elegir);
+        lay->addWidget(cerrar);
+        connect(cerrar, &QPushButton::clicked, this, &QWidget::close);
+        RegistraForma(this);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        if (rehusa) e->ignore();
+    }
+    QLineEdit* campo;
+    QPushButton *cerrar, *elegir;
+    bool rehusa = false;
+};
+
+// Chooses a menu item as a person does: a click on the menu's title, then on the item.
+void eligeMenu(MIDI* m, const QString& menu, const QString& item) {
+    QMenuBar* barra = m->menuBar();
+    QMenu* lista = m->menu(menu);
+    QTest::mouseClick(barra, Qt::LeftButton, {}, barra->actionGeometry(lista->menuAction()).center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return lista->isVisible(); }, 2000)) << menu.toStdString();
+    QTest::mouseClick(lista, Qt::LeftButton, {}, lista->actionGeometry(m->accion(item)).center());
+    QApplication::processEvents();
+}
+
+QMdiSubWindow* marco(QWidget* w) { return w ? qobject_cast<QMdiSubWindow*>(w->parentWidget()) : nullptr; }
+QMdiSubWindow* arriba(MIDI* m) { return m->areaMDI()->subWindowList(QMdiArea::StackingOrder).value(
+                                     m->areaMDI()->subWindowList().size() - 1); }
+
+}  // namespace
+
+TEST_F(VentanaPrincipal, OpenFormsStayInFrontOfTheHomePageAndComeForwardFromTheirItems) {
+    auto m = std::make_unique<MIDI>();
+    m->showMaximized();
+    ASSERT_TRUE(m->Carga());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m.get()));
+    QPointer<FormaPrueba> a, b;
+    m->AsignaAccion("Proveedores", [&] {
+        if (!a) a = new FormaPrueba("frmA");
+        m->MuestraEnMDI(a);
+    });
+    m->AsignaAccion("Clientes", [&] {
+        if (!b) b = new FormaPrueba("frmB");
+        m->MuestraEnMDI(b);
+    });
+    int paso = 0;
+    auto frente = [&](QWidget* w) {
+        SCOPED_TRACE(++paso);
+        // Activation comes back to the main window through the event loop.
+        QTest::qWaitFor([&] { return m->areaMDI()->activeSubWindow() == marco(w) && arriba(m.get()) == marco(w); },
+                        1000);
+        EXPECT_EQ(m->areaMDI()->activeSubWindow(), marco(w));
+        EXPECT_EQ(arriba(m.get()), marco(w));
+    };
+    eligeMenu(m.get(), "Catalogos", "Proveedores");
+    frente(a);
+    eligeMenu(m.get(), "Catalogos", "Clientes");
+    frente(b);
+
+    // The child closes with its own button: the form that opened it comes back, not the home page.
+    QTest::mouseClick(b->cerrar, Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    frente(a);
+
+    // A modal picker opened from the form gives the front back to it.
+    QObject::connect(a->elegir, &QPushButton::clicked, a, [&] {
+        QDialog d(a);
+        QTimer::singleShot(50, &d, [&] { QTest::keyClick(&d, Qt::Key_Escape); });
+        d.exec();
+    });
+    QTest::mouseClick(a->elegir, Qt::LeftButton);
+    frente(a);
+    // The offscreen platform may leave no window active once the dialog is gone; a window manager
+    // gives the main window back.
+    m->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m.get()));
+
+    // Whatever activates the home page, it never covers an open form.
+    m->areaMDI()->setActiveSubWindow(marco(m->principal()));
+    frente(a);
+
+    // The item of a form already open brings it forward.
+    eligeMenu(m.get(), "Catalogos", "Clientes");
+    frente(b);
+    m->areaMDI()->setActiveSubWindow(marco(a));  // the person moves to the other form
+    frente(a);
+    eligeMenu(m.get(), "Catalogos", "Clientes");
+    frente(b);
+    marco(b)->showMinimized();
+    eligeMenu(m.get(), "Catalogos", "Clientes");
+    frente(b);
+    EXPECT_FALSE(marco(b)->isMinimized());
+    delete b.data();
+    delete a.data();
+}
+
+TEST_F(VentanaPrincipal, TheCloseBoxAsksAsSalirDoesAndWaitsForEveryForm) {
+    auto m = std::make_unique<MIDI>();
+    m->show();
+    ASSERT_TRUE(m->Carga());
+    // The close box (and Alt+F4) send the window a close request: the same question as "Salir".
+    p.pushAnswer(ui::Answer::No);
+    EXPECT_FALSE(m->close());
+    EXPECT_TRUE(m->isVisible());
+    EXPECT_FALSE(ProgramaTerminado());
+    ASSERT_EQ(p.asked().size(), 1u);
+    EXPECT_EQ(p.asked().back().text, "Desea salir del sistema ? ");
+    EXPECT_EQ(p.asked().back().title, "Confirmar salida.");
+
+    // A form that keeps its work (a sale with pending lines) holds the program open, by either way.
+    QPointer<FormaPrueba> venta = new FormaPrueba("frmVenta");
+    venta->rehusa = true;
+    m->MuestraEnMDI(venta);
+    p.pushAnswer(ui::Answer::Yes);
+    EXPECT_FALSE(m->close());
+    EXPECT_FALSE(ProgramaTerminado());
+    ASSERT_FALSE(venta.isNull());
+    p.pushAnswer(ui::Answer::Yes);
+    m->findChild<QAction*>("Toolbar2_Salir")->trigger();
+    EXPECT_FALSE(ProgramaTerminado());
+    ASSERT_FALSE(venta.isNull());
+    EXPECT_EQ(p.asked().size(), 3u);
+
+    venta->rehusa = false;
+    p.pushAnswer(ui::Answer::Yes);
+    EXPECT_TRUE(m->close());
+    EXPECT_TRUE(ProgramaTerminado());
+    EXPECT_TRUE(venta.isNull());
+    EXPECT_EQ(p.asked().size(), 4u);
+}
+
+TEST_F(VentanaPrincipal, EveryToolbarButtonIsUsableExactlyWhenItsMenuItemIs) {
+    MIDI m;
+    m.show();
+    ASSERT_TRUE(m.Carga());
+    int productos = 0, usuarios = 0;
+    m.AsignaAccion("Productos", [&] { ++productos; });
+    m.AsignaAccion("Usuarios", [&] { ++usuarios; });
+    auto* barra = m.findChild<QToolBar*>("Toolbar2");
+    auto pulsa = [&](const char* nombre) {
+        QAction* a = m.findChild<QAction*>(nombre);
+        QTest::mouseClick(barra->widgetForAction(a), Qt::LeftButton);
+        return a->isEnabled();
+    };
+    // A cashier with the product catalogue's own grant but not the catalogue menu's.
+    LimpiaPermisos();
+    G().PermisosUsuario[2] = true;
+    G().PermisosUsuario[9] = true;
+    AplicaPermisosMenu();
+    EXPECT_FALSE(pulsa("Toolbar2_Productos"));
+    EXPECT_FALSE(pulsa("Toolbar2_Usuarios"));
+    EXPECT_EQ(productos + usuarios, 0);
+    EXPECT_FALSE(pulsa("Toolbar2_Clientes"));
+    // Buttons with nothing of their own to do are off; logging out and leaving never are.
+    EXPECT_FALSE(pulsa("Toolbar2_5"));
+    EXPECT_TRUE(m.findChild<QAction*>("Toolbar2_TSesion")->isEnabled());
+    EXPECT_TRUE(m.findChild<QAction*>("Toolbar2_Salir")->isEnabled());
+
+    G().PermisosUsuario[1] = true;
+    AplicaPermisosMenu();
+    EXPECT_TRUE(pulsa("Toolbar2_Productos"));
+    EXPECT_TRUE(pulsa("Toolbar2_Usuarios"));
+    EXPECT_FALSE(pulsa("Toolbar2_Clientes"));
+    EXPECT_EQ(productos, 1);
+    EXPECT_EQ(usuarios, 1);
+    for (const char* n : {"Productos", "Clientes", "Proveedores", "Usuarios"})
+        EXPECT_EQ(m.findChild<QAction*>(QStringLiteral("Toolbar2_") + n)->isEnabled(), m.accion(n)->isEnabled()) << n;
+    m.accion("Productos")->setEnabled(false);
+    EXPECT_FALSE(pulsa("Toolbar2_Productos"));
+    EXPECT_EQ(productos, 1);
 }
 
 TEST(VentanaDocumento, AFormThatClosesItselfTakesItsWindowFrameAlong) {

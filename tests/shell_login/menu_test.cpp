@@ -183,25 +183,32 @@ TEST_F(Menu, ClicksMakeTheirChecksBeforeActing) {
     EXPECT_EQ(p.messages(), QStringList{"No se encontraron los archivos de datos para la sucursal."});
 }
 
-TEST_F(Menu, TheToolbarActsByTooltipAndIsNeverDisabled) {
+TEST_F(Menu, TheToolbarActsByTooltipAndFollowsTheMenu) {
     for (const char* n : {"Productos", "Clientes", "Proveedores", "Usuarios"}) {
         const QString item = QString::fromLatin1(n);
         AsignaAbridor(item, [this, item] { ++clics[item]; });
     }
     ConectaMenu(m.get());
     G().PermisosUsuario.fill(false);
+    G().PermisosUsuario[2] = true;
     G().PermisosUsuario[9] = true;
-    AplicaPermisosMenu();  // Catalogos off
     QHash<QString, QString> porTip;
     for (QAction* a : m->findChildren<QAction*>())
         if (a->objectName().startsWith("Toolbar2_")) porTip[a->toolTip()] = a->objectName();
-    for (const char* tip : {"Catalogo de productos.", "Catalogo de clientes.", "Catalogo de proveedores.",
-                            "Catalogo de empleados.", "Codigo de barras.", "Estadisticas."}) {
-        QAction* a = m->findChild<QAction*>(porTip.value(tip));
-        ASSERT_NE(a, nullptr) << tip;
-        EXPECT_TRUE(a->isEnabled());
-        a->trigger();
-    }
+    auto pulsaTodos = [&] {
+        for (const char* tip : {"Catalogo de productos.", "Catalogo de clientes.", "Catalogo de proveedores.",
+                                "Catalogo de empleados.", "Codigo de barras.", "Estadisticas."}) {
+            QAction* a = m->findChild<QAction*>(porTip.value(tip));
+            ASSERT_NE(a, nullptr) << tip;
+            a->trigger();
+        }
+    };
+    AplicaPermisosMenu();  // Catalogos off: so are its buttons
+    pulsaTodos();
+    EXPECT_TRUE(clics.isEmpty());
+    G().PermisosUsuario[1] = true;
+    AplicaPermisosMenu();
+    pulsaTodos();
     EXPECT_EQ(clics.value("Productos"), 1);
     EXPECT_EQ(clics.value("Clientes"), 0);
     EXPECT_EQ(clics.value("Proveedores"), 0);
