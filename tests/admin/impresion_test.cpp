@@ -7,6 +7,11 @@
 #include "admin/forms/frmparamsuc.h"
 #include "capture_control/ccaptura.h"
 #include "cupsd.h"
+#include "platform/print/codepage850.h"
+#include "printing/textoticket.h"
+#include "printing/ticketventa.h"
+#include "sale/impresion_factura.h"
+#include "shell/sucursal.h"
 #include "printing/forms/frmSelectPrinter.h"
 #include "printing/impresoraticket.h"
 #include "printing/reporte.h"
@@ -98,11 +103,14 @@ TEST_F(ImpresionTest, TheInvoicePrintTakesTheMiniPrinterOnlyWhenTheBranchAsks)
 
 namespace {
 
-class ImpresoraFormaTest : public AdminTest {
+class ImpresoraFormaTest : public ImpresionTest {
 protected:
     static void SetUpTestSuite()
     {
         suite = new CupsdSuite({{"Caja1", "socket://127.0.0.1:{oyente}"}, {"Caja2", "file:/dev/null"}});
+        if (suite->listo)
+            suite->listo = suite->cupsd.agregaColaConDriver(
+                "Laser", QStringLiteral("socket://127.0.0.1:%1").arg(suite->oyente.puerto()), &suite->error);
     }
     static void TearDownTestSuite() { delete suite; }
     void SetUp() override
@@ -110,7 +118,7 @@ protected:
         if (!suite->omision.isEmpty())
             GTEST_SKIP() << suite->omision.toStdString();
         ASSERT_TRUE(suite->listo) << suite->error.toStdString();
-        AdminTest::SetUp();
+        ImpresionTest::SetUp();
         G().NombreEmp = "ABARROTES LA ESPAÑOLA";
         EstableceImpresoraActual(QString());
     }
@@ -159,4 +167,31 @@ TEST_F(ImpresoraFormaTest, ChoosePrinter3FromTheListCancelKeepsItAndATestTicketG
     EXPECT_TRUE(trabajos[0].contains("PARAMETROS ESTA ES UNA PRUEBA PARA VER SI LO ALINEA\n"));
     EXPECT_EQ(G().CodigosPTicket, 0);
     EXPECT_EQ(G().OpenCDrawer, 0);
+}
+
+TEST_F(ImpresoraFormaTest, TheBoxesKeepAPrinterNameAsTypedAndTheSaveNamesOneThatIsNoQueueNorPort)
+{
+    admin::frmParamSuc forma(nullptr, &prompts);
+    forma.show();
+    forma.SSTab1->setCurrentIndex(1);
+    auto teclea = [](CCaptura* campo, const char* texto) {
+        auto* caja = campo->findChild<QLineEdit*>();
+        QTest::mouseClick(caja, Qt::LeftButton);
+        caja->selectAll();
+        QTest::keyClicks(caja, QString::fromUtf8(texto));
+    };
+    teclea(forma.capImp3, "qc_ticket");
+    teclea(forma.capImp2, "Caja1");
+    teclea(forma.capImp1, "/dev/usb/lp0");
+    EXPECT_EQ(forma.capImp3->Text(), "qc_ticket");
+    QTest::mouseClick(forma.Command2, Qt::LeftButton);
+    EXPECT_EQ(Sucursal()->scalar("SELECT Printer3 FROM Parametros")->toString(), "qc_ticket");
+    EXPECT_EQ(Sucursal()->scalar("SELECT Printer2 FROM Parametros")->toString(), "Caja1");
+    EXPECT_EQ(G().Printer3, "qc_ticket");
+    const QStringList m = prompts.messages();
+    ASSERT_EQ(m.size(), 2) << m.join("|").toStdString();
+    EXPECT_EQ(m[0], "Se Actualizaron los registros.");
+    EXPECT_TRUE(m[1].contains("Impresora de tickets: \"qc_ticket\"")) << m[1].toStdString();
+    EXPECT_FALSE(m[1].contains("Caja1"));
+    EXPECT_FALSE(m[1].contains("lp0"));
 }
