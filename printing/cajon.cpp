@@ -49,7 +49,7 @@ bool EnviaPulsosdeCajon(ui::Prompts& avisos) {
 
 bool SoloabreCajon(ui::Prompts& avisos) {
     QString puerto, driver;
-    if (print::EsPuerto(G().Printer3) && !print::BuscaImpresora(G().Printer3)) {
+    if (print::NombraPuerto(G().Printer3)) {
         puerto = G().Printer3;
     } else if (!G().Printer3.isEmpty() && !ObtenerDatosImpresora(G().Printer3, puerto, driver)) {
         avisos.message(QStringLiteral("No se encontró la impresora de tickets \"%1\". No se abrió el cajón.")

@@ -46,11 +46,6 @@ QString colaActual() {
     return cola.isEmpty() ? print::ImpresoraPredeterminada() : cola;
 }
 
-// A ticket printer named by its port ("LPT1:", "/dev/usb/lp0", "socket://...") instead of a queue.
-bool nombraUnPuerto(const QString& nombre) {
-    return print::EsPuerto(nombre) && !print::BuscaImpresora(nombre);
-}
-
 }  // namespace
 
 // The ticket printer must exist when one is named: a job for a missing printer is never sent to
@@ -82,7 +77,7 @@ void IniciaPrint() {
 
 bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos, const QString& documento, bool crudo) {
     if (!ImpresoraTicketDisponible(avisos)) return false;
-    if (nombraUnPuerto(G().Printer3)) {
+    if (print::NombraPuerto(G().Printer3)) {
         QString puerto = G().Printer3;
         return ImprimeEnPuerto(texto, &puerto, true, avisos);
     }

@@ -101,7 +101,7 @@ bool ImprimePruebaTicket(const PruebaTicket& p, ui::Prompts& avisos, const QDate
     QString puerto;
     const bool conImpresora = !p.impresora.isEmpty();
     // A printer named by its port takes the port path, whatever the method.
-    const bool esPuerto = print::EsPuerto(p.impresora) && !print::BuscaImpresora(p.impresora);
+    const bool esPuerto = print::NombraPuerto(p.impresora);
     if (esPuerto) {
         puerto = p.impresora;
         if (!p.cajon) avisos.message(QStringLiteral("pulso cajon desact"));

@@ -83,6 +83,8 @@ bool EsPuerto(const QString& nombre) {
            dispositivo.match(n).hasMatch();
 }
 
+bool NombraPuerto(const QString& nombre) { return EsPuerto(nombre) && !BuscaImpresora(nombre); }
+
 std::optional<Impresora> ColaDeDispositivo(const QString& uri, const QString& preferida, QString* error) {
     const QString buscado = uri.trimmed();
     std::optional<Impresora> primera;

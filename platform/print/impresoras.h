@@ -35,6 +35,9 @@ bool EsUri(const QString& puerto);
 // A name that stands for a port rather than a queue: "LPTn"/"COMn" (with or without ":"), a path,
 // a device URI.
 bool EsPuerto(const QString& nombre);
+// A ticket printer named by its port rather than a queue: a port name (EsPuerto) that is not also
+// the name of a queue.
+bool NombraPuerto(const QString& nombre);
 // The queue whose device is `uri`; `preferida` first when its device is that one.
 std::optional<Impresora> ColaDeDispositivo(const QString& uri, const QString& preferida = {},
                                           QString* error = nullptr);

@@ -35,7 +35,7 @@ QByteArray RasterEscPos(const QImage& imagen, int filasPorBloque) {
                 uchar octeto = 0;
                 for (int bit = 0; bit < 8; ++bit) {
                     const int x = b * 8 + bit;
-                    if (x < ancho && fila[x] < 128) octeto |= uchar(0x80 >> bit);
+                    if (x < ancho && fila[x] <= 128) octeto |= uchar(0x80 >> bit);
                 }
                 salida.append(char(octeto));
             }

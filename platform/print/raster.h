@@ -11,8 +11,8 @@ namespace print {
 // 58 mm; other widths keep the 80 mm roll's share of printable paper.
 int PuntosDeRollo(int milimetros);
 
-// The image in GS v 0 blocks: one bit a dot, a dot black where the picture is darker than mid
-// grey, each row padded to whole bytes with white. Long pictures go in bands of at most
+// The image in GS v 0 blocks: one bit a dot, a dot black where the picture is no lighter than mid
+// grey (rules drawn in dark grey print), each row padded to whole bytes with white. Long pictures go in bands of at most
 // `filasPorBloque` rows, so a printer with a small buffer takes each band whole.
 QByteArray RasterEscPos(const QImage& imagen, int filasPorBloque = 256);
 

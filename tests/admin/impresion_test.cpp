@@ -123,6 +123,20 @@ protected:
         G().NombreEmp = "ABARROTES LA ESPAÑOLA";
         EstableceImpresoraActual(QString());
     }
+    // Clicks an "Establecer Impresora." button and, in the dialog, goes down to the first queue
+    // (Caja1) and takes it.
+    static void EligeLaPrimeraCola(QPushButton* boton)
+    {
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<frmSelectPrinter*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(d);
+            d->CboImpresoras->setFocus();
+            QTest::keyClick(d->CboImpresoras, Qt::Key_Down);
+            EXPECT_EQ(d->capNombre->text(), "Caja1");
+            QTest::mouseClick(d->cmdSelect, Qt::LeftButton);
+        });
+        QTest::mouseClick(boton, Qt::LeftButton);
+    }
     static inline CupsdSuite* suite = nullptr;
 };
 
@@ -133,15 +147,7 @@ TEST_F(ImpresoraFormaTest, ChoosePrinter3FromTheListCancelKeepsItAndATestTicketG
     admin::frmParamSuc forma(nullptr, &prompts);
     forma.show();
     forma.SSTab1->setCurrentIndex(1);
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<frmSelectPrinter*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(d);
-        d->CboImpresoras->setFocus();
-        QTest::keyClick(d->CboImpresoras, Qt::Key_Down);
-        EXPECT_EQ(d->capNombre->text(), "Caja1");
-        QTest::mouseClick(d->cmdSelect, Qt::LeftButton);
-    });
-    QTest::mouseClick(forma.Command4, Qt::LeftButton);
+    EligeLaPrimeraCola(forma.Command4);
     EXPECT_EQ(forma.capImp3->Text(), "Caja1");
     // Nothing is stored before the form's save.
     EXPECT_EQ(Sucursal()->scalar("SELECT Printer3 FROM Parametros")->toString(), "");
@@ -220,14 +226,7 @@ TEST_F(ImpresoraFormaTest, AFreshFolderPointedAtARawQueuePrintsTheTicketTheMiniP
         admin::frmParamSuc forma(nullptr, &prompts);
         forma.show();
         forma.SSTab1->setCurrentIndex(1);
-        QTimer::singleShot(0, [] {
-            auto* d = qobject_cast<frmSelectPrinter*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(d);
-            d->CboImpresoras->setFocus();
-            QTest::keyClick(d->CboImpresoras, Qt::Key_Down);
-            QTest::mouseClick(d->cmdSelect, Qt::LeftButton);
-        });
-        QTest::mouseClick(forma.Command4, Qt::LeftButton);
+        EligeLaPrimeraCola(forma.Command4);
         ASSERT_EQ(forma.capImp3->Text(), "Caja1");
         forma.SSTab1->setCurrentIndex(2);
         QTest::mouseClick(forma.chkFacturaaTicket, Qt::LeftButton, {}, QPoint(5, forma.chkFacturaaTicket->height() / 2));
