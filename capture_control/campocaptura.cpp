@@ -122,7 +122,8 @@ void CajaCaptura::keyPressEvent(QKeyEvent* e) {
 }
 
 void CajaCaptura::procesaCaracter(int caracter, QKeyEvent* original) {
-    short keyAscii = teclas::mayuscula(static_cast<short>(caracter));
+    const bool talCual = campo_->property(kPropiedadTalComoSeTeclea).toBool();
+    short keyAscii = talCual ? static_cast<short>(caracter) : teclas::mayuscula(static_cast<short>(caracter));
     if (keyAscii == 13) {
         keyAscii = 0;
         campo_->alEnter();
@@ -157,7 +158,7 @@ void CajaCaptura::teclaSinCaracter(QKeyEvent* e) {
     if (!texto.isEmpty() && texto.at(0).category() != QChar::Other_Control &&
         !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         if (!isReadOnly() && isEnabled() && espacioLibre() >= texto.size())
-            insert(texto.toUpper());
+            insert(campo_->property(kPropiedadTalComoSeTeclea).toBool() ? texto : texto.toUpper());
         e->accept();
         return;
     }

@@ -28,6 +28,9 @@ namespace kestril {
 inline constexpr const char* kClaseCCaptura = "Kestril.CCaptura";
 // Exported symbol of the factory.
 inline constexpr const char* kSimboloFabrica = "KestrilCreaControl";
+// Dynamic property of a field that keeps the letter case as typed instead of upper-casing it: for
+// names the program does not own, such as printer queues, whose case matters.
+inline constexpr const char* kPropiedadTalComoSeTeclea = "TalComoSeTeclea";
 
 // A form's saved settings of one control: key -> value. A value equal to its default is not kept,
 // so a missing key reads back as the default the reader gives.

@@ -29,7 +29,7 @@ bool AbreCajon(bool enTrabajo, ui::Prompts& avisos) {
             avisos.message(kCajonDesactivado);
             return false;
         }
-        return EnviaPorRutaTicket(pulso(), avisos);
+        return EnviaPorRutaTicket(pulso(), avisos, QStringLiteral("Ticket"), true);
     }
     if (cajonActivo()) AgregaTextoTicket(CodigosActuales().CodCajon);
     else avisos.message(kCajonDesactivado);
@@ -49,7 +49,9 @@ bool EnviaPulsosdeCajon(ui::Prompts& avisos) {
 
 bool SoloabreCajon(ui::Prompts& avisos) {
     QString puerto, driver;
-    if (!G().Printer3.isEmpty() && !ObtenerDatosImpresora(G().Printer3, puerto, driver)) {
+    if (print::NombraPuerto(G().Printer3)) {
+        puerto = G().Printer3;
+    } else if (!G().Printer3.isEmpty() && !ObtenerDatosImpresora(G().Printer3, puerto, driver)) {
         avisos.message(QStringLiteral("No se encontró la impresora de tickets \"%1\". No se abrió el cajón.")
                            .arg(G().Printer3),
                        ui::Icon::Warning);
@@ -63,7 +65,7 @@ bool SoloabreCajon(ui::Prompts& avisos) {
 
 bool AbreCajonPorPuerto(const QString& puerto, ui::Prompts& avisos) {
     const print::Resultado r =
-        print::EscribeEnDispositivo(print::RutaDePuerto(puerto), QByteArrayLiteral("\x1bP1"));
+        print::EnviaAPuerto(puerto, QByteArrayLiteral("\x1bP1"), QStringLiteral("Cajon"), ImpresoraActual());
     if (!r.ok) avisos.message(QStringLiteral("No se pudo abrir el cajón. ") + r.error, ui::Icon::Warning);
     return r.ok;
 }

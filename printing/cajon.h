@@ -6,7 +6,7 @@
 #include <QString>
 
 // One pulse. Outside a job (`enTrabajo` false) the pulse is a job of its own, composed apart from
-// the ticket buffer; inside a job the drawer code is appended to the buffer and the buffer is
+// the ticket buffer and always sent as raw bytes (never drawn on a page); inside a job the drawer code is appended to the buffer and the buffer is
 // sent. With the drawer off (OpenCDrawer not 1) it says so; outside a job nothing is sent.
 bool AbreCajon(bool enTrabajo, ui::Prompts& avisos);
 // NTimesCajon pulses, each its own job; the ticket buffer is not touched. With the drawer off

@@ -33,8 +33,17 @@ print::Resultado imprimeEnQPrinter(const QString& texto, int puntos) {
 }
 
 void errorAlImprimir(ui::Prompts& avisos, const QString& descripcion, const QString& texto) {
-    avisos.message(QStringLiteral("Error al imprimir. 02 ") + descripcion + texto,
-                   ui::Icon::Warning);
+    // The text follows as the person would read it: control codes would show as boxes.
+    QString visible;
+    for (QChar c : texto)
+        if (c.unicode() >= 0x20 || c == QLatin1Char('\n')) visible.append(c);
+    avisos.message(QStringLiteral("Error al imprimir. 02 ") + descripcion + visible, ui::Icon::Warning);
+}
+
+// The queue the printer-object and spooler paths use: the current printer, else the default one.
+QString colaActual() {
+    const QString cola = ImpresoraActual();
+    return cola.isEmpty() ? print::ImpresoraPredeterminada() : cola;
 }
 
 }  // namespace
@@ -45,7 +54,7 @@ bool ImpresoraTicketDisponible(ui::Prompts& avisos) {
     const QString nombre = G().Printer3;
     if (nombre.isEmpty()) return true;
     QString error;
-    if (print::BuscaImpresora(nombre, &error)) return true;
+    if (print::BuscaImpresora(nombre, &error) || print::EsPuerto(nombre)) return true;
     QString texto = QStringLiteral("No se encontró la impresora de tickets \"%1\". No se imprimió nada.").arg(nombre);
     if (!error.isEmpty()) texto += QStringLiteral("\n") + error;
     avisos.message(texto, ui::Icon::Warning);
@@ -60,15 +69,22 @@ void IniciaPrint() {
     // A printer that is not installed leaves no port behind: the port path must not write to the
     // previous printer's device.
     if (ObtenerDatosImpresora(G().Printer3, puerto, driver)) G().PuertoTicket = puerto;
+    else if (print::EsPuerto(G().Printer3)) G().PuertoTicket = G().Printer3;
     else if (!G().Printer3.isEmpty()) G().PuertoTicket.clear();
     EstableceCodigosPTicket(G().CodigosPTicket);
     AgregaTextoTicket(CodigosActuales().CodInicio);
 }
 
-bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos, const QString& documento) {
+bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos, const QString& documento, bool crudo) {
     if (!ImpresoraTicketDisponible(avisos)) return false;
+    if (print::NombraPuerto(G().Printer3)) {
+        QString puerto = G().Printer3;
+        return ImprimeEnPuerto(texto, &puerto, true, avisos);
+    }
     if (G().MetodoImpresion != 0) return ImprimeDirecto(documento, texto, avisos);
     if (G().CodigosPTicket != 0) return ImprimeEnPuerto(texto, &G().PuertoTicket, true, avisos);
+    // Control codes on their own (a drawer pulse) mean nothing drawn on a page.
+    if (crudo) return ImprimeDirecto(documento, texto, avisos);
     return ImprimeEnPuerto(texto, nullptr, std::nullopt, avisos);
 }
 
@@ -88,7 +104,16 @@ bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> 
         bytes.append('\x0f');
         bytes.append(print::aCp850(texto));
         bytes.append("\r\n\x12");
-        const print::Resultado r = print::EscribeEnDispositivo(print::RutaDePuerto(nombre), bytes);
+        const print::Resultado r =
+            print::EnviaAPuerto(nombre, bytes, QStringLiteral("Ticket"), ImpresoraActual());
+        if (!r.ok) errorAlImprimir(avisos, r.error, texto);
+        return r.ok;
+    }
+    // A queue without a driver cannot print a page: it gets the text as the printer reads it.
+    const QString cola = colaActual();
+    if (const auto imp = cola.isEmpty() ? std::nullopt : print::BuscaImpresora(cola); imp && imp->cruda()) {
+        const print::Resultado r =
+            print::EnviaTrabajoCrudo(imp->nombre, QStringLiteral("Ticket"), print::aCp850(texto));
         if (!r.ok) errorAlImprimir(avisos, r.error, texto);
         return r.ok;
     }

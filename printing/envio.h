@@ -2,6 +2,9 @@
 // Sending a ticket to the receipt printer. Three paths, chosen by the branch parameters the way
 // TerminaPrint does: a raw spooler job (MetodoImpresion not 0), a write to the printer's port
 // (a code set other than 0), or the printer object (plain text on a 76 x 279 mm page).
+// Receipt printers are raw devices: a port that is a device URI is reached through the spooler,
+// and the printer object renders a page only on a queue with a driver (a raw queue gets the text
+// as bytes). A ticket printer named by a port instead of a queue always takes the port path.
 // Every path reports failure to the person and to the caller; nothing is retried.
 
 #include "platform/print/salida.h"
@@ -16,17 +19,21 @@
 // keeps its port in PuertoTicket, loads the code set and appends its initialise code. Does not
 // clear the buffer.
 void IniciaPrint();
-// True when no ticket printer is named or the named one is installed; otherwise says so.
+// True when no ticket printer is named, the named one is installed or the name is a port;
+// otherwise says so.
 bool ImpresoraTicketDisponible(ui::Prompts& avisos);
 // Sends the buffer; it keeps its text.
 bool TerminaPrint(ui::Prompts& avisos);
 // Sends any text by the path TerminaPrint would choose; `documento` names the spooler job.
+// `crudo`: the text is control codes only (a drawer pulse) and is never drawn on a page; where
+// TerminaPrint would take the printer object it goes as a raw job.
 bool EnviaPorRutaTicket(const QString& texto, ui::Prompts& avisos,
-                        const QString& documento = QStringLiteral("Ticket"));
+                        const QString& documento = QStringLiteral("Ticket"), bool crudo = false);
 
 // Port path when `alPuerto` is true, printer-object path otherwise. A missing port means "LPT1:";
 // an empty one is set to "LPT1:" in the caller's variable. One trailing ':' is dropped before the
-// port is mapped to its device file. Without `alPuerto` the page is set to 76 x 279 mm.
+// port is mapped to its device file (a device URI goes as a raw job on its queue). Without
+// `alPuerto` the page is set to 76 x 279 mm, or the text goes raw when the queue has no driver.
 bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> alPuerto,
                      ui::Prompts& avisos);
 // Spooler path: one raw job named `documento` on the current printer.

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <utility>
+#include <vector>
+
 // The current printer, "" until one is selected (jobs then go to the spooler's default queue).
 QString ImpresoraActual();
 void EstableceImpresoraActual(const QString& nombre);
@@ -21,3 +24,7 @@ struct DestinoReporte {
 };
 // Points a report at a printer by name; an empty name leaves it on its default printer.
 void EstableceImpresoraReporte(DestinoReporte& reporte, const QString& nombre);
+
+// The warning for printer names that are neither a queue of the spooler nor a port, each named
+// with the caption of its box (caption, name); "" when every name is empty or known.
+QString AvisoImpresorasDesconocidas(const std::vector<std::pair<QString, QString>>& cajas);

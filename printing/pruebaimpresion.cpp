@@ -65,7 +65,7 @@ bool ImprimeMuestraEscPos(const QString& impresora, const QString& puerto, ui::P
                        ui::Icon::Warning);
         return false;
     }
-    const print::Resultado r = print::EscribeEnDispositivo(print::RutaDePuerto(puerto), MuestraEscPos());
+    const print::Resultado r = print::EnviaAPuerto(puerto, MuestraEscPos(), QStringLiteral("Prueba"), impresora);
     if (!r.ok)
         avisos.message(QStringLiteral("No se imprimió la prueba en el puerto %1. %2").arg(puerto, r.error),
                        ui::Icon::Warning);
@@ -100,7 +100,12 @@ bool ImprimePruebaTicket(const PruebaTicket& p, ui::Prompts& avisos, const QDate
     g.CodigosPTicket = p.codigos;
     QString puerto;
     const bool conImpresora = !p.impresora.isEmpty();
-    if (conImpresora) {
+    // A printer named by its port takes the port path, whatever the method.
+    const bool esPuerto = print::NombraPuerto(p.impresora);
+    if (esPuerto) {
+        puerto = p.impresora;
+        if (!p.cajon) avisos.message(QStringLiteral("pulso cajon desact"));
+    } else if (conImpresora) {
         QString driver;
         if (!ObtenerDatosImpresora(p.impresora, puerto, driver)) {
             avisos.message(QStringLiteral("No se encontró la impresora de tickets \"%1\". No se imprimió nada.")
@@ -114,6 +119,7 @@ bool ImprimePruebaTicket(const PruebaTicket& p, ui::Prompts& avisos, const QDate
     }
     LimpiaTextoTicket();
     AgregaTextoTicket(TextoPruebaTicket(p, conImpresora, ahora));
+    if (esPuerto) return ImprimeEnPuerto(TextoTicket(), &puerto, true, avisos);
     if (p.metodo != 0) return ImprimeDirecto(QStringLiteral("Ticket"), TextoTicket(), avisos);
     if (p.codigos != 0) return ImprimeEnPuerto(TextoTicket(), &puerto, true, avisos);
     return ImprimeEnPuerto(TextoTicket(), nullptr, false, avisos);

@@ -131,7 +131,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     ultima() = r;
 
     QString error;
-    if (!report::run(r, &error, parent)) {
+    if (s.salida ? !s.salida(r, &error) : !report::run(r, &error, parent)) {
         prompts.message(error, ui::Icon::Critical);
         return ResultadoReporte::ErrorReporte;
     }

@@ -63,6 +63,9 @@ struct SolicitudReporte {
     report::Destination destino = report::Destination::Preview;
     QString impresora;  // "" = the default printer
     QString archivoPdf;
+    // When set, the finished request goes here instead of the report layer's destinations (a page
+    // turned into what a raw receipt printer takes); false with the message to show.
+    std::function<bool(const report::Request&, QString* error)> salida;
 };
 
 enum class ResultadoReporte {

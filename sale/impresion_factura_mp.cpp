@@ -1,6 +1,12 @@
 #include "sale/impresion_factura_mp.h"
 
+#include "platform/print/codepage850.h"
+#include "platform/print/impresoras.h"
+#include "platform/print/raster.h"
+#include "platform/print/salida.h"
 #include "printing/cajon.h"
+#include "printing/juegocodigos.h"
+#include "printing/paginarollo.h"
 #include "printing/reporte.h"
 #include "shell/estado.h"
 
@@ -16,6 +22,21 @@ public:
     QString input(const QString&, const QString&, const QString&) override { return {}; }
 };
 
+// The roll the mini-printer template is laid out for.
+constexpr int kRolloMm = 76;
+
+// The page as a raster image on a raw queue or a port, with its cut and the drawer pulse in the
+// same job.
+bool enviaComoImagen(const report::Request& r, const QString& destino, bool esCola, QString* error) {
+    report::Rendered pagina;
+    if (!report::render(r, &pagina, error)) return false;
+    const QByteArray bytes = PaginaParaImpresoraCruda(pagina, print::PuntosDeRollo(kRolloMm));
+    const print::Resultado e = esCola ? print::EnviaTrabajoCrudo(destino, r.title, bytes)
+                                      : print::EnviaAPuerto(destino, bytes, r.title);
+    if (!e.ok && error) *error = QStringLiteral("Error al imprimir. 02 ") + e.error;
+    return e.ok;
+}
+
 }  // namespace
 
 bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino,
@@ -30,21 +51,37 @@ bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresio
                            "WHERE c.Numero = ? AND c.Tipo = ?");
     s.valores = {numeroDocumento, letra};
     s.avisoSinDatos = QStringLiteral("No se encontro datos de la factura.");
-    if (destino.destino == report::Destination::Pdf) {
+    s.impresora = destino.impresora.isEmpty() ? G().Printer3 : destino.impresora;
+    s.formulas = [numero](const db::Rows& filas, report::Formulas& f) { FormulasFactura(numero, filas, f); };
+    s.datos = DatosFactura;
+    const bool aPdf = destino.destino == report::Destination::Pdf;
+    // A receipt printer without a driver takes the page only as a picture of its own dots.
+    const QString nombre = s.impresora.isEmpty() ? print::ImpresoraPredeterminada() : s.impresora;
+    const auto cola = aPdf || nombre.isEmpty() ? std::nullopt : print::BuscaImpresora(nombre);
+    const bool comoImagen = !aPdf && (cola ? cola->cruda() : print::EsPuerto(nombre));
+    if (aPdf) {
         s.destino = report::Destination::Pdf;
         s.archivoPdf = destino.archivoPdf;
     } else {
         s.destino = report::Destination::Printer;
     }
-    s.impresora = destino.impresora.isEmpty() ? G().Printer3 : destino.impresora;
-    s.formulas = [numero](const db::Rows& filas, report::Formulas& f) { FormulasFactura(numero, filas, f); };
-    s.datos = DatosFactura;
+    if (comoImagen)
+        s.salida = [nombre, esCola = cola.has_value()](const report::Request& r, QString* error) {
+            return enviaComoImagen(r, nombre, esCola, error);
+        };
     if (printing::CorreReporte(s, prompts, parent) != printing::ResultadoReporte::Hecho)
         return false;
-    if (!G().PuertoImpresora.isEmpty()) {
-        SinAvisos callado;
-        AbreCajonPorPuerto(G().PuertoImpresora, callado);
+    if (comoImagen) return true;  // the pulse went with the picture
+    if (aPdf) {
+        if (!G().PuertoImpresora.isEmpty()) {
+            SinAvisos callado;
+            AbreCajonPorPuerto(G().PuertoImpresora, callado);
+        }
+        return true;
     }
+    // A page on a driver queue: the pulse follows as raw bytes, which the queue passes through.
+    if (cola && G().OpenCDrawer == 1)
+        print::EnviaTrabajoCrudo(cola->nombre, QStringLiteral("Cajon"), print::aCp850(CodigoCajon()));
     return true;
 }
 

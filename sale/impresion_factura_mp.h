@@ -1,7 +1,9 @@
 #pragma once
 // The invoice on the receipt printer (the branch's "9. Imprimir Factura a MiniPrinter"): the same
 // invoice values laid out by the template FacturaMP on a 76 mm roll, sent to the ticket printer,
-// then the drawer pulse on the ticket printer's port.
+// then the drawer pulse. A raw queue or a port gets the page as an ESC/POS raster image with the
+// branch's cut and the pulse in the same job; a queue with a driver gets the page, then the pulse
+// as a raw job.
 
 #include "sale/impresion_factura.h"
 

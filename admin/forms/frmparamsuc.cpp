@@ -5,6 +5,7 @@
 #include "capture_control/ccaptura.h"
 #include "platform/ui/prompts.h"
 #include "printing/forms/frmSelectPrinter.h"
+#include "printing/impresoraticket.h"
 #include "printing/pruebaimpresion.h"
 #include "sale/teclas.h"
 #include "shell/conexion.h"
@@ -150,6 +151,9 @@ QWidget* frmParamSuc::CreaTabImpresion()
     capImp1 = kestril::CreaCampoCaptura(tab, QStringLiteral("capImp1"), QStringLiteral("Impresora para Facturar."), 70);
     capImp2 = kestril::CreaCampoCaptura(tab, QStringLiteral("capImp2"), QStringLiteral("Impresora para Reportes:"), 70);
     capImp3 = kestril::CreaCampoCaptura(tab, QStringLiteral("capImp3"), QStringLiteral("Impresora de tickets:"), 70);
+    // Queue names are case-sensitive: the boxes keep them as typed, as the chooser dialog does.
+    for (CCaptura* c : {capImp1, capImp2, capImp3})
+        c->setProperty(kestril::kPropiedadTalComoSeTeclea, true);
     auto boton = [tab](const char* nombre) {
         auto* b = new QPushButton(QStringLiteral("Establecer Impresora."), tab);
         b->setObjectName(QString::fromLatin1(nombre));
@@ -455,6 +459,9 @@ void frmParamSuc::Command2_Click()
         return;
     }
     prompts().message(QStringLiteral("Se Actualizaron los registros."), ui::Icon::None);
+    const QString aviso = AvisoImpresorasDesconocidas(
+        {{capImp1->Caption(), v.Printer1}, {capImp2->Caption(), v.Printer2}, {capImp3->Caption(), v.Printer3}});
+    if (!aviso.isEmpty()) prompts().message(aviso, ui::Icon::Warning);
     auto& g = G();
     g.CodigosPTicket = v.CodigosPTicket;
     g.Printer1 = v.Printer1;

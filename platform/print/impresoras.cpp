@@ -4,14 +4,18 @@
 
 #include <QRegularExpression>
 
+#include <iterator>
+
 namespace print {
 
 std::vector<Impresora> ListaImpresoras(QString* error) {
     std::vector<Impresora> lista;
     ipp_t* peticion = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
-    static const char* const atributos[] = {"printer-name", "device-uri", "printer-make-and-model"};
-    ippAddStrings(peticion, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr,
-                  atributos);
+    static const char* const atributos[] = {"printer-name", "device-uri", "printer-make-and-model",
+                                            "printer-state", "printer-is-accepting-jobs",
+                                            "printer-state-message"};
+    ippAddStrings(peticion, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  int(std::size(atributos)), nullptr, atributos);
     ipp_t* respuesta = cupsDoRequest(CUPS_HTTP_DEFAULT, peticion, "/");
     if (!respuesta || ippGetStatusCode(respuesta) > IPP_STATUS_OK_CONFLICTING) {
         // "not found" is an empty spooler, not a failure
@@ -33,15 +37,28 @@ std::vector<Impresora> ListaImpresoras(QString* error) {
             cierra();
             continue;
         }
-        const QString valor = QString::fromUtf8(ippGetString(a, 0, nullptr));
         const QByteArray n(nombre);
+        if (n == "printer-state") {
+            actual.detenida = ippGetInteger(a, 0) == IPP_PSTATE_STOPPED;
+            continue;
+        }
+        if (n == "printer-is-accepting-jobs") {
+            actual.aceptaTrabajos = ippGetBoolean(a, 0) != 0;
+            continue;
+        }
+        const QString valor = QString::fromUtf8(ippGetString(a, 0, nullptr));
         if (n == "printer-name") actual.nombre = valor;
         else if (n == "device-uri") actual.dispositivo = valor;
         else if (n == "printer-make-and-model") actual.driver = valor;
+        else if (n == "printer-state-message") actual.mensajeEstado = valor;
     }
     cierra();
     ippDelete(respuesta);
     return lista;
+}
+
+bool Impresora::cruda() const {
+    return driver.trimmed().isEmpty() || driver.trimmed() == QLatin1String("Local Raw Printer");
 }
 
 std::optional<Impresora> BuscaImpresora(const QString& nombre, QString* error) {
@@ -49,6 +66,34 @@ std::optional<Impresora> BuscaImpresora(const QString& nombre, QString* error) {
     for (const Impresora& i : ListaImpresoras(error))
         if (i.nombre == nombre) return i;
     return std::nullopt;
+}
+
+bool EsUri(const QString& puerto) {
+    static const QRegularExpression uri(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    return uri.match(puerto.trimmed()).hasMatch();
+}
+
+bool EsPuerto(const QString& nombre) {
+    const QString n = nombre.trimmed();
+    if (n.isEmpty()) return false;
+    static const QRegularExpression viejo(QStringLiteral("^(LPT|COM)[1-9][0-9]?:?$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression dispositivo(QStringLiteral("^(parallel|serial|file|usb):/"));
+    return viejo.match(n).hasMatch() || n.startsWith(QLatin1Char('/')) || EsUri(n) ||
+           dispositivo.match(n).hasMatch();
+}
+
+bool NombraPuerto(const QString& nombre) { return EsPuerto(nombre) && !BuscaImpresora(nombre); }
+
+std::optional<Impresora> ColaDeDispositivo(const QString& uri, const QString& preferida, QString* error) {
+    const QString buscado = uri.trimmed();
+    std::optional<Impresora> primera;
+    for (const Impresora& i : ListaImpresoras(error)) {
+        if (i.dispositivo != buscado) continue;
+        if (i.nombre == preferida) return i;
+        if (!primera) primera = i;
+    }
+    return primera;
 }
 
 QString ImpresoraPredeterminada() {

@@ -7,6 +7,12 @@
 #include "admin/forms/frmparamsuc.h"
 #include "capture_control/ccaptura.h"
 #include "cupsd.h"
+#include "platform/print/codepage850.h"
+#include "printing/textoticket.h"
+#include "printing/ticketventa.h"
+#include "raster_prueba.h"
+#include "sale/impresion_factura.h"
+#include "shell/sucursal.h"
 #include "printing/forms/frmSelectPrinter.h"
 #include "printing/impresoraticket.h"
 #include "printing/reporte.h"
@@ -98,11 +104,14 @@ TEST_F(ImpresionTest, TheInvoicePrintTakesTheMiniPrinterOnlyWhenTheBranchAsks)
 
 namespace {
 
-class ImpresoraFormaTest : public AdminTest {
+class ImpresoraFormaTest : public ImpresionTest {
 protected:
     static void SetUpTestSuite()
     {
         suite = new CupsdSuite({{"Caja1", "socket://127.0.0.1:{oyente}"}, {"Caja2", "file:/dev/null"}});
+        if (suite->listo)
+            suite->listo = suite->cupsd.agregaColaConDriver(
+                "Laser", QStringLiteral("socket://127.0.0.1:%1").arg(suite->oyente.puerto()), &suite->error);
     }
     static void TearDownTestSuite() { delete suite; }
     void SetUp() override
@@ -110,9 +119,23 @@ protected:
         if (!suite->omision.isEmpty())
             GTEST_SKIP() << suite->omision.toStdString();
         ASSERT_TRUE(suite->listo) << suite->error.toStdString();
-        AdminTest::SetUp();
+        ImpresionTest::SetUp();
         G().NombreEmp = "ABARROTES LA ESPAÑOLA";
         EstableceImpresoraActual(QString());
+    }
+    // Clicks an "Establecer Impresora." button and, in the dialog, goes down to the first queue
+    // (Caja1) and takes it.
+    static void EligeLaPrimeraCola(QPushButton* boton)
+    {
+        QTimer::singleShot(0, [] {
+            auto* d = qobject_cast<frmSelectPrinter*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(d);
+            d->CboImpresoras->setFocus();
+            QTest::keyClick(d->CboImpresoras, Qt::Key_Down);
+            EXPECT_EQ(d->capNombre->text(), "Caja1");
+            QTest::mouseClick(d->cmdSelect, Qt::LeftButton);
+        });
+        QTest::mouseClick(boton, Qt::LeftButton);
     }
     static inline CupsdSuite* suite = nullptr;
 };
@@ -124,15 +147,7 @@ TEST_F(ImpresoraFormaTest, ChoosePrinter3FromTheListCancelKeepsItAndATestTicketG
     admin::frmParamSuc forma(nullptr, &prompts);
     forma.show();
     forma.SSTab1->setCurrentIndex(1);
-    QTimer::singleShot(0, [] {
-        auto* d = qobject_cast<frmSelectPrinter*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(d);
-        d->CboImpresoras->setFocus();
-        QTest::keyClick(d->CboImpresoras, Qt::Key_Down);
-        EXPECT_EQ(d->capNombre->text(), "Caja1");
-        QTest::mouseClick(d->cmdSelect, Qt::LeftButton);
-    });
-    QTest::mouseClick(forma.Command4, Qt::LeftButton);
+    EligeLaPrimeraCola(forma.Command4);
     EXPECT_EQ(forma.capImp3->Text(), "Caja1");
     // Nothing is stored before the form's save.
     EXPECT_EQ(Sucursal()->scalar("SELECT Printer3 FROM Parametros")->toString(), "");
@@ -159,4 +174,115 @@ TEST_F(ImpresoraFormaTest, ChoosePrinter3FromTheListCancelKeepsItAndATestTicketG
     EXPECT_TRUE(trabajos[0].contains("PARAMETROS ESTA ES UNA PRUEBA PARA VER SI LO ALINEA\n"));
     EXPECT_EQ(G().CodigosPTicket, 0);
     EXPECT_EQ(G().OpenCDrawer, 0);
+}
+
+namespace {
+
+const QByteArray kPulso("\x1bp0\x19\xfa");
+
+// The invoice's total as the mini-printer template draws it.
+QFont FuenteTotal()
+{
+    QFont f(QStringLiteral("DejaVu Sans Mono"));
+    f.setPointSizeF(7.5);
+    f.setBold(true);
+    return f;
+}
+
+}  // namespace
+
+TEST_F(ImpresoraFormaTest, TheBoxesKeepAPrinterNameAsTypedAndTheSaveNamesOneThatIsNoQueueNorPort)
+{
+    admin::frmParamSuc forma(nullptr, &prompts);
+    forma.show();
+    forma.SSTab1->setCurrentIndex(1);
+    auto teclea = [](CCaptura* campo, const char* texto) {
+        auto* caja = campo->findChild<QLineEdit*>();
+        QTest::mouseClick(caja, Qt::LeftButton);
+        caja->selectAll();
+        QTest::keyClicks(caja, QString::fromUtf8(texto));
+    };
+    teclea(forma.capImp3, "qc_ticket");
+    teclea(forma.capImp2, "Caja1");
+    teclea(forma.capImp1, "/dev/usb/lp0");
+    EXPECT_EQ(forma.capImp3->Text(), "qc_ticket");
+    QTest::mouseClick(forma.Command2, Qt::LeftButton);
+    EXPECT_EQ(Sucursal()->scalar("SELECT Printer3 FROM Parametros")->toString(), "qc_ticket");
+    EXPECT_EQ(Sucursal()->scalar("SELECT Printer2 FROM Parametros")->toString(), "Caja1");
+    EXPECT_EQ(G().Printer3, "qc_ticket");
+    const QStringList m = prompts.messages();
+    ASSERT_EQ(m.size(), 2) << m.join("|").toStdString();
+    EXPECT_EQ(m[0], "Se Actualizaron los registros.");
+    EXPECT_TRUE(m[1].contains("Impresora de tickets: \"qc_ticket\"")) << m[1].toStdString();
+    EXPECT_FALSE(m[1].contains("Caja1"));
+    EXPECT_FALSE(m[1].contains("lp0"));
+}
+
+// As a shop sets it up: a fresh demo folder's defaults, the ticket printer chosen in the dialog,
+// the invoice on the mini-printer ticked, then a ticket and an invoice printed.
+TEST_F(ImpresoraFormaTest, AFreshFolderPointedAtARawQueuePrintsTheTicketTheMiniPrinterInvoiceAndOpensTheDrawer)
+{
+    {
+        admin::frmParamSuc forma(nullptr, &prompts);
+        forma.show();
+        forma.SSTab1->setCurrentIndex(1);
+        EligeLaPrimeraCola(forma.Command4);
+        ASSERT_EQ(forma.capImp3->Text(), "Caja1");
+        forma.SSTab1->setCurrentIndex(2);
+        QTest::mouseClick(forma.chkFacturaaTicket, Qt::LeftButton, {}, QPoint(5, forma.chkFacturaaTicket->height() / 2));
+        ASSERT_TRUE(forma.chkFacturaaTicket->isChecked());
+        QTest::mouseClick(forma.Command2, Qt::LeftButton);
+    }
+    ASSERT_TRUE(shell::EstableceSucursal());
+    ASSERT_EQ(G().Printer3, "Caja1");
+    ASSERT_EQ(G().CodigosPTicket, 0);
+    ASSERT_EQ(G().MetodoImpresion, 0);
+    ASSERT_EQ(G().OpenCDrawer, 1);
+    prompts.clear();
+
+    const size_t antes = suite->oyente.espera(0, 0).size();
+    ASSERT_TRUE(ImprimeTicketMan(5, prompts)) << prompts.messages().join("|").toStdString();
+    auto trabajos = suite->oyente.espera(antes + 2);
+    ASSERT_EQ(trabajos.size(), antes + 2) << suite->cupsd.bitacora().toStdString();
+    EXPECT_EQ(trabajos[antes], kPulso);  // the drawer opens before the ticket
+    const QByteArray ticket = trabajos[antes + 1];
+    EXPECT_EQ(ticket, print::aCp850(TextoTicket()));
+    EXPECT_TRUE(ticket.contains("\nF5\n"));
+    EXPECT_FALSE(ticket.contains("%PDF"));
+
+    ASSERT_TRUE(venta::ImprimeTicket(5, 5, {}, prompts)) << prompts.messages().join("|").toStdString();
+    trabajos = suite->oyente.espera(antes + 3);
+    ASSERT_EQ(trabajos.size(), antes + 3) << suite->cupsd.bitacora().toStdString();
+    const RasterLeido r = LeeRaster(trabajos[antes + 2]);
+    EXPECT_EQ(r.antes, "\x1b@");
+    EXPECT_EQ(r.anchoPuntos, 512);  // a 76 mm roll at 203 dpi
+    EXPECT_GT(r.imagen.height(), 400);
+    // The total reads 232.00, not a figure a dot or two away.
+    const double total = DistanciaATexto(r.imagen, "$ 232.00", FuenteTotal());
+    EXPECT_LT(total, 0.15);
+    for (const char* otro : {"$ 233.00", "$ 282.00", "$ 232.80", "$ 202.00"})
+        EXPECT_LT(total, DistanciaATexto(r.imagen, otro, FuenteTotal()) - 0.03) << otro;
+    EXPECT_EQ(r.despues, "\n\n\n\n" + kPulso);  // no cut: the demo branch does not cut
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().join("|").toStdString();
+}
+
+TEST_F(ImpresoraFormaTest, TheMiniPrinterInvoiceCutsWhenTheBranchCutsAndIsAPageOnADriverQueue)
+{
+    auto& g = G();
+    g.Printer3 = "Caja1";
+    g.EspT = 1;
+    g.CodigosPTicket = 1;
+    g.OpenCDrawer = 1;
+    const size_t antes = suite->oyente.espera(0, 0).size();
+    ASSERT_TRUE(venta::ImprimeTicket2(5, 5, {}, prompts)) << prompts.messages().join("|").toStdString();
+    auto trabajos = suite->oyente.espera(antes + 1);
+    ASSERT_EQ(trabajos.size(), antes + 1);
+    EXPECT_EQ(LeeRaster(trabajos[antes]).despues, "\n\n\n\n\x1bm" + kPulso);
+
+    g.Printer3 = "Laser";
+    ASSERT_TRUE(venta::ImprimeTicket2(5, 5, {}, prompts)) << prompts.messages().join("|").toStdString();
+    trabajos = suite->oyente.espera(antes + 3);
+    ASSERT_EQ(trabajos.size(), antes + 3) << suite->cupsd.bitacora().toStdString();
+    EXPECT_TRUE(trabajos[antes + 1].startsWith("%PDF"));
+    EXPECT_EQ(trabajos[antes + 2], kPulso);
 }

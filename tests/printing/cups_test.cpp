@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QThread>
 
+#include <cups/cups.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -44,7 +46,12 @@ protected:
         listo = cupsd->agregaColaCruda(QStringLiteral("TicketsCaja"),
                                        QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()), &error) &&
                 cupsd->agregaColaCruda(QStringLiteral("TicketsPuerto"),
-                                       QStringLiteral("file:") + archivoPuerto(), &error);
+                                       QStringLiteral("file:") + archivoPuerto(), &error) &&
+                cupsd->agregaColaCruda(QStringLiteral("Detenida"),
+                                       QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()), &error) &&
+                cupsd->detenCola(QStringLiteral("Detenida"), true, &error) &&
+                cupsd->agregaColaConDriver(QStringLiteral("Paginas"),
+                                           QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()), &error);
         if (!listo) errorInicio = error;
     }
     static void TearDownTestSuite() {
@@ -128,21 +135,63 @@ TEST_F(CupsTest, ImpresoraFaltanteNoUsaLaAnterior) {
     EXPECT_EQ(oyente->espera(0, 0).size(), antes);
 }
 
-TEST_F(CupsTest, ObjetoImpresorEnviaUnaPagina) {
+// The shipped defaults: code set 0, "0. Normal", the drawer on.
+void valoresDeFabrica(const QString& impresora) {
     EstadoGlobal& g = G();
-    g.Printer3 = QStringLiteral("TicketsCaja");
+    g.Printer3 = impresora;
     g.MetodoImpresion = 0;
     g.CodigosPTicket = 0;
+    g.OpenCDrawer = 1;
+    g.NTimesCajon = 1;
+}
+
+const QByteArray kPulso("\x1bp0\x19\xfa");
+
+// The drawer pulse is raw bytes on both kinds of queue; the ticket is raw text on a queue without a
+// driver and a drawn page only on a queue with one.
+TEST_F(CupsTest, ConLosValoresDeFabricaElPulsoVaComoBytesYElTicketSegunLaCola) {
+    for (const char* cola : {"TicketsCaja", "Paginas"}) {
+        valoresDeFabrica(QString::fromLatin1(cola));
+        const size_t antes = oyente->espera(0, 0).size();
+        ASSERT_TRUE(ImprimeTicketVenta(ventaDemo(), avisos)) << avisos.mensajes.join("|").toStdString();
+        const auto trabajos = oyente->espera(antes + 2);
+        ASSERT_EQ(trabajos.size(), antes + 2) << cola << cupsd->bitacora().toStdString();
+        EXPECT_EQ(trabajos[antes], kPulso) << cola;
+        if (G().Printer3 == "TicketsCaja") EXPECT_EQ(trabajos[antes + 1], esperado("venta_juego0_estandar.bin"));
+        else EXPECT_TRUE(trabajos[antes + 1].startsWith("%PDF"));
+    }
+}
+
+TEST_F(CupsTest, UnPuertoQueEsUnaUriVaPorElServicioDeImpresion) {
+    valoresDeFabrica(QStringLiteral("TicketsCaja"));
+    G().CodigosPTicket = 1;  // the port path, whose port is the queue's socket:// device
     const size_t antes = oyente->espera(0, 0).size();
     LimpiaTextoTicket();
     IniciaPrint();
-    AgregaTextoTicket(QStringLiteral("PRUEBA DE IMPRESORA\n"));
+    ASSERT_TRUE(G().PuertoTicket.startsWith(QStringLiteral("socket://")));
+    AgregaTextoTicket(QStringLiteral("PRUEBA\n"));
     ASSERT_TRUE(TerminaPrint(avisos)) << avisos.mensajes.join("|").toStdString();
-    const auto trabajos = oyente->espera(antes + 1);
-    ASSERT_EQ(trabajos.size(), antes + 1) << cupsd->bitacora().toStdString();
-    // a drawn page, not raw text
-    EXPECT_FALSE(trabajos[antes].contains("PRUEBA DE IMPRESORA\n"));
-    EXPECT_GT(trabajos[antes].size(), 100);
+    EXPECT_TRUE(SoloabreCajon(avisos)) << avisos.mensajes.join("|").toStdString();
+    const auto trabajos = oyente->espera(antes + 2);
+    ASSERT_EQ(trabajos.size(), antes + 2) << cupsd->bitacora().toStdString();
+    EXPECT_EQ(trabajos[antes], QByteArray("\x0f\x1b@PRUEBA\n\r\n\x12"));
+    EXPECT_EQ(trabajos[antes + 1], "\x0f\x1b@" + kPulso + "\r\n\x12");
+}
+
+TEST_F(CupsTest, UnaColaDetenidaNoRecibeNadaYSeDiceEnEspanol) {
+    valoresDeFabrica(QStringLiteral("Detenida"));
+    G().MetodoImpresion = 1;
+    LimpiaTextoTicket();
+    IniciaPrint();
+    AgregaTextoTicket(QStringLiteral("NO DEBE QUEDAR EN ESPERA"));
+    EXPECT_FALSE(TerminaPrint(avisos));
+    ASSERT_EQ(avisos.mensajes.size(), 1);
+    EXPECT_TRUE(avisos.mensajes[0].contains(QStringLiteral("La cola de impresión Detenida está detenida")))
+        << avisos.mensajes[0].toStdString();
+    cups_job_t* trabajos = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &trabajos, "Detenida", 0, CUPS_WHICHJOBS_ACTIVE);
+    cupsFreeJobs(n, trabajos);
+    EXPECT_EQ(n, 0);
 }
 
 }  // namespace

@@ -196,6 +196,11 @@ bool CupsdPrueba::inicia(QString* razon) {
 }
 
 bool CupsdPrueba::agregaColaCruda(const QString& nombre, const QString& dispositivo, QString* error) {
+    return agregaCola(nombre, dispositivo, QString(), error);
+}
+
+bool CupsdPrueba::agregaCola(const QString& nombre, const QString& dispositivo, const QString& ppd,
+                             QString* error) {
     ipp_t* p = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);
     const QByteArray uri = QStringLiteral("ipp://localhost/printers/%1").arg(nombre).toUtf8();
     const QByteArray disp = dispositivo.toUtf8();
@@ -203,9 +208,50 @@ bool CupsdPrueba::agregaColaCruda(const QString& nombre, const QString& disposit
     ippAddString(p, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, disp.constData());
     ippAddBoolean(p, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddInteger(p, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
-    ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, p, "/admin/"));
+    const QByteArray archivo = QFile::encodeName(ppd);
+    ippDelete(cupsDoFileRequest(CUPS_HTTP_DEFAULT, p, "/admin/", ppd.isEmpty() ? nullptr : archivo.constData()));
     if (cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
         if (error) *error = QString::fromUtf8(cupsLastErrorString()) + "\n" + bitacora();
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+// The least a PPD needs for CUPS to take PDF pages for the device unchanged (no filter program).
+const char kPpdPaginas[] =
+    "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
+    "*LanguageEncoding: ISOLatin1\n*PCFileName: \"PAGINAS.PPD\"\n*Manufacturer: \"Pruebas\"\n"
+    "*Product: \"(Paginas)\"\n*ModelName: \"Impresora de paginas\"\n*ShortNickName: \"Impresora de paginas\"\n"
+    "*NickName: \"Impresora de paginas\"\n*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n"
+    "*ColorDevice: False\n*DefaultColorSpace: Gray\n*FileSystem: False\n*Throughput: \"1\"\n"
+    "*TTRasterizer: Type42\n*cupsVersion: 2.4\n*cupsFilter: \"application/pdf 0 -\"\n"
+    "*OpenUI *PageSize/Media Size: PickOne\n*OrderDependency: 10 AnySetup *PageSize\n"
+    "*DefaultPageSize: Letter\n*PageSize Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n"
+    "*CloseUI: *PageSize\n*OpenUI *PageRegion/Media Size: PickOne\n*OrderDependency: 10 AnySetup *PageRegion\n"
+    "*DefaultPageRegion: Letter\n*PageRegion Letter/US Letter: \"<</PageSize[612 792]>>setpagedevice\"\n"
+    "*CloseUI: *PageRegion\n*DefaultImageableArea: Letter\n*ImageableArea Letter/US Letter: \"0 0 612 792\"\n"
+    "*DefaultPaperDimension: Letter\n*PaperDimension Letter/US Letter: \"612 792\"\n";
+
+}  // namespace
+
+bool CupsdPrueba::agregaColaConDriver(const QString& nombre, const QString& dispositivo, QString* error) {
+    const QString ppd = QDir(dir_.path()).filePath(QStringLiteral("paginas.ppd"));
+    if (!escribe(ppd, QByteArray(kPpdPaginas))) {
+        if (error) *error = QStringLiteral("cannot write the PPD");
+        return false;
+    }
+    return agregaCola(nombre, dispositivo, ppd, error);
+}
+
+bool CupsdPrueba::detenCola(const QString& nombre, bool detener, QString* error) {
+    ipp_t* p = ippNewRequest(detener ? IPP_OP_PAUSE_PRINTER : IPP_OP_RESUME_PRINTER);
+    const QByteArray uri = QStringLiteral("ipp://localhost/printers/%1").arg(nombre).toUtf8();
+    ippAddString(p, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
+    ippDelete(cupsDoRequest(CUPS_HTTP_DEFAULT, p, "/admin/"));
+    if (cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+        if (error) *error = QString::fromUtf8(cupsLastErrorString());
         return false;
     }
     return true;

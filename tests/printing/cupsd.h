@@ -37,11 +37,16 @@ public:
     bool inicia(QString* razon);
     // Raw queue (no driver) on a device URI.
     bool agregaColaCruda(const QString& nombre, const QString& dispositivo, QString* error);
+    // Queue with a driver (a PPD that takes PDF pages and passes them to the device as they are).
+    bool agregaColaConDriver(const QString& nombre, const QString& dispositivo, QString* error);
+    // Stops the queue (its jobs wait) or starts it again.
+    bool detenCola(const QString& nombre, bool detener, QString* error);
     QString servidor() const;  // "127.0.0.1:<port>"
     QString bitacora() const;  // the error log, for failure messages
     QString carpeta() const { return dir_.path(); }
 
 private:
+    bool agregaCola(const QString& nombre, const QString& dispositivo, const QString& ppd, QString* error);
     QTemporaryDir dir_;
     qint64 pid_ = 0;
     int puerto_ = 0;

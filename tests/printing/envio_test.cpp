@@ -4,6 +4,7 @@
 #include "avisos.h"
 #include "platform/print/codepage850.h"
 #include "platform/print/impresoras.h"
+#include "platform/print/salida.h"
 #include "printing/cajon.h"
 #include "printing/envio.h"
 #include "printing/impresoraticket.h"
@@ -14,6 +15,9 @@
 #include <cups/cups.h>
 
 #include <QFile>
+
+#include <cerrno>
+#include <cstring>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -100,6 +104,19 @@ TEST_F(EnvioTest, PuertoQueNoAbreAvisaYDevuelveFalso) {
         ASSERT_EQ(avisos.mensajes.size(), 1);
         EXPECT_TRUE(avisos.mensajes[0].contains(QStringLiteral("/dev/lp0")));
     }
+}
+
+TEST_F(EnvioTest, LosErroresDelSistemaSeDicenEnEspanolConElTextoDelSistemaComoDetalle) {
+    G().PuertoTicket = dir.filePath(QStringLiteral("no/hay/lp0"));
+    AgregaTextoTicket(QStringLiteral("X"));
+    EXPECT_FALSE(TerminaPrint(avisos));
+    ASSERT_EQ(avisos.mensajes.size(), 1);
+    EXPECT_TRUE(avisos.mensajes[0].contains(QStringLiteral(": no existe el dispositivo o no está conectado. Detalle: ") +
+                                            QString::fromLocal8Bit(std::strerror(ENOENT))))
+        << avisos.mensajes[0].toStdString();
+    EXPECT_TRUE(print::TextoErrorSistema(EACCES).startsWith(QStringLiteral("no tiene permiso")));
+    EXPECT_TRUE(print::TextoErrorSistema(EBUSY).startsWith(QStringLiteral("la impresora está ocupada")));
+    EXPECT_TRUE(print::TextoErrorSistema(ENXIO).startsWith(QStringLiteral("no existe el dispositivo")));
 }
 
 TEST_F(EnvioTest, ImpresoraNoInstaladaNoImprimeNada) {

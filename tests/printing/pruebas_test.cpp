@@ -122,18 +122,23 @@ TEST_F(PruebasTest, TestTicketByPortWithCodeSet1StartsWithInitAndDrawerAndLeaves
     EXPECT_FALSE(bytes.contains(print::aCp850(c.CodCorte.isEmpty() ? "\x1dV" : c.CodCorte)));
 }
 
-TEST_F(PruebasTest, TestTicketWithCodeSet0OnThePrinterObjectIsCentredWithBlanks) {
+TEST_F(PruebasTest, TestTicketWithCodeSet0IsCentredWithBlanksAndARawQueueGetsItAsText) {
     QString dibujado;
     EstableceSalidaImpresor([&](const QString& t, int) {
         dibujado = t;
         return print::Resultado{true, {}};
     });
+    // The printer object's way on a queue without a driver: the text as bytes, no page.
     PruebaTicket p{"TicketsCaja", 0, 0, false};
+    const size_t antes = suite->oyente.espera(0, 0).size();
     ASSERT_TRUE(ImprimePruebaTicket(p, avisos, kAhora));
     EXPECT_EQ(avisos.mensajes, QStringList{"pulso cajon desact"});
     SinCambios();
-    EXPECT_TRUE(dibujado.contains("\n       RFC:CPE010203AB4\n")) << dibujado.toStdString();
-    EXPECT_TRUE(dibujado.endsWith(Cola() + "\n"));
+    const auto trabajos = suite->oyente.espera(antes + 1);
+    ASSERT_EQ(trabajos.size(), antes + 1);
+    EXPECT_TRUE(dibujado.isEmpty());
+    EXPECT_TRUE(trabajos[antes].contains("\n       RFC:CPE010203AB4\n"));
+    EXPECT_TRUE(trabajos[antes].endsWith(print::aCp850(Cola())));
 
     // No printer named: no initialise or drawer code, the default printer.
     p.impresora.clear();
