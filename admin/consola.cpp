@@ -115,10 +115,6 @@ ResultadoConsola EjecutaConsola(BaseConsola base, const QString& ruta, const QSt
     if (!permitidas.contains(p.first()))
         return rechazo(QStringLiteral("La consola solo ejecuta instrucciones que cambian datos o tablas "
                                       "(no consultas, transacciones, ATTACH, DETACH, PRAGMA ni VACUUM)."));
-    for (const QString& w : p)
-        if (w == QLatin1String("_dbpassword") || w == QLatin1String("_links") || w == QLatin1String("_queries"))
-            return rechazo(QStringLiteral("La consola no toca las tablas internas del archivo (_dbpassword, "
-                                          "_links, _queries)."));
 
     db::OpenOptions op;
     op.password = shell::ClaveArchivos();
@@ -142,9 +138,11 @@ ResultadoConsola EjecutaConsola(BaseConsola base, const QString& ruta, const QSt
     if (!t.begin({}, &e))
         return rechazo(fallo + e.message);
     // Inside the transaction the runner only returns its error; it is told after the rollback.
-    if (!shell::ProcesaSQL(*bd, sql, {}, &e)) {
+    // SQLite itself keeps the statement off the layer's own tables (password, links, saved
+    // queries), however it names them.
+    if (!shell::ProcesaSQLPersona(*bd, sql, db::UserSql::Console, &e)) {
         t.rollback();
-        return rechazo(fallo + e.message);
+        return rechazo(e.message);  // already in the runner's words, the statement named
     }
     if (!t.commit(&e))
         return rechazo(fallo + e.message);

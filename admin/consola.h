@@ -5,7 +5,8 @@
 // It runs on a handle of its own inside one write transaction, and refuses what SQLite would do
 // quietly or what would undo the layer's guarantees: a second statement (SQLite would drop it
 // without a word), a statement that returns rows, transaction control, ATTACH/DETACH, PRAGMA, and
-// the layer's own tables (password, links, saved queries).
+// the layer's own tables (password, links, saved queries). SQLite itself enforces the last ones
+// (db::UserSqlGuard), whatever the spelling or quoting.
 
 #include <QString>
 

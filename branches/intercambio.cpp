@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 
 
@@ -195,11 +196,33 @@ QString ExportaProductos(const QString& carpeta, const QDate& dia, ui::Prompts& 
     return archivo;
 }
 
-bool ImportaProductos(const QString& archivo, ui::Prompts& p) {
+QString ArchivoProductosEn(const QString& carpeta) {
+    static const QRegularExpression nombre(QStringLiteral("^P\\d{8}\\.db$"), QRegularExpression::CaseInsensitiveOption);
+    QString mejor;
+    for (const QFileInfo& f : QDir(carpeta).entryInfoList(QDir::Files)) {
+        // yyyymmdd sorts as the days do.
+        if (nombre.match(f.fileName()).hasMatch() &&
+            (mejor.isEmpty() || f.fileName().compare(QFileInfo(mejor).fileName(), Qt::CaseInsensitive) > 0))
+            mejor = f.filePath();
+    }
+    return mejor;
+}
+
+bool ImportaProductos(const QString& ruta, ui::Prompts& p) {
     if (p.question(QStringLiteral("Este proceso recibe la lista de productos actualizada, se reemplazara la base actual "
                                   "de productos con la del archivo que seleccione."),
                    {}, false, false) != ui::Answer::Yes)
         return false;
+    QString archivo = ruta;
+    if (QFileInfo(ruta).isDir()) {
+        archivo = ArchivoProductosEn(ruta);
+        if (archivo.isEmpty()) {
+            p.message(QStringLiteral("En la carpeta %1 no hay un archivo de productos P<aaaammdd>.db: elija la carpeta "
+                                     "donde está o el archivo mismo.").arg(nativa(ruta)),
+                      ui::Icon::Warning);
+            return false;
+        }
+    }
     if (!archivo.endsWith(QStringLiteral(".db"), Qt::CaseInsensitive)) {
         p.message(QStringLiteral("Error IP01. El archivo Origen debe ser un archivo de Base de datos de Sucursal."),
                   ui::Icon::Critical);

@@ -42,9 +42,13 @@ bool ImportaBase(const QString& archivo, const QString& destino, Datos d, ui::Pr
 // and every row. The file made, or "" (told why) when not made.
 QString ExportaProductos(const QString& carpeta, const QDate& dia, ui::Prompts& p);
 
+// The newest product file P<yyyymmdd>.db in the folder, "" when it holds none.
+QString ArchivoProductosEn(const QString& carpeta);
+
 // Replaces the central product list with the file's after asking: in one transaction RProducto
 // gets the list as it was and Producto (its keys, indexes and defaults kept) the file's rows over
-// the columns both have. Any failure leaves both as they were. True when replaced.
-bool ImportaProductos(const QString& archivo, ui::Prompts& p);
+// the columns both have. Any failure leaves both as they were. A folder stands for the newest
+// product file in it. True when replaced.
+bool ImportaProductos(const QString& ruta, ui::Prompts& p);
 
 }  // namespace sucursales

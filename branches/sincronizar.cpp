@@ -316,10 +316,17 @@ ResultadoSinc MigraYProcesa(const QString& destino, const QString& origen, bool 
     c.ComparaBases();
     r.log = c.log;
     // Every line of the script, the last one too, on its own: a failing one is told and the next runs.
+    // A line may do anything to the data, but never reach the layer's own tables, without which
+    // the program could not open the file again.
     for (const QString& linea : QString(script).replace(CRLF, QStringLiteral("\n")).split(u'\n')) {
         if (linea.trimmed().isEmpty()) continue;
-        shell::ProcesaSQL(*a.destino, linea.trimmed());
+        db::Error e;
+        if (shell::ProcesaSQLPersona(*a.destino, linea.trimmed(), db::UserSql::Script, &e))
+            r.consultas += QStringLiteral("Consulta ejecutada: ") + linea.trimmed() + CRLF;
+        else
+            r.consultas += e.message + CRLF;
     }
+    shell::PonEstado(2, QString());
     p.message(QStringLiteral("Proceso terminado."), ui::Icon::None);
     return r;
 }
@@ -352,8 +359,11 @@ ResultadoSinc CopiaCatalogos(const QString& destino, const QString& origen, cons
         if (!bien) {
             tr.rollback();
             r.log += QStringLiteral("No se pudo copiar la tabla ") + t + u'-' + e.message + CRLF;
+        } else {
+            r.log += QStringLiteral("Catálogo copiado ") + t + CRLF;
         }
     }
+    shell::PonEstado(2, QString());
     p.message(QStringLiteral("Proceso terminado."), ui::Icon::None);
     return r;
 }

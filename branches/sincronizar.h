@@ -25,19 +25,22 @@ QStringList ListaCatalogosSinc(const QString& destino);
 struct ResultadoSinc {
     bool abierto = false;  // both files opened; false: nothing was compared, changed or run
     QString log;           // the log lines, each ended by CR LF
+    QString consultas;     // each script line run, or why it failed, ended by CR LF
 };
 
 // ComparaBases: every table (its fields and indexes) and saved query of the origin against the
 // destination; with `repara`, each table's repair in its own transaction (a failure rolled back
 // and logged) and the queries made or replaced. Then the script's non-empty lines run on the
-// destination, each on its own. A file that does not open: "Error al abrir la base de datos. "
+// destination, each on its own, under the guard of a person's SQL (shell::ProcesaSQLPersona). The
+// status bar is cleared at the end. A file that does not open: "Error al abrir la base de datos. "
 // and the reason, and nothing else happens.
 ResultadoSinc MigraYProcesa(const QString& destino, const QString& origen, bool repara, const QString& script,
                             ui::Prompts& p);
 
 // Copies each catalog from the origin: per table one transaction that empties the destination's
 // (keeping the rows the program ships) and refills it over the columns both have. A table the
-// origin lacks is logged and the destination's stays. Ends with "Proceso terminado.".
+// origin lacks is logged and the destination's stays; each table copied is logged too. Ends with
+// "Proceso terminado.".
 ResultadoSinc CopiaCatalogos(const QString& destino, const QString& origen, const QStringList& tablas,
                              ui::Prompts& p);
 

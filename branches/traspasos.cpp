@@ -6,7 +6,9 @@
 #include "sale/inventario_es.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/texto.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,14 +20,14 @@ namespace {
 
 QString corto(int n) { return n >= 0 && n <= 10 ? G().DescripcionC[n] : QString(); }
 
-bool yaRegistrado(db::Database& bd, const QString& docto, db::Error* e) {
-    auto n = bd.scalar(QStringLiteral("SELECT count(*) FROM EInventario WHERE Docto = ?"), {docto}, e);
-    return n && n->toInt() > 0;
-}
+const char kRecibidos[] = "CREATE TABLE IF NOT EXISTS TraspasosRecibidos (Clave TEXT PRIMARY KEY, Docto TEXT, "
+                          "Entrada INTEGER, Fecha TEXT)";
 
-// The entry of a transfer into a branch file, booked from its (product, quantity) pairs.
+// The entry of a transfer into a branch file, booked from its (product, quantity) pairs; its key
+// is recorded in the same transaction. The entry's number, -1, or venta::kYaRegistrado.
 qint64 registraEntrada(db::Database& bd, const std::vector<std::pair<qint64, double>>& lineas, int origen,
-                       int destino, const QString& texto, const QString& docto, ui::Prompts& p) {
+                       int destino, const QString& texto, const QString& docto, const QString& clave,
+                       const QString& fechaSalida, ui::Prompts& p) {
     venta::DatosESInv d;
     d.signo = 1;
     d.imprimir = false;
@@ -33,7 +35,18 @@ qint64 registraEntrada(db::Database& bd, const std::vector<std::pair<qint64, dou
     d.SucursalTraspaso = origen;
     d.SucursalActual = destino;
     d.Usuario = G().ClaveUsuario;
-    d.traspaso = venta::DatosESInv::DatosTraspaso{origen, destino, 4, docto};
+    d.traspaso = venta::DatosESInv::DatosTraspaso{origen, destino, 4, docto, {}};
+    d.traspaso->registra = [&](db::Database& b, qint64 numero, db::Error* e) {
+        // Files made before the record was kept get it on their first transfer.
+        if (!b.exec(QString::fromLatin1(kRecibidos), {}, e)) return false;
+        const auto ya = TraspasoRegistrado(b, docto, clave, fechaSalida, e);
+        if (!ya) return false;
+        if (*ya)
+            return db::fail(e, db::ErrorKind::DuplicateKey,
+                            QStringLiteral("El traspaso %1 ya se registró en esta sucursal.").arg(docto));
+        return b.exec(QStringLiteral("INSERT INTO TraspasosRecibidos (Clave, Docto, Entrada, Fecha) VALUES (?, ?, ?, ?)"),
+                      {clave, docto, numero, shell::FechaHoraISO(QDateTime::currentDateTime())}, e);
+    };
     return venta::GuardatodoESInv(bd, lineas, d, p, {});
 }
 
@@ -57,6 +70,64 @@ QString NombreArchivoTraspaso(const QDate& dia, int origen, int destino, qint64 
 
 QString DoctoTraspaso(int origen, qint64 salida) { return QStringLiteral("TR %1-%2").arg(origen).arg(salida); }
 
+QString ClaveTraspaso(int origen, qint64 salida, const QString& fechaSalida) {
+    return DoctoTraspaso(origen, salida) + u' ' + fechaSalida;
+}
+
+std::optional<SalidaTraspaso> LeeSalidaTraspaso(db::Database& bd, qint64 numero, int origen, QString* razon) {
+    auto no = [&](const QString& r) {
+        if (razon) *razon = r;
+        return std::optional<SalidaTraspaso>();
+    };
+    db::Error e;
+    auto h = bd.selectOne(QStringLiteral("SELECT * FROM EInventario WHERE Numero = ?"), {numero}, &e);
+    if (!h) return no(e.message);
+    if (h->empty()) return no(QStringLiteral("no existe el documento %1").arg(numero));
+    SalidaTraspaso s;
+    s.numero = numero;
+    s.docto = DoctoTraspaso(origen, numero);
+    // An ordinary entry or exit, or the entry of a transfer received, would make goods twice.
+    if (h->integer(QStringLiteral("DescribeMovto")) != 3 || h->text(QStringLiteral("Docto")) != s.docto ||
+        h->integer(QStringLiteral("sucOrigen")) != origen)
+        return no(QStringLiteral("el documento %1 no es una salida por traspaso de esta sucursal").arg(numero));
+    s.destino = int(h->integer(QStringLiteral("sucDestino")));
+    s.fecha = h->text(QStringLiteral("Fecha"));
+    s.texto = h->text(QStringLiteral("Descripcion"));
+    auto lineas = LeeDetalleOrigen(bd, numero, &e);
+    if (!lineas) return no(e.message);
+    if (lineas->empty()) return no(QStringLiteral("la salida no tiene productos"));
+    s.lineas = std::move(*lineas);
+    return s;
+}
+
+QString RevisaReenvio(db::Database& bd, qint64 salida, int origen, int destino) {
+    QString razon;
+    const auto s = LeeSalidaTraspaso(bd, salida, origen, &razon);
+    if (!s) return QStringLiteral("Solo se puede enviar de nuevo una salida por traspaso guardada: ") + razon + u'.';
+    if (s->destino != destino)
+        return QStringLiteral("La salida %1 es un traspaso hacia %2: elija esa sucursal para enviarla de nuevo.")
+            .arg(salida).arg(corto(s->destino));
+    return {};
+}
+
+std::optional<bool> TraspasoRegistrado(db::Database& bd, const QString& docto, const QString& clave,
+                                       const QString& fechaSalida, db::Error* error) {
+    const bool registro = bd.tableExists(QStringLiteral("TraspasosRecibidos"));
+    if (registro) {
+        auto n = bd.scalar(QStringLiteral("SELECT count(*) FROM TraspasosRecibidos WHERE Clave = ?"), {clave}, error);
+        if (!n) return std::nullopt;
+        if (n->toInt() > 0) return true;
+    }
+    // An entry cannot come before its exit: an older one of the same document was another exit
+    // that had the same number.
+    QString sql = QStringLiteral("SELECT count(*) FROM EInventario WHERE Docto = ? AND DescribeMovto = 4 AND "
+                                 "COALESCE(Fecha, '') >= ?");
+    if (registro) sql += QStringLiteral(" AND Numero NOT IN (SELECT Entrada FROM TraspasosRecibidos WHERE Entrada IS NOT NULL)");
+    auto n = bd.scalar(sql, {docto, fechaSalida}, error);
+    if (!n) return std::nullopt;
+    return n->toInt() > 0;
+}
+
 std::optional<std::vector<std::pair<qint64, double>>> LeeDetalleOrigen(db::Database& bd, qint64 numero,
                                                                         db::Error* error) {
     auto filas = bd.select(QStringLiteral("SELECT ClaveProducto, Cantidad FROM DEInventario WHERE Numero = ? "
@@ -72,6 +143,11 @@ std::optional<std::vector<std::pair<qint64, double>>> LeeDetalleOrigen(db::Datab
 QString GeneraArchivoTraspaso(db::Database& origen, qint64 salida, int sucOrigen, int sucDestino,
                               const QString& carpeta, const QDate& dia, ui::Prompts& p) {
     const QString archivo = QDir(carpeta).filePath(NombreArchivoTraspaso(dia, sucOrigen, sucDestino, salida));
+    QString razon;
+    if (!LeeSalidaTraspaso(origen, salida, sucOrigen, &razon)) {
+        p.message(QStringLiteral("No se generó el archivo del traspaso: ") + razon + u'.', ui::Icon::Warning);
+        return {};
+    }
     if (QFileInfo::exists(archivo) &&
         p.question(QStringLiteral("El archivo destino ya existe, desea continuar ?")) != ui::Answer::Yes)
         return {};
@@ -129,9 +205,11 @@ std::optional<ArchivoTraspaso> LeeArchivoTraspaso(const QString& ruta, db::Datab
     ArchivoTraspaso a;
     a.origen = int(h.integer(QStringLiteral("Traspaso")));
     a.destino = int(h.integer(QStringLiteral("sucDestino")));
+    a.salida = h.integer(QStringLiteral("Numero"));
+    a.fecha = h.text(QStringLiteral("Fecha"));
     a.texto = h.text(QStringLiteral("Descripcion"));
     a.docto = h.text(QStringLiteral("Docto"));
-    if (a.docto.isEmpty()) a.docto = DoctoTraspaso(a.origen, h.integer(QStringLiteral("Numero")));
+    if (a.docto.isEmpty()) a.docto = DoctoTraspaso(a.origen, a.salida);
     auto lineas = LeeDetalleOrigen(*bd, h.integer(QStringLiteral("Numero")), &e);
     if (!lineas) return no(e.message);
     if (lineas->empty()) return no(QStringLiteral("el documento no tiene productos"));
@@ -169,10 +247,17 @@ bool AplicaTraspaso(const QString& ruta, ui::Prompts& p) {
                   ui::Icon::Warning);
         return false;
     }
-    if (yaRegistrado(*aqui, a->docto, &e)) {
+    const QString clave = ClaveTraspaso(a->origen, a->salida, a->fecha);
+    auto yaAplicado = [&] {
         p.message(QStringLiteral("Este traspaso ya se aplicó en esta sucursal (documento %1).").arg(a->docto), ui::Icon::Warning);
         return false;
+    };
+    const auto ya = TraspasoRegistrado(*aqui, a->docto, clave, a->fecha, &e);
+    if (!ya) {
+        p.message(QStringLiteral("No se puede aplicar el archivo de traspaso: ") + e.message, ui::Icon::Critical);
+        return false;
     }
+    if (*ya) return yaAplicado();
     if (a->destino != activa &&
         p.question(QStringLiteral("El traspaso se hizo para la sucursal %1 y la sucursal activa es %2, ¿desea aplicarlo "
                                   "aquí?").arg(corto(a->destino), corto(activa)),
@@ -181,7 +266,9 @@ bool AplicaTraspaso(const QString& ruta, ui::Prompts& p) {
     if (p.question(QStringLiteral("Se procesará el traspaso ") + a->texto + QStringLiteral(", desea seguir ?")) !=
         ui::Answer::Yes)
         return false;
-    return registraEntrada(*aqui, a->lineas, a->origen, activa, a->texto, a->docto, p) != -1;
+    const qint64 n = registraEntrada(*aqui, a->lineas, a->origen, activa, a->texto, a->docto, clave, a->fecha, p);
+    if (n == venta::kYaRegistrado) return yaAplicado();
+    return n != -1;
 }
 
 bool TraspasoDirecto(qint64 salida, int destino, ui::Prompts& p) {
@@ -196,11 +283,11 @@ bool TraspasoDirecto(qint64 salida, int destino, ui::Prompts& p) {
     db::Error e;
     db::Database* aqui = shell::BDSucursal(&e);
     if (!aqui) return falla(e.message);
-    const auto lineas = LeeDetalleOrigen(*aqui, salida, &e);
-    if (!lineas) return falla(e.message);
-    if (lineas->empty()) return falla(QStringLiteral("la salida no tiene productos"));
-    auto texto = aqui->scalar(QStringLiteral("SELECT Descripcion FROM EInventario WHERE Numero = ?"), {salida}, &e);
-    if (!texto) return falla(e.message);
+    QString razon;
+    const auto salidaT = LeeSalidaTraspaso(*aqui, salida, origen, &razon);
+    if (!salidaT) return falla(razon);
+    if (salidaT->destino != destino)
+        return falla(QStringLiteral("la salida %1 es un traspaso hacia %2").arg(salida).arg(corto(salidaT->destino)));
 
     const QString ruta = RutaArchivoSucursal(corto(destino));
     if (corto(destino).isEmpty() || !QFileInfo(ruta).isFile()) return falla(QStringLiteral("no existe su archivo de datos"));
@@ -210,14 +297,20 @@ bool TraspasoDirecto(qint64 salida, int destino, ui::Prompts& p) {
     op.createViews = false;
     auto alla = db::Database::open(ruta, op, &e);
     if (!alla) return falla(e.message);
-    const QString docto = DoctoTraspaso(origen, salida);
-    if (yaRegistrado(*alla, docto, &e)) {
+    const QString& docto = salidaT->docto;
+    const QString clave = ClaveTraspaso(origen, salida, salidaT->fecha);
+    auto yaEsta = [&] {
         p.message(QStringLiteral("El traspaso %1 ya está registrado en la sucursal %2.").arg(docto, corto(destino)),
                   ui::Icon::None);
         return true;
-    }
-    if (registraEntrada(*alla, *lineas, origen, destino, texto->toString(), docto, p) == -1)
-        return falla(QStringLiteral("no se pudo guardar la entrada"));
+    };
+    const auto ya = TraspasoRegistrado(*alla, docto, clave, salidaT->fecha, &e);
+    if (!ya) return falla(e.message);
+    if (*ya) return yaEsta();
+    const qint64 n = registraEntrada(*alla, salidaT->lineas, origen, destino, salidaT->texto, docto, clave,
+                                     salidaT->fecha, p);
+    if (n == venta::kYaRegistrado) return yaEsta();
+    if (n == -1) return falla(QStringLiteral("no se pudo guardar la entrada"));
     return true;
 }
 

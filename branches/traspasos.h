@@ -29,6 +29,33 @@ QString TextoTraspaso(int origen, int destino, const QTime& hora);
 QString NombreArchivoTraspaso(const QDate& dia, int origen, int destino, qint64 salida);
 // The document both halves of a transfer carry.
 QString DoctoTraspaso(int origen, qint64 salida);
+// What a transfer is known by at its destination: the origin, the exit's number and the exit's
+// date and time. A cleared history or an older copy of the origin's file starts the exit numbers
+// again, never at the same moment.
+QString ClaveTraspaso(int origen, qint64 salida, const QString& fechaSalida);
+
+// A saved transfer exit of a branch file, as its destination books it.
+struct SalidaTraspaso {
+    qint64 numero = 0;
+    int destino = 0;
+    QString docto;  // "TR <origin>-<number>"
+    QString fecha;  // the exit's date and time as stored
+    QString texto;
+    std::vector<std::pair<qint64, double>> lineas;
+};
+// Document `numero` of branch `origen`'s file when it is a transfer exit of that branch with
+// products; else nullopt and why.
+std::optional<SalidaTraspaso> LeeSalidaTraspaso(db::Database& bd, qint64 numero, int origen, QString* razon);
+
+// Why "&Generar" cannot send saved document `salida` of branch `origen` again to `destino` (it is
+// not a transfer exit of that branch, or it went to another branch), "" when it can.
+QString RevisaReenvio(db::Database& bd, qint64 salida, int origen, int destino);
+
+// Whether a transfer has entered the branch file: its key is among the transfers the file
+// received (a record the history clearing leaves alone), or, for entries booked before the keys
+// were kept, an entry of its document was made at or after the exit.
+std::optional<bool> TraspasoRegistrado(db::Database& bd, const QString& docto, const QString& clave,
+                                       const QString& fechaSalida, db::Error* error = nullptr);
 
 // The (ClaveProducto, Cantidad) lines of inventory document `numero` of a branch file.
 std::optional<std::vector<std::pair<qint64, double>>> LeeDetalleOrigen(db::Database& bd, qint64 numero,
@@ -44,6 +71,8 @@ QString GeneraArchivoTraspaso(db::Database& origen, qint64 salida, int sucOrigen
 struct ArchivoTraspaso {
     int origen = 0;
     int destino = 0;
+    qint64 salida = 0;
+    QString fecha;  // the exit's
     QString texto;  // the exit's description
     QString docto;
     std::vector<std::pair<qint64, double>> lineas;
@@ -52,12 +81,14 @@ struct ArchivoTraspaso {
 std::optional<ArchivoTraspaso> LeeArchivoTraspaso(const QString& ruta, db::Database& aqui, QString* razon);
 
 // "&Aplicar": the file's lines enter the active branch as one entry document, after the checks and
-// the questions. True when booked.
+// the questions. True when booked; a transfer already entered (by this or another terminal) is
+// told and enters nothing.
 bool AplicaTraspaso(const QString& ruta, ui::Prompts& p);
 
 // Direct mode: the lines of exit `salida` of the active branch enter the destination's own file,
-// on a handle of its own (the active branch and the print server stay as they are). True when
-// booked, or when that exit had already entered.
+// on a handle of its own (the active branch and the print server stay as they are). Only a saved
+// transfer exit to that destination is sent. True when booked, or when that exit had already
+// entered (also when another terminal booked it at the same time).
 bool TraspasoDirecto(qint64 salida, int destino, ui::Prompts& p);
 
 }  // namespace sucursales

@@ -67,7 +67,8 @@ bool EscribeDocumento(db::Database& bd, qint64 numero, const DatosESInv& d,
 // The save after the lines are read: folio, document, stock and the caller's removal of screen
 // lines in one transaction; then the voucher and the success message. NumeroDocumento or -1.
 qint64 Guarda(db::Database& bd, const DatosESInv& datos, const std::vector<LineaES>& lineas,
-              sale::PorGuardar g, ui::Prompts& prompts, const db::LockWait& espera) {
+              sale::PorGuardar g, ui::Prompts& prompts, const db::LockWait& espera,
+              const bool* yaRegistrado = nullptr) {
     const QDateTime fecha = datos.Fecha.isValid() ? datos.Fecha : QDateTime::currentDateTime();
     const auto propio = g.Extra;
     // The caller's writes go first: a check of theirs must not see this document's own header.
@@ -76,6 +77,8 @@ qint64 Guarda(db::Database& bd, const DatosESInv& datos, const std::vector<Linea
                EscribeDocumento(b, hecho.Numeros.front(), datos, lineas, fecha, err);
     };
     const sale::Guardado hecho = sale::GuardaDocumento(bd, g, espera);
+    // Another terminal booked the same transfer first: not a failure of this save.
+    if (!hecho.ok && yaRegistrado && *yaRegistrado) return kYaRegistrado;
     if (!hecho.ok) {
         prompts.message(QString::fromUtf8("Ocurrió un error al obtener folio para la E/S de inventario, "
                                           "intentelo de nuevo."),
@@ -162,27 +165,25 @@ qint64 GuardatodoESInv(db::Database& bd, const std::vector<std::pair<qint64, dou
     }
     const bool sumar = datos.SumarInventario || datos.traspaso.has_value();
     const double signo = datos.signo < 0 ? -1.0 : 1.0;
-    const QString docto = datos.traspaso ? datos.traspaso->docto : QString();
+    const auto registra = datos.traspaso ? datos.traspaso->registra : nullptr;
+    bool ya = false;
 
     sale::PorGuardar g;
     g.Clase = sale::ClaseDocumento::Inventario;
     g.Documentos.push_back({0, {}});
     g.EstampaLineas = false;
     g.Exis = sale::MovimientoExis::Ninguno;  // the pairs move the stock below
-    g.Extra = [&](db::Database& b, const sale::Guardado&, db::Error* err) {
-        if (!docto.isEmpty()) {
-            // Read under the save's lock: two terminals applying one transfer cannot both pass.
-            auto ya = b.scalar(QStringLiteral("SELECT count(*) FROM EInventario WHERE Docto = ?"), {docto}, err);
-            if (!ya) return false;
-            if (ya->toInt() > 0)
-                return db::fail(err, db::ErrorKind::DuplicateKey,
-                                QString::fromUtf8("El documento %1 ya se registró en esta sucursal.").arg(docto));
+    g.Extra = [&](db::Database& b, const sale::Guardado& hecho, db::Error* err) {
+        // Under the save's lock: two terminals booking one transfer cannot both pass.
+        if (registra && !registra(b, hecho.Numeros.front(), err)) {
+            ya = err && err->kind == db::ErrorKind::DuplicateKey;
+            return false;
         }
         for (const LineaES& l : lineas)
             if (!sale::CambiaExistencia(b, l.clave, signo * l.cantidad, sumar, nullptr, err)) return false;
         return true;
     };
-    return Guarda(bd, datos, lineas, std::move(g), prompts, espera);
+    return Guarda(bd, datos, lineas, std::move(g), prompts, espera, &ya);
 }
 
 void ConstruyeCompESInv(qint64 numero, const QDateTime& momento, const QString& textoES,

@@ -10,6 +10,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 #include <optional>
 #include <utility>
 #include <vector>
@@ -35,6 +37,12 @@ struct DatosESInv {
         int destino = 0;
         int describeMovto = 0;
         QString docto;
+        // The entry of a transfer (booked from pairs): inside the save's write transaction, before
+        // the stock moves, the caller's check that the transfer has not entered yet and its record
+        // that it now does, given the entry's number. False stops the save; an error of kind
+        // DuplicateKey from it means it had entered already: nothing is shown and the save
+        // answers kYaRegistrado.
+        std::function<bool(db::Database&, qint64 numero, db::Error*)> registra;
     };
     std::optional<DatosTraspaso> traspaso;
 };
@@ -57,10 +65,12 @@ double PrecioObservacion(const QString& observacion);
 qint64 GuardatodoESInv(db::Database& bd, const DatosESInv& datos, ui::Prompts& prompts,
                        const db::LockWait& espera);
 
+// What the pairs' save answers when the transfer's `registra` found it booked already.
+inline constexpr qint64 kYaRegistrado = -2;
+
 // The same document booked from (ClaveProducto, Cantidad) pairs instead of screen lines (`lineas`
 // is not read): the entry of a transfer at the destination. Every product must be in the
-// catalogue. With a transfer's `docto`, a document of that name already in the file refuses the
-// save (the same transfer never enters twice).
+// catalogue. The transfer's `registra` keeps one transfer from entering twice.
 qint64 GuardatodoESInv(db::Database& bd, const std::vector<std::pair<qint64, double>>& pares,
                        const DatosESInv& datos, ui::Prompts& prompts, const db::LockWait& espera);
 

@@ -223,6 +223,15 @@ CREATE TABLE DEInventario (
 );
 CREATE INDEX DEInventarioNumero ON DEInventario (Numero);
 
+-- Transfers this branch received, by their key (origin, exit number and exit date-time): kept when
+-- the history is cleared, so no transfer enters twice. Entrada is the entry document's number.
+CREATE TABLE TraspasosRecibidos (
+  Clave   TEXT PRIMARY KEY,
+  Docto   TEXT,
+  Entrada INTEGER,
+  Fecha   TEXT
+);
+
 -- Cash movements: TipoMov 1 money in, 2 money out; EstatusMov 1 active; IdCorte 0 until a cut.
 CREATE TABLE MovimientosCaja (
   IdMovimiento   INTEGER PRIMARY KEY,

@@ -89,6 +89,18 @@ bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& par
     return ProcesaSQL(*bd, sql, params);
 }
 
+bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error) {
+    const QString nombre = sql.trimmed();
+    if (!nombre.contains(u' ') && bd.hasQuery(nombre)) return ProcesaSQL(bd, sql, {}, error);
+    db::Error e;
+    db::UserSqlGuard guarda(bd, clase);
+    bool ok = ProcesaSQL(bd, sql, {}, &e);
+    if (ok && !guarda.check(&e))
+        ok = falla(bd, QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ' + e.message, e, &e);
+    if (error) *error = e;
+    return ok;
+}
+
 void MuestraErrorBD(const db::Error& error) {
     QString texto = error.message;
     if (error.kind == db::ErrorKind::DuplicateKey)

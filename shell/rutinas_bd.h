@@ -30,6 +30,11 @@ bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params
                 db::Error* error = nullptr);
 // The same on the file at `ruta` (the central or branch password; none for Direccion and Datos).
 bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& params = {});
+// ProcesaSQL for a statement a person typed (the maintenance console, a synchronisation script):
+// it runs under db::UserSqlGuard of that kind, so it cannot reach the layer's own tables whatever
+// it says; a trigger it makes that would is taken out again and reported as its failure. The name
+// of a saved action query alone is the file's own and runs as ProcesaSQL runs it.
+bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error = nullptr);
 
 // Tells the person why a write failed: a duplicate key "Hay un valor que no se permite duplicar como
 // el codigo de barras, compruebe sus campos.", a value the field refuses "El valor que tecleo para el

@@ -61,7 +61,9 @@ frmSincronizar::frmSincronizar(QWidget* parent, ui::Prompts* prompts, ui::FileCh
 
     auto* casillas = new QHBoxLayout;
     chkCopiaCatalogo = new QCheckBox(QStringLiteral("Migrar y extraer datos desde..."), this);
-    chkMigrar = new QCheckBox(QStringLiteral("Migrar y extraer datos desde..."), this);
+    // Two boxes of one caption could not be told apart: this one says what it does.
+    chkMigrar = new QCheckBox(QStringLiteral("Migrar sin Actualizar"), this);
+    chkMigrar->setToolTip(QStringLiteral("Compara las bases y ejecuta las consultas sin cambiar la estructura de la base destino."));
     chkActualizar = new QCheckBox(QStringLiteral("Actualizar"), this);
     for (QCheckBox* c : {chkCopiaCatalogo, chkMigrar, chkActualizar}) casillas->addWidget(c);
     casillas->addStretch(1);
@@ -96,6 +98,7 @@ frmSincronizar::frmSincronizar(QWidget* parent, ui::Prompts* prompts, ui::FileCh
     connect(Image1, &QToolButton::clicked, this, &frmSincronizar::Image1_Click);
     connect(chkCopiaCatalogo, &QCheckBox::clicked, this, &frmSincronizar::chkCopiaCatalogo_Click);
     connect(chkMigrar, &QCheckBox::clicked, chkActualizar, [this] { chkActualizar->setChecked(false); });
+    connect(chkActualizar, &QCheckBox::clicked, chkMigrar, [this](bool on) { if (on) chkMigrar->setChecked(false); });
     connect(cmdSincronizar, &QPushButton::clicked, this, &frmSincronizar::cmdSincronizar_Click);
     connect(cmdCerrar, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -163,8 +166,12 @@ void frmSincronizar::cmdSincronizar_Click()
         r = MigraYProcesa(txtDestino->text(), txtOrigen->text(), chkActualizar->isChecked(), txtConsultas->toPlainText(),
                           prompts());
     }
+    if (!r.abierto) return;
+    QString texto = r.log;
+    if (texto.isEmpty() && !chkCopiaCatalogo->isChecked()) texto = QStringLiteral("Sin diferencias con el origen.\r\n");
+    texto += r.consultas + QStringLiteral("Proceso terminado.\r\n");
     // The log keeps the CR LF line ends; the box shows plain lines.
-    Text2->setPlainText(Text2->toPlainText() + QString(r.log).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Text2->setPlainText(Text2->toPlainText() + texto.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 frmSincronizar* AbreSincronizar(shell::MIDI* midi) { return AbreForma<frmSincronizar>(midi); }

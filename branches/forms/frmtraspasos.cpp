@@ -161,6 +161,13 @@ void frmTraspasos::cmdGenerar_Click()
     } else if (v->NumeroDocumento <= 0) {
         p.message(QStringLiteral("Debe haber por lo menos 1 producto en la lista de E/S de inventario."), ui::Icon::None);
         return;
+    } else if (db::Database* bd = shell::BDSucursal()) {
+        // Only a transfer exit goes again: any other saved document would make its goods twice.
+        const QString mal = RevisaReenvio(*bd, v->NumeroDocumento, G().SucursalActual, destino);
+        if (!mal.isEmpty()) {
+            p.message(mal, ui::Icon::Warning);
+            return;
+        }
     }
     QString carpeta;
     if (!directo) {

@@ -24,19 +24,15 @@ struct ChangeHook {
     }
 };
 
-namespace {
-
-sqlite3* handleOf(const QSqlDatabase& c) {
+sqlite3* detail::sqliteHandle(const QSqlDatabase& c) {
     if (!c.isValid() || !c.driver()) return nullptr;
     const QVariant h = c.driver()->handle();
     if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3* const*>(h.constData());
 }
 
-}  // namespace
-
 void Database::watchChanges(bool on) {
-    if (sqlite3* h = handleOf(connection())) {
+    if (sqlite3* h = detail::sqliteHandle(connection())) {
         sqlite3_update_hook(h, on ? &ChangeHook::onChange : nullptr, on ? this : nullptr);
         sqlite3_set_authorizer(h, on ? &ChangeHook::onPrepare : nullptr, on ? this : nullptr);
     }

@@ -291,6 +291,7 @@ bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QS
     QElapsedTimer timer;
     timer.start();
     int pause = 1;
+    if (guard_) guard_->refused_.clear();
     for (;;) {
         bool ok = prepared || q.prepare(sql);
         prepared = false;  // a retry prepares afresh
@@ -303,6 +304,7 @@ bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QS
             return true;
         }
         e = toError(q.lastError());
+        if (guard_ && !guard_->refused().isEmpty()) e.message = guard_->refused();
         q.finish();
         // Inside a write transaction we hold the file: a busy answer will not clear by waiting.
         if (e.kind != ErrorKind::Busy || inTransaction_ || timer.elapsed() > kShortBusyMs) return false;

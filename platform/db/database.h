@@ -189,6 +189,8 @@ struct OpenOptions {
     bool readOnly = false;
 };
 
+class UserSqlGuard;
+
 class Database {
 public:
     static std::unique_ptr<Database> open(const QString& path, const OpenOptions& options,
@@ -359,8 +361,48 @@ private:
     QHash<QString, quint64> ownChanges_;
     QHash<QString, QString> tableSchemas_;  // where tableVersion found each table
     void watchChanges(bool on);
+    UserSqlGuard* guard_ = nullptr;  // the person's own SQL runs under it (see UserSqlGuard)
     friend struct DatabaseRegistry;
     friend struct ChangeHook;
+    friend class UserSqlGuard;
+};
+
+// What a person's own SQL may do on a handle besides the data (UserSqlGuard).
+enum class UserSql {
+    Script,   // any statement that leaves the layer's tables alone (a synchronisation script)
+    Console,  // besides, no ATTACH, DETACH, PRAGMA nor transaction control (the maintenance console)
+};
+
+// While alive, SQLite itself (an authorizer on the handle) refuses in every statement prepared on
+// `db` any read or write of the layer's own tables (a name beginning with "_": _dbpassword, _links,
+// _queries and any later one), however the statement spells or quotes them, and PRAGMA
+// writable_schema, the way round it. Wrap only what the person typed: the layer's own statements
+// read those tables. A refused statement fails with the reason as its error message.
+class UserSqlGuard {
+public:
+    UserSqlGuard(Database& db, UserSql kind);
+    ~UserSqlGuard();
+    UserSqlGuard(const UserSqlGuard&) = delete;
+    UserSqlGuard& operator=(const UserSqlGuard&) = delete;
+    // After a statement ran. SQLite checks a trigger's body only when a statement that fires it is
+    // prepared, so a trigger the statement made is tried here: one that would touch the layer's
+    // tables is dropped again, and false comes back with the reason.
+    bool check(Error* error = nullptr);
+    QString refused() const { return refused_; }  // the last thing refused, "" when none
+
+private:
+    static int authorize(void* self, int action, const char* a1, const char* a2, const char* schema,
+                         const char* inner);
+    void install(bool on);
+    Database& db_;
+    UserSql kind_;
+    QString refused_;
+    struct Trigger {
+        QString schema;
+        QString name;
+    };
+    std::vector<Trigger> triggers_;
+    friend class Database;  // forgets the last refusal as each statement begins
 };
 
 // Rolls back unless committed. A wait given to begin() that shows itself or can be cancelled also

@@ -5,7 +5,12 @@
 #include <QElapsedTimer>
 #include <QString>
 
+struct sqlite3;
+
 namespace db::detail {
+
+// SQLite's own handle under a QtSql connection, nullptr when there is none.
+sqlite3* sqliteHandle(const QSqlDatabase& c);
 
 // "name" with inner quotes doubled, for identifiers that cannot be bound.
 QString quoteIdent(const QString& name);

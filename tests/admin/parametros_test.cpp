@@ -213,6 +213,38 @@ TEST_F(ParametrosTest, ConsoleRefusesWhatItMustAndRunsOneStatementOnEitherFile)
                     .ok);
 }
 
+TEST_F(ParametrosTest, ConsoleCannotReachTheLayersOwnTablesHoweverTheyAreQuoted)
+{
+    const QString rc = datos + "/Base de datos/BDcodigos.db";
+    const QString rs = datos + "/Base de datos/Sucursales/" + corto + "/BDSucursal.db";
+    const QStringList links = Filas(*suc, "SELECT * FROM _links ORDER BY Name");
+    const QStringList consultas = Filas(*suc, "SELECT * FROM _queries ORDER BY Name");
+    const QStringList clave = Filas(*central, "SELECT * FROM _dbpassword");
+    const char* refusadas[] = {
+        "update '_dbpassword' set Password='otra'",
+        "delete from '_links'",
+        "insert into '_queries' (Name, Kind, Sql) values ('planta', 'action', 'delete from Producto')",
+        "delete from main.\"_links\"",
+        "update Producto set Nombre = (select Password from [_dbpassword])",
+        "drop table `_queries`",
+        "create trigger t after update on Producto begin delete from '_links'; end",
+    };
+    for (const char* sql : refusadas)
+        for (BaseConsola b : {BaseConsola::Central, BaseConsola::Sucursal}) {
+            const ResultadoConsola r = EjecutaConsola(b, b == BaseConsola::Central ? rc : rs, rc, sql);
+            EXPECT_FALSE(r.ok) << sql;
+        }
+    const ResultadoConsola r = EjecutaConsola(BaseConsola::Sucursal, rs, rc, "delete from '_links'");
+    EXPECT_EQ(r.mensaje, "No se pudo ejecutar el comando: delete from '_links' no se permite leer ni cambiar la tabla "
+                         "interna del archivo _links") << r.mensaje.toStdString();
+    EXPECT_EQ(Filas(*suc, "SELECT * FROM _links ORDER BY Name"), links);
+    EXPECT_EQ(Filas(*suc, "SELECT * FROM _queries ORDER BY Name"), consultas);
+    EXPECT_EQ(Filas(*central, "SELECT * FROM _dbpassword"), clave);
+    EXPECT_EQ(central->scalar("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'")->toInt(), 0);
+    // The rest of the console works as before, on the same files.
+    EXPECT_TRUE(EjecutaConsola(BaseConsola::Sucursal, rs, rc, "update Parametros set PieTicket = '_links'").ok);
+}
+
 TEST_F(ParametrosTest, FormChangesTicketPrinterAndCodeSetWhichTheProgramFollows)
 {
     G().Printer3 = "VIEJA";

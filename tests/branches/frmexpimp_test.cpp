@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,4 +131,45 @@ TEST_F(SucursalesTest, FormImportsAWholeFileOnlyWithTheOtherWindowsClosed)
     clic(f.cmdAceptar);
     EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El proceso de importación ha terminado."));
     EXPECT_EQ(Valor(*Central(), QStringLiteral("SELECT count(*) FROM Producto WHERE ClaveProducto = 2")).toInt(), 0);
+}
+
+TEST_F(SucursalesTest, FormImportsTheNewestProductFileOfAFolder)
+{
+    G().PermisosUsuario[33] = G().PermisosUsuario[34] = true;
+    auto central = Central();
+    ASSERT_TRUE(central->exec(QStringLiteral("INSERT INTO Producto (ClaveProducto, CodigodeBarras, Nombre) VALUES (2, '7501', 'LAPIZ')")));
+    const QString envios = QDir(Carpeta()).filePath(QStringLiteral("envios"));
+    QDir().mkpath(envios);
+    const QString nuevo = ExportaProductos(envios, QDate(2026, 12, 9), prompts);
+    ASSERT_FALSE(nuevo.isEmpty());
+    const QString viejo = QDir(envios).filePath(QStringLiteral("P20200101.db"));
+    ASSERT_TRUE(QFile::copy(nuevo, viejo));
+    ASSERT_TRUE(Abre(viejo)->exec(QStringLiteral("UPDATE Producto SET Nombre = 'VIEJO' WHERE ClaveProducto = 2")));
+    db::Database::closeAll(viejo);
+    ASSERT_TRUE(central->exec(QStringLiteral("UPDATE Producto SET Nombre = 'OTRO' WHERE ClaveProducto = 2")));
+    const QString vacia = QDir(Carpeta()).filePath(QStringLiteral("vacia"));
+    QDir().mkpath(vacia);
+
+    frmExpImp f(nullptr, &prompts, &chooser);
+    f.Elige(false);
+    f.show();
+    EligeDatos(f.Combo1, 0);
+    f.Text1->clear();
+    QTest::keyClicks(f.Text1, vacia);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    prompts.pushAnswer(ui::Answer::Yes);
+    clic(f.cmdAceptar);
+    EXPECT_TRUE(prompts.lastMessage().startsWith(QStringLiteral("En la carpeta "))) << prompts.lastMessage().toStdString();
+    EXPECT_TRUE(prompts.lastMessage().contains(QStringLiteral("P<aaaammdd>.db")));
+
+    f.Text1->clear();
+    QTest::keyClicks(f.Text1, envios);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    prompts.pushAnswer(ui::Answer::Yes);
+    clic(f.cmdAceptar);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El proceso de importación ha terminado."));
+    EXPECT_EQ(Valor(*central, QStringLiteral("SELECT Nombre FROM Producto WHERE ClaveProducto = 2")).toString(),
+              QStringLiteral("LAPIZ"));
 }

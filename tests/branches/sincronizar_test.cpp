@@ -6,6 +6,7 @@
 #include "branches/forms/frmsucursales.h"
 #include "branches/sincronizar.h"
 #include "fixture.h"
+#include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
@@ -244,7 +245,7 @@ TEST_F(SincronizarTest, FormChoosesTheReferenceRepairsAndShowsTheLog)
     QTest::mouseClick(f.chkActualizar, Qt::LeftButton, {}, QPoint(8, f.chkActualizar->height() / 2));
     ASSERT_TRUE(f.chkActualizar->isChecked());
     QTest::mouseClick(f.cmdSincronizar, Qt::LeftButton);
-    EXPECT_EQ(f.Text2->toPlainText().trimmed(), QStringLiteral("Falta registro Comision en tabla Vendedores"));
+    EXPECT_EQ(f.Text2->toPlainText().trimmed(), QStringLiteral("Falta registro Comision en tabla Vendedores\nProceso terminado."));
     auto c = Central();
     bool hay = false;
     for (const auto& x : c->fields(QStringLiteral("Vendedores"))) hay = hay || x.name == QLatin1String("Comision");
@@ -285,7 +286,51 @@ TEST_F(SincronizarTest, FormSynchronisesOnlyWithTheOtherWindowsClosed)
 
     CierraVentana(clientes);
     QTest::mouseClick(f.cmdSincronizar, Qt::LeftButton);
-    EXPECT_EQ(f.Text2->toPlainText().trimmed(), QStringLiteral("Falta registro Comision en tabla Vendedores"));
+    EXPECT_EQ(f.Text2->toPlainText().trimmed(), QStringLiteral("Falta registro Comision en tabla Vendedores\nProceso terminado."));
     EXPECT_TRUE(tieneComision());
     CierraVentana(catalogo);
+}
+
+TEST_F(SincronizarTest, AScriptRunsItsStatementsButNeverReachesTheLayersOwnTables)
+{
+    const QString sucursal = Ruta(QStringLiteral("Matriz"));
+    const QString refSuc = QDir(Carpeta()).filePath(QStringLiteral("ref/BDSucursal.db"));
+    QDir().mkpath(QDir(Carpeta()).filePath(QStringLiteral("ref")));
+    ASSERT_TRUE(QFile::copy(sucursal, refSuc));
+    const auto ligas = Abre(sucursal)->links().size();
+    db::Database::closeAll(sucursal);
+    auto r = MigraYProcesa(sucursal, refSuc, false,
+                           QStringLiteral("delete from '_links'\r\n"
+                                          "UPDATE \"_dbpassword\" SET Password = 'otra'\r\n"
+                                          "insert into [_queries] (Name, Kind, Sql) values ('x', 'action', 'delete from Venta')\r\n"
+                                          "PRAGMA writable_schema = 1\r\n"
+                                          "create trigger t after insert on Venta begin delete from _links; end\r\n"
+                                          "UPDATE Folios SET ValorFolio = 7 WHERE Numerofolio = 1\r\n"),
+                           prompts);
+    ASSERT_TRUE(r.abierto);
+    EXPECT_TRUE(r.consultas.endsWith(QStringLiteral("Consulta ejecutada: UPDATE Folios SET ValorFolio = 7 WHERE Numerofolio = 1\r\n")))
+        << r.consultas.toStdString();
+    EXPECT_EQ(r.consultas.count(QStringLiteral("No se pudo ejecutar el comando: ")), 5) << r.consultas.toStdString();
+    auto s = Abre(sucursal);  // with the program's password still
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->links().size(), ligas);
+    EXPECT_FALSE(s->hasQuery(QStringLiteral("x")));
+    EXPECT_EQ(Valor(*s, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'")).toInt(), 0);
+    EXPECT_EQ(Valor(*s, QStringLiteral("SELECT ValorFolio FROM Folios WHERE Numerofolio = 1")).toInt(), 7);
+}
+
+TEST_F(SincronizarTest, FormTellsItsBoxesApartShowsTheResultAndClearsTheStatusBar)
+{
+    frmSincronizar f(nullptr, &prompts, &chooser);
+    f.show();
+    EXPECT_NE(f.chkCopiaCatalogo->text(), f.chkMigrar->text());
+    EXPECT_EQ(f.chkCopiaCatalogo->text(), QStringLiteral("Migrar y extraer datos desde..."));
+    chooser.push(origen);
+    QTest::mouseClick(f.cmdExplorar, Qt::LeftButton);
+    QTest::keyClicks(f.txtConsultas, QStringLiteral("UPDATE Empresa SET NumSucursales = NumSucursales"));
+    QTest::mouseClick(f.cmdSincronizar, Qt::LeftButton);
+    EXPECT_EQ(f.Text2->toPlainText(), QStringLiteral("Sin diferencias con el origen.\n"
+                                                     "Consulta ejecutada: UPDATE Empresa SET NumSucursales = NumSucursales\n"
+                                                     "Proceso terminado.\n"));
+    EXPECT_EQ(shell::UltimoEstado(2), QString());
 }

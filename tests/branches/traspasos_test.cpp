@@ -3,6 +3,7 @@
 
 #include "apps/setup/datasetup.h"
 #include "branches/forms/frmtraspasos.h"
+#include "branches/mantenimiento.h"
 #include "branches/traspasos.h"
 #include "capture_control/ccaptura.h"
 #include "fixture.h"
@@ -21,6 +22,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace sucursales;
 using suctest::SucursalesTest;
@@ -46,6 +48,8 @@ protected:
     {
         if (venta) venta->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // A screen that kept its unsaved lines (its close refused) must not outlive this data folder.
+        delete venta.data();
         SucursalesTest::TearDown();
     }
     // The inventory screen with these (product, quantity) lines, as captured.
@@ -82,6 +86,23 @@ protected:
         QTest::mouseClick(f.cmdGenerar, Qt::LeftButton);
         const QStringList hechos = QDir(carpeta).entryList({QStringLiteral("T*.db")}, QDir::Files);
         return hechos.isEmpty() ? QString() : QDir(carpeta).filePath(hechos.last());
+    }
+
+    // A whole transfer as a person makes it: the lines captured, "&Generar" to the destination.
+    void Traspasa(int destino, std::initializer_list<std::pair<qint64, double>> lineas)
+    {
+        if (venta) venta->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Pantalla(lineas);
+        frmTraspasos f(nullptr, &prompts, &chooser);
+        f.Combo1->setCurrentIndex(f.Combo1->findData(destino));
+        prompts.pushAnswer(ui::Answer::Yes);
+        QTest::mouseClick(f.cmdGenerar, Qt::LeftButton);
+    }
+    void BorraHistorial(db::Database& bd)
+    {
+        db::Error e;
+        ASSERT_TRUE(BorraHistorialVentas(bd, &e)) << e.message.toStdString();
     }
 
     std::unique_ptr<db::Database> matriz, norte;
@@ -296,4 +317,144 @@ TEST_F(TraspasosTest, ExploreWithoutAnotherBranchClosesTheScreen)
     EXPECT_EQ(prompts.lastMessage(),
               QStringLiteral("No se encontró otra sucursal a la que se pueda hacer el traspaso, añada una sucursal."));
     EXPECT_FALSE(f.isVisible());
+}
+
+TEST_F(TraspasosTest, AnExitNumberUsedAgainAfterTheHistoryIsClearedStillEnters)
+{
+    G().TraspasosDir = 1;
+    Traspasa(2, {{2, 1}});
+    Traspasa(2, {{2, 1}});
+    ASSERT_EQ(Existencia(*norte, 2), 2) << prompts.messages().join(u'|').toStdString();
+    BorraHistorial(*matriz);
+    QTest::qWait(1100);  // a later exit, as a cleared history always gives
+    prompts.clear();
+    Traspasa(2, {{2, 5}});  // takes exit number 2 again
+    EXPECT_EQ(Valor(*matriz, QStringLiteral("SELECT Docto FROM EInventario")).toString(), QStringLiteral("TR 1-2"));
+    EXPECT_EQ(prompts.messages().count(QStringLiteral("La Entrada/Salida a inventario se realizó con éxito.")), 2)
+        << prompts.messages().join(u'|').toStdString();
+    EXPECT_EQ(Existencia(*matriz, 2), 3);
+    EXPECT_EQ(Existencia(*norte, 2), 7);
+    // The same exit sent again enters nothing.
+    prompts.clear();
+    EXPECT_TRUE(TraspasoDirecto(2, 2, prompts));
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El traspaso TR 1-2 ya está registrado en la sucursal Norte."));
+    EXPECT_EQ(Existencia(*norte, 2), 7);
+}
+
+TEST_F(TraspasosTest, AFileAppliedOnceIsRefusedAfterTheDestinationsHistoryIsCleared)
+{
+    Pantalla({{2, 3}});
+    frmTraspasos f(nullptr, &prompts, &chooser);
+    const QString archivo = Genera(f, 2);
+    ASSERT_FALSE(archivo.isEmpty()) << prompts.messages().join(u'|').toStdString();
+    if (venta) venta->close();
+    Activa(2);
+    prompts.pushAnswer(ui::Answer::Yes);
+    ASSERT_TRUE(AplicaTraspaso(archivo, prompts)) << prompts.messages().join(u'|').toStdString();
+    BorraHistorial(*norte);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    EXPECT_FALSE(AplicaTraspaso(archivo, prompts));
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("Este traspaso ya se aplicó en esta sucursal (documento TR 1-1)."));
+    EXPECT_EQ(Existencia(*norte, 2), 3);
+
+    // An entry booked before the received transfers were recorded still keeps its file out.
+    ASSERT_TRUE(norte->exec(QStringLiteral("DROP TABLE TraspasosRecibidos")));
+    ASSERT_TRUE(norte->exec(QStringLiteral("INSERT INTO EInventario (Numero, Fecha, Docto, DescribeMovto) "
+                                           "VALUES (9, '2999-01-01 00:00:00', 'TR 1-1', 4)")));
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    EXPECT_FALSE(AplicaTraspaso(archivo, prompts));
+    EXPECT_EQ(Existencia(*norte, 2), 3);
+    // One booked before the exit was made was another exit of that number: this one enters.
+    ASSERT_TRUE(norte->exec(QStringLiteral("UPDATE EInventario SET Fecha = '2000-01-01 00:00:00' WHERE Numero = 9")));
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    EXPECT_TRUE(AplicaTraspaso(archivo, prompts)) << prompts.messages().join(u'|').toStdString();
+    EXPECT_EQ(Existencia(*norte, 2), 6);
+}
+
+TEST_F(TraspasosTest, GenerateSendsAgainOnlyASavedTransferExit)
+{
+    G().TraspasosDir = 1;
+    venta::frmVenta* v = Pantalla({{2, 4}});
+    v->TextoES = QStringLiteral("Compra");
+    int signo = 1;
+    bool imprimir = false;
+    v->GuardatodoESInv(signo, imprimir);  // an ordinary entry, the save command off after it
+    ASSERT_EQ(v->NumeroDocumento, 1);
+    ASSERT_FALSE(v->cmdActInv->isEnabled());
+    frmTraspasos f(nullptr, &prompts, &chooser);
+    f.Combo1->setCurrentIndex(1);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdGenerar, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("Solo se puede enviar de nuevo una salida por traspaso guardada: el "
+                                                    "documento 1 no es una salida por traspaso de esta sucursal."));
+    EXPECT_EQ(Existencia(*norte, 2), 0);
+    EXPECT_EQ(Valor(*norte, QStringLiteral("SELECT count(*) FROM EInventario")).toInt(), 0);
+    EXPECT_EQ(RevisaReenvio(*matriz, 7, 1, 2), QStringLiteral("Solo se puede enviar de nuevo una salida por traspaso "
+                                                              "guardada: no existe el documento 7."));
+}
+
+TEST_F(TraspasosTest, TheTerminalThatLosesTheRaceIsToldTheTransferIsRegistered)
+{
+    G().TraspasosDir = 1;
+    Pantalla({{2, 3}});
+    frmTraspasos f(nullptr, &prompts, &chooser);
+    f.show();
+    f.Combo1->setCurrentIndex(1);
+    // Another terminal holds Norte's file and, once it lets go, books the same exit first.
+    auto otra = Retiene(Ruta(QStringLiteral("Norte")));
+    ui::ScriptedPrompts suyos;
+    bool gano = false;
+    QTimer::singleShot(300, [&] {
+        Suelta(*otra);
+        gano = TraspasoDirecto(1, 2, suyos);
+    });
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdGenerar, Qt::LeftButton);
+    ASSERT_TRUE(gano) << suyos.messages().join(u'|').toStdString();
+    const QStringList dichos = prompts.messages();
+    EXPECT_EQ(dichos, (QStringList{QStringLiteral("La Entrada/Salida a inventario se realizó con éxito."),
+                                   QStringLiteral("El traspaso TR 1-1 ya está registrado en la sucursal Norte.")}))
+        << dichos.join(u'|').toStdString();
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(Existencia(*norte, 2), 3);
+    EXPECT_EQ(Valor(*norte, QStringLiteral("SELECT count(*) FROM EInventario")).toInt(), 1);
+}
+
+namespace {
+
+// Answers as scripted, after the other terminal has acted on the question it waits for.
+class OtraTerminalAntes : public ui::ScriptedPrompts {
+public:
+    std::function<void()> antes;
+    ui::Answer question(const QString& text, const QString& title, bool withCancel, bool defaultNo) override
+    {
+        if (antes && text.startsWith(QStringLiteral("Se procesará el traspaso"))) std::exchange(antes, nullptr)();
+        return ScriptedPrompts::question(text, title, withCancel, defaultNo);
+    }
+};
+
+}  // namespace
+
+TEST_F(TraspasosTest, AFileAppliedByAnotherTerminalMeanwhileIsToldAsApplied)
+{
+    Pantalla({{3, 2}});
+    frmTraspasos f(nullptr, &prompts, &chooser);
+    const QString archivo = Genera(f, 2);
+    ASSERT_FALSE(archivo.isEmpty());
+    if (venta) venta->close();
+    Activa(2);
+    OtraTerminalAntes estos;
+    ui::ScriptedPrompts suyos;
+    estos.antes = [&] {
+        suyos.pushAnswer(ui::Answer::Yes);
+        EXPECT_TRUE(AplicaTraspaso(archivo, suyos));
+    };
+    estos.pushAnswer(ui::Answer::Yes);
+    EXPECT_FALSE(AplicaTraspaso(archivo, estos));
+    EXPECT_EQ(estos.messages(), QStringList{QStringLiteral("Este traspaso ya se aplicó en esta sucursal (documento TR 1-1).")});
+    EXPECT_EQ(Existencia(*norte, 3), 2);
 }
