@@ -24,19 +24,8 @@ struct ChangeHook {
     }
 };
 
-namespace {
-
-sqlite3* handleOf(const QSqlDatabase& c) {
-    if (!c.isValid() || !c.driver()) return nullptr;
-    const QVariant h = c.driver()->handle();
-    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0) return nullptr;
-    return *static_cast<sqlite3* const*>(h.constData());
-}
-
-}  // namespace
-
 void Database::watchChanges(bool on) {
-    if (sqlite3* h = handleOf(connection())) {
+    if (auto* h = static_cast<sqlite3*>(detail::sqliteHandle(connection()))) {
         sqlite3_update_hook(h, on ? &ChangeHook::onChange : nullptr, on ? this : nullptr);
         sqlite3_set_authorizer(h, on ? &ChangeHook::onPrepare : nullptr, on ? this : nullptr);
     }

@@ -21,6 +21,12 @@ QStringList splitStatements(const QString& script);
 // Named placeholders (":name") a statement uses, without the colon.
 QStringList placeholders(const QString& sql);
 
+// The connection's sqlite3* (as void*, so callers need not include sqlite3.h), or nullptr.
+void* sqliteHandle(const QSqlDatabase& c);
+
+// Adds the program's own SQL functions to the connection (see database.h).
+void addFunctions(const QSqlDatabase& c);
+
 // Runs attempt() until it gives anything but Busy, serving the wait as `wait` says.
 Error waitFor(const LockWait& wait, const std::function<Error()>& attempt);
 
