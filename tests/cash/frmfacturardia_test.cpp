@@ -3,6 +3,8 @@
 
 #include "cash/forms/frmfacturardia.h"
 #include "cash/forms/menus.h"
+#include "sale/folios.h"
+#include "sale/forms/frmventa.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/menuprincipal.h"
@@ -12,6 +14,7 @@
 
 #include <QAction>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -74,6 +77,23 @@ TEST_F(FrmFacturarDiaTest, ChoosesTodaysTicketsAndSendsTheInvoice) {
     f.dtFecha->setDate(QDate::currentDate().addDays(-1));
     EXPECT_EQ(f.gridClientes->model()->rowCount(), 0);
     EXPECT_TRUE(f.txtLabel2->text().endsWith(QDate::currentDate().addDays(-1).toString("yyyy-MM-dd")));
+}
+
+// The sale screen's "F:n" follows the invoice number the day invoice took, once its window closes.
+TEST_F(FrmFacturarDiaTest, TheSaleScreenReadsTheNextInvoiceAgainWhenTheFormCloses) {
+    hoy(1, 100);
+    venta::frmVenta pantalla(nullptr, &bd(), &prompts);
+    pantalla.show();
+    const QString antes = pantalla.lblRem->text();
+    auto* f = shell::Forma<caja::frmFacturarDia>();
+    f->show();
+    clic(f->cmdAgregaTodo);
+    clic(f->cmdEnviarfactura);
+    f->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pantalla.lblRem->text(), "F:" + QString::number(*sale::ValorFolio(bd(), 1)));
+    EXPECT_NE(pantalla.lblRem->text(), antes);
 }
 
 TEST_F(FrmFacturarDiaTest, TheItemOpensTheForm) {
