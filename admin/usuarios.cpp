@@ -1,5 +1,6 @@
 #include "admin/usuarios.h"
 
+#include "shell/login.h"
 #include "shell/password.h"
 #include "shell/rutinas_bd.h"
 
@@ -161,22 +162,28 @@ ResultadoUsuario GuardaUsuario(db::Database& bd, std::optional<qint64> id, const
     auto falla = [&] { return rechazo(errGuardar + e.message); };
     if (!t.begin(espera, &e))
         return falla();
-    auto repetido = bd.scalar(QStringLiteral("SELECT COUNT(*) FROM Personal WHERE NombreUsuario = ? COLLATE NOCASE "
-                                             "AND ClavePersonal <> ?"),
-                              {d.NombreUsuario, id.value_or(-1)}, &e);
+    // Names compare as the login compares them (capitals, accented letters and Ñ included), so no
+    // two users answer to one typed name.
+    const auto otrosConNombre = [&](const QString& nombre) -> std::optional<qint64> {
+        auto filas = shell::UsuariosConNombre(bd, nombre, &e);
+        if (!filas)
+            return std::nullopt;
+        return qint64(std::count_if(filas->begin(), filas->end(), [&](const db::Row& f) {
+            return f.integer(QStringLiteral("ClavePersonal")) != id.value_or(-1);
+        }));
+    };
+    auto repetido = otrosConNombre(d.NombreUsuario);
     if (!repetido)
         return falla();
-    if (repetido->toLongLong() > 0)
+    if (*repetido > 0)
         return rechazo(QString::fromLatin1(kUsuarioRepetido));
     if (!d.PermisosIguala.isEmpty()) {
-        if (d.PermisosIguala.compare(d.NombreUsuario, Qt::CaseInsensitive) == 0)
+        if (d.PermisosIguala.toUpper() == d.NombreUsuario.toUpper())
             return rechazo(QStringLiteral("Un usuario no puede recibir los permisos de sí mismo (+Permisos Usuario)."));
-        auto otro = bd.scalar(QStringLiteral("SELECT COUNT(*) FROM Personal WHERE NombreUsuario = ? COLLATE NOCASE "
-                                             "AND ClavePersonal <> ?"),
-                              {d.PermisosIguala, id.value_or(-1)}, &e);
+        auto otro = otrosConNombre(d.PermisosIguala);
         if (!otro)
             return falla();
-        if (otro->toLongLong() == 0)
+        if (*otro == 0)
             return rechazo(QStringLiteral("No existe el usuario ") + d.PermisosIguala +
                            QStringLiteral(" que se indicó en +Permisos Usuario."));
     }
@@ -265,8 +272,8 @@ namespace {
 
 std::optional<qint64> busca(db::Database& bd, const QString& expresion, const QString& texto)
 {
-    auto v = bd.scalar(QStringLiteral("SELECT ClavePersonal FROM Personal WHERE %1 LIKE ? ESCAPE '\\' "
-                                      "ORDER BY ClavePersonal LIMIT 1")
+    auto v = bd.scalar(QStringLiteral("SELECT ClavePersonal FROM Personal WHERE MAYUSCULAS(%1) LIKE MAYUSCULAS(?) "
+                                      "ESCAPE '\\' ORDER BY ClavePersonal LIMIT 1")
                            .arg(expresion),
                        {db::escapeLike(sinBlancosFinales(texto)) + QLatin1Char('%')});
     if (!v || v->isNull())

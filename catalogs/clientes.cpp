@@ -97,6 +97,14 @@ std::optional<ListasCliente> LeeListasCliente(db::Database& bd, db::Error* error
     return l;
 }
 
+int PosicionPaisNuevo(const QStringList& paises)
+{
+    for (int i = 0; i < paises.size(); ++i)
+        if (paises.at(i).trimmed().compare(QLatin1String("MEXICO"), Qt::CaseInsensitive) == 0)
+            return i;
+    return paises.size() > 1 ? 1 : int(paises.size()) - 1;
+}
+
 int PosicionEstado(const QStringList& estados, const QString& estado)
 {
     for (int i = 0; i < estados.size(); ++i)

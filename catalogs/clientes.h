@@ -51,6 +51,10 @@ struct ListasCliente {
 };
 std::optional<ListasCliente> LeeListasCliente(db::Database& bd, db::Error* error = nullptr);
 
+// Position a new customer's country starts at: MEXICO's wherever the shop's list has it (stored
+// customers keep their position); the list's second entry when it has no MEXICO, as before.
+int PosicionPaisNuevo(const QStringList& paises);
+
 // Position of the state entry whose text equals `estado` without regard to case; 0 when none does.
 int PosicionEstado(const QStringList& estados, const QString& estado);
 

@@ -348,7 +348,7 @@ bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Erro
     QString sql = QStringLiteral("SELECT ClaveProducto FROM ProductoCE");
     QVariantList params;
     if (!patron.isEmpty()) {
-        sql += QStringLiteral(" WHERE %1 LIKE ? ESCAPE '\\'").arg(c);
+        sql += QStringLiteral(" WHERE MAYUSCULAS(%1) LIKE MAYUSCULAS(?) ESCAPE '\\'").arg(c);
         params << patron;
     }
     sql += QStringLiteral(" ORDER BY %1, ClaveProducto").arg(c);

@@ -106,7 +106,8 @@ public:
     // The file asked for at each read: the program closes and reopens its handles (another active
     // branch, an import, a compaction) while the catalogue stays open.
     void setDatabase(std::function<db::Database*()> base) { base_ = std::move(base); limpia(); }
-    // campo: a field of the list (anything else: NOMBRE); patron as PatronBusqueda gives.
+    // campo: a field of the list (anything else: NOMBRE); patron as PatronBusqueda gives, matched
+    // whatever the letter case (accented letters and Ñ included).
     bool busca(const QString& campo, const QString& patron, db::Error* error = nullptr);
     int count() const { return int(claves_.size()); }
     qint64 clave(int i) const { return claves_[size_t(i)]; }

@@ -172,7 +172,8 @@ int BuscaRegistros(db::Database& bd, const QString& base, const QString& campo,
             bool numero = false;
             valor.trimmed().toDouble(&numero);
             if (t == QLatin1String("text") || (t.isEmpty() && !numero)) {
-                r = bd.select(QStringLiteral("SELECT * FROM (%1) WHERE %2 LIKE ? ESCAPE '\\'").arg(base, campo) + orden,
+                r = bd.select(QStringLiteral("SELECT * FROM (%1) WHERE MAYUSCULAS(%2) LIKE MAYUSCULAS(?) ESCAPE '\\'")
+                                  .arg(base, campo) + orden,
                               {db::escapeLike(valor) + u'%'}, &e);
             } else if (numero) {
                 r = bd.select(QStringLiteral("SELECT * FROM (%1) WHERE %2 = ?").arg(base, campo) + orden,

@@ -56,8 +56,8 @@ std::optional<qint64> ObtenerSiguienteId(db::Database& bd, const QString& campo,
 // & nombre & " " & the reason, "" and *ok false.
 QString LeerCampo(const db::Row& fila, const QString& nombre, bool* ok = nullptr);
 
-// Catalogue search: base query filtered by the field (a text field: begins with the value; any
-// other: equals it) and ordered by it; "" gives the whole base query in order. 1 with the rows; on
+// Catalogue search: base query filtered by the field (a text field: begins with the value, whatever
+// the letter case, accented letters and Ñ included; any other: equals it) and ordered by it; "" gives the whole base query in order. 1 with the rows; on
 // failure a message ("No se pudo ejecutar la búsqueda: " & campo & ", " & valor & CR LF & error),
 // the base query's rows instead and 0.
 int BuscaRegistros(db::Database& bd, const QString& base, const QString& campo,

@@ -82,6 +82,7 @@ frmABPersonal::frmABPersonal(QWidget* parent, db::Database* codigos, ui::Prompts
         auto* item = new QListWidgetItem(descripcion, lstPermisos);
         item->setData(Qt::UserRole, pos);
     }
+    shell::ListaLegible(lstPermisos);
     AbrePermisos();
     LeeLista(0);
 }
@@ -103,9 +104,8 @@ QWidget* frmABPersonal::CreaTabUsuarios()
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     modelo_ = new QStandardItemModel(0, 5, this);
-    modelo_->setHorizontalHeaderLabels({QStringLiteral("ClavePersonal"), QStringLiteral("PApellidoPat"),
-                                        QStringLiteral("PApellidoMat"), QStringLiteral("PNombres"),
-                                        QStringLiteral("NombreUsuario")});
+    modelo_->setHorizontalHeaderLabels({QStringLiteral("Clave"), QStringLiteral("Paterno"), QStringLiteral("Materno"),
+                                        QStringLiteral("Nombre"), QStringLiteral("Usuario")});
     DBGrid1->setModel(modelo_);
     DBGrid1->verticalHeader()->hide();
     DBGrid1->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
@@ -240,6 +240,7 @@ void frmABPersonal::LeeLista(int filaMostrar)
             celdas << new QStandardItem(t);
         modelo_->appendRow(celdas);
     }
+    shell::GridLegible(DBGrid1);
     llenando_ = false;
     fila_ = -1;
     if (!usuarios_.empty())
@@ -344,6 +345,7 @@ void frmABPersonal::DeterminaDerechos()
     derechos_ = RellenaDerechos(derechos_);
     List1->clear();
     List1->addItems(ItemsDerechos(derechos_, derechosCatalogo_));
+    shell::ListaLegible(List1);
 }
 
 bool frmABPersonal::ChecaCampos() const { return admin::ChecaCampos(DatosEnPantalla(), nuevo_); }

@@ -52,7 +52,8 @@ QVariant ModeloFilas::data(const QModelIndex& index, int role) const {
 
 QVariant ModeloFilas::headerData(int section, Qt::Orientation o, int role) const {
     if (role != Qt::DisplayRole || o != Qt::Horizontal || section < 0 || section >= int(columnas_.size())) return {};
-    return columnas_[size_t(section)].campo;
+    const ColumnaGrid& c = columnas_[size_t(section)];
+    return c.titulo.isEmpty() ? c.campo : c.titulo;
 }
 
 void ModeloFilas::FormatoGrid(QTableView* grid) const {

@@ -17,6 +17,7 @@ struct ColumnaGrid {
     QString campo;
     int twips = 0;    // 0 leaves the width as it is
     QString formato;  // a number pattern ("#,##0.00"), a date pattern ("yyyy/MM/dd HH:mm:ss"), or ""
+    QString titulo;   // the heading; "" shows the field's name
 };
 
 class ModeloFilas : public QAbstractTableModel {

@@ -195,39 +195,45 @@ void frmCortesCaja::CargaCortes() {
     FormatoGridCortes();
 }
 
+namespace {
+const QString kImporte = QStringLiteral("#,###,###0.00");
+const QString kFechaHora = QStringLiteral("yyyy/MM/dd HH:mm:ss");
+}  // namespace
+
 void frmCortesCaja::FormatoGridVentas() {
-    mVentas_->Asigna(&corte_.ventas, {{QStringLiteral("Fecha"), 2500, QStringLiteral("dd/MM/yyyy HH:mm:ss")},
-                                      {QStringLiteral("IdNumero"), 900, {}},
-                                      {QStringLiteral("Tipo"), 900, {}},
-                                      {QStringLiteral("Total"), 1500, QStringLiteral("#,###,###0.00")}});
+    const QString fecha = QStringLiteral("dd/MM/yyyy HH:mm:ss");
+    mVentas_->Asigna(&corte_.ventas, {{QStringLiteral("Fecha"), 2500, fecha, QStringLiteral("Fecha")},
+                                      {QStringLiteral("IdNumero"), 900, {}, QStringLiteral("Número")},
+                                      {QStringLiteral("Tipo"), 900, {}, QStringLiteral("Tipo")},
+                                      {QStringLiteral("Total"), 1500, kImporte, QStringLiteral("Total")}});
     mVentas_->FormatoGrid(gridClientes);
     Label1->setText(QStringLiteral("Ventas del corte: ") + QString::number(corte_.ventas.size()));
 }
 
 void frmCortesCaja::FormatoGridDetalle() {
-    mDetalle_->Asigna(&detalle_, {{QStringLiteral("Nombre"), 0, {}},
-                                  {QStringLiteral("Descripcion"), 3100, {}},
-                                  {QStringLiteral("Cantidad"), 900, {}},
-                                  {QStringLiteral("PrecioUnit"), 1000, QStringLiteral("#,###,###0.00")},
-                                  {QStringLiteral("Importe"), 1500, QStringLiteral("#,###,###0.00")}});
+    mDetalle_->Asigna(&detalle_, {{QStringLiteral("Nombre"), 0, {}, QStringLiteral("Producto")},
+                                  {QStringLiteral("Descripcion"), 3100, {}, QStringLiteral("Descripción")},
+                                  {QStringLiteral("Cantidad"), 900, {}, QStringLiteral("Cantidad")},
+                                  {QStringLiteral("PrecioUnit"), 1000, kImporte, QStringLiteral("Precio")},
+                                  {QStringLiteral("Importe"), 1500, kImporte, QStringLiteral("Importe")}});
     mDetalle_->FormatoGrid(gridDetVentas);
 }
 
 void frmCortesCaja::FormatoGridMovimientos() {
-    mMovimientos_->Asigna(&corte_.movimientos, {{QStringLiteral("TipoMov"), 1050, {}},
-                                                {QStringLiteral("FechaMov"), 1700, QStringLiteral("yyyy/MM/dd HH:mm:ss")},
-                                                {QStringLiteral("ImporteMov"), 900, QStringLiteral("#,###,###0.00")},
-                                                {QStringLiteral("DescripcionMov"), 2500, {}},
-                                                {QStringLiteral("NombreUsuario"), 1050, {}}});
+    mMovimientos_->Asigna(&corte_.movimientos, {{QStringLiteral("TipoMov"), 1050, {}, QStringLiteral("Movimiento")},
+                                                {QStringLiteral("FechaMov"), 1700, kFechaHora, QStringLiteral("Fecha")},
+                                                {QStringLiteral("ImporteMov"), 900, kImporte, QStringLiteral("Importe")},
+                                                {QStringLiteral("DescripcionMov"), 2500, {}, QStringLiteral("Descripción")},
+                                                {QStringLiteral("NombreUsuario"), 1050, {}, QStringLiteral("Usuario")}});
     mMovimientos_->FormatoGrid(gridMovimientos);
 }
 
 void frmCortesCaja::FormatoGridCortes() {
-    mCortes_->Asigna(&cortes_, {{QStringLiteral("IdCorte"), 550, {}},
-                                {QStringLiteral("FechaCorte"), 1650, QStringLiteral("yyyy/MM/dd HH:mm:ss")},
-                                {QStringLiteral("ImporteCorte"), 950, QStringLiteral("#,###,###0.00")},
-                                {QStringLiteral("ObsCorte"), 2500, {}},
-                                {QStringLiteral("NombreUsuario"), 1050, {}}});
+    mCortes_->Asigna(&cortes_, {{QStringLiteral("IdCorte"), 550, {}, QStringLiteral("Corte")},
+                                {QStringLiteral("FechaCorte"), 1650, kFechaHora, QStringLiteral("Fecha")},
+                                {QStringLiteral("ImporteCorte"), 950, kImporte, QStringLiteral("Importe")},
+                                {QStringLiteral("ObsCorte"), 2500, {}, QStringLiteral("Observación")},
+                                {QStringLiteral("NombreUsuario"), 1050, {}, QStringLiteral("Usuario")}});
     mCortes_->FormatoGrid(gridCortes);
 }
 
@@ -259,6 +265,10 @@ void frmCortesCaja::chkMenores_Click() { CargaCorte(false); }
 void frmCortesCaja::cmdAgregar_Click() {
     // A second press while the question is open must not make a second cut.
     if (creando_ || IdCorteActual != 0) return;
+    if (corte_.ventas.empty() && corte_.movimientos.empty()) {
+        prompts().message(QStringLiteral("No hay ventas ni movimientos pendientes de corte."), ui::Icon::Information);
+        return;
+    }
     if (corte_.ventas.empty()) return;
     if (capObservacion->Text().trimmed().isEmpty()) {
         prompts().message(QStringLiteral("La observación esta en blanco."), ui::Icon::Information);

@@ -247,6 +247,7 @@ void frmDevoluciones::MuestraVenta() {
              Texto(f.text(QStringLiteral("NombreUsuario"))), Texto(f.text(QStringLiteral("Descripcion"))),
              Cantidad(f.real(QStringLiteral("Cantidad"))), Monto(f.real(QStringLiteral("PrecioUnit"))),
              Monto(f.real(QStringLiteral("Importe")))});
+    for (QTableView* g : {gridDetVentas, GridProductosDevueltos}) shell::GridLegible(g);
 }
 
 void frmDevoluciones::MuestraPendientes() {
@@ -254,6 +255,7 @@ void frmDevoluciones::MuestraPendientes() {
     for (const LineaDevolucion& p : dev_.pendientes())
         modeloDevolucion_->appendRow({Texto(p.Nombre), Texto(p.Descripcion), Cantidad(p.Cantidad),
                                       Monto(p.PUnitario), Monto(p.ImporteCentavos() / 100.0)});
+    shell::GridLegible(gridDetDevolucion);
     lblImporteDev->setText(shell::Formato(dev_.Total(), FormatoMonto));
 }
 

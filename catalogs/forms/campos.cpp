@@ -3,6 +3,7 @@
 
 #include "capture_control/ccaptura.h"
 #include "shell/estado.h"
+#include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
 #include "shell/texto.h"
 
@@ -45,11 +46,75 @@ void LlenaModelo(QStandardItemModel* modelo, const db::Rows& filas, const QStrin
     }
 }
 
+void TitulosLegibles(QStandardItemModel* modelo)
+{
+    static const QHash<QString, QString> titulos{
+        {QStringLiteral("IdCuenta"), QStringLiteral("Cuenta")},
+        {QStringLiteral("NomCuenta"), QStringLiteral("Nombre")},
+        {QStringLiteral("FechaGen"), QStringLiteral("Apertura")},
+        {QStringLiteral("FechaMod"), QStringLiteral("Modificación")},
+        {QStringLiteral("EstatusCuenta"), QStringLiteral("Estatus")},
+        {QStringLiteral("SaldoCuenta"), QStringLiteral("Saldo")},
+        {QStringLiteral("IdMovto"), QStringLiteral("Movimiento")},
+        {QStringLiteral("FechaMovto"), QStringLiteral("Fecha")},
+        {QStringLiteral("TipoMovimiento"), QStringLiteral("Tipo")},
+        {QStringLiteral("ImporteMovto"), QStringLiteral("Importe")},
+        {QStringLiteral("Referencia01"), QStringLiteral("Referencia 1")},
+        {QStringLiteral("Referencia02"), QStringLiteral("Referencia 2")},
+        {QStringLiteral("EstatusMovto"), QStringLiteral("Estatus")},
+        {QStringLiteral("Numero"), QStringLiteral("Número")},
+        {QStringLiteral("Numeroventa"), QStringLiteral("Venta")},
+        {QStringLiteral("Numerodocto"), QStringLiteral("Documento")},
+        {QStringLiteral("ClaveProducto"), QStringLiteral("Clave")},
+        {QStringLiteral("CodigodeBarras"), QStringLiteral("Código")},
+        {QStringLiteral("Descripcion"), QStringLiteral("Descripción")},
+        {QStringLiteral("FechaVencimiento"), QStringLiteral("Vencimiento")},
+        {QStringLiteral("FechaPago"), QStringLiteral("Pago")},
+        {QStringLiteral("TipoDocto"), QStringLiteral("Tipo")},
+        {QStringLiteral("Empleado"), QStringLiteral("Vendedor")},
+        {QStringLiteral("IVAP"), QStringLiteral("I.V.A.")},
+        {QStringLiteral("FormaPago"), QStringLiteral("Forma de pago")},
+        {QStringLiteral("RFC"), QStringLiteral("R.F.C.")},
+    };
+    for (int i = 0; i < modelo->columnCount(); ++i) {
+        const QString campo = modelo->headerData(i, Qt::Horizontal).toString();
+        if (modelo->headerData(i, Qt::Horizontal, Qt::UserRole).isValid())
+            continue;
+        modelo->setHeaderData(i, Qt::Horizontal, campo, Qt::UserRole);
+        for (auto it = titulos.cbegin(); it != titulos.cend(); ++it)
+            if (it.key().compare(campo, Qt::CaseInsensitive) == 0)
+                modelo->setHeaderData(i, Qt::Horizontal, it.value());
+    }
+}
+
+namespace {
+QString campoDe(const QAbstractItemModel* m, int columna)
+{
+    const QVariant campo = m->headerData(columna, Qt::Horizontal, Qt::UserRole);
+    return campo.isValid() ? campo.toString() : m->headerData(columna, Qt::Horizontal).toString();
+}
+}  // namespace
+
+void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, const QStringList& nombres)
+{
+    for (int c = 0; c < modelo->columnCount(); ++c) {
+        if (campoDe(modelo, c).compare(campo, Qt::CaseInsensitive) != 0)
+            continue;
+        for (int f = 0; f < modelo->rowCount(); ++f) {
+            QStandardItem* celda = modelo->item(f, c);
+            bool numero = false;
+            const int codigo = celda ? celda->text().toInt(&numero) : -1;
+            if (numero && codigo >= 0 && codigo < nombres.size() && !nombres.at(codigo).isEmpty())
+                celda->setText(nombres.at(codigo));
+        }
+    }
+}
+
 void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool ocultaResto)
 {
     const QAbstractItemModel* m = grid->model();
     for (int i = 0; m && i < m->columnCount(); ++i) {
-        const QString titulo = m->headerData(i, Qt::Horizontal).toString();
+        const QString titulo = campoDe(m, i);
         bool hallado = false;
         for (auto it = anchos.cbegin(); it != anchos.cend(); ++it) {
             if (it.key().compare(titulo, Qt::CaseInsensitive) != 0)
@@ -60,6 +125,7 @@ void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool oc
         }
         grid->setColumnHidden(i, ocultaResto && !hallado);
     }
+    shell::GridLegible(grid);
 }
 
 QTableView* GridEditable(QWidget* padre, const QString& nombre, QStandardItemModel* modelo)

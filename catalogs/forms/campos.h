@@ -30,7 +30,15 @@ int PixelesDeTwips(int twips);
 void LlenaModelo(QStandardItemModel* modelo, const db::Rows& filas, const QStringList& importes = {},
                  const QStringList& fechas = {});
 
-// Column widths by caption (twips); with `ocultaResto` every column not named is hidden.
+// Headings in plain Spanish over the fields a grid shows by name (a field without one keeps its
+// name); the field's name stays in the heading's Qt::UserRole, where AnchosColumnas finds it.
+void TitulosLegibles(QStandardItemModel* modelo);
+// The cells of `campo` show the name of their code, nombres[code] (a code without a name, or with
+// an empty one, stays).
+void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, const QStringList& nombres);
+
+// Column widths by field name or caption (twips); with `ocultaResto` every column not named is
+// hidden. The grid then reads whole (shell::GridLegible).
 void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool ocultaResto);
 
 // A grid on the model: read-only with whole rows selected, or the editor (a cell opens on a double

@@ -343,7 +343,10 @@ void frmClientes::cmdNuevo_Click()
     cmdGuardar->setEnabled(true);
     MuestraCliente(Cliente{});  // the blank record of the new customer
     ClienteNuevo = true;
-    cmbPais->setCurrentIndex(cmbPais->count() > 1 ? 1 : cmbPais->count() - 1);
+    QStringList paises;
+    for (int i = 0; i < cmbPais->count(); ++i)
+        paises << cmbPais->itemText(i);
+    cmbPais->setCurrentIndex(PosicionPaisNuevo(paises));
     gridClientes->clearSelection();
     capRFC->SetFocus();
 }

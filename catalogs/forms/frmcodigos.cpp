@@ -79,9 +79,9 @@ void frmTablaCodigos::Carga()
         PonFila(fila, r.integer(tabla_.clave), r.text(QStringLiteral("Descripcion")));
     }
     AgregaFilaNueva();
-    // Each description on one line, the table's whole width in sight.
+    // Each description on one line, the table's whole width and its rows in sight.
     DBGrid1->resizeColumnsToContents();
-    shell::GridLegible(DBGrid1);
+    shell::GridLegible(DBGrid1, 1200, 12);
 }
 
 void frmTablaCodigos::PonFila(int fila, qint64 clave, const QString& descripcion)

@@ -138,6 +138,7 @@ void frmCuentas::AbreCuentas(qint64 mostrar)
             destino = i;
     llenando_ = true;
     LlenaModelo(modelo_, *filas, {QStringLiteral("SaldoCuenta")}, {QStringLiteral("FechaGen"), QStringLiteral("FechaMod")});
+    TitulosLegibles(modelo_);
     cursor_ = db::Cursor(std::move(*filas));
     FormatoGrid();
     llenando_ = false;
@@ -352,6 +353,10 @@ void frmMovimientos::AbreMovimientos(const QString& cuentaSel, qint64 mostrar)
             destino = i;
     llenando_ = true;
     LlenaModelo(modelo_, *filas, {QStringLiteral("ImporteMovto")}, {QStringLiteral("FechaMovto")});
+    TitulosLegibles(modelo_);
+    QStringList tipos = TiposMovimientoLista();
+    tipos[0].clear();  // "Seleccionar..." names no kind
+    NombresDeCodigos(modelo_, QStringLiteral("TipoMovimiento"), tipos);
     cursor_ = db::Cursor(std::move(*filas));
     FormatoGrid();
     llenando_ = false;

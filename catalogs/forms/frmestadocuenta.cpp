@@ -122,6 +122,8 @@ void frmEstadocuenta::cmdBuscar_Click()
         Combo1->setCurrentIndex(0);
     llenando_ = true;
     LlenaModelo(modeloVentas_, b.ventas, kImportes, kFechas);
+    TitulosLegibles(modeloVentas_);
+    shell::GridLegible(DBGrid2);
     ventas_ = db::Cursor(std::move(b.ventas));
     buscado_ = true;
     llenando_ = false;
@@ -144,6 +146,8 @@ void frmEstadocuenta::MuestraDoctos()
     }
     doctos_ = std::move(*doctos);
     LlenaModelo(modeloDoctos_, doctos_, kImportes, kFechas);
+    TitulosLegibles(modeloDoctos_);
+    shell::GridLegible(DBGrid1);
 }
 
 void frmEstadocuenta::Command1_Click()

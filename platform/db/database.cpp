@@ -117,6 +117,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions&
         }
     }
     d->watchChanges(true);
+    detail::addFunctions(d->connection());
     DatabaseRegistry::add(d->path_, d.get());
 
     Error e;

@@ -11,6 +11,10 @@
 //   _links(Name TEXT PRIMARY KEY, Source TEXT)  linked tables: Name reaches table Name of file Source
 //   _queries(Name TEXT PRIMARY KEY, Kind TEXT, Sql TEXT)  saved queries; Kind is "select" or "action"
 //
+// Every connection knows MAYUSCULAS(text): the text in capitals with Unicode's full rules (SQLite's
+// upper(), LIKE and NOCASE fold only A-Z, so "café" would never meet a stored "CAFÉ"). Compare what
+// a person typed as MAYUSCULAS(column) LIKE MAYUSCULAS(?) or with = ; NULL stays NULL.
+//
 // All functions run on the thread that opened the file (the GUI thread in the programs).
 
 #include <QHash>

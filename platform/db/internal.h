@@ -26,6 +26,9 @@ QStringList splitStatements(const QString& script);
 // Named placeholders (":name") a statement uses, without the colon.
 QStringList placeholders(const QString& sql);
 
+// Adds the program's own SQL functions to the connection (see database.h).
+void addFunctions(const QSqlDatabase& c);
+
 // Runs attempt() until it gives anything but Busy, serving the wait as `wait` says.
 Error waitFor(const LockWait& wait, const std::function<Error()>& attempt);
 

@@ -175,6 +175,15 @@ frmVenta::frmVenta(QWidget* parent, db::Database* base, ui::Prompts* prompts)
     setObjectName(QStringLiteral("frmVenta"));
     construye();
     FormLoad();
+    // Another window (the day invoice, a return) may have taken invoice numbers meanwhile.
+    shell::AlCerrarseUnaForma(this, [this] { LeeFolioFactura(); });
+}
+
+void frmVenta::LeeFolioFactura()
+{
+    if (db::Database* bd = base())
+        if (auto folio = sale::ValorFolio(*bd, 1))
+            lblRem->setText(sale::TextoRemInicial(*folio));
 }
 
 frmVenta::~frmVenta() = default;
@@ -508,8 +517,7 @@ void frmVenta::IniciaDatos()
     if (productos_.count() == 0)
         prompts().message(QStringLiteral("El catálogo de productos esta vacío."),
                           ui::Icon::Information);
-    if (auto folio = sale::ValorFolio(*bd, 1))
-        lblRem->setText(sale::TextoRemInicial(*folio));
+    LeeFolioFactura();
     FormatoGridP();
     ColocaMTeclas();
     G().SeleccionCatalogo.clear();

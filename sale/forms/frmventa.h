@@ -110,6 +110,8 @@ public:
     void FormatoGridES();
     void FormatoGrid();
     void IniciaDatos();
+    // The next invoice number, shown as "F:n".
+    void LeeFolioFactura();
     void BorraProd();
     void FormatoGridP();
     void EstableceB();

@@ -7,10 +7,10 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QList>
+#include <QListView>
 #include <QScrollBar>
 #include <QTableView>
-
-#include <algorithm>
+#include <QTimer>
 
 namespace shell {
 
@@ -18,6 +18,22 @@ namespace {
 QList<QPointer<QWidget>>& lista() {
     static QList<QPointer<QWidget>> l;
     return l;
+}
+
+struct Aviso {
+    const QObject* receptor;
+    QPointer<QObject> vivo;
+    std::function<void()> fn;
+};
+QList<Aviso>& alCerrar() {
+    static QList<Aviso> l;
+    return l;
+}
+
+void avisaCierre(const QObject* forma) {
+    alCerrar().removeIf([](const Aviso& a) { return a.vivo.isNull(); });
+    for (const Aviso& a : alCerrar())
+        if (a.receptor != forma) QTimer::singleShot(0, a.vivo.data(), a.fn);
 }
 }  // namespace
 
@@ -27,6 +43,11 @@ void RegistraForma(QWidget* forma) {
     for (const auto& p : lista())
         if (p == forma) return;
     lista().append(forma);
+    QObject::connect(forma, &QObject::destroyed, [](QObject* o) { avisaCierre(o); });
+}
+
+void AlCerrarseUnaForma(QObject* receptor, std::function<void()> fn) {
+    if (receptor) alCerrar().append({receptor, receptor, std::move(fn)});
 }
 
 QList<QWidget*> FormasCargadas() {
@@ -107,20 +128,76 @@ void AjustaColumnasGrid(QAbstractItemView* grid, qint64 cuantos) {
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
 }
 
-void GridLegible(QTableView* grid, int tope) {
+namespace {
+// The column GridLegible let take the rest of the width (+1; 0: none), with its mode and width before.
+constexpr char kColumnaAncha[] = "quorvelColumnaAncha";
+constexpr char kModoAntes[] = "quorvelModoAntes";
+constexpr char kAnchoPropio[] = "quorvelAnchoPropio";
+
+bool esNumero(const QAbstractItemModel* m, int columna) {
+    if (m->rowCount() == 0) return false;
+    const QVariant a = m->index(0, columna).data(Qt::TextAlignmentRole);
+    return a.isValid() && (Qt::Alignment(a.toInt()) & Qt::AlignRight);
+}
+}  // namespace
+
+void GridLegible(QTableView* grid, int tope, int filas) {
     if (!grid || !grid->model()) return;
     QHeaderView* h = grid->horizontalHeader();
+    const int antes = grid->property(kColumnaAncha).toInt() - 1;
+    if (antes >= 0 && antes < h->count()) {
+        // Back to its own width: what it stretched to must not count as a design width.
+        if (h->sectionResizeMode(antes) == QHeaderView::Stretch)
+            h->setSectionResizeMode(antes, QHeaderView::ResizeMode(grid->property(kModoAntes).toInt()));
+        grid->setColumnWidth(antes, grid->property(kAnchoPropio).toInt());
+    }
+    grid->setProperty(kColumnaAncha, 0);
     int ancho = 0;
+    int ancha = -1;
+    int anchoTexto = 0;
     for (int c = 0; c < h->count(); ++c) {
         if (h->isSectionHidden(c)) continue;
-        if (h->sectionResizeMode(c) == QHeaderView::Interactive || h->sectionResizeMode(c) == QHeaderView::Fixed)
-            grid->setColumnWidth(c, std::max(grid->columnWidth(c), h->sectionSizeHint(c)));
+        const QHeaderView::ResizeMode modo = h->sectionResizeMode(c);
+        if (modo == QHeaderView::Interactive || modo == QHeaderView::Fixed) {
+            const int celdas = static_cast<const QAbstractItemView*>(grid)->sizeHintForColumn(c);
+            const int contenido = std::max(h->sectionSizeHint(c), celdas);
+            // The default width is no design width.
+            const int diseno = grid->columnWidth(c) == h->defaultSectionSize() ? 0 : grid->columnWidth(c);
+            grid->setColumnWidth(c, std::max(diseno, contenido));
+            if (!esNumero(grid->model(), c) && contenido > anchoTexto) {
+                anchoTexto = contenido;
+                ancha = c;
+            }
+        }
         ancho += h->sectionSize(c);
+    }
+    // The widest text column takes what the others leave, so a wider window shows more of it.
+    if (ancha >= 0 && !h->stretchLastSection()) {
+        grid->setProperty(kColumnaAncha, ancha + 1);
+        grid->setProperty(kModoAntes, int(h->sectionResizeMode(ancha)));
+        grid->setProperty(kAnchoPropio, h->sectionSize(ancha));
+        h->setSectionResizeMode(ancha, QHeaderView::Stretch);
     }
     const QHeaderView* v = grid->verticalHeader();
     ancho += (v->isHidden() ? 0 : v->sizeHint().width()) + 2 * grid->frameWidth() +
              grid->verticalScrollBar()->sizeHint().width();
     grid->setMinimumWidth(std::min(ancho, tope));
+    if (filas > 0) {
+        const int n = std::min(filas, grid->model()->rowCount());
+        int alto = 0;
+        for (int f = 0; f < n; ++f) alto += grid->rowHeight(f);
+        grid->setMinimumHeight(alto + (h->isHidden() ? 0 : h->sizeHint().height()) + 2 * grid->frameWidth() +
+                               grid->horizontalScrollBar()->sizeHint().height());
+    }
+}
+
+void ListaLegible(QListView* lista, int tope) {
+    if (!lista || !lista->model()) return;
+    int items = 0;
+    for (int f = 0; f < lista->model()->rowCount(); ++f)
+        items = std::max(items, lista->sizeHintForIndex(lista->model()->index(f, 0)).width());
+    const int ancho = items + 2 * lista->frameWidth() + lista->verticalScrollBar()->sizeHint().width();
+    lista->setMinimumWidth(std::min(ancho, tope));
 }
 
 QTableView* GridLectura(QWidget* padre, const QString& nombre, QAbstractItemModel* modelo) {

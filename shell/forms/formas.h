@@ -8,8 +8,11 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class QAbstractItemModel;
 class QAbstractItemView;
+class QListView;
 class QTableView;
 
 namespace ui {
@@ -21,6 +24,9 @@ namespace shell {
 // Keeps the form in the list of loaded forms (in the order they loaded) until it is destroyed.
 void RegistraForma(QWidget* forma);
 QList<QWidget*> FormasCargadas();
+// While `receptor` lives, `fn` runs (once the event loop turns) each time another loaded form goes
+// away: what a window shows from the files may have changed under it meanwhile.
+void AlCerrarseUnaForma(QObject* receptor, std::function<void()> fn);
 
 // The program's one instance of form T, created (not shown) on first use. It is destroyed when it
 // closes (WA_DeleteOnClose), and the next call creates a new one.
@@ -58,9 +64,13 @@ void AjustaColumnasGrid(QAbstractItemView* grid, qint64 cuantos);
 // A grid a person reads and picks one row of: the model's rows, whole rows selected, one at a time,
 // nothing typed into it.
 QTableView* GridLectura(QWidget* padre, const QString& nombre, QAbstractItemModel* modelo);
-// A grid a person reads without scrolling sideways: every shown column at least as wide as its
-// heading (a design width stays when it is wider) and the grid at least as wide as its shown
-// columns, up to `tope` pixels, so the form opens with them in sight. Call it after the widths.
-void GridLegible(QTableView* grid, int tope = 900);
+// A grid a person reads without scrolling sideways: every shown column as wide as its heading and
+// the texts of its rows (a design width stays when it is wider), the widest text column taking the
+// width the others leave, and the grid at least as wide as its shown columns, up to `tope` pixels,
+// so the form opens with them in sight; with `filas`, tall enough for that many of its rows. Call
+// it after the widths, and again when the rows change.
+void GridLegible(QTableView* grid, int tope = 1200, int filas = 0);
+// A list at least as wide as its widest item, up to `tope` pixels.
+void ListaLegible(QListView* lista, int tope = 600);
 
 }  // namespace shell

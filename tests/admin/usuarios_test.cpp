@@ -2,6 +2,7 @@
 // grants replaced as one, the administrator's protections, the searches, the next login, the own
 // password change, and the two forms driven offscreen.
 
+#include "testutil.h"
 #include "fixture.h"
 
 #include "admin/forms/frmabpersonal.h"
@@ -393,6 +394,31 @@ TEST_F(UsuariosTest, ANewUserStartsWithNothingGrantedAndABoxTakesItsBranchAlong)
     EXPECT_EQ(nodo("Facturar")->checkState(0), Qt::PartiallyChecked);
     EXPECT_EQ(nodo("CambiarPrecio")->checkState(0), Qt::Checked);
     EXPECT_EQ(nodo("Catalogos")->checkState(0), Qt::Unchecked);
+}
+
+// A name stored in small letters by an older program answers the login typed in capitals, so a new
+// user of that name in capitals would share its login: refused, accented letters included.
+TEST_F(UsuariosTest, FormRefusesANameThatOnlyDiffersInTheCaseOfAnAccentedLetter)
+{
+    const qint64 jose = Nuevo(Datos(QStringLiteral("JOSE")));
+    ASSERT_TRUE(bd->exec("UPDATE Personal SET NombreUsuario = ? WHERE ClavePersonal = ?", {QStringLiteral("josé"), jose}));
+    frmABPersonal forma(nullptr, bd.get());
+    forma.show();
+    const int antes = forma.Registros();
+    QTest::mouseClick(forma.cmdAgregar, Qt::LeftButton);
+    for (const auto& [campo, texto] : {std::pair{forma.capApellidoP, "perez"}, {forma.capApellidoM, "diaz"},
+                                       {forma.capNombres, "jose"},
+                                       {forma.capDomicilio, "centro 2"}, {forma.capNombreU, "jos\xe9"}}) {
+        QLineEdit* caja = campo->findChild<QLineEdit*>();
+        QTest::mouseClick(caja, Qt::LeftButton);
+        caja->selectAll();
+        testutil::Teclea(caja, QString::fromLatin1(texto));
+    }
+    ASSERT_EQ(forma.capNombreU->Text(), QStringLiteral("JOSÉ"));
+    QTest::keyClicks(forma.capClaveAcceso, "Clave2");
+    QTest::mouseClick(forma.cmdActualiza, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), QString::fromLatin1(kUsuarioRepetido));
+    EXPECT_EQ(forma.Registros(), antes);
 }
 
 TEST_F(UsuariosTest, FormRefusesDeletingTheAdministratorAndDeletesAnotherShowingTheNeighbour)

@@ -268,6 +268,13 @@ TEST_F(Corte, FormCreatesTheCutOpensTheDrawerAndShowsItFirstAmongThePast)
     EXPECT_EQ(forma->gridCortes->model()->index(0, 0).data().toString(), "2");
     EXPECT_EQ(forma->gridCortes->model()->index(0, 2).data().toString(), "600.00");
 
+    // Nothing is pending now: the button says so and writes nothing.
+    p.clear();
+    QTest::keyClicks(Caja(forma->capObservacion), "OTRO");
+    QTest::mouseClick(forma->cmdAgregar, Qt::LeftButton);
+    EXPECT_EQ(p.lastMessage(), "No hay ventas ni movimientos pendientes de corte.");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 2);
+
     // A double click on the past cut shows it read-only.
     forma->SSTab1->setCurrentIndex(1);
     QTest::qWait(20);

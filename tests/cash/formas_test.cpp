@@ -9,7 +9,13 @@
 #include "cash/forms/frmdevoluciones.h"
 #include "cash/forms/frmfacturardia.h"
 #include "cash/forms/frmmovcaja.h"
+#include "capture_control/ccaptura.h"
 #include "shell/forms/midi.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
 
 using namespace caja;
 
@@ -19,8 +25,14 @@ using FormasCaja = DatosCaja;
 
 TEST_F(FormasCaja, MovementsAndCashCuts)
 {
-    Movimiento(1, 1, 500);
+    // Texts as long as a shop's: every one reads whole in the grids.
+    Movimiento(1, 1, 500, 1, 0, 1, QStringLiteral("FONDO DE CAJA PARA EL TURNO DE LA TARDE"));
+    Movimiento(2, 2, 1250.5, 1, 0, 1, QStringLiteral("PAGO DE LUZ Y AGUA DEL LOCAL"));
     GuardaVenta(*bd(), 1, QStringLiteral("F"), QStringLiteral("2026-12-09 10:30:00"), 116);
+    ASSERT_TRUE(bd()->exec(QStringLiteral("UPDATE DetalleVenta SET ClaveProducto = (SELECT ClaveProducto FROM "
+                                          "Producto WHERE Nombre = 'GOMA BLANCA')")));
+    ASSERT_TRUE(bd()->exec(QStringLiteral("INSERT INTO CortesCaja VALUES (1, 'CIERRE DEL TURNO MATUTINO DEL LUNES', "
+                                          "'2026-12-08 20:15:30', 1, 12345.67)")));
     frmMovCaja movimientos(nullptr, &prompts);
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&movimientos));
     frmCortesCaja cortes(nullptr, &prompts);
@@ -29,7 +41,14 @@ TEST_F(FormasCaja, MovementsAndCashCuts)
 
 TEST_F(FormasCaja, ReturnsCancellationAndDayInvoice)
 {
+    GuardaVenta(*bd(), 1, QStringLiteral("T"), QStringLiteral("2026-12-09 10:30:00"), 6);
+    ASSERT_TRUE(bd()->exec(QStringLiteral("UPDATE DetalleVenta SET ClaveProducto = (SELECT ClaveProducto FROM "
+                                          "Producto WHERE Nombre = 'GOMA BLANCA')")));
     frmDevoluciones devoluciones(nullptr, bd(), &prompts);
+    devoluciones.show();
+    QTest::keyClicks(devoluciones.capNumero->findChild<QLineEdit*>(), QStringLiteral("1"));
+    QTest::mouseClick(devoluciones.cmdConsultar, Qt::LeftButton);
+    ASSERT_EQ(devoluciones.gridDetVentas->model()->rowCount(), 1) << prompts.lastMessage().toStdString();
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&devoluciones));
     frmCancelarF cancelar(nullptr, bd(), &prompts);
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&cancelar));

@@ -3,6 +3,8 @@
 
 #include "cash/forms/frmfacturardia.h"
 #include "cash/forms/menus.h"
+#include "sale/folios.h"
+#include "sale/forms/frmventa.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/menuprincipal.h"
@@ -14,6 +16,7 @@
 
 #include <QAction>
 #include <QDateEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -109,6 +112,23 @@ TEST_F(FrmFacturarDiaTest, ADayInvoiceOverADiscountedTicketAddsUp) {
     EXPECT_DOUBLE_EQ(m.value("Subtotal").toDouble(), 100);
     EXPECT_DOUBLE_EQ(m.value("ImporteDescuento").toDouble(), 10);
     EXPECT_DOUBLE_EQ(m.value("Total").toDouble(), 90);
+}
+
+// The sale screen's "F:n" follows the invoice number the day invoice took, once its window closes.
+TEST_F(FrmFacturarDiaTest, TheSaleScreenReadsTheNextInvoiceAgainWhenTheFormCloses) {
+    hoy(1, 100);
+    venta::frmVenta pantalla(nullptr, &bd(), &prompts);
+    pantalla.show();
+    const QString antes = pantalla.lblRem->text();
+    auto* f = shell::Forma<caja::frmFacturarDia>();
+    f->show();
+    clic(f->cmdAgregaTodo);
+    clic(f->cmdEnviarfactura);
+    f->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pantalla.lblRem->text(), "F:" + QString::number(*sale::ValorFolio(bd(), 1)));
+    EXPECT_NE(pantalla.lblRem->text(), antes);
 }
 
 TEST_F(FrmFacturarDiaTest, TheItemOpensTheForm) {

@@ -1,6 +1,7 @@
 // The customer catalogue's rules and its saves on a data folder made by the setup tool (central
 // file, branch 1 and a second branch), and the form driven offscreen over the same files.
 
+#include "testutil.h"
 #include "apps/setup/datasetup.h"
 #include "campos_visibles.h"
 #include "catalogs/clientes.h"
@@ -191,6 +192,31 @@ TEST_F(ClientesTest, SearchBeginsWithTheTextOrdersByTheFieldAndTakesWildcardsLit
     EXPECT_EQ(filas.front().text("RFC"), "LOMA800101AB1");
 }
 
+TEST_F(ClientesTest, TypedSmallAccentedLettersFindTheStoredCapitals)
+{
+    ASSERT_TRUE(GrabaCliente(*central, Completo("PEMA800101AB1", "MARÍA PEÑA"), true, QString()).ok());
+    frmClientes f(nullptr, central.get(), sucursal.get(), &prompts);
+    f.show();
+    f.Combo1->setCurrentIndex(CamposBusqueda().indexOf(QStringLiteral("NOMBRE")));
+    testutil::Teclea(f.Text1, QStringLiteral("marí"));
+    EXPECT_EQ(f.Registros(), 1);
+    EXPECT_EQ(f.capRFC->Text(), "PEMA800101AB1");
+}
+
+TEST_F(ClientesTest, ANewCustomerIsFromMexicoAndAStoredOneKeepsItsCountry)
+{
+    Cliente fuera = Completo("DOJO800101AB1", "JOHN DOE");
+    fuera.Pais = 1;
+    ASSERT_TRUE(GrabaCliente(*central, fuera, true, QString()).ok());
+    frmClientes f(nullptr, central.get(), sucursal.get(), &prompts);
+    f.show();
+    QTest::keyClicks(f.Text1, QStringLiteral("DOJO"));
+    ASSERT_EQ(f.Registros(), 1);
+    EXPECT_EQ(f.cmbPais->currentText(), "ESTADOS UNIDOS");
+    QTest::mouseClick(f.cmdNuevo, Qt::LeftButton);
+    EXPECT_EQ(f.cmbPais->currentText(), "MEXICO");
+}
+
 TEST_F(ClientesTest, FormShowsStoredValuesItCannotPlaceWithoutFailing)
 {
     ASSERT_TRUE(central->exec(QStringLiteral(
@@ -241,7 +267,7 @@ TEST_F(ClientesTest, FormAddsEditsAndDeletesWithItsPermissions)
     f.cmdNuevo_Click();
     ASSERT_TRUE(f.ClienteNuevo);
     EXPECT_EQ(f.capRFC->Text(), "");
-    EXPECT_EQ(f.cmbPais->currentIndex(), 1);
+    EXPECT_EQ(f.cmbPais->currentText(), "MEXICO");
     EXPECT_EQ(f.cmbTipoCompra->currentIndex(), 0);
     auto caja = [](CCaptura* c) { return c->findChild<QLineEdit*>(); };
     QTest::keyClicks(caja(f.capRFC), QStringLiteral("ROLU750505"));
@@ -260,7 +286,7 @@ TEST_F(ClientesTest, FormAddsEditsAndDeletesWithItsPermissions)
     EXPECT_FALSE(f.ClienteNuevo);
     EXPECT_EQ(Valor(*central, "SELECT Nombre || '|' || Estado || '|' || Pais FROM Cliente WHERE RFC = 'ROLU750505KL2'")
                   .toString(),
-              "ROSA LUNA|" + f.cmbEstado->itemText(11) + "|1");
+              "ROSA LUNA|" + f.cmbEstado->itemText(11) + "|0");
     EXPECT_EQ(G().SeleccionCatalogo, "ROLU750505KL2;ROSA LUNA");
 
     // Edit the RFC of the displayed customer: its sales in this branch follow.

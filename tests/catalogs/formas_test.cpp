@@ -17,6 +17,7 @@
 #include "shell/forms/midi.h"
 
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,11 @@ TEST_F(FormasCatalogos, CodeTables)
     for (TipoTabla tipo : {TipoTabla::Categorias, TipoTabla::TipoPago, TipoTabla::TipoCompra, TipoTabla::TipoProducto}) {
         SCOPED_TRACE(int(tipo));
         frmTablaCodigos f(tipo, nullptr, c.central.get(), &c.prompts);
+        f.show();
+        // It opens with every row in sight (the payment forms are nine).
+        const QTableView* g = f.DBGrid1;
+        const int ultima = g->model()->rowCount() - 1;
+        EXPECT_LE(g->rowViewportPosition(ultima) + g->rowHeight(ultima), g->viewport()->height());
         EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&f));
     }
 }
@@ -69,6 +75,15 @@ TEST_F(FormasCatalogos, CompanyAccountsCreditPlansAndStatement)
     frmEmpresa empresa(nullptr, c.central.get(), &c.prompts, c.dir.path());
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&empresa));
 
+    // Rows in every grid, so their headings and texts are measured too.
+    for (const char* sql : {"INSERT INTO Cuentas VALUES (7, 'BANCO DEL BAJIO CUENTA DE CHEQUES', '2026-01-02', "
+                            "'2026-12-01', 1, 2500)",
+                            "INSERT INTO CuentasMovto VALUES (7, 7, '2026-12-01', 1, 2500, 'FACTURA 1234', "
+                            "'CHEQUE 55', 'PAGO DEL PROVEEDOR DE PAPELERIA', 1)",
+                            "INSERT INTO VentaCredito (Numero, Fecha, Cliente, Total) VALUES (1, '2026-12-01 10:00:00', "
+                            "'XAXX010101000', 1500)",
+                            "INSERT INTO doctoscredito VALUES (1, 1, 1, 500, '2026-12-31', NULL, 2)"})
+        ASSERT_TRUE(c.sucursal->exec(QString::fromLatin1(sql)));
     frmCuentas cuentas(nullptr, c.sucursal.get(), &c.prompts);
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&cuentas));
     QTest::mouseClick(cuentas.cmdMovimientos, Qt::LeftButton);
@@ -78,6 +93,10 @@ TEST_F(FormasCatalogos, CompanyAccountsCreditPlansAndStatement)
     frmPreciosCredito planes(nullptr, c.central.get(), &c.prompts);
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&planes));
     frmEstadocuenta estado(nullptr, c.central.get(), c.sucursal.get(), &c.prompts);
+    estado.show();
+    c.prompts.pushInput(QStringLiteral("XAXX010101000"));
+    QTest::mouseClick(estado.cmdBuscar, Qt::LeftButton);
+    ASSERT_EQ(estado.DBGrid1->model()->rowCount(), 1) << c.prompts.lastMessage().toStdString();
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&estado));
 }
 

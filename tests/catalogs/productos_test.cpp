@@ -1,6 +1,7 @@
 // The product catalogue: what a row shows, the checks and the save on the demo data folder, the
 // search pattern, and the form driven offscreen (permissions, and the hand-over to the sale screen).
 
+#include "testutil.h"
 #include "carpeta_prueba.h"
 
 #include "catalogs/forms/frmclientes.h"
@@ -435,6 +436,25 @@ TEST_F(ProductosFormaTest, NewProductSavedFromTheFormAndDeletedAgain)
     f.Check1->setChecked(true);
     QTest::keyClicks(f.Text1, QStringLiteral("PLNE"));
     EXPECT_EQ(f.lblRegistros->text(), "1 reg. mostrados");
+}
+
+// Names are stored in capitals; what a person types in small letters, accented ones and ñ included,
+// finds them.
+TEST_F(ProductosFormaTest, TypedSmallAccentedLettersFindTheStoredCapitals)
+{
+    for (const auto& [antes, ahora] : {std::pair{"GALLETAS", "CAFÉ SOLUBLE"}, {"LAPIZ HB", "LÁPIZ HB"},
+                                       {"PEGAMENTO", "PEÑAFIEL"}})
+        ASSERT_TRUE(c.central->exec(QStringLiteral("UPDATE Producto SET Nombre = ? WHERE Nombre = ?"),
+                                    {QString::fromUtf8(ahora), QString::fromUtf8(antes)}));
+    frmProductos f;
+    f.show();
+    f.Combo1->setCurrentIndex(f.Combo1->findText(QStringLiteral("NOMBRE")));
+    for (const auto& [tecleado, hallado] : {std::pair{"café", "CAFÉ SOLUBLE"}, {"lá", "LÁPIZ HB"}, {"peñ", "PEÑAFIEL"}}) {
+        f.Text1->clear();
+        testutil::Teclea(f.Text1, QString::fromUtf8(tecleado));
+        EXPECT_EQ(f.lblRegistros->text(), "1 reg. mostrados") << tecleado;
+        EXPECT_EQ(f.capNombre->Text(), QString::fromUtf8(hallado)) << tecleado;
+    }
 }
 
 TEST_F(ProductosFormaTest, SupplierLinksOpenForTheProductShownAndHandTheCodeBackAfterwards)

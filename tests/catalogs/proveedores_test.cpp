@@ -1,6 +1,7 @@
 // The supplier catalogue and the suppliers of a product: searches, saves and deletes on the central
 // file, and the link form with its picker driven offscreen in the main window.
 
+#include "testutil.h"
 #include "carpeta_prueba.h"
 
 #include "catalogs/forms/frmprodproveedores.h"
@@ -164,6 +165,20 @@ TEST_F(ProveedoresTest, CatalogueFormSavesShowsAndHandsBackTheSupplier)
     // F2 moves to the next search field.
     QTest::keyClick(f.Text1, Qt::Key_F2);
     EXPECT_EQ(f.Combo1->currentText(), "NOMBRECOMPANIA");
+}
+
+TEST_F(ProveedoresTest, TypedSmallAccentedLettersFindTheStoredCapitals)
+{
+    Proveedor p;
+    p.RFC = QStringLiteral("PEN050505EEE");
+    p.NombreCompania = QStringLiteral("PEÑA Y CAFÉ");
+    ASSERT_TRUE(GrabaProveedor(*c.central, p, true, {}).ok);
+    frmProveedores f;
+    f.show();
+    f.Combo1->setCurrentIndex(1);
+    testutil::Teclea(f.Text1, QStringLiteral("peñ"));
+    EXPECT_EQ(f.Registros(), 1);
+    EXPECT_EQ(f.capRFC->Text(), "PEN050505EEE");
 }
 
 TEST_F(ProveedoresTest, EmptyCatalogueSaveAsksForANewSupplier)

@@ -274,7 +274,7 @@ TEST_F(CuentasTest, FormsAddAnAccountAndAChargeAndTheGridShowsTheNewBalance)
     auto* modelo = qobject_cast<QStandardItemModel*>(f.DBGrid1->model());
     int col = -1;
     for (int i = 0; i < modelo->columnCount(); ++i)
-        if (modelo->headerData(i, Qt::Horizontal).toString() == QLatin1String("SaldoCuenta"))
+        if (modelo->headerData(i, Qt::Horizontal, Qt::UserRole).toString() == QLatin1String("SaldoCuenta"))
             col = i;
     ASSERT_GE(col, 0);
     EXPECT_EQ(modelo->item(0, col)->text(), QStringLiteral("1,250.50"));

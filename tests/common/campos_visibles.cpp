@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -160,6 +161,39 @@ void revisaTodo(QWidget* forma, QSet<QString>& fallas)
     }
 }
 
+// The text of every cell in sight fits its column (the first cut cell of each column is named).
+void revisaCeldas(const QTableView* grid, QSet<QString>& fallas)
+{
+    const QAbstractItemModel* m = grid->model();
+    const int margen = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    for (int c = 0; c < m->columnCount(); ++c) {
+        if (grid->isColumnHidden(c))
+            continue;
+        for (int f = 0; f < m->rowCount(); ++f) {
+            const QModelIndex i = m->index(f, c);
+            if (grid->isRowHidden(f))
+                continue;
+            if (grid->visualRect(i).top() > grid->viewport()->height())
+                break;
+            const QString texto = i.data().toString();
+            if (texto.isEmpty() || texto.contains(QLatin1Char('\n')) || i.data(Qt::DecorationRole).isValid() ||
+                i.data(Qt::CheckStateRole).isValid())
+                continue;
+            const QVariant letra = i.data(Qt::FontRole);
+            const QFont fuente = letra.isValid() ? letra.value<QFont>() : grid->font();
+            const int necesita = QFontMetrics(fuente).horizontalAdvance(texto) + margen;
+            if (grid->columnWidth(c) < necesita) {
+                fallas << QStringLiteral("%1: column \"%2\" is %3 px, its cell \"%4\" needs %5 px")
+                              .arg(nombre(grid), m->headerData(c, Qt::Horizontal).toString())
+                              .arg(grid->columnWidth(c))
+                              .arg(texto)
+                              .arg(necesita);
+                break;
+            }
+        }
+    }
+}
+
 void revisaGrids(QWidget* forma, QSet<QString>& fallas)
 {
     QApplication::processEvents();
@@ -184,6 +218,22 @@ void revisaGrids(QWidget* forma, QSet<QString>& fallas)
                           .arg(nombre(grid))
                           .arg(h->length())
                           .arg(grid->viewport()->width());
+        revisaCeldas(grid, fallas);
+    }
+    for (QListView* lista : forma->findChildren<QListView*>()) {
+        if (!lista->isVisible() || !lista->model() || qobject_cast<QComboBox*>(lista->parentWidget()))
+            continue;
+        for (int f = 0; f < lista->model()->rowCount(); ++f) {
+            const QModelIndex i = lista->model()->index(f, 0);
+            const int necesita = lista->sizeHintForIndex(i).width();
+            if (!lista->isRowHidden(f) && necesita > lista->viewport()->width()) {
+                fallas << QStringLiteral("%1: item \"%2\" needs %3 px of a %4 px view")
+                              .arg(nombre(lista), i.data().toString())
+                              .arg(necesita)
+                              .arg(lista->viewport()->width());
+                break;
+            }
+        }
     }
 }
 

@@ -26,8 +26,9 @@ namespace testutil {
 // is closed after its check. Use: EXPECT_TRUE(testutil::CadaFormaSeVeEntera({AbreX(&midi), ...}));
 ::testing::AssertionResult CadaFormaSeVeEntera(std::initializer_list<QWidget*> formas);
 
-// Every grid shown on the form (on every page of its tabs) shows each heading whole and all its
-// columns without scrolling sideways. For the size a form opens with.
+// Every grid shown on the form (on every page of its tabs) shows each heading and the text of each
+// cell in sight whole, and all its columns without scrolling sideways; every list shows its items
+// whole. For the size a form opens with.
 ::testing::AssertionResult CadaGridSeLee(QWidget* forma);
 
 }  // namespace testutil

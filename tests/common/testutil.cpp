@@ -1,6 +1,7 @@
 #include "testutil.h"
 #include <QCoreApplication>
 #include <QDir>
+#include <QTest>
 
 namespace testutil {
 QString sourceDir() {
@@ -12,4 +13,8 @@ QString binDir() {
     return env.isEmpty() ? QCoreApplication::applicationDirPath() : env;
 }
 QString helperPath(const QString& name) { return QDir(binDir()).filePath(name); }
+void Teclea(QWidget* w, const QString& texto) {
+    for (const QChar c : texto)
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+}
 }

@@ -2,6 +2,8 @@
 #include <QString>
 #include <QTemporaryDir>
 
+class QWidget;
+
 namespace testutil {
 // Folder of the test sources (test data lives below it).
 QString sourceDir();
@@ -9,4 +11,7 @@ QString sourceDir();
 QString binDir();
 // Path of a helper executable built beside the tests.
 QString helperPath(const QString& name);
+// Types the text into the widget key by key, as QTest::keyClicks does for ASCII, accented letters
+// and ñ included (QTest knows keys for ASCII only).
+void Teclea(QWidget* w, const QString& texto);
 }
