@@ -207,6 +207,9 @@ struct Pages::Impl {
     int cursor = 0;
     bool done = false;
 
+    // The last header and footer laid out, by their text.
+    mutable std::pair<QString, std::shared_ptr<QTextDocument>> repeated[2];
+
     // Page documents already built (the preview turns pages; the printer reads ahead).
     mutable std::mutex cacheMutex;
     mutable std::condition_variable cacheReady;
@@ -688,16 +691,21 @@ void Pages::paint(int page, QPainter* painter, qreal dpi) const {
     const int total = expected();
     painter->save();
     painter->scale(dpi / kDpi, dpi / kDpi);
-    auto drawAt = [&](const QString& html, qreal y) {
+    auto drawAt = [&](int slot, const QString& html, qreal y) {
         if (html.isEmpty())
             return;
-        auto doc = layDoc(html, d->width);
+        // A header without the page number is the same on every page: laid out once.
+        auto& [lastHtml, doc] = d->repeated[slot];
+        if (lastHtml != html || !doc) {
+            lastHtml = html;
+            doc = layDoc(html, d->width);
+        }
         painter->save();
         painter->translate(0, y);
         doc->drawContents(painter);
         painter->restore();
     };
-    drawAt(d->headerFooter(d->r.headerTemplate, page + 1, total), 0);
+    drawAt(0, d->headerFooter(d->r.headerTemplate, page + 1, total), 0);
     const auto body = d->document(page);
     painter->save();
     const qreal from = s.slice >= 0 ? s.slice * d->bodyH : 0;
@@ -705,7 +713,7 @@ void Pages::paint(int page, QPainter* painter, qreal dpi) const {
     painter->translate(0, d->headerH - from);
     body->drawContents(painter, QRectF(0, from, d->width, bodyHeight));
     painter->restore();
-    drawAt(d->headerFooter(d->r.footerTemplate, page + 1, total), d->pageH - d->footerH + d->gap);
+    drawAt(1, d->headerFooter(d->r.footerTemplate, page + 1, total), d->pageH - d->footerH + d->gap);
     painter->restore();
 }
 

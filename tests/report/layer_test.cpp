@@ -272,13 +272,18 @@ Request listing(const QTemporaryDir& dir, int count) {
     return r;
 }
 
+Request listingToPdf(const QTemporaryDir& dir, int count) {
+    Request r = listing(dir, count);
+    r.destination = Destination::Pdf;
+    r.pdfPath = dir.filePath("stock.pdf");
+    return r;
+}
+
 }  // namespace
 
 TEST(ReportPages, RowsSplitAcrossPagesUnderTheHeadingOnceEachInOrder) {
     QTemporaryDir dir;
-    Request r = listing(dir, 1600);
-    r.destination = Destination::Pdf;
-    r.pdfPath = dir.filePath("stock.pdf");
+    Request r = listingToPdf(dir, 1600);
     QString error;
     ASSERT_TRUE(run(r, &error)) << error.toStdString();
     const QStringList pages = reporttest::pdfText(r.pdfPath).split('\f', Qt::SkipEmptyParts);
@@ -333,9 +338,7 @@ TEST(ReportPages, PreviewShowsPagesAsTheyComeAndEscStopsIt) {
 
 TEST(ReportPages, StoppingAPdfLeavesNoFile) {
     QTemporaryDir dir;
-    Request r = listing(dir, 20000);
-    r.destination = Destination::Pdf;
-    r.pdfPath = dir.filePath("grande.pdf");
+    Request r = listingToPdf(dir, 20000);
     QString label;
     // Esc on the progress dialog as soon as it shows.
     QTimer esc;
