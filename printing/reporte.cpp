@@ -52,6 +52,8 @@ const report::Request& UltimaSolicitud() {
 }
 
 ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, QWidget* parent) {
+    // The last run's rows go now, not after this run has read its own beside them.
+    ultima() = report::Request();
     const QString plantilla = RutaPlantilla(s.archivo);
     if (!ExisteArchivo(plantilla, prompts))
         return ResultadoReporte::SinPlantilla;
@@ -127,11 +129,16 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     r.rows = std::move(filas);
     r.destination = s.destino;
     EstableceImpresoraReporte(r, s.impresora);
+    // The window's print dialog opens on the branch's report printer.
+    if (r.destination == report::Destination::Preview && r.printer.isEmpty())
+        r.printer = G().Printer2;
     r.pdfPath = s.archivoPdf;
     ultima() = r;
 
     QString error;
     if (s.salida ? !s.salida(r, &error) : !report::run(r, &error, parent)) {
+        if (error.isEmpty())
+            return ResultadoReporte::Cancelado;  // the person stopped it
         prompts.message(error, ui::Icon::Critical);
         return ResultadoReporte::ErrorReporte;
     }

@@ -1,39 +1,37 @@
 #include "platform/report/report.h"
 
+#include "platform/report/mustache.h"
+#include "platform/report/pages.h"
+#include "platform/report/preview.h"
 #include "platform/report/totals.h"
 
-#include <mstch/mstch.hpp>
+#include <cups/cups.h>
 
-#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPointer>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QRegularExpression>
-#include <QTextDocument>
+#include <QTemporaryDir>
 
-#include <cmath>
 #include <limits>
 
 namespace report {
-namespace {
+namespace detail {
 
-QList<QPointer<QPrintPreviewDialog>>& previews() {
-    static QList<QPointer<QPrintPreviewDialog>> list;
-    return list;
-}
+namespace {
 
 // Dates as the system shows them.
 QString dateText(const QString& s) {
-    static const QRegularExpression iso(
+    static thread_local const QRegularExpression iso(
         QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})([ T]\\d{2}:\\d{2}(:\\d{2})?)?$"));
     const auto m = iso.match(s);
     if (!m.hasMatch())
@@ -41,17 +39,21 @@ QString dateText(const QString& s) {
     return m.captured(3) + QLatin1Char('/') + m.captured(2) + QLatin1Char('/') + m.captured(1);
 }
 
+}  // namespace
+
+mstch::map toMap(const QVariantMap& vm) {
+    mstch::map m;
+    for (auto it = vm.begin(); it != vm.end(); ++it)
+        m.emplace(it.key().toStdString(), toNode(it.value()));
+    return m;
+}
+
 mstch::node toNode(const QVariant& v) {
     if (!v.isValid() || v.isNull())
         return std::string();
     switch (v.typeId()) {
-    case QMetaType::QVariantMap: {
-        mstch::map m;
-        const QVariantMap vm = v.toMap();
-        for (auto it = vm.begin(); it != vm.end(); ++it)
-            m.emplace(it.key().toStdString(), toNode(it.value()));
-        return m;
-    }
+    case QMetaType::QVariantMap:
+        return toMap(v.toMap());
     case QMetaType::QVariantList:
     case QMetaType::QStringList: {
         mstch::array a;
@@ -80,6 +82,19 @@ mstch::node toNode(const QVariant& v) {
     default:
         return dateText(v.toString()).toStdString();
     }
+}
+
+QString fill(const QString& tmpl, const mstch::node& root) {
+    return QString::fromStdString(mstch::render(tmpl.toStdString(), root));
+}
+
+}  // namespace detail
+
+namespace {
+
+QList<QPointer<QDialog>>& previews() {
+    static QList<QPointer<QDialog>> list;
+    return list;
 }
 
 // Cuts the <!--tag--> ... <!--/tag--> section out of the text.
@@ -133,34 +148,6 @@ PageSetup readPageSetup(QString& text) {
     }
     text.remove(m.capturedStart(), m.capturedLength());
     return p;
-}
-
-QString fill(const QString& tmpl, const QVariantMap& context) {
-    const mstch::node root = toNode(context);
-    return QString::fromStdString(mstch::render(tmpl.toStdString(), root));
-}
-
-QString fillPage(const QString& tmpl, QVariantMap context, int page, int pages) {
-    if (tmpl.trimmed().isEmpty())
-        return {};
-    context.insert(QStringLiteral("pagina"), page);
-    context.insert(QStringLiteral("paginas"), pages);
-    return fill(tmpl, context);
-}
-
-// A document laid out with the printer's resolution, so the fonts keep their point size.
-void setUp(QTextDocument& doc, const QString& html, QPrinter* printer, qreal width) {
-    doc.documentLayout()->setPaintDevice(printer);
-    doc.setDocumentMargin(0);
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setPointSizeF(9);
-    doc.setDefaultFont(f);
-    doc.setHtml(html);
-    doc.setTextWidth(width);
-}
-
-qreal mmToDevice(qreal mm, QPrinter* printer) {
-    return mm / 25.4 * printer->resolution();
 }
 
 }  // namespace
@@ -220,18 +207,35 @@ bool render(const Request& request, Rendered* out, QString* error) {
     r.page = readPageSetup(text);
     r.headerTemplate = takeSection(text, QStringLiteral("header"));
     r.footerTemplate = takeSection(text, QStringLiteral("footer"));
+    r.bodyTemplate = text;
     r.title = request.title;
+
+    QVariantMap values = request.formulas.toMap();
+    for (auto it = request.data.begin(); it != request.data.end(); ++it) {
+        const int type = it.value().typeId();
+        if (type != QMetaType::QVariantList && type != QMetaType::QStringList && type != QMetaType::QVariantMap)
+            values.insert(it.key(), it.value());
+    }
+    values.insert(QStringLiteral("hay_filas"), !request.rows.empty());
+    values.insert(QStringLiteral("titulo"), request.title);
+    r.values = values;
 
     QVariantMap ctx = request.formulas.toMap();
     for (auto it = request.data.begin(); it != request.data.end(); ++it)
         ctx.insert(it.key(), it.value());
-    ctx.insert(QStringLiteral("filas"), toVariant(request.rows));
+    // The rows reach the body as maps only when it reads them; most templates read the lines the
+    // caller made of them.
+    static const QRegularExpression readsRows(QStringLiteral("\\{\\{\\s*[#^&{/]?\\s*filas\\b"));
+    if (text.contains(readsRows))
+        ctx.insert(QStringLiteral("filas"), toVariant(request.rows));
     ctx.insert(QStringLiteral("hay_filas"), !request.rows.empty());
     ctx.insert(QStringLiteral("titulo"), request.title);
     r.context = ctx;
     try {
-        r.body = fill(text, ctx);
-        // Header and footer see the page numbers too: fill the rest now, keep the page tags.
+        // Parses every part now, so a bad template fails here, before any window or job.
+        mstch::render(r.bodyTemplate.toStdString(), mstch::map());
+        mstch::render(r.headerTemplate.toStdString(), mstch::map());
+        mstch::render(r.footerTemplate.toStdString(), mstch::map());
     } catch (const std::exception& e) {
         if (error)
             *error = QStringLiteral("Error en la plantilla %1: %2").arg(path, QString::fromUtf8(e.what()));
@@ -241,93 +245,182 @@ bool render(const Request& request, Rendered* out, QString* error) {
     return true;
 }
 
+QString Rendered::body() const {
+    return detail::fill(bodyTemplate, detail::toMap(context));
+}
+
 void preparePrinter(const Rendered& rendered, QPrinter* printer) {
-    const PageSetup& p = rendered.page;
-    printer->setFullPage(false);
-    switch (p.kind) {
-    case PageKind::A4:
-        printer->setPageSize(QPageSize(QPageSize::A4));
-        break;
-    case PageKind::Legal:
-        printer->setPageSize(QPageSize(QPageSize::Legal));
-        break;
-    case PageKind::Letter:
-        printer->setPageSize(QPageSize(QPageSize::Letter));
-        break;
-    case PageKind::Roll76: {
-        // One page as long as the content: lay the content out at the roll's width first.
-        const qreal widthMm = 76 - p.marginsMm.left() - p.marginsMm.right();
-        auto heightMm = [&](const QString& html) {
-            if (html.trimmed().isEmpty())
-                return 0.0;
-            QTextDocument d;
-            setUp(d, html, printer, mmToDevice(widthMm, printer));
-            return d.size().height() / printer->resolution() * 25.4;
-        };
-        const qreal content = heightMm(rendered.body) +
-                              heightMm(fillPage(rendered.headerTemplate, rendered.context, 1, 1)) +
-                              heightMm(fillPage(rendered.footerTemplate, rendered.context, 1, 1));
-        const qreal total = std::max(50.0, std::ceil(content + p.marginsMm.top() +
-                                                     p.marginsMm.bottom() + 2));
-        printer->setPageSize(QPageSize(QSizeF(76, total), QPageSize::Millimeter,
-                                       QStringLiteral("Rollo 76 mm"), QPageSize::ExactMatch));
-        break;
-    }
-    }
-    printer->setPageOrientation(QPageLayout::Portrait);
-    printer->setPageMargins(p.marginsMm, QPageLayout::Millimeter);
+    Pages(rendered).preparePrinter(printer);
 }
 
 int paint(const Rendered& rendered, QPrinter* printer) {
-    const QRectF page = printer->pageRect(QPrinter::DevicePixel);
-    const qreal width = page.width();
-    const qreal gap = mmToDevice(2, printer);
-
-    auto measure = [&](const QString& tmpl) {
-        const QString html = fillPage(tmpl, rendered.context, 999, 999);
-        if (html.isEmpty())
-            return 0.0;
-        QTextDocument d;
-        setUp(d, html, printer, width);
-        return d.size().height() + gap;
-    };
-    const qreal headerH = measure(rendered.headerTemplate);
-    const qreal footerH = measure(rendered.footerTemplate);
-    const qreal bodyH = std::max(page.height() - headerH - footerH, page.height() / 4);
-
-    QTextDocument body;
-    setUp(body, rendered.body, printer, width);
-    body.setPageSize(QSizeF(width, bodyH));
-    const int pages = std::max(1, body.pageCount());
-
+    Pages pages(rendered);
+    pages.layOut();
     QPainter painter;
     if (!painter.begin(printer))
         return 0;
-    for (int i = 0; i < pages; ++i) {
+    for (int i = 0; i < pages.count(); ++i) {
         if (i > 0)
             printer->newPage();
-        const QString header = fillPage(rendered.headerTemplate, rendered.context, i + 1, pages);
-        if (!header.isEmpty()) {
-            QTextDocument d;
-            setUp(d, header, printer, width);
-            d.drawContents(&painter);
+        pages.paint(i, &painter, printer->resolution());
+    }
+    painter.end();
+    return pages.count();
+}
+
+namespace {
+
+// Esc stops the work, as the button does, whichever way the key reaches the dialog.
+class ProgressDialog : public QProgressDialog {
+public:
+    using QProgressDialog::QProgressDialog;
+    void reject() override { cancel(); }
+};
+
+// "Generando página N de M..." once the work has taken half a second; Esc or the button stops it.
+class Progress {
+public:
+    explicit Progress(QWidget* parent) : parent_(parent) { clock_.start(); }
+    // False once the person stopped.
+    bool show(int page, int of) {
+        if (!dialog_ && clock_.elapsed() >= 500 && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            dialog_ = new ProgressDialog(parent_);
+            dialog_->setWindowTitle(QStringLiteral("Reporte"));
+            dialog_->setCancelButtonText(QStringLiteral("Cancelar"));
+            dialog_->setWindowModality(Qt::ApplicationModal);
+            dialog_->setMinimumDuration(0);
+            dialog_->setAutoClose(false);
+            dialog_->setAutoReset(false);
+            dialog_->show();
         }
-        painter.save();
-        painter.translate(0, headerH - i * bodyH);
-        body.drawContents(&painter, QRectF(0, i * bodyH, width, bodyH));
-        painter.restore();
-        const QString footer = fillPage(rendered.footerTemplate, rendered.context, i + 1, pages);
-        if (!footer.isEmpty()) {
-            QTextDocument d;
-            setUp(d, footer, printer, width);
-            painter.save();
-            painter.translate(0, page.height() - footerH + gap);
-            d.drawContents(&painter);
-            painter.restore();
+        if (dialog_) {
+            dialog_->setMaximum(std::max(of, page));
+            dialog_->setValue(page);
+            dialog_->setLabelText(QStringLiteral("Generando página %1 de %2...").arg(page).arg(of));
+        }
+        QCoreApplication::processEvents();
+        return !(dialog_ && dialog_->wasCanceled());
+    }
+    ~Progress() { delete dialog_; }
+
+private:
+    QWidget* parent_;
+    QPointer<QProgressDialog> dialog_;
+    QElapsedTimer clock_;
+};
+
+const char* mediaName(const QPageSize& size) {
+    switch (size.id()) {
+    case QPageSize::A4:
+        return "iso_a4_210x297mm";
+    case QPageSize::Legal:
+        return "na_legal_8.5x14in";
+    case QPageSize::Letter:
+        return "na_letter_8.5x11in";
+    default:
+        return nullptr;
+    }
+}
+
+// The finished PDF to the queue, in one job.
+bool sendToQueue(const QString& queue, const QString& pdf, const QString& title, const QPrinter& printer,
+                 const QPageSize& size, QString* error) {
+    cups_option_t* options = nullptr;
+    int count = 0;
+    const int copies = std::max(1, printer.copyCount());
+    count = cupsAddOption("copies", QByteArray::number(copies).constData(), count, &options);
+    QByteArray media;
+    if (const char* name = mediaName(size)) {
+        media = name;
+    } else {
+        const QSizeF mmSize = size.size(QPageSize::Millimeter);
+        media = QStringLiteral("Custom.%1x%2mm").arg(qRound(mmSize.width())).arg(qRound(mmSize.height())).toLatin1();
+    }
+    count = cupsAddOption("media", media.constData(), count, &options);
+    if (printer.duplex() == QPrinter::DuplexLongSide)
+        count = cupsAddOption("sides", "two-sided-long-edge", count, &options);
+    else if (printer.duplex() == QPrinter::DuplexShortSide)
+        count = cupsAddOption("sides", "two-sided-short-edge", count, &options);
+    if (copies > 1 && printer.collateCopies())
+        count = cupsAddOption("multiple-document-handling", "separate-documents-collated-copies", count, &options);
+    const int job = cupsPrintFile(queue.toUtf8().constData(), QFile::encodeName(pdf).constData(),
+                                  (title.isEmpty() ? QStringLiteral("Reporte") : title).toUtf8().constData(), count,
+                                  options);
+    cupsFreeOptions(count, options);
+    if (job <= 0) {
+        if (error)
+            *error = QStringLiteral("Error al imprimir el reporte en %1: %2")
+                         .arg(queue, QString::fromUtf8(cupsLastErrorString()));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent) {
+    auto fail = [&](const QString& message) {
+        if (error)
+            *error = message;
+        return false;
+    };
+    Progress progress(parent);
+    while (!pages.layOut(100))
+        if (!progress.show(pages.count(), pages.expected()))
+            return fail(QString());
+
+    int from = 0, to = pages.count() - 1;
+    if (printer->printRange() == QPrinter::PageRange && printer->fromPage() > 0) {
+        from = printer->fromPage() - 1;
+        to = std::min(to, std::max(from, printer->toPage() - 1));
+    }
+    // A queue's job is painted into a file first and sent whole, so stopping sends nothing.
+    const bool toFile = printer->outputFormat() == QPrinter::PdfFormat;
+    const QString queue = toFile ? QString() : printer->printerName();
+    QTemporaryDir tmp;
+    QPrinter file(QPrinter::HighResolution);
+    QPrinter* target = printer;
+    if (!toFile) {
+        if (!tmp.isValid())
+            return fail(QStringLiteral("No se pudo preparar el trabajo de impresión."));
+        file.setOutputFormat(QPrinter::PdfFormat);
+        file.setOutputFileName(tmp.filePath(QStringLiteral("reporte.pdf")));
+        file.setDocName(printer->docName());
+        file.setCreator(QStringLiteral("Quorvel"));
+        target = &file;
+    }
+    pages.preparePrinter(target);
+    QPainter painter;
+    if (!painter.begin(target))
+        return fail(toFile ? QStringLiteral("No se pudo crear el archivo PDF: ") + printer->outputFileName()
+                           : QStringLiteral("Error al imprimir el reporte en ") + queue);
+    const int copies = toFile ? std::max(1, printer->copyCount()) : 1;
+    const int total = (to - from + 1) * copies;
+    int done = 0;
+    for (int c = 0; c < copies; ++c) {
+        for (int i = from; i <= to; ++i) {
+            if (done > 0)
+                target->newPage();
+            pages.paint(i, &painter, target->resolution());
+            ++done;
+            if (!progress.show(std::min(done + 1, total), total)) {
+                painter.end();
+                if (toFile)
+                    QFile::remove(printer->outputFileName());
+                return fail(QString());
+            }
         }
     }
     painter.end();
-    return pages;
+    if (toFile)
+        return true;
+    return sendToQueue(queue, file.outputFileName(), printer->docName(), *printer, pages.pageSize(), error);
+}
+
+QString printerFor(const QString& name) {
+    if (!name.isEmpty() && QPrinterInfo::availablePrinterNames().contains(name))
+        return name;
+    return QPrinterInfo::defaultPrinterName();
 }
 
 bool run(const Request& request, QString* error, QWidget* parent) {
@@ -350,10 +443,8 @@ bool run(const Request& request, QString* error, QWidget* parent) {
         printer.setOutputFileName(request.pdfPath);
         printer.setDocName(request.title);
         printer.setCreator(QStringLiteral("Quorvel"));
-        preparePrinter(rendered, &printer);
-        if (paint(rendered, &printer) == 0)
-            return fail(QStringLiteral("No se pudo crear el archivo PDF: ") + request.pdfPath);
-        return true;
+        Pages pages(rendered);
+        return print(pages, &printer, error, parent);
     }
     case Destination::Printer: {
         QString name = request.printer;
@@ -368,26 +459,12 @@ bool run(const Request& request, QString* error, QWidget* parent) {
         printer.setPrinterName(name);
         printer.setDocName(request.title);
         printer.setCopyCount(std::max(1, request.copies));
-        preparePrinter(rendered, &printer);
-        if (paint(rendered, &printer) == 0 || printer.printerState() == QPrinter::Error)
-            return fail(QStringLiteral("Error al imprimir el reporte en ") + name);
-        return true;
+        Pages pages(rendered);
+        return print(pages, &printer, error, parent);
     }
     case Destination::Preview: {
-        auto* printer = new QPrinter(QPrinter::HighResolution);
-        if (!request.printer.isEmpty() &&
-            QPrinterInfo::availablePrinterNames().contains(request.printer))
-            printer->setPrinterName(request.printer);
-        printer->setDocName(request.title);
-        preparePrinter(rendered, printer);
-        auto* dlg = new QPrintPreviewDialog(printer, parent);
-        dlg->setAttribute(Qt::WA_DeleteOnClose);
+        auto* dlg = new Preview(std::make_unique<Pages>(rendered), printerFor(request.printer), parent);
         dlg->setWindowTitle(request.title.isEmpty() ? QStringLiteral("Reporte") : request.title);
-        QObject::connect(dlg, &QPrintPreviewDialog::paintRequested, dlg,
-                         [rendered](QPrinter* p) { paint(rendered, p); });
-        QObject::connect(dlg, &QObject::destroyed, [printer]() { delete printer; });
-        dlg->setModal(false);
-        dlg->setWindowModality(Qt::NonModal);
         dlg->show();
         previews().append(dlg);
         return true;
@@ -396,8 +473,8 @@ bool run(const Request& request, QString* error, QWidget* parent) {
     return false;
 }
 
-QList<QPrintPreviewDialog*> openPreviews() {
-    QList<QPrintPreviewDialog*> out;
+QList<QDialog*> openPreviews() {
+    QList<QDialog*> out;
     auto& list = previews();
     list.removeAll(nullptr);
     for (const auto& p : list)

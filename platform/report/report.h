@@ -9,10 +9,11 @@
 //                                                   millimetres: top, right, bottom, left
 //   <!--header--> ... <!--/header-->                 repeated at the top of every page
 //   <!--footer--> ... <!--/footer-->                 repeated at the bottom of every page
-// The template sees: every named value by its name; the rows as `filas` (each row's fields by
-// name); `hay_filas`; `titulo`; whatever the caller puts in `data` (groups, totals); and in the
-// header and footer also `pagina` and `paginas`. Amounts (reals) come formatted "###,##0.00" and
-// dates "dd/mm/yyyy"; {{name}} escapes the text for HTML.
+// The body sees: every named value by its name; the rows as `filas` (each row's fields by name);
+// `hay_filas`; `titulo`; whatever the caller puts in `data` (groups, totals). The header and footer
+// see the named values, `titulo`, `hay_filas` and the single values of `data` (no lists), with
+// `pagina` and `paginas`. Amounts (reals) come formatted "###,##0.00" and dates "dd/mm/yyyy";
+// {{name}} escapes the text for HTML.
 
 #include "platform/db/database.h"
 #include "platform/report/formulas.h"
@@ -22,8 +23,8 @@
 #include <QString>
 #include <QVariantMap>
 
+class QDialog;
 class QPrinter;
-class QPrintPreviewDialog;
 class QWidget;
 
 namespace report {
@@ -49,15 +50,18 @@ struct PageSetup {
     QMarginsF marginsMm{12, 15, 12, 15};  // left, top, right, bottom (QMarginsF order)
 };
 
-// The template filled in: body, header and footer HTML (header and footer still carry the page
-// number tags, filled per page).
+// The template read and split: page setup, header and footer templates (filled per page), the
+// body's template and what it sees.
 struct Rendered {
-    QString body;
+    QString bodyTemplate;
     QString headerTemplate;
     QString footerTemplate;
     PageSetup page;
     QString title;
-    QVariantMap context;  // the values the header and footer see
+    QVariantMap context;  // what the body sees
+    QVariantMap values;   // what the header and footer see (besides the page numbers)
+    // The body filled in whole.
+    QString body() const;
 };
 
 // The path as it is on disk, each folder and the file matched without regard to case; "" when
@@ -67,21 +71,34 @@ QString findFile(const QString& path);
 // "No se encontro el archivo: " + path.
 QString missingFileMessage(const QString& path);
 
-// Reads the template and fills it in. False with a message when the template is missing or
-// cannot be read.
+// Reads the template and checks that it fills in. False with a message when the template is
+// missing, cannot be read or does not parse.
 bool render(const Request& request, Rendered* out, QString* error = nullptr);
 
 // Lays the filled template out on the printer's pages and paints them. Returns the page count.
 int paint(const Rendered& rendered, QPrinter* printer);
 
+class Pages;
+// Lays out and paints every page on the printer (the pages in its print range), showing
+// "Generando página N de M..." when it takes more than half a second; Esc stops it. A printer
+// queue gets the job only once every page is painted, so a stopped run sends nothing. False with
+// a Spanish message on failure; false with an empty message when stopped.
+bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent = nullptr);
+
+// The queue a report's print dialog opens on: the given one when it is a queue of this machine,
+// else the system's default printer ("" when there is none).
+QString printerFor(const QString& name);
+
 // Sets the printer's page size and margins for the template (a roll is sized to its content).
 void preparePrinter(const Rendered& rendered, QPrinter* printer);
 
 // Runs the report to its destination. A preview window opens without blocking (several may be
-// open at once) and closes by itself. False with a Spanish message on failure.
+// open at once) with its first pages while the rest are laid out, and closes by itself; its print
+// dialog opens on `printer` (see printerFor). False with a Spanish message on failure; false with
+// an empty message when the person stopped it.
 bool run(const Request& request, QString* error = nullptr, QWidget* parent = nullptr);
 
 // Preview windows currently open.
-QList<QPrintPreviewDialog*> openPreviews();
+QList<QDialog*> openPreviews();
 
 }  // namespace report

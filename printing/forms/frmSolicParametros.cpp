@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,41 @@
 #include <QVBoxLayout>
 
 using namespace printing;
+
+namespace {
+
+// A whole date typed as written, "10/12/2025": the edit moves to the next part by itself once the
+// day or the month has its two digits, so the "/" typed right after must not move it once more
+// (the year would then get the month's digits).
+class CampoFecha : public QDateEdit {
+public:
+    using QDateEdit::QDateEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const QString t = e->text();
+        if (t == QLatin1String("/") || t == QLatin1String("-") || t == QLatin1String(".")) {
+            const bool saltar = avanzo_;
+            avanzo_ = false;
+            if (saltar)
+                return;
+            QDateEdit::keyPressEvent(e);
+            return;
+        }
+        const Section antes = currentSection();
+        QDateEdit::keyPressEvent(e);
+        avanzo_ = !t.isEmpty() && t.at(0).isDigit() && currentSection() != antes;
+    }
+    void focusInEvent(QFocusEvent* e) override {
+        avanzo_ = false;
+        QDateEdit::focusInEvent(e);
+    }
+
+private:
+    bool avanzo_ = false;
+};
+
+}  // namespace
 
 frmSolicParametros::frmSolicParametros(const QStringList& elementosCombo, QWidget* parent)
     : QDialog(parent) {
@@ -24,7 +60,7 @@ frmSolicParametros::frmSolicParametros(const QStringList& elementosCombo, QWidge
     lstParametros->setObjectName(QStringLiteral("lstParametros"));
     txtControl = new QLineEdit(this);
     txtControl->setObjectName(QStringLiteral("txtControl"));
-    dtControl = new QDateEdit(this);
+    dtControl = new CampoFecha(this);
     dtControl->setObjectName(QStringLiteral("dtControl"));
     dtControl->setCalendarPopup(true);
     dtControl->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));

@@ -53,7 +53,7 @@ protected:
     }
     void TearDown() override
     {
-        for (QPrintPreviewDialog* d : report::openPreviews())
+        for (QDialog* d : report::openPreviews())
             d->close();
         DatosTest::TearDown();
     }

@@ -5,11 +5,18 @@
 #include "pdftext.h"
 
 #include "../printing/cupsd.h"
+#include "platform/report/preview.h"
 #include "printing/reporte.h"
+#include "printing/reportes_existencias.h"
 #include "sale/impresion_factura.h"
 #include "shell/estado.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
 
 using namespace venta;
 
@@ -94,4 +101,69 @@ TEST_F(ReportCups, InvoiceGoesToTheBranchReportPrinterAndQuotationToANamedOne) {
     d.impresora = "NoInstalada";
     EXPECT_FALSE(ImprimeCotizacion(22, "0", d, prompts));
     EXPECT_EQ(prompts.lastMessage(), "No se encontro la impresora: NoInstalada");
+}
+
+namespace {
+
+// The stock report over `n` made-up products, to the window or to the branch's report printer.
+printing::SolicitudReporte existencias(int n) {
+    printing::SolicitudReporte s;
+    s.archivo = "existencias.html";
+    s.sql = QString("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                    "SELECT 'C' || i AS CodigodeBarras, 'PRODUCTO ' || i AS Descripcion, 'PZA' AS Unidad, "
+                    "i AS Existencia FROM n")
+                .arg(n);
+    s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert(printing::DatosExistencias(filas)); };
+    return s;
+}
+
+report::Preview* vistaAbierta() {
+    const auto vistas = report::openPreviews();
+    return vistas.isEmpty() ? nullptr : qobject_cast<report::Preview*>(vistas.back());
+}
+
+}  // namespace
+
+TEST_F(ReportCups, PreviewPrintDialogOpensOnTheBranchReportPrinterElseTheDefault) {
+    G().Printer2 = "Laser";
+    ASSERT_EQ(printing::CorreReporte(existencias(3), prompts), printing::ResultadoReporte::Hecho);
+    report::Preview* v = vistaAbierta();
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->printer()->printerName(), "Laser");
+    v->close();
+
+    // Not a queue of this machine: the system's default, never merely the first queue.
+    G().Printer2 = "LPT1:";
+    ASSERT_EQ(printing::CorreReporte(existencias(3), prompts), printing::ResultadoReporte::Hecho);
+    v = vistaAbierta();
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->printer()->printerName(), QPrinterInfo::defaultPrinterName());
+    v->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(ReportCups, StoppedReportSendsNoJobToThePrinter) {
+    const size_t antes = oyente->espera(0, 0).size();
+    printing::SolicitudReporte s = existencias(20000);
+    s.destino = report::Destination::Printer;
+    s.impresora = "Laser";
+    QTimer esc;
+    esc.setInterval(20);
+    QObject::connect(&esc, &QTimer::timeout, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible())
+                QTest::keyClick(d, Qt::Key_Escape);
+    });
+    esc.start();
+    EXPECT_EQ(printing::CorreReporte(s, prompts), printing::ResultadoReporte::Cancelado);
+    esc.stop();
+    EXPECT_EQ(oyente->espera(antes + 1, 3000).size(), antes) << "a job reached the printer";
+
+    // Left to finish, the same report is one job.
+    s = existencias(300);
+    s.destino = report::Destination::Printer;
+    s.impresora = "Laser";
+    ASSERT_EQ(printing::CorreReporte(s, prompts), printing::ResultadoReporte::Hecho) << prompts.lastMessage().toStdString();
+    const QString t = trabajo(antes + 1);
+    EXPECT_TRUE(t.contains("PRODUCTO 300")) << t.toStdString();
 }

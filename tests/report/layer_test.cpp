@@ -1,4 +1,6 @@
 #include "platform/report/formulas.h"
+#include "platform/report/pages.h"
+#include "platform/report/preview.h"
 #include "platform/report/report.h"
 #include "platform/report/totals.h"
 
@@ -8,7 +10,11 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QPrintPreviewDialog>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -149,10 +155,10 @@ TEST(ReportRender, ValuesRowsAndSectionsReachTheTemplate) {
     EXPECT_EQ(out.page.kind, PageKind::A4);
     EXPECT_DOUBLE_EQ(out.page.marginsMm.top(), 10);
     EXPECT_DOUBLE_EQ(out.page.marginsMm.left(), 13);
-    EXPECT_FALSE(out.body.contains("<!--header-->"));
-    EXPECT_FALSE(out.body.contains("H "));
+    EXPECT_FALSE(out.body().contains("<!--header-->"));
+    EXPECT_FALSE(out.body().contains("H "));
     QTextDocument doc;
-    doc.setHtml(out.body);
+    doc.setHtml(out.body());
     const QString text = doc.toPlainText();
     // {{ }} escapes the markup: the name prints as typed.
     EXPECT_TRUE(text.contains(QString::fromUtf8("Ferretería <Díaz> & O'Neil|"))) << text.toStdString();
@@ -235,4 +241,120 @@ TEST(ReportOutput, UnknownPrinterIsReportedAndPreviewsStayOpenTogether) {
         p->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(openPreviews().isEmpty());
+}
+
+namespace {
+
+// A stock listing of `count` products: a table whose heading repeats on every page, some names
+// long enough to take two lines.
+Request listing(const QTemporaryDir& dir, int count) {
+    writeFile(dir.filePath("stock.html"),
+              "<!--header--><b>{{NombreEmpresa}}</b> {{Total}} [{{#lineas}}fila{{/lineas}}]<!--/header-->"
+              "<!--footer-->Hoja {{pagina}} de {{paginas}}<!--/footer-->"
+              "<p>Inicio</p><table width=\"100%\" border=\"1\" cellspacing=\"0\" cellpadding=\"3\">"
+              "<thead><tr><th width=\"20%\">Clave</th><th>Nombre</th></tr></thead>"
+              "{{#lineas}}<tr><td>K{{N}}</td><td>{{Nombre}}</td></tr>{{/lineas}}</table>"
+              "<p>{{NumProductos}} productos.</p>");
+    Request r;
+    r.templatePath = dir.filePath("stock.html");
+    r.formulas.set(0, "NombreEmpresa", "Papeleria");
+    QVariantList lineas;
+    for (int i = 1; i <= count; ++i) {
+        const QString nombre = i % 7 == 0 ? QString("Producto %1 de nombre tan largo que la celda lo parte en dos "
+                                                    "renglones dentro de la hoja carta")
+                                                .arg(i)
+                                          : QString("Producto %1").arg(i);
+        lineas << QVariantMap{{"N", i}, {"Nombre", nombre}};
+    }
+    r.data.insert("lineas", lineas);
+    r.data.insert("NumProductos", count);
+    r.data.insert("Total", 10.0);
+    return r;
+}
+
+Request listingToPdf(const QTemporaryDir& dir, int count) {
+    Request r = listing(dir, count);
+    r.destination = Destination::Pdf;
+    r.pdfPath = dir.filePath("stock.pdf");
+    return r;
+}
+
+}  // namespace
+
+TEST(ReportPages, RowsSplitAcrossPagesUnderTheHeadingOnceEachInOrder) {
+    QTemporaryDir dir;
+    Request r = listingToPdf(dir, 1600);
+    QString error;
+    ASSERT_TRUE(run(r, &error)) << error.toStdString();
+    const QStringList pages = reporttest::pdfText(r.pdfPath).split('\f', Qt::SkipEmptyParts);
+    ASSERT_GE(pages.size(), 8);
+    int next = 1;
+    for (int p = 0; p < pages.size(); ++p) {
+        const QString& text = pages[p];
+        // The header sees the named values, not the lines.
+        EXPECT_TRUE(text.contains("Papeleria 10.00 []")) << p;
+        EXPECT_TRUE(text.contains(QString("Hoja %1 de %2").arg(p + 1).arg(pages.size()))) << p;
+        EXPECT_TRUE(text.contains("Clave")) << p;
+        static const QRegularExpression clave("\\bK(\\d+)\\b");
+        for (auto it = clave.globalMatch(text); it.hasNext();)
+            EXPECT_EQ(it.next().captured(1).toInt(), next++) << "page " << p + 1;
+    }
+    EXPECT_EQ(next, 1601);
+    EXPECT_TRUE(pages.front().contains("Inicio"));
+    EXPECT_TRUE(pages.back().contains("1600 productos."));
+    EXPECT_FALSE(pages[1].contains("Inicio"));
+}
+
+TEST(ReportPages, FirstPagesAreReadyWhileTheRestIsLaidOut) {
+    QTemporaryDir dir;
+    Rendered rendered;
+    ASSERT_TRUE(render(listing(dir, 20000), &rendered));
+    Pages pages(rendered);
+    while (pages.count() == 0)
+        pages.layOut(1);
+    EXPECT_FALSE(pages.finished());
+    EXPECT_GT(pages.expected(), 300);
+    const QImage first = pages.image(0, 50);
+    EXPECT_FALSE(first.isNull());
+    EXPECT_EQ(first.size(), pages.pixelSize(50));
+}
+
+TEST(ReportPages, PreviewShowsPagesAsTheyComeAndEscStopsIt) {
+    QTemporaryDir dir;
+    Request r = listing(dir, 20000);
+    for (auto* p : openPreviews())
+        p->close();
+    QString error;
+    ASSERT_TRUE(run(r, &error)) << error.toStdString();
+    ASSERT_EQ(openPreviews().size(), 1);
+    auto* preview = qobject_cast<Preview*>(openPreviews().front());
+    ASSERT_NE(preview, nullptr);
+    EXPECT_GE(preview->pages().count(), 1);
+    EXPECT_TRUE(preview->status().startsWith(QString::fromUtf8("Generando página "))) << preview->status().toStdString();
+    QTest::keyClick(preview, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(openPreviews().isEmpty());
+}
+
+TEST(ReportPages, StoppingAPdfLeavesNoFile) {
+    QTemporaryDir dir;
+    Request r = listingToPdf(dir, 20000);
+    QString label;
+    // Esc on the progress dialog as soon as it shows.
+    QTimer esc;
+    esc.setInterval(20);
+    QObject::connect(&esc, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible()) {
+                label = d->labelText();
+                QTest::keyClick(d, Qt::Key_Escape);
+            }
+    });
+    esc.start();
+    QString error = "x";
+    EXPECT_FALSE(run(r, &error));
+    EXPECT_EQ(error, "");
+    EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^Generando página \\d+ de \\d+\\.\\.\\.$")).match(label).hasMatch())
+        << label.toStdString();
+    EXPECT_FALSE(QFile::exists(r.pdfPath));
 }

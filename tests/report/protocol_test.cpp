@@ -106,6 +106,19 @@ TEST(ReportPrompt, ComboAndDateEditsAreStoredAndCloseCancels) {
     EXPECT_FALSE(frm.isVisible());
 }
 
+TEST(ReportPrompt, WholeDateTypedWithSlashesIsTheDate) {
+    llenaTabla();
+    frmSolicParametros frm(kDestinos);
+    frm.show();
+    ASSERT_TRUE(frm.dtControl->isVisible());
+    // Typed from the day on, slashes and all, as a person writes it.
+    frm.dtControl->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(frm.dtControl, "10/12/2025");
+    EXPECT_EQ(frm.dtControl->text(), "10/12/2025");
+    QTest::mouseClick(frm.cmdAceptar, Qt::LeftButton);
+    EXPECT_EQ(ObtenerParametroReporte("FechaIni"), "10/12/2025");
+}
+
 TEST(ReportPrompt, ModalPromptAnswersThroughTheFlag) {
     llenaTabla();
     QTimer::singleShot(0, [] {

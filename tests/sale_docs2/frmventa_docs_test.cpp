@@ -22,7 +22,7 @@ class PantallaDocumentos : public Docs2Test {
 protected:
     void TearDown() override {
         forma.reset();
-        for (QPrintPreviewDialog* d : report::openPreviews()) d->close();
+        for (QDialog* d : report::openPreviews()) d->close();
         Docs2Test::TearDown();
     }
     frmVenta& Abre(const QString& modo) {

@@ -1,0 +1,61 @@
+#pragma once
+// A filled template laid out into pages once; the preview, the printer and the PDF paint these
+// same pages.
+//
+// The body's longest repeated section (the report's lines) is filled and measured in pieces on
+// worker threads while the pages are packed in order, so the first pages are ready long before a
+// report of many thousands of lines is whole. Lines that are rows of a table opened before the
+// section continue on the next page under the table's opening (its heading rows) again. The header
+// and footer are filled per page from the named values and the page numbers only.
+
+#include <QImage>
+#include <QMarginsF>
+#include <QPageSize>
+#include <QSizeF>
+
+#include <memory>
+
+class QPainter;
+class QPrinter;
+
+namespace report {
+
+struct Rendered;
+
+class Pages {
+public:
+    // The dots per inch of the layout; painting on another resolution scales it.
+    static constexpr int kDpi = 1200;
+
+    explicit Pages(const Rendered& rendered);
+    ~Pages();
+    Pages(const Pages&) = delete;
+    Pages& operator=(const Pages&) = delete;
+
+    // Packs more pages for about `ms` milliseconds (0: until every page is laid out); true once
+    // every page is laid out.
+    bool layOut(int ms = 0);
+    bool finished() const;
+    int count() const;     // pages laid out so far
+    int expected() const;  // the whole count once finished, an estimate before
+
+    QPageSize pageSize() const;  // a roll is as long as its content
+    QMarginsF marginsMm() const;
+    // The page's size at `dpi`, margins included.
+    QSize pixelSize(qreal dpi) const;
+
+    // Paints the page (0-based) with the painter's origin at the printable area's corner, at `dpi`
+    // dots per inch. The page count in the footer is the expected one until layout finishes.
+    void paint(int page, QPainter* painter, qreal dpi) const;
+    // The whole page on white at `dpi`, margins included.
+    QImage image(int page, qreal dpi) const;
+
+    // Sets the printer's page size and margins to these pages'.
+    void preparePrinter(QPrinter* printer) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace report
