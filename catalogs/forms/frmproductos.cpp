@@ -564,7 +564,15 @@ void frmProductos::cmdGuardar_Click()
 void frmProductos::Recarga(qint64 clave, int filaSiNo)
 {
     BuscaProductos();
-    const int i = clave > 0 ? fuente_.indice(clave) : -1;
+    int i = clave > 0 ? fuente_.indice(clave) : -1;
+    if (clave > 0 && i < 0 && !Text1->text().isEmpty()) {
+        // The search hides the product just saved; the card must show it, or "Borrar" would ask
+        // about another one.
+        const QSignalBlocker sin(Text1);
+        Text1->clear();
+        BuscaProductos();
+        i = fuente_.indice(clave);
+    }
     MueveA(i >= 0 ? i : filaSiNo);
     SeleccionaGrid();
     Cuenta();
