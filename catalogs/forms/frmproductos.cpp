@@ -12,6 +12,7 @@
 #include "shell/forms/midi.h"
 #include "shell/permisos.h"
 #include "shell/rutinas_bd.h"
+#include "shell/sucursal.h"
 #include "shell/texto.h"
 
 #include <QCheckBox>
@@ -477,12 +478,12 @@ CCaptura* frmProductos::CampoDe(CampoProducto campo) const
 
 void frmProductos::Validalosdatos(bool& ok)
 {
-    const ValidacionProducto v = ValidaProducto(EnPantalla());
+    const ValidacionProducto v = ValidaProducto(EnPantalla(), shell::IVAPantalla(G().PorcentajeIVA));
     ok = v.ok();
     if (ok)
         return;
-    if (v.campo == CampoProducto::Existencia)
-        capExistencia->setText(QStringLiteral("0"));
+    // A stock typed wrong stays as typed until it is corrected: a "0" put in its place would be
+    // stored by the next "Guardar".
     prompts().message(v.mensaje, ui::Icon::Information);
     if (CCaptura* c = CampoDe(v.campo)) {
         EnVista(c);

@@ -142,7 +142,7 @@ TEST_F(ProveedoresTest, CatalogueFormSavesShowsAndHandsBackTheSupplier)
     QTest::keyClicks(f.capRFC->findChild<QLineEdit*>(), QStringLiteral("NEW990101ZZZ"));
     QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
     ASSERT_EQ(c.prompts.messages().size(), 1);
-    EXPECT_TRUE(c.prompts.lastMessage().startsWith("Hay un valor que no se permite duplicar"));
+    EXPECT_EQ(c.prompts.lastMessage(), "El RFC NEW990101ZZZ ya existe.");
     EXPECT_EQ(f.Registros(), 5);
 
     // Scrolling alone hands back the supplier shown.
