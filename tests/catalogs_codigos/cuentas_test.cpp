@@ -62,6 +62,15 @@ protected:
             }
         ADD_FAILURE() << "no button " << tooltip.toStdString();
     }
+    // Column of the grid's model with that heading, -1 when none.
+    static int Columna(QTableView* grid, const QString& titulo)
+    {
+        const QAbstractItemModel* m = grid->model();
+        for (int i = 0; i < m->columnCount(); ++i)
+            if (m->headerData(i, Qt::Horizontal).toString() == titulo)
+                return i;
+        return -1;
+    }
     static void Escribe(CCaptura* c, const QString& texto)
     {
         Caja(c)->selectAll();
@@ -272,10 +281,7 @@ TEST_F(CuentasTest, FormsAddAnAccountAndAChargeAndTheGridShowsTheNewBalance)
     EXPECT_FALSE(f.Movimientos());
 
     auto* modelo = qobject_cast<QStandardItemModel*>(f.DBGrid1->model());
-    int col = -1;
-    for (int i = 0; i < modelo->columnCount(); ++i)
-        if (modelo->headerData(i, Qt::Horizontal).toString() == QLatin1String("SaldoCuenta"))
-            col = i;
+    const int col = Columna(f.DBGrid1, QStringLiteral("SaldoCuenta"));
     ASSERT_GE(col, 0);
     EXPECT_EQ(modelo->item(0, col)->text(), QStringLiteral("1,250.50"));
     EXPECT_EQ(f.txtSaldo->Text(), QStringLiteral("1,250.50"));
@@ -309,10 +315,7 @@ TEST_F(CuentasTest, TheMovementShownIsTheOneTheGridMarksAndTheOneCancelled)
     const int fila = m.DBGrid1->currentIndex().row();
     ASSERT_GE(fila, 0);
     auto* modelo = qobject_cast<QStandardItemModel*>(m.DBGrid1->model());
-    int col = -1;
-    for (int i = 0; i < modelo->columnCount(); ++i)
-        if (modelo->headerData(i, Qt::Horizontal).toString() == QLatin1String("IdMovto"))
-            col = i;
+    const int col = Columna(m.DBGrid1, QStringLiteral("IdMovto"));
     ASSERT_GE(col, 0);
     EXPECT_EQ(modelo->item(fila, col)->text(), QStringLiteral("2"));
     EXPECT_EQ(m.txtNumMovimiento->Text(), QStringLiteral("2"));
