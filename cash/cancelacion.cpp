@@ -22,11 +22,31 @@ const QString TituloVentas = QString::fromUtf8("Facturación.");
 
 QString Numero(const QString& texto) { return texto.trimmed(); }
 
-QString MensajeEnCorte(const QString& numero, qint64 corte) {
-    return QStringLiteral("La factura ") + numero + QStringLiteral(" pertenece al corte de caja") +
+// How the messages name the document: a ticket is not an invoice.
+struct NombreDocumento {
+    bool ticket;
+    explicit NombreDocumento(const QString& letra) : ticket(letra == QLatin1String("T")) {}
+    QString el() const { return ticket ? QStringLiteral("el ticket") : QStringLiteral("la factura"); }
+    QString del() const { return ticket ? QStringLiteral("del ticket") : QStringLiteral("de la factura"); }
+    QString noEncontrado() const { return QStringLiteral("No se encontro ") + el() + u'.'; }
+    QString yaCancelado() const {
+        return ticket ? QStringLiteral("Este ticket ya se encuentra cancelado.")
+                      : QStringLiteral("Esta factura ya se encuentra cancelada.");
+    }
+    QString dadoDeBaja(const QString& n) const {
+        return ticket ? QStringLiteral("El ticket ") + n + QStringLiteral(" fue dado de baja.")
+                      : QStringLiteral("La factura ") + n + QStringLiteral(" fue dada de baja.");
+    }
+};
+
+QString MensajeEnCorte(const NombreDocumento& nombre, const QString& numero, qint64 corte) {
+    QString el = nombre.el();
+    el[0] = el[0].toUpper();
+    return el + u' ' + numero + QStringLiteral(" pertenece al corte de caja") +
            (corte > 0 ? QStringLiteral(" ") + QString::number(corte) : QString()) +
-           QString::fromUtf8(" ya cerrado: no se puede borrar sin cambiar ese corte. Puede cancelarla: lo que se "
-                             "devuelva al cliente entra al corte pendiente.");
+           QString::fromUtf8(" ya cerrado: no se puede borrar sin cambiar ese corte. Puede cancelar") +
+           (nombre.ticket ? QStringLiteral("lo") : QStringLiteral("la")) +
+           QString::fromUtf8(": lo que se devuelva al cliente entra al corte pendiente.");
 }
 
 // Reads the document again under the write lock and refuses what may not be taken back.
@@ -122,7 +142,8 @@ std::optional<DocumentoVenta> LeeDocumentoVenta(db::Database& bd, qint64 numero,
 }
 
 QString TextoDocumento(const DocumentoVenta& doc) {
-    return QStringLiteral("Factura: ") + QString::number(doc.Numero) + QStringLiteral("\r\nImporte: ") +
+    return (doc.Tipo == QLatin1String("T") ? QStringLiteral("Ticket: ") : QStringLiteral("Factura: ")) +
+           QString::number(doc.Numero) + QStringLiteral("\r\nImporte: ") +
            QString::number(doc.Total, 'g', 15) + QStringLiteral("\r\nCliente: ") + doc.Cliente;
 }
 
@@ -172,17 +193,18 @@ QString Cancelacion::VerInfo(const QString& item, const QString& numeroTexto, st
     }
     if (*numero == 0) return {};
     db::Error e;
-    auto d = LeeDocumentoVenta(*bd, *numero, LetraTipoDocumento(item, G().FacturaE), &e);
+    const QString letra = LetraTipoDocumento(item, G().FacturaE);
+    auto d = LeeDocumentoVenta(*bd, *numero, letra, &e);
     if (!d) {
         prompts->message(e.message, ui::Icon::Critical);
         return {};
     }
     if (!d->encontrado) {
-        prompts->message(QStringLiteral("No se encontro la factura."));
+        prompts->message(NombreDocumento(letra).noEncontrado());
         return {};
     }
     if (doc) *doc = d;
-    if (d->Status == 0) prompts->message(QStringLiteral("Esta factura ya se encuentra cancelada."));
+    if (d->Status == 0) prompts->message(NombreDocumento(letra).yaCancelado());
     return TextoDocumento(*d);
 }
 
@@ -209,12 +231,12 @@ bool Cancelacion::Revisa(const QString& tituloVenta, const QString& numeroTexto,
     return true;
 }
 
-bool Cancelacion::Escribe(Baja b, const db::Error& e) {
+bool Cancelacion::Escribe(Baja b, const QString& letra, const db::Error& e) {
     if (estado) estado(QString());
     switch (b) {
     case Baja::Hecha: return true;
-    case Baja::NoEncontrada: prompts->message(QStringLiteral("No se encontro la factura.")); break;
-    case Baja::YaCancelada: prompts->message(QStringLiteral("Esta factura ya se encuentra cancelada.")); break;
+    case Baja::NoEncontrada: prompts->message(NombreDocumento(letra).noEncontrado()); break;
+    case Baja::YaCancelada: prompts->message(NombreDocumento(letra).yaCancelado()); break;
     case Baja::EnFacturaDia:
         prompts->message(QString::fromUtf8("El ticket forma parte de una factura del día ya emitida; "
                                            "no se puede cancelar ni borrar."));
@@ -236,20 +258,23 @@ bool Cancelacion::DaDeBaja(bool borrar, const QString& item, const QString& nume
     std::optional<DocumentoVenta> doc;
     const QString texto = numero == 0 ? QString() : VerInfo(item, numeroTexto, &doc);
     if (info) *info = texto;
+    // The question must stand beside the document it is about, never the one looked up before.
+    if (informa) informa(texto);
+    const NombreDocumento nombre(LetraTipoDocumento(item, G().FacturaE));
     if (!doc) {
-        prompts->message(borrar ? QString::fromUtf8("No se encontro información de la factura.")
+        prompts->message(borrar ? QStringLiteral("No se encontro información ") + nombre.del() + u'.'
                                 : QString::fromUtf8("No se encontró información del Folio."));
         return false;
     }
     // VerInfo has said that it is cancelled; only the delete goes on with such a document.
     if (!borrar && doc->Status == 0) return false;
-    if (doc->EnFacturaDia()) return Escribe(Baja::EnFacturaDia, {});
+    if (doc->EnFacturaDia()) return Escribe(Baja::EnFacturaDia, doc->Tipo, {});
     const QString n = Numero(numeroTexto);
     if (borrar && doc->EnCorteCerrado()) {
-        prompts->message(MensajeEnCorte(n, doc->IdCorte));
+        prompts->message(MensajeEnCorte(nombre, n, doc->IdCorte));
         return false;
     }
-    const QString pregunta = borrar ? QStringLiteral("Desea borrar la factura ") + n + QStringLiteral(" ?")
+    const QString pregunta = borrar ? QStringLiteral("Desea borrar ") + nombre.el() + u' ' + n + QStringLiteral(" ?")
                                     : QStringLiteral("Desea dar de baja el Folio: ") + n + QStringLiteral(" ?");
     if (prompts->question(pregunta, QStringLiteral("Confirmar.")) != ui::Answer::Yes) return false;
     if (estado) estado(QStringLiteral("Actualizando..."));
@@ -257,10 +282,10 @@ bool Cancelacion::DaDeBaja(bool borrar, const QString& item, const QString& nume
     const Baja b = borrar ? BorraDocumento(*bd, numero, doc->Tipo, espera, &e)
                           : CancelaDocumento(*bd, numero, doc->Tipo, espera, &e);
     // A cut closed by another terminal since the document was read.
-    if (b == Baja::EnCorte) prompts->message(MensajeEnCorte(n, 0));
-    if (!Escribe(b, e)) return false;
-    prompts->message(borrar ? QStringLiteral("Los datos de la factura ") + n + QStringLiteral(" se han borrado.")
-                            : QStringLiteral("La factura ") + n + QStringLiteral(" fue dada de baja."));
+    if (b == Baja::EnCorte) prompts->message(MensajeEnCorte(nombre, n, 0));
+    if (!Escribe(b, doc->Tipo, e)) return false;
+    prompts->message(borrar ? QStringLiteral("Los datos ") + nombre.del() + u' ' + n + QStringLiteral(" se han borrado.")
+                            : nombre.dadoDeBaja(n));
     return true;
 }
 

@@ -37,7 +37,7 @@ struct DocumentoVenta {
 std::optional<DocumentoVenta> LeeDocumentoVenta(db::Database& bd, qint64 numero, const QString& letra,
                                                 db::Error* error = nullptr);
 
-// Label1: "Factura: " n CR LF "Importe: " total CR LF "Cliente: " client.
+// Label1: "Factura: " n CR LF "Importe: " total CR LF "Cliente: " client ("Ticket: " for a ticket).
 QString TextoDocumento(const DocumentoVenta& doc);
 
 // What goes back into stock per product: sold minus what returns gave back, only the positive rest;
@@ -74,6 +74,9 @@ struct Cancelacion {
     ui::Prompts* prompts = nullptr;
     db::LockWait espera;
     std::function<void(const QString&)> estado;
+    // Shows the text of the document a cancel or delete is about (read for the kind and number
+    // asked, "" when none), before its question is asked.
+    std::function<void(const QString&)> informa;
 
     // "Ver datos...": the document's text for Label1, "" when nothing was found or asked.
     QString VerInfo(const QString& item, const QString& numeroTexto, std::optional<DocumentoVenta>* doc = nullptr);
@@ -84,7 +87,7 @@ struct Cancelacion {
 
 private:
     bool Revisa(const QString& tituloVenta, const QString& numeroTexto, qint64* numero);
-    bool Escribe(Baja b, const db::Error& e);
+    bool Escribe(Baja b, const QString& letra, const db::Error& e);
     bool DaDeBaja(bool borrar, const QString& item, const QString& numeroTexto, const QString& tituloVenta,
                   QString* info);
 };

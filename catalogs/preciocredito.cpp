@@ -53,30 +53,48 @@ const QStringList& CamposEditablesPlan()
     return c;
 }
 
-CambioPlan CambiaPlan(db::Database& codigos, qint64 producto, const QString& campo, const QString& texto)
+namespace {
+
+// A typed cell as the column stores it; nullopt with the reason in *mensaje.
+std::optional<QVariant> ValorTecleado(const QString& columna, const QString& texto, QString* mensaje)
 {
-    CambioPlan c;
-    const int i = CamposEditablesPlan().indexOf(campo);
-    if (i < 0) {
-        c.mensaje = QStringLiteral("Este campo no se puede modificar.");
-        return c;
-    }
-    // The column name comes from the fixed list above, never from the person.
-    const QString columna = CamposEditablesPlan().at(i);
     if (columna == QLatin1String("Periododepago")) {
         const auto dias = shell::EnteroTecleado(texto);
         if (!dias || *dias > 32767) {
-            c.mensaje = QStringLiteral("El periodo de pago debe ser un número entero de días.");
+            *mensaje = QStringLiteral("El periodo de pago debe ser un número entero de días.");
+            return std::nullopt;
+        }
+        return QVariant(*dias);
+    }
+    const auto importe = shell::LeeNumero(texto, false);
+    if (!importe) {
+        *mensaje = QString::fromUtf8("Teclee un importe válido, sin comas ni letras.");
+        return std::nullopt;
+    }
+    return QVariant(shell::Centavos(*importe) / 100.0);
+}
+
+}  // namespace
+
+CambioPlan GrabaPlan(db::Database& codigos, qint64 producto, const QMap<QString, QString>& tecleado)
+{
+    CambioPlan c;
+    QVariantMap nuevos;
+    for (auto it = tecleado.cbegin(); it != tecleado.cend(); ++it) {
+        const int i = CamposEditablesPlan().indexOf(it.key());
+        if (i < 0) {
+            c.campo = it.key();
+            c.mensaje = QStringLiteral("Este campo no se puede modificar.");
             return c;
         }
-        c.valor = *dias;
-    } else {
-        const auto importe = shell::LeeNumero(texto, false);
-        if (!importe) {
-            c.mensaje = QString::fromUtf8("Teclee un importe válido, sin comas ni letras.");
+        // The column name comes from the fixed list, never from the person.
+        const QString columna = CamposEditablesPlan().at(i);
+        const auto valor = ValorTecleado(columna, it.value(), &c.mensaje);
+        if (!valor) {
+            c.campo = columna;
             return c;
         }
-        c.valor = shell::Centavos(*importe) / 100.0;
+        nuevos.insert(columna, *valor);
     }
 
     db::Error e;
@@ -90,22 +108,39 @@ CambioPlan CambiaPlan(db::Database& codigos, qint64 producto, const QString& cam
         c.mensaje = plan ? QStringLiteral("El precio a crédito ya no existe.") : e.message;
         return c;
     }
-    auto centavos = [&](const char* campoPlan) {
-        return QLatin1String(campoPlan) == columna ? shell::Centavos(c.valor.toDouble())
-                                    : shell::Centavos(plan->real(QString::fromLatin1(campoPlan)));
-    };
+    for (const QString& campo : CamposEditablesPlan())
+        c.valores.insert(campo, nuevos.value(campo, plan->value(campo)));
+    auto centavos = [&](const char* campo) { return shell::Centavos(c.valores.value(QString::fromLatin1(campo)).toDouble()); };
     if (centavos("PrecioCredito") > centavos("Anticipo") && centavos("ImportePago") <= 0) {
-        c.mensaje = QString::fromUtf8("El importe de pago debe ser mayor que cero cuando el precio a crédito es "
+        c.incompleto = true;
+        c.campo = QStringLiteral("ImportePago");
+        c.mensaje = QString::fromUtf8("Falta el importe de pago: debe ser mayor que cero cuando el precio a crédito es "
                                       "mayor que el anticipo.");
         return c;
     }
-    if (!codigos.exec(QStringLiteral("UPDATE PreciosCredito SET %1 = ? WHERE Producto = ?").arg(columna),
-                      {c.valor, producto}, &e)
+    QStringList asigna;
+    QVariantList params;
+    for (auto it = nuevos.cbegin(); it != nuevos.cend(); ++it) {
+        asigna << it.key() + QStringLiteral(" = ?");
+        params << it.value();
+    }
+    params << producto;
+    if ((!asigna.isEmpty()
+         && !codigos.exec(QStringLiteral("UPDATE PreciosCredito SET %1 WHERE Producto = ?").arg(asigna.join(u',')),
+                          params, &e))
         || !t.commit(&e)) {
         c.mensaje = e.message;
         return c;
     }
     c.ok = true;
+    return c;
+}
+
+CambioPlan CambiaPlan(db::Database& codigos, qint64 producto, const QString& campo, const QString& texto)
+{
+    CambioPlan c = GrabaPlan(codigos, producto, {{campo, texto}});
+    if (c.ok)
+        c.valor = c.valores.value(campo);
     return c;
 }
 

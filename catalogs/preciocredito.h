@@ -6,6 +6,7 @@
 
 #include "platform/db/database.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -32,13 +33,21 @@ const QStringList& CamposEditablesPlan();
 
 struct CambioPlan {
     bool ok = false;
-    QVariant valor;   // what was stored (amounts to the cent, the period a whole number)
-    QString mensaje;  // why not
+    // The values typed are good but the plan they make lacks something (see GrabaPlan): nothing
+    // was written, and what was typed may stand while the rest is typed.
+    bool incompleto = false;
+    QString campo;        // the field refused, or the one missing
+    QVariant valor;       // CambiaPlan: what was stored (amounts to the cent, the period a whole number)
+    QVariantMap valores;  // GrabaPlan: the plan's four fields as stored
+    QString mensaje;      // why not
 };
-// A typed cell of product `producto`'s plan. Amounts: digits and one "." only (no sign, no
-// thousands separator), kept to the cent; the period: a whole number. An instalment amount of 0 is
-// refused while the credit price exceeds the down payment, since its documents could not be
-// scheduled.
+// The typed cells (field -> text) of product `producto`'s plan, over what is stored, written
+// together in one transaction. Amounts: digits and one "." only (no sign, no thousands separator),
+// kept to the cent; the period: a whole number. A plan whose credit price exceeds its down payment
+// needs an instalment amount above 0, or its documents could not be scheduled: until then it is
+// incomplete.
+CambioPlan GrabaPlan(db::Database& codigos, qint64 producto, const QMap<QString, QString>& tecleado);
+// One typed cell alone (GrabaPlan of that cell).
 CambioPlan CambiaPlan(db::Database& codigos, qint64 producto, const QString& campo, const QString& texto);
 
 }  // namespace catalogos

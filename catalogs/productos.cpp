@@ -99,7 +99,7 @@ bool EsNumero(const QString& texto)
     return re.match(texto).hasMatch();
 }
 
-ValidacionProducto ValidaProducto(const CamposProducto& c)
+ValidacionProducto ValidaProducto(const CamposProducto& c, int ivaSucursal)
 {
     const QString compruebe = QString::fromUtf8(kCompruebeValor);
     auto falla = [&](CampoProducto campo) { return ValidacionProducto{campo, compruebe}; };
@@ -117,12 +117,19 @@ ValidacionProducto ValidaProducto(const CamposProducto& c)
         return falla(CampoProducto::Empaque);
     if (!porcentaje(c.IVA) || Valor(c.IVA) != std::floor(Valor(c.IVA)))
         return falla(CampoProducto::IVA);
-    const std::pair<const QString*, CampoProducto> opcionales[] = {
-        {&c.Precio1, CampoProducto::Precio1},       {&c.Precio2, CampoProducto::Precio2},
-        {&c.Precio3, CampoProducto::Precio3},       {&c.PrecioCosto, CampoProducto::PrecioCosto}};
-    for (const auto& [texto, campo] : opcionales)
+    if (Valor(c.IVA) != 0 && Valor(c.IVA) != ivaSucursal)
+        return {CampoProducto::IVA, QString::fromUtf8("El I.V.A. del producto debe ser 0 (exento) o %1, el de la "
+                                                      "sucursal.").arg(ivaSucursal)};
+    const std::pair<const QString*, CampoProducto> precios[] = {
+        {&c.PrecioUnit, CampoProducto::PrecioUnit}, {&c.Precio1, CampoProducto::Precio1},
+        {&c.Precio2, CampoProducto::Precio2},       {&c.Precio3, CampoProducto::Precio3},
+        {&c.PrecioCosto, CampoProducto::PrecioCosto}};
+    for (const auto& [texto, campo] : precios) {
         if (!vacioONumero(*texto))
             return falla(campo);
+        if (Valor(*texto) < 0)
+            return {campo, QString::fromUtf8(kPrecioNegativo)};
+    }
     if (!porcentaje(c.Descuento))
         return falla(CampoProducto::Descuento);
     if (!porcentaje(c.DescuentoCosto))
@@ -139,7 +146,13 @@ ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::
                                 const db::LockWait& espera)
 {
     ResultadoProducto r;
-    const ValidacionProducto v = ValidaProducto(c);
+    // The branch's rate as the sale screen charges it; a branch file without its parameters
+    // refuses the save rather than let any rate through.
+    const auto iva = bd.scalar(QStringLiteral("SELECT COALESCE(NULLIF((SELECT IVA FROM Parametros LIMIT 1), 0), 16)"),
+                               {}, &r.error);
+    if (!iva)
+        return r;
+    const ValidacionProducto v = ValidaProducto(c, iva->toInt());
     if (!v.ok()) {
         r.error = {db::ErrorKind::Other, 0, v.mensaje};
         return r;
@@ -232,8 +245,11 @@ ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::
     if (ok)
         ok = t.commit(&e);
     r.ok = ok;
-    if (!ok)
+    if (!ok) {
         r.existenciaAnterior = 0;
+        shell::NombraDuplicado(e, QStringLiteral("CodigodeBarras"),
+                               QString::fromUtf8("El código de barras %1 ya existe.").arg(c.CodigodeBarras));
+    }
     return r;
 }
 

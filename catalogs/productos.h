@@ -44,10 +44,13 @@ struct ValidacionProducto {
     bool ok() const { return campo == CampoProducto::Ninguno; }
 };
 inline constexpr char kCompruebeValor[] = "Compruebe el valor tecleado para el campo.";
+inline constexpr char kPrecioNegativo[] = "Los precios y el costo del producto no pueden ser negativos.";
 // Stock, unit price and reorder must be numbers; every other numeric field is empty or a number
-// (a plain decimal: no thousands separator, nothing after it); tax and discounts 0-100, tax whole;
-// the barcode not empty.
-ValidacionProducto ValidaProducto(const CamposProducto& c);
+// (a plain decimal: no thousands separator, nothing after it); prices and cost not negative;
+// discounts 0-100; the tax 0 (exempt) or `ivaSucursal`, the rate the branch charges on a taxed line
+// (the sale screen reads the product's tax only as taxed or not, so any other figure would be
+// stored without meaning); the barcode not empty.
+ValidacionProducto ValidaProducto(const CamposProducto& c, int ivaSucursal);
 
 // True for a plain decimal number ("12", "-3.5", ".5").
 bool EsNumero(const QString& texto);
@@ -70,8 +73,9 @@ struct ResultadoProducto {
 // deleted one. Read inside the caller's write transaction.
 std::optional<qint64> SiguienteClaveProducto(db::Database& bd, db::Error* error = nullptr);
 
-// One write transaction on the branch file (its links reach Producto): a new product (clave
-// nullopt) gets SiguienteClaveProducto read inside it. Nothing is written on any failure. The picture
+// One write transaction on the branch file (its links reach Producto), after ValidaProducto with
+// the branch's rate (its Parametros): a new product (clave nullopt) gets SiguienteClaveProducto read
+// inside it. Nothing is written on any failure. The picture
 // path, when given and not empty/"C:\", replaces the product's ImagenProducto rows. `espera`: how
 // to wait while another terminal writes.
 ResultadoProducto GrabaProducto(db::Database& bd, const CamposProducto& c, std::optional<qint64> clave,

@@ -96,8 +96,10 @@ ResultadoProveedor GrabaProveedor(db::Database& bd, const Proveedor& p, bool nue
     }
     if (ok)
         ok = t.commit(&e);
-    if (!ok)
+    if (!ok) {
+        shell::NombraDuplicado(e, QStringLiteral("RFC"), QStringLiteral("El RFC %1 ya existe.").arg(p.RFC));
         return Falla(e);
+    }
     return {true, {}};
 }
 

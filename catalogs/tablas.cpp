@@ -32,6 +32,14 @@ bool Refusa(db::Error* error, const QString& texto)
     return db::fail(error, db::ErrorKind::Constraint, texto);
 }
 
+// A key typed again is told by its number.
+bool Nombra(const TablaCodigos& t, qint64 clave, db::Error* error, bool ok)
+{
+    if (!ok && error)
+        shell::NombraDuplicado(*error, t.clave, QStringLiteral("La clave %1 ya existe.").arg(clave));
+    return ok;
+}
+
 }  // namespace
 
 const TablaCodigos& DefinicionTabla(TipoTabla tipo)
@@ -84,10 +92,10 @@ bool AgregaCodigo(db::Database& bd, const TablaCodigos& t, const QString& clave,
     const std::optional<qint64> c = ClaveTecleada(t, clave, error);
     if (!c)
         return false;
-    return EnTransaccion(bd, error, [&](db::Error* e) {
+    return Nombra(t, *c, error, EnTransaccion(bd, error, [&](db::Error* e) {
         return bd.exec(QStringLiteral("INSERT INTO %1 (%2, Descripcion) VALUES (?, ?)").arg(t.tabla, t.clave),
                        {*c, descripcion}, e);
-    });
+    }));
 }
 
 bool CambiaCodigo(db::Database& bd, const TablaCodigos& t, qint64 claveAnterior, const QString& clave,
@@ -98,14 +106,14 @@ bool CambiaCodigo(db::Database& bd, const TablaCodigos& t, qint64 claveAnterior,
         return false;
     if (*c != claveAnterior && EsProtegida(t, claveAnterior))
         return Refusa(error, QStringLiteral("Esta clave es predefinida en el sistema, no se puede cambiar."));
-    return EnTransaccion(bd, error, [&](db::Error* e) {
+    return Nombra(t, *c, error, EnTransaccion(bd, error, [&](db::Error* e) {
         int cambiadas = 0;
         if (!bd.exec(QStringLiteral("UPDATE %1 SET %2 = ?, Descripcion = ? WHERE %2 = ?").arg(t.tabla, t.clave),
                      {*c, descripcion, claveAnterior}, e, &cambiadas))
             return false;
         return cambiadas > 0
                || db::fail(e, db::ErrorKind::NotFound, QStringLiteral("El registro ya no existe, no se grabo el cambio."));
-    });
+    }));
 }
 
 Borrado BorraCodigo(db::Database& bd, const TablaCodigos& t, qint64 clave, const QString& descripcion,

@@ -94,11 +94,6 @@ QString TextoCantidadProductos(const Totales& t)
            + QString::number(t.lineas);
 }
 
-int IVAPantalla(int parametroIVA)
-{
-    return parametroIVA != 0 ? parametroIVA : 16;
-}
-
 QString ValidaDescuento(const QString& texto, bool permiso41, int maxDescuentoFact)
 {
     QString resultado = texto;

@@ -2,6 +2,8 @@
 // Totals of the lines being captured on the sale screen: the plain total (sum of line amounts less
 // the general discount) and the total rebuilt from the tax breakdown, over a window of lines.
 
+#include "shell/sucursal.h"
+
 #include <QString>
 
 #include <vector>
@@ -41,7 +43,7 @@ QString FormatoTotal(double total);
 QString TextoCantidadProductos(const Totales& t);
 
 // Tax percent of the breakdown: the branch parameter when it is not 0, else 16.
-int IVAPantalla(int parametroIVA);
+using shell::IVAPantalla;
 
 // Cap of the general discount as typed. Returns the text the field should show (unchanged when it
 // is within the caps). A negative value becomes "0"; with permission 41 the cap is 50, without it

@@ -8,6 +8,7 @@
 #include "shell/texto.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -101,12 +102,34 @@ bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, 
     return ok;
 }
 
+QStringList ColumnasDuplicadas(const db::Error& error) {
+    QStringList columnas;
+    if (error.kind != db::ErrorKind::DuplicateKey || error.code == 0) return columnas;
+    static const QRegularExpression re(QStringLiteral("constraint failed: (.*)$"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = re.match(error.message.trimmed());
+    if (!m.hasMatch()) return columnas;
+    for (const QString& c : m.captured(1).split(u',', Qt::SkipEmptyParts))
+        columnas << c.trimmed().section(u'.', -1);
+    return columnas;
+}
+
+bool NombraDuplicado(db::Error& error, const QString& columna, const QString& texto) {
+    if (!ColumnasDuplicadas(error).contains(columna, Qt::CaseInsensitive)) return false;
+    // Code 0 marks the text as the program's own (db::fail does the same).
+    error.code = 0;
+    error.message = texto;
+    return true;
+}
+
 void MuestraErrorBD(const db::Error& error) {
-    QString texto = error.message;
-    if (error.kind == db::ErrorKind::DuplicateKey)
+    QString texto = error.message;  // a duplicate the caller named (code 0) is told as it is
+    if (error.kind == db::ErrorKind::DuplicateKey && error.code != 0) {
         texto = QStringLiteral("Hay un valor que no se permite duplicar como el codigo de barras, compruebe sus "
-                               "campos.") + u' ' + error.message;
-    else if (error.kind == db::ErrorKind::Constraint)
+                               "campos.");
+        const QStringList columnas = ColumnasDuplicadas(error);
+        if (!columnas.isEmpty()) texto += QStringLiteral(" Se repite: ") + columnas.join(QStringLiteral(", ")) + u'.';
+    } else if (error.kind == db::ErrorKind::Constraint)
         texto = QString::fromUtf8("El valor que tecleo para el campo no es válido. No se grabo el cambio.") + u' ' +
                 error.message;
     muestra(texto);

@@ -36,11 +36,18 @@ bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& par
 // of a saved action query alone is the file's own and runs as ProcesaSQL runs it.
 bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error = nullptr);
 
-// Tells the person why a write failed: a duplicate key "Hay un valor que no se permite duplicar como
-// el codigo de barras, compruebe sus campos.", a value the field refuses "El valor que tecleo para el
-// campo no es válido. No se grabo el cambio.", each followed by the error text; anything else the
-// error text alone.
+// Tells the person why a write failed: a duplicate key the caller named (NombraDuplicado) with its
+// text; any other duplicate key "Hay un valor que no se permite duplicar como el codigo de barras,
+// compruebe sus campos." and the field that repeats, never the engine's English; a value the field
+// refuses "El valor que tecleo para el campo no es válido. No se grabo el cambio." followed by the
+// error text; anything else the error text alone.
 void MuestraErrorBD(const db::Error& error);
+// The columns an engine's duplicate-key error names ("UNIQUE constraint failed: Proveedores.RFC"
+// gives RFC); empty for any other error.
+QStringList ColumnasDuplicadas(const db::Error& error);
+// A repeated key in the person's words: when `error` is the engine's duplicate of `columna`, its
+// text becomes `texto` (e.g. "El RFC X ya existe."), which MuestraErrorBD then shows alone.
+bool NombraDuplicado(db::Error& error, const QString& columna, const QString& texto);
 
 // Max(campo) + 1 of a table or statement; Null or no row counts as 0; the maximum is taken to the
 // nearest whole number (halves to even). `tabla` prefixes: "\" = the rest on the current branch

@@ -115,6 +115,8 @@ constexpr int B0 = 0, B1 = 255, I0 = -32768, I1 = 32767;
 
 }  // namespace
 
+int IVAPantalla(int parametroIVA) { return parametroIVA != 0 ? parametroIVA : 16; }
+
 bool EstableceSucursal() {
     auto& g = G();
     PonEstado(2, QStringLiteral("Estableciendo sucursal..."));

@@ -11,6 +11,9 @@ namespace shell {
 // the file and the field, and false (nothing after the failing field is read).
 bool EstableceSucursal();
 
+// The tax percent the branch charges on a taxed line: its IVA parameter when that is not 0, else 16.
+int IVAPantalla(int parametroIVA);
+
 // Starts the print server for the data folder and branch unless one holds their lock or the one
 // this program started for them is still running (starting up); a missing program is ignored.
 // True when it was started.

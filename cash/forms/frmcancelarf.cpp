@@ -59,6 +59,9 @@ frmCancelarF::frmCancelarF(QWidget* parent, db::Database* bd, ui::Prompts* promp
     connect(cmdCancelar, &QPushButton::clicked, this, [this] { cmdCancelar_Click(); });
     connect(cmdBorrar, &QPushButton::clicked, this, [this] { cmdBorrar_Click(); });
     connect(cmdCerrar, &QPushButton::clicked, this, [this] { close(); });
+    // What the label shows belongs to the kind and number it was read for.
+    connect(cmbEstatus, &QComboBox::currentIndexChanged, Label1, &QLabel::clear);
+    connect(capNumero, &CCaptura::Change, Label1, &QLabel::clear);
 }
 
 Cancelacion frmCancelarF::Operacion() {
@@ -69,6 +72,7 @@ Cancelacion frmCancelarF::Operacion() {
     c.espera = esc_.espera([](const QString& t) { shell::PonEstado(2, t); });
     c.espera.timeoutMs = 30000;
     c.estado = [](const QString& t) { shell::PonEstado(2, t); };
+    c.informa = [this](const QString& t) { Label1->setText(t); };
     return c;
 }
 
@@ -80,25 +84,17 @@ QString frmCancelarF::TituloVenta() {
 void frmCancelarF::cmdVerInfo_Click() {
     Cancelacion c = Operacion();
     if (!c.bd) return;
-    const QString texto = c.VerInfo(cmbEstatus->currentText(), capNumero->Text());
-    if (!texto.isEmpty()) Label1->setText(texto);
+    Label1->setText(c.VerInfo(cmbEstatus->currentText(), capNumero->Text()));
 }
 
 void frmCancelarF::cmdCancelar_Click() {
     Cancelacion c = Operacion();
-    QString texto;
-    const bool hecho = c.Cancela(cmbEstatus->currentText(), capNumero->Text(), TituloVenta(), &texto);
-    if (!texto.isEmpty()) Label1->setText(texto);
-    if (hecho) close();
+    if (c.Cancela(cmbEstatus->currentText(), capNumero->Text(), TituloVenta())) close();
 }
 
 void frmCancelarF::cmdBorrar_Click() {
     Cancelacion c = Operacion();
-    QString texto;
-    if (c.Borra(cmbEstatus->currentText(), capNumero->Text(), TituloVenta(), &texto))
-        Label1->clear();
-    else if (!texto.isEmpty())
-        Label1->setText(texto);
+    if (c.Borra(cmbEstatus->currentText(), capNumero->Text(), TituloVenta())) Label1->clear();
 }
 
 frmCancelarF* AbreCancelarF(QWidget* padre) {

@@ -166,6 +166,7 @@ void frmCortesCaja::CargaCorte(bool conCortes) {
     mVentas_->Asigna(nullptr, {});
     mMovimientos_->Asigna(nullptr, {});
     mDetalle_->Asigna(nullptr, {});
+    detalle_.clear();  // the lines of a sale the new list may no longer hold
     corte_ = std::move(*c);
     FechaHastaCorte = corte_.fechaHasta;
     lblFechaH->setText(FechaHoraPantalla(FechaHastaCorte));
@@ -308,8 +309,7 @@ void frmCortesCaja::cmdAgregar_Click() {
 }
 
 void frmCortesCaja::cmdAgregaMov_Click() {
-    MuestraMovCajaModal(this);
-    MuestraCortePendiente();
+    MuestraMovCajaModal(this, [this] { MuestraCortePendiente(); });
 }
 
 void frmCortesCaja::cmdCancelaMov_Click() {

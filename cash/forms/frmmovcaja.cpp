@@ -1,6 +1,7 @@
 #include "cash/forms/frmmovcaja.h"
 
 #include "capture_control/ccaptura.h"
+#include "catalogs/forms/comun.h"
 #include "cash/movimientos.h"
 #include "platform/ui/prompts.h"
 #include "shell/avisos.h"
@@ -276,9 +277,17 @@ frmMovCaja* AbreMovCaja(shell::MIDI* midi) {
     return forma;
 }
 
-void MuestraMovCajaModal(QWidget* padre) {
-    // The one instance may be open as a document window: it gives way to the modal one.
+void MuestraMovCajaModal(QWidget* padre, const std::function<void()>& alCerrar) {
+    // The one instance may be open as a document window: it gives way to the modal one, unless a
+    // movement is being typed in it, which must not be thrown away.
     if (QWidget* previa = shell::FormaCargada(QStringLiteral("frmMovCaja"))) {
+        auto* abierta = qobject_cast<frmMovCaja*>(previa);
+        if (abierta && abierta->modo() == frmMovCaja::Agregando) {
+            if (alCerrar) QObject::connect(abierta, &QObject::destroyed, padre ? padre : abierta, alCerrar);
+            catalogos::TraeAlFrente(abierta);
+            abierta->capImporte->SetFocus();
+            return;
+        }
         if (auto* sub = qobject_cast<QMdiSubWindow*>(previa->parentWidget())) delete sub;
         else delete previa;
     }
@@ -287,10 +296,14 @@ void MuestraMovCajaModal(QWidget* padre) {
     forma->setWindowModality(Qt::ApplicationModal);
     forma->show();
     forma->Activacion();
-    if (!forma) return;
+    if (!forma) {
+        if (alCerrar) alCerrar();
+        return;
+    }
     QEventLoop espera;
     QObject::connect(forma, &QObject::destroyed, &espera, &QEventLoop::quit);
     espera.exec();
+    if (alCerrar) alCerrar();
 }
 
 }  // namespace caja

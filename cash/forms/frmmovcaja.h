@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class CCaptura;
 class QComboBox;
 class QLabel;
@@ -78,7 +80,9 @@ private:
 
 // Opens the form (one instance) as a document window of the main window, or brings it forward.
 frmMovCaja* AbreMovCaja(shell::MIDI* midi);
-// Shows the form as a modal window over `padre` and returns when it is gone.
-void MuestraMovCajaModal(QWidget* padre);
+// Shows the form as a modal window over `padre`, returns when it is gone and runs `alCerrar`. When
+// the open form holds a movement being typed, that form comes to the front instead (nothing typed
+// is lost) and `alCerrar` runs once it closes.
+void MuestraMovCajaModal(QWidget* padre, const std::function<void()>& alCerrar = {});
 
 }  // namespace caja

@@ -42,10 +42,15 @@ QString FechaEnPantalla(const QString& iso)
     return d.isValid() ? shell::FormatoFecha(d) : iso;
 }
 
-void Selecciona(QTableView* grid, QStandardItemModel* modelo, int fila)
+// The grid marks the row before the fields show it: showing a saved row locks its lists, which
+// sends the cursor on to the grid, and a grid taking the cursor with no row marked marks its first
+// one, which would then be the row shown.
+void MarcaFila(QTableView* grid, QStandardItemModel* modelo, int fila, bool& llenando)
 {
+    llenando = true;
     grid->selectionModel()->setCurrentIndex(modelo->index(fila, 0),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    llenando = false;
 }
 
 }  // namespace
@@ -162,10 +167,8 @@ void frmCuentas::MueveA(int fila)
 {
     cursor_.move(fila);
     ModoEdicion = 1;  // moving away drops an account not saved yet
+    MarcaFila(DBGrid1, modelo_, fila, llenando_);
     LeerCuenta();
-    llenando_ = true;
-    Selecciona(DBGrid1, modelo_, fila);
-    llenando_ = false;
 }
 
 qint64 frmCuentas::CuentaActual() const
@@ -375,10 +378,8 @@ void frmMovimientos::MueveA(int fila)
 {
     cursor_.move(fila);
     ModoEdicion = 1;
+    MarcaFila(DBGrid1, modelo_, fila, llenando_);
     LeerMovimiento();
-    llenando_ = true;
-    Selecciona(DBGrid1, modelo_, fila);
-    llenando_ = false;
 }
 
 void frmMovimientos::BloqueaGuardados(bool bloquea)

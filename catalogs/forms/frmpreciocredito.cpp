@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace catalogos {
@@ -47,6 +48,13 @@ frmPreciosCredito::frmPreciosCredito(QWidget* parent, db::Database* codigos, ui:
     connect(cmdCerrar, &QPushButton::clicked, this, &frmPreciosCredito::cmdCerrar_Click);
     connect(capCodigo, &CCaptura::Enter, this, &frmPreciosCredito::cmdInsertar_Click);
     connect(modelo_, &QStandardItemModel::itemChanged, this, &frmPreciosCredito::CeldaCambiada);
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& actual, const QModelIndex& anterior) {
+                // After the grid has finished moving: going back from inside the move would leave
+                // the selection on the row clicked.
+                if (anterior.isValid() && actual.row() != anterior.row() && pendientes_.contains(anterior.row()))
+                    QTimer::singleShot(0, this, [this] { RevisaPendiente(); });
+            });
 
     ActualizaConsulta();
 }
@@ -68,6 +76,7 @@ void frmPreciosCredito::ActualizaConsulta()
     }
     llenando_ = true;
     LlenaModelo(modelo_, *filas);
+    pendientes_.clear();
     productos_.clear();
     for (const db::Row& r : *filas)
         productos_ << r.integer(QStringLiteral("Producto"));
@@ -105,6 +114,27 @@ void frmPreciosCredito::FormatoGrid()
 
 int frmPreciosCredito::FilaDeProducto(qint64 producto) const { return int(productos_.indexOf(producto)); }
 
+int frmPreciosCredito::Columna(const QString& campo) const
+{
+    const QString titulo = campo == QLatin1String("Periododepago") ? QStringLiteral("Periodo de Pago") : campo;
+    for (int c = 0; c < modelo_->columnCount(); ++c)
+        if (modelo_->headerData(c, Qt::Horizontal).toString() == titulo)
+            return c;
+    return -1;
+}
+
+void frmPreciosCredito::MuestraPlan(int fila, const QVariantMap& valores)
+{
+    llenando_ = true;
+    for (auto it = valores.cbegin(); it != valores.cend(); ++it) {
+        const int col = Columna(it.key());
+        if (QStandardItem* celda = col >= 0 ? modelo_->item(fila, col) : nullptr)
+            celda->setText(it.value().typeId() == QMetaType::Double ? QString::number(it.value().toDouble(), 'f', 2)
+                                                                    : it.value().toString());
+    }
+    llenando_ = false;
+}
+
 void frmPreciosCredito::CeldaCambiada(QStandardItem* celda)
 {
     if (llenando_ || !celda || celda->row() >= productos_.size())
@@ -115,24 +145,62 @@ void frmPreciosCredito::CeldaCambiada(QStandardItem* celda)
     QString campo = modelo_->headerData(celda->column(), Qt::Horizontal).toString();
     if (campo == QLatin1String("Periodo de Pago"))
         campo = QStringLiteral("Periododepago");
-    const qint64 producto = productos_.at(celda->row());
-    const CambioPlan c = CambiaPlan(*bd, producto, campo, celda->text());
-    if (!c.ok)
-        prompts().message(c.mensaje, ui::Icon::Information);
-    // The cell shows what is stored: the value kept, or the one before a refused text.
-    auto plan = ConsultaPrecios(*bd, producto);
-    if (plan && !plan->empty()) {
-        const QVariant v = plan->front().value(campo);
-        llenando_ = true;
-        celda->setText(v.typeId() == QMetaType::Double ? QString::number(v.toDouble(), 'f', 2) : v.toString());
-        llenando_ = false;
+    const int fila = celda->row();
+    const qint64 producto = productos_.at(fila);
+    // The row is checked as a whole: typed left to right, the credit price comes before the
+    // instalment it needs.
+    QMap<QString, QString> tecleado = pendientes_.value(fila);
+    tecleado.insert(campo, celda->text());
+    const CambioPlan c = GrabaPlan(*bd, producto, tecleado);
+    if (c.ok) {
+        pendientes_.remove(fila);
+        MuestraPlan(fila, c.valores);
+        return;
     }
+    if (c.incompleto) {
+        pendientes_.insert(fila, tecleado);
+        return;
+    }
+    prompts().message(c.mensaje, ui::Icon::Information);
+    // The cell shows what it held before the refused text: what was typed before, or the stored value.
+    if (pendientes_.value(fila).contains(campo)) {
+        llenando_ = true;
+        celda->setText(pendientes_.value(fila).value(campo));
+        llenando_ = false;
+    } else if (auto plan = ConsultaPrecios(*bd, producto); plan && !plan->empty()) {
+        QVariantMap guardado;
+        guardado.insert(campo, plan->front().value(campo));
+        MuestraPlan(fila, guardado);
+    }
+}
+
+bool frmPreciosCredito::RevisaPendiente()
+{
+    if (pendientes_.isEmpty())
+        return true;
+    const int fila = pendientes_.constBegin().key();
+    db::Database* bd = Codigos();
+    if (!bd || fila >= productos_.size())
+        return true;
+    const CambioPlan c = GrabaPlan(*bd, productos_.at(fila), pendientes_.value(fila));
+    if (c.ok) {
+        pendientes_.remove(fila);
+        MuestraPlan(fila, c.valores);
+        return true;
+    }
+    prompts().message(c.mensaje, ui::Icon::Information);
+    const int col = Columna(c.campo);
+    const QModelIndex celda = modelo_->index(fila, col >= 0 ? col : 0);
+    DBGrid1->setCurrentIndex(celda);
+    DBGrid1->scrollTo(celda);
+    DBGrid1->setFocus();
+    return false;
 }
 
 void frmPreciosCredito::cmdInsertar_Click()
 {
     db::Database* bd = Codigos();
-    if (!bd)
+    if (!bd || !RevisaPendiente())
         return;
     const ResultadoAlta r = InsertaPlan(*bd, capCodigo->Text());
     if (r.resultado == AltaPlan::SinCodigo || r.resultado == AltaPlan::Fallo) {
@@ -160,7 +228,14 @@ void frmPreciosCredito::cmdInsertar_Click()
     }
 }
 
-void frmPreciosCredito::cmdCerrar_Click() { CierraForma(this); }
+void frmPreciosCredito::cmdCerrar_Click()
+{
+    if (!pendientes_.isEmpty() && !RevisaPendiente()
+        && prompts().question(QString::fromUtf8("¿Desea cerrar sin guardar el precio a crédito incompleto?"))
+               != ui::Answer::Yes)
+        return;
+    CierraForma(this);
+}
 
 frmPreciosCredito* AbrePreciosCredito(shell::MIDI* midi, std::optional<qint64> producto)
 {

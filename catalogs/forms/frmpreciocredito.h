@@ -4,7 +4,9 @@
 
 #include "platform/db/database.h"
 
+#include <QHash>
 #include <QList>
+#include <QMap>
 #include <QWidget>
 
 #include <optional>
@@ -45,6 +47,11 @@ public:
 
 private:
     void CeldaCambiada(QStandardItem* celda);
+    // A row left with a plan still incomplete: says what is missing and goes back to it. True when
+    // no row is waiting.
+    bool RevisaPendiente();
+    int Columna(const QString& campo) const;
+    void MuestraPlan(int fila, const QVariantMap& valores);
     db::Database* Codigos() const;
     ui::Prompts& prompts() const;
 
@@ -52,6 +59,9 @@ private:
     ui::Prompts* prompts_;
     QStandardItemModel* modelo_ = nullptr;
     QList<qint64> productos_;  // product of each grid row
+    // What was typed in a row whose plan is not complete yet (row -> field -> text): kept on
+    // screen, written once the row makes a whole plan.
+    QHash<int, QMap<QString, QString>> pendientes_;
     bool llenando_ = false;
 };
 

@@ -12,6 +12,7 @@
 #include "shell/forms/midi.h"
 #include "shell/permisos.h"
 #include "shell/rutinas_bd.h"
+#include "shell/sucursal.h"
 #include "shell/texto.h"
 
 #include <QCheckBox>
@@ -477,12 +478,12 @@ CCaptura* frmProductos::CampoDe(CampoProducto campo) const
 
 void frmProductos::Validalosdatos(bool& ok)
 {
-    const ValidacionProducto v = ValidaProducto(EnPantalla());
+    const ValidacionProducto v = ValidaProducto(EnPantalla(), shell::IVAPantalla(G().PorcentajeIVA));
     ok = v.ok();
     if (ok)
         return;
-    if (v.campo == CampoProducto::Existencia)
-        capExistencia->setText(QStringLiteral("0"));
+    // A stock typed wrong stays as typed until it is corrected: a "0" put in its place would be
+    // stored by the next "Guardar".
     prompts().message(v.mensaje, ui::Icon::Information);
     if (CCaptura* c = CampoDe(v.campo)) {
         EnVista(c);
@@ -564,7 +565,15 @@ void frmProductos::cmdGuardar_Click()
 void frmProductos::Recarga(qint64 clave, int filaSiNo)
 {
     BuscaProductos();
-    const int i = clave > 0 ? fuente_.indice(clave) : -1;
+    int i = clave > 0 ? fuente_.indice(clave) : -1;
+    if (clave > 0 && i < 0 && !Text1->text().isEmpty()) {
+        // The search hides the product just saved; the card must show it, or "Borrar" would ask
+        // about another one.
+        const QSignalBlocker sin(Text1);
+        Text1->clear();
+        BuscaProductos();
+        i = fuente_.indice(clave);
+    }
     MueveA(i >= 0 ? i : filaSiNo);
     SeleccionaGrid();
     Cuenta();

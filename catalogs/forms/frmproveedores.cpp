@@ -20,6 +20,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace catalogos {
 
 frmProveedores::frmProveedores(QWidget* parent, db::Database* codigos, ui::Prompts* prompts)
@@ -126,6 +128,15 @@ void frmProveedores::Recarga(const QString& rfcMostrar, int filaSiNo)
     db::Rows filas;
     if (db::Database* bd = Codigos())
         catalogos::BuscaProveedores(*bd, Combo1->currentText(), Text1->text(), &filas);
+    const auto esEl = [&](const db::Row& f) { return f.text(QStringLiteral("RFC")) == rfcMostrar; };
+    if (!rfcMostrar.isEmpty() && !Text1->text().isEmpty() && std::none_of(filas.cbegin(), filas.cend(), esEl)) {
+        // The search hides the supplier just saved; the card must show it, or "Borrar" would ask
+        // about another one.
+        const QSignalBlocker sin(Text1);
+        Text1->clear();
+        Recarga(rfcMostrar, filaSiNo);
+        return;
+    }
     const int destino = FilaDe(filas, QStringLiteral("RFC"), rfcMostrar, filaSiNo);
     cursor_ = db::Cursor(std::move(filas));
     grid_->Refresca();

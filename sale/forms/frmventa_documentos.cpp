@@ -138,6 +138,7 @@ void frmVenta::GuardatodoESInv(int& signo, bool& imprimir) {
 void frmVenta::OlvidaLineasGuardadas() {
     lineas_.nuevo();
     modeloLineas_->refresca();
+    ActualizaTotales();  // the totals go with the lines, when the screen stays open for more
 }
 
 void frmVenta::TerminaRecuperacion() {

@@ -193,6 +193,22 @@ TEST_F(TraspasosTest, DirectModeBooksIntoTheDestinationAndKeepsTheActiveBranch)
     EXPECT_TRUE(chooser.asked().empty());  // no file, no folder asked
 }
 
+TEST_F(TraspasosTest, TheScreenLeftOpenAfterTheExitShowsNoTotalsOfItsLines)
+{
+    venta = venta::AbreVenta(nullptr, QStringLiteral("E"), &prompts);
+    ASSERT_TRUE(venta);
+    QTest::keyClicks(venta->cajaCodigo, QStringLiteral("7502"));
+    QTest::keyClick(venta->cajaCodigo, Qt::Key_Return);
+    ASSERT_EQ(venta->lineas().count(), 1) << prompts.messages().join(u'|').toStdString();
+    ASSERT_EQ(venta->lblCProductos->text(), QStringLiteral("1 Productos. 1"));
+    frmTraspasos f(nullptr, &prompts, &chooser);
+    ASSERT_FALSE(Genera(f, 2).isEmpty());
+    ASSERT_TRUE(venta);
+    EXPECT_EQ(venta->lineas().count(), 0);
+    EXPECT_EQ(venta->lblCProductos->text(), QStringLiteral("0 Productos. 0"));
+    EXPECT_EQ(venta->txtTotal->text(), QStringLiteral("$ 0.00"));
+}
+
 TEST_F(TraspasosTest, AFailedEntryIsRetriedWithoutASecondExit)
 {
     G().TraspasosDir = 1;

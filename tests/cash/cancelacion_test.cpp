@@ -38,7 +38,7 @@ protected:
 
 TEST_F(CancelacionTest, ShowsTheDocumentAndSaysWhenItIsCancelled) {
     vende(15, "T", {{0, 1, 12.5}}, 0, 1, "XAXX010101000");
-    EXPECT_EQ(op.VerInfo("Ticket", "15"), "Factura: 15\r\nImporte: 12.5\r\nCliente: XAXX010101000");
+    EXPECT_EQ(op.VerInfo("Ticket", "15"), "Ticket: 15\r\nImporte: 12.5\r\nCliente: XAXX010101000");
     EXPECT_TRUE(prompts.messages().isEmpty());
     EXPECT_EQ(op.VerInfo("Ticket", ""), "");
     EXPECT_EQ(op.VerInfo("Ticket", "0"), "");
@@ -47,7 +47,7 @@ TEST_F(CancelacionTest, ShowsTheDocumentAndSaysWhenItIsCancelled) {
     EXPECT_EQ(prompts.lastMessage(), "No se encontro la factura.");
     ASSERT_TRUE(bd().exec("UPDATE Venta SET Status = 0"));
     EXPECT_NE(op.VerInfo("Ticket", "15"), "");
-    EXPECT_EQ(prompts.lastMessage(), "Esta factura ya se encuentra cancelada.");
+    EXPECT_EQ(prompts.lastMessage(), "Este ticket ya se encuentra cancelado.");
 }
 
 TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
@@ -56,7 +56,7 @@ TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
     ASSERT_TRUE(cancela("Ticket", "20"));
     EXPECT_EQ(prompts.asked()[0].text, "Desea dar de baja el Folio: 20 ?");
     EXPECT_EQ(prompts.asked()[0].title, "Confirmar.");
-    EXPECT_EQ(prompts.lastMessage(), "La factura 20 fue dada de baja.");
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 20 fue dado de baja.");
     EXPECT_TRUE(estados.contains("Actualizando..."));
     EXPECT_DOUBLE_EQ(existencia(0), 100);
     EXPECT_DOUBLE_EQ(existencia(1), 100);
@@ -64,11 +64,11 @@ TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
     EXPECT_EQ(lineas(20, "T"), 3);
 
     EXPECT_FALSE(cancela("Ticket", "20"));
-    EXPECT_EQ(prompts.lastMessage(), "Esta factura ya se encuentra cancelada.");
+    EXPECT_EQ(prompts.lastMessage(), "Este ticket ya se encuentra cancelado.");
     EXPECT_DOUBLE_EQ(existencia(0), 100);
 
     ASSERT_TRUE(borra("Ticket", "20"));
-    EXPECT_EQ(prompts.lastMessage(), "Los datos de la factura 20 se han borrado.");
+    EXPECT_EQ(prompts.lastMessage(), "Los datos del ticket 20 se han borrado.");
     EXPECT_DOUBLE_EQ(existencia(0), 100);
     EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 20"), 0);
     EXPECT_EQ(lineas(20, "T"), 0);
@@ -165,7 +165,7 @@ TEST_F(CancelacionTest, AClosedCutKeepsItsDocumentAndTheMoneyBackGoesToThePendin
     ASSERT_TRUE(bd().exec("UPDATE Venta SET IdCorte = 4 WHERE Numero = 92"));
     ASSERT_TRUE(bd().exec("INSERT INTO CortesCaja VALUES (4, 'TURNO', '2026-12-09 21:00:00', 1, 20)"));
     EXPECT_FALSE(borra("Ticket", "92"));
-    EXPECT_TRUE(prompts.lastMessage().startsWith("La factura 92 pertenece al corte de caja 4 ya cerrado"))
+    EXPECT_TRUE(prompts.lastMessage().startsWith("El ticket 92 pertenece al corte de caja 4 ya cerrado"))
         << prompts.lastMessage().toStdString();
     EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 92"), 1);
     ASSERT_TRUE(cancela("Ticket", "92"));
@@ -212,7 +212,7 @@ TEST_F(CancelacionTest, GuardsAndBadNumbersChangeNothing) {
     EXPECT_FALSE(cancela("Ticket", "0"));
     EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("No se encontró información del Folio."));
     EXPECT_FALSE(borra("Ticket", "999"));
-    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("No se encontro información de la factura."));
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("No se encontro información del ticket."));
     // No on the question stops.
     prompts.clear();
     prompts.pushAnswer(ui::Answer::No);

@@ -16,9 +16,13 @@
 #include "shell/texto.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -290,6 +294,55 @@ TEST_F(Corte, FormCreatesTheCutOpensTheDrawerAndShowsItFirstAmongThePast)
     EXPECT_FALSE(forma->cmdAgregaMov->isEnabled());
     EXPECT_FALSE(forma->cmdCancelaMov->isEnabled());
     ui::setDefaultPrompts(&prompts);
+    shell::OlvidaAbridores();
+}
+
+TEST_F(Corte, AfterTheCutNoSaleLinesAreLeftOnScreen)
+{
+    GuardaVenta(*bd(), 1, "T", kHoy + " 09:00:00", 200);
+    G().OpenCDrawer = 0;
+    frmCortesCaja forma(nullptr, &prompts);
+    forma.show();
+    ASSERT_GT(forma.gridDetVentas->model()->rowCount(), 0);
+    QTest::keyClicks(Caja(forma.capObservacion), "CIERRE");
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(forma.cmdAgregar, Qt::LeftButton);
+    ASSERT_EQ(Pendientes("Venta"), 0);
+    EXPECT_EQ(forma.gridClientes->model()->rowCount(), 0);
+    EXPECT_EQ(forma.gridDetVentas->model()->rowCount(), 0);
+}
+
+TEST_F(Corte, AddingFromTheCutBringsAMovementBeingTypedForwardInsteadOfDroppingIt)
+{
+    GuardaVenta(*bd(), 1, "T", kHoy + " 09:00:00", 200);
+    shell::MIDI midi;
+    midi.show();
+    QPointer<frmMovCaja> mov = AbreMovCaja(&midi);
+    ASSERT_TRUE(mov);
+    QTest::mouseClick(mov->cmdAgregar, Qt::LeftButton);
+    QLineEdit* importe = Caja(mov->capImporte);
+    importe->selectAll();
+    QTest::keyClicks(importe, "75");
+    auto* corte = new frmCortesCaja(nullptr, &prompts);
+    midi.MuestraEnMDI(corte);
+    // Should a modal form take its place, it goes, so the test ends.
+    QObject vigente;
+    QTimer::singleShot(1000, &vigente, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    QTest::mouseClick(corte->cmdAgregaMov, Qt::LeftButton);
+    ASSERT_TRUE(mov);
+    EXPECT_EQ(mov->modo(), frmMovCaja::Agregando);
+    EXPECT_EQ(mov->capImporte->Text(), "75");
+    EXPECT_EQ(midi.areaMDI()->activeSubWindow()->widget(), mov.data());
+
+    // Saved and closed there: the cut shows it.
+    QTest::mouseClick(mov->cmdAgregar, Qt::LeftButton);
+    QTest::mouseClick(mov->cmdCancelar, Qt::LeftButton);
+    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(mov);
+    EXPECT_EQ(corte->lblMovimientos->text(), "$ 75.00");
     shell::OlvidaAbridores();
 }
 

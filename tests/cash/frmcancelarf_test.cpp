@@ -63,15 +63,66 @@ TEST_F(FrmCancelarFTest, CancelsASoldTicketAndCloses) {
     EXPECT_TRUE(f.isModal());
     QTest::keyClicks(caja(f.capNumero), QString::number(ticket));
     QTest::mouseClick(f.cmdVerInfo, Qt::LeftButton);
-    EXPECT_EQ(f.Label1->text(), QStringLiteral("Factura: %1\r\nImporte: 30\r\nCliente: XAXX010101000").arg(ticket));
+    EXPECT_EQ(f.Label1->text(), QStringLiteral("Ticket: %1\r\nImporte: 30\r\nCliente: XAXX010101000").arg(ticket));
     prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
-    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("La factura %1 fue dada de baja.").arg(ticket));
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El ticket %1 fue dado de baja.").arg(ticket));
     EXPECT_FALSE(f.isVisible());
     EXPECT_DOUBLE_EQ(existencia(0), 100);
     // The cut takes active documents not yet cut: this one is out of it.
     EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = ? AND Tipo = 'T' AND Status = 1 AND IdCorte = 0",
                      {ticket}), 0);
+}
+
+// Records what the information label shows when each question is asked.
+class PromptsConEtiqueta : public ui::ScriptedPrompts {
+public:
+    QLabel* etiqueta = nullptr;
+    QStringList alPreguntar;
+    ui::Answer question(const QString& text, const QString& title, bool withCancel, bool defaultNo) override {
+        alPreguntar << (etiqueta ? etiqueta->text() : QString());
+        return ui::ScriptedPrompts::question(text, title, withCancel, defaultNo);
+    }
+};
+
+TEST_F(FrmCancelarFTest, TheQuestionStandsBesideTheDocumentItIsAbout) {
+    const qint64 ticket = vendeTicket();
+    vende(7, "F", {{1, 2, 50}}, 0, 1, QStringLiteral("GOMA800101AB1"));
+    PromptsConEtiqueta p;
+    caja::frmCancelarF f(nullptr, nullptr, &p);
+    p.etiqueta = f.Label1;
+    f.show();
+    QTest::keyClicks(caja(f.capNumero), QString::number(ticket));
+    QTest::mouseClick(f.cmdVerInfo, Qt::LeftButton);
+    ASSERT_TRUE(f.Label1->text().startsWith(QStringLiteral("Ticket: ")));
+    // Another kind and number: what was shown goes at once.
+    f.cmbEstatus->setCurrentIndex(1);
+    EXPECT_EQ(f.Label1->text(), QString());
+    QTest::mouseClick(f.cmdVerInfo, Qt::LeftButton);
+    ASSERT_TRUE(f.Label1->text().isEmpty() || f.Label1->text().startsWith(QStringLiteral("Factura: ")));
+    caja(f.capNumero)->selectAll();
+    QTest::keyClicks(caja(f.capNumero), QStringLiteral("7"));
+    EXPECT_EQ(f.Label1->text(), QString());
+    p.pushAnswer(ui::Answer::No);
+    QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
+    ASSERT_EQ(p.alPreguntar.size(), 1);
+    EXPECT_EQ(p.asked().back().text, QStringLiteral("Desea borrar la factura 7 ?"));
+    EXPECT_EQ(p.alPreguntar[0], QStringLiteral("Factura: 7\r\nImporte: 100\r\nCliente: GOMA800101AB1"));
+
+    // A number that finds nothing leaves nothing of the document before.
+    caja(f.capNumero)->selectAll();
+    QTest::keyClicks(caja(f.capNumero), QStringLiteral("8"));
+    QTest::mouseClick(f.cmdVerInfo, Qt::LeftButton);
+    EXPECT_EQ(p.lastMessage(), QStringLiteral("No se encontro la factura."));
+    EXPECT_EQ(f.Label1->text(), QString());
+
+    f.cmbEstatus->setCurrentIndex(0);
+    caja(f.capNumero)->selectAll();
+    QTest::keyClicks(caja(f.capNumero), QString::number(ticket));
+    p.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
+    EXPECT_EQ(p.asked()[p.asked().size() - 2].text, QStringLiteral("Desea borrar el ticket %1 ?").arg(ticket));
+    EXPECT_EQ(p.lastMessage(), QStringLiteral("Los datos del ticket %1 se han borrado.").arg(ticket));
 }
 
 TEST_F(FrmCancelarFTest, TheItemOpensItAndAQuotationScreenIsRefused) {
@@ -134,7 +185,7 @@ TEST_F(FrmCancelarFTest, ATicketOfAClosedCutIsCancelledButNotDeleted) {
     teclea(f, "Ticket", 92);
     prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
-    EXPECT_TRUE(prompts.lastMessage().startsWith("La factura 92 pertenece al corte de caja 3 ya cerrado"))
+    EXPECT_TRUE(prompts.lastMessage().startsWith("El ticket 92 pertenece al corte de caja 3 ya cerrado"))
         << prompts.lastMessage().toStdString();
     EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 92"), 1);
     ASSERT_TRUE(f.isVisible());

@@ -105,14 +105,24 @@ TEST_F(ExistenciaTest, UnlockNeedsPermission47AndTheSaveLogsTheStoredStock)
     EXPECT_EQ(Stock(3), 12.0);
     EXPECT_EQ(Procesos().value(1), "Mod existencia VA=2.5 VN=12USR: ANA|PROD: BOLIGRAFO PUNTO MEDIANO AZUL");
 
-    // A text that is no number: refused, "0" shown, nothing written, no line.
+    // A text that is no number: refused and kept as typed, the field still open, nothing written,
+    // no line; a second "Guardar" refuses it again rather than store a 0.
     QTest::mouseClick(f.cmdExistencia, Qt::LeftButton);
-    f.capExistencia->setText(QStringLiteral("12abc"));
+    Caja(f.capExistencia)->selectAll();
+    QTest::keyClicks(Caja(f.capExistencia), QStringLiteral("abc"));
+    for (int vez = 0; vez < 2; ++vez) {
+        c.prompts.clear();
+        QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+        EXPECT_EQ(c.prompts.lastMessage(), "Compruebe el valor tecleado para el campo.");
+        EXPECT_EQ(f.capExistencia->Text(), "ABC");
+        EXPECT_FALSE(f.capExistencia->Locked());
+        EXPECT_EQ(Stock(3), 12.0);
+        EXPECT_EQ(Procesos().size(), 2);
+    }
+    Caja(f.capExistencia)->selectAll();
+    QTest::keyClicks(Caja(f.capExistencia), QStringLiteral("15"));
     QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
-    EXPECT_EQ(c.prompts.lastMessage(), "Compruebe el valor tecleado para el campo.");
-    EXPECT_EQ(f.capExistencia->Text(), "0");
-    EXPECT_EQ(Stock(3), 12.0);
-    EXPECT_EQ(Procesos().size(), 2);
+    EXPECT_EQ(Stock(3), 15.0);
 }
 
 TEST_F(ExistenciaTest, AFailedUnlockedSaveLogsNothingAndLocksAgain)
@@ -125,7 +135,7 @@ TEST_F(ExistenciaTest, AFailedUnlockedSaveLogsNothingAndLocksAgain)
     f.capExistencia->setText(QStringLiteral("-4"));
     f.capCodigo->setText(QStringLiteral("7501000000035"));  // another product's barcode
     QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
-    EXPECT_TRUE(c.prompts.lastMessage().startsWith("Hay un valor que no se permite duplicar"));
+    EXPECT_EQ(c.prompts.lastMessage(), QString::fromUtf8("El código de barras 7501000000035 ya existe."));
     EXPECT_TRUE(f.capExistencia->Locked());
     EXPECT_EQ(Stock(3), 120.0);
     EXPECT_TRUE(Procesos().isEmpty());

@@ -80,13 +80,13 @@ TEST_F(ProductosTest, EmptyRowShowsTheDefaultsAndStoredRowsRoundTrip)
     EXPECT_EQ(pluma.PrecioUnit, "8");
     EXPECT_EQ(pluma.Precio2, "7.6");
     EXPECT_EQ(pluma.Existencia, "120");
-    EXPECT_TRUE(ValidaProducto(pluma).ok());
+    EXPECT_TRUE(ValidaProducto(pluma, 16).ok());
 }
 
 TEST_F(ProductosTest, ChecksRefuseWhatIsNotAPlainNumberInRange)
 {
     CamposProducto p = Nuevo(QStringLiteral("X1"));
-    EXPECT_TRUE(ValidaProducto(p).ok());
+    EXPECT_TRUE(ValidaProducto(p, 16).ok());
     const std::pair<QString CamposProducto::*, CampoProducto> casos[] = {
         {&CamposProducto::Existencia, CampoProducto::Existencia},
         {&CamposProducto::PrecioUnit, CampoProducto::PrecioUnit},
@@ -98,26 +98,39 @@ TEST_F(ProductosTest, ChecksRefuseWhatIsNotAPlainNumberInRange)
         for (const char* malo : {"1,250.00", "12abc", "1e3"}) {
             CamposProducto q = p;
             q.*campo = QString::fromLatin1(malo);
-            const ValidacionProducto v = ValidaProducto(q);
+            const ValidacionProducto v = ValidaProducto(q, 16);
             EXPECT_EQ(v.campo, esperado) << malo;
             EXPECT_EQ(v.mensaje, "Compruebe el valor tecleado para el campo.");
         }
     }
     p.PrecioUnit.clear();  // required, unlike a price list
-    EXPECT_EQ(ValidaProducto(p).campo, CampoProducto::PrecioUnit);
+    EXPECT_EQ(ValidaProducto(p, 16).campo, CampoProducto::PrecioUnit);
     p.PrecioUnit = QStringLiteral("10");
     p.IVA = QStringLiteral("101");
-    EXPECT_EQ(ValidaProducto(p).campo, CampoProducto::IVA);
+    EXPECT_EQ(ValidaProducto(p, 16).campo, CampoProducto::IVA);
     p.IVA = QStringLiteral("8.5");
-    EXPECT_EQ(ValidaProducto(p).campo, CampoProducto::IVA);
+    EXPECT_EQ(ValidaProducto(p, 16).campo, CampoProducto::IVA);
+    // Only exempt or the branch's own rate: the sale screen charges no other.
+    p.IVA = QStringLiteral("99");
+    EXPECT_EQ(ValidaProducto(p, 16).campo, CampoProducto::IVA);
+    EXPECT_EQ(ValidaProducto(p, 16).mensaje, QString::fromUtf8("El I.V.A. del producto debe ser 0 (exento) o 16, el de la sucursal."));
+    p.IVA = QStringLiteral("8");
+    EXPECT_TRUE(ValidaProducto(p, 8).ok());
+    EXPECT_FALSE(ValidaProducto(p, 16).ok());
+    p.IVA = QStringLiteral("16");
+    for (QString CamposProducto::*precio : {&CamposProducto::PrecioUnit, &CamposProducto::Precio2, &CamposProducto::PrecioCosto}) {
+        CamposProducto q = p;
+        q.*precio = QStringLiteral("-5");
+        EXPECT_EQ(ValidaProducto(q, 16).mensaje, QString::fromUtf8(kPrecioNegativo));
+    }
     p.IVA = QStringLiteral("0");
     p.Descuento = QStringLiteral("-1");
-    EXPECT_EQ(ValidaProducto(p).campo, CampoProducto::Descuento);
+    EXPECT_EQ(ValidaProducto(p, 16).campo, CampoProducto::Descuento);
     p.Descuento = QStringLiteral("100");
     p.Existencia = QStringLiteral("-4.5");  // sales may leave the stock negative
-    EXPECT_TRUE(ValidaProducto(p).ok());
+    EXPECT_TRUE(ValidaProducto(p, 16).ok());
     p.CodigodeBarras = QStringLiteral("  ");
-    EXPECT_EQ(ValidaProducto(p).campo, CampoProducto::CodigodeBarras);
+    EXPECT_EQ(ValidaProducto(p, 16).campo, CampoProducto::CodigodeBarras);
 }
 
 TEST_F(ProductosTest, SaveWritesTheColumnsOnceAndLeavesTheRestAlone)
@@ -455,6 +468,53 @@ TEST_F(ProductosFormaTest, TypedSmallAccentedLettersFindTheStoredCapitals)
         EXPECT_EQ(f.lblRegistros->text(), "1 reg. mostrados") << tecleado;
         EXPECT_EQ(f.capNombre->Text(), QString::fromUtf8(hallado)) << tecleado;
     }
+}
+
+TEST_F(ProductosFormaTest, ANegativePriceOrARateTheBranchDoesNotChargeIsRefused)
+{
+    G().PorcentajeIVA = 16;
+    frmProductos f;
+    f.show();
+    QTest::mouseClick(f.cmdNuevo, Qt::LeftButton);
+    QTest::keyClicks(Caja(f.capCodigo), QStringLiteral("NEG1"));
+    Caja(f.capPrecioUnit)->selectAll();
+    QTest::keyClicks(Caja(f.capPrecioUnit), QStringLiteral("-5"));
+    Caja(f.capIVA)->selectAll();
+    QTest::keyClicks(Caja(f.capIVA), QStringLiteral("99"));
+    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    EXPECT_EQ(c.prompts.lastMessage(), QString::fromUtf8("El I.V.A. del producto debe ser 0 (exento) o 16, el de la sucursal."));
+    Caja(f.capIVA)->selectAll();
+    QTest::keyClicks(Caja(f.capIVA), QStringLiteral("16"));
+    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    EXPECT_EQ(c.prompts.lastMessage(), QString::fromUtf8(kPrecioNegativo));
+    EXPECT_TRUE(f.EsNuevo());
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM Producto WHERE CodigodeBarras='NEG1'")), 0);
+    Caja(f.capPrecioUnit)->selectAll();
+    QTest::keyClicks(Caja(f.capPrecioUnit), QStringLiteral("5"));
+    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM Producto WHERE CodigodeBarras='NEG1' AND PrecioUnit=5 AND IVA=16")), 1);
+}
+
+TEST_F(ProductosFormaTest, AProductSavedUnderASearchThatHidesItIsTheOneShownAndDeleted)
+{
+    frmProductos f;
+    f.show();
+    QTest::keyClicks(f.Text1, QStringLiteral("VARIOS"));
+    ASSERT_EQ(f.Registros(), 1);
+    QTest::mouseClick(f.cmdNuevo, Qt::LeftButton);
+    QTest::keyClicks(Caja(f.capCodigo), QStringLiteral("BORRAME1"));
+    QTest::keyClicks(Caja(f.capNombre), QStringLiteral("borrame"));
+    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    EXPECT_EQ(f.capCodigo->Text(), "BORRAME1");
+    EXPECT_EQ(f.capNombre->Text(), "BORRAME");
+    EXPECT_EQ(f.Text1->text(), "");
+    EXPECT_EQ(f.Registros(), 22);
+    EXPECT_EQ(f.lblRegistros->text(), "22 reg. mostrados");
+
+    c.prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM Producto WHERE CodigodeBarras='BORRAME1'")), 0);
+    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM Producto WHERE Nombre='VARIOS'")), 1);
 }
 
 TEST_F(ProductosFormaTest, SupplierLinksOpenForTheProductShownAndHandTheCodeBackAfterwards)

@@ -143,7 +143,7 @@ TEST_F(ProveedoresTest, CatalogueFormSavesShowsAndHandsBackTheSupplier)
     QTest::keyClicks(f.capRFC->findChild<QLineEdit*>(), QStringLiteral("NEW990101ZZZ"));
     QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
     ASSERT_EQ(c.prompts.messages().size(), 1);
-    EXPECT_TRUE(c.prompts.lastMessage().startsWith("Hay un valor que no se permite duplicar"));
+    EXPECT_EQ(c.prompts.lastMessage(), "El RFC NEW990101ZZZ ya existe.");
     EXPECT_EQ(f.Registros(), 5);
 
     // Scrolling alone hands back the supplier shown.
@@ -179,6 +179,29 @@ TEST_F(ProveedoresTest, TypedSmallAccentedLettersFindTheStoredCapitals)
     testutil::Teclea(f.Text1, QStringLiteral("peñ"));
     EXPECT_EQ(f.Registros(), 1);
     EXPECT_EQ(f.capRFC->Text(), "PEN050505EEE");
+}
+
+TEST_F(ProveedoresTest, ASupplierSavedUnderASearchThatHidesItIsTheOneShownAndDeleted)
+{
+    ASSERT_TRUE(c.central->exec(QStringLiteral("UPDATE Proveedores SET Ciudad='LEON' WHERE RFC='ABC010101AAA'")));
+    frmProveedores f;
+    f.show();
+    f.Combo1->setCurrentIndex(f.Combo1->findText(QStringLiteral("CIUDAD")));
+    QTest::keyClicks(f.Text1, QStringLiteral("LEON"));
+    ASSERT_EQ(f.Registros(), 1);
+    QTest::mouseClick(f.cmdNuevo, Qt::LeftButton);
+    QTest::keyClicks(f.capRFC->findChild<QLineEdit*>(), QStringLiteral("NEW990101ZZZ"));
+    QTest::keyClicks(f.capCiudad->findChild<QLineEdit*>(), QStringLiteral("SALTILLO"));
+    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
+    EXPECT_EQ(f.capRFC->Text(), "NEW990101ZZZ");
+    EXPECT_EQ(f.capCiudad->Text(), "SALTILLO");
+    EXPECT_EQ(f.Text1->text(), "");
+    EXPECT_EQ(f.Registros(), 5);
+
+    c.prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
+    EXPECT_EQ(c.central->scalar(QStringLiteral("SELECT COUNT(*) FROM Proveedores WHERE RFC='NEW990101ZZZ'"))->toInt(), 0);
+    EXPECT_EQ(c.central->scalar(QStringLiteral("SELECT COUNT(*) FROM Proveedores WHERE RFC='ABC010101AAA'"))->toInt(), 1);
 }
 
 TEST_F(ProveedoresTest, EmptyCatalogueSaveAsksForANewSupplier)

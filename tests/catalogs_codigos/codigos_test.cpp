@@ -218,7 +218,7 @@ TEST_F(CodigosTest, PaymentFormGridAddsEditsAndDeletesAsAPersonDoes)
               QStringLiteral("VALES DE DESPENSA"));
     // A key already taken is refused and the cell shows the stored key again.
     escribe(nueva, 0, QStringLiteral("8"));
-    EXPECT_TRUE(prompts.lastMessage().startsWith(QStringLiteral("Hay un valor que no se permite duplicar")));
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("La clave 8 ya existe."));
     EXPECT_EQ(modelo->item(nueva, 0)->text(), QStringLiteral("9"));
 
     QTest::mouseClick(f.DBGrid1->viewport(), Qt::LeftButton, {},

@@ -189,6 +189,56 @@ TEST_F(CreditoTest, PlanFormInsertsByBarcodeAndRestoresARefusedCell)
     EXPECT_EQ(f.DBGrid1->currentIndex().row(), 0);
 }
 
+TEST_F(CreditoTest, APlanRowTypedLeftToRightIsCheckedWhenItIsLeft)
+{
+    Plan(claves[0], 0, 0, 0, 15);
+    Plan(claves[1], 0, 0, 0, 15);
+    frmPreciosCredito f(nullptr, central.get(), &prompts);
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+    auto* modelo = qobject_cast<QStandardItemModel*>(f.DBGrid1->model());
+    auto columna = [&](const QString& titulo) {
+        for (int c = 0; c < modelo->columnCount(); ++c)
+            if (modelo->headerData(c, Qt::Horizontal).toString() == titulo)
+                return c;
+        return -1;
+    };
+    const int precio = columna(QStringLiteral("PrecioCredito")), anticipo = columna(QStringLiteral("Anticipo")),
+              pago = columna(QStringLiteral("ImportePago"));
+    ASSERT_GE(pago, 0);
+    auto guardado = [&](const char* campo) {
+        return Valor(*central, QStringLiteral("SELECT %1 FROM PreciosCredito WHERE Producto = ?").arg(QLatin1String(campo)),
+                     {claves[0]}).toDouble();
+    };
+    EscribeCelda(f.DBGrid1, modelo->index(0, precio), QStringLiteral("300"));
+    EscribeCelda(f.DBGrid1, modelo->index(0, anticipo), QStringLiteral("100"));
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.lastMessage().toStdString();
+    EXPECT_EQ(modelo->item(0, precio)->text(), QStringLiteral("300"));
+    EXPECT_DOUBLE_EQ(guardado("PrecioCredito"), 0);
+
+    // Leaving the row says what is missing and goes back to it; what was typed stays.
+    const QModelIndex otra = modelo->index(1, precio);
+    QTest::mouseClick(f.DBGrid1->viewport(), Qt::LeftButton, {}, f.DBGrid1->visualRect(otra).center());
+    QTest::qWait(20);
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Falta el importe de pago: debe ser mayor que cero cuando el "
+                                                       "precio a crédito es mayor que el anticipo."));
+    EXPECT_EQ(f.DBGrid1->currentIndex(), modelo->index(0, pago));
+    EXPECT_EQ(modelo->item(0, precio)->text(), QStringLiteral("300"));
+    EXPECT_EQ(modelo->item(0, anticipo)->text(), QStringLiteral("100"));
+
+    prompts.clear();
+    EscribeCelda(f.DBGrid1, modelo->index(0, pago), QStringLiteral("50"));
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.lastMessage().toStdString();
+    EXPECT_DOUBLE_EQ(guardado("PrecioCredito"), 300);
+    EXPECT_DOUBLE_EQ(guardado("Anticipo"), 100);
+    EXPECT_DOUBLE_EQ(guardado("ImportePago"), 50);
+    EXPECT_EQ(modelo->item(0, precio)->text(), QStringLiteral("300.00"));
+    QTest::mouseClick(f.DBGrid1->viewport(), Qt::LeftButton, {}, f.DBGrid1->visualRect(otra).center());
+    QTest::qWait(20);
+    EXPECT_TRUE(prompts.messages().isEmpty());
+    EXPECT_EQ(f.DBGrid1->currentIndex().row(), 1);
+}
+
 TEST_F(CreditoTest, F5OnACreditSaleShowsThePlanOfTheCurrentLine)
 {
     Plan(claves[0], 1000, 100, 300, 15);

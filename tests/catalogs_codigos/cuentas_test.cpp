@@ -62,6 +62,16 @@ protected:
             }
         ADD_FAILURE() << "no button " << tooltip.toStdString();
     }
+    // Column of the grid's model with that field name or heading, -1 when none.
+    static int Columna(QTableView* grid, const QString& titulo)
+    {
+        const QAbstractItemModel* m = grid->model();
+        for (int i = 0; i < m->columnCount(); ++i)
+            if (m->headerData(i, Qt::Horizontal, Qt::UserRole).toString() == titulo ||
+                m->headerData(i, Qt::Horizontal).toString() == titulo)
+                return i;
+        return -1;
+    }
     static void Escribe(CCaptura* c, const QString& texto)
     {
         Caja(c)->selectAll();
@@ -272,13 +282,55 @@ TEST_F(CuentasTest, FormsAddAnAccountAndAChargeAndTheGridShowsTheNewBalance)
     EXPECT_FALSE(f.Movimientos());
 
     auto* modelo = qobject_cast<QStandardItemModel*>(f.DBGrid1->model());
-    int col = -1;
-    for (int i = 0; i < modelo->columnCount(); ++i)
-        if (modelo->headerData(i, Qt::Horizontal, Qt::UserRole).toString() == QLatin1String("SaldoCuenta"))
-            col = i;
+    const int col = Columna(f.DBGrid1, QStringLiteral("SaldoCuenta"));
     ASSERT_GE(col, 0);
     EXPECT_EQ(modelo->item(0, col)->text(), QStringLiteral("1,250.50"));
     EXPECT_EQ(f.txtSaldo->Text(), QStringLiteral("1,250.50"));
+}
+
+TEST_F(CuentasTest, TheMovementShownIsTheOneTheGridMarksAndTheOneCancelled)
+{
+    const qint64 cuenta = NuevaCuenta(QStringLiteral("100"));
+    G().CuentaSel = QString::number(cuenta);
+    frmMovimientos m(nullptr, sucursal.get(), &prompts);
+    m.show();
+    m.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+    // Typed into the amount with the cursor in it, as a person does: the field locks on the save.
+    auto teclea = [&](const QString& texto) {
+        QTest::mouseClick(Caja(m.txtImporte), Qt::LeftButton);
+        Escribe(m.txtImporte, texto);
+    };
+    Pulsa(m.Toolbar2, QStringLiteral("Agregar Movimiento."));
+    teclea(QStringLiteral("50"));
+    Pulsa(m.Toolbar2, QStringLiteral("Guardar."));
+    Pulsa(m.Toolbar2, QStringLiteral("Agregar Movimiento."));
+    teclea(QStringLiteral("30"));
+    // The kind picked from its list, which keeps the cursor.
+    m.cmbTipoMov->setFocus();
+    QTest::keyClick(m.cmbTipoMov, Qt::Key_Down);
+    ASSERT_EQ(m.cmbTipoMov->currentText(), QStringLiteral("Abono"));
+    Pulsa(m.Toolbar2, QStringLiteral("Guardar."));
+    ASSERT_EQ(prompts.messages(), QStringList());
+    QCoreApplication::processEvents();
+    const int fila = m.DBGrid1->currentIndex().row();
+    ASSERT_GE(fila, 0);
+    auto* modelo = qobject_cast<QStandardItemModel*>(m.DBGrid1->model());
+    const int col = Columna(m.DBGrid1, QStringLiteral("IdMovto"));
+    ASSERT_GE(col, 0);
+    EXPECT_EQ(modelo->item(fila, col)->text(), QStringLiteral("2"));
+    EXPECT_EQ(m.txtNumMovimiento->Text(), QStringLiteral("2"));
+    EXPECT_EQ(m.cmbTipoMov->currentText(), QStringLiteral("Abono"));
+    EXPECT_DOUBLE_EQ(Saldo(cuenta), 120);
+
+    // Cancelling acts on the movement shown: the payment goes and the balance is 150.
+    prompts.pushAnswer(ui::Answer::Yes);
+    Pulsa(m.Toolbar2, QStringLiteral("Cancelar Movimiento."));
+    EXPECT_DOUBLE_EQ(Saldo(cuenta), 150);
+    EXPECT_EQ(Valor(*sucursal, QStringLiteral("SELECT EstatusMovto FROM CuentasMovto WHERE IdMovto = 2")).toInt(),
+              EstatusCancelado);
+    EXPECT_EQ(m.txtNumMovimiento->Text(), QStringLiteral("2"));
+    EXPECT_EQ(m.cmbEstatus->currentText(), QStringLiteral("No Activo"));
 }
 
 }  // namespace

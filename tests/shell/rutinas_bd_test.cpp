@@ -93,7 +93,8 @@ TEST_F(RutinasBD, InsertsKeepQuotesAndNumberMovementsInsideTheCallersTransaction
     db::Error e;
     EXPECT_FALSE(suc->exec(QStringLiteral("INSERT INTO EInventario(Numero) VALUES (9)"), {}, &e));
     MuestraErrorBD(e);
-    EXPECT_TRUE(p.lastMessage().startsWith(QStringLiteral("Hay un valor que no se permite duplicar")));
+    EXPECT_EQ(p.lastMessage(), QStringLiteral("Hay un valor que no se permite duplicar como el codigo de barras, "
+                                              "compruebe sus campos. Se repite: Numero."));
 }
 
 // Inside a save's write transaction a failure must not open a message box (it would hold the lock
