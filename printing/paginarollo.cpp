@@ -26,7 +26,7 @@ QImage PaginaEnImagen(const report::Rendered& pagina, int anchoPuntos, int dpi) 
     QFont fuente(QStringLiteral("DejaVu Sans"));
     fuente.setPointSizeF(9);
     doc.setDefaultFont(fuente);
-    doc.setHtml(pagina.body);
+    doc.setHtml(pagina.body());
     doc.setTextWidth(anchoPuntos);
 
     const auto puntos = [&](qreal mm) { return int(std::lround(mm / 25.4 * dpi)); };
