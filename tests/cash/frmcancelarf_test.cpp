@@ -171,7 +171,7 @@ TEST_F(FrmCancelarFTest, ATicketRefundedInPartThenCancelledLeavesTheCutEqualToTh
     teclea(f, "Ticket", 90);
     prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
-    EXPECT_EQ(prompts.lastMessage(), "La factura 90 fue dada de baja.");
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 90 fue dado de baja.");
     // In: 31.00 and 16.00; out: 12.00 and the 19.00 handed back.
     EXPECT_EQ(pendiente(), 1600);
 }
@@ -192,7 +192,7 @@ TEST_F(FrmCancelarFTest, ATicketOfAClosedCutIsCancelledButNotDeleted) {
     prompts.clear();
     prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
-    EXPECT_EQ(prompts.lastMessage(), "La factura 92 fue dada de baja.");
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 92 fue dado de baja.");
     EXPECT_EQ(caja::CargaCorte(bd(), 3, false)->ventasCentavos, 2000);
     EXPECT_EQ(pendiente(), -2000);
 }
