@@ -163,7 +163,7 @@ struct Pages::Impl {
     // What one page holds: the items [first, last) of the repeated section, after the body's
     // opening (prefix) or the table's opening again, before the body's end (suffix) or the
     // table's close. `slice` >= 0: that part of a unit laid out across several pages.
-    struct Spec {
+    struct PagePlan {
         int first = 0, last = 0;
         bool prefix = false, suffix = false;
         int slice = -1;
@@ -203,7 +203,7 @@ struct Pages::Impl {
     QThreadPool pool;
     std::atomic<bool> stop{false};
 
-    std::vector<Spec> pages;
+    std::vector<PagePlan> pages;
     int cursor = 0;
     bool done = false;
 
@@ -454,7 +454,7 @@ struct Pages::Impl {
         const int count = roll ? 1 : std::max(1, wholeDoc->pageCount());
         pages.clear();
         for (int i = 0; i < count; ++i) {
-            Spec s;
+            PagePlan s;
             s.slice = i;
             pages.push_back(s);
         }
@@ -462,7 +462,7 @@ struct Pages::Impl {
     }
 
     void addPage(int first, int last, bool withSuffix) {
-        Spec s;
+        PagePlan s;
         s.first = first;
         s.last = last;
         s.prefix = pages.empty();
@@ -478,7 +478,7 @@ struct Pages::Impl {
         auto doc = layDoc(html[static_cast<size_t>(item)], width, bodyH);
         const int count = std::max(1, doc->pageCount());
         for (int k = 0; k < count; ++k) {
-            Spec s;
+            PagePlan s;
             s.first = item;
             s.last = item + 1;
             s.slice = k;
@@ -513,7 +513,7 @@ struct Pages::Impl {
                 } else {
                     addSlices(e);
                     if (cursor == n) {
-                        Spec s;
+                        PagePlan s;
                         s.first = s.last = n;
                         s.suffix = true;
                         if (!suffix.trimmed().isEmpty())
@@ -539,7 +539,7 @@ struct Pages::Impl {
         return true;
     }
 
-    QString pageHtml(const Spec& s) const {
+    QString pageHtml(const PagePlan& s) const {
         QString out;
         if (s.prefix)
             out += prefix;
@@ -555,7 +555,7 @@ struct Pages::Impl {
     }
 
     // Runs on a worker too: it reads only the items of a page already packed.
-    std::shared_ptr<QTextDocument> build(const Spec& s) const {
+    std::shared_ptr<QTextDocument> build(const PagePlan& s) const {
         if (whole)
             return wholeDoc;
         std::unique_ptr<QTextDocument> doc;
@@ -605,7 +605,7 @@ struct Pages::Impl {
             if (cache.count(i) || building.count(i))
                 continue;
             building.insert(i);
-            const Spec s = pages[static_cast<size_t>(i)];
+            const PagePlan s = pages[static_cast<size_t>(i)];
             const_cast<QThreadPool&>(pool).start(
                 [this, i, s] {
                     auto doc = build(s);
@@ -686,7 +686,7 @@ QSize Pages::pixelSize(qreal dpi) const { return d->size.sizePixels(static_cast<
 void Pages::paint(int page, QPainter* painter, qreal dpi) const {
     if (page < 0 || page >= count())
         return;
-    const Impl::Spec& s = d->pages[static_cast<size_t>(page)];
+    const Impl::PagePlan& s = d->pages[static_cast<size_t>(page)];
     d->readAhead(page + 1);
     const int total = expected();
     painter->save();
