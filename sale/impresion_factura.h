@@ -6,8 +6,8 @@
 #include "platform/db/database.h"
 #include "platform/report/formulas.h"
 #include "platform/report/report.h"
-#include "printing/importes.h"
 #include "platform/ui/prompts.h"
+#include "printing/importes.h"
 
 #include <QString>
 #include <QVariantMap>
