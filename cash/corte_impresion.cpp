@@ -4,6 +4,7 @@
 #include "cash/movimientos.h"
 #include "printing/envio.h"
 #include "printing/formato.h"
+#include "printing/importes.h"
 #include "printing/textoticket.h"
 #include "shell/estado.h"
 #include "shell/texto.h"
@@ -92,44 +93,44 @@ bool ReporteVentasCorte(db::Database& bd, qint64 idCorte, bool tickets, const QD
 
     double piezas = 0;
     qint64 totalCorte = 0, exento = 0;
-    for (size_t i = 0; i < r.size(); ++i) {
-        const db::Row& f = r[i];
-        const qint64 numero = qAbs(f.integer(QStringLiteral("Numero")));
+    for (size_t i = 0; i < r.size();) {
+        const size_t fin = printing::FinDocumento(r, i);
+        const db::Rows doc(r.begin() + qsizetype(i), r.begin() + qsizetype(fin));
+        i = fin;
+        // The printouts' shared money: the lines add up, less the general discount, to the total.
+        const printing::ImportesDocumento m = printing::ImportesDeFilas(doc, QStringLiteral("Importe"));
+        const db::Row& ultima = doc.back();
+        const qint64 numero = qAbs(ultima.integer(QStringLiteral("Numero")));
         // A closed cut prints as it was made: it took only active documents.
-        const bool activo = idCorte > 0 || f.integer(QStringLiteral("Status")) == 1;
-        const double cantidad = f.real(QStringLiteral("Cantidad"));
-        double base = cantidad * f.real(QStringLiteral("PrecioUnit"));
-        const double d = f.real(QStringLiteral("Descuento"));
-        // What was charged for the line: after its own discount and the document's. A cancelled
-        // document takes nothing from the cut, its tax-exempt lines neither.
-        if (f.integer(QStringLiteral("Iva")) == 0 && activo)
-            exento += shell::Centavos(base * (1 - d / 100.0) * (1 - f.real(QStringLiteral("DescFact")) / 100.0));
-        // Quantities keep their fraction: 2.5 pieces are 2.5, not 2.
-        const QString q = NumeroPlano(cantidad);
-        if (activo) {
-            AgregaTextoTicket(QStringLiteral("(") + q + QStringLiteral(")"));
-            piezas += cantidad;
-        } else {
-            AgregaTextoTicket(QStringLiteral("*") + q + QStringLiteral("*"));
+        const bool activo = idCorte > 0 || ultima.integer(QStringLiteral("Status")) == 1;
+        for (size_t k = 0; k < doc.size(); ++k) {
+            const db::Row& f = doc[k];
+            const double cantidad = f.real(QStringLiteral("Cantidad"));
+            const double d = f.real(QStringLiteral("Descuento"));
+            // What was charged for the line, after its own discount and the document's. A cancelled
+            // document takes nothing from the cut, its tax-exempt lines neither.
+            if (f.integer(QStringLiteral("Iva")) == 0 && activo) exento += m.pagado[k];
+            // Quantities keep their fraction: 2.5 pieces are 2.5, not 2.
+            const QString q = NumeroPlano(cantidad);
+            if (activo) {
+                AgregaTextoTicket(QStringLiteral("(") + q + QStringLiteral(")"));
+                piezas += cantidad;
+            } else {
+                AgregaTextoTicket(QStringLiteral("*") + q + QStringLiteral("*"));
+            }
+            AgregaTextoTicket(Folio(numero) + QStringLiteral(" ") + Relleno(Monto(m.bruto[k], "###,##0.00"), 10) +
+                              QStringLiteral(" ") + f.text(QStringLiteral("Cextra1")).left(17) + LF);
+            if (d != 0)
+                AgregaTextoTicket(QStringLiteral("-Desc. al prod. ") + NumeroPlano(d) + QStringLiteral("% = ") +
+                                  Monto(m.neto[k], "###,##0.00") + LF);
         }
-        AgregaTextoTicket(Folio(numero) + QStringLiteral(" ") + Relleno(Monto(base, "###,##0.00"), 10) + QStringLiteral(" ") +
-                          f.text(QStringLiteral("Cextra1")).left(17) + LF);
-        if (d != 0) {
-            base -= base * d / 100.0;
-            AgregaTextoTicket(QStringLiteral("-Desc. al prod. ") + NumeroPlano(d) + QStringLiteral("% = ") +
-                              Monto(base, "###,##0.00") + LF);
-        }
-        const bool fin = i + 1 == r.size() || qAbs(r[i + 1].integer(QStringLiteral("Numero"))) != numero ||
-                         r[i + 1].text(QStringLiteral("TipoDocto")) != f.text(QStringLiteral("TipoDocto"));
-        if (!fin) continue;
-        const double importe = f.real(QStringLiteral("Importe"));
-        const double g = f.real(QStringLiteral("DescFact"));
+        const double g = ultima.real(QStringLiteral("DescFact"));
         if (g != 0)
             AgregaTextoTicket(QStringLiteral("-Desc: ") + Folio(numero) + QStringLiteral("= ") + NumeroPlano(g) +
-                              QStringLiteral("% ") + Monto(g / 100.0 * importe, "###,##0.00") + LF);
+                              QStringLiteral("% ") + Monto(m.descuento, "###,##0.00") + LF);
         AgregaTextoTicket(QStringLiteral("TOTAL Venta: ") + Folio(numero) + QStringLiteral(" $") +
-                          Monto(importe, "#,###,##0.00") + (activo ? QStringLiteral(" ") : QStringLiteral(" CANC.")) + LF);
-        if (activo) totalCorte += shell::Centavos(importe);
+                          Monto(m.total, "#,###,##0.00") + (activo ? QStringLiteral(" ") : QStringLiteral(" CANC.")) + LF);
+        if (activo) totalCorte += m.total;
     }
     AgregaTextoTicket(QStringLiteral("Total ") + NumeroPlano(piezas) + QStringLiteral(" Pzas.") + LF);
     AgregaTextoTicket(QStringLiteral("Total CORTE    = ") + Monto(totalCorte, "#,###,##0.00") + LF + LF);

@@ -2,6 +2,7 @@
 
 #include "platform/report/totals.h"
 #include "printing/formato.h"
+#include "printing/importes.h"
 #include "shell/texto.h"
 
 #include <algorithm>
@@ -17,12 +18,6 @@ QString conCriterio(const QString& base, const shell::CriterioFechas& c, QVarian
 }
 
 QString dinero(qint64 centavos) { return report::formatAmount(double(centavos) / 100); }
-
-// A sold line's amount as the reports show it: quantity x price less the line's own discount.
-double importeLinea(const db::Row& f) {
-    const double bruto = f.real(QStringLiteral("Cantidad")) * f.real(QStringLiteral("PrecioUnit"));
-    return bruto - bruto * f.real(QStringLiteral("Descuento")) / 100;
-}
 
 }  // namespace
 
@@ -55,8 +50,12 @@ QVariantMap DatosVentas(const db::Rows& filas) {
     QVariantList documentos;
     qint64 total = 0;
     int cancelados = 0;
-    for (const report::Group& g : report::groupBy(filas, {QStringLiteral("TipoDocto"), QStringLiteral("Numero")})) {
-        const db::Row& h = g.rows.back();  // the document's values are those of its last line
+    for (size_t i = 0; i < filas.size();) {
+        const size_t fin = FinDocumento(filas, i);
+        const db::Rows g(filas.begin() + qsizetype(i), filas.begin() + qsizetype(fin));
+        i = fin;
+        const ImportesDocumento m = ImportesDeFilas(g, QStringLiteral("Importe"));
+        const db::Row& h = g.back();  // the document's values are those of its last line
         const bool cancelado = h.integer(QStringLiteral("Status")) != 1;
         QVariantMap doc;
         doc.insert(QStringLiteral("Numero"), std::llabs(h.integer(QStringLiteral("Numero"))));
@@ -64,17 +63,21 @@ QVariantMap DatosVentas(const db::Rows& filas) {
         doc.insert(QStringLiteral("Fecha"), h.value(QStringLiteral("Fecha")));
         doc.insert(QStringLiteral("Cliente"), h.text(QStringLiteral("Cliente")));
         doc.insert(QStringLiteral("Cancelado"), cancelado);
-        doc.insert(QStringLiteral("Total"), report::formatAmount(h.real(QStringLiteral("Importe"))));
+        doc.insert(QStringLiteral("Total"), dinero(m.total));
+        doc.insert(QStringLiteral("HayDescuento"), m.descuento != 0);
+        doc.insert(QStringLiteral("DescFact"), NumeroPlano(h.real(QStringLiteral("DescFact"))));
+        doc.insert(QStringLiteral("ImporteDescuento"), dinero(m.descuento));
         QVariantList lineas;
-        for (const db::Row& f : g.rows) {
+        for (size_t k = 0; k < g.size(); ++k) {
+            const db::Row& f = g[k];
             QVariantMap l = report::toVariant(f);
             l.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
-            l.insert(QStringLiteral("Importe"), report::formatAmount(importeLinea(f)));
+            l.insert(QStringLiteral("Importe"), dinero(m.neto[k]));
             lineas << l;
         }
         doc.insert(QStringLiteral("lineas"), lineas);
         if (cancelado) ++cancelados;
-        else total += shell::Centavos(h.real(QStringLiteral("Importe")));
+        else total += m.total;
         documentos << doc;
     }
     QVariantMap d;
@@ -85,19 +88,45 @@ QVariantMap DatosVentas(const db::Rows& filas) {
     return d;
 }
 
+QString SeleccionSeriesVenta() {
+    return QStringLiteral("SELECT c.*, v.Descuento AS DescFact, v.Total AS TotalDocumento FROM CdetalleVenta c "
+                          "JOIN Venta v ON v.Numero = c.Numero AND v.Tipo = c.TipoDocto "
+                          "WHERE c.TipoDocto = ? AND c.Numero = ? ORDER BY c.IdLinea");
+}
+
+QVariantMap DatosSeriesVenta(const db::Rows& filas) {
+    const ImportesDocumento m = ImportesDeFilas(filas, QStringLiteral("TotalDocumento"));
+    QVariantList l;
+    for (size_t k = 0; k < filas.size(); ++k) {
+        QVariantMap v = report::toVariant(filas[k]);
+        v.insert(QStringLiteral("Cantidad"), NumeroPlano(filas[k].real(QStringLiteral("Cantidad"))));
+        v.insert(QStringLiteral("Importe"), dinero(m.neto[k]));
+        l << v;
+    }
+    QVariantMap d;
+    d.insert(QStringLiteral("lineas"), l);
+    d.insert(QStringLiteral("HayDescuento"), m.descuento != 0);
+    d.insert(QStringLiteral("DescFact"),
+             NumeroPlano(filas.empty() ? 0.0 : filas.front().real(QStringLiteral("DescFact"))));
+    d.insert(QStringLiteral("ImporteDescuento"), dinero(m.descuento));
+    d.insert(QStringLiteral("Total"), dinero(m.total));
+    return d;
+}
+
 std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio, const QDate& fin, bool porImporte,
                                           db::Error* error) {
     const shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2);
     const auto lineas = bd.select(
         QStringLiteral("SELECT DetalleVenta.ClaveProducto, Producto.Nombre, Producto.Descripcion, "
-                       "DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento "
+                       "DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento, "
+                       "DetalleVenta.Numero, DetalleVenta.TipoDocto, Venta.Descuento AS DescFact, Venta.Total "
                        "FROM DetalleVenta JOIN Venta ON Venta.Numero = DetalleVenta.Numero "
                        "AND Venta.Tipo = DetalleVenta.TipoDocto "
                        "LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto "
                        // A day invoice (IdCorte -1) re-lists goods its tickets already sold.
                        "WHERE DetalleVenta.Numero <> 0 AND Venta.Tipo IN ('T', 'F', 'E') AND Venta.Status = 1 AND "
                        "COALESCE(Venta.IdCorte, 0) <> -1 AND ") +
-            c.sql,
+            c.sql + QStringLiteral(" ORDER BY DetalleVenta.TipoDocto, DetalleVenta.Numero, DetalleVenta.IdLinea"),
         c.params, error);
     if (!lineas) return std::nullopt;
     struct Suma {
@@ -105,13 +134,20 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
         qint64 milesimas = 0, centavos = 0;
     };
     std::map<qint64, Suma> porProducto;
-    for (const db::Row& l : *lineas) {
-        Suma& s = porProducto[l.integer(QStringLiteral("ClaveProducto"))];
-        s.nombre = l.text(QStringLiteral("Nombre"));
-        s.descripcion = l.text(QStringLiteral("Descripcion"));
-        const double cantidad = l.real(QStringLiteral("Cantidad"));
-        s.milesimas += qRound64(cantidad * 1000);
-        s.centavos += shell::Centavos(importeLinea(l));
+    for (size_t i = 0; i < lineas->size();) {
+        const size_t fin = FinDocumento(*lineas, i);
+        const db::Rows doc(lineas->begin() + qsizetype(i), lineas->begin() + qsizetype(fin));
+        i = fin;
+        // Each line counts its share of what the document took, its general discount included.
+        const ImportesDocumento m = ImportesDeFilas(doc, QStringLiteral("Total"));
+        for (size_t k = 0; k < doc.size(); ++k) {
+            const db::Row& l = doc[k];
+            Suma& s = porProducto[l.integer(QStringLiteral("ClaveProducto"))];
+            s.nombre = l.text(QStringLiteral("Nombre"));
+            s.descripcion = l.text(QStringLiteral("Descripcion"));
+            s.milesimas += qRound64(l.real(QStringLiteral("Cantidad")) * 1000);
+            s.centavos += m.pagado[k];
+        }
     }
     std::vector<std::pair<qint64, Suma>> orden(porProducto.begin(), porProducto.end());
     std::stable_sort(orden.begin(), orden.end(), [porImporte](const auto& a, const auto& b) {

@@ -22,16 +22,18 @@ QString SeleccionTicketsHoy(const QDate& hoy, QVariantList* valores);
 QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QVariantList* valores);
 
 // Documents of the rows as the sales templates show them: "documentos" (Numero shown without
-// sign, TipoDocto, Fecha, Cliente, Cancelado, Total and "lineas" with each line's "Importe" =
-// quantity x price less the line discount), "NumDocumentos", "TotalVentas" (the valid documents'
-// totals, each counted once, in cents) and "NumCancelados". A ticket and an invoice of one number
+// sign, TipoDocto, Fecha, Cliente, Cancelado, Total (the stored one), HayDescuento, DescFact and
+// ImporteDescuento of the general discount, and "lineas" with each line's "Importe" after its own
+// discount: the lines less the discount give Total), "NumDocumentos", "TotalVentas" (the valid
+// documents' totals, each counted once) and "NumCancelados". A ticket and an invoice of one number
 // are two documents.
 QVariantMap DatosVentas(const db::Rows& filas);
 
 // Products sold in the period on tickets and invoices (active documents only; quotations, day
-// invoices, whose goods their tickets sold, and lines not yet in a document left out): one row per product with ClaveProducto, Nombre,
-// Descripcion, SumaCantidad and SumaImporte (each line's amount to the cent before adding, as the
-// daily report shows it), Campo1 to Campo4 empty. `porImporte`: largest amount first, else most-sold first.
+// invoices, whose goods their tickets sold, and lines not yet in a document left out): one row per
+// product with ClaveProducto, Nombre, Descripcion, SumaCantidad and SumaImporte (each line's share
+// of what its document took, general discount included, so the products add up to the money
+// taken), Campo1 to Campo4 empty. `porImporte`: largest amount first, else most-sold first.
 std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio, const QDate& fin, bool porImporte,
                                           db::Error* error = nullptr);
 
@@ -41,6 +43,13 @@ QString SeleccionVentasEmpleado(const QDate& inicio, const QDate& fin, QVariantL
 // Sellers with their documents, cancelled ones marked and left out of the totals: "vendedores"
 // (NombreUsuario, documentos, Total, NumDocumentos), "TotalVentas".
 QVariantMap DatosVentasEmpleado(const db::Rows& filas);
+
+// The lines of one document (letter and number bound in that order) with its general discount and
+// stored total, for the series listing; and what its template shows of them: "lineas" (Importe
+// after the line's own discount), HayDescuento, DescFact, ImporteDescuento and Total (the stored
+// one, which the lines less the discount give).
+QString SeleccionSeriesVenta();
+QVariantMap DatosSeriesVenta(const db::Rows& filas);
 
 // The answer to the series prompt ("T456", "e12"): the letter upper-cased (T, F, E or C) and the
 // number; nullopt for anything else.

@@ -3,6 +3,7 @@
 #include "platform/money/money.h"
 #include "printing/encabezado.h"
 #include "printing/formato.h"
+#include "printing/importes.h"
 #include "printing/textoticket.h"
 #include "shell/estado.h"
 #include "shell/texto.h"
@@ -23,9 +24,16 @@ QString relleno(QString texto, int largo, const QString& con) {
     return RellenaTexto(texto, largo, con, false);
 }
 
-void lineasDeProducto(const DatosTicketVenta& d, double& piezas, double& suma) {
+printing::ImportesDocumento importes(const DatosTicketVenta& d) {
+    std::vector<printing::LineaVendida> v;
+    for (const LineaTicketVenta& l : d.lineas) v.push_back({l.CExtra3, l.PrecioUnit, l.Descuento, false});
+    return printing::ImportesDe(v, d.DescFact, d.Total);
+}
+
+void lineasDeProducto(const DatosTicketVenta& d, const printing::ImportesDocumento& m, double& piezas) {
     const bool compacto = G().Formatoticket == 1;
-    for (const LineaTicketVenta& l : d.lineas) {
+    for (size_t i = 0; i < d.lineas.size(); ++i) {
+        const LineaTicketVenta& l = d.lineas[i];
         const bool generico = l.CodigodeBarras == QLatin1String("VARIOS");
         QString codigo;
         if (generico) codigo = l.CExtra4.mid(8);
@@ -35,7 +43,8 @@ void lineasDeProducto(const DatosTicketVenta& d, double& piezas, double& suma) {
             AgregaTextoTicket(AlineaDerecha(codigo + QLatin1Char(' ') +
                                             (generico ? QStringLiteral("(GEN)") : l.Nombre) + LF));
 
-        double importe = l.Importe;
+        // The amount the line adds to the sum over TOTAL, as every printout of the sale shows it.
+        const double importe = m.neto[i] / 100.0;
         piezas += l.CExtra3;
         QString texto;
         if (l.Descuento == 0) {
@@ -46,13 +55,11 @@ void lineasDeProducto(const DatosTicketVenta& d, double& piezas, double& suma) {
                 texto = relleno(NumeroPlano(l.CExtra3), 2, QStringLiteral("0")) + codigo +
                         relleno(FormatoMonto(importe, false), 7, QStringLiteral(" "));
         } else {
-            importe = TruncaCentavos(importe - importe * l.Descuento / 100);
             texto = QStringLiteral("(") + NumeroPlano(l.CExtra3) + QStringLiteral(" x ") +
                     FormatoMonto(l.PrecioUnit) + QStringLiteral(") -") + NumeroPlano(l.Descuento) +
                     QStringLiteral("% = ") + FormatoMonto(importe);
         }
         AgregaTextoTicket(AlineaDerecha(texto) + LF);
-        suma += importe;
     }
 }
 
@@ -92,20 +99,20 @@ void ConstruyeTicketVenta(const DatosTicketVenta& d) {
     EncabezadoTicket(d.Fecha, d.numero, d.impreso);
     AgregaTextoTicket(CentraTexto(QString(23, QLatin1Char('-'))) + LF);
 
+    const printing::ImportesDocumento m = importes(d);
     double piezas = 0;
-    double suma = 0;
-    lineasDeProducto(d, piezas, suma);
+    lineasDeProducto(d, m, piezas);
 
     AgregaTextoTicket(CentraTexto(AplicaFuenteB(LF + QString(24, QLatin1Char('-')))));
     AgregaTextoTicket(izquierda(AplicaFuenteA(QStringLiteral("(") + NumeroPlano(piezas) +
                                               QStringLiteral(")PIEZAS"))));
     if (d.DescFact != 0)
         AgregaTextoTicket(izquierda(QStringLiteral("-Desc ") + NumeroPlano(d.DescFact) +
-                                    QStringLiteral("%=") + NumeroPlano(suma * d.DescFact / 100)) +
+                                    QStringLiteral("%=") + NumeroPlano(m.descuento / 100.0)) +
                           LF);
     else
         AgregaTextoTicket(izquierda(QStringLiteral(" ") + LF));
-    const double total = money::redondea(d.Total ? *d.Total : suma - suma * d.DescFact / 100);
+    const double total = m.total / 100.0;
     AgregaTextoTicket(izquierda(AplicaFuenteA(QStringLiteral("TOTAL   =  ") + FormatoMonto(total) +
                                               QStringLiteral(" M.N.") + LF)));
 

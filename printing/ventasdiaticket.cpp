@@ -2,6 +2,7 @@
 
 #include "printing/envio.h"
 #include "printing/formato.h"
+#include "printing/importes.h"
 #include "printing/reporte_parametros.h"
 #include "printing/textoticket.h"
 #include "printing/ticketventa.h"
@@ -42,37 +43,36 @@ void ArmaReporteVentasDia(const db::Rows& filas, bool tickets, const QDate& dia,
     AgregaTextoTicket(QString(23, QLatin1Char('-')) + lf);
 
     qint64 totalCentavos = 0;
-    for (size_t i = 0; i < filas.size(); ++i) {
-        const db::Row& f = filas[i];
-        const qint64 numero = std::llabs(f.integer(QStringLiteral("Numero")));
-        const double d = f.real(QStringLiteral("Descuento"));
-        double importe = f.real(QStringLiteral("PrecioUnit")) * f.real(QStringLiteral("Cantidad"));
-        const bool valida = f.integer(QStringLiteral("Status")) == 1;
-        const QString cantidad = NumeroPlano(f.real(QStringLiteral("Cantidad")));
-        QString base = monto(importe, "###,##0.00");
-        AgregaTextoTicket((valida ? QStringLiteral("(") + cantidad + QStringLiteral(")")
-                                  : QStringLiteral("*") + cantidad + QStringLiteral("*")) +
-                          folio(numero) + QLatin1Char(' ') + RellenaTexto(base, 10, QStringLiteral(" "), false) +
-                          QLatin1Char(' ') + f.text(QStringLiteral("Cextra1")).left(17) + lf);
-        if (d != 0) {
-            importe -= importe * d / 100;
-            AgregaTextoTicket(QStringLiteral("-Desc. al prod. ") + NumeroPlano(d) + QStringLiteral("% = ") +
-                              monto(importe, "###,##0.00") + lf);
+    for (size_t i = 0; i < filas.size();) {
+        const size_t fin = FinDocumento(filas, i);
+        const db::Rows doc(filas.begin() + qsizetype(i), filas.begin() + qsizetype(fin));
+        i = fin;
+        // The printouts' shared money: the lines add up, less the general discount, to the total.
+        const ImportesDocumento m = ImportesDeFilas(doc, QStringLiteral("Importe"));
+        const db::Row& ultima = doc.back();
+        const qint64 numero = std::llabs(ultima.integer(QStringLiteral("Numero")));
+        const bool valida = ultima.integer(QStringLiteral("Status")) == 1;
+        for (size_t k = 0; k < doc.size(); ++k) {
+            const db::Row& f = doc[k];
+            const double d = f.real(QStringLiteral("Descuento"));
+            const QString cantidad = NumeroPlano(f.real(QStringLiteral("Cantidad")));
+            QString base = monto(m.bruto[k] / 100.0, "###,##0.00");
+            AgregaTextoTicket((valida ? QStringLiteral("(") + cantidad + QStringLiteral(")")
+                                      : QStringLiteral("*") + cantidad + QStringLiteral("*")) +
+                              folio(numero) + QLatin1Char(' ') + RellenaTexto(base, 10, QStringLiteral(" "), false) +
+                              QLatin1Char(' ') + f.text(QStringLiteral("Cextra1")).left(17) + lf);
+            if (d != 0)
+                AgregaTextoTicket(QStringLiteral("-Desc. al prod. ") + NumeroPlano(d) + QStringLiteral("% = ") +
+                                  monto(m.neto[k] / 100.0, "###,##0.00") + lf);
         }
-        // A document ends where the next line belongs to another number or letter.
-        const bool ultima = i + 1 == filas.size() ||
-                            filas[i + 1].integer(QStringLiteral("Numero")) != f.integer(QStringLiteral("Numero")) ||
-                            filas[i + 1].text(QStringLiteral("TipoDocto")) != f.text(QStringLiteral("TipoDocto"));
-        if (!ultima) continue;
-        const double total = f.real(QStringLiteral("Importe"));
-        const double general = f.real(QStringLiteral("DescFact"));
+        const double general = ultima.real(QStringLiteral("DescFact"));
         if (general != 0)
             AgregaTextoTicket(QStringLiteral("-Desc: ") + folio(numero) + QStringLiteral("= ") + NumeroPlano(general) +
-                              QStringLiteral("% ") + monto(general / 100 * total, "###,##0.00") + lf);
+                              QStringLiteral("% ") + monto(m.descuento / 100.0, "###,##0.00") + lf);
         AgregaTextoTicket(QStringLiteral("TOTAL Venta: ") + folio(numero) + QStringLiteral(" $") +
-                          monto(total, "#,###,##0.00") + lf);
+                          monto(m.total / 100.0, "#,###,##0.00") + lf);
         AgregaTextoTicket((valida ? QStringLiteral(" ") : QStringLiteral(" CANC.")) + lf);
-        if (valida) totalCentavos += shell::Centavos(total);
+        if (valida) totalCentavos += m.total;
     }
     AgregaTextoTicket(QStringLiteral("Total VENTAS = $") + monto(double(totalCentavos) / 100, "#,###,##0.00") +
                       QStringLiteral("\n\n"));

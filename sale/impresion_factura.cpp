@@ -2,7 +2,6 @@
 
 #include "sale/impresion_factura_mp.h"
 
-#include "platform/money/money.h"
 #include "platform/report/totals.h"
 #include "printing/reporte.h"
 #include "sale/totales.h"
@@ -76,39 +75,24 @@ QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglos
         filas.front().integer(QStringLiteral("IVAP")) > 0)
         tasa = static_cast<int>(filas.front().integer(QStringLiteral("IVAP")));
 
-    std::vector<LineaTotal> totales;
+    const std::vector<printing::LineaVendida> vendidas = printing::LineasVendidas(filas);
+    const printing::ImportesDocumento d =
+        printing::ImportesDe(vendidas, descuento, totalGuardado, desglosaIVA ? tasa : -1);
     QVariantList lineas;
-    double gravado = 0, exento = 0;  // line amounts before the general discount, tax included
-    for (const db::Row& r : filas) {
-        LineaTotal t;
-        t.cantidad = r.real(QStringLiteral("Cantidad"));
-        const double precio = r.real(QStringLiteral("PrecioUnit"));
-        const double desc = r.real(QStringLiteral("Descuento"));
-        t.importe = ImporteLinea(t.cantidad, precio, desc);
-        t.iva = r.flag(QStringLiteral("Iva"));
-        t.pPrecioUnitD = PrecioSinIVA(precio, desc, tasa);
-        totales.push_back(t);
-        (t.iva ? gravado : exento) += t.importe;
-
+    for (size_t i = 0; i < filas.size(); ++i) {
+        const db::Row& r = filas[i];
+        const printing::LineaVendida& v = vendidas[i];
         QVariantMap l;
-        l.insert(QStringLiteral("Cantidad"), textoCantidad(t.cantidad));
+        l.insert(QStringLiteral("Cantidad"), textoCantidad(v.cantidad));
         l.insert(QStringLiteral("Codigo"), r.text(QStringLiteral("CodigodeBarras")));
         l.insert(QStringLiteral("Descripcion"), nombreLinea(r));
         l.insert(QStringLiteral("Observacion"), r.text(QStringLiteral("Observacion")));
-        if (desglosaIVA && t.iva) {
-            l.insert(QStringLiteral("PrecioUnit"), t.pPrecioUnitD);
-            l.insert(QStringLiteral("Importe"), shell::Redondea(t.pPrecioUnitD * t.cantidad, 2));
-        } else {
-            l.insert(QStringLiteral("PrecioUnit"), shell::Redondea(precio * (1 - desc / 100), 4));
-            l.insert(QStringLiteral("Importe"), t.importe);
-        }
+        l.insert(QStringLiteral("PrecioUnit"), desglosaIVA && v.iva ? PrecioSinIVA(v.precioUnit, v.descuento, tasa)
+                                                                   : shell::Redondea(v.precioUnit * (1 - v.descuento / 100), 4));
+        l.insert(QStringLiteral("Importe"), d.neto[i] / 100.0);
         lineas.append(l);
     }
 
-    const Totales plano = CalculaTotal(totales, 0, 0, descuento);
-    const DesgloseTotal d =
-        DesglosaTotal(totalGuardado ? *totalGuardado : plano.total, gravado, exento, descuento,
-                      desglosaIVA ? tasa : -1);
     QVariantMap m;
     m.insert(QStringLiteral("lineas"), lineas);
     m.insert(QStringLiteral("TasaIVA"), tasa);
@@ -120,30 +104,6 @@ QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglos
     m.insert(QStringLiteral("Total"), d.total / 100.0);
     m.insert(QStringLiteral("ImporteLetra"), report::amountInWords(d.total / 100.0));
     return m;
-}
-
-DesgloseTotal DesglosaTotal(double total, double gravado, double exento, double descuento, int tasa) {
-    DesgloseTotal d;
-    d.total = money::centavos(total);
-    const double queda = 1 - descuento / 100;
-    if (tasa < 0) {
-        // No tax shown: the subtotal is the lines' sum and the discount closes it on the total.
-        d.subtotal = descuento != 0 ? money::centavos(gravado + exento) : d.total;
-        d.descuento = d.subtotal - d.total;
-        return d;
-    }
-    const double divisor = 1 + tasa / 100.0;
-    // The exempt part of the total bears no tax; the rest is split into base and tax.
-    qint64 exentoC = 0;
-    if (gravado == 0) exentoC = d.total;
-    else if (exento != 0) exentoC = money::centavos(exento * queda);
-    const qint64 conIVA = d.total - exentoC;
-    const qint64 base = money::centavos(conIVA / 100.0 / divisor);
-    d.iva = conIVA - base;
-    const qint64 neto = base + exentoC;
-    d.subtotal = descuento != 0 ? money::centavos(gravado / divisor) + money::centavos(exento) : neto;
-    d.descuento = d.subtotal - neto;
-    return d;
 }
 
 void FormulasFactura(qint64 numero, const db::Rows& filas, report::Formulas& f) {

@@ -7,6 +7,7 @@
 #include "platform/report/formulas.h"
 #include "platform/report/report.h"
 #include "platform/ui/prompts.h"
+#include "printing/importes.h"
 
 #include <QString>
 #include <QVariantMap>
@@ -34,25 +35,21 @@ struct DestinoImpresion {
 // ImporteDescuento, HayDescuento, MuestraSubtotal, IVA, TasaIVA, Total, ImporteLetra. `descuento` is
 // the general discount in percent; the tax rate is the document's IVAP, else `tasaPredeterminada`.
 // Total is `totalGuardado` (the document's Venta.Total, what was charged) when given, else the sum
-// of the line amounts less the discount; the printed figures are derived from it (DesglosaTotal)
-// so Subtotal - ImporteDescuento + IVA is Total to the cent.
+// of the line amounts less the discount; every printed figure comes from the printouts' shared
+// money (printing::ImportesDe), so the lines add up to Subtotal and Subtotal - ImporteDescuento +
+// IVA is Total to the cent.
 QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglosaIVA,
                            int tasaPredeterminada, std::optional<double> totalGuardado);
 // The same with the branch's tax rate and the total rebuilt from the lines.
 QVariantMap DatosDocumento(const db::Rows& filas, double descuento, bool desglosaIVA);
 
-// The printed totals of a document, in cents: subtotal - descuento + iva = total.
-struct DesgloseTotal {
-    qint64 subtotal = 0;   // before the general discount (before tax when the tax is shown)
-    qint64 descuento = 0;  // the general discount
-    qint64 iva = 0;
-    qint64 total = 0;
-};
-// Splits `total` (rounded to the cent) given the line amounts before the general discount, tax
-// included: `gravado` of the lines that bear tax, `exento` of those that do not; `descuento` the
-// general discount in percent. With `tasa` >= 0 the tax is shown apart: base = total of the taxed
-// part / (1 + tasa/100), rounded, and the tax is what is left. With `tasa` < 0 no tax is shown.
-DesgloseTotal DesglosaTotal(double total, double gravado, double exento, double descuento, int tasa);
+// The printed totals of a document, in cents: subtotal - descuento + iva = total. `total` rounded
+// to the cent is split given the line amounts before the general discount, tax included: `gravado`
+// of the lines that bear tax, `exento` of those that do not; `descuento` the general discount in
+// percent. With `tasa` >= 0 the tax is shown apart (base = taxed part of the total / (1 + tasa/100),
+// rounded; the tax is what is left); with `tasa` < 0 no tax is shown.
+using printing::DesgloseTotal;
+using printing::DesglosaTotal;
 
 // The invoice's named values 0-7 (number with the prefix, date, customer, address, city, RFC,
 // DesglosaIVA, Ajuste) from its rows, and its lines and totals for the template.

@@ -4,6 +4,7 @@
 #include "sale/documentos.h"
 #include "sale/folios.h"
 #include "sale/lineas_guardadas.h"
+#include "sale/totales.h"
 #include "shell/estado.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
@@ -145,8 +146,11 @@ bool ImprimeNCredito(qint64 numero, const DestinoImpresion& destino, ui::Prompts
         for (const db::Row& r : filas)
             if (!r.isNull(QStringLiteral("ClaveProducto"))) lineas.push_back(r);
         const db::Row& r = filas.front();
+        // The note's stored total is what it is worth; its lines are spread over it.
+        const QVariant total = r.value(QStringLiteral("Total"));
         const QVariantMap m = DatosDocumento(lineas, r.real(QStringLiteral("DescFact")),
-                                             DesglosaIVA(r.text(QStringLiteral("Cliente"))));
+                                             DesglosaIVA(r.text(QStringLiteral("Cliente"))), IVAPantalla(G().PorcentajeIVA),
+                                             total.isNull() ? std::nullopt : std::optional<double>(total.toDouble()));
         for (auto it = m.begin(); it != m.end(); ++it) datos.insert(it.key(), it.value());
         // The invoice template heads a note as a credit note, with the invoice it refers to; a note
         // must never read as the invoice that carries the same number.

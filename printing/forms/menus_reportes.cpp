@@ -254,10 +254,12 @@ ResultadoReporte ReporteSeriesVenta(ui::Prompts& prompts, QWidget* parent) {
         return ResultadoReporte::Cancelado;
     }
     s.formulasEmpresa = false;
-    s.sql = QStringLiteral("SELECT * FROM CdetalleVenta WHERE TipoDocto = ? AND Numero = ?");
+    s.sql = SeleccionSeriesVenta();
     s.valores = {doc->letra, doc->numero};
-    s.formulas = [](const db::Rows&, report::Formulas& f) {
-        f.set(0, QStringLiteral("NumFactura"), QStringLiteral("1"));
+    const QString documento = doc->letra + QString::number(doc->numero);
+    s.formulas = [documento](const db::Rows&, report::Formulas& f) {
+        // The listing is numbered by its document, never by a constant.
+        f.set(0, QStringLiteral("NumFactura"), documento);
         f.set(1, QStringLiteral("FechaFactura"), textoFecha(QDate::currentDate()));
         f.set(2, QStringLiteral("NombreCliente"), QStringLiteral("VENTA GLOBAL"));
         f.set(3, QStringLiteral("DirCliente"), QString());
@@ -266,18 +268,9 @@ ResultadoReporte ReporteSeriesVenta(ui::Prompts& prompts, QWidget* parent) {
         f.set(6, QStringLiteral("DesglosaIVA"), 0);
         f.set(7, QStringLiteral("Descuento"), 0);
     };
-    s.datos = [doc](const db::Rows& filas, QVariantMap& d) {
-        QVariantList l;
-        qint64 centavos = 0;
-        for (const db::Row& f : filas) {
-            QVariantMap m = report::toVariant(f);
-            m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
-            centavos += shell::Centavos(f.real(QStringLiteral("Importe")));
-            l << m;
-        }
-        d.insert(QStringLiteral("lineas"), l);
-        d.insert(QStringLiteral("Documento"), doc->letra + QString::number(doc->numero));
-        d.insert(QStringLiteral("Total"), report::formatAmount(double(centavos) / 100));
+    s.datos = [documento](const db::Rows& filas, QVariantMap& d) {
+        d.insert(DatosSeriesVenta(filas));
+        d.insert(QStringLiteral("Documento"), documento);
     };
     s.destino = report::Destination::Preview;
     return CorreReporte(s, prompts, parent);

@@ -158,7 +158,7 @@ TEST_F(CortePapel, DocumentsPiecesExemptAmountAndMovementsReadAsTheScreenCounts)
     EXPECT_EQ(l.count("Importe Exento = 30.00"), 1);
     // The electronic invoice is on the paper, apart from the ticket of its number.
     EXPECT_TRUE(tiene("FACTURAS. IdCorte: 00001 TURNO 1 "));
-    EXPECT_TRUE(tiene("-Desc: 00001= 5% 4.75"));
+    EXPECT_TRUE(tiene("-Desc: 00001= 5% 5.00"));  // 5 % of the 100.00 of its lines, not of what was paid
     EXPECT_TRUE(tiene("TOTAL Venta: 00001 $95.00 "));
     EXPECT_TRUE(tiene("Total CORTE    = 95.00"));
     // Active movements only, out of the drawer negative.

@@ -100,7 +100,7 @@ protected:
         }
         ejecuta("INSERT INTO Venta (Numero, Tipo, Cliente, Fecha, Total, Descuento, FormaPago, Pagacon, "
                 "FormaPago2, Pagacon2, FormaPago3, Pagacon3) "
-                "VALUES (57, 'T', 'XAXX010101000', ?, 66.59, ?, 1, 50, 0, 0, 4, 60)",
+                "VALUES (57, 'T', 'XAXX010101000', ?, 66.60, ?, 1, 50, 0, 0, 4, 60)",  // 73.9989 less 10 %, to the cent
                 {d.Fecha, d.DescFact});
         // an invoice with the same number must not lend its payments to the ticket
         ejecuta("INSERT INTO Venta (Numero, Tipo, Fecha, Total, FormaPago, Pagacon) "

@@ -209,7 +209,7 @@ TEST_F(ReportesTest, DaySalesListingBlocks) {
                                           "(1)00007      27.00 PLUMA\n"
                                           "TOTAL Venta: 00007 $117.00\n \n")));
     EXPECT_TRUE(t.contains(QStringLiteral("*2.5*00008      25.00 CINTA\n"
-                                          "-Desc: 00008= 10% 2.25\n"
+                                          "-Desc: 00008= 10% 2.50\n"
                                           "TOTAL Venta: 00008 $22.50\n CANC.\n")));
     EXPECT_TRUE(t.endsWith(QStringLiteral("Total VENTAS = $117.00\n\n") + QString(6, QLatin1Char('\n'))));
 
@@ -413,12 +413,15 @@ TEST_F(VentasTest, ProductsSoldValueEachLineAsTheDailyReportAndLeaveOutQuotation
     EXPECT_DOUBLE_EQ(filas->back().real("SumaImporte"), 20.01);
     EXPECT_EQ(filas->back().text("Campo1"), "");
 
+    // Each line counts its share of its document's stored total, so the total moves with it.
     ejecuta("UPDATE DetalleVenta SET Cantidad = 20 WHERE Numero = 1 AND TipoDocto = 'T'");
+    ejecuta("UPDATE Venta SET Total = 200.18 WHERE Numero = 1 AND Tipo = 'T'");
     const auto porCantidad = ProductosVendidos(sucursal(), hoy, hoy, false);
     const auto porImporte = ProductosVendidos(sucursal(), hoy, hoy, true);
     EXPECT_EQ(porCantidad->front().text("Nombre"), "PLUMA AZUL");   // 21 pieces
     EXPECT_EQ(porImporte->front().text("Nombre"), "PLUMA AZUL");    // 200.18 + 10.00
     ejecuta("UPDATE DetalleVenta SET PrecioUnit = 1 WHERE Numero = 1 AND TipoDocto = 'T'");
+    ejecuta("UPDATE Venta SET Total = 20 WHERE Numero = 1 AND Tipo = 'T'");
     EXPECT_EQ(ProductosVendidos(sucursal(), hoy, hoy, true)->front().text("Nombre"), "CUADERNO PROF");
 }
 
@@ -514,7 +517,7 @@ TEST_F(VentasTest, EverySalesTemplateRendersToPdf) {
     pdfDe("empleado", "SIN VENDEDOR");
     prompts.pushInput("e5");
     ASSERT_EQ(ReporteSeriesVenta(prompts), ResultadoReporte::Hecho);
-    pdfDe("series", "VENTA GLOBAL");
+    pdfDe("series", "No. E5");  // numbered by its document
     prompts.pushInput("T45x");
     EXPECT_EQ(ReporteSeriesVenta(prompts), ResultadoReporte::Cancelado);
     EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Numero de documento no válido."));
