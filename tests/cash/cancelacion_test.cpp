@@ -56,7 +56,7 @@ TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
     ASSERT_TRUE(cancela("Ticket", "20"));
     EXPECT_EQ(prompts.asked()[0].text, "Desea dar de baja el Folio: 20 ?");
     EXPECT_EQ(prompts.asked()[0].title, "Confirmar.");
-    EXPECT_EQ(prompts.lastMessage(), "El ticket 20 fue dado de baja.");
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 20 fue dado de baja.\nEntregue al cliente $ 50.00");
     EXPECT_TRUE(estados.contains("Actualizando..."));
     EXPECT_DOUBLE_EQ(existencia(0), 100);
     EXPECT_DOUBLE_EQ(existencia(1), 100);
@@ -68,7 +68,7 @@ TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
     EXPECT_DOUBLE_EQ(existencia(0), 100);
 
     ASSERT_TRUE(borra("Ticket", "20"));
-    EXPECT_EQ(prompts.lastMessage(), "Los datos del ticket 20 se han borrado.");
+    EXPECT_EQ(prompts.lastMessage(), "Los datos del ticket 20 se han borrado.\nEntregue al cliente $ 0.00");
     EXPECT_DOUBLE_EQ(existencia(0), 100);
     EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 20"), 0);
     EXPECT_EQ(lineas(20, "T"), 0);
@@ -190,11 +190,26 @@ TEST_F(CancelacionTest, AFailureAfterTheStockStepLeavesTheStock) {
 TEST_F(CancelacionTest, ElectronicInvoiceWithElectronicInvoicing) {
     vende(60, "E", {{2, 1, 10}});
     vende(60, "F", {{3, 1, 10}});
+    vende(61, "F", {{3, 1, 10}});
     G().FacturaE = true;
-    ASSERT_TRUE(cancela("Factura", "60"));
+    // Both letters exist: the person is asked, as the returns form asks (Yes: E, No: F).
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    prompts.pushAnswer(ui::Answer::Yes);
+    ASSERT_TRUE(op.Cancela("Factura", "60", {}));
+    EXPECT_TRUE(prompts.asked()[0].text.startsWith(QString::fromUtf8("Existen la factura electrónica E 60 y la factura impresa F 60.")));
     EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 60 AND Tipo = 'E'"), 0);
     EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 60 AND Tipo = 'F'"), 1);
     EXPECT_DOUBLE_EQ(existencia(2), 100);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::No);
+    prompts.pushAnswer(ui::Answer::Yes);
+    ASSERT_TRUE(op.Cancela("Factura", "60", {}));
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 60 AND Tipo = 'F'"), 0);
+    EXPECT_DOUBLE_EQ(existencia(3), 99);
+    // A paper invoice made before the switch, alone under its number, is found without a question.
+    ASSERT_TRUE(cancela("Factura", "61"));
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 61 AND Tipo = 'F'"), 0);
 }
 
 TEST_F(CancelacionTest, GuardsAndBadNumbersChangeNothing) {
