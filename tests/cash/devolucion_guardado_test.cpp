@@ -219,6 +219,20 @@ TEST_F(GuardaDevolucionTest, ATicketReturnedWholeInPartsRefundsItsTotalToTheCent
     EXPECT_EQ(qRound64(valor("SELECT SUM(Cantidad * PUnitario) FROM DEInventario").toDouble() * 100), 11374);
 }
 
+TEST_F(GuardaDevolucionTest, ALaterReturnPaysWhatIsLeftAfterWhatEarlierReturnsStored) {
+    // 3 x 30.00; an earlier return of one unit stored 50.00 paid (more than the unit's 30.00).
+    vende(70, "T", {{0, 3, 30}});
+    devolucionAnterior("T 70", 0, 1);
+    ASSERT_TRUE(bd().exec("UPDATE DEInventario SET PUnitario = 50"));
+    ASSERT_EQ(dev.ConsultaVenta(bd(), "T", "70", prompts), caja::ResultadoConsulta::Encontrada);
+    ASSERT_TRUE(dev.AgregaLineaDevolucion(0, 2, prompts));
+    // What the screen shows and what is stored: 90.00 less the 50.00 paid before, never 60.00.
+    EXPECT_EQ(dev.TotalCentavos(), 4000);
+    ASSERT_TRUE(guarda(TipoDevolucion::Efectivo));
+    EXPECT_EQ(qRound64(valor("SELECT ImporteMov FROM MovimientosCaja").toDouble() * 100), 4000);
+    EXPECT_EQ(*caja::CentavosDevueltos(bd(), "T", 70), 9000);
+}
+
 class ComprobanteDevolucionTest : public GuardaDevolucionTest {
 protected:
     // A return of 10.50 x 2 and 3.00 x 1 of ticket 77, stored; its rows as the voucher reads them.
