@@ -29,9 +29,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <functional>
-#include <vector>
-
 using namespace caja;
 
 namespace {
@@ -157,38 +154,6 @@ TEST_F(Corte, MovementsAloneMakeACut)
     ASSERT_EQ(r.estado, ResultadoCorte::Creado);
     EXPECT_EQ(r.importeCentavos, 7000);
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM MovimientosCaja WHERE IdCorte = 0").toInt(), 0);
-}
-
-TEST_F(Corte, TwoTerminalsCuttingAtOnceAndRowsStoredMeanwhile)
-{
-    Turno();
-    auto otra = OtraTerminal();
-    ASSERT_TRUE(otra);
-    const CortePantalla aqui = Pendiente();
-    const auto alla = CargaCorte(*otra, 0, false);
-    ASSERT_TRUE(alla);
-    // Whatever another terminal writes after a screen was loaded (a sale, a refund of a ticket on
-    // the screen, a movement, a cancellation, another cut) makes that screen's cut refuse: the
-    // drawer is counted when the cut is made.
-    const std::vector<std::function<void()>> cambios{
-        [&] { GuardaVenta(*bd(), 9, "T", kHoy + " 12:00:00", 40); },
-        [&] { Movimiento(3, MovSalida, 6, 1, 0, 1, "Dev. EFECTIVO V:1"); },
-        [&] { ASSERT_TRUE(bd()->exec("UPDATE Venta SET Status = 0 WHERE Numero = 9")); },
-    };
-    for (const auto& cambio : cambios) {
-        const CortePantalla antes = Pendiente();
-        cambio();
-        EXPECT_EQ(CreaCorte(*otra, antes, "VIEJA", 2, {}).estado, ResultadoCorte::Cambiado);
-    }
-    ASSERT_EQ(CreaCorte(*otra, Pendiente(), "OTRA", 2, {}).estado, ResultadoCorte::Creado);
-    const ResultadoCorte r = CreaCorte(*bd(), aqui, "ESTA", 1, {});
-    EXPECT_EQ(r.estado, ResultadoCorte::Cambiado);
-    EXPECT_FALSE(r.mensaje.isEmpty());
-    EXPECT_EQ(CreaCorte(*otra, *alla, "OTRA", 2, {}).estado, ResultadoCorte::Cambiado);
-    EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 1);
-    EXPECT_EQ(Valor("SELECT IdCorte FROM MovimientosCaja WHERE IdMovimiento = 3").toInt(), 1);
-    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 9").toInt(), 0);
-    EXPECT_EQ(Pendiente().finalCentavos(), 0);
 }
 
 TEST_F(Corte, PendingMovementCancellationAndPastCutsNeedTheirRight)
