@@ -244,3 +244,22 @@ TEST_F(FrmCancelarFTest, CancellingADayInvoiceFreesItsTickets) {
 }
 
 }  // namespace
+
+TEST_F(FrmCancelarFTest, WithElectronicInvoicingAPaperInvoiceOfTheSameNumberIsAskedFor) {
+    vende(60, "E", {{2, 1, 10}});
+    vende(60, "F", {{3, 1, 25}});
+    G().FacturaE = true;
+    caja::frmCancelarF f(nullptr, nullptr, &prompts);
+    f.show();
+    teclea(f, "Factura", 60);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::No);  // the paper one
+    QTest::mouseClick(f.cmdVerInfo, Qt::LeftButton);
+    ASSERT_FALSE(prompts.asked().empty());
+    EXPECT_TRUE(prompts.asked()[0].text.startsWith(QString::fromUtf8("Existen la factura electrónica E 60")));
+    EXPECT_EQ(f.Label1->text(), "Factura: 60\r\nImporte: 25\r\nCliente: GOMA800101AB1");
+    prompts.pushAnswer(ui::Answer::No);
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
+    EXPECT_EQ(valor("SELECT group_concat(Tipo || Status) FROM Venta WHERE Numero = 60 ORDER BY Tipo").toString(), "E1,F0");
+}
