@@ -4,6 +4,7 @@
 #include "cash/facturadia.h"
 #include "cash/movimientos.h"
 #include "sale/documentos.h"
+#include "sale/pago.h"
 #include "sale/recuperacion.h"
 #include "shell/estado.h"
 #include "shell/menu.h"
@@ -70,38 +71,63 @@ Baja DevuelveExistencia(db::Database& bd, const DocumentoVenta& doc, db::Error* 
     return Baja::Hecha;
 }
 
-// What returns of the document already paid back, each line to the cent as its voucher adds it.
-std::optional<qint64> ImporteDevuelto(db::Database& bd, const DocumentoVenta& doc, db::Error* error) {
-    auto filas = bd.select(QStringLiteral("SELECT DEInventario.Cantidad, DEInventario.PUnitario FROM EInventario JOIN "
-                                          "DEInventario ON DEInventario.Numero = EInventario.Numero WHERE "
-                                          "EInventario.Docto = ? AND EInventario.DescribeMovto = ?"),
-                           {DoctoDevolucion(doc.Tipo, doc.Numero), MovtoDevolucion}, error);
-    if (!filas) return std::nullopt;
-    qint64 r = 0;
-    // Each return line stores its value spread over its quantity; to the cent, as its voucher adds it.
-    for (const db::Row& f : *filas)
-        r += shell::Centavos(f.real(QStringLiteral("Cantidad")) * f.real(QStringLiteral("PUnitario")));
+// The credit notes the document was paid with (payment form 4, its reference the note's number)
+// and the amount each paid, as the header stored them.
+std::optional<std::vector<std::pair<qint64, qint64>>> NotasPagadas(db::Database& bd, const DocumentoVenta& doc,
+                                                                  db::Error* error) {
+    auto fila = bd.selectOne(QStringLiteral("SELECT FormaPago, Pagacon, PagaObs1, FormaPago2, Pagacon2, PagaObs2, "
+                                            "FormaPago3, Pagacon3, PagaObs3 FROM Venta WHERE Numero = ? AND Tipo = ?"),
+                             {doc.Numero, doc.Tipo}, error);
+    if (!fila) return std::nullopt;
+    std::vector<std::pair<qint64, qint64>> r;
+    if (fila->empty()) return r;
+    for (const QString& n : {QString(), QStringLiteral("2"), QStringLiteral("3")}) {
+        if (int(fila->real(QStringLiteral("FormaPago") + n)) != venta::PagoNotaCredito) continue;
+        bool entero = false;
+        const qint64 nota = fila->text(QStringLiteral("PagaObs") + (n.isEmpty() ? QStringLiteral("1") : n))
+                                .trimmed()
+                                .toLongLong(&entero);
+        if (entero) r.emplace_back(nota, shell::Centavos(fila->real(QStringLiteral("Pagacon") + n)));
+    }
     return r;
 }
 
-bool MovimientoDeBaja(db::Database& bd, const DocumentoVenta& doc, db::Error* error) {
-    const auto devuelto = ImporteDevuelto(bd, doc, error);
+// The cut moves by what the customer is handed back in cash: what he paid less what returns gave
+// him, less the notes that paid it, which are spendable again (while they fit into what is owed).
+bool MovimientoDeBaja(db::Database& bd, const DocumentoVenta& doc, Entrega* entrega, db::Error* error) {
+    const auto devuelto = CentavosDevueltos(bd, doc.Tipo, doc.Numero, error);
     if (!devuelto) return false;
+    const auto notas = NotasPagadas(bd, doc, error);
+    if (!notas) return false;
     const qint64 total = shell::Centavos(doc.Total);
-    const qint64 entrega = std::max<qint64>(0, total - *devuelto);
-    const qint64 ajuste = (doc.EnCorteCerrado() ? 0 : total) - entrega;
+    const qint64 debido = std::max<qint64>(0, total - *devuelto);
+    qint64 restituido = 0;
+    for (const auto& [nota, importe] : *notas) {
+        if (restituido + importe > debido) continue;
+        int filas = 0;
+        if (!bd.exec(QStringLiteral("UPDATE NotaCredito SET Status = 1 WHERE Numero = ? AND Status = 2"), {nota}, error,
+                     &filas))
+            return false;
+        if (filas != 1) continue;
+        restituido += importe;
+        entrega->notas.push_back(nota);
+    }
+    entrega->efectivoCentavos = debido - restituido;
+    const qint64 ajuste = (doc.EnCorteCerrado() ? 0 : total) - entrega->efectivoCentavos;
     if (ajuste == 0) return true;
     return shell::InsertaMovCaja(bd, double(std::llabs(ajuste)) / 100.0, ajuste > 0 ? MovEntrada : MovSalida,
-                                 QStringLiteral("Cancelacion V:") + doc.Tipo + QString::number(doc.Numero),
-                                 G().ClaveUsuario, error)
+                                 DescripcionCancelacion(doc.Tipo, doc.Numero), G().ClaveUsuario, error)
         .has_value();
 }
 
 template <class Cambio>
 Baja EnTransaccion(db::Database& bd, qint64 numero, const QString& letra, bool cancelar, const db::LockWait& espera,
-                   db::Error* error, Cambio cambio) {
+                   db::Error* error, Entrega* entrega, Cambio cambio) {
     db::Error local;
     db::Error* e = error ? error : &local;
+    Entrega localEntrega;
+    Entrega* dada = entrega ? entrega : &localEntrega;
+    *dada = {};
     db::WriteTransaction tr(bd);
     if (!tr.begin(espera, e)) return e->kind == db::ErrorKind::Cancelled ? Baja::Cancelada : Baja::Falla;
     DocumentoVenta doc;
@@ -110,10 +136,12 @@ Baja EnTransaccion(db::Database& bd, qint64 numero, const QString& letra, bool c
     b = DevuelveExistencia(bd, doc, e);
     if (b != Baja::Hecha) return b;
     if (doc.EsFacturaDia() ? !LiberaTicketsFacturaDia(bd, numero, letra, !cancelar, e)
-                           : doc.Status == 1 && !MovimientoDeBaja(bd, doc, e))
+                           : doc.Status == 1 && !MovimientoDeBaja(bd, doc, dada, e))
         return Baja::Falla;
     if (!cambio(e)) return Baja::Falla;
-    return tr.commit(e) ? Baja::Hecha : Baja::Falla;
+    if (tr.commit(e)) return Baja::Hecha;
+    *dada = {};
+    return Baja::Falla;
 }
 
 }  // namespace
@@ -167,16 +195,24 @@ std::optional<QMap<qint64, double>> ExistenciaPorDevolver(db::Database& bd, cons
     return r;
 }
 
+QString TextoEntrega(const Entrega& entrega) {
+    QString t = QStringLiteral("Entregue al cliente ") + venta::FormatoPesos(double(entrega.efectivoCentavos) / 100.0);
+    for (qint64 nota : entrega.notas)
+        t += QString::fromUtf8("\nLa nota de crédito ") + shell::Formato(double(nota), QStringLiteral("00000")) +
+             QStringLiteral(" vuelve a estar disponible.");
+    return t;
+}
+
 Baja CancelaDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
-                      db::Error* error) {
-    return EnTransaccion(bd, numero, letra, true, espera, error, [&](db::Error* e) {
+                      db::Error* error, Entrega* entrega) {
+    return EnTransaccion(bd, numero, letra, true, espera, error, entrega, [&](db::Error* e) {
         return bd.exec(QStringLiteral("UPDATE Venta SET Status = 0 WHERE Numero = ? AND Tipo = ?"), {numero, letra}, e);
     });
 }
 
 Baja BorraDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
-                    db::Error* error) {
-    return EnTransaccion(bd, numero, letra, false, espera, error, [&](db::Error* e) {
+                    db::Error* error, Entrega* entrega) {
+    return EnTransaccion(bd, numero, letra, false, espera, error, entrega, [&](db::Error* e) {
         return bd.exec(QStringLiteral("DELETE FROM Venta WHERE Numero = ? AND Tipo = ?"), {numero, letra}, e) &&
                bd.exec(QStringLiteral("DELETE FROM DetalleVenta WHERE Numero = ? AND TipoDocto = ?"), {numero, letra},
                        e);
@@ -193,7 +229,11 @@ QString Cancelacion::VerInfo(const QString& item, const QString& numeroTexto, st
     }
     if (*numero == 0) return {};
     db::Error e;
-    const QString letra = LetraTipoDocumento(item, G().FacturaE);
+    // A paper invoice made before electronic invoicing was switched on is found as well.
+    const QString letra = LetraConsulta(*bd, item, G().FacturaE, numeroTexto, *prompts,
+                                        QString::fromUtf8("¿Tomar la factura electrónica?"),
+                                        QStringLiteral("Cancelar documento."));
+    if (letra.isEmpty()) return {};
     auto d = LeeDocumentoVenta(*bd, *numero, letra, &e);
     if (!d) {
         prompts->message(e.message, ui::Icon::Critical);
@@ -260,7 +300,7 @@ bool Cancelacion::DaDeBaja(bool borrar, const QString& item, const QString& nume
     if (info) *info = texto;
     // The question must stand beside the document it is about, never the one looked up before.
     if (informa) informa(texto);
-    const NombreDocumento nombre(LetraTipoDocumento(item, G().FacturaE));
+    const NombreDocumento nombre(doc ? doc->Tipo : LetraTipoDocumento(item, G().FacturaE));
     if (!doc) {
         prompts->message(borrar ? QStringLiteral("No se encontro información ") + nombre.del() + u'.'
                                 : QString::fromUtf8("No se encontró información del Folio."));
@@ -279,13 +319,17 @@ bool Cancelacion::DaDeBaja(bool borrar, const QString& item, const QString& nume
     if (prompts->question(pregunta, QStringLiteral("Confirmar.")) != ui::Answer::Yes) return false;
     if (estado) estado(QStringLiteral("Actualizando..."));
     db::Error e;
-    const Baja b = borrar ? BorraDocumento(*bd, numero, doc->Tipo, espera, &e)
-                          : CancelaDocumento(*bd, numero, doc->Tipo, espera, &e);
+    Entrega entrega;
+    const Baja b = borrar ? BorraDocumento(*bd, numero, doc->Tipo, espera, &e, &entrega)
+                          : CancelaDocumento(*bd, numero, doc->Tipo, espera, &e, &entrega);
     // A cut closed by another terminal since the document was read.
     if (b == Baja::EnCorte) prompts->message(MensajeEnCorte(nombre, n, 0));
     if (!Escribe(b, doc->Tipo, e)) return false;
-    prompts->message(borrar ? QStringLiteral("Los datos ") + nombre.del() + u' ' + n + QStringLiteral(" se han borrado.")
-                            : nombre.dadoDeBaja(n));
+    // A day invoice hands nothing back: its tickets were paid.
+    const QString entregado = doc->EsFacturaDia() ? QString() : QStringLiteral("\n") + TextoEntrega(entrega);
+    prompts->message((borrar ? QStringLiteral("Los datos ") + nombre.del() + u' ' + n + QStringLiteral(" se han borrado.")
+                             : nombre.dadoDeBaja(n)) +
+                     entregado);
     return true;
 }
 

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace caja {
 
@@ -45,6 +46,16 @@ QString TextoDocumento(const DocumentoVenta& doc);
 std::optional<QMap<qint64, double>> ExistenciaPorDevolver(db::Database& bd, const DocumentoVenta& doc,
                                                           db::Error* error = nullptr);
 
+// What a cancel or a delete gives back to the customer: the cash handed over and the credit notes
+// that paid the document and are spendable again.
+struct Entrega {
+    qint64 efectivoCentavos = 0;
+    std::vector<qint64> notas;
+};
+
+// "Entregue al cliente $ 19.00", and a line per note spendable again.
+QString TextoEntrega(const Entrega& entrega);
+
 enum class Baja {
     Hecha,
     NoEncontrada,  // the document is not there (any more)
@@ -60,12 +71,13 @@ enum class Baja {
 // its tickets back to the free list. For an active sale, the pending cash cut moves by what the
 // customer is handed back (what he paid less what returns gave him): a sale of the pending cut
 // leaves it, and only the difference is written as a movement; a sale of a closed cut stays there
-// and the whole amount is a money-out movement of the pending cut. A closed cut's document is
-// never deleted.
+// and the whole amount is a money-out movement of the pending cut. The credit notes that paid it
+// become spendable again while they fit into what is owed, and only the rest is cash. A closed
+// cut's document is never deleted.
 Baja CancelaDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
-                      db::Error* error = nullptr);
+                      db::Error* error = nullptr, Entrega* entrega = nullptr);
 Baja BorraDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
-                    db::Error* error = nullptr);
+                    db::Error* error = nullptr, Entrega* entrega = nullptr);
 
 // The form's three commands without the form. `tituloVenta` is the caption of the loaded sale
 // screen ("" when none is loaded); `estado` shows the status-bar texts.

@@ -29,6 +29,21 @@ QString Numeros(const db::Rows& filas, const QString& campo, const QString& tipo
     return s;
 }
 
+// The rows of a load that tell whether it still holds what is pending: each sale with its total and
+// each movement with its amount.
+QStringList Huella(const CortePantalla& c) {
+    QStringList h;
+    for (const db::Row& f : c.ventas)
+        h << f.text(QStringLiteral("Tipo")) + QString::number(f.integer(QStringLiteral("Numero"))) + u'=' +
+                 QString::number(shell::Centavos(f.real(QStringLiteral("Total"))));
+    if (c.movimientosEnCorte())
+        for (const db::Row& f : c.movimientos)
+            h << QStringLiteral("M") + QString::number(f.integer(QStringLiteral("IdMovimiento"))) + u'=' +
+                     QString::number(shell::Centavos(f.real(QStringLiteral("Importe"))));
+    h.sort();
+    return h;
+}
+
 ResultadoCorte Falla(ResultadoCorte::Estado estado, const QString& mensaje) {
     ResultadoCorte r;
     r.estado = estado;
@@ -37,6 +52,10 @@ ResultadoCorte Falla(ResultadoCorte::Estado estado, const QString& mensaje) {
 }
 
 }  // namespace
+
+bool CortePantalla::MismosPendientes(const CortePantalla& otro) const {
+    return soloAnteriores == otro.soloAnteriores && Huella(*this) == Huella(otro);
+}
 
 std::optional<db::Rows> CargaVentas(db::Database& bd, qint64 idCorte, bool soloAnteriores, const QDate& hoy,
                                     db::Error* error) {
@@ -47,7 +66,8 @@ std::optional<db::Rows> CargaVentas(db::Database& bd, qint64 idCorte, bool soloA
         "WHERE Tipo IN ('T','F','E') AND IdCorte = ?");
     if (idCorte == 0) sql += QStringLiteral(" AND Status = 1");
     QVariantList p{idCorte};
-    if (soloAnteriores) {
+    // Only the pending cut can leave today's sales for later; a closed cut holds what it took.
+    if (soloAnteriores && idCorte == 0) {
         sql += QStringLiteral(" AND Fecha < ?");
         p << shell::FechaISO(hoy);
     }
@@ -69,7 +89,7 @@ std::optional<CortePantalla> CargaCorte(db::Database& bd, qint64 idCorte, bool s
                                         db::Error* error) {
     CortePantalla c;
     c.idCorte = idCorte;
-    c.soloAnteriores = soloAnteriores;
+    c.soloAnteriores = soloAnteriores && idCorte == 0;
     auto ventas = CargaVentas(bd, idCorte, soloAnteriores, hoy, error);
     if (!ventas) return std::nullopt;
     auto movs = CargaMovimientos(bd, idCorte, error);
@@ -95,6 +115,12 @@ std::optional<db::Rows> DetalleVentaCorte(db::Database& bd, qint64 numero, const
                      {numero, tipo}, error);
 }
 
+QString MensajeCambiado() {
+    return QStringLiteral("Las ventas o movimientos pendientes cambiaron mientras se mostraban (otra terminal vendió, "
+                          "devolvió, canceló o hizo un corte); no se creó el corte. Se volvieron a leer los pendientes: "
+                          "revise y vuelva a crear el corte.");
+}
+
 QString FormatoVentasCorte(qint64 centavos) {
     return QStringLiteral("$ ") + shell::Formato(double(centavos) / 100.0, QStringLiteral("##,###,##0.00"));
 }
@@ -105,7 +131,7 @@ QString FormatoMovimientosCorte(qint64 centavos) {
 
 ResultadoCorte CreaCorte(db::Database& bd, const CortePantalla& mostrado, const QString& observacion, int usuario,
                          const db::LockWait& espera) {
-    if (mostrado.idCorte != 0 || mostrado.ventas.empty()) return Falla(ResultadoCorte::SinVentas, {});
+    if (!mostrado.HayPendientes()) return Falla(ResultadoCorte::SinVentas, {});
     if (observacion.trimmed().isEmpty())
         return Falla(ResultadoCorte::SinObservacion, QStringLiteral("La observación esta en blanco."));
 
@@ -116,12 +142,21 @@ ResultadoCorte CreaCorte(db::Database& bd, const CortePantalla& mostrado, const 
             return Falla(ResultadoCorte::Cancelado, QStringLiteral("Se canceló la espera; no se creó el corte."));
         return Falla(ResultadoCorte::Error, QStringLiteral("No se pudo crear el corte: ") + e.message);
     }
-    auto id = shell::ObtenerSiguienteId(bd, QStringLiteral("IdCorte"), QStringLiteral("CortesCaja"), {}, &e);
     const qint64 importe = mostrado.finalCentavos();
     auto error = [&] {
         t.rollback();
         return Falla(ResultadoCorte::Error, QStringLiteral("No se pudo crear el corte: ") + e.message);
     };
+    // The drawer is counted at this moment: a sale, a return or a movement written by another
+    // terminal since the screen was loaded would leave the cut off the drawer, so what is pending
+    // now, read under the write lock, must be exactly what is shown.
+    const auto ahora = CargaCorte(bd, 0, mostrado.soloAnteriores, QDate::currentDate(), &e);
+    if (!ahora) return error();
+    if (!ahora->MismosPendientes(mostrado)) {
+        t.rollback();
+        return Falla(ResultadoCorte::Cambiado, MensajeCambiado());
+    }
+    auto id = shell::ObtenerSiguienteId(bd, QStringLiteral("IdCorte"), QStringLiteral("CortesCaja"), {}, &e);
     if (!id) return error();
     if (!bd.exec(QStringLiteral("INSERT INTO CortesCaja (IdCorte, ObsCorte, FechaCorte, IdUsuario, ImporteCorte) "
                                 "VALUES (?,?,?,?,?)"),
@@ -148,10 +183,7 @@ ResultadoCorte CreaCorte(db::Database& bd, const CortePantalla& mostrado, const 
     }
     if (!completo) {
         t.rollback();
-        return Falla(ResultadoCorte::Cambiado,
-                     QStringLiteral("Algunas ventas o movimientos del corte cambiaron mientras se mostraban (otro corte "
-                                    "o una cancelación); no se creó el corte. Se volvieron a leer los pendientes: "
-                                    "revise y vuelva a crear el corte."));
+        return Falla(ResultadoCorte::Cambiado, MensajeCambiado());
     }
     if (!t.commit(&e)) return error();
     ResultadoCorte r;
@@ -165,7 +197,24 @@ bool CancelaMovimiento(db::Database& bd, qint64 idMovimiento, const db::LockWait
     db::WriteTransaction t(bd);
     db::Error e;
     int cambiados = 0;
-    if (!t.begin(espera, &e) ||
+    if (!t.begin(espera, &e)) {
+        if (mensaje)
+            *mensaje = e.kind == db::ErrorKind::Cancelled
+                           ? QStringLiteral("Se canceló la espera; no se canceló el movimiento.")
+                           : QStringLiteral("No se pudo cancelar el movimiento: ") + e.message;
+        return false;
+    }
+    // Read inside the transaction: the description tells a movement a document wrote.
+    auto descripcion = bd.scalar(QStringLiteral("SELECT DescripcionMov FROM MovimientosCaja WHERE IdMovimiento = ?"),
+                                 {idMovimiento}, &e);
+    if (descripcion && EsMovimientoDeDocumento(descripcion->toString())) {
+        t.rollback();
+        if (mensaje)
+            *mensaje = QString::fromUtf8("Este movimiento lo escribió una venta (cancelación, devolución o nota de "
+                                         "crédito) y no se puede cancelar: el corte dejaría de cuadrar con la caja.");
+        return false;
+    }
+    if (!descripcion ||
         !bd.exec(QStringLiteral("UPDATE MovimientosCaja SET EstatusMov = 0 WHERE IdMovimiento = ? AND IdCorte = 0 "
                                 "AND EstatusMov = 1"),
                  {idMovimiento}, &e, &cambiados)) {

@@ -31,9 +31,16 @@ struct CortePantalla {
     // cut leaves them out; a past cut holds the movements it took).
     bool movimientosEnCorte() const { return !(soloAnteriores && idCorte == 0); }
     qint64 finalCentavos() const { return ventasCentavos + (movimientosEnCorte() ? movimientosCentavos : 0); }
+    // The pending cut with something a new cut would take: a sale, or a movement it counts.
+    bool HayPendientes() const {
+        return idCorte == 0 && (!ventas.empty() || (movimientosEnCorte() && !movimientos.empty()));
+    }
+    // Whether `otro` holds the same rows with the same amounts.
+    bool MismosPendientes(const CortePantalla& otro) const;
 };
 
-// Sales of cut `idCorte`, newest first; `soloAnteriores` keeps only those before the day `hoy`.
+// Sales of cut `idCorte`, newest first; for the pending cut `soloAnteriores` keeps only those
+// before the day `hoy` (a closed cut always shows what it took).
 // The pending cut holds the active ones; a closed cut every sale it took, cancelled since or not.
 std::optional<db::Rows> CargaVentas(db::Database& bd, qint64 idCorte, bool soloAnteriores, const QDate& hoy,
                                     db::Error* error = nullptr);
@@ -48,6 +55,9 @@ std::optional<db::Rows> CargaCortes(db::Database& bd, bool conPermiso, db::Error
 std::optional<db::Rows> DetalleVentaCorte(db::Database& bd, qint64 numero, const QString& tipo,
                                           db::Error* error = nullptr);
 
+// What the person is told when the pending rows changed under the screen.
+QString MensajeCambiado();
+
 // "$ 1,234.50" as the labels show sales and the final balance, and movements.
 QString FormatoVentasCorte(qint64 centavos);
 QString FormatoMovimientosCorte(qint64 centavos);
@@ -61,9 +71,9 @@ struct ResultadoCorte {
 
 // Creates the cut of what `mostrado` holds, in one write transaction: the next IdCorte read inside
 // it, the CortesCaja row, and the stamp of every sale shown (and every movement shown, unless they
-// stay pending), each only while it is still pending and active. When any of them changed since it
-// was loaded (another cut took it, it was cancelled) nothing is written: Cambiado. Rows stored after
-// loading are not touched.
+// stay pending). When what is pending differs from what was shown (another cut took a row, a sale
+// was cancelled, or another terminal sold, returned or wrote a movement meanwhile) nothing is
+// written: Cambiado. Movements alone make a cut too.
 ResultadoCorte CreaCorte(db::Database& bd, const CortePantalla& mostrado, const QString& observacion,
                          int usuario, const db::LockWait& espera);
 

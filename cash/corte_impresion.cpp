@@ -156,7 +156,7 @@ bool ReporteMovimientosCorte(db::Database& bd, qint64 idCorte, const QDateTime& 
         AgregaTextoTicket(shell::Formato(double(f.integer(QStringLiteral("IdMovimiento"))), QStringLiteral("0000")) +
                           QStringLiteral(" ") + Relleno(Monto(importe, "###,##0.00"), 10) + QStringLiteral(" ") +
                           f.text(QStringLiteral("NombreUsuario")).left(10) + QStringLiteral(" ") +
-                          f.text(QStringLiteral("DescripcionMov")).left(15) + LF);
+                          f.text(QStringLiteral("DescripcionMov")) + LF);
         saldo += importe;
     }
     AgregaTextoTicket(QStringLiteral("Saldo Movimientos: $ ") + Monto(saldo, "###,##0.00") + LF);

@@ -36,7 +36,7 @@ QString LetraTipoDocumento(const QString& item, bool facturaE) {
 }
 
 QString LetraConsulta(db::Database& bd, const QString& item, bool facturaE, const QString& numeroTexto,
-                      ui::Prompts& prompts) {
+                      ui::Prompts& prompts, const QString& pregunta, const QString& titulo) {
     const QString letra = LetraTipoDocumento(item, facturaE);
     const auto numero = shell::EnteroTecleado(numeroTexto);
     if (letra != QLatin1String("E") || !numero) return letra;
@@ -47,10 +47,10 @@ QString LetraConsulta(db::Database& bd, const QString& item, bool facturaE, cons
     for (const db::Row& f : *filas) tipos << f.text(QStringLiteral("Tipo"));
     if (!tipos.contains(QLatin1String("F"))) return letra;
     if (!tipos.contains(QLatin1String("E"))) return QStringLiteral("F");
-    switch (prompts.question(QString::fromUtf8("Existen la factura electrónica E %1 y la factura impresa F %1.\n"
-                                               "¿Devolver la factura electrónica? (No: la factura impresa)")
-                                 .arg(*numero),
-                             QStringLiteral("Devoluciones."), true)) {
+    switch (prompts.question(QString::fromUtf8("Existen la factura electrónica E %1 y la factura impresa F %1.\n")
+                                     .arg(*numero) +
+                                 pregunta + QStringLiteral(" (No: la factura impresa)"),
+                             titulo, true)) {
     case ui::Answer::Yes: return QStringLiteral("E");
     case ui::Answer::No: return QStringLiteral("F");
     default: return {};
@@ -75,6 +75,19 @@ std::optional<QMap<qint64, double>> CantidadesDevueltas(db::Database& bd, const 
     return r;
 }
 
+std::optional<qint64> CentavosDevueltos(db::Database& bd, const QString& letra, qint64 numero, db::Error* error) {
+    auto filas = bd.select(QStringLiteral("SELECT DEInventario.Cantidad, DEInventario.PUnitario FROM EInventario JOIN "
+                                          "DEInventario ON DEInventario.Numero = EInventario.Numero WHERE "
+                                          "EInventario.Docto = ? AND EInventario.DescribeMovto = ?"),
+                           {DoctoDevolucion(letra, numero), MovtoDevolucion}, error);
+    if (!filas) return std::nullopt;
+    qint64 r = 0;
+    // Each return line stores its value spread over its quantity.
+    for (const db::Row& f : *filas)
+        r += shell::Centavos(f.real(QStringLiteral("Cantidad")) * f.real(QStringLiteral("PUnitario")));
+    return r;
+}
+
 std::optional<double> CantidadTecleada(const QString& texto) {
     static const QRegularExpression patron(QStringLiteral(R"(^\s*(\d+(\.\d*)?|\.\d+)\s*$)"));
     if (!patron.match(texto).hasMatch()) return std::nullopt;
@@ -87,6 +100,7 @@ void Devolucion::NuevaDevolucion() {
     lineas_.clear();
     devueltos_.clear();
     devueltoPorClave_.clear();
+    pagadoAntes_ = 0;
     pendientes_.clear();
     NumeroEntrada = 0;
 }
@@ -163,6 +177,13 @@ ResultadoConsulta Devolucion::ConsultaVenta(db::Database& bd, const QString& let
     devueltos_ = std::move(*dev);
     for (const db::Row& f : devueltos_)
         devueltoPorClave_[f.integer(QStringLiteral("ClaveProducto"))] += f.real(QStringLiteral("Cantidad"));
+    const auto pagado = CentavosDevueltos(bd, letra, *numero, &e);
+    if (!pagado) {
+        prompts.message(e.message, ui::Icon::Critical);
+        NuevaDevolucion();
+        return ResultadoConsulta::SinRegistros;
+    }
+    pagadoAntes_ = *pagado;
     if (!devueltos_.empty())
         prompts.message(QStringLiteral("Ya existe productos devueltos para este Documento."));
     return r;
@@ -198,16 +219,17 @@ qint64 Devolucion::CentavosPagados(const QMap<qint64, double>& cantidades) const
     return shell::Centavos(pagado - pagado * descuento / 100.0);
 }
 
-std::vector<LineaDevolucion> Devolucion::PendientesValoradas(const QMap<qint64, double>& devuelto) const {
+std::vector<LineaDevolucion> Devolucion::PendientesValoradas(const QMap<qint64, double>& devuelto,
+                                                             qint64 pagadoAntes) const {
     std::vector<LineaDevolucion> valoradas = pendientes_;
     QMap<qint64, double> hasta = devuelto;
-    qint64 antes = CentavosPagados(hasta);
+    qint64 antes = pagadoAntes;
     for (LineaDevolucion& p : valoradas) {
         hasta[p.ClaveProducto] += p.Cantidad;
         const qint64 ahora = CentavosPagados(hasta);
-        p.Centavos = ahora - antes;
+        p.Centavos = std::max<qint64>(0, ahora - antes);
         p.PUnitario = double(p.Centavos) / 100.0 / p.Cantidad;
-        antes = ahora;
+        antes = std::max(antes, ahora);
     }
     return valoradas;
 }
@@ -247,14 +269,14 @@ bool Devolucion::AgregaLineaDevolucion(int indice, double cantidad, ui::Prompts&
     p.Descripcion = l.Descripcion;
     p.Cantidad = cantidad;
     pendientes_.push_back(p);
-    pendientes_ = PendientesValoradas(devueltoPorClave_);
+    pendientes_ = PendientesValoradas(devueltoPorClave_, pagadoAntes_);
     return true;
 }
 
 bool Devolucion::QuitaLineaDevolucion(int indice) {
     if (indice < 0 || indice >= static_cast<int>(pendientes_.size())) return false;
     pendientes_.erase(pendientes_.begin() + indice);
-    pendientes_ = PendientesValoradas(devueltoPorClave_);
+    pendientes_ = PendientesValoradas(devueltoPorClave_, pagadoAntes_);
     return true;
 }
 

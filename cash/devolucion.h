@@ -22,8 +22,11 @@ QString LetraTipoDocumento(const QString& item, bool facturaE);
 // The letter a lookup of the "Ticket" / "Factura" item reads the number under. With electronic
 // invoicing on, paper invoices issued before the switch can still come back: the number is found
 // as E or as F, and when both exist the person chooses (Yes: E, No: F). "" when he cancels.
+// `pregunta` and `titulo` word the question for the caller's command.
 QString LetraConsulta(db::Database& bd, const QString& item, bool facturaE, const QString& numeroTexto,
-                      ui::Prompts& prompts);
+                      ui::Prompts& prompts,
+                      const QString& pregunta = QString::fromUtf8("¿Devolver la factura electrónica?"),
+                      const QString& titulo = QStringLiteral("Devoluciones."));
 
 // How a return names the sold document in EInventario.Docto: the letter, then the number with the
 // sign position of the old text conversion (one blank before 0 or more): "T 123", "F -5".
@@ -36,6 +39,11 @@ constexpr int MovtoDevolucion = 12;
 // Docto as above), summed as reals. nullopt on a database error.
 std::optional<QMap<qint64, double>> CantidadesDevueltas(db::Database& bd, const QString& letra,
                                                         qint64 numero, db::Error* error = nullptr);
+
+// Cents the returns of the document paid back, each line to the cent as its voucher adds it: what
+// they stored, never a recomputation. nullopt on a database error.
+std::optional<qint64> CentavosDevueltos(db::Database& bd, const QString& letra, qint64 numero,
+                                        db::Error* error = nullptr);
 
 // The sold document as the lookup found it (a CVentacCliente row with Status 1).
 struct VentaConsultada {
@@ -115,10 +123,11 @@ public:
     // so no refund exceeds what the units coming back cost; the general discount applies on top.
     // Everything the document sold is worth its stored total.
     qint64 CentavosPagados(const QMap<qint64, double>& cantidades) const;
-    // The marked lines valued after the quantities `devuelto` came back before: each is worth the
-    // value of all the units back with it less that of those back before it, so that a document
-    // returned whole, in any number of returns, refunds its total to the cent.
-    std::vector<LineaDevolucion> PendientesValoradas(const QMap<qint64, double>& devuelto) const;
+    // The marked lines valued after the quantities `devuelto` came back before, for which earlier
+    // returns paid `pagadoAntes` cents: each is worth the value of all the units back with it less
+    // what was paid before it (never below 0), so that a document returned whole, in any number of
+    // returns, refunds its total to the cent and no return pays more than is left.
+    std::vector<LineaDevolucion> PendientesValoradas(const QMap<qint64, double>& devuelto, qint64 pagadoAntes) const;
 
     // Sum of the marked lines' amounts, each to the cent.
     qint64 TotalCentavos() const;
@@ -145,6 +154,7 @@ private:
     std::vector<LineaVendida> lineas_;
     db::Rows devueltos_;
     QMap<qint64, double> devueltoPorClave_;
+    qint64 pagadoAntes_ = 0;  // cents earlier returns stored
     std::vector<LineaDevolucion> pendientes_;
 };
 

@@ -57,8 +57,11 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
         }
     }
 
-    // Valued against what is back by now, so two returns of one document never pay the same units.
-    const std::vector<LineaDevolucion> lineas = dev.PendientesValoradas(*devuelto);
+    // Valued against what is back and paid by now, so two returns of one document never pay the
+    // same units.
+    const auto pagado = CentavosDevueltos(bd, v.Tipo, v.Numero, &r.error);
+    if (!pagado) return r;
+    const std::vector<LineaDevolucion> lineas = dev.PendientesValoradas(*devuelto, *pagado);
     qint64 centavos = 0;
     for (const LineaDevolucion& p : lineas) centavos += p.Centavos;
 

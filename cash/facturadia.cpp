@@ -1,5 +1,6 @@
 #include "cash/facturadia.h"
 
+#include "cash/devolucion.h"
 #include "sale/documentos.h"
 #include "sale/folios.h"
 #include "sale/totales.h"
@@ -10,6 +11,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <cmath>
 
 namespace caja {
 
@@ -52,8 +54,9 @@ const QString FacturaDiaActiva = QStringLiteral("v.Tipo IN ('F','E') AND v.IdCor
 // a general discount.
 std::optional<double> DescuentoFacturaDia(db::Database& bd, qint64 numero, const QString& letra,
                                           const db::Rows& tickets, double total, db::Error* error) {
-    if (std::none_of(tickets.begin(), tickets.end(),
-                     [](const db::Row& t) { return t.real(QStringLiteral("Descuento")) != 0; }))
+    if (std::none_of(tickets.begin(), tickets.end(), [](const db::Row& t) {
+            return t.real(QStringLiteral("Descuento")) != 0 || t.real(QStringLiteral("Devuelto")) != 0;
+        }))
         return 0.0;
     auto lineas = bd.select(QStringLiteral("SELECT Cantidad, PrecioUnit, Descuento FROM DetalleVenta WHERE Numero = ? "
                                            "AND TipoDocto = ?"),
@@ -68,12 +71,65 @@ std::optional<double> DescuentoFacturaDia(db::Database& bd, qint64 numero, const
     return double(lineasC - totalC) * 100.0 / double(lineasC);
 }
 
+// What the returns of ticket `Venta` stored as paid back, each line to the cent as CentavosDevueltos
+// adds it.
+QString DevueltoSQL() {
+    return QStringLiteral("(SELECT COALESCE(SUM(round(d.Cantidad * d.PUnitario, 2)), 0) FROM EInventario e JOIN "
+                          "DEInventario d ON d.Numero = e.Numero WHERE e.DescribeMovto = %1 AND e.Docto = 'T' || "
+                          "CASE WHEN Venta.Numero >= 0 THEN ' ' ELSE '' END || Venta.Numero)")
+        .arg(MovtoDevolucion);
+}
+
+// A ticket is billed for what the customer kept: its total less what its returns paid back. One
+// refunded in full has nothing left to bill and is not listed. `Total` is that kept amount, and
+// `TotalTicket` the ticket's own.
 std::optional<db::Rows> Tickets(db::Database& bd, const QDate& dia, const QString& condicion, db::Error* error) {
     const shell::CriterioFechas c = shell::ArmaCriterioFechas(dia, dia, QStringLiteral("Fecha"), 1);
-    return bd.select(QStringLiteral("SELECT abs(Numero) AS IdNumero, Venta.* FROM Venta WHERE ") + c.sql +
-                         QStringLiteral(" AND Status = 1 AND Tipo = 'T' AND ") + condicion +
-                         QStringLiteral(" ORDER BY Fecha DESC, Numero DESC"),
+    return bd.select(QStringLiteral("SELECT * FROM (SELECT abs(Numero) AS IdNumero, Numero, Tipo, Fecha, "
+                                    "round(Total - %1, 2) AS Total, Total AS TotalTicket, %1 AS Devuelto, Descuento, "
+                                    "Cliente, Status, FE, IdCorte FROM Venta WHERE ").arg(DevueltoSQL()) +
+                         c.sql + QStringLiteral(" AND Status = 1 AND Tipo = 'T' AND ") + condicion +
+                         QStringLiteral(") WHERE Total >= 0.005 ORDER BY Fecha DESC, Numero DESC"),
                      c.params, error);
+}
+
+// Copies the lines of ticket `ticket` into the invoice, less the units its returns took back: those
+// come off the product's lowest price paid first, as the return valued them.
+bool CopiaLineasTicket(db::Database& bd, qint64 numero, const QString& letra, qint64 ticket, db::Error* error) {
+    auto lineas = bd.select(QStringLiteral("SELECT IdLinea, ClaveProducto, Cantidad, "
+                                           "PrecioUnit * (1 - Descuento / 100.0) AS Neto FROM DetalleVenta "
+                                           "WHERE Numero = ? AND TipoDocto = 'T' ORDER BY IdLinea"),
+                            {ticket}, error);
+    if (!lineas) return false;
+    auto devuelto = CantidadesDevueltas(bd, QStringLiteral("T"), ticket, error);
+    if (!devuelto) return false;
+    std::vector<const db::Row*> orden;
+    for (const db::Row& l : *lineas) orden.push_back(&l);
+    std::stable_sort(orden.begin(), orden.end(), [](const db::Row* a, const db::Row* b) {
+        return a->real(QStringLiteral("Neto")) < b->real(QStringLiteral("Neto"));
+    });
+    QMap<qint64, qint64> resto;  // millionths of each product still to take off
+    for (auto it = devuelto->cbegin(); it != devuelto->cend(); ++it) resto[it.key()] = std::llround(it.value() * 1e6);
+    QMap<qint64, double> cantidad;  // IdLinea -> quantity billed
+    for (const db::Row* l : orden) {
+        const qint64 clave = l->integer(QStringLiteral("ClaveProducto"));
+        const qint64 vendida = std::llround(l->real(QStringLiteral("Cantidad")) * 1e6);
+        const qint64 quita = std::clamp(resto.value(clave, 0), qint64(0), vendida);
+        resto[clave] = resto.value(clave, 0) - quita;
+        cantidad[l->integer(QStringLiteral("IdLinea"))] = double(vendida - quita) / 1e6;
+    }
+    for (const db::Row& l : *lineas) {
+        const qint64 id = l.integer(QStringLiteral("IdLinea"));
+        if (!(cantidad.value(id) > 0)) continue;
+        if (!bd.exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit, Iva, "
+                                    "Descuento, Observacion, Estatus, Devolucion, Descripcion2, Moneda, Terminal) "
+                                    "SELECT ?, ?, ClaveProducto, ?, PrecioUnit, Iva, Descuento, Observacion, "
+                                    "Estatus, Devolucion, Descripcion2, Moneda, Terminal FROM DetalleVenta "
+                                    "WHERE IdLinea = ?"),
+                     {numero, letra, cantidad.value(id), id}, error))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -186,12 +242,7 @@ FacturaDiaEnviada GeneraFacturaDia(db::Database& bd, const QDate& dia, const std
         return r;
 
     for (qint64 n : numeros) {
-        if (!bd.exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit, Iva, "
-                                    "Descuento, Observacion, Estatus, Devolucion, Descripcion2, Moneda, Terminal) "
-                                    "SELECT ?, ?, ClaveProducto, Cantidad, PrecioUnit, Iva, Descuento, Observacion, "
-                                    "Estatus, Devolucion, Descripcion2, Moneda, Terminal FROM DetalleVenta "
-                                    "WHERE Numero = ? AND TipoDocto = 'T' ORDER BY IdLinea"),
-                     {numero, r.Letra, n}, &r.error) ||
+        if (!CopiaLineasTicket(bd, numero, r.Letra, n, &r.error) ||
             !bd.exec(QStringLiteral("INSERT INTO FacturaDiaTicket (Numero, Tipo, Ticket) VALUES (?, ?, ?)"),
                      {numero, r.Letra, n}, &r.error))
             return r;

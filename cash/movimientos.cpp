@@ -5,6 +5,7 @@
 #include "shell/texto.h"
 
 #include <QRegularExpression>
+#include <QStringList>
 
 namespace caja {
 
@@ -16,6 +17,20 @@ qint64 CentavosConSigno(int tipo, double importe) {
 
 QString ImporteConSignoSQL() {
     return QStringLiteral("(CASE TipoMov WHEN 1 THEN ImporteMov WHEN 2 THEN -ImporteMov ELSE 0 END)");
+}
+
+QString DescripcionCancelacion(const QString& letra, qint64 numero) {
+    return QStringLiteral("Cancelacion V:") + letra + QString::number(numero);
+}
+
+bool EsMovimientoDeDocumento(const QString& descripcion) {
+    static const QStringList prefijos{QStringLiteral("Cancelacion V:"), QStringLiteral("Dev. EFECTIVO V:"),
+                                      QStringLiteral("Dev. NOTA CREDITO V:"),
+                                      QString::fromUtf8("Aplicacion de Nota de crédito:")};
+    const QString d = descripcion.trimmed();
+    for (const QString& p : prefijos)
+        if (d.startsWith(p, Qt::CaseInsensitive)) return true;
+    return false;
 }
 
 QString TextoTipoMovimiento(int tipo) {
@@ -73,6 +88,11 @@ MovimientoGuardado GuardaMovimiento(db::Database& bd, const NuevoMovimiento& mov
     MovimientoGuardado r;
     if (mov.tipo != MovEntrada && mov.tipo != MovSalida) {
         r.mensaje = QStringLiteral("Seleccione el tipo de movimiento: Entrada de $$ o Salida de $$.");
+        return r;
+    }
+    if (EsMovimientoDeDocumento(mov.descripcion)) {
+        r.mensaje = QString::fromUtf8("Esa descripción es la de un movimiento de una venta (cancelación, devolución o "
+                                      "nota de crédito); escriba otra.");
         return r;
     }
     const auto importe = LeeImporteMovimiento(mov.importe);

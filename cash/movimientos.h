@@ -23,6 +23,12 @@ qint64 CentavosConSigno(int tipo, double importe);
 // The same rule as an SQL expression over the columns TipoMov and ImporteMov.
 QString ImporteConSignoSQL();
 
+// Movements written for a document (its cancellation, a return paid out, a credit note given or
+// spent) carry the document's money: cancelling one by hand would put the cut off the drawer, and
+// a person's own movement may not pose as one.
+QString DescripcionCancelacion(const QString& letra, qint64 numero);
+bool EsMovimientoDeDocumento(const QString& descripcion);
+
 // The texts of the form's lists, by index (the stored value).
 QString TextoTipoMovimiento(int tipo);   // "No Definido", "Entrada de $$", "Salida de $$"
 QString TextoEstatusMovimiento(int estatus);  // "Inactivo", "Activo"

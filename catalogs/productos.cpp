@@ -303,7 +303,15 @@ bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error)
         return db::fail(error, db::ErrorKind::Constraint, QString::fromUtf8(kNoSeBorra));
     db::WriteTransaction t(bd);
     const QVariantList k{clave};
+    // Sold lines keep naming the product (closed cuts reprint as they were made); files made before
+    // the table existed get it here.
     return t.begin({}, error)
+           && bd.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ProductoBorrado (ClaveProducto INTEGER PRIMARY KEY, "
+                                     "Nombre TEXT, Descripcion TEXT)"),
+                      {}, error)
+           && bd.exec(QStringLiteral("INSERT OR REPLACE INTO ProductoBorrado (ClaveProducto, Nombre, Descripcion) "
+                                     "SELECT ClaveProducto, Nombre, Descripcion FROM Producto WHERE ClaveProducto=?"),
+                      k, error)
            && bd.exec(QStringLiteral("DELETE FROM Producto WHERE ClaveProducto=?"), k, error)
            && bd.exec(QStringLiteral("DELETE FROM Existencia WHERE ClaveProducto=?"), k, error)
            && bd.exec(QStringLiteral("DELETE FROM ProductoProveedor WHERE ClaveProducto=?"), k, error)

@@ -112,6 +112,14 @@ CREATE TABLE DetalleVenta (
 CREATE INDEX DetalleVentaDocto ON DetalleVenta (Numero, TipoDocto);
 CREATE INDEX DetalleVentaProducto ON DetalleVenta (ClaveProducto);
 
+-- Name and description of each product deleted from the catalogue, so that the documents and cash
+-- cuts that sold it still name it.
+CREATE TABLE ProductoBorrado (
+  ClaveProducto INTEGER PRIMARY KEY,
+  Nombre        TEXT,
+  Descripcion   TEXT
+);
+
 -- The tickets (Venta.Tipo T) each day invoice (Numero, Tipo F or E) gathered.
 CREATE TABLE FacturaDiaTicket (
   Numero INTEGER NOT NULL,
@@ -349,7 +357,8 @@ LEFT JOIN Categoria ON Categoria.ClaveCategoria = Producto.Categoria
 -- document total sums); PPrecioUnit the unit price after that discount; PPrecioUnitD the same before
 -- tax at the branch rate (16 when the branch has 0). Serves the capture screen and the returns form.
 -- @query CdetalleVenta select
-SELECT DetalleVenta.*, Producto.CodigodeBarras, Producto.Nombre, Producto.Descripcion,
+SELECT DetalleVenta.*, Producto.CodigodeBarras, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre,
+       COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion,
        Producto.Ubicacion, Producto.LDesc, Producto.Precio1, Producto.Precio2, Producto.Precio3,
        Existencia.Existencia, Existencia.Existencia AS Exis,
        DetalleVenta.Cantidad * DetalleVenta.PrecioUnit * (1 - DetalleVenta.Descuento / 100.0) AS Importe,
@@ -358,6 +367,7 @@ SELECT DetalleVenta.*, Producto.CodigodeBarras, Producto.Nombre, Producto.Descri
          / (1 + COALESCE(NULLIF((SELECT IVA FROM Parametros LIMIT 1), 0), 16) / 100.0) AS PPrecioUnitD
 FROM DetalleVenta
 LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DetalleVenta.ClaveProducto
 LEFT JOIN Existencia ON Existencia.ClaveProducto = DetalleVenta.ClaveProducto
 -- @end
 
@@ -430,11 +440,13 @@ SELECT DetalleVenta.TipoDocto, Venta.IdCorte,
        CortesCaja.ObsCorte, DetalleVenta.ClaveProducto, DetalleVenta.Cantidad, DetalleVenta.PrecioUnit,
        DetalleVenta.Descuento, DetalleVenta.Iva, Venta.Total AS Importe, Venta.Status,
        Venta.Descuento AS DescFact, Venta.Fecha,
-       COALESCE(NULLIF(Producto.Descripcion, ''), Producto.Nombre, '') AS Cextra1
+       COALESCE(NULLIF(Producto.Descripcion, ''), Producto.Nombre, NULLIF(ProductoBorrado.Descripcion, ''),
+                ProductoBorrado.Nombre, '') AS Cextra1
 FROM DetalleVenta
 JOIN Venta ON Venta.Numero = DetalleVenta.Numero AND Venta.Tipo = DetalleVenta.TipoDocto
 LEFT JOIN CortesCaja ON CortesCaja.IdCorte = Venta.IdCorte
 LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DetalleVenta.ClaveProducto
 WHERE DetalleVenta.TipoDocto IN ('T', 'F', 'E')
 -- @end
 

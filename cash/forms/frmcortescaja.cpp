@@ -15,6 +15,7 @@
 #include "shell/permisos.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -148,7 +149,14 @@ db::LockWait frmCortesCaja::Espera() {
 void frmCortesCaja::MuestraCortePendiente() {
     IdCorteActual = 0;
     SSTab1->setCurrentIndex(0);
+    for (QPushButton* b : {cmdAgregar, cmdAgregaMov, cmdCancelaMov}) b->setEnabled(true);
     CargaCorte();
+}
+
+bool frmCortesCaja::event(QEvent* e) {
+    // Brought forward after other windows worked: what is pending may have changed meanwhile.
+    if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) RecargaPendiente();
+    return QWidget::event(e);
 }
 
 void frmCortesCaja::CargaCorte(bool conCortes) {
@@ -263,14 +271,29 @@ void frmCortesCaja::MuestraDetalleVenta(qint64 numero, const QString& tipo) {
 
 void frmCortesCaja::chkMenores_Click() { CargaCorte(false); }
 
+bool frmCortesCaja::RecargaPendiente() {
+    if (creando_ || IdCorteActual != 0) return true;
+    db::Error e;
+    db::Database* bd = shell::BDSucursal(&e);
+    if (!bd) return true;  // told when the cut is read or created
+    const auto ahora = caja::CargaCorte(*bd, 0, chkMenores->isChecked(), QDate::currentDate(), &e);
+    if (!ahora || ahora->MismosPendientes(corte_)) return true;
+    CargaCorte();
+    return false;
+}
+
 void frmCortesCaja::cmdAgregar_Click() {
     // A second press while the question is open must not make a second cut.
     if (creando_ || IdCorteActual != 0) return;
-    if (corte_.ventas.empty() && corte_.movimientos.empty()) {
+    // The person decides on what he sees: when another terminal changed it, he sees it first.
+    if (!RecargaPendiente() && corte_.HayPendientes()) {
+        prompts().message(MensajeCambiado(), ui::Icon::Warning);
+        return;
+    }
+    if (!corte_.HayPendientes()) {
         prompts().message(QStringLiteral("No hay ventas ni movimientos pendientes de corte."), ui::Icon::Information);
         return;
     }
-    if (corte_.ventas.empty()) return;
     if (capObservacion->Text().trimmed().isEmpty()) {
         prompts().message(QStringLiteral("La observación esta en blanco."), ui::Icon::Information);
         return;
@@ -369,6 +392,7 @@ void frmCortesCaja::AbreCortePasado(int fila) {
 
 frmCortesCaja* AbreCortesCaja(shell::MIDI* midi) {
     auto* forma = shell::Forma<frmCortesCaja>();
+    forma->RecargaPendiente();
     if (midi) {
         QMdiSubWindow* sub = midi->MuestraEnMDI(forma);
         midi->areaMDI()->setActiveSubWindow(sub);

@@ -33,6 +33,9 @@ public:
     ~frmCortesCaja() override;
 
     void MuestraCortePendiente();
+    // Reads the pending cut again while it is the one shown; false when it changed (the screen then
+    // shows the new figures).
+    bool RecargaPendiente();
     // Sales, movements and totals of the cut shown; the past-cuts list too when it is the pending cut.
     void CargaCorte(bool conCortes = true);
     void CargaCortes();
@@ -64,6 +67,9 @@ public:
     QLabel *lblSumaVentas = nullptr, *lblMovimientos = nullptr, *lblimporteCORTE = nullptr, *lblFechaH = nullptr,
            *Label1 = nullptr;
     QTabWidget* SSTab1 = nullptr;
+
+protected:
+    bool event(QEvent* e) override;
 
 private:
     void FormatoGridVentas();

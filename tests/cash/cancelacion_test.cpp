@@ -56,7 +56,7 @@ TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
     ASSERT_TRUE(cancela("Ticket", "20"));
     EXPECT_EQ(prompts.asked()[0].text, "Desea dar de baja el Folio: 20 ?");
     EXPECT_EQ(prompts.asked()[0].title, "Confirmar.");
-    EXPECT_EQ(prompts.lastMessage(), "El ticket 20 fue dado de baja.");
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 20 fue dado de baja.\nEntregue al cliente $ 50.00");
     EXPECT_TRUE(estados.contains("Actualizando..."));
     EXPECT_DOUBLE_EQ(existencia(0), 100);
     EXPECT_DOUBLE_EQ(existencia(1), 100);
@@ -68,7 +68,7 @@ TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
     EXPECT_DOUBLE_EQ(existencia(0), 100);
 
     ASSERT_TRUE(borra("Ticket", "20"));
-    EXPECT_EQ(prompts.lastMessage(), "Los datos del ticket 20 se han borrado.");
+    EXPECT_EQ(prompts.lastMessage(), "Los datos del ticket 20 se han borrado.\nEntregue al cliente $ 0.00");
     EXPECT_DOUBLE_EQ(existencia(0), 100);
     EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 20"), 0);
     EXPECT_EQ(lineas(20, "T"), 0);
@@ -144,37 +144,6 @@ TEST_F(CancelacionTest, CancellingOrDeletingADayInvoiceFreesItsTicketsForAnother
     EXPECT_FALSE(cancela("Ticket", "3"));
 }
 
-TEST_F(CancelacionTest, ARefundedTicketCancelledLeavesTheCutEqualToTheDrawer) {
-    // 31.00 taken in, 12.00 of it refunded in cash, then the ticket cancelled: 19.00 handed back.
-    vende(90, "T", {{0, 1, 12}, {1, 1, 19}});
-    vende(91, "F", {{2, 1, 16}});
-    caja::Devolucion dev;
-    ASSERT_EQ(dev.ConsultaVenta(bd(), "T", "90", prompts), caja::ResultadoConsulta::Encontrada);
-    ASSERT_TRUE(dev.AgregaLineaDevolucion(dev.lineas()[0].ClaveProducto == clave(0) ? 0 : 1, 1, prompts));
-    ASSERT_TRUE(caja::GuardaDevolucion(bd(), dev, caja::TipoDevolucion::Efectivo, "X", espera).ok);
-    ASSERT_TRUE(cancela("Ticket", "90"));
-    const auto c = caja::CargaCorte(bd(), 0, false);
-    ASSERT_TRUE(c);
-    EXPECT_EQ(c->ventasCentavos, 1600);
-    EXPECT_EQ(c->finalCentavos(), 3100 + 1600 - 1200 - 1900);
-}
-
-TEST_F(CancelacionTest, AClosedCutKeepsItsDocumentAndTheMoneyBackGoesToThePendingCut) {
-    vende(92, "T", {{0, 2, 10}});
-    devolucionAnterior("T 92", 0, 0.5);  // 5.00 already given back
-    ASSERT_TRUE(bd().exec("UPDATE Venta SET IdCorte = 4 WHERE Numero = 92"));
-    ASSERT_TRUE(bd().exec("INSERT INTO CortesCaja VALUES (4, 'TURNO', '2026-12-09 21:00:00', 1, 20)"));
-    EXPECT_FALSE(borra("Ticket", "92"));
-    EXPECT_TRUE(prompts.lastMessage().startsWith("El ticket 92 pertenece al corte de caja 4 ya cerrado"))
-        << prompts.lastMessage().toStdString();
-    EXPECT_EQ(cuenta("SELECT count(*) FROM Venta WHERE Numero = 92"), 1);
-    ASSERT_TRUE(cancela("Ticket", "92"));
-    EXPECT_EQ(caja::CargaCorte(bd(), 4, false)->ventasCentavos, 2000);
-    EXPECT_EQ(caja::CargaCorte(bd(), 0, false)->finalCentavos(), -1500);
-    EXPECT_EQ(valor("SELECT DescripcionMov || ' ' || TipoMov FROM MovimientosCaja").toString(), "Cancelacion V:T92 2");
-    EXPECT_FALSE(borra("Ticket", "92"));  // cancelled, it still belongs to that cut
-}
-
 TEST_F(CancelacionTest, AFailureAfterTheStockStepLeavesTheStock) {
     vende(50, "T", {{0, 4, 10}});
     ASSERT_TRUE(bd().exec("CREATE TRIGGER falla_venta BEFORE UPDATE ON Venta BEGIN SELECT RAISE(ABORT, 'disco lleno'); END"));
@@ -190,11 +159,26 @@ TEST_F(CancelacionTest, AFailureAfterTheStockStepLeavesTheStock) {
 TEST_F(CancelacionTest, ElectronicInvoiceWithElectronicInvoicing) {
     vende(60, "E", {{2, 1, 10}});
     vende(60, "F", {{3, 1, 10}});
+    vende(61, "F", {{3, 1, 10}});
     G().FacturaE = true;
-    ASSERT_TRUE(cancela("Factura", "60"));
+    // Both letters exist: the person is asked, as the returns form asks (Yes: E, No: F).
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    prompts.pushAnswer(ui::Answer::Yes);
+    ASSERT_TRUE(op.Cancela("Factura", "60", {}));
+    EXPECT_TRUE(prompts.asked()[0].text.startsWith(QString::fromUtf8("Existen la factura electrónica E 60 y la factura impresa F 60.")));
     EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 60 AND Tipo = 'E'"), 0);
     EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 60 AND Tipo = 'F'"), 1);
     EXPECT_DOUBLE_EQ(existencia(2), 100);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::No);
+    prompts.pushAnswer(ui::Answer::Yes);
+    ASSERT_TRUE(op.Cancela("Factura", "60", {}));
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 60 AND Tipo = 'F'"), 0);
+    EXPECT_DOUBLE_EQ(existencia(3), 99);
+    // A paper invoice made before the switch, alone under its number, is found without a question.
+    ASSERT_TRUE(cancela("Factura", "61"));
+    EXPECT_EQ(cuenta("SELECT Status FROM Venta WHERE Numero = 61 AND Tipo = 'F'"), 0);
 }
 
 TEST_F(CancelacionTest, GuardsAndBadNumbersChangeNothing) {

@@ -8,6 +8,7 @@
 #include "cash/cancelacion.h"
 #include "cash/corte.h"
 #include "cash/corte_impresion.h"
+#include "catalogs/productos.h"
 #include "cash/forms/frmcortescaja.h"
 #include "cupsd.h"
 #include "platform/print/codepage850.h"
@@ -163,7 +164,8 @@ TEST_F(CortePapel, DocumentsPiecesExemptAmountAndMovementsReadAsTheScreenCounts)
     EXPECT_TRUE(tiene("Total CORTE    = 95.00"));
     // Active movements only, out of the drawer negative.
     EXPECT_TRUE(tiene("0001     100.00 ADMIN FONDO DE CAJA"));
-    EXPECT_TRUE(tiene("0002     -30.00 ADMIN PAGO DE GARRAFO"));
+    // Whole descriptions: "Cancelacion V:T90" must not print as "Cancelacion V:T".
+    EXPECT_TRUE(tiene("0002     -30.00 ADMIN PAGO DE GARRAFONES DE AGUA"));
     EXPECT_FALSE(TextoTicket().contains("CANCELADO"));
     EXPECT_TRUE(tiene("Saldo Movimientos: $ 70.00"));
     // The summary of a stored cut is its own: sales 158.75, movements 70, stored 228.75.
@@ -198,6 +200,9 @@ TEST_F(CortePapel, AClosedCutReprintsUnchangedAfterOneOfItsTicketsIsCancelled)
     ASSERT_EQ(corte.estado, ResultadoCorte::Creado);
     const QByteArray antes = Construye(Guardado(corte.idCorte), 0);
     ASSERT_EQ(CancelaDocumento(*bd(), 7, "T", espera), Baja::Hecha);
+    EXPECT_EQ(Construye(Guardado(corte.idCorte), 0), antes);
+    // Nor when a product it sold leaves the catalogue.
+    ASSERT_TRUE(catalogos::BorraProducto(*bd(), 9002));
     EXPECT_EQ(Construye(Guardado(corte.idCorte), 0), antes);
     EXPECT_TRUE(antes.contains("Saldo Final del corte=      135.00"));
     // The 25.00 handed back leaves the drawer in the pending cut.

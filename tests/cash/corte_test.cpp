@@ -9,6 +9,7 @@
 #include "cash/forms/frmmovcaja.h"
 #include "cash/forms/menus.h"
 #include "cash/movimientos.h"
+#include "catalogs/productos.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
@@ -136,8 +137,7 @@ TEST_F(Corte, QuotationsCancelledRowsAndTheDayInvoiceAreNeverCounted)
 
 TEST_F(Corte, NothingIsWrittenWithoutSalesOrObservation)
 {
-    Movimiento(1, MovEntrada, 100);
-    EXPECT_EQ(CreaCorte(*bd(), Pendiente(), "SOLO MOVS", 1, {}).estado, ResultadoCorte::SinVentas);
+    EXPECT_EQ(CreaCorte(*bd(), Pendiente(), "NADA", 1, {}).estado, ResultadoCorte::SinVentas);
     GuardaVenta(*bd(), 1, "T", kHoy, 10);
     const ResultadoCorte r = CreaCorte(*bd(), Pendiente(), "   ", 1, {});
     EXPECT_EQ(r.estado, ResultadoCorte::SinObservacion);
@@ -146,37 +146,14 @@ TEST_F(Corte, NothingIsWrittenWithoutSalesOrObservation)
     EXPECT_EQ(Pendientes("Venta"), 1);
 }
 
-TEST_F(Corte, TwoTerminalsCuttingAtOnceAndSalesStoredMeanwhile)
+TEST_F(Corte, MovementsAloneMakeACut)
 {
-    Turno();
-    auto otra = OtraTerminal();
-    ASSERT_TRUE(otra);
-    const CortePantalla aqui = Pendiente();
-    const auto alla = CargaCorte(*otra, 0, false);
-    ASSERT_TRUE(alla);
-    // A ticket saved by a third terminal after both loaded: neither cut takes it.
-    GuardaVenta(*bd(), 9, "T", kHoy + " 12:00:00", 40);
-    Movimiento(3, MovEntrada, 5);
-
-    ASSERT_EQ(CreaCorte(*otra, *alla, "OTRA", 2, {}).estado, ResultadoCorte::Creado);
-    const ResultadoCorte r = CreaCorte(*bd(), aqui, "ESTA", 1, {});
-    EXPECT_EQ(r.estado, ResultadoCorte::Cambiado);
-    EXPECT_FALSE(r.mensaje.isEmpty());
-    EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 1);
-    EXPECT_EQ(Valor("SELECT COUNT(*) FROM Venta WHERE IdCorte = 1").toInt(), 3);
-    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 9").toInt(), 0);
-    EXPECT_EQ(Valor("SELECT IdCorte FROM MovimientosCaja WHERE IdMovimiento = 3").toInt(), 0);
-
-    // A sale cancelled after loading makes the cut refuse as well; a fresh load then cuts.
-    GuardaVenta(*bd(), 10, "T", kHoy + " 12:10:00", 15);
-    const CortePantalla c = Pendiente();
-    ASSERT_EQ(c.ventas.size(), 2u);
-    ASSERT_TRUE(bd()->exec("UPDATE Venta SET Status = 0 WHERE Numero = 9"));
-    EXPECT_EQ(CreaCorte(*bd(), c, "X", 1, {}).estado, ResultadoCorte::Cambiado);
-    EXPECT_EQ(CreaCorte(*bd(), Pendiente(), "X", 1, {}).estado, ResultadoCorte::Creado);
-    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 9").toInt(), 0);
-    EXPECT_EQ(Valor("SELECT IdCorte FROM Venta WHERE Numero = 10").toInt(), 2);
-    EXPECT_EQ(Valor("SELECT IdCorte FROM MovimientosCaja WHERE IdMovimiento = 3").toInt(), 2);
+    Movimiento(1, MovEntrada, 100);
+    Movimiento(2, MovSalida, 30);
+    const ResultadoCorte r = CreaCorte(*bd(), Pendiente(), "SOLO MOVS", 1, {});
+    ASSERT_EQ(r.estado, ResultadoCorte::Creado);
+    EXPECT_EQ(r.importeCentavos, 7000);
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM MovimientosCaja WHERE IdCorte = 0").toInt(), 0);
 }
 
 TEST_F(Corte, PendingMovementCancellationAndPastCutsNeedTheirRight)
@@ -372,4 +349,90 @@ TEST_F(Corte, AMovementAddedFromTheCutShowsAtOnce)
     EXPECT_EQ(forma.Label1->text(), "Ventas del corte: 0");
     EXPECT_EQ(forma.lblMovimientos->text(), "$ 250.00");
     EXPECT_EQ(forma.lblimporteCORTE->text(), "$ 0.00");
+}
+
+TEST_F(Corte, TheFormReadsWhatIsPendingWhenItComesForwardAndWhenTheCutIsAsked)
+{
+    GuardaVenta(*bd(), 1, "T", kHoy + " 09:00:00", 200);
+    // A product the catalogue lets go (the first one never leaves it).
+    ASSERT_TRUE(bd()->exec("UPDATE DetalleVenta SET ClaveProducto = (SELECT MAX(ClaveProducto) FROM Producto) "
+                           "WHERE Numero = 1"));
+    Movimiento(1, MovEntrada, 100);
+    G().OpenCDrawer = 0;
+    auto otra = OtraTerminal();
+    ASSERT_TRUE(otra);
+    shell::MIDI midi;
+    ConectaMenusCaja(&midi);
+    shell::ConectaMenu(&midi);
+    midi.show();
+    G().PermisosUsuario.fill(false);
+    ASSERT_EQ(shell::Acepta("ADMIN", "KORVADIM"), shell::ResultadoLogin::Aceptado);
+    QAction* item = midi.accion("mCortesCaja");
+    ASSERT_TRUE(item);
+    item->trigger();
+    auto* forma = qobject_cast<frmCortesCaja*>(shell::FormaCargada("frmCortesCaja"));
+    ASSERT_TRUE(forma);
+    EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 300.00");
+
+    // Another terminal sells; the menu brings the window forward with the sale in it.
+    GuardaVenta(*otra, 2, "T", kHoy + " 10:00:00", 50);
+    item->trigger();
+    EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 350.00");
+    EXPECT_EQ(forma->Label1->text(), "Ventas del corte: 2");
+
+    // It refunds while the window stays open: "Crear corte" shows the new figures and cuts nothing.
+    ASSERT_TRUE(otra->exec("INSERT INTO MovimientosCaja (FechaMov, ImporteMov, TipoMov, DescripcionMov, EstatusMov, "
+                           "IdCorte, IdUsuario) VALUES ('2026-12-09 10:05:00', 6, 2, 'Dev. EFECTIVO V:2', 1, 0, 1)"));
+    QTest::keyClicks(Caja(forma->capObservacion), "CIERRE");
+    prompts.clear();
+    QTest::mouseClick(forma->cmdAgregar, Qt::LeftButton);
+    EXPECT_EQ(prompts.lastMessage(), MensajeCambiado());
+    EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 344.00");
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 0);
+
+    // A movement a refund wrote is not the person's to cancel.
+    forma->gridMovimientos->setCurrentIndex(forma->gridMovimientos->model()->index(0, 0));
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(forma->cmdCancelaMov, Qt::LeftButton);
+    EXPECT_TRUE(prompts.lastMessage().startsWith(QString::fromUtf8("Este movimiento lo escribió una venta")))
+        << prompts.lastMessage().toStdString();
+    EXPECT_EQ(Valor("SELECT COUNT(*) FROM MovimientosCaja WHERE EstatusMov = 1").toInt(), 2);
+
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    prompts.pushAnswer(ui::Answer::No);
+    QTest::mouseClick(forma->cmdAgregar, Qt::LeftButton);
+    ASSERT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 1);
+    EXPECT_EQ(Valor("SELECT ImporteCorte FROM CortesCaja").toDouble(), 344.0);
+
+    // Only a movement pending: the button cuts it.
+    Movimiento(9, MovEntrada, 10);
+    item->trigger();
+    QTest::keyClicks(Caja(forma->capObservacion), "SOLO FONDO");
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::Yes);
+    prompts.pushAnswer(ui::Answer::No);
+    QTest::mouseClick(forma->cmdAgregar, Qt::LeftButton);
+    EXPECT_EQ(Valor("SELECT ImporteCorte FROM CortesCaja WHERE IdCorte = 2").toDouble(), 10.0)
+        << prompts.messages().join(u'|').toStdString();
+
+    // The first cut, opened from the list, keeps its figures whatever is ticked, and names its
+    // lines after their product is gone.
+    ASSERT_TRUE(bd()->exec("UPDATE Venta SET Fecha = ? WHERE Numero = 1", {kHoy + " 09:00:00"}));
+    const qint64 producto = Valor("SELECT ClaveProducto FROM DetalleVenta WHERE Numero = 1").toLongLong();
+    const QString nombre = Valor("SELECT Nombre FROM Producto WHERE ClaveProducto = ?", {producto}).toString();
+    ASSERT_TRUE(catalogos::BorraProducto(*bd(), producto));
+    forma->CargaCortes();
+    forma->AbreCortePasado(1);
+    ASSERT_EQ(forma->IdCorteActual, 1);
+    for (int i = 0; i < 2; ++i) {
+        QTest::mouseClick(forma->chkMenores, Qt::LeftButton);
+        EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 344.00");
+        EXPECT_EQ(forma->Label1->text(), "Ventas del corte: 2");
+    }
+    forma->MuestraDetalleVenta(1, "T");
+    ASSERT_GT(forma->gridDetVentas->model()->rowCount(), 0);
+    EXPECT_EQ(forma->gridDetVentas->model()->index(0, 0).data().toString().trimmed(), nombre.trimmed());
+    shell::OlvidaAbridores();
 }

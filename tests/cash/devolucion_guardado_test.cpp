@@ -201,22 +201,18 @@ TEST_F(GuardaDevolucionTest, AConcurrentReturnOverTheLimitIsRefused) {
     EXPECT_EQ(dev2.pendientes().size(), 1u);
 }
 
-TEST_F(GuardaDevolucionTest, ATicketReturnedWholeInPartsRefundsItsTotalToTheCent) {
-    // 99.99 + 9.045 + 13.93 = 122.965, less 7.5 %: 113.74.
-    vende(60, "T", {{0, 3, 33.33}, {0, 1, 10.05, 10}, {1, 7, 1.99}}, 7.5);
-    ASSERT_EQ(dev.ConsultaVenta(bd(), "T", "60", prompts), caja::ResultadoConsulta::Encontrada);
+TEST_F(GuardaDevolucionTest, ALaterReturnPaysWhatIsLeftAfterWhatEarlierReturnsStored) {
+    // 3 x 30.00; an earlier return of one unit stored 50.00 paid (more than the unit's 30.00).
+    vende(70, "T", {{0, 3, 30}});
+    devolucionAnterior("T 70", 0, 1);
+    ASSERT_TRUE(bd().exec("UPDATE DEInventario SET PUnitario = 50"));
+    ASSERT_EQ(dev.ConsultaVenta(bd(), "T", "70", prompts), caja::ResultadoConsulta::Encontrada);
     ASSERT_TRUE(dev.AgregaLineaDevolucion(0, 2, prompts));
+    // What the screen shows and what is stored: 90.00 less the 50.00 paid before, never 60.00.
+    EXPECT_EQ(dev.TotalCentavos(), 4000);
     ASSERT_TRUE(guarda(TipoDevolucion::Efectivo));
-    // The two cheapest units: (9.045 + 33.33) less 7.5 % = 39.196875.
-    EXPECT_EQ(qRound64(valor("SELECT ImporteMov FROM MovimientosCaja").toDouble() * 100), 3920);
-
-    ASSERT_EQ(dev.ConsultaVenta(bd(), "T", "60", prompts), caja::ResultadoConsulta::Encontrada);
-    ASSERT_TRUE(dev.AgregaLineaDevolucion(0, 2, prompts));
-    ASSERT_TRUE(dev.AgregaLineaDevolucion(2, 7, prompts));
-    ASSERT_TRUE(guarda(TipoDevolucion::NotaCredito));
-    EXPECT_EQ(qRound64(valor("SELECT Total FROM NotaCredito").toDouble() * 100), 11374 - 3920);
-    EXPECT_EQ(qRound64(valor("SELECT SUM(Cantidad * PrecioUnit) FROM DNotaCredito").toDouble() * 100), 11374 - 3920);
-    EXPECT_EQ(qRound64(valor("SELECT SUM(Cantidad * PUnitario) FROM DEInventario").toDouble() * 100), 11374);
+    EXPECT_EQ(qRound64(valor("SELECT ImporteMov FROM MovimientosCaja").toDouble() * 100), 4000);
+    EXPECT_EQ(*caja::CentavosDevueltos(bd(), "T", 70), 9000);
 }
 
 class ComprobanteDevolucionTest : public GuardaDevolucionTest {

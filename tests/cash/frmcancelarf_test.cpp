@@ -66,7 +66,7 @@ TEST_F(FrmCancelarFTest, CancelsASoldTicketAndCloses) {
     EXPECT_EQ(f.Label1->text(), QStringLiteral("Ticket: %1\r\nImporte: 30\r\nCliente: XAXX010101000").arg(ticket));
     prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
-    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El ticket %1 fue dado de baja.").arg(ticket));
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El ticket %1 fue dado de baja.\nEntregue al cliente $ 30.00").arg(ticket));
     EXPECT_FALSE(f.isVisible());
     EXPECT_DOUBLE_EQ(existencia(0), 100);
     // The cut takes active documents not yet cut: this one is out of it.
@@ -122,7 +122,7 @@ TEST_F(FrmCancelarFTest, TheQuestionStandsBesideTheDocumentItIsAbout) {
     p.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
     EXPECT_EQ(p.asked()[p.asked().size() - 2].text, QStringLiteral("Desea borrar el ticket %1 ?").arg(ticket));
-    EXPECT_EQ(p.lastMessage(), QStringLiteral("Los datos del ticket %1 se han borrado.").arg(ticket));
+    EXPECT_EQ(p.lastMessage(), QStringLiteral("Los datos del ticket %1 se han borrado.\nEntregue al cliente $ 30.00").arg(ticket));
 }
 
 TEST_F(FrmCancelarFTest, TheItemOpensItAndAQuotationScreenIsRefused) {
@@ -171,7 +171,8 @@ TEST_F(FrmCancelarFTest, ATicketRefundedInPartThenCancelledLeavesTheCutEqualToTh
     teclea(f, "Ticket", 90);
     prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
-    EXPECT_EQ(prompts.lastMessage(), "El ticket 90 fue dado de baja.");
+    // The form says what the cut assumes was handed back.
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 90 fue dado de baja.\nEntregue al cliente $ 19.00");
     // In: 31.00 and 16.00; out: 12.00 and the 19.00 handed back.
     EXPECT_EQ(pendiente(), 1600);
 }
@@ -192,9 +193,37 @@ TEST_F(FrmCancelarFTest, ATicketOfAClosedCutIsCancelledButNotDeleted) {
     prompts.clear();
     prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
-    EXPECT_EQ(prompts.lastMessage(), "El ticket 92 fue dado de baja.");
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 92 fue dado de baja.\nEntregue al cliente $ 20.00");
     EXPECT_EQ(caja::CargaCorte(bd(), 3, false)->ventasCentavos, 2000);
     EXPECT_EQ(pendiente(), -2000);
+}
+
+TEST_F(FrmCancelarFTest, ATicketPaidWithACreditNoteGivesTheNoteBackAndOnlyTheCash) {
+    // 50.00 paid with note 7 (12.00) and 38.00 cash; its cut pending, then closed.
+    for (const bool cerrado : {false, true}) {
+        SCOPED_TRACE(cerrado ? "closed cut" : "pending cut");
+        const qint64 n = cerrado ? 94 : 93;
+        vende(n, "T", {{0, 5, 10}});
+        ASSERT_TRUE(bd().exec("UPDATE Venta SET FormaPago = 4, Pagacon = 12, PagaObs1 = '7', FormaPago2 = 1, "
+                              "Pagacon2 = 38 WHERE Numero = ?", {n}));
+        ASSERT_TRUE(bd().exec("INSERT OR REPLACE INTO NotaCredito (Numero, Total, Status) VALUES (7, 12, 2)"));
+        ASSERT_TRUE(bd().exec(QString::fromUtf8("INSERT INTO MovimientosCaja (FechaMov, ImporteMov, TipoMov, DescripcionMov, "
+                                                "EstatusMov, IdCorte, IdUsuario) VALUES ('2026-12-09 10:00:00', 12, 2, "
+                                                "'Aplicacion de Nota de crédito:00007', 1, ?, 1)"),
+                              {cerrado ? 3 : 0}));
+        if (cerrado) ASSERT_TRUE(bd().exec("UPDATE Venta SET IdCorte = 3 WHERE Numero = ?", {n}));
+        const qint64 antes = pendiente();
+        caja::frmCancelarF f(nullptr, nullptr, &prompts);
+        f.show();
+        teclea(f, "Ticket", n);
+        prompts.clear();
+        prompts.pushAnswer(ui::Answer::Yes);
+        QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
+        EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("El ticket %1 fue dado de baja.\nEntregue al cliente $ 38.00\n"
+                                                           "La nota de crédito 00007 vuelve a estar disponible.").arg(n));
+        EXPECT_EQ(valor("SELECT Status FROM NotaCredito WHERE Numero = 7").toInt(), 1);
+        EXPECT_EQ(pendiente() - antes, -3800);
+    }
 }
 
 TEST_F(FrmCancelarFTest, CancellingADayInvoiceFreesItsTickets) {
@@ -215,3 +244,22 @@ TEST_F(FrmCancelarFTest, CancellingADayInvoiceFreesItsTickets) {
 }
 
 }  // namespace
+
+TEST_F(FrmCancelarFTest, WithElectronicInvoicingAPaperInvoiceOfTheSameNumberIsAskedFor) {
+    vende(60, "E", {{2, 1, 10}});
+    vende(60, "F", {{3, 1, 25}});
+    G().FacturaE = true;
+    caja::frmCancelarF f(nullptr, nullptr, &prompts);
+    f.show();
+    teclea(f, "Factura", 60);
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::No);  // the paper one
+    QTest::mouseClick(f.cmdVerInfo, Qt::LeftButton);
+    ASSERT_FALSE(prompts.asked().empty());
+    EXPECT_TRUE(prompts.asked()[0].text.startsWith(QString::fromUtf8("Existen la factura electrónica E 60")));
+    EXPECT_EQ(f.Label1->text(), "Factura: 60\r\nImporte: 25\r\nCliente: GOMA800101AB1");
+    prompts.pushAnswer(ui::Answer::No);
+    prompts.pushAnswer(ui::Answer::Yes);
+    QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
+    EXPECT_EQ(valor("SELECT group_concat(Tipo || Status) FROM Venta WHERE Numero = 60 ORDER BY Tipo").toString(), "E1,F0");
+}

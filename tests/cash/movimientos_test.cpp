@@ -89,6 +89,11 @@ TEST_F(Movimientos, RefusedInputWritesNothing)
         EXPECT_FALSE(r.ok) << importe;
         EXPECT_FALSE(r.mensaje.isEmpty()) << importe;
     }
+    // A person's movement may not pose as one a sale wrote (which no one may cancel by hand).
+    for (const char* d : {"Cancelacion V:T90", "dev. efectivo V:12", "Dev. NOTA CREDITO V:T4"}) {
+        const MovimientoGuardado r = GuardaMovimiento(*bd(), {QStringLiteral("10"), MovSalida, QString::fromLatin1(d), 1}, {});
+        EXPECT_FALSE(r.ok) << d;
+    }
     EXPECT_EQ(Cuantos(*bd()), 0);
 }
 

@@ -1,0 +1,644 @@
+// The drawer rule as a property: random sequences of sales (cash, credit note, both; line and general
+// discounts; fractional quantities; tickets and invoices), returns in cash or credit note and in
+// parts, cancellations, deletions, cash movements, cuts (made from a screen that may have gone
+// stale), day invoices and their cancellation, each from terminal 1 or 2 on one data folder. A small
+// model keeps the drawer, the stock and the notes; after every step the folder must agree with it:
+// the pending cut equals the drawer, closed cuts (figures, list, printout) never change, no document
+// pays back more than it took, a note is spent at most once at a time, stock moves once per unit.
+//
+// A fixed seed and a modest count run with the suite; QUORVEL_PROPIEDAD_LARGA=N runs N sequences
+// (QUORVEL_PROPIEDAD_SEMILLA picks the seed) and prints the figures.
+
+#include "apps/setup/datasetup.h"
+#include "carpeta_demo.h"
+#include "cash/cancelacion.h"
+#include "cash/corte.h"
+#include "cash/corte_impresion.h"
+#include "cash/devolucion_guardado.h"
+#include "cash/facturadia.h"
+#include "cash/movimientos.h"
+#include "printing/textoticket.h"
+#include "sale/cierre_ticket.h"
+#include "sale/lineas.h"
+#include "sale/pago.h"
+#include "sale/venta_factura.h"
+#include "shell/conexion.h"
+#include "shell/estado.h"
+#include "shell/texto.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <rapidcheck.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+
+namespace {
+
+// One step as drawn: its kind, the terminal, and numbers each kind reads its own way (a document,
+// a product or a note is picked by its number modulo how many there are, so a shrunk sequence stays
+// meaningful).
+struct Paso {
+    int tipo = 0;
+    int terminal = 1;
+    int a = 0, b = 0, c = 0, d = 0;
+};
+
+enum Tipo { PVenta, PDevuelve, PCancela, PBorra, PMovimiento, PMiraCorte, PCreaCorte, PFacturaDia, PCancelaFacturaDia };
+const char* const NombreTipo[] = {"Venta", "Devuelve", "Cancela", "Borra", "Movimiento",
+                                  "MiraCorte", "CreaCorte", "FacturaDia", "CancelaFacturaDia"};
+
+void showValue(const Paso& p, std::ostream& os) {
+    os << NombreTipo[p.tipo] << "(T" << p.terminal << ", " << p.a << ", " << p.b << ", " << p.c << ", " << p.d << ")";
+}
+
+rc::Gen<Paso> GenPaso() {
+    // Sales and returns are the day's bulk; cuts and day invoices come now and then.
+    return rc::gen::construct<Paso>(
+        rc::gen::weightedElement<int>({{6, PVenta}, {4, PDevuelve}, {2, PCancela}, {1, PBorra}, {2, PMovimiento},
+                                       {2, PMiraCorte}, {2, PCreaCorte}, {1, PFacturaDia}, {1, PCancelaFacturaDia}}),
+        rc::gen::inRange(1, 3), rc::gen::inRange(0, 1000), rc::gen::inRange(0, 1000), rc::gen::inRange(0, 1000),
+        rc::gen::inRange(0, 1000));
+}
+
+const double Cantidades[] = {1, 2, 0.5, 1.5, 3, 0.25};
+
+qint64 Mill(double v) { return std::llround(v * 1e6); }
+
+struct DocModelo {
+    qint64 numero = 0;
+    QString tipo;
+    qint64 total = 0;
+    std::vector<std::pair<qint64, qint64>> notas;  // note, cents it paid
+    bool activo = true, borrado = false, enCorte = false, enFacturaDia = false;
+    std::map<qint64, qint64> vendido, devuelto;  // product -> millionths
+    qint64 pagadoDevuelto = 0;
+};
+
+struct FacturaDiaModelo {
+    qint64 numero = 0;
+    QString letra;
+    std::vector<size_t> tickets;  // indexes into the documents
+    bool activa = true;
+};
+
+struct CorteModelo {
+    qint64 id = 0;
+    qint64 importe = 0;
+    caja::CortePantalla pantalla;
+    QString impreso;
+};
+
+struct Modelo {
+    qint64 caja = 0;                                   // cents the drawer took since the last cut
+    int version = 0;                                   // grows with every write the pending cut may see
+    std::map<qint64, qint64> existencia;               // product -> millionths
+    std::map<qint64, std::pair<qint64, bool>> notas;   // note -> (cents, spendable)
+    std::vector<DocModelo> docs;
+    std::vector<FacturaDiaModelo> facturasDia;
+    std::vector<CorteModelo> cortes;
+};
+
+struct Producto {
+    qint64 clave = 0;
+    QString codigo;
+};
+
+// One data folder per sequence, copied from a demo folder made once.
+class Tienda {
+public:
+    explicit Tienda(const QString& plantilla) {
+        std::filesystem::copy(plantilla.toStdString(), dir_.path().toStdString(),
+                              std::filesystem::copy_options::recursive);
+        shell::CierraConexiones();
+        EstadoGlobal& g = G();
+        g.CarpetaDatos = dir_.path();
+        g.SucursalActual = 1;
+        g.DescripcionC[1] = QStringLiteral("Matriz");
+        db::OpenOptions op;
+        op.password = datasetup::claveArchivos();
+        op.centralPath = datasetup::rutaBDCodigos(dir_.path());
+        otra_ = db::Database::open(datasetup::rutaSucursal(dir_.path(), QStringLiteral("Matriz")), op);
+        RC_ASSERT(otra_ != nullptr);
+        RC_ASSERT(shell::BDSucursal() != nullptr);
+        // A throwaway folder: no wait for the disk at each commit.
+        for (int t : {1, 2}) RC_ASSERT(bd(t).exec(QStringLiteral("PRAGMA synchronous = OFF")));
+        auto filas = bd(1).select(QStringLiteral("SELECT ClaveProducto, CodigodeBarras FROM Producto WHERE Nombre <> "
+                                                 "'VARIOS' AND CodigodeBarras <> '' ORDER BY ClaveProducto LIMIT 4"));
+        RC_ASSERT(filas && filas->size() == 4u);
+        for (const db::Row& f : *filas)
+            productos.push_back({f.integer(QStringLiteral("ClaveProducto")), f.text(QStringLiteral("CodigodeBarras"))});
+        for (const Producto& p : productos) {
+            RC_ASSERT(bd(1).exec(QStringLiteral("INSERT OR REPLACE INTO Existencia (ClaveProducto, Existencia) "
+                                                "VALUES (?, 1000)"),
+                                 {p.clave}));
+            modelo.existencia[p.clave] = Mill(1000);
+        }
+        espera.serveEvents = false;
+        espera.timeoutMs = 5000;
+    }
+    ~Tienda() {
+        otra_.reset();
+        shell::CierraConexiones();
+    }
+
+    db::Database& bd(int terminal) { return terminal == 1 ? *shell::BDSucursal() : *otra_; }
+    void Terminal(int t) {
+        EstadoGlobal& g = G();
+        g.TerminalActual = t;
+        g.NombreEquipo = (QStringLiteral("CAJA") + QString::number(t)).leftJustified(40);
+    }
+    qint64 Valor(const QString& sql, const QVariantList& p = {}) {
+        auto v = bd(1).scalar(sql, p);
+        RC_ASSERT(v.has_value());
+        return v->toLongLong();
+    }
+    double Real(const QString& sql, const QVariantList& p = {}) {
+        auto v = bd(1).scalar(sql, p);
+        RC_ASSERT(v.has_value());
+        return v->toDouble();
+    }
+
+    void Ejecuta(const Paso& p);
+    void Verifica();
+
+    Modelo modelo;
+    std::vector<Producto> productos;
+    std::map<int, std::pair<caja::CortePantalla, int>> pantallas;  // terminal -> (screen, model version)
+    ui::ScriptedPrompts prompts;
+    db::LockWait espera;
+
+private:
+    void Vende(const Paso& p);
+    void Devuelve(const Paso& p);
+    void DaDeBaja(const Paso& p, bool borrar);
+    void Mueve(const Paso& p);
+    void Corta(const Paso& p);
+    void FacturaDelDia(const Paso& p);
+    void CancelaFacturaDelDia(const Paso& p);
+    QString Impreso(qint64 idCorte);
+
+    QTemporaryDir dir_;
+    std::unique_ptr<db::Database> otra_;
+};
+
+void Tienda::Ejecuta(const Paso& p) {
+    Terminal(p.terminal);
+    switch (p.tipo) {
+    case PVenta: Vende(p); break;
+    case PDevuelve: Devuelve(p); break;
+    case PCancela: DaDeBaja(p, false); break;
+    case PBorra: DaDeBaja(p, true); break;
+    case PMovimiento: Mueve(p); break;
+    case PMiraCorte: {
+        auto c = caja::CargaCorte(bd(p.terminal), 0, false);
+        RC_ASSERT(c.has_value());
+        pantallas[p.terminal] = {*c, modelo.version};
+        break;
+    }
+    case PCreaCorte: Corta(p); break;
+    case PFacturaDia: FacturaDelDia(p); break;
+    case PCancelaFacturaDia: CancelaFacturaDelDia(p); break;
+    }
+}
+
+void Tienda::Vende(const Paso& p) {
+    db::Database& b = bd(p.terminal);
+    venta::LineasVenta pantalla(&b);
+    venta::ParametrosLinea par;
+    par.tipoDocumento = QStringLiteral("T");
+    par.terminal = G().NombreEquipo;
+    par.espera = espera;
+    const int lineas = p.a % 3 + 1;
+    std::map<qint64, qint64> vendido;
+    for (int i = 0; i < lineas; ++i) {
+        const Producto& prod = productos[size_t((p.b >> (2 * i)) % 4)];
+        auto encontrado = venta::BuscaPorCodigo(b, prod.codigo);
+        RC_ASSERT(encontrado.has_value());
+        const int n = pantalla.agrega(*encontrado, par);
+        RC_ASSERT(n >= 0);
+        const double cantidad = Cantidades[(p.c >> (3 * i)) % 6];
+        RC_ASSERT(pantalla.escribe(n, QStringLiteral("Cantidad"), cantidad));
+        if ((p.d >> i) & 1) RC_ASSERT(pantalla.escribe(n, QStringLiteral("Descuento"), 10.0));
+        vendido[prod.clave] += Mill(cantidad);
+    }
+    venta::VentaEnPantalla v;
+    v.modo = QStringLiteral("F");
+    v.clienteVenta = QStringLiteral("PUBLICO EN GENERAL");
+    v.clienteDocumento = caja::RFCPublicoGeneral();
+    for (const venta::Linea& l : pantalla.lineas()) {
+        v.ids.push_back(l.idLinea);
+        v.nombres.push_back(l.nombre);
+    }
+    const double generales[] = {0, 0, 5, 10};
+    v.descuento = generales[(p.a / 3) % 4];
+    v.totales = pantalla.paraTotales();
+    v.totalVenta = venta::CalculaTotal(v.totales, 0, 0, v.descuento).total;
+    const qint64 total = shell::Centavos(v.totalVenta);
+
+    // A note pays its whole balance; one worth more than the sale is left for another day.
+    qint64 nota = 0, pagaNota = 0;
+    bool notaDisponible = false;
+    if ((p.d / 8) % 3 != 0 && !modelo.notas.empty()) {
+        auto it = modelo.notas.begin();
+        std::advance(it, (p.d / 24) % modelo.notas.size());
+        if (it->second.first <= total) {
+            nota = it->first;
+            pagaNota = it->second.first;
+            notaDisponible = it->second.second;
+        }
+    }
+    venta::AccionesCierre a;
+    a.prompts = &prompts;
+    a.espera = espera;
+    a.imprimeTicket = [](qint64) { return true; };
+    a.imprimeFactura = [](qint64) { return true; };
+    EstadoGlobal& g = G();
+    g.PagosMultiples = nota != 0 ? 1 : 0;
+    if (nota != 0)
+        a.dialogoPago = [&] {
+            EstadoGlobal& e = G();
+            e.ImportesPago = {};
+            e.FormaPagoSel = {};
+            e.ReferenciasPago = {};
+            e.FormaPagoSel[1] = venta::PagoNotaCredito;
+            e.ImportesPago[1] = double(pagaNota) / 100.0;
+            e.ReferenciasPago[1] = QString::number(nota);
+            if (total > pagaNota) {
+                e.FormaPagoSel[2] = 1;
+                e.ImportesPago[2] = double(total - pagaNota) / 100.0;
+            }
+            e.PagoAceptado = 1;
+            return true;
+        };
+    const bool factura = (p.a / 12) % 5 == 4;
+    const venta::ResultadoCierre r =
+        factura ? venta::VendeFactura(b, v, sale::TipoFactura, a) : venta::Facturar(b, v, a);
+    venta::LimpiaPagoVenta();
+    if (nota != 0 && !notaDisponible) {
+        // A note already spent pays nothing: the sale is refused as a whole.
+        RC_ASSERT(!r.guardado);
+        while (pantalla.count() > 0) RC_ASSERT(pantalla.borra(0));
+        return;
+    }
+    RC_ASSERT(r.guardado);
+    RC_ASSERT(r.numeros.size() == 1u);
+    DocModelo doc;
+    doc.numero = r.NumeroDocumento();
+    doc.tipo = r.letra;
+    doc.total = total;
+    doc.vendido = vendido;
+    RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT Total FROM Venta WHERE Numero = ? AND Tipo = ?"),
+                                   {doc.numero, doc.tipo})) == total);
+    if (nota != 0) {
+        doc.notas.emplace_back(nota, pagaNota);
+        modelo.notas[nota].second = false;
+    }
+    modelo.caja += total - pagaNota;
+    for (const auto& [clave, cantidad] : vendido) modelo.existencia[clave] -= cantidad;
+    modelo.docs.push_back(doc);
+    ++modelo.version;
+}
+
+void Tienda::Devuelve(const Paso& p) {
+    std::vector<size_t> activos;
+    for (size_t i = 0; i < modelo.docs.size(); ++i)
+        if (modelo.docs[i].activo) activos.push_back(i);
+    if (activos.empty()) return;
+    DocModelo& doc = modelo.docs[activos[size_t(p.a) % activos.size()]];
+    caja::Devolucion dev;
+    RC_ASSERT(dev.ConsultaVenta(bd(p.terminal), doc.tipo, QString::number(doc.numero), prompts) ==
+              caja::ResultadoConsulta::Encontrada);
+    const int linea = p.b % int(dev.lineas().size());
+    const qint64 clave = dev.lineas()[size_t(linea)].ClaveProducto;
+    const qint64 resto = doc.vendido[clave] - doc.devuelto[clave];
+    qint64 cantidad = resto;
+    if (p.c % 3 == 1) cantidad = std::min<qint64>(resto, Mill(1));
+    if (p.c % 3 == 2) cantidad = resto / 2 / 250000 * 250000;
+    if (cantidad <= 0) {
+        RC_ASSERT(!dev.AgregaLineaDevolucion(linea, resto > 0 ? double(resto) / 1e6 + 1 : 1, prompts));
+        return;
+    }
+    RC_ASSERT(dev.AgregaLineaDevolucion(linea, double(cantidad) / 1e6, prompts));
+    const auto tipo = p.d % 2 ? caja::TipoDevolucion::NotaCredito : caja::TipoDevolucion::Efectivo;
+    const caja::DevolucionGuardada r =
+        caja::GuardaDevolucion(bd(p.terminal), dev, tipo, QStringLiteral("PRUEBA"), espera);
+    RC_ASSERT(r.ok);
+    const qint64 valor = shell::Centavos(Real(QStringLiteral("SELECT COALESCE(SUM(Cantidad * PUnitario), 0) FROM "
+                                                             "DEInventario WHERE Numero = ?"),
+                                              {r.NumeroEntrada}));
+    doc.devuelto[clave] += cantidad;
+    doc.pagadoDevuelto += valor;
+    modelo.existencia[clave] += cantidad;
+    if (tipo == caja::TipoDevolucion::NotaCredito) {
+        RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT Total FROM NotaCredito WHERE Numero = ?"),
+                                       {r.NumeroNota})) == valor);
+        modelo.notas[r.NumeroNota] = {valor, true};
+    } else {
+        modelo.caja -= valor;
+    }
+    // What comes back never pays more than the document took, and all of it pays exactly that.
+    RC_ASSERT(doc.pagadoDevuelto <= doc.total);
+    bool todo = true;
+    for (const auto& [c, v] : doc.vendido) todo = todo && doc.devuelto[c] == v;
+    if (todo) RC_ASSERT(doc.pagadoDevuelto == doc.total);
+    ++modelo.version;
+}
+
+void Tienda::DaDeBaja(const Paso& p, bool borrar) {
+    std::vector<size_t> vivos;
+    for (size_t i = 0; i < modelo.docs.size(); ++i)
+        if (!modelo.docs[i].borrado) vivos.push_back(i);
+    if (vivos.empty()) return;
+    DocModelo& doc = modelo.docs[vivos[size_t(p.a) % vivos.size()]];
+    caja::Entrega entrega;
+    db::Error e;
+    const caja::Baja b = borrar ? caja::BorraDocumento(bd(p.terminal), doc.numero, doc.tipo, espera, &e, &entrega)
+                                : caja::CancelaDocumento(bd(p.terminal), doc.numero, doc.tipo, espera, &e, &entrega);
+    if (doc.enFacturaDia && doc.activo) {
+        RC_ASSERT(b == caja::Baja::EnFacturaDia);
+        return;
+    }
+    if (!borrar && !doc.activo) {
+        RC_ASSERT(b == caja::Baja::YaCancelada);
+        return;
+    }
+    if (borrar && doc.enCorte) {
+        RC_ASSERT(b == caja::Baja::EnCorte);
+        return;
+    }
+    RC_ASSERT(b == caja::Baja::Hecha);
+    if (doc.activo) {
+        // Owed: what he paid less what returns gave him; the notes that paid come back while they fit.
+        const qint64 debido = std::max<qint64>(0, doc.total - doc.pagadoDevuelto);
+        qint64 restituido = 0;
+        std::vector<qint64> notas;
+        for (const auto& [nota, importe] : doc.notas) {
+            if (restituido + importe > debido) continue;
+            restituido += importe;
+            notas.push_back(nota);
+            modelo.notas[nota].second = true;
+        }
+        RC_ASSERT(entrega.efectivoCentavos == debido - restituido);
+        RC_ASSERT(entrega.notas == notas);
+        modelo.caja -= debido - restituido;
+        for (const auto& [clave, cantidad] : doc.vendido)
+            modelo.existencia[clave] += std::max<qint64>(0, cantidad - doc.devuelto[clave]);
+    }
+    doc.activo = false;
+    doc.borrado = borrar;
+    ++modelo.version;
+}
+
+void Tienda::Mueve(const Paso& p) {
+    caja::NuevoMovimiento m;
+    const qint64 centavos = p.b % 20000 + 1;
+    m.importe = QString::number(double(centavos) / 100.0, 'f', 2);
+    m.tipo = p.a % 2 ? caja::MovSalida : caja::MovEntrada;
+    m.descripcion = QStringLiteral("MOVIMIENTO DE PRUEBA");
+    m.usuario = 1;
+    RC_ASSERT(caja::GuardaMovimiento(bd(p.terminal), m, espera).ok);
+    modelo.caja += m.tipo == caja::MovEntrada ? centavos : -centavos;
+    ++modelo.version;
+}
+
+void Tienda::Corta(const Paso& p) {
+    db::Database& b = bd(p.terminal);
+    auto vista = pantallas.find(p.terminal);
+    caja::CortePantalla mostrado;
+    bool vigente = true;
+    if (vista != pantallas.end()) {
+        mostrado = vista->second.first;
+        vigente = vista->second.second == modelo.version;
+        pantallas.erase(vista);
+    } else {
+        auto c = caja::CargaCorte(b, 0, false);
+        RC_ASSERT(c.has_value());
+        mostrado = *c;
+    }
+    const caja::ResultadoCorte r = caja::CreaCorte(b, mostrado, QStringLiteral("CORTE DE PRUEBA"), 1, espera);
+    if (r.estado != caja::ResultadoCorte::Creado) {
+        // Only a screen that went stale, or one with nothing to take, is refused.
+        RC_ASSERT((r.estado == caja::ResultadoCorte::Cambiado && !vigente) ||
+                  (r.estado == caja::ResultadoCorte::SinVentas && !mostrado.HayPendientes()));
+        return;
+    }
+    // The cut takes the drawer as it is at this moment, everything that is pending.
+    RC_ASSERT(r.importeCentavos == modelo.caja);
+    RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT ImporteCorte FROM CortesCaja WHERE IdCorte = ?"),
+                                   {r.idCorte})) == modelo.caja);
+    modelo.caja = 0;
+    for (DocModelo& d : modelo.docs)
+        if (d.activo) d.enCorte = true;
+    CorteModelo c;
+    c.id = r.idCorte;
+    c.importe = r.importeCentavos;
+    auto cargado = caja::CargaCorte(b, r.idCorte, false);
+    RC_ASSERT(cargado.has_value());
+    c.pantalla = *cargado;
+    c.impreso = Impreso(r.idCorte);
+    modelo.cortes.push_back(c);
+    ++modelo.version;
+}
+
+void Tienda::FacturaDelDia(const Paso& p) {
+    db::Database& b = bd(p.terminal);
+    const QDate hoy = QDate::currentDate();
+    auto libres = caja::CargaTicketsLibres(b, hoy);
+    RC_ASSERT(libres.has_value());
+    // Offered: every active ticket not yet invoiced that kept something.
+    std::map<qint64, size_t> esperados;
+    for (size_t i = 0; i < modelo.docs.size(); ++i) {
+        const DocModelo& d = modelo.docs[i];
+        if (d.tipo == QLatin1String("T") && d.activo && !d.enFacturaDia && d.total - d.pagadoDevuelto > 0)
+            esperados[d.numero] = i;
+    }
+    RC_ASSERT(libres->size() == esperados.size());
+    if (esperados.empty()) return;
+    std::vector<qint64> numeros;
+    qint64 total = 0;
+    FacturaDiaModelo f;
+    for (const db::Row& t : *libres) {
+        const qint64 n = t.integer(QStringLiteral("Numero"));
+        RC_ASSERT(esperados.count(n) == 1u);
+        const DocModelo& d = modelo.docs[esperados[n]];
+        RC_ASSERT(shell::Centavos(t.real(QStringLiteral("Total"))) == d.total - d.pagadoDevuelto);
+        total += d.total - d.pagadoDevuelto;
+        RC_ASSERT(caja::SeleccionaTicket(b, n));
+        numeros.push_back(n);
+        f.tickets.push_back(esperados[n]);
+    }
+    const caja::FacturaDiaEnviada r = caja::GeneraFacturaDia(b, hoy, numeros, espera);
+    RC_ASSERT(r.ok);
+    // The invoice bills what the customers kept, and its lines less its discount give that.
+    RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT Total FROM Venta WHERE Numero = ? AND Tipo = ?"),
+                                   {r.Numero, r.Letra})) == total);
+    const double lineas = Real(QStringLiteral("SELECT SUM(Cantidad * PrecioUnit * (1 - Descuento / 100.0)) FROM "
+                                              "DetalleVenta WHERE Numero = ? AND TipoDocto = ?"),
+                               {r.Numero, r.Letra});
+    const double descuento = Real(QStringLiteral("SELECT Descuento FROM Venta WHERE Numero = ? AND Tipo = ?"),
+                                  {r.Numero, r.Letra});
+    RC_ASSERT(std::llabs(shell::Centavos(lineas * (1 - descuento / 100.0)) - total) <= 1);
+    for (size_t i : f.tickets) modelo.docs[i].enFacturaDia = true;
+    f.numero = r.Numero;
+    f.letra = r.Letra;
+    modelo.facturasDia.push_back(f);
+}
+
+void Tienda::CancelaFacturaDelDia(const Paso& p) {
+    std::vector<size_t> activas;
+    for (size_t i = 0; i < modelo.facturasDia.size(); ++i)
+        if (modelo.facturasDia[i].activa) activas.push_back(i);
+    if (activas.empty()) return;
+    FacturaDiaModelo& f = modelo.facturasDia[activas[size_t(p.a) % activas.size()]];
+    caja::Entrega entrega;
+    RC_ASSERT(caja::CancelaDocumento(bd(p.terminal), f.numero, f.letra, espera, nullptr, &entrega) ==
+              caja::Baja::Hecha);
+    RC_ASSERT(entrega.efectivoCentavos == 0);
+    f.activa = false;
+    for (size_t i : f.tickets) modelo.docs[i].enFacturaDia = false;
+}
+
+QString Tienda::Impreso(qint64 idCorte) {
+    auto c = caja::FigurasCorteGuardado(bd(1), idCorte);
+    RC_ASSERT(c.has_value());
+    c->impreso = QDateTime(QDate(2026, 12, 9), QTime(12, 0));
+    RC_ASSERT(caja::ConstruyeCorte(bd(1), *c));
+    const QString texto = TextoTicket();
+    LimpiaTextoTicket();
+    return texto;
+}
+
+void Tienda::Verifica() {
+    auto pendiente = caja::CargaCorte(bd(1), 0, false);
+    RC_ASSERT(pendiente.has_value());
+    RC_ASSERT(pendiente->finalCentavos() == modelo.caja);
+    for (const CorteModelo& c : modelo.cortes) {
+        auto ahora = caja::CargaCorte(bd(2), c.id, false);
+        RC_ASSERT(ahora.has_value());
+        RC_ASSERT(ahora->MismosPendientes(c.pantalla));
+        RC_ASSERT(ahora->finalCentavos() == c.importe);
+        RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT ImporteCorte FROM CortesCaja WHERE IdCorte = ?"),
+                                       {c.id})) == c.importe);
+        RC_ASSERT(Impreso(c.id) == c.impreso);
+    }
+    for (const DocModelo& d : modelo.docs) {
+        const auto pagado = caja::CentavosDevueltos(bd(1), d.tipo, d.numero);
+        RC_ASSERT(pagado.has_value());
+        RC_ASSERT(*pagado == d.pagadoDevuelto);
+        RC_ASSERT(*pagado <= d.total);
+    }
+    for (const auto& [nota, estado] : modelo.notas)
+        RC_ASSERT(Valor(QStringLiteral("SELECT Status FROM NotaCredito WHERE Numero = ?"), {nota}) ==
+                  (estado.second ? 1 : 2));
+    for (const auto& [clave, cantidad] : modelo.existencia)
+        RC_ASSERT(Mill(Real(QStringLiteral("SELECT Existencia FROM Existencia WHERE ClaveProducto = ?"), {clave})) ==
+                  cantidad);
+}
+
+class CajaPropiedad : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        plantilla_ = std::make_unique<QTemporaryDir>();
+        const QString carpeta = plantilla_->filePath(QStringLiteral("datos"));
+        const QString error = testutil::CreaCarpetaDemo(carpeta);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+        shell::CierraConexiones();
+    }
+    static void TearDownTestSuite() { plantilla_.reset(); }
+    void SetUp() override {
+        EstadoGlobal& g = G();
+        g.ClaveUsuario = 1;
+        g.PorcentajeIVA = 16;
+        g.PermisosUsuario[52] = true;
+        g.FacturaE = false;
+        g.RegxFactura = 0;
+        g.PreguntaCompVenta = 0;
+        g.UsarServidorImp = 0;
+        g.GenAgregar = 0;
+        ui::setDefaultPrompts(&prompts_);
+    }
+    void TearDown() override {
+        ui::setDefaultPrompts(nullptr);
+        shell::CierraConexiones();
+        ReiniciaEstado();
+    }
+    static QString Plantilla() { return plantilla_->filePath(QStringLiteral("datos")); }
+
+    // Runs the steps on a fresh folder, checking the rule after each.
+    static void Corre(const std::vector<Paso>& pasos) {
+        Tienda t(Plantilla());
+        for (const Paso& p : pasos) {
+            t.Ejecuta(p);
+            t.Verifica();
+        }
+    }
+
+    ui::ScriptedPrompts prompts_;
+    static std::unique_ptr<QTemporaryDir> plantilla_;
+};
+std::unique_ptr<QTemporaryDir> CajaPropiedad::plantilla_;
+
+// Sequences the property once shrank a break to, kept as they were found.
+TEST_F(CajaPropiedad, SequencesThatOnceBrokeTheRule) {
+    const std::vector<std::vector<Paso>> casos{
+        // Terminal 2 shows the pending cut; terminal 1 sells; terminal 2 creates the cut.
+        {{PVenta, 1}, {PMiraCorte, 2}, {PVenta, 1}, {PCreaCorte, 2}},
+        // The same with a refund of the ticket on the screen.
+        {{PVenta, 1}, {PMiraCorte, 2}, {PDevuelve, 1, 0, 0, 1}, {PCreaCorte, 2}},
+        // A note from a return pays part of a later ticket, which is cancelled.
+        {{PVenta, 1}, {PDevuelve, 1, 0, 0, 0, 3}, {PVenta, 1, 0, 0, 0, 14}, {PVenta, 1}, {PCancela, 1, 190}},
+        // ... and wholly, from a closed cut.
+        {{PVenta, 1}, {PDevuelve, 2, 0, 0, 1, 1}, {PVenta, 2, 0, 0, 0, 8}, {PCreaCorte, 1}, {PCancela, 2, 1}},
+        // A ticket refunded in full is not offered to the day invoice; one refunded in part is
+        // billed for what was kept, again after its day invoice is cancelled.
+        {{PVenta, 1}, {PDevuelve, 2}, {PVenta, 1, 1, 5}, {PDevuelve, 2, 1, 1, 1}, {PFacturaDia, 1},
+         {PCancelaFacturaDia, 2}, {PFacturaDia, 2}, {PCancela, 1, 1}},
+        // Only movements pending make a cut.
+        {{PMovimiento, 1, 0, 500}, {PMovimiento, 2, 1, 120}, {PCreaCorte, 2}},
+    };
+    for (size_t i = 0; i < casos.size(); ++i) {
+        SCOPED_TRACE(i);
+        try {
+            Corre(casos[i]);
+        } catch (const rc::detail::CaseResult& r) {
+            ADD_FAILURE() << r.description;
+        }
+    }
+}
+
+int Entero(const char* variable, int omision) {
+    const char* v = std::getenv(variable);
+    return v && *v ? std::atoi(v) : omision;
+}
+
+TEST_F(CajaPropiedad, EveryRandomDayKeepsTheDrawerTheStockAndTheNotes) {
+    const int largas = Entero("QUORVEL_PROPIEDAD_LARGA", 0);
+    rc::detail::TestParams params;
+    params.seed = uint64_t(Entero("QUORVEL_PROPIEDAD_SEMILLA", 20261209));
+    params.maxSuccess = largas > 0 ? largas : 25;
+    params.maxSize = 40;
+    long pasos = 0;
+    const auto inicio = std::chrono::steady_clock::now();
+    const auto resultado = rc::detail::checkTestable(
+        [&] {
+            const auto secuencia = *rc::gen::container<std::vector<Paso>>(GenPaso());
+            pasos += long(secuencia.size());
+            Corre(secuencia);
+        },
+        rc::detail::TestMetadata{}, params);
+    const double segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+    std::ostringstream mensaje;
+    rc::detail::printResultMessage(resultado, mensaje);
+    EXPECT_TRUE(resultado.template is<rc::detail::SuccessResult>()) << mensaje.str();
+    if (largas > 0)
+        std::cout << "propiedad de caja: " << params.maxSuccess << " secuencias, " << pasos << " pasos, semilla "
+                  << params.seed << ", " << segundos << " s" << std::endl;
+}
+
+}  // namespace
