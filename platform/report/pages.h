@@ -50,6 +50,13 @@ public:
     // The whole page on white at `dpi`, margins included.
     QImage image(int page, qreal dpi) const;
 
+    // The text laid out so far by every report, in characters: the layout's work, which tests and
+    // benchmarks check grows with the rows alone.
+    static qint64 layoutWork();
+    // Reports of up to `lines` lines (items and the lists inside them) are laid out whole by the
+    // text layout; 1,500 unless changed (tests and benchmarks compare both ways).
+    static void setWholeUpTo(int lines);
+
     // Sets the printer's page size and margins to these pages'.
     void preparePrinter(QPrinter* printer) const;
 
