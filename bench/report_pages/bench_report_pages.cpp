@@ -2,6 +2,14 @@
 // 50,000 tickets and invoices (200,000 lines), made under the temporary folder at start. For
 // Existencias, Existencias al costo and Venta Mensual (a year of invoices): the time until the
 // window shows its first page, the time to the whole PDF, and the peak memory of each.
+//
+// Then every template the program ships, over values of the shape its callers hand it, with the
+// shapes a shop really has beside the ordinary ones: one group or one seller holding every line,
+// one very long document. `Plantilla/<file>/<shape>` lays it out in pages line by line as the
+// program does; `.../entero` lays the same report out as one body by the text layout, the simple
+// way the line-by-line layout must never be slower than. QUORVEL_BENCH_LINEAS sets the lines of
+// every template run (default: each one's own, 100,000 for the listings); --benchmark_filter
+// picks a subset, e.g. --benchmark_filter='Plantilla/.*un grupo$'.
 #include "carpeta_demo.h"
 
 #include "platform/report/pages.h"
@@ -21,6 +29,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <climits>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -86,7 +95,6 @@ bool llena(db::Database& bd) {
 }
 
 bool prepara() {
-    carpeta = new QTemporaryDir;
     const QString datos = carpeta->filePath(QStringLiteral("datos"));
     falla = testutil::CreaCarpetaDemo(datos);
     if (!falla.isEmpty())
@@ -136,7 +144,8 @@ double segundos(std::chrono::steady_clock::time_point desde) {
 }
 
 void corre(benchmark::State& state, const Arma& arma) {
-    if (!falla.isEmpty()) {
+    static const bool lista = prepara();
+    if (!lista || !falla.isEmpty()) {
         state.SkipWithError(qPrintable(falla));
         return;
     }
@@ -189,13 +198,199 @@ BENCHMARK(BM_Existencias)->UseManualTime()->Unit(benchmark::kSecond)->Iterations
 BENCHMARK(BM_ExistenciasAlCosto)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_VentaMensual)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 
+// ---- Every template over values made here, at a shop's scale.
+
+QString dinero(int i) { return QString::number(((i * 7919) % 90000) / 100.0 + 3, 'f', 2); }
+
+// A line with every field the templates' lines print, as the callers fill them.
+QVariantMap linea(int i) {
+    QVariantMap m;
+    const QString n = QString::number(i);
+    m.insert(QStringLiteral("CodigodeBarras"), QStringLiteral("7509") + QString::number(100000000 + i));
+    m.insert(QStringLiteral("Codigo"), m.value(QStringLiteral("CodigodeBarras")));
+    m.insert(QStringLiteral("ClaveProducto"), i);
+    const QString desc = QStringLiteral("CUADERNO PROFESIONAL MODELO ") + n + (i % 9 == 0 ? QStringLiteral(
+        " PASTA DURA CON ESPIRAL DOBLE Y SEPARADORES DE COLORES PARA CINCO MATERIAS") : QString());
+    for (const char* f : {"Descripcion", "PDescripcion", "Cextra1", "Nombre", "Producto"})
+        m.insert(QString::fromLatin1(f), desc);
+    for (const char* f : {"Cantidad", "SumaCantidad", "ReordenTxt", "StockMaxTxt"})
+        m.insert(QString::fromLatin1(f), QString::number(1 + i % 40));
+    for (const char* f : {"PrecioUnit", "PUnitario", "PrecioCosto", "Importe", "ImporteCosto", "SumaImporte", "Total",
+                          "Descuento", "Pagado"})
+        m.insert(QString::fromLatin1(f), dinero(i));
+    m.insert(QStringLiteral("Unidad"), QStringLiteral("PZA"));
+    m.insert(QStringLiteral("Fecha"), QStringLiteral("2026-%1-%2").arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                                          .arg(1 + i % 28, 2, 10, QLatin1Char('0')));
+    m.insert(QStringLiteral("Vence"), m.value(QStringLiteral("Fecha")));
+    m.insert(QStringLiteral("Numero"), i);
+    m.insert(QStringLiteral("NumeroVenta"), i);
+    m.insert(QStringLiteral("Tipo"), i % 7 == 0 ? QStringLiteral("F") : QStringLiteral("T"));
+    m.insert(QStringLiteral("TipoDocto"), m.value(QStringLiteral("Tipo")));
+    m.insert(QStringLiteral("Terminal"), 1 + i % 3);
+    m.insert(QStringLiteral("Cliente"), QStringLiteral("XAXX010101000"));
+    m.insert(QStringLiteral("Movimiento"), QStringLiteral("Venta"));
+    m.insert(QStringLiteral("Docto"), n);
+    m.insert(QStringLiteral("NombreUsuario"), QStringLiteral("ADMINISTRADOR"));
+    m.insert(QStringLiteral("NombreCliente"), QStringLiteral("PUBLICO EN GENERAL"));
+    m.insert(QStringLiteral("Parte"), QStringLiteral("1 de 3"));
+    m.insert(QStringLiteral("ImporteLetra"), QStringLiteral("(CIENTO VEINTE PESOS 00/100 M.N.)"));
+    return m;
+}
+
+// The lines in groups of the sizes given (repeated): each group a line of its own with its list.
+QVariantMap grupos(int lineas, const std::vector<int>& tamanos, const char* lista, const char* dentro) {
+    QVariantList gs;
+    int l = 0;
+    for (size_t g = 0; l < lineas; ++g) {
+        QVariantMap grupo = linea(int(g));
+        grupo.insert(QStringLiteral("Ubicacion"), QStringLiteral("P") + QString::number(g % 50));
+        grupo.insert(QStringLiteral("dCategoria"), QStringLiteral("CATEGORIA ") + QString::number(g % 7));
+        QVariantList items;
+        const int n = std::min(tamanos[g % tamanos.size()], lineas - l);
+        for (int k = 0; k < n; ++k, ++l)
+            items << linea(l);
+        grupo.insert(QString::fromLatin1(dentro), items);
+        grupo.insert(QStringLiteral("NumProductos"), n);
+        grupo.insert(QStringLiteral("NumDocumentos"), n);
+        gs << grupo;
+    }
+    QVariantMap d;
+    d.insert(QString::fromLatin1(lista), gs);
+    d.insert(QStringLiteral("NumDocumentos"), int(gs.size()));
+    d.insert(QStringLiteral("NumProductos"), lineas);
+    return d;
+}
+
+QVariantMap lista(int lineas, const char* nombre) {
+    QVariantList l;
+    for (int i = 0; i < lineas; ++i)
+        l << linea(i);
+    QVariantMap d;
+    d.insert(QString::fromLatin1(nombre), l);
+    d.insert(QStringLiteral("NumProductos"), lineas);
+    d.insert(QStringLiteral("NumDocumentos"), lineas);
+    d.insert(QStringLiteral("NumDoctos"), lineas);
+    return d;
+}
+
+struct Plantilla {
+    const char* archivo;
+    const char* forma;
+    int lineas;
+    std::function<QVariantMap(int)> datos;
+};
+
+const std::vector<int> kUno{INT_MAX};
+// Tickets and invoices of a year: mostly a few lines, now and then a long one.
+const std::vector<int> kTickets{1, 3, 2, 5, 4, 1, 2, 8, 3, 1, 12, 2, 4, 6, 1, 30, 3, 2};
+// Entries and exits: a few big documents among small ones.
+const std::vector<int> kMovimientos{4, 10, 2, 60, 7, 1, 25, 3};
+
+std::vector<Plantilla> plantillas() {
+    auto g = [](const char* l, const char* d, std::vector<int> t) {
+        return [=](int n) { return grupos(n, t, l, d); };
+    };
+    auto f = [](const char* l) { return [=](int n) { return lista(n, l); }; };
+    constexpr int k = 100000;
+    return {
+        {"existencias.html", "lista", k, f("lineas")},
+        {"existencias al costo.html", "lista", k, f("lineas")},
+        {"existPedidos.html", "lista", k, f("lineas")},
+        // 50 locations by 7 categories.
+        {"existenciasubicacioncategoria.html", "grupos", k, g("grupos", "lineas", {286})},
+        {"existenciasubicacioncategoria.html", "un grupo", k, g("grupos", "lineas", kUno)},
+        {"Ventaxempleado.html", "vendedores", k, g("vendedores", "documentos", {12500})},
+        {"Ventaxempleado.html", "un vendedor", k, g("vendedores", "documentos", kUno)},
+        {"Venta Mensual.html", "documentos", k, g("documentos", "lineas", kTickets)},
+        {"Venta Mensual.html", "un documento", k, g("documentos", "lineas", kUno)},
+        {"venta diaria.html", "documentos", 20000, g("documentos", "lineas", kTickets)},
+        {"venta diaria01.html", "documentos", 20000, g("documentos", "lineas", kTickets)},
+        {"esinventarioind.html", "documentos", k, g("documentos", "lineas", kMovimientos)},
+        {"esinventarioind.html", "un documento", k, g("documentos", "lineas", kUno)},
+        {"esinventario02.html", "lista", k, f("documentos")},
+        {"VentaxperiodoImporte.html", "lista", k, f("productos")},
+        {"Ventaxperiodoxproducto.html", "lista", k, f("productos")},
+        {"ESxProducto.html", "lista", k, f("lineas")},
+        {"ventaxProducto.html", "lista", k, f("lineas")},
+        {"VentaSeries.html", "documento largo", 5000, f("lineas")},
+        {"Factura.html", "documento largo", 5000, f("lineas")},
+        {"Cotizacion.html", "documento largo", 5000, f("lineas")},
+        {"FacturaMP.html", "documento largo", 500, f("lineas")},
+        {"imprimedoctos.html", "lista", 10000, f("doctos")},
+        {"imprimerecibo.html", "recibos", 2000, f("recibos")},
+    };
+}
+
+void correPlantilla(benchmark::State& state, const Plantilla& p, bool entero) {
+    const int lineas = qEnvironmentVariableIsSet("QUORVEL_BENCH_LINEAS")
+                           ? qEnvironmentVariableIntValue("QUORVEL_BENCH_LINEAS")
+                           : p.lineas;
+    report::Pages::setWholeUpTo(entero ? INT_MAX : 1500);
+    for (auto _ : state) {
+        report::Request r;
+        r.templatePath = QStringLiteral(QUORVEL_BENCH_TEMPLATES "/") + QString::fromUtf8(p.archivo);
+        r.title = QString::fromUtf8(p.forma);
+        r.formulas.set(0, QStringLiteral("NombreEmpresa"), QStringLiteral("PAPELERIA LA UTIL"));
+        r.formulas.set(1, QStringLiteral("Sucursal"), QStringLiteral("MATRIZ"));
+
+        // The window: the values handed over, the first page painted.
+        reiniciaPico();
+        auto inicio = std::chrono::steady_clock::now();
+        r.data = p.datos(lineas);
+        r.destination = report::Destination::Preview;
+        QString error;
+        if (!report::run(r, &error) || report::openPreviews().size() != 1) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+        auto* vista = static_cast<report::Preview*>(report::openPreviews().front());
+        const QImage primera = vista->pages().image(0, 96);
+        const double primeraPagina = segundos(inicio);
+        const double picoVista = picoMB();
+        vista->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // The whole report to a PDF file.
+        reiniciaPico();
+        inicio = std::chrono::steady_clock::now();
+        r.data = p.datos(lineas);
+        r.destination = report::Destination::Pdf;
+        r.pdfPath = carpeta->filePath(QStringLiteral("plantilla.pdf"));
+        const qint64 trabajo = report::Pages::layoutWork();
+        if (!report::run(r, &error) || primera.isNull()) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+        const double pdf = segundos(inicio);
+        state.SetIterationTime(pdf);
+        state.counters["lineas"] = lineas;
+        state.counters["primera_pagina_s"] = primeraPagina;
+        state.counters["pdf_s"] = pdf;
+        state.counters["pico_MB"] = std::max(picoVista, picoMB());
+        state.counters["trazado_Mcar"] = (report::Pages::layoutWork() - trabajo) / 1e6;
+        QFile::remove(r.pdfPath);
+    }
+    report::Pages::setWholeUpTo(1500);
+}
+
+void registraPlantillas() {
+    for (const Plantilla& p : plantillas())
+        for (const bool entero : {false, true}) {
+            const std::string nombre = std::string("Plantilla/") + p.archivo + "/" + p.forma + (entero ? "/entero" : "");
+            benchmark::RegisterBenchmark(nombre.c_str(), [p, entero](benchmark::State& st) {
+                correPlantilla(st, p, entero);
+            })->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+        }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    prepara();
+    carpeta = new QTemporaryDir;
+    registraPlantillas();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     shell::CierraConexiones();
