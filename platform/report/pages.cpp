@@ -294,6 +294,7 @@ struct Pages::Impl {
     std::vector<QString> html;
     std::vector<qreal> h;
     std::vector<int> rows;
+    std::vector<qsizetype> upTo;  // lines before each item, the lines inside the items included
     qreal tPrefix = 0, tReopen = 0, eClose = 0, sSuffix = 0;  // written by the first / last chunk
 
     // Long items, published once their first lines are measured.
@@ -470,6 +471,9 @@ struct Pages::Impl {
             const QVariant v = list.at(i).toMap().value(linesName);
             return v.typeId() == QMetaType::QVariantList ? v.toList().size() : 0;
         };
+        upTo.assign(static_cast<size_t>(n) + 1, 0);
+        for (int i = 0; i < n; ++i)
+            upTo[static_cast<size_t>(i) + 1] = upTo[static_cast<size_t>(i)] + 1 + linesIn(i);
         int a = 0;
         int step = 48;
         while (a < n) {
@@ -985,15 +989,18 @@ int Pages::expected() const {
     const int ready = count();
     if (d->done || d->n == 0)
         return std::max(1, ready);
-    const int left = d->n - d->cursor.item;
+    // Counted in lines, the lines inside the items included: one long group is most of a report.
+    const auto upTo = [&](int item) { return double(d->upTo[static_cast<size_t>(item)]); };
+    const double at = upTo(d->cursor.item) + std::max(0, d->cursor.line);
+    const double left = upTo(d->n) - at;
     double perPage = 0;
-    if (ready > 0 && d->cursor.item > 0) {
-        perPage = double(d->cursor.item) / ready;
+    if (ready > 0 && at > 0) {
+        perPage = at / ready;
     } else if (d->measured > 0) {
         qreal sum = 0;
         for (int i = 0; i < d->measured; ++i)
             sum += d->h[static_cast<size_t>(i)];
-        perPage = sum > 0 ? d->bodyH / (sum / d->measured) : 1;
+        perPage = sum > 0 ? d->bodyH / (sum / upTo(d->measured)) : 1;
     }
     return ready + std::max(1, static_cast<int>(std::ceil(left / std::max(1.0, perPage))));
 }
