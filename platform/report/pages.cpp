@@ -96,10 +96,16 @@ qreal height(const QString& html, qreal width) {
     return layDoc(html, width)->size().height();
 }
 
-int rowTags(const QString& html) {
-    static thread_local const QRegularExpression tr(QStringLiteral("<tr[\\s>]"),
-                                                    QRegularExpression::CaseInsensitiveOption);
-    return static_cast<int>(html.count(tr));
+// Counted by hand: a regular expression's count starts each match over the whole text, which
+// makes a group of many thousand rows cost the square of its rows.
+int rowTags(QStringView html) {
+    int count = 0;
+    for (qsizetype at = 0; (at = html.indexOf(QLatin1String("<tr"), at, Qt::CaseInsensitive)) >= 0;) {
+        at += 3;
+        if (at < html.size() && (html[at] == QLatin1Char('>') || html[at].isSpace()))
+            ++count;
+    }
+    return count;
 }
 
 QTextTable* lastTable(QTextDocument* doc) {
@@ -529,7 +535,7 @@ struct Pages::Impl {
                     lines->reopen = openTable(QStringView(item).left(lines->cut.front()));
                     for (int l = 0; l < lines->count(); ++l)
                         lines->rows.push_back(
-                            rowTags(item.mid(lines->cut[l], lines->cut[l + 1] - lines->cut[l])));
+                            rowTags(QStringView(item).mid(lines->cut[l], lines->cut[l + 1] - lines->cut[l])));
                     const bool rowsEach = std::all_of(lines->rows.begin(), lines->rows.end(),
                                                       [](int n) { return n > 0; });
                     if (!lines->reopen.isEmpty() && rowsEach) {
@@ -554,42 +560,85 @@ struct Pages::Impl {
         Lines& l = *sp;
         const QString& s = html[static_cast<size_t>(item)];
         const int count = l.count();
-        const QString end = QStringLiteral("</table>");
+        const int first = std::min(count, 48);
         std::vector<qreal> t;
         qreal docH = 0;
-        qreal sum = 0;
-        for (int a = 0, step = 48; a < count && !stop; step = 256) {
-            const int b = std::min(count, a + step);
-            auto piece = [&](int k) { return line(item, l, a + k); };
-            auto rowsOf = [&](int k) { return l.rows[static_cast<size_t>(a + k)]; };
-            if (!rowTops(a == 0 ? s.left(l.cut.front()) : l.reopen, b - a, piece, rowsOf, end, width, &t, &docH))
-                return a == 0 ? measureWhole(item) : false;
-            for (int k = a; k < b; ++k) {
-                l.h[static_cast<size_t>(k)] = t[static_cast<size_t>(k - a + 1)] - t[static_cast<size_t>(k - a)];
-                sum += l.h[static_cast<size_t>(k)];
-            }
-            if (a == 0) {
-                l.head = t.front();
-                l.eClose = docH - t.back() - l.h[static_cast<size_t>(b - 1)];
-                std::vector<qreal> t2;
-                qreal d2 = 0;
-                if (!rowTops(l.reopen, 1, piece, rowsOf, end, width, &t2, &d2))
-                    return measureWhole(item);
-                l.tReopen = t2.front();
-                std::lock_guard<std::mutex> lock(linesMutex);
-                longItems[item] = sp;
-            }
-            l.ready.store(b, std::memory_order_release);
-            a = b;
+        auto piece = [&](int k) { return line(item, l, k); };
+        auto rowsOf = [&](int k) { return l.rows[static_cast<size_t>(k)]; };
+        if (!rowTops(s.left(l.cut.front()), first, piece, rowsOf, QStringLiteral("</table>"), width, &t, &docH))
+            return measureWhole(item);
+        for (int k = 0; k < first; ++k)
+            l.h[static_cast<size_t>(k)] = t[static_cast<size_t>(k + 1)] - t[static_cast<size_t>(k)];
+        l.head = t.front();
+        l.eClose = docH - t.back() - l.h[static_cast<size_t>(first - 1)];
+        if (!rowTops(l.reopen, 1, piece, rowsOf, QStringLiteral("</table>"), width, &t, &docH))
+            return measureWhole(item);
+        l.tReopen = t.front();
+        l.ready.store(first, std::memory_order_release);
+        {
+            std::lock_guard<std::mutex> lock(linesMutex);
+            longItems[item] = sp;
         }
+        if (!measureRest(item, sp, first) || stop)
+            return false;
         const int last = count - 1;
         QString lastAndTail = l.reopen;
         lastAndTail += line(item, l, last);
         lastAndTail += QStringView(s).mid(l.cut.back());
         auto doc = layDoc(lastAndTail, width);
         l.tail = doc->size().height() - l.tReopen - l.h[static_cast<size_t>(last)];
+        qreal sum = 0;
+        for (qreal v : l.h)
+            sum += v;
         h[static_cast<size_t>(item)] = l.head + sum + l.tail;
-        return !stop;
+        return true;
+    }
+
+    // The lines from `from` on, in pieces taken by this thread and by workers with nothing else
+    // to do (one long group is the whole report at times); `ready` follows the pieces done in
+    // order.
+    struct Pieces {
+        std::atomic<int> next{0};
+        std::mutex m;
+        std::condition_variable cv;
+        std::vector<char> state;  // 0 to do, 1 measured, 2 failed
+        int inOrder = 0, left = 0;
+    };
+    bool measureRest(int item, const std::shared_ptr<Lines>& sp, int from) {
+        constexpr int kPiece = 256;
+        const int count = sp->count();
+        auto w = std::make_shared<Pieces>();
+        w->left = (count - from + kPiece - 1) / kPiece;
+        w->state.assign(static_cast<size_t>(w->left), 0);
+        const int total = w->left;
+        auto take = [this, item, sp, w, from, count, total] {
+            for (int p; (p = w->next.fetch_add(1)) < total;) {
+                const int a = from + p * kPiece, b = std::min(count, a + kPiece);
+                std::vector<qreal> t;
+                qreal docH = 0;
+                bool ok = !stop && rowTops(
+                                       sp->reopen, b - a, [&](int k) { return line(item, *sp, a + k); },
+                                       [&](int k) { return sp->rows[static_cast<size_t>(a + k)]; },
+                                       QStringLiteral("</table>"), width, &t, &docH);
+                if (ok)
+                    for (int k = a; k < b; ++k)
+                        sp->h[static_cast<size_t>(k)] = t[static_cast<size_t>(k - a + 1)] - t[static_cast<size_t>(k - a)];
+                std::lock_guard<std::mutex> lock(w->m);
+                w->state[static_cast<size_t>(p)] = ok ? 1 : 2;
+                while (w->inOrder < total && w->state[static_cast<size_t>(w->inOrder)] == 1)
+                    ++w->inOrder;
+                sp->ready.store(std::min(count, from + w->inOrder * kPiece), std::memory_order_release);
+                --w->left;
+                w->cv.notify_all();
+            }
+        };
+        // Helpers go before the chunks still queued; those after the last piece find nothing.
+        for (int k = 0; k < std::min(total - 1, pool.maxThreadCount() - 1); ++k)
+            pool.start(take, 2);
+        take();
+        std::unique_lock<std::mutex> lock(w->m);
+        w->cv.wait(lock, [&] { return w->left == 0; });
+        return w->inOrder == total;
     }
 
     bool measureWhole(int item) {
