@@ -293,6 +293,7 @@ struct Pages::Impl {
     QString prefix, suffix, reopen, close;
     bool inTable = false;
     std::string itemsTemplate;
+    std::string longHead, longLine, longTail;  // a long item's template: before, each line, after its lines
     QString linesName;  // the list inside each item that long items are broken along
     mstch::map base;    // the values the items' template reads besides the item's own
     QVariantList list;
@@ -464,6 +465,11 @@ struct Pages::Impl {
                            itemTemplate.mid(s.openStart, s.closeStart - s.openStart) + QLatin1Char(kLineMark) +
                            itemTemplate.mid(s.closeStart);
                     linesName = s.name;
+                    longHead = itemTemplate.left(s.openStart).toStdString();
+                    longLine = ("{{#__lines}}" + itemTemplate.mid(s.openEnd, s.closeStart - s.openEnd) + kLineMark +
+                                "{{/__lines}}")
+                                   .toStdString();
+                    longTail = itemTemplate.mid(s.closeEnd).toStdString();
                 }
             }
         }
@@ -471,7 +477,7 @@ struct Pages::Impl {
         html.resize(static_cast<size_t>(n));
         h.assign(static_cast<size_t>(n), 0);
         rows.assign(static_cast<size_t>(n), 0);
-        auto linesIn = [&](int i) -> qsizetype {
+        auto linesOfItem = [&](int i) -> qsizetype {
             if (linesName.isEmpty())
                 return 0;
             const QVariant v = list.at(i).toMap().value(linesName);
@@ -479,7 +485,7 @@ struct Pages::Impl {
         };
         upTo.assign(static_cast<size_t>(n) + 1, 0);
         for (int i = 0; i < n; ++i)
-            upTo[static_cast<size_t>(i) + 1] = upTo[static_cast<size_t>(i)] + 1 + linesIn(i);
+            upTo[static_cast<size_t>(i) + 1] = upTo[static_cast<size_t>(i)] + 1 + linesOfItem(i);
         int a = 0;
         int step = 48;
         while (a < n) {
@@ -505,6 +511,8 @@ struct Pages::Impl {
     }
 
     bool fillChunk(Chunk& c) {
+        if (c.b == c.a + 1 && linesIn(c.a) >= kOwnChunk)
+            return fillLong(c);
         mstch::map root = base;
         mstch::array items;
         for (int i = c.a; i < c.b; ++i)
@@ -519,9 +527,9 @@ struct Pages::Impl {
                 return false;
             QString item = QString::fromStdString(out.substr(from, at - from));
             from = at + 1;
+            auto lines = std::make_shared<Lines>();
             if (!linesName.isEmpty()) {
                 // The marks out, where they were kept as the lines' bounds.
-                auto lines = std::make_shared<Lines>();
                 QString clean;
                 clean.reserve(item.size());
                 qsizetype k = 0;
@@ -531,23 +539,61 @@ struct Pages::Impl {
                 }
                 clean += QStringView(item).mid(k);
                 item = std::move(clean);
-                if (lines->count() >= kSplitFrom) {
-                    lines->reopen = openTable(QStringView(item).left(lines->cut.front()));
-                    for (int l = 0; l < lines->count(); ++l)
-                        lines->rows.push_back(
-                            rowTags(QStringView(item).mid(lines->cut[l], lines->cut[l + 1] - lines->cut[l])));
-                    const bool rowsEach = std::all_of(lines->rows.begin(), lines->rows.end(),
-                                                      [](int n) { return n > 0; });
-                    if (!lines->reopen.isEmpty() && rowsEach) {
-                        lines->h.assign(static_cast<size_t>(lines->count()), 0);
-                        c.long_.emplace_back(i, std::move(lines));
-                    }
-                }
             }
-            html[static_cast<size_t>(i)] = std::move(item);
-            rows[static_cast<size_t>(i)] = rowTags(html[static_cast<size_t>(i)]);
+            keep(c, i, std::move(item), std::move(lines));
         }
         return true;
+    }
+
+    // One item of thousands of lines filled a few hundred lines at a time: never the whole of it
+    // as template values at once.
+    bool fillLong(Chunk& c) {
+        const int i = c.a;
+        QVariantMap item = list.at(i).toMap();
+        const QVariantList all = item.value(linesName).toList();
+        item.insert(linesName, QVariantList{QVariantMap()});
+        mstch::map root = base;
+        for (auto& [name, value] : detail::toMap(item))
+            root[name] = std::move(value);
+        auto lines = std::make_shared<Lines>();
+        QString out = QString::fromStdString(mstch::render(longHead, root));
+        lines->cut.push_back(static_cast<int>(out.size()));
+        for (qsizetype a = 0; a < all.size() && !stop; a += 256) {
+            mstch::array batch;
+            for (qsizetype k = a; k < std::min(all.size(), a + 256); ++k)
+                batch.push_back(detail::toNode(all.at(k)));
+            root["__lines"] = std::move(batch);
+            const QString piece = QString::fromStdString(mstch::render(longLine, root));
+            qsizetype k = 0;
+            for (qsizetype m; (m = piece.indexOf(QLatin1Char(kLineMark), k)) >= 0; k = m + 1) {
+                out += QStringView(piece).mid(k, m - k);
+                lines->cut.push_back(static_cast<int>(out.size()));
+            }
+        }
+        root.erase("__lines");
+        out += QString::fromStdString(mstch::render(longTail, root));
+        keep(c, i, std::move(out), std::move(lines));
+        return !stop;
+    }
+
+    // The item's html, and its lines when it is long enough to be broken between them.
+    void keep(Chunk& c, int i, QString item, std::shared_ptr<Lines> lines) {
+        if (lines->count() >= kSplitFrom) {
+            lines->reopen = openTable(QStringView(item).left(lines->cut.front()));
+            for (int l = 0; l < lines->count(); ++l)
+                lines->rows.push_back(rowTags(QStringView(item).mid(lines->cut[l], lines->cut[l + 1] - lines->cut[l])));
+            const bool rowsEach = std::all_of(lines->rows.begin(), lines->rows.end(), [](int n) { return n > 0; });
+            if (!lines->reopen.isEmpty() && rowsEach) {
+                lines->h.assign(static_cast<size_t>(lines->count()), 0);
+                c.long_.emplace_back(i, std::move(lines));
+            }
+        }
+        html[static_cast<size_t>(i)] = std::move(item);
+        rows[static_cast<size_t>(i)] = rowTags(html[static_cast<size_t>(i)]);
+    }
+
+    qsizetype linesIn(int item) const {
+        return upTo[static_cast<size_t>(item) + 1] - upTo[static_cast<size_t>(item)] - 1;
     }
 
     QStringView line(int item, const Lines& l, int k) const {
