@@ -275,7 +275,7 @@ struct Pages::Impl {
         int a = 0, b = 0;
         std::atomic<bool> done{false};
         bool ok = true;
-        std::vector<std::pair<int, std::shared_ptr<Lines>>> long_;  // filled, not yet measured
+        std::vector<std::pair<int, std::shared_ptr<Lines>>> filledLong;  // filled, not yet measured
     };
 
     Rendered r;
@@ -585,7 +585,7 @@ struct Pages::Impl {
             const bool rowsEach = std::all_of(lines->rows.begin(), lines->rows.end(), [](int n) { return n > 0; });
             if (!lines->reopen.isEmpty() && rowsEach) {
                 lines->h.assign(static_cast<size_t>(lines->count()), 0);
-                c.long_.emplace_back(i, std::move(lines));
+                c.filledLong.emplace_back(i, std::move(lines));
             }
         }
         html[static_cast<size_t>(i)] = std::move(item);
@@ -700,9 +700,9 @@ struct Pages::Impl {
 
     bool measureChunk(const Chunk& c) {
         if (!inTable) {
-            auto next = c.long_.begin();
+            auto next = c.filledLong.begin();
             for (int i = c.a; i < c.b && !stop; ++i) {
-                if (next != c.long_.end() && next->first == i) {
+                if (next != c.filledLong.end() && next->first == i) {
                     if (!measureLines(i, next->second))
                         return false;
                     ++next;

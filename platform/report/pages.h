@@ -7,6 +7,12 @@
 // report of many thousands of lines is whole. Lines that are rows of a table opened before the
 // section continue on the next page under the table's opening (its heading rows) again. The header
 // and footer are filled per page from the named values and the page numbers only.
+//
+// An item (a group, a document) that does not fit in what is left of a page moves whole to the
+// next one when it has fewer than 12 lines, or when it fits on a page and would leave at most a
+// quarter of the page empty; otherwise, when its lines are rows of a table it opens, it is broken
+// between two lines, with its heading and two lines before the break and its last two lines and
+// closing total after it, and its table opened again on the next page.
 
 #include <QImage>
 #include <QMarginsF>
