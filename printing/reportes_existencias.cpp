@@ -76,8 +76,10 @@ QVariantMap DatosExistenciasUbicacion(const db::Rows& filas) {
         m.insert(QStringLiteral("NumProductos"), int(g.rows.size()));
         grupos << m;
     }
-    QVariantMap d = DatosExistencias(filas);
+    // The lines reach the template only through their groups: no second list of every row.
+    QVariantMap d;
     d.insert(QStringLiteral("grupos"), grupos);
+    d.insert(QStringLiteral("NumProductos"), int(filas.size()));
     return d;
 }
 

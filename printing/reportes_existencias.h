@@ -33,7 +33,7 @@ double TotalCosto(const db::Rows& filas);
 
 // What the stock templates show beside the rows: "lineas" (each row with its stock as "Cantidad",
 // plain, and the reorder and maximum levels as "ReordenTxt", "StockMaxTxt") and "NumProductos".
-// By location and category the lines also come in "grupos" (Ubicacion, dCategoria, lineas).
+// By location and category the lines come only in "grupos" (Ubicacion, dCategoria, lineas).
 QVariantMap DatosExistencias(const db::Rows& filas);
 QVariantMap DatosExistenciasUbicacion(const db::Rows& filas);
 // Inventory documents: "documentos" (header fields, "lineas", "Piezas" and "Importe" of each, in

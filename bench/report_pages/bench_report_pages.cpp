@@ -2,6 +2,14 @@
 // 50,000 tickets and invoices (200,000 lines), made under the temporary folder at start. For
 // Existencias, Existencias al costo and Venta Mensual (a year of invoices): the time until the
 // window shows its first page, the time to the whole PDF, and the peak memory of each.
+//
+// Then every template the program ships, over values of the shape its callers hand it, with the
+// shapes a shop really has beside the ordinary ones: one group or one seller holding every line,
+// one very long document. `Plantilla/<file>/<shape>` lays it out in pages line by line as the
+// program does; `.../entero` lays the same report out as one body by the text layout, the simple
+// way the line-by-line layout must never be slower than. QUORVEL_BENCH_LINEAS sets the lines of
+// every template run (default: each one's own, 100,000 for the listings); --benchmark_filter
+// picks a subset, e.g. --benchmark_filter='Plantilla/.*un grupo$'.
 #include "carpeta_demo.h"
 
 #include "platform/report/pages.h"
@@ -21,6 +29,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <climits>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -86,7 +95,6 @@ bool llena(db::Database& bd) {
 }
 
 bool prepara() {
-    carpeta = new QTemporaryDir;
     const QString datos = carpeta->filePath(QStringLiteral("datos"));
     falla = testutil::CreaCarpetaDemo(datos);
     if (!falla.isEmpty())
@@ -136,7 +144,8 @@ double segundos(std::chrono::steady_clock::time_point desde) {
 }
 
 void corre(benchmark::State& state, const Arma& arma) {
-    if (!falla.isEmpty()) {
+    static const bool lista = prepara();
+    if (!lista || !falla.isEmpty()) {
         state.SkipWithError(qPrintable(falla));
         return;
     }
@@ -189,13 +198,210 @@ BENCHMARK(BM_Existencias)->UseManualTime()->Unit(benchmark::kSecond)->Iterations
 BENCHMARK(BM_ExistenciasAlCosto)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 BENCHMARK(BM_VentaMensual)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 
+// ---- Every template over values made here, at a shop's scale.
+
+QString dinero(int i) { return QString::number(((i * 7919) % 90000) / 100.0 + 3, 'f', 2); }
+
+// A line with the fields its template prints, as a caller fills them.
+QVariantMap linea(int i, const QStringList& campos) {
+    static const QString largo = QStringLiteral(" PASTA DURA CON ESPIRAL DOBLE Y SEPARADORES DE COLORES PARA CINCO MATERIAS");
+    QVariantMap m;
+    for (const QString& c : campos) {
+        QVariant v;
+        if (c == QLatin1String("CodigodeBarras") || c == QLatin1String("Codigo"))
+            v = QStringLiteral("7509") + QString::number(100000000 + i);
+        else if (c.contains(QLatin1String("Descripcion")) || c == QLatin1String("Cextra1") || c == QLatin1String("Nombre") ||
+                 c == QLatin1String("Producto"))
+            v = QStringLiteral("CUADERNO PROFESIONAL MODELO ") + QString::number(i) + (i % 9 == 0 ? largo : QString());
+        else if (c.contains(QLatin1String("Cantidad")) || c.endsWith(QLatin1String("Txt")))
+            v = QString::number(1 + i % 40);
+        else if (c == QLatin1String("Fecha") || c == QLatin1String("Vence"))
+            v = QDate(2026, 1 + i % 12, 1 + i % 28);
+        else if (c == QLatin1String("Numero") || c == QLatin1String("ClaveProducto") || c == QLatin1String("NumeroVenta") ||
+                 c == QLatin1String("Docto") || c == QLatin1String("Terminal"))
+            v = i;
+        else if (c == QLatin1String("Tipo") || c == QLatin1String("TipoDocto"))
+            v = i % 7 == 0 ? QStringLiteral("F") : QStringLiteral("T");
+        else if (c.contains(QLatin1String("Precio")) || c.contains(QLatin1String("Importe")) || c == QLatin1String("Total") ||
+                 c == QLatin1String("Descuento") || c == QLatin1String("Pagado") || c == QLatin1String("PUnitario") ||
+                 c == QLatin1String("Piezas"))
+            v = ((i * 7919) % 90000) / 100.0 + 3;
+        else
+            v = QStringLiteral("PUBLICO EN GENERAL");
+        m.insert(c, v);
+    }
+    return m;
+}
+
+QStringList campos(const char* lista) { return QString::fromLatin1(lista).split(QLatin1Char(' ')); }
+
+// The lines in groups of the sizes given (repeated): each group with its own fields and list.
+QVariantMap grupos(int lineas, const std::vector<int>& tamanos, const char* lista, const char* dentro,
+                   const QStringList& deGrupo, const QStringList& deLinea) {
+    QVariantList gs;
+    int l = 0;
+    for (size_t g = 0; l < lineas; ++g) {
+        QVariantMap grupo = linea(int(g), deGrupo);
+        grupo.insert(QStringLiteral("Ubicacion"), QStringLiteral("P") + QString::number(g % 50));
+        grupo.insert(QStringLiteral("dCategoria"), QStringLiteral("CATEGORIA ") + QString::number(g % 7));
+        QVariantList items;
+        const int n = std::min(tamanos[g % tamanos.size()], lineas - l);
+        for (int k = 0; k < n; ++k, ++l)
+            items << linea(l, deLinea);
+        grupo.insert(QString::fromLatin1(dentro), items);
+        grupo.insert(QStringLiteral("NumProductos"), n);
+        grupo.insert(QStringLiteral("NumDocumentos"), n);
+        gs << grupo;
+    }
+    QVariantMap d;
+    d.insert(QString::fromLatin1(lista), gs);
+    d.insert(QStringLiteral("NumDocumentos"), int(gs.size()));
+    d.insert(QStringLiteral("NumProductos"), lineas);
+    return d;
+}
+
+QVariantMap lista(int lineas, const char* nombre, const QStringList& deLinea) {
+    QVariantList l;
+    for (int i = 0; i < lineas; ++i)
+        l << linea(i, deLinea);
+    QVariantMap d;
+    d.insert(QString::fromLatin1(nombre), l);
+    d.insert(QStringLiteral("NumProductos"), lineas);
+    d.insert(QStringLiteral("NumDocumentos"), lineas);
+    d.insert(QStringLiteral("NumDoctos"), lineas);
+    return d;
+}
+
+struct Plantilla {
+    const char* archivo;
+    const char* forma;
+    int lineas;
+    std::function<QVariantMap(int)> datos;
+};
+
+const std::vector<int> kUno{INT_MAX};
+// Tickets and invoices of a year: mostly a few lines, now and then a long one.
+const std::vector<int> kTickets{1, 3, 2, 5, 4, 1, 2, 8, 3, 1, 12, 2, 4, 6, 1, 30, 3, 2};
+// Entries and exits: a few big documents among small ones.
+const std::vector<int> kMovimientos{4, 10, 2, 60, 7, 1, 25, 3};
+
+std::vector<Plantilla> plantillas() {
+    auto g = [](const char* l, const char* d, std::vector<int> t, const char* deGrupo, const char* deLinea) {
+        return [=](int n) { return grupos(n, t, l, d, campos(deGrupo), campos(deLinea)); };
+    };
+    auto f = [](const char* l, const char* deLinea) { return [=](int n) { return lista(n, l, campos(deLinea)); }; };
+    const char* existencia = "CodigodeBarras Descripcion Unidad Cantidad";
+    const char* documento = "TipoDocto Numero Fecha Cliente Total";
+    const char* renglon = "Cantidad Cextra1 PrecioUnit Descuento Importe";
+    const char* factura = "Cantidad Codigo Descripcion PrecioUnit Importe";
+    const char* movimiento = "Numero Fecha Descripcion Docto NombreUsuario Piezas Importe";
+    const char* porProducto = "ClaveProducto Nombre Descripcion SumaCantidad SumaImporte";
+    constexpr int k = 100000;
+    return {
+        {"existencias.html", "lista", k, f("lineas", existencia)},
+        {"existencias al costo.html", "lista", k,
+         f("lineas", "CodigodeBarras Descripcion Unidad PrecioCosto Cantidad ImporteCosto")},
+        {"existPedidos.html", "lista", k, f("lineas", "CodigodeBarras Descripcion Unidad ReordenTxt StockMaxTxt Cantidad")},
+        // 50 locations by 7 categories.
+        {"existenciasubicacioncategoria.html", "grupos", k, g("grupos", "lineas", {286}, "", existencia)},
+        {"existenciasubicacioncategoria.html", "un grupo", k, g("grupos", "lineas", kUno, "", existencia)},
+        {"Ventaxempleado.html", "vendedores", k,
+         g("vendedores", "documentos", {12500}, "NombreUsuario Total", "Tipo Numero Fecha Terminal Total")},
+        {"Ventaxempleado.html", "un vendedor", k,
+         g("vendedores", "documentos", kUno, "NombreUsuario Total", "Tipo Numero Fecha Terminal Total")},
+        {"Venta Mensual.html", "documentos", k, g("documentos", "lineas", kTickets, documento, renglon)},
+        {"Venta Mensual.html", "un documento", k, g("documentos", "lineas", kUno, documento, renglon)},
+        {"venta diaria.html", "documentos", 20000, g("documentos", "lineas", kTickets, documento, renglon)},
+        {"venta diaria01.html", "documentos", 20000, g("documentos", "lineas", kTickets, documento, renglon)},
+        {"esinventarioind.html", "documentos", k,
+         g("documentos", "lineas", kMovimientos, movimiento, "CodigodeBarras PDescripcion Cantidad PUnitario Importe")},
+        {"esinventarioind.html", "un documento", k,
+         g("documentos", "lineas", kUno, movimiento, "CodigodeBarras PDescripcion Cantidad PUnitario Importe")},
+        {"esinventario02.html", "lista", k, f("documentos", movimiento)},
+        {"VentaxperiodoImporte.html", "lista", k, f("productos", porProducto)},
+        {"Ventaxperiodoxproducto.html", "lista", k, f("productos", porProducto)},
+        {"ESxProducto.html", "lista", k,
+         f("lineas", "Fecha Numero Movimiento Docto Descripcion Cantidad PrecioUnit Importe")},
+        {"ventaxProducto.html", "lista", k, f("lineas", "Fecha Numero Cliente Cantidad PrecioUnit Descuento Importe")},
+        {"VentaSeries.html", "documento largo", 5000, f("lineas", "Cantidad CodigodeBarras Descripcion PrecioUnit Importe")},
+        {"Factura.html", "documento largo", 5000, f("lineas", factura)},
+        {"Cotizacion.html", "documento largo", 5000, f("lineas", factura)},
+        {"FacturaMP.html", "documento largo", 500, f("lineas", factura)},
+        {"imprimedoctos.html", "lista", 10000, f("doctos", "Numero Tipo Producto Vence Importe Pagado")},
+        {"imprimerecibo.html", "recibos", 2000,
+         f("recibos", "Parte NumeroVenta Numero Tipo NombreCliente RFCCliente Importe ImporteLetra Producto Vence")},
+    };
+}
+
+void correPlantilla(benchmark::State& state, const Plantilla& p, bool entero) {
+    const int lineas = qEnvironmentVariableIsSet("QUORVEL_BENCH_LINEAS")
+                           ? qEnvironmentVariableIntValue("QUORVEL_BENCH_LINEAS")
+                           : p.lineas;
+    report::Pages::setWholeUpTo(entero ? INT_MAX : 1500);
+    for (auto _ : state) {
+        report::Request r;
+        r.templatePath = QStringLiteral(QUORVEL_BENCH_TEMPLATES "/") + QString::fromUtf8(p.archivo);
+        r.title = QString::fromUtf8(p.forma);
+        r.formulas.set(0, QStringLiteral("NombreEmpresa"), QStringLiteral("PAPELERIA LA UTIL"));
+        r.formulas.set(1, QStringLiteral("Sucursal"), QStringLiteral("MATRIZ"));
+
+        // The window: the values handed over, the first page painted.
+        r.data = p.datos(lineas);
+        reiniciaPico();
+        auto inicio = std::chrono::steady_clock::now();
+        r.destination = report::Destination::Preview;
+        QString error;
+        if (!report::run(r, &error) || report::openPreviews().size() != 1) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+        auto* vista = static_cast<report::Preview*>(report::openPreviews().front());
+        const QImage primera = vista->pages().image(0, 96);
+        const double primeraPagina = segundos(inicio);
+        const double picoVista = picoMB();
+        vista->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // The whole report to a PDF file.
+        reiniciaPico();
+        inicio = std::chrono::steady_clock::now();
+        r.destination = report::Destination::Pdf;
+        r.pdfPath = carpeta->filePath(QStringLiteral("plantilla.pdf"));
+        const qint64 trabajo = report::Pages::layoutWork();
+        if (!report::run(r, &error) || primera.isNull()) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+        const double pdf = segundos(inicio);
+        state.SetIterationTime(pdf);
+        state.counters["lineas"] = lineas;
+        state.counters["primera_pagina_s"] = primeraPagina;
+        state.counters["pdf_s"] = pdf;
+        state.counters["pico_MB"] = std::max(picoVista, picoMB());
+        state.counters["trazado_Mcar"] = (report::Pages::layoutWork() - trabajo) / 1e6;
+        QFile::remove(r.pdfPath);
+    }
+    report::Pages::setWholeUpTo(1500);
+}
+
+void registraPlantillas() {
+    for (const Plantilla& p : plantillas())
+        for (const bool entero : {false, true}) {
+            const std::string nombre = std::string("Plantilla/") + p.archivo + "/" + p.forma + (entero ? "/entero" : "");
+            benchmark::RegisterBenchmark(nombre.c_str(), [p, entero](benchmark::State& st) {
+                correPlantilla(st, p, entero);
+            })->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+        }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    prepara();
+    carpeta = new QTemporaryDir;
+    registraPlantillas();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     shell::CierraConexiones();

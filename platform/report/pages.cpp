@@ -72,7 +72,10 @@ LayoutDevice* device() {
 
 qreal mm(qreal v) { return v / 25.4 * Pages::kDpi; }
 
+std::atomic<qint64> layoutWork{0};
+
 std::unique_ptr<QTextDocument> layDoc(const QString& html, qreal width, qreal pageHeight = 0) {
+    layoutWork.fetch_add(html.size(), std::memory_order_relaxed);
     auto doc = std::make_unique<QTextDocument>();
     doc->documentLayout()->setPaintDevice(device());
     doc->setDocumentMargin(0);
@@ -93,10 +96,16 @@ qreal height(const QString& html, qreal width) {
     return layDoc(html, width)->size().height();
 }
 
-int rowTags(const QString& html) {
-    static thread_local const QRegularExpression tr(QStringLiteral("<tr[\\s>]"),
-                                                    QRegularExpression::CaseInsensitiveOption);
-    return static_cast<int>(html.count(tr));
+// Counted by hand: a regular expression's count starts each match over the whole text, which
+// makes a group of many thousand rows cost the square of its rows.
+int rowTags(QStringView html) {
+    int count = 0;
+    for (qsizetype at = 0; (at = html.indexOf(QLatin1String("<tr"), at, Qt::CaseInsensitive)) >= 0;) {
+        at += 3;
+        if (at < html.size() && (html[at] == QLatin1Char('>') || html[at].isSpace()))
+            ++count;
+    }
+    return count;
 }
 
 QTextTable* lastTable(QTextDocument* doc) {
@@ -153,25 +162,120 @@ std::vector<Section> topSections(const QString& t, QMap<QString, int>* opened) {
 }
 
 constexpr char kItemMark = '\x1e';
+constexpr char kLineMark = '\x1d';
 
 // Lines (items and the lists inside them) up to which the body is laid out whole.
-constexpr qsizetype kWholeUpTo = 1500;
+std::atomic<int> wholeUpTo{1500};
+
+// An item (a group, a document) of at least this many lines may be broken between two of them;
+// a shorter one always stays whole on a page.
+constexpr int kSplitFrom = 12;
+// Lines kept on each side of such a break: a group's heading never ends a page alone and its
+// closing total never starts one.
+constexpr int kKeep = 2;
+// An item that fits on a page moves whole to the next one when it would leave at most this part
+// of the page empty; on a page with more room left it is broken there instead.
+constexpr qreal kMovesWithin = 0.25;
+// An item with this many lines is filled and measured apart from the items around it, so the
+// pages before its end are ready before it is whole.
+constexpr int kOwnChunk = 256;
+
+// The names a template reads (the first part of a dotted name).
+std::set<QString> namesRead(const QString& t) {
+    static const QRegularExpression tag(QStringLiteral("\\{\\{\\s*[#^&/{]?\\s*([^}\\s.!>]+)"));
+    std::set<QString> out;
+    for (auto it = tag.globalMatch(t); it.hasNext();)
+        out.insert(it.next().captured(1));
+    return out;
+}
+
+// The still open table of `html` as it opens again on a next page: its tag and its <thead>;
+// empty when every table is closed.
+QString openTable(QStringView html) {
+    const qsizetype open = html.lastIndexOf(QLatin1String("<table"), -1, Qt::CaseInsensitive);
+    if (open < 0 || html.indexOf(QLatin1String("</table"), open, Qt::CaseInsensitive) >= 0)
+        return {};
+    const qsizetype tagEnd = html.indexOf(QLatin1Char('>'), open);
+    if (tagEnd < 0)
+        return {};
+    QString out = html.mid(open, tagEnd + 1 - open).toString();
+    const qsizetype head = html.indexOf(QLatin1String("<thead"), tagEnd, Qt::CaseInsensitive);
+    const qsizetype headEnd = html.indexOf(QLatin1String("</thead>"), tagEnd, Qt::CaseInsensitive);
+    if (head >= 0 && headEnd > head)
+        out += html.mid(head, headEnd + 8 - head);
+    return out;
+}
+
+// Where each of `count` consecutive rows starts in the last table of
+// pre + pieces + (the last piece again) + post, and where a row after them would start; each
+// piece holds `rowsOf(i)` rows. False when the rows are not where they should be.
+template <typename Piece, typename RowsOf>
+bool rowTops(const QString& pre, int count, Piece piece, RowsOf rowsOf, const QString& post, qreal width,
+             std::vector<qreal>* out, qreal* docH) {
+    QString s = pre;
+    int itemRows = 0;
+    for (int i = 0; i < count; ++i) {
+        s += piece(i);
+        itemRows += rowsOf(i);
+    }
+    s += piece(count - 1);
+    itemRows += rowsOf(count - 1);
+    s += post;
+    auto doc = layDoc(s, width);
+    QTextTable* t = lastTable(doc.get());
+    if (!t)
+        return false;
+    int row = t->rows() - itemRows;
+    if (row < 0)
+        return false;
+    out->clear();
+    for (int i = 0; i <= count; ++i) {
+        const int k = i < count ? i : count - 1;
+        if (row >= t->rows())
+            return false;
+        out->push_back(rowTop(doc.get(), t, row));
+        row += rowsOf(k);
+        if (rowsOf(k) <= 0)
+            return false;
+    }
+    *docH = doc->size().height();
+    return true;
+}
 
 }  // namespace
 
 struct Pages::Impl {
-    // What one page holds: the items [first, last) of the repeated section, after the body's
-    // opening (prefix) or the table's opening again, before the body's end (suffix) or the
-    // table's close. `slice` >= 0: that part of a unit laid out across several pages.
+    // A place in the body: before item `item` (line < 0) or before line `line` of that item, its
+    // heading already on an earlier page.
+    struct Pos {
+        int item = 0, line = -1;
+    };
+    // What one page holds: from (first, firstLine) up to (last, lastLine) of the repeated section,
+    // after the body's opening (prefix) or the table's opening again, before the body's end
+    // (suffix) or the table's close. `slice` >= 0: that part of a unit laid out across several
+    // pages.
     struct PagePlan {
         int first = 0, last = 0;
+        int firstLine = -1, lastLine = -1;
         bool prefix = false, suffix = false;
         int slice = -1;
+    };
+    // An item long enough to be broken between its lines: the lines are the rows of a table its
+    // heading opens.
+    struct Lines {
+        std::vector<int> cut;  // in the item's html: line k is [cut[k], cut[k + 1]); the tail follows
+        std::vector<qreal> h;  // each line's height, sized up front: read while it is measured
+        std::vector<int> rows;
+        std::atomic<int> ready{0};  // lines measured; head, tReopen and eClose are set before the first
+        QString reopen;             // the lines' table opened again on a next page
+        qreal head = 0, tail = 0, tReopen = 0, eClose = 0;
+        int count() const { return static_cast<int>(cut.size()) - 1; }
     };
     struct Chunk {
         int a = 0, b = 0;
         std::atomic<bool> done{false};
         bool ok = true;
+        std::vector<std::pair<int, std::shared_ptr<Lines>>> filledLong;  // filled, not yet measured
     };
 
     Rendered r;
@@ -189,13 +293,20 @@ struct Pages::Impl {
     QString prefix, suffix, reopen, close;
     bool inTable = false;
     std::string itemsTemplate;
-    mstch::map base;
+    std::string longHead, longLine, longTail;  // a long item's template: before, each line, after its lines
+    QString linesName;  // the list inside each item that long items are broken along
+    mstch::map base;    // the values the items' template reads besides the item's own
     QVariantList list;
     int n = 0;
     std::vector<QString> html;
     std::vector<qreal> h;
     std::vector<int> rows;
+    std::vector<qsizetype> upTo;  // lines before each item, the lines inside the items included
     qreal tPrefix = 0, tReopen = 0, eClose = 0, sSuffix = 0;  // written by the first / last chunk
+
+    // Long items, published once their first lines are measured.
+    mutable std::mutex linesMutex;
+    std::map<int, std::shared_ptr<Lines>> longItems;
 
     std::deque<Chunk> chunks;
     size_t nextChunk = 0;
@@ -204,7 +315,7 @@ struct Pages::Impl {
     std::atomic<bool> stop{false};
 
     std::vector<PagePlan> pages;
-    int cursor = 0;
+    Pos cursor;
     bool done = false;
 
     // The last header and footer laid out, by their text.
@@ -296,48 +407,92 @@ struct Pages::Impl {
         n = static_cast<int>(list.size());
         // A report of a few pages is laid out in one piece, as it always was.
         qsizetype weight = 0;
+        std::map<QString, qsizetype> inside;  // lines of each list inside the items
         for (const QVariant& item : std::as_const(list)) {
             weight += 1;
             if (item.typeId() == QMetaType::QVariantMap) {
                 const QVariantMap m = item.toMap();
                 for (auto it = m.begin(); it != m.end(); ++it)
-                    if (it.value().typeId() == QMetaType::QVariantList)
+                    if (it.value().typeId() == QMetaType::QVariantList) {
                         weight += it.value().toList().size();
+                        inside[it.key()] += it.value().toList().size();
+                    }
             }
         }
-        if (weight <= kWholeUpTo)
+        if (weight <= wholeUpTo.load())
             return false;
+        const QString t = r.bodyTemplate;
+        const QString itemTemplate = t.mid(best->openEnd, best->closeStart - best->openEnd);
         QVariantMap others = r.context;
         // The rest of the template still sees a list that is not empty.
         others.insert(best->name, QVariantList{QVariantMap()});
-        base = detail::toMap(others);
-        const QString t = r.bodyTemplate;
-        prefix = detail::fill(t.left(best->openStart), base);
-        suffix = detail::fill(t.mid(best->closeEnd), base);
-        itemsTemplate = ("{{#__items}}" + t.mid(best->openEnd, best->closeStart - best->openEnd) + kItemMark +
-                         "{{/__items}}")
-                            .toStdString();
+        {
+            const mstch::map all = detail::toMap(others);
+            prefix = detail::fill(t.left(best->openStart), all);
+            suffix = detail::fill(t.mid(best->closeEnd), all);
+        }
+        // Each chunk of items sees only the outer values its template reads and the items do not
+        // hold themselves: no copy of the other lists per chunk.
+        QVariantMap read;
+        for (const QString& name : namesRead(itemTemplate)) {
+            if (!others.contains(name))
+                continue;
+            const bool everyItemHasIt = std::all_of(list.cbegin(), list.cend(), [&](const QVariant& item) {
+                return item.typeId() == QMetaType::QVariantMap && item.toMap().contains(name);
+            });
+            if (!everyItemHasIt)
+                read.insert(name, others.value(name));
+        }
+        base = detail::toMap(read);
         // Lines that are rows of a table the prefix opened.
-        const qsizetype open = prefix.lastIndexOf(QLatin1String("<table"), -1, Qt::CaseInsensitive);
-        if (open >= 0 && prefix.indexOf(QLatin1String("</table"), open, Qt::CaseInsensitive) < 0) {
+        reopen = openTable(prefix);
+        if (!reopen.isEmpty()) {
             // The table's own tag and its heading rows (<thead>), which the text layout repeats
             // at the top of every page the table continues on.
             inTable = true;
-            const qsizetype tagEnd = prefix.indexOf(QLatin1Char('>'), open);
-            reopen = prefix.mid(open, tagEnd + 1 - open);
-            const qsizetype head = prefix.indexOf(QLatin1String("<thead"), tagEnd, Qt::CaseInsensitive);
-            const qsizetype headEnd = prefix.indexOf(QLatin1String("</thead>"), tagEnd, Qt::CaseInsensitive);
-            if (head >= 0 && headEnd > head)
-                reopen += prefix.mid(head, headEnd + 8 - head);
             close = QStringLiteral("</table>");
         }
+        QString body = itemTemplate;
+        if (!inTable) {
+            // The items' longest inner list, marked before it and after each of its lines.
+            QMap<QString, int> innerOpened;
+            qsizetype most = 0;
+            for (const Section& s : topSections(itemTemplate, &innerOpened)) {
+                const auto it = inside.find(s.name);
+                if (innerOpened.value(s.name) == 1 && it != inside.end() && it->second > most) {
+                    most = it->second;
+                    body = itemTemplate.left(s.openStart) + QLatin1Char(kLineMark) +
+                           itemTemplate.mid(s.openStart, s.closeStart - s.openStart) + QLatin1Char(kLineMark) +
+                           itemTemplate.mid(s.closeStart);
+                    linesName = s.name;
+                    longHead = itemTemplate.left(s.openStart).toStdString();
+                    longLine = ("{{#__lines}}" + itemTemplate.mid(s.openEnd, s.closeStart - s.openEnd) + kLineMark +
+                                "{{/__lines}}")
+                                   .toStdString();
+                    longTail = itemTemplate.mid(s.closeEnd).toStdString();
+                }
+            }
+        }
+        itemsTemplate = ("{{#__items}}" + body + kItemMark + "{{/__items}}").toStdString();
         html.resize(static_cast<size_t>(n));
         h.assign(static_cast<size_t>(n), 0);
         rows.assign(static_cast<size_t>(n), 0);
+        auto linesOfItem = [&](int i) -> qsizetype {
+            if (linesName.isEmpty())
+                return 0;
+            const QVariant v = list.at(i).toMap().value(linesName);
+            return v.typeId() == QMetaType::QVariantList ? v.toList().size() : 0;
+        };
+        upTo.assign(static_cast<size_t>(n) + 1, 0);
+        for (int i = 0; i < n; ++i)
+            upTo[static_cast<size_t>(i) + 1] = upTo[static_cast<size_t>(i)] + 1 + linesOfItem(i);
         int a = 0;
         int step = 48;
         while (a < n) {
-            const int b = std::min(n, a + step);
+            int b = a + 1;
+            if (linesIn(a) < kOwnChunk)
+                while (b < n && b - a < step && linesIn(b) < kOwnChunk)
+                    ++b;
             chunks.emplace_back();
             chunks.back().a = a;
             chunks.back().b = b;
@@ -355,66 +510,219 @@ struct Pages::Impl {
         c.done.store(true, std::memory_order_release);
     }
 
-    bool fillChunk(const Chunk& c) {
+    bool fillChunk(Chunk& c) {
+        if (c.b == c.a + 1 && linesIn(c.a) >= kOwnChunk)
+            return fillLong(c);
         mstch::map root = base;
         mstch::array items;
         for (int i = c.a; i < c.b; ++i)
             items.push_back(detail::toNode(list.at(i)));
         root["__items"] = std::move(items);
         const std::string out = mstch::render(itemsTemplate, root);
+        root.clear();
         size_t from = 0;
         for (int i = c.a; i < c.b; ++i) {
             const size_t at = out.find(kItemMark, from);
             if (at == std::string::npos)
                 return false;
-            html[static_cast<size_t>(i)] = QString::fromStdString(out.substr(from, at - from));
-            rows[static_cast<size_t>(i)] = rowTags(html[static_cast<size_t>(i)]);
+            QString item = QString::fromStdString(out.substr(from, at - from));
             from = at + 1;
+            auto lines = std::make_shared<Lines>();
+            if (!linesName.isEmpty()) {
+                // The marks out, where they were kept as the lines' bounds.
+                QString clean;
+                clean.reserve(item.size());
+                qsizetype k = 0;
+                for (qsizetype m; (m = item.indexOf(QLatin1Char(kLineMark), k)) >= 0; k = m + 1) {
+                    clean += QStringView(item).mid(k, m - k);
+                    lines->cut.push_back(static_cast<int>(clean.size()));
+                }
+                clean += QStringView(item).mid(k);
+                item = std::move(clean);
+            }
+            keep(c, i, std::move(item), std::move(lines));
         }
         return true;
     }
 
+    // One item of thousands of lines filled a few hundred lines at a time: never the whole of it
+    // as template values at once.
+    bool fillLong(Chunk& c) {
+        const int i = c.a;
+        QVariantMap item = list.at(i).toMap();
+        const QVariantList all = item.value(linesName).toList();
+        item.insert(linesName, QVariantList{QVariantMap()});
+        mstch::map root = base;
+        for (auto& [name, value] : detail::toMap(item))
+            root[name] = std::move(value);
+        auto lines = std::make_shared<Lines>();
+        QString out = QString::fromStdString(mstch::render(longHead, root));
+        lines->cut.push_back(static_cast<int>(out.size()));
+        for (qsizetype a = 0; a < all.size() && !stop; a += 256) {
+            mstch::array batch;
+            for (qsizetype k = a; k < std::min(all.size(), a + 256); ++k)
+                batch.push_back(detail::toNode(all.at(k)));
+            root["__lines"] = std::move(batch);
+            const QString piece = QString::fromStdString(mstch::render(longLine, root));
+            qsizetype k = 0;
+            for (qsizetype m; (m = piece.indexOf(QLatin1Char(kLineMark), k)) >= 0; k = m + 1) {
+                out += QStringView(piece).mid(k, m - k);
+                lines->cut.push_back(static_cast<int>(out.size()));
+            }
+        }
+        root.erase("__lines");
+        out += QString::fromStdString(mstch::render(longTail, root));
+        keep(c, i, std::move(out), std::move(lines));
+        return !stop;
+    }
+
+    // The item's html, and its lines when it is long enough to be broken between them.
+    void keep(Chunk& c, int i, QString item, std::shared_ptr<Lines> lines) {
+        if (lines->count() >= kSplitFrom) {
+            lines->reopen = openTable(QStringView(item).left(lines->cut.front()));
+            for (int l = 0; l < lines->count(); ++l)
+                lines->rows.push_back(rowTags(QStringView(item).mid(lines->cut[l], lines->cut[l + 1] - lines->cut[l])));
+            const bool rowsEach = std::all_of(lines->rows.begin(), lines->rows.end(), [](int n) { return n > 0; });
+            if (!lines->reopen.isEmpty() && rowsEach) {
+                lines->h.assign(static_cast<size_t>(lines->count()), 0);
+                c.filledLong.emplace_back(i, std::move(lines));
+            }
+        }
+        html[static_cast<size_t>(i)] = std::move(item);
+        rows[static_cast<size_t>(i)] = rowTags(html[static_cast<size_t>(i)]);
+    }
+
+    qsizetype linesIn(int item) const {
+        return upTo[static_cast<size_t>(item) + 1] - upTo[static_cast<size_t>(item)] - 1;
+    }
+
+    QStringView line(int item, const Lines& l, int k) const {
+        return QStringView(html[static_cast<size_t>(item)]).mid(l.cut[k], l.cut[k + 1] - l.cut[k]);
+    }
+
+    // A long item line by line, its first lines published before the rest are measured. Lines
+    // that do not measure as rows leave the item whole; false when that shows after publishing.
+    bool measureLines(int item, const std::shared_ptr<Lines>& sp) {
+        Lines& l = *sp;
+        const QString& s = html[static_cast<size_t>(item)];
+        const int count = l.count();
+        const int first = std::min(count, 48);
+        std::vector<qreal> t;
+        qreal docH = 0;
+        auto piece = [&](int k) { return line(item, l, k); };
+        auto rowsOf = [&](int k) { return l.rows[static_cast<size_t>(k)]; };
+        if (!rowTops(s.left(l.cut.front()), first, piece, rowsOf, QStringLiteral("</table>"), width, &t, &docH))
+            return measureWhole(item);
+        for (int k = 0; k < first; ++k)
+            l.h[static_cast<size_t>(k)] = t[static_cast<size_t>(k + 1)] - t[static_cast<size_t>(k)];
+        l.head = t.front();
+        l.eClose = docH - t.back() - l.h[static_cast<size_t>(first - 1)];
+        if (!rowTops(l.reopen, 1, piece, rowsOf, QStringLiteral("</table>"), width, &t, &docH))
+            return measureWhole(item);
+        l.tReopen = t.front();
+        l.ready.store(first, std::memory_order_release);
+        {
+            std::lock_guard<std::mutex> lock(linesMutex);
+            longItems[item] = sp;
+        }
+        if (!measureRest(item, sp, first) || stop)
+            return false;
+        const int last = count - 1;
+        QString lastAndTail = l.reopen;
+        lastAndTail += line(item, l, last);
+        lastAndTail += QStringView(s).mid(l.cut.back());
+        auto doc = layDoc(lastAndTail, width);
+        l.tail = doc->size().height() - l.tReopen - l.h[static_cast<size_t>(last)];
+        qreal sum = 0;
+        for (qreal v : l.h)
+            sum += v;
+        h[static_cast<size_t>(item)] = l.head + sum + l.tail;
+        return true;
+    }
+
+    // The lines from `from` on, in pieces taken by this thread and by workers with nothing else
+    // to do (one long group is the whole report at times); `ready` follows the pieces done in
+    // order.
+    struct Pieces {
+        std::atomic<int> next{0};
+        std::mutex m;
+        std::condition_variable cv;
+        std::vector<char> state;  // 0 to do, 1 measured, 2 failed
+        int inOrder = 0, left = 0;
+    };
+    bool measureRest(int item, const std::shared_ptr<Lines>& sp, int from) {
+        constexpr int kPiece = 256;
+        const int count = sp->count();
+        auto w = std::make_shared<Pieces>();
+        w->left = (count - from + kPiece - 1) / kPiece;
+        w->state.assign(static_cast<size_t>(w->left), 0);
+        const int total = w->left;
+        auto take = [this, item, sp, w, from, count, total] {
+            for (int p; (p = w->next.fetch_add(1)) < total;) {
+                const int a = from + p * kPiece, b = std::min(count, a + kPiece);
+                std::vector<qreal> t;
+                qreal docH = 0;
+                bool ok = !stop && rowTops(
+                                       sp->reopen, b - a, [&](int k) { return line(item, *sp, a + k); },
+                                       [&](int k) { return sp->rows[static_cast<size_t>(a + k)]; },
+                                       QStringLiteral("</table>"), width, &t, &docH);
+                if (ok)
+                    for (int k = a; k < b; ++k)
+                        sp->h[static_cast<size_t>(k)] = t[static_cast<size_t>(k - a + 1)] - t[static_cast<size_t>(k - a)];
+                std::lock_guard<std::mutex> lock(w->m);
+                w->state[static_cast<size_t>(p)] = ok ? 1 : 2;
+                while (w->inOrder < total && w->state[static_cast<size_t>(w->inOrder)] == 1)
+                    ++w->inOrder;
+                sp->ready.store(std::min(count, from + w->inOrder * kPiece), std::memory_order_release);
+                --w->left;
+                w->cv.notify_all();
+            }
+        };
+        // Helpers go before the chunks still queued; those after the last piece find nothing.
+        for (int k = 0; k < std::min(total - 1, pool.maxThreadCount() - 1); ++k)
+            pool.start(take, 2);
+        take();
+        std::unique_lock<std::mutex> lock(w->m);
+        w->cv.wait(lock, [&] { return w->left == 0; });
+        return w->inOrder == total;
+    }
+
+    bool measureWhole(int item) {
+        h[static_cast<size_t>(item)] = height(html[static_cast<size_t>(item)], width);
+        return true;
+    }
+
+    std::shared_ptr<Lines> linesOf(int item) const {
+        std::lock_guard<std::mutex> lock(linesMutex);
+        const auto it = longItems.find(item);
+        return it == longItems.end() ? nullptr : it->second;
+    }
+
     bool measureChunk(const Chunk& c) {
         if (!inTable) {
-            for (int i = c.a; i < c.b && !stop; ++i)
-                h[static_cast<size_t>(i)] = height(html[static_cast<size_t>(i)], width);
+            auto next = c.filledLong.begin();
+            for (int i = c.a; i < c.b && !stop; ++i) {
+                if (next != c.filledLong.end() && next->first == i) {
+                    if (!measureLines(i, next->second))
+                        return false;
+                    ++next;
+                } else {
+                    measureWhole(i);
+                }
+            }
             if (c.a == 0)
                 tPrefix = height(prefix, width);
             if (c.b == n)
                 sSuffix = height(suffix, width);
             return true;
         }
-        // The chunk's rows, then its last item once more, so every item has a row after it.
+        auto piece = [&](int i) { return QStringView(html[static_cast<size_t>(i)]); };
+        auto rowsOf = [&](int i) { return rows[static_cast<size_t>(i)]; };
         auto tops = [&](const QString& pre, int a, int b, const QString& post, std::vector<qreal>* out,
                         qreal* docH) {
-            QString s = pre;
-            int itemRows = 0;
-            for (int i = a; i < b; ++i) {
-                s += html[static_cast<size_t>(i)];
-                itemRows += rows[static_cast<size_t>(i)];
-            }
-            s += html[static_cast<size_t>(b - 1)];
-            itemRows += rows[static_cast<size_t>(b - 1)];
-            s += post;
-            auto doc = layDoc(s, width);
-            QTextTable* t = lastTable(doc.get());
-            if (!t)
-                return false;
-            int row = t->rows() - itemRows;
-            if (row < 0)
-                return false;
-            out->clear();
-            for (int i = a; i <= b; ++i) {
-                const int k = i < b ? i : b - 1;
-                if (row >= t->rows())
-                    return false;
-                out->push_back(rowTop(doc.get(), t, row));
-                row += rows[static_cast<size_t>(k)];
-                if (rows[static_cast<size_t>(k)] <= 0)
-                    return false;
-            }
-            *docH = doc->size().height();
-            return true;
+            return rowTops(
+                pre, b - a, [&](int k) { return piece(a + k); }, [&](int k) { return rowsOf(a + k); }, post,
+                width, out, docH);
         };
         std::vector<qreal> t;
         qreal docH = 0;
@@ -452,6 +760,14 @@ struct Pages::Impl {
         const bool roll = r.page.kind == PageKind::Roll76;
         wholeDoc = layDoc(wholeHtml, width, roll ? 0 : bodyH);
         const int count = roll ? 1 : std::max(1, wholeDoc->pageCount());
+        {
+            // Pages built before are of the other plan: none of them may be shown again. The pool
+            // is idle here: read-ahead it dropped left its pages marked as being built.
+            std::lock_guard<std::mutex> lock(cacheMutex);
+            cache.clear();
+            building.clear();
+            cacheReady.notify_all();
+        }
         pages.clear();
         for (int i = 0; i < count; ++i) {
             PagePlan s;
@@ -461,14 +777,16 @@ struct Pages::Impl {
         done = true;
     }
 
-    void addPage(int first, int last, bool withSuffix) {
+    void addPage(Pos from, Pos to, bool withSuffix) {
         PagePlan s;
-        s.first = first;
-        s.last = last;
+        s.first = from.item;
+        s.firstLine = from.line;
+        s.last = to.item;
+        s.lastLine = to.line;
         s.prefix = pages.empty();
         s.suffix = withSuffix;
         pages.push_back(s);
-        cursor = last;
+        cursor = to;
         if (withSuffix)
             done = true;
     }
@@ -484,47 +802,125 @@ struct Pages::Impl {
             s.slice = k;
             pages.push_back(s);
         }
-        cursor = item + 1;
+        cursor = {item + 1, -1};
+    }
+
+    // The lines of a long item that fit from `y` on, from line `k`; -1 when more must be measured.
+    int linesFitting(const Lines& l, int ready, int k, qreal y) const {
+        while (k < l.count()) {
+            if (k >= ready)
+                return -1;
+            if (y + l.h[static_cast<size_t>(k)] + l.eClose > bodyH)
+                break;
+            y += l.h[static_cast<size_t>(k)];
+            ++k;
+        }
+        return k;
     }
 
     // Closes the next page when the items it needs are measured; false when it must wait.
     bool packOne() {
         const bool first = pages.empty();
+        const Pos start = cursor;
         qreal y = first ? tPrefix : tReopen;
-        int e = cursor;
+        int e = cursor.item;
+        if (cursor.line >= 0) {
+            // The rest of a long item that began on an earlier page.
+            const auto l = linesOf(e);
+            const int count = l->count();
+            const int ready = e < measured ? count : l->ready.load(std::memory_order_acquire);
+            y += l->tReopen;
+            int k = linesFitting(*l, ready, cursor.line, y);
+            if (k < 0)
+                return false;
+            k = std::max(k, cursor.line + 1);
+            if (k == count) {
+                if (e >= measured)
+                    return false;  // its tail is not measured yet
+                for (int i = cursor.line; i < count; ++i)
+                    y += l->h[static_cast<size_t>(i)];
+                if (y + l->tail <= bodyH || count - cursor.line <= kKeep) {
+                    y += l->tail;
+                    ++e;
+                } else {
+                    k = std::max(cursor.line + 1, count - kKeep);  // the closing total with its last lines
+                }
+            } else if (count - k < kKeep) {
+                k = std::max(cursor.line + 1, count - kKeep);
+            }
+            if (e == cursor.item) {
+                addPage(start, {e, k}, false);
+                return true;
+            }
+        }
         while (true) {
             if (e == n) {
-                if (y + sSuffix <= bodyH || e - cursor <= 1) {
-                    addPage(cursor, n, true);
+                if (y + sSuffix <= bodyH || e - start.item <= 1) {
+                    addPage(start, {n, -1}, true);
                 } else {
-                    addPage(cursor, n - 1, false);  // the last item goes with the end
+                    addPage(start, {n - 1, -1}, false);  // the last item goes with the end
                 }
                 return true;
             }
-            if (e >= measured)
+            const bool ready = e < measured;
+            if (ready && y + h[static_cast<size_t>(e)] + eClose <= bodyH) {
+                y += h[static_cast<size_t>(e)];
+                ++e;
+                continue;
+            }
+            // Item e does not fit in what is left of the page (or is still being measured).
+            const bool empty = e == start.item;
+            const auto l = inTable || linesName.isEmpty() ? nullptr : (ready || e == measured ? linesOf(e) : nullptr);
+            if (!ready && !l)
                 return false;
-            if (y + h[static_cast<size_t>(e)] + eClose > bodyH) {
-                if (e > cursor) {
-                    addPage(cursor, e, false);
-                } else if (inTable) {
-                    addPage(cursor, e + 1, e + 1 == n);  // a row taller than a page stands alone
-                } else if (first && !prefix.trimmed().isEmpty()) {
-                    addPage(cursor, cursor, false);  // the opening alone, the item on its own pages
-                } else {
-                    addSlices(e);
-                    if (cursor == n) {
-                        PagePlan s;
-                        s.first = s.last = n;
-                        s.suffix = true;
-                        if (!suffix.trimmed().isEmpty())
-                            pages.push_back(s);
-                        done = true;
+            if (l) {
+                const int count = l->count();
+                const int have = ready ? count : l->ready.load(std::memory_order_acquire);
+                if (!ready) {
+                    // Still being measured: wait until it is known to be taller than a page.
+                    qreal part = tReopen + l->head;
+                    for (int k = 0; k < have && part <= bodyH; ++k)
+                        part += l->h[static_cast<size_t>(k)];
+                    if (part <= bodyH)
+                        return false;
+                }
+                const bool fitsAPage = ready && tReopen + h[static_cast<size_t>(e)] <= bodyH;
+                const bool moves = !empty && fitsAPage && bodyH - y <= bodyH * kMovesWithin;
+                if (!moves) {
+                    int k = linesFitting(*l, have, 0, y + l->head);
+                    if (k < 0)
+                        return false;
+                    k = std::min(k, count - kKeep);
+                    if (empty)
+                        k = std::max(k, 1);
+                    if (k >= kKeep || empty) {
+                        addPage(start, {e, k}, false);
+                        return true;
                     }
                 }
+            }
+            if (!ready)
+                return false;
+            if (!empty) {
+                addPage(start, {e, -1}, false);
                 return true;
             }
-            y += h[static_cast<size_t>(e)];
-            ++e;
+            if (inTable) {
+                addPage(start, {e + 1, -1}, e + 1 == n);  // a row taller than a page stands alone
+            } else if (first && !prefix.trimmed().isEmpty()) {
+                addPage(start, {e, -1}, false);  // the opening alone, the item on its own pages
+            } else {
+                addSlices(e);
+                if (cursor.item == n) {
+                    PagePlan s;
+                    s.first = s.last = n;
+                    s.suffix = true;
+                    if (!suffix.trimmed().isEmpty())
+                        pages.push_back(s);
+                    done = true;
+                }
+            }
+            return true;
         }
     }
 
@@ -545,8 +941,28 @@ struct Pages::Impl {
             out += prefix;
         else if (inTable)
             out += reopen;
-        for (int i = s.first; i < s.last; ++i)
+        int i = s.first;
+        const bool endsInside = s.lastLine >= 0;
+        if (s.firstLine >= 0) {
+            const auto l = linesOf(i);
+            const QString& item = html[static_cast<size_t>(i)];
+            const bool endsHere = endsInside && s.last == i;
+            const int to = l->cut[static_cast<size_t>(endsHere ? s.lastLine : l->count())];
+            out += l->reopen;
+            out += QStringView(item).mid(l->cut[static_cast<size_t>(s.firstLine)],
+                                         to - l->cut[static_cast<size_t>(s.firstLine)]);
+            if (endsHere)
+                return out + QStringLiteral("</table>");
+            out += QStringView(item).mid(l->cut.back());
+            ++i;
+        }
+        for (; i < s.last; ++i)
             out += html[static_cast<size_t>(i)];
+        if (endsInside) {
+            const auto l = linesOf(s.last);
+            out += QStringView(html[static_cast<size_t>(s.last)]).left(l->cut[static_cast<size_t>(s.lastLine)]);
+            return out + QStringLiteral("</table>");
+        }
         if (s.suffix)
             out += suffix;
         else if (inTable)
@@ -658,21 +1074,28 @@ bool Pages::layOut(int ms) {
 
 bool Pages::finished() const { return d->done; }
 
+qint64 Pages::layoutWork() { return report::layoutWork.load(); }
+
+void Pages::setWholeUpTo(int lines) { wholeUpTo.store(lines); }
+
 int Pages::count() const { return static_cast<int>(d->pages.size()); }
 
 int Pages::expected() const {
     const int ready = count();
     if (d->done || d->n == 0)
         return std::max(1, ready);
-    const int left = d->n - d->cursor;
+    // Counted in lines, the lines inside the items included: one long group is most of a report.
+    const auto upTo = [&](int item) { return double(d->upTo[static_cast<size_t>(item)]); };
+    const double at = upTo(d->cursor.item) + std::max(0, d->cursor.line);
+    const double left = upTo(d->n) - at;
     double perPage = 0;
-    if (ready > 0 && d->cursor > 0) {
-        perPage = double(d->cursor) / ready;
+    if (ready > 0 && at > 0) {
+        perPage = at / ready;
     } else if (d->measured > 0) {
         qreal sum = 0;
         for (int i = 0; i < d->measured; ++i)
             sum += d->h[static_cast<size_t>(i)];
-        perPage = sum > 0 ? d->bodyH / (sum / d->measured) : 1;
+        perPage = sum > 0 ? d->bodyH / (sum / upTo(d->measured)) : 1;
     }
     return ready + std::max(1, static_cast<int>(std::ceil(left / std::max(1.0, perPage))));
 }

@@ -7,6 +7,12 @@
 // report of many thousands of lines is whole. Lines that are rows of a table opened before the
 // section continue on the next page under the table's opening (its heading rows) again. The header
 // and footer are filled per page from the named values and the page numbers only.
+//
+// An item (a group, a document) that does not fit in what is left of a page moves whole to the
+// next one when it has fewer than 12 lines, or when it fits on a page and would leave at most a
+// quarter of the page empty; otherwise, when its lines are rows of a table it opens, it is broken
+// between two lines, with its heading and two lines before the break and its last two lines and
+// closing total after it, and its table opened again on the next page.
 
 #include <QImage>
 #include <QMarginsF>
@@ -49,6 +55,13 @@ public:
     void paint(int page, QPainter* painter, qreal dpi) const;
     // The whole page on white at `dpi`, margins included.
     QImage image(int page, qreal dpi) const;
+
+    // The text laid out so far by every report, in characters: the layout's work, which tests and
+    // benchmarks check grows with the rows alone.
+    static qint64 layoutWork();
+    // Reports of up to `lines` lines (items and the lists inside them) are laid out whole by the
+    // text layout; 1,500 unless changed (tests and benchmarks compare both ways).
+    static void setWholeUpTo(int lines);
 
     // Sets the printer's page size and margins to these pages'.
     void preparePrinter(QPrinter* printer) const;

@@ -267,6 +267,8 @@ TEST_F(ReportesTest, StockItemAcceptedAtOncePrintsTheListingElseTheWindow) {
     ASSERT_EQ(report::openPreviews().size(), 1);
     EXPECT_EQ(report::openPreviews().front()->windowTitle(), "Existencias de productos.");
     EXPECT_FALSE(UltimaSolicitud().data.value("grupos").toList().isEmpty());
+    // The lines come through their groups only: the template never reads a list of every row.
+    EXPECT_FALSE(UltimaSolicitud().data.contains("lineas"));
 
     // Without permission 24 nothing is asked or printed.
     G().PermisosUsuario[24] = false;
