@@ -209,6 +209,68 @@ TEST_F(TraspasosTest, TheScreenLeftOpenAfterTheExitShowsNoTotalsOfItsLines)
     EXPECT_EQ(venta->txtTotal->text(), QStringLiteral("$ 0.00"));
 }
 
+TEST_F(TraspasosTest, LinesScannedAfterASentTransferAreTheNextDocumentAndAreNotDroppedUnasked)
+{
+    venta = venta::AbreVenta(nullptr, QStringLiteral("E"), &prompts);
+    ASSERT_TRUE(venta);
+    auto escanea = [this](const char* codigo) {
+        QTest::keyClicks(venta->cajaCodigo, QString::fromLatin1(codigo));
+        QTest::keyClick(venta->cajaCodigo, Qt::Key_Return);
+    };
+    escanea("7502");
+    frmTraspasos f(nullptr, &prompts, &chooser);
+    const QString primero = Genera(f, 2);
+    ASSERT_EQ(QFileInfo(primero).fileName(), NombreArchivoTraspaso(QDate::currentDate(), 1, 2, 1));
+    ASSERT_TRUE(venta);
+
+    escanea("7503");
+    escanea("7503");
+    frmTraspasos g(nullptr, &prompts, &chooser);
+    const QString segundo = Genera(g, 2);
+    EXPECT_EQ(QFileInfo(segundo).fileName(), NombreArchivoTraspaso(QDate::currentDate(), 1, 2, 2))
+        << prompts.messages().join(u'|').toStdString();
+    EXPECT_EQ(prompts.lastMessage(), QStringLiteral("El archivo del traspaso se ha generado en ") + QDir::toNativeSeparators(segundo));
+    EXPECT_EQ(Valor(*matriz, QStringLiteral("SELECT group_concat(Numero || ':' || ClaveProducto || 'x' || Cantidad, ' ') "
+                                            "FROM (SELECT * FROM DEInventario ORDER BY Numero, OrdenCap)")).toString(),
+              QStringLiteral("1:2x1.0 2:3x2.0"));
+    EXPECT_EQ(Existencia(*matriz, 2), 9);
+    EXPECT_EQ(Existencia(*matriz, 3), 8);
+
+    // Lines neither saved nor sent are asked about before the screen lets them go.
+    escanea("7502");
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::No);
+    venta->close();
+    ASSERT_TRUE(venta);
+    EXPECT_FALSE(venta->isHidden());
+    EXPECT_EQ(venta->lineas().count(), 1);
+    ASSERT_FALSE(prompts.asked().empty());
+    EXPECT_EQ(prompts.asked().back().text, QStringLiteral("Los datos de sus productos no han sido aplicados, desea continuar ?"));
+}
+
+TEST_F(TraspasosTest, AFileEntersItsDestinationAloneAndOnce)
+{
+    AgregaSucursal(3, QStringLiteral("Sur"));
+    Pantalla({{2, 1}});
+    frmTraspasos f(nullptr, &prompts, &chooser);
+    const QString archivo = Genera(f, 2);
+    ASSERT_FALSE(archivo.isEmpty());
+    if (venta) venta->close();
+    auto sur = Abre(Ruta(QStringLiteral("Sur")));
+    for (int sucursal : {3, 2, 3}) {  // Sur before and after Norte, whatever the person answers
+        Activa(sucursal);
+        prompts.clear();
+        for (int i = 0; i < 3; ++i) prompts.pushAnswer(ui::Answer::Yes);
+        AplicaTraspaso(archivo, prompts);
+    }
+    EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("El traspaso TR 1-1 se hizo para la sucursal Norte y solo "
+                                                             "se puede aplicar allá (la sucursal activa es Sur).")});
+    EXPECT_EQ(Existencia(*matriz, 2), 9);
+    EXPECT_EQ(Existencia(*norte, 2), 1);
+    EXPECT_EQ(Valor(*sur, QStringLiteral("SELECT count(*) FROM EInventario")).toInt(), 0);
+    EXPECT_EQ(Valor(*sur, QStringLiteral("SELECT count(*) FROM Existencia WHERE Existencia <> 0")).toInt(), 0);
+}
+
 TEST_F(TraspasosTest, AFailedEntryIsRetriedWithoutASecondExit)
 {
     G().TraspasosDir = 1;
