@@ -217,9 +217,8 @@ TEST_F(ParametrosTest, ConsoleRefusesWhatItMustAndRunsOneStatementOnEitherFile)
 
 TEST_F(ParametrosTest, ConsoleFormRunsWhatAPersonMayAndRefusesInSpanishWhatWouldReachTheLayersTables)
 {
-    const QStringList links = Filas(*central, "SELECT * FROM _links ORDER BY Name");
-    const QStringList consultas = Filas(*central, "SELECT * FROM _queries ORDER BY Name");
-    const QStringList clave = Filas(*central, "SELECT * FROM _dbpassword");
+    const QStringList capa = Filas(*central, ataques::kCapa);
+    ASSERT_NE(capa, QStringList{"<null>"});
     frmParamSuc forma(nullptr, &prompts);
     forma.show();
     forma.SSTab1->setCurrentIndex(4);
@@ -241,14 +240,8 @@ TEST_F(ParametrosTest, ConsoleFormRunsWhatAPersonMayAndRefusesInSpanishWhatWould
         EXPECT_TRUE(m.contains(QString::fromUtf8(l.por))) << l.sql << " -> " << m.toStdString();
         EXPECT_FALSE(ataques::HablaIngles(m)) << m.toStdString();
     }
-    EXPECT_EQ(Filas(*central, "SELECT * FROM _links ORDER BY Name"), links);
-    EXPECT_EQ(Filas(*central, "SELECT * FROM _queries ORDER BY Name"), consultas);
-    EXPECT_EQ(Filas(*central, "SELECT * FROM _dbpassword"), clave);
-    EXPECT_EQ(Filas(*central, "SELECT type, name FROM sqlite_master WHERE type IN ('trigger', 'view') ORDER BY name"),
-              QStringList({"trigger|tok", "view|vok"}));
-    EXPECT_EQ(Filas(*central, "SELECT name FROM sqlite_master WHERE name IN ('Monedas', '_x', 'Gen2')"
-                              " ORDER BY name"),
-              QStringList({"Gen2", "Monedas"}));
+    EXPECT_EQ(Filas(*central, ataques::kCapa), capa);
+    EXPECT_EQ(Filas(*central, ataques::kObjetos), QStringList{ataques::kObjetosEsperados});
 }
 
 TEST_F(ParametrosTest, StoredTriggersAndViewsCannotReachTheLayersTablesThroughTheProgramsOwnStatements)

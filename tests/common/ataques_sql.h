@@ -3,8 +3,8 @@
 // file, in order (later lines build on earlier ones), with what each must give: run, or be refused
 // with the words given. Both forms are driven with the same table.
 
+#include <QRegularExpression>
 #include <QString>
-#include <QStringList>
 
 namespace ataques {
 
@@ -57,12 +57,20 @@ inline const Linea kLineas[] = {
     {"ANALYZE", false, true, ""},
 };
 
+// The layer's tables in one text, to compare before and after.
+inline const char kCapa[] = "SELECT coalesce((SELECT group_concat(Name || Source) FROM _links), '') || '|' || "
+                            "(SELECT group_concat(Sql) FROM _queries) || '|' || (SELECT group_concat(Password) FROM "
+                            "_dbpassword)";
+// What the files must hold after the whole table ran.
+inline const char kObjetos[] = "SELECT group_concat(type || ' ' || name, ', ') FROM (SELECT type, name FROM sqlite_master "
+                               "WHERE type IN ('trigger', 'view') OR name IN ('Monedas', '_x', 'Gen2') ORDER BY name)";
+inline const char kObjetosEsperados[] = "table Gen2, table Monedas, trigger tok, view vok";
+
 // The engine's own English never reaches the person.
 inline bool HablaIngles(const QString& texto) {
-    for (const char* s : {"no such", "already exists", "may not", "syntax error", "not authorized", "constraint failed",
-                          "error in", "unable to", "cannot "})
-        if (texto.contains(QLatin1String(s), Qt::CaseInsensitive)) return true;
-    return false;
+    static const QRegularExpression ingles(
+        QStringLiteral("no such|already exists|may not|syntax error|not authorized|constraint failed|error in|cannot "));
+    return texto.contains(ingles);
 }
 
 }  // namespace ataques
