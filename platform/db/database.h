@@ -10,6 +10,9 @@
 //   _dbpassword(Password TEXT NOT NULL)        one row when the file carries a password
 //   _links(Name TEXT PRIMARY KEY, Source TEXT)  linked tables: Name reaches table Name of file Source
 //   _queries(Name TEXT PRIMARY KEY, Kind TEXT, Sql TEXT)  saved queries; Kind is "select" or "action"
+// No trigger or view reaches them, whoever made it: every connection's authorizer refuses any access
+// to a table whose name begins with "_" that SQLite makes on behalf of one, and the statement that
+// would fire or read it fails with that reason.
 //
 // Every connection knows MAYUSCULAS(text): the text in capitals with Unicode's full rules (SQLite's
 // upper(), LIKE and NOCASE fold only A-Z, so "café" would never meet a stored "CAFÉ"). Compare what
@@ -365,7 +368,6 @@ private:
     QHash<QString, quint64> ownChanges_;
     QHash<QString, QString> tableSchemas_;  // where tableVersion found each table
     void watchChanges(bool on);
-    UserSqlGuard* guard_ = nullptr;  // the person's own SQL runs under it (see UserSqlGuard)
     QString refused_;  // why the authorizer refused the statement being prepared, "" when it did not
     friend struct DatabaseRegistry;
     friend struct ChangeHook;
@@ -384,7 +386,7 @@ enum class UserSql {
 // writable_schema, the way round it. Maintenance passes: ANALYZE, and VACUUM (not VACUUM INTO, which
 // would copy those tables out). Wrap only what the person typed: the layer's own statements read
 // those tables. A refused statement fails with the reason as its error message.
-// Every connection refuses those tables to triggers and views anyway (see Database::open); the
+// Every connection refuses those tables to triggers and views anyway (see the top of this file); the
 // guard besides refuses, as they are made, the objects that would only fail later.
 class UserSqlGuard {
 public:
