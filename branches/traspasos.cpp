@@ -258,11 +258,16 @@ bool AplicaTraspaso(const QString& ruta, ui::Prompts& p) {
         return false;
     }
     if (*ya) return yaAplicado();
-    if (a->destino != activa &&
-        p.question(QStringLiteral("El traspaso se hizo para la sucursal %1 y la sucursal activa es %2, ¿desea aplicarlo "
-                                  "aquí?").arg(corto(a->destino), corto(activa)),
-                   {}, false, true) != ui::Answer::Yes)
+    // A transfer enters its destination alone: booked anywhere else its goods would arrive twice,
+    // once there and once where it was meant to go.
+    if (a->destino != activa) {
+        p.message(QStringLiteral("El traspaso %1 se hizo para la sucursal %2 y solo se puede aplicar allá (la sucursal "
+                                 "activa es %3).")
+                      .arg(a->docto, corto(a->destino).isEmpty() ? QString::number(a->destino) : corto(a->destino),
+                           corto(activa)),
+                  ui::Icon::Warning);
         return false;
+    }
     if (p.question(QStringLiteral("Se procesará el traspaso ") + a->texto + QStringLiteral(", desea seguir ?")) !=
         ui::Answer::Yes)
         return false;

@@ -81,8 +81,8 @@ struct ArchivoTraspaso {
 std::optional<ArchivoTraspaso> LeeArchivoTraspaso(const QString& ruta, db::Database& aqui, QString* razon);
 
 // "&Aplicar": the file's lines enter the active branch as one entry document, after the checks and
-// the questions. True when booked; a transfer already entered (by this or another terminal) is
-// told and enters nothing.
+// the question. True when booked; a transfer already entered (by this or another terminal), or
+// made for another branch, is told and enters nothing.
 bool AplicaTraspaso(const QString& ruta, ui::Prompts& p);
 
 // Direct mode: the lines of exit `salida` of the active branch enter the destination's own file,

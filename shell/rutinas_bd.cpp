@@ -11,6 +11,8 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace shell {
 
@@ -90,16 +92,84 @@ bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& par
     return ProcesaSQL(*bd, sql, params);
 }
 
+QString TextoMotor(const QString& motor, int codigo) {
+    struct Regla {
+        const char* patron;
+        const char* texto;  // %1, %2... are the pattern's captures
+    };
+    static const Regla reglas[] = {
+        {R"re(^near "(.*)": syntax error$)re", "hay un error de sintaxis cerca de \"%1\""},
+        {R"re(^incomplete input$)re", "la instrucción está incompleta"},
+        {R"re(^no such table: (.*)$)re", "no existe la tabla %1"},
+        {R"re(^no such column: (.*)$)re", "no existe el campo %1"},
+        {R"re(^no such view: (.*)$)re", "no existe la vista %1"},
+        {R"re(^no such index: (.*)$)re", "no existe el índice %1"},
+        {R"re(^no such trigger: (.*)$)re", "no existe el disparador %1"},
+        {R"re(^no such function: (.*)$)re", "no existe la función %1"},
+        {R"re(^no such collation sequence: (.*)$)re", "no existe el orden %1"},
+        {R"re(^table (.*) already exists$)re", "ya existe la tabla %1"},
+        {R"re(^view (.*) already exists$)re", "ya existe la vista %1"},
+        {R"re(^index (.*) already exists$)re", "ya existe el índice %1"},
+        {R"re(^trigger (.*) already exists$)re", "ya existe el disparador %1"},
+        {R"re(^there is already (?:another )?(?:table|index|view|trigger) (?:or index )?(?:with the name|named) (.*)$)re",
+         "ya existe un objeto llamado %1"},
+        {R"re(^duplicate column name: (.*)$)re", "el campo %1 ya existe"},
+        {R"re(^table (.*) may not be modified$)re", "la tabla %1 no se puede modificar"},
+        {R"re(^table (.*) may not be (?:dropped|altered|indexed)$)re", "la tabla %1 es del motor y no se puede cambiar"},
+        {R"re(^object name reserved for internal use: (.*)$)re", "el nombre %1 es del motor de datos"},
+        {R"re(^cannot modify (.*) because it is a view$)re", "%1 es una vista y no se puede cambiar"},
+        {R"re(^UNIQUE constraint failed: (.*)$)re", "el valor ya existe en %1 y no se puede repetir"},
+        {R"re(^NOT NULL constraint failed: (.*)$)re", "el campo %1 no puede quedar vacío"},
+        {R"re(^CHECK constraint failed: (.*)$)re", "un valor no cumple la regla %1"},
+        {R"re(^FOREIGN KEY constraint failed$)re", "falta el registro al que se hace referencia"},
+        {R"re(^table (.*) has (\d+) columns but (\d+) values were supplied$)re",
+         "la tabla %1 tiene %2 campos y se dieron %3 valores"},
+        {R"re(^(\d+) values for (\d+) columns$)re", "se dieron %1 valores para %2 campos"},
+        {R"re(^datatype mismatch$)re", "el tipo del valor no corresponde al campo"},
+        {R"re(^cannot VACUUM from within a transaction$)re", "no se puede compactar el archivo dentro de una transacción"},
+        {R"re(^not authorized$)re", "no está permitido"},
+    };
+    static const std::vector<std::pair<QRegularExpression, QString>> compiladas = [] {
+        std::vector<std::pair<QRegularExpression, QString>> v;
+        for (const Regla& r : reglas)
+            v.emplace_back(QRegularExpression(QString::fromUtf8(r.patron)), QString::fromUtf8(r.texto));
+        return v;
+    }();
+    const QString texto = motor.trimmed();
+    // A view's or trigger's own failure is one of the engine's texts too.
+    static const QRegularExpression dentro(QStringLiteral(R"re(^error in (view|trigger) (.*?): (.*)$)re"));
+    if (const QRegularExpressionMatch m = dentro.match(texto); m.hasMatch())
+        return (m.captured(1) == QLatin1String("view") ? QStringLiteral("en la vista %1 %2")
+                                                         : QStringLiteral("en el disparador %1 %2"))
+            .arg(m.captured(2), TextoMotor(m.captured(3), codigo));
+    for (const auto& [patron, espanol] : compiladas) {
+        const QRegularExpressionMatch m = patron.match(texto);
+        if (!m.hasMatch()) continue;
+        QString out = espanol;
+        for (int i = m.lastCapturedIndex(); i >= 1; --i) out.replace(u'%' + QString::number(i), m.captured(i));
+        return out;
+    }
+    return QStringLiteral("el motor de datos no aceptó la instrucción (código %1)").arg(codigo);
+}
+
 bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error) {
     const QString nombre = sql.trimmed();
     if (!nombre.contains(u' ') && bd.hasQuery(nombre)) return ProcesaSQL(bd, sql, {}, error);
+    PonEstado(2, QStringLiteral("Procesando ") + sql + QStringLiteral(".."));
     db::Error e;
-    db::UserSqlGuard guarda(bd, clase);
-    bool ok = ProcesaSQL(bd, sql, {}, &e);
-    if (ok && !guarda.check(&e))
-        ok = falla(bd, QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ' + e.message, e, &e);
-    if (error) *error = e;
-    return ok;
+    bool ok;
+    {
+        db::UserSqlGuard guarda(bd, clase);
+        ok = bd.exec(sql, {}, &e) && guarda.check(&e);
+        // The guard's refusals are already the program's own words; the engine's are not.
+        const bool propio = !guarda.refused().isEmpty() || e.kind == db::ErrorKind::Busy ||
+                            e.kind == db::ErrorKind::Closed;
+        if (!ok && !propio) e.message = TextoMotor(e.message, e.code);
+    }
+    if (!ok) return falla(bd, QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ' + e.message, e, error);
+    if (error) *error = {};
+    PonEstado(2, QStringLiteral("Ok "));
+    return true;
 }
 
 QStringList ColumnasDuplicadas(const db::Error& error) {

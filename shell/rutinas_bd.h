@@ -32,9 +32,13 @@ bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params
 bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& params = {});
 // ProcesaSQL for a statement a person typed (the maintenance console, a synchronisation script):
 // it runs under db::UserSqlGuard of that kind, so it cannot reach the layer's own tables whatever
-// it says; a trigger it makes that would is taken out again and reported as its failure. The name
+// it says; a trigger or view it makes that would is taken out again and reported as its failure,
+// and the engine's failures are told in Spanish (TextoMotor). The name
 // of a saved action query alone is the file's own and runs as ProcesaSQL runs it.
 bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error = nullptr);
+// The engine's own (English) text of a failure in the program's words; one the program does not
+// know becomes a plain Spanish sentence with the engine's code, never the English.
+QString TextoMotor(const QString& motor, int codigo);
 
 // Tells the person why a write failed: a duplicate key the caller named (NombraDuplicado) with its
 // text; any other duplicate key "Hay un valor que no se permite duplicar como el codigo de barras,

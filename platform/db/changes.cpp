@@ -17,12 +17,34 @@ struct ChangeHook {
     }
     // A DELETE without WHERE empties the table without calling the update hook: such a statement
     // counts as a change when it is prepared.
-    static int onPrepare(void* self, int action, const char* table, const char*, const char*, const char*) {
-        if (action == SQLITE_DELETE && table)
-            ++static_cast<Database*>(self)->ownChanges_[QString::fromUtf8(table).toLower()];
+    static int onPrepare(void* self, int action, const char* table, const char*, const char*, const char* inner) {
+        auto* d = static_cast<Database*>(self);
+        if (inner && detail::layerTable(table)) {
+            const QString why = detail::storedObjectRefusal(action, table, inner);
+            if (!why.isEmpty()) {
+                d->refused_ = why;
+                return SQLITE_DENY;
+            }
+        }
+        if (action == SQLITE_DELETE && table) ++d->ownChanges_[QString::fromUtf8(table).toLower()];
         return SQLITE_OK;
     }
 };
+
+QString detail::storedObjectRefusal(int action, const char* table, const char* inner) {
+    switch (action) {
+    case SQLITE_READ:
+    case SQLITE_INSERT:
+    case SQLITE_UPDATE:
+    case SQLITE_DELETE:
+        if (inner && layerTable(table))
+            return QStringLiteral("el disparador o la vista %1 no puede leer ni cambiar la tabla interna del archivo %2")
+                .arg(QString::fromUtf8(inner), QString::fromUtf8(table));
+        return {};
+    default:
+        return {};
+    }
+}
 
 sqlite3* detail::sqliteHandle(const QSqlDatabase& c) {
     if (!c.isValid() || !c.driver()) return nullptr;

@@ -292,7 +292,7 @@ bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QS
     QElapsedTimer timer;
     timer.start();
     int pause = 1;
-    if (guard_) guard_->refused_.clear();
+    refused_.clear();
     for (;;) {
         bool ok = prepared || q.prepare(sql);
         prepared = false;  // a retry prepares afresh
@@ -305,7 +305,7 @@ bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QS
             return true;
         }
         e = toError(q.lastError());
-        if (guard_ && !guard_->refused().isEmpty()) e.message = guard_->refused();
+        if (!refused_.isEmpty()) e.message = refused_;  // the authorizer's reason, not "not authorized"
         q.finish();
         // Inside a write transaction we hold the file: a busy answer will not clear by waiting.
         if (e.kind != ErrorKind::Busy || inTransaction_ || timer.elapsed() > kShortBusyMs) return false;
@@ -344,13 +344,18 @@ bool Database::execWait(const QString& sql, const QVariantList& params, const Lo
     if (!checkOpen(error)) return false;
     const Error e = detail::waitFor(wait, [&]() {
         Error once;
+        refused_.clear();
         QSqlQuery q(connection());
         bool ok = q.prepare(sql);
         if (ok) {
             for (const QVariant& v : params) q.addBindValue(v);
             ok = q.exec();
         }
-        if (!ok) return toError(q.lastError());
+        if (!ok) {
+            once = toError(q.lastError());
+            if (!refused_.isEmpty()) once.message = refused_;
+            return once;
+        }
         if (rowsAffected) *rowsAffected = q.numRowsAffected();
         return once;
     });

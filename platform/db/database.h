@@ -10,6 +10,9 @@
 //   _dbpassword(Password TEXT NOT NULL)        one row when the file carries a password
 //   _links(Name TEXT PRIMARY KEY, Source TEXT)  linked tables: Name reaches table Name of file Source
 //   _queries(Name TEXT PRIMARY KEY, Kind TEXT, Sql TEXT)  saved queries; Kind is "select" or "action"
+// No trigger or view reaches them, whoever made it: every connection's authorizer refuses any access
+// to a table whose name begins with "_" that SQLite makes on behalf of one, and the statement that
+// would fire or read it fails with that reason.
 //
 // Every connection knows MAYUSCULAS(text): the text in capitals with Unicode's full rules (SQLite's
 // upper(), LIKE and NOCASE fold only A-Z, so "café" would never meet a stored "CAFÉ"). Compare what
@@ -365,7 +368,7 @@ private:
     QHash<QString, quint64> ownChanges_;
     QHash<QString, QString> tableSchemas_;  // where tableVersion found each table
     void watchChanges(bool on);
-    UserSqlGuard* guard_ = nullptr;  // the person's own SQL runs under it (see UserSqlGuard)
+    QString refused_;  // why the authorizer refused the statement being prepared, "" when it did not
     friend struct DatabaseRegistry;
     friend struct ChangeHook;
     friend class UserSqlGuard;
@@ -380,33 +383,43 @@ enum class UserSql {
 // While alive, SQLite itself (an authorizer on the handle) refuses in every statement prepared on
 // `db` any read or write of the layer's own tables (a name beginning with "_": _dbpassword, _links,
 // _queries and any later one), however the statement spells or quotes them, and PRAGMA
-// writable_schema, the way round it. Wrap only what the person typed: the layer's own statements
-// read those tables. A refused statement fails with the reason as its error message.
+// writable_schema, the way round it. Maintenance passes: ANALYZE, and VACUUM (not VACUUM INTO, which
+// would copy those tables out). Wrap only what the person typed: the layer's own statements read
+// those tables. A refused statement fails with the reason as its error message.
+// Every connection refuses those tables to triggers and views anyway (see the top of this file); the
+// guard besides refuses, as they are made, the objects that would only fail later.
 class UserSqlGuard {
 public:
     UserSqlGuard(Database& db, UserSql kind);
     ~UserSqlGuard();
     UserSqlGuard(const UserSqlGuard&) = delete;
     UserSqlGuard& operator=(const UserSqlGuard&) = delete;
-    // After a statement ran. SQLite checks a trigger's body only when a statement that fires it is
-    // prepared, so a trigger the statement made is tried here: one that would touch the layer's
-    // tables is dropped again, and false comes back with the reason.
+    // After a statement ran. SQLite reads a trigger's or a view's body only when a statement that
+    // fires or reads it is prepared, and names no rename's new name, so what the statement made is
+    // tried here: a trigger or view that would touch the layer's tables or does not compile is
+    // dropped again, a table renamed into a layer name gets its name back, and false comes back
+    // with the reason.
     bool check(Error* error = nullptr);
-    QString refused() const { return refused_; }  // the last thing refused, "" when none
+    QString refused() const;  // the last thing refused, "" when none
 
 private:
     static int authorize(void* self, int action, const char* a1, const char* a2, const char* schema,
                          const char* inner);
     void install(bool on);
+    QStringList layerTables();  // "schema.name" of every layer table the handle reaches
+    bool tryObject(const QString& schema, const QString& name, bool view, QString* why);
     Database& db_;
     UserSql kind_;
-    QString refused_;
-    struct Trigger {
+    struct Made {
         QString schema;
         QString name;
+        bool view = false;
     };
-    std::vector<Trigger> triggers_;
-    friend class Database;  // forgets the last refusal as each statement begins
+    std::vector<Made> made_;
+    std::vector<Made> altered_;  // tables an ALTER TABLE named, before it ran
+    QStringList before_;         // layerTables() as the guard began
+    bool vacuum_ = false;        // SQLite's own VACUUM is copying the file into its scratch file
+    bool own_ = false;           // the guard's own statements (trying, dropping, renaming back)
 };
 
 // Rolls back unless committed. A wait given to begin() that shows itself or can be cancelled also

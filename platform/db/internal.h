@@ -15,6 +15,15 @@ sqlite3* sqliteHandle(const QSqlDatabase& c);
 // "name" with inner quotes doubled, for identifiers that cannot be bound.
 QString quoteIdent(const QString& name);
 
+// The layer's own tables: any name beginning with '_' (_dbpassword, _links, _queries, later ones).
+inline bool layerTable(const char* name) { return name && name[0] == '_'; }
+
+// The authorizer every connection carries (changes.cpp): an access to a layer table that SQLite
+// makes on behalf of a trigger or a view (`inner` names it) is refused, whoever made the object,
+// so nothing stored in a file can reach those tables when one of the program's own statements
+// fires or reads it. Returns the reason, "" when the access may go on.
+QString storedObjectRefusal(int action, const char* table, const char* inner);
+
 // Meta tables kept in every file; never shown as user tables.
 bool isMetaTable(const QString& name);
 

@@ -76,6 +76,14 @@ void frmVenta::AgregaProducto(QString& codigo)
         return;
     }
     agregada_ = fila;
+    // An entry or exit saved with the screen left open (a transfer's) is not what the screen shows
+    // any more: these lines begin the next document, saved and sent on their own, and asked about
+    // when the screen closes.
+    if (modo_ == QLatin1String("E") && cabeceraGuardada_) {
+        cabeceraGuardada_ = false;
+        NumeroDocumento = 0;
+        cmdActInv->setEnabled(true);
+    }
     PonCodigo(QString());
     ActualizaTotales();
     // The line just added or increased is the current one (the quantity prompt that may follow

@@ -7,7 +7,9 @@
 #include "admin/consola.h"
 #include "admin/forms/frmparamsuc.h"
 #include "admin/parametros.h"
+#include "ataques_sql.h"
 #include "capture_control/ccaptura.h"
+#include "sale/folios.h"
 #include "catalogs/forms/frmclientes.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -213,36 +215,59 @@ TEST_F(ParametrosTest, ConsoleRefusesWhatItMustAndRunsOneStatementOnEitherFile)
                     .ok);
 }
 
-TEST_F(ParametrosTest, ConsoleCannotReachTheLayersOwnTablesHoweverTheyAreQuoted)
+TEST_F(ParametrosTest, ConsoleFormRunsWhatAPersonMayAndRefusesInSpanishWhatWouldReachTheLayersTables)
 {
-    const QString rc = datos + "/Base de datos/BDcodigos.db";
-    const QString rs = datos + "/Base de datos/Sucursales/" + corto + "/BDSucursal.db";
-    const QStringList links = Filas(*suc, "SELECT * FROM _links ORDER BY Name");
-    const QStringList consultas = Filas(*suc, "SELECT * FROM _queries ORDER BY Name");
-    const QStringList clave = Filas(*central, "SELECT * FROM _dbpassword");
-    const char* refusadas[] = {
-        "update '_dbpassword' set Password='otra'",
-        "delete from '_links'",
-        "insert into '_queries' (Name, Kind, Sql) values ('planta', 'action', 'delete from Producto')",
-        "delete from main.\"_links\"",
-        "update Producto set Nombre = (select Password from [_dbpassword])",
-        "drop table `_queries`",
-        "create trigger t after update on Producto begin delete from '_links'; end",
-    };
-    for (const char* sql : refusadas)
-        for (BaseConsola b : {BaseConsola::Central, BaseConsola::Sucursal}) {
-            const ResultadoConsola r = EjecutaConsola(b, b == BaseConsola::Central ? rc : rs, rc, sql);
-            EXPECT_FALSE(r.ok) << sql;
+    const QStringList capa = Filas(*central, ataques::kCapa);
+    ASSERT_NE(capa, QStringList{"<null>"});
+    frmParamSuc forma(nullptr, &prompts);
+    forma.show();
+    forma.SSTab1->setCurrentIndex(4);
+    QTest::mouseClick(forma.optBD1, Qt::LeftButton);
+    for (const ataques::Linea& l : ataques::kLineas) {
+        QTest::mouseClick(forma.txtSQL->viewport(), Qt::LeftButton);
+        QTest::keyClick(forma.txtSQL, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(forma.txtSQL, Qt::Key_Delete);
+        QTest::keyClicks(forma.txtSQL, QString::fromUtf8(l.sql));
+        prompts.clear();
+        prompts.pushInput("brinque");
+        QTest::mouseClick(forma.cmdEjecutar, Qt::LeftButton);
+        const QString m = prompts.lastMessage();
+        if (l.consola) {
+            EXPECT_EQ(m, "Hecho.") << l.sql;
+            continue;
         }
-    const ResultadoConsola r = EjecutaConsola(BaseConsola::Sucursal, rs, rc, "delete from '_links'");
-    EXPECT_EQ(r.mensaje, "No se pudo ejecutar el comando: delete from '_links' no se permite leer ni cambiar la tabla "
-                         "interna del archivo _links") << r.mensaje.toStdString();
+        EXPECT_NE(m, "Hecho.") << l.sql;
+        EXPECT_TRUE(m.contains(QString::fromUtf8(l.por))) << l.sql << " -> " << m.toStdString();
+        EXPECT_FALSE(ataques::HablaIngles(m)) << m.toStdString();
+    }
+    EXPECT_EQ(Filas(*central, ataques::kCapa), capa);
+    EXPECT_EQ(Filas(*central, ataques::kObjetos), QStringList{ataques::kObjetosEsperados});
+}
+
+TEST_F(ParametrosTest, StoredTriggersAndViewsCannotReachTheLayersTablesThroughTheProgramsOwnStatements)
+{
+    // Made by whoever, before any guard: the engine refuses them as the program's statements fire them.
+    ASSERT_TRUE(suc->exec("CREATE TRIGGER vacia AFTER UPDATE ON Folios BEGIN DELETE FROM _links; END"));
+    ASSERT_TRUE(central->exec("CREATE TRIGGER cierra AFTER UPDATE ON Producto BEGIN UPDATE _dbpassword SET "
+                              "Password = 'nadie'; END"));
+    ASSERT_TRUE(central->exec("CREATE VIEW vpw AS SELECT Password FROM _dbpassword"));
+    const QStringList links = Filas(*suc, "SELECT * FROM _links ORDER BY Name");
+    const QStringList clave = Filas(*central, "SELECT * FROM _dbpassword");
+
+    db::Error e;
+    EXPECT_EQ(sale::ObtenerFolio(*shell::BDSucursal(), sale::FolioTicket, {}, &e), -1);
+    EXPECT_TRUE(e.message.contains("vacia no puede leer ni cambiar la tabla interna del archivo _links"))
+        << e.message.toStdString();
+    EXPECT_FALSE(CambiaIVAProductos(*shell::BDCodigos(), 8));
+    EXPECT_FALSE(shell::BDCodigos()->select("SELECT Password FROM vpw", {}, &e));
+    EXPECT_FALSE(ataques::HablaIngles(e.message)) << e.message.toStdString();
+
     EXPECT_EQ(Filas(*suc, "SELECT * FROM _links ORDER BY Name"), links);
-    EXPECT_EQ(Filas(*suc, "SELECT * FROM _queries ORDER BY Name"), consultas);
     EXPECT_EQ(Filas(*central, "SELECT * FROM _dbpassword"), clave);
-    EXPECT_EQ(central->scalar("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'")->toInt(), 0);
-    // The rest of the console works as before, on the same files.
-    EXPECT_TRUE(EjecutaConsola(BaseConsola::Sucursal, rs, rc, "update Parametros set PieTicket = '_links'").ok);
+    // The program's own reads of those tables and the linked tables work as before.
+    shell::CierraConexiones();
+    ASSERT_TRUE(shell::BDSucursal(&e)) << e.message.toStdString();
+    EXPECT_GT(shell::BDSucursal()->scalar("SELECT count(*) FROM Producto")->toInt(), 0);
 }
 
 TEST_F(ParametrosTest, FormChangesTicketPrinterAndCodeSetWhichTheProgramFollows)

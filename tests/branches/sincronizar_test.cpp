@@ -2,6 +2,7 @@
 // column lost), the catalog copy and the script, and the files that are refused.
 
 #include "apps/setup/datasetup.h"
+#include "ataques_sql.h"
 #include "branches/forms/frmsincronizar.h"
 #include "branches/forms/frmsucursales.h"
 #include "branches/sincronizar.h"
@@ -291,32 +292,41 @@ TEST_F(SincronizarTest, FormSynchronisesOnlyWithTheOtherWindowsClosed)
     CierraVentana(catalogo);
 }
 
-TEST_F(SincronizarTest, AScriptRunsItsStatementsButNeverReachesTheLayersOwnTables)
+TEST_F(SincronizarTest, AScriptTypedInTheFormRunsWhatItMayAndRefusesInSpanishWhatWouldReachTheLayersTables)
 {
-    const QString sucursal = Ruta(QStringLiteral("Matriz"));
-    const QString refSuc = QDir(Carpeta()).filePath(QStringLiteral("ref/BDSucursal.db"));
-    QDir().mkpath(QDir(Carpeta()).filePath(QStringLiteral("ref")));
-    ASSERT_TRUE(QFile::copy(sucursal, refSuc));
-    const auto ligas = Abre(sucursal)->links().size();
-    db::Database::closeAll(sucursal);
-    auto r = MigraYProcesa(sucursal, refSuc, false,
-                           QStringLiteral("delete from '_links'\r\n"
-                                          "UPDATE \"_dbpassword\" SET Password = 'otra'\r\n"
-                                          "insert into [_queries] (Name, Kind, Sql) values ('x', 'action', 'delete from Venta')\r\n"
-                                          "PRAGMA writable_schema = 1\r\n"
-                                          "create trigger t after insert on Venta begin delete from _links; end\r\n"
-                                          "UPDATE Folios SET ValorFolio = 7 WHERE Numerofolio = 1\r\n"),
-                           prompts);
-    ASSERT_TRUE(r.abierto);
-    EXPECT_TRUE(r.consultas.endsWith(QStringLiteral("Consulta ejecutada: UPDATE Folios SET ValorFolio = 7 WHERE Numerofolio = 1\r\n")))
-        << r.consultas.toStdString();
-    EXPECT_EQ(r.consultas.count(QStringLiteral("No se pudo ejecutar el comando: ")), 5) << r.consultas.toStdString();
-    auto s = Abre(sucursal);  // with the program's password still
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->links().size(), ligas);
-    EXPECT_FALSE(s->hasQuery(QStringLiteral("x")));
-    EXPECT_EQ(Valor(*s, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'trigger'")).toInt(), 0);
-    EXPECT_EQ(Valor(*s, QStringLiteral("SELECT ValorFolio FROM Folios WHERE Numerofolio = 1")).toInt(), 7);
+    const QVariant antes = Valor(*Abre(central), QString::fromLatin1(ataques::kCapa));
+    ASSERT_FALSE(antes.isNull());
+    db::Database::closeAll(central);
+    frmSincronizar f(nullptr, &prompts, &chooser);
+    f.show();
+    chooser.push(origen);
+    QTest::mouseClick(f.cmdExplorar, Qt::LeftButton);
+    for (const ataques::Linea& l : ataques::kLineas) {
+        QTest::keyClicks(f.txtConsultas, QString::fromUtf8(l.sql));
+        QTest::keyClick(f.txtConsultas, Qt::Key_Return);
+    }
+    QTest::mouseClick(f.cmdSincronizar, Qt::LeftButton);
+    QStringList hechas;  // one line of the result per line of the script, in order
+    for (const QString& r : f.Text2->toPlainText().split(u'\n'))
+        if (r.startsWith(QStringLiteral("Consulta ejecutada: ")) || r.startsWith(QStringLiteral("No se pudo ejecutar")))
+            hechas << r;
+    ASSERT_EQ(hechas.size(), int(std::size(ataques::kLineas))) << f.Text2->toPlainText().toStdString();
+    for (int i = 0; i < hechas.size(); ++i) {
+        const ataques::Linea& l = ataques::kLineas[i];
+        const QString sql = QString::fromUtf8(l.sql);
+        if (l.script) {
+            EXPECT_EQ(hechas[i], QStringLiteral("Consulta ejecutada: ") + sql);
+            continue;
+        }
+        EXPECT_TRUE(hechas[i].startsWith(QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ')) << hechas[i].toStdString();
+        EXPECT_TRUE(hechas[i].contains(QString::fromUtf8(l.por))) << hechas[i].toStdString();
+        EXPECT_FALSE(ataques::HablaIngles(hechas[i].mid(33 + sql.size()))) << hechas[i].toStdString();
+    }
+    db::Database::closeAll(central);
+    auto c = Abre(central);  // with the program's password still
+    ASSERT_TRUE(c);
+    EXPECT_EQ(Valor(*c, QString::fromLatin1(ataques::kCapa)), antes);
+    EXPECT_EQ(Valor(*c, QString::fromLatin1(ataques::kObjetos)).toString(), QString::fromLatin1(ataques::kObjetosEsperados));
 }
 
 TEST_F(SincronizarTest, FormTellsItsBoxesApartShowsTheResultAndClearsTheStatusBar)

@@ -209,6 +209,58 @@ TEST_F(TraspasosTest, TheScreenLeftOpenAfterTheExitShowsNoTotalsOfItsLines)
     EXPECT_EQ(venta->txtTotal->text(), QStringLiteral("$ 0.00"));
 }
 
+TEST_F(TraspasosTest, LinesScannedAfterASentTransferAreTheNextDocumentAndAreNotDroppedUnasked)
+{
+    venta = venta::AbreVenta(nullptr, QStringLiteral("E"), &prompts);
+    ASSERT_TRUE(venta);
+    auto escanea = [this](std::initializer_list<const char*> codigos) {
+        for (const char* c : codigos) {
+            QTest::keyClicks(venta->cajaCodigo, QString::fromLatin1(c));
+            QTest::keyClick(venta->cajaCodigo, Qt::Key_Return);
+        }
+    };
+    QStringList archivos;
+    for (auto codigos : {std::initializer_list<const char*>{"7502"}, {"7503", "7503"}}) {
+        escanea(codigos);
+        frmTraspasos f(nullptr, &prompts, &chooser);
+        archivos << QFileInfo(Genera(f, 2)).fileName();
+    }
+    EXPECT_EQ(archivos, QStringList({NombreArchivoTraspaso(QDate::currentDate(), 1, 2, 1),
+                                     NombreArchivoTraspaso(QDate::currentDate(), 1, 2, 2)}));
+    EXPECT_EQ(Valor(*matriz, QStringLiteral("SELECT group_concat(Numero || ':' || ClaveProducto || 'x' || Cantidad, ' ') "
+                                            "FROM (SELECT * FROM DEInventario ORDER BY Numero, OrdenCap)")).toString(),
+              QStringLiteral("1:2x1.0 2:3x2.0"));
+    EXPECT_EQ(Existencia(*matriz, 3), 8);
+
+    // Lines neither saved nor sent are asked about before the screen lets them go.
+    escanea({"7502"});
+    prompts.pushAnswer(ui::Answer::No);
+    venta->close();
+    ASSERT_TRUE(venta);
+    EXPECT_FALSE(venta->isHidden());
+    EXPECT_EQ(prompts.asked().back().text, QStringLiteral("Los datos de sus productos no han sido aplicados, desea continuar ?"));
+}
+
+TEST_F(TraspasosTest, AFileEntersItsDestinationAloneAndOnce)
+{
+    AgregaSucursal(3, QStringLiteral("Sur"));
+    Pantalla({{2, 1}});
+    frmTraspasos f(nullptr, &prompts, &chooser);
+    const QString archivo = Genera(f, 2);
+    if (venta) venta->close();
+    auto sur = Abre(Ruta(QStringLiteral("Sur")));
+    for (int sucursal : {3, 2, 3}) {  // Sur before and after Norte, whatever the person answers
+        Activa(sucursal);
+        prompts.clear();
+        for (int i = 0; i < 3; ++i) prompts.pushAnswer(ui::Answer::Yes);
+        AplicaTraspaso(archivo, prompts);
+    }
+    EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("El traspaso TR 1-1 se hizo para la sucursal Norte y solo "
+                                                             "se puede aplicar allá (la sucursal activa es Sur).")});
+    EXPECT_EQ(Existencia(*matriz, 2) + Existencia(*norte, 2), 10);
+    EXPECT_EQ(Valor(*sur, QStringLiteral("SELECT count(*) FROM EInventario")).toInt(), 0);
+}
+
 TEST_F(TraspasosTest, AFailedEntryIsRetriedWithoutASecondExit)
 {
     G().TraspasosDir = 1;
