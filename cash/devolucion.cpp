@@ -76,9 +76,7 @@ std::optional<QMap<qint64, double>> CantidadesDevueltas(db::Database& bd, const 
 }
 
 std::optional<double> CantidadTecleada(const QString& texto) {
-    static const QRegularExpression patron(QStringLiteral(R"(^\s*(\d+(\.\d*)?|\.\d+)\s*$)"));
-    if (!patron.match(texto).hasMatch()) return std::nullopt;
-    return texto.trimmed().toDouble();
+    return shell::LeeNumero(texto, false);
 }
 
 void Devolucion::NuevaDevolucion() {
@@ -222,7 +220,12 @@ bool Devolucion::MarcaLinea(int indice, ui::Prompts& prompts) {
                           shell::Formato(maximo, QStringLiteral("##,##0.00")),
                       QStringLiteral("Confirma cantidad."), TextoCantidad(maximo));
     const auto cantidad = CantidadTecleada(respuesta);
-    if (!cantidad) return false;
+    if (!cantidad) {
+        // Cancel gives nothing to read and says nothing.
+        if (!respuesta.trimmed().isEmpty())
+            prompts.message(shell::MensajeNumero(QStringLiteral("Cantidad")), ui::Icon::Information);
+        return false;
+    }
     return AgregaLineaDevolucion(indice, *cantidad, prompts);
 }
 
