@@ -86,7 +86,8 @@ frmABPersonal::frmABPersonal(QWidget* parent, db::Database* codigos, ui::Prompts
     }
     shell::ListaLegible(lstPermisos);
     // The grants tree's own fields edit the tree, not the user on the card.
-    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); }, {SSTab1->widget(kTabPermisos)});
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); },
+                              {SSTab1->widget(kTabPermisos), CCaptura1, CCaptura2});
     AbrePermisos();
     LeeLista(0);
 }

@@ -218,7 +218,8 @@ void frmClientes::Recarga(const QString& rfcMostrar, int filaSiNo)
     db::Rows filas;
     if (db::Database* bd = Codigos())
         catalogos::BuscaClientes(*bd, Combo1->currentText(), Text1->text(), &filas);
-    if (!rfcMostrar.isEmpty() && FilaDe(filas, QStringLiteral("RFC"), rfcMostrar, -1) < 0 && !Text1->text().isEmpty()) {
+    const auto esEl = [&](const db::Row& f) { return f.text(QStringLiteral("RFC")) == rfcMostrar; };
+    if (!rfcMostrar.isEmpty() && !Text1->text().isEmpty() && std::none_of(filas.cbegin(), filas.cend(), esEl)) {
         // The search hides the customer to show: it goes, or the card (and a picking sale screen)
         // would get another customer.
         const QSignalBlocker sin(Text1);
