@@ -287,6 +287,13 @@ TEST_P(FichaCatalogo, APersonsSequencesActOnTheRecordOnTheCard)
         EXPECT_EQ(k.venta(), *k.clave ? QString::fromLatin1(k.clave) : QString::fromLatin1(k.registro.front().second));
     for (const QString& m : c.prompts.messages())
         EXPECT_FALSE(m.contains(QStringLiteral("constraint"), Qt::CaseInsensitive)) << m.toStdString();
+
+    // Borrar then takes exactly the record saved.
+    if (*k.borrar) {
+        c.prompts.pushAnswer(ui::Answer::Yes);
+        Pulsa(w.get(), k.borrar);
+        EXPECT_EQ(Cuenta(k.cuenta), filas);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(CadaCatalogo, FichaCatalogo, ::testing::Range(0, int(Catalogos().size())),

@@ -496,28 +496,6 @@ TEST_F(ProductosFormaTest, ANegativePriceOrARateTheBranchDoesNotChargeIsRefused)
     EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM Producto WHERE CodigodeBarras='NEG1' AND PrecioUnit=5 AND IVA=16")), 1);
 }
 
-TEST_F(ProductosFormaTest, AProductSavedUnderASearchThatHidesItIsTheOneShownAndDeleted)
-{
-    frmProductos f;
-    f.show();
-    QTest::keyClicks(f.Text1, QStringLiteral("VARIOS"));
-    ASSERT_EQ(f.Registros(), 1);
-    QTest::mouseClick(f.cmdNuevo, Qt::LeftButton);
-    QTest::keyClicks(Caja(f.capCodigo), QStringLiteral("BORRAME1"));
-    QTest::keyClicks(Caja(f.capNombre), QStringLiteral("borrame"));
-    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
-    EXPECT_EQ(f.capCodigo->Text(), "BORRAME1");
-    EXPECT_EQ(f.capNombre->Text(), "BORRAME");
-    EXPECT_EQ(f.Text1->text(), "");
-    EXPECT_EQ(f.Registros(), 22);
-    EXPECT_EQ(f.lblRegistros->text(), "22 reg. mostrados");
-
-    c.prompts.pushAnswer(ui::Answer::Yes);
-    QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
-    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM Producto WHERE CodigodeBarras='BORRAME1'")), 0);
-    EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM Producto WHERE Nombre='VARIOS'")), 1);
-}
-
 TEST_F(ProductosFormaTest, SupplierLinksOpenForTheProductShownAndHandTheCodeBackAfterwards)
 {
     auto* f = AbreProductos(nullptr);
