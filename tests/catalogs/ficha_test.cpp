@@ -303,39 +303,4 @@ INSTANTIATE_TEST_SUITE_P(CadaCatalogo, FichaCatalogo, ::testing::Range(0, int(Ca
                                  .toStdString();
                          });
 
-// A code row is kept as typed until it is whole; a stored row's description cannot be emptied.
-TEST(FichaCodigos, ACodeRowIsStoredWhenWholeAndKeepsItsDescription)
-{
-    CarpetaPrueba c;
-    ASSERT_TRUE(c.ok);
-    std::unique_ptr<QWidget> w(CodigoTabla(c, catalogos::TipoTabla::Categorias));
-    w->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
-    auto cuenta = [&] { return c.central->scalar(QStringLiteral("SELECT count(*) FROM Categoria"))->toInt(); };
-    const int filas = cuenta();
-    CeldaNueva(w.get(), 0, QStringLiteral("77"));
-    EXPECT_EQ(cuenta(), filas);
-    EXPECT_TRUE(c.prompts.messages().isEmpty());
-    auto* grid = w->findChild<QTableView*>(QStringLiteral("DBGrid1"));
-    const int fila = grid->model()->rowCount() - 1;
-    EXPECT_EQ(grid->model()->index(fila, 0).data().toString(), QStringLiteral("77"));
-    CeldaNueva(w.get(), 1, QStringLiteral("PAPELERIA"));
-    EXPECT_EQ(cuenta(), filas + 1);
-
-    // The stored row's description emptied: refused by name, restored.
-    const QModelIndex celda = grid->model()->index(fila, 1);
-    grid->scrollTo(celda);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(celda).center());
-    QTest::keyClick(grid, Qt::Key_F2);
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    ASSERT_TRUE(editor);
-    editor->clear();
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(c.prompts.lastMessage(), shell::MensajeRequerido(QString::fromUtf8("Descripción")));
-    EXPECT_EQ(grid->model()->index(fila, 1).data().toString(), QStringLiteral("PAPELERIA"));
-    EXPECT_EQ(c.central->scalar(QStringLiteral("SELECT Descripcion FROM Categoria WHERE ClaveCategoria = 77"))->toString(),
-              QStringLiteral("PAPELERIA"));
-}
-
 }  // namespace
