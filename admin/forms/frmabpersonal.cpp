@@ -429,7 +429,7 @@ void frmABPersonal::cmdActualiza_Click()
         ficha_->nueva() ? std::nullopt : std::optional<qint64>(ficha_->clave().toLongLong());
     const ResultadoUsuario r = GuardaUsuario(*bd, id, DatosEnPantalla(), G().ClaveUsuario);
     if (!r.ok) {
-        prompts().message(r.mensaje, r.mensaje == QLatin1String(kCamposIncorrectos) ? ui::Icon::Information
+        prompts().message(r.mensaje, r.mensaje.startsWith(QLatin1String(kCamposIncorrectos)) ? ui::Icon::Information
                                                                                      : ui::Icon::Critical);
         return;
     }
