@@ -235,14 +235,21 @@ TEST_P(FichaCatalogo, APersonsSequencesActOnTheRecordOnTheCard)
         Nuevo(w.get(), k);
         if (!k.registro.isEmpty())
             Teclea(w.get(), k.registro.front().first, QStringLiteral("A MEDIAS"));
+        // The form's own close button, as a person leaves it.
+        auto cierra = [&] {
+            for (const char* t : {"Cerrar", "Cerrar.", "Regresar"})
+                if (QAbstractButton* b = Boton(w.get(), t))
+                    return QTest::mouseClick(b, Qt::LeftButton);
+            FAIL() << "sin botón para cerrar";
+        };
         c.prompts.clear();
         c.prompts.pushAnswer(ui::Answer::No);
-        w->close();
+        cierra();
         EXPECT_TRUE(w->isVisible());
         ASSERT_FALSE(c.prompts.asked().empty());
         EXPECT_EQ(c.prompts.asked().back().kind, ui::ScriptedPrompts::Asked::Question);
         c.prompts.pushAnswer(ui::Answer::Yes);
-        w->close();
+        cierra();
         EXPECT_FALSE(w->isVisible());
     }
     if (!*k.guardar)
