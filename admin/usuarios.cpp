@@ -1,3 +1,4 @@
+#include "shell/texto.h"
 #include "admin/usuarios.h"
 
 #include "shell/login.h"
@@ -134,21 +135,26 @@ std::optional<std::vector<qint64>> LeeGrants(db::Database& bd, qint64 usuario, d
     return v;
 }
 
-bool ChecaCampos(const DatosUsuario& d, bool nuevo)
+QString CampoFaltante(const DatosUsuario& d, bool nuevo)
 {
-    for (const QString* s : {&d.PApellidoPat, &d.PApellidoMat, &d.PNombres, &d.Domicilio, &d.NombreUsuario})
-        if (s->trimmed().isEmpty())
-            return false;
-    return !nuevo || !d.Clave.isEmpty();
+    const std::pair<const QString*, const char*> campos[] = {
+        {&d.PApellidoPat, "Apellido Paterno"}, {&d.PApellidoMat, "Apellido Materno"}, {&d.PNombres, "Nombre(s)"},
+        {&d.Domicilio, "Domicilio"},           {&d.NombreUsuario, "Nombre de Usuario"}};
+    for (const auto& [texto, titulo] : campos)
+        if (texto->trimmed().isEmpty())
+            return QString::fromUtf8(titulo);
+    return nuevo && d.Clave.isEmpty() ? QStringLiteral("Clave de acceso") : QString();
 }
+
+bool ChecaCampos(const DatosUsuario& d, bool nuevo) { return CampoFaltante(d, nuevo).isEmpty(); }
 
 ResultadoUsuario GuardaUsuario(db::Database& bd, std::optional<qint64> id, const DatosUsuario& d,
                                qint64 usuarioActual, const db::LockWait& espera)
 {
     if (id && *id == kAdministrador && usuarioActual != kAdministrador)
         return rechazo(QStringLiteral("Solo el administrador puede cambiar sus propios datos."));
-    if (!ChecaCampos(d, !id))
-        return rechazo(QString::fromLatin1(kCamposIncorrectos));
+    if (const QString falta = CampoFaltante(d, !id); !falta.isEmpty())
+        return rechazo(QString::fromLatin1(kCamposIncorrectos) + u' ' + shell::MensajeRequerido(falta));
     QString hash;
     if (!d.Clave.isEmpty()) {
         hash = shell::HashClave(d.Clave);

@@ -60,6 +60,8 @@ struct DatosUsuario {
 // The screen's ChecaCampos: surnames, names, address and login not blank, and a password for a
 // new user.
 bool ChecaCampos(const DatosUsuario& d, bool nuevo);
+// The caption of the first field ChecaCampos finds empty, "" when none is.
+QString CampoFaltante(const DatosUsuario& d, bool nuevo);
 
 inline constexpr char kCamposIncorrectos[] = "Cheque que los campos esten correctos.";
 inline constexpr char kUsuarioRepetido[] = "Ya existe un usuario con ese nombre.";

@@ -89,9 +89,7 @@ std::optional<qint64> CentavosDevueltos(db::Database& bd, const QString& letra, 
 }
 
 std::optional<double> CantidadTecleada(const QString& texto) {
-    static const QRegularExpression patron(QStringLiteral(R"(^\s*(\d+(\.\d*)?|\.\d+)\s*$)"));
-    if (!patron.match(texto).hasMatch()) return std::nullopt;
-    return texto.trimmed().toDouble();
+    return shell::LeeNumero(texto, false);
 }
 
 void Devolucion::NuevaDevolucion() {
@@ -244,7 +242,12 @@ bool Devolucion::MarcaLinea(int indice, ui::Prompts& prompts) {
                           shell::Formato(maximo, QStringLiteral("##,##0.00")),
                       QStringLiteral("Confirma cantidad."), TextoCantidad(maximo));
     const auto cantidad = CantidadTecleada(respuesta);
-    if (!cantidad) return false;
+    if (!cantidad) {
+        // Cancel gives nothing to read and says nothing.
+        if (!respuesta.trimmed().isEmpty())
+            prompts.message(shell::MensajeNumero(QStringLiteral("Cantidad")), ui::Icon::Information);
+        return false;
+    }
     return AgregaLineaDevolucion(indice, *cantidad, prompts);
 }
 

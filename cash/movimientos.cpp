@@ -75,12 +75,8 @@ QString ObtResultadoCons(db::Database& bd, const QString& nombre, const QString&
 }
 
 std::optional<double> LeeImporteMovimiento(const QString& texto) {
-    QString limpio = texto.trimmed();
-    limpio.remove(QLatin1Char(','));
-    static const QRegularExpression numero(QStringLiteral("^\\d+(\\.\\d*)?$|^\\.\\d+$"));
-    if (!numero.match(limpio).hasMatch()) return std::nullopt;
-    const double v = limpio.toDouble();
-    if (shell::Centavos(v) <= 0) return std::nullopt;
+    const auto v = shell::LeeNumero(texto, false);
+    if (!v || shell::Centavos(*v) <= 0) return std::nullopt;
     return v;
 }
 
@@ -96,6 +92,10 @@ MovimientoGuardado GuardaMovimiento(db::Database& bd, const NuevoMovimiento& mov
         return r;
     }
     const auto importe = LeeImporteMovimiento(mov.importe);
+    if (!shell::LeeNumero(mov.importe, false)) {
+        r.mensaje = shell::MensajeNumero(QStringLiteral("Importe"));
+        return r;
+    }
     if (!importe) {
         r.mensaje = QStringLiteral("El importe del movimiento no es válido: escriba una cantidad mayor que cero.");
         return r;

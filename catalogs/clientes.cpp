@@ -133,6 +133,17 @@ Validacion ValidaCliente(const DatosValidacion& d)
     return {};
 }
 
+QString RequeridosCliente(const Cliente& c, const QString& limiteTecleado)
+{
+    if (c.RFC.trimmed().isEmpty())
+        return shell::MensajeRequerido(QStringLiteral("R.F.C."));
+    if (c.Nombre.trimmed().isEmpty())
+        return shell::MensajeRequerido(QStringLiteral("Nombre cliente"));
+    if (!limiteTecleado.trimmed().isEmpty() && !shell::LeeNumero(limiteTecleado, false))
+        return shell::MensajeNumero(QStringLiteral("MaxCredito"));
+    return {};
+}
+
 Cliente ClienteParaGuardar(const Cliente& c)
 {
     Cliente g = c;
@@ -203,7 +214,7 @@ Guardado GrabaCliente(db::Database& bd, const Cliente& cliente, bool nuevo, cons
         if (e.kind == db::ErrorKind::DuplicateKey)
             return falla(FallaGuardado::RFCDuplicado,
                          QStringLiteral("El valor que tecleo para el campo RFC ya existe."));
-        return falla(FallaGuardado::Otra, e.message);
+        return falla(FallaGuardado::Otra, shell::TextoErrorBD(e));
     }
     return r;
 }
@@ -214,7 +225,7 @@ bool BorraCliente(db::Database& bd, const QString& rfc, QString* mensaje)
     if (bd.exec(QStringLiteral("DELETE FROM Cliente WHERE RFC=?"), {rfc}, &e))
         return true;
     if (mensaje)
-        *mensaje = e.message;
+        *mensaje = shell::TextoErrorBD(e);
     return false;
 }
 

@@ -70,6 +70,10 @@ struct Validacion {
 };
 Validacion ValidaCliente(const DatosValidacion& d);
 
+// What a customer needs before it is saved: its RFC and name typed, the credit limit empty or a
+// number. The first failure's message, "" when none.
+QString RequeridosCliente(const Cliente& c, const QString& limiteTecleado);
+
 // Text a customer is stored with: CURP and RutaZona keep exactly one trailing blank (saving the
 // same customer again adds none), Nombre without blanks at either end.
 Cliente ClienteParaGuardar(const Cliente& c);

@@ -12,7 +12,7 @@ Grabado Rechazo(const QString& mensaje) { return Grabado{false, 0, mensaje}; }
 
 Grabado FalloBD(const db::Error& e)
 {
-    return Rechazo(QStringLiteral("No se pudo guardar: ") + e.message);
+    return Rechazo(QStringLiteral("No se pudo guardar: ") + shell::TextoErrorBD(e));
 }
 
 double Efecto(int tipo, double importe) { return tipo == MovCargo ? importe : -importe; }
@@ -50,9 +50,7 @@ const QStringList& EstatusMovimientoLista()
 
 std::optional<double> ImporteTecleado(const QString& texto)
 {
-    QString t = texto;
-    t.remove(QLatin1Char(','));
-    return shell::LeeNumero(t);
+    return shell::LeeNumero(texto);
 }
 
 std::optional<db::Rows> LeeCuentas(db::Database& bd, db::Error* error)
@@ -69,13 +67,15 @@ Grabado GrabarCuenta(db::Database& bd, const DatosCuenta& d, bool nueva, qint64 
 {
     if (!nueva && shell::EnteroTecleado(d.IdCuenta) != actual)
         return Rechazo(QStringLiteral("Seleccione la cuenta."));
+    if (d.NomCuenta.trimmed().isEmpty())
+        return Rechazo(shell::MensajeRequerido(QStringLiteral("Nombre")));
     if (d.EstatusCuenta != EstatusActivo && d.EstatusCuenta != EstatusCancelado)
         return Rechazo(QStringLiteral("Seleccione el estatus de la cuenta."));
     double saldo = 0;
     if (nueva && !d.Saldo.trimmed().isEmpty()) {
         const auto s = ImporteTecleado(d.Saldo);
         if (!s)
-            return Rechazo(QString::fromUtf8("El saldo inicial no es un importe válido."));
+            return Rechazo(shell::MensajeNumero(QStringLiteral("Saldo")));
         saldo = shell::Centavos(*s) / 100.0;
     }
 
@@ -174,7 +174,9 @@ Grabado GrabarMovimiento(db::Database& bd, const DatosMovimiento& d, bool nuevo,
     if (!cuenta)
         return Rechazo(QStringLiteral("Seleccione la cuenta del movimiento."));
     auto importe = ImporteTecleado(d.Importe);
-    if (!importe || shell::Centavos(*importe) <= 0)
+    if (!importe)
+        return Rechazo(shell::MensajeNumero(QStringLiteral("Importe")));
+    if (shell::Centavos(*importe) <= 0)
         return Rechazo(QString::fromUtf8("Teclee un importe válido, mayor que cero."));
     *importe = shell::Centavos(*importe) / 100.0;
     if (d.TipoMovimiento != MovCargo && d.TipoMovimiento != MovAbono)
@@ -250,7 +252,7 @@ Cancelacion CancelaMovimiento(db::Database& bd, qint64 movimiento, ui::Prompts& 
         ok = t.commit(&e);
     if (!ok) {
         t.rollback();
-        prompts.message(QStringLiteral("No se pudo cancelar el movimiento: ") + e.message, ui::Icon::Critical);
+        prompts.message(QStringLiteral("No se pudo cancelar el movimiento: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
         return Cancelacion::Fallo;
     }
     return Cancelacion::Cancelado;

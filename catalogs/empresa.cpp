@@ -1,3 +1,4 @@
+#include "shell/rutinas_bd.h"
 #include "catalogs/empresa.h"
 
 #include "catalogs/escritura.h"
@@ -46,7 +47,7 @@ QString ValidaEmpresa(db::Database& codigos, const DatosEmpresa& d)
     db::Error e;
     auto hay = codigos.scalar(QStringLiteral("SELECT COUNT(*) FROM Sucursales WHERE IdSucursal = ?"), {*suc}, &e);
     if (!hay)
-        return noValida + QLatin1Char(' ') + e.message;
+        return noValida + QLatin1Char(' ') + shell::TextoErrorBD(e);
     if (hay->toLongLong() == 0)
         return noValida;
     return {};
@@ -108,13 +109,13 @@ bool GuardaEmpresa(db::Database& codigos, const QString& rutaApp, const DatosEmp
     }
     db::Error e;
     if (!GrabaEmpresa(codigos, d, &e)) {
-        prompts.message(QStringLiteral("No se guardaron los datos de la empresa: ") + e.message,
+        prompts.message(QStringLiteral("No se guardaron los datos de la empresa: ") + shell::TextoErrorBD(e),
                         ui::Icon::Critical);
         return false;
     }
     if (!GrabaSucursalDefault(rutaApp, int(*shell::EnteroTecleado(d.SucursalDefault)), &e)) {
         prompts.message(QStringLiteral("Los datos de la empresa se guardaron, pero no la sucursal default "
-                                       "de este equipo: ") + e.message,
+                                       "de este equipo: ") + shell::TextoErrorBD(e),
                         ui::Icon::Critical);
         return false;
     }

@@ -1,3 +1,4 @@
+#include "shell/rutinas_bd.h"
 #include "catalogs/preciocredito.h"
 
 #include "catalogs/escritura.h"
@@ -20,7 +21,7 @@ ResultadoAlta InsertaPlan(db::Database& codigos, const QString& codigo)
     auto fila = codigos.selectOne(QStringLiteral("SELECT ClaveProducto FROM ProductoCB WHERE CodigodeBarras = ?"),
                                   {codigo}, &e);
     if (!fila) {
-        r.mensaje = e.message;
+        r.mensaje = shell::TextoErrorBD(e);
         return r;
     }
     if (fila->empty()) {
@@ -34,7 +35,7 @@ ResultadoAlta InsertaPlan(db::Database& codigos, const QString& codigo)
             return codigos.exec(QStringLiteral("INSERT OR IGNORE INTO PreciosCredito (Producto) VALUES (?)"),
                                 {r.producto}, err, &agregadas);
         })) {
-        r.mensaje = e.message;
+        r.mensaje = shell::TextoErrorBD(e);
         return r;
     }
     if (agregadas == 0) {
@@ -68,7 +69,8 @@ std::optional<QVariant> ValorTecleado(const QString& columna, const QString& tex
     }
     const auto importe = shell::LeeNumero(texto, false);
     if (!importe) {
-        *mensaje = QString::fromUtf8("Teclee un importe válido, sin comas ni letras.");
+        *mensaje = shell::MensajeNumero(columna == QLatin1String("Periododepago") ? QStringLiteral("Periodo de Pago")
+                                                                                  : columna);
         return std::nullopt;
     }
     return QVariant(shell::Centavos(*importe) / 100.0);
@@ -100,12 +102,12 @@ CambioPlan GrabaPlan(db::Database& codigos, qint64 producto, const QMap<QString,
     db::Error e;
     db::WriteTransaction t(codigos);
     if (!t.begin({}, &e)) {
-        c.mensaje = e.message;
+        c.mensaje = shell::TextoErrorBD(e);
         return c;
     }
     auto plan = codigos.selectOne(QStringLiteral("SELECT * FROM PreciosCredito WHERE Producto = ?"), {producto}, &e);
     if (!plan || plan->empty()) {
-        c.mensaje = plan ? QStringLiteral("El precio a crédito ya no existe.") : e.message;
+        c.mensaje = plan ? QStringLiteral("El precio a crédito ya no existe.") : shell::TextoErrorBD(e);
         return c;
     }
     for (const QString& campo : CamposEditablesPlan())
@@ -129,7 +131,7 @@ CambioPlan GrabaPlan(db::Database& codigos, qint64 producto, const QMap<QString,
          && !codigos.exec(QStringLiteral("UPDATE PreciosCredito SET %1 WHERE Producto = ?").arg(asigna.join(u',')),
                           params, &e))
         || !t.commit(&e)) {
-        c.mensaje = e.message;
+        c.mensaje = shell::TextoErrorBD(e);
         return c;
     }
     c.ok = true;

@@ -3,6 +3,7 @@
 #include "catalogs/existencias_sucursales.h"
 #include "catalogs/texto_catalogo.h"
 
+#include "shell/texto.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/existencia.h"
@@ -27,7 +28,29 @@ QString Numero(const db::Row& f, const QString& campo)
     return TextoNumero(f.real(campo));
 }
 
-double Valor(const QString& texto) { return texto.trimmed().toDouble(); }
+// Read only after ValidaProducto accepted the text.
+double Valor(const QString& texto) { return shell::LeeNumero(texto).value_or(0.0); }
+
+QString NombreCampo(CampoProducto campo)
+{
+    switch (campo) {
+    case CampoProducto::Existencia: return QStringLiteral("Existencia");
+    case CampoProducto::PrecioUnit: return QStringLiteral("Precio Unitario");
+    case CampoProducto::Reorden: return QStringLiteral("Reorden");
+    case CampoProducto::Empaque: return QStringLiteral("CantEmpaque");
+    case CampoProducto::IVA: return QStringLiteral("IVA");
+    case CampoProducto::Precio1: return QStringLiteral("Precio 1");
+    case CampoProducto::Precio2: return QStringLiteral("Precio 2");
+    case CampoProducto::Precio3: return QStringLiteral("Precio 3");
+    case CampoProducto::PrecioCosto: return QStringLiteral("Precio costo");
+    case CampoProducto::Descuento: return QStringLiteral("Descuento");
+    case CampoProducto::DescuentoCosto: return QStringLiteral("Descuento Costo");
+    case CampoProducto::StockMax: return QStringLiteral("StockMax");
+    case CampoProducto::CodigodeBarras: return QString::fromUtf8("Código de barras");
+    case CampoProducto::Ninguno: break;
+    }
+    return {};
+}
 
 // An empty optional field (a price list, the stock maximum) stays Null: no price is not price 0.
 QVariant ValorONulo(const QString& texto)
@@ -93,16 +116,21 @@ CamposProducto CamposDeFila(const db::Row& f, int porcentajeIVA)
     return c;
 }
 
-bool EsNumero(const QString& texto)
-{
-    static const QRegularExpression re(QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)\\s*$"));
-    return re.match(texto).hasMatch();
-}
+bool EsNumero(const QString& texto) { return shell::LeeNumero(texto).has_value(); }
 
 ValidacionProducto ValidaProducto(const CamposProducto& c, int ivaSucursal)
 {
-    const QString compruebe = QString::fromUtf8(kCompruebeValor);
-    auto falla = [&](CampoProducto campo) { return ValidacionProducto{campo, compruebe}; };
+    auto falla = [&](CampoProducto campo) {
+        return ValidacionProducto{campo, shell::MensajeNumero(NombreCampo(campo))};
+    };
+    // Required numbers left empty are named as missing, never read as 0: an emptied IVA would
+    // turn a taxed product into an exempt one.
+    for (const auto& [texto, campo] : {std::pair{&c.Existencia, CampoProducto::Existencia},
+                                       std::pair{&c.PrecioUnit, CampoProducto::PrecioUnit},
+                                       std::pair{&c.Reorden, CampoProducto::Reorden},
+                                       std::pair{&c.IVA, CampoProducto::IVA}})
+        if (texto->trimmed().isEmpty())
+            return {campo, shell::MensajeRequerido(NombreCampo(campo))};
     if (!EsNumero(c.Existencia))
         return falla(CampoProducto::Existencia);
     if (!EsNumero(c.PrecioUnit))
@@ -137,7 +165,7 @@ ValidacionProducto ValidaProducto(const CamposProducto& c, int ivaSucursal)
     if (!vacioONumero(c.StockMax))
         return falla(CampoProducto::StockMax);
     if (c.CodigodeBarras.trimmed().isEmpty())
-        return {CampoProducto::CodigodeBarras, QStringLiteral("Teclee el código de barras del producto.")};
+        return {CampoProducto::CodigodeBarras, shell::MensajeRequerido(NombreCampo(CampoProducto::CodigodeBarras))};
     return {};
 }
 

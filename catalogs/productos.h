@@ -43,16 +43,15 @@ struct ValidacionProducto {
     QString mensaje;
     bool ok() const { return campo == CampoProducto::Ninguno; }
 };
-inline constexpr char kCompruebeValor[] = "Compruebe el valor tecleado para el campo.";
 inline constexpr char kPrecioNegativo[] = "Los precios y el costo del producto no pueden ser negativos.";
-// Stock, unit price and reorder must be numbers; every other numeric field is empty or a number
-// (a plain decimal: no thousands separator, nothing after it); prices and cost not negative;
+// Stock, unit price, reorder and tax must be typed numbers (an empty one is named as missing);
+// every other numeric field is empty or a number, read by shell::LeeNumero; prices and cost not negative;
 // discounts 0-100; the tax 0 (exempt) or `ivaSucursal`, the rate the branch charges on a taxed line
 // (the sale screen reads the product's tax only as taxed or not, so any other figure would be
 // stored without meaning); the barcode not empty.
 ValidacionProducto ValidaProducto(const CamposProducto& c, int ivaSucursal);
 
-// True for a plain decimal number ("12", "-3.5", ".5").
+// True for a number as shell::LeeNumero reads it ("12", "-3.5", ".5", "5,000").
 bool EsNumero(const QString& texto);
 
 // What the stock change of a save needs.

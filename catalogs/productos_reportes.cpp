@@ -1,3 +1,4 @@
+#include "shell/rutinas_bd.h"
 #include "catalogs/productos_reportes.h"
 
 #include "catalogs/productos.h"
@@ -143,7 +144,7 @@ std::vector<report::Request> ReportesProducto(const QString& claveSel, const QSt
                                      {letra, clave}, &e)
                         : std::nullopt;
         if (!filas) {
-            prompts.message(QStringLiteral("No se pudieron leer los datos del reporte: ") + e.message,
+            prompts.message(QStringLiteral("No se pudieron leer los datos del reporte: ") + shell::TextoErrorBD(e),
                             ui::Icon::Critical);
             return printing::ResultadoReporte::ErrorDatos;
         }

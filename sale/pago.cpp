@@ -168,7 +168,11 @@ void ModeloPago::escribeImporte(const QString& texto)
 
 double ModeloPago::importe() const
 {
-    return shell::Val(shell::ExtraeNumero(textoImporte_));
+    // The amount may come back formatted ("$1,500.00"); what the cashier typed is read as any amount.
+    QString t = textoImporte_.trimmed();
+    if (t.startsWith(QLatin1Char('$')))
+        t.remove(0, 1);
+    return shell::LeeNumero(t, false).value_or(0.0);
 }
 
 void ModeloPago::formateaImporte()

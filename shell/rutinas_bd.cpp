@@ -192,18 +192,45 @@ bool NombraDuplicado(db::Error& error, const QString& columna, const QString& te
     return true;
 }
 
-void MuestraErrorBD(const db::Error& error) {
-    QString texto = error.message;  // a duplicate the caller named (code 0) is told as it is
-    if (error.kind == db::ErrorKind::DuplicateKey && error.code != 0) {
-        texto = QStringLiteral("Hay un valor que no se permite duplicar como el codigo de barras, compruebe sus "
-                               "campos.");
+QString TextoErrorBD(const db::Error& error) {
+    if (error.code == 0 && !error.message.isEmpty()) return error.message;
+    static const QRegularExpression nulo(QStringLiteral("NOT NULL constraint failed: ([^ ]*)"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    switch (error.kind) {
+    case db::ErrorKind::None:
+        return {};
+    case db::ErrorKind::DuplicateKey: {
+        QString texto = QStringLiteral("Hay un valor que no se permite duplicar como el codigo de barras, compruebe sus "
+                                       "campos.");
         const QStringList columnas = ColumnasDuplicadas(error);
         if (!columnas.isEmpty()) texto += QStringLiteral(" Se repite: ") + columnas.join(QStringLiteral(", ")) + u'.';
-    } else if (error.kind == db::ErrorKind::Constraint)
-        texto = QString::fromUtf8("El valor que tecleo para el campo no es válido. No se grabo el cambio.") + u' ' +
-                error.message;
-    muestra(texto);
+        return texto;
+    }
+    case db::ErrorKind::Constraint: {
+        const QRegularExpressionMatch m = nulo.match(error.message);
+        if (m.hasMatch()) return MensajeRequerido(m.captured(1).section(u'.', -1));
+        return QString::fromUtf8("El valor que tecleo para el campo no es válido. No se grabo el cambio.");
+    }
+    case db::ErrorKind::Busy:
+        return QString::fromUtf8("Otra terminal está usando el archivo; intente de nuevo en un momento.");
+    case db::ErrorKind::Cancelled:
+        return QString::fromUtf8("Se canceló la espera; no se grabó nada.");
+    case db::ErrorKind::NotFound:
+    case db::ErrorKind::NoSuchTable:
+        return QString::fromUtf8("No se encontró el archivo o la tabla de datos que se necesita.");
+    case db::ErrorKind::Corrupt:
+        return QString::fromUtf8("El archivo de datos está dañado o no es una base de datos.");
+    case db::ErrorKind::WrongPassword:
+        return QString::fromUtf8("La contraseña del archivo de datos no es la correcta.");
+    case db::ErrorKind::Closed:
+        return QString::fromUtf8("El archivo de datos se cerró; vuelva a abrir la ventana.");
+    case db::ErrorKind::Other:
+        break;
+    }
+    return QString::fromUtf8("No se pudo leer o grabar en la base de datos.");
 }
+
+void MuestraErrorBD(const db::Error& error) { muestra(TextoErrorBD(error)); }
 
 std::optional<qint64> ObtenerSiguienteId(db::Database& bd, const QString& campo, const QString& tabla,
                                          const QVariantList& params, db::Error* error) {

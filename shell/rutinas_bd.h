@@ -43,9 +43,12 @@ QString TextoMotor(const QString& motor, int codigo);
 // Tells the person why a write failed: a duplicate key the caller named (NombraDuplicado) with its
 // text; any other duplicate key "Hay un valor que no se permite duplicar como el codigo de barras,
 // compruebe sus campos." and the field that repeats, never the engine's English; a value the field
-// refuses "El valor que tecleo para el campo no es válido. No se grabo el cambio." followed by the
-// error text; anything else the error text alone.
+// refuses "El valor que tecleo para el campo no es válido. No se grabo el cambio." naming the field;
+// anything else TextoErrorBD.
 void MuestraErrorBD(const db::Error& error);
+// An error in the person's words: the program's own text (code 0) as it is; the engine's never, but
+// what went wrong in Spanish (a required field left empty is named, MensajeRequerido).
+QString TextoErrorBD(const db::Error& error);
 // The columns an engine's duplicate-key error names ("UNIQUE constraint failed: Proveedores.RFC"
 // gives RFC); empty for any other error.
 QStringList ColumnasDuplicadas(const db::Error& error);

@@ -105,24 +105,42 @@ QString ExtraeNumero(const QString& text) {
 }
 
 std::optional<double> LeeNumero(const QString& texto, bool conSigno) {
-    const QString t = texto.trimmed();
+    QString t = texto.trimmed();
     int i = 0;
     if (conSigno && i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) ++i;
-    int digitos = 0, puntos = 0;
+    int digitos = 0, puntos = 0, grupo = 0, comas = 0;
     for (; i < t.size(); ++i) {
         const QChar c = t[i];
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
             ++digitos;
-        else if (c == QLatin1Char('.') && puntos == 0)
+            ++grupo;
+        } else if (c == QLatin1Char(',') && puntos == 0 && grupo > 0 && (comas == 0 ? grupo <= 3 : grupo == 3)) {
+            ++comas;
+            grupo = 0;
+        } else if (c == QLatin1Char('.') && puntos == 0 && (comas == 0 || grupo == 3)) {
             ++puntos;
-        else
+            grupo = 0;
+        } else {
             return std::nullopt;
+        }
     }
-    if (digitos == 0) return std::nullopt;
+    // A comma's group is closed by three digits, whether the number ends or its decimals follow.
+    if (digitos == 0 || (comas > 0 && puntos == 0 && grupo != 3)) return std::nullopt;
+    t.remove(QLatin1Char(','));
     bool ok = false;
     const double v = t.toDouble(&ok);
     if (!ok) return std::nullopt;
     return v;
+}
+
+QString MensajeNumero(const QString& campo) {
+    return QString::fromUtf8("El dato de \"%1\" no es un número válido: escriba sólo cifras, con punto decimal "
+                             "y, si quiere, comas cada tres cifras (por ejemplo 5,000.50).")
+        .arg(campo);
+}
+
+QString MensajeRequerido(const QString& campo) {
+    return QString::fromUtf8("Falta el dato de \"%1\": escríbalo para poder guardar. No se guardó nada.").arg(campo);
 }
 
 QString ReemplazaEnter(const QString& text) {

@@ -29,9 +29,15 @@ QString ExtraeNumero(const QString& text);
 // A whole number typed for a folio or a document number: the digits 0-9 only, blanks around them
 // allowed, up to 2147483647. nullopt for an empty text, letters, a sign, a fraction or more.
 std::optional<qint64> EnteroTecleado(const QString& text);
-// A typed amount: blanks around it ignored, an optional sign when `conSigno`, digits and at most one
-// "."; at least one digit. "1,000", "1e3", "12abc", "." and "" are refused.
+// Every amount or quantity a person types is read here: blanks around it ignored, an optional sign
+// when `conSigno`, digits and at most one "."; at least one digit. Thousands may be marked with ","
+// only in whole groups of three ("5,000" and "1,234.50" read 5000 and 1234.5); "5,00", "1,2345",
+// "1e3", "12abc", "." and "" are refused, never guessed.
 std::optional<double> LeeNumero(const QString& texto, bool conSigno = true);
+// What every form says of a number LeeNumero refused, naming the field.
+QString MensajeNumero(const QString& campo);
+// What every form says of a required field left empty, naming it (nothing was stored).
+QString MensajeRequerido(const QString& campo);
 // Every "[ENTER]" replaced by a line feed.
 QString ReemplazaEnter(const QString& text);
 // True when every character, in capitals, is A-Z or 0-9 (an empty text too).

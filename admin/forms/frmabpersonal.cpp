@@ -1,3 +1,5 @@
+#include "shell/forms/ficha.h"
+#include "shell/rutinas_bd.h"
 #include "admin/forms/frmabpersonal.h"
 
 #include "admin/forms/campos.h"
@@ -76,13 +78,16 @@ frmABPersonal::frmABPersonal(QWidget* parent, db::Database* codigos, ui::Prompts
         if (auto c = LeeCatalogoDerechos(*bd, &e))
             derechosCatalogo_ = std::move(*c);
         else
-            prompts().message(QStringLiteral("No se pudo leer el catálogo de derechos: ") + e.message, ui::Icon::Critical);
+            prompts().message(QStringLiteral("No se pudo leer el catálogo de derechos: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
     }
     for (const auto& [pos, descripcion] : derechosCatalogo_) {
         auto* item = new QListWidgetItem(descripcion, lstPermisos);
         item->setData(Qt::UserRole, pos);
     }
     shell::ListaLegible(lstPermisos);
+    // The grants tree's own fields edit the tree, not the user on the card.
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); },
+                              {SSTab1->widget(kTabPermisos), CCaptura1, CCaptura2});
     AbrePermisos();
     LeeLista(0);
 }
@@ -212,6 +217,7 @@ QWidget* frmABPersonal::CreaTabUsuarios()
         if (pintando_ || !n || columna != 0)
             return;
         otorgados_ = CambiaMarca(arbol_, otorgados_, n->data(0, kRolNodo).toInt());
+        ficha_->Modifica();
         PintaMarcas();
     });
     connect(TV2, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* n, int) {
@@ -229,7 +235,7 @@ void frmABPersonal::LeeLista(int filaMostrar)
         if (auto l = LeeUsuarios(*bd, &e))
             usuarios_ = std::move(*l);
         else
-            prompts().message(QStringLiteral("No se pudo leer la lista de usuarios: ") + e.message, ui::Icon::Critical);
+            prompts().message(QStringLiteral("No se pudo leer la lista de usuarios: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
     }
     llenando_ = true;
     modelo_->removeRows(0, modelo_->rowCount());
@@ -245,6 +251,8 @@ void frmABPersonal::LeeLista(int filaMostrar)
     fila_ = -1;
     if (!usuarios_.empty())
         MueveA(std::clamp(filaMostrar, 0, Registros() - 1));
+    else
+        ficha_->Muestra({});
 }
 
 void frmABPersonal::MueveA(int fila)
@@ -258,7 +266,7 @@ void frmABPersonal::MueveA(int fila)
     DBGrid1->scrollTo(modelo_->index(fila, 0));
     llenando_ = false;
     // While a new user is being entered the list only moves; the fields keep what is typed.
-    if (!nuevo_)
+    if (!ficha_->nueva())
         MuestraUsuario();
 }
 
@@ -279,7 +287,7 @@ void frmABPersonal::BuscaNombreCompleto(const QString& texto)
 
 void frmABPersonal::AlCambiarNombreNuevo()
 {
-    if (nuevo_)
+    if (ficha_->nueva())
         BuscaNombreCompleto(capApellidoP->Text() + QLatin1Char(' ') + capApellidoM->Text() + QLatin1Char(' ') +
                             capNombres->Text());
 }
@@ -306,10 +314,11 @@ void frmABPersonal::MuestraUsuario()
         if (auto g = LeeGrants(*bd, u.ClavePersonal, &e))
             grants = std::move(*g);
         else
-            prompts().message(QStringLiteral("No se pudieron leer los permisos del usuario: ") + e.message,
+            prompts().message(QStringLiteral("No se pudieron leer los permisos del usuario: ") + shell::TextoErrorBD(e),
                               ui::Icon::Critical);
     }
     MarcaGrants(grants);
+    ficha_->Muestra(u.ClavePersonal);
 }
 
 void frmABPersonal::MarcaGrants(const std::vector<qint64>& ids)
@@ -348,7 +357,7 @@ void frmABPersonal::DeterminaDerechos()
     shell::ListaLegible(List1);
 }
 
-bool frmABPersonal::ChecaCampos() const { return admin::ChecaCampos(DatosEnPantalla(), nuevo_); }
+bool frmABPersonal::ChecaCampos() const { return admin::ChecaCampos(DatosEnPantalla(), ficha_->nueva()); }
 
 DatosUsuario frmABPersonal::DatosEnPantalla() const
 {
@@ -375,6 +384,7 @@ void frmABPersonal::cmdAsignaP_Click()
         return;
     derechos_ = AsignaDerecho(derechos_, p);
     DeterminaDerechos();
+    ficha_->Modifica();
 }
 
 void frmABPersonal::cmdQuitaP_Click()
@@ -384,11 +394,13 @@ void frmABPersonal::cmdQuitaP_Click()
         return;
     derechos_ = QuitaDerecho(derechos_, PosicionDeItem(item->text()));
     DeterminaDerechos();
+    ficha_->Modifica();
 }
 
 void frmABPersonal::cmdAgregar_Click()
 {
-    nuevo_ = true;
+    ficha_->Nueva();
+    DBGrid1->clearSelection();
     derechos_ = DerechosNuevo();
     lblClaveP->clear();
     capApellidoP->setText(QStringLiteral("Nuevo"));
@@ -406,7 +418,7 @@ void frmABPersonal::cmdAgregar_Click()
 
 void frmABPersonal::cmdActualiza_Click()
 {
-    if (!nuevo_ && fila_ < 0)
+    if (ficha_->estado() == shell::Ficha::Estado::Vacia)
         return;
     db::Database* bd = Codigos();
     if (!bd) {
@@ -414,20 +426,28 @@ void frmABPersonal::cmdActualiza_Click()
         return;
     }
     const std::optional<qint64> id =
-        nuevo_ ? std::nullopt : std::optional<qint64>(usuarios_[size_t(fila_)].ClavePersonal);
+        ficha_->nueva() ? std::nullopt : std::optional<qint64>(ficha_->clave().toLongLong());
     const ResultadoUsuario r = GuardaUsuario(*bd, id, DatosEnPantalla(), G().ClaveUsuario);
     if (!r.ok) {
-        prompts().message(r.mensaje, r.mensaje == QLatin1String(kCamposIncorrectos) ? ui::Icon::Information
+        prompts().message(r.mensaje, r.mensaje.startsWith(QLatin1String(kCamposIncorrectos)) ? ui::Icon::Information
                                                                                      : ui::Icon::Critical);
         return;
     }
-    nuevo_ = false;
+    // The card and the list show the user just saved.
+    ficha_->Muestra(r.id);
     LeeLista(0);
+    VaAUsuario(r.id);
 }
 
 void frmABPersonal::cmdBorrar_Click()
 {
-    if (nuevo_ || fila_ < 0)
+    if (ficha_->nueva()) {
+        // Only the user being typed goes; the one shown before comes back.
+        ficha_->Descarta();
+        MuestraUsuario();
+        return;
+    }
+    if (!ficha_->guardada() || fila_ < 0)
         return;
     const Usuario u = usuarios_[size_t(fila_)];
     const QString motivo = RevisaBorradoUsuario(u.ClavePersonal, G().ClaveUsuario);
@@ -517,7 +537,7 @@ void frmABPersonal::AbrePermisos()
     if (bd)
         filas = LeePermisos(*bd, &e);
     if (!filas) {
-        prompts().message(QStringLiteral("No se pudo leer el catálogo de permisos: ") + e.message, ui::Icon::Critical);
+        prompts().message(QStringLiteral("No se pudo leer el catálogo de permisos: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
         permisos_.clear();
     } else {
         permisos_ = std::move(*filas);

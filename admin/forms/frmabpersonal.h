@@ -2,6 +2,7 @@
 // "CATALOGO DE PERSONAL.": the users of the shop with their rights and grants ("Usuarios") and the
 // permission catalogue ("Permisos", locked until its access code is typed).
 
+#include "shell/forms/ficha.h"
 #include "admin/permisos.h"
 #include "admin/usuarios.h"
 #include "platform/db/database.h"
@@ -20,6 +21,7 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -48,7 +50,8 @@ public:
     int Registros() const { return int(usuarios_.size()); }
     int Posicion() const { return fila_; }
     void MueveA(int fila);
-    bool UsuarioNuevo() const { return nuevo_; }
+    bool UsuarioNuevo() const { return ficha_->nueva(); }
+    shell::Ficha* Ficha() const { return ficha_; }
     QString DerechosEditados() const { return derechos_; }
 
     QTableView* DBGrid1 = nullptr;
@@ -103,7 +106,7 @@ private:
     std::map<int, QString> derechosCatalogo_;
     QStandardItemModel* modelo_ = nullptr;
     int fila_ = -1;
-    bool nuevo_ = false;
+    shell::Ficha* ficha_ = nullptr;
     bool llenando_ = false;
     QString derechos_;
     std::vector<Permiso> permisos_;

@@ -5,6 +5,7 @@
 #include "branches/mantenimiento.h"
 #include "platform/ui/filechooser.h"
 #include "platform/ui/prompts.h"
+#include "shell/forms/ficha.h"
 #include "shell/arranque.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -37,6 +38,11 @@ const QStringList kColumnas = {QStringLiteral("DescripcionSuc"), QStringLiteral(
                                QStringLiteral("DescripcionC"),   QStringLiteral("Direccion"),
                                QStringLiteral("Telefono"),       QStringLiteral("NumTerminales"),
                                QStringLiteral("UbicacionBD")};
+// The headings a person reads over those fields.
+const QStringList kTitulos = {QStringLiteral("Sucursal"), QString::fromUtf8("Número"),
+                              QStringLiteral("Nombre corto"), QString::fromUtf8("Dirección"),
+                              QString::fromUtf8("Teléfono"), QStringLiteral("Terminales"),
+                              QStringLiteral("Base de datos")};
 
 QStringList valores(const Sucursal& s) {
     return {s.DescripcionSuc, s.IdSucursal, s.DescripcionC, s.Direccion, s.Telefono, s.NumTerminales, s.UbicacionBD};
@@ -156,6 +162,7 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
         grid->setFont(fuente);
     }
     guardando_ = false;
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); });
     Recarga(std::nullopt, 0);
     MuestraActiva();
     // The form sees the keys before its controls (the hidden clean-up sequence).
@@ -222,7 +229,7 @@ void frmSucursales::LlenaGrid()
 {
     llenandoGrid_ = true;
     modelo_->clear();
-    modelo_->setHorizontalHeaderLabels(kColumnas);
+    modelo_->setHorizontalHeaderLabels(kTitulos);
     for (const Sucursal& s : filas_) {
         QList<QStandardItem*> fila;
         for (const QString& v : valores(s)) fila << new QStandardItem(v);
@@ -240,7 +247,7 @@ void frmSucursales::Recarga(std::optional<qint64> mostrar, int fila)
         if (auto l = LeeCatalogo(*central, &e)) filas_ = std::move(*l);
         else shell::MuestraErrorBD(e);
     } else {
-        prompts().message(QStringLiteral("No se pudo abrir el catálogo de sucursales: ") + e.message, ui::Icon::Critical);
+        prompts().message(QStringLiteral("No se pudo abrir el catálogo de sucursales: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
     }
     LlenaGrid();
     if (mostrar)
@@ -252,7 +259,6 @@ void frmSucursales::Recarga(std::optional<qint64> mostrar, int fila)
 
 void frmSucursales::MueveA(int fila)
 {
-    agregando_ = false;
     cmdGenerar->setEnabled(true);
     pos_ = fila;
     if (fila >= 0 && fila < int(filas_.size())) {
@@ -262,12 +268,15 @@ void frmSucursales::MueveA(int fila)
         llenandoGrid_ = false;
     }
     if (!guardando_) LeerDatos();
+    if (fila < 0) ficha_->Muestra({});
 }
 
 void frmSucursales::LeerDatos()
 {
+    if (ficha_->nueva() && pos_ >= 0 && pos_ < int(filas_.size())) ficha_->Muestra(filas_[pos_].IdSucursal);
     const Sucursal* s = Guardada();
     if (!s) return;
+    ficha_->Muestra(s->IdSucursal);  // moving away drops a branch not saved yet
     capDescripcion->setText(s->DescripcionSuc);
     capIdSuc->setText(s->IdSucursal);
     capDCorta->setText(s->DescripcionC);
@@ -285,13 +294,14 @@ Sucursal frmSucursales::Pantalla() const
 
 const Sucursal* frmSucursales::Guardada() const
 {
-    if (agregando_ || pos_ < 0 || pos_ >= int(filas_.size())) return nullptr;
+    if (ficha_->nueva() || pos_ < 0 || pos_ >= int(filas_.size())) return nullptr;
     return &filas_[pos_];
 }
 
 void frmSucursales::cmdNuevo_Click()
 {
-    agregando_ = true;
+    ficha_->Nueva();
+    grid->clearSelection();
     for (CCaptura* c : {capDescripcion, capIdSuc, capDCorta, capTelefono, capTerminales, capDirRemota}) c->setText({});
     capDireccion->clear();
     // A row not stored yet has no files to make: the save makes them.
@@ -301,23 +311,25 @@ void frmSucursales::cmdNuevo_Click()
 
 void frmSucursales::cmdGuardar_Click()
 {
-    if (!agregando_ && !Guardada()) return;
+    const bool agregando = ficha_->nueva();
+    if (!agregando && !Guardada()) return;
     db::Error e;
     db::Database* central = shell::BDCodigos(&e);
     if (!central) {
-        prompts().message(QStringLiteral("No se pudo abrir el catálogo de sucursales: ") + e.message, ui::Icon::Critical);
+        prompts().message(QStringLiteral("No se pudo abrir el catálogo de sucursales: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
         return;
     }
     // A new branch rereads the branch list, which closes the program's files.
-    if (agregando_ && !shell::SinVentanasAbiertas(prompts(), {this})) return;
+    if (agregando && !shell::SinVentanasAbiertas(prompts(), {this})) return;
     const Sucursal s = Pantalla();
     guardando_ = true;
-    if (agregando_) {
+    if (agregando) {
         const bool bien = AltaSucursal(*central, s, prompts());
         guardando_ = false;
         if (!bien) return;
         // LeerSucursales closes the shell's files; the catalogue reopens them.
         shell::LeerSucursales();
+        ficha_->Muestra(s.IdSucursal.trimmed());
         Recarga(s.IdSucursal.trimmed().toLongLong(), int(filas_.size()));
         prompts().message(QStringLiteral("Se agrego la sucursal, para actualizar la informacion de la nueva sucursal ") +
                               QStringLiteral(" es necesario salir y volver a entrar del sistema."),
@@ -327,7 +339,10 @@ void frmSucursales::cmdGuardar_Click()
     const Sucursal original = *Guardada();
     const bool bien = ModificaSucursal(*central, original.IdSucursal.toLongLong(), original, s, prompts());
     guardando_ = false;
-    if (bien) Recarga(s.IdSucursal.trimmed().toLongLong(), pos_);
+    if (bien) {
+        ficha_->Muestra(s.IdSucursal.trimmed());
+        Recarga(s.IdSucursal.trimmed().toLongLong(), pos_);
+    }
 }
 
 void frmSucursales::cmdGenerar_Click()
@@ -342,6 +357,12 @@ void frmSucursales::cmdGenerar_Click()
 
 void frmSucursales::cmdBorrar_Click()
 {
+    if (ficha_->nueva()) {
+        // Only the branch being typed goes; the one shown before comes back.
+        ficha_->Descarta();
+        MueveA(pos_);
+        return;
+    }
     const Sucursal* s = Guardada();
     if (s && shell::SinVentanasAbiertas(prompts(), {this})) BorraArchivoSucursal(*s, prompts());
 }

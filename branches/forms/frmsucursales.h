@@ -2,6 +2,7 @@
 // The branch catalogue "Sucursales.": the rows of Sucursales, a new branch with its file, the files
 // of a saved branch, making a branch the active one, deleting a branch's file.
 
+#include "shell/forms/ficha.h"
 #include "branches/catalogo.h"
 
 #include <QWidget>
@@ -19,6 +20,7 @@ class QTabWidget;
 class QTableView;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -51,7 +53,8 @@ public:
     int Registros() const { return int(filas_.size()); }
     int Posicion() const { return pos_; }
     void MueveA(int fila);
-    bool Agregando() const { return agregando_; }
+    bool Agregando() const { return ficha_->nueva(); }
+    shell::Ficha* Ficha() const { return ficha_; }
 
     QTabWidget* SSTab1 = nullptr;
     QTableView* grid = nullptr;
@@ -86,7 +89,7 @@ private:
     ui::FileChooser* chooser_;
     std::vector<Sucursal> filas_;
     int pos_ = -1;
-    bool agregando_ = false;
+    shell::Ficha* ficha_ = nullptr;
     bool guardando_ = false;
     bool llenandoGrid_ = false;
     int secuencia_ = 0;  // the hidden key sequence: 17 after Ctrl, 18 after Ctrl then Alt

@@ -46,7 +46,7 @@ void LlenaModelo(QStandardItemModel* modelo, const db::Rows& filas, const QStrin
     }
 }
 
-void TitulosLegibles(QStandardItemModel* modelo)
+QString TituloDeCampo(const QString& campo)
 {
     static const QHash<QString, QString> titulos{
         {QStringLiteral("IdCuenta"), QStringLiteral("Cuenta")},
@@ -75,15 +75,27 @@ void TitulosLegibles(QStandardItemModel* modelo)
         {QStringLiteral("IVAP"), QStringLiteral("I.V.A.")},
         {QStringLiteral("FormaPago"), QStringLiteral("Forma de pago")},
         {QStringLiteral("RFC"), QStringLiteral("R.F.C.")},
+        {QStringLiteral("NombreCompania"), QStringLiteral("Nombre")},
+        {QStringLiteral("PrecioCredito"), QStringLiteral("Precio a crédito")},
+        {QStringLiteral("ImportePago"), QStringLiteral("Pago")},
+        {QStringLiteral("Periododepago"), QStringLiteral("Periodo de Pago")},
+        {QStringLiteral("NombreContacto"), QStringLiteral("Contacto")},
+        {QStringLiteral("PrecioUnit"), QStringLiteral("Precio")},
     };
+    for (auto it = titulos.cbegin(); it != titulos.cend(); ++it)
+        if (it.key().compare(campo, Qt::CaseInsensitive) == 0)
+            return it.value();
+    return campo;
+}
+
+void TitulosLegibles(QStandardItemModel* modelo)
+{
     for (int i = 0; i < modelo->columnCount(); ++i) {
         const QString campo = modelo->headerData(i, Qt::Horizontal).toString();
         if (modelo->headerData(i, Qt::Horizontal, Qt::UserRole).isValid())
             continue;
         modelo->setHeaderData(i, Qt::Horizontal, campo, Qt::UserRole);
-        for (auto it = titulos.cbegin(); it != titulos.cend(); ++it)
-            if (it.key().compare(campo, Qt::CaseInsensitive) == 0)
-                modelo->setHeaderData(i, Qt::Horizontal, it.value());
+        modelo->setHeaderData(i, Qt::Horizontal, TituloDeCampo(campo));
     }
 }
 

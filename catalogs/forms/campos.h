@@ -33,6 +33,8 @@ void LlenaModelo(QStandardItemModel* modelo, const db::Rows& filas, const QStrin
 // Headings in plain Spanish over the fields a grid shows by name (a field without one keeps its
 // name); the field's name stays in the heading's Qt::UserRole, where AnchosColumnas finds it.
 void TitulosLegibles(QStandardItemModel* modelo);
+// The plain Spanish heading of a field shown in a grid (a field without one keeps its name).
+QString TituloDeCampo(const QString& campo);
 // The cells of `campo` show the name of their code, nombres[code] (a code without a name, or with
 // an empty one, stays).
 void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, const QStringList& nombres);

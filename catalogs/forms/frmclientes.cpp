@@ -1,3 +1,4 @@
+#include "shell/rutinas_bd.h"
 #include "catalogs/forms/frmclientes.h"
 #include "catalogs/forms/menus_codigos.h"
 
@@ -11,6 +12,7 @@
 #include "shell/conexion.h"
 #include "shell/esperaesc.h"
 #include "shell/estado.h"
+#include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
@@ -145,6 +147,7 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
     });
     Text1->installEventFilter(this);
     gridClientes->installEventFilter(this);
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); }, {Text1, Combo1});
 
     Carga();
 }
@@ -192,7 +195,7 @@ void frmClientes::Carga()
         if (listas->estados.isEmpty())
             prompts().message(QStringLiteral("No se encontraron datos de estados."), ui::Icon::Information);
     } else {
-        prompts().message(QStringLiteral("No se pudieron leer las listas del catálogo: ") + e.message,
+        prompts().message(QStringLiteral("No se pudieron leer las listas del catálogo: ") + shell::TextoErrorBD(e),
                           ui::Icon::Critical);
     }
     CargaActiva = true;
@@ -215,6 +218,16 @@ void frmClientes::Recarga(const QString& rfcMostrar, int filaSiNo)
     db::Rows filas;
     if (db::Database* bd = Codigos())
         catalogos::BuscaClientes(*bd, Combo1->currentText(), Text1->text(), &filas);
+    const auto esEl = [&](const db::Row& f) { return f.text(QStringLiteral("RFC")) == rfcMostrar; };
+    if (!rfcMostrar.isEmpty() && !Text1->text().isEmpty() && std::none_of(filas.cbegin(), filas.cend(), esEl)) {
+        // The search hides the customer to show: it goes, or the card (and a picking sale screen)
+        // would get another customer.
+        const QSignalBlocker sin(Text1);
+        Text1->clear();
+        filas.clear();
+        if (db::Database* bd = Codigos())
+            catalogos::BuscaClientes(*bd, Combo1->currentText(), QString(), &filas);
+    }
     const int destino = FilaDe(filas, QStringLiteral("RFC"), rfcMostrar, filaSiNo);
     cursor_ = db::Cursor(std::move(filas));
     grid_->Refresca();
@@ -225,12 +238,12 @@ void frmClientes::Recarga(const QString& rfcMostrar, int filaSiNo)
         // Nothing left to show: the picker hands back no customer.
         MuestraCliente(Cliente{});
         G().SeleccionCatalogo.clear();
+        ficha_->Muestra({});
     }
 }
 
 void frmClientes::MueveA(int fila)
 {
-    ClienteNuevo = false;  // moving away drops a customer not saved yet
     cursor_.move(fila);
     if (CargaActiva) {
         LeerDatos();
@@ -272,7 +285,9 @@ void frmClientes::LeerDatos()
 {
     if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
         return;
-    MuestraCliente(ClienteDeFila(cursor_.current()));
+    const Cliente c = ClienteDeFila(cursor_.current());
+    MuestraCliente(c);
+    ficha_->Muestra(c.RFC);  // moving away drops a customer not saved yet
 }
 
 Cliente frmClientes::ClienteEnPantalla() const
@@ -294,7 +309,7 @@ Cliente frmClientes::ClienteEnPantalla() const
     c.Telefono = capTelefono->Text();
     c.TipoCompra = cmbTipoCompra->currentIndex() >= 0 ? cmbTipoCompra->currentData().toLongLong() : 0;
     c.RutaZona = capRutaC->Text();
-    c.LimiteCredito = shell::Val(capMaxCredito->Text());
+    c.LimiteCredito = shell::LeeNumero(capMaxCredito->Text(), false).value_or(0.0);
     c.Emails = capEmails->text();
     c.cltereferencia = txtreferencia->text();
     return c;
@@ -342,7 +357,8 @@ void frmClientes::cmdNuevo_Click()
         return;
     cmdGuardar->setEnabled(true);
     MuestraCliente(Cliente{});  // the blank record of the new customer
-    ClienteNuevo = true;
+    G().SeleccionCatalogo.clear();
+    ficha_->Nueva();
     QStringList paises;
     for (int i = 0; i < cmbPais->count(); ++i)
         paises << cmbPais->itemText(i);
@@ -353,7 +369,7 @@ void frmClientes::cmdNuevo_Click()
 
 int frmClientes::GrabarDatos()
 {
-    if (!ClienteNuevo && cursor_.count() == 0) {
+    if (ficha_->estado() == shell::Ficha::Estado::Vacia) {
         prompts().message(QStringLiteral("No hay ningún cliente que grabar; presione \"Nuevo Cliente\" "
                                          "para dar de alta uno."),
                           ui::Icon::Information);
@@ -365,7 +381,7 @@ int frmClientes::GrabarDatos()
         return 0;
     }
     shell::EsperaConEsc esc;
-    const Guardado g = GrabaCliente(*bd, ClienteEnPantalla(), ClienteNuevo, RFCAnterior,
+    const Guardado g = GrabaCliente(*bd, ClienteEnPantalla(), ficha_->nueva(), ficha_->clave().toString(),
                                     esc.espera([](const QString& texto) { shell::PonEstado(2, texto); }));
     if (!g.ok()) {
         prompts().message(g.mensaje, ui::Icon::Critical);
@@ -380,6 +396,10 @@ void frmClientes::cmdGuardar_Click()
     const bool guarda = shell::TienePermiso(37, true);
     if (!nuevo && !guarda)
         return;
+    if (const QString falta = RequeridosCliente(ClienteEnPantalla(), capMaxCredito->Text()); !falta.isEmpty()) {
+        prompts().message(falta, ui::Icon::Information);
+        return;
+    }
     CargaActiva = false;
     if (Valida().bloquea) {
         CargaActiva = true;
@@ -391,14 +411,21 @@ void frmClientes::cmdGuardar_Click()
     CargaActiva = true;
     if (ok) {
         // Show the customer as stored (the new one, or the edited one under its new RFC).
-        ClienteNuevo = false;
+        ficha_->Muestra(rfc);
         Recarga(rfc, fila);
     }
 }
 
 void frmClientes::cmdBorrar_Click()
 {
-    if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
+    if (ficha_->nueva()) {
+        // Only the customer being typed goes; the one shown before comes back.
+        ficha_->Descarta();
+        LeerDatos();
+        SeleccionaGrid();
+        return;
+    }
+    if (!ficha_->guardada() || cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
         return;
     if (prompts().question(QStringLiteral("Desea borrar el cliente seleccionado ?"),
                            QStringLiteral("Confirmar."))
@@ -406,7 +433,7 @@ void frmClientes::cmdBorrar_Click()
         return;
     db::Database* bd = ParaGuardar();
     QString mensaje;
-    if (!bd || !BorraCliente(*bd, ClienteDeFila(cursor_.current()).RFC, &mensaje)) {
+    if (!bd || !BorraCliente(*bd, ficha_->clave().toString(), &mensaje)) {
         prompts().message(mensaje.isEmpty() ? QStringLiteral("No se pudo abrir el catálogo de clientes.")
                                             : mensaje,
                           ui::Icon::Critical);
@@ -423,6 +450,8 @@ void frmClientes::cmdRegresar_Click()
     if (Valida().bloquea)
         return;
     if (QWidget* venta = shell::FormaCargada(QStringLiteral("frmVenta"))) {
+        if (!ficha_->PuedeCerrar())
+            return;
         // Back to the sale screen, which takes the customer on screen. This form stays loaded for
         // the next pick but out of sight, so it never covers the sale screen nor what comes to the
         // front when the sale screen closes; it goes with the sale screen.
@@ -448,7 +477,7 @@ void frmClientes::Activacion()
     // Opened again as a picker, in whatever mode the sale screen is: the customer already on screen
     // is the one handed back until the person moves to another.
     if (shell::FormaCargada(QStringLiteral("frmVenta"))) {
-        if (cursor_.count() > 0)
+        if (cursor_.count() > 0 && ficha_->guardada() && !ficha_->modificada())
             LeerDatos();
         Text1->setFocus();
     }

@@ -2,6 +2,7 @@
 // The customer catalogue "CATALOGO DE CLIENTES.": list, search, add, edit and delete customers, and
 // the sale screen's customer picker (the displayed customer is left in SeleccionCatalogo).
 
+#include "shell/forms/ficha.h"
 #include "catalogs/clientes.h"
 #include "catalogs/forms/grid_catalogo.h"
 #include "platform/db/database.h"
@@ -18,6 +19,7 @@ class QTableView;
 class QMdiArea;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -72,7 +74,8 @@ public:
 
     QString RFCAnterior;
     bool CargaActiva = false;
-    bool ClienteNuevo = false;
+    bool ClienteNuevo() const { return ficha_->nueva(); }
+    shell::Ficha* Ficha() const { return ficha_; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -96,6 +99,7 @@ private:
     db::Cursor cursor_;
     OrigenCursor origen_{&cursor_};
     GridCatalogo* grid_ = nullptr;
+    shell::Ficha* ficha_ = nullptr;
 };
 
 // Opens the catalogue (one instance) in the main window, or brings it forward, with the focus.

@@ -5,6 +5,7 @@
 
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
+#include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
@@ -45,6 +46,8 @@ frmTablaCodigos::frmTablaCodigos(TipoTabla tipo, QWidget* parent, db::Database* 
     connect(Command1, &QPushButton::clicked, this, &frmTablaCodigos::Command1_Click);
     connect(modelo_, &QStandardItemModel::itemChanged, this, &frmTablaCodigos::CeldaCambiada);
 
+    // The card is the blank last row: a row typed there but not complete yet is the new record.
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); });
     if (tabla_.fuenteParametro)
         FuenteParametro(DBGrid1);
     Carga();
@@ -58,7 +61,7 @@ void frmTablaCodigos::Carga()
 {
     llenando_ = true;
     modelo_->clear();
-    modelo_->setHorizontalHeaderLabels({tabla_.clave, QStringLiteral("Descripcion")});
+    modelo_->setHorizontalHeaderLabels({QStringLiteral("Clave"), QString::fromUtf8("Descripción")});
     claves_.clear();
     descripciones_.clear();
     llenando_ = false;
@@ -79,6 +82,7 @@ void frmTablaCodigos::Carga()
         PonFila(fila, r.integer(tabla_.clave), r.text(QStringLiteral("Descripcion")));
     }
     AgregaFilaNueva();
+    ficha_->Muestra({});
     // Each description on one line, the table's whole width and its rows in sight.
     DBGrid1->resizeColumnsToContents();
     shell::GridLegible(DBGrid1, 1200, 12);
@@ -135,6 +139,11 @@ void frmTablaCodigos::CeldaCambiada(QStandardItem* celda)
         return;
     db::Error e;
     if (fila < claves_.size()) {
+        if (descripcion.trimmed().isEmpty()) {
+            prompts().message(shell::MensajeRequerido(QString::fromUtf8("Descripción")), ui::Icon::Information);
+            Restaura(fila);
+            return;
+        }
         if (!CambiaCodigo(*bd, tabla_, claves_[fila], clave, descripcion, &e)) {
             shell::MuestraErrorBD(e);
             Restaura(fila);
@@ -143,14 +152,19 @@ void frmTablaCodigos::CeldaCambiada(QStandardItem* celda)
         PonFila(fila, *shell::EnteroTecleado(clave), descripcion);
         return;
     }
-    // The blank last row: stored once its key is typed (a description typed first waits for it).
-    if (clave.trimmed().isEmpty())
-        return;
-    if (!AgregaCodigo(*bd, tabla_, clave, descripcion, &e)) {
-        shell::MuestraErrorBD(e);
-        Restaura(fila);
+    // The blank last row: kept as typed until it has both its key and its description, then stored.
+    if (clave.trimmed().isEmpty() || descripcion.trimmed().isEmpty()) {
+        ficha_->Nueva();
+        ficha_->Modifica();
         return;
     }
+    if (!AgregaCodigo(*bd, tabla_, clave, descripcion, &e)) {
+        // What was typed stays, so the person can correct the field named.
+        shell::MuestraErrorBD(e);
+        ficha_->Modifica();
+        return;
+    }
+    ficha_->Muestra({});
     PonFila(fila, *shell::EnteroTecleado(clave), descripcion);
     modelo_->setHeaderData(fila, Qt::Vertical, QString::number(fila + 1));
     AgregaFilaNueva();
@@ -159,6 +173,16 @@ void frmTablaCodigos::CeldaCambiada(QStandardItem* celda)
 void frmTablaCodigos::cmdBorrar_Click()
 {
     const int fila = DBGrid1->currentIndex().row();
+    if (fila == claves_.size() && ficha_->nueva()) {
+        // Only the row being typed goes; every stored row stays.
+        llenando_ = true;
+        for (int col = 0; col < 2; ++col)
+            if (QStandardItem* celda = modelo_->item(fila, col))
+                celda->setText(QString());
+        llenando_ = false;
+        ficha_->Descarta();
+        return;
+    }
     if (fila < 0 || fila >= claves_.size())
         return;  // no stored row under the cursor (an empty table, or the blank row)
     db::Database* bd = Codigos();

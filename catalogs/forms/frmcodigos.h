@@ -15,6 +15,7 @@ class QStandardItemModel;
 class QTableView;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -36,6 +37,7 @@ public:
 
     QTableView* DBGrid1 = nullptr;
     QPushButton *cmdBorrar = nullptr, *Command1 = nullptr;
+    shell::Ficha* Ficha() const { return ficha_; }
 
 private:
     void CeldaCambiada(QStandardItem* celda);
@@ -51,6 +53,7 @@ private:
     QStandardItemModel* modelo_ = nullptr;
     QList<qint64> claves_;         // key of each stored row, in grid order
     QList<QString> descripciones_;  // as stored, to restore a refused change
+    shell::Ficha* ficha_ = nullptr;
     bool llenando_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
@@ -117,6 +118,7 @@ frmCuentas::frmCuentas(QWidget* parent, db::Database* sucursal, ui::Prompts* pro
                     MueveA(actual.row());
             });
 
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); });
     ModoEdicion = 1;
     AbreCuentas();
     Guardando = false;
@@ -149,6 +151,8 @@ void frmCuentas::AbreCuentas(qint64 mostrar)
     llenando_ = false;
     if (cursor_.count() > 0)
         MueveA(destino);
+    else
+        ficha_->Muestra({});
 }
 
 void frmCuentas::FormatoGrid()
@@ -173,7 +177,7 @@ void frmCuentas::MueveA(int fila)
 
 qint64 frmCuentas::CuentaActual() const
 {
-    return cursor_.count() > 0 ? cursor_.current().integer(QStringLiteral("IdCuenta")) : -1;
+    return ficha_->guardada() ? ficha_->clave().toLongLong() : -1;
 }
 
 void frmCuentas::LeerCuenta()
@@ -190,6 +194,7 @@ void frmCuentas::LeerCuenta()
     txtSaldo->setText(shell::Formato(r.real(QStringLiteral("SaldoCuenta")), QStringLiteral("#,###,##0.00")));
     // The balance belongs to the movements once the account exists.
     txtSaldo->setLocked(true);
+    ficha_->Muestra(r.integer(QStringLiteral("IdCuenta")));
 }
 
 void frmCuentas::LimpiaCuenta()
@@ -214,7 +219,7 @@ void frmCuentas::GrabarCuenta()
     d.NomCuenta = txtNomCuenta->Text();
     d.EstatusCuenta = cmbEstatus->currentIndex();
     d.Saldo = txtSaldo->Text();
-    const Grabado g = catalogos::GrabarCuenta(*bd, d, ModoEdicion == 2, CuentaActual());
+    const Grabado g = catalogos::GrabarCuenta(*bd, d, ficha_->nueva(), CuentaActual());
     if (!g.ok) {
         // An add stays open so the person can correct the field.
         prompts().message(g.mensaje, ui::Icon::Information);
@@ -222,13 +227,27 @@ void frmCuentas::GrabarCuenta()
     }
     ModoEdicion = 1;
     Guardando = false;
+    ficha_->Muestra(g.numero);
     AbreCuentas(g.numero);
 }
 
 void frmCuentas::CancelaCuenta()
 {
+    if (ficha_->nueva()) {
+        // Only the account being typed goes; the one shown before comes back.
+        ModoEdicion = 1;
+        ficha_->Descarta();
+        if (cursor_.count() > 0)
+            MueveA(cursor_.position());
+        return;
+    }
     db::Database* bd = Base();
-    if (!bd || cursor_.count() == 0)
+    if (!bd || !ficha_->guardada())
+        return;
+    if (prompts().question(QString::fromUtf8("¿Desea cancelar la cuenta ") + QString::number(CuentaActual())
+                               + QStringLiteral(" ") + txtNomCuenta->Text() + QStringLiteral("?"),
+                           QStringLiteral("Confirmar."), false, true)
+        != ui::Answer::Yes)
         return;
     db::Error e;
     if (!catalogos::CancelaCuenta(*bd, CuentaActual(), &e)) {
@@ -245,6 +264,8 @@ void frmCuentas::Toolbar2_ButtonClick(const QString& tooltip)
         if (!bd)
             return;
         ModoEdicion = 2;
+        ficha_->Nueva();
+        DBGrid1->clearSelection();
         LimpiaCuenta();
         db::Error e;
         if (const auto n = SiguienteCuenta(*bd, &e))
@@ -360,6 +381,9 @@ void frmMovimientos::AbreMovimientos(const QString& cuentaSel, qint64 mostrar)
     QStringList tipos = TiposMovimientoLista();
     tipos[0].clear();  // "Seleccionar..." names no kind
     NombresDeCodigos(modelo_, QStringLiteral("TipoMovimiento"), tipos);
+    QStringList estatus = EstatusMovimientoLista();
+    estatus[0].clear();
+    NombresDeCodigos(modelo_, QStringLiteral("EstatusMovto"), estatus);
     cursor_ = db::Cursor(std::move(*filas));
     FormatoGrid();
     llenando_ = false;

@@ -17,6 +17,7 @@ class QTableView;
 class QToolBar;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -41,6 +42,7 @@ public:
     void Toolbar2_ButtonClick(const QString& tooltip);
     void cmdMovimientos_Click();
     frmMovimientos* Movimientos() const { return movimientos_; }
+    shell::Ficha* Ficha() const { return ficha_; }
 
     int ModoEdicion = 1;
     bool Guardando = false;
@@ -63,6 +65,7 @@ private:
     db::Cursor cursor_;
     QStandardItemModel* modelo_ = nullptr;
     QPointer<frmMovimientos> movimientos_;
+    shell::Ficha* ficha_ = nullptr;
     bool llenando_ = false;
 };
 

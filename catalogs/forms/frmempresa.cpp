@@ -1,3 +1,4 @@
+#include "shell/rutinas_bd.h"
 #include "catalogs/forms/frmempresa.h"
 
 #include "capture_control/ccaptura.h"
@@ -76,7 +77,7 @@ void frmEmpresa::LeeEmpresa()
     if (bd)
         d = catalogos::LeeEmpresa(*bd, &e);
     if (!d) {
-        prompts().message(QStringLiteral("No se pudieron leer los datos de la empresa: ") + e.message,
+        prompts().message(QStringLiteral("No se pudieron leer los datos de la empresa: ") + shell::TextoErrorBD(e),
                           ui::Icon::Critical);
         return;
     }

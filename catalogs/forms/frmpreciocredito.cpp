@@ -6,6 +6,7 @@
 #include "catalogs/preciocredito.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
+#include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
 #include "shell/rutinas_bd.h"
 
@@ -56,6 +57,7 @@ frmPreciosCredito::frmPreciosCredito(QWidget* parent, db::Database* codigos, ui:
                     QTimer::singleShot(0, this, [this] { RevisaPendiente(); });
             });
 
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); }, {capCodigo});
     ActualizaConsulta();
 }
 
@@ -76,15 +78,17 @@ void frmPreciosCredito::ActualizaConsulta()
     }
     llenando_ = true;
     LlenaModelo(modelo_, *filas);
+    TitulosLegibles(modelo_);
     pendientes_.clear();
+    ficha_->Muestra({});
     productos_.clear();
     for (const db::Row& r : *filas)
         productos_ << r.integer(QStringLiteral("Producto"));
     // Only the plan's amounts take typing.
     for (int col = 0; col < modelo_->columnCount(); ++col) {
         const bool editable =
-            CamposEditablesPlan().contains(modelo_->headerData(col, Qt::Horizontal).toString(), Qt::CaseInsensitive);
-        const bool importe = editable && modelo_->headerData(col, Qt::Horizontal).toString() != QLatin1String("Periododepago");
+            CamposEditablesPlan().contains(Campo(col), Qt::CaseInsensitive);
+        const bool importe = editable && Campo(col) != QLatin1String("Periododepago");
         for (int fila = 0; fila < modelo_->rowCount(); ++fila) {
             QStandardItem* celda = modelo_->item(fila, col);
             celda->setEditable(editable);
@@ -106,9 +110,6 @@ void frmPreciosCredito::FormatoGrid()
                     {QStringLiteral("ImportePago"), 1000},
                     {QStringLiteral("Periododepago"), 1000}},
                    true);
-    for (int col = 0; col < modelo_->columnCount(); ++col)
-        if (modelo_->headerData(col, Qt::Horizontal).toString() == QLatin1String("Periododepago"))
-            modelo_->setHeaderData(col, Qt::Horizontal, QStringLiteral("Periodo de Pago"));
     shell::GridLegible(DBGrid1);
 }
 
@@ -116,11 +117,15 @@ int frmPreciosCredito::FilaDeProducto(qint64 producto) const { return int(produc
 
 int frmPreciosCredito::Columna(const QString& campo) const
 {
-    const QString titulo = campo == QLatin1String("Periododepago") ? QStringLiteral("Periodo de Pago") : campo;
     for (int c = 0; c < modelo_->columnCount(); ++c)
-        if (modelo_->headerData(c, Qt::Horizontal).toString() == titulo)
+        if (Campo(c) == campo)
             return c;
     return -1;
+}
+
+QString frmPreciosCredito::Campo(int columna) const
+{
+    return modelo_->headerData(columna, Qt::Horizontal, Qt::UserRole).toString();
 }
 
 void frmPreciosCredito::MuestraPlan(int fila, const QVariantMap& valores)
@@ -142,9 +147,7 @@ void frmPreciosCredito::CeldaCambiada(QStandardItem* celda)
     db::Database* bd = Codigos();
     if (!bd)
         return;
-    QString campo = modelo_->headerData(celda->column(), Qt::Horizontal).toString();
-    if (campo == QLatin1String("Periodo de Pago"))
-        campo = QStringLiteral("Periododepago");
+    const QString campo = Campo(celda->column());
     const int fila = celda->row();
     const qint64 producto = productos_.at(fila);
     // The row is checked as a whole: typed left to right, the credit price comes before the
@@ -155,10 +158,13 @@ void frmPreciosCredito::CeldaCambiada(QStandardItem* celda)
     if (c.ok) {
         pendientes_.remove(fila);
         MuestraPlan(fila, c.valores);
+        if (pendientes_.isEmpty())
+            ficha_->Muestra({});
         return;
     }
     if (c.incompleto) {
         pendientes_.insert(fila, tecleado);
+        ficha_->Modifica();
         return;
     }
     prompts().message(c.mensaje, ui::Icon::Information);
@@ -220,7 +226,7 @@ void frmPreciosCredito::cmdInsertar_Click()
     if (fila >= 0) {
         int col = 0;
         for (int c = 0; c < modelo_->columnCount(); ++c)
-            if (modelo_->headerData(c, Qt::Horizontal).toString() == QLatin1String("PrecioCredito"))
+            if (Campo(c) == QLatin1String("PrecioCredito"))
                 col = c;
         DBGrid1->setCurrentIndex(modelo_->index(fila, col));
         DBGrid1->scrollTo(modelo_->index(fila, col));
@@ -234,6 +240,7 @@ void frmPreciosCredito::cmdCerrar_Click()
         && prompts().question(QString::fromUtf8("¿Desea cerrar sin guardar el precio a crédito incompleto?"))
                != ui::Answer::Yes)
         return;
+    ficha_->Muestra({});  // the person answered: the close asks nothing more
     CierraForma(this);
 }
 

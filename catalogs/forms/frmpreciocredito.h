@@ -18,6 +18,7 @@ class QStandardItemModel;
 class QTableView;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -51,6 +52,7 @@ private:
     // no row is waiting.
     bool RevisaPendiente();
     int Columna(const QString& campo) const;
+    QString Campo(int columna) const;  // the field a column shows
     void MuestraPlan(int fila, const QVariantMap& valores);
     db::Database* Codigos() const;
     ui::Prompts& prompts() const;
@@ -62,6 +64,7 @@ private:
     // What was typed in a row whose plan is not complete yet (row -> field -> text): kept on
     // screen, written once the row makes a whole plan.
     QHash<int, QMap<QString, QString>> pendientes_;
+    shell::Ficha* ficha_ = nullptr;
     bool llenando_ = false;
 };
 

@@ -8,6 +8,7 @@
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
 #include "shell/permisos.h"
@@ -241,7 +242,7 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
         // The whole catalogue again, whatever the search box holds.
         db::Error e;
         if (!fuente_.busca(Combo1->currentText(), QString(), &e))
-            this->prompts().message(e.message, ui::Icon::Critical);
+            this->prompts().message(shell::TextoErrorBD(e), ui::Icon::Critical);
         grid_->Refresca();
         FormatoGrid();
         MueveA(0);
@@ -264,6 +265,8 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     gridClientes->installEventFilter(this);
     cmdBuscar->installEventFilter(this);
     Combo1->installEventFilter(this);
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); }, {Text1, Combo1, Check1, Check2, Check3, chkImagen});
+    ficha_->Vigila(chkSuspendido);
 
     abierto_ = Carga();
 }
@@ -348,14 +351,13 @@ void frmProductos::Cuenta()
 
 qint64 frmProductos::ClaveActual() const
 {
-    if (nuevo_ || pos_ < 0 || pos_ >= fuente_.count())
+    if (ficha_->nueva() || pos_ < 0 || pos_ >= fuente_.count())
         return 0;
     return fuente_.clave(pos_);
 }
 
 void frmProductos::MueveA(int fila)
 {
-    nuevo_ = false;  // moving away drops a product not saved yet
     pos_ = fuente_.count() == 0 ? -1 : std::clamp(fila, 0, fuente_.count() - 1);
     if (CargaActiva)
         LeerDatos();
@@ -383,7 +385,7 @@ void frmProductos::Muestra(const CamposProducto& c)
     Label4->clear();  // no picture
     capCodigo->setText(c.CodigodeBarras);
     G().CodigoProductoSel = c.CodigodeBarras;
-    G().ClaveProductoSel = nuevo_ || pos_ < 0 ? QString() : QString::number(fuente_.clave(pos_));
+    G().ClaveProductoSel = ficha_->nueva() || pos_ < 0 ? QString() : QString::number(fuente_.clave(pos_));
     capReorden->setText(c.Reorden);
     capDescuento->setText(c.Descuento);
     capDescuentoCosto->setText(c.DescuentoCosto);
@@ -417,11 +419,12 @@ void frmProductos::LeerDatos()
     auto fila = fuente_.leeFila(pos_, &e);
     if (!fila) {
         if (!e.ok())
-            prompts().message(e.message, ui::Icon::Critical);
+            prompts().message(shell::TextoErrorBD(e), ui::Icon::Critical);
         G().ProductoPendiente = 0;
         return;
     }
     Muestra(CamposDeFila(*fila, G().PorcentajeIVA));
+    ficha_->Muestra(fuente_.clave(pos_));  // moving away drops a product not saved yet
 }
 
 CamposProducto frmProductos::EnPantalla() const
@@ -497,7 +500,7 @@ void frmProductos::cmdNuevo_Click()
         return;
     if (auto siguiente = shell::ObtenerSiguienteId(QStringLiteral("ClaveProducto"), QStringLiteral("Producto")))
         UltimaClave = *siguiente - 1;
-    nuevo_ = true;
+    ficha_->Nueva();
     gridClientes->clearSelection();
     Muestra(CamposDeFila(db::Row(), G().PorcentajeIVA));
     capCodigo->SetFocus();
@@ -506,7 +509,7 @@ void frmProductos::cmdNuevo_Click()
 void frmProductos::GrabarDatos(int& ok)
 {
     ok = 0;
-    if (!nuevo_ && fuente_.count() == 0) {
+    if (ficha_->estado() == shell::Ficha::Estado::Vacia) {
         prompts().message(QString::fromUtf8("No hay ningún registro, presione el boton 'Nuevo producto'."),
                           ui::Icon::Information);
         return;
@@ -516,7 +519,8 @@ void frmProductos::GrabarDatos(int& ok)
         prompts().message(QString::fromUtf8(kErrorApertura), ui::Icon::Critical);
         return;
     }
-    const std::optional<qint64> clave = nuevo_ ? std::nullopt : std::optional<qint64>(ClaveActual());
+    const std::optional<qint64> clave =
+        ficha_->nueva() ? std::nullopt : std::optional<qint64>(ficha_->clave().toLongLong());
     const bool desbloqueada = !capExistencia->Locked();
     std::optional<QString> imagen;
     if (chkImagen->isChecked() && !Label4->text().isEmpty() && Label4->text() != QLatin1String("C:\\"))
@@ -555,11 +559,10 @@ void frmProductos::cmdGuardar_Click()
     GrabarDatos(ok);
     CargaActiva = true;
     if (ok) {
-        nuevo_ = false;
+        ficha_->Muestra(guardada_);
         Recarga(guardada_, fila);
-    } else if (!nuevo_) {
-        LeerDatos();
     }
+    // A refused save keeps on the card what was typed, so it can be corrected.
 }
 
 void frmProductos::Recarga(qint64 clave, int filaSiNo)
@@ -581,13 +584,20 @@ void frmProductos::Recarga(qint64 clave, int filaSiNo)
 
 void frmProductos::cmdBorrar_Click()
 {
-    if (fuente_.count() == 0 || nuevo_ || pos_ < 0)
+    if (ficha_->nueva()) {
+        // Only the product being typed goes; the one shown before comes back.
+        if (ficha_->Descarta().isValid())
+            LeerDatos();
+        SeleccionaGrid();
+        return;
+    }
+    if (!ficha_->guardada() || fuente_.count() == 0 || pos_ < 0)
         return;
     if (prompts().question(QStringLiteral("Desea borrar el producto seleccionado ?"),
                            QStringLiteral("Confirmar."))
         != ui::Answer::Yes)
         return;
-    const qint64 clave = ClaveActual();
+    const qint64 clave = ficha_->clave().toLongLong();
     if (clave == 1) {
         prompts().message(QString::fromUtf8(kNoSeBorra), ui::Icon::None, QStringLiteral("Confirmar."));
         return;
@@ -609,7 +619,7 @@ void frmProductos::BuscaProductos()
     db::Error e;
     if (!fuente_.busca(Combo1->currentText(), patron, &e)) {
         prompts().message(QStringLiteral("No se pudo ejecutar la búsqueda: ") + Combo1->currentText()
-                              + QStringLiteral(", ") + patron + QStringLiteral("\r\n") + e.message,
+                              + QStringLiteral(", ") + patron + QStringLiteral("\r\n") + shell::TextoErrorBD(e),
                           ui::Icon::Critical);
         Text1->clear();
     }
@@ -740,7 +750,7 @@ void frmProductos::cmdProveedores_Click()
 void frmProductos::cmdRegresar_Click()
 {
     // The supplier heading may still sit where the sale screen looks for a product code.
-    if (!nuevo_ && pos_ >= 0)
+    if (ficha_->guardada())
         G().CodigoProductoSel = capCodigo->Text();
     if (QWidget* venta = shell::FormaCargada(QStringLiteral("frmVenta")))
         TraeAlFrente(venta);

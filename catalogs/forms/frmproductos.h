@@ -3,6 +3,7 @@
 // branch as one types, add, edit and delete them, and hand the product shown to the sale screen
 // (CodigoProductoSel, ClaveProductoSel).
 
+#include "shell/forms/ficha.h"
 #include "catalogs/forms/grid_catalogo.h"
 #include "catalogs/productos.h"
 #include "catalogs/productos_reportes.h"
@@ -25,6 +26,7 @@ class QTabWidget;
 class QTableView;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -88,7 +90,8 @@ public:
 
     int Registros() const { return fuente_.count(); }
     int Posicion() const { return pos_; }
-    bool EsNuevo() const { return nuevo_; }
+    bool EsNuevo() const { return ficha_->nueva(); }
+    shell::Ficha* Ficha() const { return ficha_; }
     // Key of the product shown; 0 for a new one.
     qint64 ClaveActual() const;
     void MueveA(int fila);
@@ -145,7 +148,7 @@ private:
     OrigenCatalogo origen_{&fuente_};
     GridCatalogo* grid_ = nullptr;
     int pos_ = -1;
-    bool nuevo_ = false;
+    shell::Ficha* ficha_ = nullptr;
     bool abierto_ = false;
     qint64 guardada_ = 0;  // key of the product the last save wrote
     QPointer<QWidget> vistaImagen_;

@@ -5,6 +5,8 @@
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/ficha.h"
+#include "shell/texto.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
 #include "shell/rutinas_bd.h"
@@ -108,6 +110,7 @@ frmProveedores::frmProveedores(QWidget* parent, db::Database* codigos, ui::Promp
     connect(Text1, &QLineEdit::textChanged, this, &frmProveedores::BuscaProveedores);
     Text1->installEventFilter(this);
     gridClientes->installEventFilter(this);
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); }, {Text1, Combo1});
 
     // Opening.
     CargaActiva = true;
@@ -147,12 +150,12 @@ void frmProveedores::Recarga(const QString& rfcMostrar, int filaSiNo)
     } else {
         Muestra(Proveedor{});
         G().SeleccionCatalogo.clear();
+        ficha_->Muestra({});
     }
 }
 
 void frmProveedores::MueveA(int fila)
 {
-    Nuevo = false;  // moving away drops a supplier not saved yet
     cursor_.move(fila);
     if (CargaActiva)
         LeerDatos();
@@ -189,7 +192,9 @@ void frmProveedores::LeerDatos()
 {
     if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
         return;
-    Muestra(ProveedorDeFila(cursor_.current()));
+    const Proveedor p = ProveedorDeFila(cursor_.current());
+    Muestra(p);
+    ficha_->Muestra(p.RFC);  // moving away drops a supplier not saved yet
 }
 
 void frmProveedores::FormatoGrid()
@@ -217,14 +222,15 @@ void frmProveedores::SiguienteCampoBusqueda()
 void frmProveedores::cmdNuevo_Click()
 {
     Muestra(Proveedor{});
-    Nuevo = true;
+    G().SeleccionCatalogo.clear();
+    ficha_->Nueva();
     gridClientes->clearSelection();
     capRFC->SetFocus();
 }
 
 bool frmProveedores::GrabarDatos()
 {
-    if (!Nuevo && cursor_.count() == 0) {
+    if (ficha_->estado() == shell::Ficha::Estado::Vacia) {
         prompts().message(QStringLiteral("No hay ningun registro, presione el boton 'Nuevo proveedor'."),
                           ui::Icon::Information);
         return false;
@@ -234,7 +240,11 @@ bool frmProveedores::GrabarDatos()
         prompts().message(QStringLiteral("No se pudo abrir el catálogo de proveedores."), ui::Icon::Critical);
         return false;
     }
-    const ResultadoProveedor r = GrabaProveedor(*bd, EnPantalla(), Nuevo, RFCAnterior);
+    if (EnPantalla().RFC.trimmed().isEmpty()) {
+        prompts().message(shell::MensajeRequerido(QStringLiteral("R.F.C.")), ui::Icon::Information);
+        return false;
+    }
+    const ResultadoProveedor r = GrabaProveedor(*bd, EnPantalla(), ficha_->nueva(), ficha_->clave().toString());
     if (!r.ok)
         shell::MuestraErrorBD(r.error);
     return r.ok;
@@ -248,14 +258,21 @@ void frmProveedores::cmdGuardar_Click()
     const bool ok = GrabarDatos();
     CargaActiva = true;
     if (ok) {
-        Nuevo = false;
+        ficha_->Muestra(rfc);
         Recarga(rfc, fila);  // the supplier as stored, the new one too
     }
 }
 
 void frmProveedores::cmdBorrar_Click()
 {
-    if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
+    if (ficha_->nueva()) {
+        // Only the supplier being typed goes; the one shown before comes back.
+        ficha_->Descarta();
+        LeerDatos();
+        SeleccionaGrid();
+        return;
+    }
+    if (!ficha_->guardada() || cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
         return;
     if (prompts().question(QStringLiteral("Desea borrar el proveedor seleccionado ?"),
                            QStringLiteral("Confirmar."))
@@ -264,7 +281,7 @@ void frmProveedores::cmdBorrar_Click()
     db::Database* bd = Codigos();
     if (!bd)
         return;
-    const ResultadoProveedor r = BorraProveedor(*bd, ProveedorDeFila(cursor_.current()).RFC);
+    const ResultadoProveedor r = BorraProveedor(*bd, ficha_->clave().toString());
     if (!r.ok) {
         shell::MuestraErrorBD(r.error);
         return;

@@ -17,6 +17,7 @@ class QTabWidget;
 class QTableView;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -61,7 +62,7 @@ public:
              *capCorreoE = nullptr, *capCodP = nullptr, *capPais = nullptr;
 
     bool CargaActiva = false;
-    bool Nuevo = false;  // a blank record started with the new command, not saved yet
+    shell::Ficha* Ficha() const { return ficha_; }
     QString RFCAnterior;
 
 protected:
@@ -80,6 +81,7 @@ private:
     db::Cursor cursor_;
     OrigenCursor origen_{&cursor_};
     GridCatalogo* grid_ = nullptr;
+    shell::Ficha* ficha_ = nullptr;
 };
 
 // Opens the catalogue (one instance) in the main window, or brings it forward.

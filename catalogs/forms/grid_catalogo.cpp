@@ -60,10 +60,13 @@ QVariant ModeloRegistros::data(const QModelIndex& index, int role) const
 
 QVariant ModeloRegistros::headerData(int section, Qt::Orientation o, int role) const
 {
+    // The heading reads as Spanish words; the field's name stays under Qt::UserRole.
+    if (o == Qt::Horizontal && role == Qt::UserRole)
+        return columnas_.value(section);
     if (role != Qt::DisplayRole)
         return {};
     if (o == Qt::Horizontal)
-        return columnas_.value(section);
+        return TituloDeCampo(columnas_.value(section));
     return section + 1;
 }
 
@@ -104,7 +107,7 @@ void GridCatalogo::Refresca()
 void GridCatalogo::Formato(const AnchosColumnas& anchos)
 {
     for (int i = 0; i < modelo_->columnCount(); ++i) {
-        const QString titulo = modelo_->headerData(i, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString titulo = modelo_->headerData(i, Qt::Horizontal, Qt::UserRole).toString();
         int ancho = -1;
         for (const auto& a : anchos)
             if (titulo.compare(a.first, Qt::CaseInsensitive) == 0)

@@ -16,6 +16,9 @@ class QTableView;
 
 namespace catalogos {
 
+// The plain Spanish heading of a field (campos.h; the grid heads its columns with it).
+QString TituloDeCampo(const QString& campo);
+
 // Where a grid reads its rows.
 class OrigenFilas {
 public:

@@ -2,6 +2,7 @@
 // grants replaced as one, the administrator's protections, the searches, the next login, the own
 // password change, and the two forms driven offscreen.
 
+#include "shell/texto.h"
 #include "testutil.h"
 #include "fixture.h"
 
@@ -139,6 +140,9 @@ TEST_F(UsuariosTest, EveryRefusalInItsOrderLeavesTheTablesUnchanged)
         qint64 actual;
         QString mensaje;  // "" = any
     };
+    auto Falta = [](const char* campo) {
+        return QString::fromLatin1(kCamposIncorrectos) + u' ' + shell::MensajeRequerido(QString::fromUtf8(campo));
+    };
     DatosUsuario sinApellido = Datos("OTRO");
     sinApellido.PApellidoPat = "  ";
     DatosUsuario sinLogin = Datos("");
@@ -151,9 +155,9 @@ TEST_F(UsuariosTest, EveryRefusalInItsOrderLeavesTheTablesUnchanged)
     adminSin9.Permisos = {1, 2};
     const Caso casos[] = {
         {"user 1 edited by another", 1, admin, cajero, ""},
-        {"empty surname", std::nullopt, sinApellido, 1, kCamposIncorrectos},
-        {"empty login", std::nullopt, sinLogin, 1, kCamposIncorrectos},
-        {"new without password", std::nullopt, sinClave, 1, kCamposIncorrectos},
+        {"empty surname", std::nullopt, sinApellido, 1, Falta("Apellido Paterno")},
+        {"empty login", std::nullopt, sinLogin, 1, Falta("Nombre de Usuario")},
+        {"new without password", std::nullopt, sinClave, 1, Falta("Clave de acceso")},
         {"admin beside ADMIN", std::nullopt, Datos("admin"), 1, kUsuarioRepetido},
         {"rename onto another login", cajero, Datos("Admin", ""), 1, kUsuarioRepetido},
         {"+Permisos naming nobody", std::nullopt, iguala, 1, ""},

@@ -97,7 +97,9 @@ TEST_F(SucursalesTest, AFailedInsertRemovesTheFileItMadeAndAMissingOrBadTemplate
     ASSERT_TRUE(central->exec(QStringLiteral("CREATE TRIGGER niega BEFORE INSERT ON Sucursales "
                                              "BEGIN SELECT RAISE(ABORT, 'sin permiso de escritura'); END")));
     EXPECT_FALSE(AltaSucursal(*central, Nueva(QStringLiteral("2"), QStringLiteral("Norte")), prompts));
-    EXPECT_TRUE(prompts.lastMessage().contains(QStringLiteral("sin permiso de escritura")));
+    // Told in the program's words, never the engine's.
+    EXPECT_FALSE(prompts.lastMessage().isEmpty());
+    EXPECT_FALSE(prompts.lastMessage().contains(QStringLiteral("sin permiso de escritura")));
     EXPECT_FALSE(QFileInfo::exists(Ruta(QStringLiteral("Norte"))));
     ASSERT_TRUE(central->exec(QStringLiteral("DROP TRIGGER niega")));
 

@@ -1,4 +1,5 @@
 // The return lookup and the marking of returned lines.
+#include "shell/texto.h"
 #include "devol_fixture.h"
 
 #include "cash/devolucion.h"
@@ -116,11 +117,13 @@ TEST_F(DevolucionTest, MarkingAsksTheQuantityAndRefusesBadAnswers) {
     ASSERT_EQ(consulta("T", "5"), ResultadoConsulta::Encontrada);
     for (const char* malo : {"12a", "1,5", "", "0", "-2"}) EXPECT_FALSE(marca(0, malo)) << malo;
     EXPECT_TRUE(dev.pendientes().empty());
-    EXPECT_TRUE(prompts.messages().isEmpty());
+    // What is no number is told the way every form tells it; an empty answer (Cancel) and 0 say nothing.
+    const QString noNumero = shell::MensajeNumero(QStringLiteral("Cantidad"));
+    EXPECT_EQ(prompts.messages(), QStringList({noNumero, noNumero, noNumero}));
     const auto& preguntas = prompts.asked();
     ASSERT_FALSE(preguntas.empty());
-    EXPECT_EQ(preguntas.back().text, "Teclea la cantidad a devolver, maximo: 3.00");
-    EXPECT_EQ(preguntas.back().title, "Confirma cantidad.");
+    EXPECT_EQ(preguntas.front().text, "Teclea la cantidad a devolver, maximo: 3.00");
+    EXPECT_EQ(preguntas.front().title, "Confirma cantidad.");
 
     EXPECT_FALSE(marca(0, "4"));
     EXPECT_EQ(prompts.lastMessage(), "Cantidad excede a la de la compra.");

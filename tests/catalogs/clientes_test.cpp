@@ -260,12 +260,12 @@ TEST_F(ClientesTest, FormAddsEditsAndDeletesWithItsPermissions)
     EXPECT_TRUE(f.cmdNuevo->isEnabled());
     f.cmdNuevo_Click();
     EXPECT_FALSE(prompts.messages().isEmpty());
-    EXPECT_FALSE(f.ClienteNuevo);
+    EXPECT_FALSE(f.ClienteNuevo());
     EXPECT_EQ(f.capRFC->Text(), "XAXX010101000");
 
     G().PermisosUsuario[38] = true;
     f.cmdNuevo_Click();
-    ASSERT_TRUE(f.ClienteNuevo);
+    ASSERT_TRUE(f.ClienteNuevo());
     EXPECT_EQ(f.capRFC->Text(), "");
     EXPECT_EQ(f.cmbPais->currentText(), "MEXICO");
     EXPECT_EQ(f.cmbTipoCompra->currentIndex(), 0);
@@ -283,7 +283,7 @@ TEST_F(ClientesTest, FormAddsEditsAndDeletesWithItsPermissions)
     prompts.clear();
     f.cmdGuardar_Click();
     EXPECT_EQ(prompts.messages(), QStringList{"Verifique el NumExterior o utilize 'SN'"});
-    EXPECT_FALSE(f.ClienteNuevo);
+    EXPECT_FALSE(f.ClienteNuevo());
     EXPECT_EQ(Valor(*central, "SELECT Nombre || '|' || Estado || '|' || Pais FROM Cliente WHERE RFC = 'ROLU750505KL2'")
                   .toString(),
               "ROSA LUNA|" + f.cmbEstado->itemText(11) + "|0");
@@ -345,6 +345,7 @@ TEST_F(ClientesTest, ASaveOnABusyFileShowsItsWaitAndEscLeavesIt)
     f.cmdNuevo_Click();
     auto caja = [](CCaptura* c) { return c->findChild<QLineEdit*>(); };
     QTest::keyClicks(caja(f.capRFC), QStringLiteral("BUSY800101AB1"));
+    QTest::keyClicks(caja(f.capNombre), QStringLiteral("OCUPADO"));
     QTest::keyClicks(caja(f.capNumExterior), QStringLiteral("SN"));
     QTest::keyClicks(caja(f.capColonia), QStringLiteral("CENTRO"));
     QTest::keyClicks(caja(f.capMunicipio), QStringLiteral("LEON"));

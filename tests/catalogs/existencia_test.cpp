@@ -1,5 +1,6 @@
 // The stock lock of the product catalogue and its log lines, and the stock of the other branches.
 
+#include "shell/texto.h"
 #include "carpeta_prueba.h"
 
 #include "catalogs/existencias_sucursales.h"
@@ -113,7 +114,7 @@ TEST_F(ExistenciaTest, UnlockNeedsPermission47AndTheSaveLogsTheStoredStock)
     for (int vez = 0; vez < 2; ++vez) {
         c.prompts.clear();
         QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
-        EXPECT_EQ(c.prompts.lastMessage(), "Compruebe el valor tecleado para el campo.");
+        EXPECT_EQ(c.prompts.lastMessage(), shell::MensajeNumero(QStringLiteral("Existencia")));
         EXPECT_EQ(f.capExistencia->Text(), "ABC");
         EXPECT_FALSE(f.capExistencia->Locked());
         EXPECT_EQ(Stock(3), 12.0);

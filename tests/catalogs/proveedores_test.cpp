@@ -181,29 +181,6 @@ TEST_F(ProveedoresTest, TypedSmallAccentedLettersFindTheStoredCapitals)
     EXPECT_EQ(f.capRFC->Text(), "PEN050505EEE");
 }
 
-TEST_F(ProveedoresTest, ASupplierSavedUnderASearchThatHidesItIsTheOneShownAndDeleted)
-{
-    ASSERT_TRUE(c.central->exec(QStringLiteral("UPDATE Proveedores SET Ciudad='LEON' WHERE RFC='ABC010101AAA'")));
-    frmProveedores f;
-    f.show();
-    f.Combo1->setCurrentIndex(f.Combo1->findText(QStringLiteral("CIUDAD")));
-    QTest::keyClicks(f.Text1, QStringLiteral("LEON"));
-    ASSERT_EQ(f.Registros(), 1);
-    QTest::mouseClick(f.cmdNuevo, Qt::LeftButton);
-    QTest::keyClicks(f.capRFC->findChild<QLineEdit*>(), QStringLiteral("NEW990101ZZZ"));
-    QTest::keyClicks(f.capCiudad->findChild<QLineEdit*>(), QStringLiteral("SALTILLO"));
-    QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
-    EXPECT_EQ(f.capRFC->Text(), "NEW990101ZZZ");
-    EXPECT_EQ(f.capCiudad->Text(), "SALTILLO");
-    EXPECT_EQ(f.Text1->text(), "");
-    EXPECT_EQ(f.Registros(), 5);
-
-    c.prompts.pushAnswer(ui::Answer::Yes);
-    QTest::mouseClick(f.cmdBorrar, Qt::LeftButton);
-    EXPECT_EQ(c.central->scalar(QStringLiteral("SELECT COUNT(*) FROM Proveedores WHERE RFC='NEW990101ZZZ'"))->toInt(), 0);
-    EXPECT_EQ(c.central->scalar(QStringLiteral("SELECT COUNT(*) FROM Proveedores WHERE RFC='ABC010101AAA'"))->toInt(), 1);
-}
-
 TEST_F(ProveedoresTest, EmptyCatalogueSaveAsksForANewSupplier)
 {
     c.central->exec(QStringLiteral("DELETE FROM Proveedores"));

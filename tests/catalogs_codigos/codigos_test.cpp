@@ -2,6 +2,7 @@
 // the checks on typed keys, the customers' purchase type by code, the company save and its two
 // files; the grid form and the company form driven as a person does.
 
+#include "shell/texto.h"
 #include "catalogs/empresa.h"
 #include "catalogs/forms/frmclientes.h"
 #include "catalogs/forms/frmcodigos.h"
@@ -207,8 +208,12 @@ TEST_F(CodigosTest, PaymentFormGridAddsEditsAndDeletesAsAPersonDoes)
     };
     const int nueva = modelo->rowCount() - 1;
     EXPECT_EQ(modelo->item(nueva, 0)->text(), QString());
-    escribe(nueva, 1, QStringLiteral("VALES"));
+    // Typed key first: kept as typed, nothing stored and nothing said until the row is whole.
     escribe(nueva, 0, QStringLiteral("9"));
+    EXPECT_EQ(Cuenta(f.Tabla(), 9), 0);
+    EXPECT_TRUE(prompts.messages().isEmpty());
+    EXPECT_EQ(modelo->item(nueva, 0)->text(), QStringLiteral("9"));
+    escribe(nueva, 1, QStringLiteral("VALES"));
     EXPECT_EQ(Valor(*central, QStringLiteral("SELECT Descripcion FROM Formasdepago WHERE TPago = 9")).toString(),
               QStringLiteral("VALES"));
     EXPECT_EQ(modelo->rowCount(), nueva + 2);  // a new blank row
@@ -216,6 +221,10 @@ TEST_F(CodigosTest, PaymentFormGridAddsEditsAndDeletesAsAPersonDoes)
     escribe(nueva, 1, QStringLiteral("VALES DE DESPENSA"));
     EXPECT_EQ(Valor(*central, QStringLiteral("SELECT Descripcion FROM Formasdepago WHERE TPago = 9")).toString(),
               QStringLiteral("VALES DE DESPENSA"));
+    // A stored description cannot be emptied: refused by name, the stored one shown again.
+    escribe(nueva, 1, QString());
+    EXPECT_EQ(prompts.lastMessage(), shell::MensajeRequerido(QString::fromUtf8("Descripción")));
+    EXPECT_EQ(modelo->item(nueva, 1)->text(), QStringLiteral("VALES DE DESPENSA"));
     // A key already taken is refused and the cell shows the stored key again.
     escribe(nueva, 0, QStringLiteral("8"));
     EXPECT_EQ(prompts.lastMessage(), QStringLiteral("La clave 8 ya existe."));

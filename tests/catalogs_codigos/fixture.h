@@ -26,7 +26,10 @@ inline void EscribeCelda(QTableView* grid, const QModelIndex& celda, const QStri
     auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     ASSERT_TRUE(editor);
     editor->selectAll();
-    QTest::keyClicks(editor, texto);
+    if (texto.isEmpty())
+        QTest::keyClick(editor, Qt::Key_Backspace);  // a cell emptied
+    else
+        QTest::keyClicks(editor, texto);
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents();  // the grid commits the cell when its event loop turns
 }

@@ -19,8 +19,10 @@ TEST(VentaAjustes, StrictNumberReader)
         const char* texto;
         std::optional<double> valor;
     } casos[] = {{"12", 12},      {" 3.5 ", 3.5}, {"-3", -3},   {"+2", 2},        {"0.50", 0.5},
-                 {"1,000", {}},   {"1e3", {}},    {"12abc", {}}, {".", {}},        {"", {}},
-                 {"1.2.3", {}},   {"--1", {}},    {"$5", {}},   {"5.", 5},        {".5", 0.5}};
+                 {"1,000", 1000}, {"1e3", {}},    {"12abc", {}}, {".", {}},        {"", {}},
+                 {"1.2.3", {}},   {"--1", {}},    {"$5", {}},   {"5.", 5},        {".5", 0.5},
+                 {"1,234.50", 1234.5}, {"12,345,678", 12345678}, {"5,00", {}}, {"1,2345", {}},
+                 {",100", {}},    {"1234,567", {}}, {"1,000.", 1000}, {"1.000,5", {}}};
     for (const Caso& c : casos)
         EXPECT_EQ(LeeNumero(QString::fromUtf8(c.texto)), c.valor) << c.texto;
     EXPECT_EQ(LeeNumero(QStringLiteral("-3"), false), std::nullopt);
@@ -71,7 +73,7 @@ TEST(VentaAjustes, QuantityAndUnitPricePrompts)
         {".5", false, false, false, true, 0.5, ""},
         {"0", false, false, false, false, 0, ""},
         {"-5", false, false, false, false, 0, ""},
-        {"1,000", false, false, false, false, 0, "Cantidad no válida."},
+        {"1,00", false, false, false, false, 0, "Cantidad no válida."},
         {"", false, false, false, false, 0, "Cantidad no válida."},
         {"-3", true, true, false, false, 0, "Cantidad no válida para el usuario(S)."},
         {"-3", true, false, true, true, -3, ""},

@@ -1,3 +1,4 @@
+#include "shell/texto.h"
 #include "fixture.h"
 
 #include "platform/ui/prompts.h"
@@ -239,4 +240,24 @@ TEST_F(RutinasBD, CopiaTablaAppendsAndCompactaRefusesAFileInUse) {
     }
     QSqlDatabase::removeDatabase(QStringLiteral("otra_terminal"));
     EXPECT_EQ(c.sucursal("Norte")->scalar("SELECT COUNT(*) FROM MovimientosCaja")->toInt(), 2);
+}
+
+// The engine's own text never reaches the person: a required field is named, the rest told in Spanish.
+TEST_F(RutinasBD, ErrorsAreToldInThePersonsWords) {
+    const struct {
+        db::Error error;
+        QString esperado;
+    } casos[] = {
+        {{db::ErrorKind::Constraint, 1299, QStringLiteral("NOT NULL constraint failed: Categoria.Descripcion")},
+         MensajeRequerido(QStringLiteral("Descripcion"))},
+        {{db::ErrorKind::Other, 1, QStringLiteral("near \"FORM\": syntax error")},
+         QString::fromUtf8("No se pudo leer o grabar en la base de datos.")},
+        {{db::ErrorKind::NotFound, 0, QStringLiteral("El registro ya no existe.")}, QStringLiteral("El registro ya no existe.")},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(TextoErrorBD(c.error), c.esperado);
+        p.clear();
+        MuestraErrorBD(c.error);
+        EXPECT_EQ(p.lastMessage(), c.esperado);
+    }
 }
