@@ -225,6 +225,9 @@ QString TextoErrorBD(const db::Error& error) {
     case db::ErrorKind::Closed:
         return QString::fromUtf8("El archivo de datos se cerró; vuelva a abrir la ventana.");
     case db::ErrorKind::Other:
+        // What the engine said, in the program's words (TextoMotor never passes its English on).
+        if (!error.message.isEmpty())
+            return QString::fromUtf8("No se pudo leer o grabar en la base de datos: ") + TextoMotor(error.message, error.code) + u'.';
         break;
     }
     return QString::fromUtf8("No se pudo leer o grabar en la base de datos.");

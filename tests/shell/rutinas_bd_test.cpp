@@ -251,7 +251,9 @@ TEST_F(RutinasBD, ErrorsAreToldInThePersonsWords) {
         {{db::ErrorKind::Constraint, 1299, QStringLiteral("NOT NULL constraint failed: Categoria.Descripcion")},
          MensajeRequerido(QStringLiteral("Descripcion"))},
         {{db::ErrorKind::Other, 1, QStringLiteral("near \"FORM\": syntax error")},
-         QString::fromUtf8("No se pudo leer o grabar en la base de datos.")},
+         QString::fromUtf8("No se pudo leer o grabar en la base de datos: hay un error de sintaxis cerca de \"FORM\".")},
+        {{db::ErrorKind::Other, 1, QStringLiteral("some text the program never saw")},
+         QString::fromUtf8("No se pudo leer o grabar en la base de datos: el motor de datos no aceptó la instrucción (código 1).")},
         {{db::ErrorKind::NotFound, 0, QStringLiteral("El registro ya no existe.")}, QStringLiteral("El registro ya no existe.")},
     };
     for (const auto& c : casos) {
