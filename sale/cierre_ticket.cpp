@@ -1,5 +1,6 @@
 #include "sale/cierre_ticket.h"
 
+#include "printing/envio.h"
 #include "printing/ticketventa.h"
 #include "sale/documentos.h"
 #include "shell/estado.h"
@@ -53,11 +54,17 @@ ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, Accione
     if (g.PreguntaCompVenta == 1)
         imprime = avisos.question(QStringLiteral("Desea imprimir el comprobante ?")) == ui::Answer::Yes;
     if (imprime) {
-        const bool impreso = acciones.imprimeTicket ? acciones.imprimeTicket(numero)
-                                                    : ImprimeTicketMan(numero, avisos);
-        if (impreso)
-            acciones.muestraEstado(3, QStringLiteral("T") + QString::number(numero)
-                                          + QStringLiteral(" Impreso."));
+        // The ticket is stored whatever the printer does: a failure says so once, with the way to
+        // reprint it, and the status bar never calls it printed.
+        const bool impreso = ImprimeConUnAviso(
+            avisos,
+            [&](ui::Prompts& p) {
+                return acciones.imprimeTicket ? acciones.imprimeTicket(numero) : ImprimeTicketMan(numero, p);
+            },
+            [numero](const QString& motivo) { return MensajeTicketSinImprimir(numero, motivo, true); });
+        acciones.muestraEstado(3, QStringLiteral("T") + QString::number(numero)
+                                      + (impreso ? QStringLiteral(" Impreso.")
+                                                 : QStringLiteral(" grabado, no se imprimió.")));
     }
     return r;
 }

@@ -63,6 +63,7 @@ QString TextoDocumentoSoloLectura() {
 
 }  // namespace venta
 
+#include "printing/envio.h"
 #include "printing/ticketventa.h"
 #include "sale/documentos.h"
 #include "shell/utilidades_menu.h"
@@ -74,7 +75,11 @@ void InstalaReimpresion(const DestinoImpresion& destino) {
     a.factura = [destino](qint64 numero) {
         return ImprimeTicket(numero, numero, destino, ui::defaultPrompts());
     };
-    a.ticket = [](qint64 numero) { return ImprimeTicketMan(numero, ui::defaultPrompts()); };
+    a.ticket = [](qint64 numero) {
+        return ImprimeConUnAviso(
+            ui::defaultPrompts(), [numero](ui::Prompts& p) { return ImprimeTicketMan(numero, p); },
+            [numero](const QString& motivo) { return MensajeTicketSinImprimir(numero, motivo, false); });
+    };
     a.solicitud = [](int codigo, qint64 numero) {
         db::Error e;
         if (sale::InsertaRegServImp(codigo, numero, &e)) return true;
