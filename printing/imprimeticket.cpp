@@ -40,3 +40,10 @@ QString MensajeTicketSinImprimir(qint64 numero, const QString& motivo, bool reci
     return QStringLiteral("El ticket %1 quedó grabado, pero no se imprimió").arg(numero) + causa +
            QStringLiteral(" Reimprímalo con Reimprimir factura (T%1).").arg(numero);
 }
+
+bool ImprimeTicketAvisando(qint64 numero, ui::Prompts& avisos, bool recienGuardado,
+                           const std::function<bool(ui::Prompts&)>& imprime) {
+    return ImprimeConUnAviso(
+        avisos, [&](ui::Prompts& p) { return imprime ? imprime(p) : ImprimeTicketMan(numero, p); },
+        [&](const QString& motivo) { return MensajeTicketSinImprimir(numero, motivo, recienGuardado); });
+}

@@ -1,6 +1,5 @@
 #include "sale/cierre_ticket.h"
 
-#include "printing/envio.h"
 #include "printing/ticketventa.h"
 #include "sale/documentos.h"
 #include "shell/estado.h"
@@ -56,12 +55,10 @@ ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, Accione
     if (imprime) {
         // The ticket is stored whatever the printer does: a failure says so once, with the way to
         // reprint it, and the status bar never calls it printed.
-        const bool impreso = ImprimeConUnAviso(
-            avisos,
-            [&](ui::Prompts& p) {
-                return acciones.imprimeTicket ? acciones.imprimeTicket(numero) : ImprimeTicketMan(numero, p);
-            },
-            [numero](const QString& motivo) { return MensajeTicketSinImprimir(numero, motivo, true); });
+        std::function<bool(ui::Prompts&)> imprimeTicket;
+        if (acciones.imprimeTicket)
+            imprimeTicket = [&](ui::Prompts&) { return acciones.imprimeTicket(numero); };
+        const bool impreso = ImprimeTicketAvisando(numero, avisos, true, imprimeTicket);
         acciones.muestraEstado(3, QStringLiteral("T") + QString::number(numero)
                                       + (impreso ? QStringLiteral(" Impreso.")
                                                  : QStringLiteral(" grabado, no se imprimió.")));

@@ -308,8 +308,10 @@ void frmCortesCaja::cmdAgregar_Click() {
     // reported a second time for the pulse.
     ImprimeConUnAviso(prompts(), [](ui::Prompts& p) { return AbreCajon(false, p); },
                       [impreso](const QString& motivo) {
-                          return impreso ? QStringLiteral("No se abrió el cajón: ") + motivo + QStringLiteral(".")
-                                         : QString();
+                          // the drawer switched off has said so already
+                          return impreso && !motivo.isEmpty()
+                                     ? QStringLiteral("No se abrió el cajón: ") + motivo + QStringLiteral(".")
+                                     : QString();
                       });
     capObservacion->setText(QString());
     creando_ = false;
