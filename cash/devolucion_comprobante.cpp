@@ -1,5 +1,6 @@
 #include "cash/devolucion_comprobante.h"
 
+#include "printing/cajon.h"
 #include "printing/encabezado.h"
 #include "printing/envio.h"
 #include "printing/textoticket.h"
@@ -66,7 +67,6 @@ void ConstruyeComprobanteDevolucion(qint64 entrada, const db::Rows& filas, const
     AgregaTextoTicket(QStringLiteral(" ") + LF);
     AgregaTextoTicket(QStringLiteral(" ") + LF);
     if (g.EspT != 0) AgregaTextoTicket(CodigosActuales().CodCorte);
-    if (g.OpenCDrawer == 1) AgregaTextoTicket(CodigosActuales().CodCajon);
 }
 
 bool ImprimeDevolucion(db::Database& bd, qint64 entrada, ui::Prompts& prompts) {
@@ -83,7 +83,9 @@ bool ImprimeDevolucion(db::Database& bd, qint64 entrada, ui::Prompts& prompts) {
     // Looks up the ticket printer and its port; the voucher itself starts the buffer anew.
     IniciaPrint();
     ConstruyeComprobanteDevolucion(entrada, *filas, QDateTime::currentDateTime());
-    return TerminaPrint(prompts);
+    if (!TerminaPrint(prompts)) return false;
+    // The drawer opens after the voucher, by the pulse's own raw job (the voucher may be a page).
+    return G().OpenCDrawer != 1 || PulsoCajon(prompts);
 }
 
 bool ReimprimeDevolucion(db::Database& bd, ui::Prompts& prompts) {

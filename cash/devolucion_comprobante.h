@@ -14,7 +14,8 @@ namespace caja {
 void ConstruyeComprobanteDevolucion(qint64 entrada, const db::Rows& filas, const QDateTime& impreso);
 
 // ImprimeDevolucion: the voucher of entry `entrada` sent by the branch's ticket path (spooler job
-// "Ticket", the printer's port, or the printer object). "No se encontraron registros." when the
+// "Ticket", the printer's port, or the printer object), then the drawer pulse when the drawer is on
+// (PulsoCajon: raw bytes of its own, never drawn). "No se encontraron registros." when the
 // entry has no lines. False when nothing was printed (the person has been told why).
 bool ImprimeDevolucion(db::Database& bd, qint64 entrada, ui::Prompts& prompts);
 

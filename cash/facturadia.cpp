@@ -5,6 +5,7 @@
 #include "sale/folios.h"
 #include "sale/totales.h"
 #include "shell/estado.h"
+#include "shell/sucursal.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -290,6 +291,8 @@ bool cmdEnviarfactura(db::Database& bd, const QDate& dia, const std::vector<qint
     if (g.FacturaE && g.UsarServidorImp != 0) {
         prompts.message(QStringLiteral("El Docto ") + QString::number(r.Numero) +
                         QString::fromUtf8(" se imprimira en el servidor de impresión."));
+        if (const QString aviso = shell::AvisoServidorImpresion(); !aviso.isEmpty())
+            prompts.message(aviso, ui::Icon::Warning);
         return true;
     }
     if (!g.FacturaE)

@@ -1,5 +1,6 @@
 #include "printing/cajon.h"
 
+#include "platform/print/codepage850.h"
 #include "platform/print/impresoras.h"
 #include "platform/print/salida.h"
 #include "printing/envio.h"
@@ -23,17 +24,27 @@ QString pulso() {
 
 }  // namespace
 
-bool AbreCajon(bool enTrabajo, ui::Prompts& avisos) {
-    if (!enTrabajo) {
-        if (!cajonActivo()) {
-            avisos.message(kCajonDesactivado);
-            return false;
-        }
-        return EnviaPorRutaTicket(pulso(), avisos, QStringLiteral("Ticket"), true);
+bool PulsoCajon(ui::Prompts& avisos, const QString& destino) {
+    if (destino.isEmpty()) return EnviaPorRutaTicket(pulso(), avisos, QStringLiteral("Ticket"), true);
+    EstableceCodigosPTicket(G().CodigosPTicket);
+    const QString texto = CodigosActuales().CodInicio + CodigosActuales().CodCajon;
+    if (print::NombraPuerto(destino)) {
+        QString puerto = destino;
+        return ImprimeEnPuerto(texto, &puerto, true, avisos);
     }
-    if (cajonActivo()) AgregaTextoTicket(CodigosActuales().CodCajon);
-    else avisos.message(kCajonDesactivado);
-    return TerminaPrint(avisos);
+    const print::Resultado r = print::EnviaTrabajoCrudo(destino, QStringLiteral("Cajon"), print::aCp850(texto));
+    if (!r.ok) avisos.message(QStringLiteral("No se abrió el cajón: ") + r.error, ui::Icon::Warning);
+    return r.ok;
+}
+
+bool AbreCajon(bool enTrabajo, ui::Prompts& avisos) {
+    if (!cajonActivo()) {
+        avisos.message(kCajonDesactivado);
+        return enTrabajo && TerminaPrint(avisos);
+    }
+    if (!enTrabajo) return PulsoCajon(avisos);
+    // The job may become a drawn page: the pulse follows it as bytes of its own.
+    return TerminaPrint(avisos) && PulsoCajon(avisos);
 }
 
 bool EnviaPulsosdeCajon(ui::Prompts& avisos) {
@@ -57,10 +68,13 @@ bool SoloabreCajon(ui::Prompts& avisos) {
                        ui::Icon::Warning);
         return false;
     }
-    EstableceCodigosPTicket(G().CodigosPTicket);
-    QString texto = CodigosActuales().CodInicio;
-    if (cajonActivo()) texto += CodigosActuales().CodCajon;
-    return ImprimeEnPuerto(texto, &puerto, true, avisos);
+    if (puerto.isEmpty()) puerto = QStringLiteral("LPT1:");
+    if (!cajonActivo()) {
+        // Only the initialise code goes, as the port path always sends.
+        EstableceCodigosPTicket(G().CodigosPTicket);
+        return ImprimeEnPuerto(CodigosActuales().CodInicio, &puerto, true, avisos);
+    }
+    return PulsoCajon(avisos, puerto);
 }
 
 bool AbreCajonPorPuerto(const QString& puerto, ui::Prompts& avisos) {

@@ -6,6 +6,7 @@
 #include "printing/textoticket.h"
 #include "shell/estado.h"
 
+#include <QList>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrinter>
@@ -32,12 +33,56 @@ print::Resultado imprimeEnQPrinter(const QString& texto, int puntos) {
     return print::ImprimeTexto(impresora, texto, puntos);
 }
 
+QString& ultimoFallo() {
+    static QString motivo;
+    return motivo;
+}
+
+// Every failure of a sending path is told here, so the last reason is known to ImprimeConUnAviso.
+void falla(ui::Prompts& avisos, const QString& motivo, const QString& mensaje) {
+    ultimoFallo() = motivo;
+    avisos.message(mensaje, ui::Icon::Warning);
+}
+
 void errorAlImprimir(ui::Prompts& avisos, const QString& descripcion, const QString& texto) {
-    // The text follows as the person would read it: control codes would show as boxes.
-    QString visible;
-    for (QChar c : texto)
-        if (c.unicode() >= 0x20 || c == QLatin1Char('\n')) visible.append(c);
-    avisos.message(QStringLiteral("Error al imprimir. 02 ") + descripcion + visible, ui::Icon::Warning);
+    // The text follows as the person would read it, without the printer's codes.
+    falla(avisos, descripcion, QStringLiteral("Error al imprimir. 02 ") + descripcion + print::TextoVisible(texto));
+}
+
+// Holds back the warnings of a print so its failure is said once; other messages pass.
+class AvisosRetenidos : public ui::Prompts {
+public:
+    explicit AvisosRetenidos(ui::Prompts& otro) : otro_(otro) {}
+    void message(const QString& text, ui::Icon icon, const QString& title) override {
+        if (icon == ui::Icon::Warning || icon == ui::Icon::Critical) retenidos.append({text, icon, title});
+        else otro_.message(text, icon, title);
+    }
+    ui::Answer question(const QString& text, const QString& title, bool cancel, bool defaultNo) override {
+        return otro_.question(text, title, cancel, defaultNo);
+    }
+    QString input(const QString& prompt, const QString& title, const QString& def) override {
+        return otro_.input(prompt, title, def);
+    }
+    struct Mensaje {
+        QString texto;
+        ui::Icon icono;
+        QString titulo;
+    };
+    QList<Mensaje> retenidos;
+
+private:
+    ui::Prompts& otro_;
+};
+
+// The reason as a clause: without the closing "nothing was printed" (the message says it) and
+// without the final period.
+QString comoMotivo(QString motivo) {
+    motivo = print::TextoVisible(motivo).simplified();
+    for (const QString& fin : {QStringLiteral("No se imprimió nada."), QStringLiteral("No se abrió el cajón.")})
+        if (motivo.endsWith(fin)) motivo = motivo.left(motivo.size() - fin.size()).trimmed();
+    while (motivo.endsWith(QLatin1Char('.'))) motivo.chop(1);
+    if (motivo.size() > 1 && motivo[0].isUpper() && motivo[1].isLower()) motivo[0] = motivo[0].toLower();
+    return motivo;
 }
 
 // The queue the printer-object and spooler paths use: the current printer, else the default one.
@@ -57,7 +102,7 @@ bool ImpresoraTicketDisponible(ui::Prompts& avisos) {
     if (print::BuscaImpresora(nombre, &error) || print::EsPuerto(nombre)) return true;
     QString texto = QStringLiteral("No se encontró la impresora de tickets \"%1\". No se imprimió nada.").arg(nombre);
     if (!error.isEmpty()) texto += QStringLiteral("\n") + error;
-    avisos.message(texto, ui::Icon::Warning);
+    falla(avisos, texto, texto);
     return false;
 }
 
@@ -129,12 +174,29 @@ bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> 
 bool ImprimeDirecto(const QString& documento, const QString& texto, ui::Prompts& avisos) {
     QString cola = ImpresoraActual();
     if (cola.isEmpty()) cola = print::ImpresoraPredeterminada();
-    if (cola.isEmpty() || !print::BuscaImpresora(cola)) {
-        avisos.message(QStringLiteral("The Printer Name you typed wasn't recognized."),
-                       ui::Icon::Warning);
+    if (cola.isEmpty()) {
+        const QString t = QStringLiteral("No hay impresora de tickets ni impresora predeterminada. No se imprimió nada.");
+        falla(avisos, t, t);
         return false;
     }
     const print::Resultado r = print::EnviaTrabajoCrudo(cola, documento, print::aCp850(texto));
-    if (!r.ok) avisos.message(r.error, ui::Icon::Warning);
+    if (!r.ok) falla(avisos, r.error, r.error);
     return r.ok;
+}
+
+QString UltimoFalloImpresion() { return ultimoFallo(); }
+
+bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts&)>& imprime,
+                       const std::function<QString(const QString& motivo)>& aviso) {
+    AvisosRetenidos retenidos(avisos);
+    ultimoFallo().clear();
+    const bool ok = imprime(retenidos);
+    if (ok) {
+        for (const auto& m : retenidos.retenidos) avisos.message(m.texto, m.icono, m.titulo);
+        return true;
+    }
+    QString motivo = ultimoFallo();
+    if (motivo.isEmpty() && !retenidos.retenidos.isEmpty()) motivo = retenidos.retenidos.front().texto;
+    if (const QString texto = aviso(comoMotivo(motivo)); !texto.isEmpty()) avisos.message(texto, ui::Icon::Warning);
+    return false;
 }

@@ -39,6 +39,14 @@ bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> 
 // Spooler path: one raw job named `documento` on the current printer.
 bool ImprimeDirecto(const QString& documento, const QString& texto, ui::Prompts& avisos);
 
+// The reason the last failed send gave, as its message said it ("" before any failure).
+QString UltimoFalloImpresion();
+// Runs a print holding back the warnings of its sending paths (other messages pass), so that a
+// failure is said once: `aviso` gets the reason as a clause (no control codes, no final period)
+// and gives the message shown ("" shows none). After a success the held warnings are shown as they came.
+bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts&)>& imprime,
+                       const std::function<QString(const QString& motivo)>& aviso);
+
 // The printer object: by default a QPrinter on the current printer. A test (or a preview) may put
 // another output in its place; nullptr restores the QPrinter. The function receives the text
 // as it would be drawn and the font size in points.

@@ -49,6 +49,5 @@ QByteArray PaginaParaImpresoraCruda(const report::Rendered& pagina, int anchoPun
     bytes += print::RasterEscPos(PaginaEnImagen(pagina, anchoPuntos));
     bytes += "\n\n\n\n";
     if (g.EspT != 0) bytes += print::aCp850(CodigosActuales().CodCorte);
-    if (g.OpenCDrawer == 1) bytes += print::aCp850(CodigoCajon());
     return bytes;
 }

@@ -13,5 +13,5 @@ QImage PaginaEnImagen(const report::Rendered& pagina, int anchoPuntos, int dpi =
 
 // What a raw receipt printer gets for a page: initialise, the page as a raster image `anchoPuntos`
 // wide, line feeds that bring its end past the tear bar, the code set's cut when the branch cuts
-// (EspT not 0) and the drawer pulse when the drawer is on.
+// (EspT not 0). The drawer pulse is the caller's, by PulsoCajon.
 QByteArray PaginaParaImpresoraCruda(const report::Rendered& pagina, int anchoPuntos);

@@ -2,6 +2,7 @@
 
 #include "platform/print/impresoras.h"
 #include "platform/print/salida.h"
+#include "printing/cajon.h"
 #include "printing/envio.h"
 #include "printing/impresoraticket.h"
 #include "printing/textoticket.h"
@@ -15,12 +16,15 @@ const QString LF = QStringLiteral("\n");
 class EstadoImpresion {
 public:
     EstadoImpresion()
-        : codigos_(G().CodigosPTicket), cajon_(G().OpenCDrawer), puerto_(G().PuertoImpresora),
-          puertoTicket_(G().PuertoTicket), actual_(ImpresoraActual()) {}
+        : codigos_(G().CodigosPTicket), cajon_(G().OpenCDrawer), metodo_(G().MetodoImpresion),
+          puerto_(G().PuertoImpresora), puertoTicket_(G().PuertoTicket), impresora_(G().Printer3),
+          actual_(ImpresoraActual()) {}
     ~EstadoImpresion() {
         auto& g = G();
         g.CodigosPTicket = codigos_;
         g.OpenCDrawer = cajon_;
+        g.MetodoImpresion = metodo_;
+        g.Printer3 = impresora_;
         g.PuertoImpresora = puerto_;
         g.PuertoTicket = puertoTicket_;
         EstableceImpresoraActual(actual_);
@@ -30,8 +34,8 @@ public:
     EstadoImpresion& operator=(const EstadoImpresion&) = delete;
 
 private:
-    int codigos_, cajon_;
-    QString puerto_, puertoTicket_, actual_;
+    int codigos_, cajon_, metodo_;
+    QString puerto_, puertoTicket_, impresora_, actual_;
 };
 
 }  // namespace
@@ -76,10 +80,7 @@ QString TextoPruebaTicket(const PruebaTicket& p, bool conImpresora, const QDateT
     const auto& g = G();
     QString t;
     EstableceCodigosPTicket(p.codigos);
-    if (conImpresora) {
-        t += CodigosActuales().CodInicio;
-        if (p.cajon) t += CodigosActuales().CodCajon;
-    }
+    if (conImpresora) t += CodigosActuales().CodInicio;
     const int s = g.SucursalActual >= 0 && g.SucursalActual <= 10 ? g.SucursalActual : 0;
     for (const QString& linea : {g.NombreEmp, QStringLiteral("RFC:") + g.RFCEmpresa, g.DescripcionSuc[size_t(s)],
                                  g.DireccionSuc[size_t(s)], QStringLiteral("Tels:") + g.TelefonoSuc[size_t(s)]})
@@ -116,6 +117,14 @@ bool ImprimePruebaTicket(const PruebaTicket& p, ui::Prompts& avisos, const QDate
         if (!p.cajon) avisos.message(QStringLiteral("pulso cajon desact"));
     } else {
         EstableceImpresoraActual(QString());  // the default printer
+    }
+    // The drawer opens before the lines print, by the way the form's values send a ticket, as raw
+    // bytes of its own whatever the queue draws.
+    if (conImpresora && p.cajon) {
+        g.Printer3 = p.impresora;
+        g.MetodoImpresion = p.metodo;
+        g.OpenCDrawer = 1;
+        if (!PulsoCajon(avisos)) return false;
     }
     LimpiaTextoTicket();
     AgregaTextoTicket(TextoPruebaTicket(p, conImpresora, ahora));

@@ -24,8 +24,9 @@ struct PruebaTicket {
     bool cajon = false;    // the drawer pulse is on
 };
 
-// The test ticket's text: initialise and drawer codes (only with a printer named), the centred
-// company and branch lines, then the fixed lines, each ending in a line feed; no cut.
+// The test ticket's text: the initialise code (only with a printer named), the centred company and
+// branch lines, then the fixed lines, each ending in a line feed; no cut. The drawer pulse is not
+// in it: it goes before it as a job of its own.
 QString TextoPruebaTicket(const PruebaTicket& p, bool conImpresora, const QDateTime& ahora);
 
 // Composes and sends the test ticket. The running program's code set, drawer setting, ports and

@@ -70,3 +70,11 @@ bool ImprimeTicketVenta(const DatosTicketVenta& datos, ui::Prompts& avisos);
 // characters. False when nothing was printed (no such ticket, a database or printer failure);
 // the person has been told why.
 bool ImprimeTicketMan(qint64 numero, ui::Prompts& avisos, bool* clienteIdentificado = nullptr);
+
+// The one message of a ticket that did not print, from the reason (ImprimeConUnAviso's clause):
+// a ticket just saved says so and how to reprint it.
+QString MensajeTicketSinImprimir(qint64 numero, const QString& motivo, bool recienGuardado);
+// Prints ticket `numero` by `imprime` (ImprimeTicketMan when empty) and says a failure once, with
+// MensajeTicketSinImprimir. The ticket close and the reprint both print this way.
+bool ImprimeTicketAvisando(qint64 numero, ui::Prompts& avisos, bool recienGuardado,
+                           const std::function<bool(ui::Prompts&)>& imprime = {});

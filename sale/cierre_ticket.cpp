@@ -53,11 +53,15 @@ ResultadoCierre Facturar(db::Database& bd, const VentaEnPantalla& venta, Accione
     if (g.PreguntaCompVenta == 1)
         imprime = avisos.question(QStringLiteral("Desea imprimir el comprobante ?")) == ui::Answer::Yes;
     if (imprime) {
-        const bool impreso = acciones.imprimeTicket ? acciones.imprimeTicket(numero)
-                                                    : ImprimeTicketMan(numero, avisos);
-        if (impreso)
-            acciones.muestraEstado(3, QStringLiteral("T") + QString::number(numero)
-                                          + QStringLiteral(" Impreso."));
+        // The ticket is stored whatever the printer does: a failure says so once, with the way to
+        // reprint it, and the status bar never calls it printed.
+        std::function<bool(ui::Prompts&)> imprimeTicket;
+        if (acciones.imprimeTicket)
+            imprimeTicket = [&](ui::Prompts&) { return acciones.imprimeTicket(numero); };
+        const bool impreso = ImprimeTicketAvisando(numero, avisos, true, imprimeTicket);
+        acciones.muestraEstado(3, QStringLiteral("T") + QString::number(numero)
+                                      + (impreso ? QStringLiteral(" Impreso.")
+                                                 : QStringLiteral(" grabado, no se imprimió.")));
     }
     return r;
 }

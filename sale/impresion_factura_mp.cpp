@@ -25,8 +25,7 @@ public:
 // The roll the mini-printer template is laid out for.
 constexpr int kRolloMm = 76;
 
-// The page as a raster image on a raw queue or a port, with its cut and the drawer pulse in the
-// same job.
+// The page as a raster image on a raw queue or a port, with its cut.
 bool enviaComoImagen(const report::Request& r, const QString& destino, bool esCola, QString* error) {
     report::Rendered pagina;
     if (!report::render(r, &pagina, error)) return false;
@@ -71,7 +70,6 @@ bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresio
         };
     if (printing::CorreReporte(s, prompts, parent) != printing::ResultadoReporte::Hecho)
         return false;
-    if (comoImagen) return true;  // the pulse went with the picture
     if (aPdf) {
         if (!G().PuertoImpresora.isEmpty()) {
             SinAvisos callado;
@@ -79,9 +77,11 @@ bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresio
         }
         return true;
     }
-    // A page on a driver queue: the pulse follows as raw bytes, which the queue passes through.
-    if (cola && G().OpenCDrawer == 1)
-        print::EnviaTrabajoCrudo(cola->nombre, QStringLiteral("Cajon"), print::aCp850(CodigoCajon()));
+    // The pulse follows the picture or the page as raw bytes, which either kind of queue passes through.
+    if (G().OpenCDrawer == 1) {
+        SinAvisos callado;
+        PulsoCajon(callado, nombre);
+    }
     return true;
 }
 

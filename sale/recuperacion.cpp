@@ -65,6 +65,7 @@ QString TextoDocumentoSoloLectura() {
 
 #include "printing/ticketventa.h"
 #include "sale/documentos.h"
+#include "shell/sucursal.h"
 #include "shell/utilidades_menu.h"
 
 namespace venta {
@@ -74,10 +75,14 @@ void InstalaReimpresion(const DestinoImpresion& destino) {
     a.factura = [destino](qint64 numero) {
         return ImprimeTicket(numero, numero, destino, ui::defaultPrompts());
     };
-    a.ticket = [](qint64 numero) { return ImprimeTicketMan(numero, ui::defaultPrompts()); };
+    a.ticket = [](qint64 numero) { return ImprimeTicketAvisando(numero, ui::defaultPrompts(), false); };
     a.solicitud = [](int codigo, qint64 numero) {
         db::Error e;
-        if (sale::InsertaRegServImp(codigo, numero, &e)) return true;
+        if (sale::InsertaRegServImp(codigo, numero, &e)) {
+            if (const QString aviso = shell::AvisoServidorImpresion(); !aviso.isEmpty())
+                ui::defaultPrompts().message(aviso, ui::Icon::Warning);
+            return true;
+        }
         ui::defaultPrompts().message(e.message, ui::Icon::Warning);
         return false;
     };

@@ -5,6 +5,7 @@
 #include "sale/genericos.h"
 #include "sale/impresion_factura.h"
 #include "shell/estado.h"
+#include "shell/sucursal.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -223,6 +224,8 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
         return r;
     r.rem = sale::TextoRem(guardar.Clase, g.PrefijoFact, hecho.NumeroDocumento());
 
+    // Queued documents wait for a server that is not there: the counter says so once.
+    const QString sinServidor = shell::AvisoServidorImpresion();
     for (size_t i = 0; i < r.numeros.size(); ++i) {
         const qint64 numero = r.numeros[i];
         const bool ultimo = i + 1 == r.numeros.size();
@@ -231,6 +234,8 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
                                + QString::number(numero)
                                + QStringLiteral(" se imprimira en el servidor de impresión."),
                            ui::Icon::None);
+            if (ultimo && !sinServidor.isEmpty())
+                avisos.message(sinServidor, ui::Icon::Warning);
         } else if (acciones.imprimeFactura) {
             acciones.imprimeFactura(numero);
         } else {

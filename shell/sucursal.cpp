@@ -199,24 +199,45 @@ bool EstableceSucursal() {
     if (!l.directo("Ajuste", B0, B1, g.Ajuste)) return mal();
     PonEstado(2, QString());
 
-    if (g.UsarServidorImp != 0) IniciaServidorImpresion(g.CarpetaDatos, suc);
+    if (const QString aviso = AvisoServidorImpresion(); !aviso.isEmpty())
+        ui::defaultPrompts().message(aviso, ui::Icon::Warning);
     return true;
 }
 
-bool IniciaServidorImpresion(const QString& carpetaDatos, int sucursal) {
+bool IniciaServidorImpresion(const QString& carpetaDatos, int sucursal, QString* motivo) {
+    if (motivo) motivo->clear();
     const QString clave = SinSeparadorFinal(carpetaDatos) + QStringLiteral("|%1").arg(sucursal);
     // The lock tells whether a server runs; one that closed or crashed is started again.
     if (sys::isLockHeld(sys::printServerLockPath(carpetaDatos, sucursal))) return false;
     if (ProcesoVivo(iniciados().value(clave, 0))) return false;
     const QString plovix = UnirRuta(RutaAplicacion(), QStringLiteral("Plovix"));
+    const QString programa = UnirRuta(plovix, QStringLiteral("tarvex"));
+    const QFileInfo info(programa);
+    auto falla = [&](const QString& por) {
+        if (motivo) *motivo = por;
+        return false;
+    };
+    if (!info.exists()) return falla(QStringLiteral("no está el programa %1").arg(programa));
+    if (!info.isFile() || !info.isExecutable())
+        return falla(QStringLiteral("el programa %1 no se puede ejecutar").arg(programa));
     QProcessEnvironment env;
     env.insert(QStringLiteral("TARVEX_HOME"), plovix);
     env.insert(QStringLiteral("TARVEX_MINIMIZADO"), QStringLiteral("1"));
-    // A missing or broken program is not the counter's concern: the sale goes on without it.
     qint64 pid = 0;
-    if (!sys::startDetached(UnirRuta(plovix, QStringLiteral("tarvex")), {}, env, plovix, &pid)) return false;
+    if (!sys::startDetached(programa, {}, env, plovix, &pid))
+        return falla(QStringLiteral("el programa %1 no arrancó").arg(programa));
     iniciados().insert(clave, pid);
     return true;
+}
+
+QString AvisoServidorImpresion() {
+    const EstadoGlobal& g = G();
+    if (g.UsarServidorImp == 0) return {};
+    QString motivo;
+    if (IniciaServidorImpresion(g.CarpetaDatos, g.SucursalActual, &motivo) || motivo.isEmpty()) return {};
+    return QStringLiteral("No se pudo iniciar el servidor de impresión: %1. Lo que se mande a imprimir en el "
+                          "servidor quedará en espera hasta que se inicie.")
+        .arg(motivo);
 }
 
 void OlvidaServidoresIniciados() { iniciados().clear(); }

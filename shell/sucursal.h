@@ -14,10 +14,13 @@ bool EstableceSucursal();
 // The tax percent the branch charges on a taxed line: its IVA parameter when that is not 0, else 16.
 int IVAPantalla(int parametroIVA);
 
-// Starts the print server for the data folder and branch unless one holds their lock or the one
-// this program started for them is still running (starting up); a missing program is ignored.
-// True when it was started.
-bool IniciaServidorImpresion(const QString& carpetaDatos, int sucursal);
+// Starts the print server (<application path>/Plovix/tarvex) for the data folder and branch unless
+// one holds their lock or the one this program started for them is still running (starting up).
+// True when it was started; false with `motivo` "" when one runs, else with why it could not start.
+bool IniciaServidorImpresion(const QString& carpetaDatos, int sucursal, QString* motivo = nullptr);
+// With UsarServidorImp on, makes sure the current branch's print server runs (starting it when
+// needed): "" when it does, else the warning the counter shows. "" with the server off.
+QString AvisoServidorImpresion();
 // Forget the servers started by this program (tests).
 void OlvidaServidoresIniciados();
 

@@ -215,6 +215,33 @@ QString defaultTemplatesDir() {
 #endif
 }
 
+QString defaultPrintServer() {
+    if (appDir().isEmpty()) return {};
+    const QString beside = QDir(appDir()).filePath(QStringLiteral("Plovix/tarvex"));
+    return QFileInfo(beside).isExecutable() ? beside : QString();
+}
+
+namespace {
+
+// The server where Quorvel looks for it (<application>/Plovix/tarvex), as scripts/run places it.
+QString placePrintServer(const Options& o, QStringList* created) {
+    const QString destino = QDir(o.appFolder).filePath(QStringLiteral("Plovix/tarvex"));
+    if (QFileInfo::exists(destino)) return {};
+    const QFileInfo programa(o.printServer);
+    if (o.printServer.isEmpty() || !programa.isFile() || !programa.isExecutable())
+        return QStringLiteral("No se encontró el servidor de impresión (tarvex) junto a quorvel-setup: "
+                              "cópielo a %1 antes de activar \"Usar Servidor de Impresión\".")
+            .arg(destino);
+    if (!QFile::link(programa.absoluteFilePath(), destino) && !QFile::copy(programa.absoluteFilePath(), destino))
+        return QStringLiteral("No se pudo poner el servidor de impresión en %1: cópielo ahí antes de activar "
+                              "\"Usar Servidor de Impresión\".")
+            .arg(destino);
+    if (created) *created << destino;
+    return {};
+}
+
+}  // namespace
+
 QStringList plannedFiles(const Options& o) {
     QStringList out;
     if (!o.appFolder.isEmpty()) {
@@ -231,7 +258,7 @@ QStringList plannedFiles(const Options& o) {
     return out;
 }
 
-bool createAppFolder(const Options& o, QString* error, QStringList* created) {
+bool createAppFolder(const Options& o, QString* error, QStringList* created, QString* warning) {
     if (o.terminal < 0 || o.terminal > 255)
         return setError(error, QStringLiteral("El número de terminal debe estar entre 0 y 255."));
     if (o.sucursal < 0 || o.sucursal > 10)
@@ -252,14 +279,18 @@ bool createAppFolder(const Options& o, QString* error, QStringList* created) {
                               return setError(err, e.message);
                           }))
         return false;
-    return createFromScript(tarvex, {}, o.schemaDir, QStringLiteral("direccion_tarvex.sql"), error, created,
-                            [&](db::Database& d, QString* err) {
-                                db::Error e;
-                                if (d.exec(QStringLiteral("INSERT INTO Direccion (Direccion, Sucursal) VALUES (?, ?)"),
-                                           {datos, o.sucursal}, &e))
-                                    return true;
-                                return setError(err, e.message);
-                            });
+    if (!createFromScript(tarvex, {}, o.schemaDir, QStringLiteral("direccion_tarvex.sql"), error, created,
+                          [&](db::Database& d, QString* err) {
+                              db::Error e;
+                              if (d.exec(QStringLiteral("INSERT INTO Direccion (Direccion, Sucursal) VALUES (?, ?)"),
+                                         {datos, o.sucursal}, &e))
+                                  return true;
+                              return setError(err, e.message);
+                          }))
+        return false;
+    const QString aviso = placePrintServer(o, created);
+    if (warning) *warning = aviso;
+    return true;
 }
 
 bool createBranch(const QString& dataFolder, const QString& shortName, int number, QString* error) {
@@ -469,11 +500,12 @@ Result addTerminal(const Options& o) {
                         .arg(corto, QDir::toNativeSeparators(rutaSucursal(o.dataFolder, corto)));
         return r;
     }
-    if (!createAppFolder(o, &r.message, &r.created)) return r;
+    if (!createAppFolder(o, &r.message, &r.created, &r.warning)) return r;
     r.ok = true;
     r.message = QStringLiteral("Terminal %1 agregada a la carpeta de datos %2 (sucursal %3). Archivos creados:\n  %4")
                     .arg(o.terminal)
                     .arg(QDir::toNativeSeparators(o.dataFolder), corto, r.created.join(QStringLiteral("\n  ")));
+    if (!r.warning.isEmpty()) r.message += QStringLiteral("\n") + r.warning;
     return r;
 }
 
@@ -497,12 +529,13 @@ Result run(const Options& o) {
         r.message = error;
         return r;
     }
-    if (!o.appFolder.isEmpty() && !createAppFolder(o, &error, &r.created)) {
+    if (!o.appFolder.isEmpty() && !createAppFolder(o, &error, &r.created, &r.warning)) {
         r.message = error;
         return r;
     }
     r.ok = true;
     r.message = QStringLiteral("Listo. Archivos creados:\n  %1").arg(r.created.join(QStringLiteral("\n  ")));
+    if (!r.warning.isEmpty()) r.message += QStringLiteral("\n") + r.warning;
     return r;
 }
 

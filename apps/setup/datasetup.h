@@ -28,6 +28,8 @@ bool applyScript(db::Database& database, const Script& script, QString* error);
 // Where the scripts and templates are: beside the executable when they are there, else the source.
 QString defaultSchemaDir();
 QString defaultTemplatesDir();
+// The print server program built or installed beside this tool (Plovix/tarvex); "" when absent.
+QString defaultPrintServer();
 
 struct Options {
     QString appFolder;   // "" = no application folder
@@ -37,12 +39,15 @@ struct Options {
     bool demo = false;   // add the demo catalogue to the new data folder
     QString schemaDir = defaultSchemaDir();
     QString templatesDir = defaultTemplatesDir();
+    // The print server the application folder gets in Plovix/, where Quorvel starts it; "" = none.
+    QString printServer = defaultPrintServer();
 };
 
 struct Result {
     bool ok = false;
     QString message;       // Spanish, for the person running the tool
     QStringList created;   // files made
+    QString warning;       // something the person must still do (already part of `message`)
 };
 
 // Every file run() would write; run() refuses when one of them exists.
@@ -54,8 +59,11 @@ Result run(const Options& options);
 // options.sucursal must exist there with its file. Nothing in the data folder is written.
 Result addTerminal(const Options& options);
 
-// Steps of run(), each refusing an existing target.
-bool createAppFolder(const Options& options, QString* error, QStringList* created = nullptr);
+// Steps of run(), each refusing an existing target. The application folder gets the print server in
+// Plovix/ (a link to options.printServer, a copy where links cannot be made); without one, or when
+// it cannot be placed, *warning says so (the folder is made all the same).
+bool createAppFolder(const Options& options, QString* error, QStringList* created = nullptr,
+                     QString* warning = nullptr);
 bool createDataFolder(const Options& options, QString* error, QStringList* created = nullptr);
 // A branch database made from the data folder's template, with its number in Parametros.Sucursal
 // and its links to the central file (sucursales::CreaArchivoSucursal on the data folder's paths).

@@ -7,6 +7,7 @@
 #include "cash/movimientos.h"
 #include "platform/ui/prompts.h"
 #include "printing/cajon.h"
+#include "printing/envio.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -323,9 +324,18 @@ void frmCortesCaja::cmdAgregar_Click() {
     }
     IdCorteNuevo = r.idCorte;
     IdCorteActual = IdCorteNuevo;
-    if (prompts().question(QStringLiteral("Desea IMPRIMIR el corte de caja ?")) == ui::Answer::Yes) ImprimeCorte();
-    // The drawer opens whether the cut was printed or not.
-    AbreCajon(false, prompts());
+    bool impreso = true;
+    if (prompts().question(QStringLiteral("Desea IMPRIMIR el corte de caja ?")) == ui::Answer::Yes)
+        impreso = ImprimeCorte();
+    // The drawer opens whether the cut was printed or not; a printer that has just failed is not
+    // reported a second time for the pulse.
+    ImprimeConUnAviso(prompts(), [](ui::Prompts& p) { return AbreCajon(false, p); },
+                      [impreso](const QString& motivo) {
+                          // the drawer switched off has said so already
+                          return impreso && !motivo.isEmpty()
+                                     ? QStringLiteral("No se abrió el cajón: ") + motivo + QStringLiteral(".")
+                                     : QString();
+                      });
     capObservacion->setText(QString());
     creando_ = false;
     MuestraCortePendiente();
@@ -355,7 +365,7 @@ void frmCortesCaja::cmdCancelaMov_Click() {
 
 void frmCortesCaja::cmdImprimir_Click() { ImprimeCorte(); }
 
-void frmCortesCaja::ImprimeCorte() {
+bool frmCortesCaja::ImprimeCorte() {
     db::Error e;
     db::Database* bd = shell::BDSucursal(&e);
     std::optional<CorteImpreso> c;
@@ -369,9 +379,18 @@ void frmCortesCaja::ImprimeCorte() {
     }
     if (!c) {
         prompts().message(QStringLiteral("No se pudo leer el corte para imprimirlo: ") + e.message, ui::Icon::Critical);
-        return;
+        return false;
     }
-    caja::ImprimeCorte(*bd, *c, prompts());
+    // A failure is said once, naming the cut kept and how to print it again.
+    const qint64 id = IdCorteActual;
+    return ImprimeConUnAviso(
+        prompts(), [&](ui::Prompts& p) { return caja::ImprimeCorte(*bd, *c, p); },
+        [id](const QString& motivo) {
+            const QString causa = motivo.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + motivo + QStringLiteral(".");
+            if (id == 0) return QStringLiteral("El corte pendiente no se imprimió") + causa;
+            return QStringLiteral("El corte %1 quedó grabado, pero no se imprimió").arg(id) + causa +
+                   QStringLiteral(" Reimprímalo con Imprimir en esta ventana.");
+        });
 }
 
 void frmCortesCaja::cmdCancelar_Click() {

@@ -47,7 +47,7 @@ public:
     void cmdCancelaMov_Click();
     void cmdImprimir_Click();
     // The printout of the cut shown (the new one right after its creation).
-    void ImprimeCorte();
+    bool ImprimeCorte();
     void cmdCancelar_Click();
     // A row of the past-cuts list opened with the mouse: that cut, read-only.
     void AbreCortePasado(int fila);

@@ -9,9 +9,11 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace print {
@@ -68,22 +70,69 @@ QString TextoErrorSistema(int numero) {
            QString::fromLocal8Bit(std::strerror(numero));
 }
 
-Resultado EnviaTrabajoCrudo(const QString& impresora, const QString& trabajo,
-                            const QByteArray& bytes) {
+Resultado RevisaCola(const QString& impresora) {
     QString error;
     const auto cola = BuscaImpresora(impresora, &error);
     if (!cola)
         return {false, error.isEmpty()
                            ? QStringLiteral("No existe la cola de impresión %1. No se imprimió nada.").arg(impresora)
                            : error};
-    if (cola->detenida || !cola->aceptaTrabajos) {
-        QString texto = cola->detenida
-                            ? QStringLiteral("La cola de impresión %1 está detenida. No se imprimió nada.")
-                            : QStringLiteral("La cola de impresión %1 no acepta trabajos. No se imprimió nada.");
-        texto = texto.arg(impresora);
-        if (!cola->mensajeEstado.isEmpty()) texto += QStringLiteral(" Detalle: ") + cola->mensajeEstado;
-        return {false, texto};
+    // The spooler's own note on the state ("Paused") is English and adds nothing to the state.
+    if (cola->detenida)
+        return {false, QStringLiteral("La cola de impresión %1 está detenida. No se imprimió nada.").arg(impresora)};
+    if (!cola->aceptaTrabajos)
+        return {false, QStringLiteral("La cola de impresión %1 no acepta trabajos. No se imprimió nada.").arg(impresora)};
+    return {true, {}};
+}
+
+namespace {
+
+// Parameter bytes of the ESC/POS commands the code sets and the samples use; an unknown command
+// is taken to have none.
+int parametrosEsc(QChar c) {
+    switch (c.unicode()) {
+    case 'p': return 3;
+    case 'c': return 2;
+    case 'a': case '!': case 'M': case 'd': case 'E': case 'G': case '-': case 't': case 'R':
+    case 'J': case 'e': case '3': case 'V': case 'r': case ' ': case '{': case 'U': return 1;
+    default: return 0;
     }
+}
+
+int parametrosGs(QChar c, QStringView resto) {
+    switch (c.unicode()) {
+    case 'V': return !resto.isEmpty() && (resto[0] == u'A' || resto[0] == u'B') ? 2 : 1;
+    case 'L': case 'W': return 2;
+    case 'v':  // raster image: "0", mode, width in bytes and height in dots, then the dots
+        if (resto.size() >= 6) return 6 + (resto[2].unicode() + 256 * resto[3].unicode()) *
+                                          (resto[4].unicode() + 256 * resto[5].unicode());
+        return int(resto.size());
+    default: return 1;
+    }
+}
+
+}  // namespace
+
+QString TextoVisible(const QString& texto) {
+    QString visible;
+    visible.reserve(texto.size());
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto[i];
+        if ((c == QChar(0x1b) || c == QChar(0x1d)) && i + 1 < texto.size()) {
+            const QChar orden = texto[i + 1];
+            const QStringView resto = QStringView(texto).mid(i + 2);
+            const int n = c == QChar(0x1b) ? parametrosEsc(orden) : parametrosGs(orden, resto);
+            i += 1 + std::min<qsizetype>(n, resto.size());
+            continue;
+        }
+        if (c.unicode() >= 0x20 || c == QLatin1Char('\n')) visible.append(c);
+    }
+    return visible;
+}
+
+Resultado EnviaTrabajoCrudo(const QString& impresora, const QString& trabajo,
+                            const QByteArray& bytes) {
+    if (const Resultado r = RevisaCola(impresora); !r.ok) return r;
     const QByteArray nombre = impresora.toUtf8();
     const QByteArray titulo = trabajo.toUtf8();
     const int id = cupsCreateJob(CUPS_HTTP_DEFAULT, nombre.constData(), titulo.constData(), 0, nullptr);
@@ -136,7 +185,13 @@ Resultado EscribeEnDispositivo(const QString& ruta, const QByteArray& bytes) {
 
 Resultado EnviaAPuerto(const QString& puerto, const QByteArray& bytes, const QString& trabajo,
                        const QString& preferida) {
-    if (!EsUri(puerto)) return EscribeEnDispositivo(RutaDePuerto(puerto), bytes);
+    if (!EsUri(puerto)) {
+        // The device of a stopped queue is not written behind the spooler's back.
+        if (const auto cola = preferida.isEmpty() ? std::nullopt : BuscaImpresora(preferida);
+            cola && RutaDePuerto(cola->dispositivo) == RutaDePuerto(puerto))
+            if (const Resultado r = RevisaCola(cola->nombre); !r.ok) return r;
+        return EscribeEnDispositivo(RutaDePuerto(puerto), bytes);
+    }
     QString error;
     const auto cola = ColaDeDispositivo(puerto, preferida, &error);
     if (!cola)
@@ -148,6 +203,8 @@ Resultado EnviaAPuerto(const QString& puerto, const QByteArray& bytes, const QSt
 }
 
 Resultado ImprimeTexto(QPrinter& impresora, const QString& texto, int puntos) {
+    if (impresora.outputFormat() == QPrinter::NativeFormat)
+        if (const Resultado r = RevisaCola(impresora.printerName()); !r.ok) return r;
     QPainter pintor;
     if (!pintor.begin(&impresora))
         return {false, QStringLiteral("No se pudo iniciar la impresión en %1.")
@@ -159,11 +216,7 @@ Resultado ImprimeTexto(QPrinter& impresora, const QString& texto, int puntos) {
     const int alto = pintor.fontMetrics().lineSpacing();
     const int fondo = int(impresora.pageLayout().paintRectPixels(impresora.resolution()).height());
     int y = alto;
-    for (QString linea : texto.split(QLatin1Char('\n'))) {
-        linea.remove(QLatin1Char('\r'));
-        QString visible;
-        for (QChar c : linea)
-            if (c.unicode() >= 0x20) visible.append(c);
+    for (const QString& visible : TextoVisible(texto).split(QLatin1Char('\n'))) {
         if (y > fondo) {
             if (!impresora.newPage()) {
                 pintor.end();

@@ -4,6 +4,7 @@
 #include "platform/report/pages.h"
 #include "platform/report/preview.h"
 #include "platform/report/totals.h"
+#include "platform/print/salida.h"
 
 #include <cups/cups.h>
 
@@ -364,6 +365,10 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent) {
             *error = message;
         return false;
     };
+    // A stopped queue would hold the job silently: it is asked before any page is laid out.
+    if (printer->outputFormat() != QPrinter::PdfFormat)
+        if (const print::Resultado r = print::RevisaCola(printer->printerName()); !r.ok)
+            return fail(r.error);
     Progress progress(parent);
     while (!pages.layOut(100))
         if (!progress.show(pages.count(), pages.expected()))

@@ -168,10 +168,11 @@ TEST_F(ImpresoraFormaTest, ChoosePrinter3FromTheListCancelKeepsItAndATestTicketG
     G().CodigosPTicket = 0;
     G().OpenCDrawer = 0;
     QTest::mouseClick(forma.cmdprueba, Qt::LeftButton);
-    const auto trabajos = suite->oyente.espera(1);
-    ASSERT_EQ(trabajos.size(), 1u) << prompts.messages().join("|").toStdString();
-    EXPECT_TRUE(trabajos[0].startsWith("\x1b@\x1bp"));  // ESC/POS initialise, then the drawer
-    EXPECT_TRUE(trabajos[0].contains("PARAMETROS ESTA ES UNA PRUEBA PARA VER SI LO ALINEA\n"));
+    const auto trabajos = suite->oyente.espera(2);
+    ASSERT_EQ(trabajos.size(), 2u) << prompts.messages().join("|").toStdString();
+    EXPECT_EQ(trabajos[0], "\x1b@\x1bp0\x19\xfa");  // ESC/POS initialise and the drawer, on their own
+    EXPECT_TRUE(trabajos[1].startsWith("\x1b@\x1b" "a1"));
+    EXPECT_TRUE(trabajos[1].contains("PARAMETROS ESTA ES UNA PRUEBA PARA VER SI LO ALINEA\n"));
     EXPECT_EQ(G().CodigosPTicket, 0);
     EXPECT_EQ(G().OpenCDrawer, 0);
 }
@@ -251,8 +252,8 @@ TEST_F(ImpresoraFormaTest, AFreshFolderPointedAtARawQueuePrintsTheTicketTheMiniP
     EXPECT_FALSE(ticket.contains("%PDF"));
 
     ASSERT_TRUE(venta::ImprimeTicket(5, 5, {}, prompts)) << prompts.messages().join("|").toStdString();
-    trabajos = suite->oyente.espera(antes + 3);
-    ASSERT_EQ(trabajos.size(), antes + 3) << suite->cupsd.bitacora().toStdString();
+    trabajos = suite->oyente.espera(antes + 4);
+    ASSERT_EQ(trabajos.size(), antes + 4) << suite->cupsd.bitacora().toStdString();
     const RasterLeido r = LeeRaster(trabajos[antes + 2]);
     EXPECT_EQ(r.antes, "\x1b@");
     EXPECT_EQ(r.anchoPuntos, 512);  // a 76 mm roll at 203 dpi
@@ -262,7 +263,8 @@ TEST_F(ImpresoraFormaTest, AFreshFolderPointedAtARawQueuePrintsTheTicketTheMiniP
     EXPECT_LT(total, 0.15);
     for (const char* otro : {"$ 233.00", "$ 282.00", "$ 232.80", "$ 202.00"})
         EXPECT_LT(total, DistanciaATexto(r.imagen, otro, FuenteTotal()) - 0.03) << otro;
-    EXPECT_EQ(r.despues, "\n\n\n\n" + kPulso);  // no cut: the demo branch does not cut
+    EXPECT_EQ(r.despues, "\n\n\n\n");  // no cut: the demo branch does not cut
+    EXPECT_EQ(trabajos[antes + 3], kPulso);  // the drawer's own job after the picture
     EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().join("|").toStdString();
 }
 
@@ -275,14 +277,15 @@ TEST_F(ImpresoraFormaTest, TheMiniPrinterInvoiceCutsWhenTheBranchCutsAndIsAPageO
     g.OpenCDrawer = 1;
     const size_t antes = suite->oyente.espera(0, 0).size();
     ASSERT_TRUE(venta::ImprimeTicket2(5, 5, {}, prompts)) << prompts.messages().join("|").toStdString();
-    auto trabajos = suite->oyente.espera(antes + 1);
-    ASSERT_EQ(trabajos.size(), antes + 1);
-    EXPECT_EQ(LeeRaster(trabajos[antes]).despues, "\n\n\n\n\x1bm" + kPulso);
+    auto trabajos = suite->oyente.espera(antes + 2);
+    ASSERT_EQ(trabajos.size(), antes + 2);
+    EXPECT_EQ(LeeRaster(trabajos[antes]).despues, "\n\n\n\n\x1bm");
+    EXPECT_EQ(trabajos[antes + 1], "\x1b@" + kPulso);
 
     g.Printer3 = "Laser";
     ASSERT_TRUE(venta::ImprimeTicket2(5, 5, {}, prompts)) << prompts.messages().join("|").toStdString();
-    trabajos = suite->oyente.espera(antes + 3);
-    ASSERT_EQ(trabajos.size(), antes + 3) << suite->cupsd.bitacora().toStdString();
-    EXPECT_TRUE(trabajos[antes + 1].startsWith("%PDF"));
-    EXPECT_EQ(trabajos[antes + 2], kPulso);
+    trabajos = suite->oyente.espera(antes + 4);
+    ASSERT_EQ(trabajos.size(), antes + 4) << suite->cupsd.bitacora().toStdString();
+    EXPECT_TRUE(trabajos[antes + 2].startsWith("%PDF"));
+    EXPECT_EQ(trabajos[antes + 3], "\x1b@" + kPulso);
 }

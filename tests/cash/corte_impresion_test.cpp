@@ -340,7 +340,8 @@ TEST_F(CorteCups, WithoutATicketPrinterNothingIsSent)
     G().Printer3.clear();
     const size_t antes = oyente->espera(0, 0).size();
     EXPECT_FALSE(ImprimeCorte(*bd(), Guardado(1), prompts));
-    EXPECT_EQ(prompts.messages(), QStringList{"The Printer Name you typed wasn't recognized."});
+    EXPECT_EQ(prompts.messages(),
+              QStringList{"No hay impresora de tickets ni impresora predeterminada. No se imprimió nada."});
     EXPECT_TRUE(TextoTicket().isEmpty());
     QTest::qWait(500);
     EXPECT_EQ(oyente->espera(0, 0).size(), antes);

@@ -15,8 +15,6 @@
 #include <QFile>
 #include <QThread>
 
-#include <cups/cups.h>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -176,22 +174,6 @@ TEST_F(CupsTest, UnPuertoQueEsUnaUriVaPorElServicioDeImpresion) {
     ASSERT_EQ(trabajos.size(), antes + 2) << cupsd->bitacora().toStdString();
     EXPECT_EQ(trabajos[antes], QByteArray("\x0f\x1b@PRUEBA\n\r\n\x12"));
     EXPECT_EQ(trabajos[antes + 1], "\x0f\x1b@" + kPulso + "\r\n\x12");
-}
-
-TEST_F(CupsTest, UnaColaDetenidaNoRecibeNadaYSeDiceEnEspanol) {
-    valoresDeFabrica(QStringLiteral("Detenida"));
-    G().MetodoImpresion = 1;
-    LimpiaTextoTicket();
-    IniciaPrint();
-    AgregaTextoTicket(QStringLiteral("NO DEBE QUEDAR EN ESPERA"));
-    EXPECT_FALSE(TerminaPrint(avisos));
-    ASSERT_EQ(avisos.mensajes.size(), 1);
-    EXPECT_TRUE(avisos.mensajes[0].contains(QStringLiteral("La cola de impresión Detenida está detenida")))
-        << avisos.mensajes[0].toStdString();
-    cups_job_t* trabajos = nullptr;
-    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &trabajos, "Detenida", 0, CUPS_WHICHJOBS_ACTIVE);
-    cupsFreeJobs(n, trabajos);
-    EXPECT_EQ(n, 0);
 }
 
 }  // namespace

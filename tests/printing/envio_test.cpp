@@ -160,7 +160,8 @@ TEST_F(EnvioTest, EligeLaRutaComoTerminaPrint) {
     G().CodigosPTicket = 2;
     recibido.clear();
     EXPECT_FALSE(TerminaPrint(avisos));
-    EXPECT_EQ(avisos.mensajes.last(), QStringLiteral("The Printer Name you typed wasn't recognized."));
+    EXPECT_EQ(avisos.mensajes.last(),
+              QStringLiteral("No hay impresora de tickets ni impresora predeterminada. No se imprimió nada."));
     EXPECT_TRUE(recibido.isEmpty());
     EXPECT_FALSE(QFile::exists(puerto));
 

@@ -112,13 +112,15 @@ TEST_F(PruebasTest, TestTicketByPortWithCodeSet1StartsWithInitAndDrawerAndLeaves
     SinCambios();
     JuegoCodigos c;
     ConjuntoPara(1).carga(c);
-    QString texto = c.CodInicio + c.CodCajon;
+    // The pulse first, as a job of its own by the same port, then the ticket.
+    const QByteArray pulso = "\x0f" + print::aCp850(c.CodInicio + c.CodCajon) + "\r\n\x12";
+    QString texto = c.CodInicio;
     for (const char* l : {"ABARROTES LA ESPAÑOLA", "RFC:CPE010203AB4", "SUCURSAL CENTRO",
                           "Av. Juárez 12[ENTER]Col. Centro", "Tels:555-0101"})
         texto += ConjuntoPara(1).centra(c, QString::fromUtf8(l)) + "\n";
     texto += Cola();
     const QByteArray bytes = lee(archivoPuerto());
-    EXPECT_EQ(bytes, "\x0f" + print::aCp850(texto) + "\r\n\x12");
+    EXPECT_EQ(bytes, pulso + "\x0f" + print::aCp850(texto) + "\r\n\x12");
     EXPECT_FALSE(bytes.contains(print::aCp850(c.CodCorte.isEmpty() ? "\x1dV" : c.CodCorte)));
 }
 
@@ -153,12 +155,14 @@ TEST_F(PruebasTest, TestTicketThroughTheSpoolerAndAPrinterNotInstalled) {
     PruebaTicket p{"TicketsCaja", 1, 1, true};
     const size_t antes = suite->oyente.espera(0, 0).size();
     ASSERT_TRUE(ImprimePruebaTicket(p, avisos, kAhora)) << avisos.mensajes.join("|").toStdString();
-    const auto trabajos = suite->oyente.espera(antes + 1);
-    ASSERT_EQ(trabajos.size(), antes + 1);
+    const auto trabajos = suite->oyente.espera(antes + 2);
+    ASSERT_EQ(trabajos.size(), antes + 2);
     JuegoCodigos c;
     ConjuntoPara(1).carga(c);
-    EXPECT_TRUE(trabajos[antes].startsWith(print::aCp850(c.CodInicio + c.CodCajon)));
-    EXPECT_TRUE(trabajos[antes].endsWith(print::aCp850(Cola())));
+    EXPECT_EQ(trabajos[antes], print::aCp850(c.CodInicio + c.CodCajon));
+    EXPECT_TRUE(trabajos[antes + 1].startsWith(print::aCp850(c.CodInicio)));
+    EXPECT_FALSE(trabajos[antes + 1].contains(print::aCp850(c.CodCajon)));
+    EXPECT_TRUE(trabajos[antes + 1].endsWith(print::aCp850(Cola())));
     SinCambios();
 
     p.impresora = "No Existe Ñ";

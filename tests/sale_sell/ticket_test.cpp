@@ -72,6 +72,11 @@ TEST_F(TicketTest, PrintsHereWithThePrintServerOn)
     EXPECT_EQ(estados.front(), (std::pair<int, QString>{3, QString()}));
     for (const auto& [panel, texto] : estados)
         EXPECT_FALSE(panel == 3 && texto.contains(QStringLiteral("Impreso"))) << texto.toStdString();
+    // Said once: the ticket is kept, under its number, and how to print it again.
+    EXPECT_EQ(estados.back(), (std::pair<int, QString>{3, QString::fromUtf8("T2 grabado, no se imprimió.")}));
+    EXPECT_EQ(prompts.messages().filter(QStringLiteral("T2")),
+              QStringList{QString::fromUtf8("El ticket 2 quedó grabado, pero no se imprimió. "
+                                            "Reimprímalo con Reimprimir factura (T2).")});
 }
 
 TEST_F(TicketTest, AskedNotToPrintStoresWithoutPrinting)

@@ -8,7 +8,10 @@
 #include "sale/cierre_ticket.h"
 #include "sale/venta_factura.h"
 #include "shell/estado.h"
+#include "shell/sucursal.h"
 
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -110,12 +113,26 @@ TEST_F(VentaTest, SplitSaleTakesConsecutiveFoliosWithTheirOwnTotals)
               (QStringList{"El docto 42 se imprimira en el servidor de impresión.",
                            "El docto 43 se imprimira en el servidor de impresión.",
                            "El Docto 44 se imprimira en el servidor de impresión."}));
+
     // Stock went down once per line (25 lines over the catalogue).
     const auto claves = e.Claves();
     int veces = 0;
     for (int i = 0; i < 25; ++i)
         veces += static_cast<size_t>(i) % claves.size() == 0 ? 1 : 0;
     EXPECT_DOUBLE_EQ(e.Existencia(claves[0]), e.ExistenciaInicial(claves[0]) - veces);
+    // A server that cannot be started is told to the counter after the queued invoice.
+    const QString servidor = qEnvironmentVariable("QUORVEL_HOME") + QStringLiteral("/Plovix/tarvex");
+    const QString aparte = servidor + QStringLiteral(".aparte");
+    ASSERT_TRUE(QFile::rename(servidor, aparte));
+    shell::OlvidaServidoresIniciados();
+    prompts.clear();
+    ASSERT_TRUE(VendeFactura(e.bd(), e.Venta(Lineas(1)), 4, acciones).guardado);
+    EXPECT_TRUE(QFile::rename(aparte, servidor));
+    const QStringList m = prompts.messages();
+    ASSERT_EQ(m.size(), 2) << m.join("|").toStdString();
+    EXPECT_EQ(m[0], QStringLiteral("El Docto 45 se imprimira en el servidor de impresión."));
+    EXPECT_EQ(m[1], QStringLiteral("No se pudo iniciar el servidor de impresión: no está el programa ") + servidor
+                        + QStringLiteral(". Lo que se mande a imprimir en el servidor quedará en espera hasta que se inicie."));
 }
 
 TEST_F(VentaTest, ExactlyRegxFacturaLinesIsOneInvoiceAndElectronicTakesItsOwnCounter)

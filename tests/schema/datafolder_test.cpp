@@ -258,6 +258,34 @@ TEST_F(DataFolderTest, SetupNeverOverwrites) {
     EXPECT_FALSE(datasetup::run(dataOnly).ok);
 }
 
+// The application folder gets the print server in Plovix/, or a warning that says where it must go.
+TEST_F(DataFolderTest, TheApplicationFolderGetsThePrintServerOrSaysWhereItGoes) {
+    const QString programa = QDir(tmp.path()).filePath(QStringLiteral("servidor"));
+    QFile f(programa);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("#!/bin/sh\nexit 0\n");
+    f.close();
+    f.setPermissions(f.permissions() | QFile::ExeOwner);
+    const struct {
+        QString servidor;
+        bool puesto;
+    } casos[] = {{programa, true}, {QString(), false}, {QDir(tmp.path()).filePath(QStringLiteral("no-existe")), false}};
+    int n = 0;
+    for (const auto& c : casos) {
+        datasetup::Options o = options;
+        o.appFolder = QDir(tmp.path()).filePath(QStringLiteral("otra%1").arg(n++));
+        o.printServer = c.servidor;
+        QString error, aviso;
+        QStringList hechos;
+        ASSERT_TRUE(datasetup::createAppFolder(o, &error, &hechos, &aviso)) << error.toStdString();
+        const QString destino = QDir(o.appFolder).filePath(QStringLiteral("Plovix/tarvex"));
+        EXPECT_EQ(QFileInfo(destino).isExecutable(), c.puesto) << c.servidor.toStdString();
+        EXPECT_EQ(hechos.contains(destino), c.puesto);
+        EXPECT_EQ(aviso.isEmpty(), c.puesto) << aviso.toStdString();
+        if (!c.puesto) EXPECT_TRUE(aviso.contains(destino) && aviso.contains(QStringLiteral("Usar Servidor de Impresión")));
+    }
+}
+
 TEST_F(DataFolderTest, CommandLineToolRefusesASecondRun) {
     const QString tool = testutil::helperPath(QStringLiteral("quorvel-setup"));
     ASSERT_TRUE(QFileInfo::exists(tool)) << tool.toStdString();
@@ -273,6 +301,9 @@ TEST_F(DataFolderTest, CommandLineToolRefusesASecondRun) {
                               QStringLiteral("--terminal"), QStringLiteral("2")};
     EXPECT_EQ(runTool(args).first, 0);
     EXPECT_TRUE(QFileInfo::exists(datasetup::rutaSucursal(datos, QStringLiteral("Matriz"))));
+    // The print server built beside the tool is where the counter starts it.
+    if (QFileInfo(QFileInfo(tool).dir().filePath(QStringLiteral("Plovix/tarvex"))).isExecutable())
+        EXPECT_TRUE(QFileInfo(QDir(app).filePath(QStringLiteral("Plovix/tarvex"))).isExecutable());
     const auto second = runTool(args);
     EXPECT_NE(second.first, 0);
     EXPECT_TRUE(second.second.contains(QStringLiteral("sobrescribe"))) << second.second.toStdString();

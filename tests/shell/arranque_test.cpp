@@ -321,9 +321,15 @@ TEST_F(ParametrosSucursal, ThePrintServerStartsOncePerDataFolderAndBranch) {
     EXPECT_TRUE(IniciaServidorImpresion(c.datos, 0));
     EXPECT_EQ(c.arranquesServidor(), 1);
 
-    // No program: ignored.
+    // No program: the counter is told, in Spanish, where the server should be.
     OlvidaServidoresIniciados();
     QFile::remove(c.app + "/Plovix/tarvex");
     establece({{"UsarServidorImp", 1}});
-    EXPECT_TRUE(p.messages().isEmpty());
+    ASSERT_EQ(p.messages().size(), 1) << p.messages().join("|").toStdString();
+    EXPECT_TRUE(p.messages()[0].startsWith("No se pudo iniciar el servidor de impresión: no está el programa "))
+        << p.messages()[0].toStdString();
+    EXPECT_TRUE(p.messages()[0].contains("/Plovix/tarvex"));
+    QString motivo;
+    EXPECT_FALSE(IniciaServidorImpresion(c.datos, 0, &motivo));
+    EXPECT_FALSE(motivo.isEmpty());
 }

@@ -1,0 +1,229 @@
+// Every print path against every kind of queue, running and stopped, through a cupsd of the test's
+// own: the drawer pulse leaves as raw bytes of its own and is never drawn on a page; a stopped
+// queue gets nothing (no job held for later) and the person reads one Spanish message without
+// control codes.
+
+#include "fixture.h"
+
+#include "cash/corte_impresion.h"
+#include "cash/devolucion_comprobante.h"
+#include "cupsd.h"
+#include "pdftext.h"
+#include "platform/report/report.h"
+#include "printing/cajon.h"
+#include "printing/impresoraticket.h"
+#include "printing/pruebaimpresion.h"
+#include "printing/ticketventa.h"
+#include "sale/documentos.h"
+#include "sale/recuperacion.h"
+#include "sale/impresion_factura_mp.h"
+#include "shell/estado.h"
+#include "shell/utilidades_menu.h"
+
+#include <cups/cups.h>
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+enum class Ruta { Ticket, Reimpresion, Prueba, Comprobante, CajonMenu, Corte, FacturaMP, Reporte };
+enum class Cola { Cruda, Driver, Puerto };
+
+const char* nombre(Ruta r)
+{
+    static const char* n[] = {"ticket", "reimpresion", "prueba", "comprobante", "cajon", "corte", "facturaMP", "reporte"};
+    return n[int(r)];
+}
+
+// Jobs a path sends on a running queue, and whether one of them is the drawer pulse.
+struct Esperado {
+    int trabajos;
+    bool pulso;
+};
+Esperado esperado(Ruta r)
+{
+    switch (r) {
+    case Ruta::CajonMenu: return {1, true};
+    case Ruta::Corte:
+    case Ruta::Reporte: return {1, false};
+    default: return {2, true};
+    }
+}
+
+const QByteArray kPulso("\x1bp0\x19\xfa");
+
+QByteArray lee(const QString& ruta)
+{
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int retenidos(const QString& cola)
+{
+    cups_job_t* trabajos = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &trabajos, cola.toUtf8().constData(), 0, CUPS_WHICHJOBS_ACTIVE);
+    cupsFreeJobs(n, trabajos);
+    return n;
+}
+
+class RutasImpresionTest : public AdminTest {
+protected:
+    static void SetUpTestSuite()
+    {
+        suite = new CupsdSuite({{"Cruda", "socket://127.0.0.1:{oyente}"},
+                                {"CrudaAlto", "socket://127.0.0.1:{oyente}"},
+                                {"Puerto", "file:{carpeta}/puerto.prn"},
+                                {"PuertoAlto", "file:{carpeta}/puerto_alto.prn"}});
+        QString& e = suite->error;
+        const QString disp = QStringLiteral("socket://127.0.0.1:%1").arg(suite->oyente.puerto());
+        if (suite->listo)
+            suite->listo = suite->cupsd.agregaColaConDriver("Paginas", disp, &e) &&
+                           suite->cupsd.agregaColaConDriver("PaginasAlto", disp, &e) &&
+                           suite->cupsd.detenCola("CrudaAlto", true, &e) &&
+                           suite->cupsd.detenCola("PaginasAlto", true, &e) &&
+                           suite->cupsd.detenCola("PuertoAlto", true, &e);
+    }
+    static void TearDownTestSuite() { delete suite; }
+    void SetUp() override
+    {
+        if (!suite->omision.isEmpty())
+            GTEST_SKIP() << suite->omision.toStdString();
+        ASSERT_TRUE(suite->listo) << suite->error.toStdString();
+        AdminTest::SetUp();
+        auto clave = suc->scalar("SELECT ClaveProducto FROM Producto WHERE Nombre <> 'VARIOS' LIMIT 1");
+        ASSERT_TRUE(clave);
+        ASSERT_TRUE(suc->exec("INSERT INTO Venta (Numero, Tipo, Cliente, Fecha, Total, IVAP) VALUES "
+                              "(5, 'F', 'XAXX010101000', '2026-12-09 10:00:00', 58, 16), "
+                              "(5, 'T', 'XAXX010101000', '2026-12-09 10:05:00', 58, 16)"));
+        ASSERT_TRUE(suc->exec("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit, Iva) "
+                              "VALUES (5, 'F', ?, 1, 58, 1), (5, 'T', ?, 1, 58, 1)",
+                              {*clave, *clave}));
+        ASSERT_TRUE(suc->exec("INSERT INTO EInventario (Numero, Fecha, Usuario, Descripcion, Docto) "
+                              "VALUES (900, '2026-12-09 11:00:00', 1, 'Devolucion:DEFECTO', 'T 5')"));
+        ASSERT_TRUE(suc->exec("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario) VALUES (900, ?, 1, 58)",
+                              {*clave}));
+        QFile plantilla(dir.filePath("prueba.html"));
+        ASSERT_TRUE(plantilla.open(QIODevice::WriteOnly));
+        plantilla.write("<html><body><p>REPORTE DE PRUEBA</p></body></html>");
+        plantilla.close();
+        venta::InstalaReimpresion({});
+    }
+
+    // Runs one path with the branch's ticket printer (and report printer) on `cola`.
+    bool imprime(Ruta r, const QString& cola)
+    {
+        switch (r) {
+        case Ruta::Ticket: return ImprimeTicketAvisando(5, prompts, true);
+        case Ruta::Reimpresion: return shell::AccionesReimpresionActuales().ticket(5);
+        case Ruta::Prueba: return ImprimePruebaTicket({cola, G().CodigosPTicket, 0, true}, prompts);
+        case Ruta::Comprobante: return caja::ImprimeDevolucion(*Sucursal(), 900, prompts);
+        case Ruta::CajonMenu: return AbreCajon(false, prompts);
+        case Ruta::Corte: return caja::ImprimeCorte(*Sucursal(), caja::CorteImpreso{0, 5800, 0, 5800, {}}, prompts);
+        case Ruta::FacturaMP: return venta::ImprimeTicket2(5, 5, {}, prompts);
+        case Ruta::Reporte: {
+            report::Request q;
+            q.templatePath = dir.filePath("prueba.html");
+            q.title = "Prueba";
+            q.destination = report::Destination::Printer;
+            q.printer = cola;
+            QString error;
+            const bool ok = report::run(q, &error);
+            if (!ok) static_cast<ui::Prompts&>(prompts).message(error, ui::Icon::Warning);
+            return ok;
+        }
+        }
+        return false;
+    }
+
+    static inline CupsdSuite* suite = nullptr;
+};
+
+}  // namespace
+
+TEST_F(RutasImpresionTest, ThePulseIsRawAndAStoppedQueueIsRefusedOnEveryPath)
+{
+    const QString puertoArchivo = suite->ruta("puerto.prn");
+    for (Ruta ruta : {Ruta::Ticket, Ruta::Reimpresion, Ruta::Prueba, Ruta::Comprobante, Ruta::CajonMenu, Ruta::Corte,
+                      Ruta::FacturaMP, Ruta::Reporte}) {
+        for (Cola tipo : {Cola::Cruda, Cola::Driver, Cola::Puerto}) {
+            // Report printers are page printers and the mini-printer's raster needs a queue.
+            if (tipo == Cola::Puerto && (ruta == Ruta::Reporte || ruta == Ruta::FacturaMP))
+                continue;
+            for (bool detenida : {false, true}) {
+                const QString cola = QString(tipo == Cola::Cruda ? "Cruda" : tipo == Cola::Driver ? "Paginas" : "Puerto")
+                                     + (detenida ? "Alto" : "");
+                SCOPED_TRACE(std::string(nombre(ruta)) + " en " + cola.toStdString());
+                auto& g = G();
+                g.Printer3 = cola;
+                g.MetodoImpresion = 0;
+                g.CodigosPTicket = tipo == Cola::Puerto ? 1 : 0;  // the port path takes the queue's device
+                g.OpenCDrawer = 1;
+                g.NTimesCajon = 1;
+                g.EspT = 0;
+                EstableceImpresoraActual(QString());
+                prompts.clear();
+                QFile::remove(puertoArchivo);
+                QFile::remove(suite->ruta("puerto_alto.prn"));
+                const size_t antes = suite->oyente.espera(0, 0).size();
+
+                const bool ok = imprime(ruta, cola);
+                const QStringList mensajes = prompts.messages();
+                for (const QString& m : mensajes) {
+                    for (QChar c : m)
+                        EXPECT_TRUE(c.unicode() >= 0x20 || c == '\n') << m.toStdString();
+                    for (const char* codigo : {"p0", "a0", "M1", "@"})
+                        EXPECT_FALSE(m.contains(codigo)) << m.toStdString();
+                }
+                if (detenida) {
+                    EXPECT_FALSE(ok);
+                    ASSERT_EQ(mensajes.size(), 1) << mensajes.join("|").toStdString();
+                    EXPECT_TRUE(mensajes[0].contains("está detenida")) << mensajes[0].toStdString();
+                    if (ruta == Ruta::Ticket)
+                        EXPECT_EQ(mensajes[0], "El ticket 5 quedó grabado, pero no se imprimió: la cola de impresión "
+                                               + cola + " está detenida. Reimprímalo con Reimprimir factura (T5).");
+                    EXPECT_EQ(retenidos(cola), 0);
+                    EXPECT_EQ(suite->oyente.espera(0, 0).size(), antes);
+                    EXPECT_TRUE(lee(suite->ruta("puerto_alto.prn")).isEmpty());
+                    continue;
+                }
+                ASSERT_TRUE(ok) << mensajes.join("|").toStdString();
+                EXPECT_TRUE(mensajes.isEmpty()) << mensajes.join("|").toStdString();
+                const Esperado e = esperado(ruta);
+                if (tipo == Cola::Puerto) {
+                    // One write per job on the device, each in the port path's condensed frame.
+                    const QByteArray bytes = lee(puertoArchivo);
+                    const QByteArray marco = "\x0f\x1b@" + kPulso + "\r\n\x12";
+                    EXPECT_EQ(bytes.count(kPulso), e.pulso ? 1 : 0);
+                    if (e.pulso) EXPECT_TRUE(bytes.contains(marco));
+                    EXPECT_EQ(bytes.count("\x0f"), e.trabajos);
+                    continue;
+                }
+                const auto trabajos = suite->oyente.espera(antes + size_t(e.trabajos));
+                ASSERT_EQ(trabajos.size(), antes + size_t(e.trabajos)) << suite->cupsd.bitacora().toStdString();
+                int pulsos = 0;
+                for (size_t i = antes; i < trabajos.size(); ++i) {
+                    const QByteArray& t = trabajos[i];
+                    if (t == kPulso) {
+                        ++pulsos;
+                        continue;
+                    }
+                    EXPECT_FALSE(t.contains(kPulso));
+                    if (tipo == Cola::Driver) {
+                        ASSERT_TRUE(t.startsWith("%PDF"));
+                        const QString pdf = dir.filePath("pagina.pdf");
+                        QFile f(pdf);
+                        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                        f.write(t);
+                        f.close();
+                        const QString texto = reporttest::pdfText(pdf);
+                        EXPECT_FALSE(texto.isEmpty());
+                        for (const char* codigo : {"p0", "·", "a0", "M1"})
+                            EXPECT_FALSE(texto.contains(QString::fromUtf8(codigo))) << texto.toStdString();
+                    }
+                }
+                EXPECT_EQ(pulsos, e.pulso ? 1 : 0);
+            }
+        }
+    }
+}
