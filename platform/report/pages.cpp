@@ -22,11 +22,9 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
-#include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
-#include <set>
 
 namespace report {
 namespace {
@@ -66,8 +64,10 @@ protected:
 };
 
 LayoutDevice* device() {
-    static LayoutDevice d;
-    return &d;
+    // Never destroyed: a worker that is still measuring while the program ends must not meet a
+    // device already gone.
+    static LayoutDevice* const d = new LayoutDevice;
+    return d;
 }
 
 qreal mm(qreal v) { return v / 25.4 * Pages::kDpi; }
@@ -154,6 +154,12 @@ std::vector<Section> topSections(const QString& t, QMap<QString, int>* opened) {
 
 constexpr char kItemMark = '\x1e';
 
+// A document laid out for painting, and the thread that laid it out (see Pages::Impl::cache).
+struct Painted {
+    QThread* thread = nullptr;
+    std::shared_ptr<QTextDocument> doc;
+};
+
 // Lines (items and the lists inside them) up to which the body is laid out whole.
 constexpr qsizetype kWholeUpTo = 1500;
 
@@ -207,14 +213,19 @@ struct Pages::Impl {
     int cursor = 0;
     bool done = false;
 
+    // A text document keeps pointers into the font engines of the thread that laid it out, and
+    // those engines lose their font faces when that thread ends (a pool's worker ends after a while
+    // idle). So the documents that get painted are laid out on the thread that paints them, and
+    // kept for that thread only; the workers fill and measure the lines, and the documents they
+    // make for that end with the task. Laying a page out again where it is painted costs no more
+    // than painting it does, and no document ever crosses threads or outlives its fonts.
+    //
     // The last header and footer laid out, by their text.
-    mutable std::pair<QString, std::shared_ptr<QTextDocument>> repeated[2];
+    mutable std::pair<QString, Painted> repeated[2];
 
-    // Page documents already built (the preview turns pages; the printer reads ahead).
+    // Page documents already built, around the page in use.
     mutable std::mutex cacheMutex;
-    mutable std::condition_variable cacheReady;
-    mutable std::map<int, std::shared_ptr<QTextDocument>> cache;
-    mutable std::set<int> building;
+    mutable std::map<int, Painted> cache;
 
     explicit Impl(const Rendered& rendered) : r(rendered) {
         pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 4));
@@ -224,6 +235,8 @@ struct Pages::Impl {
         stop = true;
         pool.clear();
         pool.waitForDone();
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        cache.clear();
     }
 
     QString headerFooter(const QString& tmpl, int page, int count) const {
@@ -489,6 +502,9 @@ struct Pages::Impl {
 
     // Closes the next page when the items it needs are measured; false when it must wait.
     bool packOne() {
+        // The opening's heights come with the first chunk, written by its worker.
+        if (cursor >= measured && cursor < n)
+            return false;
         const bool first = pages.empty();
         qreal y = first ? tPrefix : tReopen;
         int e = cursor;
@@ -554,34 +570,29 @@ struct Pages::Impl {
         return out;
     }
 
-    // Runs on a worker too: it reads only the items of a page already packed.
+    // On the thread that paints the page.
     std::shared_ptr<QTextDocument> build(const PagePlan& s) const {
         if (whole)
             return wholeDoc;
-        std::unique_ptr<QTextDocument> doc;
         if (s.slice >= 0)
-            doc = layDoc(html[static_cast<size_t>(s.first)], width, bodyH);
-        else
-            doc = layDoc(pageHtml(s), width);
-        if (QThread::currentThread() != qApp->thread())
-            doc->moveToThread(qApp->thread());
-        return std::shared_ptr<QTextDocument>(std::move(doc));
+            return layDoc(html[static_cast<size_t>(s.first)], width, bodyH);
+        return layDoc(pageHtml(s), width);
     }
 
     std::shared_ptr<QTextDocument> document(int page) const {
+        QThread* const here = QThread::currentThread();
         {
-            std::unique_lock<std::mutex> lock(cacheMutex);
-            cacheReady.wait(lock, [&] { return !building.count(page); });
+            std::lock_guard<std::mutex> lock(cacheMutex);
             auto it = cache.find(page);
-            if (it != cache.end()) {
-                auto doc = it->second;
+            if (it != cache.end() && it->second.thread == here) {
+                auto doc = it->second.doc;
                 trim(page);
                 return doc;
             }
         }
         auto doc = build(pages[static_cast<size_t>(page)]);
         std::lock_guard<std::mutex> lock(cacheMutex);
-        cache[page] = doc;
+        cache[page] = Painted{here, doc};
         trim(page);
         return doc;
     }
@@ -593,28 +604,6 @@ struct Pages::Impl {
                 it = cache.erase(it);
             else
                 ++it;
-        }
-    }
-
-    void readAhead(int page) const {
-        if (whole)
-            return;
-        const int last = std::min(static_cast<int>(pages.size()), page + pool.maxThreadCount() * 2);
-        std::lock_guard<std::mutex> lock(cacheMutex);
-        for (int i = page; i < last; ++i) {
-            if (cache.count(i) || building.count(i))
-                continue;
-            building.insert(i);
-            const PagePlan s = pages[static_cast<size_t>(i)];
-            const_cast<QThreadPool&>(pool).start(
-                [this, i, s] {
-                    auto doc = build(s);
-                    std::lock_guard<std::mutex> l(cacheMutex);
-                    cache[i] = doc;
-                    building.erase(i);
-                    cacheReady.notify_all();
-                },
-                1);
         }
     }
 };
@@ -687,7 +676,6 @@ void Pages::paint(int page, QPainter* painter, qreal dpi) const {
     if (page < 0 || page >= count())
         return;
     const Impl::PagePlan& s = d->pages[static_cast<size_t>(page)];
-    d->readAhead(page + 1);
     const int total = expected();
     painter->save();
     painter->scale(dpi / kDpi, dpi / kDpi);
@@ -695,11 +683,12 @@ void Pages::paint(int page, QPainter* painter, qreal dpi) const {
         if (html.isEmpty())
             return;
         // A header without the page number is the same on every page: laid out once.
-        auto& [lastHtml, doc] = d->repeated[slot];
-        if (lastHtml != html || !doc) {
+        auto& [lastHtml, laid] = d->repeated[slot];
+        if (lastHtml != html || !laid.doc || laid.thread != QThread::currentThread()) {
             lastHtml = html;
-            doc = layDoc(html, d->width);
+            laid = Painted{QThread::currentThread(), layDoc(html, d->width)};
         }
+        const auto& doc = laid.doc;
         painter->save();
         painter->translate(0, y);
         doc->drawContents(painter);
