@@ -1,5 +1,6 @@
 #include "printing/reporte.h"
 
+#include "platform/report/progress.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
@@ -79,27 +80,52 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
 
     LimpiaFormulas();
 
+    // The values every template may show; the report's own go on top of them.
+    QVariantMap datos;
+    datos.insert(QStringLiteral("NombreEmp"), G().NombreEmp);
+    datos.insert(QStringLiteral("RazonSocial"), G().RazonSocial);
+    datos.insert(QStringLiteral("RFCEmpresa"), G().RFCEmpresa);
+    datos.insert(QStringLiteral("DireccionEmp"), G().DireccionEmp);
+
+    // The query and the report's lines are made off this thread, on a handle of their own, while
+    // the windows already open keep painting; Esc stops the wait.
     db::Rows filas;
-    if (s.filas) {
-        filas = *s.filas;
-    } else if (!s.sql.isEmpty()) {
-        db::Error err;
-        db::Database* bd = shell::BDSucursal(&err);
-        if (!bd) {
-            prompts.message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") +
-                                err.message,
-                            ui::Icon::Critical);
-            return ResultadoReporte::ErrorDatos;
-        }
-        auto rows = bd->select(s.sql, s.valores, &err);
-        if (!rows) {
-            prompts.message(QStringLiteral("No se pudieron leer los datos del reporte: ") + err.message,
-                            ui::Icon::Critical);
-            return ResultadoReporte::ErrorDatos;
-        }
-        filas = std::move(*rows);
+    QString fallo;
+    bool sinDatos = false;
+    const auto lector = !s.filas && (s.lectura || !s.sql.isEmpty()) ? shell::LectorBDSucursal() : nullptr;
+    const bool completo = report::runAside(
+        QStringLiteral("Leyendo los datos del reporte..."),
+        [&](const std::atomic<bool>& parar) {
+            if (s.filas) {
+                filas = *s.filas;
+            } else if (lector) {
+                db::Error err;
+                const auto bd = lector(&err);
+                if (!bd) {
+                    fallo = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + err.message;
+                    return;
+                }
+                auto rows = s.lectura ? s.lectura(*bd, &err) : bd->select(s.sql, s.valores, &err);
+                if (!rows) {
+                    fallo = QStringLiteral("No se pudieron leer los datos del reporte: ") + err.message;
+                    return;
+                }
+                filas = std::move(*rows);
+            }
+            if (parar)
+                return;
+            sinDatos = filas.empty() && !s.avisoSinDatos.isEmpty();
+            if (!sinDatos && s.datos)
+                s.datos(filas, datos);
+        },
+        parent);
+    if (!completo)
+        return ResultadoReporte::Cancelado;
+    if (!fallo.isEmpty()) {
+        prompts.message(fallo, ui::Icon::Critical);
+        return ResultadoReporte::ErrorDatos;
     }
-    if (filas.empty() && !s.avisoSinDatos.isEmpty()) {
+    if (sinDatos) {
         prompts.message(s.avisoSinDatos, ui::Icon::None);
         return ResultadoReporte::SinDatos;
     }
@@ -120,12 +146,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     r.templatePath = plantilla;
     r.title = s.titulo;
     r.formulas = f;
-    r.data.insert(QStringLiteral("NombreEmp"), G().NombreEmp);
-    r.data.insert(QStringLiteral("RazonSocial"), G().RazonSocial);
-    r.data.insert(QStringLiteral("RFCEmpresa"), G().RFCEmpresa);
-    r.data.insert(QStringLiteral("DireccionEmp"), G().DireccionEmp);
-    if (s.datos)
-        s.datos(filas, r.data);
+    r.data = std::move(datos);
     r.rows = std::move(filas);
     r.destination = s.destino;
     EstableceImpresoraReporte(r, s.impresora);

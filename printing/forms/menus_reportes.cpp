@@ -107,22 +107,13 @@ ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* paren
     s.titulo = QStringLiteral("Ventas por Periodo FACTURAS");
     s.permiso = 23;
     QDate ini, fin;
-    bool fallo = false;
     s.parametros = [&] {
         if (!PidePeriodo(parent)) return false;
         ini = fechaParametro("FechaIni");
         fin = fechaParametro("FechaFin");
-        db::Error e;
-        db::Database* bd = shell::BDSucursal(&e);
-        auto filas = bd ? ProductosVendidos(*bd, ini, fin, porImporte, &e) : std::nullopt;
-        if (!filas) {
-            prompts.message(QStringLiteral("No se pudieron leer las ventas: ") + e.message, ui::Icon::Critical);
-            fallo = true;
-            return false;
-        }
-        s.filas = std::move(*filas);
         return true;
     };
+    s.lectura = [&](db::Database& bd, db::Error* e) { return ProductosVendidos(bd, ini, fin, porImporte, e); };
     s.formulas = [&](const db::Rows&, report::Formulas& f) { formulasPeriodo(f, ini, fin, 2); };
     s.datos = [](const db::Rows& filas, QVariantMap& d) {
         QVariantList l;
@@ -136,8 +127,7 @@ ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* paren
         d.insert(QStringLiteral("productos"), l);
         d.insert(QStringLiteral("TotalImporte"), report::formatAmount(double(centavos) / 100));
     };
-    const ResultadoReporte r = CorreReporte(s, prompts, parent);
-    return fallo ? ResultadoReporte::ErrorDatos : r;
+    return CorreReporte(s, prompts, parent);
 }
 
 }  // namespace
