@@ -4,6 +4,7 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 
@@ -13,6 +14,17 @@ namespace {
 report::Request& ultima() {
     static report::Request r;
     return r;
+}
+
+quint64& corridas() {
+    static quint64 n = 0;
+    return n;
+}
+
+// The run whose request ultima() holds.
+quint64& ultimaCorrida() {
+    static quint64 n = 0;
+    return n;
 }
 
 }  // namespace
@@ -55,6 +67,7 @@ const report::Request& UltimaSolicitud() {
 ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, QWidget* parent) {
     // The last run's rows go now, not after this run has read its own beside them.
     ultima() = report::Request();
+    ultimaCorrida() = 0;
     const QString plantilla = RutaPlantilla(s.archivo);
     if (!ExisteArchivo(plantilla, prompts))
         return ResultadoReporte::SinPlantilla;
@@ -157,11 +170,22 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     ultima() = r;
 
     QString error;
+    const int abiertas = report::openPreviews().size();
     if (s.salida ? !s.salida(r, &error) : !report::run(r, &error, parent)) {
         if (error.isEmpty())
             return ResultadoReporte::Cancelado;  // the person stopped it
         prompts.message(error, ui::Icon::Critical);
         return ResultadoReporte::ErrorReporte;
+    }
+    // The rows and lines kept for reading back go with the window that shows them.
+    if (!s.salida && r.destination == report::Destination::Preview && report::openPreviews().size() > abiertas) {
+        const quint64 corrida = ++corridas();
+        ultimaCorrida() = corrida;
+        QObject::connect(report::openPreviews().last(), &QObject::destroyed, [corrida] {
+            if (ultimaCorrida() != corrida) return;
+            ultima().rows = {};
+            ultima().data = {};
+        });
     }
     return ResultadoReporte::Hecho;
 }

@@ -89,6 +89,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts = 
                               QWidget* parent = nullptr);
 
 // The request of the last run (what went to the report layer), for the callers that read it back.
+// A report window's rows and lines are dropped from it when that window closes.
 const report::Request& UltimaSolicitud();
 
 }  // namespace printing
