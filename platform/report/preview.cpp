@@ -4,12 +4,12 @@
 #include "platform/report/report.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QCloseEvent>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QScrollArea>
 #include <QScrollBar>

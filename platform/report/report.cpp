@@ -8,18 +8,16 @@
 
 #include <cups/cups.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
