@@ -7,6 +7,10 @@
 // report of many thousands of lines is whole. Lines that are rows of a table opened before the
 // section continue on the next page under the table's opening (its heading rows) again. The header
 // and footer are filled per page from the named values and the page numbers only.
+//
+// The workers only fill and measure; each page is laid out for painting on the thread that paints
+// it, so a page stays paintable for the whole life of these pages whatever became of the threads
+// that measured it. Destroying the pages stops the workers and waits for them.
 
 #include <QImage>
 #include <QMarginsF>
