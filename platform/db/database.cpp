@@ -83,8 +83,12 @@ struct DatabaseRegistry {
         }
     }
     static void closeAll(const QString& path) {
-        QMutexLocker lock(&mutex());
-        const QSet<Database*> handles = map().value(canonical(path));
+        QSet<Database*> handles;
+        {
+            // Closing a handle takes it out of the registry, under the same lock.
+            QMutexLocker lock(&mutex());
+            handles = map().value(canonical(path));
+        }
         for (Database* d : handles) {
             d->closeHandle();
             d->closed_ = true;
