@@ -106,6 +106,13 @@ bool ImpresoraTicketDisponible(ui::Prompts& avisos) {
     return false;
 }
 
+bool HayImpresoraListados(ui::Prompts& avisos) {
+    if (!G().Printer3.isEmpty() || (G().MetodoImpresion == 0 && G().CodigosPTicket != 0)) return true;
+    avisos.message(QStringLiteral("No hay una impresora de tickets configurada. El listado no se imprimió."),
+                   ui::Icon::Warning);
+    return false;
+}
+
 void EstableceSalidaImpresor(SalidaImpresor salida) { salidaImpresor() = std::move(salida); }
 
 void IniciaPrint() {

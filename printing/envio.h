@@ -22,6 +22,10 @@ void IniciaPrint();
 // True when no ticket printer is named, the named one is installed or the name is a port;
 // otherwise says so.
 bool ImpresoraTicketDisponible(ui::Prompts& avisos);
+// A listing (many lines for the roll) needs a receipt printer the branch set: a named ticket
+// printer, or the port of a code set. Without one it would end on whatever printer is current
+// (the report printer, a roll-sized job of hundreds of pages): says so and false.
+bool HayImpresoraListados(ui::Prompts& avisos);
 // Sends the buffer; it keeps its text.
 bool TerminaPrint(ui::Prompts& avisos);
 // Sends any text by the path TerminaPrint would choose; `documento` names the spooler job.

@@ -1,8 +1,10 @@
 #include "printing/reporte.h"
 
+#include "platform/report/progress.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 
@@ -12,6 +14,17 @@ namespace {
 report::Request& ultima() {
     static report::Request r;
     return r;
+}
+
+quint64& corridas() {
+    static quint64 n = 0;
+    return n;
+}
+
+// The run whose request ultima() holds.
+quint64& ultimaCorrida() {
+    static quint64 n = 0;
+    return n;
 }
 
 }  // namespace
@@ -54,6 +67,7 @@ const report::Request& UltimaSolicitud() {
 ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, QWidget* parent) {
     // The last run's rows go now, not after this run has read its own beside them.
     ultima() = report::Request();
+    ultimaCorrida() = 0;
     const QString plantilla = RutaPlantilla(s.archivo);
     if (!ExisteArchivo(plantilla, prompts))
         return ResultadoReporte::SinPlantilla;
@@ -79,27 +93,52 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
 
     LimpiaFormulas();
 
+    // The values every template may show; the report's own go on top of them.
+    QVariantMap datos;
+    datos.insert(QStringLiteral("NombreEmp"), G().NombreEmp);
+    datos.insert(QStringLiteral("RazonSocial"), G().RazonSocial);
+    datos.insert(QStringLiteral("RFCEmpresa"), G().RFCEmpresa);
+    datos.insert(QStringLiteral("DireccionEmp"), G().DireccionEmp);
+
+    // The query and the report's lines are made off this thread, on a handle of their own, while
+    // the windows already open keep painting; Esc stops the wait.
     db::Rows filas;
-    if (s.filas) {
-        filas = *s.filas;
-    } else if (!s.sql.isEmpty()) {
-        db::Error err;
-        db::Database* bd = shell::BDSucursal(&err);
-        if (!bd) {
-            prompts.message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") +
-                                err.message,
-                            ui::Icon::Critical);
-            return ResultadoReporte::ErrorDatos;
-        }
-        auto rows = bd->select(s.sql, s.valores, &err);
-        if (!rows) {
-            prompts.message(QStringLiteral("No se pudieron leer los datos del reporte: ") + err.message,
-                            ui::Icon::Critical);
-            return ResultadoReporte::ErrorDatos;
-        }
-        filas = std::move(*rows);
+    QString fallo;
+    bool sinDatos = false;
+    const auto lector = !s.filas && (s.lectura || !s.sql.isEmpty()) ? shell::LectorBDSucursal() : nullptr;
+    const bool completo = report::runAside(
+        QStringLiteral("Leyendo los datos del reporte..."),
+        [&](const std::atomic<bool>& parar) {
+            if (s.filas) {
+                filas = *s.filas;
+            } else if (lector) {
+                db::Error err;
+                const auto bd = lector(&err);
+                if (!bd) {
+                    fallo = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + err.message;
+                    return;
+                }
+                auto rows = s.lectura ? s.lectura(*bd, &err) : bd->select(s.sql, s.valores, &err);
+                if (!rows) {
+                    fallo = QStringLiteral("No se pudieron leer los datos del reporte: ") + err.message;
+                    return;
+                }
+                filas = std::move(*rows);
+            }
+            if (parar)
+                return;
+            sinDatos = filas.empty() && !s.avisoSinDatos.isEmpty();
+            if (!sinDatos && s.datos)
+                s.datos(filas, datos);
+        },
+        parent);
+    if (!completo)
+        return ResultadoReporte::Cancelado;
+    if (!fallo.isEmpty()) {
+        prompts.message(fallo, ui::Icon::Critical);
+        return ResultadoReporte::ErrorDatos;
     }
-    if (filas.empty() && !s.avisoSinDatos.isEmpty()) {
+    if (sinDatos) {
         prompts.message(s.avisoSinDatos, ui::Icon::None);
         return ResultadoReporte::SinDatos;
     }
@@ -120,12 +159,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     r.templatePath = plantilla;
     r.title = s.titulo;
     r.formulas = f;
-    r.data.insert(QStringLiteral("NombreEmp"), G().NombreEmp);
-    r.data.insert(QStringLiteral("RazonSocial"), G().RazonSocial);
-    r.data.insert(QStringLiteral("RFCEmpresa"), G().RFCEmpresa);
-    r.data.insert(QStringLiteral("DireccionEmp"), G().DireccionEmp);
-    if (s.datos)
-        s.datos(filas, r.data);
+    r.data = std::move(datos);
     r.rows = std::move(filas);
     r.destination = s.destino;
     EstableceImpresoraReporte(r, s.impresora);
@@ -136,11 +170,22 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     ultima() = r;
 
     QString error;
+    const int abiertas = report::openPreviews().size();
     if (s.salida ? !s.salida(r, &error) : !report::run(r, &error, parent)) {
         if (error.isEmpty())
             return ResultadoReporte::Cancelado;  // the person stopped it
         prompts.message(error, ui::Icon::Critical);
         return ResultadoReporte::ErrorReporte;
+    }
+    // The rows and lines kept for reading back go with the window that shows them.
+    if (!s.salida && r.destination == report::Destination::Preview && report::openPreviews().size() > abiertas) {
+        const quint64 corrida = ++corridas();
+        ultimaCorrida() = corrida;
+        QObject::connect(report::openPreviews().last(), &QObject::destroyed, [corrida] {
+            if (ultimaCorrida() != corrida) return;
+            ultima().rows = {};
+            ultima().data = {};
+        });
     }
     return ResultadoReporte::Hecho;
 }

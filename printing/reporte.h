@@ -56,7 +56,12 @@ struct SolicitudReporte {
     QVariantList valores;
     // Rows the caller read itself; when set they stand in for the query.
     std::optional<db::Rows> filas;
-    // Groups, totals and any other value the template shows, computed from the rows.
+    // Rows the report reads itself from the branch file, instead of the query above.
+    std::function<std::optional<db::Rows>(db::Database&, db::Error*)> lectura;
+    // Groups, totals and any other value the template shows, computed from the rows. The query
+    // (or `lectura`) and this run on another thread, on a handle of their own, while the program's
+    // windows keep painting: they may read the shared state but not touch a widget or
+    // shell::BDSucursal().
     std::function<void(const db::Rows&, QVariantMap&)> datos;
     // When the rows are empty: the message to show instead of running ("" = run anyway).
     QString avisoSinDatos;
@@ -84,6 +89,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts = 
                               QWidget* parent = nullptr);
 
 // The request of the last run (what went to the report layer), for the callers that read it back.
+// A report window's rows and lines are dropped from it when that window closes.
 const report::Request& UltimaSolicitud();
 
 }  // namespace printing

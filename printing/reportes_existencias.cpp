@@ -1,5 +1,6 @@
 #include "printing/reportes_existencias.h"
 
+#include "platform/report/progress.h"
 #include "platform/report/totals.h"
 #include "printing/envio.h"
 #include "printing/formato.h"
@@ -121,7 +122,7 @@ QString CantidadListado(double cantidad) {
     return shell::Formato(cantidad, entera ? QStringLiteral("000") : QStringLiteral("000.00"));
 }
 
-void ArmaListadoExistencias(const db::Rows& filas, const std::function<void(int)>& avance) {
+bool ArmaListadoExistencias(const db::Rows& filas, const std::function<bool(int)>& avance) {
     const auto& g = G();
     const int suc = g.SucursalActual >= 0 && g.SucursalActual <= 10 ? g.SucursalActual : 0;
     LimpiaTextoTicket();
@@ -139,25 +140,49 @@ void ArmaListadoExistencias(const db::Rows& filas, const std::function<void(int)
     for (const db::Row& fila : filas) {
         AgregaTextoTicket(AjustaTexto(28, fila.text(QStringLiteral("Descripcion"))) +
                           CantidadListado(fila.real(QStringLiteral("Existencia"))) + lf);
-        if (avance) avance(pos);
+        if (avance && !avance(pos)) return false;
         ++pos;
     }
     AgregaTextoTicket(QString::number(filas.size()) + QStringLiteral(" productos.") + lf);
     AgregaTextoTicket(QStringLiteral("\n\n\n"));
     if (g.EspT != 0) AgregaTextoTicket(CodigosActuales().CodCorte);
+    return true;
 }
 
-bool ImprimeExistenciasTicket(const db::Rows& filas, ui::Prompts& prompts) {
+bool ImprimeExistenciasTicket(const db::Rows& filas, ui::Prompts& prompts, bool* detenido, QWidget* parent) {
+    if (detenido) *detenido = false;
     if (filas.empty()) {
         prompts.message(QStringLiteral("No hay registros."), ui::Icon::None);
         return false;
     }
-    ArmaListadoExistencias(filas, [](int pos) {
+    if (!HayImpresoraListados(prompts)) return false;
+    const int total = static_cast<int>(filas.size());
+    auto detente = [&] {
+        if (detenido) *detenido = true;
+        return false;
+    };
+    if (total > kListadoLargo) {
+        // A line of the roll is about 4.2 mm.
+        const double metros = (total + 14) * 4.23 / 1000;
+        const QString pregunta = QStringLiteral("El listado tiene %1 productos (unos %2 metros de papel). ¿Desea imprimirlo?")
+                                     .arg(total)
+                                     .arg(metros, 0, 'f', 1);
+        if (prompts.question(pregunta, QStringLiteral("Existencias")) != ui::Answer::Yes) return detente();
+    }
+    const QString antes = TextoTicket();
+    report::Progress progreso(parent);
+    const bool completo = ArmaListadoExistencias(filas, [&](int pos) {
         shell::PonEstado(3, QStringLiteral("E%1 gen.").arg(pos));
-        QCoreApplication::processEvents();
+        return progreso.show(QStringLiteral("Generando el listado: producto %1 de %2...").arg(pos + 1).arg(total), pos + 1,
+                             total);
     });
     // The panel goes back to the data folder it shows at all other times.
     shell::PonEstado(3, G().CarpetaDatos.toUpper());
+    if (!completo) {
+        LimpiaTextoTicket();
+        AgregaTextoTicket(antes);
+        return detente();
+    }
     return TerminaPrint(prompts);
 }
 

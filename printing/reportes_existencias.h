@@ -13,6 +13,8 @@
 
 #include <functional>
 
+class QWidget;
+
 namespace printing {
 
 enum class ReporteExistencias {
@@ -44,13 +46,18 @@ QVariantMap DatosESInventario(const db::Rows& filas);
 // The stock listing composed into the ticket buffer (cleared first): initialise code, company and
 // branch header, one line per row ("Descripcion" fitted to 28 columns and the stock as "000"),
 // the count, three line feeds and the paper cut when the branch cuts. `avance` hears the position
-// of each row as it is written (the status bar shows it).
-void ArmaListadoExistencias(const db::Rows& filas, const std::function<void(int)>& avance = {});
+// of each row as it is written (the status bar shows it) and answers false to stop there (false
+// back, the buffer left unfinished).
+bool ArmaListadoExistencias(const db::Rows& filas, const std::function<bool(int)>& avance = {});
 // "000" for a whole quantity ("-003" for -3), two decimals for a fraction ("002.50").
 QString CantidadListado(double cantidad);
 
 // The listing on the receipt printer by the branch's sending way. No rows: "No hay registros."
-// and nothing is sent; the buffer keeps what it held.
-bool ImprimeExistenciasTicket(const db::Rows& filas, ui::Prompts& prompts);
+// and nothing is sent; the buffer keeps what it held. Without a receipt printer set it says so
+// (HayImpresoraListados); a listing of more than kListadoLargo products asks first, and while it
+// is composed Esc stops it before anything is sent (`detenido` true then).
+constexpr int kListadoLargo = 300;
+bool ImprimeExistenciasTicket(const db::Rows& filas, ui::Prompts& prompts, bool* detenido = nullptr,
+                              QWidget* parent = nullptr);
 
 }  // namespace printing

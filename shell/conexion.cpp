@@ -77,6 +77,21 @@ db::Database* BDSucursal(db::Error* error) {
     return abre(sucursal(), RutaBDSucursal(G().SucursalActual), op, error);
 }
 
+std::function<std::unique_ptr<db::Database>(db::Error*)> LectorBDSucursal() {
+    db::OpenOptions op;
+    op.password = ClaveArchivos();
+    op.centralPath = RutaBDCodigos();
+    op.readOnly = true;
+    const QString ruta = RutaBDSucursal(G().SucursalActual);
+    return [ruta, op](db::Error* error) -> std::unique_ptr<db::Database> {
+        if (ruta.isEmpty()) {
+            if (error) *error = {db::ErrorKind::NotFound, 0, QStringLiteral("No hay carpeta de datos.")};
+            return nullptr;
+        }
+        return db::Database::open(ruta, op, error);
+    };
+}
+
 void CierraConexiones() {
     sucursal().bd.reset();
     sucursal().ruta.clear();

@@ -7,6 +7,9 @@
 
 #include <QString>
 
+#include <functional>
+#include <memory>
+
 namespace shell {
 
 // The password the central, branch, transfer and export files carry.
@@ -22,5 +25,10 @@ QString RutaReportes();                  // <data>/Reports
 db::Database* BDCodigos(db::Error* error = nullptr);
 db::Database* BDSucursal(db::Error* error = nullptr);
 void CierraConexiones();
+
+// Opens a read-only handle of its own on the current branch file (the path and the central file as
+// they are when this is called), for a reader on another thread: call the result on that thread
+// and drop the handle there.
+std::function<std::unique_ptr<db::Database>(db::Error*)> LectorBDSucursal();
 
 }  // namespace shell

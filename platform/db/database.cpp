@@ -5,11 +5,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
+#include <QMutex>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QThread>
+
+#include <atomic>
 
 namespace db {
 
@@ -54,13 +57,22 @@ std::function<void(QSqlQuery&)> named(const QString& sql, const QVariantMap& par
 }  // namespace
 
 // Every open handle by the canonical path of each file it reaches (its own and the attached ones).
+// A reader on another thread (a report's query) opens and closes its own handle meanwhile.
 struct DatabaseRegistry {
     static QHash<QString, QSet<Database*>>& map() {
         static QHash<QString, QSet<Database*>> m;
         return m;
     }
-    static void add(const QString& path, Database* d) { map()[canonical(path)].insert(d); }
+    static QMutex& mutex() {
+        static QMutex m;
+        return m;
+    }
+    static void add(const QString& path, Database* d) {
+        QMutexLocker lock(&mutex());
+        map()[canonical(path)].insert(d);
+    }
     static void remove(Database* d) {
+        QMutexLocker lock(&mutex());
         auto& m = map();
         for (auto it = m.begin(); it != m.end();) {
             it->remove(d);
@@ -71,7 +83,12 @@ struct DatabaseRegistry {
         }
     }
     static void closeAll(const QString& path) {
-        const QSet<Database*> handles = map().value(canonical(path));
+        QSet<Database*> handles;
+        {
+            // Closing a handle takes it out of the registry, under the same lock.
+            QMutexLocker lock(&mutex());
+            handles = map().value(canonical(path));
+        }
         for (Database* d : handles) {
             d->closeHandle();
             d->closed_ = true;
@@ -90,7 +107,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const QString& pas
 
 std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions& options,
                                          Error* error) {
-    static int counter = 0;
+    static std::atomic<int> counter{0};
     auto failOpen = [&](const Error& e) -> std::unique_ptr<Database> {
         if (error) *error = e;
         return nullptr;

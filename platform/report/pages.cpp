@@ -22,7 +22,6 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
-#include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -66,8 +65,10 @@ protected:
 };
 
 LayoutDevice* device() {
-    static LayoutDevice d;
-    return &d;
+    // Never destroyed: a worker that is still measuring while the program ends must not meet a
+    // device already gone.
+    static LayoutDevice* const d = new LayoutDevice;
+    return d;
 }
 
 qreal mm(qreal v) { return v / 25.4 * Pages::kDpi; }
@@ -163,6 +164,12 @@ std::vector<Section> topSections(const QString& t, QMap<QString, int>* opened) {
 
 constexpr char kItemMark = '\x1e';
 constexpr char kLineMark = '\x1d';
+
+// A document laid out for painting, and the thread that laid it out (see Pages::Impl::cache).
+struct Painted {
+    QThread* thread = nullptr;
+    std::shared_ptr<QTextDocument> doc;
+};
 
 // Lines (items and the lists inside them) up to which the body is laid out whole.
 std::atomic<int> wholeUpTo{1500};
@@ -303,6 +310,9 @@ struct Pages::Impl {
     std::vector<int> rows;
     std::vector<qsizetype> upTo;  // lines before each item, the lines inside the items included
     qreal tPrefix = 0, tReopen = 0, eClose = 0, sSuffix = 0;  // written by the first / last chunk
+    // Set (release) once the first chunk's worker has written tPrefix, tReopen and eClose: the packer
+    // may stream a long first item before that chunk is whole, and must not read them before.
+    std::atomic<bool> openingReady{false};
 
     // Long items, published once their first lines are measured.
     mutable std::mutex linesMutex;
@@ -318,14 +328,19 @@ struct Pages::Impl {
     Pos cursor;
     bool done = false;
 
+    // A text document keeps pointers into the font engines of the thread that laid it out, and
+    // those engines lose their font faces when that thread ends (a pool's worker ends after a while
+    // idle). So the documents that get painted are laid out on the thread that paints them, and
+    // kept for that thread only; the workers fill and measure the lines, and the documents they
+    // make for that end with the task. Laying a page out again where it is painted costs no more
+    // than painting it does, and no document ever crosses threads or outlives its fonts.
+    //
     // The last header and footer laid out, by their text.
-    mutable std::pair<QString, std::shared_ptr<QTextDocument>> repeated[2];
+    mutable std::pair<QString, Painted> repeated[2];
 
-    // Page documents already built (the preview turns pages; the printer reads ahead).
+    // Page documents already built, around the page in use.
     mutable std::mutex cacheMutex;
-    mutable std::condition_variable cacheReady;
-    mutable std::map<int, std::shared_ptr<QTextDocument>> cache;
-    mutable std::set<int> building;
+    mutable std::map<int, Painted> cache;
 
     explicit Impl(const Rendered& rendered) : r(rendered) {
         pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 4));
@@ -335,6 +350,8 @@ struct Pages::Impl {
         stop = true;
         pool.clear();
         pool.waitForDone();
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        cache.clear();
     }
 
     QString headerFooter(const QString& tmpl, int page, int count) const {
@@ -700,6 +717,10 @@ struct Pages::Impl {
 
     bool measureChunk(const Chunk& c) {
         if (!inTable) {
+            if (c.a == 0) {
+                tPrefix = height(prefix, width);
+                openingReady.store(true, std::memory_order_release);
+            }
             auto next = c.filledLong.begin();
             for (int i = c.a; i < c.b && !stop; ++i) {
                 if (next != c.filledLong.end() && next->first == i) {
@@ -710,8 +731,6 @@ struct Pages::Impl {
                     measureWhole(i);
                 }
             }
-            if (c.a == 0)
-                tPrefix = height(prefix, width);
             if (c.b == n)
                 sSuffix = height(suffix, width);
             return true;
@@ -738,6 +757,7 @@ struct Pages::Impl {
             if (!tops(reopen, 0, 1, close, &t2, &d2))
                 return false;
             tReopen = t2.front();
+            openingReady.store(true, std::memory_order_release);
         }
         if (c.b == n) {
             std::vector<qreal> t3;
@@ -761,12 +781,9 @@ struct Pages::Impl {
         wholeDoc = layDoc(wholeHtml, width, roll ? 0 : bodyH);
         const int count = roll ? 1 : std::max(1, wholeDoc->pageCount());
         {
-            // Pages built before are of the other plan: none of them may be shown again. The pool
-            // is idle here: read-ahead it dropped left its pages marked as being built.
+            // Pages built before are of the other plan: none of them may be shown again.
             std::lock_guard<std::mutex> lock(cacheMutex);
             cache.clear();
-            building.clear();
-            cacheReady.notify_all();
         }
         pages.clear();
         for (int i = 0; i < count; ++i) {
@@ -820,6 +837,9 @@ struct Pages::Impl {
 
     // Closes the next page when the items it needs are measured; false when it must wait.
     bool packOne() {
+        // The opening's heights come with the first chunk, written by its worker.
+        if (n > 0 && !openingReady.load(std::memory_order_acquire))
+            return false;
         const bool first = pages.empty();
         const Pos start = cursor;
         qreal y = first ? tPrefix : tReopen;
@@ -970,34 +990,29 @@ struct Pages::Impl {
         return out;
     }
 
-    // Runs on a worker too: it reads only the items of a page already packed.
+    // On the thread that paints the page.
     std::shared_ptr<QTextDocument> build(const PagePlan& s) const {
         if (whole)
             return wholeDoc;
-        std::unique_ptr<QTextDocument> doc;
         if (s.slice >= 0)
-            doc = layDoc(html[static_cast<size_t>(s.first)], width, bodyH);
-        else
-            doc = layDoc(pageHtml(s), width);
-        if (QThread::currentThread() != qApp->thread())
-            doc->moveToThread(qApp->thread());
-        return std::shared_ptr<QTextDocument>(std::move(doc));
+            return layDoc(html[static_cast<size_t>(s.first)], width, bodyH);
+        return layDoc(pageHtml(s), width);
     }
 
     std::shared_ptr<QTextDocument> document(int page) const {
+        QThread* const here = QThread::currentThread();
         {
-            std::unique_lock<std::mutex> lock(cacheMutex);
-            cacheReady.wait(lock, [&] { return !building.count(page); });
+            std::lock_guard<std::mutex> lock(cacheMutex);
             auto it = cache.find(page);
-            if (it != cache.end()) {
-                auto doc = it->second;
+            if (it != cache.end() && it->second.thread == here) {
+                auto doc = it->second.doc;
                 trim(page);
                 return doc;
             }
         }
         auto doc = build(pages[static_cast<size_t>(page)]);
         std::lock_guard<std::mutex> lock(cacheMutex);
-        cache[page] = doc;
+        cache[page] = Painted{here, doc};
         trim(page);
         return doc;
     }
@@ -1009,28 +1024,6 @@ struct Pages::Impl {
                 it = cache.erase(it);
             else
                 ++it;
-        }
-    }
-
-    void readAhead(int page) const {
-        if (whole)
-            return;
-        const int last = std::min(static_cast<int>(pages.size()), page + pool.maxThreadCount() * 2);
-        std::lock_guard<std::mutex> lock(cacheMutex);
-        for (int i = page; i < last; ++i) {
-            if (cache.count(i) || building.count(i))
-                continue;
-            building.insert(i);
-            const PagePlan s = pages[static_cast<size_t>(i)];
-            const_cast<QThreadPool&>(pool).start(
-                [this, i, s] {
-                    auto doc = build(s);
-                    std::lock_guard<std::mutex> l(cacheMutex);
-                    cache[i] = doc;
-                    building.erase(i);
-                    cacheReady.notify_all();
-                },
-                1);
         }
     }
 };
@@ -1110,7 +1103,6 @@ void Pages::paint(int page, QPainter* painter, qreal dpi) const {
     if (page < 0 || page >= count())
         return;
     const Impl::PagePlan& s = d->pages[static_cast<size_t>(page)];
-    d->readAhead(page + 1);
     const int total = expected();
     painter->save();
     painter->scale(dpi / kDpi, dpi / kDpi);
@@ -1118,11 +1110,12 @@ void Pages::paint(int page, QPainter* painter, qreal dpi) const {
         if (html.isEmpty())
             return;
         // A header without the page number is the same on every page: laid out once.
-        auto& [lastHtml, doc] = d->repeated[slot];
-        if (lastHtml != html || !doc) {
+        auto& [lastHtml, laid] = d->repeated[slot];
+        if (lastHtml != html || !laid.doc || laid.thread != QThread::currentThread()) {
             lastHtml = html;
-            doc = layDoc(html, d->width);
+            laid = Painted{QThread::currentThread(), layDoc(html, d->width)};
         }
+        const auto& doc = laid.doc;
         painter->save();
         painter->translate(0, y);
         doc->drawContents(painter);

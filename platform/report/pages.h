@@ -13,6 +13,10 @@
 // quarter of the page empty; otherwise, when its lines are rows of a table it opens, it is broken
 // between two lines, with its heading and two lines before the break and its last two lines and
 // closing total after it, and its table opened again on the next page.
+//
+// The workers only fill and measure; each page is laid out for painting on the thread that paints
+// it, so a page stays paintable for the whole life of these pages whatever became of the threads
+// that measured it. Destroying the pages stops the workers and waits for them.
 
 #include <QImage>
 #include <QMarginsF>

@@ -4,10 +4,12 @@
 #include "platform/report/report.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -50,12 +52,12 @@ private:
 };
 
 Preview::Preview(std::unique_ptr<Pages> pages, const QString& printerName, QWidget* parent)
-    : QDialog(parent), pages_(std::move(pages)), printer_(QPrinter::HighResolution) {
+    : QDialog(parent), pages_(std::move(pages)), printer_(std::make_shared<QPrinter>(QPrinter::HighResolution)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowModality(Qt::NonModal);
     setWindowFlag(Qt::WindowMaximizeButtonHint);
-    printer_.setPrinterName(printerName);
+    printer_->setPrinterName(printerName);
 
     auto* bar = new QToolBar(this);
     print_ = bar->addAction(QStringLiteral("Imprimir..."), this, [this] { printPages(); });
@@ -175,18 +177,60 @@ void Preview::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-void Preview::printPages() {
-    printer_.setDocName(windowTitle());
-    QPrintDialog dialog(&printer_, this);
-    dialog.setMinMax(1, std::max(1, pages_->expected()));
-    if (dialog.exec() != QDialog::Accepted)
+void Preview::reject() {
+    if (printing_) {
+        *stopPrint_ = true;
         return;
+    }
+    QDialog::reject();
+}
+
+void Preview::closeEvent(QCloseEvent* e) {
+    if (printing_) {
+        // The print runs in this window's call stack: it stops, and the window closes after it.
+        *stopPrint_ = true;
+        closeAfterPrint_ = true;
+        e->ignore();
+        return;
+    }
+    QDialog::closeEvent(e);
+}
+
+void Preview::printPages() {
+    if (printing_)
+        return;
+    printing_ = true;
+    *stopPrint_ = false;
+    closeAfterPrint_ = false;
+    const QPointer<Preview> self(this);
+    const std::shared_ptr<Pages> pages = pages_;
+    const std::shared_ptr<QPrinter> printer = printer_;
+    const std::shared_ptr<bool> stop = stopPrint_;
+    printer->setDocName(windowTitle());
+    bool accepted = false;
+    {
+        // On the heap and watched: its event loop must not be the one that frees it.
+        QPointer<QPrintDialog> dialog = new QPrintDialog(printer.get(), this);
+        dialog->setMinMax(1, std::max(1, pages->expected()));
+        accepted = dialog->exec() == QDialog::Accepted && self && !*stopPrint_;
+        delete dialog;
+    }
     QString error;
-    if (!print(*pages_, &printer_, &error, this) && !error.isEmpty())
+    const bool ok = !accepted || !self || print(*pages, printer.get(), &error, this, stop.get());
+    if (!self)
+        return;
+    printing_ = false;
+    if (!ok && !error.isEmpty())
         QMessageBox::critical(this, windowTitle(), error);
-    timer_->stop();
+    // A stopped print leaves the rest of the layout to this window.
+    if (pages->finished())
+        timer_->stop();
+    else
+        timer_->start();
     view_->refresh();
     updateLabels();
+    if (closeAfterPrint_)
+        close();
 }
 
 }  // namespace report

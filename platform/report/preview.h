@@ -1,7 +1,9 @@
 #pragma once
 // The report window: shows the pages as they are laid out ("Generando página N de M..." below
 // them until the last one), turns and zooms them, and prints the same pages through the print
-// dialog. Esc closes it and stops the layout.
+// dialog. Esc closes it and stops the layout. While it prints, Esc and the close box stop the
+// print instead and the window closes once the print has returned: nothing the print uses goes
+// away under it, and a stopped print leaves the rest of the pages still coming.
 
 #include <QDialog>
 #include <QImage>
@@ -26,7 +28,8 @@ public:
     ~Preview() override;
 
     Pages& pages() { return *pages_; }
-    QPrinter* printer() { return &printer_; }
+    QPrinter* printer() { return printer_.get(); }
+    bool printing() const { return printing_; }
     int currentPage() const { return current_; }
     void showPage(int page);
     QString status() const;
@@ -34,16 +37,23 @@ public:
     // The print dialog, then the pages to the printer it chose.
     void printPages();
 
+    void reject() override;
+
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     class View;
     void step();
     void updateLabels();
 
-    std::unique_ptr<Pages> pages_;
-    QPrinter printer_;
+    // Shared with a print in progress, which keeps them for as long as it runs.
+    std::shared_ptr<Pages> pages_;
+    std::shared_ptr<QPrinter> printer_;
+    bool printing_ = false;
+    std::shared_ptr<bool> stopPrint_ = std::make_shared<bool>(false);
+    bool closeAfterPrint_ = false;
     int current_ = 0;
     qreal zoom_ = 1.0;
     View* view_ = nullptr;

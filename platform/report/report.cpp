@@ -3,27 +3,30 @@
 #include "platform/report/mustache.h"
 #include "platform/report/pages.h"
 #include "platform/report/preview.h"
+#include "platform/report/progress.h"
 #include "platform/report/totals.h"
 #include "platform/print/salida.h"
 
 #include <cups/cups.h>
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <limits>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 namespace report {
 namespace detail {
@@ -96,6 +99,31 @@ namespace {
 QList<QPointer<QDialog>>& previews() {
     static QList<QPointer<QDialog>> list;
     return list;
+}
+
+// The windows still open when the program quits go first, each waiting for its layout to stop:
+// one with no parent window would otherwise outlive the objects its workers use.
+void closeLeftOpen() {
+    const auto open = previews();
+    previews().clear();
+    for (const auto& p : open)
+        delete p.data();
+}
+
+void watchQuit() {
+    static bool watching = false;
+    if (watching || !QCoreApplication::instance())
+        return;
+    watching = true;
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, closeLeftOpen);
+    qAddPostRoutine(closeLeftOpen);
+}
+
+// A closed window's pages go back to the system, not only to the allocator's free lists.
+void giveBackMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 // Cuts the <!--tag--> ... <!--/tag--> section out of the text.
@@ -271,45 +299,6 @@ int paint(const Rendered& rendered, QPrinter* printer) {
 
 namespace {
 
-// Esc stops the work, as the button does, whichever way the key reaches the dialog.
-class ProgressDialog : public QProgressDialog {
-public:
-    using QProgressDialog::QProgressDialog;
-    void reject() override { cancel(); }
-};
-
-// "Generando página N de M..." once the work has taken half a second; Esc or the button stops it.
-class Progress {
-public:
-    explicit Progress(QWidget* parent) : parent_(parent) { clock_.start(); }
-    // False once the person stopped.
-    bool show(int page, int of) {
-        if (!dialog_ && clock_.elapsed() >= 500 && qobject_cast<QApplication*>(QCoreApplication::instance())) {
-            dialog_ = new ProgressDialog(parent_);
-            dialog_->setWindowTitle(QStringLiteral("Reporte"));
-            dialog_->setCancelButtonText(QStringLiteral("Cancelar"));
-            dialog_->setWindowModality(Qt::ApplicationModal);
-            dialog_->setMinimumDuration(0);
-            dialog_->setAutoClose(false);
-            dialog_->setAutoReset(false);
-            dialog_->show();
-        }
-        if (dialog_) {
-            dialog_->setMaximum(std::max(of, page));
-            dialog_->setValue(page);
-            dialog_->setLabelText(QStringLiteral("Generando página %1 de %2...").arg(page).arg(of));
-        }
-        QCoreApplication::processEvents();
-        return !(dialog_ && dialog_->wasCanceled());
-    }
-    ~Progress() { delete dialog_; }
-
-private:
-    QWidget* parent_;
-    QPointer<QProgressDialog> dialog_;
-    QElapsedTimer clock_;
-};
-
 const char* mediaName(const QPageSize& size) {
     switch (size.id()) {
     case QPageSize::A4:
@@ -359,7 +348,7 @@ bool sendToQueue(const QString& queue, const QString& pdf, const QString& title,
 
 }  // namespace
 
-bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent) {
+bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent, const bool* stop) {
     auto fail = [&](const QString& message) {
         if (error)
             *error = message;
@@ -369,9 +358,12 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent) {
     if (printer->outputFormat() != QPrinter::PdfFormat)
         if (const print::Resultado r = print::RevisaCola(printer->printerName()); !r.ok)
             return fail(r.error);
-    Progress progress(parent);
+    Progress progress(parent, stop);
+    auto show = [&](int page, int of) {
+        return progress.show(QStringLiteral("Generando página %1 de %2...").arg(page).arg(of), page, of);
+    };
     while (!pages.layOut(100))
-        if (!progress.show(pages.count(), pages.expected()))
+        if (!show(pages.count(), pages.expected()))
             return fail(QString());
 
     int from = 0, to = pages.count() - 1;
@@ -408,7 +400,7 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent) {
                 target->newPage();
             pages.paint(i, &painter, target->resolution());
             ++done;
-            if (!progress.show(std::min(done + 1, total), total)) {
+            if (!show(std::min(done + 1, total), total)) {
                 painter.end();
                 if (toFile)
                     QFile::remove(printer->outputFileName());
@@ -468,8 +460,14 @@ bool run(const Request& request, QString* error, QWidget* parent) {
         return print(pages, &printer, error, parent);
     }
     case Destination::Preview: {
+        watchQuit();
+        const QList<QDialog*> open = openPreviews();
         auto* dlg = new Preview(std::make_unique<Pages>(rendered), printerFor(request.printer), parent);
         dlg->setWindowTitle(request.title.isEmpty() ? QStringLiteral("Reporte") : request.title);
+        // Each window a step below and to the right of the last one, so none hides another.
+        if (!open.isEmpty())
+            dlg->move(open.last()->pos() + QPoint(32, 32));
+        QObject::connect(dlg, &QObject::destroyed, giveBackMemory);
         dlg->show();
         previews().append(dlg);
         return true;

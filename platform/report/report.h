@@ -81,9 +81,11 @@ int paint(const Rendered& rendered, QPrinter* printer);
 class Pages;
 // Lays out and paints every page on the printer (the pages in its print range), showing
 // "Generando página N de M..." when it takes more than half a second; Esc stops it. A printer
-// queue gets the job only once every page is painted, so a stopped run sends nothing. False with
-// a Spanish message on failure; false with an empty message when stopped.
-bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent = nullptr);
+// queue gets the job only once every page is painted, so a stopped run sends nothing. `*stop`
+// set true (by the window that started it) stops it too, as does the parent window going away.
+// False with a Spanish message on failure; false with an empty message when stopped.
+bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent = nullptr,
+           const bool* stop = nullptr);
 
 // The queue a report's print dialog opens on: the given one when it is a queue of this machine,
 // else the system's default printer ("" when there is none).
@@ -98,7 +100,9 @@ void preparePrinter(const Rendered& rendered, QPrinter* printer);
 // an empty message when the person stopped it.
 bool run(const Request& request, QString* error = nullptr, QWidget* parent = nullptr);
 
-// Preview windows currently open.
+// Preview windows currently open. Each one opens a little below and to the right of the one
+// opened before it, and those still open when the program quits are closed first, their layout
+// stopped and waited for.
 QList<QDialog*> openPreviews();
 
 }  // namespace report

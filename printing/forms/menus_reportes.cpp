@@ -1,5 +1,6 @@
 #include "printing/forms/menus_reportes.h"
 
+#include "platform/report/progress.h"
 #include "platform/report/totals.h"
 #include "printing/forms/frmSolicParametros.h"
 #include "printing/reporte_parametros.h"
@@ -47,14 +48,24 @@ ResultadoReporte ExistenciasConEleccion(ReporteExistencias tipo, const QString& 
     };
     const ResultadoReporte r = CorreReporte(s, prompts, parent);
     if (!listado) return r;
+    // The rows are read off the window's thread, as a report's are.
+    std::optional<db::Rows> filas;
     db::Error e;
-    db::Database* bd = shell::BDSucursal(&e);
-    const auto filas = bd ? bd->select(s.sql, {}, &e) : std::nullopt;
+    const auto lector = shell::LectorBDSucursal();
+    if (!report::runAside(
+            QStringLiteral("Leyendo las existencias..."),
+            [&](const std::atomic<bool>&) {
+                if (const auto bd = lector(&e)) filas = bd->select(s.sql, {}, &e);
+            },
+            parent))
+        return ResultadoReporte::Cancelado;
     if (!filas) {
         prompts.message(QStringLiteral("No se pudieron leer las existencias: ") + e.message, ui::Icon::Critical);
         return ResultadoReporte::ErrorDatos;
     }
-    return ImprimeExistenciasTicket(*filas, prompts) ? ResultadoReporte::Hecho : ResultadoReporte::ErrorReporte;
+    bool detenido = false;
+    if (ImprimeExistenciasTicket(*filas, prompts, &detenido, parent)) return ResultadoReporte::Hecho;
+    return detenido ? ResultadoReporte::Cancelado : ResultadoReporte::ErrorReporte;
 }
 
 // "FechaIni" and "FechaFin", both today, through the prompt.
@@ -107,22 +118,13 @@ ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* paren
     s.titulo = QStringLiteral("Ventas por Periodo FACTURAS");
     s.permiso = 23;
     QDate ini, fin;
-    bool fallo = false;
     s.parametros = [&] {
         if (!PidePeriodo(parent)) return false;
         ini = fechaParametro("FechaIni");
         fin = fechaParametro("FechaFin");
-        db::Error e;
-        db::Database* bd = shell::BDSucursal(&e);
-        auto filas = bd ? ProductosVendidos(*bd, ini, fin, porImporte, &e) : std::nullopt;
-        if (!filas) {
-            prompts.message(QStringLiteral("No se pudieron leer las ventas: ") + e.message, ui::Icon::Critical);
-            fallo = true;
-            return false;
-        }
-        s.filas = std::move(*filas);
         return true;
     };
+    s.lectura = [&](db::Database& bd, db::Error* e) { return ProductosVendidos(bd, ini, fin, porImporte, e); };
     s.formulas = [&](const db::Rows&, report::Formulas& f) { formulasPeriodo(f, ini, fin, 2); };
     s.datos = [](const db::Rows& filas, QVariantMap& d) {
         QVariantList l;
@@ -136,8 +138,7 @@ ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* paren
         d.insert(QStringLiteral("productos"), l);
         d.insert(QStringLiteral("TotalImporte"), report::formatAmount(double(centavos) / 100));
     };
-    const ResultadoReporte r = CorreReporte(s, prompts, parent);
-    return fallo ? ResultadoReporte::ErrorDatos : r;
+    return CorreReporte(s, prompts, parent);
 }
 
 }  // namespace

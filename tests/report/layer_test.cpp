@@ -11,14 +11,22 @@
 #include <QDir>
 #include <QFile>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressDialog>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 using namespace report;
 
@@ -357,4 +365,142 @@ TEST(ReportPages, StoppingAPdfLeavesNoFile) {
     EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^Generando página \\d+ de \\d+\\.\\.\\.$")).match(label).hasMatch())
         << label.toStdString();
     EXPECT_FALSE(QFile::exists(r.pdfPath));
+}
+
+namespace {
+
+// The report window of a listing, printing to a PDF file through its print dialog.
+Preview* openListing(const QTemporaryDir& dir, int count, QWidget* parent = nullptr) {
+    Request r = listing(dir, count);
+    if (!run(r, nullptr, parent) || openPreviews().isEmpty())
+        return nullptr;
+    auto* preview = qobject_cast<Preview*>(openPreviews().last());
+    preview->printer()->setOutputFormat(QPrinter::PdfFormat);
+    preview->printer()->setOutputFileName(dir.filePath("impreso.pdf"));
+    return preview;
+}
+
+// Runs `onDialog` once the print dialog shows, then accepts it.
+void whenPrintDialogShows(const std::function<void()>& onDialog) {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, onDialog] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QPrintDialog*>(w); d && d->isVisible()) {
+                poll->stop();
+                poll->deleteLater();
+                onDialog();
+                d->accept();
+                return;
+            }
+    });
+    poll->start();
+}
+
+bool waitFor(const std::function<bool()>& done, int ms = 120000) {
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+}  // namespace
+
+// Esc and the close box while "Imprimir..." runs stop the print; the window goes only after the
+// print has returned, and a stopped print leaves it laying out every page still to come.
+TEST(ReportLifecycle, WindowOutlivesItsPrintAndKeepsLayingOutAfterAStop) {
+    QTemporaryDir dir;
+    for (auto* p : openPreviews())
+        p->close();
+    for (const bool closeBox : {false, true}) {
+        SCOPED_TRACE(closeBox ? "close box" : "Esc");
+        QPointer<Preview> preview = openListing(dir, 20000);
+        ASSERT_TRUE(preview);
+        ASSERT_FALSE(preview->pages().finished());
+        whenPrintDialogShows([&] {
+            // What a person does in the first half second: the window is still under the dialog.
+            if (closeBox)
+                preview->close();
+            else
+                QTest::keyClick(preview, Qt::Key_Escape);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        });
+        preview->printPages();
+        ASSERT_TRUE(preview);
+        EXPECT_FALSE(preview->printing());
+        EXPECT_FALSE(QFile::exists(dir.filePath("impreso.pdf")));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(preview.isNull(), closeBox);
+        if (preview)
+            preview->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Stopped while it lays out the pages it needs: the window's own layout goes on to the end.
+    QPointer<Preview> preview = openListing(dir, 20000);
+    ASSERT_TRUE(preview);
+    whenPrintDialogShows([] {});
+    QTimer::singleShot(150, preview, [&] { QTest::keyClick(preview, Qt::Key_Escape); });
+    preview->printPages();
+    ASSERT_TRUE(preview);
+    EXPECT_FALSE(QFile::exists(dir.filePath("impreso.pdf")));
+    ASSERT_TRUE(waitFor([&] { return preview->pages().finished(); }));
+    preview->showPage(preview->pages().count() - 1);
+    EXPECT_EQ(preview->currentPage() + 1, preview->pages().expected());
+    EXPECT_GT(preview->pages().count(), 300);
+
+    // Printed to the end, it stays open on its page.
+    whenPrintDialogShows([] {});
+    preview->printer()->setPrintRange(QPrinter::PageRange);
+    preview->printer()->setFromTo(1, 2);
+    preview->printPages();
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(reporttest::pdfText(dir.filePath("impreso.pdf")).split('\f', Qt::SkipEmptyParts).size(), 2);
+    preview->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(openPreviews().isEmpty());
+}
+
+// A page painted on a thread that has ended since, or while the workers still measure the lines,
+// paints the same on another thread; pages dropped while the workers run leave nothing behind.
+TEST(ReportLifecycle, PagesStayPaintableWhateverThreadPaintedThemBefore) {
+    QTemporaryDir dir;
+    Rendered rendered;
+    ASSERT_TRUE(render(listing(dir, 3000), &rendered));
+    {
+        Pages pages(rendered);
+        ASSERT_FALSE(pages.layOut(1));  // the workers are still measuring
+        while (pages.count() < 3)
+            pages.layOut(5);
+        std::vector<QImage> before;
+        std::unique_ptr<QThread> painter(QThread::create([&] {
+            for (int i = 0; i < 3; ++i)
+                before.push_back(pages.image(i, 40));
+        }));
+        painter->start();
+        painter->wait();
+        painter.reset();  // its fonts go with it
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(pages.image(i, 40), before[size_t(i)]) << i;
+    }
+    for (int i = 0; i < 5; ++i) {
+        Pages pages(rendered);
+        pages.layOut(1);
+        if (pages.count() > 0) {
+            EXPECT_FALSE(pages.image(0, 20).isNull());
+        }
+    }
+}
+
+// Quitting with a window still laying out its pages closes it first, its workers stopped.
+TEST(ReportLifecycle, QuitClosesTheWindowsStillLayingOut) {
+    QTemporaryDir dir;
+    QPointer<Preview> preview = openListing(dir, 20000);
+    ASSERT_TRUE(preview);
+    ASSERT_FALSE(preview->pages().finished());
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    EXPECT_TRUE(preview.isNull());
+    EXPECT_TRUE(openPreviews().isEmpty());
 }

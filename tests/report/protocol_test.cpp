@@ -5,20 +5,27 @@
 #include "printing/forms/frmSolicParametros.h"
 #include "printing/reporte.h"
 #include "printing/reporte_parametros.h"
+#include "platform/report/report.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPrintPreviewDialog>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+
+#include <atomic>
 
 using namespace printing;
 
@@ -258,4 +265,54 @@ TEST_F(ReportProtocol, QueryErrorIsShownNotRun) {
     EXPECT_EQ(CorreReporte(s, prompts), ResultadoReporte::ErrorDatos);
     EXPECT_TRUE(prompts.lastMessage().startsWith("No se pudieron leer los datos del reporte: "));
     EXPECT_FALSE(QFile::exists(s.archivoPdf));
+}
+
+// The query and the lines are made off the window's thread: its timers keep running, a modal
+// "Leyendo..." dialog shows and Esc there stops the report. Reports that run one after the other
+// open a step apart, and a window's rows are let go when it closes.
+TEST_F(ReportProtocol, RowsAreMadeOffTheWindowThreadWhichStaysResponsive) {
+    cierraVistas();
+    SolicitudReporte s = prueba();
+    s.destino = report::Destination::Preview;
+    std::atomic<bool> suelta{false};
+    QThread* hilo = nullptr;
+    s.datos = [&](const db::Rows&, QVariantMap&) {
+        hilo = QThread::currentThread();
+        QElapsedTimer t;
+        t.start();
+        while (!suelta && t.elapsed() < 30000)
+            QThread::msleep(5);
+    };
+    int ticks = 0;
+    QString etiqueta;
+    QTimer reloj;
+    reloj.setInterval(20);
+    QObject::connect(&reloj, &QTimer::timeout, [&] {
+        ++ticks;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible() && etiqueta.isEmpty()) {
+                etiqueta = d->labelText();
+                QTest::keyClick(d, Qt::Key_Escape);
+                suelta = true;
+            }
+    });
+    reloj.start();
+    EXPECT_EQ(CorreReporte(s, prompts), ResultadoReporte::Cancelado);
+    reloj.stop();
+    EXPECT_NE(hilo, QThread::currentThread());
+    EXPECT_GT(ticks, 5);
+    EXPECT_EQ(etiqueta, "Leyendo los datos del reporte...");
+    EXPECT_TRUE(report::openPreviews().isEmpty());
+
+    s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert("lineas", int(filas.size())); };
+    ASSERT_EQ(CorreReporte(s, prompts), ResultadoReporte::Hecho) << prompts.lastMessage().toStdString();
+    ASSERT_EQ(CorreReporte(s, prompts), ResultadoReporte::Hecho) << prompts.lastMessage().toStdString();
+    const auto abiertas = report::openPreviews();
+    ASSERT_EQ(abiertas.size(), 2);
+    EXPECT_EQ(abiertas[1]->pos() - abiertas[0]->pos(), QPoint(32, 32));
+    EXPECT_EQ(UltimaSolicitud().rows.size(), 2u);
+    EXPECT_EQ(UltimaSolicitud().data.value("lineas").toInt(), 2);
+    cierraVistas();
+    EXPECT_TRUE(UltimaSolicitud().rows.empty());
+    EXPECT_TRUE(UltimaSolicitud().data.isEmpty());
 }

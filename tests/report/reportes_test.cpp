@@ -169,16 +169,33 @@ TEST_F(ReportesTest, StockListingGoesToThePortOrThePrinterObject) {
     EXPECT_TRUE(bytes.startsWith(QByteArray("\x0f\x1b@")));
     EXPECT_EQ(bytes, QByteArray("\x0f") + print::aCp850(TextoTicket()) + "\r\n\x12");
 
-    // Code set 0: the printer object draws it, with no initialise code.
+    // Code set 0 and no ticket printer named: the listing would go to whatever printer is current
+    // (the report printer), so it says so and draws nothing.
     G().CodigosPTicket = 0;
     QString dibujado;
     EstableceSalidaImpresor([&](const QString& texto, int) {
         dibujado = texto;
         return print::Resultado{true, {}};
     });
-    ASSERT_TRUE(ImprimeExistenciasTicket(filas, prompts));
-    EXPECT_TRUE(dibujado.contains(QStringLiteral("Reporte de existencias.")));
-    EXPECT_FALSE(dibujado.contains(QStringLiteral("\x1b@")));
+    EXPECT_FALSE(ImprimeExistenciasTicket(filas, prompts));
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("No hay una impresora de tickets configurada. El listado no se imprimió."));
+    EXPECT_TRUE(dibujado.isEmpty());
+    G().CodigosPTicket = 1;
+
+    // A long listing asks first: No sends nothing and says it was stopped; Yes sends it whole.
+    const db::Rows largo(kListadoLargo + 1, filaExistencia("CUADERNO", 5));
+    for (const bool si : {false, true}) {
+        const qint64 enviado = puerto().size();
+        prompts.clear();
+        prompts.pushAnswer(si ? ui::Answer::Yes : ui::Answer::No);
+        bool detenido = !si;
+        EXPECT_EQ(ImprimeExistenciasTicket(largo, prompts, &detenido), si);
+        EXPECT_EQ(detenido, !si);
+        ASSERT_EQ(prompts.asked().size(), 1u);
+        EXPECT_TRUE(prompts.asked()[0].text.startsWith(QStringLiteral("El listado tiene %1 productos (unos ").arg(largo.size())))
+            << prompts.asked()[0].text.toStdString();
+        EXPECT_EQ(puerto().size() > enviado, si);
+    }
 
     // Nothing to list: said, nothing sent, the buffer as it was.
     LimpiaTextoTicket();
