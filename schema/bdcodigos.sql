@@ -394,5 +394,5 @@ FROM PreciosCredito LEFT JOIN Producto ON Producto.ClaveProducto = PreciosCredit
 
 -- Customer picker of the credit statement.
 -- @query CClientexlista select
-SELECT Cliente.Nombre, Cliente.RFC FROM Cliente ORDER BY Cliente.Nombre
+SELECT Cliente.Nombre, Cliente.RFC FROM Cliente ORDER BY Cliente.Nombre COLLATE ESPANOL
 -- @end

@@ -75,6 +75,7 @@ void TitulosLegibles(QStandardItemModel* modelo)
         {QStringLiteral("IVAP"), QStringLiteral("I.V.A.")},
         {QStringLiteral("FormaPago"), QStringLiteral("Forma de pago")},
         {QStringLiteral("RFC"), QStringLiteral("R.F.C.")},
+        {QStringLiteral("Status"), QStringLiteral("Estatus")},
     };
     for (int i = 0; i < modelo->columnCount(); ++i) {
         const QString campo = modelo->headerData(i, Qt::Horizontal).toString();
@@ -108,6 +109,15 @@ void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, const QS
                 celda->setText(nombres.at(codigo));
         }
     }
+}
+
+void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, QString (*nombre)(const QString&))
+{
+    for (int c = 0; c < modelo->columnCount(); ++c)
+        if (campoDe(modelo, c).compare(campo, Qt::CaseInsensitive) == 0)
+            for (int f = 0; f < modelo->rowCount(); ++f)
+                if (QStandardItem* celda = modelo->item(f, c))
+                    celda->setText(nombre(celda->text()));
 }
 
 void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool ocultaResto)

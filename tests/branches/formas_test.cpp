@@ -10,6 +10,9 @@
 #include "campos_visibles.h"
 #include "shell/forms/midi.h"
 
+#include <QLineEdit>
+#include <QTest>
+
 using namespace sucursales;
 
 namespace suctest {
@@ -38,6 +41,34 @@ TEST_F(SucursalesTest, BranchFormsShowWholeInTheMainWindow)
     midi.resize(1280, 1024);
     midi.show();
     EXPECT_TRUE(testutil::CadaFormaSeVeEntera({AbreSucursales(&midi), AbreSincronizar(&midi), AbreTraspasos(&midi)}));
+}
+
+}  // namespace suctest
+
+namespace suctest {
+
+// Every capture field that holds a path keeps what is typed as it comes: Linux paths tell case apart.
+TEST_F(SucursalesTest, PathFieldsKeepTheCaseTyped)
+{
+    frmSucursales catalogo(nullptr, &prompts, &chooser);
+    frmTraspasos traspasos(nullptr, &prompts, &chooser);
+    catalogo.show();
+    traspasos.show();
+    const struct {
+        QWidget* forma;
+        const char* campo;
+    } campos[] = {{&catalogo, "capDirRemota"}, {&traspasos, "capFile"}};
+    const QString ruta = QStringLiteral("/home/Ana/Datos/T20261209.db");
+    for (const auto& c : campos) {
+        SCOPED_TRACE(c.campo);
+        auto* campo = c.forma->findChild<QWidget*>(QString::fromLatin1(c.campo));
+        ASSERT_NE(campo, nullptr);
+        auto* caja = campo->findChild<QLineEdit*>();
+        ASSERT_NE(caja, nullptr);
+        caja->clear();
+        QTest::keyClicks(caja, ruta);
+        EXPECT_EQ(caja->text(), ruta.left(caja->maxLength()));
+    }
 }
 
 }  // namespace suctest
