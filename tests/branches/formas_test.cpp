@@ -52,22 +52,13 @@ TEST_F(SucursalesTest, PathFieldsKeepTheCaseTyped)
 {
     frmSucursales catalogo(nullptr, &prompts, &chooser);
     frmTraspasos traspasos(nullptr, &prompts, &chooser);
-    catalogo.show();
-    traspasos.show();
-    const struct {
-        QWidget* forma;
-        const char* campo;
-    } campos[] = {{&catalogo, "capDirRemota"}, {&traspasos, "capFile"}};
     const QString ruta = QStringLiteral("/home/Ana/Datos/T20261209.db");
-    for (const auto& c : campos) {
-        SCOPED_TRACE(c.campo);
-        auto* campo = c.forma->findChild<QWidget*>(QString::fromLatin1(c.campo));
+    for (QWidget* campo : {catalogo.findChild<QWidget*>("capDirRemota"), traspasos.findChild<QWidget*>("capFile")}) {
         ASSERT_NE(campo, nullptr);
+        campo->window()->show();
         auto* caja = campo->findChild<QLineEdit*>();
-        ASSERT_NE(caja, nullptr);
-        caja->clear();
         QTest::keyClicks(caja, ruta);
-        EXPECT_EQ(caja->text(), ruta.left(caja->maxLength()));
+        EXPECT_EQ(caja->text(), ruta.left(caja->maxLength())) << campo->objectName().toStdString();
     }
 }
 
