@@ -31,6 +31,9 @@ inline constexpr const char* kSimboloFabrica = "KestrilCreaControl";
 // Dynamic property of a field that keeps the letter case as typed instead of upper-casing it: for
 // names the program does not own, such as printer queues, whose case matters.
 inline constexpr const char* kPropiedadTalComoSeTeclea = "TalComoSeTeclea";
+// A field that holds a folder or file path: Linux paths tell letter case apart, so the field keeps
+// what is typed as it comes. Every path field of the forms is marked through here.
+inline void MarcaCampoRuta(QObject* campo) { campo->setProperty(kPropiedadTalComoSeTeclea, true); }
 
 // A form's saved settings of one control: key -> value. A value equal to its default is not kept,
 // so a missing key reads back as the default the reader gives.

@@ -403,7 +403,7 @@ bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Erro
         sql += QStringLiteral(" WHERE MAYUSCULAS(%1) LIKE MAYUSCULAS(?) ESCAPE '\\'").arg(c);
         params << patron;
     }
-    sql += QStringLiteral(" ORDER BY %1, ClaveProducto").arg(c);
+    sql += QStringLiteral(" ORDER BY %1 COLLATE ESPANOL, ClaveProducto").arg(c);
     QSqlQuery q(bd->connection());
     q.setForwardOnly(true);
     // Another terminal committing holds the file for a moment: the keystroke waits for it, as the

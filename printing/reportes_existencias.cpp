@@ -64,9 +64,9 @@ QVariantMap DatosExistencias(const db::Rows& filas) {
 QVariantMap DatosExistenciasUbicacion(const db::Rows& filas) {
     db::Rows orden = filas;
     std::stable_sort(orden.begin(), orden.end(), [](const db::Row& a, const db::Row& b) {
-        const auto ka = std::make_pair(a.text(QStringLiteral("Ubicacion")), a.text(QStringLiteral("dCategoria")));
-        const auto kb = std::make_pair(b.text(QStringLiteral("Ubicacion")), b.text(QStringLiteral("dCategoria")));
-        return ka < kb;
+        if (const int r = db::compareSpanish(a.text(QStringLiteral("Ubicacion")), b.text(QStringLiteral("Ubicacion"))))
+            return r < 0;
+        return db::lessSpanish(a.text(QStringLiteral("dCategoria")), b.text(QStringLiteral("dCategoria")));
     });
     QVariantList grupos;
     for (const report::Group& g : report::groupBy(orden, {QStringLiteral("Ubicacion"), QStringLiteral("dCategoria")})) {

@@ -171,7 +171,7 @@ QString SeleccionVentasEmpleado(const QDate& inicio, const QDate& fin, QVariantL
                               // A day invoice (IdCorte -1) repeats sales its tickets already count.
                               "WHERE Venta.Tipo IN ('T', 'F', 'E') AND COALESCE(Venta.IdCorte, 0) <> -1 AND "),
                shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2), valores) +
-           QStringLiteral(" ORDER BY NombreUsuario, Venta.Fecha, Venta.Tipo, Venta.Numero");
+           QStringLiteral(" ORDER BY NombreUsuario COLLATE ESPANOL, Venta.Fecha, Venta.Tipo, Venta.Numero");
 }
 
 QVariantMap DatosVentasEmpleado(const db::Rows& filas) {

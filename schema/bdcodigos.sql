@@ -330,6 +330,8 @@ INSERT INTO Permisos (IdPermiso, NombrePermiso, DescripcionPermiso, PermisoPadre
   (39, 'CambiarPrecio', 'Cambiar el precio en la venta', 'Facturar'),
   (40, 'mDevoluciones', 'Devoluciones', 'Procesos'),
   (41, 'DescuentoMayor', 'Descuento mayor al máximo por factura', 'Facturar'),
+  (42, 'Cuentas', 'Cuentas de dinero de la sucursal', 'Catalogos'),
+  (43, 'CajonDinero', 'Abrir el cajón de dinero', 'Herramientas'),
   (44, 'FormatoGrid', 'Formatos de la lista de productos en la venta', 'Facturar'),
   (45, 'CortesAnteriores', 'Ver cortes de caja anteriores', 'mCortesCaja'),
   (46, 'ListaOpciones', 'Lista de opciones de la venta', 'Facturar'),
@@ -392,5 +394,5 @@ FROM PreciosCredito LEFT JOIN Producto ON Producto.ClaveProducto = PreciosCredit
 
 -- Customer picker of the credit statement.
 -- @query CClientexlista select
-SELECT Cliente.Nombre, Cliente.RFC FROM Cliente ORDER BY Cliente.Nombre
+SELECT Cliente.Nombre, Cliente.RFC FROM Cliente ORDER BY Cliente.Nombre COLLATE ESPANOL
 -- @end

@@ -341,7 +341,7 @@ FROM Producto ORDER BY Producto.CodigodeBarras
 SELECT Producto.Moneda, Producto.Descuento, Producto.IVA AS Iva, Producto.ClaveProducto,
        Producto.CodigodeBarras, Producto.Nombre, Producto.Descripcion, Producto.PrecioUnit,
        REPLACE(COALESCE(Producto.Nombre, ''), ' ', '') AS PSEF
-FROM Producto ORDER BY Producto.Nombre
+FROM Producto ORDER BY Producto.Nombre COLLATE ESPANOL
 -- @end
 
 -- Every product column with this branch's stock (0 without a stock row) and its category's name.
@@ -574,7 +574,7 @@ SELECT (SELECT Sucursal FROM Parametros LIMIT 1) AS IdSucursal, Existencia.Clave
 FROM Existencia
 JOIN Producto ON Producto.ClaveProducto = Existencia.ClaveProducto
 LEFT JOIN Categoria ON Categoria.ClaveCategoria = Producto.Categoria
-ORDER BY Producto.Descripcion
+ORDER BY Producto.Descripcion COLLATE ESPANOL
 -- @end
 
 -- Stock with the reorder level and the maximum stock.
@@ -585,7 +585,7 @@ SELECT (SELECT Sucursal FROM Parametros LIMIT 1) AS IdSucursal, Existencia.Clave
        Producto.PrecioCosto
 FROM Existencia
 JOIN Producto ON Producto.ClaveProducto = Existencia.ClaveProducto
-ORDER BY Producto.Descripcion
+ORDER BY Producto.Descripcion COLLATE ESPANOL
 -- @end
 
 -- Stock checks run after product changes: every product gets a stock row ...

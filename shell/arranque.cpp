@@ -204,7 +204,9 @@ bool LeerParametros() {
                                                                           : LeerCampo(*f, QStringLiteral("RegxFactura")));
     g.RegxFactura = reg < 0 || reg > 255 ? 0 : int(reg);
     g.CreditoEmpresa = true;
-    for (const char* m : {"Vcredito", "PreciosCredito", "Cuentas"}) HabilitaMenu(QString::fromLatin1(m), true);
+    // Once a user is in, his grants govern these items: a later read of the parameters leaves them.
+    if (g.UsuarioActual.isEmpty())
+        for (const char* m : {"Vcredito", "PreciosCredito", "Cuentas"}) HabilitaMenu(QString::fromLatin1(m), true);
     if (avisos().nombreEmpresa) avisos().nombreEmpresa(g.NombreEmp);
     g.TFuente = 9;
     PonEstado(2, QString());

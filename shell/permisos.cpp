@@ -53,19 +53,88 @@ const std::vector<std::pair<int, QString>>& OpcionesPorPermiso() {
     return opciones;
 }
 
+const std::vector<std::pair<QString, int>>& OtrasOpcionesConPermiso() {
+    static const std::vector<std::pair<QString, int>> opciones = [] {
+        const std::pair<const char*, int> tabla[] = {
+            {"mDevoluciones", 40}, {"Vcredito", 51}, {"nFacturarVentas", 50},
+            // Credit prices are prices of the product catalogue.
+            {"PreciosCredito", 2}, {"Cuentas", kPermisoCuentas},
+            {"ATraspaso", 14}, {"Ptraspasos", 14},
+            // The statement lists the customer's credit sales.
+            {"Estadosdecuenta", 51}, {"openFactE", 18},
+            // Report entries beside the one the catalogue names: the grant their click checks.
+            {"ventadiarias2", 22}, {"impSeriesVenta", 22}, {"rMasVendidos", 23}, {"vProdImporte", 23},
+            {"ExistenciasUbicacionCat", 24},
+            {"CajonDinero", kPermisoCajon},
+            // Copies of the data to and from another computer go with the export and the import.
+            {"mPcmovil", 33}, {"tomipc", 33}, {"frommi", 34}};
+        std::vector<std::pair<QString, int>> v;
+        for (const auto& [nombre, id] : tabla) v.emplace_back(QString::fromLatin1(nombre), id);
+        return v;
+    }();
+    return opciones;
+}
+
+int PermisoDeOpcion(const QString& item) {
+    for (const auto& [id, nombre] : OpcionesPorPermiso())
+        if (nombre == item) return id;
+    for (const auto& [nombre, id] : OtrasOpcionesConPermiso())
+        if (nombre == item) return id;
+    return -1;
+}
+
 std::vector<std::pair<QString, bool>> EstadoMenu(const std::array<bool, 256>& permisos) {
     std::vector<std::pair<QString, bool>> v;
     for (const auto& [id, nombre] : OpcionesPorPermiso()) v.emplace_back(nombre, permisos[size_t(id)]);
-    v.emplace_back(QStringLiteral("mDevoluciones"), permisos[40]);
-    v.emplace_back(QStringLiteral("Vcredito"), permisos[51]);
-    v.emplace_back(QStringLiteral("nFacturarVentas"), permisos[50]);
+    for (const auto& [nombre, id] : OtrasOpcionesConPermiso()) v.emplace_back(nombre, permisos[size_t(id)]);
     return v;
+}
+
+bool AseguraPermisosFijos(db::Database& bd) {
+    struct Fijo {
+        int id;
+        const char* nombre;
+        const char* descripcion;
+        const char* padre;
+    };
+    static const Fijo fijos[] = {
+        {kPermisoCuentas, "Cuentas", "Cuentas de dinero de la sucursal", "Catalogos"},
+        {kPermisoCajon, "CajonDinero", "Abrir el cajón de dinero", "Herramientas"},
+    };
+    db::Error e;
+    // An empty catalogue is a first run: it is set up by hand and stays empty until then.
+    auto hay = bd.selectOne(QStringLiteral("SELECT COUNT(*) AS Todos, SUM(IdPermiso IN (?, ?)) AS Fijos "
+                                           "FROM Permisos"),
+                            {kPermisoCuentas, kPermisoCajon}, &e);
+    if (!hay) return false;
+    if (hay->integer(QStringLiteral("Todos")) == 0 || hay->integer(QStringLiteral("Fijos")) == 2) return true;
+    db::WriteTransaction t(bd);
+    if (!t.begin({}, &e)) return false;
+    for (const Fijo& f : fijos) {
+        auto existe = bd.scalar(QStringLiteral("SELECT COUNT(*) FROM Permisos WHERE IdPermiso = ?"), {f.id}, &e);
+        if (!existe) return false;
+        if (existe->toInt() > 0) continue;
+        // A row of that name someone made by hand keeps it; the fixed row is then named by its id.
+        auto mismoNombre = bd.scalar(QStringLiteral("SELECT COUNT(*) FROM Permisos WHERE NombrePermiso = ?"),
+                                     {QString::fromLatin1(f.nombre)}, &e);
+        if (!mismoNombre) return false;
+        const QString nombre =
+            mismoNombre->toInt() > 0 ? QStringLiteral("Permiso%1").arg(f.id) : QString::fromLatin1(f.nombre);
+        if (!bd.exec(QStringLiteral("INSERT INTO Permisos (IdPermiso, NombrePermiso, DescripcionPermiso, "
+                                    "PermisoPadre) VALUES (?, ?, ?, ?)"),
+                     {f.id, nombre, QString::fromUtf8(f.descripcion), QString::fromLatin1(f.padre)}, &e) ||
+            !bd.exec(QStringLiteral("INSERT OR IGNORE INTO UsuarioPermiso (IdUsuario, IdPermiso) "
+                                    "SELECT IdUsuario, ? FROM UsuarioPermiso WHERE IdPermiso = 9"),
+                     {f.id}, &e))
+            return false;
+    }
+    return t.commit(&e);
 }
 
 void LimpiaPermisos() { G().PermisosUsuario.fill(false); }
 
 void DeshabilitaMenus() {
-    for (const auto& op : OpcionesPorPermiso()) HabilitaMenu(op.second, false);
+    for (const auto& [nombre, activo] : EstadoMenu({})) HabilitaMenu(nombre, activo);
 }
 
 void AplicaPermisosMenu() {
@@ -91,6 +160,9 @@ void LeerPermisosUsr(int idUsuario, const QString& permisosIguala) {
     db::Error e;
     db::Database* bd = BDCodigos(&e);
     if (!bd) return falla();
+    // A catalogue made before the later fixed rows: without them nobody could be given those items.
+    // A failure here leaves the items off, the login goes on.
+    AseguraPermisosFijos(*bd);
 
     QVariantList ids{idUsuario};
     g.ClaveIguala = 0;

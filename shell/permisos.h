@@ -11,6 +11,9 @@
 namespace ui {
 class Prompts;
 }
+namespace db {
+class Database;
+}
 
 namespace shell {
 
@@ -25,13 +28,30 @@ bool TieneDerecho(int posicion, bool mensaje);
 // Item names of the permission ids 1-34, in the order the menu routines go through them.
 const std::vector<std::pair<int, QString>>& OpcionesPorPermiso();
 
+// The other items a grant governs, each hanging on a node of the grants tree below its menu's node
+// (holding one item of a menu never gives another): mDevoluciones (40), Vcredito (51),
+// nFacturarVentas (50), then the items the catalogue of ids above does not name.
+const std::vector<std::pair<QString, int>>& OtrasOpcionesConPermiso();
+// The id that governs a menu item or menu; -1 for the personal items every user has (log out, own
+// password, exit) and for names that are no item.
+int PermisoDeOpcion(const QString& item);
+
+// Ids the program added to the grants tree after the first catalogue: the money accounts and the
+// cash drawer. A catalogue made before them gets them at the next login (AseguraPermisosFijos).
+inline constexpr int kPermisoCuentas = 42;
+inline constexpr int kPermisoCajon = 43;
+
 // The Enabled state of every item the permissions govern, for a set of flags: ids 1-34 in order,
-// then mDevoluciones (40), Vcredito (51), nFacturarVentas (50).
+// then OtrasOpcionesConPermiso in its order.
 std::vector<std::pair<QString, bool>> EstadoMenu(const std::array<bool, 256>& permisos);
+
+// Adds the fixed rows a catalogue lacks (ids kPermisoCuentas and kPermisoCajon), each granted to the
+// users who may grant permissions (id 9), in one transaction. False (nothing written) on a failure.
+bool AseguraPermisosFijos(db::Database& bd);
 
 // All 256 flags off.
 void LimpiaPermisos();
-// Items of ids 1-34 off (before anyone has logged in).
+// Every governed item off (before anyone has logged in).
 void DeshabilitaMenus();
 // Items from the flags of G().PermisosUsuario.
 void AplicaPermisosMenu();

@@ -281,7 +281,8 @@ QString LeerCampo(const db::Row& fila, const QString& nombre, bool* ok) {
 
 int BuscaRegistros(db::Database& bd, const QString& base, const QString& campo,
                    const QString& valor, db::Rows* filas) {
-    const QString orden = QStringLiteral("  ORDER BY ") + campo + QStringLiteral(" ASC");
+    // Names in the Spanish order; the collation leaves numeric columns in their own.
+    const QString orden = QStringLiteral("  ORDER BY ") + campo + QStringLiteral(" COLLATE ESPANOL ASC");
     db::Error e;
     std::optional<db::Rows> r;
     if (valor.isEmpty()) {

@@ -2,6 +2,7 @@
 
 #include "platform/money/money.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <cmath>
@@ -241,5 +242,20 @@ QString FechaHoraISO(const QDateTime& momento) {
 }
 
 QString Ajusta(const QString& text, int ancho) { return text.left(ancho).leftJustified(ancho, u' '); }
+
+QString NombreTipoDocumento(const QString& letra) {
+    static const QHash<QString, QString> nombres{{QStringLiteral("T"), QStringLiteral("Ticket")},
+                                                 {QStringLiteral("F"), QStringLiteral("Factura")},
+                                                 {QStringLiteral("E"), QStringLiteral("Factura electrónica")},
+                                                 {QStringLiteral("C"), QStringLiteral("Cotización")}};
+    return nombres.value(letra.trimmed().toUpper(), letra);
+}
+
+QString NombreStatusDocumento(const QString& status) {
+    bool numero = false;
+    const int s = status.trimmed().toInt(&numero);
+    if (!numero) return status;
+    return s == 1 ? QStringLiteral("Vigente") : QStringLiteral("Cancelado");
+}
 
 }  // namespace shell

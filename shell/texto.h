@@ -73,4 +73,9 @@ QString FechaHoraISO(const QDateTime& momento);
 // A text cut or padded with blanks to exactly `ancho` characters, left-aligned.
 QString Ajusta(const QString& text, int ancho);
 
+// What grids show for stored codes: the document letter of a sale (T, F, E, C) and a document's
+// status (1 in force, any other value cancelled). A code these do not know shows as stored.
+QString NombreTipoDocumento(const QString& letra);
+QString NombreStatusDocumento(const QString& status);
+
 }  // namespace shell

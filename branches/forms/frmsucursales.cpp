@@ -67,6 +67,7 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
     capTelefono = CreaCampo(detalles, QStringLiteral("capTelefono"), QStringLiteral("Teléfono:"), 20);
     capTerminales = CreaCampo(detalles, QStringLiteral("capTerminales"), QStringLiteral("Número terminales:"), 20);
     capDirRemota = CreaCampo(detalles, QStringLiteral("capDirRemota"), QStringLiteral("Dirección (Remota):"), 50);
+    kestril::MarcaCampoRuta(capDirRemota);
     capDireccion = new QLineEdit(detalles);
     capDireccion->setObjectName(QStringLiteral("capDireccion"));
     cmdExplorar = new QPushButton(QStringLiteral("Explorar..."), detalles);

@@ -48,6 +48,7 @@ frmTraspasos::frmTraspasos(QWidget* parent, ui::Prompts* prompts, ui::FileChoose
     auto* aplicar = new QWidget(SSTab1);
     auto* a = new QGridLayout(aplicar);
     capFile = CreaCampo(aplicar, QStringLiteral("capFile"), QStringLiteral("Dirección de archivo a aplicar:"), 0);
+    kestril::MarcaCampoRuta(capFile);
     cmdExplorar = new QPushButton(QStringLiteral("Explorar..."), aplicar);
     cmdAplicar = new QPushButton(QStringLiteral("&Aplicar"), aplicar);
     a->addWidget(capFile, 0, 0, 1, 2);

@@ -42,6 +42,7 @@ QVariant ModeloFilas::data(const QModelIndex& index, int role) const {
         return int(Qt::AlignRight | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
     const QVariant v = f->value(c.campo);
+    if (c.nombre) return c.nombre(f->text(c.campo));
     if (v.isNull() || c.formato.isEmpty()) return f->text(c.campo);
     if (c.formato.contains(u'y')) {
         const QDateTime m = LeeFechaGuardada(v.toString());

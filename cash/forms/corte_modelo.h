@@ -18,6 +18,7 @@ struct ColumnaGrid {
     int twips = 0;    // 0 leaves the width as it is
     QString formato;  // a number pattern ("#,##0.00"), a date pattern ("yyyy/MM/dd HH:mm:ss"), or ""
     QString titulo;   // the heading; "" shows the field's name
+    QString (*nombre)(const QString&) = nullptr;  // the name a person reads for a stored code
 };
 
 class ModeloFilas : public QAbstractTableModel {

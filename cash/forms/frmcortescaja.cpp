@@ -14,6 +14,7 @@
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
 #include "shell/permisos.h"
+#include "shell/texto.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -214,7 +215,7 @@ void frmCortesCaja::FormatoGridVentas() {
     const QString fecha = QStringLiteral("dd/MM/yyyy HH:mm:ss");
     mVentas_->Asigna(&corte_.ventas, {{QStringLiteral("Fecha"), 2500, fecha, QStringLiteral("Fecha")},
                                       {QStringLiteral("IdNumero"), 900, {}, QStringLiteral("Número")},
-                                      {QStringLiteral("Tipo"), 900, {}, QStringLiteral("Tipo")},
+                                      {QStringLiteral("Tipo"), 900, {}, QStringLiteral("Tipo"), shell::NombreTipoDocumento},
                                       {QStringLiteral("Total"), 1500, kImporte, QStringLiteral("Total")}});
     mVentas_->FormatoGrid(gridClientes);
     Label1->setText(QStringLiteral("Ventas del corte: ") + QString::number(corte_.ventas.size()));

@@ -81,6 +81,7 @@ QString TituloDeCampo(const QString& campo)
         {QStringLiteral("Periododepago"), QStringLiteral("Periodo de Pago")},
         {QStringLiteral("NombreContacto"), QStringLiteral("Contacto")},
         {QStringLiteral("PrecioUnit"), QStringLiteral("Precio")},
+        {QStringLiteral("Status"), QStringLiteral("Estatus")},
     };
     for (auto it = titulos.cbegin(); it != titulos.cend(); ++it)
         if (it.key().compare(campo, Qt::CaseInsensitive) == 0)
@@ -120,6 +121,15 @@ void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, const QS
                 celda->setText(nombres.at(codigo));
         }
     }
+}
+
+void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, QString (*nombre)(const QString&))
+{
+    for (int c = 0; c < modelo->columnCount(); ++c)
+        if (campoDe(modelo, c).compare(campo, Qt::CaseInsensitive) == 0)
+            for (int f = 0; f < modelo->rowCount(); ++f)
+                if (QStandardItem* celda = modelo->item(f, c))
+                    celda->setText(nombre(celda->text()));
 }
 
 void AnchosColumnas(QTableView* grid, const QHash<QString, int>& anchos, bool ocultaResto)

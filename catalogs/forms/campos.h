@@ -38,6 +38,8 @@ QString TituloDeCampo(const QString& campo);
 // The cells of `campo` show the name of their code, nombres[code] (a code without a name, or with
 // an empty one, stays).
 void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, const QStringList& nombres);
+// The same with the name a routine gives for each stored code.
+void NombresDeCodigos(QStandardItemModel* modelo, const QString& campo, QString (*nombre)(const QString&));
 
 // Column widths by field name or caption (twips); with `ocultaResto` every column not named is
 // hidden. The grid then reads whole (shell::GridLegible).

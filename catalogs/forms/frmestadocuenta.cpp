@@ -5,6 +5,7 @@
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/forms/formas.h"
+#include "shell/texto.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -123,6 +124,7 @@ void frmEstadocuenta::cmdBuscar_Click()
     llenando_ = true;
     LlenaModelo(modeloVentas_, b.ventas, kImportes, kFechas);
     TitulosLegibles(modeloVentas_);
+    NombresDeCodigos(modeloVentas_, QStringLiteral("Status"), shell::NombreStatusDocumento);
     shell::GridLegible(DBGrid2);
     ventas_ = db::Cursor(std::move(b.ventas));
     buscado_ = true;
@@ -147,6 +149,8 @@ void frmEstadocuenta::MuestraDoctos()
     doctos_ = std::move(*doctos);
     LlenaModelo(modeloDoctos_, doctos_, kImportes, kFechas);
     TitulosLegibles(modeloDoctos_);
+    NombresDeCodigos(modeloDoctos_, QStringLiteral("TipoDocto"),
+                     {QString(), QStringLiteral("Anticipo"), QStringLiteral("Abono")});
     shell::GridLegible(DBGrid1);
 }
 

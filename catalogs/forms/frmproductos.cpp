@@ -288,8 +288,8 @@ bool frmProductos::Carga()
     CargaActiva = false;
     if (db::Database* c = Codigos()) {
         for (auto [lista, sql, clave] :
-             {std::tuple{cmbCategoria, "Select * from Categoria ORDER BY Descripcion", "ClaveCategoria"},
-              std::tuple{cmbTipoProd, "Select * from TipoProducto ORDER BY Descripcion", "NTipo"}}) {
+             {std::tuple{cmbCategoria, "Select * from Categoria ORDER BY Descripcion COLLATE ESPANOL", "ClaveCategoria"},
+              std::tuple{cmbTipoProd, "Select * from TipoProducto ORDER BY Descripcion COLLATE ESPANOL", "NTipo"}}) {
             if (auto filas = c->select(QString::fromLatin1(sql)))
                 for (const db::Row& r : *filas)
                     lista->addItem(r.text(QStringLiteral("Descripcion")),

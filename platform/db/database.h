@@ -18,6 +18,11 @@
 // upper(), LIKE and NOCASE fold only A-Z, so "café" would never meet a stored "CAFÉ"). Compare what
 // a person typed as MAYUSCULAS(column) LIKE MAYUSCULAS(?) or with = ; NULL stays NULL.
 //
+// Every connection knows the collation ESPANOL (kOrdenEspanol): names ordered as a Spanish reader
+// looks them up (compareSpanish below). Lists ordered by a name say ORDER BY Nombre COLLATE ESPANOL;
+// numbers are not touched by it. It is never put in a table's definition, so the files stay
+// readable by any SQLite tool.
+//
 // All functions run on the thread that opened the file (the GUI thread in the programs).
 
 #include <QHash>
@@ -439,6 +444,14 @@ private:
     bool active_ = false;
     std::optional<LockWait> wait_;
 };
+
+// The collation of names, the one order of every list by name (SQL and C++ alike): letters compare
+// without regard to accents and case, Ñ is a letter of its own between N and O (NANDO < ÑANDÚ < OSO,
+// CAÑÓN < CARPETA); among names equal so far the one without the accent goes first, then lower case
+// before capitals, then the code points, so the order is total. Negative, 0 or positive.
+int compareSpanish(const QString& a, const QString& b);
+inline bool lessSpanish(const QString& a, const QString& b) { return compareSpanish(a, b) < 0; }
+inline constexpr char kOrdenEspanol[] = "ESPANOL";
 
 // Text typed by a person, made literal for LIKE ... ESCAPE '\'.
 QString escapeLike(const QString& text);

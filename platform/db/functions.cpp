@@ -1,10 +1,14 @@
 // The program's own SQL functions, added to every connection the layer opens.
 
+#include "platform/db/database.h"
 #include "platform/db/internal.h"
 
 #include <QSqlDriver>
 
 #include <sqlite3.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace db::detail {
 
@@ -20,12 +24,72 @@ void mayusculas(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_text(ctx, arriba.constData(), int(arriba.size()), SQLITE_TRANSIENT);
 }
 
+int espanol(void*, int n1, const void* s1, int n2, const void* s2) {
+    return compareSpanish(QString::fromUtf8(static_cast<const char*>(s1), n1),
+                          QString::fromUtf8(static_cast<const char*>(s2), n2));
+}
+
 }  // namespace
 
 void addFunctions(const QSqlDatabase& c) {
-    if (sqlite3* h = sqliteHandle(c))
+    if (sqlite3* h = sqliteHandle(c)) {
         sqlite3_create_function_v2(h, "MAYUSCULAS", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &mayusculas,
                                    nullptr, nullptr, nullptr);
+        sqlite3_create_collation_v2(h, kOrdenEspanol, SQLITE_UTF8, nullptr, &espanol, nullptr);
+    }
 }
 
 }  // namespace db::detail
+
+namespace db {
+
+namespace {
+
+// The weights of a text, one entry per letter: the letter (capital, accents dropped, Ñ just above N),
+// its accent and its case, each a level of the comparison.
+struct Pesos {
+    std::vector<char32_t> letra, caso;
+    std::vector<quint64> acento;
+};
+
+Pesos pesos(const QString& texto) {
+    Pesos p;
+    const QString d = texto.normalized(QString::NormalizationForm_D);
+    const auto puntos = d.toUcs4();
+    p.letra.reserve(size_t(puntos.size()));
+    for (qsizetype i = 0; i < puntos.size(); ++i) {
+        const char32_t c = puntos[i];
+        if (QChar::category(c) == QChar::Mark_NonSpacing && !p.letra.empty()) {
+            // The tilde over N makes another letter; any other mark is an accent of the letter before.
+            if (c == 0x0303 && (p.letra.back() == 2 * U'N')) p.letra.back() += 1;
+            else p.acento.back() = p.acento.back() * 0x10000 + c;
+            continue;
+        }
+        const char32_t mayuscula = QChar::toUpper(c);
+        p.letra.push_back(2 * mayuscula);
+        p.acento.push_back(0);
+        p.caso.push_back(mayuscula == c && QChar::toLower(c) != c ? 1 : 0);
+    }
+    return p;
+}
+
+template <typename T>
+int compara(const std::vector<T>& a, const std::vector<T>& b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+}  // namespace
+
+int compareSpanish(const QString& a, const QString& b) {
+    if (a == b) return 0;
+    const Pesos pa = pesos(a), pb = pesos(b);
+    if (int r = compara(pa.letra, pb.letra)) return r;
+    if (int r = compara(pa.acento, pb.acento)) return r;
+    if (int r = compara(pa.caso, pb.caso)) return r;
+    return a.compare(b) < 0 ? -1 : 1;
+}
+
+}  // namespace db

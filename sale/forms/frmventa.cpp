@@ -15,6 +15,7 @@
 #include "shell/estado.h"
 #include "shell/permisos.h"
 #include "shell/forms/formas.h"
+#include "shell/forms/menuprincipal.h"
 #include "shell/forms/midi.h"
 #include "shell/texto.h"
 
@@ -607,10 +608,7 @@ void frmVenta::CambioCliente()
 void frmVenta::cmdCliente_Click()
 {
     TipoSeleccion = 2;
-    if (auto* midi = qobject_cast<shell::MIDI*>(window())) {
-        if (QAction* a = midi->accion(QStringLiteral("Clientes")))
-            a->trigger();
-    }
+    shell::EligeCliente();
 }
 
 bool frmVenta::ConfirmaCierre()
@@ -759,11 +757,28 @@ void frmVenta::Activacion()
             CambioCliente();
         }
     } else if (!G().CodigoProductoSel.isEmpty()) {
+        // A product the catalogue handed over is taken once: any later activation (another
+        // window closing) must not put it, or a code of this screen's own, in the field again.
         PonCodigo(G().CodigoProductoSel);
+        G().CodigoProductoSel.clear();
         seleccionGrid_ = false;
     }
     capCodigoBarras->SetFocus();
-    TipoSeleccion = 0;
+    // While the customer picker is still in sight the person may choose again there: the pick
+    // stays open, so the customer chosen last is the one the sale keeps.
+    if (!SeleccionEnCurso())
+        TipoSeleccion = 0;
+}
+
+bool frmVenta::SeleccionEnCurso() const
+{
+    if (TipoSeleccion != 2 && TipoSeleccion != 3)
+        return false;
+    QWidget* picker = shell::FormaCargada(QStringLiteral("frmClientes"));
+    if (!picker)
+        return false;
+    QWidget* marco = qobject_cast<QMdiSubWindow*>(picker->parentWidget()) ? picker->parentWidget() : picker;
+    return marco->isVisible();
 }
 
 void frmVenta::ConectaActivacion(QMdiArea* area)
@@ -810,9 +825,7 @@ bool frmVenta::eventFilter(QObject* o, QEvent* e)
         }
         if (o == capAval) {
             TipoSeleccion = 3;
-            if (auto* midi = qobject_cast<shell::MIDI*>(window()))
-                if (QAction* a = midi->accion(QStringLiteral("Clientes")))
-                    a->trigger();
+            shell::EligeCliente();
             return true;
         }
     }

@@ -216,6 +216,10 @@ public:
     // when a message box closes).
     void Activacion();
     void ConectaActivacion(QMdiArea* area);
+    // A customer or guarantor pick is pending and its picker is still in sight.
+    bool SeleccionEnCurso() const;
+    // Barcode of the product the product grid highlights ("" when none).
+    const QString& ProductoMarcado() const { return productoMarcado_; }
     // Client change: decides DesglosaIVA and re-lays the grid.
     void CambioCliente();
     // Moves the current line of the line grid (and marks it).
@@ -308,6 +312,8 @@ private:
     bool seleccionGrid_ = false;
     bool mantenerBusqueda_ = false;
     bool codigoPorPrograma_ = false;
+    // The product the grid highlights; the screen's own, never the hand-over a catalogue leaves.
+    QString productoMarcado_;
 
     // Document state.
     QString clienteDocumento_;

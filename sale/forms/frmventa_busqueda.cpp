@@ -211,7 +211,7 @@ void frmVenta::MarcaProducto()
         DBGrid2->scrollTo(i);
         DBGrid2->viewport()->update();
     }
-    G().CodigoProductoSel = p->codigo;
+    productoMarcado_ = p->codigo;
 }
 
 void frmVenta::FormatoGridP()

@@ -38,9 +38,9 @@ void frmVenta::AgregaProducto(QString& codigo)
         if (Timer1->isActive())
             BuscaProducto();
         const ProductoBusqueda* marcado = productos_.current();
-        if (marcado && marcado->codigo == G().CodigoProductoSel
+        if (marcado && marcado->codigo == productoMarcado_
             && CoincideBusqueda(modoBusqueda_, *marcado, codigo))
-            producto = BuscaPorCodigo(*bd, G().CodigoProductoSel, &e);
+            producto = BuscaPorCodigo(*bd, productoMarcado_, &e);
     }
     if (!producto) {
         if (e.ok())
@@ -212,7 +212,6 @@ void frmVenta::MarcaLinea()
         return;
     const Linea& l = lineas_.lineas()[size_t(fila)];
     ColorExistencia(l.existencia);
-    G().CodigoProductoSel = l.codigo;
     if (chkDetalles->isChecked())
         txtDetalles->setPlainText(TextoDetalles(fila));
 }

@@ -8,6 +8,7 @@
 #include <QItemSelectionModel>
 #include <QList>
 #include <QListView>
+#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -134,6 +135,23 @@ constexpr char kColumnaAncha[] = "quorvelColumnaAncha";
 constexpr char kModoAntes[] = "quorvelModoAntes";
 constexpr char kAnchoPropio[] = "quorvelAnchoPropio";
 
+// A grid that needs more room than its window now gives (its rows came after the window opened)
+// widens the window, frame and all; the main window's area scrolls to a window larger than itself.
+void cabeEnVentana(QWidget* grid) {
+    QWidget* forma = grid->window();
+    QWidget* marco = forma;
+    for (QWidget* w = grid->parentWidget(); w; w = w->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+            marco = sub;
+            forma = sub->widget();
+            break;
+        }
+    if (!forma || !marco->isVisible()) return;
+    const QSize falta = forma->minimumSizeHint() - forma->size();
+    if (falta.width() > 0 || falta.height() > 0)
+        marco->resize(marco->size() + falta.expandedTo(QSize(0, 0)));
+}
+
 bool esNumero(const QAbstractItemModel* m, int columna) {
     if (m->rowCount() == 0) return false;
     const QVariant a = m->index(0, columna).data(Qt::TextAlignmentRole);
@@ -189,6 +207,7 @@ void GridLegible(QTableView* grid, int tope, int filas) {
         grid->setMinimumHeight(alto + (h->isHidden() ? 0 : h->sizeHint().height()) + 2 * grid->frameWidth() +
                                grid->horizontalScrollBar()->sizeHint().height());
     }
+    cabeEnVentana(grid);
 }
 
 void ListaLegible(QListView* lista, int tope) {

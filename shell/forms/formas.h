@@ -67,8 +67,9 @@ QTableView* GridLectura(QWidget* padre, const QString& nombre, QAbstractItemMode
 // A grid a person reads without scrolling sideways: every shown column as wide as its heading and
 // the texts of its rows (a design width stays when it is wider), the widest text column taking the
 // width the others leave, and the grid at least as wide as its shown columns, up to `tope` pixels,
-// so the form opens with them in sight; with `filas`, tall enough for that many of its rows. Call
-// it after the widths, and again when the rows change.
+// so the form opens with them in sight; with `filas`, tall enough for that many of its rows. A
+// window already shown that is now too small for the grid grows (in the main window's area, which
+// scrolls to it). Call it after the widths, and again when the rows change.
 void GridLegible(QTableView* grid, int tope = 1200, int filas = 0);
 // A list at least as wide as its widest item, up to `tope` pixels.
 void ListaLegible(QListView* lista, int tope = 600);

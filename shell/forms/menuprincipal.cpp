@@ -45,6 +45,12 @@ void AsignaAbridor(const QString& item, std::function<void()> abre) {
 void Clientes_Click() {
     if (ventana()) ventana()->Ejecuta(QStringLiteral("Clientes"));
 }
+bool EligeCliente() {
+    const auto abre = abridores().value(QStringLiteral("Clientes"));
+    if (!ventana() || !abre) return false;
+    abre();
+    return true;
+}
 void Facturar_Click() {
     if (ventana()) ventana()->Ejecuta(QStringLiteral("Facturar"));
 }

@@ -30,6 +30,10 @@ void QuitaNoConstruidos(MIDI* midi);
 // sale screen picks a customer with it), the sale screen in invoice mode, the exit question and
 // the branch catalogue. They act on the main window given to ConectaMenu; without one, nothing.
 void Clientes_Click();
+// The customer catalogue opened by the sale screen to pick the sale's customer or guarantor. It asks
+// for no grant of its own: whoever may use the sale screen may choose its customer (editing the
+// catalogue keeps its own grants). False when no catalogue is given to the main window.
+bool EligeCliente();
 void Facturar_Click();
 void Salir_Click();
 void Sucursales_Click();

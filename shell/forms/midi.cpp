@@ -47,6 +47,10 @@ MIDI::MIDI(QWidget* parent) : QMainWindow(parent) {
     setCentralWidget(mdi_);
     // A window that closes hands the front to the one active before it: the form that opened it.
     mdi_->setActivationOrder(QMdiArea::ActivationHistoryOrder);
+    // A window larger than the area (a small screen, a grid grown with its rows) is scrolled to,
+    // never cut off.
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* s) {
         // The home page stays beneath every open form, whatever activated it.
         if (s && principal_ && s->widget() == principal_ && ultimaVentana())

@@ -10,6 +10,9 @@
 #include "campos_visibles.h"
 #include "shell/forms/midi.h"
 
+#include <QLineEdit>
+#include <QTest>
+
 using namespace sucursales;
 
 namespace suctest {
@@ -38,6 +41,25 @@ TEST_F(SucursalesTest, BranchFormsShowWholeInTheMainWindow)
     midi.resize(1280, 1024);
     midi.show();
     EXPECT_TRUE(testutil::CadaFormaSeVeEntera({AbreSucursales(&midi), AbreSincronizar(&midi), AbreTraspasos(&midi)}));
+}
+
+}  // namespace suctest
+
+namespace suctest {
+
+// Every capture field that holds a path keeps what is typed as it comes: Linux paths tell case apart.
+TEST_F(SucursalesTest, PathFieldsKeepTheCaseTyped)
+{
+    frmSucursales catalogo(nullptr, &prompts, &chooser);
+    frmTraspasos traspasos(nullptr, &prompts, &chooser);
+    const QString ruta = QStringLiteral("/home/Ana/Datos/T20261209.db");
+    for (QWidget* campo : {catalogo.findChild<QWidget*>("capDirRemota"), traspasos.findChild<QWidget*>("capFile")}) {
+        ASSERT_NE(campo, nullptr);
+        campo->window()->show();
+        auto* caja = campo->findChild<QLineEdit*>();
+        QTest::keyClicks(caja, ruta);
+        EXPECT_EQ(caja->text(), ruta.left(caja->maxLength())) << campo->objectName().toStdString();
+    }
 }
 
 }  // namespace suctest

@@ -12,6 +12,7 @@
 #include "capture_control/ccaptura.h"
 #include "shell/forms/midi.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -54,6 +55,28 @@ TEST_F(FormasCaja, ReturnsCancellationAndDayInvoice)
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&cancelar));
     frmFacturarDia factura(nullptr, bd(), &prompts);
     EXPECT_TRUE(testutil::SeVeEnteroEnCadaTamano(&factura));
+}
+
+// On a shop's 1024x768 screen the cut's grids reach their amounts (in sight or scrolled to) and the
+// sales name their kind.
+TEST_F(FormasCaja, TheCutsSaleDetailReachesPriceAndAmountOnASmallScreen)
+{
+    GuardaVenta(*bd(), 1, QStringLiteral("F"), QStringLiteral("2026-12-09 10:30:00"), 116);
+    ASSERT_TRUE(bd()->exec(QStringLiteral("UPDATE DetalleVenta SET ClaveProducto = (SELECT ClaveProducto FROM "
+                                          "Producto WHERE Nombre = 'GOMA BLANCA')")));
+    ASSERT_TRUE(bd()->exec(QStringLiteral("UPDATE Producto SET Nombre = 'GOMA BLANCA PARA LAPIZ Y TINTA MARCA "
+                                          "EXTRAORDINARIA', Descripcion = 'GOMA DE BORRAR BLANCA SUAVE DE VINIL "
+                                          "PARA DIBUJO TECNICO Y ESCOLAR' WHERE Nombre = 'GOMA BLANCA'")));
+    shell::MIDI midi;
+    midi.resize(1024, 768);
+    midi.show();
+    frmCortesCaja* cortes = AbreCortesCaja(&midi);
+    ASSERT_NE(cortes, nullptr);
+    ASSERT_EQ(cortes->gridDetVentas->model()->rowCount(), 1) << prompts.lastMessage().toStdString();
+    QApplication::processEvents();
+    EXPECT_TRUE(testutil::ColumnasAlAlcance(cortes->gridDetVentas, {QStringLiteral("Precio"), QStringLiteral("Importe")}));
+    EXPECT_TRUE(testutil::ColumnasAlAlcance(cortes->gridClientes, {QStringLiteral("Tipo"), QStringLiteral("Total")}));
+    EXPECT_EQ(cortes->gridClientes->model()->index(0, 2).data().toString(), "Factura");
 }
 
 // Every cash form as its menu item opens it in the main window of a 1280x1024 screen.

@@ -3,7 +3,10 @@
 // back and the ticket closes with it.
 
 #include "apps/setup/datasetup.h"
+#include "cash/forms/menus.h"
+#include "capture_control/ccaptura.h"
 #include "catalogs/forms/frmclientes.h"
+#include "catalogs/forms/frmproductos.h"
 #include "platform/ui/prompts.h"
 #include "printing/impresoraticket.h"
 #include "sale/forms/cierre_venta.h"
@@ -64,6 +67,7 @@ protected:
 
         midi = std::make_unique<shell::MIDI>();
         catalogos::ConectaMenusCatalogos(midi.get());
+        caja::ConectaMenusCaja(midi.get());
         shell::ConectaMenu(midi.get());
         midi->show();
     }
@@ -209,4 +213,101 @@ TEST_F(PickerTest, QuotationHeaderIsForTheGeneralPublicWithoutTheLastSalesPaymen
     ASSERT_TRUE(fila && !fila->empty()) << prompts.messages().join("|").toStdString();
     EXPECT_EQ(fila->text("Cliente"), "XAXX010101000");
     EXPECT_EQ(fila->real("Pagacon"), 0.0);
+}
+
+namespace {
+
+// Closes a document window by its frame, as the person's click on its close box does.
+void CierraVentana(QWidget* forma)
+{
+    QWidget* marco = qobject_cast<QMdiSubWindow*>(forma->parentWidget()) ? forma->parentWidget() : forma;
+    marco->close();
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+}  // namespace
+
+// Every window that can open and close over the sale screen: only the product catalogue hands a
+// product over, and only once; the others leave the code field as the person left it.
+TEST_F(PickerTest, WindowsClosingOverTheSaleScreenHandOverOnlyThePickedProductOnce)
+{
+    struct Caso {
+        const char* item;
+        const char* forma;
+        bool entrega;  // the window hands the product on its card to the sale screen
+    };
+    const Caso casos[] = {
+        {"Productos", "frmProductos", true},
+        {"mDevoluciones", "frmDevoluciones", false},
+        {"mCajonDinero", "frmMovCaja", false},
+        {"mCortesCaja", "frmCortesCaja", false},
+    };
+    G().PermisosUsuario.fill(true);
+    venta::frmVenta* venta = venta::AbreVenta(midi.get(), QStringLiteral("F"), &prompts);
+    ASSERT_NE(venta, nullptr);
+    ASSERT_FALSE(venta->ProductoMarcado().isEmpty());  // the grid highlights its first product
+    int lineas = 0;
+    for (int vez = 0; vez < 2; ++vez) {
+        for (const Caso& c : casos) {
+            SCOPED_TRACE(c.item);
+            midi->Ejecuta(QString::fromLatin1(c.item));
+            QWidget* forma = shell::FormaCargada(QString::fromLatin1(c.forma));
+            ASSERT_NE(forma, nullptr) << prompts.messages().join("|").toStdString();
+            QString esperado;
+            if (c.entrega)
+                esperado = qobject_cast<catalogos::frmProductos*>(forma)->capCodigo->Text();
+            CierraVentana(forma);
+            ASSERT_EQ(midi->areaMDI()->activeSubWindow(), venta->parentWidget());
+            EXPECT_EQ(venta->cajaCodigo->text(), esperado);
+            // Enter takes a handed product; a scan then adds the scanned product alone.
+            if (c.entrega) {
+                QTest::keyClick(venta->cajaCodigo, Qt::Key_Return);
+                ++lineas;
+            }
+            QTest::keyClicks(venta->cajaCodigo, codigo);
+            QTest::keyClick(venta->cajaCodigo, Qt::Key_Return);
+            EXPECT_EQ(venta->cajaCodigo->text(), QString());
+            ++lineas;
+            EXPECT_EQ(venta->lineas().count(), lineas);
+        }
+    }
+    EXPECT_FALSE(prompts.messages().contains(QStringLiteral("No se encontro el producto.")))
+        << prompts.messages().join("|").toStdString();
+}
+
+TEST_F(PickerTest, TheCustomerChosenLastInThePickerIsTheSales)
+{
+    // A cashier who may sell but holds no grant of the customer catalogue still picks the customer.
+    G().PermisosUsuario.fill(false);
+    G().PermisosUsuario[12] = true;
+    venta::frmVenta* venta = venta::AbreVenta(midi.get(), QStringLiteral("F"), &prompts);
+    ASSERT_NE(venta, nullptr);
+    QTest::mouseClick(venta->cmdCliente, Qt::LeftButton);
+    catalogos::frmClientes* cat = Catalogo();
+    ASSERT_NE(cat, nullptr) << prompts.messages().join("|").toStdString();
+    const QString primero = G().SeleccionCatalogo.section(QLatin1Char(';'), 1);
+
+    // A click on the sale screen while the picker is open, then back to the picker for another one.
+    midi->areaMDI()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(venta->parentWidget()));
+    QTest::mouseClick(venta->cajaCodigo, Qt::LeftButton);
+    EXPECT_EQ(venta->ClienteVenta, primero);
+    ASSERT_NE(primero, "PAPELERIA EL ESTUDIANTE");
+    midi->areaMDI()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(cat->parentWidget()));
+    QTest::keyClick(cat->Text1, Qt::Key_F2);
+    QTest::keyClicks(cat->Text1, QStringLiteral("PA"));
+    ASSERT_EQ(cat->Registros(), 1);
+    QTest::mouseClick(cat->cmdRegresar, Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(venta->ClienteVenta, "PAPELERIA EL ESTUDIANTE");
+
+    // Once the picker is gone, another window closing over the screen changes no customer.
+    G().SeleccionCatalogo = QStringLiteral("XAXX010101000;OTRO");
+    midi->Ejecuta(QStringLiteral("mDevoluciones"));
+    QWidget* devoluciones = shell::FormaCargada(QStringLiteral("frmDevoluciones"));
+    ASSERT_NE(devoluciones, nullptr);
+    CierraVentana(devoluciones);
+    EXPECT_EQ(venta->ClienteVenta, "PAPELERIA EL ESTUDIANTE");
 }

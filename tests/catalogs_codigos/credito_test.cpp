@@ -26,6 +26,9 @@
 #include <QTableView>
 #include <QTest>
 
+#include "campos_visibles.h"
+#include "shell/forms/midi.h"
+
 using namespace catalogos;
 
 namespace {
@@ -331,6 +334,36 @@ TEST_F(CreditoTest, StatementSearchListsSalesAndEachSalesDocuments)
     EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Error de búsqueda."));
     EXPECT_EQ(f.Doctos().size(), 0u);
     EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("CLIENTE"));
+}
+
+// On a shop's small screen the statement's amounts are in sight or scrolled to, and its status and
+// document kinds read as names.
+TEST_F(CreditoTest, StatementGridsReachTheirAmountsAndNameTheirCodes)
+{
+    Cliente(QStringLiteral("PEJJ800101AB1"), QStringLiteral("JUAN PEREZ DE LA SANTISIMA TRINIDAD Y DEL MONTE"));
+    ASSERT_TRUE(central->exec(QStringLiteral("UPDATE Producto SET Descripcion = 'CUADERNO PROFESIONAL DE RAYA "
+                                             "CIEN HOJAS CON ESPIRAL DOBLE Y PASTAS DURAS'")));
+    VentaCredito(1, QStringLiteral("PEJJ800101AB1"), QStringLiteral("AVAL800101AA1"), claves[0]);
+    shell::MIDI midi;
+    midi.resize(1024, 768);
+    midi.show();
+    auto* f = new frmEstadocuenta(nullptr, central.get(), sucursal.get(), &prompts);
+    midi.MuestraEnMDI(f);
+    prompts.pushInput(QStringLiteral("PEJJ800101AB1"));
+    QTest::mouseClick(f->cmdBuscar, Qt::LeftButton);
+    ASSERT_EQ(f->DBGrid1->model()->rowCount(), 4);
+    QApplication::processEvents();
+    EXPECT_TRUE(testutil::ColumnasAlAlcance(f->DBGrid2, {QStringLiteral("Total"), QStringLiteral("Estatus")}));
+    EXPECT_TRUE(testutil::ColumnasAlAlcance(f->DBGrid1, {QStringLiteral("Importe"), QStringLiteral("Tipo")}));
+    auto celda = [](QTableView* g, const QString& titulo, int fila) {
+        for (int c = 0; c < g->model()->columnCount(); ++c)
+            if (g->model()->headerData(c, Qt::Horizontal).toString() == titulo)
+                return g->model()->index(fila, c).data().toString();
+        return QStringLiteral("(no column)");
+    };
+    EXPECT_EQ(celda(f->DBGrid2, QStringLiteral("Estatus"), 0), "Vigente");
+    EXPECT_EQ(celda(f->DBGrid1, QStringLiteral("Tipo"), 0), "Anticipo");
+    EXPECT_EQ(celda(f->DBGrid1, QStringLiteral("Tipo"), 1), "Abono");
 }
 
 TEST_F(CreditoTest, ACustomerWhoseRfcChangesKeepsHisCreditSales)

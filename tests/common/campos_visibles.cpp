@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QHeaderView>
 #include <QSet>
 #include <QStyle>
@@ -308,6 +309,49 @@ void revisaGrids(QWidget* forma, QSet<QString>& fallas)
         forma->resize(1280, 1024);
     }
     revisaA(QStringLiteral("1280x1024"), true);
+    if (fallas.isEmpty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << fallas.join(QLatin1Char('\n')).toStdString();
+}
+
+::testing::AssertionResult ColumnasAlAlcance(const QTableView* grid, const QStringList& titulos)
+{
+    QStringList fallas;
+    const QHeaderView* h = grid->horizontalHeader();
+    for (const QString& t : titulos) {
+        int c = 0;
+        while (c < h->count() && grid->model()->headerData(c, Qt::Horizontal).toString() != t)
+            ++c;
+        if (c == h->count() || grid->isColumnHidden(c)) {
+            fallas << t + QStringLiteral(": no such column shown");
+            continue;
+        }
+        // Within the grid, from its first column.
+        const QScrollBar* barra = grid->horizontalScrollBar();
+        const int alcance = h->width() + (barra->isVisible() ? barra->maximum() : 0);
+        if (h->sectionPosition(c) + h->sectionSize(c) > alcance) {
+            fallas << t + QStringLiteral(": past the grid's end, no scroll bar reaches it");
+            continue;
+        }
+        // The grid within its window and the window within the main window.
+        QRect r(h->mapTo(grid, QPoint(h->sectionPosition(c), 0)), QSize(h->sectionSize(c), h->height()));
+        r.moveLeft(std::min(r.left(), grid->width() - r.width()));  // what its scroll bar brings in
+        const QWidget* w = grid;
+        while (w && !w->isWindow()) {
+            const QWidget* padre = w->parentWidget();
+            r.translate(w->pos());
+            if (r.right() > padre->rect().right() || r.left() < 0) {
+                const auto* area = qobject_cast<const QAbstractScrollArea*>(padre->parentWidget());
+                if (area && area->viewport() == padre && area->horizontalScrollBar()->isVisible()) {
+                    r = QRect(QPoint(0, 0), padre->size());  // the area scrolls to it
+                } else {
+                    fallas << t + QStringLiteral(": cut off by ") + nombre(padre);
+                    break;
+                }
+            }
+            w = padre;
+        }
+    }
     if (fallas.isEmpty())
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << fallas.join(QLatin1Char('\n')).toStdString();

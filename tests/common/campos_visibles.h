@@ -2,7 +2,10 @@
 // A form shows whole when a person can read and reach every field of it. Offscreen tests never look
 // at sizes, so a field a layout squeezes to nothing passes every other test; this one measures.
 
+#include <QStringList>
 #include <QWidget>
+
+class QTableView;
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -30,5 +33,9 @@ namespace testutil {
 // cell in sight whole, and all its columns without scrolling sideways; every list shows its items
 // whole. For the size a form opens with.
 ::testing::AssertionResult CadaGridSeLee(QWidget* forma);
+
+// Each column headed by one of `titulos` is in sight or a scroll bar reaches it: the grid's own, or
+// that of the area a window larger than it sits in; nothing between cuts it off.
+::testing::AssertionResult ColumnasAlAlcance(const QTableView* grid, const QStringList& titulos);
 
 }  // namespace testutil

@@ -226,3 +226,41 @@ TEST(SqlText, ScriptsRunStatementByStatement) {
 }
 
 }  // namespace
+
+// The one order of names, in C++ and in SQL alike: each row is a run of names already in order.
+TEST_F(DatabaseTest, NamesSortAsSpanishInCppAndInSql) {
+    const QStringList tramos[] = {
+        {"NANDO", "ÑANDÚ", "OSO"},
+        {"CAÑÓN", "CARPETA"},
+        {"nandu", "ñandu", "ÑANDÚ", "ñu", "o"},
+        {"ÁRBOL", "ARCO", "ÉPOCA", "ESCUELA"},
+        {"cafe", "CAFE", "café", "CAFÉ", "CAFETERA"},
+        {"", " A", "1", "10", "9", "A", "Z"},
+        {"PEÑA NÚÑEZ JOSÉ", "PEREZ ANA"},
+    };
+    auto d = fresh();
+    ASSERT_TRUE(d->exec(QStringLiteral("CREATE TABLE N (Tramo INTEGER, Nombre TEXT)")));
+    for (int t = 0; t < int(std::size(tramos)); ++t) {
+        const QStringList& orden = tramos[t];
+        SCOPED_TRACE(orden.join(QLatin1Char('|')).toStdString());
+        for (qsizetype i = 0; i < orden.size(); ++i) {
+            EXPECT_EQ(compareSpanish(orden[i], orden[i]), 0);
+            for (qsizetype j = i + 1; j < orden.size(); ++j) {
+                EXPECT_LT(compareSpanish(orden[i], orden[j]), 0) << orden[i].toStdString() << " " << orden[j].toStdString();
+                EXPECT_GT(compareSpanish(orden[j], orden[i]), 0);
+            }
+        }
+        // Stored backwards, read back in order.
+        for (qsizetype i = orden.size() - 1; i >= 0; --i)
+            ASSERT_TRUE(d->exec(QStringLiteral("INSERT INTO N VALUES (?, ?)"), {t, orden[i]}));
+        auto filas = d->select(QStringLiteral("SELECT Nombre FROM N WHERE Tramo = ? ORDER BY Nombre COLLATE ESPANOL"), {t});
+        ASSERT_TRUE(filas);
+        QStringList leidos;
+        for (const Row& r : *filas) leidos << r.text(QStringLiteral("Nombre"));
+        EXPECT_EQ(leidos, orden);
+    }
+    // Numbers keep their own order under the collation.
+    auto numeros = d->select(QStringLiteral("SELECT x FROM (SELECT 10 AS x UNION ALL SELECT 9) ORDER BY x COLLATE ESPANOL"));
+    ASSERT_TRUE(numeros && numeros->size() == 2);
+    EXPECT_EQ((*numeros)[0].integer(QStringLiteral("x")), 9);
+}

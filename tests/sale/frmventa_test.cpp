@@ -269,7 +269,7 @@ TEST_F(FrmVentaTest, SearchWaitsForThePauseAndFollowsTheText)
     QTest::qWait(f.Timer1->interval() + 150);
     EXPECT_FALSE(f.Timer1->isActive());
     EXPECT_EQ(f.productos().current()->clave, 1);
-    EXPECT_EQ(G().CodigoProductoSel, "750100");
+    EXPECT_EQ(f.ProductoMarcado(), "750100");
 
     // Up and Down move the grid without searching or touching the text.
     QTest::keyClick(f.cajaCodigo, Qt::Key_Down);

@@ -1,6 +1,7 @@
 #include "campos_visibles.h"
 #include "entorno.h"
 
+#include "admin/permisos.h"
 #include "shell/avisos.h"
 #include "shell/estado.h"
 #include "shell/forms/frmlogin.h"
@@ -16,28 +17,21 @@
 #include <QDate>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 using namespace shell;
 
 namespace {
 
-// The main menu's permission table: id -> the item whose Enabled state follows it at login.
-const std::pair<int, const char*> kTabla[] = {
-    {1, "Catalogos"},     {2, "Productos"},     {3, "Clientes"},       {4, "Proveedores"},   {5, "Categorias"},
-    {6, "Sucursales"},    {7, "Formaspago"},    {8, "TiposCompra"},    {9, "Usuarios"},      {10, "TipoProducto"},
-    {11, "Procesos"},     {12, "Facturar"},     {13, "Cotizaciones"},  {14, "PEInventario"}, {15, "NotaCredito"},
-    {16, "CancelarF"},    {17, "EFolioF"},      {18, "RFactura"},      {19, "mCajonDinero"}, {20, "mCortesCaja"},
-    {21, "Reportes"},     {29, "Parametros"},   {30, "datosempresa"},  {31, "DSucursal"},    {32, "Herramientas"},
-    {33, "Exportardatos"}, {34, "Importardatos"}, {40, "mDevoluciones"}, {50, "nFacturarVentas"}, {51, "Vcredito"},
-};
-// Items the permissions never touch.
-const char* const kLibres[] = {"Salir", "ATraspaso", "Ptraspasos", "Estadosdecuenta", "openFactE", "CajonDinero",
-                               "TSesion", "CClave", "PreciosCredito", "Cuentas"};
+// The personal items every user has, whatever his grants (exit is on the toolbar as well).
+const char* const kPersonales[] = {"Salir", "TSesion", "CClave"};
 
 // Runs `fn` on the login dialog once it is up (it is modal); gives up after a few seconds.
 void alAparecerLogin(std::function<void(frmLogin*)> fn) {
@@ -84,27 +78,95 @@ protected:
     QHash<QString, int> clics;
 };
 
-TEST_F(Menu, TheMenuStateFollowsThePermissionTable) {
+// Walks every item of the menu bar: each one but the personal ones hangs on a node of the grants
+// tree as the setup tool seeds it. Ticking that node (with what the tree brings along) makes the item
+// reachable and gives no item of another node; every grant but that one leaves it off.
+TEST_F(Menu, EveryMenuItemIsGivenByItsNodeOfTheGrantsTreeAndByNoOther) {
     todasConAccion();
     ConectaMenu(m.get());
-    for (const auto& [id, item] : kTabla) {
-        SCOPED_TRACE(item);
-        // Only this one permission: its item is the only governed one on.
+    auto c = central();
+    ASSERT_TRUE(c);
+    auto filas = admin::LeePermisos(*c);
+    ASSERT_TRUE(filas);
+    const admin::ArbolPermisos arbol = admin::ArmaArbol(*filas);
+    auto nodo = [&](int id) {
+        for (size_t i = 0; i < arbol.nodos.size(); ++i)
+            if (arbol.nodos[i].id == id) return int(i);
+        return -1;
+    };
+    std::vector<std::pair<QAction*, QMenu*>> items;
+    for (QMenu* menu : m->menuBar()->findChildren<QMenu*>())
+        for (QAction* a : menu->actions())
+            if (!a->isSeparator() && !a->menu()) items.emplace_back(a, menu);
+    ASSERT_EQ(int(items.size()), OpcionesMenu().size());
+    auto alcanzable = [](const std::pair<QAction*, QMenu*>& i) {
+        return i.first->isEnabled() && i.second->menuAction()->isEnabled();
+    };
+    for (const auto& item : items) {
+        const QString nombre = item.first->objectName();
+        SCOPED_TRACE(nombre.toStdString());
         LimpiaPermisos();
         DeshabilitaMenus();
-        G().PermisosUsuario[size_t(id)] = true;
         AplicaPermisosMenu();
-        for (const auto& [otro, nombre] : kTabla) EXPECT_EQ(activo(nombre), otro == id) << nombre;
-        // Every permission but this one: only its item is off.
+        if (std::find(std::begin(kPersonales), std::end(kPersonales), nombre) != std::end(kPersonales)) {
+            EXPECT_TRUE(item.first->isEnabled());  // exit sits in the catalogue menu but is on the toolbar too
+            continue;
+        }
+        EXPECT_FALSE(alcanzable(item));
+        const int n = nodo(PermisoDeOpcion(nombre));
+        ASSERT_GE(n, 0) << "no node of the tree gives it";
+        EXPECT_GE(arbol.nodos[size_t(n)].padre, 0) << "a whole menu gives it";
+        const std::vector<qint64> otorgados = admin::CambiaMarca(arbol, {}, n);
+        for (qint64 id : otorgados) G().PermisosUsuario[size_t(id)] = true;
+        AplicaPermisosMenu();
+        EXPECT_TRUE(alcanzable(item));
+        for (const auto& otro : items) {
+            const int suyo = PermisoDeOpcion(otro.first->objectName());
+            if (suyo >= 0)
+                EXPECT_EQ(alcanzable(otro), std::count(otorgados.begin(), otorgados.end(), suyo) > 0)
+                    << otro.first->objectName().toStdString();
+        }
         G().PermisosUsuario.fill(true);
-        G().PermisosUsuario[size_t(id)] = false;
+        G().PermisosUsuario[size_t(PermisoDeOpcion(nombre))] = false;
         AplicaPermisosMenu();
-        for (const auto& [otro, nombre] : kTabla) EXPECT_EQ(activo(nombre), otro != id) << nombre;
+        EXPECT_FALSE(alcanzable(item));
     }
-    LimpiaPermisos();
-    DeshabilitaMenus();
-    AplicaPermisosMenu();
-    for (const char* n : kLibres) EXPECT_TRUE(activo(n)) << n;
+}
+
+// A catalogue made before the accounts and drawer rows gets them at the login, granted to whoever
+// may grant permissions; a first run's empty catalogue stays empty.
+TEST_F(Menu, TheLoginAddsTheLaterFixedNodesToAnOlderCatalogue) {
+    agregaUsuario(7, "CAJERO", "X", {11, 12});
+    agregaUsuario(8, "GERENTE", "X", {1, 9});
+    auto c = central();
+    ASSERT_TRUE(c->exec("DELETE FROM UsuarioPermiso WHERE IdPermiso IN (42, 43)"));
+    ASSERT_TRUE(c->exec("DELETE FROM Permisos WHERE IdPermiso IN (42, 43)"));
+    ASSERT_TRUE(c->exec("INSERT INTO Permisos (IdPermiso, NombrePermiso, PermisoPadre) VALUES (54, 'Cuentas', '')"));
+    LeerPermisosUsr(7, {});
+    EXPECT_FALSE(G().PermisosUsuario[kPermisoCuentas]);
+    auto nombres = c->select("SELECT IdPermiso, NombrePermiso, PermisoPadre FROM Permisos WHERE IdPermiso IN (42, 43) "
+                             "ORDER BY IdPermiso");
+    ASSERT_TRUE(nombres && nombres->size() == 2);
+    EXPECT_EQ((*nombres)[0].text("NombrePermiso"), "Permiso42");  // the name was taken by hand
+    EXPECT_EQ((*nombres)[0].text("PermisoPadre"), "Catalogos");
+    EXPECT_EQ((*nombres)[1].text("NombrePermiso"), "CajonDinero");
+    EXPECT_EQ((*nombres)[1].text("PermisoPadre"), "Herramientas");
+    auto quienes = [&](int id) {
+        QList<qint64> v;
+        const auto filas = c->select("SELECT IdUsuario FROM UsuarioPermiso WHERE IdPermiso = ? ORDER BY 1", {id});
+        for (const db::Row& r : filas.value_or(db::Rows{})) v << r.integer("IdUsuario");
+        return v;
+    };
+    EXPECT_EQ(quienes(42), (QList<qint64>{1, 8}));
+    EXPECT_EQ(quienes(43), (QList<qint64>{1, 8}));
+    LeerPermisosUsr(8, {});
+    EXPECT_TRUE(G().PermisosUsuario[kPermisoCuentas]);
+
+    ASSERT_TRUE(c->exec("DELETE FROM UsuarioPermiso"));
+    ASSERT_TRUE(c->exec("DELETE FROM Permisos"));
+    LeerPermisosUsr(1, {});
+    EXPECT_EQ(G().SinPermisos, 3);
+    EXPECT_EQ(c->scalar("SELECT COUNT(*) FROM Permisos")->toInt(), 0);
 }
 
 TEST_F(Menu, AnItemWithoutItsFormStaysOffWhateverThePermissions) {
