@@ -128,6 +128,12 @@ QString TextoMotor(const QString& motor, int codigo) {
         {R"re(^datatype mismatch$)re", "el tipo del valor no corresponde al campo"},
         {R"re(^cannot VACUUM from within a transaction$)re", "no se puede compactar el archivo dentro de una transacción"},
         {R"re(^not authorized$)re", "no está permitido"},
+        {R"re(^database or disk is full$)re", "el disco está lleno"},
+        {R"re(^disk I/O error$)re", "falló la lectura o escritura del disco"},
+        {R"re(^attempt to write a readonly database$)re", "el archivo de datos es de solo lectura"},
+        {R"re(^database is locked$)re", "otra terminal está usando el archivo"},
+        {R"re(^unable to open database file$)re", "no se pudo abrir el archivo de datos"},
+        {R"re(^file is not a database$)re", "el archivo no es una base de datos"},
     };
     static const std::vector<std::pair<QRegularExpression, QString>> compiladas = [] {
         std::vector<std::pair<QRegularExpression, QString>> v;

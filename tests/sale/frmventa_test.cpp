@@ -404,8 +404,8 @@ TEST_F(FrmVentaTest, FunctionKeysAdjustTheCurrentLine)
     EXPECT_DOUBLE_EQ(f.lineas().lineas()[1].descuento, 15);
     EXPECT_EQ(f.txtTotal->text(), "$ 455.00");  // 200 + 3 x 85
 
-    // F7 with "1,000" is refused, not read as 1.
-    prompts.pushInput(QStringLiteral("1,000"));
+    // F7 with "1,5" is refused, not read as 1 (a comma only groups thousands).
+    prompts.pushInput(QStringLiteral("1,5"));
     QTest::keyClick(f.cajaCodigo, Qt::Key_F7);
     EXPECT_EQ(prompts.lastMessage(), "Cantidad no válida.");
     EXPECT_DOUBLE_EQ(f.lineas().lineas()[1].cantidad, 3);

@@ -87,7 +87,7 @@ TEST_F(NotaCredito, HeaderFailureUndoesFolioLinesAndStock) {
     EXPECT_EQ(cuenta(QStringLiteral("SELECT count(*) FROM DNotaCredito")), 0);
     EXPECT_EQ(existencia(clave(0)), 100);
     EXPECT_EQ(quedan({a}), 1);  // the person can try again
-    EXPECT_TRUE(prompts.messages().join('|').contains(QStringLiteral("disco lleno")));
+    EXPECT_TRUE(prompts.messages().join('|').contains(QStringLiteral("intentelo de nuevo")));
 }
 
 TEST_F(NotaCredito, NoStockChangeEmptyObservationAndPrint) {

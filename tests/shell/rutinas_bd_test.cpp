@@ -252,6 +252,8 @@ TEST_F(RutinasBD, ErrorsAreToldInThePersonsWords) {
          MensajeRequerido(QStringLiteral("Descripcion"))},
         {{db::ErrorKind::Other, 1, QStringLiteral("near \"FORM\": syntax error")},
          QString::fromUtf8("No se pudo leer o grabar en la base de datos: hay un error de sintaxis cerca de \"FORM\".")},
+        {{db::ErrorKind::Other, 13, QStringLiteral("database or disk is full")},
+         QString::fromUtf8("No se pudo leer o grabar en la base de datos: el disco está lleno.")},
         {{db::ErrorKind::Other, 1, QStringLiteral("some text the program never saw")},
          QString::fromUtf8("No se pudo leer o grabar en la base de datos: el motor de datos no aceptó la instrucción (código 1).")},
         {{db::ErrorKind::NotFound, 0, QStringLiteral("El registro ya no existe.")}, QStringLiteral("El registro ya no existe.")},
