@@ -3,7 +3,6 @@
 
 #include "capture_control/ccaptura.h"
 #include "cash/corte.h"
-#include "cash/devolucion_guardado.h"
 #include "cash/facturadia.h"
 #include "cash/forms/frmcancelarf.h"
 #include "cash/forms/menus.h"
@@ -157,24 +156,6 @@ TEST_F(FrmCancelarFTest, TheItemOpensItAndAQuotationScreenIsRefused) {
     f->close();
     midi.reset();
     shell::OlvidaAbridores();
-}
-
-TEST_F(FrmCancelarFTest, ATicketRefundedInPartThenCancelledLeavesTheCutEqualToTheDrawer) {
-    vende(90, "T", {{0, 1, 12}, {1, 1, 19}});  // 31.00
-    vende(91, "F", {{2, 1, 16}});
-    caja::Devolucion dev;
-    ASSERT_EQ(dev.ConsultaVenta(bd(), "T", "90", prompts), caja::ResultadoConsulta::Encontrada);
-    ASSERT_TRUE(dev.AgregaLineaDevolucion(dev.lineas()[0].ClaveProducto == clave(0) ? 0 : 1, 1, prompts));
-    ASSERT_TRUE(caja::GuardaDevolucion(bd(), dev, caja::TipoDevolucion::Efectivo, "X", espera).ok);  // 12.00
-    caja::frmCancelarF f(nullptr, nullptr, &prompts);
-    f.show();
-    teclea(f, "Ticket", 90);
-    prompts.pushAnswer(ui::Answer::Yes);
-    QTest::mouseClick(f.cmdCancelar, Qt::LeftButton);
-    // The form says what the cut assumes was handed back.
-    EXPECT_EQ(prompts.lastMessage(), "El ticket 90 fue dado de baja.\nEntregue al cliente $ 19.00");
-    // In: 31.00 and 16.00; out: 12.00 and the 19.00 handed back.
-    EXPECT_EQ(pendiente(), 1600);
 }
 
 TEST_F(FrmCancelarFTest, ATicketOfAClosedCutIsCancelledButNotDeleted) {

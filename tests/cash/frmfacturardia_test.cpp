@@ -11,7 +11,6 @@
 #include "shell/forms/midi.h"
 #include "shell/permisos.h"
 #include "platform/report/report.h"
-#include "sale/impresion_factura.h"
 #include "shell/texto.h"
 
 #include <QAction>
@@ -27,8 +26,8 @@ namespace {
 
 class FrmFacturarDiaTest : public PosventaTest {
 protected:
-    void hoy(qint64 n, double precio, double descuento = 0) {
-        vende(n, "T", {{0, 1, precio}}, descuento, 1, "XAXX010101000");
+    void hoy(qint64 n, double precio) {
+        vende(n, "T", {{0, 1, precio}}, 0, 1, "XAXX010101000");
         ASSERT_TRUE(bd().exec("UPDATE Venta SET Fecha = ? WHERE Numero = ? AND Tipo = 'T'",
                               {shell::FechaHoraISO(QDateTime::currentDateTime()), n}));
     }
@@ -95,23 +94,6 @@ TEST_F(FrmFacturarDiaTest, AnElectronicDayInvoiceOpensItself) {
     const auto vistas = report::openPreviews();
     EXPECT_EQ(vistas.size(), 1);
     for (QWidget* v : vistas) v->close();
-}
-
-TEST_F(FrmFacturarDiaTest, ADayInvoiceOverADiscountedTicketAddsUp) {
-    hoy(1, 100, 10);  // 90.00
-    G().UsarServidorImp = 1;
-    caja::frmFacturarDia f(nullptr, nullptr, &prompts);
-    f.show();
-    clic(f.cmdAgregaTodo);
-    clic(f.cmdEnviarfactura);
-    auto filas = bd().select("SELECT c.*, v.IVAP AS TasaDocumento FROM CDetalleVentaFac c JOIN Venta v ON "
-                             "v.Numero = c.Numero AND v.Tipo = c.Tipo WHERE c.Tipo = 'F'");
-    ASSERT_TRUE(filas && filas->size() == 1);
-    QVariantMap m;
-    venta::DatosFactura(*filas, m);
-    EXPECT_DOUBLE_EQ(m.value("Subtotal").toDouble(), 100);
-    EXPECT_DOUBLE_EQ(m.value("ImporteDescuento").toDouble(), 10);
-    EXPECT_DOUBLE_EQ(m.value("Total").toDouble(), 90);
 }
 
 // The sale screen's "F:n" follows the invoice number the day invoice took, once its window closes.

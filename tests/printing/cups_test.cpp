@@ -45,9 +45,6 @@ protected:
                                        QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()), &error) &&
                 cupsd->agregaColaCruda(QStringLiteral("TicketsPuerto"),
                                        QStringLiteral("file:") + archivoPuerto(), &error) &&
-                cupsd->agregaColaCruda(QStringLiteral("Detenida"),
-                                       QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()), &error) &&
-                cupsd->detenCola(QStringLiteral("Detenida"), true, &error) &&
                 cupsd->agregaColaConDriver(QStringLiteral("Paginas"),
                                            QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()), &error);
         if (!listo) errorInicio = error;
