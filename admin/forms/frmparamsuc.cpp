@@ -1,4 +1,5 @@
 #include "admin/forms/frmparamsuc.h"
+#include "shell/rutinas_bd.h"
 
 #include "admin/consola.h"
 #include "admin/forms/campos.h"
@@ -453,7 +454,7 @@ void frmParamSuc::Command2_Click()
     const ValoresParametros v = Valores();
     db::Error e;
     db::Database* bd = shell::BDSucursal(&e);
-    QString error = QStringLiteral("Error al guardar. ") + e.message;
+    QString error = QStringLiteral("Error al guardar. ") + shell::TextoErrorBD(e);
     if (!bd || !GuardaParametros(*bd, v, &error)) {
         prompts().message(error, ui::Icon::Critical);
         return;

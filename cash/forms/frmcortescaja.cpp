@@ -1,4 +1,5 @@
 #include "cash/forms/frmcortescaja.h"
+#include "shell/rutinas_bd.h"
 
 #include "capture_control/ccaptura.h"
 #include "cash/corte_impresion.h"
@@ -167,7 +168,7 @@ void frmCortesCaja::CargaCorte(bool conCortes) {
     std::optional<CortePantalla> c;
     if (bd) c = caja::CargaCorte(*bd, IdCorteActual, chkMenores->isChecked(), QDate::currentDate(), &e);
     if (!c) {
-        prompts().message(QStringLiteral("No se pudo leer el corte de caja: ") + e.message, ui::Icon::Critical);
+        prompts().message(QStringLiteral("No se pudo leer el corte de caja: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
         c = CortePantalla{};
         c->idCorte = IdCorteActual;
         c->fechaHasta = QDateTime::currentDateTime();
@@ -201,7 +202,7 @@ void frmCortesCaja::CargaCortes() {
     db::Database* bd = shell::BDSucursal(&e);
     std::optional<db::Rows> r;
     if (bd) r = caja::CargaCortes(*bd, shell::TienePermiso(45, false), &e);
-    if (!r) prompts().message(QStringLiteral("No se pudieron leer los cortes: ") + e.message, ui::Icon::Critical);
+    if (!r) prompts().message(QStringLiteral("No se pudieron leer los cortes: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
     cortes_ = r ? std::move(*r) : db::Rows{};
     FormatoGridCortes();
 }
@@ -267,7 +268,7 @@ void frmCortesCaja::MuestraDetalleVenta(qint64 numero, const QString& tipo) {
     if (bd) r = DetalleVentaCorte(*bd, numero, tipo, &e);
     detalle_ = r ? std::move(*r) : db::Rows{};
     FormatoGridDetalle();
-    if (!r) prompts().message(QStringLiteral("No se pudo leer el detalle de la venta: ") + e.message, ui::Icon::Critical);
+    if (!r) prompts().message(QStringLiteral("No se pudo leer el detalle de la venta: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
     else if (detalle_.empty()) prompts().message(QStringLiteral("No se encontraron detalles para esta venta."));
 }
 
@@ -311,7 +312,7 @@ void frmCortesCaja::cmdAgregar_Click() {
     db::Database* bd = shell::BDSucursal(&e);
     if (!bd) {
         creando_ = false;
-        prompts().message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + e.message,
+        prompts().message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(e),
                           ui::Icon::Critical);
         return;
     }
@@ -358,7 +359,7 @@ void frmCortesCaja::cmdCancelaMov_Click() {
     db::Error e;
     db::Database* bd = shell::BDSucursal(&e);
     QString mensaje;
-    if (!bd) mensaje = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + e.message;
+    if (!bd) mensaje = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(e);
     else CancelaMovimiento(*bd, id, Espera(), &mensaje);
     if (!mensaje.isEmpty()) prompts().message(mensaje, ui::Icon::Warning);
     MuestraCortePendiente();
@@ -379,7 +380,7 @@ bool frmCortesCaja::ImprimeCorte() {
         c = FigurasCorteGuardado(*bd, IdCorteActual, &e);
     }
     if (!c) {
-        prompts().message(QStringLiteral("No se pudo leer el corte para imprimirlo: ") + e.message, ui::Icon::Critical);
+        prompts().message(QStringLiteral("No se pudo leer el corte para imprimirlo: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
         return false;
     }
     // A failure is said once, naming the cut kept and how to print it again.

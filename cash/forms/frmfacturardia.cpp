@@ -1,4 +1,5 @@
 #include "cash/forms/frmfacturardia.h"
+#include "shell/rutinas_bd.h"
 
 #include "cash/facturadia.h"
 #include "cash/forms/devolucion_controles.h"
@@ -133,7 +134,7 @@ void frmFacturarDia::ActualizaListas() {
         auto l = CargaTicketsLibres(*b, dtFecha->date(), &e);
         auto s = l ? CargaTicketsSeleccionados(*b, dtFecha->date(), &e) : std::nullopt;
         if (!l || !s)
-            prompts().message(e.message, ui::Icon::Critical);
+            prompts().message(shell::TextoErrorBD(e), ui::Icon::Critical);
         else {
             libres_ = std::move(*l);
             elegidos_ = std::move(*s);

@@ -1,4 +1,5 @@
 #include "cash/forms/frmmovcaja.h"
+#include "shell/rutinas_bd.h"
 
 #include "capture_control/ccaptura.h"
 #include "catalogs/forms/comun.h"
@@ -115,7 +116,7 @@ QString frmMovCaja::ObtResultadoCons(const QString& nombre, const QString& campo
     db::Error e;
     db::Database* b = shell::BDSucursal(&e);
     if (!b) {
-        prompts().message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + e.message,
+        prompts().message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(e),
                           ui::Icon::Critical);
         return {};
     }
@@ -141,7 +142,7 @@ void frmMovCaja::InicializaMovimientos() {
     if (db::Database* b = bd()) {
         db::Error e;
         if (auto r = LeeMovimientos(*b, &e)) filas = std::move(*r);
-        else prompts().message(QStringLiteral("No se pudieron leer los movimientos: ") + e.message, ui::Icon::Critical);
+        else prompts().message(QStringLiteral("No se pudieron leer los movimientos: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
     }
     cursor_ = db::Cursor(std::move(filas));
     MuestraFila();

@@ -1,4 +1,5 @@
 #include "printing/forms/menus_reportes.h"
+#include "shell/rutinas_bd.h"
 
 #include "platform/report/progress.h"
 #include "platform/report/totals.h"
@@ -60,7 +61,7 @@ ResultadoReporte ExistenciasConEleccion(ReporteExistencias tipo, const QString& 
             parent))
         return ResultadoReporte::Cancelado;
     if (!filas) {
-        prompts.message(QStringLiteral("No se pudieron leer las existencias: ") + e.message, ui::Icon::Critical);
+        prompts.message(QStringLiteral("No se pudieron leer las existencias: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
         return ResultadoReporte::ErrorDatos;
     }
     bool detenido = false;

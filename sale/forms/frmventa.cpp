@@ -1,4 +1,5 @@
 #include "sale/forms/frmventa.h"
+#include "shell/rutinas_bd.h"
 
 #include "capture_control/ccaptura.h"
 #include "sale/detalles.h"
@@ -456,7 +457,7 @@ void frmVenta::FormLoad()
             }
             if (!e.ok())
                 prompts().message(QStringLiteral("No se pudo tomar el número de cotización: ")
-                                      + e.message,
+                                      + shell::TextoErrorBD(e),
                                   ui::Icon::Critical);
         }
     } else if (modo_ == QLatin1String("E")) {
@@ -500,7 +501,7 @@ void frmVenta::IniciaDatos()
             QStringLiteral("Error al leer datos sucursal, cheque la sucursal por default en "
                            "Parametros de empresa y ejecute una actualizacion de rutas o generacion "
                            "de archivos. ")
-                + e.message,
+                + shell::TextoErrorBD(e),
             ui::Icon::Critical);
         if (shell::TienePermiso(9, false))
             shell::Establecerutaerr();
@@ -534,7 +535,7 @@ void frmVenta::cargaformasdepago()
     if (db::Database* bd = base()) {
         db::Error e;
         if (!CargaNombresFormaPago(*bd, G().NombresFormaPago, &e))
-            prompts().message(QStringLiteral("Error al leer las formas de pago: ") + e.message,
+            prompts().message(QStringLiteral("Error al leer las formas de pago: ") + shell::TextoErrorBD(e),
                               ui::Icon::Critical);
     }
 }

@@ -1,6 +1,7 @@
 // Line adjustments of the sale screen: the discount, quantity and unit-price prompts, the options
 // and price lists, the line and generic-product texts, the line details and the generic products.
 
+#include "shell/rutinas_bd.h"
 #include "capture_control/ccaptura.h"
 #include "sale/ajustes.h"
 #include "sale/detalles.h"
@@ -217,7 +218,7 @@ void frmVenta::AgregaGenericos()
     db::Error e;
     if (!venta::AgregaGenericos(*bd, lineas_.lineas(), ivaPantalla_, &e) || !e.ok())
         prompts().message(QStringLiteral("No se pudieron dar de alta los productos genéricos: ")
-                              + e.message,
+                              + shell::TextoErrorBD(e),
                           ui::Icon::Critical);
 }
 
@@ -281,7 +282,7 @@ void frmVenta::TipoCambioDolar()
         if (const auto nuevo = ActualizaTipoCambio(*bd, respuesta, &e))
             G().TiposCambio[2] = *nuevo;
         else if (!e.ok())
-            prompts().message(QStringLiteral("No se pudo guardar el tipo de cambio: ") + e.message,
+            prompts().message(QStringLiteral("No se pudo guardar el tipo de cambio: ") + shell::TextoErrorBD(e),
                               ui::Icon::Critical);
     }
     capCodigoBarras->SetFocus();

@@ -1,5 +1,6 @@
 // Product capture on the sale screen: the code field, the debounced search and the product grid.
 
+#include "shell/rutinas_bd.h"
 #include "capture_control/ccaptura.h"
 #include "sale/forms/frmventa.h"
 #include "sale/teclas.h"
@@ -117,7 +118,7 @@ bool frmVenta::CargaFuente(int modo, bool recargar)
     const bool ok = productos_.abre(modo, capCodigoBarras->Text(), recargar, &e);
     modeloProductos_->refresca();
     if (!ok)
-        prompts().message(QStringLiteral("Error al leer el catálogo de productos: ") + e.message,
+        prompts().message(QStringLiteral("Error al leer el catálogo de productos: ") + shell::TextoErrorBD(e),
                           ui::Icon::Critical);
     return ok;
 }

@@ -3,6 +3,7 @@
 // sale/ (nota_credito, venta_credito, inventario_es, recuperacion); this file hands them the
 // screen's values and shows the outcome.
 
+#include "shell/rutinas_bd.h"
 #include "capture_control/ccaptura.h"
 #include "sale/esperaesc.h"
 #include "sale/forms/frmfacturar.h"
@@ -77,7 +78,7 @@ void frmVenta::GuardaVCredito() {
     db::Error e;
     db::Database* central = shell::BDCodigos(&e);
     if (!bd || !central) {
-        if (!central) prompts().message(e.message, ui::Icon::Critical);
+        if (!central) prompts().message(shell::TextoErrorBD(e), ui::Icon::Critical);
         return;
     }
     DatosVentaCredito d;
@@ -201,7 +202,7 @@ void frmVenta::cmdBuscar_Click() {
     db::Error e;
     const auto doc = leerfactura(*bd, p.numero, p.tipo, &e);
     if (!doc) {
-        prompts().message(e.message, ui::Icon::Warning);
+        prompts().message(shell::TextoErrorBD(e), ui::Icon::Warning);
         return;
     }
     const bool cotizacion = p.accion == AccionRecuperar::Cotizacion;
@@ -231,7 +232,7 @@ void frmVenta::cmdBuscar_Click() {
     lineas_.adoptaGuardadas(doc->lineas);
     if (!lineas_.recarga(&e)) {
         modeloLineas_->refresca();
-        prompts().message(QStringLiteral("Error al leer el documento: ") + e.message,
+        prompts().message(QStringLiteral("Error al leer el documento: ") + shell::TextoErrorBD(e),
                           ui::Icon::Warning);
         return;
     }

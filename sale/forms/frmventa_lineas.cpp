@@ -1,6 +1,7 @@
 // Sale lines and totals on the sale screen: adding a product, deleting, the cleanup of pending
 // lines, the line grid's layouts and marks, the general discount.
 
+#include "shell/rutinas_bd.h"
 #include "capture_control/ccaptura.h"
 #include "sale/esperaesc.h"
 #include "sale/forms/frmventa.h"
@@ -71,7 +72,7 @@ void frmVenta::AgregaProducto(QString& codigo)
         // A busy file is said; any other database error ends the capture quietly. The field keeps
         // the code either way.
         if (e.kind == db::ErrorKind::Busy || e.kind == db::ErrorKind::Cancelled)
-            prompts().message(e.message, ui::Icon::Information);
+            prompts().message(shell::TextoErrorBD(e), ui::Icon::Information);
         capCodigoBarras->SetFocus();
         return;
     }

@@ -1,5 +1,6 @@
 // Keys of the sale screen: the key-down rule chain with its sequences, and the function keys.
 
+#include "shell/rutinas_bd.h"
 #include "capture_control/ccaptura.h"
 #include "catalogs/forms/frmpreciocredito.h"
 #include "sale/forms/frmventa.h"
@@ -91,7 +92,7 @@ void frmVenta::ApagaParTickets()
     if (db::Database* bd = base()) {
         db::Error e;
         if (!bd->exec(QStringLiteral("UPDATE Parametros SET ParTickets = 0"), QVariantList{}, &e))
-            prompts().message(QStringLiteral("Error al guardar el parámetro: ") + e.message,
+            prompts().message(QStringLiteral("Error al guardar el parámetro: ") + shell::TextoErrorBD(e),
                               ui::Icon::Critical);
     }
 }
