@@ -164,6 +164,7 @@ void corre(benchmark::State& state, const Arma& arma) {
         const double picoVista = picoMB();
         vista->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();  // what the closed window leaves is handed back
 
         // The whole report to a PDF file.
         reiniciaPico();
@@ -361,6 +362,7 @@ void correPlantilla(benchmark::State& state, const Plantilla& p, bool entero) {
         const double picoVista = picoMB();
         vista->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();  // what the closed window leaves is handed back
 
         // The whole report to a PDF file.
         reiniciaPico();

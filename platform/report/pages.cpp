@@ -165,11 +165,13 @@ std::vector<Section> topSections(const QString& t, QMap<QString, int>* opened) {
 constexpr char kItemMark = '\x1e';
 constexpr char kLineMark = '\x1d';
 
-// A document laid out for painting, and the thread that laid it out (see Pages::Impl::cache).
-struct Painted {
-    QThread* thread = nullptr;
-    std::shared_ptr<QTextDocument> doc;
-};
+// The calling thread, by a number no other thread ever gets (a thread's address may be taken
+// again by a later one, whose fonts are not the ones an earlier thread laid its pages out with).
+quint64 threadKey() {
+    static std::atomic<quint64> next{1};
+    thread_local const quint64 key = next++;
+    return key;
+}
 
 // Lines (items and the lists inside them) up to which the body is laid out whole.
 std::atomic<int> wholeUpTo{1500};
@@ -335,12 +337,19 @@ struct Pages::Impl {
     // make for that end with the task. Laying a page out again where it is painted costs no more
     // than painting it does, and no document ever crosses threads or outlives its fonts.
     //
-    // The last header and footer laid out, by their text.
-    mutable std::pair<QString, Painted> repeated[2];
-
-    // Page documents already built, around the page in use.
+    // What one thread laid out for painting: its last header and footer, by their text, and the
+    // page documents around the page it paints. Only that thread reads or changes its own.
+    struct Painting {
+        std::pair<QString, std::shared_ptr<QTextDocument>> repeated[2];
+        std::map<int, std::shared_ptr<QTextDocument>> pages;
+    };
     mutable std::mutex cacheMutex;
-    mutable std::map<int, Painted> cache;
+    mutable std::map<quint64, Painting> painting;  // by threadKey()
+
+    Painting& paintingHere() const {
+        std::lock_guard<std::mutex> lock(cacheMutex);
+        return painting[threadKey()];  // a map's entries stay where they are
+    }
 
     explicit Impl(const Rendered& rendered) : r(rendered) {
         pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount() - 1, 1, 4));
@@ -351,7 +360,7 @@ struct Pages::Impl {
         pool.clear();
         pool.waitForDone();
         std::lock_guard<std::mutex> lock(cacheMutex);
-        cache.clear();
+        painting.clear();
     }
 
     QString headerFooter(const QString& tmpl, int page, int count) const {
@@ -783,7 +792,7 @@ struct Pages::Impl {
         {
             // Pages built before are of the other plan: none of them may be shown again.
             std::lock_guard<std::mutex> lock(cacheMutex);
-            cache.clear();
+            painting.clear();
         }
         pages.clear();
         for (int i = 0; i < count; ++i) {
@@ -1000,31 +1009,14 @@ struct Pages::Impl {
     }
 
     std::shared_ptr<QTextDocument> document(int page) const {
-        QThread* const here = QThread::currentThread();
-        {
-            std::lock_guard<std::mutex> lock(cacheMutex);
-            auto it = cache.find(page);
-            if (it != cache.end() && it->second.thread == here) {
-                auto doc = it->second.doc;
-                trim(page);
-                return doc;
-            }
-        }
-        auto doc = build(pages[static_cast<size_t>(page)]);
-        std::lock_guard<std::mutex> lock(cacheMutex);
-        cache[page] = Painted{here, doc};
-        trim(page);
+        auto& kept = paintingHere().pages;
+        // Keeps the few pages around the one in use.
+        for (auto it = kept.begin(); it != kept.end();)
+            it = it->first < page - 2 || it->first > page + 8 ? kept.erase(it) : std::next(it);
+        auto& doc = kept[page];
+        if (!doc)
+            doc = build(pages[static_cast<size_t>(page)]);
         return doc;
-    }
-
-    // Keeps the few pages around the one in use.
-    void trim(int page) const {
-        for (auto it = cache.begin(); it != cache.end();) {
-            if (it->first < page - 2 || it->first > page + 8)
-                it = cache.erase(it);
-            else
-                ++it;
-        }
     }
 };
 
@@ -1110,12 +1102,11 @@ void Pages::paint(int page, QPainter* painter, qreal dpi) const {
         if (html.isEmpty())
             return;
         // A header without the page number is the same on every page: laid out once.
-        auto& [lastHtml, laid] = d->repeated[slot];
-        if (lastHtml != html || !laid.doc || laid.thread != QThread::currentThread()) {
+        auto& [lastHtml, doc] = d->paintingHere().repeated[slot];
+        if (lastHtml != html || !doc) {
             lastHtml = html;
-            laid = Painted{QThread::currentThread(), layDoc(html, d->width)};
+            doc = layDoc(html, d->width);
         }
-        const auto& doc = laid.doc;
         painter->save();
         painter->translate(0, y);
         doc->drawContents(painter);
@@ -1145,6 +1136,21 @@ QImage Pages::image(int page, qreal dpi) const {
     p.translate(layout.paintRectPixels(static_cast<int>(dpi)).topLeft());
     paint(page, &p, dpi);
     return img;
+}
+
+bool Pages::paintsOnAnyThread() const { return d->done && !d->whole; }
+
+void Pages::releaseThread() const {
+    Impl::Painting gone;
+    {
+        std::lock_guard<std::mutex> lock(d->cacheMutex);
+        const auto it = d->painting.find(threadKey());
+        if (it == d->painting.end())
+            return;
+        gone = std::move(it->second);
+        d->painting.erase(it);
+    }
+    // `gone` is destroyed here, on the thread that laid it out, outside the lock.
 }
 
 void Pages::preparePrinter(QPrinter* printer) const {

@@ -59,6 +59,12 @@ public:
     void paint(int page, QPainter* painter, qreal dpi) const;
     // The whole page on white at `dpi`, margins included.
     QImage image(int page, qreal dpi) const;
+    // Once layout is finished: whether threads other than the one that made these pages may paint
+    // them (several at once); false when the body was laid out in one piece.
+    bool paintsOnAnyThread() const;
+    // Forgets what the calling thread laid out to paint: a thread that painted pages calls it
+    // before it ends.
+    void releaseThread() const;
 
     // The text laid out so far by every report, in characters: the layout's work, which tests and
     // benchmarks check grows with the rows alone.

@@ -2,6 +2,7 @@
 
 #include "platform/report/mustache.h"
 #include "platform/report/pages.h"
+#include "platform/report/pdfjoin.h"
 #include "platform/report/preview.h"
 #include "platform/report/progress.h"
 #include "platform/report/totals.h"
@@ -15,13 +16,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QThreadPool>
 
+#include <algorithm>
+#include <atomic>
+#include <functional>
 #include <limits>
 
 #ifdef __GLIBC__
@@ -346,6 +354,68 @@ bool sendToQueue(const QString& queue, const QString& pdf, const QString& title,
     return true;
 }
 
+// From this many pages on, a report is painted by several threads at once.
+std::atomic<int> paintInPartsFrom{24};
+
+enum class Parts { Painted, Stopped, Failed };
+
+// Pages [from, to] painted into `path` by several threads, each painting runs of pages into a PDF
+// of its own, the parts joined in order at the end. `show` tells the pages painted so far and is
+// false once the person stopped the work.
+Parts paintInParts(const Pages& pages, int from, int to, int dpi, const QString& path, const QString& title,
+                   const std::function<bool(int)>& show) {
+    QTemporaryDir tmp;
+    if (!tmp.isValid())
+        return Parts::Failed;
+    const int count = to - from + 1;
+    QThreadPool painters;
+    painters.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 6));
+    // A few runs a thread, so a thread that ends early takes the next run.
+    const int runs = std::clamp(count / 8, std::min(count, 2), painters.maxThreadCount() * 3);
+    QStringList parts;
+    for (int k = 0; k < runs; ++k)
+        parts << tmp.filePath(QStringLiteral("parte%1.pdf").arg(k));
+    std::atomic<int> painted{0};
+    std::atomic<bool> stopped{false}, failed{false};
+    const QPageLayout layout(pages.pageSize(), QPageLayout::Portrait, pages.marginsMm(), QPageLayout::Millimeter);
+    for (int k = 0; k < runs; ++k) {
+        const int a = from + static_cast<int>(qint64(count) * k / runs);
+        const int b = from + static_cast<int>(qint64(count) * (k + 1) / runs);
+        painters.start([&, a, b, file = parts[k]] {
+            {
+                QPdfWriter writer(file);
+                writer.setResolution(dpi);
+                writer.setPageLayout(layout);
+                writer.setTitle(title);
+                writer.setCreator(QStringLiteral("Quorvel"));
+                QPainter painter;
+                if (!painter.begin(&writer)) {
+                    failed = true;
+                } else {
+                    for (int i = a; i < b && !stopped && !failed; ++i) {
+                        if (i > a)
+                            writer.newPage();
+                        pages.paint(i, &painter, dpi);
+                        ++painted;
+                    }
+                    painter.end();
+                }
+            }
+            // What this thread laid out goes before the thread may end.
+            pages.releaseThread();
+        });
+    }
+    while (!painters.waitForDone(50))
+        if (!stopped && !show(painted.load()))
+            stopped = true;
+    if (stopped)
+        return Parts::Stopped;
+    if (failed)
+        return Parts::Failed;
+    show(count);
+    return joinPdf(parts, path, title) ? Parts::Painted : Parts::Failed;
+}
+
 }  // namespace
 
 bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent, const bool* stop) {
@@ -386,12 +456,32 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent, con
         file.setCreator(QStringLiteral("Quorvel"));
         target = &file;
     }
+    const QString cannotWrite = toFile ? QStringLiteral("No se pudo crear el archivo PDF: ") + printer->outputFileName()
+                                       : QStringLiteral("Error al imprimir el reporte en ") + queue;
+    const int copies = toFile ? std::max(1, printer->copyCount()) : 1;
+    // The parts are plain PDF files in colour: copies and a grey print go the one-thread way.
+    if (copies == 1 && to - from + 1 >= paintInPartsFrom.load() && pages.paintsOnAnyThread() &&
+        printer->colorMode() == QPrinter::Color) {
+        const QString path = target->outputFileName();
+        const int count = to - from + 1;
+        switch (paintInParts(pages, from, to, target->resolution(), path, printer->docName(),
+                             [&](int done) { return show(std::min(done + 1, count), count); })) {
+        case Parts::Painted:
+            if (toFile)
+                return true;
+            return sendToQueue(queue, path, printer->docName(), *printer, pages.pageSize(), error);
+        case Parts::Stopped:
+            QFile::remove(path);
+            return fail(QString());
+        case Parts::Failed:
+            QFile::remove(path);
+            return fail(cannotWrite);
+        }
+    }
     pages.preparePrinter(target);
     QPainter painter;
     if (!painter.begin(target))
-        return fail(toFile ? QStringLiteral("No se pudo crear el archivo PDF: ") + printer->outputFileName()
-                           : QStringLiteral("Error al imprimir el reporte en ") + queue);
-    const int copies = toFile ? std::max(1, printer->copyCount()) : 1;
+        return fail(cannotWrite);
     const int total = (to - from + 1) * copies;
     int done = 0;
     for (int c = 0; c < copies; ++c) {
@@ -413,6 +503,8 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent, con
         return true;
     return sendToQueue(queue, file.outputFileName(), printer->docName(), *printer, pages.pageSize(), error);
 }
+
+void setPaintInPartsFrom(int pages) { paintInPartsFrom.store(std::max(1, pages)); }
 
 QString printerFor(const QString& name) {
     if (!name.isEmpty() && QPrinterInfo::availablePrinterNames().contains(name))
@@ -467,7 +559,9 @@ bool run(const Request& request, QString* error, QWidget* parent) {
         // Each window a step below and to the right of the last one, so none hides another.
         if (!open.isEmpty())
             dlg->move(open.last()->pos() + QPoint(32, 32));
-        QObject::connect(dlg, &QObject::destroyed, giveBackMemory);
+        // Queued: after every other handler of the window's end has let go of what it kept (the
+        // caller's rows and lines among them).
+        QObject::connect(dlg, &QObject::destroyed, QCoreApplication::instance(), giveBackMemory, Qt::QueuedConnection);
         dlg->show();
         previews().append(dlg);
         return true;

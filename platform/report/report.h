@@ -84,8 +84,13 @@ class Pages;
 // queue gets the job only once every page is painted, so a stopped run sends nothing. `*stop`
 // set true (by the window that started it) stops it too, as does the parent window going away.
 // False with a Spanish message on failure; false with an empty message when stopped.
+// A run of 24 pages or more is painted by several threads at once, each into a part of the file,
+// the parts joined in order.
 bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent = nullptr,
            const bool* stop = nullptr);
+// From how many pages on print() paints in parts; 24 unless changed (tests take every report
+// through the parts).
+void setPaintInPartsFrom(int pages);
 
 // The queue a report's print dialog opens on: the given one when it is a queue of this machine,
 // else the system's default printer ("" when there is none).

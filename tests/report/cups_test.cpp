@@ -159,11 +159,14 @@ TEST_F(ReportCups, StoppedReportSendsNoJobToThePrinter) {
     esc.stop();
     EXPECT_EQ(oyente->espera(antes + 1, 3000).size(), antes) << "a job reached the printer";
 
-    // Left to finish, the same report is one job.
+    // Left to finish, the same report is one job, painted in parts.
     s = existencias(300);
     s.destino = report::Destination::Printer;
     s.impresora = "Laser";
+    report::setPaintInPartsFrom(2);
     ASSERT_EQ(printing::CorreReporte(s, prompts), printing::ResultadoReporte::Hecho) << prompts.lastMessage().toStdString();
+    report::setPaintInPartsFrom(24);
     const QString t = trabajo(antes + 1);
-    EXPECT_TRUE(t.contains("PRODUCTO 300")) << t.toStdString();
+    for (const char* line : {"PRODUCTO 1 ", "PRODUCTO 150 ", "PRODUCTO 300"})
+        EXPECT_TRUE(t.contains(line)) << line << ": " << t.toStdString();
 }

@@ -365,6 +365,35 @@ TEST(ReportPages, StoppingAPdfLeavesNoFile) {
     EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^Generando página \\d+ de \\d+\\.\\.\\.$")).match(label).hasMatch())
         << label.toStdString();
     EXPECT_FALSE(QFile::exists(r.pdfPath));
+
+    // Stopped while several threads paint the pages in parts: no file, and every page still
+    // paints on the window's thread.
+    Rendered rendered;
+    ASSERT_TRUE(render(listing(dir, 20000), &rendered));
+    Pages pages(rendered);
+    pages.layOut();
+    ASSERT_GE(pages.count(), 100);
+    bool stop = false;
+    QTimer::singleShot(150, [&] { stop = true; });
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(r.pdfPath);
+    error = "x";
+    EXPECT_FALSE(print(pages, &printer, &error, nullptr, &stop));
+    EXPECT_EQ(error, "");
+    EXPECT_FALSE(QFile::exists(r.pdfPath));
+    for (int p : {0, pages.count() / 2, pages.count() - 1})
+        EXPECT_FALSE(pages.image(p, 20).isNull()) << p;
+
+    // A folder that does not exist is told in Spanish, painted in one piece or in parts.
+    const QString nowhere = dir.filePath("no/existe.pdf");
+    printer.setOutputFileName(nowhere);
+    printer.setPrintRange(QPrinter::PageRange);
+    for (int last : {3, 30}) {
+        printer.setFromTo(1, last);
+        EXPECT_FALSE(print(pages, &printer, &error));
+        EXPECT_EQ(error, "No se pudo crear el archivo PDF: " + nowhere) << last;
+    }
 }
 
 namespace {

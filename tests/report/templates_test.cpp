@@ -169,6 +169,8 @@ std::vector<int> marksOn(const QString& page) {
 
 TEST(ReportTemplates, EveryTemplateAndShapeLaysOutLineByLine) {
     QTemporaryDir dir;
+    // Every report of two pages or more painted in parts and joined.
+    setPaintInPartsFrom(2);
     const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
     for (const Case& c : cases()) {
         SCOPED_TRACE(std::string(c.file) + " / " + c.shape);
@@ -213,6 +215,7 @@ TEST(ReportTemplates, EveryTemplateAndShapeLaysOutLineByLine) {
         const Laid twice = layOut(c, 2 * lines, 0, pdf, &shape);
         EXPECT_LT(twice.work, split.work * 5 / 2) << split.work << " -> " << twice.work;
     }
+    setPaintInPartsFrom(24);
 }
 
 TEST(ReportTemplates, LinesThatStopMeasuringAfterPagesAreShownGiveWholePages) {
