@@ -3,6 +3,7 @@
 #include "printing/ticketventa.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/rutinas_bd.h"
 
 bool ImprimeTicketMan(qint64 numero, ui::Prompts& avisos, bool* clienteIdentificado) {
     EstadoGlobal& g = G();
@@ -15,7 +16,7 @@ bool ImprimeTicketMan(qint64 numero, ui::Prompts& avisos, bool* clienteIdentific
     db::Error errorBd;
     db::Database* bd = shell::BDSucursal(&errorBd);
     if (!bd) {
-        avisos.message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + errorBd.message,
+        avisos.message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(errorBd),
                        ui::Icon::Critical);
         return false;
     }

@@ -3,10 +3,13 @@
 #include "platform/report/progress.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/rutinas_bd.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+
+#include <mutex>
 
 namespace printing {
 namespace {
@@ -106,6 +109,9 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     QString fallo;
     bool sinDatos = false;
     const auto lector = !s.filas && (s.lectura || !s.sql.isEmpty()) ? shell::LectorBDSucursal() : nullptr;
+    // The handle reading now, which Esc breaks off mid-query.
+    std::mutex enUso;
+    db::Database* leyendo = nullptr;
     const bool completo = report::runAside(
         QStringLiteral("Leyendo los datos del reporte..."),
         [&](const std::atomic<bool>& parar) {
@@ -115,12 +121,24 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
                 db::Error err;
                 const auto bd = lector(&err);
                 if (!bd) {
-                    fallo = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + err.message;
+                    fallo = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(err);
                     return;
                 }
+                {
+                    std::lock_guard<std::mutex> lock(enUso);
+                    if (parar)
+                        return;
+                    leyendo = bd.get();
+                }
                 auto rows = s.lectura ? s.lectura(*bd, &err) : bd->select(s.sql, s.valores, &err);
+                {
+                    std::lock_guard<std::mutex> lock(enUso);
+                    leyendo = nullptr;
+                }
+                if (parar)
+                    return;
                 if (!rows) {
-                    fallo = QStringLiteral("No se pudieron leer los datos del reporte: ") + err.message;
+                    fallo = QStringLiteral("No se pudieron leer los datos del reporte: ") + shell::TextoErrorBD(err);
                     return;
                 }
                 filas = std::move(*rows);
@@ -131,7 +149,12 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
             if (!sinDatos && s.datos)
                 s.datos(filas, datos);
         },
-        parent);
+        parent,
+        [&] {
+            std::lock_guard<std::mutex> lock(enUso);
+            if (leyendo)
+                leyendo->interrupt();
+        });
     if (!completo)
         return ResultadoReporte::Cancelado;
     if (!fallo.isEmpty()) {

@@ -83,7 +83,7 @@ bool ReporteVentasDiaTicket(bool tickets, const QDate& dia, ui::Prompts& prompts
     db::Error e;
     db::Database* bd = shell::BDSucursal(&e);
     if (!bd) {
-        prompts.message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + e.message,
+        prompts.message(QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(e),
                         ui::Icon::Critical);
         return false;
     }

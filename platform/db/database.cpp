@@ -12,6 +12,8 @@
 #include <QSqlRecord>
 #include <QThread>
 
+#include <sqlite3.h>
+
 #include <atomic>
 
 namespace db {
@@ -133,6 +135,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions&
             return failOpen(e);
         }
     }
+    d->raw_ = detail::sqliteHandle(d->connection());
     d->watchChanges(true);
     detail::addFunctions(d->connection());
     DatabaseRegistry::add(d->path_, d.get());
@@ -246,8 +249,14 @@ void Database::closeAll(const QString& path) { DatabaseRegistry::closeAll(path);
 
 Database::~Database() { closeHandle(); }
 
+void Database::interrupt() {
+    if (sqlite3* h = raw_.load())
+        sqlite3_interrupt(h);
+}
+
 void Database::closeHandle() {
     if (connName_.isEmpty()) return;
+    raw_ = nullptr;
     if (inTransaction_) rollback();
     statements_.clear();
     watchChanges(false);

@@ -33,6 +33,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <atomic>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -40,6 +41,8 @@
 #include <vector>
 
 class QSqlQuery;
+
+struct sqlite3;
 
 namespace db {
 
@@ -225,6 +228,10 @@ public:
     const Error& lastError() const { return lastError_; }
     QString centralPath() const { return centralPath_; }  // attached central file, "" when none
 
+    // Stops the statement this handle is running, from any thread (a read the person gave up
+    // waiting for): it ends with an error. The caller keeps the handle open meanwhile.
+    void interrupt();
+
     // --- statements (values always bound: positional "?" or named ":name") ---
     // Outside a write transaction a busy file is tried again for a few seconds (no events served);
     // inside one a busy answer comes back at once. Named values the statement does not use are
@@ -357,6 +364,7 @@ private:
 
     QString path_;
     QString connName_;
+    std::atomic<sqlite3*> raw_{nullptr};  // SQLite's own handle, for interrupt()
     QString centralPath_;
     Error lastError_;
     QStringList brokenQueries_;

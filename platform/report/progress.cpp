@@ -55,7 +55,7 @@ bool Progress::show(const QString& label, int value, int maximum) {
 }
 
 bool runAside(const QString& label, const std::function<void(const std::atomic<bool>& stop)>& work,
-              QWidget* parent) {
+              QWidget* parent, const std::function<void()>& onStop) {
     std::atomic<bool> stop{false};
     std::unique_ptr<QThread> thread(QThread::create([&] { work(stop); }));
     thread->start();
@@ -63,8 +63,11 @@ bool runAside(const QString& label, const std::function<void(const std::atomic<b
     while (!thread->wait(QDeadlineTimer(20))) {
         if (stop)
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        else if (!progress.show(label, 0, 0))
+        else if (!progress.show(label, 0, 0)) {
             stop = true;
+            if (onStop)
+                onStop();
+        }
     }
     return !stop;
 }

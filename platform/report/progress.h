@@ -42,10 +42,11 @@ private:
 // Runs `work` on a thread of its own and waits for it while this thread serves its events (the
 // windows already open keep painting and laying out). Input waits until the modal dialog with
 // `label` shows (after a moment), which then keeps it from every other window, so nothing clicked
-// meanwhile runs afterwards. Esc or "Cancelar" sets the flag `work` receives; `work` is waited
-// for either way. `work` must not touch widgets nor this thread's database connections. True
-// when it was not stopped.
+// meanwhile runs afterwards. Esc or "Cancelar" sets the flag `work` receives and calls `onStop`
+// once on this thread (to break off what `work` waits on, a query); `work` is waited for either
+// way. `work` must not touch widgets nor this thread's database connections. True when it was not
+// stopped.
 bool runAside(const QString& label, const std::function<void(const std::atomic<bool>& stop)>& work,
-              QWidget* parent = nullptr);
+              QWidget* parent = nullptr, const std::function<void()>& onStop = {});
 
 }  // namespace report

@@ -259,11 +259,30 @@ TEST_F(ReportProtocol, RowsGivenByTheCallerStandInForTheQuery) {
     EXPECT_EQ(prompts.lastMessage(), "No hay datos.");
 }
 
+// Esc while the query still runs breaks the query off: a read that would never end stops.
+TEST_F(ReportProtocol, EscStopsAQueryStillRunning) {
+    SolicitudReporte s = prueba();
+    s.sql = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT count(*) AS Nombre FROM n";
+    s.valores.clear();
+    QTimer esc;
+    esc.setInterval(20);
+    QObject::connect(&esc, &QTimer::timeout, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible())
+                QTest::keyClick(d, Qt::Key_Escape);
+    });
+    esc.start();
+    EXPECT_EQ(CorreReporte(s, prompts), ResultadoReporte::Cancelado) << prompts.lastMessage().toStdString();
+    esc.stop();
+    EXPECT_FALSE(QFile::exists(s.archivoPdf));
+}
+
 TEST_F(ReportProtocol, QueryErrorIsShownNotRun) {
     SolicitudReporte s = prueba();
     s.sql = "SELECT * FROM TablaQueNoEsta";
     EXPECT_EQ(CorreReporte(s, prompts), ResultadoReporte::ErrorDatos);
     EXPECT_TRUE(prompts.lastMessage().startsWith("No se pudieron leer los datos del reporte: "));
+    EXPECT_FALSE(prompts.lastMessage().contains("no such table")) << prompts.lastMessage().toStdString();
     EXPECT_FALSE(QFile::exists(s.archivoPdf));
 }
 
