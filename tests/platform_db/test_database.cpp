@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 using namespace db;
 
 namespace {
@@ -259,6 +262,23 @@ TEST_F(DatabaseTest, NamesSortAsSpanishInCppAndInSql) {
         for (const Row& r : *filas) leidos << r.text(QStringLiteral("Nombre"));
         EXPECT_EQ(leidos, orden);
     }
+    // Plain ASCII names (the engine's quick way) sort in SQL exactly as compareSpanish sorts them.
+    std::mt19937 azar(20261209);
+    const QString letras = QStringLiteral("aAbBnNoOzZ09 -.,_");
+    QStringList nombres;
+    for (int i = 0; i < 400; ++i) {
+        QString n;
+        for (int k = int(azar() % 6); k > 0; --k) n += letras[int(azar() % letras.size())];
+        nombres << n;
+    }
+    ASSERT_TRUE(d->exec(QStringLiteral("CREATE TABLE A (Nombre TEXT)")));
+    for (const QString& n : nombres) ASSERT_TRUE(d->exec(QStringLiteral("INSERT INTO A VALUES (?)"), {n}));
+    std::sort(nombres.begin(), nombres.end(), [](const QString& a, const QString& b) { return compareSpanish(a, b) < 0; });
+    auto ascii = d->select(QStringLiteral("SELECT Nombre FROM A ORDER BY Nombre COLLATE ESPANOL"));
+    ASSERT_TRUE(ascii);
+    QStringList leidos;
+    for (const Row& r : *ascii) leidos << r.text(QStringLiteral("Nombre"));
+    EXPECT_EQ(leidos, nombres);
     // Numbers keep their own order under the collation.
     auto numeros = d->select(QStringLiteral("SELECT x FROM (SELECT 10 AS x UNION ALL SELECT 9) ORDER BY x COLLATE ESPANOL"));
     ASSERT_TRUE(numeros && numeros->size() == 2);
