@@ -9,8 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <mutex>
-
 namespace printing {
 namespace {
 
@@ -63,6 +61,25 @@ void EstableceImpresoraReporte(report::Request& solicitud, const QString& dispos
         solicitud.printer = dispositivo;
 }
 
+bool LecturaEnCurso::empieza(db::Database* bd, const std::atomic<bool>& parar) {
+    std::lock_guard<std::mutex> lock(m_);
+    if (parar)
+        return false;
+    bd_ = bd;
+    return true;
+}
+
+void LecturaEnCurso::termina() {
+    std::lock_guard<std::mutex> lock(m_);
+    bd_ = nullptr;
+}
+
+void LecturaEnCurso::interrumpe() {
+    std::lock_guard<std::mutex> lock(m_);
+    if (bd_)
+        bd_->interrupt();
+}
+
 const report::Request& UltimaSolicitud() {
     return ultima();
 }
@@ -109,9 +126,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     QString fallo;
     bool sinDatos = false;
     const auto lector = !s.filas && (s.lectura || !s.sql.isEmpty()) ? shell::LectorBDSucursal() : nullptr;
-    // The handle reading now, which Esc breaks off mid-query.
-    std::mutex enUso;
-    db::Database* leyendo = nullptr;
+    LecturaEnCurso lectura;
     const bool completo = report::runAside(
         QStringLiteral("Leyendo los datos del reporte..."),
         [&](const std::atomic<bool>& parar) {
@@ -124,17 +139,10 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
                     fallo = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(err);
                     return;
                 }
-                {
-                    std::lock_guard<std::mutex> lock(enUso);
-                    if (parar)
-                        return;
-                    leyendo = bd.get();
-                }
+                if (!lectura.empieza(bd.get(), parar))
+                    return;
                 auto rows = s.lectura ? s.lectura(*bd, &err) : bd->select(s.sql, s.valores, &err);
-                {
-                    std::lock_guard<std::mutex> lock(enUso);
-                    leyendo = nullptr;
-                }
+                lectura.termina();
                 if (parar)
                     return;
                 if (!rows) {
@@ -149,12 +157,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
             if (!sinDatos && s.datos)
                 s.datos(filas, datos);
         },
-        parent,
-        [&] {
-            std::lock_guard<std::mutex> lock(enUso);
-            if (leyendo)
-                leyendo->interrupt();
-        });
+        parent, [&] { lectura.interrumpe(); });
     if (!completo)
         return ResultadoReporte::Cancelado;
     if (!fallo.isEmpty()) {

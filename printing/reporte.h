@@ -15,10 +15,15 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 
 class QWidget;
+namespace db {
+class Database;
+}
 
 namespace printing {
 
@@ -87,6 +92,20 @@ enum class ResultadoReporte {
 // Runs the report in the order above; every failure is shown through `prompts`.
 ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts = ui::defaultPrompts(),
                               QWidget* parent = nullptr);
+
+// The handle a read off the window's thread is using, so that Esc breaks its query off: the read
+// calls empieza and termina around its statements, report::runAside's onStop calls interrumpe.
+class LecturaEnCurso {
+public:
+    // Marks `bd` in use; false when the read was stopped before it began.
+    bool empieza(db::Database* bd, const std::atomic<bool>& parar);
+    void termina();
+    void interrumpe();
+
+private:
+    std::mutex m_;
+    db::Database* bd_ = nullptr;
+};
 
 // The request of the last run (what went to the report layer), for the callers that read it back.
 // A report window's rows and lines are dropped from it when that window closes.

@@ -53,12 +53,16 @@ ResultadoReporte ExistenciasConEleccion(ReporteExistencias tipo, const QString& 
     std::optional<db::Rows> filas;
     db::Error e;
     const auto lector = shell::LectorBDSucursal();
+    LecturaEnCurso lectura;
     if (!report::runAside(
             QStringLiteral("Leyendo las existencias..."),
-            [&](const std::atomic<bool>&) {
-                if (const auto bd = lector(&e)) filas = bd->select(s.sql, {}, &e);
+            [&](const std::atomic<bool>& parar) {
+                const auto bd = lector(&e);
+                if (!bd || !lectura.empieza(bd.get(), parar)) return;
+                filas = bd->select(s.sql, {}, &e);
+                lectura.termina();
             },
-            parent))
+            parent, [&] { lectura.interrumpe(); }))
         return ResultadoReporte::Cancelado;
     if (!filas) {
         prompts.message(QStringLiteral("No se pudieron leer las existencias: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
