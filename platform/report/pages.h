@@ -16,7 +16,8 @@
 //
 // The workers only fill and measure; each page is laid out for painting on the thread that paints
 // it, so a page stays paintable for the whole life of these pages whatever became of the threads
-// that measured it. Destroying the pages stops the workers and waits for them.
+// that measured it, and several threads may paint pages at once. Destroying the pages stops the
+// workers and waits for them.
 
 #include <QImage>
 #include <QMarginsF>

@@ -23,7 +23,8 @@ bool joinPdf(const QStringList& parts, const QString& out, const QString& title)
         for (const QString& part : parts) {
             auto pdf = std::make_unique<QPDF>();
             pdf->setSuppressWarnings(true);
-            pdf->processFile(QFile::encodeName(part).constData());
+            const QByteArray name = QFile::encodeName(part);
+            pdf->processFile(name.constData());
             for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(*pdf).getAllPages())
                 joinedPages.addPage(page, false);
             read.push_back(std::move(pdf));
@@ -32,7 +33,9 @@ bool joinPdf(const QStringList& parts, const QString& out, const QString& title)
         info.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(title.toStdString()));
         info.replaceKey("/Creator", QPDFObjectHandle::newUnicodeString("Quorvel"));
         joined.getTrailer().replaceKey("/Info", joined.makeIndirectObject(info));
-        QPDFWriter writer(joined, QFile::encodeName(out).constData());
+        // The writer keeps the name it is given until it writes.
+        const QByteArray outName = QFile::encodeName(out);
+        QPDFWriter writer(joined, outName.constData());
         if (!read.empty())
             writer.setMinimumPDFVersion(read.front()->getPDFVersion());
         writer.write();

@@ -361,6 +361,7 @@ TEST(ReportPages, StoppingAPdfLeavesNoFile) {
     esc.start();
     QString error = "x";
     EXPECT_FALSE(run(r, &error));
+    esc.stop();
     EXPECT_EQ(error, "");
     EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^Generando página \\d+ de \\d+\\.\\.\\.$")).match(label).hasMatch())
         << label.toStdString();
