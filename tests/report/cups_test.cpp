@@ -147,16 +147,10 @@ TEST_F(ReportCups, StoppedReportSendsNoJobToThePrinter) {
     printing::SolicitudReporte s = existencias(20000);
     s.destino = report::Destination::Printer;
     s.impresora = "Laser";
-    QTimer esc;
-    esc.setInterval(20);
-    QObject::connect(&esc, &QTimer::timeout, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible())
-                QTest::keyClick(d, Qt::Key_Escape);
-    });
-    esc.start();
-    EXPECT_EQ(printing::CorreReporte(s, prompts), printing::ResultadoReporte::Cancelado);
-    esc.stop();
+    {
+        reporttest::EscOnProgress esc;
+        EXPECT_EQ(printing::CorreReporte(s, prompts), printing::ResultadoReporte::Cancelado);
+    }
     EXPECT_EQ(oyente->espera(antes + 1, 3000).size(), antes) << "a job reached the printer";
 
     // Left to finish, the same report is one job, painted in parts.

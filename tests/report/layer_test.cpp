@@ -348,20 +348,12 @@ TEST(ReportPages, StoppingAPdfLeavesNoFile) {
     QTemporaryDir dir;
     Request r = listingToPdf(dir, 20000);
     QString label;
-    // Esc on the progress dialog as soon as it shows.
-    QTimer esc;
-    esc.setInterval(20);
-    QObject::connect(&esc, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible()) {
-                label = d->labelText();
-                QTest::keyClick(d, Qt::Key_Escape);
-            }
-    });
-    esc.start();
     QString error = "x";
-    EXPECT_FALSE(run(r, &error));
-    esc.stop();
+    {
+        // Esc on the progress dialog as soon as it shows.
+        reporttest::EscOnProgress esc(&label);
+        EXPECT_FALSE(run(r, &error));
+    }
     EXPECT_EQ(error, "");
     EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^Generando página \\d+ de \\d+\\.\\.\\.$")).match(label).hasMatch())
         << label.toStdString();

@@ -1,7 +1,10 @@
 #include "pdftext.h"
 
+#include <QApplication>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
+#include <QTest>
 
 namespace reporttest {
 namespace {
@@ -32,5 +35,18 @@ double pdfPageWidthPt(const QString& pdf) {
 
 QString squeezed(const QString& text) {
     return text.simplified();
+}
+
+EscOnProgress::EscOnProgress(QString* label) {
+    timer_.setInterval(20);
+    QObject::connect(&timer_, &QTimer::timeout, [label] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible()) {
+                if (label)
+                    *label = d->labelText();
+                QTest::keyClick(d, Qt::Key_Escape);
+            }
+    });
+    timer_.start();
 }
 }  // namespace reporttest

@@ -264,16 +264,10 @@ TEST_F(ReportProtocol, EscStopsAQueryStillRunning) {
     SolicitudReporte s = prueba();
     s.sql = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT count(*) AS Nombre FROM n";
     s.valores.clear();
-    QTimer esc;
-    esc.setInterval(20);
-    QObject::connect(&esc, &QTimer::timeout, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible())
-                QTest::keyClick(d, Qt::Key_Escape);
-    });
-    esc.start();
-    EXPECT_EQ(CorreReporte(s, prompts), ResultadoReporte::Cancelado) << prompts.lastMessage().toStdString();
-    esc.stop();
+    {
+        reporttest::EscOnProgress esc;
+        EXPECT_EQ(CorreReporte(s, prompts), ResultadoReporte::Cancelado) << prompts.lastMessage().toStdString();
+    }
     EXPECT_FALSE(QFile::exists(s.archivoPdf));
 }
 
