@@ -143,6 +143,24 @@ double segundos(std::chrono::steady_clock::time_point desde) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - desde).count();
 }
 
+// The window just opened: its first page painted, then closed as a person closes it, with the
+// events served so what it leaves is handed back.
+struct PrimeraPagina {
+    QImage imagen;
+    double segundos = 0, picoMB = 0;
+};
+PrimeraPagina primeraYCierra(std::chrono::steady_clock::time_point inicio) {
+    auto* vista = static_cast<report::Preview*>(report::openPreviews().front());
+    PrimeraPagina p;
+    p.imagen = vista->pages().image(0, 96);
+    p.segundos = segundos(inicio);
+    p.picoMB = picoMB();
+    vista->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    return p;
+}
+
 void corre(benchmark::State& state, const Arma& arma) {
     static const bool lista = prepara();
     if (!lista || !falla.isEmpty()) {
@@ -158,13 +176,7 @@ void corre(benchmark::State& state, const Arma& arma) {
             state.SkipWithError("el reporte no se abrió");
             return;
         }
-        auto* vista = static_cast<report::Preview*>(report::openPreviews().front());
-        const QImage primera = vista->pages().image(0, 96);
-        const double primeraPagina = segundos(inicio);
-        const double picoVista = picoMB();
-        vista->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();  // what the closed window leaves is handed back
+        const PrimeraPagina vista = primeraYCierra(inicio);
 
         // The whole report to a PDF file.
         reiniciaPico();
@@ -172,15 +184,15 @@ void corre(benchmark::State& state, const Arma& arma) {
         s = arma();
         s.destino = report::Destination::Pdf;
         s.archivoPdf = carpeta->filePath(QStringLiteral("reporte.pdf"));
-        if (printing::CorreReporte(s) != printing::ResultadoReporte::Hecho || primera.isNull()) {
+        if (printing::CorreReporte(s) != printing::ResultadoReporte::Hecho || vista.imagen.isNull()) {
             state.SkipWithError("el PDF no se hizo");
             return;
         }
         const double pdf = segundos(inicio);
         state.SetIterationTime(pdf);
-        state.counters["primera_pagina_s"] = primeraPagina;
+        state.counters["primera_pagina_s"] = vista.segundos;
         state.counters["pdf_s"] = pdf;
-        state.counters["pico_MB"] = std::max(picoVista, picoMB());
+        state.counters["pico_MB"] = std::max(vista.picoMB, picoMB());
         state.counters["pdf_MB"] = QFileInfo(s.archivoPdf).size() / 1048576.0;
         state.counters["filas"] = double(printing::UltimaSolicitud().rows.size());
         QFile::remove(s.archivoPdf);
@@ -356,13 +368,7 @@ void correPlantilla(benchmark::State& state, const Plantilla& p, bool entero) {
             state.SkipWithError(qPrintable(error));
             break;
         }
-        auto* vista = static_cast<report::Preview*>(report::openPreviews().front());
-        const QImage primera = vista->pages().image(0, 96);
-        const double primeraPagina = segundos(inicio);
-        const double picoVista = picoMB();
-        vista->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();  // what the closed window leaves is handed back
+        const PrimeraPagina vista = primeraYCierra(inicio);
 
         // The whole report to a PDF file.
         reiniciaPico();
@@ -370,16 +376,16 @@ void correPlantilla(benchmark::State& state, const Plantilla& p, bool entero) {
         r.destination = report::Destination::Pdf;
         r.pdfPath = carpeta->filePath(QStringLiteral("plantilla.pdf"));
         const qint64 trabajo = report::Pages::layoutWork();
-        if (!report::run(r, &error) || primera.isNull()) {
+        if (!report::run(r, &error) || vista.imagen.isNull()) {
             state.SkipWithError(qPrintable(error));
             break;
         }
         const double pdf = segundos(inicio);
         state.SetIterationTime(pdf);
         state.counters["lineas"] = lineas;
-        state.counters["primera_pagina_s"] = primeraPagina;
+        state.counters["primera_pagina_s"] = vista.segundos;
         state.counters["pdf_s"] = pdf;
-        state.counters["pico_MB"] = std::max(picoVista, picoMB());
+        state.counters["pico_MB"] = std::max(vista.picoMB, picoMB());
         state.counters["trazado_Mcar"] = (report::Pages::layoutWork() - trabajo) / 1e6;
         QFile::remove(r.pdfPath);
     }

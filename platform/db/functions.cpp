@@ -7,9 +7,8 @@
 
 #include <sqlite3.h>
 
-#include <cstring>
-
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace db::detail {
