@@ -22,6 +22,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QListWidget>
 #include <QFile>
 #include <QPrintPreviewDialog>
@@ -305,7 +306,7 @@ TEST_F(ReportesTest, InventoryMovementsOpenTwoWindowsOnTheSameRows) {
     QTimer::singleShot(0, [] {
         auto* frm = qobject_cast<frmSolicParametros*>(QApplication::activeModalWidget());
         ASSERT_NE(frm, nullptr);
-        PonValorParametro(0, "05/12/2026");
+        frm->dtControl->setDate(QDate(2026, 12, 5));  // the first date's editor is the one shown
         QTest::mouseClick(frm->cmdAceptar, Qt::LeftButton);
     });
     EXPECT_EQ(ESInventario(prompts), ResultadoReporte::Hecho);
