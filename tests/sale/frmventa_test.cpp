@@ -320,9 +320,10 @@ TEST_F(FrmVentaTest, GeneralDiscountIsCappedAndTotalled)
     G().PermisosUsuario[41] = true;
     f.capDescuento->setFocus();
     f.capDescuento->clear();
-    QTest::keyClicks(f.capDescuento, QStringLiteral("100"));  // capped as the third digit arrives
-    EXPECT_EQ(f.capDescuento->text(), "50");
+    QTest::keyClicks(f.capDescuento, QStringLiteral("100"));  // read when complete, never while typed
+    EXPECT_EQ(f.capDescuento->text(), "100");
     QTest::keyClick(f.capDescuento, Qt::Key_Return);
+    EXPECT_EQ(f.capDescuento->text(), "50");
     EXPECT_EQ(f.txtTotal->text(), "$ 60.00");
 }
 
