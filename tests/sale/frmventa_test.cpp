@@ -8,6 +8,7 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/midi.h"
+#include "shell/texto.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -408,7 +409,7 @@ TEST_F(FrmVentaTest, FunctionKeysAdjustTheCurrentLine)
     // F7 with "1,5" is refused, not read as 1 (a comma only groups thousands).
     prompts.pushInput(QStringLiteral("1,5"));
     QTest::keyClick(f.cajaCodigo, Qt::Key_F7);
-    EXPECT_EQ(prompts.lastMessage(), "Cantidad no válida.");
+    EXPECT_EQ(prompts.lastMessage(), shell::MensajeNumero(QStringLiteral("Cantidad")));
     EXPECT_DOUBLE_EQ(f.lineas().lineas()[1].cantidad, 3);
 
     // F10 needs permission 39 outside credit notes.
