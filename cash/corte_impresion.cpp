@@ -79,13 +79,16 @@ bool ReporteVentasCorte(db::Database& bd, qint64 idCorte, bool tickets, const QD
                            {idCorte}, error);
     if (!filas) return false;
     const db::Rows& r = *filas;
+    // The cut's observation heads both sections, whether or not the section has documents.
+    auto observacion = bd.scalar(QStringLiteral("SELECT ObsCorte FROM CortesCaja WHERE IdCorte = ?"), {idCorte}, error);
+    if (!observacion) return false;
 
     AgregaTextoTicket(QStringLiteral(" ") + LF);
     QString titulo = QStringLiteral("REPORTE DE VENTAS X CORTE.") + LF;
     AgregaTextoTicket(AlineaIzquierda(titulo));
     AgregaTextoTicket((tickets ? QStringLiteral("TICKETS.") : QStringLiteral("FACTURAS.")) + QStringLiteral(" IdCorte: ") +
                       Folio(idCorte) + QStringLiteral(" "));
-    if (!r.empty()) AgregaTextoTicket(r.front().text(QStringLiteral("ObsCorte")));
+    AgregaTextoTicket(observacion->toString());
     AgregaTextoTicket(QStringLiteral(" ") + LF);
     AgregaTextoTicket(Impresion(impreso));
     AgregaTextoTicket(QStringLiteral("Cant No.    Importe") + LF);

@@ -88,8 +88,9 @@ std::optional<qint64> CentavosDevueltos(db::Database& bd, const QString& letra, 
     return r;
 }
 
-std::optional<double> CantidadTecleada(const QString& texto) {
-    return shell::LeeNumero(texto, false);
+std::optional<double> CantidadTecleada(const QString& texto, QString* mensaje) {
+    if (texto.trimmed().isEmpty()) return std::nullopt;
+    return shell::LeeNumeroEn(texto, QStringLiteral("Cantidad"), {false, false, shell::kNumeroMaximo}, mensaje);
 }
 
 void Devolucion::NuevaDevolucion() {
@@ -241,11 +242,11 @@ bool Devolucion::MarcaLinea(int indice, ui::Prompts& prompts) {
         prompts.input(QStringLiteral("Teclea la cantidad a devolver, maximo: ") +
                           shell::Formato(maximo, QStringLiteral("##,##0.00")),
                       QStringLiteral("Confirma cantidad."), TextoCantidad(maximo));
-    const auto cantidad = CantidadTecleada(respuesta);
+    QString mensaje;
+    const auto cantidad = CantidadTecleada(respuesta, &mensaje);
     if (!cantidad) {
         // Cancel gives nothing to read and says nothing.
-        if (!respuesta.trimmed().isEmpty())
-            prompts.message(shell::MensajeNumero(QStringLiteral("Cantidad")), ui::Icon::Information);
+        if (!mensaje.isEmpty()) prompts.message(mensaje, ui::Icon::Information);
         return false;
     }
     return AgregaLineaDevolucion(indice, *cantidad, prompts);

@@ -87,9 +87,9 @@ enum class ResultadoConsulta {
     Encontrada,
 };
 
-// Quantity typed at the prompt: digits with one optional decimal point, blanks around them.
-// "12a", "1,5", "", "-2" give nullopt.
-std::optional<double> CantidadTecleada(const QString& texto);
+// Quantity typed at the prompt, read by the one number reader and above 0: "12a", "1,5", "", "0"
+// and "-2" give nullopt, and `mensaje` says why ("" for an empty answer).
+std::optional<double> CantidadTecleada(const QString& texto, QString* mensaje = nullptr);
 
 class Devolucion {
 public:

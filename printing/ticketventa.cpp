@@ -108,7 +108,7 @@ void ConstruyeTicketVenta(const DatosTicketVenta& d) {
                                               QStringLiteral(")PIEZAS"))));
     if (d.DescFact != 0)
         AgregaTextoTicket(izquierda(QStringLiteral("-Desc ") + NumeroPlano(d.DescFact) +
-                                    QStringLiteral("%=") + NumeroPlano(m.descuento / 100.0)) +
+                                    QStringLiteral("%=") + FormatoMonto(m.descuento / 100.0)) +
                           LF);
     else
         AgregaTextoTicket(izquierda(QStringLiteral(" ") + LF));

@@ -19,7 +19,10 @@ namespace {
 
 QString monto(double valor, const char* patron) { return shell::Formato(valor, QString::fromLatin1(patron)); }
 
-QString folio(qint64 numero) { return shell::Formato(double(numero), QStringLiteral("00000")); }
+// The document's letter and number: invoice F2 and electronic invoice E2 are two documents.
+QString folio(const QString& letra, qint64 numero) {
+    return letra + shell::Formato(double(numero), QStringLiteral("00000"));
+}
 
 // "dd-<month>-yyyy hh:mm:ss", the month by its Spanish name.
 QString FechaHoraReporte(const QDateTime& t) {
@@ -50,7 +53,8 @@ void ArmaReporteVentasDia(const db::Rows& filas, bool tickets, const QDate& dia,
         // The printouts' shared money: the lines add up, less the general discount, to the total.
         const ImportesDocumento m = ImportesDeFilas(doc, QStringLiteral("Importe"));
         const db::Row& ultima = doc.back();
-        const qint64 numero = std::llabs(ultima.integer(QStringLiteral("Numero")));
+        const QString documento =
+            folio(ultima.text(QStringLiteral("TipoDocto")), std::llabs(ultima.integer(QStringLiteral("Numero"))));
         const bool valida = ultima.integer(QStringLiteral("Status")) == 1;
         for (size_t k = 0; k < doc.size(); ++k) {
             const db::Row& f = doc[k];
@@ -59,7 +63,7 @@ void ArmaReporteVentasDia(const db::Rows& filas, bool tickets, const QDate& dia,
             QString base = monto(m.bruto[k] / 100.0, "###,##0.00");
             AgregaTextoTicket((valida ? QStringLiteral("(") + cantidad + QStringLiteral(")")
                                       : QStringLiteral("*") + cantidad + QStringLiteral("*")) +
-                              folio(numero) + QLatin1Char(' ') + RellenaTexto(base, 10, QStringLiteral(" "), false) +
+                              documento + QLatin1Char(' ') + RellenaTexto(base, 10, QStringLiteral(" "), false) +
                               QLatin1Char(' ') + f.text(QStringLiteral("Cextra1")).left(17) + lf);
             if (d != 0)
                 AgregaTextoTicket(QStringLiteral("-Desc. al prod. ") + NumeroPlano(d) + QStringLiteral("% = ") +
@@ -67,9 +71,9 @@ void ArmaReporteVentasDia(const db::Rows& filas, bool tickets, const QDate& dia,
         }
         const double general = ultima.real(QStringLiteral("DescFact"));
         if (general != 0)
-            AgregaTextoTicket(QStringLiteral("-Desc: ") + folio(numero) + QStringLiteral("= ") + NumeroPlano(general) +
+            AgregaTextoTicket(QStringLiteral("-Desc: ") + documento + QStringLiteral("= ") + NumeroPlano(general) +
                               QStringLiteral("% ") + monto(m.descuento / 100.0, "###,##0.00") + lf);
-        AgregaTextoTicket(QStringLiteral("TOTAL Venta: ") + folio(numero) + QStringLiteral(" $") +
+        AgregaTextoTicket(QStringLiteral("TOTAL Venta: ") + documento + QStringLiteral(" $") +
                           monto(m.total / 100.0, "#,###,##0.00") + lf);
         AgregaTextoTicket((valida ? QStringLiteral(" ") : QStringLiteral(" CANC.")) + lf);
         if (valida) totalCentavos += m.total;

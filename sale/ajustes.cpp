@@ -1,27 +1,36 @@
 #include "sale/ajustes.h"
 
+#include "sale/totales.h"
+
 namespace venta {
+
+namespace {
+
+// The answer of a number prompt read by the one reader and held to `rango`; a refusal leaves its
+// message in `a`. An empty answer (Cancel) reads nothing and says nothing.
+std::optional<double> LeeRespuesta(const QString& respuesta, const QString& campo, const shell::RangoNumero& rango,
+                                   Ajuste& a)
+{
+    if (respuesta.trimmed().isEmpty())
+        return std::nullopt;
+    return shell::LeeNumeroEn(respuesta, campo, rango, &a.mensaje);
+}
+
+}  // namespace
 
 Ajuste DescuentoLinea(const QString& respuesta, double lDesc, int maxDescuentoFact, bool permiso41)
 {
     Ajuste a;
-    if (respuesta.isEmpty())
+    const auto v = LeeRespuesta(respuesta, QStringLiteral("Descuento %"), {false, true, 100}, a);
+    if (!v)
         return a;
-    const auto v = LeeNumero(respuesta);
-    if (!v) {
-        a.mensaje = QStringLiteral("Descuento no válido.");
-        return a;
-    }
     double d = *v;
     if (lDesc != 0 && d > lDesc)
         d = lDesc;  // silently cut to the product's limit
     if (d > maxDescuentoFact && !permiso41) {
-        a.mensaje = QStringLiteral("Descuento no permitido: el máximo autorizado es %1%.")
-                        .arg(maxDescuentoFact);
+        a.mensaje = MensajeDescuentoMaximo(maxDescuentoFact);
         return a;
     }
-    if (d < 0 || d > 100)
-        return a;  // a percent outside 0..100 is never stored
     a.escribe = true;
     a.valor = d;
     return a;
@@ -30,14 +39,10 @@ Ajuste DescuentoLinea(const QString& respuesta, double lDesc, int maxDescuentoFa
 Ajuste CantidadLinea(const QString& respuesta, bool modoE, bool permiso48, bool permiso49)
 {
     Ajuste a;
-    QString t = respuesta.trimmed();
-    if (t.startsWith(QLatin1Char('.')))
-        t.prepend(QLatin1Char('0'));
-    const auto v = LeeNumero(t);
-    if (!v) {
-        a.mensaje = QStringLiteral("Cantidad no válida.");
+    // In mode "E" the sign says entry or exit; a sale sells more than nothing.
+    const auto v = LeeRespuesta(respuesta, QStringLiteral("Cantidad"), {modoE, false, shell::kNumeroMaximo}, a);
+    if (!v)
         return a;
-    }
     if (modoE) {
         if (*v < 0 && !permiso49) {
             a.mensaje = QStringLiteral("Cantidad no válida para el usuario(S).");
@@ -48,25 +53,19 @@ Ajuste CantidadLinea(const QString& respuesta, bool modoE, bool permiso48, bool 
             return a;
         }
     }
-    if (*v > 0 || (*v < 0 && modoE)) {
-        a.escribe = true;
-        a.valor = *v;
-    }
+    a.escribe = true;
+    a.valor = *v;
     return a;
 }
 
 Ajuste PrecioUnitLinea(const QString& respuesta, bool modoE)
 {
     Ajuste a;
-    const auto v = LeeNumero(respuesta);
-    if (!v) {
-        a.mensaje = QStringLiteral("Precio unitario no válido.");
+    const auto v = LeeRespuesta(respuesta, QStringLiteral("Precio Unitario"), {modoE, modoE, shell::kNumeroMaximo}, a);
+    if (!v)
         return a;
-    }
-    if (*v > 0 || modoE) {
-        a.escribe = true;
-        a.valor = *v;
-    }
+    a.escribe = true;
+    a.valor = *v;
     return a;
 }
 
@@ -98,15 +97,18 @@ Ajuste ObservacionLinea(const QString& respuesta)
 
 Ajuste PrecioVentaES(const QString& respuesta)
 {
+    // Kept in the line's observation until the save sets it as the product's price: kept as the
+    // number read, so the save reads back exactly what the person was shown to have typed.
     Ajuste a;
-    if (respuesta.isEmpty())
+    QString t = respuesta.trimmed();
+    if (t.startsWith(QLatin1Char('$')))
+        t.remove(0, 1);
+    const auto v = LeeRespuesta(t, QStringLiteral("Precio de venta"), {false, true, shell::kNumeroMaximo}, a);
+    if (!v)
         return a;
-    if (respuesta.size() > 60) {
-        a.mensaje = QStringLiteral("El texto que escribio no es válido.");
-        return a;
-    }
     a.escribe = true;
-    a.texto = respuesta;
+    a.valor = *v;
+    a.texto = QString::number(*v, 'g', 15);
     return a;
 }
 
@@ -125,10 +127,13 @@ Ajuste ModeloGenerico(const QString& respuesta)
 }
 
 std::optional<double> ActualizaTipoCambio(db::Database& codigos, const QString& respuesta,
-                                          db::Error* error)
+                                          db::Error* error, QString* mensaje)
 {
-    const auto v = LeeNumero(respuesta, false);
-    if (!v || *v <= 0 || *v >= 100)
+    Ajuste a;
+    const auto v = LeeRespuesta(respuesta, QStringLiteral("Tipo de cambio"), {false, false, 99.99}, a);
+    if (mensaje)
+        *mensaje = a.mensaje;
+    if (!v)
         return std::nullopt;
     int filas = 0;
     if (!codigos.exec(QStringLiteral("UPDATE Monedas SET TipoCambio = ? WHERE Moneda = 2"),

@@ -1,7 +1,8 @@
 #pragma once
-// What the sale screen's line prompts accept: one strict reader for every amount a person types,
-// and the rules of the discount, quantity and unit-price prompts, the line and generic-product
-// texts, and the dollar exchange rate.
+// What the sale screen's line prompts accept: every amount a person types is read by the one
+// strict reader and then held to its field's limits (a refusal names the field); the rules of the
+// discount, quantity and unit-price prompts, the line and generic-product texts, and the dollar
+// exchange rate.
 
 #include "platform/db/database.h"
 #include "shell/texto.h"
@@ -34,14 +35,15 @@ Ajuste PrecioUnitLinea(const QString& respuesta, bool modoE);
 
 // Texts of the line prompts.
 Ajuste ObservacionLinea(const QString& respuesta);   // 120 characters, "" becomes " "
-Ajuste PrecioVentaES(const QString& respuesta);      // mode "E": the new sale price as typed
+Ajuste PrecioVentaES(const QString& respuesta);      // mode "E": the new sale price, read as a number
 Ajuste DescripcionGenerico(const QString& respuesta);  // 60 characters
 Ajuste ModeloGenerico(const QString& respuesta);       // 44 characters
 
 // The dollar exchange rate typed in the options list: stored in Monedas row 2 (bound value) when it
-// is a number between 0 and 100 exclusive. Returns the new rate when the update wrote the row;
-// nullopt when the answer was refused or the update failed (then `error` tells which).
+// is a number above 0 and up to 99.99. Returns the new rate when the update wrote the row; nullopt
+// when the answer was refused (then `mensaje` says why; an empty answer says nothing) or the update
+// failed (then `error` tells which).
 std::optional<double> ActualizaTipoCambio(db::Database& codigos, const QString& respuesta,
-                                          db::Error* error = nullptr);
+                                          db::Error* error = nullptr, QString* mensaje = nullptr);
 
 }  // namespace venta

@@ -104,7 +104,10 @@ qint64 Guarda(db::Database& bd, const DatosESInv& datos, const std::vector<Linea
 }  // namespace
 
 double PrecioObservacion(const QString& observacion) {
-    return shell::Val(shell::ExtraeNumero(observacion));
+    QString t = observacion.trimmed();
+    if (t.startsWith(QLatin1Char('$'))) t.remove(0, 1);
+    const double v = shell::LeeNumero(t, false).value_or(0.0);
+    return v;
 }
 
 qint64 GuardatodoESInv(db::Database& bd, const DatosESInv& datos, ui::Prompts& prompts,

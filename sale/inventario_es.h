@@ -54,8 +54,8 @@ struct LineaComprobante {
     QString Descripcion;
 };
 
-// Sale price typed into a line's observation: the digits, "." and "-" it holds, read as a number
-// ("$1,250.50" -> 1250.5); 0 when there are none.
+// Sale price typed into a line's observation, read by the one number reader ("$1,250.50" ->
+// 1250.5); 0 when the observation is not a price ("SN", "LOTE 12", a negative figure).
 double PrecioObservacion(const QString& observacion);
 
 // GuardatodoESInv: saves the document, then asks "Desea imprimir el comprobante ?" when the branch

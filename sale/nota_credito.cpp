@@ -41,7 +41,7 @@ bool EscribeNota(db::Database& bd, qint64 numero, const DatosNotaCredito& d,
             return false;
     }
     const QDate fecha = d.Fecha.isValid() ? d.Fecha : QDate::currentDate();
-    return shell::InsertaNotaCredito(bd, numero, shell::Val(d.Descuento), QDateTime(fecha, QTime()),
+    return shell::InsertaNotaCredito(bd, numero, shell::LeeNumero(d.Descuento).value_or(0.0), QDateTime(fecha, QTime()),
                                      d.Total, d.Empleado, d.Terminal, d.ClienteDocumento, d.IVAP, 1,
                                      r.FactRef, r.Observaciones, error);
 }

@@ -21,7 +21,7 @@ struct DatosNotaCredito {
     QString ClienteVenta;         // "" while no client was chosen
     QString ClienteDocumento;     // client key (RFC) stored with the note
     std::vector<qint64> lineas;   // IdLinea of the screen's lines, in order
-    QString Descuento;            // the discount field as typed (percent)
+    QString Descuento;            // the discount the field took (percent, a number's text)
     double Total = 0;             // TotalVenta
     qint64 Empleado = 0;
     int Terminal = 0;

@@ -166,18 +166,36 @@ void ModeloPago::escribeImporte(const QString& texto)
         textoImporte_ = texto;
 }
 
-double ModeloPago::importe() const
+std::optional<double> ModeloPago::leeImporte(QString* mensaje) const
 {
-    // The amount may come back formatted ("$1,500.00"); what the cashier typed is read as any amount.
+    // The amount may come back formatted ("$ 1,500.00"); what the cashier typed is read as any
+    // amount, and nothing typed is no amount.
     QString t = textoImporte_.trimmed();
     if (t.startsWith(QLatin1Char('$')))
         t.remove(0, 1);
-    return shell::LeeNumero(t, false).value_or(0.0);
+    if (t.trimmed().isEmpty())
+        return 0.0;
+    return shell::LeeNumeroEn(t, QStringLiteral("Importe"), shell::RangoNumero{}, mensaje);
+}
+
+double ModeloPago::importe() const
+{
+    return leeImporte().value_or(0.0);
+}
+
+bool ModeloPago::importeLegible()
+{
+    QString mensaje;
+    if (leeImporte(&mensaje))
+        return true;
+    prompts_.message(mensaje, ui::Icon::None);
+    return false;
 }
 
 void ModeloPago::formateaImporte()
 {
-    if (importeEditable_)
+    // A text that is no amount stays as typed, for the cashier to correct.
+    if (importeEditable_ && leeImporte())
         textoImporte_ = FormatoPesos(importe());
 }
 
@@ -229,6 +247,8 @@ QString ModeloPago::textoPagos() const
 
 bool ModeloPago::agrega()
 {
+    if (!importeLegible())
+        return false;
     const int codigo = codigoEn(posicion_);
     const double monto = importe();
     if (posicion_ < 1 || codigo < 1 || shell::Centavos(monto) <= 0) {
@@ -281,6 +301,8 @@ bool ModeloPago::agrega()
 
 bool ModeloPago::acepta()
 {
+    if (!importeLegible())
+        return false;
     const int codigo = codigoEn(posicion_);
     const qint64 monto = shell::Centavos(importe());
     const qint64 abonado = shell::Centavos(totalAbonado_);

@@ -78,6 +78,7 @@ public:
     QString textoImporte() const { return textoImporte_; }
     // Ignored while the amount is locked (a credit note's balance).
     void escribeImporte(const QString& texto);
+    // The amount typed (0 while nothing is typed, or while the text is no amount).
     double importe() const;
     bool importeEditable() const { return importeEditable_; }
     // Amount text as the field shows it when the cursor leaves it.
@@ -117,6 +118,10 @@ public:
     void aplica(EstadoGlobal& g) const;
 
 private:
+    // The typed amount read by the one number reader, not below 0; nullopt (and why) when refused.
+    std::optional<double> leeImporte(QString* mensaje = nullptr) const;
+    // False, with the reason shown, when the typed text is no amount.
+    bool importeLegible();
     void reiniciaPagos();
     void recalculaAbonado();
     QString referenciaDe(int codigo) const;

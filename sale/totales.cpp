@@ -94,19 +94,28 @@ QString TextoCantidadProductos(const Totales& t)
            + QString::number(t.lineas);
 }
 
-QString ValidaDescuento(const QString& texto, bool permiso41, int maxDescuentoFact)
+QString MensajeDescuentoMaximo(int maximo)
 {
-    QString resultado = texto;
-    if (shell::Val(resultado) < 0)
-        resultado = QStringLiteral("0");
-    const double v = shell::Val(resultado);
-    if (permiso41) {
-        if (v > 50)
-            resultado = QStringLiteral("50");
-    } else if (v > maxDescuentoFact) {
-        resultado = QString::number(maxDescuentoFact);
+    return QStringLiteral("Descuento no permitido: el máximo autorizado es %1%.").arg(maximo);
+}
+
+DescuentoTecleado ValidaDescuento(const QString& texto, bool permiso41, int maxDescuentoFact)
+{
+    DescuentoTecleado r;
+    if (texto.trimmed().isEmpty()) {
+        r.valor = 0.0;
+        return r;
     }
-    return resultado;
+    const auto v = shell::LeeNumeroEn(texto, QStringLiteral("Descuento %"), shell::RangoNumero{}, &r.mensaje);
+    if (!v)
+        return r;
+    const int tope = permiso41 ? 50 : maxDescuentoFact;
+    r.valor = *v;
+    if (*v > tope) {
+        r.valor = tope;
+        r.mensaje = MensajeDescuentoMaximo(tope);
+    }
+    return r;
 }
 
 double ImporteLinea(double cantidad, double precioUnit, double descuento)

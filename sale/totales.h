@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include <vector>
 
 namespace venta {
@@ -45,10 +47,17 @@ QString TextoCantidadProductos(const Totales& t);
 // Tax percent of the breakdown: the branch parameter when it is not 0, else 16.
 using shell::IVAPantalla;
 
-// Cap of the general discount as typed. Returns the text the field should show (unchanged when it
-// is within the caps). A negative value becomes "0"; with permission 41 the cap is 50, without it
-// `maxDescuentoFact`.
-QString ValidaDescuento(const QString& texto, bool permiso41, int maxDescuentoFact);
+// The general discount as typed, read by the one number reader: with permission 41 the cap is 50,
+// without it `maxDescuentoFact`; a value above the cap is taken as the cap and the message says so.
+// A text that is no number, or a negative one, is refused (no value) with its message. An empty
+// field is no discount.
+struct DescuentoTecleado {
+    std::optional<double> valor;
+    QString mensaje;
+};
+DescuentoTecleado ValidaDescuento(const QString& texto, bool permiso41, int maxDescuentoFact);
+// "Descuento no permitido: el máximo autorizado es 10%."
+QString MensajeDescuentoMaximo(int maximo);
 
 // Amount and pre-tax unit price of a line, as the line source shows them.
 double ImporteLinea(double cantidad, double precioUnit, double descuento);

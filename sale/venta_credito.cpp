@@ -114,7 +114,7 @@ ResultadoVC GuardaVCredito(db::Database& bd, db::Database& central, const DatosV
                                    "Terminal, Total, Descuento, IVAP, FormaPago, Status) "
                                    "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
                     {numero, shell::FechaISO(fecha), datos.ClienteDocumento, datos.AvalDocumento,
-                     datos.Empleado, datos.Terminal, datos.Total, shell::Val(datos.Descuento),
+                     datos.Empleado, datos.Terminal, datos.Total, shell::LeeNumero(datos.Descuento).value_or(0.0),
                      datos.IVAP, static_cast<qint64>(datos.FormaPago)},
                     err))
             return false;

@@ -22,7 +22,7 @@ struct DatosVentaCredito {
     QString AvalDocumento;       // guarantor key; "" = none
     QString ClienteVenta;        // "" while no client was chosen
     QString ClienteDocumento;    // client key (RFC) stored with the sale
-    QString Descuento;           // the discount field as typed (percent; "" = 0)
+    QString Descuento;           // the discount the field took (percent, a number's text; "" = 0)
     double Total = 0;            // TotalVenta
     qint64 Empleado = 0;
     int Terminal = 0;

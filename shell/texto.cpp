@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <cstdlib>
@@ -105,16 +106,27 @@ QString ExtraeNumero(const QString& text) {
     return out;
 }
 
-std::optional<double> LeeNumero(const QString& texto, bool conSigno) {
+namespace {
+
+// LeeNumero's reading; `grande` tells a well-formed number refused only for its size.
+std::optional<double> LeeNumeroTexto(const QString& texto, bool conSigno, bool* grande) {
     QString t = texto.trimmed();
     int i = 0;
     if (conSigno && i < t.size() && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) ++i;
     int digitos = 0, puntos = 0, grupo = 0, comas = 0;
+    bool soloCeros = true;  // the figure so far is all zeros: a comma there is a decimal mark
+    bool comaDecimal = false;
     for (; i < t.size(); ++i) {
         const QChar c = t[i];
         if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
             ++digitos;
             ++grupo;
+            if (c != QLatin1Char('0') && comas == 0 && puntos == 0) soloCeros = false;
+        } else if (c == QLatin1Char(',') && comas == 0 && puntos == 0 && grupo > 0 && soloCeros) {
+            comaDecimal = true;
+            ++puntos;
+            grupo = 0;
+            t[i] = QLatin1Char('.');
         } else if (c == QLatin1Char(',') && puntos == 0 && grupo > 0 && (comas == 0 ? grupo <= 3 : grupo == 3)) {
             ++comas;
             grupo = 0;
@@ -125,13 +137,46 @@ std::optional<double> LeeNumero(const QString& texto, bool conSigno) {
             return std::nullopt;
         }
     }
-    // A comma's group is closed by three digits, whether the number ends or its decimals follow.
-    if (digitos == 0 || (comas > 0 && puntos == 0 && grupo != 3)) return std::nullopt;
+    // A comma's group is closed by three digits, whether the number ends or its decimals follow;
+    // a decimal comma needs its decimals.
+    if (digitos == 0 || (comas > 0 && puntos == 0 && grupo != 3) || (comaDecimal && grupo == 0)) return std::nullopt;
     t.remove(QLatin1Char(','));
     bool ok = false;
     const double v = t.toDouble(&ok);
     if (!ok) return std::nullopt;
+    if (!(std::fabs(v) < kNumeroMaximo)) {
+        if (grande) *grande = true;
+        return std::nullopt;
+    }
     return v;
+}
+
+}  // namespace
+
+std::optional<double> LeeNumero(const QString& texto, bool conSigno) {
+    return LeeNumeroTexto(texto, conSigno, nullptr);
+}
+
+std::optional<double> LeeNumeroEn(const QString& texto, const QString& campo, const RangoNumero& rango,
+                                  QString* mensaje) {
+    bool grande = false;
+    const std::optional<double> v = LeeNumeroTexto(texto, true, &grande);
+    QString porque;
+    const double maximo = std::min(rango.maximo, kNumeroMaximo - 0.01);
+    if (!v && !grande)
+        porque = MensajeNumero(campo);
+    else if (grande || *v > maximo)
+        porque = QString::fromUtf8("El dato de \"%1\" no puede pasar de %2.")
+                     .arg(campo, money::formatea(maximo).remove(QRegularExpression(QStringLiteral("\\.00$"))));
+    else if (*v < 0 && !rango.negativo)
+        porque = QString::fromUtf8("El dato de \"%1\" no puede ser negativo.").arg(campo);
+    else if (*v == 0 && !rango.cero)
+        porque = (rango.negativo ? QString::fromUtf8("El dato de \"%1\" no puede ser cero.")
+                                 : QString::fromUtf8("El dato de \"%1\" debe ser mayor que cero."))
+                     .arg(campo);
+    if (porque.isEmpty()) return v;
+    if (mensaje) *mensaje = porque;
+    return std::nullopt;
 }
 
 QString MensajeNumero(const QString& campo) {

@@ -29,13 +29,28 @@ QString ExtraeNumero(const QString& text);
 // A whole number typed for a folio or a document number: the digits 0-9 only, blanks around them
 // allowed, up to 2147483647. nullopt for an empty text, letters, a sign, a fraction or more.
 std::optional<qint64> EnteroTecleado(const QString& text);
-// Every amount or quantity a person types is read here: blanks around it ignored, an optional sign
-// when `conSigno`, digits and at most one "."; at least one digit. Thousands may be marked with ","
-// only in whole groups of three ("5,000" and "1,234.50" read 5000 and 1234.5); "5,00", "1,2345",
-// "1e3", "12abc", "." and "" are refused, never guessed.
+// Every amount, quantity and percentage a person types is read here: blanks around it ignored, an
+// optional sign when `conSigno`, digits and at most one "."; at least one digit. Thousands may be
+// marked with "," only in whole groups of three ("5,000" and "1,234.50" read 5000 and 1234.5); no
+// thousands figure starts with "0,", so there the comma is the decimal mark ("0,500" reads 0.5).
+// "5,00", "1,2345", "1e3", "12abc", "." and "" are refused, never guessed, and so is a value of
+// kNumeroMaximo or more, whose cents a double no longer keeps.
 std::optional<double> LeeNumero(const QString& texto, bool conSigno = true);
+inline constexpr double kNumeroMaximo = 1e13;
 // What every form says of a number LeeNumero refused, naming the field.
 QString MensajeNumero(const QString& campo);
+
+// What a field accepts once its text reads as a number.
+struct RangoNumero {
+    bool negativo = false;   // below zero allowed
+    bool cero = true;        // zero allowed
+    double maximo = kNumeroMaximo;  // the largest value allowed (inclusive below kNumeroMaximo)
+};
+// A typed number read by LeeNumero (any sign) and then held to `rango`. On refusal nullopt, and
+// `mensaje` (when given) says why in the field's name: MensajeNumero for a text that is no number,
+// else which limit it passed.
+std::optional<double> LeeNumeroEn(const QString& texto, const QString& campo, const RangoNumero& rango,
+                                  QString* mensaje = nullptr);
 // What every form says of a required field left empty, naming it (nothing was stored).
 QString MensajeRequerido(const QString& campo);
 // Every "[ENTER]" replaced by a line feed.

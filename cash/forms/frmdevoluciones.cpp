@@ -248,6 +248,7 @@ void frmDevoluciones::MuestraVenta() {
              Cantidad(f.real(QStringLiteral("Cantidad"))), Monto(f.real(QStringLiteral("PrecioUnit"))),
              Monto(f.real(QStringLiteral("Importe")))});
     for (QTableView* g : {gridDetVentas, GridProductosDevueltos}) shell::GridLegible(g);
+    CabeEnArea();
 }
 
 void frmDevoluciones::MuestraPendientes() {
@@ -257,6 +258,23 @@ void frmDevoluciones::MuestraPendientes() {
                                       Monto(p.PUnitario), Monto(p.ImporteCentavos() / 100.0)});
     shell::GridLegible(gridDetDevolucion);
     lblImporteDev->setText(shell::Formato(dev_.Total(), FormatoMonto));
+    CabeEnArea();
+}
+
+void frmDevoluciones::CabeEnArea() {
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!sub || !sub->mdiArea()) return;
+    const int limite = sub->mdiArea()->viewport()->width();
+    const int marco = sub->width() - width();  // the window's frame around the form
+    const int falta = minimumSizeHint().width() + marco - limite;
+    if (falta > 0) {
+        for (QTableView* g : {gridDetVentas, gridDetDevolucion, GridProductosDevueltos})
+            g->setMinimumWidth(std::max(200, g->minimumWidth() - falta));
+        // The tabs hold the grids: their size is read again now, not when the layout's events arrive.
+        SSTab1->updateGeometry();
+        layout()->activate();
+    }
+    if (sub->width() > limite) sub->resize(std::max(limite, sub->minimumSizeHint().width()), sub->height());
 }
 
 void frmDevoluciones::FormatoGrids() {

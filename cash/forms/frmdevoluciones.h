@@ -64,6 +64,9 @@ private:
     void MuestraVenta();
     void MuestraPendientes();
     void FormatoGrids();
+    // The grids read whole as far as the main window's area allows; past it they scroll sideways,
+    // so the window never outgrows the area and its head, the refund and Regresar stay in sight.
+    void CabeEnArea();
     db::Database* bd() const;
     ui::Prompts& prompts() const;
 

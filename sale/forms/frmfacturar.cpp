@@ -6,7 +6,6 @@
 #include <QFocusEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -206,15 +205,6 @@ bool frmFacturar::eventFilter(QObject* o, QEvent* e)
         } else if (e->type() == QEvent::FocusOut && modelo_.importeEditable()) {
             modelo_.formateaImporte();
             Refresca();
-        } else if (e->type() == QEvent::KeyPress) {
-            auto* k = static_cast<QKeyEvent*>(e);
-            const QString t = k->text();
-            // Digits, the point and backspace only; editing and moving keys pass.
-            if (!t.isEmpty() && t.at(0).isPrint()) {
-                const QChar c = t.at(0);
-                if (!(c.isDigit() && c.unicode() < 128) && c != QLatin1Char('.'))
-                    return true;
-            }
         }
     }
     return QDialog::eventFilter(o, e);

@@ -348,21 +348,16 @@ void frmVenta::construye()
     });
     connect(chkSumarinventario, &QCheckBox::clicked, this,
             [this] { sumarInventario_ = chkSumarinventario->isChecked(); });
-    connect(capDescuento, &QLineEdit::textEdited, this, [this](const QString& t) {
-        if (t.size() > 2)
-            ValidaDescuento();
-    });
+    // The discount is read when it is complete (Enter, leaving the field, a save), never while
+    // the person is still typing it: what is typed after stays in this field.
     connect(capDescuento, &QLineEdit::returnPressed, this, [this] {
-        ValidaDescuento();
-        txtTotal->setText(CalculaTotal(0, 0));
-        capCodigoBarras->SetFocus();
+        if (AplicaDescuentoEscrito())
+            capCodigoBarras->SetFocus();
     });
     connect(capDescuento, &QLineEdit::editingFinished, this, &frmVenta::AplicaDescuentoEscrito);
     connect(cmbDescuento, &QComboBox::activated, this, [this](int) {
-        capDescuento->setText(QString::number(shell::Val(cmbDescuento->currentText())));
-        if (capDescuento->text().size() > 2)
-            ValidaDescuento();
-        txtTotal->setText(CalculaTotal(0, 0));
+        capDescuento->setText(cmbDescuento->currentText());
+        AplicaDescuentoEscrito();
     });
     connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { MarcaLinea(); });
@@ -711,7 +706,7 @@ void frmVenta::cmdNuevo_Click()
         dialogo->txtcantidadp->setText(QStringLiteral("0"));
         dialogo->txtcambio->setText(QStringLiteral("0"));
     }
-    capDescuento->setText(QStringLiteral("0"));
+    PonDescuento(0);
     cmbDescuento->setCurrentIndex(0);
     IniciaDatos();
     // A new document: capture, delete, discount, recall, sell and client again, as far as the

@@ -124,9 +124,14 @@ public:
     void DescuentoProducto();
     void AplicaCantidad();
     void AplicaPUnit();
-    // The step leaving the discount field runs (cap, then the total). Every save command runs it
-    // first: the buttons take no focus, so a discount just typed has not been through it yet.
-    void AplicaDescuentoEscrito();
+    // The step leaving the discount field runs (read, cap, then the total). Every save command runs
+    // it first: the buttons take no focus, so a discount just typed has not been through it yet.
+    // False when the typed text was refused (the field is back on the discount taken before).
+    bool AplicaDescuentoEscrito();
+    // The general discount percent taken from the field (what totals, saves and prints use).
+    double PorcentajeDescuento() const;
+    // The discount field shows `porcentaje`, taken as typed.
+    void PonDescuento(double porcentaje);
     // Save paths outside the sale mode (frmventa_documentos.cpp).
     void GuardaNotaCredito();
     void ImprimeNCredito();
@@ -266,7 +271,7 @@ private:
     void RegresaBusquedaDefault();
     // EstableceB's step; without `recargar` a set already read for the mode is kept.
     void EstableceBusqueda(bool recargar);
-    void ValidaDescuento();
+    bool ValidaDescuento();
     // The close question of cmdCerrar and of the window's own close box: true when the screen may
     // go (nothing pending, or the person agreed and the lines were dropped).
     bool ConfirmaCierre();
@@ -324,6 +329,7 @@ private:
     std::array<bool, 6> activosAntesRecuperar_{};  // sell, e-invoice, ticket, delete, discount, code
     int ivaPantalla_ = 16;
     double descuentoGeneral_ = 0;
+    QString descuentoAceptado_ = QStringLiteral("0");  // the discount field's last text taken
     int cantidadProductos_ = 0;
     QString textoTeclas_, tooltipTeclas_;
     std::optional<QString> estado3Previo_;  // panel 3 before this screen wrote there

@@ -279,8 +279,11 @@ void frmVenta::TipoCambioDolar()
                         QStringLiteral("Tipo de cambio."), Numero(G().TiposCambio[2]));
     if (db::Database* bd = base()) {
         db::Error e;
-        if (const auto nuevo = ActualizaTipoCambio(*bd, respuesta, &e))
+        QString mensaje;
+        if (const auto nuevo = ActualizaTipoCambio(*bd, respuesta, &e, &mensaje))
             G().TiposCambio[2] = *nuevo;
+        else if (!mensaje.isEmpty())
+            prompts().message(mensaje, ui::Icon::Information);
         else if (!e.ok())
             prompts().message(QStringLiteral("No se pudo guardar el tipo de cambio: ") + shell::TextoErrorBD(e),
                               ui::Icon::Critical);

@@ -50,7 +50,7 @@ VentaEnPantalla VentaDePantalla(frmVenta& forma)
         v.nombres.push_back(l.nombre);
     }
     v.totales = forma.lineas().paraTotales();
-    v.descuento = forma.capDescuento ? shell::Val(forma.capDescuento->text()) : 0.0;
+    v.descuento = forma.PorcentajeDescuento();
     v.totalVenta = forma.TotalVenta;
     v.observacion = forma.ObservacionDocumento();
     return v;
@@ -85,7 +85,8 @@ void Cierra(frmVenta& forma, Cierre cierre)
         forma.prompts().message(TextoDocumentoSoloLectura(), ui::Icon::Warning);
         return;
     }
-    forma.AplicaDescuentoEscrito();
+    if (!forma.AplicaDescuentoEscrito())
+        return;  // the person was told; the discount they meant is not charged silently
     db::Database* bd = forma.base();
     if (!bd)
         return;

@@ -55,7 +55,7 @@ void frmVenta::GuardaNotaCredito() {
     d.ClienteVenta = ClienteVenta;
     d.ClienteDocumento = clienteDocumento_;
     d.lineas = IdsLineas(lineas_);
-    d.Descuento = capDescuento->text();
+    d.Descuento = descuentoAceptado_;
     d.Total = TotalVenta;
     d.Empleado = G().ClaveUsuario;
     d.Terminal = G().TerminalActual;
@@ -92,7 +92,7 @@ void frmVenta::GuardaVCredito() {
     d.AvalDocumento = avalDocumento_;
     d.ClienteVenta = ClienteVenta;
     d.ClienteDocumento = clienteDocumento_;
-    d.Descuento = capDescuento->text();
+    d.Descuento = descuentoAceptado_;
     d.Total = TotalVenta;
     d.Empleado = G().ClaveUsuario;
     d.Terminal = G().TerminalActual;
@@ -156,7 +156,7 @@ void frmVenta::TerminaRecuperacion() {
 
 void frmVenta::cmdActInv_Click() {
     if (Procesando) return;
-    AplicaDescuentoEscrito();
+    if (!AplicaDescuentoEscrito()) return;
     if (modo_ == QLatin1String("VC")) {
         GuardaVCredito();
         if (NumeroDocumento != -1) {
@@ -185,7 +185,7 @@ void frmVenta::cmdActInv_Click() {
         CierraPantalla();
         venta::ImprimeNCredito(numero, DestinoImpresion{}, avisos);
     } else if (modo_ == QLatin1String("C")) {
-        venta::ImprimeCotizacion(NumeroDocumento, capDescuento->text(), DestinoImpresion{}, prompts());
+        venta::ImprimeCotizacion(NumeroDocumento, descuentoAceptado_, DestinoImpresion{}, prompts());
     }
 }
 
@@ -237,7 +237,7 @@ void frmVenta::cmdBuscar_Click() {
         return;
     }
     modeloLineas_->refresca();
-    capDescuento->setText(QString::number(doc->encabezado.real(QStringLiteral("Descuento"))));
+    PonDescuento(doc->encabezado.real(QStringLiteral("Descuento")));
     if (cotizacion) {
         FormatoGrid();
         txtTotal->setText(CalculaTotal(0, 0));

@@ -264,7 +264,7 @@ void frmVenta::MuestraTotales(const Totales& t)
 QString frmVenta::CalculaTotal(int first, int last)
 {
     const Totales t = venta::CalculaTotal(lineas_.paraTotales(), first, last,
-                                          shell::Val(capDescuento->text()));
+                                          PorcentajeDescuento());
     descuentoGeneral_ = t.descuentoGeneral;
     MuestraTotales(t);
     return FormatoTotal(t.total);
@@ -273,7 +273,7 @@ QString frmVenta::CalculaTotal(int first, int last)
 QString frmVenta::CalculaTotalDES(int first, int last)
 {
     const Totales t = venta::CalculaTotalDES(lineas_.paraTotales(), first, last,
-                                             shell::Val(capDescuento->text()), ivaPantalla_);
+                                             PorcentajeDescuento(), ivaPantalla_);
     MuestraTotales(t);
     return FormatoTotal(t.total);
 }
@@ -289,20 +289,41 @@ void frmVenta::ActualizaTotales(bool desgloseAntes)
     }
 }
 
-void frmVenta::AplicaDescuentoEscrito()
+bool frmVenta::AplicaDescuentoEscrito()
 {
-    ValidaDescuento();
+    const bool tomado = ValidaDescuento();
     txtTotal->setText(CalculaTotal(0, 0));
+    return tomado;
 }
 
-void frmVenta::ValidaDescuento()
+double frmVenta::PorcentajeDescuento() const
 {
-    const QString antes = capDescuento->text();
-    const QString despues = venta::ValidaDescuento(antes, shell::TienePermiso(41, false), G().MaxDescuentoFact);
-    if (despues != antes)
-        capDescuento->setText(despues);
-    if (despues != antes || capCodigoBarras->Enabled())
+    return shell::LeeNumero(descuentoAceptado_).value_or(0.0);
+}
+
+void frmVenta::PonDescuento(double porcentaje)
+{
+    descuentoAceptado_ = QString::number(porcentaje, 'g', 15);
+    capDescuento->setText(descuentoAceptado_);
+}
+
+bool frmVenta::ValidaDescuento()
+{
+    const QString texto = capDescuento->text();
+    if (texto == descuentoAceptado_)
+        return true;  // taken already (Enter and then leaving the field read it once)
+    const DescuentoTecleado d = venta::ValidaDescuento(texto, shell::TienePermiso(41, false), G().MaxDescuentoFact);
+    // The field shows what is taken before the message: the message box's own focus change then
+    // finds nothing new to read.
+    if (d.valor)
+        PonDescuento(*d.valor);
+    else
+        capDescuento->setText(descuentoAceptado_);
+    if (!d.mensaje.isEmpty())
+        prompts().message(d.mensaje, ui::Icon::Information);
+    if (d.valor && capCodigoBarras->Enabled())
         capCodigoBarras->SetFocus();
+    return d.valor.has_value();
 }
 
 }  // namespace venta

@@ -117,9 +117,12 @@ TEST_F(DevolucionTest, MarkingAsksTheQuantityAndRefusesBadAnswers) {
     ASSERT_EQ(consulta("T", "5"), ResultadoConsulta::Encontrada);
     for (const char* malo : {"12a", "1,5", "", "0", "-2"}) EXPECT_FALSE(marca(0, malo)) << malo;
     EXPECT_TRUE(dev.pendientes().empty());
-    // What is no number is told the way every form tells it; an empty answer (Cancel) and 0 say nothing.
+    // What is no number is told the way every form tells it, and so is each limit; an empty
+    // answer (Cancel) says nothing.
     const QString noNumero = shell::MensajeNumero(QStringLiteral("Cantidad"));
-    EXPECT_EQ(prompts.messages(), QStringList({noNumero, noNumero, noNumero}));
+    EXPECT_EQ(prompts.messages(),
+              QStringList({noNumero, noNumero, QString::fromUtf8("El dato de \"Cantidad\" debe ser mayor que cero."),
+                           QString::fromUtf8("El dato de \"Cantidad\" no puede ser negativo.")}));
     const auto& preguntas = prompts.asked();
     ASSERT_FALSE(preguntas.empty());
     EXPECT_EQ(preguntas.front().text, "Teclea la cantidad a devolver, maximo: 3.00");

@@ -13,7 +13,10 @@
 #include "shell/forms/midi.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -77,6 +80,36 @@ TEST_F(FormasCaja, TheCutsSaleDetailReachesPriceAndAmountOnASmallScreen)
     EXPECT_TRUE(testutil::ColumnasAlAlcance(cortes->gridDetVentas, {QStringLiteral("Precio"), QStringLiteral("Importe")}));
     EXPECT_TRUE(testutil::ColumnasAlAlcance(cortes->gridClientes, {QStringLiteral("Tipo"), QStringLiteral("Total")}));
     EXPECT_EQ(cortes->gridClientes->model()->index(0, 2).data().toString(), "Factura");
+}
+
+// A shop's long names: after the lookup the returns window stays within the main window's area, on
+// a 1280x1024 screen and on a 1024x768 one (its grids scroll sideways), so how the return is paid,
+// the refund and Regresar stay in sight.
+TEST_F(FormasCaja, ReturnsStayWithinTheScreenAfterALookup)
+{
+    GuardaVenta(*bd(), 1, QStringLiteral("T"), QStringLiteral("2026-12-09 10:30:00"), 6);
+    ASSERT_TRUE(bd()->exec(QStringLiteral("UPDATE DetalleVenta SET ClaveProducto = (SELECT ClaveProducto FROM "
+                                          "Producto WHERE Nombre = 'GOMA BLANCA')")));
+    const QString largo = QStringLiteral("GOMA BLANCA PARA LAPIZ Y TINTA MARCA EXTRAORDINARIA DE VINIL SUAVE ");
+    ASSERT_TRUE(bd()->exec(QStringLiteral("UPDATE Producto SET Nombre = ?, Descripcion = ? WHERE Nombre = 'GOMA BLANCA'"),
+                           {largo + QStringLiteral("NOMBRE"), largo + largo + QStringLiteral("DESCRIPCION")}));
+    for (const QSize pantalla : {QSize(1280, 1024), QSize(1024, 768)}) {
+        shell::MIDI midi;
+        midi.resize(pantalla);
+        midi.show();
+        frmDevoluciones* f = AbreDevoluciones(&midi);
+        QTest::keyClicks(f->capNumero->findChild<QLineEdit*>(), QStringLiteral("1"));
+        QTest::mouseClick(f->cmdConsultar, Qt::LeftButton);
+        ASSERT_EQ(f->gridDetVentas->model()->rowCount(), 1) << prompts.lastMessage().toStdString();
+        QApplication::processEvents();
+        QWidget* area = midi.areaMDI()->viewport();
+        for (QWidget* w : std::initializer_list<QWidget*>{f->cmbTipoDevolucion, f->lblImporteDev, f->cmdCerrar}) {
+            const QRect r(w->mapTo(area, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(w->isVisible() && area->rect().contains(r))
+                << w->objectName().toStdString() << " at " << r.x() << "+" << r.width() << " of " << area->width();
+        }
+        f->close();
+    }
 }
 
 // Every cash form as its menu item opens it in the main window of a 1280x1024 screen.

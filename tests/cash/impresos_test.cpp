@@ -35,15 +35,16 @@ using Impresos = std::map<QString, Impreso>;  // by letter and number: "T1"
 
 qint64 Cents(const QVariant& v) { return qRound64(v.toString().remove(u',').toDouble() * 100); }
 
-// A receipt-printer text: the ticket ("2 x 106.00 = 212.00", "(1 x 3.33) -5% = 3.17", "-Desc 10%=21.2",
+// A receipt-printer text: the ticket ("2 x 106.00 = 212.00", "(1 x 3.33) -5% = 3.17", "-Desc 10%=21.20",
 // "TOTAL   =  190.80") or the blocks of the cut and the daily listing ("(2)00001     212.00 ...",
-// "-Desc. al prod. 5% = 3.17", "-Desc: 00001= 10% 21.20", "TOTAL Venta: 00001 $190.80").
+// "-Desc. al prod. 5% = 3.17", "-Desc: 00001= 10% 21.20", "TOTAL Venta: 00001 $190.80"; the daily
+// listing puts the document's letter before its number, "T00001").
 Impresos LeeTexto(const QString& texto, const QString& letra) {
     static const QRegularExpression linea(
-        R"(^(?:[(*][\d.]+[)*]\d{5} +([\d,.-]+) | *\(?[\d.]+ x [\d,.]+\)?(?: -[\d.]+%)? = ([\d,.]+)$))");
+        R"(^(?:[(*][\d.]+[)*][A-Z]?\d{5} +([\d,.-]+) | *\(?[\d.]+ x [\d,.]+\)?(?: -[\d.]+%)? = ([\d,.]+)$))");
     static const QRegularExpression propio(R"(^-Desc\. al prod\. .*= ([\d,.-]+)$)");
-    static const QRegularExpression general(R"(-Desc(?:: \d{5}=)? [\d.]+%[ =]([\d,.-]+)$)");
-    static const QRegularExpression total(R"(^TOTAL (?:Venta: (\d{5}) \$|  =  )([\d,.-]+))");
+    static const QRegularExpression general(R"(-Desc(?:: [A-Z]?\d{5}=)? [\d.]+%[ =]([\d,.-]+)$)");
+    static const QRegularExpression total(R"(^TOTAL (?:Venta: ([A-Z]?)(\d{5}) \$|  =  )([\d,.-]+))");
     Impresos r;
     Impreso doc;
     for (const QString& l : texto.split(u'\n')) {
@@ -52,8 +53,9 @@ Impresos LeeTexto(const QString& texto, const QString& letra) {
         else if ((m = propio.match(l)).hasMatch()) doc.lineas.back() = Cents(m.captured(1));
         else if ((m = general.match(l)).hasMatch()) doc.descuento = Cents(m.captured(1));
         else if ((m = total.match(l)).hasMatch()) {
-            doc.total = Cents(m.captured(2));
-            r[letra + QString::number(m.captured(1).toLongLong())] = std::exchange(doc, {});
+            doc.total = Cents(m.captured(3));
+            const QString impresa = m.captured(1);
+            r[(impresa.isEmpty() ? letra : impresa) + QString::number(m.captured(2).toLongLong())] = std::exchange(doc, {});
         }
     }
     return r;

@@ -222,20 +222,21 @@ TEST_F(ReportesTest, DaySalesListingBlocks) {
     EXPECT_TRUE(t.contains(QStringLiteral("09-diciembre-2026 18:05:07")));
     EXPECT_TRUE(t.contains(QStringLiteral("Ventas del dia: 09/12/2026")));
     EXPECT_TRUE(t.contains(QStringLiteral("No.    Importe\n-----------------------\n")));
-    EXPECT_TRUE(t.contains(QStringLiteral("(2)00007     100.00 CUADERNO PROFESIO\n"
+    EXPECT_TRUE(t.contains(QStringLiteral("(2)T00007     100.00 CUADERNO PROFESIO\n"
                                           "-Desc. al prod. 10% = 90.00\n"
-                                          "(1)00007      27.00 PLUMA\n"
-                                          "TOTAL Venta: 00007 $117.00\n \n")));
-    EXPECT_TRUE(t.contains(QStringLiteral("*2.5*00008      25.00 CINTA\n"
-                                          "-Desc: 00008= 10% 2.50\n"
-                                          "TOTAL Venta: 00008 $22.50\n CANC.\n")));
+                                          "(1)T00007      27.00 PLUMA\n"
+                                          "TOTAL Venta: T00007 $117.00\n \n")));
+    EXPECT_TRUE(t.contains(QStringLiteral("*2.5*T00008      25.00 CINTA\n"
+                                          "-Desc: T00008= 10% 2.50\n"
+                                          "TOTAL Venta: T00008 $22.50\n CANC.\n")));
     EXPECT_TRUE(t.endsWith(QStringLiteral("Total VENTAS = $117.00\n\n") + QString(6, QLatin1Char('\n'))));
 
     // Invoice 5 and electronic invoice 5 are two documents.
     LimpiaTextoTicket();
     ArmaReporteVentasDia({lineaVenta(5, "F", 1, 10, 0, 10, 1, 0, "A"), lineaVenta(5, "E", 1, 20, 0, 20, 1, 0, "B")},
                          false, QDate(2026, 12, 9), QDateTime::currentDateTime());
-    EXPECT_EQ(TextoTicket().count(QStringLiteral("TOTAL Venta: 00005")), 2);
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("TOTAL Venta: F00005 $10.00")));
+    EXPECT_TRUE(TextoTicket().contains(QStringLiteral("TOTAL Venta: E00005 $20.00")));
     EXPECT_TRUE(TextoTicket().contains(QStringLiteral("Total VENTAS = $30.00")));
 
     LimpiaTextoTicket();
@@ -260,10 +261,10 @@ TEST_F(ReportesTest, DaySalesPrintTicketsFirstThenInvoices) {
     ASSERT_TRUE(rptVentasTicket(prompts));
     ASSERT_EQ(trabajos.size(), 2);
     EXPECT_TRUE(trabajos[0].contains("TICKETS."));
-    EXPECT_TRUE(trabajos[0].contains("TOTAL Venta: 00003 $16.00"));
+    EXPECT_TRUE(trabajos[0].contains("TOTAL Venta: T00003 $16.00"));
     EXPECT_FALSE(trabajos[0].contains("00004"));  // another day
     EXPECT_TRUE(trabajos[1].contains("FACTURAS."));
-    EXPECT_TRUE(trabajos[1].contains("TOTAL Venta: 00003 $38.50"));
+    EXPECT_TRUE(trabajos[1].contains("TOTAL Venta: F00003 $38.50"));
 
     G().ParTickets = 0;
     trabajos.clear();

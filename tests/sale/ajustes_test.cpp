@@ -2,6 +2,7 @@
 #include "sale/ajustes.h"
 #include "sale/detalles.h"
 #include "sale/genericos.h"
+#include "sale/inventario_es.h"
 #include "sale/teclas.h"
 #include "shell/estado.h"
 
@@ -22,10 +23,31 @@ TEST(VentaAjustes, StrictNumberReader)
                  {"1,000", 1000}, {"1e3", {}},    {"12abc", {}}, {".", {}},        {"", {}},
                  {"1.2.3", {}},   {"--1", {}},    {"$5", {}},   {"5.", 5},        {".5", 0.5},
                  {"1,234.50", 1234.5}, {"12,345,678", 12345678}, {"5,00", {}}, {"1,2345", {}},
-                 {",100", {}},    {"1234,567", {}}, {"1,000.", 1000}, {"1.000,5", {}}};
+                 {",100", {}},    {"1234,567", {}}, {"1,000.", 1000}, {"1.000,5", {}},
+                 // no thousands figure starts with "0,": there the comma marks the decimals
+                 {"0,500", 0.5},  {"0,750", 0.75}, {"-0,5", -0.5}, {"00,25", 0.25}, {"0,", {}},
+                 {"0,500.5", {}}, {"0,5,00", {}},  {"5,000", 5000}, {"  12 ", 12}, {"-100", -100},
+                 // cents stay exact below 10^13; beyond, nothing is taken
+                 {"9999999999999.99", 9999999999999.99}, {"10000000000000", {}}, {"1e20", {}},
+                 {"-10,000,000,000,000", {}}};
     for (const Caso& c : casos)
         EXPECT_EQ(LeeNumero(QString::fromUtf8(c.texto)), c.valor) << c.texto;
     EXPECT_EQ(LeeNumero(QStringLiteral("-3"), false), std::nullopt);
+
+    // The limits a field puts on what was read, each told in the field's name.
+    const auto mensaje = [](const char* texto, shell::RangoNumero rango) {
+        QString m;
+        const auto v = shell::LeeNumeroEn(QString::fromUtf8(texto), QStringLiteral("Importe"), rango, &m);
+        return v ? QString::number(*v) : m;
+    };
+    EXPECT_EQ(mensaje("12abc", {}), shell::MensajeNumero(QStringLiteral("Importe")));
+    EXPECT_EQ(mensaje("-100", {}), "El dato de \"Importe\" no puede ser negativo.");
+    EXPECT_EQ(mensaje("-100", {true, true, 1000}), "-100");
+    EXPECT_EQ(mensaje("0", {false, false, 1000}), "El dato de \"Importe\" debe ser mayor que cero.");
+    EXPECT_EQ(mensaje("0", {true, false, 1000}), "El dato de \"Importe\" no puede ser cero.");
+    EXPECT_EQ(mensaje("150", {false, true, 100}), "El dato de \"Importe\" no puede pasar de 100.");
+    EXPECT_EQ(mensaje("99999999999999", {}), "El dato de \"Importe\" no puede pasar de 9,999,999,999,999.99.");
+    EXPECT_EQ(mensaje("0,500", {}), "0.5");
 }
 
 TEST(VentaAjustes, LineDiscountPrompt)
@@ -40,16 +62,14 @@ TEST(VentaAjustes, LineDiscountPrompt)
         const char* mensaje;
     } casos[] = {
         {"20", 15, 30, false, true, 15, ""},     // cut to the product's limit
-        {"150", 0, 10, true, false, 0, ""},      // outside 0..100: nothing, silently
+        {"150", 0, 10, true, false, 0, "El dato de \"Descuento %\" no puede pasar de 100."},
         // above the branch cap without permission 41: refused, and the person is told why
         {"12", 0, 10, false, false, 0, "Descuento no permitido: el máximo autorizado es 10%."},
         {"20", 15, 12, false, false, 0, "Descuento no permitido: el máximo autorizado es 12%."},
         {"10", 0, 10, false, true, 10, ""},      // exactly the cap is allowed
         {"8", 0, 10, false, true, 8, ""},
         {"60", 0, 10, true, true, 60, ""},
-        {"-0.5", 0, 10, true, false, 0, ""},     // a negative percent is refused
-        {"abc", 0, 10, true, false, 0, "Descuento no válido."},
-        {"1,5", 0, 10, true, false, 0, "Descuento no válido."},
+        {"-0.5", 0, 10, true, false, 0, "El dato de \"Descuento %\" no puede ser negativo."},
         {"", 0, 10, true, false, 0, ""},
     };
     for (const Caso& c : casos) {
@@ -71,10 +91,11 @@ TEST(VentaAjustes, QuantityAndUnitPricePrompts)
         const char* mensaje;
     } casos[] = {
         {".5", false, false, false, true, 0.5, ""},
-        {"0", false, false, false, false, 0, ""},
-        {"-5", false, false, false, false, 0, ""},
-        {"1,00", false, false, false, false, 0, "Cantidad no válida."},
-        {"", false, false, false, false, 0, "Cantidad no válida."},
+        {"0,500", false, false, false, true, 0.5, ""},
+        {"0", false, false, false, false, 0, "El dato de \"Cantidad\" debe ser mayor que cero."},
+        {"-5", false, false, false, false, 0, "El dato de \"Cantidad\" no puede ser negativo."},
+        {"", false, false, false, false, 0, ""},  // Cancel
+        {"0", true, true, true, false, 0, "El dato de \"Cantidad\" no puede ser cero."},
         {"-3", true, true, false, false, 0, "Cantidad no válida para el usuario(S)."},
         {"-3", true, false, true, true, -3, ""},
         {"4", true, false, true, false, 0, "Cantidad no válida para el usuario(E)."},
@@ -91,7 +112,12 @@ TEST(VentaAjustes, QuantityAndUnitPricePrompts)
     EXPECT_TRUE(PrecioUnitLinea(QStringLiteral("-5"), true).escribe);
     EXPECT_DOUBLE_EQ(PrecioUnitLinea(QStringLiteral("12.5"), false).valor, 12.5);
     EXPECT_EQ(PrecioUnitLinea(QStringLiteral("12 pesos"), false).mensaje,
-              "Precio unitario no válido.");
+              shell::MensajeNumero(QStringLiteral("Precio Unitario")));
+    EXPECT_EQ(CantidadLinea(QStringLiteral("1,00"), false, false, false).mensaje,
+              shell::MensajeNumero(QStringLiteral("Cantidad")));
+    for (const char* malo : {"abc", "1,5"})
+        EXPECT_EQ(DescuentoLinea(QString::fromUtf8(malo), 0, 10, true).mensaje,
+                  shell::MensajeNumero(QStringLiteral("Descuento %")));
 }
 
 TEST(VentaAjustes, LineTextsKeepTheirLimits)
@@ -110,9 +136,13 @@ TEST(VentaAjustes, LineTextsKeepTheirLimits)
     EXPECT_EQ(ObservacionLinea(QString()).texto, " ");
     EXPECT_EQ(ObservacionLinea(QString(121, QLatin1Char('o'))).texto.size(), 120);
     EXPECT_FALSE(PrecioVentaES(QString()).escribe);
-    EXPECT_EQ(PrecioVentaES(QString(61, QLatin1Char('9'))).mensaje,
-              "El texto que escribio no es válido.");
-    EXPECT_EQ(PrecioVentaES(QStringLiteral("$45.50")).texto, "$45.50");
+    EXPECT_EQ(PrecioVentaES(QStringLiteral("12abc")).mensaje, shell::MensajeNumero(QStringLiteral("Precio de venta")));
+    EXPECT_FALSE(PrecioVentaES(QStringLiteral("5,00")).escribe);
+    EXPECT_EQ(PrecioVentaES(QStringLiteral("$45.50")).texto, "45.5");
+    EXPECT_EQ(PrecioVentaES(QStringLiteral("0,500")).texto, "0.5");
+    EXPECT_DOUBLE_EQ(PrecioObservacion(PrecioVentaES(QStringLiteral("1,250.50")).texto), 1250.5);
+    for (const char* nada : {"SN", "LOTE 12", "-5", "1e3"})
+        EXPECT_EQ(PrecioObservacion(QString::fromUtf8(nada)), 0.0) << nada;
 }
 
 TEST(VentaTeclas, SequenceStateMachine)

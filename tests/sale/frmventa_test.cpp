@@ -8,6 +8,7 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/midi.h"
+#include "shell/texto.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -320,9 +321,10 @@ TEST_F(FrmVentaTest, GeneralDiscountIsCappedAndTotalled)
     G().PermisosUsuario[41] = true;
     f.capDescuento->setFocus();
     f.capDescuento->clear();
-    QTest::keyClicks(f.capDescuento, QStringLiteral("100"));  // capped as the third digit arrives
-    EXPECT_EQ(f.capDescuento->text(), "50");
+    QTest::keyClicks(f.capDescuento, QStringLiteral("100"));  // read when complete, never while typed
+    EXPECT_EQ(f.capDescuento->text(), "100");
     QTest::keyClick(f.capDescuento, Qt::Key_Return);
+    EXPECT_EQ(f.capDescuento->text(), "50");
     EXPECT_EQ(f.txtTotal->text(), "$ 60.00");
 }
 
@@ -407,7 +409,7 @@ TEST_F(FrmVentaTest, FunctionKeysAdjustTheCurrentLine)
     // F7 with "1,5" is refused, not read as 1 (a comma only groups thousands).
     prompts.pushInput(QStringLiteral("1,5"));
     QTest::keyClick(f.cajaCodigo, Qt::Key_F7);
-    EXPECT_EQ(prompts.lastMessage(), "Cantidad no válida.");
+    EXPECT_EQ(prompts.lastMessage(), shell::MensajeNumero(QStringLiteral("Cantidad")));
     EXPECT_DOUBLE_EQ(f.lineas().lineas()[1].cantidad, 3);
 
     // F10 needs permission 39 outside credit notes.

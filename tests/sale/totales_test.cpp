@@ -1,4 +1,5 @@
 #include "sale/totales.h"
+#include "shell/texto.h"
 
 #include <gtest/gtest.h>
 
@@ -77,21 +78,28 @@ TEST(VentaTotales, WindowOfLinesAndQuantityCap)
 
 TEST(VentaTotales, GeneralDiscountCaps)
 {
+    // Read by the one number reader; a value above the cap is taken as the cap and said; what is
+    // no number, or negative, is refused and said.
+    const QString noNumero = shell::MensajeNumero(QStringLiteral("Descuento %"));
     struct Caso {
         const char* texto;
         bool permiso41;
         int max;
-        const char* esperado;
+        std::optional<double> valor;
+        QString mensaje;
     } casos[] = {
-        {"60", false, 20, "20"}, {"60", true, 20, "50"}, {"15", false, 20, "15"},
-        {"45", true, 20, "45"},  {"-5", false, 20, "0"}, {"-5", true, 20, "0"},
-        {"abc", false, 20, "abc"},  // not a number reads as 0: within the caps
-        {"100", true, 0, "50"},  {"1", false, 0, "0"},
+        {"60", false, 20, 20, MensajeDescuentoMaximo(20)}, {"60", true, 20, 50, MensajeDescuentoMaximo(50)},
+        {"15", false, 20, 15, ""}, {"45", true, 20, 45, ""}, {"", false, 20, 0, ""}, {" 12 ", false, 20, 12, ""},
+        {"0,500", false, 20, 0.5, ""}, {"-5", true, 20, {}, "El dato de \"Descuento %\" no puede ser negativo."},
+        {"abc", false, 20, {}, noNumero}, {"12abc", true, 20, {}, noNumero}, {"1e3", true, 20, {}, noNumero},
+        {"5,00", true, 20, {}, noNumero}, {"100", true, 0, 50, MensajeDescuentoMaximo(50)},
+        {"1", false, 0, 0, MensajeDescuentoMaximo(0)},
     };
-    for (const Caso& c : casos)
-        EXPECT_EQ(ValidaDescuento(QString::fromUtf8(c.texto), c.permiso41, c.max),
-                  QString::fromUtf8(c.esperado))
-            << c.texto << " permiso41=" << c.permiso41;
+    for (const Caso& c : casos) {
+        const DescuentoTecleado d = ValidaDescuento(QString::fromUtf8(c.texto), c.permiso41, c.max);
+        EXPECT_EQ(d.valor, c.valor) << c.texto << " permiso41=" << c.permiso41;
+        EXPECT_EQ(d.mensaje, c.mensaje) << c.texto;
+    }
     EXPECT_EQ(IVAPantalla(0), 16);
     EXPECT_EQ(IVAPantalla(8), 8);
 }

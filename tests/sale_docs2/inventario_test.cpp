@@ -40,7 +40,7 @@ protected:
 
 TEST_F(Inventario, EntryMovesStockStoresLinesAndUpdatesPrices) {
     const double precioAntes = precio(clave(1));
-    const qint64 a = linea(clave(0), 5, 7.25, QStringLiteral("$1,250.50 nuevo")), b = linea(clave(1), 2.5, 3);
+    const qint64 a = linea(clave(0), 5, 7.25, QStringLiteral("$1,250.50")), b = linea(clave(1), 2.5, 3);
     const qint64 otra = linea(clave(2), 1, 1);  // another screen's line
     auto d = datos({a, b});
     d.TextoES = QString(160, QLatin1Char('x'));

@@ -1,0 +1,192 @@
+// Every field where a person types an amount, a quantity or a percentage, on the sale screen, in the
+// payment dialog and in the returns, driven as a person drives it with the same answers: each is
+// read by the one number reader and either taken as the number it is or refused with a message.
+
+#include "capture_control/ccaptura.h"
+#include "cash/forms/frmdevoluciones.h"
+#include "entorno.h"
+#include "sale/forms/frmfacturar.h"
+#include "sale/forms/frmventa.h"
+#include "sale/lineas.h"
+#include "sale/totales.h"
+#include "shell/estado.h"
+#include "shell/texto.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace venta;
+using vendetest::Entorno;
+
+namespace {
+
+const QString kFolder = QStringLiteral("7501000000127");  // FOLDER CARTA, 3.00
+
+QString NoNumero(const char* campo) { return shell::MensajeNumero(QString::fromUtf8(campo)); }
+QString Negativo(const char* campo)
+{
+    return QStringLiteral("El dato de \"%1\" no puede ser negativo.").arg(QString::fromUtf8(campo));
+}
+
+TEST(NumerosTecleados, EveryTypedNumberFieldReadsOneWay)
+{
+    Entorno& e = Entorno::Comun();
+    ASSERT_TRUE(e.ok()) << e.error().toStdString();
+    e.PreparaPantalla(QStringLiteral("lp-numeros"));
+    EstadoGlobal& g = G();
+    g.VerDesctoVenta = 1;
+    g.MaxDescuentoFact = 20;
+    g.PermisosUsuario[39] = true;  // the unit-price key
+    g.PermisosUsuario[41] = false;
+    g.ModoVenta = QStringLiteral("F");
+    ui::ScriptedPrompts prompts;
+    frmVenta forma(nullptr, &e.bd(), &prompts);
+    forma.show();
+    vendetest::Escanea(forma, kFolder);
+    ASSERT_EQ(forma.lineas().count(), 1) << prompts.messages().join('|').toStdString();
+
+    // What a field did with an answer: the number it now holds, or the message it gave.
+    auto resultado = [&](const std::function<void()>& teclea, const std::function<double()>& valor) {
+        const size_t antes = prompts.messages().size();
+        teclea();
+        const QStringList m = prompts.messages();
+        return size_t(m.size()) > antes ? m.back() : QString::number(valor(), 'g', 15);
+    };
+    auto linea = [&] { return forma.lineas().lineas().front(); };
+    // A hot key's prompt answered; the line is put back first so that each answer starts afresh.
+    auto tecla = [&](Qt::Key k, const QString& respuesta) {
+        forma.lineas().escribe(0, QStringLiteral("Cantidad"), 1.0);
+        forma.lineas().escribe(0, QStringLiteral("Descuento"), 0.0);
+        forma.lineas().escribe(0, QStringLiteral("PrecioUnit"), 3.0);
+        prompts.pushInput(respuesta);
+        QTest::keyClick(forma.cajaCodigo, k);
+    };
+
+    using Campo = std::function<QString(const QString&)>;
+    const Campo descuento = [&](const QString& t) {
+        forma.PonDescuento(0);
+        forma.capDescuento->setFocus();
+        forma.capDescuento->selectAll();
+        const QString codigo = forma.capCodigoBarras->Text();
+        return resultado(
+            [&] {
+                QTest::keyClicks(forma.capDescuento, t);
+                QTest::keyClick(forma.capDescuento, Qt::Key_Return);
+                // Nothing typed after the discount's first characters ends in the code field.
+                EXPECT_EQ(forma.capCodigoBarras->Text(), codigo) << t.toStdString();
+            },
+            [&] { return forma.PorcentajeDescuento(); });
+    };
+    const Campo cantidad = [&](const QString& t) {
+        return resultado([&] { tecla(Qt::Key_F7, t); }, [&] { return linea().cantidad; });
+    };
+    const Campo descuentoLinea = [&](const QString& t) {
+        return resultado([&] { tecla(Qt::Key_F8, t); }, [&] { return linea().descuento; });
+    };
+    const Campo precio = [&](const QString& t) {
+        return resultado([&] { tecla(Qt::Key_F10, t); }, [&] { return linea().precioUnit; });
+    };
+
+    struct Fila {
+        const char* texto;
+        QString descuento, cantidad, descuentoLinea, precio, importe, devolucion;
+    };
+    const QString maximo = MensajeDescuentoMaximo(20);
+    const Fila filas[] = {
+        {"5,00", NoNumero("Descuento %"), NoNumero("Cantidad"), NoNumero("Descuento %"), NoNumero("Precio Unitario"),
+         NoNumero("Importe"), NoNumero("Cantidad")},
+        {"0,500", "0.5", "0.5", "0.5", "0.5", "0.5", "0.5"},
+        {"1e3", NoNumero("Descuento %"), NoNumero("Cantidad"), NoNumero("Descuento %"), NoNumero("Precio Unitario"),
+         NoNumero("Importe"), NoNumero("Cantidad")},
+        {"12abc", NoNumero("Descuento %"), NoNumero("Cantidad"), NoNumero("Descuento %"), NoNumero("Precio Unitario"),
+         NoNumero("Importe"), NoNumero("Cantidad")},
+        {"-100", Negativo("Descuento %"), Negativo("Cantidad"), Negativo("Descuento %"), Negativo("Precio Unitario"),
+         Negativo("Importe"), Negativo("Cantidad")},
+        {"150", maximo, "150", QStringLiteral("El dato de \"Descuento %\" no puede pasar de 100."), "150", "150",
+         QStringLiteral("Cantidad excede a la de la compra.")},
+        {"  12 ", "12", "12", "12", "12", "12", "12"},
+    };
+    for (const Fila& f : filas) {
+        const QString t = QString::fromUtf8(f.texto);
+        EXPECT_EQ(descuento(t), f.descuento) << f.texto;
+        EXPECT_EQ(cantidad(t), f.cantidad) << f.texto;
+        EXPECT_EQ(descuentoLinea(t), f.descuentoLinea) << f.texto;
+        EXPECT_EQ(precio(t), f.precio) << f.texto;
+    }
+
+    // The payment dialog: each amount typed and added as a payment with the mouse.
+    forma.PonDescuento(0);
+    forma.lineas().escribe(0, QStringLiteral("Cantidad"), 20.0);
+    forma.lineas().escribe(0, QStringLiteral("PrecioUnit"), 3.0);
+    g.PagosMultiples = 1;
+    g.UsarServidorImp = 1;  // queued: nothing opens a report window
+    vendetest::EligeCliente(forma);
+    bool visto = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = forma.findChild<frmFacturar*>();
+        ASSERT_NE(d, nullptr);
+        visto = true;
+        for (const Fila& f : filas) {
+            // The cash payment chosen in the list, then the amount typed into its field.
+            d->Combo1->setFocus();
+            d->Combo1->setCurrentIndex(0);
+            QTest::keyClick(d->Combo1, Qt::Key_Down);
+            d->txtcantidadp->setFocus();
+            d->txtcantidadp->selectAll();  // typed over what was refused before
+            if (d->NumPagos() > 0)
+                prompts.pushAnswer(ui::Answer::Yes);  // "Ya existe un pago las mismas propiedades. Continuar ?"
+            const QString r = resultado(
+                [&] {
+                    QTest::keyClicks(d->txtcantidadp, QString::fromUtf8(f.texto));
+                    QTest::mouseClick(d->cmdAdd, Qt::LeftButton);
+                },
+                [&] { return d->modelo().pagos().ImportesPago[size_t(d->NumPagos())]; });
+            EXPECT_EQ(r, f.importe) << f.texto;
+        }
+        EXPECT_EQ(d->NumPagos(), 3);
+        prompts.clear();  // the answers the refused amounts never asked for
+        QTest::mouseClick(d->cmdCerrar, Qt::LeftButton);
+    });
+    QTest::mouseClick(forma.cmdFacturar, Qt::LeftButton);
+    EXPECT_TRUE(visto);
+    EXPECT_EQ(e.Cuenta("SELECT count(*) FROM Venta"), 0);  // the dialog was closed: nothing sold
+
+    // The returns: a ticket of 20 folders, each answer typed at the quantity prompt of Marcar.
+    g.PagosMultiples = 0;
+    QTest::mouseClick(forma.cmdTicket, Qt::LeftButton);
+    const qint64 ticket = e.Valor("SELECT max(Numero) FROM Venta WHERE Tipo = 'T'").toLongLong();
+    ASSERT_GT(ticket, 0) << prompts.messages().join('|').toStdString();
+    caja::frmDevoluciones devoluciones(nullptr, &e.bd(), &prompts);
+    devoluciones.show();
+    QTest::keyClicks(devoluciones.capNumero->findChild<QLineEdit*>(), QString::number(ticket));
+    QTest::mouseClick(devoluciones.cmdConsultar, Qt::LeftButton);
+    ASSERT_EQ(devoluciones.gridDetVentas->model()->rowCount(), 1) << prompts.lastMessage().toStdString();
+    for (const Fila& f : filas) {
+        const QString r = resultado(
+            [&] {
+                prompts.pushInput(QString::fromUtf8(f.texto));
+                QTest::mouseClick(devoluciones.Command1, Qt::LeftButton);
+            },
+            [&] {
+                const auto& p = devoluciones.devolucion().pendientes();
+                return p.empty() ? 0.0 : p.front().Cantidad;
+            });
+        EXPECT_EQ(r, f.devolucion) << f.texto;
+        // Taken back off the list for the next answer.
+        if (devoluciones.gridDetDevolucion->model()->rowCount() > 0) {
+            devoluciones.gridDetDevolucion->selectRow(0);
+            QTest::mouseClick(devoluciones.Command3, Qt::LeftButton);
+        }
+    }
+}
+
+}  // namespace
