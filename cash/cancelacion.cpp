@@ -92,6 +92,22 @@ std::optional<std::vector<std::pair<qint64, qint64>>> NotasPagadas(db::Database&
     return r;
 }
 
+// Whether another active sale document lists note `nota` among its payments: the note stays
+// spent while anything it paid stands (files written before each part of a split sale kept its
+// own share list the whole payment on every part).
+std::optional<bool> NotaEnOtroDocumento(db::Database& bd, const DocumentoVenta& doc, qint64 nota, db::Error* error) {
+    const QString pago = QStringLiteral("(FormaPago%1 = %2 AND CAST(TRIM(PagaObs%3) AS INTEGER) = ?)");
+    const QString forma = QString::number(venta::PagoNotaCredito);
+    auto n = bd.scalar(QStringLiteral("SELECT count(*) FROM Venta WHERE Status = 1 AND Tipo IN ('T', 'F', 'E') AND "
+                                      "NOT (Numero = ? AND Tipo = ?) AND (") +
+                           pago.arg(QString(), forma, QStringLiteral("1")) + QStringLiteral(" OR ") +
+                           pago.arg(QStringLiteral("2"), forma, QStringLiteral("2")) + QStringLiteral(" OR ") +
+                           pago.arg(QStringLiteral("3"), forma, QStringLiteral("3")) + QStringLiteral(")"),
+                       {doc.Numero, doc.Tipo, nota, nota, nota}, error);
+    if (!n) return std::nullopt;
+    return n->toLongLong() > 0;
+}
+
 // The cut moves by what the customer is handed back in cash: what he paid less what returns gave
 // him, less the notes that paid it, which are spendable again (while they fit into what is owed).
 bool MovimientoDeBaja(db::Database& bd, const DocumentoVenta& doc, Entrega* entrega, db::Error* error) {
@@ -104,6 +120,9 @@ bool MovimientoDeBaja(db::Database& bd, const DocumentoVenta& doc, Entrega* entr
     qint64 restituido = 0;
     for (const auto& [nota, importe] : *notas) {
         if (restituido + importe > debido) continue;
+        const auto enUso = NotaEnOtroDocumento(bd, doc, nota, error);
+        if (!enUso) return false;
+        if (*enUso) continue;
         int filas = 0;
         if (!bd.exec(QStringLiteral("UPDATE NotaCredito SET Status = 1 WHERE Numero = ? AND Status = 2"), {nota}, error,
                      &filas))
@@ -278,8 +297,7 @@ bool Cancelacion::Escribe(Baja b, const QString& letra, const db::Error& e) {
     case Baja::NoEncontrada: prompts->message(NombreDocumento(letra).noEncontrado()); break;
     case Baja::YaCancelada: prompts->message(NombreDocumento(letra).yaCancelado()); break;
     case Baja::EnFacturaDia:
-        prompts->message(QString::fromUtf8("El ticket forma parte de una factura del día ya emitida; "
-                                           "no se puede cancelar ni borrar."));
+        prompts->message(MensajeEnFacturaDia());
         break;
     case Baja::EnCorte: break;  // told by DaDeBaja, which knows the cut
     case Baja::Cancelada: break;

@@ -4,6 +4,11 @@
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <utility>
+
 namespace caja {
 
 namespace {
@@ -29,19 +34,96 @@ QString Numeros(const db::Rows& filas, const QString& campo, const QString& tipo
     return s;
 }
 
-// The rows of a load that tell whether it still holds what is pending: each sale with its total and
-// each movement with its amount.
-QStringList Huella(const CortePantalla& c) {
-    QStringList h;
-    for (const db::Row& f : c.ventas)
-        h << f.text(QStringLiteral("Tipo")) + QString::number(f.integer(QStringLiteral("Numero"))) + u'=' +
-                 QString::number(shell::Centavos(f.real(QStringLiteral("Total"))));
-    if (c.movimientosEnCorte())
-        for (const db::Row& f : c.movimientos)
-            h << QStringLiteral("M") + QString::number(f.integer(QStringLiteral("IdMovimiento"))) + u'=' +
-                     QString::number(shell::Centavos(f.real(QStringLiteral("Importe"))));
-    h.sort();
+// What tells whether a load still holds what is pending, in whole numbers the engine sums as well:
+// how many sales and movements, the sum and the highest of their keys (a sale's number and letter),
+// and their amounts. Another terminal's sale, return, cancellation, movement or cut changes one of
+// them: documents and movements only get higher numbers, and a row leaving changes the count.
+struct Huella {
+    qint64 filas = 0, suma = 0, mayor = 0;
+    double importe = 0;
+    bool operator==(const Huella& o) const {
+        // Amounts are compared to a tenth of a cent: the engine and this code add them in another order.
+        return filas == o.filas && suma == o.suma && mayor == o.mayor && std::fabs(importe - o.importe) < 0.001;
+    }
+};
+
+// A sale's key: its number and letter in one whole number.
+const QString ClaveVentaSQL = QStringLiteral("(Numero * 4 + CASE Tipo WHEN 'T' THEN 1 WHEN 'F' THEN 2 ELSE 3 END)");
+qint64 ClaveVenta(const db::Row& f) {
+    const QString tipo = f.text(QStringLiteral("Tipo"));
+    return f.integer(QStringLiteral("Numero")) * 4 +
+           (tipo == QLatin1String("T") ? 1 : tipo == QLatin1String("F") ? 2 : 3);
+}
+
+Huella HuellaDe(const db::Rows& filas, const std::function<qint64(const db::Row&)>& clave, const QString& importe) {
+    Huella h;
+    for (const db::Row& f : filas) {
+        const qint64 k = clave(f);
+        h.filas += 1;
+        h.suma += k;
+        h.mayor = h.filas == 1 ? k : std::max(h.mayor, k);
+        h.importe += f.real(importe);
+    }
     return h;
+}
+
+Huella HuellaVentas(const CortePantalla& c) {
+    return HuellaDe(c.ventas, ClaveVenta, QStringLiteral("Total"));
+}
+
+Huella HuellaMovimientos(const CortePantalla& c) {
+    if (!c.movimientosEnCorte()) return {};
+    return HuellaDe(c.movimientos, [](const db::Row& f) { return f.integer(QStringLiteral("IdMovimiento")); },
+                    QStringLiteral("Importe"));
+}
+
+std::optional<Huella> HuellaSQL(db::Database& bd, const QString& sql, const QVariantList& p, db::Error* error) {
+    auto f = bd.selectOne(sql, p, error);
+    if (!f) return std::nullopt;
+    Huella h;
+    if (f->empty()) return h;
+    h.filas = f->integer(QStringLiteral("Filas"));
+    h.suma = f->integer(QStringLiteral("Suma"));
+    h.mayor = f->integer(QStringLiteral("Mayor"));
+    h.importe = f->real(QStringLiteral("Importe"));
+    return h;
+}
+
+// The conditions of the sales of cut `idCorte` (see CargaVentas), their parameters into `p`.
+QString CondicionVentas(qint64 idCorte, bool soloAnteriores, const QDate& hoy, QVariantList* p) {
+    QString sql = QStringLiteral("Tipo IN ('T','F','E') AND IdCorte = ?");
+    *p << idCorte;
+    if (idCorte == 0) sql += QStringLiteral(" AND Status = 1");
+    // Only the pending cut can leave today's sales for later; a closed cut holds what it took.
+    if (soloAnteriores && idCorte == 0) {
+        sql += QStringLiteral(" AND Fecha < ?");
+        *p << shell::FechaISO(hoy);
+    }
+    return sql;
+}
+
+// What is pending now, as `mostrado` would count it, summed by the engine without reading the rows.
+std::optional<std::pair<Huella, Huella>> HuellaPendiente(db::Database& bd, const CortePantalla& mostrado,
+                                                         db::Error* error) {
+    QVariantList p;
+    const QString donde = CondicionVentas(0, mostrado.soloAnteriores, QDate::currentDate(), &p);
+    const auto ventas = HuellaSQL(bd,
+                                  QStringLiteral("SELECT count(*) AS Filas, COALESCE(SUM(%1), 0) AS Suma, "
+                                                 "COALESCE(MAX(%1), 0) AS Mayor, COALESCE(SUM(Total), 0) AS Importe "
+                                                 "FROM Venta WHERE ")
+                                          .arg(ClaveVentaSQL) +
+                                      donde,
+                                  p, error);
+    if (!ventas) return std::nullopt;
+    if (!mostrado.movimientosEnCorte()) return std::make_pair(*ventas, Huella{});
+    const auto movs = HuellaSQL(bd,
+                                QStringLiteral("SELECT count(*) AS Filas, COALESCE(SUM(IdMovimiento), 0) AS Suma, "
+                                               "COALESCE(MAX(IdMovimiento), 0) AS Mayor, COALESCE(SUM(%1), 0) AS "
+                                               "Importe FROM cMovimientosCorte WHERE IdCorte = 0 AND EstatusMov = 1")
+                                    .arg(ImporteConSignoSQL()),
+                                {}, error);
+    if (!movs) return std::nullopt;
+    return std::make_pair(*ventas, *movs);
 }
 
 ResultadoCorte Falla(ResultadoCorte::Estado estado, const QString& mensaje) {
@@ -54,24 +136,18 @@ ResultadoCorte Falla(ResultadoCorte::Estado estado, const QString& mensaje) {
 }  // namespace
 
 bool CortePantalla::MismosPendientes(const CortePantalla& otro) const {
-    return soloAnteriores == otro.soloAnteriores && Huella(*this) == Huella(otro);
+    return soloAnteriores == otro.soloAnteriores && movimientosEnCorte() == otro.movimientosEnCorte() &&
+           HuellaVentas(*this) == HuellaVentas(otro) && HuellaMovimientos(*this) == HuellaMovimientos(otro);
 }
 
 std::optional<db::Rows> CargaVentas(db::Database& bd, qint64 idCorte, bool soloAnteriores, const QDate& hoy,
                                     db::Error* error) {
     // A cut stamps only active sales, so every sale a closed cut holds was active when it was made;
     // one cancelled afterwards stays in it (its money back belongs to a later cut).
-    QString sql = QStringLiteral(
-        "SELECT abs(Numero) AS IdNumero, Numero, Tipo, Fecha, Total, Cliente, Status, IdCorte FROM Venta "
-        "WHERE Tipo IN ('T','F','E') AND IdCorte = ?");
-    if (idCorte == 0) sql += QStringLiteral(" AND Status = 1");
-    QVariantList p{idCorte};
-    // Only the pending cut can leave today's sales for later; a closed cut holds what it took.
-    if (soloAnteriores && idCorte == 0) {
-        sql += QStringLiteral(" AND Fecha < ?");
-        p << shell::FechaISO(hoy);
-    }
-    sql += QStringLiteral(" ORDER BY Fecha DESC");
+    QVariantList p;
+    const QString sql = QStringLiteral("SELECT abs(Numero) AS IdNumero, Numero, Tipo, Fecha, Total, Cliente, Status, "
+                                       "IdCorte FROM Venta WHERE ") +
+                        CondicionVentas(idCorte, soloAnteriores, hoy, &p) + QStringLiteral(" ORDER BY Fecha DESC");
     return bd.select(sql, p, error);
 }
 
@@ -150,9 +226,9 @@ ResultadoCorte CreaCorte(db::Database& bd, const CortePantalla& mostrado, const 
     // The drawer is counted at this moment: a sale, a return or a movement written by another
     // terminal since the screen was loaded would leave the cut off the drawer, so what is pending
     // now, read under the write lock, must be exactly what is shown.
-    const auto ahora = CargaCorte(bd, 0, mostrado.soloAnteriores, QDate::currentDate(), &e);
+    const auto ahora = HuellaPendiente(bd, mostrado, &e);
     if (!ahora) return error();
-    if (!ahora->MismosPendientes(mostrado)) {
+    if (ahora->first != HuellaVentas(mostrado) || ahora->second != HuellaMovimientos(mostrado)) {
         t.rollback();
         return Falla(ResultadoCorte::Cambiado, MensajeCambiado());
     }

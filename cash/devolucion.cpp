@@ -1,5 +1,7 @@
 #include "cash/devolucion.h"
 
+#include "cash/facturadia.h"
+
 #include "shell/texto.h"
 
 #include <QDateTime>
@@ -104,6 +106,19 @@ void Devolucion::NuevaDevolucion() {
     NumeroEntrada = 0;
 }
 
+namespace {
+
+// A ticket an active day invoice holds is billed as it was sold: it is not returned (told once).
+bool TicketLibre(db::Database& bd, qint64 numero, ui::Prompts& prompts) {
+    db::Error e;
+    const auto enFactura = TicketEnFacturaDiaActiva(bd, numero, &e);
+    if (!enFactura) prompts.message(e.message, ui::Icon::Critical);
+    else if (*enFactura) prompts.message(MensajeEnFacturaDia());
+    return enFactura && !*enFactura;
+}
+
+}  // namespace
+
 ResultadoConsulta Devolucion::ConsultaVenta(db::Database& bd, const QString& letra,
                                             const QString& numeroTexto, ui::Prompts& prompts) {
     NuevaDevolucion();
@@ -128,6 +143,9 @@ ResultadoConsulta Devolucion::ConsultaVenta(db::Database& bd, const QString& let
         // A day invoice took no stock of its own: its goods come back through its tickets.
         prompts.message(QString::fromUtf8("Esta factura agrupa los tickets del día; haga la devolución sobre el "
                                           "ticket de la venta."));
+        r = ResultadoConsulta::EstatusNoValido;
+    } else if (letra == QLatin1String("T") && cab->integer(QStringLiteral("FE")) == 2 &&
+               !TicketLibre(bd, *numero, prompts)) {
         r = ResultadoConsulta::EstatusNoValido;
     } else {
         venta_.Numero = *numero;

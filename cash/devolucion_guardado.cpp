@@ -1,6 +1,7 @@
 #include "cash/devolucion_guardado.h"
 
 #include "cash/devolucion_comprobante.h"
+#include "cash/facturadia.h"
 #include "sale/documentos.h"
 #include "sale/folios.h"
 #include "shell/estado.h"
@@ -46,6 +47,14 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
     if (status->isNull() || status->toInt() != 1) {
         db::fail(&r.error, db::ErrorKind::Other, QString::fromUtf8("El estatus de la venta no es válido."));
         return r;
+    }
+    if (v.Tipo == QLatin1String("T")) {
+        const auto enFactura = TicketEnFacturaDiaActiva(bd, v.Numero, &r.error);
+        if (!enFactura) return r;
+        if (*enFactura) {
+            db::fail(&r.error, db::ErrorKind::Other, MensajeEnFacturaDia());
+            return r;
+        }
     }
     const auto devuelto = CantidadesDevueltas(bd, v.Tipo, v.Numero, &r.error);
     if (!devuelto) return r;

@@ -156,6 +156,11 @@ std::optional<bool> TicketEnFacturaDiaActiva(db::Database& bd, qint64 numero, db
     return n->toLongLong() > 0;
 }
 
+QString MensajeEnFacturaDia() {
+    return QString::fromUtf8("El ticket forma parte de una factura del día ya emitida; no se puede cancelar, "
+                             "borrar ni devolver.");
+}
+
 bool LiberaTicketsFacturaDia(db::Database& bd, qint64 numero, const QString& letra, bool olvida, db::Error* error) {
     const bool enlaces = bd.tableExists(TablaEnlaces);
     const QString retiene = Retiene(enlaces);

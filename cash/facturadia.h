@@ -45,7 +45,10 @@ struct FacturaDiaEnviada {
 };
 
 // Whether ticket `numero` is gathered into a day invoice that is still active (not cancelled).
+// Such a ticket is changed by nothing but that invoice's own cancellation: cancel, delete and
+// return all refuse it with MensajeEnFacturaDia().
 std::optional<bool> TicketEnFacturaDiaActiva(db::Database& bd, qint64 numero, db::Error* error = nullptr);
+QString MensajeEnFacturaDia();
 // Gives the tickets held by day invoice `numero` of letter `letra` back to the free list (FE 0),
 // except a ticket another active day invoice still holds; with `olvida` its links go too (the
 // invoice is being deleted). Runs inside the caller's write transaction, before the header goes.

@@ -325,21 +325,64 @@ std::optional<qint64> SiguienteClaveProducto(db::Database& bd, db::Error* error)
     return siguiente;
 }
 
+namespace {
+
+// The schema name under which `bd` reaches the central file ("" when it is not attached).
+QString EsquemaCentral(db::Database& bd, db::Error* error)
+{
+    const QString central = QFileInfo(bd.centralPath()).canonicalFilePath();
+    auto filas = bd.select(QStringLiteral("SELECT name, file FROM pragma_database_list"), {}, error);
+    if (!filas || central.isEmpty())
+        return {};
+    for (const db::Row& f : *filas)
+        if (QFileInfo(f.text(QStringLiteral("file"))).canonicalFilePath() == central)
+            return f.text(QStringLiteral("name"));
+    return {};
+}
+
+// The deleted product's code, name and description go to the central file, where every branch's
+// line queries find them; a branch file made before they lived there keeps its own copy too, which
+// its stored queries read.
+bool GuardaNombreBorrado(db::Database& bd, const QVariantList& clave, db::Error* error)
+{
+    const QString esquema = EsquemaCentral(bd, error);
+    if (esquema.isEmpty())
+        return db::fail(error, db::ErrorKind::Other,
+                        QStringLiteral("No se encontró el archivo central de productos."));
+    const QString central = QStringLiteral("\"") + QString(esquema).replace(u'"', QStringLiteral("\"\"")) + u'"';
+    if (!bd.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1.ProductoBorrado (ClaveProducto INTEGER PRIMARY KEY, "
+                                "CodigodeBarras TEXT, Nombre TEXT, Descripcion TEXT)")
+                     .arg(central),
+                 {}, error)
+        || !bd.exec(QStringLiteral("INSERT OR REPLACE INTO %1.ProductoBorrado (ClaveProducto, CodigodeBarras, Nombre, "
+                                   "Descripcion) SELECT ClaveProducto, CodigodeBarras, Nombre, Descripcion FROM "
+                                   "Producto WHERE ClaveProducto=?")
+                        .arg(central),
+                    clave, error))
+        return false;
+    auto local = bd.scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE type='table' AND "
+                                          "name='ProductoBorrado' COLLATE NOCASE"),
+                           {}, error);
+    if (!local)
+        return false;
+    return local->toLongLong() == 0
+           || bd.exec(QStringLiteral("INSERT OR REPLACE INTO main.ProductoBorrado (ClaveProducto, Nombre, Descripcion) "
+                                     "SELECT ClaveProducto, Nombre, Descripcion FROM Producto WHERE ClaveProducto=?"),
+                      clave, error);
+}
+
+}  // namespace
+
 bool BorraProducto(db::Database& bd, qint64 clave, db::Error* error)
 {
     if (clave == 1)
         return db::fail(error, db::ErrorKind::Constraint, QString::fromUtf8(kNoSeBorra));
     db::WriteTransaction t(bd);
     const QVariantList k{clave};
-    // Sold lines keep naming the product (closed cuts reprint as they were made); files made before
-    // the table existed get it here.
-    return t.begin({}, error)
-           && bd.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS ProductoBorrado (ClaveProducto INTEGER PRIMARY KEY, "
-                                     "Nombre TEXT, Descripcion TEXT)"),
-                      {}, error)
-           && bd.exec(QStringLiteral("INSERT OR REPLACE INTO ProductoBorrado (ClaveProducto, Nombre, Descripcion) "
-                                     "SELECT ClaveProducto, Nombre, Descripcion FROM Producto WHERE ClaveProducto=?"),
-                      k, error)
+    // Sold lines keep naming the product (closed cuts reprint as they were made). The central file
+    // is written too, so the save reserves both files.
+    return t.begin({}, error, db::WriteScope::AllFiles)
+           && GuardaNombreBorrado(bd, k, error)
            && bd.exec(QStringLiteral("DELETE FROM Producto WHERE ClaveProducto=?"), k, error)
            && bd.exec(QStringLiteral("DELETE FROM Existencia WHERE ClaveProducto=?"), k, error)
            && bd.exec(QStringLiteral("DELETE FROM ProductoProveedor WHERE ClaveProducto=?"), k, error)

@@ -117,12 +117,14 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
                                           db::Error* error) {
     const shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2);
     const auto lineas = bd.select(
-        QStringLiteral("SELECT DetalleVenta.ClaveProducto, Producto.Nombre, Producto.Descripcion, "
+        QStringLiteral("SELECT DetalleVenta.ClaveProducto, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, "
+                       "COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion, "
                        "DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento, "
                        "DetalleVenta.Numero, DetalleVenta.TipoDocto, Venta.Descuento AS DescFact, Venta.Total "
                        "FROM DetalleVenta JOIN Venta ON Venta.Numero = DetalleVenta.Numero "
                        "AND Venta.Tipo = DetalleVenta.TipoDocto "
                        "LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto "
+                       "LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DetalleVenta.ClaveProducto "
                        // A day invoice (IdCorte -1) re-lists goods its tickets already sold.
                        "WHERE DetalleVenta.Numero <> 0 AND Venta.Tipo IN ('T', 'F', 'E') AND Venta.Status = 1 AND "
                        "COALESCE(Venta.IdCorte, 0) <> -1 AND ") +

@@ -2,6 +2,7 @@
 
 #include "platform/money/money.h"
 #include "sale/folios.h"
+#include "sale/pago.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
@@ -68,6 +69,55 @@ DatosEncabezado EncabezadoDesdeEstado() {
     d.FormaPagoSel = g.FormaPagoSel;
     d.ReferenciasPago = g.ReferenciasPago;
     return d;
+}
+
+std::vector<DatosEncabezado> RepartePagos(const DatosEncabezado& venta, const std::vector<double>& totales) {
+    const size_t k = totales.size();
+    std::vector<DatosEncabezado> partes(k, venta);
+    for (size_t i = 0; i < k; ++i) partes[i].Total = totales[i];
+    if (k <= 1) return partes;
+
+    std::vector<qint64> falta(k);
+    for (size_t i = 0; i < k; ++i) falta[i] = std::max<qint64>(0, money::centavos(totales[i]));
+    // share[i][slot]: cents of payment `slot` that document i took.
+    std::vector<std::array<qint64, 5>> parte(k, std::array<qint64, 5>{});
+    auto esNota = [&](size_t slot) { return int(venta.FormaPagoSel[slot]) == venta::PagoNotaCredito; };
+    for (size_t slot = 1; slot <= 3; ++slot) {
+        if (venta.FormaPagoSel[slot] == 0 || !esNota(slot)) continue;
+        const size_t i = size_t(std::max_element(falta.begin(), falta.end()) - falta.begin());
+        const qint64 importe = money::centavos(venta.ImportesPago[slot]);
+        parte[i][slot] = importe;
+        falta[i] = std::max<qint64>(0, falta[i] - importe);
+    }
+    for (size_t slot = 1; slot <= 3; ++slot) {
+        if (venta.FormaPagoSel[slot] == 0 || esNota(slot)) continue;
+        qint64 resto = money::centavos(venta.ImportesPago[slot]);
+        size_t ultimo = k - 1;
+        for (size_t i = 0; i < k && resto > 0; ++i) {
+            const qint64 toma = std::min(resto, falta[i]);
+            if (toma <= 0) continue;
+            parte[i][slot] += toma;
+            falta[i] -= toma;
+            resto -= toma;
+            ultimo = i;
+        }
+        parte[ultimo][slot] += resto;
+    }
+    for (size_t i = 0; i < k; ++i) {
+        DatosEncabezado& d = partes[i];
+        d.ImportesPago = {};
+        d.FormaPagoSel = {};
+        d.ReferenciasPago = {};
+        size_t n = 1;
+        for (size_t slot = 1; slot <= 3; ++slot) {
+            if (venta.FormaPagoSel[slot] == 0 || parte[i][slot] <= 0) continue;
+            d.ImportesPago[n] = double(parte[i][slot]) / 100.0;
+            d.FormaPagoSel[n] = venta.FormaPagoSel[slot];
+            d.ReferenciasPago[n] = venta.ReferenciasPago[slot];
+            ++n;
+        }
+    }
+    return partes;
 }
 
 std::vector<std::pair<QString, QVariant>> ColumnasEncabezado(ClaseDocumento clase, qint64 numero,
@@ -334,14 +384,15 @@ Guardado GuardaUnaVez(db::Database& bd, const PorGuardar& g, const db::LockWait&
     if (primero < 0) return falla();
 
     const QString letraLineas = g.LetraLineas.isEmpty() ? r.Letra : g.LetraLineas;
+    std::vector<double> totales;
+    for (const DocumentoPorGuardar& d : g.Documentos) totales.push_back(d.Total);
+    const std::vector<DatosEncabezado> encabezados = RepartePagos(g.Encabezado, totales);
     for (int i = 0; i < k; ++i) {
         const qint64 numero = primero + i;
         const DocumentoPorGuardar& d = g.Documentos[static_cast<size_t>(i)];
-        if (EnVenta(g.Clase)) {
-            DatosEncabezado datos = g.Encabezado;
-            datos.Total = d.Total;
-            if (!EscribeEncabezado(bd, g.Clase, numero, datos, &r.error)) return falla();
-        }
+        if (EnVenta(g.Clase) &&
+            !EscribeEncabezado(bd, g.Clase, numero, encabezados[static_cast<size_t>(i)], &r.error))
+            return falla();
         if (!EscribeLineas(bd, g, Documento{numero, letraLineas}, d.Lineas, &r.error))
             return falla();
         if (g.Solicitud != 0 &&

@@ -60,6 +60,14 @@ struct DatosEncabezado {
     QString Observacion;
 };
 
+// The payment of a sale split into documents of totals `totales`, as each document's header
+// stores it: a payment is stored once across them. A credit note goes whole to one document (the
+// one with most left to pay when its turn comes, notes first); the other payments then cover each
+// document in order, and what was tendered beyond the total stays with the document that took
+// that payment's last share. Each document lists its shares in the order of the sale's slots,
+// from slot 1 on. One document keeps the sale's payment as it is.
+std::vector<DatosEncabezado> RepartePagos(const DatosEncabezado& venta, const std::vector<double>& totales);
+
 // The header values of the sale in progress from the program-wide state (user, branch, terminal,
 // seller, payment condition, tax percent and payment slots); client, total, discount and
 // observation are the screen's and stay for the caller.

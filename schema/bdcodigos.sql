@@ -185,6 +185,15 @@ CREATE INDEX ProductoNombre ON Producto (Nombre);
 CREATE INDEX ProductoDescripcion ON Producto (Descripcion);
 CREATE INDEX ProductoMarca ON Producto (Marca);
 
+-- Code, name and description of each product deleted from the catalogue, kept here where every
+-- branch reads them, so that the documents, cuts and listings that sold it still name it.
+CREATE TABLE ProductoBorrado (
+  ClaveProducto  INTEGER PRIMARY KEY,
+  CodigodeBarras TEXT,
+  Nombre         TEXT,
+  Descripcion    TEXT
+);
+
 -- Copy of Producto as it was before the last import; each import drops and remakes it.
 CREATE TABLE RProducto AS SELECT * FROM Producto WHERE 0;
 

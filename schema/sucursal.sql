@@ -1,5 +1,5 @@
 -- Branch template (BDLimpias/SucursalL.db), copied as the database of every new branch.
--- The twelve central tables are links ("-- @link"), made in this order; saved queries sit between
+-- The central tables are links ("-- @link"), made in this order; saved queries sit between
 -- "-- @query <name> <select|action>" and "-- @end". Everything else runs as it stands.
 -- Keys are whole numbers; amounts and quantities REAL; on/off values 1/0; dates ISO text.
 
@@ -111,14 +111,6 @@ CREATE TABLE DetalleVenta (
 );
 CREATE INDEX DetalleVentaDocto ON DetalleVenta (Numero, TipoDocto);
 CREATE INDEX DetalleVentaProducto ON DetalleVenta (ClaveProducto);
-
--- Name and description of each product deleted from the catalogue, so that the documents and cash
--- cuts that sold it still name it.
-CREATE TABLE ProductoBorrado (
-  ClaveProducto INTEGER PRIMARY KEY,
-  Nombre        TEXT,
-  Descripcion   TEXT
-);
 
 -- The tickets (Venta.Tipo T) each day invoice (Numero, Tipo F or E) gathered.
 CREATE TABLE FacturaDiaTicket (
@@ -324,6 +316,8 @@ INSERT INTO Folios (Numerofolio, ValorFolio, Descripcion) VALUES
 -- @link TipoProducto BDcodigos.db
 -- @link DescribeMov BDcodigos.db
 -- @link Vendedores BDcodigos.db
+-- The deleted products' names: every line query names a product through Producto, then this.
+-- @link ProductoBorrado BDcodigos.db
 
 -- ---------------------------------------------------------------- saved queries
 -- Where only the columns a query's readers use are known, the SQL below is ours, written from what
@@ -357,7 +351,7 @@ LEFT JOIN Categoria ON Categoria.ClaveCategoria = Producto.Categoria
 -- document total sums); PPrecioUnit the unit price after that discount; PPrecioUnitD the same before
 -- tax at the branch rate (16 when the branch has 0). Serves the capture screen and the returns form.
 -- @query CdetalleVenta select
-SELECT DetalleVenta.*, Producto.CodigodeBarras, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre,
+SELECT DetalleVenta.*, COALESCE(Producto.CodigodeBarras, ProductoBorrado.CodigodeBarras) AS CodigodeBarras, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre,
        COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion,
        Producto.Ubicacion, Producto.LDesc, Producto.Precio1, Producto.Precio2, Producto.Precio3,
        Existencia.Existencia, Existencia.Existencia AS Exis,
@@ -385,18 +379,19 @@ FROM Venta LEFT JOIN Cliente ON Cliente.RFC = Venta.Cliente
 SELECT DetalleVenta.Numero, DetalleVenta.TipoDocto, Venta.Tipo, Venta.Fecha, Venta.Cliente,
        COALESCE(Cliente.Nombre, '') AS NombreC, Cliente.Direccion, Cliente.Colonia, Cliente.Ciudad,
        Cliente.Estado, Cliente.CP, Venta.Descuento AS DescFact, Venta.Total, Venta.Status,
-       Venta.ObsVenta, Venta.IVAP, DetalleVenta.ClaveProducto, Producto.CodigodeBarras, Producto.Nombre,
-       Producto.Descripcion, DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento,
+       Venta.ObsVenta, Venta.IVAP, DetalleVenta.ClaveProducto, COALESCE(Producto.CodigodeBarras, ProductoBorrado.CodigodeBarras) AS CodigodeBarras, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre,
+       COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion, DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento,
        DetalleVenta.Iva, DetalleVenta.Observacion, DetalleVenta.Descripcion2,
        DetalleVenta.Cantidad * DetalleVenta.PrecioUnit AS Importe,
-       COALESCE(Producto.CodigodeBarras, '') AS CExtra1,
-       Producto.Nombre AS CExtra2,
+       COALESCE(Producto.CodigodeBarras, ProductoBorrado.CodigodeBarras, '') AS CExtra1,
+       COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS CExtra2,
        DetalleVenta.Cantidad AS CExtra3,
        'GENERICO' || COALESCE(NULLIF(DetalleVenta.Descripcion2, ''), DetalleVenta.Observacion, '') AS CExtra4
 FROM DetalleVenta
 JOIN Venta ON Venta.Numero = DetalleVenta.Numero AND Venta.Tipo = DetalleVenta.TipoDocto
 LEFT JOIN Cliente ON Cliente.RFC = Venta.Cliente
 LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DetalleVenta.ClaveProducto
 ORDER BY DetalleVenta.IdLinea
 -- @end
 
@@ -405,7 +400,7 @@ ORDER BY DetalleVenta.IdLinea
 SELECT DetalleVenta.Numero, DetalleVenta.TipoDocto, Venta.Tipo, Venta.Fecha, Venta.Cliente,
        COALESCE(Cliente.Nombre, '') AS NombreC, Cliente.Direccion, Cliente.Colonia, Cliente.Ciudad,
        Cliente.Estado, Cliente.CP, Venta.Descuento AS DescFact, Venta.Total, Venta.ObsVenta,
-       DetalleVenta.ClaveProducto, Producto.CodigodeBarras, Producto.Nombre, Producto.Descripcion,
+       DetalleVenta.ClaveProducto, COALESCE(Producto.CodigodeBarras, ProductoBorrado.CodigodeBarras) AS CodigodeBarras, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion,
        DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento, DetalleVenta.Iva,
        DetalleVenta.Observacion, DetalleVenta.Descripcion2,
        DetalleVenta.Cantidad * DetalleVenta.PrecioUnit AS Importe,
@@ -414,6 +409,7 @@ FROM DetalleVenta
 JOIN Venta ON Venta.Numero = DetalleVenta.Numero AND Venta.Tipo = DetalleVenta.TipoDocto
 LEFT JOIN Cliente ON Cliente.RFC = Venta.Cliente
 LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DetalleVenta.ClaveProducto
 WHERE Venta.Tipo = 'C'
 ORDER BY DetalleVenta.IdLinea
 -- @end
@@ -425,11 +421,13 @@ SELECT CASE WHEN DetalleVenta.TipoDocto = 'T' THEN -DetalleVenta.Numero ELSE Det
        DetalleVenta.TipoDocto, DetalleVenta.ClaveProducto, Venta.Fecha, Venta.Cliente,
        DetalleVenta.Descuento, DetalleVenta.PrecioUnit, DetalleVenta.Cantidad, DetalleVenta.Iva,
        Venta.Total AS Importe, Venta.Status, Venta.Descuento AS DescFact, Venta.IdCorte,
-       Producto.Nombre, Producto.Descripcion,
-       COALESCE(NULLIF(Producto.Descripcion, ''), Producto.Nombre, '') AS Cextra1
+       COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion,
+       COALESCE(NULLIF(Producto.Descripcion, ''), Producto.Nombre, NULLIF(ProductoBorrado.Descripcion, ''),
+                ProductoBorrado.Nombre, '') AS Cextra1
 FROM DetalleVenta
 JOIN Venta ON Venta.Numero = DetalleVenta.Numero AND Venta.Tipo = DetalleVenta.TipoDocto
 LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DetalleVenta.ClaveProducto
 WHERE DetalleVenta.TipoDocto IN ('T', 'F', 'E')
 -- @end
 
@@ -458,13 +456,14 @@ SELECT NotaCredito.Numero, NotaCredito.Fecha, NotaCredito.Cliente,
        Cliente.Colonia, Cliente.Ciudad, Cliente.Estado, Cliente.CP, NotaCredito.Total,
        NotaCredito.Descuento AS DescFact, NotaCredito.FactRef, NotaCredito.Observaciones,
        NotaCredito.Status, NotaCredito.IVAP, DNotaCredito.ClaveProducto, DNotaCredito.Cantidad,
-       DNotaCredito.PrecioUnit, DNotaCredito.IVA, DNotaCredito.Descuento, Producto.CodigodeBarras,
-       Producto.Nombre, Producto.Descripcion,
+       DNotaCredito.PrecioUnit, DNotaCredito.IVA, DNotaCredito.Descuento, COALESCE(Producto.CodigodeBarras, ProductoBorrado.CodigodeBarras) AS CodigodeBarras,
+       COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion,
        DNotaCredito.Cantidad * DNotaCredito.PrecioUnit * (1 - COALESCE(DNotaCredito.Descuento, 0) / 100.0) AS Importe
 FROM NotaCredito
 LEFT JOIN Cliente ON Cliente.RFC = NotaCredito.Cliente
 LEFT JOIN DNotaCredito ON DNotaCredito.Numero = NotaCredito.Numero
 LEFT JOIN Producto ON Producto.ClaveProducto = DNotaCredito.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DNotaCredito.ClaveProducto
 -- @end
 
 -- Highest cash movement id (Null when there is none).
@@ -497,12 +496,13 @@ ORDER BY MovimientosCaja.IdMovimiento
 
 -- Inventory lines with product and stock; Importe is the line amount.
 -- @query DEInventarioCNombre select
-SELECT DEInventario.Numero, DEInventario.ClaveProducto, Producto.Nombre, Producto.Descripcion,
+SELECT DEInventario.Numero, DEInventario.ClaveProducto, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion,
        DEInventario.Cantidad, DEInventario.PUnitario,
        DEInventario.Cantidad * DEInventario.PUnitario AS Importe,
        DEInventario.OrdenCap, DEInventario.Comentario, Existencia.Existencia
 FROM DEInventario
 LEFT JOIN Producto ON Producto.ClaveProducto = DEInventario.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DEInventario.ClaveProducto
 LEFT JOIN Existencia ON Existencia.ClaveProducto = DEInventario.ClaveProducto
 ORDER BY DEInventario.OrdenCap
 -- @end
@@ -511,13 +511,14 @@ ORDER BY DEInventario.OrdenCap
 -- @query cESInventarioDev select
 SELECT EInventario.Numero, EInventario.Fecha, EInventario.Descripcion, EInventario.Docto,
        EInventario.sucOrigen, EInventario.sucDestino, EInventario.DescribeMovto, EInventario.Usuario,
-       Personal.NombreUsuario, DEInventario.ClaveProducto, Producto.Descripcion AS PDescripcion,
-       Producto.Nombre, DEInventario.PUnitario, Producto.PrecioUnit, DEInventario.Cantidad,
+       Personal.NombreUsuario, DEInventario.ClaveProducto, COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS PDescripcion,
+       COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, DEInventario.PUnitario, Producto.PrecioUnit, DEInventario.Cantidad,
        DEInventario.Cantidad * DEInventario.PUnitario AS Importe, DEInventario.OrdenCap
 FROM EInventario
 JOIN DEInventario ON DEInventario.Numero = EInventario.Numero
 LEFT JOIN Personal ON Personal.ClavePersonal = EInventario.Usuario
 LEFT JOIN Producto ON Producto.ClaveProducto = DEInventario.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DEInventario.ClaveProducto
 ORDER BY EInventario.Numero, DEInventario.OrdenCap
 -- @end
 
@@ -527,10 +528,11 @@ SELECT DEInventario.ClaveProducto, EInventario.Numero, EInventario.Fecha, EInven
        EInventario.Traspaso, EInventario.sucOrigen, EInventario.sucDestino, EInventario.DescribeMovto,
        DescribeMov.Descripcion AS DescribeMov, EInventario.Docto, DEInventario.Cantidad,
        DEInventario.PUnitario, DEInventario.Cantidad * DEInventario.PUnitario AS Importe,
-       Producto.CodigodeBarras, Producto.Nombre, Producto.Descripcion AS PDescripcion
+       COALESCE(Producto.CodigodeBarras, ProductoBorrado.CodigodeBarras) AS CodigodeBarras, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS PDescripcion
 FROM DEInventario
 JOIN EInventario ON EInventario.Numero = DEInventario.Numero
 LEFT JOIN Producto ON Producto.ClaveProducto = DEInventario.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DEInventario.ClaveProducto
 LEFT JOIN DescribeMov ON DescribeMov.DescribeMovto = EInventario.DescribeMovto
 ORDER BY EInventario.Fecha, EInventario.Numero
 -- @end
@@ -541,12 +543,13 @@ SELECT EInventario.Numero, EInventario.Fecha, EInventario.Descripcion, EInventar
        EInventario.Traspaso, EInventario.sucOrigen, EInventario.sucDestino, EInventario.DescribeMovto,
        EInventario.Docto, Personal.NombreUsuario, DEInventario.ClaveProducto, DEInventario.Cantidad,
        DEInventario.PUnitario, DEInventario.Cantidad * DEInventario.PUnitario AS Importe,
-       DEInventario.Comentario, Producto.CodigodeBarras, Producto.Nombre,
-       Producto.Descripcion AS PDescripcion
+       DEInventario.Comentario, COALESCE(Producto.CodigodeBarras, ProductoBorrado.CodigodeBarras) AS CodigodeBarras, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre,
+       COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS PDescripcion
 FROM EInventario
 JOIN DEInventario ON DEInventario.Numero = EInventario.Numero
 LEFT JOIN Personal ON Personal.ClavePersonal = EInventario.Usuario
 LEFT JOIN Producto ON Producto.ClaveProducto = DEInventario.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DEInventario.ClaveProducto
 ORDER BY EInventario.Numero, DEInventario.OrdenCap
 -- @end
 
@@ -559,8 +562,9 @@ ORDER BY VentaCredito.Numero
 
 -- Payment documents of the credit sales with the product's description.
 -- @query CDoctosCredito select
-SELECT doctoscredito.*, Producto.Descripcion, Producto.CodigodeBarras
+SELECT doctoscredito.*, COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion, COALESCE(Producto.CodigodeBarras, ProductoBorrado.CodigodeBarras) AS CodigodeBarras
 FROM doctoscredito LEFT JOIN Producto ON Producto.ClaveProducto = doctoscredito.ClaveProducto
+LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = doctoscredito.ClaveProducto
 ORDER BY doctoscredito.Numeroventa, doctoscredito.ClaveProducto, doctoscredito.Numerodocto
 -- @end
 

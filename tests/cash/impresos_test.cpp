@@ -4,11 +4,13 @@
 #include "devol_fixture.h"
 #include "pdftext.h"
 
+#include "apps/setup/datasetup.h"
 #include "cash/corte_impresion.h"
 #include "cash/devolucion.h"
 #include "cash/devolucion_comprobante.h"
 #include "cash/devolucion_guardado.h"
 #include "cash/facturadia.h"
+#include "catalogs/productos.h"
 #include "printing/reportes_ventas.h"
 #include "printing/textoticket.h"
 #include "printing/ticketventa.h"
@@ -16,6 +18,7 @@
 #include "sale/impresion_factura.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <functional>
@@ -226,6 +229,82 @@ TEST_F(ImpresosTest, EveryPrintoutShowsWhatWasPaidAndItsLinesAddUp) {
     const QString texto = reporttest::squeezed(reporttest::pdfText(pdf));
     EXPECT_EQ(texto.count("3.16 3.16"), 2) << texto.toStdString();
     EXPECT_TRUE(texto.contains("3.16 3.17") && texto.contains("$ 9.49")) << texto.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// Every query that prints or lists a stored line names a deleted product as it was, in the branch
+// that deleted it and in any other branch of the folder.
+TEST_F(ImpresosTest, ADeletedProductIsNamedOnEveryLineQueryOfEveryBranch) {
+    const qint64 producto = clave(2);
+    const auto antes = bd().selectOne("SELECT CodigodeBarras, Nombre, Descripcion FROM Producto WHERE ClaveProducto = ?",
+                                      {producto});
+    ASSERT_TRUE(antes && !antes->empty());
+    const QString codigo = antes->text("CodigodeBarras"), nombre = antes->text("Nombre");
+    const QString descripcion = antes->text("Descripcion");
+    vende(1, "T", {{2, 10, 7}});
+    vende(2, "F", {{2, 1, 7}});
+    vende(3, "C", {{2, 1, 7}});
+    devolucionAnterior("T 1", 2, 1);
+    ASSERT_TRUE(bd().exec("INSERT INTO NotaCredito (Numero, Total, Fecha, Status) VALUES (1, 7, '2026-12-09', 1)"));
+    ASSERT_TRUE(bd().exec("INSERT INTO DNotaCredito (Numero, ClaveProducto, Cantidad, PrecioUnit) VALUES (1, ?, 1, 7)",
+                          {producto}));
+    ASSERT_TRUE(bd().exec("INSERT INTO doctoscredito (Numeroventa, ClaveProducto, Numerodocto, Importe) VALUES "
+                          "(1, ?, 1, 7)",
+                          {producto}));
+    ASSERT_TRUE(catalogos::BorraProducto(bd(), producto));
+
+    struct Consulta {
+        const char* sql;
+        std::vector<std::pair<const char*, QString>> columnas;
+    };
+    const std::vector<Consulta> consultas{
+        {"SELECT * FROM CdetalleVenta WHERE Numero = 1 AND TipoDocto = 'T'",
+         {{"CodigodeBarras", codigo}, {"Nombre", nombre}, {"Descripcion", descripcion}}},
+        {"SELECT * FROM CDetalleVentaFac WHERE Numero = 2 AND Tipo = 'F'",
+         {{"CodigodeBarras", codigo}, {"Nombre", nombre}, {"Descripcion", descripcion}, {"CExtra1", codigo},
+          {"CExtra2", nombre}}},
+        {"SELECT * FROM CDetalleVentaCot WHERE Numero = 3", {{"Nombre", nombre}, {"Descripcion", descripcion}}},
+        {"SELECT * FROM CdetalleVentaFacRD WHERE Numero = -1", {{"Nombre", nombre}, {"Descripcion", descripcion}}},
+        {"SELECT * FROM cDetalleVentaFacCorte WHERE Numero = -1",
+         {{"Cextra1", descripcion.isEmpty() ? nombre : descripcion}}},
+        {"SELECT * FROM CDetalleNCredito WHERE Numero = 1", {{"Nombre", nombre}, {"CodigodeBarras", codigo}}},
+        {"SELECT * FROM DEInventarioCNombre", {{"Nombre", nombre}}},
+        {"SELECT * FROM cESInventarioDev", {{"Nombre", nombre}, {"PDescripcion", descripcion}}},
+        {"SELECT * FROM cESProducto", {{"Nombre", nombre}, {"CodigodeBarras", codigo}}},
+        {"SELECT * FROM CESInventario", {{"Nombre", nombre}, {"CodigodeBarras", codigo}}},
+        {"SELECT * FROM CDoctosCredito", {{"Descripcion", descripcion}, {"CodigodeBarras", codigo}}},
+    };
+    for (const Consulta& c : consultas) {
+        const db::Rows r = filas(c.sql);
+        ASSERT_FALSE(r.empty()) << c.sql;
+        for (const auto& [columna, esperado] : c.columnas)
+            EXPECT_EQ(r.front().text(columna), esperado) << c.sql << " " << columna;
+    }
+    // Productos más vendidos lists it by its name.
+    auto vendidos = printing::ProductosVendidos(bd(), QDate(2026, 12, 9), QDate(2026, 12, 9), false);
+    ASSERT_TRUE(vendidos && !vendidos->empty());
+    EXPECT_EQ(vendidos->front().text("Nombre"), nombre);
+
+    // Another branch of the folder reads the same name for a line of its own.
+    const QString otra = tmp.filePath("otra.db");
+    ASSERT_TRUE(QFile::copy(datasetup::rutaPlantillaSucursal(data), otra));
+    db::OpenOptions op;
+    op.password = datasetup::claveArchivos();
+    op.centralPath = datasetup::rutaBDCodigos(data);
+    auto sucursal = db::Database::open(otra, op);
+    ASSERT_TRUE(sucursal);
+    ASSERT_TRUE(sucursal->exec("INSERT INTO Venta (Numero, Tipo, Fecha, Total, Status) VALUES (5, 'T', "
+                               "'2026-12-09 10:00:00', 7, 1)"));
+    ASSERT_TRUE(sucursal->exec("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit) "
+                               "VALUES (5, 'T', ?, 1, 7)",
+                               {producto}));
+    auto fila = sucursal->selectOne("SELECT * FROM CDetalleVentaFac WHERE Numero = 5 AND Tipo = 'T'");
+    ASSERT_TRUE(fila && !fila->empty());
+    EXPECT_EQ(fila->text("Nombre"), nombre);
+    EXPECT_EQ(fila->text("CExtra1"), codigo);
 }
 
 }  // namespace

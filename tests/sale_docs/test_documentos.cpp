@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -68,6 +69,54 @@ TEST(DocsEncabezado, LinesFallIntoInvoicesOfAtMostTheLimit) {
     EXPECT_EQ(sale::DivideEnFacturas(lineas, 0).size(), 1u);
     EXPECT_EQ(sale::DivideEnFacturas(lineas, 25).size(), 1u);
     EXPECT_EQ(sale::DivideEnFacturas({7, 8, 9}, 1), (std::vector<std::vector<qint64>>{{7}, {8}, {9}}));
+}
+
+// A split sale stores each payment once across its parts: the note whole in one part, the rest
+// covering the parts in order, what was tendered beyond the total with the last share.
+TEST(DocsEncabezado, SplitSaleStoresEachPaymentOnce) {
+    struct Caso {
+        std::vector<double> totales;
+        std::vector<std::tuple<int, double, QString>> pagos;  // form, amount, reference
+        std::vector<std::vector<std::tuple<int, double, QString>>> partes;
+    };
+    const QString nota = QStringLiteral("1");
+    const std::vector<Caso> casos{
+        // The sale: two parts of 80.00, note 38.50 and cash 121.50.
+        {{80, 80}, {{1, 121.5, {}}, {4, 38.5, nota}}, {{{1, 41.5, {}}, {4, 38.5, nota}}, {{1, 80, {}}}}},
+        // A note worth more than the sale goes whole to the bigger part; the other pays cash.
+        {{30, 50}, {{4, 100, nota}, {1, 30, {}}}, {{{1, 30, {}}}, {{4, 100, nota}}}},
+        // Cash tendered beyond the total stays with the last part it paid.
+        {{10, 20}, {{1, 50, {}}}, {{{1, 10, {}}}, {{1, 40, {}}}}},
+        // Two cards over three parts, in slot order.
+        {{10, 10, 10}, {{2, 15, QStringLiteral("1234")}, {3, 15, {}}},
+         {{{2, 10, QStringLiteral("1234")}}, {{2, 5, QStringLiteral("1234")}, {3, 5, {}}}, {{3, 10, {}}}}},
+    };
+    for (size_t c = 0; c < casos.size(); ++c) {
+        SCOPED_TRACE(c);
+        sale::DatosEncabezado venta;
+        for (size_t i = 0; i < casos[c].pagos.size(); ++i) {
+            const auto& [forma, importe, ref] = casos[c].pagos[i];
+            venta.FormaPagoSel[i + 1] = forma;
+            venta.ImportesPago[i + 1] = importe;
+            venta.ReferenciasPago[i + 1] = ref;
+        }
+        const auto partes = sale::RepartePagos(venta, casos[c].totales);
+        ASSERT_EQ(partes.size(), casos[c].partes.size());
+        for (size_t k = 0; k < partes.size(); ++k) {
+            EXPECT_EQ(partes[k].Total, casos[c].totales[k]);
+            std::vector<std::tuple<int, double, QString>> pagos;
+            for (size_t i = 1; i <= 3; ++i)
+                if (partes[k].FormaPagoSel[i] != 0)
+                    pagos.emplace_back(int(partes[k].FormaPagoSel[i]), partes[k].ImportesPago[i],
+                                       partes[k].ReferenciasPago[i]);
+            EXPECT_EQ(pagos, casos[c].partes[k]) << k;
+        }
+    }
+    // One document keeps the payment as it was given.
+    sale::DatosEncabezado una;
+    una.FormaPagoSel[1] = 1;
+    una.ImportesPago[1] = 500;
+    EXPECT_EQ(sale::RepartePagos(una, {8.0}).front().ImportesPago[1], 500.0);
 }
 
 TEST(DocsEncabezado, FolioLabels) {

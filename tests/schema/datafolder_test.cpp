@@ -177,7 +177,7 @@ TEST_F(DataFolderTest, AdministratorLogsInWithHashedPasswordAndEveryPermission) 
 TEST_F(DataFolderTest, BranchReachesCentralCatalogueThroughItsLinks) {
     auto suc = branch();
     ASSERT_TRUE(suc);
-    const QStringList expected = {"Producto", "Proveedores", "Formasdepago", "Empresa", "Cliente", "Categoria",
+    const QStringList expected = {"ProductoBorrado", "Producto", "Proveedores", "Formasdepago", "Empresa", "Cliente", "Categoria",
                                   "CatalogoDerechos", "Personal", "Sucursales", "TipoProducto", "DescribeMov",
                                   "Vendedores"};
     QStringList names;
