@@ -129,7 +129,8 @@ TEST(PreguntasAlFrente, AQuestionOfTheServerShowsInFrontWhileItsWindowIsMinimise
                 caja->button(QMessageBox::Cancel)->click();
             }
     });
-    EXPECT_EQ(prompts.question(QStringLiteral("¿Desea reintentar?"), QStringLiteral("Tarvex"), true), ui::Answer::Cancel);
+    EXPECT_EQ(prompts.question(QStringLiteral("¿Desea reintentar?"), QStringLiteral("Tarvex"), true, false),
+              ui::Answer::Cancel);
     EXPECT_TRUE(visible);
     EXPECT_TRUE(banderas.testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(padre, nullptr);
