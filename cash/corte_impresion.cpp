@@ -194,11 +194,25 @@ bool ConstruyeCorte(db::Database& bd, const CorteImpreso& corte, db::Error* erro
 
 bool ImprimeCorte(db::Database& bd, const CorteImpreso& corte, ui::Prompts& avisos) {
     db::Error e;
-    bool enviado = false;
-    if (!ConstruyeCorte(bd, corte, &e))
+    if (!ConstruyeCorte(bd, corte, &e)) {
+        LimpiaTextoTicket();
         avisos.message(QStringLiteral("No se pudo leer el corte para imprimirlo: ") + e.message, ui::Icon::Critical);
-    else
-        enviado = EnviaPorRutaTicket(TextoTicket(), avisos, QStringLiteral("Corte"));
+        return false;
+    }
+    // A failure is said once, naming the cut kept and how to print it again: once a cut is created
+    // its window shows the next pending one, so a stored cut prints again from the list of past cuts.
+    DocumentoImpreso d;
+    if (corte.idCorte == 0) {
+        d.documento = QStringLiteral("El corte pendiente");
+    } else {
+        d.documento = QStringLiteral("El corte %1").arg(corte.idCorte);
+        d.grabado = QStringLiteral("quedó grabado");
+        d.reimpresion = QStringLiteral("Reimprímalo desde Cortes anteriores: doble clic en el corte %1 y luego Imprimir.")
+                            .arg(corte.idCorte);
+    }
+    const bool enviado = ImprimeAvisando(avisos, d, [](ui::Prompts& p) {
+        return EnviaPorRutaTicket(TextoTicket(), p, QStringLiteral("Corte"));
+    });
     LimpiaTextoTicket();
     return enviado;
 }

@@ -38,7 +38,8 @@ void ResumenCorte(const CorteImpreso& corte);
 // Empties the buffer and appends the whole printout (header, tickets, invoices, movements, summary).
 bool ConstruyeCorte(db::Database& bd, const CorteImpreso& corte, db::Error* error = nullptr);
 // Builds the printout and sends it as one job ("Corte" through the spooler); the buffer is emptied
-// afterwards, whether it went or not. False when nothing was sent (the person has been told why).
+// afterwards, whether it went or not. False when nothing was sent; the person is told once, naming
+// the cut (a stored one: how to print it again).
 bool ImprimeCorte(db::Database& bd, const CorteImpreso& corte, ui::Prompts& avisos);
 
 }  // namespace caja

@@ -69,7 +69,7 @@ void ConstruyeComprobanteDevolucion(qint64 entrada, const db::Rows& filas, const
     if (g.EspT != 0) AgregaTextoTicket(CodigosActuales().CodCorte);
 }
 
-bool ImprimeDevolucion(db::Database& bd, qint64 entrada, ui::Prompts& prompts) {
+bool ImprimeDevolucion(db::Database& bd, qint64 entrada, ui::Prompts& prompts, bool recienGrabada) {
     db::Error e;
     auto filas = bd.select(QStringLiteral("SELECT * FROM cESInventarioDev WHERE Numero = ?"), {entrada}, &e);
     if (!filas) {
@@ -80,12 +80,23 @@ bool ImprimeDevolucion(db::Database& bd, qint64 entrada, ui::Prompts& prompts) {
         prompts.message(QStringLiteral("No se encontraron registros."));
         return false;
     }
-    // Looks up the ticket printer and its port; the voucher itself starts the buffer anew.
-    IniciaPrint();
-    ConstruyeComprobanteDevolucion(entrada, *filas, QDateTime::currentDateTime());
-    if (!TerminaPrint(prompts)) return false;
-    // The drawer opens after the voucher, by the pulse's own raw job (the voucher may be a page).
-    return G().OpenCDrawer != 1 || PulsoCajon(prompts);
+    DocumentoImpreso d;
+    if (recienGrabada) {
+        d.documento = QStringLiteral("La devolución %1").arg(entrada);
+        d.grabado = QStringLiteral("quedó grabada");
+        d.falla = QStringLiteral("su comprobante no se imprimió");
+        d.reimpresion = QStringLiteral("Reimprímalo con Buscar, folio %1.").arg(entrada);
+    } else {
+        d.documento = QStringLiteral("El comprobante de la devolución %1").arg(entrada);
+    }
+    return ImprimeAvisando(prompts, d, [&](ui::Prompts& p) {
+        // Looks up the ticket printer and its port; the voucher itself starts the buffer anew.
+        IniciaPrint();
+        ConstruyeComprobanteDevolucion(entrada, *filas, QDateTime::currentDateTime());
+        if (!TerminaPrint(p)) return false;
+        // The drawer opens after the voucher, by the pulse's own raw job (the voucher may be a page).
+        return G().OpenCDrawer != 1 || PulsoCajon(p);
+    });
 }
 
 bool ReimprimeDevolucion(db::Database& bd, ui::Prompts& prompts) {

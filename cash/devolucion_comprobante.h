@@ -16,8 +16,9 @@ void ConstruyeComprobanteDevolucion(qint64 entrada, const db::Rows& filas, const
 // ImprimeDevolucion: the voucher of entry `entrada` sent by the branch's ticket path (spooler job
 // "Ticket", the printer's port, or the printer object), then the drawer pulse when the drawer is on
 // (PulsoCajon: raw bytes of its own, never drawn). "No se encontraron registros." when the
-// entry has no lines. False when nothing was printed (the person has been told why).
-bool ImprimeDevolucion(db::Database& bd, qint64 entrada, ui::Prompts& prompts);
+// entry has no lines. False when nothing was printed; the person is told once, naming the return
+// (`recienGrabada`: just stored, and how to print the voucher again).
+bool ImprimeDevolucion(db::Database& bd, qint64 entrada, ui::Prompts& prompts, bool recienGrabada = false);
 
 // The reprint: asks "Teclea el folio de la devolucion a reimprimir:" and prints that entry; an
 // answer that is not a whole number does nothing.

@@ -148,12 +148,9 @@ bool cmdGuardar(db::Database& bd, Devolucion& dev, TipoDevolucion tipo, const QS
     }
     dev.NumeroEntrada = r.NumeroEntrada;
     dev.NumeroNota = r.NumeroNota;
-    // The return is stored whatever the printer does; a failed voucher has been told and can be
-    // printed again by its number.
-    if (!ImprimeDevolucion(bd, r.NumeroEntrada, prompts))
-        prompts.message(QString::fromUtf8("La devolución quedó grabada sin imprimir su comprobante; reimprímalo con "
-                                          "Buscar, folio ") +
-                        QString::number(r.NumeroEntrada) + QStringLiteral("."));
+    // The return is stored whatever the printer does; a failed voucher is told once, with the way
+    // to print it again by its number.
+    ImprimeDevolucion(bd, r.NumeroEntrada, prompts, true);
     if (tipo == TipoDevolucion::NotaCredito)
         prompts.message(QString::fromUtf8("Se ha grabado su devolución. Se generó una nota de credito con el Num: ") +
                         shell::Formato(static_cast<double>(r.NumeroNota), QStringLiteral("00000")));

@@ -305,10 +305,7 @@ bool cmdEnviarfactura(db::Database& bd, const QDate& dia, const std::vector<qint
                         QString::number(r.Numero));
     // The invoice just made, under its own letter: a paper invoice of the same number is another
     // customer's document.
-    if (g.UsarServidorImp == 0 && !venta::ImprimeTicket(r.Numero, r.Numero, destino, prompts, nullptr, r.Letra))
-        prompts.message(QString::fromUtf8("La factura %1 %2 quedó grabada, pero no se imprimió.")
-                            .arg(r.Letra)
-                            .arg(r.Numero));
+    if (g.UsarServidorImp == 0) venta::ImprimeFacturaGrabada(r.Numero, r.Letra, destino, prompts);
     return true;
 }
 

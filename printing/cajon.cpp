@@ -12,6 +12,18 @@ namespace {
 
 const QString kCajonDesactivado = QStringLiteral("pulso cajon desact");
 
+DocumentoImpreso cajon() {
+    DocumentoImpreso d;
+    d.falla = QStringLiteral("No se abrió el cajón");
+    return d;
+}
+
+// A pulse that did not go, told as the drawer's failure.
+bool avisaPulso(const print::Resultado& r, ui::Prompts& avisos) {
+    if (!r.ok) avisos.message(MensajeNoImpreso(cajon(), r.error), ui::Icon::Warning);
+    return r.ok;
+}
+
 bool cajonActivo() { return G().OpenCDrawer == 1; }
 
 // Initialise code and drawer code of the branch's code set, with the ticket printer made current.
@@ -32,9 +44,7 @@ bool PulsoCajon(ui::Prompts& avisos, const QString& destino) {
         QString puerto = destino;
         return ImprimeEnPuerto(texto, &puerto, true, avisos);
     }
-    const print::Resultado r = print::EnviaTrabajoCrudo(destino, QStringLiteral("Cajon"), print::aCp850(texto));
-    if (!r.ok) avisos.message(QStringLiteral("No se abrió el cajón: ") + r.error, ui::Icon::Warning);
-    return r.ok;
+    return avisaPulso(print::EnviaTrabajoCrudo(destino, QStringLiteral("Cajon"), print::aCp850(texto)), avisos);
 }
 
 bool AbreCajon(bool enTrabajo, ui::Prompts& avisos) {
@@ -78,8 +88,12 @@ bool SoloabreCajon(ui::Prompts& avisos) {
 }
 
 bool AbreCajonPorPuerto(const QString& puerto, ui::Prompts& avisos) {
-    const print::Resultado r =
-        print::EnviaAPuerto(puerto, QByteArrayLiteral("\x1bP1"), QStringLiteral("Cajon"), ImpresoraActual());
-    if (!r.ok) avisos.message(QStringLiteral("No se pudo abrir el cajón. ") + r.error, ui::Icon::Warning);
-    return r.ok;
+    return avisaPulso(
+        print::EnviaAPuerto(puerto, QByteArrayLiteral("\x1bP1"), QStringLiteral("Cajon"), ImpresoraActual()), avisos);
+}
+
+bool AbreCajonAvisando(ui::Prompts& avisos) {
+    // The drawer switched off says so itself.
+    if (!cajonActivo()) return AbreCajon(false, avisos);
+    return ImprimeAvisando(avisos, cajon(), [](ui::Prompts& p) { return AbreCajon(false, p); });
 }

@@ -19,5 +19,7 @@ bool AbreCajon(bool enTrabajo, ui::Prompts& avisos);
 bool EnviaPulsosdeCajon(ui::Prompts& avisos);
 // One pulse straight to the ticket printer's port, whatever the sending path of the tickets.
 bool SoloabreCajon(ui::Prompts& avisos);
+// The drawer menu item: one pulse; a failure is said once, as "No se abrió el cajón: <why>."
+bool AbreCajonAvisando(ui::Prompts& avisos);
 // Writes ESC P 1 to a port ("LPT1:", "COM2:", a device path).
 bool AbreCajonPorPuerto(const QString& puerto, ui::Prompts& avisos);

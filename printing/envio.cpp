@@ -44,11 +44,6 @@ void falla(ui::Prompts& avisos, const QString& motivo, const QString& mensaje) {
     avisos.message(mensaje, ui::Icon::Warning);
 }
 
-void errorAlImprimir(ui::Prompts& avisos, const QString& descripcion, const QString& texto) {
-    // The text follows as the person would read it, without the printer's codes.
-    falla(avisos, descripcion, QStringLiteral("Error al imprimir. 02 ") + descripcion + print::TextoVisible(texto));
-}
-
 // Holds back the warnings of a print so its failure is said once; other messages pass.
 class AvisosRetenidos : public ui::Prompts {
 public:
@@ -74,17 +69,6 @@ private:
     ui::Prompts& otro_;
 };
 
-// The reason as a clause: without the closing "nothing was printed" (the message says it) and
-// without the final period.
-QString comoMotivo(QString motivo) {
-    motivo = print::TextoVisible(motivo).simplified();
-    for (const QString& fin : {QStringLiteral("No se imprimió nada."), QStringLiteral("No se abrió el cajón.")})
-        if (motivo.endsWith(fin)) motivo = motivo.left(motivo.size() - fin.size()).trimmed();
-    while (motivo.endsWith(QLatin1Char('.'))) motivo.chop(1);
-    if (motivo.size() > 1 && motivo[0].isUpper() && motivo[1].isLower()) motivo[0] = motivo[0].toLower();
-    return motivo;
-}
-
 // The queue the printer-object and spooler paths use: the current printer, else the default one.
 QString colaActual() {
     const QString cola = ImpresoraActual();
@@ -98,8 +82,14 @@ QString colaActual() {
 bool ImpresoraTicketDisponible(ui::Prompts& avisos) {
     const QString nombre = G().Printer3;
     if (nombre.isEmpty()) return true;
+    const print::Destino d = print::ConsultaImpresora(nombre);
+    if (d.disponible.ok) return true;
     QString error;
-    if (print::BuscaImpresora(nombre, &error) || print::EsPuerto(nombre)) return true;
+    if (print::BuscaImpresora(nombre, &error)) {
+        // A stopped queue is told before anything is laid out for it.
+        falla(avisos, d.disponible.error, d.disponible.error);
+        return false;
+    }
     QString texto = QStringLiteral("No se encontró la impresora de tickets \"%1\". No se imprimió nada.").arg(nombre);
     if (!error.isEmpty()) texto += QStringLiteral("\n") + error;
     falla(avisos, texto, texto);
@@ -158,15 +148,17 @@ bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> 
         bytes.append("\r\n\x12");
         const print::Resultado r =
             print::EnviaAPuerto(nombre, bytes, QStringLiteral("Ticket"), ImpresoraActual());
-        if (!r.ok) errorAlImprimir(avisos, r.error, texto);
+        if (!r.ok) falla(avisos, r.error, r.error);
         return r.ok;
     }
     // A queue without a driver cannot print a page: it gets the text as the printer reads it.
     const QString cola = colaActual();
-    if (const auto imp = cola.isEmpty() ? std::nullopt : print::BuscaImpresora(cola); imp && imp->cruda()) {
-        const print::Resultado r =
-            print::EnviaTrabajoCrudo(imp->nombre, QStringLiteral("Ticket"), print::aCp850(texto));
-        if (!r.ok) errorAlImprimir(avisos, r.error, texto);
+    if (const print::Destino d = cola.isEmpty() ? print::Destino{} : print::ConsultaImpresora(cola);
+        !d.nombre.isEmpty() && !d.puerto && d.toma == print::Toma::Bytes) {
+        const print::Resultado r = d.disponible.ok
+                                       ? print::EnviaTrabajoCrudo(cola, QStringLiteral("Ticket"), print::aCp850(texto))
+                                       : d.disponible;
+        if (!r.ok) falla(avisos, r.error, r.error);
         return r.ok;
     }
     // The printer object draws the text; the condensed-print code goes on a line of its own.
@@ -174,7 +166,7 @@ bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> 
     const SalidaImpresor& s = salidaImpresor();
     const print::Resultado r = s ? s(pagina, TamanoFuenteTicket())
                                  : imprimeEnQPrinter(pagina, TamanoFuenteTicket());
-    if (!r.ok) errorAlImprimir(avisos, r.error, texto);
+    if (!r.ok) falla(avisos, r.error, r.error);
     return r.ok;
 }
 
@@ -204,6 +196,10 @@ bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts
     }
     QString motivo = ultimoFallo();
     if (motivo.isEmpty() && !retenidos.retenidos.isEmpty()) motivo = retenidos.retenidos.front().texto;
-    if (const QString texto = aviso(comoMotivo(motivo)); !texto.isEmpty()) avisos.message(texto, ui::Icon::Warning);
+    if (const QString texto = aviso(MotivoBreve(motivo)); !texto.isEmpty()) avisos.message(texto, ui::Icon::Warning);
     return false;
+}
+
+bool ImprimeAvisando(ui::Prompts& avisos, const DocumentoImpreso& d, const std::function<bool(ui::Prompts&)>& imprime) {
+    return ImprimeConUnAviso(avisos, imprime, [&d](const QString& motivo) { return MensajeNoImpreso(d, motivo); });
 }

@@ -19,8 +19,8 @@
 // keeps its port in PuertoTicket, loads the code set and appends its initialise code. Does not
 // clear the buffer.
 void IniciaPrint();
-// True when no ticket printer is named, the named one is installed or the name is a port;
-// otherwise says so.
+// True when no ticket printer is named, the named one is installed and takes jobs now, or the
+// name is a port; otherwise says so. Asked before a printout is laid out and again when it goes.
 bool ImpresoraTicketDisponible(ui::Prompts& avisos);
 // A listing (many lines for the roll) needs a receipt printer the branch set: a named ticket
 // printer, or the port of a code set. Without one it would end on whatever printer is current
@@ -50,6 +50,13 @@ QString UltimoFalloImpresion();
 // and gives the message shown ("" shows none). After a success the held warnings are shown as they came.
 bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts&)>& imprime,
                        const std::function<QString(const QString& motivo)>& aviso);
+
+// The message of a failed print (platform/print): what it names and how it reads.
+using print::DocumentoImpreso;
+using print::MensajeNoImpreso;
+using print::MotivoBreve;
+// ImprimeConUnAviso saying MensajeNoImpreso on failure.
+bool ImprimeAvisando(ui::Prompts& avisos, const DocumentoImpreso& d, const std::function<bool(ui::Prompts&)>& imprime);
 
 // The printer object: by default a QPrinter on the current printer. A test (or a preview) may put
 // another output in its place; nullptr restores the QPrinter. The function receives the text

@@ -35,16 +35,22 @@ bool ImprimeTicketMan(qint64 numero, ui::Prompts& avisos, bool* clienteIdentific
     return ImprimeTicketVenta(*datos, avisos);
 }
 
+namespace {
+DocumentoImpreso ticket(qint64 numero, bool recienGuardado) {
+    DocumentoImpreso d;
+    d.documento = QStringLiteral("El ticket %1").arg(numero);
+    if (recienGuardado) d.grabado = QStringLiteral("quedó grabado");
+    d.reimpresion = QStringLiteral("Reimprímalo con Reimprimir factura (T%1).").arg(numero);
+    return d;
+}
+}  // namespace
+
 QString MensajeTicketSinImprimir(qint64 numero, const QString& motivo, bool recienGuardado) {
-    const QString causa = motivo.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + motivo + QStringLiteral(".");
-    if (!recienGuardado) return QStringLiteral("El ticket %1 no se imprimió").arg(numero) + causa;
-    return QStringLiteral("El ticket %1 quedó grabado, pero no se imprimió").arg(numero) + causa +
-           QStringLiteral(" Reimprímalo con Reimprimir factura (T%1).").arg(numero);
+    return MensajeNoImpreso(ticket(numero, recienGuardado), motivo);
 }
 
 bool ImprimeTicketAvisando(qint64 numero, ui::Prompts& avisos, bool recienGuardado,
                            const std::function<bool(ui::Prompts&)>& imprime) {
-    return ImprimeConUnAviso(
-        avisos, [&](ui::Prompts& p) { return imprime ? imprime(p) : ImprimeTicketMan(numero, p); },
-        [&](const QString& motivo) { return MensajeTicketSinImprimir(numero, motivo, recienGuardado); });
+    return ImprimeAvisando(avisos, ticket(numero, recienGuardado),
+                           [&](ui::Prompts& p) { return imprime ? imprime(p) : ImprimeTicketMan(numero, p); });
 }

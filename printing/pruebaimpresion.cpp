@@ -94,7 +94,9 @@ QString TextoPruebaTicket(const PruebaTicket& p, bool conImpresora, const QDateT
     return t;
 }
 
-bool ImprimePruebaTicket(const PruebaTicket& p, ui::Prompts& avisos, const QDateTime& ahora) {
+namespace {
+
+bool imprimePrueba(const PruebaTicket& p, ui::Prompts& avisos, const QDateTime& ahora) {
     const EstadoImpresion guarda;
     auto& g = G();
     // The decoration routines read the set from the shared state: the form's one for this job.
@@ -132,4 +134,12 @@ bool ImprimePruebaTicket(const PruebaTicket& p, ui::Prompts& avisos, const QDate
     if (p.metodo != 0) return ImprimeDirecto(QStringLiteral("Ticket"), TextoTicket(), avisos);
     if (p.codigos != 0) return ImprimeEnPuerto(TextoTicket(), &puerto, true, avisos);
     return ImprimeEnPuerto(TextoTicket(), nullptr, false, avisos);
+}
+
+}  // namespace
+
+bool ImprimePruebaTicket(const PruebaTicket& p, ui::Prompts& avisos, const QDateTime& ahora) {
+    DocumentoImpreso d;
+    d.documento = QStringLiteral("La prueba de impresión");
+    return ImprimeAvisando(avisos, d, [&](ui::Prompts& a) { return imprimePrueba(p, a, ahora); });
 }

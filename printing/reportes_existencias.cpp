@@ -149,16 +149,16 @@ bool ArmaListadoExistencias(const db::Rows& filas, const std::function<bool(int)
     return true;
 }
 
-bool ImprimeExistenciasTicket(const db::Rows& filas, ui::Prompts& prompts, bool* detenido, QWidget* parent) {
-    if (detenido) *detenido = false;
-    if (filas.empty()) {
-        prompts.message(QStringLiteral("No hay registros."), ui::Icon::None);
-        return false;
-    }
-    if (!HayImpresoraListados(prompts)) return false;
+namespace {
+
+// Lays the listing out on the roll and sends it; the person may stop it while it is laid out.
+bool armaEImprime(const db::Rows& filas, ui::Prompts& prompts, bool* detenido, QWidget* parent) {
+    *detenido = false;
+    // A printer that takes nothing now is told before the listing is laid out.
+    if (!ImpresoraTicketDisponible(prompts)) return false;
     const int total = static_cast<int>(filas.size());
     auto detente = [&] {
-        if (detenido) *detenido = true;
+        *detenido = true;
         return false;
     };
     if (total > kListadoLargo) {
@@ -184,6 +184,28 @@ bool ImprimeExistenciasTicket(const db::Rows& filas, ui::Prompts& prompts, bool*
         return detente();
     }
     return TerminaPrint(prompts);
+}
+
+}  // namespace
+
+bool ImprimeExistenciasTicket(const db::Rows& filas, ui::Prompts& prompts, bool* detenido, QWidget* parent) {
+    if (detenido) *detenido = false;
+    if (filas.empty()) {
+        prompts.message(QStringLiteral("No hay registros."), ui::Icon::None);
+        return false;
+    }
+    if (!HayImpresoraListados(prompts)) return false;
+    // Said once, naming the listing; a listing the person stopped says nothing more.
+    bool parado = false;
+    const bool ok = ImprimeConUnAviso(
+        prompts, [&](ui::Prompts& p) { return armaEImprime(filas, p, &parado, parent); },
+        [&](const QString& motivo) {
+            DocumentoImpreso d;
+            d.documento = QStringLiteral("El listado de existencias");
+            return parado ? QString() : MensajeNoImpreso(d, motivo);
+        });
+    if (detenido) *detenido = parado;
+    return ok;
 }
 
 }  // namespace printing

@@ -100,17 +100,24 @@ bool ReporteVentasDiaTicket(bool tickets, const QDate& dia, ui::Prompts& prompts
         prompts.message(QStringLiteral("No se pudieron leer las ventas del día: ") + e.message, ui::Icon::Critical);
         return false;
     }
-    LimpiaTextoTicket();
-    IniciaPrint();
-    ArmaReporteVentasDia(*filas, tickets, dia, HoraTicket());
-    return TerminaPrint(prompts);
+    DocumentoImpreso d;
+    d.documento = tickets ? QStringLiteral("El reporte de ventas diarias de tickets")
+                          : QStringLiteral("El reporte de ventas diarias");
+    return ImprimeAvisando(prompts, d, [&](ui::Prompts& p) {
+        // A printer that takes nothing now is told before the listing is laid out.
+        if (!ImpresoraTicketDisponible(p)) return false;
+        LimpiaTextoTicket();
+        IniciaPrint();
+        ArmaReporteVentasDia(*filas, tickets, dia, HoraTicket());
+        return TerminaPrint(p);
+    });
 }
 
 bool rptVentasTicket(ui::Prompts& prompts) {
     const QDate dia = FechaDeTexto(ObtenerParametroReporte(QStringLiteral("Fecha")));
-    bool ok = true;
-    if (G().ParTickets == 1) ok = ReporteVentasDiaTicket(true, dia, prompts);
-    return ReporteVentasDiaTicket(false, dia, prompts) && ok;
+    // A printer that failed the first listing is not tried, nor told about, a second time.
+    if (G().ParTickets == 1 && !ReporteVentasDiaTicket(true, dia, prompts)) return false;
+    return ReporteVentasDiaTicket(false, dia, prompts);
 }
 
 }  // namespace printing

@@ -3,6 +3,7 @@
 #include "sale/impresion_factura_mp.h"
 
 #include "platform/report/totals.h"
+#include "printing/envio.h"
 #include "printing/reporte.h"
 #include "sale/totales.h"
 #include "shell/estado.h"
@@ -194,6 +195,18 @@ bool ImprimeCotizacion(qint64 numeroDocumento, const QString& descuento,
             datos.insert(it.key(), it.value());
     };
     return printing::CorreReporte(s, prompts, parent) == printing::ResultadoReporte::Hecho;
+}
+
+bool ImprimeFacturaGrabada(qint64 numero, const QString& letra, const DestinoImpresion& destino,
+                           ui::Prompts& prompts, QWidget* parent) {
+    DocumentoImpreso d;
+    d.documento = QStringLiteral("La factura %1%2").arg(letra).arg(numero);
+    d.grabado = QStringLiteral("quedó grabada");
+    if (letra == QLatin1String("F"))
+        d.reimpresion = QStringLiteral("Reimprímala con Reimprimir factura (F%1).").arg(numero);
+    return ImprimeAvisando(prompts, d, [&](ui::Prompts& p) {
+        return ImprimeTicket(numero, numero, destino, p, parent, letra);
+    });
 }
 
 }  // namespace venta

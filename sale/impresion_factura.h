@@ -63,6 +63,11 @@ void DatosFactura(const db::Rows& filas, QVariantMap& datos);
 bool ImprimeTicket(qint64 numero, qint64 numeroDocumento, const DestinoImpresion& destino = {},
                    ui::Prompts& prompts = ui::defaultPrompts(), QWidget* parent = nullptr,
                    const QString& letra = QStringLiteral("F"));
+// The invoice just stored (number `numero`, letter `letra`) printed by ImprimeTicket; a failure is
+// said once: "La factura F3 quedó grabada, pero no se imprimió: <why>. Reimprímala con Reimprimir
+// factura (F3)." (the way to print it again for paper invoices, which that item reprints).
+bool ImprimeFacturaGrabada(qint64 numero, const QString& letra, const DestinoImpresion& destino,
+                           ui::Prompts& prompts, QWidget* parent = nullptr);
 
 // Shows quotation `numeroDocumento` with the screen's general discount as typed (percent).
 bool ImprimeCotizacion(qint64 numeroDocumento, const QString& descuento,

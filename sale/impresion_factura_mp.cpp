@@ -26,13 +26,13 @@ public:
 constexpr int kRolloMm = 76;
 
 // The page as a raster image on a raw queue or a port, with its cut.
-bool enviaComoImagen(const report::Request& r, const QString& destino, bool esCola, QString* error) {
+bool enviaComoImagen(const report::Request& r, const print::Destino& destino, QString* error) {
     report::Rendered pagina;
     if (!report::render(r, &pagina, error)) return false;
     const QByteArray bytes = PaginaParaImpresoraCruda(pagina, print::PuntosDeRollo(kRolloMm));
-    const print::Resultado e = esCola ? print::EnviaTrabajoCrudo(destino, r.title, bytes)
-                                      : print::EnviaAPuerto(destino, bytes, r.title);
-    if (!e.ok && error) *error = QStringLiteral("Error al imprimir. 02 ") + e.error;
+    const print::Resultado e = destino.puerto ? print::EnviaAPuerto(destino.nombre, bytes, r.title)
+                                              : print::EnviaTrabajoCrudo(destino.nombre, r.title, bytes);
+    if (!e.ok && error) *error = e.error;
     return e.ok;
 }
 
@@ -54,10 +54,18 @@ bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresio
     s.formulas = [numero](const db::Rows& filas, report::Formulas& f) { FormulasFactura(numero, filas, f); };
     s.datos = DatosFactura;
     const bool aPdf = destino.destino == report::Destination::Pdf;
-    // A receipt printer without a driver takes the page only as a picture of its own dots.
+    // A receipt printer without a driver takes the page only as a picture of its own dots; a
+    // printer that takes nothing now is told before anything is read or laid out.
     const QString nombre = s.impresora.isEmpty() ? print::ImpresoraPredeterminada() : s.impresora;
-    const auto cola = aPdf || nombre.isEmpty() ? std::nullopt : print::BuscaImpresora(nombre);
-    const bool comoImagen = !aPdf && (cola ? cola->cruda() : print::EsPuerto(nombre));
+    print::Destino impresora;
+    if (!aPdf && !nombre.isEmpty()) {
+        impresora = print::ConsultaImpresora(nombre);
+        if (!impresora.disponible.ok) {
+            prompts.message(impresora.disponible.error, ui::Icon::Warning);
+            return false;
+        }
+    }
+    const bool comoImagen = !impresora.nombre.isEmpty() && impresora.toma == print::Toma::Bytes;
     if (aPdf) {
         s.destino = report::Destination::Pdf;
         s.archivoPdf = destino.archivoPdf;
@@ -65,8 +73,8 @@ bool ImprimeTicket2(qint64 numero, qint64 numeroDocumento, const DestinoImpresio
         s.destino = report::Destination::Printer;
     }
     if (comoImagen)
-        s.salida = [nombre, esCola = cola.has_value()](const report::Request& r, QString* error) {
-            return enviaComoImagen(r, nombre, esCola, error);
+        s.salida = [impresora](const report::Request& r, QString* error) {
+            return enviaComoImagen(r, impresora, error);
         };
     if (printing::CorreReporte(s, prompts, parent) != printing::ResultadoReporte::Hecho)
         return false;

@@ -94,8 +94,14 @@ qint64 Guarda(db::Database& bd, const DatosESInv& datos, const std::vector<Linea
     if (imprime && datos.imprimir) {
         std::vector<LineaComprobante> comprobante;
         for (const LineaES& l : lineas) comprobante.push_back(l.comprobante);
-        ImprimeCompESInvTicket(numero, QDateTime::currentDateTime(), datos.TextoES, comprobante,
-                               prompts);
+        // Stored whatever the printer does: a failure is said once, naming the document.
+        DocumentoImpreso d;
+        d.documento = QStringLiteral("La entrada/salida de inventario %1").arg(numero);
+        d.grabado = QStringLiteral("quedó grabada");
+        d.falla = QStringLiteral("su comprobante no se imprimió");
+        ImprimeAvisando(prompts, d, [&](ui::Prompts& p) {
+            return ImprimeCompESInvTicket(numero, QDateTime::currentDateTime(), datos.TextoES, comprobante, p);
+        });
     }
     prompts.message(QString::fromUtf8("La Entrada/Salida a inventario se realizó con éxito."));
     return numero;

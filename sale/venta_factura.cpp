@@ -239,7 +239,7 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
         } else if (acciones.imprimeFactura) {
             acciones.imprimeFactura(numero);
         } else {
-            ImprimeTicket(numero, numero, {}, avisos, nullptr, r.letra.isEmpty() ? QStringLiteral("F") : r.letra);
+            ImprimeFacturaGrabada(numero, r.letra.isEmpty() ? QStringLiteral("F") : r.letra, {}, avisos);
         }
     }
     return r;

@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     ui::CargaTraduccionesQt(&app);
     shell::MIDI midi;
 #ifdef QUORVEL_CON_IMPRESION
-    shell::AsignaPulsoCajon([] { return AbreCajon(false, ui::defaultPrompts()); });
+    shell::AsignaPulsoCajon([] { return AbreCajonAvisando(ui::defaultPrompts()); });
     printing::ConectaMenusReportes(&midi);
 #endif
 #ifdef QUORVEL_CON_VENTA

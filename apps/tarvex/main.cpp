@@ -2,6 +2,7 @@
 
 #include "folio_server/configuracion.h"
 #include "folio_server/forms/frmmonitor.h"
+#include "platform/ui/al_frente.h"
 #include "platform/ui/traducciones.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@ int main(int argc, char* argv[]) {
     ui::QtPrompts prompts;
     tarvex::frmMonitor frm(tarvex::RutaDireccion(tarvex::CarpetaPrograma()), prompts);
     prompts.setParent(&frm);
+    // Its questions (a failed print: retry?) come in front of the counter's window.
+    ui::PreguntasAlFrente(true);
     // Invoices as PDF files in a folder instead of the printer (checks without a printer).
     frm.setCarpetaPdf(qEnvironmentVariable("TARVEX_PDF"));
 

@@ -331,13 +331,8 @@ void frmCortesCaja::cmdAgregar_Click() {
         impreso = ImprimeCorte();
     // The drawer opens whether the cut was printed or not; a printer that has just failed is not
     // reported a second time for the pulse.
-    ImprimeConUnAviso(prompts(), [](ui::Prompts& p) { return AbreCajon(false, p); },
-                      [impreso](const QString& motivo) {
-                          // the drawer switched off has said so already
-                          return impreso && !motivo.isEmpty()
-                                     ? QStringLiteral("No se abrió el cajón: ") + motivo + QStringLiteral(".")
-                                     : QString();
-                      });
+    if (impreso) AbreCajonAvisando(prompts());
+    else ImprimeConUnAviso(prompts(), [](ui::Prompts& p) { return AbreCajon(false, p); }, [](const QString&) { return QString(); });
     capObservacion->setText(QString());
     creando_ = false;
     MuestraCortePendiente();
@@ -383,16 +378,7 @@ bool frmCortesCaja::ImprimeCorte() {
         prompts().message(QStringLiteral("No se pudo leer el corte para imprimirlo: ") + shell::TextoErrorBD(e), ui::Icon::Critical);
         return false;
     }
-    // A failure is said once, naming the cut kept and how to print it again.
-    const qint64 id = IdCorteActual;
-    return ImprimeConUnAviso(
-        prompts(), [&](ui::Prompts& p) { return caja::ImprimeCorte(*bd, *c, p); },
-        [id](const QString& motivo) {
-            const QString causa = motivo.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + motivo + QStringLiteral(".");
-            if (id == 0) return QStringLiteral("El corte pendiente no se imprimió") + causa;
-            return QStringLiteral("El corte %1 quedó grabado, pero no se imprimió").arg(id) + causa +
-                   QStringLiteral(" Reimprímalo con Imprimir en esta ventana.");
-        });
+    return caja::ImprimeCorte(*bd, *c, prompts());
 }
 
 void frmCortesCaja::cmdCancelar_Click() {

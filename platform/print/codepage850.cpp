@@ -34,19 +34,54 @@ const QHash<char16_t, char>& inversa() {
     return tabla;
 }
 
+// Typographic signs the page lacks, as the nearest characters it has.
+const char* parecido(char16_t u) {
+    switch (u) {
+    case 0x2018: case 0x2019: case 0x201A: case 0x201B: case 0x2032: return "'";
+    case 0x201C: case 0x201D: case 0x201E: case 0x201F: case 0x2033: return "\"";
+    case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2015: case 0x2212: return "-";
+    case 0x2026: return "...";
+    case 0x20AC: return "EUR";
+    case 0x2022: case 0x2219: return "\xfa";  // middle dot
+    case 0x2122: return "TM";
+    case 0x2039: return "<";
+    case 0x203A: return ">";
+    case 0x2264: return "<=";
+    case 0x2265: return ">=";
+    case 0x2260: return "<>";
+    case 0x2002: case 0x2003: case 0x2009: case 0x200A: case 0x202F: return " ";
+    default: return nullptr;
+    }
+}
+
 }  // namespace
 
 QByteArray aCp850(const QString& texto) {
     QByteArray salida;
     salida.reserve(texto.size());
     const auto& tabla = inversa();
-    for (QChar c : texto) {
+    for (const QChar c : texto) {
         const char16_t u = c.unicode();
         if (u < 0x80) {
             salida.append(static_cast<char>(u));
         } else {
             auto it = tabla.constFind(u);
-            salida.append(it != tabla.constEnd() ? *it : '?');
+            if (it != tabla.constEnd()) {
+                salida.append(*it);
+            } else if (const char* p = parecido(u)) {
+                salida.append(p);
+            } else {
+                // A letter with a mark the page lacks (Ś, ŷ) prints as its base letter when the
+                // page has that; anything else is "?".
+                const QString base = c.decomposition();
+                const auto b = base.isEmpty() ? tabla.constEnd() : tabla.constFind(base[0].unicode());
+                if (!base.isEmpty() && base[0].unicode() < 0x80 && base[0].unicode() >= 0x20)
+                    salida.append(static_cast<char>(base[0].unicode()));
+                else if (b != tabla.constEnd())
+                    salida.append(*b);
+                else
+                    salida.append('?');
+            }
         }
     }
     return salida;

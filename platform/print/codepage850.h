@@ -8,7 +8,8 @@
 namespace print {
 
 // Characters below 0x80 pass through (control codes included); a character the page lacks
-// becomes '?'.
+// becomes the nearest it has (“ ” as ", — as -, € as EUR, a marked letter as its base letter),
+// '?' when there is none.
 QByteArray aCp850(const QString& texto);
 // The reverse, for reading back what a printer received.
 QString desdeCp850(const QByteArray& bytes);

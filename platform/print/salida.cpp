@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <unistd.h>
@@ -38,51 +37,83 @@ QString causaSistema(int numero) {
     }
 }
 
-// The spooler's last failure in the person's words, with its own text as a detail.
+// The spooler's last failure in the person's words; its own text is English and is not shown.
 QString causaSpooler() {
-    QString causa;
     switch (cupsLastError()) {
-    case IPP_STATUS_ERROR_NOT_FOUND: causa = QStringLiteral("la cola de impresión no existe"); break;
-    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS:
-        causa = QStringLiteral("la cola de impresión está detenida y no acepta trabajos");
-        break;
-    case IPP_STATUS_ERROR_BUSY: causa = QStringLiteral("la impresora está ocupada"); break;
+    case IPP_STATUS_ERROR_NOT_FOUND: return QStringLiteral("la cola de impresión no existe");
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS: return QStringLiteral("la cola de impresión está detenida y no acepta trabajos");
+    case IPP_STATUS_ERROR_BUSY: return QStringLiteral("la impresora está ocupada");
     case IPP_STATUS_ERROR_FORBIDDEN:
     case IPP_STATUS_ERROR_NOT_AUTHORIZED:
     case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
-    case IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED:
-        causa = QStringLiteral("no tiene permiso para imprimir en ella");
-        break;
+    case IPP_STATUS_ERROR_CUPS_AUTHENTICATION_CANCELED: return QStringLiteral("no tiene permiso para imprimir en ella");
     case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE:
-    case IPP_STATUS_ERROR_DEVICE:
-        causa = QStringLiteral("no se pudo conectar con el servicio de impresión");
-        break;
-    default: causa = QStringLiteral("el servicio de impresión rechazó el trabajo"); break;
+    case IPP_STATUS_ERROR_DEVICE: return QStringLiteral("no se pudo conectar con el servicio de impresión");
+    default: return QStringLiteral("el servicio de impresión rechazó el trabajo");
     }
-    const QString detalle = QString::fromUtf8(cupsLastErrorString());
-    return detalle.isEmpty() ? causa : causa + QStringLiteral(". Detalle: ") + detalle;
 }
 
 }  // namespace
 
-QString TextoErrorSistema(int numero) {
-    return causaSistema(numero) + QStringLiteral(". Detalle: ") +
-           QString::fromLocal8Bit(std::strerror(numero));
-}
+QString TextoErrorSistema(int numero) { return causaSistema(numero); }
 
-Resultado RevisaCola(const QString& impresora) {
+Destino ConsultaImpresora(const QString& nombre) {
+    Destino d;
+    d.nombre = nombre;
     QString error;
-    const auto cola = BuscaImpresora(impresora, &error);
-    if (!cola)
-        return {false, error.isEmpty()
-                           ? QStringLiteral("No existe la cola de impresión %1. No se imprimió nada.").arg(impresora)
-                           : error};
+    const auto cola = BuscaImpresora(nombre, &error);
+    if (!cola && EsPuerto(nombre)) {
+        // A port is written when the job goes; its device is asked then.
+        d.puerto = true;
+        d.disponible = {true, {}};
+        return d;
+    }
+    if (!cola) {
+        d.disponible = {false, error.isEmpty()
+                                   ? QStringLiteral("No existe la cola de impresión %1. No se imprimió nada.").arg(nombre)
+                                   : error};
+        return d;
+    }
+    d.toma = cola->cruda() ? Toma::Bytes : Toma::Paginas;
     // The spooler's own note on the state ("Paused") is English and adds nothing to the state.
     if (cola->detenida)
-        return {false, QStringLiteral("La cola de impresión %1 está detenida. No se imprimió nada.").arg(impresora)};
-    if (!cola->aceptaTrabajos)
-        return {false, QStringLiteral("La cola de impresión %1 no acepta trabajos. No se imprimió nada.").arg(impresora)};
+        d.disponible = {false, QStringLiteral("La cola de impresión %1 está detenida. No se imprimió nada.").arg(nombre)};
+    else if (!cola->aceptaTrabajos)
+        d.disponible = {false, QStringLiteral("La cola de impresión %1 no acepta trabajos. No se imprimió nada.").arg(nombre)};
+    else
+        d.disponible = {true, {}};
+    return d;
+}
+
+Resultado RevisaCola(const QString& impresora) { return ConsultaImpresora(impresora).disponible; }
+
+Resultado AdmitePaginas(const QString& impresora) {
+    const Destino d = ConsultaImpresora(impresora);
+    if (!d.disponible.ok) return d.disponible;
+    if (d.puerto || d.toma != Toma::Paginas)
+        return {false, QStringLiteral("La impresora %1 es de tickets y no imprime páginas. No se imprimió nada.")
+                           .arg(impresora)};
     return {true, {}};
+}
+
+Resultado ConfirmaTrabajo(const QString& impresora, int trabajo) {
+    const QByteArray cola = impresora.toUtf8();
+    cups_job_t* trabajos = nullptr;
+    const int n = cupsGetJobs2(CUPS_HTTP_DEFAULT, &trabajos, cola.constData(), 1, CUPS_WHICHJOBS_ACTIVE);
+    int id = 0;
+    ipp_jstate_t estado = IPP_JSTATE_PENDING;
+    for (int i = 0; i < n; ++i)
+        if (trabajo > 0 ? trabajos[i].id == trabajo : trabajos[i].id > id) {
+            id = trabajos[i].id;
+            estado = trabajos[i].state;
+        }
+    cupsFreeJobs(n, trabajos);
+    if (id <= 0) return {true, {}};  // printed already
+    const bool retenido = estado == IPP_JSTATE_HELD || estado == IPP_JSTATE_STOPPED || !RevisaCola(impresora).ok;
+    if (!retenido) return {true, {}};
+    cupsCancelJob2(CUPS_HTTP_DEFAULT, cola.constData(), id, 0);
+    return {false, QStringLiteral("La cola de impresión %1 se detuvo antes de imprimir el trabajo. No se imprimió nada.")
+                       .arg(impresora)};
 }
 
 namespace {
@@ -130,6 +161,26 @@ QString TextoVisible(const QString& texto) {
     return visible;
 }
 
+QString MotivoBreve(QString motivo) {
+    motivo = TextoVisible(motivo).simplified();
+    for (const QString& fin : {QStringLiteral("No se imprimió nada."), QStringLiteral("No se abrió el cajón.")})
+        if (motivo.endsWith(fin)) motivo = motivo.left(motivo.size() - fin.size()).trimmed();
+    while (motivo.endsWith(QLatin1Char('.'))) motivo.chop(1);
+    if (motivo.size() > 1 && motivo[0].isUpper() && motivo[1].isLower()) motivo[0] = motivo[0].toLower();
+    return motivo;
+}
+
+QString MensajeNoImpreso(const DocumentoImpreso& d, const QString& motivo) {
+    QString texto = d.documento.isEmpty() ? d.falla
+                    : d.grabado.isEmpty() ? d.documento + QLatin1Char(' ') + d.falla
+                                          : d.documento + QLatin1Char(' ') + d.grabado + QStringLiteral(", pero ") + d.falla;
+    if (!texto.isEmpty()) texto[0] = texto[0].toUpper();
+    const QString causa = MotivoBreve(motivo);
+    texto += causa.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + causa + QStringLiteral(".");
+    if (!d.grabado.isEmpty() && !d.reimpresion.isEmpty()) texto += QLatin1Char(' ') + d.reimpresion;
+    return texto;
+}
+
 Resultado EnviaTrabajoCrudo(const QString& impresora, const QString& trabajo,
                             const QByteArray& bytes) {
     if (const Resultado r = RevisaCola(impresora); !r.ok) return r;
@@ -155,7 +206,7 @@ Resultado EnviaTrabajoCrudo(const QString& impresora, const QString& trabajo,
     }
     if (cupsFinishDocument(CUPS_HTTP_DEFAULT, nombre.constData()) > IPP_STATUS_OK_CONFLICTING)
         return {false, QStringLiteral("La impresora %1 no aceptó el trabajo: %2").arg(impresora, causaSpooler())};
-    return {true, {}};
+    return ConfirmaTrabajo(impresora, id);
 }
 
 Resultado EscribeEnDispositivo(const QString& ruta, const QByteArray& bytes) {
@@ -203,8 +254,9 @@ Resultado EnviaAPuerto(const QString& puerto, const QByteArray& bytes, const QSt
 }
 
 Resultado ImprimeTexto(QPrinter& impresora, const QString& texto, int puntos) {
-    if (impresora.outputFormat() == QPrinter::NativeFormat)
-        if (const Resultado r = RevisaCola(impresora.printerName()); !r.ok) return r;
+    const bool aCola = impresora.outputFormat() == QPrinter::NativeFormat;
+    if (aCola)
+        if (const Resultado r = AdmitePaginas(impresora.printerName()); !r.ok) return r;
     QPainter pintor;
     if (!pintor.begin(&impresora))
         return {false, QStringLiteral("No se pudo iniciar la impresión en %1.")
@@ -228,7 +280,7 @@ Resultado ImprimeTexto(QPrinter& impresora, const QString& texto, int puntos) {
         y += alto;
     }
     if (!pintor.end()) return {false, QStringLiteral("No se pudo terminar la impresión.")};
-    return {true, {}};
+    return aCola ? ConfirmaTrabajo(impresora.printerName()) : Resultado{true, {}};
 }
 
 }  // namespace print

@@ -347,11 +347,14 @@ bool sendToQueue(const QString& queue, const QString& pdf, const QString& title,
     cupsFreeOptions(count, options);
     if (job <= 0) {
         if (error)
-            *error = QStringLiteral("Error al imprimir el reporte en %1: %2")
-                         .arg(queue, QString::fromUtf8(cupsLastErrorString()));
+            *error = QStringLiteral("La impresora %1 no aceptó el reporte. No se imprimió nada.").arg(queue);
         return false;
     }
-    return true;
+    // A queue stopped while the pages were painted would hold the job silently.
+    const print::Resultado r = print::ConfirmaTrabajo(queue, job);
+    if (!r.ok && error)
+        *error = r.error;
+    return r.ok;
 }
 
 // From this many pages on, a report is painted by several threads at once.
@@ -424,9 +427,10 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent, con
             *error = message;
         return false;
     };
-    // A stopped queue would hold the job silently: it is asked before any page is laid out.
+    // A stopped queue would hold the job silently and a receipt queue would print the PDF's bytes:
+    // both are asked before any page is laid out.
     if (printer->outputFormat() != QPrinter::PdfFormat)
-        if (const print::Resultado r = print::RevisaCola(printer->printerName()); !r.ok)
+        if (const print::Resultado r = print::AdmitePaginas(printer->printerName()); !r.ok)
             return fail(r.error);
     Progress progress(parent, stop);
     auto show = [&](int page, int of) {

@@ -1,4 +1,5 @@
 #include "platform/ui/prompts.h"
+#include "platform/ui/al_frente.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -13,10 +14,31 @@ QString titleOr(const QString& title) {
     const QString app = QApplication::applicationName();
     return app.isEmpty() ? QStringLiteral("Quorvel") : app;
 }
+
+bool& alFrente() {
+    static bool si = false;
+    return si;
+}
+
+// A box whose window is minimised would stay hidden with it.
+QWidget* padre(QWidget* parent) { return alFrente() && parent && parent->window()->isMinimized() ? nullptr : parent; }
+
+int ejecuta(QDialog& box) {
+    if (alFrente()) {
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.show();
+        box.raise();
+        box.activateWindow();
+    }
+    return box.exec();
+}
+
 }  // namespace
 
+void PreguntasAlFrente(bool si) { alFrente() = si; }
+
 void QtPrompts::message(const QString& text, Icon icon, const QString& title) {
-    QMessageBox box(parent_);
+    QMessageBox box(padre(parent_));
     box.setWindowTitle(titleOr(title));
     box.setText(text);
     switch (icon) {
@@ -27,11 +49,11 @@ void QtPrompts::message(const QString& text, Icon icon, const QString& title) {
     case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
     }
     box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    ejecuta(box);
 }
 
 Answer QtPrompts::question(const QString& text, const QString& title, bool withCancel, bool defaultNo) {
-    QMessageBox box(parent_);
+    QMessageBox box(padre(parent_));
     box.setWindowTitle(titleOr(title));
     box.setText(text);
     box.setIcon(QMessageBox::Question);
@@ -43,7 +65,7 @@ Answer QtPrompts::question(const QString& text, const QString& title, bool withC
     if (withCancel) box.button(QMessageBox::Cancel)->setText(QStringLiteral("Cancelar"));
     box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
     if (withCancel) box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
+    switch (ejecuta(box)) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     default: return withCancel ? Answer::Cancel : Answer::No;
@@ -51,13 +73,13 @@ Answer QtPrompts::question(const QString& text, const QString& title, bool withC
 }
 
 QString QtPrompts::input(const QString& text, const QString& title, const QString& defaultValue) {
-    QInputDialog dlg(parent_);
+    QInputDialog dlg(padre(parent_));
     dlg.setWindowTitle(titleOr(title));
     dlg.setLabelText(text);
     dlg.setTextValue(defaultValue);
     dlg.setOkButtonText(QStringLiteral("Aceptar"));
     dlg.setCancelButtonText(QStringLiteral("Cancelar"));
-    if (dlg.exec() != QDialog::Accepted) return {};
+    if (ejecuta(dlg) != QDialog::Accepted) return {};
     return dlg.textValue();
 }
 

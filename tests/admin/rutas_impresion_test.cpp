@@ -1,7 +1,8 @@
 // Every print path against every kind of queue, running and stopped, through a cupsd of the test's
-// own: the drawer pulse leaves as raw bytes of its own and is never drawn on a page; a stopped
-// queue gets nothing (no job held for later) and the person reads one Spanish message without
-// control codes.
+// own: the drawer pulse leaves as raw bytes of its own and is never drawn on a page; a page never
+// reaches a raw queue; a stopped queue gets nothing (no job held for later, also when it stops
+// while a report is printed) and the person reads one short Spanish message that names the
+// document, without control codes or the printout's text.
 
 #include "fixture.h"
 
@@ -14,8 +15,10 @@
 #include "printing/impresoraticket.h"
 #include "printing/pruebaimpresion.h"
 #include "printing/ticketventa.h"
+#include "printing/ventasdiaticket.h"
 #include "sale/documentos.h"
 #include "sale/recuperacion.h"
+#include "sale/impresion_factura.h"
 #include "sale/impresion_factura_mp.h"
 #include "shell/estado.h"
 #include "shell/utilidades_menu.h"
@@ -24,16 +27,39 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 
 namespace {
 
-enum class Ruta { Ticket, Reimpresion, Prueba, Comprobante, CajonMenu, Corte, FacturaMP, Reporte };
+enum class Ruta { Ticket, Reimpresion, Prueba, Comprobante, CajonMenu, Corte, FacturaMP, Reporte, Factura, Listado };
 enum class Cola { Cruda, Driver, Puerto };
 
 const char* nombre(Ruta r)
 {
-    static const char* n[] = {"ticket", "reimpresion", "prueba", "comprobante", "cajon", "corte", "facturaMP", "reporte"};
+    static const char* n[] = {"ticket", "reimpresion", "prueba", "comprobante", "cajon", "corte", "facturaMP", "reporte",
+                              "factura", "listado"};
     return n[int(r)];
+}
+
+// Paths that print pages: a report printer is a queue, and a raw one refuses them.
+bool dePaginas(Ruta r) { return r == Ruta::Reporte || r == Ruta::Factura; }
+
+// How the failure message of each path begins: the document it names.
+QString documento(Ruta r)
+{
+    switch (r) {
+    case Ruta::Ticket: return "El ticket 5 quedó grabado, pero no se imprimió: ";
+    case Ruta::Reimpresion: return "El ticket 5 no se imprimió: ";
+    case Ruta::Prueba: return "La prueba de impresión no se imprimió: ";
+    case Ruta::Comprobante: return "El comprobante de la devolución 900 no se imprimió: ";
+    case Ruta::CajonMenu: return "No se abrió el cajón: ";
+    case Ruta::Corte: return "El corte pendiente no se imprimió: ";
+    case Ruta::FacturaMP:
+    case Ruta::Factura: return "La factura F5 quedó grabada, pero no se imprimió: ";
+    case Ruta::Reporte: return "";  // a report stores nothing: the queue's reason says it all
+    case Ruta::Listado: return "El reporte de ventas diarias no se imprimió: ";
+    }
+    return {};
 }
 
 // Jobs a path sends on a running queue, and whether one of them is the drawer pulse.
@@ -46,7 +72,9 @@ Esperado esperado(Ruta r)
     switch (r) {
     case Ruta::CajonMenu: return {1, true};
     case Ruta::Corte:
-    case Ruta::Reporte: return {1, false};
+    case Ruta::Reporte:
+    case Ruta::Factura:
+    case Ruta::Listado: return {1, false};
     default: return {2, true};
     }
 }
@@ -80,6 +108,7 @@ protected:
         if (suite->listo)
             suite->listo = suite->cupsd.agregaColaConDriver("Paginas", disp, &e) &&
                            suite->cupsd.agregaColaConDriver("PaginasAlto", disp, &e) &&
+                           suite->cupsd.agregaColaConDriver("PaginasPausa", disp, &e) &&
                            suite->cupsd.detenCola("CrudaAlto", true, &e) &&
                            suite->cupsd.detenCola("PaginasAlto", true, &e) &&
                            suite->cupsd.detenCola("PuertoAlto", true, &e);
@@ -118,22 +147,32 @@ protected:
         case Ruta::Reimpresion: return shell::AccionesReimpresionActuales().ticket(5);
         case Ruta::Prueba: return ImprimePruebaTicket({cola, G().CodigosPTicket, 0, true}, prompts);
         case Ruta::Comprobante: return caja::ImprimeDevolucion(*Sucursal(), 900, prompts);
-        case Ruta::CajonMenu: return AbreCajon(false, prompts);
+        case Ruta::CajonMenu: return AbreCajonAvisando(prompts);
         case Ruta::Corte: return caja::ImprimeCorte(*Sucursal(), caja::CorteImpreso{0, 5800, 0, 5800, {}}, prompts);
-        case Ruta::FacturaMP: return venta::ImprimeTicket2(5, 5, {}, prompts);
-        case Ruta::Reporte: {
-            report::Request q;
-            q.templatePath = dir.filePath("prueba.html");
-            q.title = "Prueba";
-            q.destination = report::Destination::Printer;
-            q.printer = cola;
-            QString error;
-            const bool ok = report::run(q, &error);
-            if (!ok) static_cast<ui::Prompts&>(prompts).message(error, ui::Icon::Warning);
-            return ok;
-        }
+        case Ruta::FacturaMP:
+            G().FacturaaTicket = 1;
+            return venta::ImprimeFacturaGrabada(5, "F", {}, prompts);
+        case Ruta::Factura:
+            G().FacturaaTicket = 0;
+            return venta::ImprimeFacturaGrabada(5, "F", {report::Destination::Printer, cola, {}}, prompts);
+        case Ruta::Listado: return printing::ReporteVentasDiaTicket(false, QDate(2026, 12, 9), prompts);
+        case Ruta::Reporte: return reporte(cola);
         }
         return false;
+    }
+
+    // A report of the test's template on `cola`, its failure told as the report windows tell it.
+    bool reporte(const QString& cola)
+    {
+        report::Request q;
+        q.templatePath = dir.filePath("prueba.html");
+        q.title = "Prueba";
+        q.destination = report::Destination::Printer;
+        q.printer = cola;
+        QString error;
+        const bool ok = report::run(q, &error);
+        if (!ok) static_cast<ui::Prompts&>(prompts).message(error, ui::Icon::Warning);
+        return ok;
     }
 
     static inline CupsdSuite* suite = nullptr;
@@ -145,10 +184,10 @@ TEST_F(RutasImpresionTest, ThePulseIsRawAndAStoppedQueueIsRefusedOnEveryPath)
 {
     const QString puertoArchivo = suite->ruta("puerto.prn");
     for (Ruta ruta : {Ruta::Ticket, Ruta::Reimpresion, Ruta::Prueba, Ruta::Comprobante, Ruta::CajonMenu, Ruta::Corte,
-                      Ruta::FacturaMP, Ruta::Reporte}) {
+                      Ruta::FacturaMP, Ruta::Reporte, Ruta::Factura, Ruta::Listado}) {
         for (Cola tipo : {Cola::Cruda, Cola::Driver, Cola::Puerto}) {
-            // Report printers are page printers and the mini-printer's raster needs a queue.
-            if (tipo == Cola::Puerto && (ruta == Ruta::Reporte || ruta == Ruta::FacturaMP))
+            // Report printers are queues and the mini-printer's raster needs a queue.
+            if (tipo == Cola::Puerto && (dePaginas(ruta) || ruta == Ruta::FacturaMP))
                 continue;
             for (bool detenida : {false, true}) {
                 const QString cola = QString(tipo == Cola::Cruda ? "Cruda" : tipo == Cola::Driver ? "Paginas" : "Puerto")
@@ -156,6 +195,7 @@ TEST_F(RutasImpresionTest, ThePulseIsRawAndAStoppedQueueIsRefusedOnEveryPath)
                 SCOPED_TRACE(std::string(nombre(ruta)) + " en " + cola.toStdString());
                 auto& g = G();
                 g.Printer3 = cola;
+                g.Printer1 = cola;
                 g.MetodoImpresion = 0;
                 g.CodigosPTicket = tipo == Cola::Puerto ? 1 : 0;  // the port path takes the queue's device
                 g.OpenCDrawer = 1;
@@ -175,13 +215,26 @@ TEST_F(RutasImpresionTest, ThePulseIsRawAndAStoppedQueueIsRefusedOnEveryPath)
                     for (const char* codigo : {"p0", "a0", "M1", "@"})
                         EXPECT_FALSE(m.contains(codigo)) << m.toStdString();
                 }
-                if (detenida) {
+                // Said once, short, naming the document; a page for a raw queue is refused before
+                // anything is sent.
+                const bool rechazada = detenida || (tipo == Cola::Cruda && dePaginas(ruta));
+                if (rechazada) {
                     EXPECT_FALSE(ok);
                     ASSERT_EQ(mensajes.size(), 1) << mensajes.join("|").toStdString();
-                    EXPECT_TRUE(mensajes[0].contains("está detenida")) << mensajes[0].toStdString();
+                    EXPECT_TRUE(mensajes[0].startsWith(documento(ruta))) << mensajes[0].toStdString();
+                    EXPECT_TRUE(mensajes[0].contains(detenida ? "está detenida" : "es de tickets y no imprime páginas"))
+                        << mensajes[0].toStdString();
+                    EXPECT_LT(mensajes[0].size(), 240) << mensajes[0].toStdString();
+                    EXPECT_FALSE(mensajes[0].contains('\n')) << mensajes[0].toStdString();
+                    for (const char* ajeno : {"Error al imprimir", "AV. JUAREZ", "TOTAL", "REPORTE DE PRUEBA", "Detalle"})
+                        EXPECT_FALSE(mensajes[0].contains(ajeno)) << mensajes[0].toStdString();
                     if (ruta == Ruta::Ticket)
                         EXPECT_EQ(mensajes[0], "El ticket 5 quedó grabado, pero no se imprimió: la cola de impresión "
                                                + cola + " está detenida. Reimprímalo con Reimprimir factura (T5).");
+                    if (ruta == Ruta::FacturaMP || ruta == Ruta::Factura) {
+                        EXPECT_TRUE(mensajes[0].endsWith(". Reimprímala con Reimprimir factura (F5)."))
+                            << mensajes[0].toStdString();
+                    }
                     EXPECT_EQ(retenidos(cola), 0);
                     EXPECT_EQ(suite->oyente.espera(0, 0).size(), antes);
                     EXPECT_TRUE(lee(suite->ruta("puerto_alto.prn")).isEmpty());
@@ -226,4 +279,24 @@ TEST_F(RutasImpresionTest, ThePulseIsRawAndAStoppedQueueIsRefusedOnEveryPath)
             }
         }
     }
+}
+
+// A queue stopped while a report is laid out and painted: the job is not left waiting on it, and
+// the person is told.
+TEST_F(RutasImpresionTest, AQueueStoppedWhileAReportPrintsHoldsNothing)
+{
+    const size_t antes = suite->oyente.espera(0, 0).size();
+    QString e;
+    // The first step of the progress serves the timer: the queue stops after it was asked.
+    QTimer::singleShot(0, [&] { suite->cupsd.detenCola("PaginasPausa", true, &e); });
+    prompts.clear();
+    EXPECT_FALSE(reporte("PaginasPausa"));
+    ASSERT_TRUE(e.isEmpty()) << e.toStdString();
+    ASSERT_EQ(prompts.messages().size(), 1);
+    EXPECT_EQ(prompts.messages()[0], "La cola de impresión PaginasPausa se detuvo antes de imprimir el trabajo. "
+                                     "No se imprimió nada.");
+    EXPECT_EQ(retenidos("PaginasPausa"), 0);
+    // Started again, the queue prints nothing of it.
+    ASSERT_TRUE(suite->cupsd.detenCola("PaginasPausa", false, &e)) << e.toStdString();
+    EXPECT_EQ(suite->oyente.espera(antes + 1, 1500).size(), antes);
 }

@@ -341,7 +341,8 @@ TEST_F(CorteCups, WithoutATicketPrinterNothingIsSent)
     const size_t antes = oyente->espera(0, 0).size();
     EXPECT_FALSE(ImprimeCorte(*bd(), Guardado(1), prompts));
     EXPECT_EQ(prompts.messages(),
-              QStringList{"No hay impresora de tickets ni impresora predeterminada. No se imprimió nada."});
+              QStringList{"El corte 1 quedó grabado, pero no se imprimió: no hay impresora de tickets ni impresora "
+                          "predeterminada. Reimprímalo desde Cortes anteriores: doble clic en el corte 1 y luego Imprimir."});
     EXPECT_TRUE(TextoTicket().isEmpty());
     QTest::qWait(500);
     EXPECT_EQ(oyente->espera(0, 0).size(), antes);

@@ -15,6 +15,7 @@
 #include "shell/forms/midi.h"
 #include "shell/login.h"
 #include "shell/texto.h"
+#include "printing/envio.h"
 
 #include <QAction>
 #include <QApplication>
@@ -182,11 +183,12 @@ namespace {
 class PromptsInsistente : public ui::ScriptedPrompts {
 public:
     QPushButton* boton = nullptr;
+    bool imprime = false;  // the answer to "Desea IMPRIMIR el corte de caja ?"
     ui::Answer question(const QString& text, const QString& title, bool withCancel, bool defaultNo) override
     {
         ui::ScriptedPrompts::question(text, title, withCancel, defaultNo);
         if (boton && text.startsWith("Desea agregar")) QTest::mouseClick(boton, Qt::LeftButton);
-        return text.startsWith("Desea IMPRIMIR") ? ui::Answer::No : ui::Answer::Yes;
+        return text.startsWith("Desea IMPRIMIR") && !imprime ? ui::Answer::No : ui::Answer::Yes;
     }
 };
 
@@ -238,7 +240,13 @@ TEST_F(Corte, FormCreatesTheCutOpensTheDrawerAndShowsItFirstAmongThePast)
     EXPECT_EQ(p.lastMessage(), "La observación esta en blanco.");
     QTest::keyClicks(Caja(forma->capObservacion), "CIERRE");
     p.boton = forma->cmdAgregar;
+    // Printed on a printer out of paper: the message says once where the cut prints again.
+    p.imprime = true;
+    EstableceSalidaImpresor([](const QString&, int) { return print::Resultado{false, "sin papel"}; });
     QTest::mouseClick(forma->cmdAgregar, Qt::LeftButton);
+    EXPECT_EQ(p.messages().filter("no se imprimió"),
+              QStringList{"El corte 2 quedó grabado, pero no se imprimió: sin papel. Reimprímalo desde Cortes "
+                          "anteriores: doble clic en el corte 2 y luego Imprimir."});
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 2);
     EXPECT_EQ(Valor("SELECT ImporteCorte FROM CortesCaja WHERE IdCorte = 2").toDouble(), 600.0);
     EXPECT_EQ(Valor("SELECT ObsCorte FROM CortesCaja WHERE IdCorte = 2").toString(), "   CIERRE");
@@ -270,6 +278,16 @@ TEST_F(Corte, FormCreatesTheCutOpensTheDrawerAndShowsItFirstAmongThePast)
     EXPECT_FALSE(forma->cmdAgregar->isEnabled());
     EXPECT_FALSE(forma->cmdAgregaMov->isEnabled());
     EXPECT_FALSE(forma->cmdCancelaMov->isEnabled());
+    // Following that message prints the stored cut, not the new empty one.
+    QString impreso;
+    EstableceSalidaImpresor([&](const QString& t, int) {
+        impreso = t;
+        return print::Resultado{true, {}};
+    });
+    QTest::mouseClick(forma->cmdImprimir, Qt::LeftButton);
+    EstableceSalidaImpresor(nullptr);
+    EXPECT_TRUE(impreso.contains("IdCorte: 00002")) << impreso.toStdString();
+    EXPECT_TRUE(impreso.contains("600.00")) << impreso.toStdString();
     ui::setDefaultPrompts(&prompts);
     shell::OlvidaAbridores();
 }

@@ -215,7 +215,7 @@ TEST_F(FacturaDiaTest, AnElectronicDayInvoiceWithoutThePrintServerPrintsItselfNo
     ASSERT_TRUE(QFile::remove(data + "/Reports/Factura.html"));
     prompts.clear();
     ASSERT_TRUE(envia(bd(), {report::Destination::Pdf, {}, tmp.filePath("e2.pdf")}));
-    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("La factura E %1 quedó grabada, pero no se imprimió.")
+    EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("La factura E%1 quedó grabada, pero no se imprimió.")
                                          .arg(cuenta("SELECT MAX(Numero) FROM Venta WHERE Tipo = 'E'")));
 }
 

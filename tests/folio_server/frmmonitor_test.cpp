@@ -2,10 +2,14 @@
 #include "fixture.h"
 
 #include "folio_server/forms/frmmonitor.h"
+#include "platform/ui/al_frente.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -105,3 +109,30 @@ TEST_F(FrmMonitorTest, ChangeOfBranchAsksConfirmsAndShowsTheNewBranch) {
     EXPECT_TRUE(frm->monitor().ServicioActivo());
 }
 
+
+// The server runs behind the counter's window, often minimised: its questions (a failed print:
+// retry?) come in front of every window, not hidden with its own.
+TEST(PreguntasAlFrente, AQuestionOfTheServerShowsInFrontWhileItsWindowIsMinimised) {
+    QWidget ventana;
+    ventana.showMinimized();
+    ui::QtPrompts prompts(&ventana);
+    ui::PreguntasAlFrente(true);
+    Qt::WindowFlags banderas;
+    QWidget* padre = &ventana;
+    bool visible = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* caja = qobject_cast<QMessageBox*>(w); caja && caja->isVisible()) {
+                banderas = caja->windowFlags();
+                padre = caja->parentWidget();
+                visible = true;
+                caja->button(QMessageBox::Cancel)->click();
+            }
+    });
+    EXPECT_EQ(prompts.question(QStringLiteral("¿Desea reintentar?"), QStringLiteral("Tarvex"), true, false),
+              ui::Answer::Cancel);
+    EXPECT_TRUE(visible);
+    EXPECT_TRUE(banderas.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(padre, nullptr);
+    ui::PreguntasAlFrente(false);
+}

@@ -131,10 +131,14 @@ TEST(Formato, MontosAlCentavoSinErrorBinario) {
     EXPECT_EQ(NumeroPlano(0.0000001), QStringLiteral("0.0000001"));
 }
 
-TEST(CodePage850, AcentosYCaracteresAusentes) {
+TEST(CodePage850, AcentosYCaracteresParecidos) {
     EXPECT_EQ(print::aCp850(QStringLiteral("Ñandú ÁÉÍÓÚ ¿?")),
               QByteArray("\xa5" "and\xa3 \xb5\x90\xd6\xe0\xe9 \xa8?"));
-    EXPECT_EQ(print::aCp850(QStringLiteral("€")), QByteArray("?"));
+    // What the page lacks prints as the nearest it has; '?' only when nothing is near.
+    EXPECT_EQ(print::aCp850(QString::fromUtf8("“Hola” — 5 € ‘x’ – …")), QByteArray("\"Hola\" - 5 EUR 'x' - ..."));
+    EXPECT_EQ(print::aCp850(QString::fromUtf8("ŚŹŻąęńśźżčřšžůőűĞğşȘțŷ")), QByteArray("SZZaenszzcrszuouGgsSty"));
+    EXPECT_EQ(print::aCp850(QString::fromUtf8("•")), QByteArray("\xfa"));
+    EXPECT_EQ(print::aCp850(QString::fromUtf8("漢")), QByteArray("?"));
     EXPECT_EQ(print::aCp850(QString(QChar(0x1b)) + "@\n"), QByteArray("\x1b@\n"));
     const QString todo = print::desdeCp850([] {
         QByteArray b;

@@ -37,7 +37,8 @@ protected:
         }
         qputenv("CUPS_SERVER", cupsd->servidor().toUtf8());
         QString error;
-        if (!cupsd->agregaColaCruda("Laser", QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()),
+        // A laser printer renders pages: a queue with a driver.
+        if (!cupsd->agregaColaConDriver("Laser", QStringLiteral("socket://127.0.0.1:%1").arg(oyente->puerto()),
                                     &error))
             falla = error;
     }
