@@ -124,6 +124,7 @@ TEST_F(ProveedoresTest, LinksAreListedOnceAndNeedAKnownSupplier)
 
 TEST_F(ProveedoresTest, CatalogueFormSavesShowsAndHandsBackTheSupplier)
 {
+    G().PermisosUsuario[4] = true;
     frmProveedores f;
     f.show();
     EXPECT_EQ(f.Registros(), 4);
@@ -183,6 +184,7 @@ TEST_F(ProveedoresTest, TypedSmallAccentedLettersFindTheStoredCapitals)
 
 TEST_F(ProveedoresTest, EmptyCatalogueSaveAsksForANewSupplier)
 {
+    G().PermisosUsuario[4] = true;
     c.central->exec(QStringLiteral("DELETE FROM Proveedores"));
     frmProveedores f;
     QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
