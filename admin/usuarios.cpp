@@ -278,7 +278,7 @@ namespace {
 
 std::optional<qint64> busca(db::Database& bd, const QString& expresion, const QString& texto)
 {
-    auto v = bd.scalar(QStringLiteral("SELECT ClavePersonal FROM Personal WHERE MAYUSCULAS(%1) LIKE MAYUSCULAS(?) "
+    auto v = bd.scalar(QStringLiteral("SELECT ClavePersonal FROM Personal WHERE LETRAS(%1) LIKE LETRAS(?) "
                                       "ESCAPE '\\' ORDER BY ClavePersonal LIMIT 1")
                            .arg(expresion),
                        {db::escapeLike(sinBlancosFinales(texto)) + QLatin1Char('%')});

@@ -11,11 +11,14 @@
 #include "shell/rutas.h"
 #include "shell/rutinas_bd.h"
 #include "shell/sucursal.h"
+#include "shell/texto.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+
+#include <cmath>
 
 namespace sucursales {
 
@@ -31,9 +34,18 @@ QString texto(const db::Row& f, const char* campo) {
     return v.toString();
 }
 
+const char kTerminales[] = "Número terminales";
+
+// The terminals of a branch: a whole number (ValidaSucursal refuses anything else).
+std::optional<qint64> terminales(const QString& t) {
+    const auto n = shell::LeeNumero(t, false);
+    if (!n || *n != std::floor(*n) || *n > 1e9) return std::nullopt;
+    return qint64(*n);
+}
+
 QVariantList columnas(const Sucursal& s) {
-    return {s.DescripcionSuc, *NumeroSucursal(s.IdSucursal), s.DescripcionC, s.Direccion, s.Telefono, s.NumTerminales,
-            s.UbicacionBD};
+    return {s.DescripcionSuc, *NumeroSucursal(s.IdSucursal), s.DescripcionC, s.Direccion, s.Telefono,
+            QString::number(terminales(s.NumTerminales).value_or(0)), s.UbicacionBD};
 }
 
 bool mismoArchivo(const QString& a, const QString& b) {
@@ -104,6 +116,8 @@ QString ValidaSucursal(db::Database& central, const Sucursal& s, std::optional<q
     if (!id || *id < 1 || *id > 10) return QStringLiteral("El Id de sucursal debe ser un número entero del 1 al 10.");
     if (const QString mal = ValidaNombreCorto(s.DescripcionC); !mal.isEmpty()) return mal;
     if (s.DescripcionSuc.trimmed().isEmpty()) return QStringLiteral("Falta la descripción de la sucursal.");
+    if (s.NumTerminales.trimmed().isEmpty()) return shell::MensajeRequerido(QString::fromUtf8(kTerminales));
+    if (!terminales(s.NumTerminales)) return shell::MensajeNumero(QString::fromUtf8(kTerminales));
     db::Error e;
     auto filas = central.select(QStringLiteral("SELECT IdSucursal, DescripcionC FROM Sucursales"), {}, &e);
     if (!filas) return QStringLiteral("No se pudo leer el catálogo de sucursales: ") + e.message;

@@ -43,7 +43,8 @@ std::optional<qint64> NumeroSucursal(const QString& texto);
 QString ConExtensionBD(const QString& ruta);
 
 // Why the row cannot be saved, "" when it can: the number a whole number 1-10 that no other row
-// has, the short name a valid folder name unique without regard to case, the name not empty.
+// has, the short name a valid folder name unique without regard to case, the name not empty,
+// "Número terminales" a whole number (required).
 // `anterior`: the number the row had before the edit (none for a new row).
 QString ValidaSucursal(db::Database& central, const Sucursal& s, std::optional<qint64> anterior);
 

@@ -283,11 +283,9 @@ bool CancelaMovimiento(db::Database& bd, qint64 idMovimiento, const db::LockWait
     // Read inside the transaction: the description tells a movement a document wrote.
     auto descripcion = bd.scalar(QStringLiteral("SELECT DescripcionMov FROM MovimientosCaja WHERE IdMovimiento = ?"),
                                  {idMovimiento}, &e);
-    if (descripcion && EsMovimientoDeDocumento(descripcion->toString())) {
+    if (descripcion && !MotivoNoCancelable(descripcion->toString()).isEmpty()) {
         t.rollback();
-        if (mensaje)
-            *mensaje = QString::fromUtf8("Este movimiento lo escribió una venta (cancelación, devolución o nota de "
-                                         "crédito) y no se puede cancelar: el corte dejaría de cuadrar con la caja.");
+        if (mensaje) *mensaje = MotivoNoCancelable(descripcion->toString());
         return false;
     }
     if (!descripcion ||
@@ -311,6 +309,12 @@ bool CancelaMovimiento(db::Database& bd, qint64 idMovimiento, const db::LockWait
         return false;
     }
     return true;
+}
+
+QString MotivoNoCancelable(const QString& descripcion) {
+    if (!EsMovimientoDeDocumento(descripcion)) return {};
+    return QString::fromUtf8("Este movimiento lo escribió una venta (cancelación, devolución o nota de "
+                             "crédito) y no se puede cancelar: el corte dejaría de cuadrar con la caja.");
 }
 
 QString PreguntaCancelaMovimiento(const QString& descripcion, double importe) {

@@ -81,6 +81,10 @@ ResultadoCorte CreaCorte(db::Database& bd, const CortePantalla& mostrado, const 
 // or the write failed.
 bool CancelaMovimiento(db::Database& bd, qint64 idMovimiento, const db::LockWait& espera, QString* mensaje);
 
+// Why a movement of that description can never be cancelled ("" when it can): a document wrote it.
+// The form checks it before it asks; CancelaMovimiento checks it again on the stored row.
+QString MotivoNoCancelable(const QString& descripcion);
+
 // "Desea cancelar <descripción> con Importe:$ 1,500.00"
 QString PreguntaCancelaMovimiento(const QString& descripcion, double importe);
 

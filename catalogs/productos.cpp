@@ -443,7 +443,7 @@ bool FuenteCatalogo::busca(const QString& campo, const QString& patron, db::Erro
     QString sql = QStringLiteral("SELECT ClaveProducto FROM ProductoCE");
     QVariantList params;
     if (!patron.isEmpty()) {
-        sql += QStringLiteral(" WHERE MAYUSCULAS(%1) LIKE MAYUSCULAS(?) ESCAPE '\\'").arg(c);
+        sql += QStringLiteral(" WHERE LETRAS(%1) LIKE LETRAS(?) ESCAPE '\\'").arg(c);
         params << patron;
     }
     sql += QStringLiteral(" ORDER BY %1 COLLATE ESPANOL, ClaveProducto").arg(c);

@@ -1,6 +1,7 @@
 #include "catalogs/proveedores.h"
 
 #include "shell/rutinas_bd.h"
+#include "shell/texto.h"
 
 namespace catalogos {
 
@@ -65,11 +66,20 @@ bool BuscaProveedores(db::Database& bd, const QString& campo, const QString& tex
     return shell::BuscaRegistros(bd, QStringLiteral("Select * from Proveedores"), c, texto, filas) == 1;
 }
 
+QString RequeridosProveedor(const Proveedor& p)
+{
+    if (p.RFC.trimmed().isEmpty())
+        return shell::MensajeRequerido(QStringLiteral("R.F.C."));
+    if (p.NombreCompania.trimmed().isEmpty())
+        return shell::MensajeRequerido(QStringLiteral("Nombre proveedor"));
+    return {};
+}
+
 ResultadoProveedor GrabaProveedor(db::Database& bd, const Proveedor& p, bool nuevo,
                                   const QString& rfcAnterior)
 {
-    if (p.RFC.trimmed().isEmpty())
-        return Falla({db::ErrorKind::Other, 0, QStringLiteral("Teclee el R.F.C. del proveedor.")});
+    if (const QString falta = RequeridosProveedor(p); !falta.isEmpty())
+        return Falla({db::ErrorKind::Other, 0, falta});
     db::Error e;
     db::WriteTransaction t(bd);
     bool ok = t.begin({}, &e);

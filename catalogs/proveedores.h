@@ -26,13 +26,17 @@ const QStringList& CamposBusquedaProveedores();
 // literally). False when the search failed (message shown; filas then holds the whole list).
 bool BuscaProveedores(db::Database& bd, const QString& campo, const QString& texto, db::Rows* filas);
 
+// The fields a supplier cannot be saved without (the R.F.C. and the name), checked by every save:
+// the message naming the first one left empty (MensajeRequerido), "" when none is.
+QString RequeridosProveedor(const Proveedor& p);
+
 struct ResultadoProveedor {
     bool ok = false;
     db::Error error;  // what failed, for MuestraErrorBD
 };
 
 // One transaction: insert (nuevo) or rewrite the supplier keyed rfcAnterior; a changed RFC moves
-// its product links. An empty RFC is refused; any failure writes nothing.
+// its product links. A required field left empty is refused by name; any failure writes nothing.
 ResultadoProveedor GrabaProveedor(db::Database& bd, const Proveedor& p, bool nuevo,
                                   const QString& rfcAnterior);
 // One transaction: the supplier and its product links.

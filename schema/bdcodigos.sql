@@ -352,10 +352,11 @@ INSERT INTO Permisos (IdPermiso, NombrePermiso, DescripcionPermiso, PermisoPadre
   (52, 'Vender', 'Botón de vender (factura)', 'Facturar'),
   (53, 'SumarInventario', 'Sumar a la existencia en entradas de inventario', 'PEInventario');
 
--- The administrator; the setup tool stores the hash of KORVADIM in ClaveAcceso.
+-- The administrator; the setup tool stores the hash of KORVADIM in ClaveAcceso. It has every field
+-- the users form requires, so it can be edited there as it comes.
 INSERT INTO Personal (ClavePersonal, PApellidoPat, PApellidoMat, PNombres, Domicilio, NombreUsuario,
                       ClaveAcceso, PermisosIguala, Derechos, Niveles)
-VALUES (1, 'ADMINISTRADOR', '', 'ADMINISTRADOR', '', 'ADMIN', '', '',
+VALUES (1, 'ADMINISTRADOR', 'SISTEMA', 'ADMINISTRADOR', 'CONOCIDO', 'ADMIN', '', '',
         '11111111111111111111111111111111111111111111111111', '1');
 
 INSERT INTO UsuarioPermiso (IdUsuario, IdPermiso) SELECT 1, IdPermiso FROM Permisos;

@@ -101,6 +101,18 @@ bool RevisaOpcion(const QString& item) {
     return it->permiso < 0 || TienePermiso(it->permiso, it->mensaje);
 }
 
+bool PuedeEscribir(const QString& item, ui::Prompts& p) {
+    const bool inicio = G().SinPermisos != 0 &&
+                        (item == QLatin1String("Usuarios") || item == QLatin1String("Sucursales"));
+    return inicio || PuedeEscribir(PermisoDeOpcion(item), p);
+}
+
+bool PuedeEscribir(int permiso, ui::Prompts& p) {
+    if (permiso < 0 || TienePermiso(permiso, false)) return true;
+    p.message(QString::fromUtf8(kSinAcceso), ui::Icon::Critical);
+    return false;
+}
+
 void AsignaPulsoCajon(std::function<bool()> pulso) { pulsoCajon() = std::move(pulso); }
 bool HayPulsoCajon() { return bool(pulsoCajon()); }
 

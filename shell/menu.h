@@ -8,6 +8,10 @@
 
 #include <functional>
 
+namespace ui {
+class Prompts;
+}
+
 namespace shell {
 
 // Every item of the menu bar that acts (the menus themselves excluded), in menu order.
@@ -23,6 +27,14 @@ bool ExisteBDSucursal();
 // message), the branch's folder name or file. True when the action may go on. Items without a check
 // always pass.
 bool RevisaOpcion(const QString& item);
+
+// What an action that writes asks at the moment it acts, whatever grants held when its window
+// opened (a window may outlive the session that opened it): the grant of the item the window
+// belongs to (PermisoDeOpcion; the first run passes for Usuarios and Sucursales, as their clicks
+// do). Refused with the "no access" message through `p`.
+bool PuedeEscribir(const QString& item, ui::Prompts& p);
+// The same for a window governed by the grant `permiso` itself (a negative id: none).
+bool PuedeEscribir(int permiso, ui::Prompts& p);
 
 // One cash-drawer pulse outside a ticket job; the printing side installs it. Returns false when the
 // pulse failed (it has told the person why).

@@ -302,7 +302,7 @@ int BuscaRegistros(db::Database& bd, const QString& base, const QString& campo,
             bool numero = false;
             valor.trimmed().toDouble(&numero);
             if (t == QLatin1String("text") || (t.isEmpty() && !numero)) {
-                r = bd.select(QStringLiteral("SELECT * FROM (%1) WHERE MAYUSCULAS(%2) LIKE MAYUSCULAS(?) ESCAPE '\\'")
+                r = bd.select(QStringLiteral("SELECT * FROM (%1) WHERE LETRAS(%2) LIKE LETRAS(?) ESCAPE '\\'")
                                   .arg(base, campo) + orden,
                               {db::escapeLike(valor) + u'%'}, &e);
             } else if (numero) {

@@ -9,6 +9,7 @@
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -88,6 +89,9 @@ frmABPersonal::frmABPersonal(QWidget* parent, db::Database* codigos, ui::Prompts
     // The grants tree's own fields edit the tree, not the user on the card.
     ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); },
                               {SSTab1->widget(kTabPermisos), CCaptura1, CCaptura2});
+    for (CCaptura* busca : {CCaptura1, CCaptura2})
+        ficha_->GuardaBusqueda(busca->findChild<QLineEdit*>());
+    ficha_->GuardaFilas(DBGrid1);
     AbrePermisos();
     LeeLista(0);
 }
@@ -399,6 +403,8 @@ void frmABPersonal::cmdQuitaP_Click()
 
 void frmABPersonal::cmdAgregar_Click()
 {
+    if (!ficha_->PuedeDejar())
+        return;
     ficha_->Nueva();
     DBGrid1->clearSelection();
     derechos_ = DerechosNuevo();
@@ -418,7 +424,7 @@ void frmABPersonal::cmdAgregar_Click()
 
 void frmABPersonal::cmdActualiza_Click()
 {
-    if (ficha_->estado() == shell::Ficha::Estado::Vacia)
+    if (ficha_->estado() == shell::Ficha::Estado::Vacia || !shell::PuedeEscribir(QStringLiteral("Usuarios"), prompts()))
         return;
     db::Database* bd = Codigos();
     if (!bd) {
@@ -447,7 +453,7 @@ void frmABPersonal::cmdBorrar_Click()
         MuestraUsuario();
         return;
     }
-    if (!ficha_->guardada() || fila_ < 0)
+    if (!ficha_->guardada() || fila_ < 0 || !shell::PuedeEscribir(QStringLiteral("Usuarios"), prompts()))
         return;
     const Usuario u = usuarios_[size_t(fila_)];
     const QString motivo = RevisaBorradoUsuario(u.ClavePersonal, G().ClaveUsuario);
@@ -642,7 +648,7 @@ void frmABPersonal::cmdAgregarPermiso_Click()
 
 void frmABPersonal::cmdActualizar_Click()
 {
-    if (!permisoNuevo_ && ultimoNodo_ < 0)
+    if ((!permisoNuevo_ && ultimoNodo_ < 0) || !shell::PuedeEscribir(QStringLiteral("Usuarios"), prompts()))
         return;
     db::Database* bd = Codigos();
     if (!bd) {
@@ -668,7 +674,7 @@ void frmABPersonal::cmdActualizar_Click()
 
 void frmABPersonal::cmdBorrarPermiso_Click()
 {
-    if (ultimoNodo_ < 0)
+    if (ultimoNodo_ < 0 || !shell::PuedeEscribir(QStringLiteral("Usuarios"), prompts()))
         return;
     db::Database* bd = Codigos();
     if (!bd) {

@@ -12,6 +12,7 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
+#include "shell/menu.h"
 #include "shell/rutas.h"
 #include "shell/texto.h"
 #include "shell/utilidades_menu.h"
@@ -446,7 +447,7 @@ void frmParamSuc::AvisoFacturaE()
 
 void frmParamSuc::Command2_Click()
 {
-    if (!cargado_)
+    if (!cargado_ || !shell::PuedeEscribir(QStringLiteral("DSucursal"), prompts()))
         return;
     // The description shows whenever generic lines become products.
     if (chkagregarGENERICO->isChecked())

@@ -11,6 +11,7 @@
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
 #include "shell/rutinas_bd.h"
 
 #include <QCheckBox>
@@ -164,6 +165,7 @@ frmSucursales::frmSucursales(QWidget* parent, ui::Prompts* prompts, ui::FileChoo
     }
     guardando_ = false;
     ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); });
+    ficha_->GuardaFilas(grid);
     Recarga(std::nullopt, 0);
     MuestraActiva();
     // The form sees the keys before its controls (the hidden clean-up sequence).
@@ -195,6 +197,7 @@ void frmSucursales::cmdProcesa_Click()
     Seleccion s;
     for (int t = 1; t <= kTareas; ++t) s.marcada[t] = casillas[t]->checkState() == Qt::Checked;
     s.catalogo = Combo1->currentText();
+    if (!shell::PuedeEscribir(QStringLiteral("Sucursales"), prompts())) return;
     if (CierraArchivos(s) && !shell::SinVentanasAbiertas(prompts(), {this})) return;
     ProcesaSucursal(Pantalla(), s, prompts());
 }
@@ -301,6 +304,7 @@ const Sucursal* frmSucursales::Guardada() const
 
 void frmSucursales::cmdNuevo_Click()
 {
+    if (!ficha_->PuedeDejar()) return;
     ficha_->Nueva();
     grid->clearSelection();
     for (CCaptura* c : {capDescripcion, capIdSuc, capDCorta, capTelefono, capTerminales, capDirRemota}) c->setText({});
@@ -313,7 +317,7 @@ void frmSucursales::cmdNuevo_Click()
 void frmSucursales::cmdGuardar_Click()
 {
     const bool agregando = ficha_->nueva();
-    if (!agregando && !Guardada()) return;
+    if ((!agregando && !Guardada()) || !shell::PuedeEscribir(QStringLiteral("Sucursales"), prompts())) return;
     db::Error e;
     db::Database* central = shell::BDCodigos(&e);
     if (!central) {
@@ -353,6 +357,7 @@ void frmSucursales::cmdGenerar_Click()
         prompts().message(QStringLiteral("Guarde la sucursal antes de generar sus archivos."), ui::Icon::None);
         return;
     }
+    if (!shell::PuedeEscribir(QStringLiteral("Sucursales"), prompts())) return;
     GeneraArchivos(*s, prompts());
 }
 
@@ -365,13 +370,14 @@ void frmSucursales::cmdBorrar_Click()
         return;
     }
     const Sucursal* s = Guardada();
-    if (s && shell::SinVentanasAbiertas(prompts(), {this})) BorraArchivoSucursal(*s, prompts());
+    if (s && shell::PuedeEscribir(QStringLiteral("Sucursales"), prompts()) && shell::SinVentanasAbiertas(prompts(), {this}))
+        BorraArchivoSucursal(*s, prompts());
 }
 
 void frmSucursales::cmdCambiaSuc_Click()
 {
     const Sucursal* s = Guardada();
-    if (s && shell::SinVentanasAbiertas(prompts(), {this})) {
+    if (s && shell::PuedeEscribir(QStringLiteral("Sucursales"), prompts()) && shell::SinVentanasAbiertas(prompts(), {this})) {
         CambiaSucursalActiva(*s, shell::FormaAbierta(QStringLiteral("frmVenta")), prompts());
         MuestraActiva();
     }

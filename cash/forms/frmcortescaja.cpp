@@ -14,6 +14,7 @@
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
 #include "shell/permisos.h"
 #include "shell/texto.h"
 
@@ -301,6 +302,7 @@ void frmCortesCaja::cmdAgregar_Click() {
         prompts().message(QStringLiteral("La observación esta en blanco."), ui::Icon::Information);
         return;
     }
+    if (!shell::PuedeEscribir(QStringLiteral("mCortesCaja"), prompts())) return;
     creando_ = true;
     const ui::Answer a = prompts().question(
         QStringLiteral("Desea agregar el corte de caja para las ventas y movimientos pendientes ?"));
@@ -350,6 +352,12 @@ void frmCortesCaja::cmdCancelaMov_Click() {
     const QString pregunta = PreguntaCancelaMovimiento(f->text(QStringLiteral("DescripcionMov")),
                                                        f->real(QStringLiteral("ImporteMov")));
     const qint64 id = f->integer(QStringLiteral("IdMovimiento"));
+    // What can never be cancelled is said before anything is asked.
+    if (const QString no = MotivoNoCancelable(f->text(QStringLiteral("DescripcionMov"))); !no.isEmpty()) {
+        prompts().message(no, ui::Icon::Information);
+        return;
+    }
+    if (!shell::PuedeEscribir(QStringLiteral("mCortesCaja"), prompts())) return;
     if (prompts().question(pregunta) != ui::Answer::Yes) return;
     db::Error e;
     db::Database* bd = shell::BDSucursal(&e);
@@ -399,7 +407,9 @@ void frmCortesCaja::AbreCortePasado(int fila) {
 
 frmCortesCaja* AbreCortesCaja(shell::MIDI* midi) {
     auto* forma = shell::Forma<frmCortesCaja>();
-    forma->RecargaPendiente();
+    // The menu item is for the pending cut: a past cut left on screen gives way to it.
+    if (forma->IdCorteActual != 0) forma->MuestraCortePendiente();
+    else forma->RecargaPendiente();
     if (midi) {
         QMdiSubWindow* sub = midi->MuestraEnMDI(forma);
         midi->areaMDI()->setActiveSubWindow(sub);

@@ -10,6 +10,7 @@
 #include "shell/forms/formas.h"
 #include "shell/avisos.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
 #include "shell/texto.h"
 
 #include <QCloseEvent>
@@ -211,7 +212,7 @@ void frmDevoluciones::Command3_Click() {
 
 void frmDevoluciones::cmdGuardar_Click() {
     db::Database* b = bd();
-    if (!b) return;
+    if (!b || !shell::PuedeEscribir(QStringLiteral("mDevoluciones"), prompts())) return;
     esc_.reinicia();
     db::LockWait espera = esc_.espera([](const QString& t) { shell::PonEstado(2, t); });
     espera.timeoutMs = 30000;

@@ -8,6 +8,7 @@
 #include "shell/conexion.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
 #include "shell/texto.h"
 
 #include <QCoreApplication>
@@ -170,16 +171,18 @@ qint64 frmFacturarDia::Actual(QTableView* grid, const db::Rows& filas) const {
     return filas[size_t(fila)].integer(QStringLiteral("Numero"));
 }
 
+bool frmFacturarDia::Permitido() { return shell::PuedeEscribir(QStringLiteral("nFacturarVentas"), prompts()); }
+
 void frmFacturarDia::cmdSelecciona1_Click() {
     const qint64 n = Actual(gridClientes, libres_);
-    if (n < 0 || !bd()) return;
+    if (n < 0 || !bd() || !Permitido()) return;
     SeleccionaTicket(*bd(), n);
     QCoreApplication::processEvents();
     ActualizaListas();
 }
 
 void frmFacturarDia::cmdAgregaTodo_Click() {
-    if (libres_.empty() || !bd()) return;
+    if (libres_.empty() || !bd() || !Permitido()) return;
     for (const db::Row& f : libres_) SeleccionaTicket(*bd(), f.integer(QStringLiteral("Numero")));
     QCoreApplication::processEvents();
     ActualizaListas();
@@ -187,21 +190,21 @@ void frmFacturarDia::cmdAgregaTodo_Click() {
 
 void frmFacturarDia::cmdQuitarUno_Click() {
     const qint64 n = Actual(gridSeleccion, elegidos_);
-    if (n < 0 || !bd()) return;
+    if (n < 0 || !bd() || !Permitido()) return;
     QuitaTicket(*bd(), n);
     QCoreApplication::processEvents();
     ActualizaListas();
 }
 
 void frmFacturarDia::cmdQuitaTodo_Click() {
-    if (elegidos_.empty() || !bd()) return;
+    if (elegidos_.empty() || !bd() || !Permitido()) return;
     for (const db::Row& f : elegidos_) QuitaTicket(*bd(), f.integer(QStringLiteral("Numero")));
     QCoreApplication::processEvents();
     ActualizaListas();
 }
 
 void frmFacturarDia::cmdEnviarfactura_Click() {
-    if (enviando_ || elegidos_.empty() || !bd()) return;
+    if (enviando_ || elegidos_.empty() || !bd() || !Permitido()) return;
     std::vector<qint64> numeros;
     for (const db::Row& f : elegidos_) numeros.push_back(f.integer(QStringLiteral("Numero")));
     enviando_ = true;
@@ -226,7 +229,10 @@ void frmFacturarDia::keyReleaseEvent(QKeyEvent* e) {
 }
 
 frmFacturarDia* AbreFacturarDia(shell::MIDI* midi) {
+    const bool abierta = shell::FormaAbierta(QStringLiteral("frmFacturarDia"));
     auto* forma = shell::Forma<frmFacturarDia>();
+    // Brought forward again: the tickets of the day as they are now (other terminals sold meanwhile).
+    if (abierta) forma->ActualizaListas();
     if (midi)
         midi->MuestraEnMDI(forma);
     else {

@@ -45,6 +45,8 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
 
 private:
+    // The grant of the window, asked by every button that writes when it is pressed.
+    bool Permitido();
     void CambiaFecha();
     void FormatoGrids();
     static void Llena(QStandardItemModel* modelo, const db::Rows& filas);

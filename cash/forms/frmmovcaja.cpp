@@ -8,8 +8,10 @@
 #include "shell/avisos.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
 #include "shell/permisos.h"
 #include "shell/texto.h"
 
@@ -105,6 +107,7 @@ frmMovCaja::frmMovCaja(QWidget* parent, ui::Prompts* prompts) : QWidget(parent),
     connect(cmdUltimo, &QPushButton::clicked, this, [this] { MueveA(cursor_.count() - 1); });
     // Only the person's choice applies a kind's description (showing a row sets the list too).
     connect(cmbTipoMov, &QComboBox::activated, this, &frmMovCaja::EligeTipo);
+    ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); });
 
     InicializaMovimientos();
 }
@@ -135,6 +138,7 @@ void frmMovCaja::Bloquea() {
 
 void frmMovCaja::InicializaMovimientos() {
     modo_ = Consulta;
+    ficha_->Muestra({});
     muestra_ = true;
     cmdAgregar->setText(kAgregar);
     Bloquea();
@@ -195,6 +199,7 @@ void frmMovCaja::cmdAgregar_Click() {
         capImporte->setText(QStringLiteral("0.00"));
         capDescripcion->setText(QStringLiteral("Descripcion"));
         modo_ = Agregando;
+        ficha_->Nueva();
         EligeTipo(MovEntrada);  // the amount is still locked here: the focus stays
         Bloquea();
         cmdAgregar->setText(QStringLiteral("Guardar"));
@@ -205,6 +210,7 @@ void frmMovCaja::cmdAgregar_Click() {
         prompts().message(QStringLiteral("No se pudo abrir la base de datos de la sucursal."), ui::Icon::Critical);
         return;
     }
+    if (!shell::PuedeEscribir(QStringLiteral("mCajonDinero"), prompts())) return;
     NuevoMovimiento mov;
     mov.importe = capImporte->Text();
     mov.tipo = cmbTipoMov->currentIndex();
@@ -234,8 +240,9 @@ void frmMovCaja::Descarga() {
     descargando_ = true;
     // Deferred: the form may be inside its own activation or a click when it goes.
     QTimer::singleShot(0, this, [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget())) sub->close();
-        else close();
+        auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+        // Kept open when the person keeps a movement being typed.
+        if (!(sub ? sub->close() : close())) descargando_ = false;
     });
 }
 

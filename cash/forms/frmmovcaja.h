@@ -17,6 +17,7 @@ class QMdiArea;
 class QPushButton;
 
 namespace shell {
+class Ficha;
 class MIDI;
 }
 namespace ui {
@@ -47,6 +48,8 @@ public:
     int Posicion() const { return cursor_.position(); }
     void MueveA(int fila);
     Modo modo() const { return modo_; }
+    // The movement being typed: closing the form with typing not saved asks first.
+    shell::Ficha* Ficha() const { return ficha_; }
 
     CCaptura *capMovimiento = nullptr, *capImporte = nullptr, *capDescripcion = nullptr;
     QComboBox *cmbTipoMov = nullptr, *cmbEstatus = nullptr;
@@ -75,6 +78,7 @@ private:
     bool descargando_ = false;
     QMdiArea* area_ = nullptr;
     sale::EsperaConEsc esc_;
+    shell::Ficha* ficha_ = nullptr;
 };
 
 

@@ -82,6 +82,9 @@ QString TituloDeCampo(const QString& campo)
         {QStringLiteral("NombreContacto"), QStringLiteral("Contacto")},
         {QStringLiteral("PrecioUnit"), QStringLiteral("Precio")},
         {QStringLiteral("Status"), QStringLiteral("Estatus")},
+        {QStringLiteral("Exis"), QStringLiteral("Existencia")},
+        {QStringLiteral("Ubicacion"), QString::fromUtf8("Ubicación")},
+        {QStringLiteral("Observacion"), QString::fromUtf8("Observación")},
     };
     for (auto it = titulos.cbegin(); it != titulos.cend(); ++it)
         if (it.key().compare(campo, Qt::CaseInsensitive) == 0)

@@ -148,6 +148,8 @@ frmClientes::frmClientes(QWidget* parent, db::Database* codigos, db::Database* s
     Text1->installEventFilter(this);
     gridClientes->installEventFilter(this);
     ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); }, {Text1, Combo1});
+    ficha_->GuardaBusqueda(Text1);
+    ficha_->GuardaFilas(gridClientes);
 
     Carga();
 }
@@ -353,7 +355,7 @@ Validacion frmClientes::Valida()
 
 void frmClientes::cmdNuevo_Click()
 {
-    if (!shell::TienePermiso(38, true))
+    if (!shell::TienePermiso(38, true) || !ficha_->PuedeDejar())
         return;
     cmdGuardar->setEnabled(true);
     MuestraCliente(Cliente{});  // the blank record of the new customer
@@ -426,6 +428,8 @@ void frmClientes::cmdBorrar_Click()
         return;
     }
     if (!ficha_->guardada() || cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
+        return;
+    if (!shell::TienePermiso(38, true))
         return;
     if (prompts().question(QStringLiteral("Desea borrar el cliente seleccionado ?"),
                            QStringLiteral("Confirmar."))

@@ -7,6 +7,7 @@
 #include "shell/conexion.h"
 #include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
+#include "shell/menu.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -137,6 +138,14 @@ void frmTablaCodigos::CeldaCambiada(QStandardItem* celda)
     db::Database* bd = Codigos();
     if (!bd)
         return;
+    const bool completa = !clave.trimmed().isEmpty() && !descripcion.trimmed().isEmpty();
+    if ((fila < claves_.size() || completa) && !shell::PuedeEscribir(tabla_.permiso, prompts())) {
+        if (fila < claves_.size())
+            Restaura(fila);
+        else
+            ficha_->Modifica();
+        return;
+    }
     db::Error e;
     if (fila < claves_.size()) {
         if (descripcion.trimmed().isEmpty()) {
@@ -186,7 +195,7 @@ void frmTablaCodigos::cmdBorrar_Click()
     if (fila < 0 || fila >= claves_.size())
         return;  // no stored row under the cursor (an empty table, or the blank row)
     db::Database* bd = Codigos();
-    if (!bd)
+    if (!bd || !shell::PuedeEscribir(tabla_.permiso, prompts()))
         return;
     if (BorraCodigo(*bd, tabla_, claves_[fila], descripciones_[fila], prompts()) == Borrado::Borrado) {
         llenando_ = true;

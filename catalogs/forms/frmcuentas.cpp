@@ -8,6 +8,7 @@
 #include "shell/estado.h"
 #include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
+#include "shell/menu.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
 
@@ -119,6 +120,7 @@ frmCuentas::frmCuentas(QWidget* parent, db::Database* sucursal, ui::Prompts* pro
             });
 
     ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); });
+    ficha_->GuardaFilas(DBGrid1);
     ModoEdicion = 1;
     AbreCuentas();
     Guardando = false;
@@ -212,7 +214,7 @@ void frmCuentas::LimpiaCuenta()
 void frmCuentas::GrabarCuenta()
 {
     db::Database* bd = Base();
-    if (!bd)
+    if (!bd || !shell::PuedeEscribir(QStringLiteral("Cuentas"), prompts()))
         return;
     DatosCuenta d;
     d.IdCuenta = txtNumCuenta->Text();
@@ -242,7 +244,7 @@ void frmCuentas::CancelaCuenta()
         return;
     }
     db::Database* bd = Base();
-    if (!bd || !ficha_->guardada())
+    if (!bd || !ficha_->guardada() || !shell::PuedeEscribir(QStringLiteral("Cuentas"), prompts()))
         return;
     if (prompts().question(QString::fromUtf8("¿Desea cancelar la cuenta ") + QString::number(CuentaActual())
                                + QStringLiteral(" ") + txtNomCuenta->Text() + QStringLiteral("?"),
@@ -261,7 +263,7 @@ void frmCuentas::Toolbar2_ButtonClick(const QString& tooltip)
 {
     if (tooltip == QLatin1String("Agregar cuenta.")) {
         db::Database* bd = Base();
-        if (!bd)
+        if (!bd || !ficha_->PuedeDejar())
             return;
         ModoEdicion = 2;
         ficha_->Nueva();
@@ -451,7 +453,7 @@ void frmMovimientos::LimpiaMovimiento()
 void frmMovimientos::GrabarMovimiento()
 {
     db::Database* bd = Base();
-    if (!bd)
+    if (!bd || !shell::PuedeEscribir(QStringLiteral("Cuentas"), prompts()))
         return;
     if (ModoEdicion != 2 && cursor_.count() == 0)
         return;  // nothing on screen to save

@@ -6,6 +6,7 @@
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/forms/formas.h"
+#include "shell/menu.h"
 #include "shell/rutas.h"
 
 #include <QFormLayout>
@@ -105,6 +106,8 @@ DatosEmpresa frmEmpresa::EnPantalla() const
 
 void frmEmpresa::cmdGuardar_Click()
 {
+    if (!shell::PuedeEscribir(QStringLiteral("datosempresa"), prompts()))
+        return;
     db::Database* bd = Codigos();
     if (!bd) {
         prompts().message(QStringLiteral("No se pudo abrir la base de datos central."), ui::Icon::Critical);

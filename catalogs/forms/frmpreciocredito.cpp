@@ -8,6 +8,7 @@
 #include "shell/conexion.h"
 #include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
+#include "shell/menu.h"
 #include "shell/rutinas_bd.h"
 
 #include <QHBoxLayout>
@@ -154,7 +155,8 @@ void frmPreciosCredito::CeldaCambiada(QStandardItem* celda)
     // instalment it needs.
     QMap<QString, QString> tecleado = pendientes_.value(fila);
     tecleado.insert(campo, celda->text());
-    const CambioPlan c = GrabaPlan(*bd, producto, tecleado);
+    const bool permitido = shell::PuedeEscribir(QStringLiteral("PreciosCredito"), prompts());
+    const CambioPlan c = permitido ? GrabaPlan(*bd, producto, tecleado) : CambioPlan{};
     if (c.ok) {
         pendientes_.remove(fila);
         MuestraPlan(fila, c.valores);
@@ -167,7 +169,8 @@ void frmPreciosCredito::CeldaCambiada(QStandardItem* celda)
         ficha_->Modifica();
         return;
     }
-    prompts().message(c.mensaje, ui::Icon::Information);
+    if (permitido)
+        prompts().message(c.mensaje, ui::Icon::Information);
     // The cell shows what it held before the refused text: what was typed before, or the stored value.
     if (pendientes_.value(fila).contains(campo)) {
         llenando_ = true;
@@ -188,6 +191,8 @@ bool frmPreciosCredito::RevisaPendiente()
     db::Database* bd = Codigos();
     if (!bd || fila >= productos_.size())
         return true;
+    if (!shell::PuedeEscribir(QStringLiteral("PreciosCredito"), prompts()))
+        return false;
     const CambioPlan c = GrabaPlan(*bd, productos_.at(fila), pendientes_.value(fila));
     if (c.ok) {
         pendientes_.remove(fila);
@@ -206,7 +211,7 @@ bool frmPreciosCredito::RevisaPendiente()
 void frmPreciosCredito::cmdInsertar_Click()
 {
     db::Database* bd = Codigos();
-    if (!bd || !RevisaPendiente())
+    if (!bd || !RevisaPendiente() || !shell::PuedeEscribir(QStringLiteral("PreciosCredito"), prompts()))
         return;
     const ResultadoAlta r = InsertaPlan(*bd, capCodigo->Text());
     if (r.resultado == AltaPlan::SinCodigo || r.resultado == AltaPlan::Fallo) {

@@ -8,6 +8,8 @@
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
+#include "platform/ui/prompts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -99,7 +101,7 @@ void frmProdProveedores::ConectaActivacion(QMdiArea* area)
 
 void frmProdProveedores::AgregaProveedorProducto(const QString& rfc)
 {
-    if (rfc.isEmpty())
+    if (rfc.isEmpty() || !shell::PuedeEscribir(QStringLiteral("Proveedores"), ui::defaultPrompts()))
         return;
     db::Database* bd = Codigos();
     if (!bd || !catalogos::AgregaProveedorProducto(*bd, G().ProductoProv, rfc)) {
@@ -125,7 +127,8 @@ void frmProdProveedores::cmdAgregar_Click()
 
 void frmProdProveedores::cmdBorrar_Click()
 {
-    if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
+    if (cursor_.count() == 0 || cursor_.eof() || cursor_.bof()
+        || !shell::PuedeEscribir(QStringLiteral("Proveedores"), ui::defaultPrompts()))
         return;
     const db::Row& fila = cursor_.current();
     if (db::Database* bd = Codigos())

@@ -11,6 +11,7 @@
 #include "shell/forms/ficha.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
 #include "shell/permisos.h"
 #include "shell/rutinas_bd.h"
 #include "shell/sucursal.h"
@@ -267,6 +268,8 @@ frmProductos::frmProductos(QWidget* parent, db::Database* sucursal, db::Database
     Combo1->installEventFilter(this);
     ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); }, {Text1, Combo1, Check1, Check2, Check3, chkImagen});
     ficha_->Vigila(chkSuspendido);
+    ficha_->GuardaBusqueda(Text1);
+    ficha_->GuardaFilas(gridClientes);
 
     abierto_ = Carga();
 }
@@ -496,7 +499,7 @@ void frmProductos::Validalosdatos(bool& ok)
 
 void frmProductos::cmdNuevo_Click()
 {
-    if (!shell::TienePermiso(36, false))
+    if (!shell::TienePermiso(36, false) || !ficha_->PuedeDejar())
         return;
     if (auto siguiente = shell::ObtenerSiguienteId(QStringLiteral("ClaveProducto"), QStringLiteral("Producto")))
         UltimaClave = *siguiente - 1;
@@ -545,7 +548,7 @@ void frmProductos::GrabarDatos(int& ok)
 
 void frmProductos::cmdGuardar_Click()
 {
-    if (!shell::TienePermiso(35, false))
+    if (!shell::PuedeEscribir(35, prompts()))
         return;
     bool valido = false;
     Validalosdatos(valido);
@@ -591,7 +594,7 @@ void frmProductos::cmdBorrar_Click()
         SeleccionaGrid();
         return;
     }
-    if (!ficha_->guardada() || fuente_.count() == 0 || pos_ < 0)
+    if (!ficha_->guardada() || fuente_.count() == 0 || pos_ < 0 || !shell::PuedeEscribir(35, prompts()))
         return;
     if (prompts().question(QStringLiteral("Desea borrar el producto seleccionado ?"),
                            QStringLiteral("Confirmar."))

@@ -9,6 +9,7 @@
 #include "shell/texto.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
+#include "shell/menu.h"
 #include "shell/rutinas_bd.h"
 
 #include <QComboBox>
@@ -111,6 +112,8 @@ frmProveedores::frmProveedores(QWidget* parent, db::Database* codigos, ui::Promp
     Text1->installEventFilter(this);
     gridClientes->installEventFilter(this);
     ficha_ = new shell::Ficha(this, [this]() -> ui::Prompts& { return this->prompts(); }, {Text1, Combo1});
+    ficha_->GuardaBusqueda(Text1);
+    ficha_->GuardaFilas(gridClientes);
 
     // Opening.
     CargaActiva = true;
@@ -221,6 +224,8 @@ void frmProveedores::SiguienteCampoBusqueda()
 
 void frmProveedores::cmdNuevo_Click()
 {
+    if (!ficha_->PuedeDejar())
+        return;
     Muestra(Proveedor{});
     G().SeleccionCatalogo.clear();
     ficha_->Nueva();
@@ -240,8 +245,8 @@ bool frmProveedores::GrabarDatos()
         prompts().message(QStringLiteral("No se pudo abrir el catálogo de proveedores."), ui::Icon::Critical);
         return false;
     }
-    if (EnPantalla().RFC.trimmed().isEmpty()) {
-        prompts().message(shell::MensajeRequerido(QStringLiteral("R.F.C.")), ui::Icon::Information);
+    if (const QString falta = RequeridosProveedor(EnPantalla()); !falta.isEmpty()) {
+        prompts().message(falta, ui::Icon::Information);
         return false;
     }
     const ResultadoProveedor r = GrabaProveedor(*bd, EnPantalla(), ficha_->nueva(), ficha_->clave().toString());
@@ -252,6 +257,8 @@ bool frmProveedores::GrabarDatos()
 
 void frmProveedores::cmdGuardar_Click()
 {
+    if (!shell::PuedeEscribir(QStringLiteral("Proveedores"), prompts()))
+        return;
     CargaActiva = false;
     const int fila = std::max(0, cursor_.position());
     const QString rfc = capRFC->Text();
@@ -273,6 +280,8 @@ void frmProveedores::cmdBorrar_Click()
         return;
     }
     if (!ficha_->guardada() || cursor_.count() == 0 || cursor_.eof() || cursor_.bof())
+        return;
+    if (!shell::PuedeEscribir(QStringLiteral("Proveedores"), prompts()))
         return;
     if (prompts().question(QStringLiteral("Desea borrar el proveedor seleccionado ?"),
                            QStringLiteral("Confirmar."))

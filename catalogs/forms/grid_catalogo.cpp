@@ -125,9 +125,13 @@ void GridCatalogo::Marca(int fila)
     const int n = modelo_->rowCount();
     if (n == 0)
         return;
+    // On a shown column: from a hidden one the arrow keys would go nowhere.
+    int columna = 0;
+    while (columna + 1 < modelo_->columnCount() && grid_->isColumnHidden(columna))
+        ++columna;
     marcando_ = true;
     grid_->selectionModel()->setCurrentIndex(
-        modelo_->index(std::clamp(fila, 0, n - 1), 0),
+        modelo_->index(std::clamp(fila, 0, n - 1), columna),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     marcando_ = false;
 }

@@ -16,7 +16,8 @@
 //
 // Every connection knows MAYUSCULAS(text): the text in capitals with Unicode's full rules (SQLite's
 // upper(), LIKE and NOCASE fold only A-Z, so "café" would never meet a stored "CAFÉ"). Compare what
-// a person typed as MAYUSCULAS(column) LIKE MAYUSCULAS(?) or with = ; NULL stays NULL.
+// a person typed as MAYUSCULAS(column) LIKE MAYUSCULAS(?) or with = ; NULL stays NULL. A search as
+// a Spanish reader looks names up uses LETRAS (spanishLetters below) instead.
 //
 // Every connection knows the collation ESPANOL (kOrdenEspanol): names ordered as a Spanish reader
 // looks them up (compareSpanish below). Lists ordered by a name say ORDER BY Nombre COLLATE ESPANOL;
@@ -459,6 +460,10 @@ private:
 // before capitals, then the code points, so the order is total. Negative, 0 or positive.
 int compareSpanish(const QString& a, const QString& b);
 inline bool lessSpanish(const QString& a, const QString& b) { return compareSpanish(a, b) < 0; }
+// The letters compareSpanish weighs first: capitals, accents dropped, Ñ kept apart from N. Texts
+// that differ only in accents or case have the same letters, so a search compares these (SQL:
+// LETRAS(x) LIKE LETRAS(?)) and "a" finds "ÁRBOL" as the order places it; NULL stays NULL.
+QString spanishLetters(const QString& texto);
 inline constexpr char kOrdenEspanol[] = "ESPANOL";
 
 // Text typed by a person, made literal for LIKE ... ESCAPE '\'.

@@ -44,6 +44,16 @@ int espanolAscii(const unsigned char* a, int na, const unsigned char* b, int nb)
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
+void letras(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto* texto = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QByteArray l = spanishLetters(QString::fromUtf8(texto, sqlite3_value_bytes(argv[0]))).toUtf8();
+    sqlite3_result_text(ctx, l.constData(), int(l.size()), SQLITE_TRANSIENT);
+}
+
 bool ascii(const unsigned char* s, int n) {
     for (int i = 0; i < n; ++i)
         if (s[i] >= 0x80)
@@ -66,6 +76,8 @@ void addFunctions(const QSqlDatabase& c) {
     if (sqlite3* h = sqliteHandle(c)) {
         sqlite3_create_function_v2(h, "MAYUSCULAS", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &mayusculas,
                                    nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(h, "LETRAS", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &letras, nullptr,
+                                   nullptr, nullptr);
         sqlite3_create_collation_v2(h, kOrdenEspanol, SQLITE_UTF8, nullptr, &espanol, nullptr);
     }
 }
@@ -121,6 +133,15 @@ int compareSpanish(const QString& a, const QString& b) {
     if (int r = compara(pa.acento, pb.acento)) return r;
     if (int r = compara(pa.caso, pb.caso)) return r;
     return a.compare(b) < 0 ? -1 : 1;
+}
+
+QString spanishLetters(const QString& texto) {
+    const Pesos p = pesos(texto);
+    std::vector<char32_t> l;
+    l.reserve(p.letra.size());
+    // Each letter's weight is twice its capital; Ñ is N's plus one.
+    for (char32_t w : p.letra) l.push_back(w % 2 ? U'\u00D1' : w / 2);
+    return QString::fromUcs4(l.data(), qsizetype(l.size()));
 }
 
 }  // namespace db

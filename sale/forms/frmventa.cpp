@@ -2,6 +2,7 @@
 #include "shell/rutinas_bd.h"
 
 #include "capture_control/ccaptura.h"
+#include "catalogs/forms/campos.h"
 #include "sale/detalles.h"
 #include "sale/documentos.h"
 #include "sale/forms/cierre_venta.h"
@@ -105,7 +106,9 @@ QVariant ModeloProductos::headerData(int section, Qt::Orientation o, int role) c
     if (o != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     static const char* nombres[] = {"PrecioUnit", "CodigodeBarras", "Nombre", "Descripcion", "EXIS"};
-    return section >= 0 && section < NumColumnas ? QString::fromLatin1(nombres[section]) : QVariant();
+    // Spanish words over the fields, as every grid of the program reads.
+    return section >= 0 && section < NumColumnas ? catalogos::TituloDeCampo(QString::fromLatin1(nombres[section]))
+                                                 : QVariant();
 }
 
 void ModeloProductos::refresca()
@@ -160,7 +163,8 @@ QVariant ModeloLineas::headerData(int section, Qt::Orientation o, int role) cons
     static const char* nombres[] = {"Descripcion", "Ubicacion", "PrecioUnit", "Cantidad",
                                     "Nombre", "Importe", "Exis", "Descuento", "Observacion",
                                     "CodigodeBarras"};
-    return section >= 0 && section < NumColumnas ? QString::fromLatin1(nombres[section]) : QVariant();
+    return section >= 0 && section < NumColumnas ? catalogos::TituloDeCampo(QString::fromLatin1(nombres[section]))
+                                                 : QVariant();
 }
 
 void ModeloLineas::refresca()
@@ -738,6 +742,9 @@ void frmVenta::Activacion()
     }
     capCodigoBarras->SetFocus();
     AjustaDetalles();
+    // Each pick is one value handed to this screen and taken once, whatever closed in between: the
+    // customer (or guarantor) the screen asked for, and a product the catalogue handed over; one
+    // never waits behind the other.
     const QString sel = G().SeleccionCatalogo;
     const int corte = sel.indexOf(QLatin1Char(';'));
     if (TipoSeleccion == 3) {
@@ -752,7 +759,8 @@ void frmVenta::Activacion()
             lblCliente->setText(ClienteVenta);
             CambioCliente();
         }
-    } else if (!G().CodigoProductoSel.isEmpty()) {
+    }
+    if (!G().CodigoProductoSel.isEmpty()) {
         // A product the catalogue handed over is taken once: any later activation (another
         // window closing) must not put it, or a code of this screen's own, in the field again.
         PonCodigo(G().CodigoProductoSel);
@@ -774,7 +782,8 @@ bool frmVenta::SeleccionEnCurso() const
     if (!picker)
         return false;
     QWidget* marco = qobject_cast<QMdiSubWindow*>(picker->parentWidget()) ? picker->parentWidget() : picker;
-    return marco->isVisible();
+    // A picker closing (its close box, Esc) is hidden before its frame goes: the pick is over.
+    return marco->isVisible() && picker->isVisible();
 }
 
 void frmVenta::ConectaActivacion(QMdiArea* area)

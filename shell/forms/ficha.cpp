@@ -3,6 +3,10 @@
 #include "platform/ui/prompts.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
@@ -75,17 +79,106 @@ void Ficha::Modifica()
     }
 }
 
-bool Ficha::PuedeCerrar()
+bool Ficha::pregunta(const QString& texto)
 {
     if (!modificada_)
         return true;
-    const ui::Answer r = prompts_().question(
-        QString::fromUtf8("Lo que tecleó en la ficha no se ha guardado. ¿Desea cerrar sin guardarlo?"),
-        QStringLiteral("Confirmar."), false, true);
-    if (r != ui::Answer::Yes)
+    if (prompts_().question(texto, QStringLiteral("Confirmar."), false, true) != ui::Answer::Yes)
         return false;
     modificada_ = false;
     return true;
+}
+
+bool Ficha::PuedeCerrar()
+{
+    return pregunta(QString::fromUtf8("Lo que tecleó en la ficha no se ha guardado. ¿Desea cerrar sin guardarlo?"));
+}
+
+bool Ficha::PuedeDejar()
+{
+    return pregunta(QString::fromUtf8("Lo que tecleó en la ficha no se ha guardado. ¿Desea dejarlo sin guardar?"));
+}
+
+void Ficha::GuardaBusqueda(QLineEdit* caja)
+{
+    if (!caja || busquedas_.contains(caja))
+        return;
+    busquedas_.append(caja);
+    caja->installEventFilter(this);
+}
+
+void Ficha::GuardaFilas(QAbstractItemView* grid)
+{
+    if (!grid || grids_.contains(grid))
+        return;
+    grids_.append(grid);
+    grid->installEventFilter(this);
+    grid->viewport()->installEventFilter(this);
+}
+
+namespace {
+
+// A key that edits a line box's text (a letter, a deletion, a paste or cut, an undo).
+bool EditaTexto(const QKeyEvent* k)
+{
+    if (k->matches(QKeySequence::Paste) || k->matches(QKeySequence::Cut) || k->matches(QKeySequence::Undo)
+        || k->matches(QKeySequence::Redo) || k->matches(QKeySequence::DeleteStartOfWord)
+        || k->matches(QKeySequence::DeleteEndOfWord))
+        return true;
+    if (k->key() == Qt::Key_Backspace || k->key() == Qt::Key_Delete)
+        return true;
+    const QString t = k->text();
+    return !t.isEmpty() && t.at(0).isPrint() && !(k->modifiers() & Qt::ControlModifier);
+}
+
+// A key that moves a grid to another row (letters search the rows too).
+bool CambiaFila(const QKeyEvent* k)
+{
+    switch (k->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        break;
+    }
+    const QString t = k->text();
+    return !t.isEmpty() && t.at(0).isPrint() && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+}  // namespace
+
+// True when the event would leave the record on the card and the person chose to keep it.
+bool Ficha::sale(QObject* o, QEvent* e)
+{
+    if (!modificada_)
+        return false;
+    if (e->type() == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (busquedas_.contains(o) && EditaTexto(k))
+            return !PuedeDejar();
+        for (const auto& g : grids_)
+            if (o == g.data() && CambiaFila(k))
+                return !PuedeDejar();
+        return false;
+    }
+    if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonDblClick) {
+        for (const auto& g : grids_) {
+            if (!g || o != g->viewport())
+                continue;
+            const QModelIndex en = g->indexAt(static_cast<QMouseEvent*>(e)->position().toPoint());
+            if (!en.isValid() || en.row() == g->currentIndex().row())
+                return false;
+            if (PuedeDejar())
+                return false;
+            soltarSinEfecto_ = o;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool Ficha::eventFilter(QObject* o, QEvent* e)
@@ -94,6 +187,12 @@ bool Ficha::eventFilter(QObject* o, QEvent* e)
         e->ignore();
         return true;
     }
+    if (e->type() == QEvent::MouseButtonRelease && o == soltarSinEfecto_) {
+        soltarSinEfecto_ = nullptr;
+        return true;
+    }
+    if (o != forma_ && sale(o, e))
+        return true;
     return QObject::eventFilter(o, e);
 }
 

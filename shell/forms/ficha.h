@@ -2,14 +2,19 @@
 // What a catalogue form's card holds: nothing, a new record being typed, or a stored record (its
 // key), and whether the person typed something not saved yet. Borrar, Cancelar, Guardar and the
 // grid ask it which record they act on, so none of them can touch a record other than the one on
-// the card; closing a card with unsaved typing asks first.
+// the card; every way of leaving a card with unsaved typing (Nuevo, another row of the grid, a
+// search, closing, the log-out that closes it) asks first.
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QVariant>
 
 #include <functional>
 #include <initializer_list>
 
+class QAbstractItemView;
+class QLineEdit;
 class QWidget;
 
 namespace ui {
@@ -49,6 +54,14 @@ public:
 
     // True when the card may close: nothing typed is pending, or the person chose to drop it.
     bool PuedeCerrar();
+    // The same before the card shows another record or a blank one (Nuevo).
+    bool PuedeDejar();
+    // A search box whose text picks the record shown: a key that would change the search asks
+    // first (PuedeDejar), and is dropped when the person keeps the typing.
+    void GuardaBusqueda(QLineEdit* caja);
+    // A grid whose rows are the records: a click on another row, or a key that moves to one, asks
+    // first and is dropped when the person keeps the typing.
+    void GuardaFilas(QAbstractItemView* grid);
 
 signals:
     void Cambio();
@@ -57,12 +70,18 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
+    bool pregunta(const QString& texto);
+    bool sale(QObject* o, QEvent* e);
+
     QWidget* forma_;
     std::function<ui::Prompts&()> prompts_;
     Estado estado_ = Estado::Vacia;
     QVariant clave_;
     QVariant anterior_;
     bool modificada_ = false;
+    QList<QObject*> busquedas_;
+    QList<QPointer<QAbstractItemView>> grids_;
+    QObject* soltarSinEfecto_ = nullptr;  // the viewport whose press was dropped: its release too
 };
 
 }  // namespace shell

@@ -1,6 +1,7 @@
 #include "shell/forms/menuprincipal.h"
 
 #include "shell/avisos.h"
+#include "shell/forms/formas.h"
 #include "shell/forms/frmlogin.h"
 #include "shell/forms/frmprincipal.h"
 #include "shell/forms/midi.h"
@@ -8,6 +9,8 @@
 #include "shell/menu.h"
 
 #include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QHash>
 #include <QPointer>
 
@@ -79,9 +82,22 @@ void muestraLogin(MIDI* midi) {
 
 }  // namespace
 
-void TSesion(MIDI* midi) {
+bool TerminaSesion(MIDI* midi) {
+    // The windows the program keeps (the loaded forms) and any other of the area (a report).
+    if (!CierraDocumentos()) return false;
+    if (midi)
+        for (QMdiSubWindow* s : midi->areaMDI()->subWindowList()) {
+            if (s->widget() == midi->principal()) continue;
+            QPointer<QMdiSubWindow> p(s);
+            if (!s->close()) return false;
+            if (p) delete p.data();
+        }
     CierraSesion();
-    muestraLogin(midi);
+    return true;
+}
+
+void TSesion(MIDI* midi) {
+    if (TerminaSesion(midi)) muestraLogin(midi);
 }
 
 void ConectaMenu(MIDI* midi) {

@@ -38,8 +38,12 @@ void Facturar_Click();
 void Salir_Click();
 void Sucursales_Click();
 
-// Log-out: forgets the user and his permissions, switches the governed items off and shows the
-// login again; closing it without a login ends the program.
+// The end of a session: every document window of the main window closes, each through its own
+// close checks (typing not saved, a sale's pending lines), then the user and his permissions are
+// forgotten and the governed items switched off. False, with the session going on, when a window
+// stays open because the person chose to keep it.
+bool TerminaSesion(MIDI* midi);
+// Log-out: TerminaSesion, then the login again; closing it without a login ends the program.
 void TSesion(MIDI* midi);
 
 }  // namespace shell

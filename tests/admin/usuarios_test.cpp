@@ -12,6 +12,7 @@
 #include "capture_control/ccaptura.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
+#include "shell/forms/ficha.h"
 #include "shell/login.h"
 #include "shell/menu.h"
 #include "shell/password.h"
@@ -482,4 +483,18 @@ TEST_F(UsuariosTest, OnAFirstRunTheUsersItemOpensWithoutPermission9)
     EXPECT_TRUE(prompts.messages().isEmpty());  // refused without a message
     G().SinPermisos = 3;
     EXPECT_TRUE(shell::RevisaOpcion("Usuarios"));
+}
+
+// The administrator of a new data folder has every field the form requires: saved as it comes.
+TEST_F(UsuariosTest, ANewFoldersAdministratorSavesAsItComes)
+{
+    G().ClaveUsuario = 1;
+    G().PermisosUsuario[9] = true;
+    frmABPersonal forma(nullptr, bd.get());
+    forma.show();
+    ASSERT_EQ(forma.capNombreU->Text(), "ADMIN");
+    prompts.clear();
+    QTest::mouseClick(forma.cmdActualiza, Qt::LeftButton);
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.messages().join("|").toStdString();
+    EXPECT_TRUE(forma.Ficha()->guardada());
 }

@@ -18,14 +18,15 @@ using suctest::SucursalesTest;
 
 namespace {
 
-Sucursal Nueva(const QString& id, const QString& corto, const QString& nombre = QStringLiteral("SUCURSAL NORTE"))
+Sucursal Nueva(const QString& id, const QString& corto, const QString& nombre = QStringLiteral("SUCURSAL NORTE"),
+               const QString& terminales = QStringLiteral("2"))
 {
     Sucursal s;
     s.IdSucursal = id;
     s.DescripcionC = corto;
     s.DescripcionSuc = nombre;
     s.Direccion = QStringLiteral("AV. REFORMA 10[ENTER]CENTRO");
-    s.NumTerminales = QStringLiteral("2");
+    s.NumTerminales = terminales;
     return s;
 }
 
@@ -70,17 +71,20 @@ TEST_F(SucursalesTest, BadNumbersAndShortNamesAreRefusedWithNothingWritten)
         const char* id;
         const char* corto;
         const char* nombre;
+        const char* terminales = "2";
     } casos[] = {
         {"0", "Norte", "N"},    {"11", "Norte", "N"},  {"2a", "Norte", "N"}, {"1", "Norte", "N"},
         {"", "Norte", "N"},     {"2", "../x", "N"},    {"2", "a/b", "N"},    {"2", "a\\b", "N"},
         {"2", " A", "N"},       {"2", "A ", "N"},      {"2", ".", "N"},      {"2", "..", "N"},
         {"2", "matriz", "N"},   {"2", "", "N"},        {"2", "123456789012345678901", "N"},
         {"2", "Norte", "  "},
+        // "Número terminales": a whole number, required.
+        {"2", "Norte", "N", "12ABC"}, {"2", "Norte", "N", ""}, {"2", "Norte", "N", "1.5"}, {"2", "Norte", "N", "-1"},
     };
     for (const Caso& c : casos) {
         prompts.clear();
         EXPECT_FALSE(AltaSucursal(*central, Nueva(QString::fromUtf8(c.id), QString::fromUtf8(c.corto),
-                                                  QString::fromUtf8(c.nombre)),
+                                                  QString::fromUtf8(c.nombre), QString::fromUtf8(c.terminales)),
                                   prompts))
             << c.id << " " << c.corto;
         EXPECT_EQ(prompts.messages().size(), 1) << c.id << " " << c.corto;

@@ -25,6 +25,7 @@ void SucursalesTest::SetUp()
     ASSERT_TRUE(datasetup::createDataFolder(o, &error)) << error.toStdString();
     G().CarpetaDatos = dir_.path();
     G().SucursalActual = 1;
+    G().PermisosUsuario[6] = true;  // the person at the branch catalogue holds its grant
     ui::setDefaultPrompts(&prompts);
     ui::setDefaultFileChooser(&chooser);
     ASSERT_TRUE(shell::LeerSucursales());
@@ -62,6 +63,7 @@ void SucursalesTest::AgregaSucursal(int id, const QString& corto)
     s.IdSucursal = QString::number(id);
     s.DescripcionC = corto;
     s.DescripcionSuc = QStringLiteral("SUCURSAL ") + corto;
+    s.NumTerminales = QStringLiteral("1");
     ASSERT_TRUE(sucursales::AltaSucursal(*central, s, prompts)) << prompts.lastMessage().toStdString();
     ASSERT_TRUE(shell::LeerSucursales());
 }

@@ -54,6 +54,7 @@ TEST_F(SucursalesTest, FormAddsABranchMakesItActiveAndShowsIt)
     // The capture fields write capitals.
     QTest::keyClicks(caja(f.capDCorta), QStringLiteral("Norte"));
     QTest::keyClicks(caja(f.capDescripcion), QStringLiteral("SUCURSAL NORTE"));
+    QTest::keyClicks(caja(f.capTerminales), QStringLiteral("2"));
     QTest::keyClicks(f.capDireccion, QStringLiteral("CALLE 5"));
     // Explorar: the chosen file gets its extension and the field keeps 60 characters.
     const QString larga = QStringLiteral("/srv/compartida/") + QString(70, u'x');
@@ -133,6 +134,7 @@ TEST_F(SucursalesTest, FileOperationsWaitForTheOtherWindowsToClose)
     QTest::keyClicks(caja(f.capIdSuc), QStringLiteral("3"));
     QTest::keyClicks(caja(f.capDCorta), QStringLiteral("Sur"));
     QTest::keyClicks(caja(f.capDescripcion), QStringLiteral("SUCURSAL SUR"));
+    QTest::keyClicks(caja(f.capTerminales), QStringLiteral("1"));
     clic(f.cmdGuardar);
     rehusada();
     EXPECT_TRUE(f.Agregando());  // what was typed stays for the next try
@@ -160,6 +162,7 @@ TEST_F(SucursalesTest, MenuItemOpensTheCatalogueWithPermission6)
     auto midi = std::make_unique<shell::MIDI>();
     ConectaMenusSucursales(midi.get());
     shell::ConectaMenu(midi.get());
+    G().PermisosUsuario[6] = false;
     midi->Ejecuta(QStringLiteral("Sucursales"));
     EXPECT_EQ(shell::FormaCargada(QStringLiteral("frmSucursales")), nullptr);
     EXPECT_EQ(prompts.lastMessage(), QStringLiteral("Usted no tiene acceso a esta parte del sistema."));

@@ -288,6 +288,11 @@ TEST_F(Corte, FormCreatesTheCutOpensTheDrawerAndShowsItFirstAmongThePast)
     EstableceSalidaImpresor(nullptr);
     EXPECT_TRUE(impreso.contains("IdCorte: 00002")) << impreso.toStdString();
     EXPECT_TRUE(impreso.contains("600.00")) << impreso.toStdString();
+    // From the menu again: the pending cut, not the past one left on screen.
+    item->trigger();
+    EXPECT_EQ(forma->IdCorteActual, 0);
+    EXPECT_TRUE(forma->cmdAgregar->isEnabled());
+    EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 0.00");
     ui::setDefaultPrompts(&prompts);
     shell::OlvidaAbridores();
 }
@@ -408,13 +413,13 @@ TEST_F(Corte, TheFormReadsWhatIsPendingWhenItComesForwardAndWhenTheCutIsAsked)
     EXPECT_EQ(forma->lblimporteCORTE->text(), "$ 344.00");
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM CortesCaja").toInt(), 0);
 
-    // A movement a refund wrote is not the person's to cancel.
+    // A movement a refund wrote is not the person's to cancel: told so, and nothing asked first.
     forma->gridMovimientos->setCurrentIndex(forma->gridMovimientos->model()->index(0, 0));
     prompts.clear();
-    prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(forma->cmdCancelaMov, Qt::LeftButton);
     EXPECT_TRUE(prompts.lastMessage().startsWith(QString::fromUtf8("Este movimiento lo escribió una venta")))
         << prompts.lastMessage().toStdString();
+    EXPECT_EQ(prompts.asked().size(), 1u);
     EXPECT_EQ(Valor("SELECT COUNT(*) FROM MovimientosCaja WHERE EstatusMov = 1").toInt(), 2);
 
     prompts.clear();

@@ -24,6 +24,10 @@ namespace {
 
 class FrmDevolucionesTest : public PosventaTest {
 protected:
+    void SetUp() override {
+        PosventaTest::SetUp();
+        G().PermisosUsuario[40] = true;  // the person at the returns window holds its grant
+    }
     // A ticket sold through the sale save: the screen's pending lines, folio, header and stock.
     qint64 vendeTicket(const std::vector<std::pair<int, double>>& lineas) {
         sale::PorGuardar g;

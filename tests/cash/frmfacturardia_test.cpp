@@ -26,6 +26,10 @@ namespace {
 
 class FrmFacturarDiaTest : public PosventaTest {
 protected:
+    void SetUp() override {
+        PosventaTest::SetUp();
+        G().PermisosUsuario[50] = true;  // the person at the day invoice holds its grant
+    }
     void hoy(qint64 n, double precio) {
         vende(n, "T", {{0, 1, precio}}, 0, 1, "XAXX010101000");
         ASSERT_TRUE(bd().exec("UPDATE Venta SET Fecha = ? WHERE Numero = ? AND Tipo = 'T'",
@@ -125,9 +129,14 @@ TEST_F(FrmFacturarDiaTest, TheItemOpensTheForm) {
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isEnabled());
     item->trigger();
-    QWidget* forma = shell::FormaCargada(QStringLiteral("frmFacturarDia"));
+    auto* forma = qobject_cast<caja::frmFacturarDia*>(shell::FormaCargada(QStringLiteral("frmFacturarDia")));
     ASSERT_NE(forma, nullptr);
     EXPECT_TRUE(forma->isVisible());
+    // A ticket sold meanwhile: brought forward from the menu, the window lists it.
+    const int antes = forma->gridClientes->model()->rowCount();
+    hoy(7, 50);
+    item->trigger();
+    EXPECT_EQ(forma->gridClientes->model()->rowCount(), antes + 1);
     midi.reset();
     shell::OlvidaAbridores();
 }

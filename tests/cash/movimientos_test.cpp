@@ -214,8 +214,17 @@ TEST_F(Movimientos, FormAddsAnOutflowAndBrowsesLocked)
     EXPECT_EQ(forma.cmbTipoMov->currentText(), "Salida de $$");
     EXPECT_EQ(forma.capDescripcion->Text(), "Salida de Efectivo.");
 
-    // Closing drops a movement not saved.
+    // Closing with a movement typed asks first: No keeps it on screen, Yes drops it.
     QTest::mouseClick(forma.cmdAgregar, Qt::LeftButton);
+    Teclea(forma.capImporte, "75");
+    prompts.clear();
+    prompts.pushAnswer(ui::Answer::No);
+    QTest::mouseClick(forma.cmdCancelar, Qt::LeftButton);
+    QTest::qWait(20);
+    EXPECT_TRUE(forma.isVisible());
+    EXPECT_EQ(prompts.asked().size(), 1u);
+    EXPECT_EQ(forma.capImporte->Text(), "75");
+    prompts.pushAnswer(ui::Answer::Yes);
     QTest::mouseClick(forma.cmdCancelar, Qt::LeftButton);
     QTest::qWait(20);
     EXPECT_FALSE(forma.isVisible());

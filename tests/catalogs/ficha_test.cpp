@@ -1,11 +1,15 @@
 // The same person's sequences, with the mouse and the keys, over every catalogue form: a new record
 // dropped with Borrar or Cancelar, a save under a search that hides it, a save handed to the sale, a
-// number typed with thousands, a required field emptied, a close with typing not saved, and every
-// grid read whole. A new catalogue form joins the table with one entry.
+// number typed with thousands, a required field emptied, every way of leaving typing not saved
+// (Nuevo, another row, a search, closing, log-out), the log-out that ends the session's windows and
+// the grant asked when a save acts, and every grid read whole. A new catalogue form joins the table
+// with one entry.
 
 #include "carpeta_prueba.h"
 
 #include "admin/forms/frmabpersonal.h"
+#include "admin/forms/menus.h"
+#include "branches/forms/menus.h"
 #include "branches/forms/frmsucursales.h"
 #include "campos_visibles.h"
 #include "capture_control/ccaptura.h"
@@ -17,13 +21,21 @@
 #include "catalogs/forms/frmproveedores.h"
 #include "shell/estado.h"
 #include "shell/forms/ficha.h"
+#include "shell/forms/formas.h"
+#include "shell/forms/menuprincipal.h"
+#include "shell/forms/midi.h"
+#include "shell/permisos.h"
 #include "shell/texto.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHash>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <QTableView>
 #include <QTest>
 
@@ -137,7 +149,7 @@ const QList<Catalogo>& Catalogos()
          [] { return G().SeleccionCatalogo.section(QLatin1Char(';'), 0, 0); }, "ZAZA800101AB1"},
         {"Proveedores", [](CarpetaPrueba& c) -> QWidget* { return new catalogos::frmProveedores(nullptr, c.central.get(), &c.prompts); },
          "Nuevo proveedor", "Guardar", "Borrar", "", {{"capRFC", "ZAZA800101AB1"}, {"capNombre", "PROVEEDOR NUEVO"}},
-         "SELECT count(*) FROM Proveedores", "Text1", {}, {"capRFC", "R.F.C."}, {}, "ZAZA800101AB1"},
+         "SELECT count(*) FROM Proveedores", "Text1", {}, {"capNombre", "Nombre proveedor"}, {}, "ZAZA800101AB1"},
         {"Productos", [](CarpetaPrueba& c) -> QWidget* { return new catalogos::frmProductos(nullptr, c.sucursal.get(), c.central.get(), &c.prompts); },
          "Nuevo Producto", "Guardar", "Borrar", "",
          {{"capCodigo", "990001"}, {"capNombre", "NUEVO"}, {"capDescripcion", "PRODUCTO NUEVO"}, {"capPrecioUnit", "10"}},
@@ -302,6 +314,176 @@ TEST_P(FichaCatalogo, APersonsSequencesActOnTheRecordOnTheCard)
         Pulsa(w.get(), k.borrar);
         EXPECT_EQ(Cuenta(k.cuenta), filas);
     }
+}
+
+// The menu item each catalogue opens from.
+QString ItemDe(const char* nombre)
+{
+    static const QHash<QString, QString> items{
+        {"Clientes", "Clientes"},          {"Proveedores", "Proveedores"},       {"Productos", "Productos"},
+        {"Categorias", "Categorias"},      {"Formas de pago", "Formaspago"},     {"Tipos de compra", "TiposCompra"},
+        {"Tipos de producto", "TipoProducto"}, {"Cuentas", "Cuentas"},           {"Precios a credito", "PreciosCredito"},
+        {"Usuarios", "Usuarios"},          {"Sucursales", "Sucursales"}};
+    return items.value(QString::fromLatin1(nombre));
+}
+
+// The grid whose rows are the records: the one showing the most.
+QTableView* GridDeFichas(QWidget* w)
+{
+    QTableView* mejor = nullptr;
+    for (QTableView* g : w->findChildren<QTableView*>())
+        if (g->isVisible() && (!mejor || g->model()->rowCount() > mejor->model()->rowCount()))
+            mejor = g;
+    return mejor;
+}
+
+QRect Celda(QTableView* g, int fila)
+{
+    for (int col = 0; col < g->model()->columnCount(); ++col)
+        if (!g->isColumnHidden(col))
+            return g->visualRect(g->model()->index(fila, col));
+    return {};
+}
+
+void Procesa()
+{
+    for (int i = 0; i < 3; ++i) {
+        QApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+// Typing on a stored record, then every way of leaving it: No keeps the card with the typing, Yes
+// leaves. The code tables and the credit prices keep their typing in the grid's own rows.
+TEST_P(FichaCatalogo, EveryWayOfLeavingTypingNotSavedAsksFirst)
+{
+    if (!k.nuevo || !*k.nuevo || k.registro.isEmpty())
+        return;
+    // Another stored record to move to.
+    if (Cuenta(k.cuenta) < 2) {
+        c.central->exec(QStringLiteral("INSERT INTO Sucursales (IdSucursal, DescripcionSuc, DescripcionC, "
+                                       "NumTerminales) VALUES (2, 'SUCURSAL NORTE', 'Norte', '1')"));
+        c.central->exec(QStringLiteral("INSERT INTO Proveedores (RFC, NombreCompania) VALUES ('ABC010101AAA', 'PAPELERA')"));
+    }
+    if (Cuenta(k.cuenta) < 2) {
+        std::unique_ptr<QWidget> w(Abre());
+        Nuevo(w.get(), k);
+        Llena(w.get(), k);
+        Pulsa(w.get(), k.guardar);
+    }
+    ASSERT_GE(Cuenta(k.cuenta), 2) << c.prompts.messages().join(QLatin1Char('|')).toStdString();
+
+    QPointer<QWidget> w;
+    QTableView* grid = nullptr;
+    int otra = 0;
+    struct Salida {
+        const char* nombre;
+        std::function<void()> sale;
+        std::function<bool()> salio;
+    };
+    QList<Salida> salidas = {
+        {"Nuevo", [&] { Pulsa(w, k.nuevo); }, [&] { return FichaDe(w)->nueva(); }},
+        {"otra fila con el ratón",
+         [&] { QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, Celda(grid, otra).center()); },
+         [&] { return grid->currentIndex().row() == otra; }},
+        {"otra fila con las flechas", [&] { QTest::keyClick(grid, otra < grid->currentIndex().row() ? Qt::Key_Up : Qt::Key_Down); },
+         [&] { return grid->currentIndex().row() == otra; }},
+        {"Terminar sesión", [&] { shell::TerminaSesion(nullptr); }, [&] { return w.isNull(); }},
+    };
+    if (*k.buscar)
+        salidas.append({"una búsqueda", [&] { QTest::keyClicks(Caja(w, k.buscar), QStringLiteral("Z")); },
+                        [&] { return Caja(w, k.buscar)->text() == QLatin1String("Z"); }});
+    for (const Salida& s : salidas) {
+        SCOPED_TRACE(s.nombre);
+        G().PermisosUsuario.fill(true);
+        w = Abre();
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        shell::RegistraForma(w);
+        grid = GridDeFichas(w);
+        ASSERT_TRUE(grid);
+        grid->setFocus();
+        const QModelIndex actual = grid->currentIndex();
+        otra = !actual.isValid() ? 0 : actual.row() > 0 ? actual.row() - 1 : actual.row() + 1;
+        ASSERT_TRUE(FichaDe(w)->guardada());
+        Teclea(w, k.registro.front().first, QStringLiteral("A MEDIAS"));
+        ASSERT_TRUE(FichaDe(w)->modificada());
+
+        c.prompts.clear();
+        c.prompts.pushAnswer(ui::Answer::No);
+        s.sale();
+        Procesa();
+        ASSERT_FALSE(w.isNull());
+        EXPECT_FALSE(s.salio());
+        ASSERT_EQ(c.prompts.asked().size(), 1u);
+        EXPECT_EQ(c.prompts.asked().front().kind, ui::ScriptedPrompts::Asked::Question);
+        EXPECT_TRUE(FichaDe(w)->guardada());
+        EXPECT_TRUE(FichaDe(w)->modificada());
+        EXPECT_EQ(Caja(w, k.registro.front().first)->text(), QStringLiteral("A MEDIAS"));
+
+        c.prompts.pushAnswer(ui::Answer::Yes);
+        s.sale();
+        Procesa();
+        EXPECT_TRUE(s.salio()) << grid->currentIndex().row() << " " << otra;
+        if (w) {
+            FichaDe(w)->Muestra({});
+            delete w.data();
+        }
+    }
+}
+
+// A window left open does not outlive its session: "Terminar sesión" closes it, and the next user,
+// without the grant, finds no save that acts for her (the window brought back as if it had stayed).
+TEST_P(FichaCatalogo, TheSessionsWindowsEndWithItAndEverySaveAsksTheGrant)
+{
+    const QString item = ItemDe(k.nombre);
+    ASSERT_FALSE(item.isEmpty());
+    // A window of the catalogue that outlives the log-out (as one did before), a record half typed.
+    std::unique_ptr<QWidget> w(Abre());
+    const int filas = Cuenta(k.cuenta);
+    if (!k.nuevo) {
+        // Credit prices: a product's code, for a plan to insert.
+        Teclea(w.get(), "capCodigo", c.central->scalar(QStringLiteral("SELECT CodigodeBarras FROM Producto "
+                                                                      "ORDER BY ClaveProducto DESC"))->toString());
+    } else {
+        Nuevo(w.get(), k);
+        Llena(w.get(), k);
+    }
+    {
+        shell::MIDI midi;
+        catalogos::ConectaMenusCatalogos(&midi);
+        admin::ConectaMenusAdmin(&midi);
+        sucursales::ConectaMenusSucursales(&midi);
+        shell::ConectaMenu(&midi);
+        midi.show();
+        midi.Ejecuta(item);
+        Procesa();
+        // The main window and the catalogue's, in it or over it.
+        ASSERT_EQ(shell::FormasCargadas().size(), 2) << c.prompts.messages().join(QLatin1Char('|')).toStdString();
+        QPointer<QWidget> ventana = shell::FormasCargadas().back();
+        EXPECT_TRUE(shell::TerminaSesion(&midi));
+        Procesa();
+        EXPECT_TRUE(ventana.isNull());
+        EXPECT_TRUE(midi.areaMDI()->subWindowList().isEmpty());
+        EXPECT_EQ(shell::FormasCargadas().size(), 1);  // the main window alone
+        EXPECT_FALSE(G().PermisosUsuario[size_t(shell::PermisoDeOpcion(item))]);
+    }
+
+    // The next user sells and nothing else; the window left from before saves nothing for her.
+    G().PermisosUsuario[12] = true;
+    G().ClaveUsuario = 2;
+    c.prompts.clear();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    if (!k.nuevo)
+        Pulsa(w.get(), "Insertar");
+    else if (!*k.nuevo)
+        CeldaNueva(w.get(), 1, QStringLiteral("NUEVA"));  // a code table's row, whole
+    else
+        Pulsa(w.get(), *k.guardar ? k.guardar : "Guardar");
+    EXPECT_EQ(Cuenta(k.cuenta), filas);
+    EXPECT_TRUE(c.prompts.messages().contains(QString::fromUtf8(shell::kSinAcceso)))
+        << c.prompts.messages().join(QLatin1Char('|')).toStdString();
+    FichaDe(w.get())->Muestra({});
 }
 
 INSTANTIATE_TEST_SUITE_P(CadaCatalogo, FichaCatalogo, ::testing::Range(0, int(Catalogos().size())),

@@ -25,6 +25,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -310,4 +311,85 @@ TEST_F(PickerTest, TheCustomerChosenLastInThePickerIsTheSales)
     ASSERT_NE(devoluciones, nullptr);
     CierraVentana(devoluciones);
     EXPECT_EQ(venta->ClienteVenta, "PAPELERIA EL ESTUDIANTE");
+}
+
+// A pick is one value handed to the sale screen and taken once, whichever way its picker closes
+// (Regresar, the close box, Esc) and whichever kind it is: after a customer's pick a product picked
+// in its catalogue reaches the code field, and another window opening and closing over the screen
+// hands nothing again.
+TEST_F(PickerTest, EachPickIsTakenOnceWhicheverWayThePickerCloses)
+{
+    G().PermisosUsuario.fill(true);
+    venta::frmVenta* venta = venta::AbreVenta(midi.get(), QStringLiteral("F"), &prompts);
+    ASSERT_NE(venta, nullptr);
+    struct Cierre {
+        const char* nombre;
+        const char* busca;
+        const char* cliente;
+    };
+    const Cierre cierres[] = {
+        {"Regresar", "PA", "PAPELERIA EL ESTUDIANTE"},
+        {"caja de cierre", "MA", "MARIA GONZALEZ MARTINEZ"},
+        {"Esc", "PA", "PAPELERIA EL ESTUDIANTE"},
+    };
+    int lineas = 0;
+    for (const Cierre& c : cierres) {
+        SCOPED_TRACE(c.nombre);
+        QTest::mouseClick(venta->cmdCliente, Qt::LeftButton);
+        catalogos::frmClientes* cat = Catalogo();
+        ASSERT_NE(cat, nullptr);
+        cat->Text1->clear();
+        // F2 goes through the search fields until the name's.
+        for (int i = 0; i < 10 && cat->Combo1->currentText() != QLatin1String("NOMBRE"); ++i)
+            QTest::keyClick(cat->Text1, Qt::Key_F2);
+        QTest::keyClicks(cat->Text1, QString::fromLatin1(c.busca));
+        ASSERT_EQ(cat->Registros(), 1);
+        if (c.nombre == std::string("Regresar"))
+            QTest::mouseClick(cat->cmdRegresar, Qt::LeftButton);
+        else if (c.nombre == std::string("Esc"))
+            QTest::keyClick(cat->Text1, Qt::Key_Escape);
+        else
+            CierraVentana(cat);
+        QApplication::processEvents();
+        EXPECT_EQ(venta->ClienteVenta, c.cliente);
+        EXPECT_EQ(midi->areaMDI()->activeSubWindow(), venta->parentWidget());
+
+        // A product picked in its catalogue comes next, whole.
+        midi->Ejecuta(QStringLiteral("Productos"));
+        auto* productos = qobject_cast<catalogos::frmProductos*>(shell::FormaCargada(QStringLiteral("frmProductos")));
+        ASSERT_NE(productos, nullptr);
+        int columna = 0;
+        while (productos->gridClientes->isColumnHidden(columna))
+            ++columna;
+        const QModelIndex fila = productos->gridClientes->model()->index(1, columna);
+        QTest::mouseClick(productos->gridClientes->viewport(), Qt::LeftButton, {},
+                          productos->gridClientes->visualRect(fila).center());
+        const QString elegido = productos->capCodigo->Text();
+        ASSERT_FALSE(elegido.isEmpty());
+        QTest::mouseClick(productos->cmdRegresar, Qt::LeftButton);
+        for (int i = 0; i < 3; ++i) {
+            QApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        EXPECT_EQ(venta->cajaCodigo->text(), elegido);
+
+        // Another window opens and closes: neither pick comes back.
+        G().SeleccionCatalogo = QStringLiteral("XAXX010101000;OTRO");
+        midi->Ejecuta(QStringLiteral("mCajonDinero"));
+        QWidget* movimientos = shell::FormaCargada(QStringLiteral("frmMovCaja"));
+        ASSERT_NE(movimientos, nullptr);
+        CierraVentana(movimientos);
+        EXPECT_EQ(venta->cajaCodigo->text(), elegido);
+        EXPECT_EQ(venta->ClienteVenta, c.cliente);
+
+        // Enter takes the product; a scan then adds its own alone.
+        QTest::keyClick(venta->cajaCodigo, Qt::Key_Return);
+        QTest::keyClicks(venta->cajaCodigo, codigo);
+        QTest::keyClick(venta->cajaCodigo, Qt::Key_Return);
+        lineas += 2;
+        EXPECT_EQ(venta->lineas().count(), lineas);
+        EXPECT_EQ(venta->cajaCodigo->text(), QString());
+    }
+    EXPECT_FALSE(prompts.messages().contains(QStringLiteral("No se encontro el producto.")))
+        << prompts.messages().join("|").toStdString();
 }

@@ -124,6 +124,7 @@ TEST_F(ProveedoresTest, LinksAreListedOnceAndNeedAKnownSupplier)
 
 TEST_F(ProveedoresTest, CatalogueFormSavesShowsAndHandsBackTheSupplier)
 {
+    G().PermisosUsuario[4] = true;
     frmProveedores f;
     f.show();
     EXPECT_EQ(f.Registros(), 4);
@@ -141,14 +142,16 @@ TEST_F(ProveedoresTest, CatalogueFormSavesShowsAndHandsBackTheSupplier)
     // A repeated RFC: the duplicate message, nothing added.
     QTest::mouseClick(f.cmdNuevo, Qt::LeftButton);
     QTest::keyClicks(f.capRFC->findChild<QLineEdit*>(), QStringLiteral("NEW990101ZZZ"));
+    QTest::keyClicks(f.capNombre->findChild<QLineEdit*>(), QStringLiteral("otro"));
     QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
     ASSERT_EQ(c.prompts.messages().size(), 1);
     EXPECT_EQ(c.prompts.lastMessage(), "El RFC NEW990101ZZZ ya existe.");
     EXPECT_EQ(f.Registros(), 5);
 
-    // Scrolling alone hands back the supplier shown.
+    // Scrolling alone hands back the supplier shown (the refused typing dropped when asked).
     f.gridClientes->setFocus();
     const int antes = f.Posicion();
+    c.prompts.pushAnswer(ui::Answer::Yes);
     QTest::keyClick(f.gridClientes, Qt::Key_Down);
     EXPECT_EQ(f.Posicion(), antes + 1);
     EXPECT_EQ(G().SeleccionCatalogo, f.capRFC->Text());
@@ -183,6 +186,7 @@ TEST_F(ProveedoresTest, TypedSmallAccentedLettersFindTheStoredCapitals)
 
 TEST_F(ProveedoresTest, EmptyCatalogueSaveAsksForANewSupplier)
 {
+    G().PermisosUsuario[4] = true;
     c.central->exec(QStringLiteral("DELETE FROM Proveedores"));
     frmProveedores f;
     QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);

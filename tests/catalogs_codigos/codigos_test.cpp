@@ -266,6 +266,7 @@ TEST_F(EmpresaTest, CompanyFormSavesTheDefaultBranch)
 
 TEST_F(CodigosTest, MenuItemsOpenTheirFormsAfterTheirPermissionCheck)
 {
+    G().PermisosUsuario.fill(false);
     shell::MIDI midi;
     catalogos::ConectaMenusCatalogos(&midi);
     shell::ConectaMenu(&midi);

@@ -83,6 +83,7 @@ protected:
         norte.IdSucursal = QStringLiteral("2");
         norte.DescripcionC = QStringLiteral("Norte");
         norte.DescripcionSuc = QStringLiteral("SUCURSAL NORTE");
+        norte.NumTerminales = QStringLiteral("1");
         ASSERT_TRUE(sucursales::AltaSucursal(*central, norte, prompts)) << prompts.lastMessage().toStdString();
         ASSERT_TRUE(shell::LeerSucursales());
         rutaNorte_ = datasetup::rutaSucursal(o.dataFolder, QStringLiteral("Norte"));
@@ -92,6 +93,7 @@ protected:
         g.ClaveUsuario = 1;
         g.UsuarioActual = QStringLiteral("ADMIN");
         g.PermisosUsuario[19] = true;
+        g.PermisosUsuario[40] = true;  // returns
         g.PermisosUsuario[52] = true;
         g.ModoVenta = QStringLiteral("F");
         g.FacturaE = false;

@@ -262,6 +262,21 @@ TEST_F(DatabaseTest, NamesSortAsSpanishInCppAndInSql) {
         for (const Row& r : *filas) leidos << r.text(QStringLiteral("Nombre"));
         EXPECT_EQ(leidos, orden);
     }
+    // A search compares the letters the order weighs first: accents and case never keep a name out,
+    // and Ñ is a letter of its own.
+    auto busca = [&](const QString& texto) {
+        QStringList l;
+        auto r = d->select(QStringLiteral("SELECT Nombre FROM N WHERE LETRAS(Nombre) LIKE LETRAS(?) "
+                                          "ORDER BY Nombre COLLATE ESPANOL"),
+                           {texto + QLatin1Char('%')});
+        for (const Row& f : r.value_or(Rows{})) l << f.text(QStringLiteral("Nombre"));
+        return l;
+    };
+    EXPECT_EQ(busca(QStringLiteral("a")), (QStringList{"A", "ÁRBOL", "ARCO"}));
+    EXPECT_EQ(busca(QStringLiteral("ñ")), (QStringList{"ñandu", "ÑANDÚ", "ÑANDÚ", "ñu"}));
+    EXPECT_EQ(busca(QStringLiteral("NAND")), (QStringList{"NANDO", "nandu"}));
+    EXPECT_EQ(busca(QStringLiteral("cafe")), (QStringList{"cafe", "CAFE", "café", "CAFÉ", "CAFETERA"}));
+    EXPECT_EQ(spanishLetters(QStringLiteral("Peña Núñez")), QStringLiteral("PEÑA NUÑEZ"));
     // Plain ASCII names (the engine's quick way) sort in SQL exactly as compareSpanish sorts them.
     std::mt19937 azar(20261209);
     const QString letras = QStringLiteral("aAbBnNoOzZ09 -.,_");

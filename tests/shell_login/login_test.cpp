@@ -37,8 +37,8 @@ TEST_F(Login, TheSeededAdministratorLogsInInAnyLetterCase) {
     EXPECT_EQ(G().UsuarioActual, "ADMIN");
     EXPECT_EQ(G().ClaveUsuario, 1);
     EXPECT_EQ(G().ClaveBD, "pastizal");
-    EXPECT_EQ(G().NombreCompleto, "ADMINISTRADOR  ADMINISTRADOR");
-    EXPECT_EQ(UltimoEstado(1), "01:ADMINISTRADOR  ADMINISTRADOR");
+    EXPECT_EQ(G().NombreCompleto, "ADMINISTRADOR SISTEMA ADMINISTRADOR");
+    EXPECT_EQ(UltimoEstado(1), "01:ADMINISTRADOR SISTEMA ADMINISTRADOR");
     EXPECT_EQ(G().Derechos.size(), 50);
     EXPECT_EQ(G().SinPermisos, 0);
     // The seeded administrator holds every permission of the catalogue.

@@ -319,7 +319,7 @@ TEST_F(Menu, StartUpLogsInThroughTheDialogAndShowsTheDateInCapitals) {
     EXPECT_EQ(tituloDialogo, "Registro de usuarios.");
     EXPECT_FALSE(ProgramaTerminado());
     EXPECT_EQ(G().UsuarioActual, "ADMIN");
-    EXPECT_EQ(m->panel(1), "01:ADMINISTRADOR  ADMINISTRADOR");
+    EXPECT_EQ(m->panel(1), "01:ADMINISTRADOR SISTEMA ADMINISTRADOR");
     EXPECT_TRUE(activo("Clientes"));
     EXPECT_FALSE(activo("Proveedores"));  // not in the program yet
     m->resize(1280, 1024);  // the program shows it maximised
