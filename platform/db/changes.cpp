@@ -57,7 +57,10 @@ void detail::harden(sqlite3* h) {
     sqlite3_db_config(h, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(h, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
     sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
-    sqlite3_drop_modules(h, nullptr);
+    // The program's own statements read JSON lists through json_each (a cut's documents); no other
+    // module stays. A person's statement reads neither (UserSqlGuard).
+    static const char* keep[] = {"json_each", "json_tree", nullptr};
+    sqlite3_drop_modules(h, keep);
 }
 
 QString Database::refusal() {

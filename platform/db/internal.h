@@ -24,8 +24,8 @@ QString layerAccess(int action, const char* table);
 
 // The engine's own defences for SQL that does not come from the program, set on every connection
 // (changes.cpp): SQLITE_DBCONFIG_DEFENSIVE on, trusted_schema off (objects stored in a file call
-// only functions marked innocuous), no module at all (no virtual table of any kind: the program
-// uses none; the table-valued pragma functions stay), and load_extension off.
+// only functions marked innocuous), no module but the engine's json_each and json_tree, which the
+// program's own statements read (the table-valued pragma functions stay too), and load_extension off.
 void harden(sqlite3* h);
 
 // Meta tables kept in every file; never shown as user tables.

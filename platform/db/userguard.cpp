@@ -238,6 +238,10 @@ QString UserSqlGuard::decision(int action, const char* a1, const char* a2, const
     case SQLITE_ALTER_TABLE:  // the file's name first, then the table's; the new name is not told
         return on(a2, QStringLiteral("cambiar la tabla interna del archivo %1"));
     case SQLITE_READ:
+        // The engine's JSON tables, kept for the program's own statements, are virtual tables too.
+        if (!scratch && (qstricmp(a1, "json_each") == 0 || qstricmp(a1, "json_tree") == 0))
+            return QStringLiteral("leer la tabla virtual %1: el programa no usa tablas virtuales").arg(text(a1));
+        return scratch ? QString() : detail::layerAccess(action, a1);
     case SQLITE_INSERT:
     case SQLITE_UPDATE:
     case SQLITE_DELETE:

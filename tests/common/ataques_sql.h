@@ -67,7 +67,7 @@ inline const Linea kLineas[] = {
     {"insert into robo9 select pgsize from dbstat where name = '_dbpassword'", false, false, "no existe la tabla dbstat"},
     {"insert into robo9 select sql from sqlite_stmt", false, false, "no existe la tabla sqlite_stmt"},
     {"insert into robo9 select name from pragma_function_list", false, false, "function_list"},
-    {"insert into robo9 select value from json_each('[1]')", false, false, "json_each"},
+    {"insert into robo9 select value from json_each('[1]')", false, false, "la tabla virtual json_each"},
     {"create trigger tr after update of rowid on Monedas begin delete from _links; end", false, false,
      "el disparador tr no se permite porque intenta borrar registros de la tabla interna del archivo _links; se quitó"},
     {"create trigger tn after update of NoExiste on Monedas begin update _dbpassword set Password = 'x'; end", false,

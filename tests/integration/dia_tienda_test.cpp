@@ -703,7 +703,6 @@ TEST_F(DiaTiendaTest, NoRouteOfAPersonsSqlReachesTheLayersTablesAndTheDayRunsAft
     EXPECT_EQ(despues[QStringLiteral("central")], antes.at(QStringLiteral("central")));
 
     // The day: the sale's stock actions are the program's own, whatever the file now keeps.
-    ASSERT_TRUE(shell::EstableceSucursal()) << prompts.lastMessage().toStdString();
     const qint64 existencias = Valor(QStringLiteral("SELECT count(*) FROM Existencia")).toLongLong();
     EXPECT_GT(Ticket({{PLUMA, 1}}, 8.00), 0);
     EXPECT_GT(Factura({{LAPIZ, 2}}, 11.00, PUBLICO, RFC_PUBLICO), 0);
@@ -711,6 +710,7 @@ TEST_F(DiaTiendaTest, NoRouteOfAPersonsSqlReachesTheLayersTablesAndTheDayRunsAft
     TraspasaANorte({{PLUMA, 1}});
     auto pendiente = caja::CargaCorte(bd(), 0, false, QDate::currentDate());
     ASSERT_TRUE(pendiente);
-    EXPECT_EQ(caja::CreaCorte(bd(), *pendiente, QStringLiteral("Corte"), 1, espera).estado, caja::ResultadoCorte::Creado);
+    const caja::ResultadoCorte corte = caja::CreaCorte(bd(), *pendiente, QStringLiteral("Corte"), 1, espera);
+    EXPECT_EQ(corte.estado, caja::ResultadoCorte::Creado) << corte.mensaje.toStdString();
     EXPECT_EQ(capas(), despues);
 }
