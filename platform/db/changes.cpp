@@ -20,8 +20,19 @@ struct ChangeHook {
     // itself while running another), the access is refused and the statement fails with that reason.
     // A DELETE without WHERE empties the table without calling the update hook: such a statement
     // counts as a change when it is prepared.
-    static int onPrepare(void* self, int action, const char* table, const char*, const char*, const char* inner) {
+    static int onPrepare(void* self, int action, const char* table, const char* function, const char*,
+                         const char* inner) {
         auto* d = static_cast<Database*>(self);
+        // Functions the program never calls, whatever asks: a saved query a file brought (its view)
+        // must not call them either.
+        if (action == SQLITE_FUNCTION && function) {
+            for (const char* never : {"load_extension", "fts3_tokenizer", "readfile", "writefile", "edit"})
+                if (qstricmp(function, never) == 0) {
+                    d->refused_ = QStringLiteral("no se permite la función %1").arg(QString::fromUtf8(function));
+                    d->refusedBy_ = inner ? QString::fromUtf8(inner) : QString();
+                    return SQLITE_DENY;
+                }
+        }
         if (!(d->trusted_ > 0 && !inner)) {
             const QString what = detail::layerAccess(action, table);
             if (!what.isEmpty()) {

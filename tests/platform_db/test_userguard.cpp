@@ -174,6 +174,12 @@ TEST_F(UserGuardTest, EveryConnectionCarriesTheEnginesDefencesAndNoModule) {
     EXPECT_FALSE(bd->exec("PRAGMA writable_schema = 1; UPDATE sqlite_master SET sql = '' WHERE name = 't'"));
     ASSERT_TRUE(bd->exec("PRAGMA writable_schema = 1"));
     EXPECT_FALSE(bd->exec("UPDATE sqlite_master SET sql = '' WHERE name = 't'"));
+    // Nor calls what could load code or reach memory, not even in a saved query a file brought.
+    EXPECT_FALSE(bd->scalar("SELECT fts3_tokenizer('simple')", {}, &e));
+    EXPECT_EQ(e.message, "no se permite la función fts3_tokenizer");
+    ASSERT_TRUE(bd->exec("CREATE TEMP VIEW v AS SELECT load_extension('x') AS x"));
+    EXPECT_FALSE(bd->select("SELECT * FROM v", {}, &e));
+    EXPECT_EQ(e.message, "la vista v: no se permite la función load_extension");
     // Nor reads the layer's tables but through its own statements.
     EXPECT_FALSE(bd->select("SELECT Password FROM _dbpassword", {}, &e));
     EXPECT_EQ(e.message, "no se permite leer la tabla interna del archivo _dbpassword");
