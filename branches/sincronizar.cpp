@@ -275,7 +275,10 @@ private:
             if (aqui && aqui->kind == q.kind && aqui->sql.trimmed() == q.sql.trimmed()) continue;
             linea(QStringLiteral("Falta consulta ") + q.name);
             if (!repara_) continue;
+            // The origin's text is a person's input: its view is compiled under the same guard as a
+            // script line, and an action is guarded when it runs.
             db::Error e;
+            db::UserSqlGuard guarda(d_, db::UserSql::Script);
             if (!d_.createQuery(q.name, q.kind, q.sql, &e))
                 linea(QStringLiteral("No se pudo crear la consulta ") + q.name + u'-' + e.message);
         }

@@ -92,6 +92,28 @@ bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& par
     return ProcesaSQL(*bd, sql, params);
 }
 
+namespace {
+// A failure of the engine whose text the program does not know, told by its kind alone.
+QString KindText(int codigo) {
+    switch (codigo & 0xff) {
+    case 1: return QStringLiteral("el motor de datos no aceptó la instrucción");
+    case 5: case 6: return QStringLiteral("otra terminal está usando el archivo");
+    case 7: return QStringLiteral("no hay memoria suficiente");
+    case 8: return QStringLiteral("el archivo de datos es de solo lectura");
+    case 9: return QStringLiteral("se interrumpió la instrucción");
+    case 10: return QStringLiteral("falló la lectura o escritura del disco");
+    case 11: case 26: return QStringLiteral("el archivo de datos está dañado");
+    case 13: return QStringLiteral("el disco está lleno");
+    case 14: return QStringLiteral("no se pudo abrir el archivo de datos");
+    case 18: return QStringLiteral("un texto o un valor es demasiado grande");
+    case 19: return QStringLiteral("un valor no cumple las reglas de la tabla");
+    case 20: return QStringLiteral("el tipo del valor no corresponde al campo");
+    case 23: return QStringLiteral("no está permitido");
+    default: return QStringLiteral("el motor de datos no pudo ejecutar la instrucción");
+    }
+}
+}  // namespace
+
 QString TextoMotor(const QString& motor, int codigo) {
     struct Regla {
         const char* patron;
@@ -128,6 +150,22 @@ QString TextoMotor(const QString& motor, int codigo) {
         {R"re(^datatype mismatch$)re", "el tipo del valor no corresponde al campo"},
         {R"re(^cannot VACUUM from within a transaction$)re", "no se puede compactar el archivo dentro de una transacción"},
         {R"re(^not authorized$)re", "no está permitido"},
+        {R"re(^no such module: (.*)$)re", "no se permite la tabla virtual del módulo %1: el programa no usa tablas virtuales"},
+        {R"re(^unsafe use of (.*)\(\)$)re", "no se permite la función %1 en una vista o un disparador"},
+        {R"re(^wrong number of arguments to function (.*)\(\)$)re", "la función %1 recibió otro número de valores"},
+        {R"re(^misuse of (?:aggregate|window) function (.*)\(\)$)re", "la función %1 no se puede usar ahí"},
+        {R"re(^string or blob too big$)re", "un texto o un valor es demasiado grande"},
+        {R"re(^Expression tree is too large \(maximum depth (\d+)\)$)re", "la expresión es demasiado compleja (más de %1 niveles)"},
+        {R"re(^too many terms in compound SELECT$)re", "la consulta une demasiadas partes"},
+        {R"re(^too many (?:columns|arguments).*$)re", "la instrucción tiene demasiados campos o valores"},
+        {R"re(^too many levels of trigger recursion$)re", "los disparadores se llaman demasiadas veces entre sí"},
+        {R"re(^too many SQL variables$)re", "la instrucción tiene demasiados parámetros"},
+        {R"re(^statement too long$)re", "la instrucción es demasiado larga"},
+        {R"re(^unrecognized token: (.*)$)re", "no se reconoce %1"},
+        {R"re(^interrupted$)re", "se interrumpió la instrucción"},
+        {R"re(^out of memory$)re", "no hay memoria suficiente"},
+        {R"re(^(.*) is not a function$)re", "%1 no es una función"},
+        {R"re(^output file already exists$)re", "el archivo de destino ya existe"},
         {R"re(^database or disk is full$)re", "el disco está lleno"},
         {R"re(^disk I/O error$)re", "falló la lectura o escritura del disco"},
         {R"re(^attempt to write a readonly database$)re", "el archivo de datos es de solo lectura"},
@@ -155,18 +193,20 @@ QString TextoMotor(const QString& motor, int codigo) {
         for (int i = m.lastCapturedIndex(); i >= 1; --i) out.replace(u'%' + QString::number(i), m.captured(i));
         return out;
     }
-    return QStringLiteral("el motor de datos no aceptó la instrucción (código %1)").arg(codigo);
+    return KindText(codigo);
 }
 
 bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error) {
     const QString nombre = sql.trimmed();
-    if (!nombre.contains(u' ') && bd.hasQuery(nombre)) return ProcesaSQL(bd, sql, {}, error);
     PonEstado(2, QStringLiteral("Procesando ") + sql + QStringLiteral(".."));
     db::Error e;
     bool ok;
     {
+        // A saved query's name alone runs that query under the same guard: its text came with the
+        // file, as a person's statement does (the program's own actions run the program's text).
         db::UserSqlGuard guarda(bd, clase);
-        ok = bd.exec(sql, {}, &e) && guarda.check(&e);
+        ok = (!nombre.contains(u' ') && bd.hasQuery(nombre) ? bd.runAction(nombre, {}, &e) : bd.exec(sql, {}, &e)) &&
+             guarda.check(&e);
         // The guard's refusals are already the program's own words; the engine's are not.
         const bool propio = !guarda.refused().isEmpty() || e.kind == db::ErrorKind::Busy ||
                             e.kind == db::ErrorKind::Closed;

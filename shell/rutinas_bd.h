@@ -31,13 +31,14 @@ bool ProcesaSQL(db::Database& bd, const QString& sql, const QVariantList& params
 // The same on the file at `ruta` (the central or branch password; none for Direccion and Datos).
 bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& params = {});
 // ProcesaSQL for a statement a person typed (the maintenance console, a synchronisation script):
-// it runs under db::UserSqlGuard of that kind, so it cannot reach the layer's own tables whatever
-// it says; a trigger or view it makes that would is taken out again and reported as its failure,
-// and the engine's failures are told in Spanish (TextoMotor). The name
-// of a saved action query alone is the file's own and runs as ProcesaSQL runs it.
+// it runs under db::UserSqlGuard of that kind, so it does only what a person may (ordinary tables,
+// indexes, views and triggers, the listed functions and pragmas) and never reaches the layer's own
+// tables whatever it says; a trigger or view it makes that would is taken out again and reported
+// as its failure, and the engine's failures are told in Spanish (TextoMotor). The name of a saved
+// action query alone runs that query under the same guard (its text came with the file).
 bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error = nullptr);
 // The engine's own (English) text of a failure in the program's words; one the program does not
-// know becomes a plain Spanish sentence with the engine's code, never the English.
+// know becomes a plain Spanish sentence of its kind, never the English nor a bare code.
 QString TextoMotor(const QString& motor, int codigo);
 
 // Tells the person why a write failed: a duplicate key the caller named (NombraDuplicado) with its

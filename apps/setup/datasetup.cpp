@@ -25,27 +25,6 @@ QString baseDatos(const QString& dataFolder) {
     return QDir(dataFolder).filePath(QStringLiteral("Base de datos"));
 }
 
-// Splits plain SQL on the ';' that end statements; quotes are respected.
-QStringList splitSql(const QString& sql) {
-    QStringList out;
-    QString current;
-    QChar quote;
-    for (const QChar c : sql) {
-        if (!quote.isNull()) {
-            if (c == quote) quote = QChar();
-        } else if (c == u'\'' || c == u'"') {
-            quote = c;
-        } else if (c == u';') {
-            if (!current.trimmed().isEmpty()) out << current.trimmed();
-            current.clear();
-            continue;
-        }
-        current += c;
-    }
-    if (!current.trimmed().isEmpty()) out << current.trimmed();
-    return out;
-}
-
 QString appDir() {
     return QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
 }
@@ -123,41 +102,6 @@ QString rutaSucursal(const QString& d, const QString& shortName) {
     return QDir(baseDatos(d)).filePath(QStringLiteral("Sucursales/%1/BDSucursal.db").arg(shortName));
 }
 QString rutaReportes(const QString& d) { return QDir(d).filePath(QStringLiteral("Reports")); }
-
-Script parseScript(const QString& text) {
-    Script s;
-    static const QRegularExpression linkRe(QStringLiteral(R"(^--\s*@link\s+(\S+)\s+(\S+)\s*$)"));
-    static const QRegularExpression queryRe(QStringLiteral(R"(^--\s*@query\s+(\S+)\s+(select|action)\s*$)"));
-    static const QRegularExpression endRe(QStringLiteral(R"(^--\s*@end\s*$)"));
-    QString plain;
-    db::SavedQuery* open = nullptr;
-    QString body;
-    const QStringList lines = text.split(u'\n');
-    for (QString line : lines) {
-        line.remove(u'\r');
-        const QString t = line.trimmed();
-        if (open) {
-            if (endRe.match(t).hasMatch()) {
-                open->sql = body.trimmed();
-                open = nullptr;
-                body.clear();
-            } else if (!t.startsWith(QStringLiteral("--"))) {
-                body += line + u'\n';
-            }
-            continue;
-        }
-        if (const auto m = linkRe.match(t); m.hasMatch()) {
-            s.links.push_back({m.captured(1), m.captured(2)});
-        } else if (const auto q = queryRe.match(t); q.hasMatch()) {
-            s.queries.push_back({q.captured(1), q.captured(2), {}});
-            open = &s.queries.back();
-        } else if (!t.startsWith(QStringLiteral("--"))) {
-            plain += line + u'\n';
-        }
-    }
-    s.statements = splitSql(plain);
-    return s;
-}
 
 std::optional<Script> loadScript(const QString& schemaDir, const QString& name, QString* error) {
     QFile f(QDir(schemaDir).filePath(name));

@@ -4,6 +4,7 @@
 // templates, branch 1 and Reports/). Nothing that exists is ever overwritten.
 
 #include "platform/db/database.h"
+#include "platform/db/script.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,12 +15,8 @@ namespace datasetup {
 QString claveArchivos();
 
 // A schema script split into what runs as it stands, the links and the saved queries.
-struct Script {
-    QStringList statements;             // without comments, one statement each
-    std::vector<db::Link> links;        // in the order written
-    std::vector<db::SavedQuery> queries;
-};
-Script parseScript(const QString& text);
+using Script = db::Script;
+using db::parseScript;
 // Reads <schemaDir>/<name>; an empty script and the message in *error when it cannot.
 std::optional<Script> loadScript(const QString& schemaDir, const QString& name, QString* error);
 // Runs the statements in one transaction, then makes the links and stores the saved queries.

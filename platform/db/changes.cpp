@@ -15,14 +15,29 @@ struct ChangeHook {
     static void onChange(void* self, int, const char*, const char* table, sqlite3_int64) {
         ++static_cast<Database*>(self)->ownChanges_[QString::fromUtf8(table).toLower()];
     }
+    // The layer's tables are read and written by the layer's own statements only: whatever else
+    // asks (a trigger or view stored in a file, a WITH name, a statement the engine prepares for
+    // itself while running another), the access is refused and the statement fails with that reason.
     // A DELETE without WHERE empties the table without calling the update hook: such a statement
     // counts as a change when it is prepared.
-    static int onPrepare(void* self, int action, const char* table, const char*, const char*, const char* inner) {
+    static int onPrepare(void* self, int action, const char* table, const char* function, const char*,
+                         const char* inner) {
         auto* d = static_cast<Database*>(self);
-        if (inner && detail::layerTable(table)) {
-            const QString why = detail::storedObjectRefusal(action, table, inner);
-            if (!why.isEmpty()) {
-                d->refused_ = why;
+        // Functions the program never calls, whatever asks: a saved query a file brought (its view)
+        // must not call them either.
+        if (action == SQLITE_FUNCTION && function) {
+            for (const char* never : {"load_extension", "fts3_tokenizer", "readfile", "writefile", "edit"})
+                if (qstricmp(function, never) == 0) {
+                    d->refused_ = QStringLiteral("no se permite la función %1").arg(QString::fromUtf8(function));
+                    d->refusedBy_ = inner ? QString::fromUtf8(inner) : QString();
+                    return SQLITE_DENY;
+                }
+        }
+        if (!(d->trusted_ > 0 && !inner)) {
+            const QString what = detail::layerAccess(action, table);
+            if (!what.isEmpty()) {
+                d->refused_ = QStringLiteral("no se permite ") + what;
+                d->refusedBy_ = inner ? QString::fromUtf8(inner) : QString();
                 return SQLITE_DENY;
             }
         }
@@ -31,19 +46,60 @@ struct ChangeHook {
     }
 };
 
-QString detail::storedObjectRefusal(int action, const char* table, const char* inner) {
+QString detail::layerAccess(int action, const char* table) {
+    if (!layerTable(table)) return {};
+    const QString t = QString::fromUtf8(table);
     switch (action) {
     case SQLITE_READ:
+        return QStringLiteral("leer la tabla interna del archivo %1").arg(t);
     case SQLITE_INSERT:
+        return QStringLiteral("agregar registros a la tabla interna del archivo %1").arg(t);
     case SQLITE_UPDATE:
+        return QStringLiteral("cambiar la tabla interna del archivo %1").arg(t);
     case SQLITE_DELETE:
-        if (inner && layerTable(table))
-            return QStringLiteral("el disparador o la vista %1 no puede leer ni cambiar la tabla interna del archivo %2")
-                .arg(QString::fromUtf8(inner), QString::fromUtf8(table));
-        return {};
+        return QStringLiteral("borrar registros de la tabla interna del archivo %1").arg(t);
     default:
         return {};
     }
+}
+
+void detail::harden(sqlite3* h) {
+    if (!h) return;
+    sqlite3_db_config(h, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(h, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(h, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    // The program's own statements read JSON lists through json_each (a cut's documents); no other
+    // module stays. A person's statement reads neither (UserSqlGuard).
+    static const char* keep[] = {"json_each", "json_tree", nullptr};
+    sqlite3_drop_modules(h, keep);
+}
+
+QString Database::refusal() {
+    if (refused_.isEmpty() || refusedBy_.isEmpty()) return refused_;
+    const QString what = refused_;
+    const QString by = refusedBy_;
+    QString type;
+    {
+        Trusted own(*this);
+        QStringList schemas = {QStringLiteral("temp"), QStringLiteral("main")};
+        for (const Attached& a : attached_) schemas << a.alias;
+        for (const QString& schema : schemas) {
+            auto t = scalar(QStringLiteral("SELECT type FROM %1.sqlite_master WHERE name = ? COLLATE NOCASE "
+                                           "AND type IN ('trigger', 'view')")
+                                .arg(detail::quoteIdent(schema)),
+                            {by});
+            if (t && !t->toString().isEmpty()) {
+                type = t->toString();
+                break;
+            }
+        }
+    }
+    refused_ = what;
+    refusedBy_ = by;
+    const QString who = type == QLatin1String("trigger") ? QStringLiteral("el disparador %1")
+                        : type == QLatin1String("view")  ? QStringLiteral("la vista %1")
+                                                          : QStringLiteral("la subconsulta %1");
+    return who.arg(by) + QStringLiteral(": ") + what;
 }
 
 sqlite3* detail::sqliteHandle(const QSqlDatabase& c) {

@@ -1,6 +1,7 @@
 // Opening files, statements, write transactions, linked tables and saved queries.
 #include "platform/db/database.h"
 #include "platform/db/internal.h"
+#include "platform/db/script.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -136,6 +137,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions&
         }
     }
     d->raw_ = detail::sqliteHandle(d->connection());
+    detail::harden(d->raw_);
     d->watchChanges(true);
     detail::addFunctions(d->connection());
     DatabaseRegistry::add(d->path_, d.get());
@@ -156,6 +158,7 @@ std::unique_ptr<Database> Database::open(const QString& path, const OpenOptions&
         return failOpen(e);
 
     if (d->localTable(QStringLiteral("_dbpassword"))) {
+        Trusted own(*d);
         auto pw = d->scalar(QStringLiteral("SELECT Password FROM main._dbpassword LIMIT 1"), {}, &e);
         if (!pw) return failOpen(e);
         if (!pw->isNull() && pw->toString() != options.password)
@@ -318,20 +321,24 @@ bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QS
     QElapsedTimer timer;
     timer.start();
     int pause = 1;
-    refused_.clear();
     for (;;) {
+        refused_.clear();
+        refusedBy_.clear();
         bool ok = prepared || q.prepare(sql);
         prepared = false;  // a retry prepares afresh
         if (ok) {
             if (bind) bind(q);
+            const bool before = stepping_;
+            stepping_ = true;
             ok = q.exec();
+            stepping_ = before;
         }
         if (ok) {
             e = Error();
             return true;
         }
         e = toError(q.lastError());
-        if (!refused_.isEmpty()) e.message = refused_;  // the authorizer's reason, not "not authorized"
+        if (!refused_.isEmpty()) e.message = refusal();  // the authorizer's reason, not "not authorized"
         q.finish();
         // Inside a write transaction we hold the file: a busy answer will not clear by waiting.
         if (e.kind != ErrorKind::Busy || inTransaction_ || timer.elapsed() > kShortBusyMs) return false;
@@ -371,15 +378,19 @@ bool Database::execWait(const QString& sql, const QVariantList& params, const Lo
     const Error e = detail::waitFor(wait, [&]() {
         Error once;
         refused_.clear();
+        refusedBy_.clear();
         QSqlQuery q(connection());
         bool ok = q.prepare(sql);
         if (ok) {
             for (const QVariant& v : params) q.addBindValue(v);
+            const bool before = stepping_;
+            stepping_ = true;
             ok = q.exec();
+            stepping_ = before;
         }
         if (!ok) {
             once = toError(q.lastError());
-            if (!refused_.isEmpty()) once.message = refused_;
+            if (!refused_.isEmpty()) once.message = refusal();
             return once;
         }
         if (rowsAffected) *rowsAffected = q.numRowsAffected();
@@ -538,6 +549,7 @@ bool Database::commit(const LockWait& wait, Error* error) {
 }
 
 Error Database::runCached(const QString& sql) {
+    Trusted own(*this);  // transaction control and the reservation of this file alone
     bool prepared = false;
     const auto q = statement(sql, false, &prepared);
     const bool ok = prepared ? q->exec() : q->exec(sql);
@@ -551,6 +563,7 @@ void Database::rollback() {
         inTransaction_ = false;
         return;
     }
+    Trusted own(*this);
     QSqlQuery q(connection());
     q.exec(QStringLiteral("ROLLBACK"));
     inTransaction_ = false;
@@ -622,6 +635,7 @@ bool Database::attachSource(const QString& sourceFile, const QString& password, 
     }
     const QString name = attached_.empty() ? QStringLiteral("central")
                                            : QStringLiteral("central%1").arg(attached_.size() + 1);
+    Trusted own(*this);  // the attachment and the password read below are the layer's own
     Error ae;
     if (!exec(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteIdent(name)), {found}, &ae)) {
         e = ae;
@@ -656,6 +670,7 @@ bool Database::attachSource(const QString& sourceFile, const QString& password, 
 }
 
 bool Database::ensureMetaTables(Error& e) {
+    Trusted own(*this);
     Error ee;
     if (!exec(QStringLiteral("CREATE TABLE IF NOT EXISTS main._links(Name TEXT PRIMARY KEY COLLATE NOCASE, "
                              "Source TEXT NOT NULL)"),
@@ -691,6 +706,7 @@ bool Database::createLink(const QString& name, const QString& sourceFile, Error*
                                      QStringLiteral("La tabla %1 no existe en %2.").arg(name, sourceFile)));
     const bool own = !inTransaction_;
     if (own && !beginWrite({}, &e)) return fail(error, e);
+    Trusted layer(*this);
     if (!ensureMetaTables(e) ||
         !exec(QStringLiteral("INSERT OR REPLACE INTO main._links(Name, Source) VALUES(?, ?)"), {name, sourceFile},
               &e) ||
@@ -707,6 +723,7 @@ bool Database::removeLink(const QString& name, Error* error) {
         return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe el vínculo %1.").arg(name)));
     int n = 0;
     Error e;
+    Trusted own(*this);
     if (!exec(QStringLiteral("DELETE FROM main._links WHERE Name = ? COLLATE NOCASE"), {name}, &e, &n))
         return fail(error, e);
     if (n == 0)
@@ -717,6 +734,7 @@ bool Database::removeLink(const QString& name, Error* error) {
 std::vector<Link> Database::links() {
     std::vector<Link> out;
     if (!localTable(QStringLiteral("_links"))) return out;
+    Trusted own(*this);
     auto rows = select(QStringLiteral("SELECT Name, Source FROM main._links ORDER BY Name"));
     if (!rows) return out;
     for (const Row& r : *rows) out.push_back({r.text(QStringLiteral("Name")), r.text(QStringLiteral("Source"))});
@@ -799,9 +817,12 @@ bool Database::createQuery(const QString& name, const QString& kind, const QStri
                QVariantList{}, &e) ||
          !viewCompiles(name, e)))
         return undo();
-    if (!exec(QStringLiteral("INSERT OR REPLACE INTO main._queries(Name, Kind, Sql) VALUES(?, ?, ?)"),
-              {name, k, sql}, &e))
-        return undo();
+    {
+        Trusted own(*this);
+        if (!exec(QStringLiteral("INSERT OR REPLACE INTO main._queries(Name, Kind, Sql) VALUES(?, ?, ?)"),
+                  {name, k, sql}, &e))
+            return undo();
+    }
     if (own && !commit(&e)) return undo();
     for (int i = static_cast<int>(brokenQueries_.size()) - 1; i >= 0; --i)
         if (brokenQueries_[i].startsWith(name + QLatin1Char(':'), Qt::CaseInsensitive)) brokenQueries_.removeAt(i);
@@ -815,6 +836,7 @@ bool Database::deleteQuery(const QString& name, Error* error) {
     Error e;
     const bool own = !inTransaction_;
     if (own && !beginWrite({}, &e)) return fail(error, e);
+    Trusted layer(*this);
     if (!exec(QStringLiteral("DELETE FROM main._queries WHERE Name = ? COLLATE NOCASE"), {name}, &e) ||
         !exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(name)), QVariantList{}, &e) ||
         (own && !commit(&e))) {
@@ -831,6 +853,7 @@ bool Database::hasQuery(const QString& name) {
 std::vector<SavedQuery> Database::savedQueries() {
     std::vector<SavedQuery> out;
     if (!localTable(QStringLiteral("_queries"))) return out;
+    Trusted own(*this);
     auto rows = select(QStringLiteral("SELECT Name, Kind, Sql FROM main._queries ORDER BY Name"));
     if (!rows) return out;
     for (const Row& r : *rows)
@@ -841,6 +864,7 @@ std::vector<SavedQuery> Database::savedQueries() {
 
 std::optional<SavedQuery> Database::savedQuery(const QString& name) {
     if (!localTable(QStringLiteral("_queries"))) return std::nullopt;
+    Trusted own(*this);
     auto row = selectOne(QStringLiteral("SELECT Name, Kind, Sql FROM main._queries WHERE Name = ? COLLATE NOCASE"),
                          {name});
     if (!row || row->empty()) return std::nullopt;
@@ -865,7 +889,10 @@ std::optional<Rows> Database::selectQuery(const QString& name, const QVariantMap
 bool Database::runAction(const QString& name, const QVariantMap& params, Error* error, int* rowsAffected) {
     if (rowsAffected) *rowsAffected = 0;
     if (!checkOpen(error)) return false;
-    const auto sq = savedQuery(name);
+    // The program's own actions run the program's text: a file (a synchronisation's origin, an
+    // import) may have brought another under that name.
+    auto sq = ownAction(name);
+    if (!sq) sq = savedQuery(name);
     if (!sq) return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe la consulta %1.").arg(name)));
     if (sq->kind != QLatin1String("action"))
         return fail(error, makeError(ErrorKind::Other, QStringLiteral("La consulta %1 no es de acción.").arg(name)));

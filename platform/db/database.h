@@ -285,7 +285,8 @@ public:
     std::optional<Rows> selectQuery(const QString& name, const QVariantMap& params = {},
                                     Error* error = nullptr);
     // Runs every statement of a saved action query in one transaction (named values bound to each
-    // statement that uses them).
+    // statement that uses them). The program's own actions (db::ownAction: ValidaExistencia,
+    // AsignaE0, ...) run the program's text, whatever text the file keeps under that name.
     bool runAction(const QString& name, const QVariantMap& params = {}, Error* error = nullptr,
                    int* rowsAffected = nullptr);
     // Select queries whose view could not be made at open (missing table or column), with the reason.
@@ -382,7 +383,22 @@ private:
     QHash<QString, quint64> ownChanges_;
     QHash<QString, QString> tableSchemas_;  // where tableVersion found each table
     void watchChanges(bool on);
-    QString refused_;  // why the authorizer refused the statement being prepared, "" when it did not
+    QString refused_;    // why the authorizer refused the statement being prepared, "" when it did not
+    QString refusedBy_;  // the trigger, view or WITH name the engine named as the refusal's cause
+    // The refusal in the person's words: what was refused and, when a stored object caused it,
+    // which one ("el disparador x", "la vista x", "la subconsulta x").
+    QString refusal();
+    // The layer's own statements (their text is the layer's, written here): while one is prepared
+    // or run, it may read and write the layer's tables. Nothing else may, whatever asks.
+    int trusted_ = 0;
+    struct Trusted {
+        explicit Trusted(Database& d) : d_(d) { ++d_.trusted_; }
+        ~Trusted() { --d_.trusted_; }
+        Trusted(const Trusted&) = delete;
+        Trusted& operator=(const Trusted&) = delete;
+        Database& d_;
+    };
+    bool stepping_ = false;  // a prepared statement is running (not being prepared)
     friend struct DatabaseRegistry;
     friend struct ChangeHook;
     friend class UserSqlGuard;
@@ -390,18 +406,31 @@ private:
 
 // What a person's own SQL may do on a handle besides the data (UserSqlGuard).
 enum class UserSql {
-    Script,   // any statement that leaves the layer's tables alone (a synchronisation script)
-    Console,  // besides, no ATTACH, DETACH, PRAGMA nor transaction control (the maintenance console)
+    Script,   // the synchronisation script: besides, transaction control and a few PRAGMAs
+    Console,  // the maintenance console: no PRAGMA nor transaction control
 };
 
-// While alive, SQLite itself (an authorizer on the handle) refuses in every statement prepared on
-// `db` any read or write of the layer's own tables (a name beginning with "_": _dbpassword, _links,
-// _queries and any later one), however the statement spells or quotes them, and PRAGMA
-// writable_schema, the way round it. Maintenance passes: ANALYZE, and VACUUM (not VACUUM INTO, which
-// would copy those tables out). Wrap only what the person typed: the layer's own statements read
-// those tables. A refused statement fails with the reason as its error message.
-// Every connection refuses those tables to triggers and views anyway (see the top of this file); the
-// guard besides refuses, as they are made, the objects that would only fail later.
+// While alive, SQLite itself (an authorizer on the handle) admits in every statement prepared on
+// `db` only what a person may do, and refuses the rest with the reason as the statement's error:
+//   - create, alter and drop ordinary tables, indexes, views and triggers (temporary ones too);
+//     read and write ordinary tables; ANALYZE, REINDEX, VACUUM (not VACUUM INTO: the copy would
+//     carry the layer's tables out) and WITH RECURSIVE;
+//   - the functions of admittedFunctions() (the engine's core, aggregate, window, date, math and
+//     JSON functions), never load_extension, fts3_tokenizer, the full-text or R*Tree ones, the
+//     engine's introspection ones, nor any function the program registers for itself;
+//   - in a script, the PRAGMAs of admittedPragmas() (table and index descriptions and checks,
+//     never on a layer table) and transaction control; in the console, neither;
+//   - no virtual table (no module: the program uses none), no ATTACH nor DETACH;
+//   - never a read or write of the layer's tables (a name beginning with "_": _dbpassword,
+//     _links, _queries and any later one), however the statement spells or quotes them, nor a
+//     table, index, view or trigger of such a name or on such a table.
+// Every other action the engine can ask about is refused, so a new kind of statement, function or
+// pragma of a later engine stays out until it is listed here. The engine's limits are lowered
+// meanwhile (text length, expression depth, compound selects, trigger depth...).
+// Wrap only what the person typed: the layer's own statements (they read those tables) pass as
+// they pass on every connection. Every connection refuses those tables to anything but the layer's
+// own statements anyway (see the top of this file); the guard besides refuses, as they are made,
+// the triggers and views that would only fail later.
 class UserSqlGuard {
 public:
     UserSqlGuard(Database& db, UserSql kind);
@@ -410,15 +439,27 @@ public:
     UserSqlGuard& operator=(const UserSqlGuard&) = delete;
     // After a statement ran. SQLite reads a trigger's or a view's body only when a statement that
     // fires or reads it is prepared, and names no rename's new name, so what the statement made is
-    // tried here: a trigger or view that would touch the layer's tables or does not compile is
+    // tried here: a trigger or view that would touch the layer's tables or cannot be tried is
     // dropped again, a table renamed into a layer name gets its name back, and false comes back
     // with the reason.
     bool check(Error* error = nullptr);
     QString refused() const;  // the last thing refused, "" when none
 
+    // The lists themselves, as the guard applies them (names in lower case).
+    static QStringList admittedFunctions();
+    static QStringList admittedPragmas();
+    // Whether the guard admits an action code of SQLite's authorizer on ordinary objects (a table
+    // "t", an index "i", function "abs", pragma "table_info" and file "" as the engine would name them).
+    static bool admitsAction(int action, UserSql kind);
+
 private:
     static int authorize(void* self, int action, const char* a1, const char* a2, const char* schema,
                          const char* inner);
+    QString decide(int action, const char* a1, const char* a2, const char* schema);
+    // What is refused ("" when admitted): the rule itself, apart from a handle. `stepping` tells
+    // a statement that runs from one being prepared; `g` (may be null) keeps VACUUM's leave.
+    static QString decision(int action, const char* a1, const char* a2, const char* schema, UserSql kind,
+                            bool stepping, UserSqlGuard* g);
     void install(bool on);
     QStringList layerTables();  // "schema.name" of every layer table the handle reaches
     bool tryObject(const QString& schema, const QString& name, bool view, QString* why);
@@ -433,7 +474,8 @@ private:
     std::vector<Made> altered_;  // tables an ALTER TABLE named, before it ran
     QStringList before_;         // layerTables() as the guard began
     bool vacuum_ = false;        // SQLite's own VACUUM is copying the file into its scratch file
-    bool own_ = false;           // the guard's own statements (trying, dropping, renaming back)
+    QStringList seen_;           // triggers and views whose body the engine compiled meanwhile
+    std::vector<std::pair<int, int>> limits_;  // the engine's limits as they were
 };
 
 // Rolls back unless committed. A wait given to begin() that shows itself or can be cancelled also

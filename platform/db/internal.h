@@ -18,11 +18,15 @@ QString quoteIdent(const QString& name);
 // The layer's own tables: any name beginning with '_' (_dbpassword, _links, _queries, later ones).
 inline bool layerTable(const char* name) { return name && name[0] == '_'; }
 
-// The authorizer every connection carries (changes.cpp): an access to a layer table that SQLite
-// makes on behalf of a trigger or a view (`inner` names it) is refused, whoever made the object,
-// so nothing stored in a file can reach those tables when one of the program's own statements
-// fires or reads it. Returns the reason, "" when the access may go on.
-QString storedObjectRefusal(int action, const char* table, const char* inner);
+// What an access to a layer table does, in the person's words ("leer la tabla interna del archivo
+// _links"); "" when `action` is no read or write of a layer table.
+QString layerAccess(int action, const char* table);
+
+// The engine's own defences for SQL that does not come from the program, set on every connection
+// (changes.cpp): SQLITE_DBCONFIG_DEFENSIVE on, trusted_schema off (objects stored in a file call
+// only functions marked innocuous), no module but the engine's json_each and json_tree, which the
+// program's own statements read (the table-valued pragma functions stay too), and load_extension off.
+void harden(sqlite3* h);
 
 // Meta tables kept in every file; never shown as user tables.
 bool isMetaTable(const QString& name);

@@ -145,8 +145,13 @@ bool Database::rebuildTable(const QString& table, const QString& createSql, Erro
         return fail(error, e);
     };
     if (!t.begin({}, &e)) return undo();
-    if (!exec(QStringLiteral("ALTER TABLE main.%1 RENAME TO %2").arg(quoteIdent(table), quoteIdent(old)),
-              QVariantList{}, &e))
+    // The copy's name is one of the layer's: the statements that move the rows through it are the
+    // layer's own; the new definition (the caller's text) is not.
+    auto own = [&](const QString& sql) {
+        Trusted layer(*this);
+        return exec(sql, QVariantList{}, &e);
+    };
+    if (!own(QStringLiteral("ALTER TABLE main.%1 RENAME TO %2").arg(quoteIdent(table), quoteIdent(old))))
         return undo();
     if (!exec(createSql, QVariantList{}, &e)) return undo();
     if (!localTable(table)) {
@@ -158,12 +163,10 @@ bool Database::rebuildTable(const QString& table, const QString& createSql, Erro
     for (const FieldInfo& f : newFields)
         for (const FieldInfo& o : oldFields)
             if (o.name.compare(f.name, Qt::CaseInsensitive) == 0) common << quoteIdent(f.name);
-    if (!common.isEmpty() &&
-        !exec(QStringLiteral("INSERT INTO main.%1(%2) SELECT %2 FROM main.%3")
-                  .arg(quoteIdent(table), common.join(QStringLiteral(", ")), quoteIdent(old)),
-              QVariantList{}, &e))
+    if (!common.isEmpty() && !own(QStringLiteral("INSERT INTO main.%1(%2) SELECT %2 FROM main.%3")
+                                      .arg(quoteIdent(table), common.join(QStringLiteral(", ")), quoteIdent(old))))
         return undo();
-    if (!exec(QStringLiteral("DROP TABLE main.%1").arg(quoteIdent(old)), QVariantList{}, &e)) return undo();
+    if (!own(QStringLiteral("DROP TABLE main.%1").arg(quoteIdent(old)))) return undo();
     for (const QString& entry : indexSql) {
         const QString name = entry.section(QLatin1Char('\n'), 0, 0);
         const QString sql = entry.section(QLatin1Char('\n'), 1);
@@ -192,6 +195,7 @@ bool Database::vacuum(Error* error) {
     if (inTransaction_)
         return fail(error, makeError(ErrorKind::Other, QStringLiteral("Ya hay una transacción abierta.")));
     Error e;
+    Trusted own(*this);  // the engine copies the layer's tables too
     if (!exec(QStringLiteral("VACUUM main"), QVariantList{}, &e)) return fail(error, e);
     return succeed(error);
 }
@@ -203,6 +207,7 @@ bool Database::vacuumInto(const QString& targetPath, Error* error) {
     if (inTransaction_)
         return fail(error, makeError(ErrorKind::Other, QStringLiteral("Ya hay una transacción abierta.")));
     Error e;
+    Trusted own(*this);
     if (!exec(QStringLiteral("VACUUM main INTO ?"), {QFileInfo(targetPath).absoluteFilePath()}, &e)) {
         QFile::remove(targetPath);
         return fail(error, e);

@@ -8,6 +8,7 @@
 #include "admin/forms/frmparamsuc.h"
 #include "admin/parametros.h"
 #include "ataques_sql.h"
+#include "testutil.h"
 #include "capture_control/ccaptura.h"
 #include "sale/folios.h"
 #include "catalogs/forms/frmclientes.h"
@@ -166,7 +167,7 @@ TEST_F(ParametrosTest, ConsoleRefusesWhatItMustAndRunsOneStatementOnEitherFile)
     const QString rs = datos + "/Base de datos/Sucursales/" + corto + "/BDSucursal.db";
     const QStringList productos = Filas(*central, "SELECT ClaveProducto, IVA FROM Producto ORDER BY 1");
     const QStringList clientes = Filas(*central, "SELECT * FROM Cliente ORDER BY RFC");
-    const QStringList links = Filas(*suc, "SELECT * FROM _links ORDER BY Name");
+    const QString links = testutil::CapaCruda(rs);
     const char* refusadas[] = {
         "update producto set iva=16; delete from cliente",
         "update producto set iva=16;\n-- fin\ndelete from cliente;",
@@ -197,7 +198,7 @@ TEST_F(ParametrosTest, ConsoleRefusesWhatItMustAndRunsOneStatementOnEitherFile)
     EXPECT_FALSE(EjecutaConsola(BaseConsola::Ninguna, rc, rc, "update producto set iva=1").ok);
     EXPECT_EQ(Filas(*central, "SELECT ClaveProducto, IVA FROM Producto ORDER BY 1"), productos);
     EXPECT_EQ(Filas(*central, "SELECT * FROM Cliente ORDER BY RFC"), clientes);
-    EXPECT_EQ(Filas(*suc, "SELECT * FROM _links ORDER BY Name"), links);
+    EXPECT_EQ(testutil::CapaCruda(rs), links);
     EXPECT_EQ(suc->scalar("PRAGMA journal_mode")->toString().toLower(), "delete");
 
     // A semicolon inside a string or a trigger body is part of the one statement.
@@ -217,8 +218,9 @@ TEST_F(ParametrosTest, ConsoleRefusesWhatItMustAndRunsOneStatementOnEitherFile)
 
 TEST_F(ParametrosTest, ConsoleFormRunsWhatAPersonMayAndRefusesInSpanishWhatWouldReachTheLayersTables)
 {
-    const QStringList capa = Filas(*central, ataques::kCapa);
-    ASSERT_NE(capa, QStringList{"<null>"});
+    const QString rc = datos + "/Base de datos/BDcodigos.db";
+    const QString capa = testutil::CapaCruda(rc);
+    ASSERT_TRUE(capa.contains("_dbpassword:"));
     frmParamSuc forma(nullptr, &prompts);
     forma.show();
     forma.SSTab1->setCurrentIndex(4);
@@ -240,7 +242,7 @@ TEST_F(ParametrosTest, ConsoleFormRunsWhatAPersonMayAndRefusesInSpanishWhatWould
         EXPECT_TRUE(m.contains(QString::fromUtf8(l.por))) << l.sql << " -> " << m.toStdString();
         EXPECT_FALSE(ataques::HablaIngles(m)) << m.toStdString();
     }
-    EXPECT_EQ(Filas(*central, ataques::kCapa), capa);
+    EXPECT_EQ(testutil::CapaCruda(rc), capa);
     EXPECT_EQ(Filas(*central, ataques::kObjetos), QStringList{ataques::kObjetosEsperados});
 }
 
@@ -251,19 +253,20 @@ TEST_F(ParametrosTest, StoredTriggersAndViewsCannotReachTheLayersTablesThroughTh
     ASSERT_TRUE(central->exec("CREATE TRIGGER cierra AFTER UPDATE ON Producto BEGIN UPDATE _dbpassword SET "
                               "Password = 'nadie'; END"));
     ASSERT_TRUE(central->exec("CREATE VIEW vpw AS SELECT Password FROM _dbpassword"));
-    const QStringList links = Filas(*suc, "SELECT * FROM _links ORDER BY Name");
-    const QStringList clave = Filas(*central, "SELECT * FROM _dbpassword");
+    const QString rc = datos + "/Base de datos/BDcodigos.db";
+    const QString rs = datos + "/Base de datos/Sucursales/" + corto + "/BDSucursal.db";
+    const QString capaSucursal = testutil::CapaCruda(rs), capaCentral = testutil::CapaCruda(rc);
 
     db::Error e;
     EXPECT_EQ(sale::ObtenerFolio(*shell::BDSucursal(), sale::FolioTicket, {}, &e), -1);
-    EXPECT_TRUE(e.message.contains("vacia no puede leer ni cambiar la tabla interna del archivo _links"))
+    EXPECT_TRUE(e.message.contains("el disparador vacia: no se permite borrar registros de la tabla interna del archivo _links"))
         << e.message.toStdString();
     EXPECT_FALSE(CambiaIVAProductos(*shell::BDCodigos(), 8));
     EXPECT_FALSE(shell::BDCodigos()->select("SELECT Password FROM vpw", {}, &e));
     EXPECT_FALSE(ataques::HablaIngles(e.message)) << e.message.toStdString();
 
-    EXPECT_EQ(Filas(*suc, "SELECT * FROM _links ORDER BY Name"), links);
-    EXPECT_EQ(Filas(*central, "SELECT * FROM _dbpassword"), clave);
+    EXPECT_EQ(testutil::CapaCruda(rs), capaSucursal);
+    EXPECT_EQ(testutil::CapaCruda(rc), capaCentral);
     // The program's own reads of those tables and the linked tables work as before.
     shell::CierraConexiones();
     ASSERT_TRUE(shell::BDSucursal(&e)) << e.message.toStdString();

@@ -35,14 +35,49 @@ inline const Linea kLineas[] = {
     {"create trigger t after update on Producto begin delete from '_links'; end", false, false, "tabla interna"},
     // Stored objects that would reach them later, on behalf of the program's own statements.
     {"create table Gen (a integer, b integer generated always as (a + 1))", true, true, ""},
-    {"create trigger tg after update on Gen begin delete from _links; end", false, false, "el disparador tg no se permite: lee o cambia la tabla interna del archivo _links; se quitó"},
+    {"create trigger tg after update on Gen begin delete from _links; end", false, false,
+     "el disparador tg no se permite porque intenta borrar registros de la tabla interna del archivo _links; se quitó"},
     {"create trigger tf after update on Monedas begin insert into NoExiste values (1); update _dbpassword set "
      "Password = 'x'; end",
      false, false, "no se pudo probar"},
     {"create view vpw as select Password from _dbpassword", false, false,
-     "la vista vpw no se permite: lee o cambia la tabla interna del archivo _dbpassword; se quitó"},
+     "la vista vpw no se permite porque intenta leer la tabla interna del archivo _dbpassword; se quitó"},
     {"create temp view vpt as select * from _queries", false, false, "vista vpt"},
     {"alter table Monedas rename to _x", false, false, "empiece con _"},
+    // Through the engine's own machinery: virtual tables over the layer's tables, the engine's and
+    // the program's functions, the engine's metadata, triggers the trial would not fire.
+    {"create table robo9 (x)", true, true, ""},
+    {"create table f9 (Password)", true, true, ""},
+    {"create trigger t9 after insert on Monedas begin insert into robo9 select 'c:' || Password from f9; end", true,
+     true, ""},
+    {"drop table f9", true, true, ""},
+    {"create virtual table f9 using fts4(Password, content='_dbpassword')", false, false,
+     "no se permite crear la tabla virtual f9 (módulo fts4)"},
+    {"create virtual table f5 using fts5(Password, content='_links')", false, false, "tabla virtual f5"},
+    {"create virtual table a4 using fts4aux(_queries)", false, false, "tabla virtual a4"},
+    {"drop trigger t9", true, true, ""},
+    {"insert into robo9 select fts3_tokenizer('simple', x'4141414141414141')", false, false,
+     "no se permite la función fts3_tokenizer"},
+    {"insert into robo9 select fts3_tokenizer('simple')", false, false, "la función fts3_tokenizer"},
+    {"create virtual table crash using fts3(x)", false, false, "tabla virtual crash"},
+    {"insert into robo9 select load_extension('/tmp/x.so')", false, false, "la función load_extension"},
+    {"insert into robo9 select readfile('/etc/passwd')", false, false, "no existe la función readfile"},
+    {"insert into robo9 select MAYUSCULAS(Nombre) from Cliente", false, false, "la función mayusculas"},
+    {"insert into robo9 select name from pragma_table_info('_dbpassword')", false, false, "PRAGMA table_info"},
+    {"insert into robo9 select pgsize from dbstat where name = '_dbpassword'", false, false, "no existe la tabla dbstat"},
+    {"insert into robo9 select sql from sqlite_stmt", false, false, "no existe la tabla sqlite_stmt"},
+    {"insert into robo9 select name from pragma_function_list", false, false, "function_list"},
+    {"insert into robo9 select value from json_each('[1]')", false, false, "la tabla virtual json_each"},
+    {"create trigger tr after update of rowid on Monedas begin delete from _links; end", false, false,
+     "el disparador tr no se permite porque intenta borrar registros de la tabla interna del archivo _links; se quitó"},
+    {"create trigger tn after update of NoExiste on Monedas begin update _dbpassword set Password = 'x'; end", false,
+     false, "el disparador tn no se pudo probar"},
+    {"create temp table Categoria (x)", true, true, ""},
+    {"create temp trigger tt after delete on main.Categoria begin delete from _links; end", false, false,
+     "el disparador tt no se permite porque intenta borrar registros de la tabla interna del archivo _links"},
+    {"drop table temp.Categoria", false, true, ""},  // the console's temporary table went with its connection
+    {"attach '' as vacuum_db", false, false, "ATTACH"},
+    {"vacuum into 'copia62.db'", false, false, "VACUUM"},
     // What a person may do, and the engine's failures in Spanish.
     {"create view vok as select Moneda from Monedas", true, true, ""},
     {"create view vok as select Moneda from Monedas", false, false, "ya existe la vista vok"},
@@ -57,10 +92,6 @@ inline const Linea kLineas[] = {
     {"ANALYZE", false, true, ""},
 };
 
-// The layer's tables in one text, to compare before and after.
-inline const char kCapa[] = "SELECT coalesce((SELECT group_concat(Name || Source) FROM _links), '') || '|' || "
-                            "(SELECT group_concat(Sql) FROM _queries) || '|' || (SELECT group_concat(Password) FROM "
-                            "_dbpassword)";
 // What the files must hold after the whole table ran.
 inline const char kObjetos[] = "SELECT group_concat(type || ' ' || name, ', ') FROM (SELECT type, name FROM sqlite_master "
                                "WHERE type IN ('trigger', 'view') OR name IN ('Monedas', '_x', 'Gen2') ORDER BY name)";
@@ -69,7 +100,8 @@ inline const char kObjetosEsperados[] = "table Gen2, table Monedas, trigger tok,
 // The engine's own English never reaches the person.
 inline bool HablaIngles(const QString& texto) {
     static const QRegularExpression ingles(
-        QStringLiteral("no such|already exists|may not|syntax error|not authorized|constraint failed|error in|cannot "));
+        QStringLiteral("no such|already exists|may not|syntax error|not authorized|constraint failed|error in|cannot |"
+                       "unsafe use|wrong number|too big|too many|código"));
     return texto.contains(ingles);
 }
 

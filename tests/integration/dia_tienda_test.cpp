@@ -3,7 +3,9 @@
 // a cancelled ticket, a deleted invoice, the day invoice, an inventory entry, a transfer to a second
 // branch and the cash cut. Every expected figure below is worked out by hand from the day's events.
 
+#include "admin/consola.h"
 #include "apps/setup/datasetup.h"
+#include "ataques_sql.h"
 #include "carpeta_demo.h"
 #include "branches/catalogo.h"
 #include "branches/forms/frmtraspasos.h"
@@ -30,8 +32,14 @@
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/sucursal.h"
+#include "branches/sincronizar.h"
+#include "testutil.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -228,6 +236,24 @@ protected:
         return dev.NumeroNota;
     }
 
+    // The lines captured on the inventory screen and sent to the Norte branch, booked straight
+    // into its file.
+    void TraspasaANorte(const Lineas& lineas)
+    {
+        QPointer<venta::frmVenta> inventario = venta::AbreVenta(nullptr, QStringLiteral("E"), &prompts);
+        ASSERT_TRUE(inventario);
+        Captura(inventario->lineas(), lineas);
+        sucursales::frmTraspasos f(nullptr, &prompts, &chooser);
+        prompts.clear();
+        f.Combo1->setCurrentIndex(f.Combo1->findData(2));
+        prompts.pushAnswer(ui::Answer::Yes);
+        QTest::mouseClick(f.cmdGenerar, Qt::LeftButton);
+        EXPECT_EQ(prompts.messages().count(QStringLiteral("La Entrada/Salida a inventario se realizó con éxito.")), 2)
+            << prompts.messages().join(u'|').toStdString();
+        if (inventario) inventario->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
     QStringList impreso;  // what went to the printer object
     QTemporaryDir tmp_;
     QString rutaNorte_;
@@ -327,20 +353,7 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
     }
 
     // --- Six pens go to the Norte branch, booked straight into its file ---------------------------
-    {
-        QPointer<venta::frmVenta> inventario = venta::AbreVenta(nullptr, QStringLiteral("E"), &prompts);
-        ASSERT_TRUE(inventario);
-        Captura(inventario->lineas(), {{PLUMA, 6}});
-        sucursales::frmTraspasos f(nullptr, &prompts, &chooser);
-        prompts.clear();
-        f.Combo1->setCurrentIndex(f.Combo1->findData(2));
-        prompts.pushAnswer(ui::Answer::Yes);
-        QTest::mouseClick(f.cmdGenerar, Qt::LeftButton);
-        EXPECT_EQ(prompts.messages().count(QStringLiteral("La Entrada/Salida a inventario se realizó con éxito.")), 2)
-            << prompts.messages().join(u'|').toStdString();
-        if (inventario) inventario->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    TraspasaANorte({{PLUMA, 6}});
 
     // --- What the drawer must hold ---------------------------------------------------------------
     // Sales: t1 69 + t2 46 + t4 53 + f1 85 (t3 cancelled, f2 deleted, the day invoice never).
@@ -624,4 +637,82 @@ TEST_F(DiaTiendaTest, ASecondTerminalAddedToTheDataFolderSellsBesideTheFirst)
                   terminal);
     }
     EXPECT_EQ(Existencia(bd(), PLUMA), 117.0);
+}
+
+// Every route of the attack table, through the console on both files and through a synchronisation
+// script whose origin file brings saved queries of its own; then the day's work (a ticket and an
+// invoice with their folios, a transfer, a cut). The layer's tables stay byte for byte as they were,
+// but for the saved queries the repair brought, which the program never runs as its own.
+TEST_F(DiaTiendaTest, NoRouteOfAPersonsSqlReachesTheLayersTablesAndTheDayRunsAfterThem)
+{
+    const QString central = datasetup::rutaBDCodigos(G().CarpetaDatos);
+    const QString matriz = bd().path();
+    const QString origen = tmp_.filePath(QStringLiteral("origen/BDSucursal.db"));
+    ASSERT_TRUE(QDir().mkpath(tmp_.filePath(QStringLiteral("origen"))));
+    ASSERT_TRUE(QFile::copy(matriz, origen));
+    QString error;
+    testutil::Crudo(origen,
+                    QStringList{QStringLiteral("INSERT INTO _queries VALUES ('limpia', 'action', 'DELETE FROM _links')"),
+                                QStringLiteral("UPDATE _queries SET Sql = 'UPDATE _dbpassword SET Password = ''robada''' "
+                                               "WHERE Name = 'AsignaE0'"),
+                                QStringLiteral("UPDATE _queries SET Sql = 'DELETE FROM Existencia' WHERE Name = "
+                                               "'ValidaExistencia'"),
+                                QStringLiteral("INSERT INTO _queries VALUES ('cRobo', 'select', 'SELECT "
+                                               "fts3_tokenizer(''simple'') AS x')")},
+                    &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    auto capas = [&] {
+        return std::map<QString, QString>{{QStringLiteral("central"), testutil::CapaCruda(central)},
+                                          {QStringLiteral("matriz"), testutil::CapaCruda(matriz)},
+                                          {QStringLiteral("norte"), testutil::CapaCruda(rutaNorte_)}};
+    };
+    auto sinConsultas = [](QString capa) {
+        return capa.remove(QRegularExpression(QStringLiteral("(^|\\n)_queries:[^\\n]*")));
+    };
+    const auto antes = capas();
+
+    for (const ataques::Linea& l : ataques::kLineas) {
+        const QString sql = QString::fromUtf8(l.sql);
+        for (const auto& [base, ruta] : {std::pair{admin::BaseConsola::Central, central},
+                                         std::pair{admin::BaseConsola::Sucursal, matriz}}) {
+            const admin::ResultadoConsola r = admin::EjecutaConsola(base, ruta, central, sql);
+            EXPECT_FALSE(ataques::HablaIngles(r.mensaje)) << r.mensaje.toStdString();
+            if (base == admin::BaseConsola::Central) {
+                EXPECT_EQ(r.ok, l.consola) << l.sql << " -> " << r.mensaje.toStdString();
+                EXPECT_TRUE(r.ok || r.mensaje.contains(QString::fromUtf8(l.por))) << r.mensaje.toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(capas(), antes);
+
+    QStringList guion;
+    for (const ataques::Linea& l : ataques::kLineas) guion << QString::fromUtf8(l.sql);
+    guion << QStringLiteral("limpia") << QStringLiteral("AsignaE0") << QStringLiteral("ValidaExistencia");
+    shell::CierraConexiones();
+    const sucursales::ResultadoSinc r = sucursales::MigraYProcesa(matriz, origen, true, guion.join(u'\n'), prompts);
+    ASSERT_TRUE(r.abierto);
+    EXPECT_TRUE(r.consultas.contains(QStringLiteral("No se pudo ejecutar el comando: limpia no se permite borrar registros "
+                                                    "de la tabla interna del archivo _links")))
+        << r.consultas.toStdString();
+    EXPECT_TRUE(r.consultas.contains(QStringLiteral("Consulta ejecutada: AsignaE0"))) << r.consultas.toStdString();
+    EXPECT_TRUE(r.log.contains(QStringLiteral("No se pudo crear la consulta cRobo-"))) << r.log.toStdString();
+    for (const QString& linea : r.consultas.split(QStringLiteral("\r\n")))
+        EXPECT_FALSE(ataques::HablaIngles(linea)) << linea.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("copia62.db")));
+    auto despues = capas();
+    for (const auto& [archivo, capa] : antes)
+        EXPECT_EQ(sinConsultas(despues[archivo]), sinConsultas(capa)) << archivo.toStdString();
+    EXPECT_EQ(despues[QStringLiteral("central")], antes.at(QStringLiteral("central")));
+
+    // The day: the sale's stock actions are the program's own, whatever the file now keeps.
+    const qint64 existencias = Valor(QStringLiteral("SELECT count(*) FROM Existencia")).toLongLong();
+    EXPECT_GT(Ticket({{PLUMA, 1}}, 8.00), 0);
+    EXPECT_GT(Factura({{LAPIZ, 2}}, 11.00, PUBLICO, RFC_PUBLICO), 0);
+    EXPECT_EQ(Valor(QStringLiteral("SELECT count(*) FROM Existencia")).toLongLong(), existencias);
+    TraspasaANorte({{PLUMA, 1}});
+    auto pendiente = caja::CargaCorte(bd(), 0, false, QDate::currentDate());
+    ASSERT_TRUE(pendiente);
+    const caja::ResultadoCorte corte = caja::CreaCorte(bd(), *pendiente, QStringLiteral("Corte"), 1, espera);
+    EXPECT_EQ(corte.estado, caja::ResultadoCorte::Creado) << corte.mensaje.toStdString();
+    EXPECT_EQ(capas(), despues);
 }

@@ -1,4 +1,5 @@
 #include "platform/db/database.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -164,7 +165,11 @@ TEST_F(DataFolder, CentralFileWithAnotherPasswordIsRefused) {
         auto b = branch();
         ASSERT_TRUE(b->createLink("Producto", "BDcodigos.db"));
     }
-    ASSERT_TRUE(central()->exec("UPDATE _dbpassword SET Password = 'otra'"));
+    // Only another program could change it: the layer keeps its tables to itself.
+    EXPECT_FALSE(central()->exec("UPDATE _dbpassword SET Password = 'otra'"));
+    QString error;
+    testutil::Crudo(centralPath, "UPDATE _dbpassword SET Password = 'otra'", &error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     Error e;
     EXPECT_FALSE(Database::open(branchPath, kPw, &e));
     EXPECT_EQ(e.kind, ErrorKind::WrongPassword);

@@ -255,7 +255,12 @@ TEST_F(RutinasBD, ErrorsAreToldInThePersonsWords) {
         {{db::ErrorKind::Other, 13, QStringLiteral("database or disk is full")},
          QString::fromUtf8("No se pudo leer o grabar en la base de datos: el disco está lleno.")},
         {{db::ErrorKind::Other, 1, QStringLiteral("some text the program never saw")},
-         QString::fromUtf8("No se pudo leer o grabar en la base de datos: el motor de datos no aceptó la instrucción (código 1).")},
+         QString::fromUtf8("No se pudo leer o grabar en la base de datos: el motor de datos no aceptó la instrucción.")},
+        {{db::ErrorKind::Other, 18, QStringLiteral("a text of a later engine")},
+         QString::fromUtf8("No se pudo leer o grabar en la base de datos: un texto o un valor es demasiado grande.")},
+        {{db::ErrorKind::Other, 1, QStringLiteral("no such module: fts4")},
+         QString::fromUtf8("No se pudo leer o grabar en la base de datos: no se permite la tabla virtual del módulo fts4: "
+                           "el programa no usa tablas virtuales.")},
         {{db::ErrorKind::NotFound, 0, QStringLiteral("El registro ya no existe.")}, QStringLiteral("El registro ya no existe.")},
     };
     for (const auto& c : casos) {
