@@ -42,7 +42,7 @@ const QSet<QString> kFuncionesRehusadas = conjunto({
     "load_extension", "fts3_tokenizer", "match", "snippet", "offsets", "matchinfo", "optimize", "fts5",
     "fts5_source_id", "bm25", "highlight", "rtreecheck", "rtreedepth", "rtreenode", "sqlite_version",
     "sqlite_source_id", "sqlite_compileoption_get", "sqlite_compileoption_used", "sqlite_log", "subtype",
-    "mayusculas",
+    "mayusculas", "letras",
 });
 
 const QSet<QString> kPragmasAdmitidos = conjunto({
