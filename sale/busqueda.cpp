@@ -1,5 +1,7 @@
 #include "sale/busqueda.h"
 
+#include "platform/db/database.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -29,10 +31,11 @@ QString SqlModo(int modo)
     }
 }
 
-// Folding that matches the way the database compares "like" (letter case ignored).
+// A name's letters as the Spanish order reads them: accents and case never keep a product out
+// ("a" finds ÁRBOL), and Ñ stays a letter of its own, as in every other search.
 inline QString Pliega(const QString& s)
 {
-    return s.toCaseFolded();
+    return db::spanishLetters(s);
 }
 
 QString Texto(const QVariant& v)

@@ -229,6 +229,8 @@ TEST_F(VentaLineas, SearchStepsFollowTheTypedText)
 {
     ASSERT_TRUE(Agrega({3, "750300", "COCA LIGHT", "", 1.0}));
     ASSERT_TRUE(Agrega({4, "110000", "ARROZ", "", 1.0}));
+    ASSERT_TRUE(Agrega({5, "120000", "ÁRBOL DE NAVIDAD", "", 1.0}));
+    ASSERT_TRUE(Agrega({6, "130000", "ÑOQUIS", "", 1.0}));
     FuenteProductos f(&base.db());
     ASSERT_TRUE(f.abre(BusquedaCodigo));
     // Ordered by barcode: 110000, 750100, 750200, 750300. The first product counts as a match.
@@ -245,6 +247,13 @@ TEST_F(VentaLineas, SearchStepsFollowTheTypedText)
     ASSERT_TRUE(f.abre(BusquedaNombre));
     ASSERT_TRUE(f.busca(QStringLiteral("coca l"), QString()));
     EXPECT_EQ(f.current()->clave, 3);
+    // Accents and case never keep a name out; Ñ is a letter of its own, not N.
+    ASSERT_TRUE(f.busca(QStringLiteral("arb"), QString()));
+    EXPECT_EQ(f.current()->clave, 5);
+    ASSERT_TRUE(f.busca(QStringLiteral("ño"), QString()));
+    EXPECT_EQ(f.current()->clave, 6);
+    ASSERT_TRUE(f.busca(QStringLiteral("no"), QString()));
+    EXPECT_EQ(f.current()->clave, 6);  // no match leaves the product shown
     ASSERT_TRUE(f.abre(BusquedaNombreSE));
     ASSERT_TRUE(f.busca(QStringLiteral("COCAL"), QString()));
     EXPECT_EQ(f.current()->clave, 3);
