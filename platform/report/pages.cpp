@@ -189,15 +189,6 @@ constexpr qreal kMovesWithin = 0.25;
 // pages before its end are ready before it is whole.
 constexpr int kOwnChunk = 256;
 
-// The names a template reads (the first part of a dotted name).
-std::set<QString> namesRead(const QString& t) {
-    static const QRegularExpression tag(QStringLiteral("\\{\\{\\s*[#^&/{]?\\s*([^}\\s.!>]+)"));
-    std::set<QString> out;
-    for (auto it = tag.globalMatch(t); it.hasNext();)
-        out.insert(it.next().captured(1));
-    return out;
-}
-
 // The still open table of `html` as it opens again on a next page: its tag and its <thead>;
 // empty when every table is closed.
 QString openTable(QStringView html) {
@@ -460,7 +451,7 @@ struct Pages::Impl {
         // Each chunk of items sees only the outer values its template reads and the items do not
         // hold themselves: no copy of the other lists per chunk.
         QVariantMap read;
-        for (const QString& name : namesRead(itemTemplate)) {
+        for (const QString& name : detail::namesRead(itemTemplate)) {
             if (!others.contains(name))
                 continue;
             const bool everyItemHasIt = std::all_of(list.cbegin(), list.cend(), [&](const QVariant& item) {

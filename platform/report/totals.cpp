@@ -87,10 +87,23 @@ int countDistinct(const db::Rows& rows, const QStringList& documentKey) {
     return static_cast<int>(seen.size());
 }
 
+namespace {
+thread_local const QSet<QString>* onlyFields = nullptr;
+}
+
+OnlyFields::OnlyFields(QSet<QString> names) : before_(onlyFields), names_(std::move(names)) {
+    onlyFields = names_.isEmpty() ? nullptr : &names_;
+}
+
+OnlyFields::~OnlyFields() { onlyFields = before_; }
+
 QVariantMap toVariant(const db::Row& row) {
     QVariantMap m;
-    for (int i = 0; i < row.count(); ++i)
-        m.insert(row.name(i), row.value(i));
+    for (int i = 0; i < row.count(); ++i) {
+        const QString name = row.name(i);
+        if (!onlyFields || onlyFields->contains(name))
+            m.insert(name, row.value(i));
+    }
     return m;
 }
 

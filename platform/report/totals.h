@@ -6,6 +6,7 @@
 
 #include "platform/db/database.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -41,6 +42,21 @@ int countDistinct(const db::Rows& rows, const QStringList& documentKey);
 // A row as a map (field name -> value), and rows as a list of them, for a template.
 QVariantMap toVariant(const db::Row& row);
 QVariantList toVariant(const db::Rows& rows);
+
+// While one lives, toVariant() on its thread keeps only the fields `names` holds: a report's lines
+// carry what its template shows and not every column of their query (at a shop's year the maps of
+// every column were most of a report's memory). Nests; an empty set keeps every field.
+class OnlyFields {
+public:
+    explicit OnlyFields(QSet<QString> names);
+    ~OnlyFields();
+    OnlyFields(const OnlyFields&) = delete;
+    OnlyFields& operator=(const OnlyFields&) = delete;
+
+private:
+    const QSet<QString>* before_;
+    QSet<QString> names_;
+};
 
 // "###,##0.00": an amount with thousands separated by commas and two decimals.
 QString formatAmount(double value, int decimals = 2);
