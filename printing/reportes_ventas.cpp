@@ -179,18 +179,23 @@ QVariantMap DatosVentasEmpleado(const db::Rows& filas) {
     qint64 total = 0;
     for (const report::Group& g : report::groupBy(filas, {QStringLiteral("NombreUsuario")})) {
         qint64 suyo = 0;
+        int validos = 0;
         QVariantList docs;
         for (const db::Row& f : g.rows) {
             QVariantMap m = report::toVariant(f);
             const bool cancelado = f.integer(QStringLiteral("Status")) != 1;
             m.insert(QStringLiteral("Cancelado"), cancelado);
-            if (!cancelado) suyo += shell::Centavos(f.real(QStringLiteral("Total")));
+            if (!cancelado) {
+                suyo += shell::Centavos(f.real(QStringLiteral("Total")));
+                ++validos;
+            }
             docs << m;
         }
         QVariantMap v;
         v.insert(QStringLiteral("NombreUsuario"), g.key.value(0).toString());
         v.insert(QStringLiteral("documentos"), docs);
-        v.insert(QStringLiteral("NumDocumentos"), int(docs.size()));
+        // Counted as the total is: the cancelled documents are listed, but in neither.
+        v.insert(QStringLiteral("NumDocumentos"), validos);
         v.insert(QStringLiteral("Total"), dinero(suyo));
         vendedores << v;
         total += suyo;
