@@ -147,7 +147,7 @@ public:
 
 private:
     SolicitudReporte s_;
-    QSet<QString> campos_;
+    report::FieldsRead campos_;
     std::function<std::unique_ptr<db::Database>(db::Error*)> lector_;
     LecturaEnCurso lectura_;
     std::atomic<bool> parar_{false};

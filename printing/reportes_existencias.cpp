@@ -40,7 +40,7 @@ shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fi
 namespace {
 
 QVariantMap lineaExistencia(const db::Row& fila) {
-    QVariantMap m = report::toVariant(fila);
+    QVariantMap m = report::toVariant(fila, QStringLiteral("lineas"));
     m.insert(QStringLiteral("Cantidad"), NumeroPlano(fila.real(QStringLiteral("Existencia"))));
     m.insert(QStringLiteral("ReordenTxt"), NumeroPlano(fila.real(QStringLiteral("Reorden"))));
     m.insert(QStringLiteral("StockMaxTxt"), NumeroPlano(fila.real(QStringLiteral("StockMax"))));
@@ -106,7 +106,7 @@ QVariantMap DatosESInventario(const db::Rows& filas) {
             doc.insert(QString::fromLatin1(campo), h.value(QString::fromLatin1(campo)));
         QVariantList lineas;
         for (const db::Row& f : g.rows) {
-            QVariantMap m = report::toVariant(f);
+            QVariantMap m = report::toVariant(f, QStringLiteral("lineas"));
             m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
             lineas << m;
         }

@@ -229,12 +229,29 @@ QString findFile(const QString& path) {
     return current;
 }
 
-QSet<QString> fieldsRead(const QString& path) {
+FieldsRead fieldsRead(const QString& path) {
     QFile f(findFile(path));
     if (!f.open(QIODevice::ReadOnly))
         return {};
-    const std::set<QString> names = detail::namesRead(QString::fromUtf8(f.readAll()));
-    return QSet<QString>(names.begin(), names.end());
+    const QString text = QString::fromUtf8(f.readAll());
+    static const QRegularExpression tag(QStringLiteral("\\{\\{\\s*([#^&/{]?)\\s*([^}\\s.!>]+)"));
+    FieldsRead out;
+    QStringList open;  // the sections around the tag
+    for (auto it = tag.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        const QString kind = m.captured(1), name = m.captured(2);
+        if (kind == QLatin1String("/")) {
+            if (!open.isEmpty() && open.last() == name)
+                open.removeLast();
+            continue;
+        }
+        out.all.insert(name);
+        for (const QString& section : std::as_const(open))
+            out.in[section].insert(name);
+        if (kind == QLatin1String("#") || kind == QLatin1String("^"))
+            open << name;
+    }
+    return out;
 }
 
 QString missingFileMessage(const QString& path) {

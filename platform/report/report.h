@@ -17,6 +17,7 @@
 
 #include "platform/db/database.h"
 #include "platform/report/formulas.h"
+#include "platform/report/totals.h"
 
 #include <QList>
 #include <QMarginsF>
@@ -69,9 +70,9 @@ struct Rendered {
 // there is no such file.
 QString findFile(const QString& path);
 
-// Every name the template at `path` reads, anywhere in it (empty when it cannot be read): the
-// fields a report's lines need to carry (see OnlyFields).
-QSet<QString> fieldsRead(const QString& path);
+// Every name the template at `path` reads, anywhere in it and inside each of its sections (empty
+// when it cannot be read): the fields a report's lines need to carry (see OnlyFields).
+FieldsRead fieldsRead(const QString& path);
 
 // "No se encontro el archivo: " + path.
 QString missingFileMessage(const QString& path);

@@ -88,20 +88,25 @@ int countDistinct(const db::Rows& rows, const QStringList& documentKey) {
 }
 
 namespace {
-thread_local const QSet<QString>* onlyFields = nullptr;
+thread_local const FieldsRead* onlyFields = nullptr;
 }
 
-OnlyFields::OnlyFields(QSet<QString> names) : before_(onlyFields), names_(std::move(names)) {
-    onlyFields = names_.isEmpty() ? nullptr : &names_;
+OnlyFields::OnlyFields(FieldsRead names) : before_(onlyFields), names_(std::move(names)) {
+    onlyFields = names_.all.isEmpty() ? nullptr : &names_;
 }
 
 OnlyFields::~OnlyFields() { onlyFields = before_; }
 
-QVariantMap toVariant(const db::Row& row) {
+QVariantMap toVariant(const db::Row& row, const QString& list) {
+    const QSet<QString>* keep = nullptr;
+    if (onlyFields) {
+        const auto it = list.isEmpty() ? onlyFields->in.cend() : onlyFields->in.constFind(list);
+        keep = it != onlyFields->in.cend() ? &it.value() : &onlyFields->all;
+    }
     QVariantMap m;
     for (int i = 0; i < row.count(); ++i) {
         const QString name = row.name(i);
-        if (!onlyFields || onlyFields->contains(name))
+        if (!keep || keep->contains(name))
             m.insert(name, row.value(i));
     }
     return m;

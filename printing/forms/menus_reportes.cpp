@@ -139,7 +139,7 @@ ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* paren
         QVariantList l;
         qint64 centavos = 0;
         for (const db::Row& f : filas) {
-            QVariantMap m = report::toVariant(f);
+            QVariantMap m = report::toVariant(f, QStringLiteral("productos"));
             m.insert(QStringLiteral("SumaCantidad"), NumeroPlano(f.real(QStringLiteral("SumaCantidad"))));
             centavos += shell::Centavos(f.real(QStringLiteral("SumaImporte")));
             l << m;

@@ -177,6 +177,38 @@ TEST(ReportRender, ValuesRowsAndSectionsReachTheTemplate) {
     EXPECT_TRUE(text.contains("[dato]"));
 }
 
+// A report's line maps carry the fields its template reads where the list goes: inside that
+// list's section, else anywhere; nothing is kept out when no filter is in force.
+TEST(ReportRender, LinesKeepOnlyTheFieldsTheirTemplateReads) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("t.html"), "<!--header-->{{Titulo}}<!--/header-->{{#docs}}{{Numero}}{{#Cancelado}}C{{/Cancelado}}"
+                                      "{{#lineas}}{{Cant}} {{{Desc}}}{{/lineas}}{{/docs}}");
+    const FieldsRead read = fieldsRead(dir.filePath("T.HTML"));
+    EXPECT_EQ(read.all, QSet<QString>({"Titulo", "docs", "Numero", "Cancelado", "lineas", "Cant", "Desc"}));
+    EXPECT_EQ(read.in.value("lineas"), QSet<QString>({"Cant", "Desc"}));
+    EXPECT_EQ(read.in.value("docs"), QSet<QString>({"Numero", "Cancelado", "lineas", "Cant", "Desc"}));
+    EXPECT_TRUE(fieldsRead(dir.filePath("no.html")).all.isEmpty());
+
+    const db::Row r = row({"Cant", "Desc", "Numero", "Otro"}, {2, "CLAVO", 7, "x"});
+    auto keys = [](const QVariantMap& m) { return QSet<QString>(m.keyBegin(), m.keyEnd()); };
+    const QSet<QString> every{"Cant", "Desc", "Numero", "Otro"};
+    EXPECT_EQ(keys(toVariant(r, "lineas")), every);
+    {
+        const OnlyFields only(read);
+        EXPECT_EQ(keys(toVariant(r, "lineas")), QSet<QString>({"Cant", "Desc"}));
+        EXPECT_EQ(keys(toVariant(r, "docs")), QSet<QString>({"Cant", "Desc", "Numero"}));
+        EXPECT_EQ(keys(toVariant(r, "otra")), QSet<QString>({"Cant", "Desc", "Numero"}));
+        EXPECT_EQ(toVariant(r, "lineas").value("Desc").toString(), "CLAVO");
+        // Another thread makes its maps whole.
+        QSet<QString> there;
+        std::unique_ptr<QThread> t(QThread::create([&] { there = keys(toVariant(r, "lineas")); }));
+        t->start();
+        t->wait();
+        EXPECT_EQ(there, every);
+    }
+    EXPECT_EQ(keys(toVariant(r)), every);
+}
+
 TEST(ReportOutput, PdfRepeatsHeaderAndNumbersEveryPage) {
     QTemporaryDir dir;
     writeFile(dir.filePath("lista.html"),
