@@ -508,8 +508,10 @@ TEST_F(VentasTest, StartFormKeysOpenTodaysTickets) {
 
 TEST_F(VentasTest, EverySalesTemplateRendersToPdf) {
     const QString salida = qEnvironmentVariable("QUORVEL_PDF_DIR");
-    auto pdfDe = [&](const QString& nombre, const char* frase) {
+    // Each window by its own title, never a "Reporte" of none or another report's.
+    auto pdfDe = [&](const QString& nombre, const char* frase, const char* titulo = nullptr) {
         report::Request r = UltimaSolicitud();
+        if (titulo) EXPECT_EQ(r.title, QString::fromUtf8(titulo)) << nombre.toStdString();
         r.destination = report::Destination::Pdf;
         r.pdfPath = salida.isEmpty() ? pdf(nombre + ".pdf") : QDir(salida).filePath(nombre + ".pdf");
         QString error;
@@ -522,22 +524,22 @@ TEST_F(VentasTest, EverySalesTemplateRendersToPdf) {
     ASSERT_EQ(ventadiaria(prompts), ResultadoReporte::Hecho);
     pdfDe("diaria", "Total de ventas: $ 79.30");
     ASSERT_EQ(Ventadiaria2(prompts), ResultadoReporte::Hecho);
-    pdfDe("diaria01", "Total de ventas: $ 48.51");
+    pdfDe("diaria01", "Total de ventas: $ 48.51", "TICKETS -Ventas x Dia-");
     aceptaPrompt();
     ASSERT_EQ(VentaMensual(prompts), ResultadoReporte::Hecho);
-    pdfDe("mensual", "Total de ventas: $ 48.51");
+    pdfDe("mensual", "Total de ventas: $ 48.51", "Ventas por Periodo TICKETS");
     aceptaPrompt();
     ASSERT_EQ(rMasVendidos(prompts), ResultadoReporte::Hecho);
-    pdfDe("masvendidos", "Importe total: $ 127.81");
+    pdfDe("masvendidos", "Importe total: $ 127.81", "Productos +Vendidos");
     aceptaPrompt();
     ASSERT_EQ(vProdImporte(prompts), ResultadoReporte::Hecho);
-    pdfDe("importe", "CUADERNO PROF");
+    pdfDe("importe", "CUADERNO PROF", "Venta x Producto Importe");
     aceptaPrompt();
     ASSERT_EQ(rVEmpleado(prompts), ResultadoReporte::Hecho);
     pdfDe("empleado", "SIN VENDEDOR");
     prompts.pushInput("e5");
     ASSERT_EQ(ReporteSeriesVenta(prompts), ResultadoReporte::Hecho);
-    pdfDe("series", "No. E5");  // numbered by its document
+    pdfDe("series", "No. E5", "Imprimir Series-Venta");  // numbered by its document
     prompts.pushInput("T45x");
     EXPECT_EQ(ReporteSeriesVenta(prompts), ResultadoReporte::Cancelado);
     EXPECT_EQ(prompts.lastMessage(), QString::fromUtf8("Numero de documento no válido."));
