@@ -248,8 +248,10 @@ FieldsRead fieldsRead(const QString& path) {
         out.all.insert(name);
         for (const QString& section : std::as_const(open))
             out.in[section].insert(name);
-        if (kind == QLatin1String("#") || kind == QLatin1String("^"))
+        if (kind == QLatin1String("#") || kind == QLatin1String("^")) {
+            out.in[name];  // a section that reads no name is still one
             open << name;
+        }
     }
     return out;
 }

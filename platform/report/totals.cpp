@@ -98,10 +98,16 @@ OnlyFields::OnlyFields(FieldsRead names) : before_(onlyFields), names_(std::move
 OnlyFields::~OnlyFields() { onlyFields = before_; }
 
 QVariantMap toVariant(const db::Row& row, const QString& list) {
+    static const QSet<QString> none;
     const QSet<QString>* keep = nullptr;
     if (onlyFields) {
         const auto it = list.isEmpty() ? onlyFields->in.cend() : onlyFields->in.constFind(list);
-        keep = it != onlyFields->in.cend() ? &it.value() : &onlyFields->all;
+        if (it != onlyFields->in.cend())
+            keep = &it.value();
+        else if (list.isEmpty() || onlyFields->all.contains(list))
+            keep = &onlyFields->all;
+        else
+            keep = &none;  // a list the template never shows
     }
     QVariantMap m;
     for (int i = 0; i < row.count(); ++i) {

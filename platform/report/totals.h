@@ -53,7 +53,8 @@ QVariantMap toVariant(const db::Row& row, const QString& list = {});
 QVariantList toVariant(const db::Rows& rows);
 
 // While one lives, toVariant() on its thread keeps only the fields the template reads (inside the
-// section of the list named, when it has one; anywhere in it otherwise): a report's lines carry
+// section of the list named, when it has one; anywhere in it when the list is not named or the
+// template reads it otherwise; none for a list it never shows): a report's lines carry
 // what its template shows and not every column of their query (at a shop's year the maps of every
 // column were most of a report's memory). Nests; an empty set keeps every field.
 class OnlyFields {
