@@ -24,6 +24,11 @@ quint64& corridas() {
     return n;
 }
 
+bool& guardaFilas() {
+    static bool guarda = false;
+    return guarda;
+}
+
 // The run whose request ultima() holds.
 quint64& ultimaCorrida() {
     static quint64 n = 0;
@@ -93,7 +98,7 @@ void LecturaAdelantada::prepara(const SolicitudReporte& s) {
 void LecturaAdelantada::corre(const std::atomic<bool>& parar) {
     Hecho h;
     if (s_.filas) {
-        h.filas = *s_.filas;
+        h.filas = std::move(*s_.filas);
     } else if (lector_) {
         db::Error err;
         const auto bd = lector_(&err);
@@ -153,6 +158,10 @@ LecturaAdelantada::~LecturaAdelantada() {
 
 const report::Request& UltimaSolicitud() {
     return ultima();
+}
+
+void GuardaFilasLeidas(bool guarda) {
+    guardaFilas() = guarda;
 }
 
 ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, QWidget* parent) {
@@ -237,18 +246,25 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     r.title = s.titulo;
     r.formulas = f;
     r.data = std::move(datos);
-    r.rows = std::move(filas);
     r.destination = s.destino;
     EstableceImpresoraReporte(r, s.impresora);
     // The window's print dialog opens on the branch's report printer.
     if (r.destination == report::Destination::Preview && r.printer.isEmpty())
         r.printer = G().Printer2;
     r.pdfPath = s.archivoPdf;
+    // What is read back shares the lines; the rows are in `r` alone.
     ultima() = r;
+    r.rows = std::move(filas);
 
     QString error;
     const int abiertas = report::openPreviews().size();
-    if (s.salida ? !s.salida(r, &error) : !report::run(r, &error, parent)) {
+    const bool hecho = s.salida ? s.salida(r, &error) : report::run(r, &error, parent);
+    if (hecho && s.conservaFilas)
+        *s.conservaFilas = guardaFilas() ? r.rows : std::move(r.rows);
+    if (guardaFilas())
+        ultima().rows = std::move(r.rows);
+    r.rows = {};
+    if (!hecho) {
         if (error.isEmpty())
             return ResultadoReporte::Cancelado;  // the person stopped it
         prompts.message(error, ui::Icon::Critical);

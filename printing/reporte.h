@@ -66,8 +66,12 @@ struct SolicitudReporte {
     // The report's query on the branch file, values bound; "" = no rows.
     QString sql;
     QVariantList valores;
-    // Rows the caller read itself; when set they stand in for the query.
-    std::optional<db::Rows> filas;
+    // Rows the caller read itself, or a report before kept (see conservaFilas); when set they
+    // stand in for the query. The run takes them over (moves them out, no copy).
+    std::shared_ptr<db::Rows> filas;
+    // When set, the rows this run read end here once its window is open, for a second report over
+    // the same rows (handed over in `filas`); else they go once the report's lines are made.
+    std::shared_ptr<db::Rows> conservaFilas;
     // Rows the report reads itself from the branch file, instead of the query above.
     std::function<std::optional<db::Rows>(db::Database&, db::Error*)> lectura;
     // Groups, totals and any other value the template shows, computed from the rows. The query
@@ -158,8 +162,11 @@ private:
     Hecho hecho_;
 };
 
-// The request of the last run (what went to the report layer), for the callers that read it back.
-// A report window's rows and lines are dropped from it when that window closes.
+// The request of the last run (what went to the report layer), for the tests that read it back.
+// Its lines are the ones its window shows (shared, not copied) and are dropped from it when that
+// window closes. Its rows are kept only after GuardaFilasLeidas(true) (tests): the program keeps
+// no rows once a report's lines are made of them.
 const report::Request& UltimaSolicitud();
+void GuardaFilasLeidas(bool guarda);
 
 }  // namespace printing

@@ -350,13 +350,15 @@ ResultadoReporte ESInventario(ui::Prompts& prompts, QWidget* parent) {
         d.insert(QStringLiteral("FechaFin"), ObtenerParametroReporte(QStringLiteral("FechaFin")));
     };
     s.datos = datos;
+    // The summary's rows are handed to the window of each document, not copied.
+    s.conservaFilas = std::make_shared<db::Rows>();
     const ResultadoReporte r = CorreReporte(s, prompts, parent);
     if (r != ResultadoReporte::Hecho) return r;
     SolicitudReporte s2;
     s2.archivo = individual;
     s2.titulo = QStringLiteral("Entradas y Salidas de Inventario. INDIVIDUAL.");
     s2.revisaSucursal = false;
-    s2.filas = UltimaSolicitud().rows;
+    s2.filas = std::move(s.conservaFilas);
     s2.datos = datos;
     return CorreReporte(s2, prompts, parent);
 }

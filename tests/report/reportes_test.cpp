@@ -90,6 +90,7 @@ protected:
     void SetUp() override {
         DataFolderTest::SetUp();
         G().CodigosPTicket = 1;
+        printing::GuardaFilasLeidas(true);  // the rows are read back
         G().MetodoImpresion = 0;
         G().EspT = 0;
         G().Printer3.clear();
