@@ -126,7 +126,7 @@ Impresion ImprimeDoctos(const db::Row* venta, const db::Rows& doctos, ui::Prompt
         printing::SolicitudReporte s;
         s.archivo = QString::fromLatin1(r.archivo);
         s.titulo = QString::fromUtf8(r.titulo);
-        s.filas = doctos;
+        s.filas = std::make_shared<db::Rows>(doctos);
         s.datos = [datos](const db::Rows&, QVariantMap& d) {
             for (auto it = datos.cbegin(); it != datos.cend(); ++it)
                 d.insert(it.key(), it.value());

@@ -152,7 +152,7 @@ std::vector<report::Request> ReportesProducto(const QString& claveSel, const QSt
             return printing::ResultadoReporte::SinDatos;  // skipped without a word
         printing::SolicitudReporte s = Base(QStringLiteral("ventaxProducto.html"), titulo, pdf, destino);
         s.revisaSucursal = false;
-        s.filas = std::move(*filas);
+        s.filas = std::make_shared<db::Rows>(std::move(*filas));
         if (!tipoDocto.isEmpty())
             s.formulas = [tipoDocto](const db::Rows&, report::Formulas& f) {
                 f.set(3, QStringLiteral("TipoDocto"), tipoDocto);

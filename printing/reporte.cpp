@@ -1,11 +1,13 @@
 #include "printing/reporte.h"
 
 #include "platform/report/progress.h"
+#include "platform/report/totals.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/rutinas_bd.h"
 
 #include <QDialog>
+#include <QThread>
 #include <QDir>
 #include <QFileInfo>
 
@@ -20,6 +22,11 @@ report::Request& ultima() {
 quint64& corridas() {
     static quint64 n = 0;
     return n;
+}
+
+bool& guardaFilas() {
+    static bool guarda = false;
+    return guarda;
 }
 
 // The run whose request ultima() holds.
@@ -80,8 +87,81 @@ void LecturaEnCurso::interrumpe() {
         bd_->interrupt();
 }
 
+void LecturaAdelantada::prepara(const SolicitudReporte& s) {
+    s_ = s;
+    s_.adelanto = nullptr;
+    campos_ = report::fieldsRead(RutaPlantilla(s.archivo));
+    if (!s.filas && (s.lectura || !s.sql.isEmpty()))
+        lector_ = shell::LectorBDSucursal();
+}
+
+void LecturaAdelantada::corre(const std::atomic<bool>& parar) {
+    Hecho h;
+    if (s_.filas) {
+        h.filas = std::move(*s_.filas);
+    } else if (lector_) {
+        db::Error err;
+        const auto bd = lector_(&err);
+        if (!bd) {
+            h.fallo = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(err);
+        } else if (lectura_.empieza(bd.get(), parar)) {
+            auto rows = s_.lectura ? s_.lectura(*bd, &err) : bd->select(s_.sql, s_.valores, &err);
+            lectura_.termina();
+            if (!parar && !rows)
+                h.fallo = QStringLiteral("No se pudieron leer los datos del reporte: ") + shell::TextoErrorBD(err);
+            else if (rows)
+                h.filas = std::move(*rows);
+        }
+    }
+    if (!parar && h.fallo.isEmpty()) {
+        h.sinDatos = h.filas.empty() && !s_.avisoSinDatos.isEmpty();
+        if (!h.sinDatos && s_.datos) {
+            // The lines made of the rows carry only the fields the template shows.
+            const report::OnlyFields soloLeidos(campos_);
+            s_.datos(h.filas, h.datos);
+        }
+    }
+    std::lock_guard<std::mutex> lock(m_);
+    hecho_ = std::move(h);
+    listo_ = true;
+    cv_.notify_all();
+}
+
+void LecturaAdelantada::empieza(const SolicitudReporte& s) {
+    prepara(s);
+    hilo_.reset(QThread::create([this] { corre(parar_); }));
+    hilo_->start();
+}
+
+void LecturaAdelantada::espera(const std::atomic<bool>& parar) {
+    std::unique_lock<std::mutex> lock(m_);
+    while (!listo_ && !parar)
+        cv_.wait_for(lock, std::chrono::milliseconds(20));
+}
+
+void LecturaAdelantada::interrumpe() {
+    parar_ = true;
+    lectura_.interrumpe();
+}
+
+LecturaAdelantada::Hecho LecturaAdelantada::toma() {
+    std::lock_guard<std::mutex> lock(m_);
+    return std::move(hecho_);
+}
+
+LecturaAdelantada::~LecturaAdelantada() {
+    if (hilo_) {
+        interrumpe();
+        hilo_->wait();
+    }
+}
+
 const report::Request& UltimaSolicitud() {
     return ultima();
+}
+
+void GuardaFilasLeidas(bool guarda) {
+    guardaFilas() = guarda;
 }
 
 ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, QWidget* parent) {
@@ -121,53 +201,33 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     datos.insert(QStringLiteral("DireccionEmp"), G().DireccionEmp);
 
     // The query and the report's lines are made off this thread, on a handle of their own, while
-    // the windows already open keep painting; Esc stops the wait.
-    db::Rows filas;
-    QString fallo;
-    bool sinDatos = false;
-    const auto lector = !s.filas && (s.lectura || !s.sql.isEmpty()) ? shell::LectorBDSucursal() : nullptr;
-    LecturaEnCurso lectura;
+    // the windows already open keep painting; Esc stops the wait. A read begun ahead is waited for.
+    const std::shared_ptr<LecturaAdelantada> adelanto = s.adelanto ? s.adelanto : std::make_shared<LecturaAdelantada>();
+    if (!s.adelanto)
+        adelanto->prepara(s);
     const bool completo = report::runAside(
         QStringLiteral("Leyendo los datos del reporte..."),
         [&](const std::atomic<bool>& parar) {
-            if (s.filas) {
-                filas = *s.filas;
-            } else if (lector) {
-                db::Error err;
-                const auto bd = lector(&err);
-                if (!bd) {
-                    fallo = QStringLiteral("No se pudo abrir la base de datos de la sucursal: ") + shell::TextoErrorBD(err);
-                    return;
-                }
-                if (!lectura.empieza(bd.get(), parar))
-                    return;
-                auto rows = s.lectura ? s.lectura(*bd, &err) : bd->select(s.sql, s.valores, &err);
-                lectura.termina();
-                if (parar)
-                    return;
-                if (!rows) {
-                    fallo = QStringLiteral("No se pudieron leer los datos del reporte: ") + shell::TextoErrorBD(err);
-                    return;
-                }
-                filas = std::move(*rows);
-            }
-            if (parar)
-                return;
-            sinDatos = filas.empty() && !s.avisoSinDatos.isEmpty();
-            if (!sinDatos && s.datos)
-                s.datos(filas, datos);
+            if (!s.adelanto)
+                adelanto->corre(parar);
+            else
+                adelanto->espera(parar);
         },
-        parent, [&] { lectura.interrumpe(); });
+        parent, [&] { adelanto->interrumpe(); });
     if (!completo)
         return ResultadoReporte::Cancelado;
-    if (!fallo.isEmpty()) {
-        prompts.message(fallo, ui::Icon::Critical);
+    LecturaAdelantada::Hecho leido = adelanto->toma();
+    if (!leido.fallo.isEmpty()) {
+        prompts.message(leido.fallo, ui::Icon::Critical);
         return ResultadoReporte::ErrorDatos;
     }
-    if (sinDatos) {
+    if (leido.sinDatos) {
         prompts.message(s.avisoSinDatos, ui::Icon::None);
         return ResultadoReporte::SinDatos;
     }
+    db::Rows filas = std::move(leido.filas);
+    for (auto it = leido.datos.cbegin(); it != leido.datos.cend(); ++it)
+        datos.insert(it.key(), it.value());
 
     report::Formulas& f = FormulasReporte();
     if (s.formulasEmpresa) {
@@ -186,18 +246,25 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     r.title = s.titulo;
     r.formulas = f;
     r.data = std::move(datos);
-    r.rows = std::move(filas);
     r.destination = s.destino;
     EstableceImpresoraReporte(r, s.impresora);
     // The window's print dialog opens on the branch's report printer.
     if (r.destination == report::Destination::Preview && r.printer.isEmpty())
         r.printer = G().Printer2;
     r.pdfPath = s.archivoPdf;
+    // What is read back shares the lines; the rows are in `r` alone.
     ultima() = r;
+    r.rows = std::move(filas);
 
     QString error;
     const int abiertas = report::openPreviews().size();
-    if (s.salida ? !s.salida(r, &error) : !report::run(r, &error, parent)) {
+    const bool hecho = s.salida ? s.salida(r, &error) : report::run(r, &error, parent);
+    if (hecho && s.conservaFilas)
+        *s.conservaFilas = guardaFilas() ? r.rows : std::move(r.rows);
+    if (guardaFilas())
+        ultima().rows = std::move(r.rows);
+    r.rows = {};
+    if (!hecho) {
         if (error.isEmpty())
             return ResultadoReporte::Cancelado;  // the person stopped it
         prompts.message(error, ui::Icon::Critical);

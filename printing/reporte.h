@@ -15,8 +15,13 @@
 #include <QVariantList>
 #include <QVariantMap>
 
+#include <QSet>
+#include <QThread>
+
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -43,6 +48,8 @@ QString RutaPlantilla(const QString& archivo);
 // Points the request at the named printer; an empty name leaves it as it is.
 void EstableceImpresoraReporte(report::Request& solicitud, const QString& dispositivo);
 
+class LecturaAdelantada;
+
 // A report as its procedure describes it.
 struct SolicitudReporte {
     QString archivo;           // template file name in <data>/Reports, e.g. "Factura.html"
@@ -59,8 +66,12 @@ struct SolicitudReporte {
     // The report's query on the branch file, values bound; "" = no rows.
     QString sql;
     QVariantList valores;
-    // Rows the caller read itself; when set they stand in for the query.
-    std::optional<db::Rows> filas;
+    // Rows the caller read itself, or a report before kept (see conservaFilas); when set they
+    // stand in for the query. The run takes them over (moves them out, no copy).
+    std::shared_ptr<db::Rows> filas;
+    // When set, the rows this run read end here once its window is open, for a second report over
+    // the same rows (handed over in `filas`); else they go once the report's lines are made.
+    std::shared_ptr<db::Rows> conservaFilas;
     // Rows the report reads itself from the branch file, instead of the query above.
     std::function<std::optional<db::Rows>(db::Database&, db::Error*)> lectura;
     // Groups, totals and any other value the template shows, computed from the rows. The query
@@ -76,6 +87,8 @@ struct SolicitudReporte {
     // When set, the finished request goes here instead of the report layer's destinations (a page
     // turned into what a raw receipt printer takes); false with the message to show.
     std::function<bool(const report::Request&, QString* error)> salida;
+    // The rows and values read ahead (see LecturaAdelantada) in place of the read above.
+    std::shared_ptr<LecturaAdelantada> adelanto;
 };
 
 enum class ResultadoReporte {
@@ -107,8 +120,53 @@ private:
     db::Database* bd_ = nullptr;
 };
 
-// The request of the last run (what went to the report layer), for the callers that read it back.
-// A report window's rows and lines are dropped from it when that window closes.
+// A report's read (its query, or `lectura`, and its `datos`), begun on a thread of its own before
+// its turn: a menu item that opens two windows starts the second one's query as it starts the
+// first's, so the second window does not wait for the first to be up. Destroying it breaks the
+// query off and waits for the thread.
+class LecturaAdelantada {
+public:
+    struct Hecho {
+        db::Rows filas;
+        QVariantMap datos;
+        QString fallo;   // the message when the rows could not be read
+        bool sinDatos = false;
+    };
+    LecturaAdelantada() = default;
+    ~LecturaAdelantada();
+    LecturaAdelantada(const LecturaAdelantada&) = delete;
+    LecturaAdelantada& operator=(const LecturaAdelantada&) = delete;
+
+    // Starts reading what `s` reads now, on a thread of its own (on this thread: the template's
+    // fields and the branch file's reader are taken here).
+    void empieza(const SolicitudReporte& s);
+
+    // For CorreReporte. prepara and corre: the same read done on the caller's worker; espera: until
+    // the read begun ahead is done or `parar`; interrumpe: breaks the query off; toma: the result.
+    void prepara(const SolicitudReporte& s);
+    void corre(const std::atomic<bool>& parar);
+    void espera(const std::atomic<bool>& parar);
+    void interrumpe();
+    Hecho toma();
+
+private:
+    SolicitudReporte s_;
+    report::FieldsRead campos_;
+    std::function<std::unique_ptr<db::Database>(db::Error*)> lector_;
+    LecturaEnCurso lectura_;
+    std::atomic<bool> parar_{false};
+    std::unique_ptr<QThread> hilo_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool listo_ = false;
+    Hecho hecho_;
+};
+
+// The request of the last run (what went to the report layer), for the tests that read it back.
+// Its lines are the ones its window shows (shared, not copied) and are dropped from it when that
+// window closes. Its rows are kept only after GuardaFilasLeidas(true) (tests): the program keeps
+// no rows once a report's lines are made of them.
 const report::Request& UltimaSolicitud();
+void GuardaFilasLeidas(bool guarda);
 
 }  // namespace printing

@@ -10,6 +10,7 @@
 #include "shell/texto.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +40,7 @@ shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fi
 namespace {
 
 QVariantMap lineaExistencia(const db::Row& fila) {
-    QVariantMap m = report::toVariant(fila);
+    QVariantMap m = report::toVariant(fila, QStringLiteral("lineas"));
     m.insert(QStringLiteral("Cantidad"), NumeroPlano(fila.real(QStringLiteral("Existencia"))));
     m.insert(QStringLiteral("ReordenTxt"), NumeroPlano(fila.real(QStringLiteral("Reorden"))));
     m.insert(QStringLiteral("StockMaxTxt"), NumeroPlano(fila.real(QStringLiteral("StockMax"))));
@@ -62,12 +63,23 @@ QVariantMap DatosExistencias(const db::Rows& filas) {
 }
 
 QVariantMap DatosExistenciasUbicacion(const db::Rows& filas) {
-    db::Rows orden = filas;
-    std::stable_sort(orden.begin(), orden.end(), [](const db::Row& a, const db::Row& b) {
-        if (const int r = db::compareSpanish(a.text(QStringLiteral("Ubicacion")), b.text(QStringLiteral("Ubicacion"))))
-            return r < 0;
-        return db::lessSpanish(a.text(QStringLiteral("dCategoria")), b.text(QStringLiteral("dCategoria")));
+    // The keys read once per row, not once per comparison.
+    struct Clave {
+        QString ubicacion, categoria;
+        size_t fila;
+    };
+    std::vector<Clave> claves;
+    claves.reserve(filas.size());
+    for (size_t i = 0; i < filas.size(); ++i)
+        claves.push_back({filas[i].text(QStringLiteral("Ubicacion")), filas[i].text(QStringLiteral("dCategoria")), i});
+    std::stable_sort(claves.begin(), claves.end(), [](const Clave& a, const Clave& b) {
+        if (const int r = db::compareSpanish(a.ubicacion, b.ubicacion)) return r < 0;
+        return db::lessSpanish(a.categoria, b.categoria);
     });
+    db::Rows orden;
+    orden.reserve(filas.size());
+    for (const Clave& c : claves) orden.push_back(filas[c.fila]);
+    claves = {};
     QVariantList grupos;
     for (const report::Group& g : report::groupBy(orden, {QStringLiteral("Ubicacion"), QStringLiteral("dCategoria")})) {
         QVariantMap m;
@@ -94,7 +106,7 @@ QVariantMap DatosESInventario(const db::Rows& filas) {
             doc.insert(QString::fromLatin1(campo), h.value(QString::fromLatin1(campo)));
         QVariantList lineas;
         for (const db::Row& f : g.rows) {
-            QVariantMap m = report::toVariant(f);
+            QVariantMap m = report::toVariant(f, QStringLiteral("lineas"));
             m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
             lineas << m;
         }
@@ -171,7 +183,14 @@ bool armaEImprime(const db::Rows& filas, ui::Prompts& prompts, bool* detenido, Q
     }
     const QString antes = TextoTicket();
     report::Progress progreso(parent);
+    // The panel and the progress are told a few times a second: telling them every product cost
+    // more than making the listing itself.
+    QElapsedTimer reloj;
+    reloj.start();
+    qint64 ultimo = -1000;
     const bool completo = ArmaListadoExistencias(filas, [&](int pos) {
+        if (reloj.elapsed() - ultimo < 100 && pos + 1 < total) return !progreso.stopped();
+        ultimo = reloj.elapsed();
         shell::PonEstado(3, QStringLiteral("E%1 gen.").arg(pos));
         return progreso.show(QStringLiteral("Generando el listado: producto %1 de %2...").arg(pos + 1).arg(total), pos + 1,
                              total);

@@ -70,7 +70,7 @@ QVariantMap DatosVentas(const db::Rows& filas) {
         QVariantList lineas;
         for (size_t k = 0; k < g.size(); ++k) {
             const db::Row& f = g[k];
-            QVariantMap l = report::toVariant(f);
+            QVariantMap l = report::toVariant(f, QStringLiteral("lineas"));
             l.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
             l.insert(QStringLiteral("Importe"), dinero(m.neto[k]));
             lineas << l;
@@ -98,7 +98,7 @@ QVariantMap DatosSeriesVenta(const db::Rows& filas) {
     const ImportesDocumento m = ImportesDeFilas(filas, QStringLiteral("TotalDocumento"));
     QVariantList l;
     for (size_t k = 0; k < filas.size(); ++k) {
-        QVariantMap v = report::toVariant(filas[k]);
+        QVariantMap v = report::toVariant(filas[k], QStringLiteral("lineas"));
         v.insert(QStringLiteral("Cantidad"), NumeroPlano(filas[k].real(QStringLiteral("Cantidad"))));
         v.insert(QStringLiteral("Importe"), dinero(m.neto[k]));
         l << v;
@@ -181,18 +181,23 @@ QVariantMap DatosVentasEmpleado(const db::Rows& filas) {
     qint64 total = 0;
     for (const report::Group& g : report::groupBy(filas, {QStringLiteral("NombreUsuario")})) {
         qint64 suyo = 0;
+        int validos = 0;
         QVariantList docs;
         for (const db::Row& f : g.rows) {
-            QVariantMap m = report::toVariant(f);
+            QVariantMap m = report::toVariant(f, QStringLiteral("documentos"));
             const bool cancelado = f.integer(QStringLiteral("Status")) != 1;
             m.insert(QStringLiteral("Cancelado"), cancelado);
-            if (!cancelado) suyo += shell::Centavos(f.real(QStringLiteral("Total")));
+            if (!cancelado) {
+                suyo += shell::Centavos(f.real(QStringLiteral("Total")));
+                ++validos;
+            }
             docs << m;
         }
         QVariantMap v;
         v.insert(QStringLiteral("NombreUsuario"), g.key.value(0).toString());
         v.insert(QStringLiteral("documentos"), docs);
-        v.insert(QStringLiteral("NumDocumentos"), int(docs.size()));
+        // Counted as the total is: the cancelled documents are listed, but in neither.
+        v.insert(QStringLiteral("NumDocumentos"), validos);
         v.insert(QStringLiteral("Total"), dinero(suyo));
         vendedores << v;
         total += suyo;

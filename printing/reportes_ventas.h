@@ -40,8 +40,8 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
 // Ticket and invoice headers of the period with their seller's name ("SIN VENDEDOR" when the
 // seller is not in the catalogue); day invoices are left out, their tickets count.
 QString SeleccionVentasEmpleado(const QDate& inicio, const QDate& fin, QVariantList* valores);
-// Sellers with their documents, cancelled ones marked and left out of the totals: "vendedores"
-// (NombreUsuario, documentos, Total, NumDocumentos), "TotalVentas".
+// Sellers with their documents, cancelled ones marked and left out of the totals and the counts:
+// "vendedores" (NombreUsuario, documentos, Total, NumDocumentos), "TotalVentas".
 QVariantMap DatosVentasEmpleado(const db::Rows& filas);
 
 // The lines of one document (letter and number bound in that order) with its general discount and

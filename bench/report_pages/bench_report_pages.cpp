@@ -1,7 +1,11 @@
-// Reports of a shop's size: a demo data folder grown to 100,000 products with stock and a year of
-// 50,000 tickets and invoices (200,000 lines), made under the temporary folder at start. For
-// Existencias, Existencias al costo and Venta Mensual (a year of invoices): the time until the
-// window shows its first page, the time to the whole PDF, and the peak memory of each.
+// Reports of a shop's year: a demo data folder grown to 100,000 products with stock, a year of
+// 50,000 tickets and invoices (200,000 lines) and of 20,000 inventory entries and exits (200,000
+// lines), made under the temporary folder at start. `Programa/...` runs a report's menu item as a
+// person does (its prompt answered, every window it opens) and tells the time until its last
+// window shows its first page, the time to print every window whole to a PDF while they stay
+// open (the longest one), the peak memory with the windows open and while they print, and the
+// machine's load. Each of these runs in a process of its own (this program starts itself again
+// for each), so its peak is its own.
 //
 // Then every template the program ships, over values of the shape its callers hand it, with the
 // shapes a shop really has beside the ordinary ones: one group or one seller holding every line,
@@ -9,34 +13,45 @@
 // program does; `.../entero` lays the same report out as one body by the text layout, the simple
 // way the line-by-line layout must never be slower than. QUORVEL_BENCH_LINEAS sets the lines of
 // every template run (default: each one's own, 100,000 for the listings); --benchmark_filter
-// picks a subset, e.g. --benchmark_filter='Plantilla/.*un grupo$'.
+// picks a subset, e.g. --benchmark_filter='Plantilla/.*un grupo$' or 'Programa/Venta Mensual'.
 #include "carpeta_demo.h"
 
 #include "platform/report/pages.h"
 #include "platform/report/preview.h"
+#include "printing/forms/frmSolicParametros.h"
+#include "printing/forms/menus_reportes.h"
 #include "printing/reporte.h"
-#include "printing/reportes_existencias.h"
-#include "printing/reportes_ventas.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
+#include <QDateEdit>
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QPointer>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <regex>
 #include <string>
 
 namespace {
 
 constexpr int kProductos = 100000, kDocumentos = 50000, kLineasPorDocumento = 4;
+constexpr int kDocsInventario = 20000, kLineasPorMovimiento = 10;
 
 QTemporaryDir* carpeta = nullptr;
 QString falla;
@@ -51,6 +66,13 @@ double picoMB() {
 }
 
 void reiniciaPico() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// The machine's load over the last minute: five other people build on it.
+double carga() {
+    double uno = 0;
+    std::ifstream("/proc/loadavg") >> uno;
+    return uno;
+}
 
 bool ex(db::Database& bd, const QString& sql) {
     db::Error e;
@@ -91,56 +113,197 @@ bool llena(db::Database& bd) {
                        .arg(kLineasPorDocumento)
                        .arg(base)
                        .arg(kProductos)) &&
+           ex(bd, serie.arg(kDocsInventario) +
+                   QStringLiteral("INSERT INTO EInventario (Numero, Fecha, Aplicado, Usuario, Descripcion, DescribeMovto, "
+                                  "Docto) SELECT i, date('now', '-' || (i % 364) || ' days') || ' 09:00:00', 1, 1, "
+                                  "'ENTRADA DE MERCANCIA ' || i, i % 2, 'E' || i FROM n")) &&
+           ex(bd, serie.arg(kDocsInventario * kLineasPorMovimiento) +
+                   QStringLiteral("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, OrdenCap, PUnitario) "
+                                  "SELECT (i - 1) / %1 + 1, %2 + (i * 7919) % %3 + 1, 1 + i % 5, (i - 1) % %1 + 1, 12.5 "
+                                  "FROM n")
+                       .arg(kLineasPorMovimiento)
+                       .arg(base)
+                       .arg(kProductos)) &&
            ex(bd, QStringLiteral("COMMIT"));
 }
 
+// The shop's data folder: under QUORVEL_BENCH_CARPETA when set (kept, made only when missing),
+// else under the temporary folder.
+QString datos() {
+    const QString hecha = qEnvironmentVariable("QUORVEL_BENCH_CARPETA");
+    return (hecha.isEmpty() ? carpeta->path() : hecha) + QStringLiteral("/datos");
+}
+
+// The shared state of a shop whose receipt printer is a file.
+void ponEstado() {
+    G().NombreEmp = QStringLiteral("PAPELERIA LA UTIL");
+    G().PermisosUsuario.fill(true);
+    G().CodigosPTicket = 1;
+    G().MetodoImpresion = 0;
+    G().Printer3.clear();
+    G().PuertoTicket = carpeta->filePath(QStringLiteral("lp0"));
+}
+
+// The data folder made and filled (once, by the first process).
 bool prepara() {
-    const QString datos = carpeta->filePath(QStringLiteral("datos"));
-    falla = testutil::CreaCarpetaDemo(datos);
+    if (QFileInfo::exists(datos()))
+        return true;
+    falla = testutil::CreaCarpetaDemo(datos());
     if (!falla.isEmpty())
         return false;
-    G().NombreEmp = QStringLiteral("PAPELERIA LA UTIL");
+    ponEstado();
     db::Error e;
     db::Database* bd = shell::BDSucursal(&e);
     if (!bd || !llena(*bd)) {
         falla = QStringLiteral("no se pudo llenar la carpeta de datos: ") + e.message;
         return false;
     }
-    G().PermisosUsuario.fill(true);
+    shell::CierraConexiones();
     return true;
-}
-
-using Arma = std::function<printing::SolicitudReporte()>;
-
-printing::SolicitudReporte existencias(printing::ReporteExistencias tipo, const char* archivo) {
-    printing::SolicitudReporte s;
-    s.archivo = QString::fromUtf8(archivo);
-    s.titulo = QStringLiteral("Existencias");
-    s.sql = printing::SeleccionExistencias(tipo);
-    s.datos = [tipo](const db::Rows& filas, QVariantMap& d) {
-        d.insert(printing::DatosExistencias(filas));
-        if (tipo == printing::ReporteExistencias::Costo)
-            d.insert(QStringLiteral("TotalCosto"), printing::TotalCosto(filas));
-    };
-    return s;
-}
-
-printing::SolicitudReporte ventaMensual() {
-    printing::SolicitudReporte s;
-    s.archivo = QStringLiteral("Venta Mensual.html");
-    s.titulo = QStringLiteral("Ventas por Periodo FACTURAS");
-    const QDate fin = QDate::currentDate(), ini = fin.addDays(-364);
-    s.sql = printing::SeleccionPeriodo(false, ini, fin, &s.valores);
-    s.formulas = [ini, fin](const db::Rows&, report::Formulas& f) {
-        f.set(2, QStringLiteral("FechaIni"), ini.toString(QStringLiteral("dd/MM/yyyy")));
-        f.set(3, QStringLiteral("FechaFin"), fin.toString(QStringLiteral("dd/MM/yyyy")));
-    };
-    s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert(printing::DatosVentas(filas)); };
-    return s;
 }
 
 double segundos(std::chrono::steady_clock::time_point desde) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - desde).count();
+}
+
+// Answers the parameter prompt as soon as it shows: the period from `desde` (a year by default)
+// and the entry `imprimira` of its list (-1: as it comes).
+void respondePrompt(int imprimira = -1, const QDate& desde = QDate::currentDate().addDays(-364)) {
+    QTimer::singleShot(0, [=] {
+        auto* frm = qobject_cast<frmSolicParametros*>(QApplication::activeModalWidget());
+        if (!frm)
+            return;
+        for (int i = 0; i < frm->lstParametros->count(); ++i) {
+            frm->lstParametros->setCurrentRow(i);
+            const QString nombre = frm->lstParametros->item(i)->text();
+            if (nombre == QLatin1String("FechaIni"))
+                frm->dtControl->setDate(desde);
+            else if (nombre == QLatin1String("Imprimira") && imprimira >= 0)
+                frm->cmbParam->setCurrentIndex(imprimira);
+        }
+        frm->cmdAceptar->click();
+    });
+}
+
+void sirveEventos() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// One menu item as a person runs it: the prompt answered, then every window it opened shows its
+// first page and is printed whole to a PDF while they all stay open, then closed.
+struct Paso {
+    std::function<printing::ResultadoReporte(ui::Prompts&)> corre;
+    std::function<void()> prompt;
+    int ventanas = 1;
+};
+
+void correPrograma(benchmark::State& state, const std::vector<Paso>& pasos, const std::function<void()>& antes = {},
+                   const std::function<void()>& despues = {}) {
+    if (!falla.isEmpty()) {
+        state.SkipWithError(qPrintable(falla));
+        return;
+    }
+    if (antes)
+        antes();
+    for (auto _ : state) {
+        reiniciaPico();
+        double primera = 0, trabajo = 0, picoVentanas = 0;
+        for (const Paso& paso : pasos) {
+            ui::ScriptedPrompts prompts;
+            prompts.pushAnswer(ui::Answer::Yes);  // a long listing on the roll: print it
+            if (paso.prompt)
+                paso.prompt();
+            const auto inicio = std::chrono::steady_clock::now();
+            if (paso.corre(prompts) != printing::ResultadoReporte::Hecho ||
+                report::openPreviews().size() != size_t(paso.ventanas)) {
+                state.SkipWithError(qPrintable(QStringLiteral("el reporte no se abrió: ") + prompts.lastMessage()));
+                return;
+            }
+            QList<QPointer<report::Preview>> vistas;
+            for (QDialog* d : report::openPreviews())
+                vistas << static_cast<report::Preview*>(d);
+            for (const auto& v : vistas)
+                v->pages().image(0, 96);
+            primera = std::max(primera, segundos(inicio));
+            if (paso.ventanas == 0)
+                trabajo = std::max(trabajo, segundos(inicio));
+            picoVentanas = std::max(picoVentanas, picoMB());
+            // QUORVEL_BENCH_SIN_IMPRIMIR: the windows only (a run under heaptrack).
+            for (const auto& v : qEnvironmentVariableIsSet("QUORVEL_BENCH_SIN_IMPRIMIR") ? decltype(vistas)() : vistas) {
+                const auto desde = std::chrono::steady_clock::now();
+                QPrinter pdf(QPrinter::HighResolution);
+                pdf.setOutputFormat(QPrinter::PdfFormat);
+                pdf.setOutputFileName(carpeta->filePath(QStringLiteral("programa.pdf")));
+                bool parar = false;
+                QString error;
+                if (!report::print(v->pages(), &pdf, &error, v, &parar)) {
+                    state.SkipWithError(qPrintable(QStringLiteral("el PDF no se hizo: ") + error));
+                    return;
+                }
+                trabajo = std::max(trabajo, segundos(desde));
+                QFile::remove(pdf.outputFileName());
+            }
+            for (const auto& v : vistas)
+                if (v)
+                    v->close();
+            sirveEventos();
+        }
+        state.SetIterationTime(trabajo);
+        state.counters["primera_pagina_s"] = primera;
+        state.counters["trabajo_s"] = trabajo;
+        state.counters["pico_ventanas_MB"] = picoVentanas;
+        state.counters["pico_MB"] = picoMB();
+        state.counters["carga"] = carga();
+    }
+    if (despues)
+        despues();
+}
+
+using printing::ResultadoReporte;
+
+// Every product in one location and one category, and back.
+void unaUbicacion() {
+    db::Database* bd = shell::BDSucursal(nullptr);
+    if (!bd || !ex(*bd, QStringLiteral("CREATE TABLE _Ubicaciones AS SELECT ClaveProducto, Ubicacion, Categoria FROM Producto")) ||
+        !ex(*bd, QStringLiteral("UPDATE Producto SET Ubicacion = 'P1', Categoria = 1")))
+        falla = QStringLiteral("no se pudo poner todo en una ubicación");
+}
+void ubicacionesDeVuelta() {
+    db::Database* bd = shell::BDSucursal(nullptr);
+    if (bd) {
+        ex(*bd, QStringLiteral("UPDATE Producto SET Ubicacion = u.Ubicacion, Categoria = u.Categoria FROM _Ubicaciones u "
+                               "WHERE u.ClaveProducto = Producto.ClaveProducto"));
+        ex(*bd, QStringLiteral("DROP TABLE _Ubicaciones"));
+    }
+}
+
+struct Programa {
+    const char* nombre;
+    std::vector<Paso> pasos;
+    std::function<void()> antes, despues;
+};
+
+std::vector<Programa> programas() {
+    using Menu = ResultadoReporte (*)(ui::Prompts&, QWidget*);
+    auto paso = [](Menu m, std::function<void()> prompt, int ventanas = 1) {
+        return Paso{[m](ui::Prompts& p) { return m(p, nullptr); }, std::move(prompt), ventanas};
+    };
+    auto enPantalla = [] { respondePrompt(0); };
+    auto comoViene = [] { respondePrompt(); };
+    return {
+        {"Existencias", {paso(printing::RExistencias, enPantalla)}, {}, {}},
+        {"Existencias al costo", {paso(printing::ExistCosto, {})}, {}, {}},
+        {"Existencias y luego al costo", {paso(printing::RExistencias, enPantalla), paso(printing::ExistCosto, {})}, {}, {}},
+        {"Venta Mensual", {paso(printing::VentaMensual, comoViene, 2)}, {}, {}},
+        {"Entradas y salidas", {paso(printing::ESInventario, comoViene, 2)}, {}, {}},
+        {"Productos mas vendidos", {paso(printing::rMasVendidos, comoViene)}, {}, {}},
+        {"Venta por producto importe", {paso(printing::vProdImporte, comoViene)}, {}, {}},
+        {"Existencias por ubicacion", {paso(printing::ExistenciasUbicacionCat, enPantalla)}, {}, {}},
+        {"Existencias por ubicacion/una ubicacion", {paso(printing::ExistenciasUbicacionCat, enPantalla)}, unaUbicacion,
+         ubicacionesDeVuelta},
+        {"Existencias en la impresora de tickets", {paso(printing::RExistencias, comoViene, 0)}, {}, {}},
+    };
 }
 
 // The window just opened: its first page painted, then closed as a person closes it, with the
@@ -156,60 +319,9 @@ PrimeraPagina primeraYCierra(std::chrono::steady_clock::time_point inicio) {
     p.segundos = segundos(inicio);
     p.picoMB = picoMB();
     vista->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
+    sirveEventos();
     return p;
 }
-
-void corre(benchmark::State& state, const Arma& arma) {
-    static const bool lista = prepara();
-    if (!lista || !falla.isEmpty()) {
-        state.SkipWithError(qPrintable(falla));
-        return;
-    }
-    for (auto _ : state) {
-        // The window: the query, the values and the first page painted.
-        reiniciaPico();
-        auto inicio = std::chrono::steady_clock::now();
-        printing::SolicitudReporte s = arma();
-        if (printing::CorreReporte(s) != printing::ResultadoReporte::Hecho || report::openPreviews().size() != 1) {
-            state.SkipWithError("el reporte no se abrió");
-            return;
-        }
-        const PrimeraPagina vista = primeraYCierra(inicio);
-
-        // The whole report to a PDF file.
-        reiniciaPico();
-        inicio = std::chrono::steady_clock::now();
-        s = arma();
-        s.destino = report::Destination::Pdf;
-        s.archivoPdf = carpeta->filePath(QStringLiteral("reporte.pdf"));
-        if (printing::CorreReporte(s) != printing::ResultadoReporte::Hecho || vista.imagen.isNull()) {
-            state.SkipWithError("el PDF no se hizo");
-            return;
-        }
-        const double pdf = segundos(inicio);
-        state.SetIterationTime(pdf);
-        state.counters["primera_pagina_s"] = vista.segundos;
-        state.counters["pdf_s"] = pdf;
-        state.counters["pico_MB"] = std::max(vista.picoMB, picoMB());
-        state.counters["pdf_MB"] = QFileInfo(s.archivoPdf).size() / 1048576.0;
-        state.counters["filas"] = double(printing::UltimaSolicitud().rows.size());
-        QFile::remove(s.archivoPdf);
-    }
-}
-
-void BM_Existencias(benchmark::State& st) {
-    corre(st, [] { return existencias(printing::ReporteExistencias::Existencias, "existencias.html"); });
-}
-void BM_ExistenciasAlCosto(benchmark::State& st) {
-    corre(st, [] { return existencias(printing::ReporteExistencias::Costo, "existencias al costo.html"); });
-}
-void BM_VentaMensual(benchmark::State& st) { corre(st, ventaMensual); }
-
-BENCHMARK(BM_Existencias)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
-BENCHMARK(BM_ExistenciasAlCosto)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
-BENCHMARK(BM_VentaMensual)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
 
 // ---- Every template over values made here, at a shop's scale.
 
@@ -402,14 +514,62 @@ void registraPlantillas() {
         }
 }
 
+// The --benchmark_filter given, as a regular expression ("" when none).
+std::string filtro(int argc, char** argv) {
+    const std::string opcion = "--benchmark_filter=";
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).rfind(opcion, 0) == 0)
+            return std::string(argv[i]).substr(opcion.size());
+    return {};
+}
+
 }  // namespace
 
+// Without QUORVEL_BENCH_CASO: makes the data folder, runs each `Programa/...` the filter picks in
+// a process of its own over it, then the templates here. With it: that one case, over the data
+// folder under QUORVEL_BENCH_CARPETA (e.g. under heaptrack).
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QString caso = qEnvironmentVariable("QUORVEL_BENCH_CASO");
     carpeta = new QTemporaryDir;
-    registraPlantillas();
+    if (!caso.isEmpty()) {
+        testutil::UsaCarpetaDemo(datos());
+        ponEstado();
+        for (const Programa& p : programas())
+            if (caso == QString::fromUtf8(p.nombre))
+                benchmark::RegisterBenchmark((std::string("Programa/") + p.nombre).c_str(),
+                                             [p](benchmark::State& st) { correPrograma(st, p.pasos, p.antes, p.despues); })
+                    ->UseManualTime()
+                    ->Unit(benchmark::kSecond)
+                    ->Iterations(1);
+    } else {
+        const std::regex elige(filtro(argc, argv));
+        std::vector<std::string> elegidos;
+        for (const Programa& p : programas())
+            if (std::regex_search(std::string("Programa/") + p.nombre, elige))
+                elegidos.push_back(p.nombre);
+        if (!elegidos.empty() && prepara()) {
+            for (const std::string& nombre : elegidos) {
+                QProcess hijo;
+                hijo.setProcessChannelMode(QProcess::ForwardedChannels);
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                env.insert(QStringLiteral("QUORVEL_BENCH_CASO"), QString::fromStdString(nombre));
+                env.insert(QStringLiteral("QUORVEL_BENCH_CARPETA"), QFileInfo(datos()).path());
+                hijo.setProcessEnvironment(env);
+                QStringList args;
+                for (int i = 1; i < argc; ++i)
+                    if (std::string(argv[i]).rfind("--benchmark_filter=", 0) != 0)
+                        args << QString::fromLocal8Bit(argv[i]);
+                hijo.start(QCoreApplication::applicationFilePath(), args);
+                hijo.waitForFinished(-1);
+            }
+        } else if (!elegidos.empty()) {
+            fprintf(stderr, "%s\n", qPrintable(falla));
+        }
+        registraPlantillas();
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     shell::CierraConexiones();

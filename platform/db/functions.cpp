@@ -8,8 +8,44 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
+
+namespace db {
+namespace {
+
+// The same order as compareSpanish for two texts of plain ASCII (most names are), without
+// building their weights: an ASCII letter has no accent, so it is the capitals first, then the case
+// letter by letter, then the code units. A sort calls this for every pair it compares, in SQL (on
+// UTF-8 bytes) and in the program (on UTF-16 units) alike.
+template <typename C>
+int espanolAscii(const C* a, qsizetype na, const C* b, qsizetype nb) {
+    const qsizetype n = std::min(na, nb);
+    auto upper = [](C c) { return c >= 'a' && c <= 'z' ? C(c - 32) : c; };
+    for (qsizetype i = 0; i < n; ++i)
+        if (upper(a[i]) != upper(b[i]))
+            return upper(a[i]) < upper(b[i]) ? -1 : 1;
+    if (na != nb)
+        return na < nb ? -1 : 1;
+    auto capital = [](C c) { return c >= 'A' && c <= 'Z' ? 1 : 0; };
+    for (qsizetype i = 0; i < n; ++i)
+        if (capital(a[i]) != capital(b[i]))
+            return capital(a[i]) < capital(b[i]) ? -1 : 1;
+    for (qsizetype i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return a[i] < b[i] ? -1 : 1;
+    return 0;
+}
+
+template <typename C>
+bool ascii(const C* s, qsizetype n) {
+    for (qsizetype i = 0; i < n; ++i)
+        if (s[i] >= 0x80)
+            return false;
+    return true;
+}
+
+}  // namespace
+}  // namespace db
 
 namespace db::detail {
 
@@ -25,25 +61,6 @@ void mayusculas(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_text(ctx, arriba.constData(), int(arriba.size()), SQLITE_TRANSIENT);
 }
 
-// The same order as compareSpanish for two texts of plain ASCII (most names are), without
-// building their weights: an ASCII letter has no accent, so it is the capitals first, then the case
-// letter by letter, then the bytes. A sort calls this for every pair it compares.
-int espanolAscii(const unsigned char* a, int na, const unsigned char* b, int nb) {
-    const int n = std::min(na, nb);
-    auto upper = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
-    for (int i = 0; i < n; ++i)
-        if (upper(a[i]) != upper(b[i]))
-            return upper(a[i]) < upper(b[i]) ? -1 : 1;
-    if (na != nb)
-        return na < nb ? -1 : 1;
-    auto capital = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? 1 : 0; };
-    for (int i = 0; i < n; ++i)
-        if (capital(a[i]) != capital(b[i]))
-            return capital(a[i]) < capital(b[i]) ? -1 : 1;
-    const int r = std::memcmp(a, b, size_t(n));
-    return r < 0 ? -1 : (r > 0 ? 1 : 0);
-}
-
 void letras(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
@@ -52,13 +69,6 @@ void letras(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const auto* texto = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
     const QByteArray l = spanishLetters(QString::fromUtf8(texto, sqlite3_value_bytes(argv[0]))).toUtf8();
     sqlite3_result_text(ctx, l.constData(), int(l.size()), SQLITE_TRANSIENT);
-}
-
-bool ascii(const unsigned char* s, int n) {
-    for (int i = 0; i < n; ++i)
-        if (s[i] >= 0x80)
-            return false;
-    return true;
 }
 
 int espanol(void*, int n1, const void* s1, int n2, const void* s2) {
@@ -128,6 +138,8 @@ int compara(const std::vector<T>& a, const std::vector<T>& b) {
 
 int compareSpanish(const QString& a, const QString& b) {
     if (a == b) return 0;
+    if (ascii(a.utf16(), a.size()) && ascii(b.utf16(), b.size()))
+        return espanolAscii(a.utf16(), a.size(), b.utf16(), b.size());
     const Pesos pa = pesos(a), pb = pesos(b);
     if (int r = compara(pa.letra, pb.letra)) return r;
     if (int r = compara(pa.acento, pb.acento)) return r;
@@ -136,6 +148,8 @@ int compareSpanish(const QString& a, const QString& b) {
 }
 
 QString spanishLetters(const QString& texto) {
+    if (ascii(texto.utf16(), texto.size()))
+        return texto.toUpper();  // no accent to drop, no Ñ to keep
     const Pesos p = pesos(texto);
     std::vector<char32_t> l;
     l.reserve(p.letra.size());

@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <set>
+
 namespace report::detail {
 
 // A value as the template shows it: reals as amounts, ISO dates as dd/mm/yyyy.
@@ -14,5 +16,8 @@ mstch::node toNode(const QVariant& v);
 mstch::map toMap(const QVariantMap& m);
 
 QString fill(const QString& tmpl, const mstch::node& root);
+
+// The names a template reads (the first part of a dotted name).
+std::set<QString> namesRead(const QString& tmpl);
 
 }  // namespace report::detail

@@ -189,15 +189,6 @@ constexpr qreal kMovesWithin = 0.25;
 // pages before its end are ready before it is whole.
 constexpr int kOwnChunk = 256;
 
-// The names a template reads (the first part of a dotted name).
-std::set<QString> namesRead(const QString& t) {
-    static const QRegularExpression tag(QStringLiteral("\\{\\{\\s*[#^&/{]?\\s*([^}\\s.!>]+)"));
-    std::set<QString> out;
-    for (auto it = tag.globalMatch(t); it.hasNext();)
-        out.insert(it.next().captured(1));
-    return out;
-}
-
 // The still open table of `html` as it opens again on a next page: its tag and its <thead>;
 // empty when every table is closed.
 QString openTable(QStringView html) {
@@ -460,7 +451,7 @@ struct Pages::Impl {
         // Each chunk of items sees only the outer values its template reads and the items do not
         // hold themselves: no copy of the other lists per chunk.
         QVariantMap read;
-        for (const QString& name : namesRead(itemTemplate)) {
+        for (const QString& name : detail::namesRead(itemTemplate)) {
             if (!others.contains(name))
                 continue;
             const bool everyItemHasIt = std::all_of(list.cbegin(), list.cend(), [&](const QVariant& item) {
@@ -533,27 +524,41 @@ struct Pages::Impl {
     void runChunk(Chunk& c) {
         if (!stop)
             c.ok = fillChunk(c) && measureChunk(c);
+        if (c.ok && !stop)
+            letGoOfHtml(c);
         c.done.store(true, std::memory_order_release);
     }
 
     bool fillChunk(Chunk& c) {
         if (c.b == c.a + 1 && linesIn(c.a) >= kOwnChunk)
             return fillLong(c);
+        std::vector<QString> items;
+        std::vector<std::shared_ptr<Lines>> lines;
+        if (!fillItems(c.a, c.b, &items, &lines))
+            return false;
+        for (int i = c.a; i < c.b; ++i)
+            keep(c, i, std::move(items[static_cast<size_t>(i - c.a)]), std::move(lines[static_cast<size_t>(i - c.a)]));
+        return true;
+    }
+
+    // Items a..b-1 filled, each one's html with the marks of its lines taken out, and where its
+    // lines are in it (when `lines` is given); false when the filled template is not as expected.
+    bool fillItems(int a, int b, std::vector<QString>* out, std::vector<std::shared_ptr<Lines>>* lines) const {
         mstch::map root = base;
         mstch::array items;
-        for (int i = c.a; i < c.b; ++i)
+        for (int i = a; i < b; ++i)
             items.push_back(detail::toNode(list.at(i)));
         root["__items"] = std::move(items);
-        const std::string out = mstch::render(itemsTemplate, root);
+        const std::string filled = mstch::render(itemsTemplate, root);
         root.clear();
         size_t from = 0;
-        for (int i = c.a; i < c.b; ++i) {
-            const size_t at = out.find(kItemMark, from);
+        for (int i = a; i < b; ++i) {
+            const size_t at = filled.find(kItemMark, from);
             if (at == std::string::npos)
                 return false;
-            QString item = QString::fromStdString(out.substr(from, at - from));
+            QString item = QString::fromStdString(filled.substr(from, at - from));
             from = at + 1;
-            auto lines = std::make_shared<Lines>();
+            auto itemLines = std::make_shared<Lines>();
             if (!linesName.isEmpty()) {
                 // The marks out, where they were kept as the lines' bounds.
                 QString clean;
@@ -561,14 +566,61 @@ struct Pages::Impl {
                 qsizetype k = 0;
                 for (qsizetype m; (m = item.indexOf(QLatin1Char(kLineMark), k)) >= 0; k = m + 1) {
                     clean += QStringView(item).mid(k, m - k);
-                    lines->cut.push_back(static_cast<int>(clean.size()));
+                    itemLines->cut.push_back(static_cast<int>(clean.size()));
                 }
                 clean += QStringView(item).mid(k);
+                clean.squeeze();
                 item = std::move(clean);
             }
-            keep(c, i, std::move(item), std::move(lines));
+            out->push_back(std::move(item));
+            if (lines)
+                lines->push_back(std::move(itemLines));
         }
         return true;
+    }
+
+    // The item's html: an item not broken between its lines is filled again when a page shows it
+    // rather than kept (at a shop's year the html of every item was much of a report's memory).
+    QString itemHtml(int i) const {
+        const QString& kept = html[static_cast<size_t>(i)];
+        if (!kept.isEmpty())
+            return kept;
+        std::vector<QString> one;
+        return fillItems(i, i + 1, &one, nullptr) ? one.front() : QString();
+    }
+
+    // Items a..b-1 one after another, those not kept filled together.
+    void appendItems(QString& out, int a, int b) const {
+        std::vector<QString> filled;
+        for (int i = a; i < b;) {
+            if (!html[static_cast<size_t>(i)].isEmpty()) {
+                out += html[static_cast<size_t>(i)];
+                ++i;
+                continue;
+            }
+            int j = i + 1;
+            while (j < b && html[static_cast<size_t>(j)].isEmpty())
+                ++j;
+            filled.clear();
+            if (fillItems(i, j, &filled, nullptr))
+                for (const QString& item : filled)
+                    out += item;
+            i = j;
+        }
+    }
+
+    // Once a chunk is measured, the html of its items that are not broken between their lines.
+    void letGoOfHtml(const Chunk& c) {
+        if (c.b == c.a + 1 && linesIn(c.a) >= kOwnChunk)
+            return;  // filled line by line, kept as it was measured
+        auto next = c.filledLong.begin();
+        for (int i = c.a; i < c.b; ++i) {
+            if (next != c.filledLong.end() && next->first == i) {
+                ++next;
+                continue;
+            }
+            html[static_cast<size_t>(i)] = QString();
+        }
     }
 
     // One item of thousands of lines filled a few hundred lines at a time: never the whole of it
@@ -819,7 +871,7 @@ struct Pages::Impl {
 
     // An item taller than a page, on pages of its own.
     void addSlices(int item) {
-        auto doc = layDoc(html[static_cast<size_t>(item)], width, bodyH);
+        auto doc = layDoc(itemHtml(item), width, bodyH);
         const int count = std::max(1, doc->pageCount());
         for (int k = 0; k < count; ++k) {
             PagePlan s;
@@ -985,8 +1037,7 @@ struct Pages::Impl {
             out += QStringView(item).mid(l->cut.back());
             ++i;
         }
-        for (; i < s.last; ++i)
-            out += html[static_cast<size_t>(i)];
+        appendItems(out, i, s.last);
         if (endsInside) {
             const auto l = linesOf(s.last);
             out += QStringView(html[static_cast<size_t>(s.last)]).left(l->cut[static_cast<size_t>(s.lastLine)]);
@@ -1004,7 +1055,7 @@ struct Pages::Impl {
         if (whole)
             return wholeDoc;
         if (s.slice >= 0)
-            return layDoc(html[static_cast<size_t>(s.first)], width, bodyH);
+            return layDoc(itemHtml(s.first), width, bodyH);
         return layDoc(pageHtml(s), width);
     }
 

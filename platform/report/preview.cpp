@@ -132,12 +132,14 @@ void Preview::step() {
 QString Preview::status() const { return status_->text(); }
 
 void Preview::updateLabels() {
-    const int total = pages_->expected();
-    pageLabel_->setText(QStringLiteral("Página %1 de %2").arg(current_ + 1).arg(total));
-    if (pages_->finished())
+    // "de M" once the layout knows the count, never an estimate that changes as it runs.
+    if (pages_->finished()) {
+        pageLabel_->setText(QStringLiteral("Página %1 de %2").arg(current_ + 1).arg(pages_->count()));
         status_->clear();
-    else
-        status_->setText(QStringLiteral("Generando página %1 de %2...").arg(pages_->count() + 1).arg(total));
+    } else {
+        pageLabel_->setText(QStringLiteral("Página %1").arg(current_ + 1));
+        status_->setText(QStringLiteral("Generando página %1...").arg(pages_->count() + 1));
+    }
     status_->setVisible(!pages_->finished());
 }
 
@@ -200,6 +202,7 @@ void Preview::printPages() {
     if (printing_)
         return;
     printing_ = true;
+    print_->setEnabled(false);
     *stopPrint_ = false;
     closeAfterPrint_ = false;
     const QPointer<Preview> self(this);
@@ -220,6 +223,7 @@ void Preview::printPages() {
     if (!self)
         return;
     printing_ = false;
+    print_->setEnabled(true);
     if (!ok && !error.isEmpty())
         QMessageBox::critical(this, windowTitle(), error);
     // A stopped print leaves the rest of the layout to this window.

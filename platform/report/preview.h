@@ -1,6 +1,6 @@
 #pragma once
-// The report window: shows the pages as they are laid out ("Generando página N de M..." below
-// them until the last one), turns and zooms them, and prints the same pages through the print
+// The report window: shows the pages as they are laid out ("Generando página N..." below them
+// until the last one, the page count once known), turns and zooms them, and prints the same pages through the print
 // dialog. Esc closes it and stops the layout. While it prints, Esc and the close box stop the
 // print instead and the window closes once the print has returned: nothing the print uses goes
 // away under it, and a stopped print leaves the rest of the pages still coming.

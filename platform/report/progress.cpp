@@ -19,8 +19,8 @@ public:
 
 }  // namespace
 
-Progress::Progress(QWidget* parent, const bool* stop, int delayMs)
-    : parent_(parent), hadParent_(parent != nullptr), stop_(stop), delayMs_(delayMs) {
+Progress::Progress(QWidget* parent, const bool* stop, int delayMs, Qt::WindowModality modality)
+    : parent_(parent), hadParent_(parent != nullptr), stop_(stop), delayMs_(delayMs), modality_(modality) {
     clock_.start();
 }
 
@@ -37,7 +37,7 @@ bool Progress::show(const QString& label, int value, int maximum) {
         dialog_ = new ProgressDialog(parent_);
         dialog_->setWindowTitle(QStringLiteral("Reporte"));
         dialog_->setCancelButtonText(QStringLiteral("Cancelar"));
-        dialog_->setWindowModality(Qt::ApplicationModal);
+        dialog_->setWindowModality(modality_);
         dialog_->setMinimumDuration(0);
         dialog_->setAutoClose(false);
         dialog_->setAutoReset(false);

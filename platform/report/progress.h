@@ -19,8 +19,11 @@ namespace report {
 class Progress {
 public:
     // `stop`: a flag the caller's window sets to stop the work (may be null). When `parent` is
-    // given and goes away while the work runs, the work stops as well.
-    explicit Progress(QWidget* parent, const bool* stop = nullptr, int delayMs = 500);
+    // given and goes away while the work runs, the work stops as well. `modality`: the dialog keeps
+    // input from every window (the default), or from none, for a window that stays in charge of
+    // its own work (its Esc and its close box set `stop`).
+    explicit Progress(QWidget* parent, const bool* stop = nullptr, int delayMs = 500,
+                      Qt::WindowModality modality = Qt::ApplicationModal);
     ~Progress();
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
@@ -35,6 +38,7 @@ private:
     bool hadParent_ = false;
     const bool* stop_ = nullptr;
     int delayMs_;
+    Qt::WindowModality modality_;
     QPointer<QProgressDialog> dialog_;
     QElapsedTimer clock_;
 };

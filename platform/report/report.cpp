@@ -100,6 +100,14 @@ QString fill(const QString& tmpl, const mstch::node& root) {
     return QString::fromStdString(mstch::render(tmpl.toStdString(), root));
 }
 
+std::set<QString> namesRead(const QString& t) {
+    static const QRegularExpression tag(QStringLiteral("\\{\\{\\s*[#^&/{]?\\s*([^}\\s.!>]+)"));
+    std::set<QString> out;
+    for (auto it = tag.globalMatch(t); it.hasNext();)
+        out.insert(it.next().captured(1));
+    return out;
+}
+
 }  // namespace detail
 
 namespace {
@@ -221,6 +229,33 @@ QString findFile(const QString& path) {
     return current;
 }
 
+FieldsRead fieldsRead(const QString& path) {
+    QFile f(findFile(path));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(f.readAll());
+    static const QRegularExpression tag(QStringLiteral("\\{\\{\\s*([#^&/{]?)\\s*([^}\\s.!>]+)"));
+    FieldsRead out;
+    QStringList open;  // the sections around the tag
+    for (auto it = tag.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        const QString kind = m.captured(1), name = m.captured(2);
+        if (kind == QLatin1String("/")) {
+            if (!open.isEmpty() && open.last() == name)
+                open.removeLast();
+            continue;
+        }
+        out.all.insert(name);
+        for (const QString& section : std::as_const(open))
+            out.in[section].insert(name);
+        if (kind == QLatin1String("#") || kind == QLatin1String("^")) {
+            out.in[name];  // a section that reads no name is still one
+            open << name;
+        }
+    }
+    return out;
+}
+
 QString missingFileMessage(const QString& path) {
     return QStringLiteral("No se encontro el archivo: ") + path;
 }
@@ -339,6 +374,9 @@ bool sendToQueue(const QString& queue, const QString& pdf, const QString& title,
         count = cupsAddOption("sides", "two-sided-long-edge", count, &options);
     else if (printer.duplex() == QPrinter::DuplexShortSide)
         count = cupsAddOption("sides", "two-sided-short-edge", count, &options);
+    // The pages are painted in colour; a grey print is the queue's to make.
+    if (printer.colorMode() == QPrinter::GrayScale)
+        count = cupsAddOption("print-color-mode", "monochrome", count, &options);
     if (copies > 1 && printer.collateCopies())
         count = cupsAddOption("multiple-document-handling", "separate-documents-collated-copies", count, &options);
     const int job = cupsPrintFile(queue.toUtf8().constData(), QFile::encodeName(pdf).constData(),
@@ -432,12 +470,14 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent, con
     if (printer->outputFormat() != QPrinter::PdfFormat)
         if (const print::Resultado r = print::AdmitePaginas(printer->printerName()); !r.ok)
             return fail(r.error);
-    Progress progress(parent, stop);
+    // A window that stops its own print (Esc, Cancelar, its close box) keeps every window free.
+    Progress progress(parent, stop, 500, stop ? Qt::NonModal : Qt::ApplicationModal);
     auto show = [&](int page, int of) {
         return progress.show(QStringLiteral("Generando página %1 de %2...").arg(page).arg(of), page, of);
     };
+    // The page count is told once the layout knows it, never an estimate that changes.
     while (!pages.layOut(100))
-        if (!show(pages.count(), pages.expected()))
+        if (!progress.show(QStringLiteral("Generando página %1...").arg(pages.count() + 1), 0, 0))
             return fail(QString());
 
     int from = 0, to = pages.count() - 1;
@@ -463,9 +503,10 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent, con
     const QString cannotWrite = toFile ? QStringLiteral("No se pudo crear el archivo PDF: ") + printer->outputFileName()
                                        : QStringLiteral("Error al imprimir el reporte en ") + queue;
     const int copies = toFile ? std::max(1, printer->copyCount()) : 1;
-    // The parts are plain PDF files in colour: copies and a grey print go the one-thread way.
+    // The parts are plain PDF files in colour: a queue prints them grey when asked (the job says
+    // so); copies and a grey PDF file go the one-thread way.
     if (copies == 1 && to - from + 1 >= paintInPartsFrom.load() && pages.paintsOnAnyThread() &&
-        printer->colorMode() == QPrinter::Color) {
+        (printer->colorMode() == QPrinter::Color || !toFile)) {
         const QString path = target->outputFileName();
         const int count = to - from + 1;
         switch (paintInParts(pages, from, to, target->resolution(), path, printer->docName(),

@@ -17,9 +17,11 @@
 
 #include "platform/db/database.h"
 #include "platform/report/formulas.h"
+#include "platform/report/totals.h"
 
 #include <QList>
 #include <QMarginsF>
+#include <QSet>
 #include <QString>
 #include <QVariantMap>
 
@@ -68,6 +70,10 @@ struct Rendered {
 // there is no such file.
 QString findFile(const QString& path);
 
+// Every name the template at `path` reads, anywhere in it and inside each of its sections (empty
+// when it cannot be read): the fields a report's lines need to carry (see OnlyFields).
+FieldsRead fieldsRead(const QString& path);
+
 // "No se encontro el archivo: " + path.
 QString missingFileMessage(const QString& path);
 
@@ -80,9 +86,11 @@ int paint(const Rendered& rendered, QPrinter* printer);
 
 class Pages;
 // Lays out and paints every page on the printer (the pages in its print range), showing
-// "Generando página N de M..." when it takes more than half a second; Esc stops it. A printer
-// queue gets the job only once every page is painted, so a stopped run sends nothing. `*stop`
-// set true (by the window that started it) stops it too, as does the parent window going away.
+// "Generando página N..." while the pages are laid out and "Generando página N de M..." while they
+// are painted, once it takes more than half a second; Esc stops it. A printer queue gets the job
+// only once every page is painted, so a stopped run sends nothing. `*stop` set true (by the window
+// that started it) stops it too, as does the parent window going away; with `stop` given the
+// progress keeps no window from its input, so that window's close box reaches it while it prints.
 // False with a Spanish message on failure; false with an empty message when stopped.
 // A run of 24 pages or more is painted by several threads at once, each into a part of the file,
 // the parts joined in order.

@@ -87,10 +87,34 @@ int countDistinct(const db::Rows& rows, const QStringList& documentKey) {
     return static_cast<int>(seen.size());
 }
 
-QVariantMap toVariant(const db::Row& row) {
+namespace {
+thread_local const FieldsRead* onlyFields = nullptr;
+}
+
+OnlyFields::OnlyFields(FieldsRead names) : before_(onlyFields), names_(std::move(names)) {
+    onlyFields = names_.all.isEmpty() ? nullptr : &names_;
+}
+
+OnlyFields::~OnlyFields() { onlyFields = before_; }
+
+QVariantMap toVariant(const db::Row& row, const QString& list) {
+    static const QSet<QString> none;
+    const QSet<QString>* keep = nullptr;
+    if (onlyFields) {
+        const auto it = list.isEmpty() ? onlyFields->in.cend() : onlyFields->in.constFind(list);
+        if (it != onlyFields->in.cend())
+            keep = &it.value();
+        else if (list.isEmpty() || onlyFields->all.contains(list))
+            keep = &onlyFields->all;
+        else
+            keep = &none;  // a list the template never shows
+    }
     QVariantMap m;
-    for (int i = 0; i < row.count(); ++i)
-        m.insert(row.name(i), row.value(i));
+    for (int i = 0; i < row.count(); ++i) {
+        const QString name = row.name(i);
+        if (!keep || keep->contains(name))
+            m.insert(name, row.value(i));
+    }
     return m;
 }
 

@@ -6,6 +6,8 @@
 
 #include "platform/db/database.h"
 
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -38,9 +40,34 @@ double sumOncePer(const db::Rows& rows, const QStringList& documentKey, const QS
 // Number of distinct documents.
 int countDistinct(const db::Rows& rows, const QStringList& documentKey);
 
-// A row as a map (field name -> value), and rows as a list of them, for a template.
-QVariantMap toVariant(const db::Row& row);
+// The names a template reads: anywhere in it, and inside each of its sections by the section's
+// name (the items of a list read what its section reads).
+struct FieldsRead {
+    QSet<QString> all;
+    QHash<QString, QSet<QString>> in;
+};
+
+// A row as a map (field name -> value), and rows as a list of them, for a template. `list`: the
+// list of the template the map goes into, when known.
+QVariantMap toVariant(const db::Row& row, const QString& list = {});
 QVariantList toVariant(const db::Rows& rows);
+
+// While one lives, toVariant() on its thread keeps only the fields the template reads (inside the
+// section of the list named, when it has one; anywhere in it when the list is not named or the
+// template reads it otherwise; none for a list it never shows): a report's lines carry
+// what its template shows and not every column of their query (at a shop's year the maps of every
+// column were most of a report's memory). Nests; an empty set keeps every field.
+class OnlyFields {
+public:
+    explicit OnlyFields(FieldsRead names);
+    ~OnlyFields();
+    OnlyFields(const OnlyFields&) = delete;
+    OnlyFields& operator=(const OnlyFields&) = delete;
+
+private:
+    const FieldsRead* before_;
+    FieldsRead names_;
+};
 
 // "###,##0.00": an amount with thousands separated by commas and two decimals.
 QString formatAmount(double value, int decimals = 2);

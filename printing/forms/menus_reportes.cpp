@@ -5,6 +5,7 @@
 #include "platform/report/totals.h"
 #include "printing/forms/frmSolicParametros.h"
 #include "printing/reporte_parametros.h"
+#include "printing/envio.h"
 #include "printing/formato.h"
 #include "printing/reportes_existencias.h"
 #include "printing/reportes_ventas.h"
@@ -49,6 +50,8 @@ ResultadoReporte ExistenciasConEleccion(ReporteExistencias tipo, const QString& 
     };
     const ResultadoReporte r = CorreReporte(s, prompts, parent);
     if (!listado) return r;
+    // Without a receipt printer nothing is read at all.
+    if (!HayImpresoraListados(prompts)) return ResultadoReporte::ErrorReporte;
     // The rows are read off the window's thread, as a report's are.
     std::optional<db::Rows> filas;
     db::Error e;
@@ -120,7 +123,8 @@ void formulasPeriodo(report::Formulas& f, const QDate& ini, const QDate& fin, in
 ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* parent) {
     SolicitudReporte s;
     s.archivo = porImporte ? QStringLiteral("VentaxperiodoImporte.html") : QStringLiteral("Ventaxperiodoxproducto.html");
-    s.titulo = QStringLiteral("Ventas por Periodo FACTURAS");
+    // Both cover tickets and invoices: each goes by its menu item's name.
+    s.titulo = porImporte ? QStringLiteral("Venta x Producto Importe") : QStringLiteral("Productos +Vendidos");
     s.permiso = 23;
     QDate ini, fin;
     s.parametros = [&] {
@@ -135,7 +139,7 @@ ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* paren
         QVariantList l;
         qint64 centavos = 0;
         for (const db::Row& f : filas) {
-            QVariantMap m = report::toVariant(f);
+            QVariantMap m = report::toVariant(f, QStringLiteral("productos"));
             m.insert(QStringLiteral("SumaCantidad"), NumeroPlano(f.real(QStringLiteral("SumaCantidad"))));
             centavos += shell::Centavos(f.real(QStringLiteral("SumaImporte")));
             l << m;
@@ -187,6 +191,7 @@ ResultadoReporte Ventadiaria2(ui::Prompts& prompts, QWidget* parent) {
     if (!shell::TienePermiso(22, true)) return ResultadoReporte::SinPermiso;
     SolicitudReporte s;
     s.archivo = QStringLiteral("venta diaria01.html");
+    s.titulo = QStringLiteral("TICKETS -Ventas x Dia-");
     s.sql = SeleccionTicketsHoy(QDate::currentDate(), &s.valores);
     s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert(DatosVentas(filas)); };
     return CorreReporte(s, prompts, parent);
@@ -194,28 +199,34 @@ ResultadoReporte Ventadiaria2(ui::Prompts& prompts, QWidget* parent) {
 
 ResultadoReporte VentaMensual(ui::Prompts& prompts, QWidget* parent) {
     QDate ini, fin;
-    auto corrida = [&](bool tickets, bool pregunta) {
+    auto solicitud = [&](bool tickets) {
         SolicitudReporte s;
         s.archivo = QStringLiteral("Venta Mensual.html");
         s.titulo = tickets ? QStringLiteral("Ventas por Periodo TICKETS") : QStringLiteral("Ventas por Periodo FACTURAS");
         s.permiso = 23;
-        if (pregunta)
-            s.parametros = [&] {
-                if (!PidePeriodo(parent)) return false;
-                ini = fechaParametro("FechaIni");
-                fin = fechaParametro("FechaFin");
-                s.sql = SeleccionPeriodo(false, ini, fin, &s.valores);
-                return true;
-            };
-        else
-            s.sql = SeleccionPeriodo(true, ini, fin, &s.valores);
         s.formulas = [&](const db::Rows&, report::Formulas& f) { formulasPeriodo(f, ini, fin, 2); };
         s.datos = [](const db::Rows& filas, QVariantMap& d) { d.insert(DatosVentas(filas)); };
-        return CorreReporte(s, prompts, parent);
+        return s;
     };
-    const ResultadoReporte r = corrida(false, true);
+    // The tickets' query starts with the invoices' one, not once the invoices' window is up.
+    std::shared_ptr<LecturaAdelantada> tickets;
+    SolicitudReporte facturas = solicitud(false);
+    facturas.parametros = [&] {
+        if (!PidePeriodo(parent)) return false;
+        ini = fechaParametro("FechaIni");
+        fin = fechaParametro("FechaFin");
+        facturas.sql = SeleccionPeriodo(false, ini, fin, &facturas.valores);
+        SolicitudReporte t = solicitud(true);
+        t.sql = SeleccionPeriodo(true, ini, fin, &t.valores);
+        tickets = std::make_shared<LecturaAdelantada>();
+        tickets->empieza(t);
+        return true;
+    };
+    const ResultadoReporte r = CorreReporte(facturas, prompts, parent);
     if (r != ResultadoReporte::Hecho) return r;
-    return corrida(true, false);
+    SolicitudReporte s = solicitud(true);
+    s.adelanto = tickets;
+    return CorreReporte(s, prompts, parent);
 }
 
 ResultadoReporte rMasVendidos(ui::Prompts& prompts, QWidget* parent) { return productos(false, prompts, parent); }
@@ -249,6 +260,7 @@ ResultadoReporte rVEmpleado(ui::Prompts& prompts, QWidget* parent) {
 ResultadoReporte ReporteSeriesVenta(ui::Prompts& prompts, QWidget* parent) {
     SolicitudReporte s;
     s.archivo = QStringLiteral("VentaSeries.html");
+    s.titulo = QStringLiteral("Imprimir Series-Venta");
     if (!hayPlantilla(s.archivo, prompts)) return ResultadoReporte::SinPlantilla;
     if (!haySucursal(prompts)) return ResultadoReporte::SinSucursal;
     const QString respuesta = prompts.input(QStringLiteral("Teclee TipoDocumento+Folio, ej. T456, E456: "),
@@ -338,13 +350,15 @@ ResultadoReporte ESInventario(ui::Prompts& prompts, QWidget* parent) {
         d.insert(QStringLiteral("FechaFin"), ObtenerParametroReporte(QStringLiteral("FechaFin")));
     };
     s.datos = datos;
+    // The summary's rows are handed to the window of each document, not copied.
+    s.conservaFilas = std::make_shared<db::Rows>();
     const ResultadoReporte r = CorreReporte(s, prompts, parent);
     if (r != ResultadoReporte::Hecho) return r;
     SolicitudReporte s2;
     s2.archivo = individual;
     s2.titulo = QStringLiteral("Entradas y Salidas de Inventario. INDIVIDUAL.");
     s2.revisaSucursal = false;
-    s2.filas = UltimaSolicitud().rows;
+    s2.filas = std::move(s.conservaFilas);
     s2.datos = datos;
     return CorreReporte(s2, prompts, parent);
 }

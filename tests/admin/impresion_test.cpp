@@ -36,6 +36,7 @@ protected:
     void SetUp() override
     {
         AdminTest::SetUp();
+        printing::GuardaFilasLeidas(true);  // the rows are read back
         auto& g = G();
         g.NombreEmp = "ABARROTES LA ESPAÑOLA";
         g.RFCEmpresa = "CPE010203AB4";

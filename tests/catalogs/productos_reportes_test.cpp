@@ -8,6 +8,7 @@
 #include "catalogs/productos.h"
 #include "catalogs/productos_reportes.h"
 #include "capture_control/ccaptura.h"
+#include "printing/reporte.h"
 #include "shell/estado.h"
 
 #include <QCheckBox>
@@ -130,6 +131,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(c.ok);
+        printing::GuardaFilasLeidas(true);  // the rows are read back
         G().NombreEmp = QStringLiteral("PAPELERIA DEMO");
         G().PermisosUsuario[22] = true;
         G().ParTickets = 1;

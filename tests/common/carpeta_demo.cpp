@@ -14,13 +14,17 @@ QString CreaCarpetaDemo(const QString& carpeta) {
     o.templatesDir = QStringLiteral(QUORVEL_TEST_TEMPLATES_DIR);
     const datasetup::Result r = datasetup::run(o);
     if (!r.ok) return r.message.isEmpty() ? QStringLiteral("No se creó la carpeta de datos.") : r.message;
+    UsaCarpetaDemo(carpeta);
+    return {};
+}
+
+void UsaCarpetaDemo(const QString& carpeta) {
     shell::CierraConexiones();
     ReiniciaEstado();
     EstadoGlobal& g = G();
     g.CarpetaDatos = carpeta;
     g.SucursalActual = 1;
     g.DescripcionC[1] = QStringLiteral("Matriz");
-    return {};
 }
 
 }  // namespace testutil

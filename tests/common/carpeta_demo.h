@@ -10,5 +10,8 @@ namespace testutil {
 // closed, the shared state reset, and CarpetaDatos, SucursalActual 1 and DescripcionC[1] "Matriz"
 // set. The setup tool's message when it fails ("" on success).
 QString CreaCarpetaDemo(const QString& carpeta);
+// Points the program at a folder made before (closes its handles, resets the shared state, sets
+// CarpetaDatos, SucursalActual and DescripcionC[1] as above).
+void UsaCarpetaDemo(const QString& carpeta);
 
 }  // namespace testutil

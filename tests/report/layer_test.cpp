@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QTextDocument>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -174,6 +175,39 @@ TEST(ReportRender, ValuesRowsAndSectionsReachTheTemplate) {
     EXPECT_FALSE(text.contains("VACIO"));
     EXPECT_FALSE(text.contains("CONIVA"));
     EXPECT_TRUE(text.contains("[dato]"));
+}
+
+// A report's line maps carry the fields its template reads where the list goes: inside that
+// list's section, else anywhere; nothing is kept out when no filter is in force.
+TEST(ReportRender, LinesKeepOnlyTheFieldsTheirTemplateReads) {
+    QTemporaryDir dir;
+    writeFile(dir.filePath("t.html"), "<!--header-->{{Titulo}}<!--/header-->{{#docs}}{{Numero}}{{#Cancelado}}C{{/Cancelado}}"
+                                      "{{#lineas}}{{Cant}} {{{Desc}}}{{/lineas}}{{/docs}}");
+    const FieldsRead read = fieldsRead(dir.filePath("T.HTML"));
+    EXPECT_EQ(read.all, QSet<QString>({"Titulo", "docs", "Numero", "Cancelado", "lineas", "Cant", "Desc"}));
+    EXPECT_EQ(read.in.value("lineas"), QSet<QString>({"Cant", "Desc"}));
+    EXPECT_EQ(read.in.value("docs"), QSet<QString>({"Numero", "Cancelado", "lineas", "Cant", "Desc"}));
+    EXPECT_TRUE(fieldsRead(dir.filePath("no.html")).all.isEmpty());
+
+    const db::Row r = row({"Cant", "Desc", "Numero", "Otro"}, {2, "CLAVO", 7, "x"});
+    auto keys = [](const QVariantMap& m) { return QSet<QString>(m.keyBegin(), m.keyEnd()); };
+    const QSet<QString> every{"Cant", "Desc", "Numero", "Otro"};
+    EXPECT_EQ(keys(toVariant(r, "lineas")), every);
+    {
+        const OnlyFields only(read);
+        EXPECT_EQ(keys(toVariant(r, "lineas")), QSet<QString>({"Cant", "Desc"}));
+        EXPECT_EQ(keys(toVariant(r, "docs")), QSet<QString>({"Cant", "Desc", "Numero"}));
+        EXPECT_EQ(keys(toVariant(r)), QSet<QString>({"Cant", "Desc", "Numero"}));
+        EXPECT_TRUE(toVariant(r, "otra").isEmpty());  // a list the template never shows
+        EXPECT_EQ(toVariant(r, "lineas").value("Desc").toString(), "CLAVO");
+        // Another thread makes its maps whole.
+        QSet<QString> there;
+        std::unique_ptr<QThread> t(QThread::create([&] { there = keys(toVariant(r, "lineas")); }));
+        t->start();
+        t->wait();
+        EXPECT_EQ(there, every);
+    }
+    EXPECT_EQ(keys(toVariant(r)), every);
 }
 
 TEST(ReportOutput, PdfRepeatsHeaderAndNumbersEveryPage) {
@@ -355,7 +389,7 @@ TEST(ReportPages, StoppingAPdfLeavesNoFile) {
         EXPECT_FALSE(run(r, &error));
     }
     EXPECT_EQ(error, "");
-    EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^Generando página \\d+ de \\d+\\.\\.\\.$")).match(label).hasMatch())
+    EXPECT_TRUE(QRegularExpression(QString::fromUtf8("^Generando página \\d+( de \\d+)?\\.\\.\\.$")).match(label).hasMatch())
         << label.toStdString();
     EXPECT_FALSE(QFile::exists(r.pdfPath));
 
@@ -481,6 +515,39 @@ TEST(ReportLifecycle, WindowOutlivesItsPrintAndKeepsLayingOutAfterAStop) {
     EXPECT_EQ(reporttest::pdfText(dir.filePath("impreso.pdf")).split('\f', Qt::SkipEmptyParts).size(), 2);
     preview->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(openPreviews().isEmpty());
+}
+
+// The close box while the print's progress shows: no box holds the whole program, and the close
+// request the window system hands the window stops the print as Esc does; the window goes once the
+// print has returned, no file left.
+TEST(ReportLifecycle, CloseBoxStopsThePrintWhileItsProgressShows) {
+    QTemporaryDir dir;
+    for (auto* p : openPreviews())
+        p->close();
+    QPointer<Preview> preview = openListing(dir, 20000);
+    ASSERT_TRUE(preview);
+    whenPrintDialogShows([] {});
+    bool progressShown = false, modalWhileShown = true;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible() && !progressShown) {
+                progressShown = true;
+                modalWhileShown = QApplication::activeModalWidget() != nullptr;
+                // What a click on the close box becomes: the window's close request.
+                preview->windowHandle()->close();
+            }
+    });
+    poll.start();
+    preview->printPages();
+    poll.stop();
+    EXPECT_TRUE(progressShown);
+    EXPECT_FALSE(modalWhileShown);
+    EXPECT_FALSE(QFile::exists(dir.filePath("impreso.pdf")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(preview.isNull());
     EXPECT_TRUE(openPreviews().isEmpty());
 }
 

@@ -147,6 +147,7 @@ protected:
     // A small template beside the shipped ones.
     void SetUp() override {
         DataFolderTest::SetUp();
+        GuardaFilasLeidas(true);  // the rows are read back
         QFile f(QDir(data).filePath("Reports/Prueba.html"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("<p>{{NombreEmpresa}} / {{Sucursal}} / {{Extra}} / {{Desde}}</p>"
@@ -249,11 +250,11 @@ TEST_F(ReportProtocol, RunStartsFreshAndFillsCompanyValues) {
 TEST_F(ReportProtocol, RowsGivenByTheCallerStandInForTheQuery) {
     SolicitudReporte s = prueba();
     s.sql = "SELECT * FROM TablaQueNoEsta";  // not run
-    s.filas = db::Rows{db::Row({"Nombre"}, {QString::fromUtf8("CAFÉ D'ORO")})};
+    s.filas = std::make_shared<db::Rows>(db::Rows{db::Row({"Nombre"}, {QString::fromUtf8("CAFÉ D'ORO")})});
     ASSERT_EQ(CorreReporte(s, prompts), ResultadoReporte::Hecho) << prompts.lastMessage().toStdString();
     EXPECT_TRUE(reporttest::pdfText(s.archivoPdf).contains(QString::fromUtf8("CAFÉ D'ORO")));
 
-    s.filas = db::Rows{};
+    s.filas = std::make_shared<db::Rows>();
     s.avisoSinDatos = "No hay datos.";
     EXPECT_EQ(CorreReporte(s, prompts), ResultadoReporte::SinDatos);
     EXPECT_EQ(prompts.lastMessage(), "No hay datos.");

@@ -192,6 +192,10 @@ TEST(ReportTemplates, EveryTemplateAndShapeLaysOutLineByLine) {
             if (numbered)
                 EXPECT_TRUE(text.contains(QString::fromUtf8("Página %1 de %2").arg(p + 1).arg(split.pages.size())))
                     << "page " << p + 1;
+            // A location's lines go on under its name and the headings on every page they reach.
+            if (QString::fromLatin1(c.file).startsWith(QLatin1String("existenciasubicacion")))
+                EXPECT_TRUE(text.contains(QString::fromUtf8("Ubicación:")) && text.contains(QString::fromUtf8("Descripción")))
+                    << "page " << p + 1;
             // A group's closing total on the page of its last lines.
             int ended = 0;
             while (group < shape.groupEnds.size() && shape.groupEnds[group] < next) {
