@@ -33,7 +33,11 @@ QString SeleccionExistencias(ReporteExistencias reporte) {
 
 shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fin, QString* sql) {
     shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2);
-    if (sql) *sql = QStringLiteral("SELECT * FROM CESInventario WHERE (") + c.sql + QLatin1Char(')');
+    // Only what DatosESInventario and both windows' templates read: a year of lines stays in memory.
+    if (sql)
+        *sql = QStringLiteral("SELECT Numero, Fecha, Descripcion, Docto, NombreUsuario, DescribeMovto, Cantidad, "
+                              "PUnitario, Importe, CodigodeBarras, PDescripcion FROM CESInventario WHERE (") +
+               c.sql + QLatin1Char(')');
     return c;
 }
 

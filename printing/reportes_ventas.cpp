@@ -40,8 +40,10 @@ QString SeleccionTicketsHoy(const QDate& hoy, QVariantList* valores) {
 }
 
 QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QVariantList* valores) {
-    return conCriterio(tickets ? QStringLiteral("SELECT * FROM CdetalleVentaFacRD WHERE TipoDocto = 'T' AND ")
-                               : QStringLiteral("SELECT * FROM CdetalleVentaFacRD WHERE Numero > 0 AND "),
+    // Only what DatosVentas and the period's template read: a year of lines is held while it lays out.
+    const QString campos = QStringLiteral("SELECT Numero, TipoDocto, Fecha, Cliente, Status, Importe, DescFact, "
+                                          "Cantidad, PrecioUnit, Descuento, Iva, Cextra1 FROM CdetalleVentaFacRD WHERE ");
+    return conCriterio(campos + (tickets ? QStringLiteral("TipoDocto = 'T' AND ") : QStringLiteral("Numero > 0 AND ")),
                        shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2), valores) +
            QStringLiteral(" ORDER BY TipoDocto, Numero");
 }
