@@ -1,6 +1,7 @@
 #include "printing/reporte.h"
 
 #include "platform/report/progress.h"
+#include "platform/report/records.h"
 #include "platform/report/totals.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -119,6 +120,8 @@ void LecturaAdelantada::corre(const std::atomic<bool>& parar) {
             // The lines made of the rows carry only the fields the template shows.
             const report::OnlyFields soloLeidos(campos_);
             s_.datos(h.filas, h.datos);
+            // The window keeps the lines as records, and the maps they were made as go now.
+            report::Records::compact(h.datos);
         }
     }
     std::lock_guard<std::mutex> lock(m_);
@@ -264,6 +267,9 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
     if (guardaFilas())
         ultima().rows = std::move(r.rows);
     r.rows = {};
+    // The rows and what making the lines left are gone: their memory goes back now, not only once
+    // the window closes.
+    report::giveBackMemory();
     if (!hecho) {
         if (error.isEmpty())
             return ResultadoReporte::Cancelado;  // the person stopped it

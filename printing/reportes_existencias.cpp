@@ -1,6 +1,7 @@
 #include "printing/reportes_existencias.h"
 
 #include "platform/report/progress.h"
+#include "platform/report/records.h"
 #include "platform/report/totals.h"
 #include "printing/envio.h"
 #include "printing/formato.h"
@@ -57,11 +58,19 @@ QVariantList lineasExistencia(const db::Rows& filas) {
     return l;
 }
 
+// The lines kept as records as they are made: a listing of every product is never a map a line.
+report::Records registrosExistencia(const db::Rows& filas) {
+    report::Records l(QStringLiteral("lineas"));
+    for (const db::Row& f : filas) l.append(lineaExistencia(f));
+    l.squeeze();
+    return l;
+}
+
 }  // namespace
 
 QVariantMap DatosExistencias(const db::Rows& filas) {
     QVariantMap d;
-    d.insert(QStringLiteral("lineas"), lineasExistencia(filas));
+    d.insert(QStringLiteral("lineas"), QVariant::fromValue(registrosExistencia(filas)));
     d.insert(QStringLiteral("NumProductos"), int(filas.size()));
     return d;
 }
@@ -84,24 +93,25 @@ QVariantMap DatosExistenciasUbicacion(const db::Rows& filas) {
     orden.reserve(filas.size());
     for (const Clave& c : claves) orden.push_back(filas[c.fila]);
     claves = {};
-    QVariantList grupos;
+    report::Records grupos(QStringLiteral("grupos"));
     for (const report::Group& g : report::groupBy(orden, {QStringLiteral("Ubicacion"), QStringLiteral("dCategoria")})) {
         QVariantMap m;
         m.insert(QStringLiteral("Ubicacion"), g.key.value(0).toString());
         m.insert(QStringLiteral("dCategoria"), g.key.value(1).toString());
         m.insert(QStringLiteral("lineas"), lineasExistencia(g.rows));
         m.insert(QStringLiteral("NumProductos"), int(g.rows.size()));
-        grupos << m;
+        grupos.append(m);
     }
+    grupos.squeeze();
     // The lines reach the template only through their groups: no second list of every row.
     QVariantMap d;
-    d.insert(QStringLiteral("grupos"), grupos);
+    d.insert(QStringLiteral("grupos"), QVariant::fromValue(grupos));
     d.insert(QStringLiteral("NumProductos"), int(filas.size()));
     return d;
 }
 
 QVariantMap DatosESInventario(const db::Rows& filas) {
-    QVariantList documentos;
+    report::Records documentos(QStringLiteral("documentos"));
     qint64 piezasMil = 0, importeCentavos = 0;
     for (const report::Group& g : report::groupBy(filas, {QStringLiteral("Numero")})) {
         const db::Row& h = g.rows.front();
@@ -121,10 +131,11 @@ QVariantMap DatosESInventario(const db::Rows& filas) {
         doc.insert(QStringLiteral("lineas"), lineas);
         doc.insert(QStringLiteral("Piezas"), NumeroPlano(piezas));
         doc.insert(QStringLiteral("Importe"), report::formatAmount(importe));
-        documentos << doc;
+        documentos.append(doc);
     }
+    documentos.squeeze();
     QVariantMap d;
-    d.insert(QStringLiteral("documentos"), documentos);
+    d.insert(QStringLiteral("documentos"), QVariant::fromValue(documentos));
     d.insert(QStringLiteral("NumDocumentos"), int(documentos.size()));
     d.insert(QStringLiteral("Piezas"), NumeroPlano(double(piezasMil) / 1000));
     d.insert(QStringLiteral("Importe"), report::formatAmount(double(importeCentavos) / 100));

@@ -1,5 +1,6 @@
 #include "printing/reportes_ventas.h"
 
+#include "platform/report/records.h"
 #include "platform/report/totals.h"
 #include "printing/formato.h"
 #include "printing/importes.h"
@@ -49,7 +50,7 @@ QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QV
 }
 
 QVariantMap DatosVentas(const db::Rows& filas) {
-    QVariantList documentos;
+    report::Records documentos(QStringLiteral("documentos"));
     qint64 total = 0;
     int cancelados = 0;
     for (size_t i = 0; i < filas.size();) {
@@ -80,10 +81,11 @@ QVariantMap DatosVentas(const db::Rows& filas) {
         doc.insert(QStringLiteral("lineas"), lineas);
         if (cancelado) ++cancelados;
         else total += m.total;
-        documentos << doc;
+        documentos.append(doc);
     }
+    documentos.squeeze();
     QVariantMap d;
-    d.insert(QStringLiteral("documentos"), documentos);
+    d.insert(QStringLiteral("documentos"), QVariant::fromValue(documentos));
     d.insert(QStringLiteral("NumDocumentos"), int(documentos.size()));
     d.insert(QStringLiteral("NumCancelados"), cancelados);
     d.insert(QStringLiteral("TotalVentas"), dinero(total));

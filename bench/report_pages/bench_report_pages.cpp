@@ -265,16 +265,16 @@ using printing::ResultadoReporte;
 // Every product in one location and one category, and back.
 void unaUbicacion() {
     db::Database* bd = shell::BDSucursal(nullptr);
-    if (!bd || !ex(*bd, QStringLiteral("CREATE TABLE _Ubicaciones AS SELECT ClaveProducto, Ubicacion, Categoria FROM Producto")) ||
+    if (!bd || !ex(*bd, QStringLiteral("CREATE TABLE UbicacionesAntes AS SELECT ClaveProducto, Ubicacion, Categoria FROM Producto")) ||
         !ex(*bd, QStringLiteral("UPDATE Producto SET Ubicacion = 'P1', Categoria = 1")))
         falla = QStringLiteral("no se pudo poner todo en una ubicación");
 }
 void ubicacionesDeVuelta() {
     db::Database* bd = shell::BDSucursal(nullptr);
     if (bd) {
-        ex(*bd, QStringLiteral("UPDATE Producto SET Ubicacion = u.Ubicacion, Categoria = u.Categoria FROM _Ubicaciones u "
+        ex(*bd, QStringLiteral("UPDATE Producto SET Ubicacion = u.Ubicacion, Categoria = u.Categoria FROM UbicacionesAntes u "
                                "WHERE u.ClaveProducto = Producto.ClaveProducto"));
-        ex(*bd, QStringLiteral("DROP TABLE _Ubicaciones"));
+        ex(*bd, QStringLiteral("DROP TABLE UbicacionesAntes"));
     }
 }
 

@@ -14,6 +14,8 @@ namespace report::detail {
 // A value as the template shows it: reals as amounts, ISO dates as dd/mm/yyyy.
 mstch::node toNode(const QVariant& v);
 mstch::map toMap(const QVariantMap& m);
+// Item i of a list (a QVariantList or Records) as the template sees it.
+mstch::node itemNode(const QVariant& list, qsizetype i);
 
 QString fill(const QString& tmpl, const mstch::node& root);
 

@@ -1,6 +1,7 @@
 #include "platform/report/pages.h"
 
 #include "platform/report/mustache.h"
+#include "platform/report/records.h"
 #include "platform/report/report.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -296,7 +297,7 @@ struct Pages::Impl {
     std::string longHead, longLine, longTail;  // a long item's template: before, each line, after its lines
     QString linesName;  // the list inside each item that long items are broken along
     mstch::map base;    // the values the items' template reads besides the item's own
-    QVariantList list;
+    QVariant list;      // the items: a QVariantList or Records
     int n = 0;
     std::vector<QString> html;
     std::vector<qreal> h;
@@ -409,10 +410,9 @@ struct Pages::Impl {
         const Section* best = nullptr;
         qsizetype bestSize = 0;
         for (const Section& s : sections) {
-            const QVariant v = r.context.value(s.name);
-            if (v.typeId() != QMetaType::QVariantList || opened.value(s.name) != 1)
+            const qsizetype count = listSize(r.context.value(s.name));
+            if (count < 0 || opened.value(s.name) != 1)
                 continue;
-            const qsizetype count = v.toList().size();
             if (count > bestSize) {
                 best = &s;
                 bestSize = count;
@@ -420,22 +420,18 @@ struct Pages::Impl {
         }
         if (!best)
             return false;
-        list = r.context.value(best->name).toList();
-        n = static_cast<int>(list.size());
+        list = r.context.value(best->name);
+        n = static_cast<int>(listSize(list));
         // A report of a few pages is laid out in one piece, as it always was.
-        qsizetype weight = 0;
+        qsizetype weight = n;
         std::map<QString, qsizetype> inside;  // lines of each list inside the items
-        for (const QVariant& item : std::as_const(list)) {
-            weight += 1;
-            if (item.typeId() == QMetaType::QVariantMap) {
-                const QVariantMap m = item.toMap();
-                for (auto it = m.begin(); it != m.end(); ++it)
-                    if (it.value().typeId() == QMetaType::QVariantList) {
-                        weight += it.value().toList().size();
-                        inside[it.key()] += it.value().toList().size();
-                    }
-            }
-        }
+        const QStringList innerNames = listNames(list);
+        for (const QString& name : innerNames)
+            for (int i = 0; i < n; ++i)
+                if (const qsizetype size = listSize(listValue(list, i, name)); size >= 0) {
+                    weight += size;
+                    inside[name] += size;
+                }
         if (weight <= wholeUpTo.load())
             return false;
         const QString t = r.bodyTemplate;
@@ -454,9 +450,9 @@ struct Pages::Impl {
         for (const QString& name : detail::namesRead(itemTemplate)) {
             if (!others.contains(name))
                 continue;
-            const bool everyItemHasIt = std::all_of(list.cbegin(), list.cend(), [&](const QVariant& item) {
-                return item.typeId() == QMetaType::QVariantMap && item.toMap().contains(name);
-            });
+            bool everyItemHasIt = true;
+            for (int i = 0; i < n && everyItemHasIt; ++i)
+                everyItemHasIt = listValue(list, i, name).isValid();
             if (!everyItemHasIt)
                 read.insert(name, others.value(name));
         }
@@ -497,8 +493,7 @@ struct Pages::Impl {
         auto linesOfItem = [&](int i) -> qsizetype {
             if (linesName.isEmpty())
                 return 0;
-            const QVariant v = list.at(i).toMap().value(linesName);
-            return v.typeId() == QMetaType::QVariantList ? v.toList().size() : 0;
+            return std::max<qsizetype>(0, listSize(listValue(list, i, linesName)));
         };
         upTo.assign(static_cast<size_t>(n) + 1, 0);
         for (int i = 0; i < n; ++i)
@@ -547,7 +542,7 @@ struct Pages::Impl {
         mstch::map root = base;
         mstch::array items;
         for (int i = a; i < b; ++i)
-            items.push_back(detail::toNode(list.at(i)));
+            items.push_back(detail::itemNode(list, i));
         root["__items"] = std::move(items);
         const std::string filled = mstch::render(itemsTemplate, root);
         root.clear();
@@ -627,8 +622,9 @@ struct Pages::Impl {
     // as template values at once.
     bool fillLong(Chunk& c) {
         const int i = c.a;
-        QVariantMap item = list.at(i).toMap();
-        const QVariantList all = item.value(linesName).toList();
+        QVariantMap item = listItem(list, i);
+        const QVariant all = item.value(linesName);
+        const qsizetype lineCount = std::max<qsizetype>(0, listSize(all));
         item.insert(linesName, QVariantList{QVariantMap()});
         mstch::map root = base;
         for (auto& [name, value] : detail::toMap(item))
@@ -636,10 +632,10 @@ struct Pages::Impl {
         auto lines = std::make_shared<Lines>();
         QString out = QString::fromStdString(mstch::render(longHead, root));
         lines->cut.push_back(static_cast<int>(out.size()));
-        for (qsizetype a = 0; a < all.size() && !stop; a += 256) {
+        for (qsizetype a = 0; a < lineCount && !stop; a += 256) {
             mstch::array batch;
-            for (qsizetype k = a; k < std::min(all.size(), a + 256); ++k)
-                batch.push_back(detail::toNode(all.at(k)));
+            for (qsizetype k = a; k < std::min(lineCount, a + 256); ++k)
+                batch.push_back(detail::itemNode(all, k));
             root["__lines"] = std::move(batch);
             const QString piece = QString::fromStdString(mstch::render(longLine, root));
             qsizetype k = 0;

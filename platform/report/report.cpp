@@ -5,6 +5,7 @@
 #include "platform/report/pdfjoin.h"
 #include "platform/report/preview.h"
 #include "platform/report/progress.h"
+#include "platform/report/records.h"
 #include "platform/report/totals.h"
 #include "platform/print/salida.h"
 
@@ -60,7 +61,45 @@ mstch::map toMap(const QVariantMap& vm) {
     return m;
 }
 
+namespace {
+
+std::vector<std::string> stdNames(const Records& r) {
+    std::vector<std::string> out;
+    for (const QString& name : r.names())
+        out.push_back(name.toStdString());
+    return out;
+}
+
+mstch::map recordNode(const Records& r, const std::vector<std::string>& names, qsizetype i) {
+    mstch::map m;
+    for (int c = 0; c < static_cast<int>(names.size()); ++c) {
+        const QVariant v = r.value(i, c);
+        if (v.isValid())  // a field the record lacks is looked for around it, as in a map
+            m.emplace(names[static_cast<size_t>(c)], toNode(v));
+    }
+    return m;
+}
+
+}  // namespace
+
+mstch::node itemNode(const QVariant& list, qsizetype i) {
+    if (list.metaType() == QMetaType::fromType<Records>()) {
+        const Records r = list.value<Records>();
+        return recordNode(r, stdNames(r), i);
+    }
+    return toNode(list.toList().value(i));
+}
+
 mstch::node toNode(const QVariant& v) {
+    if (v.metaType() == QMetaType::fromType<Records>()) {
+        const Records r = v.value<Records>();
+        const std::vector<std::string> names = stdNames(r);
+        mstch::array a;
+        a.reserve(static_cast<size_t>(r.size()));
+        for (qsizetype i = 0; i < r.size(); ++i)
+            a.push_back(recordNode(r, names, i));
+        return a;
+    }
     if (!v.isValid() || v.isNull())
         return std::string();
     switch (v.typeId()) {
@@ -133,13 +172,6 @@ void watchQuit() {
     watching = true;
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, closeLeftOpen);
     qAddPostRoutine(closeLeftOpen);
-}
-
-// A closed window's pages go back to the system, not only to the allocator's free lists.
-void giveBackMemory() {
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }
 
 // Cuts the <!--tag--> ... <!--/tag--> section out of the text.
@@ -256,6 +288,12 @@ FieldsRead fieldsRead(const QString& path) {
     return out;
 }
 
+void giveBackMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 QString missingFileMessage(const QString& path) {
     return QStringLiteral("No se encontro el archivo: ") + path;
 }
@@ -284,8 +322,7 @@ bool render(const Request& request, Rendered* out, QString* error) {
 
     QVariantMap values = request.formulas.toMap();
     for (auto it = request.data.begin(); it != request.data.end(); ++it) {
-        const int type = it.value().typeId();
-        if (type != QMetaType::QVariantList && type != QMetaType::QStringList && type != QMetaType::QVariantMap)
+        if (listSize(it.value()) < 0 && it.value().typeId() != QMetaType::QVariantMap)
             values.insert(it.key(), it.value());
     }
     values.insert(QStringLiteral("hay_filas"), !request.rows.empty());
@@ -302,6 +339,8 @@ bool render(const Request& request, Rendered* out, QString* error) {
         ctx.insert(QStringLiteral("filas"), toVariant(request.rows));
     ctx.insert(QStringLiteral("hay_filas"), !request.rows.empty());
     ctx.insert(QStringLiteral("titulo"), request.title);
+    // The window keeps its lines as records, whoever made them.
+    Records::compact(ctx);
     r.context = ctx;
     try {
         // Parses every part now, so a bad template fails here, before any window or job.
@@ -470,6 +509,9 @@ bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent, con
     if (printer->outputFormat() != QPrinter::PdfFormat)
         if (const print::Resultado r = print::AdmitePaginas(printer->printerName()); !r.ok)
             return fail(r.error);
+    // What reading and laying out left free goes back first: the threads that paint take memory of
+    // their own, and would otherwise add it to all that.
+    giveBackMemory();
     // A window that stops its own print (Esc, Cancelar, its close box) keeps every window free.
     Progress progress(parent, stop, 500, stop ? Qt::NonModal : Qt::ApplicationModal);
     auto show = [&](int page, int of) {

@@ -74,6 +74,10 @@ QString findFile(const QString& path);
 // when it cannot be read): the fields a report's lines need to carry (see OnlyFields).
 FieldsRead fieldsRead(const QString& path);
 
+// Hands the memory the allocator holds free back to the system: a report's reading leaves much of
+// it, in pieces, and a closed window all of its own.
+void giveBackMemory();
+
 // "No se encontro el archivo: " + path.
 QString missingFileMessage(const QString& path);
 

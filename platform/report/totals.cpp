@@ -97,18 +97,24 @@ OnlyFields::OnlyFields(FieldsRead names) : before_(onlyFields), names_(std::move
 
 OnlyFields::~OnlyFields() { onlyFields = before_; }
 
-QVariantMap toVariant(const db::Row& row, const QString& list) {
+namespace detail {
+
+const QSet<QString>* fieldsKept(const QString& list) {
     static const QSet<QString> none;
-    const QSet<QString>* keep = nullptr;
-    if (onlyFields) {
-        const auto it = list.isEmpty() ? onlyFields->in.cend() : onlyFields->in.constFind(list);
-        if (it != onlyFields->in.cend())
-            keep = &it.value();
-        else if (list.isEmpty() || onlyFields->all.contains(list))
-            keep = &onlyFields->all;
-        else
-            keep = &none;  // a list the template never shows
-    }
+    if (!onlyFields)
+        return nullptr;
+    const auto it = list.isEmpty() ? onlyFields->in.cend() : onlyFields->in.constFind(list);
+    if (it != onlyFields->in.cend())
+        return &it.value();
+    if (list.isEmpty() || onlyFields->all.contains(list))
+        return &onlyFields->all;
+    return &none;  // a list the template never shows
+}
+
+}  // namespace detail
+
+QVariantMap toVariant(const db::Row& row, const QString& list) {
+    const QSet<QString>* keep = detail::fieldsKept(list);
     QVariantMap m;
     for (int i = 0; i < row.count(); ++i) {
         const QString name = row.name(i);

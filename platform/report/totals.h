@@ -69,6 +69,11 @@ private:
     FieldsRead names_;
 };
 
+namespace detail {
+// The fields toVariant() keeps for the list named (see OnlyFields); null: every field.
+const QSet<QString>* fieldsKept(const QString& list);
+}  // namespace detail
+
 // "###,##0.00": an amount with thousands separated by commas and two decimals.
 QString formatAmount(double value, int decimals = 2);
 

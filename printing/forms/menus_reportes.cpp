@@ -2,6 +2,7 @@
 #include "shell/rutinas_bd.h"
 
 #include "platform/report/progress.h"
+#include "platform/report/records.h"
 #include "platform/report/totals.h"
 #include "printing/forms/frmSolicParametros.h"
 #include "printing/reporte_parametros.h"
@@ -136,15 +137,16 @@ ResultadoReporte productos(bool porImporte, ui::Prompts& prompts, QWidget* paren
     s.lectura = [&](db::Database& bd, db::Error* e) { return ProductosVendidos(bd, ini, fin, porImporte, e); };
     s.formulas = [&](const db::Rows&, report::Formulas& f) { formulasPeriodo(f, ini, fin, 2); };
     s.datos = [](const db::Rows& filas, QVariantMap& d) {
-        QVariantList l;
+        report::Records l(QStringLiteral("productos"));
         qint64 centavos = 0;
         for (const db::Row& f : filas) {
             QVariantMap m = report::toVariant(f, QStringLiteral("productos"));
             m.insert(QStringLiteral("SumaCantidad"), NumeroPlano(f.real(QStringLiteral("SumaCantidad"))));
             centavos += shell::Centavos(f.real(QStringLiteral("SumaImporte")));
-            l << m;
+            l.append(m);
         }
-        d.insert(QStringLiteral("productos"), l);
+        l.squeeze();
+        d.insert(QStringLiteral("productos"), QVariant::fromValue(l));
         d.insert(QStringLiteral("TotalImporte"), report::formatAmount(double(centavos) / 100));
     };
     return CorreReporte(s, prompts, parent);

@@ -1,4 +1,6 @@
 #include "platform/report/formulas.h"
+#include "platform/report/mustache.h"
+#include "platform/report/records.h"
 #include "platform/report/pages.h"
 #include "platform/report/preview.h"
 #include "platform/report/report.h"
@@ -28,6 +30,7 @@
 
 #include <functional>
 #include <memory>
+#include <random>
 
 using namespace report;
 
@@ -143,6 +146,137 @@ TEST(ReportFiles, TemplateFoundWhateverTheLetterCase) {
     r.pdfPath = dir.filePath("x.pdf");
     EXPECT_FALSE(run(r, &error));
     EXPECT_FALSE(QFile::exists(r.pdfPath));
+}
+
+namespace {
+
+// A list of maps of every kind of value a report hands over: texts (accents, empty, null), whole
+// numbers of each width, reals, flags, dates, nulls of several types, a map, a list of texts,
+// lists of maps inside (empty ones too), and fields some items lack while the item around them
+// has them.
+QVariantList randomList(std::mt19937& g, int depth) {
+    static const QStringList names{"Numero", "Fecha", "Cliente", "Total", "Cancelado", "Cantidad", "Precio", "Nota", "lineas"};
+    QVariantList out;
+    const int count = std::uniform_int_distribution<int>(0, depth == 0 ? 25 : 6)(g);
+    for (int i = 0; i < count; ++i) {
+        QVariantMap m;
+        for (const QString& name : names) {
+            const int kind = std::uniform_int_distribution<int>(0, 15)(g);
+            QVariant v;
+            switch (kind) {
+            case 0: continue;  // this item lacks the field
+            case 1: v = QString::fromUtf8("Ñandú %1 “ó”").arg(g() % 1000); break;
+            case 2: v = QString(); break;
+            case 3: v = QStringLiteral(""); break;
+            case 4: v = int(g() % 2000) - 1000; break;
+            case 5: v = qlonglong(g()) * 100003LL; break;
+            case 6: v = uint(g() % 70000); break;
+            case 7: v = (int(g() % 200000) - 100000) / 100.0; break;
+            case 8: v = float(g() % 1000) / 8.0f; break;
+            case 9: v = g() % 2 == 0; break;
+            case 10: v = QDate(2026, 1 + int(g() % 12), 1 + int(g() % 28)); break;
+            case 11: v = QVariant(QMetaType(g() % 2 ? QMetaType::QString : QMetaType::Double)); break;
+            case 12: v = QVariantMap{{"a", 1}, {"b", "dos"}}; break;
+            case 13: v = QStringList{"x", "y"}; break;
+            default: v = depth < 2 ? QVariant(randomList(g, depth + 1)) : QVariant(QVariantList{}); break;
+            }
+            m.insert(name, v);
+        }
+        out << m;
+    }
+    return out;
+}
+
+// Records read back as the plain maps and lists they were made of.
+QVariant plain(const QVariant& v) {
+    if (v.metaType() == QMetaType::fromType<Records>() || v.typeId() == QMetaType::QVariantList) {
+        if (v.typeId() == QMetaType::QVariantList && listSize(v) > 0 &&
+            v.toList().front().typeId() != QMetaType::QVariantMap)
+            return v;
+        QVariantList out;
+        for (const QVariant& e : v.toList())
+            out << plain(e);
+        return out;
+    }
+    if (v.typeId() == QMetaType::QVariantMap) {
+        QVariantMap out;
+        const QVariantMap m = v.toMap();
+        for (auto it = m.begin(); it != m.end(); ++it)
+            out.insert(it.key(), plain(it.value()));
+        return out;
+    }
+    return v;
+}
+
+}  // namespace
+
+// Whatever a caller hands over, its records read back as the maps it was made of, of the same
+// types, and fill every template into the same text: a field an item lacks is still looked for
+// in the item around it, never shown as empty.
+TEST(ReportRender, RecordsReadAndFillAsTheMapsTheyWereMadeOf) {
+    std::mt19937 g(20261210);
+    const QString tmpl = QStringLiteral(
+        "{{#docs}}[{{Numero}}|{{Fecha}}|{{Cliente}}|{{Total}}|{{#Cancelado}}C{{/Cancelado}}{{^Cancelado}}A{{/Cancelado}}|"
+        "{{Precio}}|{{Nota}}|{{#lineas}}({{Numero}};{{Cantidad}};{{Precio}};{{Cliente}};{{#lineas}}<{{Total}}:{{Nota}}>"
+        "{{/lineas}}){{/lineas}}{{^lineas}}sin{{/lineas}}]{{/docs}}{{^docs}}vacio{{/docs}}{{Cliente}}");
+    for (int round = 0; round < 150; ++round) {
+        SCOPED_TRACE(round);
+        const QVariantList docs = randomList(g, 0);
+        const QVariantMap original{{"docs", docs}, {"Cliente", "AFUERA"}};
+        QVariantMap compacted = original;
+        Records::compact(compacted);
+        ASSERT_EQ(listSize(compacted.value("docs")), docs.size());
+        if (!docs.isEmpty())
+            ASSERT_EQ(compacted.value("docs").metaType(), QMetaType::fromType<Records>());
+        EXPECT_EQ(plain(compacted.value("docs")), QVariant(docs));
+        EXPECT_EQ(detail::fill(tmpl, detail::toMap(compacted)), detail::fill(tmpl, detail::toMap(original)));
+        for (int i = 0; i < docs.size(); ++i) {
+            const QVariantMap m = docs[i].toMap();
+            for (const QString& name : listNames(compacted.value("docs")))
+                EXPECT_EQ(listValue(compacted.value("docs"), i, name).isValid(), m.contains(name)) << name.toStdString();
+        }
+    }
+
+    // A copy that grows leaves the one it was copied from as it was; so does a list taken out of
+    // a record (its records are a run of a store every record shares).
+    Records a;
+    a.append({{"n", 1}, {"lineas", QVariantList{QVariantMap{{"x", "uno"}}, QVariantMap{{"x", "dos"}}}}});
+    a.append({{"n", 2}, {"lineas", QVariantList{QVariantMap{{"x", "tres"}}}}});
+    Records b = a;
+    b.append({{"n", 3}, {"nuevo", "si"}});
+    EXPECT_EQ(a.size(), 2);
+    EXPECT_EQ(b.size(), 3);
+    EXPECT_FALSE(a.value(1, "nuevo").isValid());
+    EXPECT_EQ(b.value(2, "nuevo").toString(), "si");
+    EXPECT_FALSE(b.value(0, "nuevo").isValid());
+    Records inner = a.value(1, "lineas").value<Records>();
+    ASSERT_EQ(inner.size(), 1);
+    inner.append({{"x", "cuatro"}});
+    EXPECT_EQ(a.value(1, "lineas").value<Records>().size(), 1);
+    EXPECT_EQ(a.value(0, "lineas").toList().value(1).toMap().value("x").toString(), "dos");
+    EXPECT_EQ(inner.at(0).value("x").toString(), "tres");
+    EXPECT_EQ(inner.at(1).value("x").toString(), "cuatro");
+    EXPECT_FALSE(a.value(5, "n").isValid());
+    EXPECT_FALSE(a.value(-1, 0).isValid());
+
+    // Under a template's reading, each list keeps the fields read inside its own section, and a
+    // list it never shows keeps none.
+    FieldsRead read;
+    read.all = {"docs", "Numero", "lineas", "Cant"};
+    read.in.insert("docs", {"Numero", "lineas", "Cant"});
+    read.in.insert("lineas", {"Cant"});
+    const OnlyFields only(read);
+    QVariantMap data{{"docs", QVariantList{QVariantMap{{"Numero", 7}, {"Otro", "x"},
+                                                       {"lineas", QVariantList{QVariantMap{{"Cant", 2}, {"Desc", "y"}}}}}}},
+                     {"ocultas", QVariantList{QVariantMap{{"Cant", 1}}}}};
+    Records::compact(data);
+    const Records kept = data.value("docs").value<Records>();
+    const QStringList keptNames = kept.names();
+    EXPECT_EQ(QSet<QString>(keptNames.begin(), keptNames.end()), QSet<QString>({"Numero", "lineas"}));
+    EXPECT_EQ(kept.value(0, "lineas").value<Records>().names(), QStringList{"Cant"});
+    EXPECT_EQ(kept.value(0, "lineas").toList().value(0).toMap().value("Cant").toInt(), 2);
+    EXPECT_TRUE(data.value("ocultas").value<Records>().names().isEmpty());
+    EXPECT_EQ(listSize(data.value("ocultas")), 1);
 }
 
 TEST(ReportRender, ValuesRowsAndSectionsReachTheTemplate) {

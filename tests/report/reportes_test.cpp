@@ -5,6 +5,7 @@
 #include "pdftext.h"
 
 #include "platform/print/codepage850.h"
+#include "platform/report/records.h"
 #include "printing/envio.h"
 #include "printing/forms/frmSolicParametros.h"
 #include "printing/forms/menus_reportes.h"
@@ -35,6 +36,27 @@ using namespace printing;
 namespace {
 
 db::Database& sucursal() { return *shell::BDSucursal(); }
+
+// The lines a window keeps are records, not a map a line, at any depth: the name of the first
+// list of maps found ("" when there is none).
+QString listaDeMapas(const QVariant& v, const QString& nombre = {}) {
+    if (v.metaType() == QMetaType::fromType<report::Records>()) {
+        const report::Records r = v.value<report::Records>();
+        for (qsizetype i = 0; i < r.size(); ++i)
+            for (const QVariant& campo : r.at(i))
+                if (const QString dentro = listaDeMapas(campo, nombre); !dentro.isEmpty()) return dentro;
+        return {};
+    }
+    if (v.typeId() == QMetaType::QVariantList)
+        for (const QVariant& e : v.toList())
+            if (e.typeId() == QMetaType::QVariantMap) return nombre.isEmpty() ? QStringLiteral("?") : nombre;
+    if (v.typeId() == QMetaType::QVariantMap) {
+        const QVariantMap m = v.toMap();
+        for (auto it = m.begin(); it != m.end(); ++it)
+            if (const QString dentro = listaDeMapas(it.value(), it.key()); !dentro.isEmpty()) return dentro;
+    }
+    return {};
+}
 
 void ejecuta(const QString& sql, const QVariantList& v = {}) {
     db::Error e;
@@ -334,6 +356,7 @@ TEST_F(ReportesTest, EveryStockTemplateRendersToPdf) {
     int n = 0;
     auto pdfDe = [&](const char* titulo) {
         report::Request r = UltimaSolicitud();
+        EXPECT_EQ(listaDeMapas(r.data), QString()) << titulo;
         r.destination = report::Destination::Pdf;
         r.pdfPath = salida.isEmpty() ? pdf(QStringLiteral("r%1.pdf").arg(++n)) : QDir(salida).filePath(QString("%1.pdf").arg(++n));
         QString error;
@@ -514,6 +537,7 @@ TEST_F(VentasTest, EverySalesTemplateRendersToPdf) {
     // Each window by its own title, never a "Reporte" of none or another report's.
     auto pdfDe = [&](const QString& nombre, const char* frase, const char* titulo = nullptr) {
         report::Request r = UltimaSolicitud();
+        EXPECT_EQ(listaDeMapas(r.data), QString()) << nombre.toStdString();
         if (titulo) EXPECT_EQ(r.title, QString::fromUtf8(titulo)) << nombre.toStdString();
         r.destination = report::Destination::Pdf;
         r.pdfPath = salida.isEmpty() ? pdf(nombre + ".pdf") : QDir(salida).filePath(nombre + ".pdf");
