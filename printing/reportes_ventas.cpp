@@ -120,19 +120,17 @@ QVariantMap DatosSeriesVenta(const db::Rows& filas) {
 std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio, const QDate& fin, bool porImporte,
                                           db::Error* error) {
     const shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Venta.Fecha"), 2);
+    const QString deLasVentas = QStringLiteral(
+        "FROM DetalleVenta JOIN Venta ON Venta.Numero = DetalleVenta.Numero AND Venta.Tipo = DetalleVenta.TipoDocto "
+        // A day invoice (IdCorte -1) re-lists goods its tickets already sold.
+        "WHERE DetalleVenta.Numero <> 0 AND Venta.Tipo IN ('T', 'F', 'E') AND Venta.Status = 1 AND "
+        "COALESCE(Venta.IdCorte, 0) <> -1 AND ") + c.sql;
+    // The lines carry figures only; each product's name is read once, not on each line it sold.
     const auto lineas = bd.select(
-        QStringLiteral("SELECT DetalleVenta.ClaveProducto, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, "
-                       "COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion, "
-                       "DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, DetalleVenta.Descuento, "
-                       "DetalleVenta.Numero, DetalleVenta.TipoDocto, Venta.Descuento AS DescFact, Venta.Total "
-                       "FROM DetalleVenta JOIN Venta ON Venta.Numero = DetalleVenta.Numero "
-                       "AND Venta.Tipo = DetalleVenta.TipoDocto "
-                       "LEFT JOIN Producto ON Producto.ClaveProducto = DetalleVenta.ClaveProducto "
-                       "LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = DetalleVenta.ClaveProducto "
-                       // A day invoice (IdCorte -1) re-lists goods its tickets already sold.
-                       "WHERE DetalleVenta.Numero <> 0 AND Venta.Tipo IN ('T', 'F', 'E') AND Venta.Status = 1 AND "
-                       "COALESCE(Venta.IdCorte, 0) <> -1 AND ") +
-            c.sql + QStringLiteral(" ORDER BY DetalleVenta.TipoDocto, DetalleVenta.Numero, DetalleVenta.IdLinea"),
+        QStringLiteral("SELECT DetalleVenta.ClaveProducto, DetalleVenta.Cantidad, DetalleVenta.PrecioUnit, "
+                       "DetalleVenta.Descuento, DetalleVenta.Numero, DetalleVenta.TipoDocto, "
+                       "Venta.Descuento AS DescFact, Venta.Total ") +
+            deLasVentas + QStringLiteral(" ORDER BY DetalleVenta.TipoDocto, DetalleVenta.Numero, DetalleVenta.IdLinea"),
         c.params, error);
     if (!lineas) return std::nullopt;
     struct Suma {
@@ -140,6 +138,8 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
         qint64 milesimas = 0, centavos = 0;
     };
     std::map<qint64, Suma> porProducto;
+    const int clave = lineas->empty() ? -1 : lineas->front().indexOf(QStringLiteral("ClaveProducto"));
+    const int cantidad = lineas->empty() ? -1 : lineas->front().indexOf(QStringLiteral("Cantidad"));
     for (size_t i = 0; i < lineas->size();) {
         const size_t fin = FinDocumento(*lineas, i);
         const db::Rows doc(lineas->begin() + qsizetype(i), lineas->begin() + qsizetype(fin));
@@ -148,12 +148,30 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
         const ImportesDocumento m = ImportesDeFilas(doc, QStringLiteral("Total"));
         for (size_t k = 0; k < doc.size(); ++k) {
             const db::Row& l = doc[k];
-            Suma& s = porProducto[l.integer(QStringLiteral("ClaveProducto"))];
-            s.nombre = l.text(QStringLiteral("Nombre"));
-            s.descripcion = l.text(QStringLiteral("Descripcion"));
-            s.milesimas += qRound64(l.real(QStringLiteral("Cantidad")) * 1000);
+            Suma& s = porProducto[l.value(clave).toLongLong()];
+            s.milesimas += qRound64(l.value(cantidad).toDouble() * 1000);
             s.centavos += m.pagado[k];
         }
+    }
+    // The names of the products sold, by their keys (a deleted product's from where it was kept).
+    QString claves = QStringLiteral("[");
+    for (const auto& [k, s] : porProducto) {
+        if (claves.size() > 1) claves += QLatin1Char(',');
+        claves += QString::number(k);
+    }
+    claves += QLatin1Char(']');
+    const auto nombres = bd.select(
+        QStringLiteral("SELECT j.value AS ClaveProducto, COALESCE(Producto.Nombre, ProductoBorrado.Nombre) AS Nombre, "
+                       "COALESCE(Producto.Descripcion, ProductoBorrado.Descripcion) AS Descripcion FROM json_each(?) j "
+                       "LEFT JOIN Producto ON Producto.ClaveProducto = j.value "
+                       "LEFT JOIN ProductoBorrado ON ProductoBorrado.ClaveProducto = j.value"),
+        {claves}, error);
+    if (!nombres) return std::nullopt;
+    for (const db::Row& n : *nombres) {
+        const auto it = porProducto.find(n.integer(QStringLiteral("ClaveProducto")));
+        if (it == porProducto.end()) continue;
+        it->second.nombre = n.text(QStringLiteral("Nombre"));
+        it->second.descripcion = n.text(QStringLiteral("Descripcion"));
     }
     std::vector<std::pair<qint64, Suma>> orden(porProducto.begin(), porProducto.end());
     std::stable_sort(orden.begin(), orden.end(), [porImporte](const auto& a, const auto& b) {

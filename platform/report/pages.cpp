@@ -428,7 +428,7 @@ struct Pages::Impl {
         const QStringList innerNames = listNames(list);
         for (const QString& name : innerNames)
             for (int i = 0; i < n; ++i)
-                if (const qsizetype size = listSize(listValue(list, i, name)); size >= 0) {
+                if (const qsizetype size = listSizeAt(list, i, name); size >= 0) {
                     weight += size;
                     inside[name] += size;
                 }
@@ -452,7 +452,7 @@ struct Pages::Impl {
                 continue;
             bool everyItemHasIt = true;
             for (int i = 0; i < n && everyItemHasIt; ++i)
-                everyItemHasIt = listValue(list, i, name).isValid();
+                everyItemHasIt = listHas(list, i, name);
             if (!everyItemHasIt)
                 read.insert(name, others.value(name));
         }
@@ -493,7 +493,7 @@ struct Pages::Impl {
         auto linesOfItem = [&](int i) -> qsizetype {
             if (linesName.isEmpty())
                 return 0;
-            return std::max<qsizetype>(0, listSize(listValue(list, i, linesName)));
+            return std::max<qsizetype>(0, listSizeAt(list, i, linesName));
         };
         upTo.assign(static_cast<size_t>(n) + 1, 0);
         for (int i = 0; i < n; ++i)

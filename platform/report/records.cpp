@@ -246,6 +246,20 @@ QVariant Records::value(qsizetype i, int column) const {
     }
 }
 
+bool Records::has(qsizetype i, int column) const {
+    return i >= 0 && i < count_ && column >= 0 && column < d->names.size() &&
+           d->cells[static_cast<size_t>((first_ + i) * d->names.size() + column)].kind != Missing;
+}
+
+qsizetype Records::listSize(qsizetype i, int column) const {
+    if (!has(i, column))
+        return -1;
+    const Cell& c = d->cells[static_cast<size_t>((first_ + i) * d->names.size() + column)];
+    if (c.kind == List)
+        return c.len;
+    return c.kind == Other ? report::listSize(d->others[static_cast<size_t>(c.at)]) : -1;
+}
+
 QVariantMap Records::at(qsizetype i) const {
     QVariantMap m;
     for (int c = 0; c < d->names.size(); ++c) {
@@ -326,6 +340,22 @@ QVariant listValue(const QVariant& v, qsizetype i, const QString& field) {
     if (it == m.cend())
         return {};
     return it->isValid() ? *it : QVariant(QString());
+}
+
+bool listHas(const QVariant& v, qsizetype i, const QString& field) {
+    if (isRecords(v)) {
+        const auto* r = static_cast<const Records*>(v.constData());
+        return r->has(i, r->column(field));
+    }
+    return listValue(v, i, field).isValid();
+}
+
+qsizetype listSizeAt(const QVariant& v, qsizetype i, const QString& field) {
+    if (isRecords(v)) {
+        const auto* r = static_cast<const Records*>(v.constData());
+        return r->listSize(i, r->column(field));
+    }
+    return listSize(listValue(v, i, field));
 }
 
 QStringList listNames(const QVariant& v) {

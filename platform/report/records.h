@@ -41,6 +41,10 @@ public:
     // The field of record i; an invalid QVariant when the record lacks it.
     QVariant value(qsizetype i, int column) const;
     QVariant value(qsizetype i, const QString& field) const { return value(i, column(field)); }
+    // Whether record i has the field, and the size of the list it holds there (-1 when it holds
+    // none), without making the value.
+    bool has(qsizetype i, int column) const;
+    qsizetype listSize(qsizetype i, int column) const;
     // Record i as a map (the fields it has).
     QVariantMap at(qsizetype i) const;
     QVariantList toList() const;
@@ -69,6 +73,10 @@ QVariantMap listItem(const QVariant& v, qsizetype i);
 // Item i's field without making the whole item (a field it has without a value reads as "");
 // an invalid QVariant when the item lacks it.
 QVariant listValue(const QVariant& v, qsizetype i, const QString& field);
+// Whether item i has the field, and the size of the list it holds there (-1 when none), without
+// making either.
+bool listHas(const QVariant& v, qsizetype i, const QString& field);
+qsizetype listSizeAt(const QVariant& v, qsizetype i, const QString& field);
 // The fields the items have, each once.
 QStringList listNames(const QVariant& v);
 

@@ -232,8 +232,11 @@ TEST(ReportRender, RecordsReadAndFillAsTheMapsTheyWereMadeOf) {
         EXPECT_EQ(detail::fill(tmpl, detail::toMap(compacted)), detail::fill(tmpl, detail::toMap(original)));
         for (int i = 0; i < docs.size(); ++i) {
             const QVariantMap m = docs[i].toMap();
-            for (const QString& name : listNames(compacted.value("docs")))
+            for (const QString& name : listNames(compacted.value("docs"))) {
                 EXPECT_EQ(listValue(compacted.value("docs"), i, name).isValid(), m.contains(name)) << name.toStdString();
+                EXPECT_EQ(listHas(compacted.value("docs"), i, name), m.contains(name)) << name.toStdString();
+                EXPECT_EQ(listSizeAt(compacted.value("docs"), i, name), listSize(m.value(name))) << name.toStdString();
+            }
         }
     }
 
