@@ -111,27 +111,47 @@ QVariantMap DatosExistenciasUbicacion(const db::Rows& filas) {
 }
 
 QVariantMap DatosESInventario(const db::Rows& filas) {
-    report::Records documentos(QStringLiteral("documentos"));
-    qint64 piezasMil = 0, importeCentavos = 0;
-    for (const report::Group& g : report::groupBy(filas, {QStringLiteral("Numero")})) {
-        const db::Row& h = g.rows.front();
-        QVariantMap doc;
-        for (const char* campo : {"Numero", "Fecha", "Descripcion", "Docto", "NombreUsuario", "DescribeMovto"})
-            doc.insert(QString::fromLatin1(campo), h.value(QString::fromLatin1(campo)));
-        QVariantList lineas;
-        for (const db::Row& f : g.rows) {
-            QVariantMap m = report::toVariant(f, QStringLiteral("lineas"));
-            m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
-            lineas << m;
+    const std::vector<report::Group> grupos = report::groupBy(filas, {QStringLiteral("Numero")});
+    struct Parte {
+        report::Records documentos;
+        qint64 piezasMil = 0, importeCentavos = 0;
+    };
+    // A year of movements is made in a few parts at once, joined in order.
+    std::vector<Parte> partes(size_t(std::clamp<qsizetype>(qsizetype(grupos.size()) / 2000, 1, 4)));
+    report::inParts(qsizetype(grupos.size()), int(partes.size()), [&](int parte, qsizetype desde, qsizetype hasta) {
+        Parte& p = partes[size_t(parte)];
+        p.documentos = report::Records(QStringLiteral("documentos"));
+        for (qsizetype i = desde; i < hasta; ++i) {
+            const report::Group& g = grupos[size_t(i)];
+            const db::Row& h = g.rows.front();
+            QVariantMap doc;
+            for (const char* campo : {"Numero", "Fecha", "Descripcion", "Docto", "NombreUsuario", "DescribeMovto"})
+                doc.insert(QString::fromLatin1(campo), h.value(QString::fromLatin1(campo)));
+            QVariantList lineas;
+            for (const db::Row& f : g.rows) {
+                QVariantMap m = report::toVariant(f, QStringLiteral("lineas"));
+                m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
+                lineas << m;
+            }
+            const double piezas = report::sum(g.rows, QStringLiteral("Cantidad"), 3);
+            const double importe = report::sum(g.rows, QStringLiteral("Importe"), 2);
+            p.piezasMil += qRound64(piezas * 1000);
+            p.importeCentavos += shell::Centavos(importe);
+            doc.insert(QStringLiteral("lineas"), lineas);
+            doc.insert(QStringLiteral("Piezas"), NumeroPlano(piezas));
+            doc.insert(QStringLiteral("Importe"), report::formatAmount(importe));
+            p.documentos.append(doc);
         }
-        const double piezas = report::sum(g.rows, QStringLiteral("Cantidad"), 3);
-        const double importe = report::sum(g.rows, QStringLiteral("Importe"), 2);
-        piezasMil += qRound64(piezas * 1000);
-        importeCentavos += shell::Centavos(importe);
-        doc.insert(QStringLiteral("lineas"), lineas);
-        doc.insert(QStringLiteral("Piezas"), NumeroPlano(piezas));
-        doc.insert(QStringLiteral("Importe"), report::formatAmount(importe));
-        documentos.append(doc);
+    });
+    report::Records documentos = std::move(partes.front().documentos);
+    qint64 piezasMil = 0, importeCentavos = 0;
+    for (size_t k = 0; k < partes.size(); ++k) {
+        if (k > 0) {
+            documentos.append(partes[k].documentos);
+            partes[k].documentos = report::Records();
+        }
+        piezasMil += partes[k].piezasMil;
+        importeCentavos += partes[k].importeCentavos;
     }
     documentos.squeeze();
     QVariantMap d;

@@ -49,14 +49,20 @@ QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QV
            QStringLiteral(" ORDER BY TipoDocto, Numero");
 }
 
-QVariantMap DatosVentas(const db::Rows& filas) {
-    report::Records documentos(QStringLiteral("documentos"));
+namespace {
+
+// Documents [desde, hasta) of the rows, their lines' first rows in `inicio`.
+struct ParteVentas {
+    report::Records documentos;
     qint64 total = 0;
     int cancelados = 0;
-    for (size_t i = 0; i < filas.size();) {
-        const size_t fin = FinDocumento(filas, i);
-        const db::Rows g(filas.begin() + qsizetype(i), filas.begin() + qsizetype(fin));
-        i = fin;
+};
+
+void ArmaVentas(const db::Rows& filas, const std::vector<size_t>& inicio, qsizetype desde, qsizetype hasta,
+                ParteVentas& parte) {
+    parte.documentos = report::Records(QStringLiteral("documentos"));
+    for (qsizetype d = desde; d < hasta; ++d) {
+        const db::Rows g(filas.begin() + qsizetype(inicio[size_t(d)]), filas.begin() + qsizetype(inicio[size_t(d) + 1]));
         const ImportesDocumento m = ImportesDeFilas(g, QStringLiteral("Importe"));
         const db::Row& h = g.back();  // the document's values are those of its last line
         const bool cancelado = h.integer(QStringLiteral("Status")) != 1;
@@ -79,14 +85,39 @@ QVariantMap DatosVentas(const db::Rows& filas) {
             lineas << l;
         }
         doc.insert(QStringLiteral("lineas"), lineas);
-        if (cancelado) ++cancelados;
-        else total += m.total;
-        documentos.append(doc);
+        if (cancelado) ++parte.cancelados;
+        else parte.total += m.total;
+        parte.documentos.append(doc);
     }
-    documentos.squeeze();
+}
+
+}  // namespace
+
+QVariantMap DatosVentas(const db::Rows& filas) {
+    std::vector<size_t> inicio;
+    for (size_t i = 0; i < filas.size(); i = FinDocumento(filas, i)) inicio.push_back(i);
+    const qsizetype documentos = qsizetype(inicio.size());
+    inicio.push_back(filas.size());
+    // A year of documents is made in a few parts at once, joined in order.
+    std::vector<ParteVentas> partes(size_t(std::clamp<qsizetype>(documentos / 4000, 1, 4)));
+    report::inParts(documentos, int(partes.size()), [&](int k, qsizetype desde, qsizetype hasta) {
+        ArmaVentas(filas, inicio, desde, hasta, partes[size_t(k)]);
+    });
+    report::Records todos = std::move(partes.front().documentos);
+    qint64 total = 0;
+    int cancelados = 0;
+    for (size_t k = 0; k < partes.size(); ++k) {
+        if (k > 0) {
+            todos.append(partes[k].documentos);
+            partes[k].documentos = report::Records();
+        }
+        total += partes[k].total;
+        cancelados += partes[k].cancelados;
+    }
+    todos.squeeze();
     QVariantMap d;
-    d.insert(QStringLiteral("documentos"), QVariant::fromValue(documentos));
-    d.insert(QStringLiteral("NumDocumentos"), int(documentos.size()));
+    d.insert(QStringLiteral("documentos"), QVariant::fromValue(todos));
+    d.insert(QStringLiteral("NumDocumentos"), int(todos.size()));
     d.insert(QStringLiteral("NumCancelados"), cancelados);
     d.insert(QStringLiteral("TotalVentas"), dinero(total));
     return d;

@@ -166,6 +166,50 @@ struct Records::Data : QSharedData {
         }
     }
 
+    // Records [first, first + n) of `from`, copied after these.
+    void appendFrom(const Data& from, qsizetype first, qsizetype n) {
+        std::vector<int> to(static_cast<size_t>(from.names.size()), -1);
+        for (int c = 0; c < from.names.size(); ++c) {
+            const QString& name = from.names[c];
+            if (columns.contains(name) || !keep || keep->contains(name))
+                to[static_cast<size_t>(c)] = columns.contains(name) ? columns.value(name) : addColumn(name);
+        }
+        const size_t stride = static_cast<size_t>(names.size()), theirs = static_cast<size_t>(from.names.size());
+        for (qsizetype r = first; r < first + n; ++r) {
+            const size_t at = cells.size();
+            cells.resize(at + stride);
+            for (size_t c = 0; c < theirs; ++c) {
+                if (to[c] < 0)
+                    continue;
+                Cell cell = from.cells[static_cast<size_t>(r) * theirs + c];
+                switch (cell.kind) {
+                case Text: {
+                    const qint64 start = text.size();
+                    text.append(from.text.constData() + cell.at, static_cast<qsizetype>(cell.len));
+                    cell.at = start;
+                    break;
+                }
+                case Other:
+                    others.push_back(from.others[static_cast<size_t>(cell.at)]);
+                    cell.at = static_cast<qint64>(others.size()) - 1;
+                    break;
+                case List: {
+                    Data& ch = child(to[c]);
+                    const qint64 start = ch.count;
+                    if (const auto& theirsChild = from.children[c])
+                        ch.appendFrom(*theirsChild, cell.at, cell.len);
+                    cell.at = start;
+                    break;
+                }
+                default:
+                    break;
+                }
+                cells[at + static_cast<size_t>(to[c])] = cell;
+            }
+            ++count;
+        }
+    }
+
     void squeeze() {
         cells.shrink_to_fit();
         text.squeeze();
@@ -200,6 +244,13 @@ void Records::detach() {
 void Records::append(const QVariantMap& record) {
     detach();
     d->append(record);
+    count_ = d->count;
+}
+
+void Records::append(const Records& other) {
+    const Records from = other;  // kept whole while these grow, even when it is these
+    detach();
+    d->appendFrom(*from.d, from.first_, from.count_);
     count_ = d->count;
 }
 
@@ -314,6 +365,15 @@ void Records::compact(QVariantMap& values) {
             it.value() = compact(std::move(old), it.key());
         }
     }
+}
+
+bool operator==(const Records& a, const Records& b) {
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (a.at(i) != b.at(i))
+            return false;
+    return true;
 }
 
 qsizetype listSize(const QVariant& v) {

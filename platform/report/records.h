@@ -33,6 +33,8 @@ public:
     // Adds a record. A field no record had before adds a column (the records before lack it). A
     // field holding a list of maps (or Records) is kept as records too.
     void append(const QVariantMap& record);
+    // Adds every record of `other` after these, in order (a field these lack adds a column).
+    void append(const Records& other);
 
     qsizetype size() const { return count_; }
     bool isEmpty() const { return count_ == 0; }
@@ -65,6 +67,10 @@ private:
     QExplicitlySharedDataPointer<Data> d;
     qsizetype first_ = 0, count_ = 0;  // the records of `d` this one is
 };
+
+// The same records: the same fields with the same values, in the same order.
+bool operator==(const Records& a, const Records& b);
+inline bool operator!=(const Records& a, const Records& b) { return !(a == b); }
 
 // A list as the report layer reads it, whether a QVariantList or Records: its size (-1 when `v`
 // is neither) and its item i as a map (an empty map for an item that is not one).

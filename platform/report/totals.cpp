@@ -4,9 +4,13 @@
 
 #include <QHash>
 #include <QSet>
+#include <QThread>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 
 namespace report {
 namespace {
@@ -96,6 +100,31 @@ OnlyFields::OnlyFields(FieldsRead names) : before_(onlyFields), names_(std::move
 }
 
 OnlyFields::~OnlyFields() { onlyFields = before_; }
+
+void inParts(qsizetype count, int parts, const std::function<void(int, qsizetype, qsizetype)>& make) {
+    parts = static_cast<int>(std::clamp<qsizetype>(parts, 1, std::max<qsizetype>(1, count)));
+    auto range = [&](int k) { return std::make_pair(count * k / parts, count * (k + 1) / parts); };
+    if (parts == 1) {
+        make(0, 0, count);
+        return;
+    }
+    const FieldsRead* reading = onlyFields;
+    std::vector<std::unique_ptr<QThread>> threads;
+    for (int k = 1; k < parts; ++k) {
+        threads.emplace_back(QThread::create([&, k] {
+            std::optional<OnlyFields> same;
+            if (reading)
+                same.emplace(*reading);
+            const auto [from, to] = range(k);
+            make(k, from, to);
+        }));
+        threads.back()->start();
+    }
+    const auto [from, to] = range(0);
+    make(0, from, to);
+    for (auto& t : threads)
+        t->wait();
+}
 
 namespace detail {
 

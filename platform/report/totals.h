@@ -69,6 +69,11 @@ private:
     FieldsRead names_;
 };
 
+// Calls make(part, from, to) for `parts` consecutive runs of [0, count), each on a thread of its
+// own, with this thread's OnlyFields in force there too; returns once every run is made. One part
+// (or a count too small to share) runs here.
+void inParts(qsizetype count, int parts, const std::function<void(int part, qsizetype from, qsizetype to)>& make);
+
 namespace detail {
 // The fields toVariant() keeps for the list named (see OnlyFields); null: every field.
 const QSet<QString>* fieldsKept(const QString& list);

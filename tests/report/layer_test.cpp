@@ -229,6 +229,11 @@ TEST(ReportRender, RecordsReadAndFillAsTheMapsTheyWereMadeOf) {
         if (!docs.isEmpty())
             ASSERT_EQ(compacted.value("docs").metaType(), QMetaType::fromType<Records>());
         EXPECT_EQ(plain(compacted.value("docs")), QVariant(docs));
+        // Made in parts and joined, the records are the same as made at once.
+        const qsizetype cut = docs.isEmpty() ? 0 : qsizetype(g() % (docs.size() + 1));
+        Records joined = Records::compact(QVariant(docs.mid(0, cut))).value<Records>();
+        joined.append(Records::compact(QVariant(docs.mid(cut))).value<Records>());
+        EXPECT_EQ(plain(QVariant::fromValue(joined)), QVariant(docs));
         EXPECT_EQ(detail::fill(tmpl, detail::toMap(compacted)), detail::fill(tmpl, detail::toMap(original)));
         for (int i = 0; i < docs.size(); ++i) {
             const QVariantMap m = docs[i].toMap();
@@ -238,6 +243,28 @@ TEST(ReportRender, RecordsReadAndFillAsTheMapsTheyWereMadeOf) {
                 EXPECT_EQ(listSizeAt(compacted.value("docs"), i, name), listSize(m.value(name))) << name.toStdString();
             }
         }
+    }
+
+    // Runs made in parts cover every item once, in order, with the template's reading in force.
+    for (const auto& [count, parts] : std::vector<std::pair<int, int>>{{0, 3}, {1, 4}, {7, 3}, {4000, 4}, {10, 1}, {3, 9}}) {
+        FieldsRead read;
+        read.all = {"x"};
+        const OnlyFields only(read);
+        std::vector<std::pair<qsizetype, qsizetype>> runs(size_t(std::max(1, parts)), {-1, -1});
+        std::vector<char> filtered(runs.size(), 0);
+        inParts(count, parts, [&](int k, qsizetype from, qsizetype to) {
+            runs[size_t(k)] = {from, to};
+            filtered[size_t(k)] = detail::fieldsKept({}) != nullptr;
+        });
+        qsizetype next = 0;
+        for (size_t k = 0; k < runs.size(); ++k) {
+            if (runs[k].first < 0)
+                continue;  // fewer parts than asked: too few items to share
+            EXPECT_EQ(runs[k].first, next) << count << "/" << parts;
+            EXPECT_TRUE(filtered[k]);
+            next = runs[k].second;
+        }
+        EXPECT_EQ(next, count);
     }
 
     // A copy that grows leaves the one it was copied from as it was; so does a list taken out of

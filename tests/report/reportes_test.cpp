@@ -31,6 +31,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <tuple>
+
 using namespace printing;
 
 namespace {
@@ -483,6 +485,48 @@ TEST_F(VentasTest, SalesBySellerKeepAMissingSellerAndLeaveCancelledOutOfTheTotal
     EXPECT_EQ(vendedores[1].toMap().value("NombreUsuario").toString(), "SIN VENDEDOR");
     EXPECT_EQ(vendedores[1].toMap().value("Total").toString(), "79.30");
     EXPECT_EQ(d.value("TotalVentas").toString(), "127.81");
+}
+
+// A year of documents is made in parts at once: the lines, totals and order are those of the
+// same documents made a half at a time.
+TEST(DatosEnPartes, AYearMadeInPartsIsTheSameAsItsHalves) {
+    const QStringList venta{"Numero", "TipoDocto", "Fecha", "Cliente", "Status", "Importe", "DescFact",
+                            "Cantidad", "PrecioUnit", "Descuento", "Iva", "Cextra1"};
+    const QStringList movimiento{"Numero", "Fecha", "Descripcion", "Docto", "NombreUsuario", "DescribeMovto",
+                                 "Cantidad", "PUnitario", "Importe", "CodigodeBarras", "PDescripcion"};
+    db::Rows ventas, movimientos;
+    for (int d = 1; d <= 9000; ++d)
+        for (int k = 0; k <= d % 3; ++k) {
+            const double precio = 10 + d % 97 + k / 4.0;
+            ventas.emplace_back(venta, QVariantList{-d, "T", "2026-03-01 10:00:00", "PUBLICO", d % 50 ? 1 : 0,
+                                                    precio * (k + 1) * 0.9, d % 7 ? 0 : 10, k + 1, precio, 0, 1,
+                                                    QString("ARTICULO %1").arg(k)});
+            movimientos.emplace_back(movimiento, QVariantList{d, "2026-03-01", "ENTRADA", "E", "ANA", 1, k + 0.5,
+                                                              precio, (k + 0.5) * precio, "750", "ARTICULO"});
+        }
+    using Datos = QVariantMap (*)(const db::Rows&);
+    for (const auto& [nombre, datos, filas, total, cuenta] :
+         std::vector<std::tuple<const char*, Datos, db::Rows, const char*, const char*>>{
+             {"ventas", DatosVentas, ventas, "TotalVentas", "NumCancelados"},
+             {"entradas y salidas", DatosESInventario, movimientos, "Importe", "Piezas"}}) {
+        SCOPED_TRACE(nombre);
+        size_t mitad = filas.size() / 2;
+        while (mitad < filas.size() && filas[mitad].value(0) == filas[mitad - 1].value(0)) ++mitad;
+        const QVariantMap entero = datos(filas);
+        const QVariantMap a = datos(db::Rows(filas.begin(), filas.begin() + qsizetype(mitad)));
+        const QVariantMap b = datos(db::Rows(filas.begin() + qsizetype(mitad), filas.end()));
+        const QVariantList documentos = entero.value("documentos").toList();
+        ASSERT_EQ(documentos.size(), 9000);
+        EXPECT_EQ(documentos, a.value("documentos").toList() + b.value("documentos").toList());
+        auto numero = [](const QVariantMap& m, const char* campo) {
+            return report::formatAmount(QString(m.value(campo).toString()).remove(',').toDouble());
+        };
+        EXPECT_EQ(numero(entero, total), report::formatAmount(QString(numero(a, total)).remove(',').toDouble() +
+                                                              QString(numero(b, total)).remove(',').toDouble()));
+        EXPECT_DOUBLE_EQ(QString(entero.value(cuenta).toString()).remove(',').toDouble(),
+                         QString(a.value(cuenta).toString()).remove(',').toDouble() +
+                             QString(b.value(cuenta).toString()).remove(',').toDouble());
+    }
 }
 
 TEST(SerieVenta, AnswerIsALetterAndAWholeNumber) {
