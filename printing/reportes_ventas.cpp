@@ -171,19 +171,34 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
     std::map<qint64, Suma> porProducto;
     const int clave = lineas->empty() ? -1 : lineas->front().indexOf(QStringLiteral("ClaveProducto"));
     const int cantidad = lineas->empty() ? -1 : lineas->front().indexOf(QStringLiteral("Cantidad"));
-    for (size_t i = 0; i < lineas->size();) {
-        const size_t fin = FinDocumento(*lineas, i);
-        const db::Rows doc(lineas->begin() + qsizetype(i), lineas->begin() + qsizetype(fin));
-        i = fin;
-        // Each line counts its share of what the document took, its general discount included.
-        const ImportesDocumento m = ImportesDeFilas(doc, QStringLiteral("Total"));
-        for (size_t k = 0; k < doc.size(); ++k) {
-            const db::Row& l = doc[k];
-            Suma& s = porProducto[l.value(clave).toLongLong()];
-            s.milesimas += qRound64(l.value(cantidad).toDouble() * 1000);
-            s.centavos += m.pagado[k];
+    std::vector<size_t> primera;
+    for (size_t i = 0; i < lineas->size(); i = FinDocumento(*lineas, i)) primera.push_back(i);
+    const qsizetype documentos = qsizetype(primera.size());
+    primera.push_back(lineas->size());
+    // A year of documents is counted in a few parts at once, the parts' sums added after.
+    std::vector<std::map<qint64, Suma>> partes(size_t(std::clamp<qsizetype>(documentos / 4000, 1, 4)));
+    report::inParts(documentos, int(partes.size()), [&](int parte, qsizetype desde, qsizetype hasta) {
+        std::map<qint64, Suma>& suyo = partes[size_t(parte)];
+        for (qsizetype d = desde; d < hasta; ++d) {
+            const db::Rows doc(lineas->begin() + qsizetype(primera[size_t(d)]),
+                               lineas->begin() + qsizetype(primera[size_t(d) + 1]));
+            // Each line counts its share of what the document took, its general discount included.
+            const ImportesDocumento m = ImportesDeFilas(doc, QStringLiteral("Total"));
+            for (size_t k = 0; k < doc.size(); ++k) {
+                const db::Row& l = doc[k];
+                Suma& s = suyo[l.value(clave).toLongLong()];
+                s.milesimas += qRound64(l.value(cantidad).toDouble() * 1000);
+                s.centavos += m.pagado[k];
+            }
         }
-    }
+    });
+    for (const auto& parte : partes)
+        for (const auto& [k, suma] : parte) {
+            Suma& s = porProducto[k];
+            s.milesimas += suma.milesimas;
+            s.centavos += suma.centavos;
+        }
+    partes.clear();
     // The names of the products sold, by their keys (a deleted product's from where it was kept).
     QString claves = QStringLiteral("[");
     for (const auto& [k, s] : porProducto) {
