@@ -52,12 +52,6 @@ QVariantMap lineaExistencia(const db::Row& fila) {
     return m;
 }
 
-QVariantList lineasExistencia(const db::Rows& filas) {
-    QVariantList l;
-    for (const db::Row& f : filas) l << lineaExistencia(f);
-    return l;
-}
-
 // The lines kept as records as they are made: a listing of every product is never a map a line.
 report::Records registrosExistencia(const db::Rows& filas) {
     report::Records l(QStringLiteral("lineas"));
@@ -98,7 +92,7 @@ QVariantMap DatosExistenciasUbicacion(const db::Rows& filas) {
         QVariantMap m;
         m.insert(QStringLiteral("Ubicacion"), g.key.value(0).toString());
         m.insert(QStringLiteral("dCategoria"), g.key.value(1).toString());
-        m.insert(QStringLiteral("lineas"), lineasExistencia(g.rows));
+        m.insert(QStringLiteral("lineas"), QVariant::fromValue(registrosExistencia(g.rows)));
         m.insert(QStringLiteral("NumProductos"), int(g.rows.size()));
         grupos.append(m);
     }

@@ -116,8 +116,7 @@ struct Records::Data : QSharedData {
             cell.at = ch.count;
             if (isRecords(v)) {
                 const Records r = v.value<Records>();
-                for (qsizetype i = 0; i < r.size(); ++i)
-                    ch.append(r.at(i));
+                ch.appendFrom(*r.d, r.first_, r.count_);
             } else {
                 for (const QVariant& e : *static_cast<const QVariantList*>(v.constData()))
                     ch.append(*static_cast<const QVariantMap*>(e.constData()));
@@ -168,6 +167,11 @@ struct Records::Data : QSharedData {
 
     // Records [first, first + n) of `from`, copied after these.
     void appendFrom(const Data& from, qsizetype first, qsizetype n) {
+        if (&from == this) {  // these records again: read from a copy while these grow
+            const Data copy(from);
+            appendFrom(copy, first, n);
+            return;
+        }
         std::vector<int> to(static_cast<size_t>(from.names.size()), -1);
         for (int c = 0; c < from.names.size(); ++c) {
             const QString& name = from.names[c];

@@ -286,6 +286,12 @@ TEST(ReportRender, RecordsReadAndFillAsTheMapsTheyWereMadeOf) {
     EXPECT_EQ(a.value(0, "lineas").toList().value(1).toMap().value("x").toString(), "dos");
     EXPECT_EQ(inner.at(0).value("x").toString(), "tres");
     EXPECT_EQ(inner.at(1).value("x").toString(), "cuatro");
+    // A record holding a list of these very records' store, appended to them.
+    b.append(b.at(0));
+    b.append(b);
+    EXPECT_EQ(b.size(), 8);
+    EXPECT_EQ(b.value(3, "lineas").toList(), a.value(0, "lineas").toList());
+    EXPECT_EQ(b.at(7), b.at(3));
     EXPECT_FALSE(a.value(5, "n").isValid());
     EXPECT_FALSE(a.value(-1, 0).isValid());
 
