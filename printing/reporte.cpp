@@ -12,6 +12,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
+
 namespace printing {
 namespace {
 
@@ -67,6 +70,69 @@ QString RutaPlantilla(const QString& archivo) {
 void EstableceImpresoraReporte(report::Request& solicitud, const QString& dispositivo) {
     if (!dispositivo.isEmpty())
         solicitud.printer = dispositivo;
+}
+
+std::optional<db::Rows> LeeEnPartes(db::Database& bd, const LectorBD& lector, const QString& sql,
+                                    const QVariantList& valores, const QString& columna, const QString& numeros,
+                                    db::Error* error) {
+    const auto todos = bd.select(numeros, valores, error);
+    if (!todos) return std::nullopt;
+    const qsizetype cuantos = qsizetype(todos->size());
+    const int partes = lector ? int(std::clamp<qsizetype>(cuantos / 4000, 1, 4)) : 1;
+    auto con = [&](const QString& condicion) { return QString(sql).replace(QStringLiteral("%1"), condicion); };
+    if (partes == 1) return bd.select(con(QStringLiteral("1 = 1")), valores, error);
+    // Each part from its first number up to the next part's: together they take every row, whatever
+    // was saved between the readings.
+    std::vector<QVariant> cortes;
+    for (int k = 1; k < partes; ++k) cortes.push_back(todos->at(size_t(cuantos * k / partes)).value(0));
+    auto parte = [&](int k, QString* condicion, QVariantList* suyos) {
+        *suyos = valores;
+        QStringList c;
+        if (k > 0) {
+            c << columna + QStringLiteral(" >= ?");
+            *suyos << cortes[size_t(k - 1)];
+        }
+        if (k < partes - 1) {
+            c << columna + QStringLiteral(" < ?");
+            *suyos << cortes[size_t(k)];
+        }
+        *condicion = c.join(QStringLiteral(" AND "));
+    };
+    std::vector<std::optional<db::Rows>> leidas(static_cast<size_t>(partes));
+    std::vector<db::Error> errores(static_cast<size_t>(partes));
+    std::vector<std::unique_ptr<QThread>> hilos;
+    for (int k = 1; k < partes; ++k) {
+        hilos.emplace_back(QThread::create([&, k] {
+            const auto suya = lector(&errores[size_t(k)]);
+            if (!suya) return;
+            QString condicion;
+            QVariantList suyos;
+            parte(k, &condicion, &suyos);
+            leidas[size_t(k)] = suya->select(con(condicion), suyos, &errores[size_t(k)]);
+        }));
+        hilos.back()->start();
+    }
+    QString condicion;
+    QVariantList suyos;
+    parte(0, &condicion, &suyos);
+    leidas[0] = bd.select(con(condicion), suyos, &errores[0]);
+    for (auto& h : hilos) h->wait();
+    db::Rows filas;
+    for (int k = 0; k < partes; ++k) {
+        if (!leidas[size_t(k)]) {
+            if (error) *error = errores[size_t(k)];
+            return std::nullopt;
+        }
+        db::Rows& suyas = *leidas[size_t(k)];
+        if (filas.empty()) {
+            filas = std::move(suyas);
+        } else {
+            filas.reserve(filas.size() + suyas.size());
+            std::move(suyas.begin(), suyas.end(), std::back_inserter(filas));
+        }
+        suyas = {};
+    }
+    return filas;
 }
 
 bool LecturaEnCurso::empieza(db::Database* bd, const std::atomic<bool>& parar) {

@@ -106,6 +106,18 @@ enum class ResultadoReporte {
 ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts = ui::defaultPrompts(),
                               QWidget* parent = nullptr);
 
+// A handle on the branch file of its own, for a read off the window's thread.
+using LectorBD = std::function<std::unique_ptr<db::Database>(db::Error*)>;
+
+// The rows of `sql` (with `valores`), read in up to four parts at once when they are a year's:
+// `sql` holds "%1" where a part's condition on `columna` goes, after every other value, and
+// `numeros` (with the same values) selects every value of `columna` the reading takes, in order.
+// The first part is read on `bd`, the others each on a handle of `lector`, and joined in order;
+// a few thousand documents are read on `bd` alone.
+std::optional<db::Rows> LeeEnPartes(db::Database& bd, const LectorBD& lector, const QString& sql,
+                                    const QVariantList& valores, const QString& columna, const QString& numeros,
+                                    db::Error* error);
+
 // The handle a read off the window's thread is using, so that Esc breaks its query off: the read
 // calls empieza and termina around its statements, report::runAside's onStop calls interrumpe.
 class LecturaEnCurso {

@@ -32,13 +32,15 @@ QString SeleccionExistencias(ReporteExistencias reporte) {
     return {};
 }
 
-shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fin, QString* sql) {
+shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fin, QString* sql, QString* numeros) {
     shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2);
     // Only what DatosESInventario and both windows' templates read: a year of lines stays in memory.
     if (sql)
         *sql = QStringLiteral("SELECT Numero, Fecha, Descripcion, Docto, NombreUsuario, DescribeMovto, Cantidad, "
                               "PUnitario, Importe, CodigodeBarras, PDescripcion FROM CESInventario WHERE (") +
-               c.sql + QLatin1Char(')');
+               c.sql + (numeros ? QStringLiteral(") AND (%1)") : QStringLiteral(")"));
+    if (numeros)
+        *numeros = QStringLiteral("SELECT Numero FROM EInventario WHERE (") + c.sql + QStringLiteral(") ORDER BY Numero");
     return c;
 }
 

@@ -28,7 +28,10 @@ enum class ReporteExistencias {
 QString SeleccionExistencias(ReporteExistencias reporte);
 
 // Inventory entries and exits of whole days, the last one included; dates bound.
-shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fin, QString* sql);
+// With `numeros` the selection takes a part's condition (LeeEnPartes) and `numeros` selects the
+// movements' numbers in order.
+shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fin, QString* sql,
+                                            QString* numeros = nullptr);
 
 // The cost of the stock, added in whole cents.
 double TotalCosto(const db::Rows& filas);

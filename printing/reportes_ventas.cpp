@@ -40,13 +40,21 @@ QString SeleccionTicketsHoy(const QDate& hoy, QVariantList* valores) {
            QStringLiteral(" ORDER BY Numero DESC");
 }
 
-QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QVariantList* valores) {
+QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QVariantList* valores, bool enPartes) {
     // Only what DatosVentas and the period's template read: a year of lines is held while it lays out.
     const QString campos = QStringLiteral("SELECT Numero, TipoDocto, Fecha, Cliente, Status, Importe, DescFact, "
                                           "Cantidad, PrecioUnit, Descuento, Iva, Cextra1 FROM CdetalleVentaFacRD WHERE ");
     return conCriterio(campos + (tickets ? QStringLiteral("TipoDocto = 'T' AND ") : QStringLiteral("Numero > 0 AND ")),
                        shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2), valores) +
-           QStringLiteral(" ORDER BY TipoDocto, Numero");
+           (enPartes ? QStringLiteral(" AND (%1)") : QString()) + QStringLiteral(" ORDER BY TipoDocto, Numero");
+}
+
+QString NumerosPeriodo(bool tickets, const QDate& inicio, const QDate& fin) {
+    // Numbered as the lines are: a ticket's number negative.
+    return conCriterio(tickets ? QStringLiteral("SELECT -Numero AS n FROM Venta WHERE Tipo = 'T' AND ")
+                               : QStringLiteral("SELECT Numero AS n FROM Venta WHERE Tipo IN ('F', 'E') AND "),
+                       shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2), nullptr) +
+           QStringLiteral(" ORDER BY n");
 }
 
 namespace {

@@ -19,7 +19,11 @@ QString SeleccionVentaDiaria(const QStringList& letras, const QDate& dia, QVaria
 // Today's tickets (every ticket number, the first one too).
 QString SeleccionTicketsHoy(const QDate& hoy, QVariantList* valores);
 // A period's invoices (positive numbers) or tickets.
-QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QVariantList* valores);
+QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QVariantList* valores,
+                         bool enPartes = false);
+// The numbers of the period's documents, as its lines number them, in order (the values are the
+// period's own): with SeleccionPeriodo(..., true) a year is read in parts (LeeEnPartes).
+QString NumerosPeriodo(bool tickets, const QDate& inicio, const QDate& fin);
 
 // Documents of the rows as the sales templates show them: "documentos" (Numero shown without
 // sign, TipoDocto, Fecha, Cliente, Cancelado, Total (the stored one), HayDescuento, DescFact and

@@ -219,7 +219,12 @@ ResultadoReporte VentaMensual(ui::Prompts& prompts, QWidget* parent) {
         fin = fechaParametro("FechaFin");
         facturas.sql = SeleccionPeriodo(false, ini, fin, &facturas.valores);
         SolicitudReporte t = solicitud(true);
-        t.sql = SeleccionPeriodo(true, ini, fin, &t.valores);
+        // A year of tickets is read in parts at once.
+        t.lectura = [lector = shell::LectorBDSucursal(), ini, fin](db::Database& bd, db::Error* e) {
+            QVariantList valores;
+            const QString sql = SeleccionPeriodo(true, ini, fin, &valores, true);
+            return LeeEnPartes(bd, lector, sql, valores, QStringLiteral("Numero"), NumerosPeriodo(true, ini, fin), e);
+        };
         tickets = std::make_shared<LecturaAdelantada>();
         tickets->empieza(t);
         return true;
@@ -340,10 +345,13 @@ ResultadoReporte ESInventario(ui::Prompts& prompts, QWidget* parent) {
         if (!PidePeriodo(parent)) return false;
         const QDate ini = FechaDeTexto(ObtenerParametroReporte(QStringLiteral("FechaIni")));
         const QDate fin = FechaDeTexto(ObtenerParametroReporte(QStringLiteral("FechaFin")));
-        // The selection is known only once the prompt answered.
-        QString sql;
-        s.valores = SeleccionESInventario(ini, fin, &sql).params;
-        s.sql = sql;
+        // The selection is known only once the prompt answered; a year of movements is read in
+        // parts at once.
+        QString sql, numeros;
+        const QVariantList valores = SeleccionESInventario(ini, fin, &sql, &numeros).params;
+        s.lectura = [lector = shell::LectorBDSucursal(), sql, numeros, valores](db::Database& bd, db::Error* e) {
+            return LeeEnPartes(bd, lector, sql, valores, QStringLiteral("Numero"), numeros, e);
+        };
         return true;
     };
     auto datos = [](const db::Rows& filas, QVariantMap& d) {

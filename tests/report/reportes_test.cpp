@@ -529,6 +529,50 @@ TEST(DatosEnPartes, AYearMadeInPartsIsTheSameAsItsHalves) {
     }
 }
 
+// A year of tickets and of movements read in parts at once gives the rows of one reading, in its
+// order, with a few documents saved apart from the rest (different days, a ticket outside the
+// period, numbers not in a row).
+TEST_F(VentasTest, AYearReadInPartsIsTheRowsOfOneReading) {
+    const QString hoy = QDate::currentDate().toString(Qt::ISODate);
+    ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 17000) "
+            "INSERT INTO Venta (Numero, Tipo, Empleado, Sucursal, Terminal, Cliente, Fecha, Total, Status, IdCorte) "
+            "SELECT 100 + i * 3, 'T', 1, 1, 1, 'XAXX010101000', date(?, '-' || (i % 40) || ' days') || ' 10:00:00', "
+            "10, 1, 0 FROM n", {hoy});
+    ejecuta("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit, Descuento, Iva, Moneda, "
+            "Terminal) SELECT Numero, 'T', 2 + Numero % 2, 1 + Numero % 3, 5, 0, 1, 1, '1' FROM Venta WHERE Numero > 100");
+    ejecuta("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9000) "
+            "INSERT INTO EInventario (Numero, Fecha, Descripcion, Usuario, DescribeMovto, Docto) "
+            "SELECT 10 + i * 2, date(?, '-' || (i % 30) || ' days') || ' 09:00:00', 'ENTRADA ' || i, 1, 1, 'E' FROM n", {hoy});
+    ejecuta("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap) "
+            "SELECT Numero, 2, 1, 1, 1 FROM EInventario UNION ALL SELECT Numero, 3, 2, 1, 2 FROM EInventario");
+    const QDate desde = QDate::currentDate().addDays(-35), hasta = QDate::currentDate();
+    QVariantList v;
+    QString es, numeros;
+    const QVariantList ve = SeleccionESInventario(desde, hasta, &es, &numeros).params;
+    QString esEntera;
+    SeleccionESInventario(desde, hasta, &esEntera);
+    struct Caso {
+        const char* nombre;
+        QString enPartes, entera, numeros;
+        QVariantList valores;
+    };
+    for (const Caso& c : {Caso{"tickets", SeleccionPeriodo(true, desde, hasta, &v, true), SeleccionPeriodo(true, desde, hasta, &v),
+                               NumerosPeriodo(true, desde, hasta), v},
+                          Caso{"movimientos", es, esEntera, numeros, ve}}) {
+        SCOPED_TRACE(c.nombre);
+        const db::Rows una = lee(c.entera, c.valores);
+        ASSERT_GT(una.size(), 8000u);
+        db::Error e;
+        const auto partes = LeeEnPartes(sucursal(), shell::LectorBDSucursal(), c.enPartes, c.valores,
+                                        QStringLiteral("Numero"), c.numeros, &e);
+        ASSERT_TRUE(partes) << e.message.toStdString();
+        ASSERT_EQ(partes->size(), una.size());
+        for (size_t i = 0; i < una.size(); ++i)
+            for (int k = 0; k < una[i].count(); ++k)
+                ASSERT_EQ((*partes)[i].value(k), una[i].value(k)) << i << " " << una[i].name(k).toStdString();
+    }
+}
+
 TEST(SerieVenta, AnswerIsALetterAndAWholeNumber) {
     auto lee = [](const char* t) { return LeeDocumentoSerie(QString::fromLatin1(t)); };
     ASSERT_TRUE(lee("T456"));
