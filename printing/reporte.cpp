@@ -198,6 +198,10 @@ void LecturaAdelantada::corre(const std::atomic<bool>& parar) {
 
 void LecturaAdelantada::empieza(const SolicitudReporte& s) {
     prepara(s);
+    arranca();
+}
+
+void LecturaAdelantada::arranca() {
     hilo_.reset(QThread::create([this] { corre(parar_); }));
     hilo_->start();
 }

@@ -156,6 +156,8 @@ public:
     // For CorreReporte. prepara and corre: the same read done on the caller's worker; espera: until
     // the read begun ahead is done or `parar`; interrumpe: breaks the query off; toma: the result.
     void prepara(const SolicitudReporte& s);
+    // After prepara: the read begun now on a thread of its own (from any thread).
+    void arranca();
     void corre(const std::atomic<bool>& parar);
     void espera(const std::atomic<bool>& parar);
     void interrumpe();

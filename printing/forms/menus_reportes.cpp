@@ -359,17 +359,24 @@ ResultadoReporte ESInventario(ui::Prompts& prompts, QWidget* parent) {
         d.insert(QStringLiteral("FechaIni"), ObtenerParametroReporte(QStringLiteral("FechaIni")));
         d.insert(QStringLiteral("FechaFin"), ObtenerParametroReporte(QStringLiteral("FechaFin")));
     };
-    s.datos = datos;
-    // The summary's rows are handed to the window of each document, not copied.
-    s.conservaFilas = std::make_shared<db::Rows>();
-    const ResultadoReporte r = CorreReporte(s, prompts, parent);
-    if (r != ResultadoReporte::Hecho) return r;
+    // The window of each document takes the summary's rows (shared, not read again) and makes its
+    // lines while the summary makes its own and opens.
     SolicitudReporte s2;
     s2.archivo = individual;
     s2.titulo = QStringLiteral("Entradas y Salidas de Inventario. INDIVIDUAL.");
     s2.revisaSucursal = false;
-    s2.filas = std::move(s.conservaFilas);
+    s2.filas = std::make_shared<db::Rows>();
     s2.datos = datos;
+    const auto cadaDocumento = std::make_shared<LecturaAdelantada>();
+    cadaDocumento->prepara(s2);
+    s.datos = [datos, filas = s2.filas, cadaDocumento](const db::Rows& leidas, QVariantMap& d) {
+        *filas = leidas;
+        cadaDocumento->arranca();
+        datos(leidas, d);
+    };
+    const ResultadoReporte r = CorreReporte(s, prompts, parent);
+    if (r != ResultadoReporte::Hecho) return r;
+    s2.adelanto = cadaDocumento;
     return CorreReporte(s2, prompts, parent);
 }
 
