@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <gtest/gtest.h>
 
@@ -706,8 +707,10 @@ TEST(ReportLifecycle, CloseBoxStopsThePrintWhileItsProgressShows) {
             if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible() && !progressShown) {
                 progressShown = true;
                 modalWhileShown = QApplication::activeModalWidget() != nullptr;
-                // What a click on the close box becomes: the window's close request.
-                preview->windowHandle()->close();
+                // A click on the close box: the window system's close request, which the program
+                // drops for a window a modal box blocks.
+                QWindowSystemInterface::handleCloseEvent<QWindowSystemInterface::SynchronousDelivery>(
+                    preview->windowHandle());
             }
     });
     poll.start();
