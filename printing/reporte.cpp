@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <iterator>
@@ -65,6 +66,15 @@ QString RutaPlantilla(const QString& archivo) {
     const QString ruta = QDir(shell::RutaReportes()).filePath(archivo);
     const QString enDisco = report::findFile(ruta);
     return enDisco.isEmpty() ? ruta : enDisco;
+}
+
+QString ColumnasLeidas(const QStringList& necesarias, const QStringList& otras, const QStringList& plantillas) {
+    QSet<QString> muestran;
+    for (const QString& p : plantillas) muestran.unite(report::fieldsRead(RutaPlantilla(p)).all);
+    QStringList columnas = necesarias;
+    for (const QString& c : otras)
+        if (muestran.contains(c) && !columnas.contains(c)) columnas << c;
+    return columnas.join(QStringLiteral(", "));
 }
 
 void EstableceImpresoraReporte(report::Request& solicitud, const QString& dispositivo) {

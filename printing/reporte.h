@@ -44,6 +44,10 @@ bool ExisteArchivo(const QString& ruta, ui::Prompts& prompts = ui::defaultPrompt
 
 // <data>/Reports/<archivo>, as found on disk when it exists.
 QString RutaPlantilla(const QString& archivo);
+// The columns a report selects of a view, joined with ", ": `necesarias` (what the program reads
+// of every row) and those of `otras` (the view's other columns) that one of the templates
+// `plantillas` shows, so a shop's own template showing more of the view still gets it.
+QString ColumnasLeidas(const QStringList& necesarias, const QStringList& otras, const QStringList& plantillas);
 
 // Points the request at the named printer; an empty name leaves it as it is.
 void EstableceImpresoraReporte(report::Request& solicitud, const QString& dispositivo);

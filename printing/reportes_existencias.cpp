@@ -5,6 +5,7 @@
 #include "platform/report/totals.h"
 #include "printing/envio.h"
 #include "printing/formato.h"
+#include "printing/reporte.h"
 #include "printing/textoticket.h"
 #include "shell/avisos.h"
 #include "shell/estado.h"
@@ -36,9 +37,17 @@ shell::CriterioFechas SeleccionESInventario(const QDate& inicio, const QDate& fi
     shell::CriterioFechas c = shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2);
     // Only what DatosESInventario and both windows' templates read: a year of lines stays in memory.
     if (sql)
-        *sql = QStringLiteral("SELECT Numero, Fecha, Descripcion, Docto, NombreUsuario, DescribeMovto, Cantidad, "
-                              "PUnitario, Importe, CodigodeBarras, PDescripcion FROM CESInventario WHERE (") +
-               c.sql + (numeros ? QStringLiteral(") AND (%1)") : QStringLiteral(")"));
+        *sql = QStringLiteral("SELECT ") +
+               ColumnasLeidas(
+                   {QStringLiteral("Numero"), QStringLiteral("Fecha"), QStringLiteral("Descripcion"), QStringLiteral("Docto"),
+                    QStringLiteral("NombreUsuario"), QStringLiteral("DescribeMovto"), QStringLiteral("Cantidad"),
+                    QStringLiteral("PUnitario"), QStringLiteral("Importe"), QStringLiteral("CodigodeBarras"),
+                    QStringLiteral("PDescripcion")},
+                   {QStringLiteral("Aplicado"), QStringLiteral("Traspaso"), QStringLiteral("sucOrigen"),
+                    QStringLiteral("sucDestino"), QStringLiteral("ClaveProducto"), QStringLiteral("Comentario"),
+                    QStringLiteral("Nombre")},
+                   {QStringLiteral("esinventario02.html"), QStringLiteral("esinventarioind.html")}) +
+               QStringLiteral(" FROM CESInventario WHERE (") + c.sql + (numeros ? QStringLiteral(") AND (%1)") : QStringLiteral(")"));
     if (numeros)
         *numeros = QStringLiteral("SELECT Numero FROM EInventario WHERE (") + c.sql + QStringLiteral(") ORDER BY Numero");
     return c;

@@ -4,6 +4,7 @@
 #include "platform/report/totals.h"
 #include "printing/formato.h"
 #include "printing/importes.h"
+#include "printing/reporte.h"
 #include "shell/texto.h"
 
 #include <algorithm>
@@ -42,8 +43,15 @@ QString SeleccionTicketsHoy(const QDate& hoy, QVariantList* valores) {
 
 QString SeleccionPeriodo(bool tickets, const QDate& inicio, const QDate& fin, QVariantList* valores, bool enPartes) {
     // Only what DatosVentas and the period's template read: a year of lines is held while it lays out.
-    const QString campos = QStringLiteral("SELECT Numero, TipoDocto, Fecha, Cliente, Status, Importe, DescFact, "
-                                          "Cantidad, PrecioUnit, Descuento, Iva, Cextra1 FROM CdetalleVentaFacRD WHERE ");
+    static const QStringList necesarias{
+        QStringLiteral("Numero"),     QStringLiteral("TipoDocto"), QStringLiteral("Fecha"),     QStringLiteral("Cliente"),
+        QStringLiteral("Status"),     QStringLiteral("Importe"),   QStringLiteral("DescFact"),  QStringLiteral("Cantidad"),
+        QStringLiteral("PrecioUnit"), QStringLiteral("Descuento"), QStringLiteral("Iva"),       QStringLiteral("Cextra1")};
+    static const QStringList otras{QStringLiteral("ClaveProducto"), QStringLiteral("IdCorte"), QStringLiteral("Nombre"),
+                                   QStringLiteral("Descripcion")};
+    const QString campos = QStringLiteral("SELECT ") +
+                           ColumnasLeidas(necesarias, otras, {QStringLiteral("Venta Mensual.html")}) +
+                           QStringLiteral(" FROM CdetalleVentaFacRD WHERE ");
     return conCriterio(campos + (tickets ? QStringLiteral("TipoDocto = 'T' AND ") : QStringLiteral("Numero > 0 AND ")),
                        shell::ArmaCriterioFechas(inicio, fin, QStringLiteral("Fecha"), 2), valores) +
            (enPartes ? QStringLiteral(" AND (%1)") : QString()) + QStringLiteral(" ORDER BY TipoDocto, Numero");

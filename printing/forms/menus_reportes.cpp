@@ -220,10 +220,11 @@ ResultadoReporte VentaMensual(ui::Prompts& prompts, QWidget* parent) {
         facturas.sql = SeleccionPeriodo(false, ini, fin, &facturas.valores);
         SolicitudReporte t = solicitud(true);
         // A year of tickets is read in parts at once.
-        t.lectura = [lector = shell::LectorBDSucursal(), ini, fin](db::Database& bd, db::Error* e) {
-            QVariantList valores;
-            const QString sql = SeleccionPeriodo(true, ini, fin, &valores, true);
-            return LeeEnPartes(bd, lector, sql, valores, QStringLiteral("Numero"), NumerosPeriodo(true, ini, fin), e);
+        QVariantList valores;
+        const QString sql = SeleccionPeriodo(true, ini, fin, &valores, true);
+        t.lectura = [lector = shell::LectorBDSucursal(), sql, valores, numeros = NumerosPeriodo(true, ini, fin)](
+                        db::Database& bd, db::Error* e) {
+            return LeeEnPartes(bd, lector, sql, valores, QStringLiteral("Numero"), numeros, e);
         };
         tickets = std::make_shared<LecturaAdelantada>();
         tickets->empieza(t);

@@ -31,6 +31,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <tuple>
 
 using namespace printing;
@@ -570,6 +571,64 @@ TEST_F(VentasTest, AYearReadInPartsIsTheRowsOfOneReading) {
         for (size_t i = 0; i < una.size(); ++i)
             for (int k = 0; k < una[i].count(); ++k)
                 ASSERT_EQ((*partes)[i].value(k), una[i].value(k)) << i << " " << una[i].name(k).toStdString();
+    }
+}
+
+// A shop's own copy of a template that shows more of its view than the program's copy gets those
+// columns read; the program's copy reads only what it shows.
+TEST_F(VentasTest, AShopsTemplateShowingMoreOfTheViewGetsItRead) {
+    const QDate desde = QDate::currentDate().addDays(-1), hasta = QDate::currentDate();
+    ejecuta("INSERT INTO EInventario (Numero, Fecha, Descripcion, Usuario, DescribeMovto, Docto) "
+            "VALUES (40, ?, 'ENTRADA', 1, 1, 'E')", {hasta.toString(Qt::ISODate) + " 09:00:00"});
+    ejecuta("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap) VALUES (40, 2, 1, 1, 1)");
+    struct Caso {
+        const char* plantilla;
+        const char* columna;
+        std::function<QString(QVariantList*)> seleccion;
+        QByteArray seccion = "{{#lineas}}";
+    };
+    const std::vector<Caso> casos{
+        {"Venta Mensual.html", "Nombre", [&](QVariantList* v) { return SeleccionPeriodo(true, desde, hasta, v, false); }},
+        {"Venta Mensual.html", "ClaveProducto", [&](QVariantList* v) { return SeleccionPeriodo(false, desde, hasta, v); }},
+        {"esinventarioind.html", "ClaveProducto",
+         [&](QVariantList* v) {
+             QString sql;
+             *v = SeleccionESInventario(desde, hasta, &sql).params;
+             return sql;
+         }},
+        {"esinventario02.html", "Comentario",
+         [&](QVariantList* v) {
+             QString sql;
+             *v = SeleccionESInventario(desde, hasta, &sql).params;
+             return sql;
+         },
+         "{{#documentos}}"},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(std::string(c.plantilla) + " " + c.columna);
+        QVariantList v;
+        db::Rows filas = lee(c.seleccion(&v), v);
+        ASSERT_FALSE(filas.empty());
+        EXPECT_EQ(filas.front().indexOf(QString::fromLatin1(c.columna)), -1);
+
+        QFile f(QDir(data).filePath(QStringLiteral("Reports/") + QString::fromLatin1(c.plantilla)));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray suya = f.readAll();
+        f.close();
+        QByteArray mas = suya;
+        mas.replace(c.seccion, c.seccion + "<td>{{" + QByteArray(c.columna) + "}}</td>");
+        ASSERT_NE(mas, suya);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(mas);
+        f.close();
+        filas = lee(c.seleccion(&v), v);
+        ASSERT_FALSE(filas.empty());
+        const int k = filas.front().indexOf(QString::fromLatin1(c.columna));
+        ASSERT_GE(k, 0);
+        if (QByteArray(c.columna) != "Comentario") EXPECT_FALSE(filas.front().value(k).toString().isEmpty());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(suya);
+        f.close();
     }
 }
 
