@@ -196,6 +196,7 @@ struct Paso {
     std::function<printing::ResultadoReporte(ui::Prompts&)> corre;
     std::function<void()> prompt;
     int ventanas = 1;
+    QString entrada;  // what is typed where the report asks for a text
 };
 
 void correPrograma(benchmark::State& state, const std::vector<Paso>& pasos, const std::function<void()>& antes = {},
@@ -212,6 +213,8 @@ void correPrograma(benchmark::State& state, const std::vector<Paso>& pasos, cons
         for (const Paso& paso : pasos) {
             ui::ScriptedPrompts prompts;
             prompts.pushAnswer(ui::Answer::Yes);  // a long listing on the roll: print it
+            if (!paso.entrada.isEmpty())
+                prompts.pushInput(paso.entrada);
             if (paso.prompt)
                 paso.prompt();
             const auto inicio = std::chrono::steady_clock::now();
@@ -286,11 +289,15 @@ struct Programa {
 
 std::vector<Programa> programas() {
     using Menu = ResultadoReporte (*)(ui::Prompts&, QWidget*);
-    auto paso = [](Menu m, std::function<void()> prompt, int ventanas = 1) {
-        return Paso{[m](ui::Prompts& p) { return m(p, nullptr); }, std::move(prompt), ventanas};
+    auto paso = [](Menu m, std::function<void()> prompt, int ventanas = 1, const QString& entrada = {}) {
+        return Paso{[m](ui::Prompts& p) { return m(p, nullptr); }, std::move(prompt), ventanas, entrada};
     };
     auto enPantalla = [] { respondePrompt(0); };
+    auto aLaImpresora = [] { respondePrompt(1); };
     auto comoViene = [] { respondePrompt(); };
+    // The day's sales in two windows (invoices, then tickets), or listed on the ticket printer.
+    auto conTickets = [] { G().ParTickets = 1; };
+    auto listadoDelDia = [] { G().VentasaTicket = 1; };
     return {
         {"Existencias", {paso(printing::RExistencias, enPantalla)}, {}, {}},
         {"Existencias al costo", {paso(printing::ExistCosto, {})}, {}, {}},
@@ -303,6 +310,12 @@ std::vector<Programa> programas() {
         {"Existencias por ubicacion/una ubicacion", {paso(printing::ExistenciasUbicacionCat, enPantalla)}, unaUbicacion,
          ubicacionesDeVuelta},
         {"Existencias en la impresora de tickets", {paso(printing::RExistencias, comoViene, 0)}, {}, {}},
+        {"Existencias para pedido", {paso(printing::EReorden, {})}, {}, {}},
+        {"Venta diaria", {paso(printing::ventadiaria, enPantalla, 2)}, conTickets, {}},
+        {"Venta diaria en la impresora de tickets", {paso(printing::ventadiaria, aLaImpresora, 0)}, listadoDelDia, {}},
+        {"Tickets de hoy", {paso(printing::Ventadiaria2, {})}, {}, {}},
+        {"Venta por empleado", {paso(printing::rVEmpleado, enPantalla)}, {}, {}},
+        {"Series de un documento", {paso(printing::ReporteSeriesVenta, {}, 1, QStringLiteral("T1"))}, {}, {}},
     };
 }
 
