@@ -1,34 +1,11 @@
 #include "platform/db/script.h"
 
+#include "platform/db/internal.h"
+
 #include <QFile>
 #include <QRegularExpression>
 
 namespace db {
-
-namespace {
-
-// Splits plain SQL on the ';' that end statements; quotes are respected.
-QStringList splitSql(const QString& sql) {
-    QStringList out;
-    QString current;
-    QChar quote;
-    for (const QChar c : sql) {
-        if (!quote.isNull()) {
-            if (c == quote) quote = QChar();
-        } else if (c == u'\'' || c == u'"') {
-            quote = c;
-        } else if (c == u';') {
-            if (!current.trimmed().isEmpty()) out << current.trimmed();
-            current.clear();
-            continue;
-        }
-        current += c;
-    }
-    if (!current.trimmed().isEmpty()) out << current.trimmed();
-    return out;
-}
-
-}  // namespace
 
 Script parseScript(const QString& text) {
     Script s;
@@ -61,7 +38,7 @@ Script parseScript(const QString& text) {
             plain += line + u'\n';
         }
     }
-    s.statements = splitSql(plain);
+    s.statements = detail::splitStatements(plain);
     return s;
 }
 
