@@ -110,23 +110,16 @@ std::optional<db::Rows> LeeEnPartes(db::Database& bd, const LectorBD& lector, co
     };
     std::vector<std::optional<db::Rows>> leidas(static_cast<size_t>(partes));
     std::vector<db::Error> errores(static_cast<size_t>(partes));
-    std::vector<std::unique_ptr<QThread>> hilos;
-    for (int k = 1; k < partes; ++k) {
-        hilos.emplace_back(QThread::create([&, k] {
-            const auto suya = lector(&errores[size_t(k)]);
-            if (!suya) return;
-            QString condicion;
-            QVariantList suyos;
-            parte(k, &condicion, &suyos);
-            leidas[size_t(k)] = suya->select(con(condicion), suyos, &errores[size_t(k)]);
-        }));
-        hilos.back()->start();
-    }
-    QString condicion;
-    QVariantList suyos;
-    parte(0, &condicion, &suyos);
-    leidas[0] = bd.select(con(condicion), suyos, &errores[0]);
-    for (auto& h : hilos) h->wait();
+    // The first part here on `bd`, each other one on a thread and a handle of its own.
+    report::inParts(partes, partes, [&](int k, qsizetype, qsizetype) {
+        db::Error* e = &errores[size_t(k)];
+        std::unique_ptr<db::Database> suya;
+        if (k > 0 && !(suya = lector(e))) return;
+        QString condicion;
+        QVariantList suyos;
+        parte(k, &condicion, &suyos);
+        leidas[size_t(k)] = (k > 0 ? *suya : bd).select(con(condicion), suyos, e);
+    });
     db::Rows filas;
     for (int k = 0; k < partes; ++k) {
         if (!leidas[size_t(k)]) {
