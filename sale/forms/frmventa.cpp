@@ -145,11 +145,11 @@ QVariant ModeloLineas::data(const QModelIndex& index, int role) const
     case Descripcion: return l.descripcion2.isEmpty() ? l.descripcion : l.descripcion2;
     case Ubicacion: return l.ubicacion;
     case PrecioUnit: return shell::Formato(l.precioUnit, QStringLiteral("###,##0.00"));
-    case Cantidad: return l.cantidad;
+    case Cantidad: return TextoNumeroLinea(l.cantidad);
     case Nombre: return l.nombre;
     case Importe: return shell::Formato(l.importe, QStringLiteral("###,###,##0.00"));
     case Exis: return l.existencia;
-    case Descuento: return l.descuento;
+    case Descuento: return TextoNumeroLinea(l.descuento);
     case Observacion: return l.observacion;
     case CodigodeBarras: return l.codigo;
     default: return {};
@@ -187,6 +187,12 @@ frmVenta::frmVenta(QWidget* parent, db::Database* base, ui::Prompts* prompts)
 
 void frmVenta::LeeFolioFactura()
 {
+    // The quotation screen shows its own number, taken as it opened.
+    if (modo_ == QLatin1String("C")) {
+        if (NumeroDocumento > 0)
+            lblRem->setText(sale::TextoRem(sale::ClaseDocumento::Cotizacion, G().PrefijoFact, NumeroDocumento));
+        return;
+    }
     if (db::Database* bd = base())
         if (auto folio = sale::ValorFolio(*bd, 1))
             lblRem->setText(sale::TextoRemInicial(*folio));
@@ -448,6 +454,7 @@ void frmVenta::FormLoad()
             if (bd->beginWrite({}, &e)) {
                 if (sale::ObtenerFCot(*bd, 1, datos, doc, &e) && bd->commit(&e)) {
                     NumeroDocumento = doc.NumeroDocumento;
+                    LeeFolioFactura();
                     // The quotation is stored from here on: its lines are kept when the
                     // screen closes.
                     cabeceraGuardada_ = true;
