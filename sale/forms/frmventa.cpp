@@ -148,7 +148,7 @@ QVariant ModeloLineas::data(const QModelIndex& index, int role) const
     case Cantidad: return TextoNumeroLinea(l.cantidad);
     case Nombre: return l.nombre;
     case Importe: return shell::Formato(l.importe, QStringLiteral("###,###,##0.00"));
-    case Exis: return l.existencia;
+    case Exis: return l.existencia.isNull() ? QVariant() : QVariant(TextoNumeroLinea(l.existencia.toDouble()));
     case Descuento: return TextoNumeroLinea(l.descuento);
     case Observacion: return l.observacion;
     case CodigodeBarras: return l.codigo;
