@@ -4,12 +4,16 @@
 #include "cash/facturadia.h"
 #include "cash/movimientos.h"
 #include "sale/documentos.h"
+#include "sale/folios.h"
 #include "sale/pago.h"
 #include "sale/recuperacion.h"
 #include "shell/estado.h"
 #include "shell/menu.h"
 #include "shell/rutinas_bd.h"
 #include "shell/texto.h"
+
+#include <QDateTime>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -71,30 +75,33 @@ Baja DevuelveExistencia(db::Database& bd, const DocumentoVenta& doc, db::Error* 
     return Baja::Hecha;
 }
 
-// The credit notes the document was paid with (payment form 4, its reference the note's number)
-// and the amount each paid, as the header stored them.
-std::optional<std::vector<std::pair<qint64, qint64>>> NotasPagadas(db::Database& bd, const DocumentoVenta& doc,
-                                                                  db::Error* error) {
+// One payment as the header stored it: its form, the cents stored and its reference.
+struct PagoGuardado {
+    int forma = 0;
+    qint64 centavos = 0;
+    QString referencia;
+};
+
+std::optional<std::vector<PagoGuardado>> PagosGuardados(db::Database& bd, const DocumentoVenta& doc, db::Error* error) {
     auto fila = bd.selectOne(QStringLiteral("SELECT FormaPago, Pagacon, PagaObs1, FormaPago2, Pagacon2, PagaObs2, "
                                             "FormaPago3, Pagacon3, PagaObs3 FROM Venta WHERE Numero = ? AND Tipo = ?"),
                              {doc.Numero, doc.Tipo}, error);
     if (!fila) return std::nullopt;
-    std::vector<std::pair<qint64, qint64>> r;
+    std::vector<PagoGuardado> r;
     if (fila->empty()) return r;
     for (const QString& n : {QString(), QStringLiteral("2"), QStringLiteral("3")}) {
-        if (int(fila->real(QStringLiteral("FormaPago") + n)) != venta::PagoNotaCredito) continue;
-        bool entero = false;
-        const qint64 nota = fila->text(QStringLiteral("PagaObs") + (n.isEmpty() ? QStringLiteral("1") : n))
-                                .trimmed()
-                                .toLongLong(&entero);
-        if (entero) r.emplace_back(nota, shell::Centavos(fila->real(QStringLiteral("Pagacon") + n)));
+        PagoGuardado p;
+        p.forma = int(fila->real(QStringLiteral("FormaPago") + n));
+        p.centavos = std::max<qint64>(0, shell::Centavos(fila->real(QStringLiteral("Pagacon") + n)));
+        p.referencia = fila->text(QStringLiteral("PagaObs") + (n.isEmpty() ? QStringLiteral("1") : n)).trimmed();
+        // Slot 1 of a header written without a form (older files) was paid in cash.
+        if (p.forma == 0 && n.isEmpty()) p.forma = FormaEfectivo;
+        if (p.forma != 0) r.push_back(p);
     }
     return r;
 }
 
-// Whether another active sale document lists note `nota` among its payments: the note stays
-// spent while anything it paid stands (files written before each part of a split sale kept its
-// own share list the whole payment on every part).
+// Whether another active sale document lists note `nota` among its payments.
 std::optional<bool> NotaEnOtroDocumento(db::Database& bd, const DocumentoVenta& doc, qint64 nota, db::Error* error) {
     const QString pago = QStringLiteral("(FormaPago%1 = %2 AND CAST(TRIM(PagaObs%3) AS INTEGER) = ?)");
     const QString forma = QString::number(venta::PagoNotaCredito);
@@ -108,31 +115,96 @@ std::optional<bool> NotaEnOtroDocumento(db::Database& bd, const DocumentoVenta& 
     return n->toLongLong() > 0;
 }
 
-// The cut moves by what the customer is handed back in cash: what he paid less what returns gave
-// him, less the notes that paid it, which are spendable again (while they fit into what is owed).
+// A note's share goes back as a note: the note itself is spendable again when the document
+// carries all of it, nothing was returned of it and nothing else it paid stands; otherwise a new
+// note of exactly the share is made for the document's customer.
+bool DevuelveNota(db::Database& bd, const DocumentoVenta& doc, const QString& referencia, qint64 centavos, Entrega* entrega,
+                  db::Error* error) {
+    bool esNumero = false;
+    const qint64 nota = referencia.toLongLong(&esNumero);
+    if (esNumero) {
+        auto total = bd.scalar(QStringLiteral("SELECT Total FROM NotaCredito WHERE Numero = ? AND Status = 2"), {nota},
+                               error);
+        if (!total) return false;
+        const bool toda = total->isValid() && !total->isNull() && shell::Centavos(total->toDouble()) == centavos;
+        const auto enUso = toda ? NotaEnOtroDocumento(bd, doc, nota, error) : std::optional<bool>(true);
+        if (!enUso) return false;
+        if (!*enUso) {
+            int filas = 0;
+            if (!bd.exec(QStringLiteral("UPDATE NotaCredito SET Status = 1 WHERE Numero = ? AND Status = 2"), {nota},
+                         error, &filas))
+                return false;
+            if (filas == 1) {
+                entrega->notas.push_back(nota);
+                return true;
+            }
+        }
+    }
+    auto ivap = bd.scalar(QStringLiteral("SELECT IVAP FROM Venta WHERE Numero = ? AND Tipo = ?"), {doc.Numero, doc.Tipo},
+                          error);
+    if (!ivap) return false;
+    const qint64 nueva = sale::TomaFolios(bd, sale::FolioNotaCredito, 1, error);
+    if (nueva < 0) return false;
+    if (!shell::InsertaNotaCredito(bd, nueva, 0, QDateTime::currentDateTime(), double(centavos) / 100.0,
+                                   G().ClaveUsuario, G().TerminalActual, doc.Cliente, ivap->toInt(), 1, doc.Numero,
+                                   DescripcionCancelacion(doc.Tipo, doc.Numero), error))
+        return false;
+    entrega->notasNuevas.emplace_back(nueva, centavos);
+    return true;
+}
+
+// What the customer is handed back, by the forms he paid in: what the document carries of each
+// payment (notes first, then the others in slot order, none beyond the total; what was tendered
+// beyond it was change), and of that what he is still owed after returns, notes first, then card,
+// transfer and the like, cash last. The cut moves by everything but the notes.
 bool MovimientoDeBaja(db::Database& bd, const DocumentoVenta& doc, Entrega* entrega, db::Error* error) {
     const auto devuelto = CentavosDevueltos(bd, doc.Tipo, doc.Numero, error);
     if (!devuelto) return false;
-    const auto notas = NotasPagadas(bd, doc, error);
-    if (!notas) return false;
+    const auto pagos = PagosGuardados(bd, doc, error);
+    if (!pagos) return false;
     const qint64 total = shell::Centavos(doc.Total);
     const qint64 debido = std::max<qint64>(0, total - *devuelto);
-    qint64 restituido = 0;
-    for (const auto& [nota, importe] : *notas) {
-        if (restituido + importe > debido) continue;
-        const auto enUso = NotaEnOtroDocumento(bd, doc, nota, error);
-        if (!enUso) return false;
-        if (*enUso) continue;
-        int filas = 0;
-        if (!bd.exec(QStringLiteral("UPDATE NotaCredito SET Status = 1 WHERE Numero = ? AND Status = 2"), {nota}, error,
-                     &filas))
-            return false;
-        if (filas != 1) continue;
-        restituido += importe;
-        entrega->notas.push_back(nota);
-    }
-    entrega->efectivoCentavos = debido - restituido;
-    const qint64 ajuste = (doc.EnCorteCerrado() ? 0 : total) - entrega->efectivoCentavos;
+    auto esNota = [](const PagoGuardado& p) { return p.forma == venta::PagoNotaCredito; };
+    auto esEfectivo = [](const PagoGuardado& p) { return p.forma == FormaEfectivo; };
+    // Carried: notes first, each payment up to what is left of the total.
+    std::vector<qint64> lleva(pagos->size(), 0);
+    qint64 resto = total;
+    for (int notas = 1; notas >= 0; --notas)
+        for (size_t i = 0; i < pagos->size(); ++i)
+            if (esNota((*pagos)[i]) == (notas == 1)) {
+                lleva[i] = std::min(resto, (*pagos)[i].centavos);
+                resto -= lleva[i];
+            }
+    // Handed back: notes, then the other forms, cash last; whatever no payment covers, in cash.
+    qint64 porDar = debido, otros = 0;
+    for (int orden = 0; orden < 3; ++orden)
+        for (size_t i = 0; i < pagos->size(); ++i) {
+            const PagoGuardado& p = (*pagos)[i];
+            const int clase = esNota(p) ? 0 : esEfectivo(p) ? 2 : 1;
+            if (clase != orden || porDar <= 0 || lleva[i] <= 0) continue;
+            const qint64 da = std::min(porDar, lleva[i]);
+            porDar -= da;
+            if (clase == 0) {
+                if (!DevuelveNota(bd, doc, p.referencia, da, entrega, error)) return false;
+                continue;
+            }
+            otros += da;
+            if (clase == 2) {
+                entrega->efectivoCentavos += da;
+                continue;
+            }
+            auto mismo = std::find_if(entrega->formas.begin(), entrega->formas.end(),
+                                      [&](const auto& f) { return f.first == p.forma; });
+            if (mismo == entrega->formas.end()) {
+                entrega->formas.emplace_back(p.forma, da);
+                entrega->nombres.insert(p.forma, NombreFormaPago(bd, p.forma));
+            } else {
+                mismo->second += da;
+            }
+        }
+    entrega->efectivoCentavos += porDar;
+    otros += porDar;
+    const qint64 ajuste = (doc.EnCorteCerrado() ? 0 : total) - otros;
     if (ajuste == 0) return true;
     return shell::InsertaMovCaja(bd, double(std::llabs(ajuste)) / 100.0, ajuste > 0 ? MovEntrada : MovSalida,
                                  DescripcionCancelacion(doc.Tipo, doc.Numero), G().ClaveUsuario, error)
@@ -214,12 +286,31 @@ std::optional<QMap<qint64, double>> ExistenciaPorDevolver(db::Database& bd, cons
     return r;
 }
 
+QString NombreFormaPago(db::Database& bd, int forma) {
+    const EstadoGlobal& g = G();
+    if (forma > 0 && forma < int(g.NombresFormaPago.size()) && !g.NombresFormaPago[size_t(forma)].trimmed().isEmpty())
+        return g.NombresFormaPago[size_t(forma)].trimmed();
+    const auto nombre = bd.scalar(QStringLiteral("SELECT Descripcion FROM Formasdepago WHERE TPago = ?"), {forma});
+    if (nombre && nombre->isValid() && !nombre->isNull() && !nombre->toString().trimmed().isEmpty())
+        return nombre->toString().trimmed();
+    return QStringLiteral("FORMA DE PAGO ") + QString::number(forma);
+}
+
 QString TextoEntrega(const Entrega& entrega) {
-    QString t = QStringLiteral("Entregue al cliente ") + venta::FormatoPesos(double(entrega.efectivoCentavos) / 100.0);
+    QStringList lineas;
+    const bool otra = !entrega.formas.empty() || !entrega.notas.empty() || !entrega.notasNuevas.empty();
+    if (entrega.efectivoCentavos > 0 || !otra)
+        lineas << QStringLiteral("Entregue al cliente ") + venta::FormatoPesos(double(entrega.efectivoCentavos) / 100.0);
+    for (const auto& [forma, centavos] : entrega.formas)
+        lineas << QStringLiteral("Devuelva ") + venta::FormatoPesos(double(centavos) / 100.0) + QStringLiteral(" por ") +
+                      entrega.nombres.value(forma, QStringLiteral("FORMA DE PAGO ") + QString::number(forma));
     for (qint64 nota : entrega.notas)
-        t += QString::fromUtf8("\nLa nota de crédito ") + shell::Formato(double(nota), QStringLiteral("00000")) +
-             QStringLiteral(" vuelve a estar disponible.");
-    return t;
+        lineas << QString::fromUtf8("La nota de crédito ") + shell::Formato(double(nota), QStringLiteral("00000")) +
+                      QStringLiteral(" vuelve a estar disponible.");
+    for (const auto& [nota, centavos] : entrega.notasNuevas)
+        lineas << QString::fromUtf8("Entregue la nota de crédito ") + shell::Formato(double(nota), QStringLiteral("00000")) +
+                      QStringLiteral(" por ") + venta::FormatoPesos(double(centavos) / 100.0) + u'.';
+    return lineas.join(u'\n');
 }
 
 Baja CancelaDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,

@@ -46,14 +46,25 @@ QString TextoDocumento(const DocumentoVenta& doc);
 std::optional<QMap<qint64, double>> ExistenciaPorDevolver(db::Database& bd, const DocumentoVenta& doc,
                                                           db::Error* error = nullptr);
 
-// What a cancel or a delete gives back to the customer: the cash handed over and the credit notes
-// that paid the document and are spendable again.
+// Payment-form code of cash (the default form of a sale).
+constexpr int FormaEfectivo = 1;
+
+// What a cancel or a delete gives back to the customer, by the forms he paid in: the cash handed
+// over, what goes back by card, transfer, cheque and the like (form code, cents), the credit notes
+// that paid the document and are spendable again, and the new notes made for a note's share
+// (number, cents).
 struct Entrega {
     qint64 efectivoCentavos = 0;
+    std::vector<std::pair<int, qint64>> formas;
     std::vector<qint64> notas;
+    std::vector<std::pair<qint64, qint64>> notasNuevas;
+    QMap<int, QString> nombres;  // the name of each form in `formas`
 };
 
-// "Entregue al cliente $ 19.00", and a line per note spendable again.
+// The name of a payment form: the loaded list, else the catalogue, else its number.
+QString NombreFormaPago(db::Database& bd, int forma);
+// "Entregue al cliente $ 19.00" (when cash goes back, or nothing at all), "Devuelva $ 46.00 por
+// TARJETA DE DEBITO" per other form, and a line per note spendable again or made.
 QString TextoEntrega(const Entrega& entrega);
 
 enum class Baja {
@@ -69,11 +80,12 @@ enum class Baja {
 // The writes: stock back and Status 0 (cancel), or stock back and the header and that letter's
 // lines deleted (delete). Every state is read again inside the transaction. A day invoice gives
 // its tickets back to the free list. For an active sale, the pending cash cut moves by what the
-// customer is handed back (what he paid less what returns gave him): a sale of the pending cut
-// leaves it, and only the difference is written as a movement; a sale of a closed cut stays there
-// and the whole amount is a money-out movement of the pending cut. The credit notes that paid it
-// become spendable again while they fit into what is owed, and only the rest is cash. A closed
-// cut's document is never deleted.
+// customer is handed back (what he paid less what returns gave him), by every form but the credit
+// notes: a sale of the pending cut leaves it, and only the difference is written as a movement; a
+// sale of a closed cut stays there and the whole amount is a money-out movement of the pending
+// cut. What goes back goes back as it was paid: a note's share as that note again (when the
+// document carries all of it) or as a new note, never as cash. A closed cut's document is never
+// deleted.
 Baja CancelaDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,
                       db::Error* error = nullptr, Entrega* entrega = nullptr);
 Baja BorraDocumento(db::Database& bd, qint64 numero, const QString& letra, const db::LockWait& espera,

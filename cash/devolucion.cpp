@@ -77,6 +77,55 @@ std::optional<QMap<qint64, double>> CantidadesDevueltas(db::Database& bd, const 
     return r;
 }
 
+std::optional<std::vector<LineaDocumento>> LineasDocumento(db::Database& bd, const QString& letra, qint64 numero,
+                                                           db::Error* error) {
+    auto filas = bd.select(QStringLiteral("SELECT ClaveProducto, Cantidad FROM DetalleVenta WHERE Numero = ? AND "
+                                          "TipoDocto = ? ORDER BY IdLinea"),
+                           {numero, letra}, error);
+    if (!filas) return std::nullopt;
+    std::vector<LineaDocumento> r;
+    for (const db::Row& f : *filas)
+        r.push_back({f.integer(QStringLiteral("ClaveProducto")), f.real(QStringLiteral("Cantidad"))});
+    return r;
+}
+
+std::optional<std::vector<double>> DevueltoPorLinea(db::Database& bd, const QString& letra, qint64 numero,
+                                                    const std::vector<LineaDocumento>& lineas, db::Error* error) {
+    auto filas = bd.select(QStringLiteral("SELECT DEInventario.ClaveProducto, DEInventario.Cantidad, "
+                                          "DEInventario.OrdenCap FROM EInventario JOIN DEInventario ON "
+                                          "DEInventario.Numero = EInventario.Numero WHERE EInventario.Docto = ? AND "
+                                          "EInventario.DescribeMovto = ? ORDER BY DEInventario.rowid"),
+                           {DoctoDevolucion(letra, numero), MovtoDevolucion}, error);
+    if (!filas) return std::nullopt;
+    std::vector<qint64> devuelto(lineas.size(), 0);
+    auto cabe = [&](size_t i) { return Millonesimas(lineas[i].Cantidad) - devuelto[i]; };
+    std::vector<std::pair<qint64, qint64>> sinLinea;  // product, millionths
+    for (const db::Row& f : *filas) {
+        const qint64 clave = f.integer(QStringLiteral("ClaveProducto"));
+        const qint64 cantidad = Millonesimas(f.real(QStringLiteral("Cantidad")));
+        const qint64 pos = f.integer(QStringLiteral("OrdenCap")) - 1;
+        if (pos >= 0 && pos < qint64(lineas.size()) && lineas[size_t(pos)].ClaveProducto == clave &&
+            cabe(size_t(pos)) >= cantidad)
+            devuelto[size_t(pos)] += cantidad;
+        else
+            sinLinea.emplace_back(clave, cantidad);
+    }
+    for (auto [clave, resto] : sinLinea) {
+        std::optional<size_t> ultima;
+        for (size_t i = 0; i < lineas.size() && resto > 0; ++i) {
+            if (lineas[i].ClaveProducto != clave) continue;
+            const qint64 toma = std::clamp<qint64>(cabe(i), 0, resto);
+            devuelto[i] += toma;
+            resto -= toma;
+            ultima = i;
+        }
+        if (ultima && resto > 0) devuelto[*ultima] += resto;
+    }
+    std::vector<double> r;
+    for (qint64 m : devuelto) r.push_back(double(m) / 1e6);
+    return r;
+}
+
 std::optional<qint64> CentavosDevueltos(db::Database& bd, const QString& letra, qint64 numero, db::Error* error) {
     auto filas = bd.select(QStringLiteral("SELECT DEInventario.Cantidad, DEInventario.PUnitario FROM EInventario JOIN "
                                           "DEInventario ON DEInventario.Numero = EInventario.Numero WHERE "
@@ -101,6 +150,7 @@ void Devolucion::NuevaDevolucion() {
     lineas_.clear();
     devueltos_.clear();
     devueltoPorClave_.clear();
+    devueltoPorLinea_.clear();
     pagadoAntes_ = 0;
     pendientes_.clear();
     NumeroEntrada = 0;
@@ -192,6 +242,15 @@ ResultadoConsulta Devolucion::ConsultaVenta(db::Database& bd, const QString& let
         return ResultadoConsulta::SinRegistros;
     }
     devueltos_ = std::move(*dev);
+    std::vector<LineaDocumento> vendidas;
+    for (const LineaVendida& l : lineas_) vendidas.push_back({l.ClaveProducto, l.Cantidad});
+    auto porLinea = DevueltoPorLinea(bd, letra, *numero, vendidas, &e);
+    if (!porLinea) {
+        prompts.message(e.message, ui::Icon::Critical);
+        NuevaDevolucion();
+        return ResultadoConsulta::SinRegistros;
+    }
+    devueltoPorLinea_ = std::move(*porLinea);
     for (const db::Row& f : devueltos_)
         devueltoPorClave_[f.integer(QStringLiteral("ClaveProducto"))] += f.real(QStringLiteral("Cantidad"));
     const auto pagado = CentavosDevueltos(bd, letra, *numero, &e);
@@ -215,34 +274,39 @@ double Devolucion::CantidadVendida(qint64 clave) const {
 
 double Devolucion::CantidadDevuelta(qint64 clave) const { return devueltoPorClave_.value(clave, 0.0); }
 
-qint64 Devolucion::CentavosPagados(const QMap<qint64, double>& cantidades) const {
-    std::map<qint64, std::vector<const LineaVendida*>> porProducto;
-    for (const LineaVendida& l : lineas_) porProducto[l.ClaveProducto].push_back(&l);
+double Devolucion::DevueltoDeLinea(int indice) const {
+    return indice >= 0 && size_t(indice) < devueltoPorLinea_.size() ? devueltoPorLinea_[size_t(indice)] : 0.0;
+}
+
+double Devolucion::RestoDeLinea(int indice) const {
+    if (indice < 0 || size_t(indice) >= lineas_.size()) return 0;
+    return double(std::max<qint64>(0, Millonesimas(lineas_[size_t(indice)].Cantidad) -
+                                          Millonesimas(DevueltoDeLinea(indice)))) /
+           1e6;
+}
+
+qint64 Devolucion::CentavosPagados(const QMap<int, double>& cantidades) const {
     bool todo = !lineas_.empty();
     double pagado = 0;
-    for (auto& [clave, lineas] : porProducto) {
-        std::stable_sort(lineas.begin(), lineas.end(),
-                         [](const LineaVendida* a, const LineaVendida* b) { return a->PPrecioUnit < b->PPrecioUnit; });
-        qint64 resto = Millonesimas(cantidades.value(clave, 0.0));
-        for (const LineaVendida* l : lineas) {
-            const qint64 tomadas = std::clamp(resto, qint64(0), Millonesimas(l->Cantidad));
-            pagado += double(tomadas) / 1e6 * l->PPrecioUnit;
-            resto -= tomadas;
-        }
-        if (Millonesimas(cantidades.value(clave, 0.0)) < Millonesimas(CantidadVendida(clave))) todo = false;
+    for (size_t i = 0; i < lineas_.size(); ++i) {
+        const LineaVendida& l = lineas_[i];
+        const qint64 pedidas = std::clamp(Millonesimas(cantidades.value(int(i), 0.0)), qint64(0), Millonesimas(l.Cantidad));
+        pagado += double(pedidas) / 1e6 * l.PPrecioUnit;
+        if (pedidas < Millonesimas(l.Cantidad)) todo = false;
     }
     if (todo) return shell::Centavos(venta_.Total);
     const double descuento = venta_.Descuento > 0 ? venta_.Descuento : 0.0;
     return shell::Centavos(pagado - pagado * descuento / 100.0);
 }
 
-std::vector<LineaDevolucion> Devolucion::PendientesValoradas(const QMap<qint64, double>& devuelto,
+std::vector<LineaDevolucion> Devolucion::PendientesValoradas(const std::vector<double>& devuelto,
                                                              qint64 pagadoAntes) const {
     std::vector<LineaDevolucion> valoradas = pendientes_;
-    QMap<qint64, double> hasta = devuelto;
+    QMap<int, double> hasta;
+    for (size_t i = 0; i < devuelto.size(); ++i) hasta[int(i)] = devuelto[i];
     qint64 antes = pagadoAntes;
     for (LineaDevolucion& p : valoradas) {
-        hasta[p.ClaveProducto] += p.Cantidad;
+        hasta[p.Linea] += p.Cantidad;
         const qint64 ahora = CentavosPagados(hasta);
         p.Centavos = std::max<qint64>(0, ahora - antes);
         p.PUnitario = double(p.Centavos) / 100.0 / p.Cantidad;
@@ -253,9 +317,7 @@ std::vector<LineaDevolucion> Devolucion::PendientesValoradas(const QMap<qint64, 
 
 bool Devolucion::MarcaLinea(int indice, ui::Prompts& prompts) {
     if (!encontrada_ || indice < 0 || indice >= static_cast<int>(lineas_.size())) return false;
-    const qint64 clave = lineas_[size_t(indice)].ClaveProducto;
-    const double maximo =
-        double(std::max(qint64(0), Millonesimas(CantidadVendida(clave)) - Millonesimas(CantidadDevuelta(clave)))) / 1e6;
+    const double maximo = RestoDeLinea(indice);
     const QString respuesta =
         prompts.input(QStringLiteral("Teclea la cantidad a devolver, maximo: ") +
                           shell::Formato(maximo, QStringLiteral("##,##0.00")),
@@ -274,31 +336,32 @@ bool Devolucion::AgregaLineaDevolucion(int indice, double cantidad, ui::Prompts&
     if (!encontrada_ || indice < 0 || indice >= static_cast<int>(lineas_.size())) return false;
     if (!(cantidad > 0)) return false;
     const LineaVendida& l = lineas_[size_t(indice)];
-    if (Millonesimas(cantidad) + Millonesimas(CantidadDevuelta(l.ClaveProducto)) >
-        Millonesimas(CantidadVendida(l.ClaveProducto))) {
+    // In reals first: a typed quantity near the reader's bound has no millionths in 64 bits.
+    if (cantidad - RestoDeLinea(indice) > 5e-7) {
         prompts.message(QStringLiteral("Cantidad excede a la de la compra."));
         return false;
     }
     for (const LineaDevolucion& p : pendientes_) {
-        if (p.ClaveProducto == l.ClaveProducto) {
+        if (p.Linea == indice) {
             prompts.message(QStringLiteral("El producto ya se encuentra en la devolucion."));
             return false;
         }
     }
     LineaDevolucion p;
+    p.Linea = indice;
     p.ClaveProducto = l.ClaveProducto;
     p.Nombre = l.Nombre;
     p.Descripcion = l.Descripcion;
     p.Cantidad = cantidad;
     pendientes_.push_back(p);
-    pendientes_ = PendientesValoradas(devueltoPorClave_, pagadoAntes_);
+    pendientes_ = PendientesValoradas(devueltoPorLinea_, pagadoAntes_);
     return true;
 }
 
 bool Devolucion::QuitaLineaDevolucion(int indice) {
     if (indice < 0 || indice >= static_cast<int>(pendientes_.size())) return false;
     pendientes_.erase(pendientes_.begin() + indice);
-    pendientes_ = PendientesValoradas(devueltoPorClave_, pagadoAntes_);
+    pendientes_ = PendientesValoradas(devueltoPorLinea_, pagadoAntes_);
     return true;
 }
 

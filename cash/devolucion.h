@@ -40,6 +40,23 @@ constexpr int MovtoDevolucion = 12;
 std::optional<QMap<qint64, double>> CantidadesDevueltas(db::Database& bd, const QString& letra,
                                                         qint64 numero, db::Error* error = nullptr);
 
+// One sold line as the returns count it: its product and quantity, in the document's order.
+struct LineaDocumento {
+    qint64 ClaveProducto = 0;
+    double Cantidad = 0;
+};
+// The lines of the document (DetalleVenta in IdLinea order). nullopt on a database error.
+std::optional<std::vector<LineaDocumento>> LineasDocumento(db::Database& bd, const QString& letra, qint64 numero,
+                                                           db::Error* error = nullptr);
+// Quantity earlier returns gave back of each line of `lineas` (same order). A return line names
+// the sold line it came from by its position (DEInventario.OrdenCap, 1 for the first line): each
+// line is its own goods, whatever product key it shares with another (generic lines share one).
+// A return line stored before that, whose position holds another product or no room, is taken
+// from the lines of its product in order. nullopt on a database error.
+std::optional<std::vector<double>> DevueltoPorLinea(db::Database& bd, const QString& letra, qint64 numero,
+                                                    const std::vector<LineaDocumento>& lineas,
+                                                    db::Error* error = nullptr);
+
 // Cents the returns of the document paid back, each line to the cent as its voucher adds it: what
 // they stored, never a recomputation. nullopt on a database error.
 std::optional<qint64> CentavosDevueltos(db::Database& bd, const QString& letra, qint64 numero,
@@ -68,8 +85,9 @@ struct LineaVendida {
     double Importe = 0;
 };
 
-// One line being returned: a quantity of one product, worth what the customer paid for it.
+// One line being returned: a quantity of one sold line, worth what the customer paid for it.
 struct LineaDevolucion {
+    int Linea = 0;  // index of the sold line in lineas()
     qint64 ClaveProducto = 0;
     QString Nombre;
     QString Descripcion;
@@ -103,13 +121,13 @@ public:
     ResultadoConsulta ConsultaVenta(db::Database& bd, const QString& letra, const QString& numeroTexto,
                                     ui::Prompts& prompts);
 
-    // Marks line `indice` of the sold document: asks the quantity of its product still to return
+    // Marks line `indice` of the sold document: asks the quantity of that line still to return
     // ("Teclea la cantidad a devolver, maximo: "), then AgregaLineaDevolucion. True when a line was
     // added.
     bool MarcaLinea(int indice, ui::Prompts& prompts);
-    // The checks of a mark: the quantity over what the document sold of that product, counting
-    // earlier returns ("Cantidad excede a la de la compra."), and the product already in this
-    // return ("El producto ya se encuentra en la devolucion."). A quantity of 0 or less: nothing.
+    // The checks of a mark: the quantity over what the line sold, counting earlier returns of it
+    // ("Cantidad excede a la de la compra."), and the line already in this return ("El producto
+    // ya se encuentra en la devolucion."). A quantity of 0 or less: nothing.
     bool AgregaLineaDevolucion(int indice, double cantidad, ui::Prompts& prompts);
     // "Desmarcar": drops line `indice` of the return (nothing for an index outside the list).
     bool QuitaLineaDevolucion(int indice);
@@ -117,17 +135,20 @@ public:
     // What the document sold of a product (all its lines) and what earlier returns gave back.
     double CantidadVendida(qint64 clave) const;
     double CantidadDevuelta(qint64 clave) const;
+    // What earlier returns gave back of sold line `indice`, and what is left of it.
+    double DevueltoDeLinea(int indice) const;
+    double RestoDeLinea(int indice) const;
 
-    // Cents the customer paid for these quantities of the document's products. A product sold on
-    // several lines gives its units back from the lowest price paid up, whichever line was marked,
-    // so no refund exceeds what the units coming back cost; the general discount applies on top.
+    // Cents the customer paid for these quantities of the document's lines (index -> quantity):
+    // each line's units at its own price after its discount, the general discount on top.
     // Everything the document sold is worth its stored total.
-    qint64 CentavosPagados(const QMap<qint64, double>& cantidades) const;
-    // The marked lines valued after the quantities `devuelto` came back before, for which earlier
-    // returns paid `pagadoAntes` cents: each is worth the value of all the units back with it less
-    // what was paid before it (never below 0), so that a document returned whole, in any number of
-    // returns, refunds its total to the cent and no return pays more than is left.
-    std::vector<LineaDevolucion> PendientesValoradas(const QMap<qint64, double>& devuelto, qint64 pagadoAntes) const;
+    qint64 CentavosPagados(const QMap<int, double>& cantidades) const;
+    // The marked lines valued after the quantities `devuelto` (per line) came back before, for
+    // which earlier returns paid `pagadoAntes` cents: each is worth the value of all the units back
+    // with it less what was paid before it (never below 0), so that a document returned whole, in
+    // any number of returns, refunds its total to the cent and no return pays more than is left.
+    std::vector<LineaDevolucion> PendientesValoradas(const std::vector<double>& devuelto, qint64 pagadoAntes) const;
+    const std::vector<double>& devueltoPorLinea() const { return devueltoPorLinea_; }
 
     // Sum of the marked lines' amounts, each to the cent.
     qint64 TotalCentavos() const;
@@ -154,6 +175,7 @@ private:
     std::vector<LineaVendida> lineas_;
     db::Rows devueltos_;
     QMap<qint64, double> devueltoPorClave_;
+    std::vector<double> devueltoPorLinea_;
     qint64 pagadoAntes_ = 0;  // cents earlier returns stored
     std::vector<LineaDevolucion> pendientes_;
 };

@@ -18,9 +18,8 @@ namespace {
 
 constexpr int MovSalida = 2;  // money out of the drawer
 
-bool Excede(double devuelto, double cantidad, double vendido) {
-    return std::llround((devuelto + cantidad) * 1e6) > std::llround(vendido * 1e6);
-}
+// Half a millionth of slack, in reals: a quantity near the reader's bound has no millionths in 64 bits.
+bool Excede(double devuelto, double cantidad, double vendido) { return devuelto + cantidad - vendido > 5e-7; }
 
 }  // namespace
 
@@ -56,10 +55,14 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
             return r;
         }
     }
-    const auto devuelto = CantidadesDevueltas(bd, v.Tipo, v.Numero, &r.error);
+    // What came back of each line by now, read from the same lines the lookup showed.
+    std::vector<LineaDocumento> vendidas;
+    for (const LineaVendida& l : dev.lineas()) vendidas.push_back({l.ClaveProducto, l.Cantidad});
+    const auto devuelto = DevueltoPorLinea(bd, v.Tipo, v.Numero, vendidas, &r.error);
     if (!devuelto) return r;
     for (const LineaDevolucion& p : dev.pendientes()) {
-        if (Excede(devuelto->value(p.ClaveProducto, 0.0), p.Cantidad, dev.CantidadVendida(p.ClaveProducto))) {
+        const size_t i = size_t(p.Linea);
+        if (i >= vendidas.size() || Excede((*devuelto)[i], p.Cantidad, vendidas[i].Cantidad)) {
             r.excede = true;
             db::fail(&r.error, db::ErrorKind::Other, QStringLiteral("Cantidad excede a la de la compra."));
             return r;
@@ -82,7 +85,7 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
                                    g.SucursalActual, 0, MovtoDevolucion, DoctoDevolucion(v.Tipo, v.Numero),
                                    &r.error))
         return r;
-    int orden = 0;
+    // Each return line names the sold line it came from by its position.
     for (const LineaDevolucion& p : lineas) {
         auto existe = bd.scalar(QStringLiteral("SELECT count(*) FROM Producto WHERE ClaveProducto = ?"),
                                 {p.ClaveProducto}, &r.error);
@@ -94,7 +97,7 @@ DevolucionGuardada GuardaDevolucion(db::Database& bd, const Devolucion& dev, Tip
         }
         if (!bd.exec(QStringLiteral("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap, "
                                     "Comentario) VALUES (?, ?, ?, ?, ?, '')"),
-                     {entrada, p.ClaveProducto, p.Cantidad, p.PUnitario, ++orden}, &r.error))
+                     {entrada, p.ClaveProducto, p.Cantidad, p.PUnitario, p.Linea + 1}, &r.error))
             return r;
         if (!sale::CambiaExistencia(bd, p.ClaveProducto, p.Cantidad, true, nullptr, &r.error)) return r;
     }

@@ -94,40 +94,28 @@ std::optional<db::Rows> Tickets(db::Database& bd, const QDate& dia, const QStrin
                      c.params, error);
 }
 
-// Copies the lines of ticket `ticket` into the invoice, less the units its returns took back: those
-// come off the product's lowest price paid first, as the return valued them.
+// Copies the lines of ticket `ticket` into the invoice, less the units its returns took back from
+// each line, as the return valued them.
 bool CopiaLineasTicket(db::Database& bd, qint64 numero, const QString& letra, qint64 ticket, db::Error* error) {
-    auto lineas = bd.select(QStringLiteral("SELECT IdLinea, ClaveProducto, Cantidad, "
-                                           "PrecioUnit * (1 - Descuento / 100.0) AS Neto FROM DetalleVenta "
+    auto lineas = bd.select(QStringLiteral("SELECT IdLinea, ClaveProducto, Cantidad FROM DetalleVenta "
                                            "WHERE Numero = ? AND TipoDocto = 'T' ORDER BY IdLinea"),
                             {ticket}, error);
     if (!lineas) return false;
-    auto devuelto = CantidadesDevueltas(bd, QStringLiteral("T"), ticket, error);
+    std::vector<LineaDocumento> vendidas;
+    for (const db::Row& l : *lineas)
+        vendidas.push_back({l.integer(QStringLiteral("ClaveProducto")), l.real(QStringLiteral("Cantidad"))});
+    const auto devuelto = DevueltoPorLinea(bd, QStringLiteral("T"), ticket, vendidas, error);
     if (!devuelto) return false;
-    std::vector<const db::Row*> orden;
-    for (const db::Row& l : *lineas) orden.push_back(&l);
-    std::stable_sort(orden.begin(), orden.end(), [](const db::Row* a, const db::Row* b) {
-        return a->real(QStringLiteral("Neto")) < b->real(QStringLiteral("Neto"));
-    });
-    QMap<qint64, qint64> resto;  // millionths of each product still to take off
-    for (auto it = devuelto->cbegin(); it != devuelto->cend(); ++it) resto[it.key()] = std::llround(it.value() * 1e6);
-    QMap<qint64, double> cantidad;  // IdLinea -> quantity billed
-    for (const db::Row* l : orden) {
-        const qint64 clave = l->integer(QStringLiteral("ClaveProducto"));
-        const qint64 vendida = std::llround(l->real(QStringLiteral("Cantidad")) * 1e6);
-        const qint64 quita = std::clamp(resto.value(clave, 0), qint64(0), vendida);
-        resto[clave] = resto.value(clave, 0) - quita;
-        cantidad[l->integer(QStringLiteral("IdLinea"))] = double(vendida - quita) / 1e6;
-    }
-    for (const db::Row& l : *lineas) {
-        const qint64 id = l.integer(QStringLiteral("IdLinea"));
-        if (!(cantidad.value(id) > 0)) continue;
+    for (size_t i = 0; i < lineas->size(); ++i) {
+        const qint64 id = (*lineas)[i].integer(QStringLiteral("IdLinea"));
+        const qint64 resto = std::llround(vendidas[i].Cantidad * 1e6) - std::llround((*devuelto)[i] * 1e6);
+        if (resto <= 0) continue;
         if (!bd.exec(QStringLiteral("INSERT INTO DetalleVenta (Numero, TipoDocto, ClaveProducto, Cantidad, PrecioUnit, Iva, "
                                     "Descuento, Observacion, Estatus, Devolucion, Descripcion2, Moneda, Terminal) "
                                     "SELECT ?, ?, ClaveProducto, ?, PrecioUnit, Iva, Descuento, Observacion, "
                                     "Estatus, Devolucion, Descripcion2, Moneda, Terminal FROM DetalleVenta "
                                     "WHERE IdLinea = ?"),
-                     {numero, letra, cantidad.value(id), id}, error))
+                     {numero, letra, double(resto) / 1e6, id}, error))
             return false;
     }
     return true;

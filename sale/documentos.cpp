@@ -79,30 +79,24 @@ std::vector<DatosEncabezado> RepartePagos(const DatosEncabezado& venta, const st
 
     std::vector<qint64> falta(k);
     for (size_t i = 0; i < k; ++i) falta[i] = std::max<qint64>(0, money::centavos(totales[i]));
-    // share[i][slot]: cents of payment `slot` that document i took.
+    // share[i][slot]: cents of payment `slot` that document i carries.
     std::vector<std::array<qint64, 5>> parte(k, std::array<qint64, 5>{});
     auto esNota = [&](size_t slot) { return int(venta.FormaPagoSel[slot]) == venta::PagoNotaCredito; };
-    for (size_t slot = 1; slot <= 3; ++slot) {
-        if (venta.FormaPagoSel[slot] == 0 || !esNota(slot)) continue;
-        const size_t i = size_t(std::max_element(falta.begin(), falta.end()) - falta.begin());
-        const qint64 importe = money::centavos(venta.ImportesPago[slot]);
-        parte[i][slot] = importe;
-        falta[i] = std::max<qint64>(0, falta[i] - importe);
-    }
-    for (size_t slot = 1; slot <= 3; ++slot) {
-        if (venta.FormaPagoSel[slot] == 0 || esNota(slot)) continue;
+    // Notes first, then the other payments in slot order; each covers the parts in order, no part
+    // beyond its own total. What a payment brought beyond the sale's total (a note worth more, the
+    // cash tendered) was change, and no part carries it.
+    auto reparte = [&](size_t slot) {
         qint64 resto = money::centavos(venta.ImportesPago[slot]);
-        size_t ultimo = k - 1;
         for (size_t i = 0; i < k && resto > 0; ++i) {
             const qint64 toma = std::min(resto, falta[i]);
-            if (toma <= 0) continue;
             parte[i][slot] += toma;
             falta[i] -= toma;
             resto -= toma;
-            ultimo = i;
         }
-        parte[ultimo][slot] += resto;
-    }
+    };
+    for (int notas = 1; notas >= 0; --notas)
+        for (size_t slot = 1; slot <= 3; ++slot)
+            if (venta.FormaPagoSel[slot] != 0 && esNota(slot) == (notas == 1)) reparte(slot);
     for (size_t i = 0; i < k; ++i) {
         DatosEncabezado& d = partes[i];
         d.ImportesPago = {};
@@ -118,6 +112,18 @@ std::vector<DatosEncabezado> RepartePagos(const DatosEncabezado& venta, const st
         }
     }
     return partes;
+}
+
+std::vector<double> TotalesPartes(const std::vector<double>& totales, double totalVenta) {
+    std::vector<double> r;
+    qint64 suma = 0;
+    for (size_t i = 0; i + 1 < totales.size(); ++i) {
+        const qint64 c = money::centavos(totales[i]);
+        suma += c;
+        r.push_back(double(c) / 100.0);
+    }
+    if (!totales.empty()) r.push_back(double(money::centavos(totalVenta) - suma) / 100.0);
+    return r;
 }
 
 std::vector<std::pair<QString, QVariant>> ColumnasEncabezado(ClaseDocumento clase, qint64 numero,
@@ -209,6 +215,23 @@ bool ObtenerRemT(db::Database& bd, const DatosEncabezado& datos, Documento& doc,
 bool ObtenerFCot(db::Database& bd, int /*tipo*/, const DatosEncabezado& datos, Documento& doc,
                  db::Error* error) {
     return ObtenerEncabezado(bd, ClaseDocumento::Cotizacion, datos, doc, error);
+}
+
+bool GuardaCotizacion(db::Database& bd, qint64 numero, const DatosEncabezado& datos, const db::LockWait& espera,
+                      db::Error* error) {
+    db::WriteTransaction tr(bd);
+    if (!tr.begin(espera, error, db::WriteScope::MainFile)) return false;
+    int filas = 0;
+    if (!bd.exec(QStringLiteral("UPDATE Venta SET Cliente = ?, Descuento = ?, Total = ?, ObsVenta = ? WHERE Numero = ? "
+                                "AND Tipo = 'C'"),
+                 {datos.Cliente, datos.Descuento, money::redondea(datos.Total, 2),
+                  datos.Observacion.isEmpty() ? QStringLiteral(" ") : datos.Observacion, numero},
+                 error, &filas))
+        return false;
+    if (filas != 1)
+        return db::fail(error, db::ErrorKind::NotFound,
+                        QString::fromUtf8("La cotización %1 no está guardada.").arg(numero));
+    return tr.commit(error);
 }
 
 QString TextoRem(ClaseDocumento clase, const QString& prefijo, qint64 numero) {

@@ -61,12 +61,15 @@ struct DatosEncabezado {
 };
 
 // The payment of a sale split into documents of totals `totales`, as each document's header
-// stores it: a payment is stored once across them. A credit note goes whole to one document (the
-// one with most left to pay when its turn comes, notes first); the other payments then cover each
-// document in order, and what was tendered beyond the total stays with the document that took
-// that payment's last share. Each document lists its shares in the order of the sale's slots,
-// from slot 1 on. One document keeps the sale's payment as it is.
+// stores it: a payment is stored once across them, split by what each document costs. Credit
+// notes first, then the other payments in the order of the sale's slots, each covers the
+// documents in order, none beyond its own total; what a payment brought beyond the sale's total
+// was change and no document carries it. Each document lists its shares in slot order, from slot
+// 1 on. One document keeps the sale's payment as it is.
 std::vector<DatosEncabezado> RepartePagos(const DatosEncabezado& venta, const std::vector<double>& totales);
+// The totals of a sale's parts as they are stored: each part's own total to the cent, and the last
+// part what is left of the sale's total, so the parts add up to the sale to the cent.
+std::vector<double> TotalesPartes(const std::vector<double>& totales, double totalVenta);
 
 // The header values of the sale in progress from the program-wide state (user, branch, terminal,
 // seller, payment condition, tax percent and payment slots); client, total, discount and
@@ -96,6 +99,13 @@ bool ObtenerRemT(db::Database& bd, const DatosEncabezado& datos, Documento& doc,
 // Quotation (the only caller passes 1).
 bool ObtenerFCot(db::Database& bd, int tipo, const DatosEncabezado& datos, Documento& doc,
                  db::Error* error = nullptr);
+
+// A quotation is stored whole when it is generated: its header (taken when the screen opened)
+// gets the client, the general discount, the total to the cent and the observation the printout
+// shows, so a recall brings back what was printed. One write transaction; false (nothing
+// changed) when the quotation's header is not there.
+bool GuardaCotizacion(db::Database& bd, qint64 numero, const DatosEncabezado& datos, const db::LockWait& espera,
+                      db::Error* error = nullptr);
 
 // Folio label after a document was stored: "Factura: A 000042", "Ticket: ...", "COTIZ: ...".
 QString TextoRem(ClaseDocumento clase, const QString& prefijo, qint64 numero);

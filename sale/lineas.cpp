@@ -2,6 +2,8 @@
 
 #include "shell/texto.h"
 
+#include <cmath>
+
 namespace venta {
 
 namespace {
@@ -244,6 +246,24 @@ bool LineasVenta::escribe(int index, const QString& columna, const QVariant& val
                                               "puede cambiar.")};
         return false;
     }
+    const bool importe = columna == QLatin1String("Cantidad") || columna == QLatin1String("PrecioUnit")
+                         || columna == QLatin1String("Descuento");
+    if (importe) {
+        const Linea& l = lineas_[static_cast<size_t>(index)];
+        const double v = valor.toDouble();
+        const double propia = std::abs(ImporteLinea(columna == QLatin1String("Cantidad") ? v : l.cantidad,
+                                                    columna == QLatin1String("PrecioUnit") ? v : l.precioUnit,
+                                                    columna == QLatin1String("Descuento") ? v : l.descuento));
+        double suma = propia;
+        for (int i = 0; i < count(); ++i)
+            if (i != index)
+                suma += std::abs(lineas_[static_cast<size_t>(i)].importe);
+        if (!std::isfinite(suma) || propia >= shell::kNumeroMaximo || suma >= shell::kNumeroMaximo) {
+            if (error)
+                *error = db::Error{db::ErrorKind::Other, 0, MensajeImporteMaximo()};
+            return false;
+        }
+    }
     if (!db_->exec(QStringLiteral("UPDATE DetalleVenta SET %1 = ? WHERE IdLinea = ?").arg(columna),
                    {valor, id}, error))
         return false;
@@ -280,6 +300,20 @@ bool LineasVenta::limpiaPendientes(const QString& terminal, db::Error* error)
         return false;
     nuevo();
     return true;
+}
+
+QString TextoNumeroLinea(double valor)
+{
+    QString t = QString::number(valor, 'f', 6);
+    while (t.contains(QLatin1Char('.')) && (t.endsWith(QLatin1Char('0')) || t.endsWith(QLatin1Char('.'))))
+        t.chop(1);
+    return t == QLatin1String("-0") ? QStringLiteral("0") : t;
+}
+
+QString MensajeImporteMaximo()
+{
+    return QString::fromUtf8("El importe de la línea o el total del documento pasaría de $ 9,999,999,999,999.99: "
+                             "no se aplicó el cambio.");
 }
 
 }  // namespace venta

@@ -84,7 +84,9 @@ public:
     // are only forgotten.
     bool borraTodas(qint64 numeroPendiente = 0, db::Error* error = nullptr);
     // Writes one column of a line (Cantidad, PrecioUnit, Descuento, Observacion, Descripcion2). A
-    // line of a recalled stored document is refused: the document keeps what it stored.
+    // line of a recalled stored document is refused: the document keeps what it stored. A
+    // quantity, price or discount that takes the line's amount or the sum of the screen's lines
+    // to shell::kNumeroMaximo or past it is refused with MensajeImporteMaximo() in `error`.
     bool escribe(int index, const QString& columna, const QVariant& valor, db::Error* error = nullptr);
     // Takes rows already in DetalleVenta into this screen's set (a recalled document, or the
     // pending lines the cleanup found and the operator kept).
@@ -109,6 +111,13 @@ private:
     QSet<qint64> guardadas_;  // ids_ of a recalled stored document: never deleted here
     std::vector<Linea> lineas_;
 };
+
+// A quantity or percent as a grid shows it: plain digits with the decimals it has (up to six),
+// never in exponent form: 1e12 shows 1000000000000, 0.25 shows 0.25.
+QString TextoNumeroLinea(double valor);
+// What a quantity, price or discount is refused with when it would take the line's amount or the
+// document's total past the bound where cents are exact (shell::kNumeroMaximo).
+QString MensajeImporteMaximo();
 
 // First 15 characters of the computer name, as the Terminal column holds it.
 QString TerminalLinea(const QString& nombreEquipo);

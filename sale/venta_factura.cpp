@@ -218,6 +218,10 @@ ResultadoCierre VendeFactura(db::Database& bd, const VentaEnPantalla& venta, int
         d.Lineas.assign(venta.ids.begin() + desde, venta.ids.begin() + hasta + 1);
         guardar.Documentos.push_back(std::move(d));
     }
+    std::vector<double> partes;
+    for (const sale::DocumentoPorGuardar& d : guardar.Documentos) partes.push_back(d.Total);
+    partes = sale::TotalesPartes(partes, CalculaTotal(venta.totales, 0, 0, venta.descuento).total);
+    for (size_t i = 0; i < partes.size(); ++i) guardar.Documentos[i].Total = partes[i];
     const sale::Guardado hecho = GuardaCierre(bd, guardar, g.GenAgregar == 1, QStringLiteral("Ocurrió"),
                                               acciones, r);
     if (!hecho.ok)

@@ -2,7 +2,6 @@
 #include "shell/rutinas_bd.h"
 
 #include "capture_control/ccaptura.h"
-#include "catalogs/forms/campos.h"
 #include "sale/detalles.h"
 #include "sale/documentos.h"
 #include "sale/forms/cierre_venta.h"
@@ -70,109 +69,6 @@ QString CaptionVenta(const QString& modo)
     return {};
 }
 
-// --- models ---
-
-int ModeloProductos::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : fuente_->count();
-}
-
-int ModeloProductos::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : NumColumnas;
-}
-
-QVariant ModeloProductos::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= fuente_->count())
-        return {};
-    const ProductoBusqueda& p = fuente_->at(index.row());
-    if (role == Qt::TextAlignmentRole && (index.column() == PRECIOUNIT || index.column() == EXIS))
-        return int(Qt::AlignRight | Qt::AlignVCenter);
-    if (role != Qt::DisplayRole)
-        return {};
-    switch (index.column()) {
-    case PRECIOUNIT: return shell::Formato(p.precio, QStringLiteral("#,###,###0.00"));
-    case CODIGODEBARRAS: return p.codigo;
-    case NOMBRE: return p.nombre;
-    case DESCRIPCION: return p.descripcion;
-    case EXIS: return fuente_->existencia(index.row());
-    default: return {};
-    }
-}
-
-QVariant ModeloProductos::headerData(int section, Qt::Orientation o, int role) const
-{
-    if (o != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    static const char* nombres[] = {"PrecioUnit", "CodigodeBarras", "Nombre", "Descripcion", "EXIS"};
-    // Spanish words over the fields, as every grid of the program reads.
-    return section >= 0 && section < NumColumnas ? catalogos::TituloDeCampo(QString::fromLatin1(nombres[section]))
-                                                 : QVariant();
-}
-
-void ModeloProductos::refresca()
-{
-    beginResetModel();
-    endResetModel();
-}
-
-int ModeloLineas::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : lineas_->count();
-}
-
-int ModeloLineas::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : NumColumnas;
-}
-
-QVariant ModeloLineas::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid() || index.row() >= lineas_->count())
-        return {};
-    const Linea& l = lineas_->lineas()[size_t(index.row())];
-    if (role == Qt::TextAlignmentRole) {
-        switch (index.column()) {
-        case PrecioUnit: case Cantidad: case Importe: case Exis: case Descuento:
-            return int(Qt::AlignRight | Qt::AlignVCenter);
-        default: return {};
-        }
-    }
-    if (role != Qt::DisplayRole)
-        return {};
-    switch (index.column()) {
-    case Descripcion: return l.descripcion2.isEmpty() ? l.descripcion : l.descripcion2;
-    case Ubicacion: return l.ubicacion;
-    case PrecioUnit: return shell::Formato(l.precioUnit, QStringLiteral("###,##0.00"));
-    case Cantidad: return l.cantidad;
-    case Nombre: return l.nombre;
-    case Importe: return shell::Formato(l.importe, QStringLiteral("###,###,##0.00"));
-    case Exis: return l.existencia;
-    case Descuento: return l.descuento;
-    case Observacion: return l.observacion;
-    case CodigodeBarras: return l.codigo;
-    default: return {};
-    }
-}
-
-QVariant ModeloLineas::headerData(int section, Qt::Orientation o, int role) const
-{
-    if (o != Qt::Horizontal || role != Qt::DisplayRole)
-        return {};
-    static const char* nombres[] = {"Descripcion", "Ubicacion", "PrecioUnit", "Cantidad",
-                                    "Nombre", "Importe", "Exis", "Descuento", "Observacion",
-                                    "CodigodeBarras"};
-    return section >= 0 && section < NumColumnas ? catalogos::TituloDeCampo(QString::fromLatin1(nombres[section]))
-                                                 : QVariant();
-}
-
-void ModeloLineas::refresca()
-{
-    beginResetModel();
-    endResetModel();
-}
-
 // --- the form ---
 
 frmVenta::frmVenta(QWidget* parent, db::Database* base, ui::Prompts* prompts)
@@ -187,6 +83,12 @@ frmVenta::frmVenta(QWidget* parent, db::Database* base, ui::Prompts* prompts)
 
 void frmVenta::LeeFolioFactura()
 {
+    // The quotation screen shows its own number, taken as it opened.
+    if (modo_ == QLatin1String("C")) {
+        if (NumeroDocumento > 0)
+            lblRem->setText(sale::TextoRem(sale::ClaseDocumento::Cotizacion, G().PrefijoFact, NumeroDocumento));
+        return;
+    }
     if (db::Database* bd = base())
         if (auto folio = sale::ValorFolio(*bd, 1))
             lblRem->setText(sale::TextoRemInicial(*folio));
@@ -448,6 +350,7 @@ void frmVenta::FormLoad()
             if (bd->beginWrite({}, &e)) {
                 if (sale::ObtenerFCot(*bd, 1, datos, doc, &e) && bd->commit(&e)) {
                     NumeroDocumento = doc.NumeroDocumento;
+                    LeeFolioFactura();
                     // The quotation is stored from here on: its lines are kept when the
                     // screen closes.
                     cabeceraGuardada_ = true;

@@ -65,7 +65,8 @@ void frmVenta::DescuentoProducto()
             return;
         }
         db::Error e;
-        lineas_.escribe(fila, QStringLiteral("Descuento"), a.valor, &e);
+        if (!lineas_.escribe(fila, QStringLiteral("Descuento"), a.valor, &e) && !e.message.isEmpty())
+            prompts().message(e.message, ui::Icon::None);
         RedibujaLinea(fila);
     }
     ActualizaTotales(true);
@@ -81,8 +82,15 @@ bool frmVenta::AplicaAjusteLinea(int fila, const QString& columna, const Ajuste&
     }
     if (a.escribe) {
         db::Error e;
-        lineas_.escribe(fila, columna, a.valor, &e);
+        const bool escrito = lineas_.escribe(fila, columna, a.valor, &e);
         RedibujaLinea(fila);
+        if (!escrito && !e.message.isEmpty()) {
+            // The line keeps what it had, and the total box shows the lines as they are.
+            ActualizaTotales();
+            prompts().message(e.message, ui::Icon::None);
+            capCodigoBarras->SetFocus();
+            return false;
+        }
     }
     return true;
 }

@@ -12,6 +12,9 @@
 #include "sale/inventario_es.h"
 #include "sale/nota_credito.h"
 #include "sale/recuperacion.h"
+#include "sale/documentos.h"
+#include "sale/totales.h"
+#include "shell/texto.h"
 #include "sale/venta_credito.h"
 #include "shell/avisos.h"
 #include "shell/conexion.h"
@@ -185,6 +188,21 @@ void frmVenta::cmdActInv_Click() {
         CierraPantalla();
         venta::ImprimeNCredito(numero, DestinoImpresion{}, avisos);
     } else if (modo_ == QLatin1String("C")) {
+        // What the printout says is what is stored: a recall brings the quotation back whole.
+        if (db::Database* bd = base()) {
+            sale::DatosEncabezado datos;
+            datos.Cliente = clienteDocumento_;
+            datos.Descuento = shell::Val(descuentoAceptado_);
+            datos.Total = venta::CalculaTotal(lineas_.paraTotales(), 0, 0, datos.Descuento).total;
+            datos.Observacion = observacionDocumento_;
+            sale::EsperaConEsc esc;
+            db::Error e;
+            if (!sale::GuardaCotizacion(*bd, NumeroDocumento, datos, esc.espera(EstadoEspera), &e)) {
+                prompts().message(QString::fromUtf8("No se guardó la cotización: ") + shell::TextoErrorBD(e),
+                                  ui::Icon::Critical);
+                return;
+            }
+        }
         venta::ImprimeCotizacion(NumeroDocumento, descuentoAceptado_, DestinoImpresion{}, prompts());
     }
 }

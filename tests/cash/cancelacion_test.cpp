@@ -74,6 +74,24 @@ TEST_F(CancelacionTest, CancelGivesTheStockBackOnceAndDeleteAfterItNone) {
     EXPECT_EQ(lineas(20, "T"), 0);
 }
 
+// What goes back goes back as it was paid: a card payment is named, never handed over as cash,
+// and the pending cut still takes it out as the cut counted it in.
+TEST_F(CancelacionTest, TheHandBackNamesEachFormOfPayment) {
+    vende(46, "T", {{0, 2, 23}});
+    ASSERT_TRUE(bd().exec("UPDATE Venta SET FormaPago = 2, Pagacon = 46, PagaObs1 = '1234', IdCorte = 3 WHERE Numero = 46"));
+    ASSERT_TRUE(cancela("Ticket", "46"));
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 46 fue dado de baja.\nDevuelva $ 46.00 por TARJETA DE DEBITO");
+    EXPECT_EQ(cuenta("SELECT count(*) FROM MovimientosCaja WHERE TipoMov = 2 AND ImporteMov = 46 AND IdCorte = 0"), 1);
+
+    // Paid 30.00 by transfer and the rest in cash, 10.00 returned before: the cash goes back first
+    // of what returns took, so the transfer is handed back whole.
+    vende(47, "T", {{0, 4, 10}});
+    ASSERT_TRUE(bd().exec("UPDATE Venta SET FormaPago = 5, Pagacon = 30, FormaPago2 = 1, Pagacon2 = 50 WHERE Numero = 47"));
+    devolucionAnterior("T 47", 0, 1);
+    ASSERT_TRUE(cancela("Ticket", "47"));
+    EXPECT_EQ(prompts.lastMessage(), "El ticket 47 fue dado de baja.\nDevuelva $ 30.00 por TRANSFERENCIA");
+}
+
 TEST_F(CancelacionTest, DeletingAnInvoiceLeavesTheTicketOfTheSameNumber) {
     vende(123, "T", {{0, 1, 10}});
     vende(123, "F", {{1, 4, 10}});

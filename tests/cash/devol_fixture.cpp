@@ -59,13 +59,14 @@ void PosventaTest::vende(qint64 numero, const QString& tipo, const std::vector<L
                           {numero, tipo, cliente, shell::Redondea(total * (1 - descuento / 100.0), 2), descuento, status}));
 }
 
-void PosventaTest::devolucionAnterior(const QString& docto, int producto, double cantidad) {
+void PosventaTest::devolucionAnterior(const QString& docto, int producto, double cantidad, int linea) {
     const qint64 n = cuenta(QStringLiteral("SELECT COALESCE(MAX(Numero), 0) + 1 FROM EInventario"));
     ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO EInventario (Numero, Fecha, Descripcion, Usuario, DescribeMovto, Docto) "
                                          "VALUES (?, '2026-12-09 11:00:00', 'Devolucion:ANTES', 1, 12, ?)"),
                           {n, docto}));
-    ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario) VALUES (?, ?, ?, 10)"),
-                          {n, clave(producto), cantidad}));
+    ASSERT_TRUE(bd().exec(QStringLiteral("INSERT INTO DEInventario (Numero, ClaveProducto, Cantidad, PUnitario, OrdenCap) "
+                                         "VALUES (?, ?, ?, 10, ?)"),
+                          {n, clave(producto), cantidad, linea}));
 }
 
 double PosventaTest::existencia(int producto) {

@@ -32,8 +32,9 @@ protected:
     // A stored sale document with its lines and stock taken; its total is the lines' amounts.
     void vende(qint64 numero, const QString& tipo, const std::vector<LineaPrueba>& lineas,
                double descuento = 0, int status = 1, const QString& cliente = QStringLiteral("GOMA800101AB1"));
-    // An earlier return of the document: one inventory entry of kind 12 with one line.
-    void devolucionAnterior(const QString& docto, int producto, double cantidad);
+    // An earlier return of the document: one inventory entry of kind 12 with one line, naming the
+    // sold line it came from by its position (1 for the first, as files kept before lines were named).
+    void devolucionAnterior(const QString& docto, int producto, double cantidad, int linea = 1);
     double existencia(int producto);
     qint64 cuenta(const QString& sql, const QVariantList& params = {});
     QVariant valor(const QString& sql, const QVariantList& params = {});

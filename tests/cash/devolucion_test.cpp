@@ -157,10 +157,13 @@ TEST_F(DevolucionTest, EarlierReturnsCountAsRealsOverTheWholeDocument) {
     // 0.5 + 0.5 of 1 sold: nothing is left to return.
     EXPECT_FALSE(marca(0, "0.1"));
     EXPECT_EQ(prompts.lastMessage(), "Cantidad excede a la de la compra.");
-    // One product on two lines: 5 sold, 4 back already.
+    // One product on two lines of 2 and 3: the 4 back, stored without naming their line, come off
+    // its lines in order: the first is back whole, one unit of the second is left.
     EXPECT_DOUBLE_EQ(dev.CantidadVendida(clave(1)), 5.0);
+    EXPECT_FALSE(marca(1, "0.5"));
+    EXPECT_EQ(prompts.lastMessage(), "Cantidad excede a la de la compra.");
     EXPECT_FALSE(marca(2, "2"));
-    EXPECT_TRUE(marca(1, "1"));
+    EXPECT_TRUE(marca(2, "1"));
     EXPECT_FALSE(marca(2, "0.5"));
     EXPECT_EQ(prompts.lastMessage(), "El producto ya se encuentra en la devolucion.");
 }
@@ -174,33 +177,46 @@ TEST_F(DevolucionTest, TheSaleDiscountLowersThePriceToTheCent) {
     EXPECT_EQ(dev.TotalCentavos(), 17998);
 }
 
-TEST_F(DevolucionTest, AProductOnTwoLinesComesBackAtWhatWasPaidForIt) {
-    // 1 at 100.00 and 4 at 10.00 of one product: whichever line is marked, the five units are 140.00.
+TEST_F(DevolucionTest, EachLineComesBackAtWhatWasPaidForIt) {
+    // 1 at 100.00 and 4 at 10.00 under one key (a television and cables on two generic lines):
+    // each line is its own goods and comes back at its own price.
     vende(20, "T", {{0, 1, 100}, {0, 4, 10}});
     ASSERT_EQ(consulta("T", "20"), ResultadoConsulta::Encontrada);
-    ASSERT_TRUE(marca(0, "5"));
-    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 5.00");
-    EXPECT_EQ(dev.TotalCentavos(), 14000);
-    EXPECT_DOUBLE_EQ(dev.pendientes()[0].PUnitario, 28);
-    // Fewer units come back from the lowest price paid: none of them cost more.
+    ASSERT_TRUE(marca(0, "1"));
+    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 1.00");
+    EXPECT_EQ(dev.TotalCentavos(), 10000);
+    EXPECT_DOUBLE_EQ(dev.pendientes()[0].PUnitario, 100);
+    EXPECT_FALSE(marca(0, "1"));
+    EXPECT_EQ(prompts.lastMessage(), "El producto ya se encuentra en la devolucion.");
+    // The other line is marked on its own.
+    ASSERT_TRUE(marca(1, "2"));
+    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 4.00");
+    EXPECT_EQ(dev.TotalCentavos(), 12000);
     ASSERT_TRUE(dev.QuitaLineaDevolucion(0));
-    ASSERT_TRUE(marca(0, "2"));
     EXPECT_EQ(dev.TotalCentavos(), 2000);
+    EXPECT_FALSE(marca(1, "5"));
+    EXPECT_EQ(prompts.lastMessage(), "Cantidad excede a la de la compra.");
 
-    // One unit at 50 % off and one at full price, 10 % off the whole ticket: 15.00 less 1.50.
+    // One unit at 50 % off and one at full price, 10 % off the whole ticket: each at its own
+    // price less the general discount, both together the ticket's 13.50.
     vende(21, "T", {{1, 1, 10, 50}, {1, 1, 10}}, 10);
     ASSERT_EQ(consulta("T", "21"), ResultadoConsulta::Encontrada);
     ASSERT_TRUE(marca(1, "1"));
-    EXPECT_EQ(dev.TotalCentavos(), 450);
+    EXPECT_EQ(dev.TotalCentavos(), 900);
     ASSERT_TRUE(dev.QuitaLineaDevolucion(0));
-    ASSERT_TRUE(marca(1, "2"));
+    ASSERT_TRUE(marca(0, "1"));
+    EXPECT_EQ(dev.TotalCentavos(), 450);
+    ASSERT_TRUE(marca(1, "1"));
     EXPECT_EQ(dev.TotalCentavos(), 1350);
 
-    // Earlier returns took the cheap units: what is left is the dear one, and the limit says so.
-    devolucionAnterior("T 20", 0, 4);
+    // An earlier return named its line: the 4 cables are back, the television is what is left.
+    devolucionAnterior("T 20", 0, 4, 2);
     ASSERT_EQ(consulta("T", "20"), ResultadoConsulta::Encontrada);
-    ASSERT_TRUE(marca(1, "1"));
+    EXPECT_FALSE(marca(1, "1"));
+    EXPECT_EQ(prompts.lastMessage(), "Cantidad excede a la de la compra.");
+    ASSERT_TRUE(marca(0, "1"));
     EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 1.00");
+    // The whole ticket back: its total less what the earlier return stored (4 x 10.00).
     EXPECT_EQ(dev.TotalCentavos(), 10000);
 }
 

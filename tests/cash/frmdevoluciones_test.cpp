@@ -145,7 +145,9 @@ TEST_F(FrmDevolucionesTest, ReturnsASoldTicketAsCashAndReprintsItsVoucher) {
     EstableceSalidaImpresor(nullptr);
 }
 
-TEST_F(FrmDevolucionesTest, TheDearLineMarkedWholeRefundsWhatTheProductsUnitsCost) {
+// Two lines under one key (generic goods: a television and cables) are marked each on its own and
+// come back each at its own price.
+TEST_F(FrmDevolucionesTest, EachLineMarkedComesBackAtItsOwnPrice) {
     EstableceSalidaImpresor([](const QString&, int) { return print::Resultado{true, {}}; });
     vende(30, "T", {{0, 1, 100}, {0, 4, 10}});
     caja::frmDevoluciones f(nullptr, nullptr, &prompts);
@@ -153,12 +155,21 @@ TEST_F(FrmDevolucionesTest, TheDearLineMarkedWholeRefundsWhatTheProductsUnitsCos
     QTest::keyClicks(caja(f.capNumero), QStringLiteral("30"));
     clic(f.cmdConsultar);
     ASSERT_EQ(f.gridDetVentas->model()->rowCount(), 2);
-    prompts.pushInput("5");
+    prompts.pushInput("1");
     clic(f.Command1);  // on the 100.00 line
-    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 5.00");
-    EXPECT_EQ(f.lblImporteDev->text(), "140.00");
+    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 1.00");
+    EXPECT_EQ(f.lblImporteDev->text(), "100.00");
+    f.gridDetVentas->selectRow(1);
+    prompts.pushInput("2");
+    clic(f.Command1);  // on the 10.00 line
+    EXPECT_EQ(prompts.asked().back().text, "Teclea la cantidad a devolver, maximo: 4.00");
+    EXPECT_EQ(f.lblImporteDev->text(), "120.00");
     clic(f.cmdGuardar);
-    EXPECT_DOUBLE_EQ(valor("SELECT ImporteMov FROM MovimientosCaja").toDouble(), 140);
+    EXPECT_DOUBLE_EQ(valor("SELECT ImporteMov FROM MovimientosCaja").toDouble(), 120);
+    // Each return line names the line it came from.
+    EXPECT_EQ(cuenta("SELECT count(*) FROM DEInventario WHERE (OrdenCap = 1 AND Cantidad = 1) OR (OrdenCap = 2 AND "
+                     "Cantidad = 2)"),
+              2);
     EstableceSalidaImpresor(nullptr);
 }
 

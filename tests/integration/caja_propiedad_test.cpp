@@ -1,13 +1,17 @@
-// The drawer rule as a property: random sequences of sales (cash, credit note, both, a note worth
-// more than the sale; line and general discounts; fractional quantities; tickets, paper and
-// electronic invoices, split into parts of RegxFactura lines; some of them made the day before),
+// The drawer rule as a property: random sequences of sales (cash, card, transfer, credit note,
+// a note with any of them, a note worth more than the sale or than one part of it; line and
+// general discounts; fractional quantities and totals ending in half cents; generic lines, several
+// per ticket at different prices under one key; tickets, paper and electronic invoices, split into
+// parts of RegxFactura lines; quotations generated, recalled and sold; some made the day before),
 // returns of one or several lines in cash or credit note and in parts, cancellations, deletions,
 // cash movements and their cancellation, cuts (made from a screen that may have gone stale, or of
 // the days before only), day invoices with their cancellation and deletion, and returns on the
 // tickets a day invoice holds (refused at the lookup and again under the save's lock), each from
 // terminal 1 or 2 on one data folder. A small model keeps the drawer, the stock and the notes from
-// the commands alone: a sale's lines at the catalogue price, each return valued from the price its
-// lines were paid. After every step the folder must agree with it: the pending cut equals the
+// the commands alone: a sale's lines at the catalogue price (or the price typed on a generic
+// line), each return valued from the line it was marked on, each part of a split sale carrying
+// its own share of each payment, each cancellation handing back by the forms paid (a note as a
+// note). After every step the folder must agree with it: the pending cut equals the
 // drawer, closed cuts (figures, list, printout) never change, no document pays back more than it
 // took, a note is spent at most once at a time and never spendable while a document it paid
 // stands, stock moves once per unit.
@@ -25,6 +29,8 @@
 #include "cash/movimientos.h"
 #include "printing/textoticket.h"
 #include "sale/cierre_ticket.h"
+#include "sale/documentos.h"
+#include "sale/recuperacion.h"
 #include "sale/lineas.h"
 #include "sale/pago.h"
 #include "sale/venta_factura.h"
@@ -39,10 +45,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -58,11 +66,12 @@ struct Paso {
 
 enum Tipo {
     PVenta, PDevuelve, PCancela, PBorra, PMovimiento, PMiraCorte, PCreaCorte, PFacturaDia, PCancelaFacturaDia,
-    PCorteAnteriores, PCancelaMovimiento, PBorraFacturaDia
+    PCorteAnteriores, PCancelaMovimiento, PBorraFacturaDia, PCotiza
 };
 const char* const NombreTipo[] = {"Venta",      "Devuelve",          "Cancela",         "Borra",
                                   "Movimiento", "MiraCorte",         "CreaCorte",       "FacturaDia",
-                                  "CancelaFacturaDia", "CorteAnteriores", "CancelaMovimiento", "BorraFacturaDia"};
+                                  "CancelaFacturaDia", "CorteAnteriores", "CancelaMovimiento", "BorraFacturaDia",
+                                  "Cotiza"};
 
 void showValue(const Paso& p, std::ostream& os) {
     os << NombreTipo[p.tipo] << "(T" << p.terminal << ", " << p.a << ", " << p.b << ", " << p.c << ", " << p.d << ")";
@@ -73,7 +82,8 @@ rc::Gen<Paso> GenPaso() {
     return rc::gen::construct<Paso>(
         rc::gen::weightedElement<int>({{6, PVenta}, {4, PDevuelve}, {2, PCancela}, {1, PBorra}, {2, PMovimiento},
                                        {2, PMiraCorte}, {2, PCreaCorte}, {1, PFacturaDia}, {1, PCancelaFacturaDia},
-                                       {1, PCorteAnteriores}, {1, PCancelaMovimiento}, {1, PBorraFacturaDia}}),
+                                       {1, PCorteAnteriores}, {1, PCancelaMovimiento}, {1, PBorraFacturaDia},
+                                       {2, PCotiza}}),
         rc::gen::inRange(1, 3), rc::gen::inRange(0, 1000), rc::gen::inRange(0, 1000), rc::gen::inRange(0, 1000),
         rc::gen::inRange(0, 1000));
 }
@@ -97,30 +107,24 @@ struct DocModelo {
     qint64 total = 0;
     double descuento = 0;  // the sale's general discount, percent
     std::vector<LineaModelo> lineas;
-    std::vector<std::pair<qint64, qint64>> notas;  // note, cents it paid
+    // What the document carries of each payment: notes (note, cents) and the other forms (form, cents).
+    std::vector<std::pair<qint64, qint64>> notas;
+    std::vector<std::pair<int, qint64>> formas;
     bool activo = true, borrado = false, enCorte = false, enFacturaDia = false, ayer = false;
     std::map<qint64, qint64> vendido, devuelto;  // product -> millionths
+    std::vector<qint64> devueltoLinea;           // line -> millionths
     qint64 pagadoDevuelto = 0;
 
-    // What the customer paid for `cantidades` of each product: the cheapest paid units first, less
-    // the general discount; all of it is the document's total.
-    qint64 Pagado(const std::map<qint64, qint64>& cantidades) const {
-        std::map<qint64, std::vector<const LineaModelo*>> porProducto;
-        for (const LineaModelo& l : lineas) porProducto[l.clave].push_back(&l);
+    // What the customer paid for `cantidades` of each line (index -> millionths): each line's units
+    // at its own price, less the general discount; all of it is the document's total.
+    qint64 Pagado(const std::map<size_t, qint64>& cantidades) const {
         bool todo = !lineas.empty();
         double pagado = 0;
-        for (auto& [clave, ls] : porProducto) {
-            std::stable_sort(ls.begin(), ls.end(),
-                             [](const LineaModelo* a, const LineaModelo* b) { return a->pagado() < b->pagado(); });
-            const auto it = cantidades.find(clave);
+        for (size_t i = 0; i < lineas.size(); ++i) {
+            const auto it = cantidades.find(i);
             const qint64 pedido = it == cantidades.end() ? 0 : it->second;
-            qint64 resto = pedido;
-            for (const LineaModelo* l : ls) {
-                const qint64 tomadas = std::clamp<qint64>(resto, 0, l->cantidad);
-                pagado += double(tomadas) / 1e6 * l->pagado();
-                resto -= tomadas;
-            }
-            if (pedido < vendido.at(clave)) todo = false;
+            pagado += double(pedido) / 1e6 * lineas[i].pagado();
+            if (pedido < lineas[i].cantidad) todo = false;
         }
         if (todo) return total;
         return shell::Centavos(pagado - pagado * (descuento > 0 ? descuento : 0.0) / 100.0);
@@ -152,6 +156,7 @@ struct Modelo {
     int version = 0;                                   // grows with every write the pending cut may see
     std::map<qint64, qint64> existencia;               // product -> millionths
     std::map<qint64, std::pair<qint64, bool>> notas;   // note -> (cents, spendable)
+    std::map<qint64, qint64> cotizaciones;             // generated quotation -> total in cents
     std::vector<DocModelo> docs;
     std::vector<FacturaDiaModelo> facturasDia;
     std::vector<MovimientoModelo> movimientos;
@@ -160,6 +165,7 @@ struct Modelo {
 
 struct Producto {
     qint64 clave = 0;
+    bool generico = false;  // VARIOS: its price is typed on each line
     QString codigo;
     double precio = 0;  // the catalogue's, as the sale screen takes it
 };
@@ -188,8 +194,14 @@ public:
                                                  "LIMIT 4"));
         RC_ASSERT(filas && filas->size() == 4u);
         for (const db::Row& f : *filas)
-            productos.push_back({f.integer(QStringLiteral("ClaveProducto")), f.text(QStringLiteral("CodigodeBarras")),
-                                 f.real(QStringLiteral("PrecioUnit"))});
+            productos.push_back({f.integer(QStringLiteral("ClaveProducto")), false,
+                                 f.text(QStringLiteral("CodigodeBarras")), f.real(QStringLiteral("PrecioUnit"))});
+        // Generic lines: different goods under the one key of VARIOS.
+        auto varios = bd(1).selectOne(QStringLiteral("SELECT ClaveProducto, CodigodeBarras FROM Producto WHERE "
+                                                     "Nombre = 'VARIOS'"));
+        RC_ASSERT(varios && !varios->empty());
+        productos.push_back({varios->integer(QStringLiteral("ClaveProducto")), true,
+                             varios->text(QStringLiteral("CodigodeBarras")), 0});
         for (const Producto& p : productos) {
             RC_ASSERT(bd(1).exec(QStringLiteral("INSERT OR REPLACE INTO Existencia (ClaveProducto, Existencia) "
                                                 "VALUES (?, 1000)"),
@@ -232,6 +244,14 @@ public:
 
 private:
     void Vende(const Paso& p);
+    void Cotiza(const Paso& p);
+    // Captures the drawn lines on `pantalla` (kind and number of lines from `p`), as the model
+    // has them.
+    std::vector<LineaModelo> Captura(db::Database& b, venta::LineasVenta& pantalla, const Paso& p,
+                                     const venta::ParametrosLinea& par);
+    // Closes the captured sale as a ticket or invoice, pays it as `p` draws and books it in the model.
+    void Cobra(db::Database& b, venta::LineasVenta& pantalla, const std::vector<LineaModelo>& vendidas,
+               double descuento, const Paso& p, bool factura, std::optional<qint64> esperado);
     void Devuelve(const Paso& p);
     void DaDeBaja(const Paso& p, bool borrar);
     void Mueve(const Paso& p);
@@ -269,7 +289,39 @@ void Tienda::Ejecuta(const Paso& p) {
     case PCorteAnteriores: CorteAnteriores(p); break;
     case PCancelaMovimiento: CancelaMovimiento(p); break;
     case PBorraFacturaDia: BorraFacturaDelDia(p); break;
+    case PCotiza: Cotiza(p); break;
     }
+}
+
+const double Generales[] = {0, 0, 5, 10};
+// Prices typed on generic lines: a television and a cable under one key, and prices that end
+// totals in half cents.
+const double PreciosGenericos[] = {5000, 50, 12.25, 0.35};
+
+std::vector<LineaModelo> Tienda::Captura(db::Database& b, venta::LineasVenta& pantalla, const Paso& p,
+                                         const venta::ParametrosLinea& par) {
+    const int lineas = p.a % 3 + 1;
+    std::vector<LineaModelo> vendidas;
+    for (int i = 0; i < lineas; ++i) {
+        const Producto& prod = productos[size_t((p.b >> (3 * i)) % productos.size())];
+        auto encontrado = venta::BuscaPorCodigo(b, prod.codigo);
+        RC_ASSERT(encontrado.has_value());
+        const int n = pantalla.agrega(*encontrado, par);
+        RC_ASSERT(n >= 0);
+        const double cantidad = Cantidades[(p.c >> (3 * i)) % 6];
+        RC_ASSERT(pantalla.escribe(n, QStringLiteral("Cantidad"), cantidad));
+        const bool descuento = (p.d >> i) & 1;
+        if (descuento) RC_ASSERT(pantalla.escribe(n, QStringLiteral("Descuento"), 10.0));
+        double precio = prod.precio;
+        if (prod.generico) {
+            precio = PreciosGenericos[(p.d >> (2 * i + 3)) % 4];
+            RC_ASSERT(pantalla.escribe(n, QStringLiteral("PrecioUnit"), precio));
+        }
+        // The screen charges the catalogue price, or the one typed on a generic line.
+        RC_ASSERT(pantalla.lineas()[size_t(n)].precioUnit == precio);
+        vendidas.push_back({prod.clave, Mill(cantidad), precio, descuento ? 10.0 : 0.0});
+    }
+    return vendidas;
 }
 
 void Tienda::Vende(const Paso& p) {
@@ -279,22 +331,57 @@ void Tienda::Vende(const Paso& p) {
     par.tipoDocumento = QStringLiteral("T");
     par.terminal = G().NombreEquipo;
     par.espera = espera;
-    const int lineas = p.a % 3 + 1;
-    std::vector<LineaModelo> vendidas;
-    for (int i = 0; i < lineas; ++i) {
-        const Producto& prod = productos[size_t((p.b >> (2 * i)) % 4)];
-        auto encontrado = venta::BuscaPorCodigo(b, prod.codigo);
-        RC_ASSERT(encontrado.has_value());
-        const int n = pantalla.agrega(*encontrado, par);
-        RC_ASSERT(n >= 0);
-        const double cantidad = Cantidades[(p.c >> (3 * i)) % 6];
-        RC_ASSERT(pantalla.escribe(n, QStringLiteral("Cantidad"), cantidad));
-        const bool descuento = (p.d >> i) & 1;
-        if (descuento) RC_ASSERT(pantalla.escribe(n, QStringLiteral("Descuento"), 10.0));
-        // The screen charges the catalogue price.
-        RC_ASSERT(pantalla.lineas()[size_t(n)].precioUnit == prod.precio);
-        vendidas.push_back({prod.clave, Mill(cantidad), prod.precio, descuento ? 10.0 : 0.0});
+    const std::vector<LineaModelo> vendidas = Captura(b, pantalla, p, par);
+    Cobra(b, pantalla, vendidas, Generales[(p.a / 3) % 4], p, (p.a / 12) % 5 >= 3, std::nullopt);
+}
+
+void Tienda::Cotiza(const Paso& p) {
+    db::Database& b = bd(p.terminal);
+    // The number and the header are taken as the quotation screen opens.
+    sale::DatosEncabezado datos = sale::EncabezadoDesdeEstado();
+    datos.Cliente = caja::RFCPublicoGeneral();
+    datos.ImportesPago = {};
+    sale::Documento doc;
+    {
+        db::WriteTransaction tr(b);
+        RC_ASSERT(tr.begin(espera));
+        RC_ASSERT(sale::ObtenerFCot(b, 1, datos, doc));
+        RC_ASSERT(tr.commit());
     }
+    const qint64 n = doc.NumeroDocumento;
+    venta::LineasVenta pantalla(&b);
+    venta::ParametrosLinea par;
+    par.tipoDocumento = QStringLiteral("C");
+    par.numero = n;
+    par.terminal = G().NombreEquipo;
+    par.espera = espera;
+    const std::vector<LineaModelo> vendidas = Captura(b, pantalla, p, par);
+    const double descuento = Generales[(p.d / 3) % 4];
+    // What the printed quotation says, from the lines and the discount typed.
+    double suma = 0;
+    for (const LineaModelo& l : vendidas)
+        suma += shell::Redondea(double(l.cantidad) / 1e6 * l.precio * (1 - l.descuento / 100.0), 6);
+    const qint64 total = shell::Centavos(suma - suma * descuento / 100.0);
+    datos.Descuento = descuento;
+    datos.Total = venta::CalculaTotal(pantalla.paraTotales(), 0, 0, descuento).total;
+    RC_ASSERT(sale::GuardaCotizacion(b, n, datos, espera));
+    modelo.cotizaciones[n] = total;
+    RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT Total FROM Venta WHERE Numero = ? AND Tipo = 'C'"), {n})) ==
+              total);
+    // Recalled (by either terminal) and sold as it was quoted.
+    db::Database& c = bd((p.c / 7) % 2 ? 3 - p.terminal : p.terminal);
+    auto r = venta::leerfactura(c, n, QStringLiteral("C"));
+    RC_ASSERT(r.has_value() && r->encontrado);
+    RC_ASSERT(r->lineas.size() == qsizetype(vendidas.size()));
+    venta::LineasVenta recuperada(&c);
+    recuperada.adoptaGuardadas(r->lineas);
+    RC_ASSERT(recuperada.recarga());
+    Cobra(c, recuperada, vendidas, r->encabezado.real(QStringLiteral("Descuento")), p, (p.a / 12) % 5 >= 3, total);
+}
+
+void Tienda::Cobra(db::Database& b, venta::LineasVenta& pantalla, const std::vector<LineaModelo>& vendidas,
+                   double descuento, const Paso& p, bool factura, std::optional<qint64> esperado) {
+    const int lineas = int(vendidas.size());
     venta::VentaEnPantalla v;
     v.modo = QStringLiteral("F");
     v.clienteVenta = QStringLiteral("PUBLICO EN GENERAL");
@@ -303,28 +390,39 @@ void Tienda::Vende(const Paso& p) {
         v.ids.push_back(l.idLinea);
         v.nombres.push_back(l.nombre);
     }
-    const double generales[] = {0, 0, 5, 10};
-    v.descuento = generales[(p.a / 3) % 4];
+    v.descuento = descuento;
     v.totales = pantalla.paraTotales();
     v.totalVenta = venta::CalculaTotal(v.totales, 0, 0, v.descuento).total;
     const qint64 total = shell::Centavos(v.totalVenta);
+    // A quotation sold is charged what it said.
+    if (esperado) RC_ASSERT(total == *esperado);
 
     // Invoices (paper or electronic) may be split into parts of one or two lines; each part's total
-    // is what the screen shows for its lines.
+    // is what the screen shows for its lines, the last one what is left of the sale's total.
     EstadoGlobal& g = G();
-    const bool factura = (p.a / 12) % 5 >= 3;
     g.FacturaE = factura && (p.a / 60) % 2 == 1;
     g.RegxFactura = factura ? (p.b / 64) % 3 : 0;
     std::vector<std::pair<int, int>> partes{{0, lineas - 1}};
     if (factura) partes = venta::VentanasFactura(lineas, g.RegxFactura);
     std::vector<qint64> totales;
-    for (const auto& [desde, hasta] : partes)
-        totales.push_back(shell::Centavos(
-            venta::CalculaTotal(std::vector<venta::LineaTotal>(v.totales.begin() + desde, v.totales.begin() + hasta + 1),
-                                0, 0, v.descuento)
-                .total));
+    qint64 antes = 0;
+    for (size_t i = 0; i < partes.size(); ++i) {
+        const auto [desde, hasta] = partes[i];
+        const qint64 t = i + 1 == partes.size()
+                             ? total - antes
+                             : shell::Centavos(venta::CalculaTotal(std::vector<venta::LineaTotal>(
+                                                                       v.totales.begin() + desde,
+                                                                       v.totales.begin() + hasta + 1),
+                                                                   0, 0, v.descuento)
+                                                   .total);
+        antes += t;
+        totales.push_back(t);
+    }
 
-    // A note pays its whole balance; one worth more than the sale gives the rest back in cash.
+    // A note pays its whole balance (one worth more than the sale gives the rest back in cash);
+    // the rest is paid in cash, by card or by transfer.
+    const int Formas[] = {caja::FormaEfectivo, 2, 5};
+    const int forma = Formas[(p.d / 72) % 3];
     qint64 nota = 0, pagaNota = 0;
     bool notaDisponible = false;
     if ((p.d / 8) % 3 != 0 && !modelo.notas.empty()) {
@@ -334,24 +432,31 @@ void Tienda::Vende(const Paso& p) {
         pagaNota = it->second.first;
         notaDisponible = it->second.second;
     }
+    const qint64 resto = std::max<qint64>(0, total - pagaNota);
     venta::AccionesCierre a;
     a.prompts = &prompts;
     a.espera = espera;
     a.imprimeTicket = [](qint64) { return true; };
     a.imprimeFactura = [](qint64) { return true; };
-    g.PagosMultiples = nota != 0 ? 1 : 0;
-    if (nota != 0)
+    const bool dialogo = nota != 0 || forma != caja::FormaEfectivo;
+    g.PagosMultiples = dialogo ? 1 : 0;
+    if (dialogo)
         a.dialogoPago = [&] {
             EstadoGlobal& e = G();
             e.ImportesPago = {};
             e.FormaPagoSel = {};
             e.ReferenciasPago = {};
-            e.FormaPagoSel[1] = venta::PagoNotaCredito;
-            e.ImportesPago[1] = double(pagaNota) / 100.0;
-            e.ReferenciasPago[1] = QString::number(nota);
-            if (total > pagaNota) {
-                e.FormaPagoSel[2] = 1;
-                e.ImportesPago[2] = double(total - pagaNota) / 100.0;
+            size_t slot = 1;
+            if (nota != 0) {
+                e.FormaPagoSel[slot] = venta::PagoNotaCredito;
+                e.ImportesPago[slot] = double(pagaNota) / 100.0;
+                e.ReferenciasPago[slot] = QString::number(nota);
+                ++slot;
+            }
+            if (resto > 0 || nota == 0) {
+                e.FormaPagoSel[slot] = forma;
+                e.ImportesPago[slot] = double(resto) / 100.0;
+                if (forma != caja::FormaEfectivo) e.ReferenciasPago[slot] = QStringLiteral("1234");
             }
             e.PagoAceptado = 1;
             return true;
@@ -364,14 +469,26 @@ void Tienda::Vende(const Paso& p) {
     if (nota != 0 && !notaDisponible) {
         // A note already spent pays nothing: the sale is refused as a whole.
         RC_ASSERT(!r.guardado);
-        while (pantalla.count() > 0) RC_ASSERT(pantalla.borra(0));
+        while (pantalla.hayPropias() && pantalla.count() > 0) RC_ASSERT(pantalla.borra(0));
         return;
     }
     RC_ASSERT(r.guardado);
     RC_ASSERT(r.numeros.size() == partes.size());
     RC_ASSERT(r.letra == QString(factura ? (g.FacturaE ? "E" : "F") : "T"));
-    // The note goes whole to the part with most to pay; the parts pay the rest.
-    const size_t conNota = size_t(std::max_element(totales.begin(), totales.end()) - totales.begin());
+    // Each part carries its own share of each payment: the notes first, then the other form, each
+    // over the parts in order and none beyond a part's total.
+    std::vector<qint64> falta = totales, deNota(partes.size(), 0), deForma(partes.size(), 0);
+    qint64 porRepartir = pagaNota;
+    for (size_t i = 0; i < partes.size(); ++i) {
+        deNota[i] = std::min(porRepartir, falta[i]);
+        porRepartir -= deNota[i];
+        falta[i] -= deNota[i];
+    }
+    porRepartir = resto;
+    for (size_t i = 0; i < partes.size(); ++i) {
+        deForma[i] = std::min(porRepartir, falta[i]);
+        porRepartir -= deForma[i];
+    }
     const bool ayer = (p.c / 216) % 4 == 3;
     qint64 suma = 0;
     for (size_t i = 0; i < partes.size(); ++i) {
@@ -381,16 +498,31 @@ void Tienda::Vende(const Paso& p) {
         doc.total = totales[i];
         doc.descuento = v.descuento;
         doc.lineas.assign(vendidas.begin() + partes[i].first, vendidas.begin() + partes[i].second + 1);
+        doc.devueltoLinea.assign(doc.lineas.size(), 0);
         for (const LineaModelo& l : doc.lineas) doc.vendido[l.clave] += l.cantidad;
         RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT Total FROM Venta WHERE Numero = ? AND Tipo = ?"),
                                        {doc.numero, doc.tipo})) == doc.total);
-        if (nota != 0 && i == conNota) doc.notas.emplace_back(nota, pagaNota);
-        // Each part stores its own share of the payment: the note in one part only.
-        RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT (CASE WHEN FormaPago = 4 THEN Pagacon ELSE 0 END) + "
-                                                      "(CASE WHEN FormaPago2 = 4 THEN Pagacon2 ELSE 0 END) + "
-                                                      "(CASE WHEN FormaPago3 = 4 THEN Pagacon3 ELSE 0 END) FROM Venta "
-                                                      "WHERE Numero = ? AND Tipo = ?"),
-                                       {doc.numero, doc.tipo})) == (doc.notas.empty() ? 0 : pagaNota));
+        if (deNota[i] > 0) doc.notas.emplace_back(nota, deNota[i]);
+        if (deForma[i] > 0) doc.formas.emplace_back(forma, deForma[i]);
+        const QString notaGuardada = QStringLiteral("SELECT (CASE WHEN FormaPago = 4 THEN Pagacon ELSE 0 END) + "
+                                                    "(CASE WHEN FormaPago2 = 4 THEN Pagacon2 ELSE 0 END) + "
+                                                    "(CASE WHEN FormaPago3 = 4 THEN Pagacon3 ELSE 0 END) FROM Venta "
+                                                    "WHERE Numero = ? AND Tipo = ?");
+        const qint64 guardada = shell::Centavos(Real(notaGuardada, {doc.numero, doc.tipo}));
+        if (partes.size() == 1) {
+            // One document keeps the payment as it was given.
+            RC_ASSERT(guardada == pagaNota);
+        } else {
+            RC_ASSERT(guardada == deNota[i]);
+            RC_ASSERT(guardada <= doc.total);
+            const qint64 otras = shell::Centavos(
+                Real(QStringLiteral("SELECT (CASE WHEN FormaPago <> 4 THEN Pagacon ELSE 0 END) + "
+                                    "(CASE WHEN FormaPago2 NOT IN (0, 4) THEN Pagacon2 ELSE 0 END) + "
+                                    "(CASE WHEN FormaPago3 NOT IN (0, 4) THEN Pagacon3 ELSE 0 END) FROM Venta "
+                                    "WHERE Numero = ? AND Tipo = ?"),
+                     {doc.numero, doc.tipo}));
+            RC_ASSERT(otras == deForma[i]);
+        }
         if (ayer) {
             // Sold the day before: the same sale with yesterday's date.
             RC_ASSERT(bd(1).exec(QStringLiteral("UPDATE Venta SET Fecha = ? WHERE Numero = ? AND Tipo = ?"),
@@ -401,6 +533,8 @@ void Tienda::Vende(const Paso& p) {
         suma += doc.total;
         modelo.docs.push_back(doc);
     }
+    // The parts add up to the sale to the cent.
+    RC_ASSERT(suma == total);
     if (nota != 0) modelo.notas[nota].second = false;
     modelo.caja += suma - pagaNota;
     for (const LineaModelo& l : vendidas) modelo.existencia[l.clave] -= l.cantidad;
@@ -424,31 +558,26 @@ void Tienda::Devuelve(const Paso& p) {
         return;
     }
     RC_ASSERT(consulta == caja::ResultadoConsulta::Encontrada);
-    // One or several lines at once, each product once, each as much as is left, one unit of it,
-    // or about half.
-    std::map<qint64, qint64> pedidas;
-    std::vector<std::pair<qint64, qint64>> orden;  // product, millionths, in the order added
+    // One or several lines at once, each line once (a second mark of it is refused), each as much
+    // as is left of it, one unit of it, or about half.
+    std::vector<std::pair<size_t, qint64>> orden;  // line, millionths, in the order added
     const int n = int(dev.lineas().size());
+    RC_ASSERT(size_t(n) == modelo.docs[indice].lineas.size());
     for (int i = 0; i < n; ++i) {
         if (!((p.b >> i) & 1) && !(i == p.b % n)) continue;
-        const qint64 clave = dev.lineas()[size_t(i)].ClaveProducto;
         DocModelo& doc = modelo.docs[indice];
-        const qint64 resto = doc.vendido[clave] - doc.devuelto[clave];
+        const qint64 resto = doc.lineas[size_t(i)].cantidad - doc.devueltoLinea[size_t(i)];
         qint64 cantidad = resto;
         const int regla = (p.c >> (2 * i)) % 3;
         if (regla == 1) cantidad = std::min<qint64>(resto, Mill(1));
         if (regla == 2) cantidad = resto / 2 / 250000 * 250000;
-        if (pedidas.count(clave)) {
-            RC_ASSERT(!dev.AgregaLineaDevolucion(i, 0.25, prompts));
-            continue;
-        }
         if (cantidad <= 0) {
             RC_ASSERT(!dev.AgregaLineaDevolucion(i, resto > 0 ? double(resto) / 1e6 + 1 : 1, prompts));
             continue;
         }
         RC_ASSERT(dev.AgregaLineaDevolucion(i, double(cantidad) / 1e6, prompts));
-        pedidas[clave] = cantidad;
-        orden.emplace_back(clave, cantidad);
+        RC_ASSERT(!dev.AgregaLineaDevolucion(i, 0.25, prompts));
+        orden.emplace_back(size_t(i), cantidad);
     }
     if (orden.empty()) return;
     // Another terminal may gather the ticket into a day invoice before this one saves.
@@ -469,11 +598,13 @@ void Tienda::Devuelve(const Paso& p) {
         }
     }
     DocModelo& doc = modelo.docs[indice];
-    // Valued line by line, as each is added to what came back before.
-    std::map<qint64, qint64> hasta = doc.devuelto;
+    // Valued line by line, each from the line it was marked on, as each is added to what came
+    // back before.
+    std::map<size_t, qint64> hasta;
+    for (size_t i = 0; i < doc.devueltoLinea.size(); ++i) hasta[i] = doc.devueltoLinea[i];
     qint64 antes = doc.pagadoDevuelto, valor = 0;
-    for (const auto& [clave, cantidad] : orden) {
-        hasta[clave] += cantidad;
+    for (const auto& [linea, cantidad] : orden) {
+        hasta[linea] += cantidad;
         const qint64 ahora = doc.Pagado(hasta);
         valor += std::max<qint64>(0, ahora - antes);
         antes = std::max(antes, ahora);
@@ -485,7 +616,9 @@ void Tienda::Devuelve(const Paso& p) {
     RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT COALESCE(SUM(Cantidad * PUnitario), 0) FROM "
                                                   "DEInventario WHERE Numero = ?"),
                                    {r.NumeroEntrada})) == valor);
-    for (const auto& [clave, cantidad] : orden) {
+    for (const auto& [linea, cantidad] : orden) {
+        const qint64 clave = doc.lineas[linea].clave;
+        doc.devueltoLinea[linea] += cantidad;
         doc.devuelto[clave] += cantidad;
         modelo.existencia[clave] += cantidad;
     }
@@ -537,20 +670,57 @@ void Tienda::DaDeBaja(const Paso& p, bool borrar) {
     }
     RC_ASSERT(b == caja::Baja::Hecha);
     if (doc.activo) {
-        // Owed: what he paid less what returns gave him; the notes that paid come back while they fit
-        // and nothing else they paid stands.
-        const qint64 debido = std::max<qint64>(0, doc.total - doc.pagadoDevuelto);
-        qint64 restituido = 0;
+        // Owed: what he paid less what returns gave him, handed back by the forms he paid: the
+        // notes first (the note itself when the document carries all of it and nothing else it
+        // paid stands, else a new note of the share), then the card or transfer, cash last.
+        qint64 porDar = std::max<qint64>(0, doc.total - doc.pagadoDevuelto);
+        qint64 enNotas = 0;
         std::vector<qint64> notas;
-        for (const auto& [nota, importe] : doc.notas) {
-            if (restituido + importe > debido || NotaEnUso(nota, &doc)) continue;
-            restituido += importe;
-            notas.push_back(nota);
-            modelo.notas[nota].second = true;
+        std::vector<qint64> nuevas;
+        for (const auto& [nota, lleva] : doc.notas) {
+            const qint64 da = std::min(porDar, lleva);
+            if (da <= 0) continue;
+            porDar -= da;
+            enNotas += da;
+            if (da == modelo.notas[nota].first && !modelo.notas[nota].second && !NotaEnUso(nota, &doc)) {
+                notas.push_back(nota);
+                modelo.notas[nota].second = true;
+            } else {
+                nuevas.push_back(da);
+            }
         }
-        RC_ASSERT(entrega.efectivoCentavos == debido - restituido);
+        std::vector<std::pair<int, qint64>> formas;
+        qint64 efectivo = 0;
+        for (int ronda = 0; ronda < 2; ++ronda)
+            for (const auto& [forma, lleva] : doc.formas) {
+                if ((forma == caja::FormaEfectivo) != (ronda == 1)) continue;
+                const qint64 da = std::min(porDar, lleva);
+                if (da <= 0) continue;
+                porDar -= da;
+                if (forma == caja::FormaEfectivo) efectivo += da;
+                else formas.emplace_back(forma, da);
+            }
+        efectivo += porDar;
+        RC_ASSERT(entrega.efectivoCentavos == efectivo);
+        RC_ASSERT(entrega.formas == formas);
         RC_ASSERT(entrega.notas == notas);
-        modelo.caja -= debido - restituido;
+        RC_ASSERT(entrega.notasNuevas.size() == nuevas.size());
+        for (size_t i = 0; i < nuevas.size(); ++i) {
+            const auto [numero, centavos] = entrega.notasNuevas[i];
+            RC_ASSERT(centavos == nuevas[i]);
+            RC_ASSERT(modelo.notas.count(numero) == 0u);
+            RC_ASSERT(shell::Centavos(Real(QStringLiteral("SELECT Total FROM NotaCredito WHERE Numero = ? AND "
+                                                          "Status = 1"),
+                                           {numero})) == centavos);
+            modelo.notas[numero] = {centavos, true};
+        }
+        // The person at the counter is told each form, never cash for a card.
+        for (const auto& [forma, centavos] : formas)
+            RC_ASSERT(caja::TextoEntrega(entrega).contains(QStringLiteral("Devuelva ") +
+                                                           venta::FormatoPesos(double(centavos) / 100.0) +
+                                                           QStringLiteral(" por ") + caja::NombreFormaPago(bd(1), forma)));
+        const qint64 owed = std::max<qint64>(0, doc.total - doc.pagadoDevuelto);
+        modelo.caja -= owed - enNotas;
         for (const auto& [clave, cantidad] : doc.vendido)
             modelo.existencia[clave] += std::max<qint64>(0, cantidad - doc.devuelto[clave]);
     }
@@ -693,6 +863,14 @@ void Tienda::FacturaDelDia(const Paso& p) {
     const double descuento = Real(QStringLiteral("SELECT Descuento FROM Venta WHERE Numero = ? AND Tipo = ?"),
                                   {r.Numero, r.Letra});
     RC_ASSERT(std::llabs(shell::Centavos(lineas * (1 - descuento / 100.0)) - total) <= 1);
+    // Each copied line is what its ticket line kept: the returns came off the line they came from.
+    double kept = 0;
+    for (size_t i : f.tickets) {
+        const DocModelo& d = modelo.docs[i];
+        for (size_t k = 0; k < d.lineas.size(); ++k)
+            kept += double(d.lineas[k].cantidad - d.devueltoLinea[k]) / 1e6 * d.lineas[k].pagado();
+    }
+    RC_ASSERT(std::fabs(lineas - kept) < 0.000001 * double(f.tickets.size() + 1) * 10);
     for (size_t i : f.tickets) modelo.docs[i].enFacturaDia = true;
     f.numero = r.Numero;
     f.letra = r.Letra;

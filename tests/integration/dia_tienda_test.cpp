@@ -555,7 +555,7 @@ TEST_F(DiaTiendaTest, EveryDocumentOfTheDayCountsOnceInCutReportsAndStock)
 }
 
 // --- A product sold on two lines at two prices, then returned through the returns form ---------
-TEST_F(DiaTiendaTest, AProductOnTwoLinesAtTwoPricesComesBackAtWhatItsUnitsCost)
+TEST_F(DiaTiendaTest, AProductOnTwoLinesAtTwoPricesComesBackAtEachLinesPrice)
 {
     // One colour box at 45.00, two more on a line of their own at 20 % off (72.00), a pen: 125.00.
     const venta::VentaEnPantalla v =
@@ -568,17 +568,18 @@ TEST_F(DiaTiendaTest, AProductOnTwoLinesAtTwoPricesComesBackAtWhatItsUnitsCost)
     const venta::ResultadoCierre cierre = venta::Facturar(bd(), v, acciones);
     ASSERT_TRUE(cierre.guardado) << prompts.messages().join(u'|').toStdString();
 
-    // The cashier marks the 45.00 line for two boxes: they are the two that cost 36.00; the last
-    // box, on another return, is the one of 45.00.
+    // The cashier marks the 45.00 line for its box and, on another return, the other line for its
+    // two boxes: each line comes back at what it was paid.
     caja::frmDevoluciones f(nullptr, nullptr, &prompts);
     f.show();
-    for (const auto& [cantidad, esperado] : {std::pair{"2", "72.00"}, std::pair{"1", "45.00"}}) {
+    int fila = 0;
+    for (const auto& [cantidad, esperado] : {std::pair{"1", "45.00"}, std::pair{"2", "72.00"}}) {
         QLineEdit* numero = f.capNumero->findChild<QLineEdit*>();
         numero->clear();
         QTest::keyClicks(numero, QString::number(cierre.NumeroDocumento()));
         QTest::mouseClick(f.cmdConsultar, Qt::LeftButton);
         ASSERT_EQ(f.gridDetVentas->model()->rowCount(), 3) << prompts.messages().join(u'|').toStdString();
-        f.gridDetVentas->selectRow(0);
+        f.gridDetVentas->selectRow(fila++);
         prompts.pushInput(QString::fromLatin1(cantidad));
         QTest::mouseClick(f.Command1, Qt::LeftButton);
         EXPECT_EQ(f.lblImporteDev->text(), QString::fromLatin1(esperado));

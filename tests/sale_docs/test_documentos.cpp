@@ -71,8 +71,8 @@ TEST(DocsEncabezado, LinesFallIntoInvoicesOfAtMostTheLimit) {
     EXPECT_EQ(sale::DivideEnFacturas({7, 8, 9}, 1), (std::vector<std::vector<qint64>>{{7}, {8}, {9}}));
 }
 
-// A split sale stores each payment once across its parts: the note whole in one part, the rest
-// covering the parts in order, what was tendered beyond the total with the last share.
+// A split sale stores each payment once across its parts, split by what each part costs: the notes
+// first, then the other payments, each over the parts in order and none beyond a part's total.
 TEST(DocsEncabezado, SplitSaleStoresEachPaymentOnce) {
     struct Caso {
         std::vector<double> totales;
@@ -83,10 +83,16 @@ TEST(DocsEncabezado, SplitSaleStoresEachPaymentOnce) {
     const std::vector<Caso> casos{
         // The sale: two parts of 80.00, note 38.50 and cash 121.50.
         {{80, 80}, {{1, 121.5, {}}, {4, 38.5, nota}}, {{{1, 41.5, {}}, {4, 38.5, nota}}, {{1, 80, {}}}}},
-        // A note worth more than the sale goes whole to the bigger part; the other pays cash.
-        {{30, 50}, {{4, 100, nota}, {1, 30, {}}}, {{{1, 30, {}}}, {{4, 100, nota}}}},
-        // Cash tendered beyond the total stays with the last part it paid.
-        {{10, 20}, {{1, 50, {}}}, {{{1, 10, {}}}, {{1, 40, {}}}}},
+        // A note worth more than the sale pays each part up to its total; what it brought beyond
+        // the sale was change and no part carries it, nor the cash nothing was left for.
+        {{30, 50}, {{4, 100, nota}, {1, 30, {}}}, {{{4, 30, nota}}, {{4, 50, nota}}}},
+        // A note of the whole sale over two parts: each carries its own total of it.
+        {{447.63, 66}, {{4, 513.63, nota}}, {{{4, 447.63, nota}}, {{4, 66, nota}}}},
+        // A note larger than the first part, the rest by card.
+        {{20, 30.5}, {{4, 25, nota}, {2, 25.5, QStringLiteral("9876")}},
+         {{{4, 20, nota}}, {{4, 5, nota}, {2, 25.5, QStringLiteral("9876")}}}},
+        // Cash tendered beyond the total was change: no part carries it.
+        {{10, 20}, {{1, 50, {}}}, {{{1, 10, {}}}, {{1, 20, {}}}}},
         // Two cards over three parts, in slot order.
         {{10, 10, 10}, {{2, 15, QStringLiteral("1234")}, {3, 15, {}}},
          {{{2, 10, QStringLiteral("1234")}}, {{2, 5, QStringLiteral("1234")}, {3, 5, {}}}, {{3, 10, {}}}}},
@@ -112,6 +118,11 @@ TEST(DocsEncabezado, SplitSaleStoresEachPaymentOnce) {
             EXPECT_EQ(pagos, casos[c].partes[k]) << k;
         }
     }
+    // The parts add up to the sale to the cent, the last taking the rounding: two halves of 487.50
+    // that end in half a cent are not both rounded up.
+    EXPECT_EQ(sale::TotalesPartes({346.625, 140.875}, 487.50), (std::vector<double>{346.63, 140.87}));
+    EXPECT_EQ(sale::TotalesPartes({10.004, 20.004, 30.004}, 60.01), (std::vector<double>{10.0, 20.0, 30.01}));
+    EXPECT_EQ(sale::TotalesPartes({12.345}, 12.345), (std::vector<double>{12.35}));
     // One document keeps the payment as it was given.
     sale::DatosEncabezado una;
     una.FormaPagoSel[1] = 1;

@@ -3,9 +3,11 @@
 #include "capture_control/ccaptura.h"
 #include "platform/report/report.h"
 #include "sale/forms/cierre_venta.h"
+#include "sale/documentos.h"
 #include "sale/forms/frmventa.h"
 #include "sale/recuperacion.h"
 #include "shell/estado.h"
+#include "shell/texto.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -167,13 +169,29 @@ TEST_F(PantallaDocumentos, RecalledInvoiceIsReadOnlyAndQuotationSellable) {
 
 TEST_F(PantallaDocumentos, QuotationMadeOnScreenRecalledForSaleAndKept) {
     G().ParTickets = 1;
+    G().MaxDescuentoFact = 10;
     Abre(QStringLiteral("C"));
     const qint64 cotizacion = forma->NumeroDocumento;
     ASSERT_GT(cotizacion, 0) << prompts.messages().join('|').toStdString();
     Escanea(0);
     Escanea(1);
     ASSERT_EQ(forma->lineas().count(), 2) << prompts.messages().join('|').toStdString();
+    // The folio label names the quotation's own number.
+    EXPECT_EQ(forma->lblRem->text(), sale::TextoRem(sale::ClaseDocumento::Cotizacion, G().PrefijoFact, cotizacion));
+    // A general discount typed, then the quotation generated: what it prints is what is stored.
+    forma->capDescuento->setFocus();
+    QTest::keyClicks(forma->capDescuento, QStringLiteral("5"));
+    QTest::keyClick(forma->capDescuento, Qt::Key_Return);
+    ASSERT_EQ(forma->PorcentajeDescuento(), 5) << prompts.messages().join('|').toStdString();
     const QString totalCotizado = forma->txtTotal->text();
+    QTest::mouseClick(forma->cmdActInv, Qt::LeftButton);
+    EXPECT_EQ(cuenta(QStringLiteral("SELECT Descuento FROM Venta WHERE Numero = ? AND Tipo = 'C'"), {cotizacion}), 5);
+    EXPECT_EQ(QStringLiteral("$ ") + shell::Formato(valor(QStringLiteral("SELECT Total FROM Venta WHERE Numero = ? AND "
+                                                                       "Tipo = 'C'"),
+                                                        {cotizacion})
+                                                      .toDouble(),
+                                                  QStringLiteral("###,###,##0.00")),
+              totalCotizado);
     const auto guardadas = QStringLiteral("SELECT count(*) FROM DetalleVenta WHERE Numero = ? AND TipoDocto = 'C'");
     ASSERT_EQ(cuenta(guardadas, {cotizacion}), 2);
     // The quotation was stored as the screen opened: closing keeps its lines.
@@ -186,7 +204,9 @@ TEST_F(PantallaDocumentos, QuotationMadeOnScreenRecalledForSaleAndKept) {
     Recupera(QString::number(cotizacion), QStringLiteral("C"));
     EXPECT_EQ(f.lineas().count(), 2) << prompts.messages().join('|').toStdString();
     EXPECT_EQ(f.DBGrid1->model()->rowCount(), 2);
+    // Recalled whole: with its discount, at the total it was quoted.
     EXPECT_EQ(f.txtTotal->text(), totalCotizado);
+    EXPECT_EQ(f.PorcentajeDescuento(), 5);
     EXPECT_TRUE(f.cmdFacturar->isEnabled());
     // Its lines are the stored quotation's: neither the delete button nor a new document or a
     // second recall removes them.

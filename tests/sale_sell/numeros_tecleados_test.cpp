@@ -8,6 +8,7 @@
 #include "sale/forms/frmfacturar.h"
 #include "sale/forms/frmventa.h"
 #include "sale/lineas.h"
+#include "sale/pago.h"
 #include "sale/totales.h"
 #include "shell/estado.h"
 #include "shell/texto.h"
@@ -32,6 +33,10 @@ namespace {
 const QString kFolder = QStringLiteral("7501000000127");  // FOLDER CARTA, 3.00
 
 QString NoNumero(const char* campo) { return shell::MensajeNumero(QString::fromUtf8(campo)); }
+QString Pasa(const char* campo)
+{
+    return QStringLiteral("El dato de \"%1\" no puede pasar de 9,999,999,999,999.99.").arg(QString::fromUtf8(campo));
+}
 QString Negativo(const char* campo)
 {
     return QStringLiteral("El dato de \"%1\" no puede ser negativo.").arg(QString::fromUtf8(campo));
@@ -114,6 +119,14 @@ TEST(NumerosTecleados, EveryTypedNumberFieldReadsOneWay)
         {"150", maximo, "150", QStringLiteral("El dato de \"Descuento %\" no puede pasar de 100."), "150", "150",
          QStringLiteral("Cantidad excede a la de la compra.")},
         {"  12 ", "12", "12", "12", "12", "12", "12"},
+        // The largest value the reader keeps to the cent, and the first past it. On the line of
+        // one folder (3.00) the largest quantity would take the line past the bound: refused.
+        {"9999999999999.99", maximo, MensajeImporteMaximo(),
+         QStringLiteral("El dato de \"Descuento %\" no puede pasar de 100."), "9999999999999.99", "9999999999999.99",
+         QStringLiteral("Cantidad excede a la de la compra.")},
+        {"10000000000000", Pasa("Descuento %"), Pasa("Cantidad"),
+         QStringLiteral("El dato de \"Descuento %\" no puede pasar de 100."), Pasa("Precio Unitario"), Pasa("Importe"),
+         Pasa("Cantidad")},
     };
     for (const Fila& f : filas) {
         const QString t = QString::fromUtf8(f.texto);
@@ -136,6 +149,8 @@ TEST(NumerosTecleados, EveryTypedNumberFieldReadsOneWay)
         ASSERT_NE(d, nullptr);
         visto = true;
         for (const Fila& f : filas) {
+            // The bound's rows are the payment's own test below.
+            if (QString::fromUtf8(f.texto).size() > 10) continue;
             // The cash payment chosen in the list, then the amount typed into its field.
             d->Combo1->setFocus();
             d->Combo1->setCurrentIndex(0);
@@ -187,6 +202,92 @@ TEST(NumerosTecleados, EveryTypedNumberFieldReadsOneWay)
             QTest::mouseClick(devoluciones.Command3, Qt::LeftButton);
         }
     }
+}
+
+// The bound where cents are exact holds for a line's amount and the document's total, whichever
+// field takes them there: the largest quantity, price and discount that fit are taken and shown
+// as numbers a person reads, the first that does not is refused with its message, and the stored
+// line and the total stay as they were.
+TEST(NumerosTecleados, LineAndDocumentTotalsStayWithinTheBound)
+{
+    Entorno& e = Entorno::Comun();
+    ASSERT_TRUE(e.ok()) << e.error().toStdString();
+    e.PreparaPantalla(QStringLiteral("lp-limite"));
+    EstadoGlobal& g = G();
+    g.IncrementoAP = 0;
+    g.PermisosUsuario[39] = true;
+    g.PermisosUsuario[41] = true;
+    g.ModoVenta = QStringLiteral("F");
+    ui::ScriptedPrompts prompts;
+    frmVenta forma(nullptr, &e.bd(), &prompts);
+    forma.show();
+    vendetest::Escanea(forma, kFolder);
+    vendetest::Escanea(forma, kFolder);
+    ASSERT_EQ(forma.lineas().count(), 2) << prompts.messages().join('|').toStdString();
+    // The keys act on the current line, the last one scanned.
+    const qint64 id = forma.lineas().lineas().back().idLinea;
+    auto pon = [&](double cantidad, double precio, double descuento) {
+        ASSERT_TRUE(forma.lineas().escribe(1, QStringLiteral("Cantidad"), cantidad));
+        ASSERT_TRUE(forma.lineas().escribe(1, QStringLiteral("PrecioUnit"), precio));
+        ASSERT_TRUE(forma.lineas().escribe(1, QStringLiteral("Descuento"), descuento));
+        forma.cajaCodigo->setFocus();
+    };
+    struct Fila {
+        Qt::Key tecla;
+        double cantidad, precio, descuento;  // line 2 before the key; line 1 is one folder, 3.00
+        const char* respuesta;
+        QString mensaje;    // "" when taken
+        const char* celda;  // the quantity cell after the answer
+        const char* total;  // the total box after the answer
+        double guardado;    // the stored value of the field the key changes
+    };
+    const QString pasa = MensajeImporteMaximo();
+    const Fila filas[] = {
+        // F7 on one folder: the largest quantity whose line and total fit, and one more.
+        {Qt::Key_F7, 1, 3, 0, "3333333333332", "", "3333333333332", "$ 9,999,999,999,999.00", 3333333333332},
+        // The line fits alone, the document does not.
+        {Qt::Key_F7, 1, 3, 0, "3333333333333", pasa, "1", "$ 6.00", 1},
+        // The line itself passes the bound.
+        {Qt::Key_F7, 1, 3, 0, "3333333333334", pasa, "1", "$ 6.00", 1},
+        // F10: the largest price with the other line, and a cent more.
+        {Qt::Key_F10, 1, 3, 0, "9999999999996.99", "", "1", "$ 9,999,999,999,999.99", 9999999999996.99},
+        {Qt::Key_F10, 1, 3, 0, "9999999999997", pasa, "1", "$ 6.00", 3},
+        // F8 only lowers an amount: at the largest line the whole range is taken.
+        {Qt::Key_F8, 1, 9999999999996.99, 0, "100", "", "1", "$ 3.00", 100},
+        {Qt::Key_F8, 1, 9999999999996.99, 50, "0", "", "1", "$ 9,999,999,999,999.99", 0},
+    };
+    for (const Fila& f : filas) {
+        SCOPED_TRACE(f.respuesta);
+        pon(f.cantidad, f.precio, f.descuento);
+        prompts.clear();
+        prompts.pushInput(QString::fromUtf8(f.respuesta));
+        QTest::keyClick(forma.cajaCodigo, f.tecla);
+        EXPECT_EQ(prompts.messages().isEmpty() ? QString() : prompts.messages().back(), f.mensaje);
+        const QAbstractItemModel* m = forma.DBGrid1->model();
+        EXPECT_EQ(m->data(m->index(1, ModeloLineas::Cantidad)).toString(), QString::fromUtf8(f.celda));
+        EXPECT_EQ(forma.txtTotal->text(), QString::fromUtf8(f.total));
+        const char* columna = f.tecla == Qt::Key_F7 ? "Cantidad" : f.tecla == Qt::Key_F10 ? "PrecioUnit" : "Descuento";
+        EXPECT_EQ(e.Valor(QStringLiteral("SELECT %1 FROM DetalleVenta WHERE IdLinea = ?").arg(QString::fromLatin1(columna)),
+                          {id})
+                      .toDouble(),
+                  f.guardado);
+    }
+    // The payment amount: the largest the reader keeps is taken, the first past it refused.
+    ModeloPago pago(prompts, [](qint64) { return std::optional<double>(0.0); });
+    pago.inicia(ListaFormasPago(G().NombresFormaPago), 9999999999999.99);
+    for (const auto& [texto, mensaje] :
+         {std::pair{"10000000000000", Pasa("Importe")}, std::pair{"9999999999999.99", QString()}}) {
+        prompts.clear();
+        pago.escribeImporte(QString::fromUtf8(texto));
+        EXPECT_EQ(pago.agrega(), mensaje.isEmpty()) << texto;
+        EXPECT_EQ(prompts.messages().isEmpty() ? QString() : prompts.messages().back(), mensaje) << texto;
+    }
+    EXPECT_EQ(pago.NumPagos(), 1);
+    EXPECT_EQ(pago.pagos().ImportesPago[1], 9999999999999.99);
+    // The grid never shows a quantity in exponent form.
+    EXPECT_EQ(TextoNumeroLinea(1e12), QStringLiteral("1000000000000"));
+    EXPECT_EQ(TextoNumeroLinea(0.25), QStringLiteral("0.25"));
+    EXPECT_EQ(TextoNumeroLinea(3), QStringLiteral("3"));
 }
 
 }  // namespace
