@@ -33,6 +33,8 @@ frmProdProveedores::frmProdProveedores(QWidget* parent, db::Database* codigos)
     auto* raiz = new QVBoxLayout(this);
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    // A long product description wraps instead of widening the window past the main window.
+    Label1->setWordWrap(true);
     raiz->addWidget(Label1);
     gridProdProv = new QTableView(this);
     gridProdProv->setObjectName(QStringLiteral("gridProdProv"));

@@ -8,6 +8,8 @@
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 
 namespace shell {
@@ -22,28 +24,35 @@ public:
         if (e->type() != QEvent::ShortcutOverride || !o->isWidgetType()) return false;
         auto* k = static_cast<QKeyEvent*>(e);
         if (k->modifiers() != Qt::AltModifier || k->key() < Qt::Key_0 || k->key() > Qt::Key_Z) return false;
-        QAbstractButton* boton = botonDe(static_cast<QWidget*>(o), QKeySequence(Qt::ALT | Qt::Key(k->key())));
-        if (!boton) return false;
+        const QList<QAbstractButton*> botones = botonesDe(static_cast<QWidget*>(o), QKeySequence(Qt::ALT | Qt::Key(k->key())));
+        if (botones.isEmpty()) return false;
         e->accept();
-        boton->click();
+        if (botones.size() == 1) {
+            botones.front()->click();
+        } else {
+            // Several of the same letter: each press moves to the next of them, as the window's own
+            // letters do; Space or Enter then presses it.
+            const qsizetype i = botones.indexOf(qobject_cast<QAbstractButton*>(QApplication::focusWidget()));
+            botones.at((i + 1) % botones.size())->setFocus(Qt::ShortcutFocusReason);
+        }
         return true;
     }
 
 private:
-    // The one button in sight of the document window around `w` whose letter is `tecla`.
-    QAbstractButton* botonDe(QWidget* w, const QKeySequence& tecla) const {
-        if (!midi_) return nullptr;
+    // The buttons in sight of the document window the person works in (the one around `w`, or the
+    // active one when the focus sits on the main window itself) whose letter is `tecla`.
+    QList<QAbstractButton*> botonesDe(QWidget* w, const QKeySequence& tecla) const {
+        if (!midi_) return {};
         QMdiSubWindow* sub = nullptr;
         for (QWidget* p = w; p && !sub; p = p->parentWidget())
             if (auto* s = qobject_cast<QMdiSubWindow*>(p); s && s->mdiArea() == midi_->areaMDI()) sub = s;
-        if (!sub || !sub->widget()) return nullptr;
-        QAbstractButton* hallado = nullptr;
-        for (QAbstractButton* b : sub->widget()->findChildren<QAbstractButton*>()) {
-            if (!b->isVisible() || !b->isEnabled() || QKeySequence::mnemonic(b->text()) != tecla) continue;
-            if (hallado) return nullptr;  // two of the same letter: the window's own rule decides
-            hallado = b;
-        }
-        return hallado;
+        if (!sub && w->window() == midi_ && !qobject_cast<QMenuBar*>(w) && !qobject_cast<QMenu*>(w))
+            sub = midi_->areaMDI()->activeSubWindow();
+        if (!sub || !sub->widget() || !sub->isVisible()) return {};
+        QList<QAbstractButton*> botones;
+        for (QAbstractButton* b : sub->widget()->findChildren<QAbstractButton*>())
+            if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == tecla) botones << b;
+        return botones;
     }
 
     QPointer<MIDI> midi_;

@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 
@@ -219,7 +220,11 @@ void CabeEnArea(QWidget* forma) {
     auto* sub = forma ? qobject_cast<QMdiSubWindow*>(forma->parentWidget()) : nullptr;
     // A main window not on screen yet has no area to fit.
     if (!sub || !sub->mdiArea() || !sub->mdiArea()->isVisible()) return;
-    const int limite = sub->mdiArea()->viewport()->width();
+    // The widest the area's view can be, less the scroll bar a window taller than it brings.
+    QMdiArea* area = sub->mdiArea();
+    const QRect dentro = area->contentsRect();
+    const int barra = sub->height() > dentro.height() ? area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area) : 0;
+    const int limite = dentro.width() - barra;
     const int marco = std::max(0, sub->width() - forma->width());
     int falta = forma->minimumSizeHint().width() + marco - limite;
     if (falta > 0) {
@@ -245,6 +250,7 @@ void CabeEnArea(QWidget* forma) {
     QRect r = sub->geometry();
     if (r.width() > limite) r.setWidth(std::max(limite, sub->minimumSizeHint().width()));
     if (r.right() >= limite) r.moveLeft(std::max(0, limite - r.width()));
+    if (r.left() < 0) r.moveLeft(0);
     if (r != sub->geometry()) sub->setGeometry(r);
 }
 
