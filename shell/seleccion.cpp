@@ -44,6 +44,4 @@ std::optional<QString> TomaSeleccion(const QObject* quien, bool termina) {
     return valor;
 }
 
-bool EsperaSeleccion(const QObject* quien) { return quien && pedido().quien == quien; }
-
 }  // namespace shell

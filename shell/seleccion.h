@@ -21,7 +21,5 @@ void OfreceSeleccion(const QString& catalogo, const QString& valor);
 // or took it already. With `termina` false the pick stays open (its picker is still in sight, so
 // the person may choose again there) and the next call gives the value offered by then.
 std::optional<QString> TomaSeleccion(const QObject* quien, bool termina = true);
-// True while `quien` waits for a pick.
-bool EsperaSeleccion(const QObject* quien);
 
 }  // namespace shell

@@ -5,8 +5,10 @@
 // instead of opening the main menu of the same letter.
 
 #include "admin/forms/menus.h"
+#include "branches/forms/frmsucursales.h"
 #include "branches/forms/menus.h"
 #include "carpeta_demo.h"
+#include "cash/forms/frmcortescaja.h"
 #include "cash/forms/menus.h"
 #include "cash/movimientos.h"
 #include "catalogs/forms/frmclientes.h"
@@ -35,6 +37,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDialog>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -191,6 +194,14 @@ TEST_F(Ventanas, EveryWindowStaysWithinTheMainWindowsAreaAndAltClosesItFirst)
                 EXPECT_EQ(Fuera(midi), QStringList());
                 abiertas.prepend(qobject_cast<QMdiSubWindow*>(enlaces->parentWidget()));
             }
+            if (auto* suc = qobject_cast<sucursales::frmSucursales*>(shell::FormaCargada(QStringLiteral("frmSucursales")))) {
+                QTest::mouseClick(suc->cmdSincronizar, Qt::LeftButton);
+                QApplication::processEvents();
+                EXPECT_NE(shell::FormaCargada(QStringLiteral("frmSincronizar")), nullptr);
+                EXPECT_EQ(Fuera(midi), QStringList());
+            }
+            if (auto* cortes = qobject_cast<caja::frmCortesCaja*>(shell::FormaCargada(QStringLiteral("frmCortesCaja"))))
+                EXPECT_EQ(cortes->Label1->text(), "Ventas del corte: 1");
             if (auto* cuentas = qobject_cast<catalogos::frmCuentas*>(shell::FormaCargada(QStringLiteral("frmCuentas")))) {
                 QTest::mouseClick(cuentas->cmdMovimientos, Qt::LeftButton);
                 QApplication::processEvents();
