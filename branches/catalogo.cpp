@@ -37,10 +37,8 @@ QString texto(const db::Row& f, const char* campo) {
 const char kTerminales[] = "Número terminales";
 
 // The terminals of a branch: a whole number (ValidaSucursal refuses anything else).
-std::optional<qint64> terminales(const QString& t) {
-    const auto n = shell::LeeNumero(t, false);
-    if (!n || *n != std::floor(*n) || *n > 1e9) return std::nullopt;
-    return qint64(*n);
+std::optional<qint64> terminales(const QString& t, QString* mensaje = nullptr) {
+    return shell::LeeEnteroEn(t, QString::fromUtf8(kTerminales), {false, true, 1e9}, mensaje);
 }
 
 QVariantList columnas(const Sucursal& s) {
@@ -117,7 +115,7 @@ QString ValidaSucursal(db::Database& central, const Sucursal& s, std::optional<q
     if (const QString mal = ValidaNombreCorto(s.DescripcionC); !mal.isEmpty()) return mal;
     if (s.DescripcionSuc.trimmed().isEmpty()) return QStringLiteral("Falta la descripción de la sucursal.");
     if (s.NumTerminales.trimmed().isEmpty()) return shell::MensajeRequerido(QString::fromUtf8(kTerminales));
-    if (!terminales(s.NumTerminales)) return shell::MensajeNumero(QString::fromUtf8(kTerminales));
+    if (QString mal; !terminales(s.NumTerminales, &mal)) return mal;
     db::Error e;
     auto filas = central.select(QStringLiteral("SELECT IdSucursal, DescripcionC FROM Sucursales"), {}, &e);
     if (!filas) return QStringLiteral("No se pudo leer el catálogo de sucursales: ") + e.message;

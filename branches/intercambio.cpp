@@ -148,7 +148,9 @@ bool ImportaBase(const QString& archivo, const QString& destino, Datos d, ui::Pr
         QFile::remove(respaldo);
         bien = Reemplaza(destino, respaldo, &error);
         if (bien && !Reemplaza(t, destino, &error)) {
-            Reemplaza(respaldo, destino, nullptr);
+            // The old file goes back in place; where it cannot, the person is told where it stays.
+            if (!Reemplaza(respaldo, destino, nullptr))
+                error += QStringLiteral(" El archivo anterior quedó en %1.").arg(nativa(respaldo));
             bien = false;
         }
         actual->exec(QStringLiteral("ROLLBACK"));

@@ -50,6 +50,31 @@ qint64 registraEntrada(db::Database& bd, const std::vector<std::pair<qint64, dou
     return venta::GuardatodoESInv(bd, lineas, d, p, {});
 }
 
+// A branch by its short name, by its number when it has none.
+QString nombre(int n) { return corto(n).isEmpty() ? QString::number(n) : corto(n); }
+
+// The other branch (not the origin, not `activa`) whose file already holds the transfer's entry:
+// its number, 0 when none, -1 with the reason when a branch file cannot be read.
+int RecibidoEnOtraSucursal(const QString& docto, const QString& clave, const QString& fecha, int origen, int activa,
+                           QString* razon) {
+    for (int i = 1; i <= 10; ++i) {
+        if (i == origen || i == activa || corto(i).isEmpty()) continue;
+        const QString ruta = RutaArchivoSucursal(corto(i));
+        if (!QFileInfo(ruta).isFile()) continue;
+        db::Error e;
+        auto bd = AbreArchivo(ruta, &e, true);
+        std::optional<bool> ya;
+        if (bd) ya = TraspasoRegistrado(*bd, docto, clave, fecha, &e);
+        bd.reset();
+        if (!ya) {
+            *razon = QStringLiteral("no se pudo revisar el archivo de la sucursal %1 (%2)").arg(corto(i), RazonApertura(e));
+            return -1;
+        }
+        if (*ya) return i;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::vector<std::pair<int, QString>> Destinos() {
@@ -258,16 +283,23 @@ bool AplicaTraspaso(const QString& ruta, ui::Prompts& p) {
         return false;
     }
     if (*ya) return yaAplicado();
-    // A transfer enters its destination alone: booked anywhere else its goods would arrive twice,
-    // once there and once where it was meant to go.
-    if (a->destino != activa) {
-        p.message(QStringLiteral("El traspaso %1 se hizo para la sucursal %2 y solo se puede aplicar allá (la sucursal "
-                                 "activa es %3).")
-                      .arg(a->docto, corto(a->destino).isEmpty() ? QString::number(a->destino) : corto(a->destino),
-                           corto(activa)),
+    // Goods sent to the wrong branch are booked where they arrived, once the person says so; a
+    // transfer enters one branch only, so one already booked at another branch enters nowhere else.
+    const int otra = RecibidoEnOtraSucursal(a->docto, clave, a->fecha, a->origen, activa, &razon);
+    if (otra < 0) {
+        p.message(QStringLiteral("No se puede aplicar el archivo de traspaso: ") + razon + u'.', ui::Icon::Critical);
+        return false;
+    }
+    if (otra > 0) {
+        p.message(QStringLiteral("Este traspaso ya se aplicó en la sucursal %1 (documento %2).").arg(nombre(otra), a->docto),
                   ui::Icon::Warning);
         return false;
     }
+    if (a->destino != activa &&
+        p.question(QStringLiteral("El traspaso %1 se hizo para la sucursal %2 y la sucursal activa es %3. Desea aplicarlo "
+                                  "en %3 ?")
+                       .arg(a->docto, nombre(a->destino), nombre(activa))) != ui::Answer::Yes)
+        return false;
     if (p.question(QStringLiteral("Se procesará el traspaso ") + a->texto + QStringLiteral(", desea seguir ?")) !=
         ui::Answer::Yes)
         return false;

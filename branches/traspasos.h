@@ -81,8 +81,9 @@ struct ArchivoTraspaso {
 std::optional<ArchivoTraspaso> LeeArchivoTraspaso(const QString& ruta, db::Database& aqui, QString* razon);
 
 // "&Aplicar": the file's lines enter the active branch as one entry document, after the checks and
-// the question. True when booked; a transfer already entered (by this or another terminal), or
-// made for another branch, is told and enters nothing.
+// the question. A file made for another branch asks first, naming both branches, and enters here on
+// Sí. True when booked; a transfer already entered (by this or another terminal, here or at any
+// other branch) is told and enters nothing.
 bool AplicaTraspaso(const QString& ruta, ui::Prompts& p);
 
 // Direct mode: the lines of exit `salida` of the active branch enter the destination's own file,

@@ -92,10 +92,7 @@ MovimientoGuardado GuardaMovimiento(db::Database& bd, const NuevoMovimiento& mov
         return r;
     }
     const auto importe = LeeImporteMovimiento(mov.importe);
-    if (!shell::LeeNumero(mov.importe, false)) {
-        r.mensaje = shell::MensajeNumero(QStringLiteral("Importe"));
-        return r;
-    }
+    if (!shell::LeeNumeroEn(mov.importe, QStringLiteral("Importe"), shell::RangoNumero{}, &r.mensaje)) return r;
     if (!importe) {
         r.mensaje = QStringLiteral("El importe del movimiento no es válido: escriba una cantidad mayor que cero.");
         return r;

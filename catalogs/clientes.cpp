@@ -139,8 +139,10 @@ QString RequeridosCliente(const Cliente& c, const QString& limiteTecleado)
         return shell::MensajeRequerido(QStringLiteral("R.F.C."));
     if (c.Nombre.trimmed().isEmpty())
         return shell::MensajeRequerido(QStringLiteral("Nombre cliente"));
-    if (!limiteTecleado.trimmed().isEmpty() && !shell::LeeNumero(limiteTecleado, false))
-        return shell::MensajeNumero(QStringLiteral("MaxCredito"));
+    QString mal;
+    if (!limiteTecleado.trimmed().isEmpty()
+        && !shell::LeeNumeroEn(limiteTecleado, QStringLiteral("MaxCredito"), shell::RangoNumero{}, &mal))
+        return mal;
     return {};
 }
 

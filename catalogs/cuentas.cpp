@@ -173,9 +173,10 @@ Grabado GrabarMovimiento(db::Database& bd, const DatosMovimiento& d, bool nuevo,
     const auto cuenta = CuentaSeleccionada(d.IdCuenta);
     if (!cuenta)
         return Rechazo(QStringLiteral("Seleccione la cuenta del movimiento."));
-    auto importe = ImporteTecleado(d.Importe);
+    QString mal;
+    auto importe = shell::LeeNumeroEn(d.Importe, QStringLiteral("Importe"), shell::RangoNumero{}, &mal);
     if (!importe)
-        return Rechazo(shell::MensajeNumero(QStringLiteral("Importe")));
+        return Rechazo(mal);
     if (shell::Centavos(*importe) <= 0)
         return Rechazo(QString::fromUtf8("Teclee un importe válido, mayor que cero."));
     *importe = shell::Centavos(*importe) / 100.0;

@@ -67,12 +67,8 @@ std::optional<QVariant> ValorTecleado(const QString& columna, const QString& tex
         }
         return QVariant(*dias);
     }
-    const auto importe = shell::LeeNumero(texto, false);
-    if (!importe) {
-        *mensaje = shell::MensajeNumero(columna == QLatin1String("Periododepago") ? QStringLiteral("Periodo de Pago")
-                                                                                  : columna);
-        return std::nullopt;
-    }
+    const auto importe = shell::LeeNumeroEn(texto, columna, shell::RangoNumero{}, mensaje);
+    if (!importe) return std::nullopt;
     return QVariant(shell::Centavos(*importe) / 100.0);
 }
 

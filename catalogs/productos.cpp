@@ -120,9 +120,6 @@ bool EsNumero(const QString& texto) { return shell::LeeNumero(texto).has_value()
 
 ValidacionProducto ValidaProducto(const CamposProducto& c, int ivaSucursal)
 {
-    auto falla = [&](CampoProducto campo) {
-        return ValidacionProducto{campo, shell::MensajeNumero(NombreCampo(campo))};
-    };
     // Required numbers left empty are named as missing, never read as 0: an emptied IVA would
     // turn a taxed product into an exempt one.
     for (const auto& [texto, campo] : {std::pair{&c.Existencia, CampoProducto::Existencia},
@@ -131,39 +128,44 @@ ValidacionProducto ValidaProducto(const CamposProducto& c, int ivaSucursal)
                                        std::pair{&c.IVA, CampoProducto::IVA}})
         if (texto->trimmed().isEmpty())
             return {campo, shell::MensajeRequerido(NombreCampo(campo))};
-    if (!EsNumero(c.Existencia))
-        return falla(CampoProducto::Existencia);
-    if (!EsNumero(c.PrecioUnit))
-        return falla(CampoProducto::PrecioUnit);
-    if (!EsNumero(c.Reorden))
-        return falla(CampoProducto::Reorden);
-    auto vacioONumero = [](const QString& t) { return t.trimmed().isEmpty() || EsNumero(t); };
-    auto porcentaje = [&](const QString& t) {
-        return vacioONumero(t) && Valor(t) >= 0 && Valor(t) <= 100;
+    // Every field read as every form reads a typed number; what it refuses is told in its name.
+    const shell::RangoNumero conSigno{true, true, shell::kNumeroMaximo};
+    const shell::RangoNumero sinSigno{false, true, shell::kNumeroMaximo};
+    const shell::RangoNumero porcentaje{false, true, 100};
+    struct Lectura {
+        const QString* texto;
+        CampoProducto campo;
+        shell::RangoNumero rango;
+        bool opcional;
+        bool entero;
     };
-    if (!vacioONumero(c.Empaque))
-        return falla(CampoProducto::Empaque);
-    if (!porcentaje(c.IVA) || Valor(c.IVA) != std::floor(Valor(c.IVA)))
-        return falla(CampoProducto::IVA);
-    if (Valor(c.IVA) != 0 && Valor(c.IVA) != ivaSucursal)
-        return {CampoProducto::IVA, QString::fromUtf8("El I.V.A. del producto debe ser 0 (exento) o %1, el de la "
-                                                      "sucursal.").arg(ivaSucursal)};
-    const std::pair<const QString*, CampoProducto> precios[] = {
-        {&c.PrecioUnit, CampoProducto::PrecioUnit}, {&c.Precio1, CampoProducto::Precio1},
-        {&c.Precio2, CampoProducto::Precio2},       {&c.Precio3, CampoProducto::Precio3},
-        {&c.PrecioCosto, CampoProducto::PrecioCosto}};
-    for (const auto& [texto, campo] : precios) {
-        if (!vacioONumero(*texto))
-            return falla(campo);
-        if (Valor(*texto) < 0)
-            return {campo, QString::fromUtf8(kPrecioNegativo)};
+    const Lectura lecturas[] = {
+        {&c.Existencia, CampoProducto::Existencia, conSigno, false, false},
+        {&c.PrecioUnit, CampoProducto::PrecioUnit, conSigno, false, false},
+        {&c.Reorden, CampoProducto::Reorden, conSigno, false, false},
+        {&c.Empaque, CampoProducto::Empaque, conSigno, true, false},
+        {&c.IVA, CampoProducto::IVA, porcentaje, false, true},
+        {&c.PrecioUnit, CampoProducto::PrecioUnit, sinSigno, false, false},
+        {&c.Precio1, CampoProducto::Precio1, sinSigno, true, false},
+        {&c.Precio2, CampoProducto::Precio2, sinSigno, true, false},
+        {&c.Precio3, CampoProducto::Precio3, sinSigno, true, false},
+        {&c.PrecioCosto, CampoProducto::PrecioCosto, sinSigno, true, false},
+        {&c.Descuento, CampoProducto::Descuento, porcentaje, true, false},
+        {&c.DescuentoCosto, CampoProducto::DescuentoCosto, porcentaje, true, false},
+        {&c.StockMax, CampoProducto::StockMax, conSigno, true, false},
+    };
+    for (const Lectura& l : lecturas) {
+        if (l.opcional && l.texto->trimmed().isEmpty())
+            continue;
+        QString mal;
+        const bool leido = l.entero ? shell::LeeEnteroEn(*l.texto, NombreCampo(l.campo), l.rango, &mal).has_value()
+                                    : shell::LeeNumeroEn(*l.texto, NombreCampo(l.campo), l.rango, &mal).has_value();
+        if (!leido)
+            return {l.campo, mal};
+        if (l.campo == CampoProducto::IVA && Valor(c.IVA) != 0 && Valor(c.IVA) != ivaSucursal)
+            return {CampoProducto::IVA, QString::fromUtf8("El I.V.A. del producto debe ser 0 (exento) o %1, el de la "
+                                                          "sucursal.").arg(ivaSucursal)};
     }
-    if (!porcentaje(c.Descuento))
-        return falla(CampoProducto::Descuento);
-    if (!porcentaje(c.DescuentoCosto))
-        return falla(CampoProducto::DescuentoCosto);
-    if (!vacioONumero(c.StockMax))
-        return falla(CampoProducto::StockMax);
     if (c.CodigodeBarras.trimmed().isEmpty())
         return {CampoProducto::CodigodeBarras, shell::MensajeRequerido(NombreCampo(CampoProducto::CodigodeBarras))};
     return {};

@@ -43,10 +43,10 @@ struct ValidacionProducto {
     QString mensaje;
     bool ok() const { return campo == CampoProducto::Ninguno; }
 };
-inline constexpr char kPrecioNegativo[] = "Los precios y el costo del producto no pueden ser negativos.";
 // Stock, unit price, reorder and tax must be typed numbers (an empty one is named as missing);
-// every other numeric field is empty or a number, read by shell::LeeNumero; prices and cost not negative;
-// discounts 0-100; the tax 0 (exempt) or `ivaSucursal`, the rate the branch charges on a taxed line
+// every other numeric field is empty or a number; each is read by shell::LeeNumeroEn, which names
+// the field in what it refuses: prices and cost not negative; discounts 0-100; the tax a whole
+// percent, 0 (exempt) or `ivaSucursal`, the rate the branch charges on a taxed line
 // (the sale screen reads the product's tax only as taxed or not, so any other figure would be
 // stored without meaning); the barcode not empty.
 ValidacionProducto ValidaProducto(const CamposProducto& c, int ivaSucursal);

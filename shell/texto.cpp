@@ -179,6 +179,25 @@ std::optional<double> LeeNumeroEn(const QString& texto, const QString& campo, co
     return std::nullopt;
 }
 
+std::optional<qint64> LeeEnteroEn(const QString& texto, const QString& campo, const RangoNumero& rango,
+                                  QString* mensaje) {
+    bool grande = false;
+    const std::optional<double> leido = LeeNumeroTexto(texto, true, &grande);
+    if ((!leido && !grande) || (leido && *leido != std::floor(*leido))) {
+        if (mensaje) *mensaje = MensajeEntero(campo);
+        return std::nullopt;
+    }
+    const std::optional<double> v = LeeNumeroEn(texto, campo, rango, mensaje);
+    if (!v) return std::nullopt;
+    return qint64(*v);
+}
+
+QString MensajeEntero(const QString& campo) {
+    return QString::fromUtf8("El dato de \"%1\" no es un número entero válido: escriba sólo cifras, sin punto "
+                             "decimal ni letras (por ejemplo 3).")
+        .arg(campo);
+}
+
 QString MensajeNumero(const QString& campo) {
     return QString::fromUtf8("El dato de \"%1\" no es un número válido: escriba sólo cifras, con punto decimal "
                              "y, si quiere, comas cada tres cifras (por ejemplo 5,000.50).")

@@ -51,6 +51,12 @@ struct RangoNumero {
 // else which limit it passed.
 std::optional<double> LeeNumeroEn(const QString& texto, const QString& campo, const RangoNumero& rango,
                                   QString* mensaje = nullptr);
+// A typed whole number (a count, a whole percent) read like LeeNumeroEn; a text that is no whole
+// number ("12abc", "2.5") is refused with MensajeEntero, a sign or a limit as LeeNumeroEn says.
+std::optional<qint64> LeeEnteroEn(const QString& texto, const QString& campo, const RangoNumero& rango,
+                                  QString* mensaje = nullptr);
+// What every form says of a field that takes whole numbers only and got something else.
+QString MensajeEntero(const QString& campo);
 // What every form says of a required field left empty, naming it (nothing was stored).
 QString MensajeRequerido(const QString& campo);
 // Every "[ENTER]" replaced by a line feed.

@@ -165,6 +165,12 @@ bool CambiaDireccion(ui::Prompts& prompts, const std::function<QString(const QSt
     const QString elegida = eligeCarpeta ? eligeCarpeta(G().CarpetaDatos) : QString();
     if (elegida.isEmpty()) return false;
     const QString carpeta = SinSeparadorFinal(elegida);
+    // A folder without the data files is refused before anything is written, as the start-up
+    // recovery refuses it: written, every later start would go to the recovery.
+    if (const QString motivo = RevisaCarpetaDatos(carpeta); !motivo.isEmpty()) {
+        prompts.message(motivo + QStringLiteral(" No se cambió la carpeta de datos."), ui::Icon::Warning);
+        return false;
+    }
     if (prompts.question(QDir::toNativeSeparators(carpeta) +
                              QString::fromUtf8(" será la nueva carpeta de datos, continuar ?"),
                          QStringLiteral("Confirmar.")) != ui::Answer::Yes)

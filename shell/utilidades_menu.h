@@ -56,7 +56,8 @@ QString openFactE(ui::Prompts& prompts,
 
 // --- data folder ---
 // CambiaDireccion: asks for the new data folder (`eligeCarpeta` shows the folder dialog, "" when
-// cancelled), confirms it, writes it to Dir of <rutaApp>/Direccion.db, reads the parameters again,
+// cancelled), refuses one without the data files (RevisaCarpetaDatos says why; nothing is asked
+// or written), confirms it, writes it to Dir of <rutaApp>/Direccion.db, reads the parameters again,
 // relinks the branch file, tells the person to start again and ends the program. When the new
 // folder's parameters cannot be read, that reading has said why and no success is shown. False
 // when nothing changed.

@@ -341,6 +341,8 @@ void frmCortesCaja::cmdAgregar_Click() {
 }
 
 void frmCortesCaja::cmdAgregaMov_Click() {
+    // The movements window is the cash movements item's: without its grant the person is told so.
+    if (!shell::PuedeEscribir(QStringLiteral("mCajonDinero"), prompts())) return;
     MuestraMovCajaModal(this, [this] { MuestraCortePendiente(); });
 }
 

@@ -173,17 +173,30 @@ qint64 frmFacturarDia::Actual(QTableView* grid, const db::Rows& filas) const {
 
 bool frmFacturarDia::Permitido() { return shell::PuedeEscribir(QStringLiteral("nFacturarVentas"), prompts()); }
 
+bool frmFacturarDia::Movido(bool movido, const db::Error& e) {
+    // A ticket another terminal moved first just leaves the lists as they now read; a file that
+    // refused the change is said.
+    if (!movido && e.kind != db::ErrorKind::None)
+        prompts().message(QStringLiteral("No se pudo mover el ticket entre las listas: ") + shell::TextoErrorBD(e),
+                          ui::Icon::Warning);
+    return movido || e.kind == db::ErrorKind::None;
+}
+
 void frmFacturarDia::cmdSelecciona1_Click() {
     const qint64 n = Actual(gridClientes, libres_);
     if (n < 0 || !bd() || !Permitido()) return;
-    SeleccionaTicket(*bd(), n);
+    db::Error e;
+    Movido(SeleccionaTicket(*bd(), n, &e), e);
     QCoreApplication::processEvents();
     ActualizaListas();
 }
 
 void frmFacturarDia::cmdAgregaTodo_Click() {
     if (libres_.empty() || !bd() || !Permitido()) return;
-    for (const db::Row& f : libres_) SeleccionaTicket(*bd(), f.integer(QStringLiteral("Numero")));
+    for (const db::Row& f : libres_) {
+        db::Error e;
+        if (!Movido(SeleccionaTicket(*bd(), f.integer(QStringLiteral("Numero")), &e), e)) break;
+    }
     QCoreApplication::processEvents();
     ActualizaListas();
 }
@@ -191,14 +204,18 @@ void frmFacturarDia::cmdAgregaTodo_Click() {
 void frmFacturarDia::cmdQuitarUno_Click() {
     const qint64 n = Actual(gridSeleccion, elegidos_);
     if (n < 0 || !bd() || !Permitido()) return;
-    QuitaTicket(*bd(), n);
+    db::Error e;
+    Movido(QuitaTicket(*bd(), n, &e), e);
     QCoreApplication::processEvents();
     ActualizaListas();
 }
 
 void frmFacturarDia::cmdQuitaTodo_Click() {
     if (elegidos_.empty() || !bd() || !Permitido()) return;
-    for (const db::Row& f : elegidos_) QuitaTicket(*bd(), f.integer(QStringLiteral("Numero")));
+    for (const db::Row& f : elegidos_) {
+        db::Error e;
+        if (!Movido(QuitaTicket(*bd(), f.integer(QStringLiteral("Numero")), &e), e)) break;
+    }
     QCoreApplication::processEvents();
     ActualizaListas();
 }

@@ -47,6 +47,8 @@ protected:
 private:
     // The grant of the window, asked by every button that writes when it is pressed.
     bool Permitido();
+    // After a ticket move: a refusal by the file is told; false then (a batch stops).
+    bool Movido(bool movido, const db::Error& e);
     void CambiaFecha();
     void FormatoGrids();
     static void Llena(QStandardItemModel* modelo, const db::Rows& filas);

@@ -9,6 +9,8 @@
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
 #include "shell/menu.h"
+#include "shell/rutinas_bd.h"
+#include "shell/seleccion.h"
 #include "platform/ui/prompts.h"
 
 #include <QHBoxLayout>
@@ -18,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace catalogos {
@@ -30,6 +33,8 @@ frmProdProveedores::frmProdProveedores(QWidget* parent, db::Database* codigos)
     auto* raiz = new QVBoxLayout(this);
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
+    // A long product description wraps instead of widening the window past the main window.
+    Label1->setWordWrap(true);
     raiz->addWidget(Label1);
     gridProdProv = new QTableView(this);
     gridProdProv->setObjectName(QStringLiteral("gridProdProv"));
@@ -92,7 +97,17 @@ void frmProdProveedores::SeleccionaGrid()
         grid_->Marca(cursor_.position());
 }
 
-void frmProdProveedores::Activacion() { capRFC->setText(G().SeleccionCatalogo); }
+void frmProdProveedores::Activacion()
+{
+    // Only the supplier this form asked for, once: whatever another catalogue (or this one, looked
+    // at from the menu) shows later stays out of the field. While the picker is in sight the pick
+    // stays open, so the supplier chosen last is the one taken.
+    QWidget* picker = shell::FormaCargada(QStringLiteral("frmProveedores"));
+    const bool enCurso = picker && picker->isVisible() && picker->window()->isVisible()
+                         && (!picker->parentWidget() || picker->parentWidget()->isVisible());
+    if (const std::optional<QString> rfc = shell::TomaSeleccion(this, !enCurso))
+        capRFC->setText(*rfc);
+}
 
 void frmProdProveedores::ConectaActivacion(QMdiArea* area)
 {
@@ -117,10 +132,12 @@ void frmProdProveedores::AgregaProveedorProducto(const QString& rfc)
 void frmProdProveedores::cmdAgregar_Click()
 {
     if (capRFC->Text().isEmpty()) {
+        shell::PideSeleccion(this, QStringLiteral("frmProveedores"));
         frmProveedores* picker = AbreProveedores(midi_);
-        // Back from the picker the form is active again, with or without a main window around.
-        connect(picker, &QObject::destroyed, this, &frmProdProveedores::Activacion,
-                Qt::UniqueConnection);
+        // Back from the picker the form is active again, with or without a main window around
+        // (queued: the picker is gone by then).
+        connect(picker, &QObject::destroyed, this,
+                [this] { QTimer::singleShot(0, this, &frmProdProveedores::Activacion); });
     }
     AgregaProveedorProducto(capRFC->Text());
 }
@@ -131,9 +148,13 @@ void frmProdProveedores::cmdBorrar_Click()
         || !shell::PuedeEscribir(QStringLiteral("Proveedores"), ui::defaultPrompts()))
         return;
     const db::Row& fila = cursor_.current();
-    if (db::Database* bd = Codigos())
-        BorraProveedorProducto(*bd, fila.integer(QStringLiteral("ClaveProducto")),
-                               fila.text(QStringLiteral("RFC")));
+    db::Error e;
+    db::Database* bd = Codigos();
+    if (!bd || !BorraProveedorProducto(*bd, fila.integer(QStringLiteral("ClaveProducto")),
+                                       fila.text(QStringLiteral("RFC")), &e))
+        ui::defaultPrompts().message(QStringLiteral("No se pudo borrar el proveedor de la lista: ")
+                                         + shell::TextoErrorBD(e),
+                                     ui::Icon::Warning);
     CargaProveedoresProducto(G().ProductoProv);
 }
 

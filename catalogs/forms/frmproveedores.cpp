@@ -11,6 +11,7 @@
 #include "shell/forms/midi.h"
 #include "shell/menu.h"
 #include "shell/rutinas_bd.h"
+#include "shell/seleccion.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -152,7 +153,7 @@ void frmProveedores::Recarga(const QString& rfcMostrar, int filaSiNo)
         SeleccionaGrid();
     } else {
         Muestra(Proveedor{});
-        G().SeleccionCatalogo.clear();
+        shell::OfreceSeleccion(objectName(), QString());
         ficha_->Muestra({});
     }
 }
@@ -168,7 +169,7 @@ void frmProveedores::Muestra(const Proveedor& p)
 {
     capRFC->setText(p.RFC);
     RFCAnterior = p.RFC;
-    G().SeleccionCatalogo = p.RFC;
+    shell::OfreceSeleccion(objectName(), p.RFC);
     capNombre->setText(p.NombreCompania);
     capDireccion->setText(p.Direccion);
     capCiudad->setText(p.Ciudad);
@@ -227,7 +228,7 @@ void frmProveedores::cmdNuevo_Click()
     if (!ficha_->PuedeDejar())
         return;
     Muestra(Proveedor{});
-    G().SeleccionCatalogo.clear();
+    shell::OfreceSeleccion(objectName(), QString());
     ficha_->Nueva();
     gridClientes->clearSelection();
     capRFC->SetFocus();

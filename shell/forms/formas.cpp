@@ -4,14 +4,19 @@
 #include "platform/ui/prompts.h"
 
 #include <QAbstractItemView>
+#include <QLayout>
+#include <QMdiArea>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QList>
 #include <QListView>
 #include <QMdiSubWindow>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace shell {
 
@@ -150,6 +155,7 @@ void cabeEnVentana(QWidget* grid) {
     const QSize falta = forma->minimumSizeHint() - forma->size();
     if (falta.width() > 0 || falta.height() > 0)
         marco->resize(marco->size() + falta.expandedTo(QSize(0, 0)));
+    if (marco != forma) CabeEnArea(forma);
 }
 
 bool esNumero(const QAbstractItemModel* m, int columna) {
@@ -208,6 +214,44 @@ void GridLegible(QTableView* grid, int tope, int filas) {
                                grid->horizontalScrollBar()->sizeHint().height());
     }
     cabeEnVentana(grid);
+}
+
+void CabeEnArea(QWidget* forma) {
+    auto* sub = forma ? qobject_cast<QMdiSubWindow*>(forma->parentWidget()) : nullptr;
+    // A main window not on screen yet has no area to fit.
+    if (!sub || !sub->mdiArea() || !sub->mdiArea()->isVisible()) return;
+    // The widest the area's view can be, less the scroll bar a window taller than it brings.
+    QMdiArea* area = sub->mdiArea();
+    const QRect dentro = area->contentsRect();
+    const int barra = sub->height() > dentro.height() ? area->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, area) : 0;
+    const int limite = dentro.width() - barra;
+    const int marco = std::max(0, sub->width() - forma->width());
+    int falta = forma->minimumSizeHint().width() + marco - limite;
+    if (falta > 0) {
+        constexpr int kMinimo = 200;
+        QList<QAbstractItemView*> vistas = forma->findChildren<QAbstractItemView*>();
+        std::stable_sort(vistas.begin(), vistas.end(), [](const QWidget* a, const QWidget* b) {
+            return a->minimumWidth() > b->minimumWidth();
+        });
+        for (QAbstractItemView* v : vistas) {
+            if (falta <= 0) break;
+            const int cede = std::min(falta, v->minimumWidth() - kMinimo);
+            if (cede <= 0) continue;
+            v->setMinimumWidth(v->minimumWidth() - cede);
+            falta -= cede;
+            // What holds it (tabs, frames) reads its size again now, not when the layout's events come.
+            for (QWidget* p = v; p && p != sub; p = p->parentWidget()) {
+                if (p->layout()) p->layout()->invalidate();
+                p->updateGeometry();
+            }
+        }
+        if (forma->layout()) forma->layout()->activate();
+    }
+    QRect r = sub->geometry();
+    if (r.width() > limite) r.setWidth(std::max(limite, sub->minimumSizeHint().width()));
+    if (r.right() >= limite) r.moveLeft(std::max(0, limite - r.width()));
+    if (r.left() < 0) r.moveLeft(0);
+    if (r != sub->geometry()) sub->setGeometry(r);
 }
 
 void ListaLegible(QListView* lista, int tope) {

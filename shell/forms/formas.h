@@ -71,6 +71,12 @@ QTableView* GridLectura(QWidget* padre, const QString& nombre, QAbstractItemMode
 // window already shown that is now too small for the grid grows (in the main window's area, which
 // scrolls to it). Call it after the widths, and again when the rows change.
 void GridLegible(QTableView* grid, int tope = 1200, int filas = 0);
+// A document window of the main window is never wider than the area it sits in: when the form asks
+// for more, its grids and lists give up width (down to 200 pixels each, the widest first; they
+// scroll sideways then), and the frame is made no wider than the area and moved into it. A form
+// outside the main window is left as it is. The main window calls it for every window it shows,
+// GridLegible when a grid grows.
+void CabeEnArea(QWidget* forma);
 // A list at least as wide as its widest item, up to `tope` pixels.
 void ListaLegible(QListView* lista, int tope = 600);
 

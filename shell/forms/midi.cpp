@@ -3,8 +3,10 @@
 #include "platform/ui/prompts.h"
 #include "shell/avisos.h"
 #include "shell/estado.h"
+#include "shell/forms/atajos_documento.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/frmprincipal.h"
+#include "shell/forms/panel_estado.h"
 #include "shell/menu.h"
 #include "shell/pantalla.h"
 #include "shell/texto.h"
@@ -58,23 +60,23 @@ MIDI::MIDI(QWidget* parent) : QMainWindow(parent) {
     });
     creaMenus();
 
+    // The user and the key help as wide as their texts; the data folder takes the rest.
     for (int i = 0; i < 3; ++i) {
-        paneles_[i] = new QLabel(this);
+        paneles_[i] = new PanelEstado(this, i == 2 ? 260 : 180);
         paneles_[i]->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        paneles_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        paneles_[i]->setMinimumWidth(i == 1 ? 260 : 180);
-        statusBar()->addWidget(paneles_[i], i == 1 ? 2 : 1);
+        statusBar()->addWidget(paneles_[i], i == 2 ? 1 : 0);
     }
     statusBar()->setObjectName(QStringLiteral("Status"));
 
     avisos().estado = [this](int n, const QString& t) {
-        if (n >= 1 && n <= 3) paneles_[n - 1]->setText(t);
+        if (n >= 1 && n <= 3) paneles_[n - 1]->PonTexto(t);
     };
     avisos().tooltipDatos = [this](const QString& t) { paneles_[2]->setToolTip(t); };
     avisos().menu = [this](const QString& nombre, bool on) {
         if (QAction* a = accion(nombre)) a->setEnabled(on);
     };
     avisos().termina = [] { QCoreApplication::exit(0); };
+    AtajosDelDocumento(this);
     RegistraForma(this);
 }
 
@@ -229,7 +231,7 @@ void MIDI::sigueAlMenu(QAction* boton, const QString& nombre) {
 
 QAction* MIDI::accion(const QString& nombre) const { return acciones_.value(nombre, nullptr); }
 QMenu* MIDI::menu(const QString& nombre) const { return menus_.value(nombre, nullptr); }
-QString MIDI::panel(int n) const { return n >= 1 && n <= 3 ? paneles_[n - 1]->text() : QString(); }
+QString MIDI::panel(int n) const { return n >= 1 && n <= 3 ? paneles_[n - 1]->Texto() : QString(); }
 QLabel* MIDI::etiquetaPanel(int n) const { return n >= 1 && n <= 3 ? paneles_[n - 1] : nullptr; }
 
 void MIDI::AsignaAccion(const QString& nombre, std::function<void()> fn) { manejadores_.insert(nombre, std::move(fn)); }
@@ -264,6 +266,7 @@ QMdiSubWindow* MIDI::MuestraEnMDI(QWidget* forma) {
         QMetaObject::invokeMethod(this, &MIDI::TraeUltimaAlFrente, Qt::QueuedConnection);
     });
     s->show();
+    CabeEnArea(forma);
     AlFrente(s);
     return s;
 }

@@ -19,6 +19,7 @@ class QMdiSubWindow;
 namespace shell {
 
 class frmPrincipal;
+class PanelEstado;
 
 class MIDI : public QMainWindow {
     Q_OBJECT
@@ -74,7 +75,7 @@ private:
 
     QMdiArea* mdi_ = nullptr;
     frmPrincipal* principal_ = nullptr;
-    QLabel* paneles_[3] = {nullptr, nullptr, nullptr};
+    PanelEstado* paneles_[3] = {nullptr, nullptr, nullptr};
     QHash<QString, QAction*> acciones_;
     QHash<QString, QMenu*> menus_;
     QHash<QString, std::function<void()>> manejadores_;

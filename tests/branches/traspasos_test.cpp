@@ -241,7 +241,9 @@ TEST_F(TraspasosTest, LinesScannedAfterASentTransferAreTheNextDocumentAndAreNotD
     EXPECT_EQ(prompts.asked().back().text, QStringLiteral("Los datos de sus productos no han sido aplicados, desea continuar ?"));
 }
 
-TEST_F(TraspasosTest, AFileEntersItsDestinationAloneAndOnce)
+// A file applied at a branch other than its destination asks, naming both; on Sí it enters there,
+// and then nowhere else: neither at its destination nor a second time where it entered.
+TEST_F(TraspasosTest, AFileAtAnotherBranchAsksAndEntersOnceWhereverItIsApplied)
 {
     AgregaSucursal(3, QStringLiteral("Sur"));
     Pantalla({{2, 1}});
@@ -249,16 +251,43 @@ TEST_F(TraspasosTest, AFileEntersItsDestinationAloneAndOnce)
     const QString archivo = Genera(f, 2);
     if (venta) venta->close();
     auto sur = Abre(Ruta(QStringLiteral("Sur")));
-    for (int sucursal : {3, 2, 3}) {  // Sur before and after Norte, whatever the person answers
-        Activa(sucursal);
+    const QString pregunta = QStringLiteral("El traspaso TR 1-1 se hizo para la sucursal Norte y la sucursal activa es "
+                                            "Sur. Desea aplicarlo en Sur ?");
+    struct Paso {
+        int sucursal;
+        ui::Answer respuesta;
+        bool aplicado;
+        QString mensaje;  // the one message shown, "" for none
+    };
+    const Paso pasos[] = {
+        {3, ui::Answer::No, false, {}},
+        {3, ui::Answer::Yes, true, {}},
+        {2, ui::Answer::Yes, false, QStringLiteral("Este traspaso ya se aplicó en la sucursal Sur (documento TR 1-1).")},
+        {3, ui::Answer::Yes, false, QStringLiteral("Este traspaso ya se aplicó en esta sucursal (documento TR 1-1).")},
+    };
+    for (const Paso& paso : pasos) {
+        Activa(paso.sucursal);
         prompts.clear();
-        for (int i = 0; i < 3; ++i) prompts.pushAnswer(ui::Answer::Yes);
-        AplicaTraspaso(archivo, prompts);
+        for (int i = 0; i < 3; ++i) prompts.pushAnswer(paso.respuesta);
+        EXPECT_EQ(AplicaTraspaso(archivo, prompts), paso.aplicado) << paso.sucursal;
+        QStringList preguntas;
+        for (const auto& a : prompts.asked())
+            if (a.kind == ui::ScriptedPrompts::Asked::Question) preguntas << a.text;
+        if (paso.mensaje.isEmpty()) {
+            ASSERT_FALSE(preguntas.isEmpty());
+            EXPECT_EQ(preguntas.front(), pregunta);
+        } else {
+            EXPECT_TRUE(preguntas.isEmpty()) << preguntas.join(u'|').toStdString();
+        }
+        QStringList esperados;
+        if (!paso.mensaje.isEmpty()) esperados << paso.mensaje;
+        else if (paso.aplicado) esperados << QString::fromUtf8("La Entrada/Salida a inventario se realizó con éxito.");
+        EXPECT_EQ(prompts.messages(), esperados) << paso.sucursal;
     }
-    EXPECT_EQ(prompts.messages(), QStringList{QStringLiteral("El traspaso TR 1-1 se hizo para la sucursal Norte y solo "
-                                                             "se puede aplicar allá (la sucursal activa es Sur).")});
-    EXPECT_EQ(Existencia(*matriz, 2) + Existencia(*norte, 2), 10);
-    EXPECT_EQ(Valor(*sur, QStringLiteral("SELECT count(*) FROM EInventario")).toInt(), 0);
+    EXPECT_EQ(Existencia(*matriz, 2) + Existencia(*sur, 2), 10);
+    EXPECT_EQ(Existencia(*norte, 2), 0);
+    EXPECT_EQ(Valor(*sur, QStringLiteral("SELECT count(*) FROM EInventario")).toInt(), 1);
+    EXPECT_EQ(Valor(*norte, QStringLiteral("SELECT count(*) FROM EInventario")).toInt(), 0);
 }
 
 TEST_F(TraspasosTest, AFailedEntryIsRetriedWithoutASecondExit)

@@ -175,6 +175,15 @@ TEST_F(Corte, PendingMovementCancellationAndPastCutsNeedTheirRight)
     EXPECT_EQ(con->front().integer("IdCorte"), 5);
     EXPECT_EQ(con->front().text("NombreUsuario"), "ADMIN");
     EXPECT_TRUE(CargaCortes(*bd(), false)->empty());
+
+    // The cut's "Agregar movimiento" without the movements grant says why and opens nothing.
+    G().PermisosUsuario[19] = false;
+    frmCortesCaja forma(nullptr, &prompts);
+    forma.show();
+    prompts.clear();
+    QTest::mouseClick(forma.cmdAgregaMov, Qt::LeftButton);
+    EXPECT_EQ(prompts.messages(), QStringList{"Usted no tiene acceso a esta parte del sistema."});
+    EXPECT_EQ(shell::FormaCargada("frmMovCaja"), nullptr);
 }
 
 namespace {

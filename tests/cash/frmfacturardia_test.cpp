@@ -85,6 +85,32 @@ TEST_F(FrmFacturarDiaTest, ChoosesTodaysTicketsAndSendsTheInvoice) {
     EXPECT_TRUE(f.txtLabel2->text().endsWith(QDate::currentDate().addDays(-1).toString("yyyy-MM-dd")));
 }
 
+// A ticket the file refuses to move says so, once per press; one another terminal moved first just
+// shows where it now is.
+TEST_F(FrmFacturarDiaTest, ATicketTheFileRefusesToMoveSaysWhy) {
+    hoy(1, 100);
+    hoy(2, 50);
+    caja::frmFacturarDia f(nullptr, nullptr, &prompts);
+    f.show();
+    ASSERT_EQ(f.gridClientes->model()->rowCount(), 2);
+    ASSERT_TRUE(bd().exec("UPDATE Venta SET FE = 1 WHERE Numero = 2 AND Tipo = 'T'"));  // another terminal
+    f.gridClientes->selectRow(0);
+    clic(f.cmdSelecciona1);
+    EXPECT_TRUE(prompts.messages().isEmpty()) << prompts.lastMessage().toStdString();
+    EXPECT_EQ(f.gridSeleccion->model()->rowCount(), 1);
+    ASSERT_TRUE(bd().exec("CREATE TRIGGER cerrado BEFORE UPDATE ON Venta BEGIN SELECT RAISE(ABORT, 'cerrado'); END"));
+    for (QWidget* boton : {static_cast<QWidget*>(f.cmdSelecciona1), static_cast<QWidget*>(f.cmdAgregaTodo),
+                           static_cast<QWidget*>(f.cmdQuitarUno), static_cast<QWidget*>(f.cmdQuitaTodo)}) {
+        prompts.clear();
+        f.gridClientes->selectRow(0);
+        f.gridSeleccion->selectRow(0);
+        clic(boton);
+        EXPECT_EQ(prompts.messages().size(), 1) << boton->objectName().toStdString();
+        EXPECT_TRUE(prompts.lastMessage().startsWith("No se pudo mover el ticket entre las listas")) << prompts.lastMessage().toStdString();
+    }
+    ASSERT_TRUE(bd().exec("DROP TRIGGER cerrado"));
+}
+
 TEST_F(FrmFacturarDiaTest, AnElectronicDayInvoiceOpensItself) {
     hoy(1, 12.34);
     G().FacturaE = true;

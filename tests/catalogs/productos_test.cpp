@@ -119,10 +119,13 @@ TEST_F(ProductosTest, ChecksRefuseWhatIsNotAPlainNumberInRange)
     EXPECT_TRUE(ValidaProducto(p, 8).ok());
     EXPECT_FALSE(ValidaProducto(p, 16).ok());
     p.IVA = QStringLiteral("16");
-    for (QString CamposProducto::*precio : {&CamposProducto::PrecioUnit, &CamposProducto::Precio2, &CamposProducto::PrecioCosto}) {
+    for (const auto& [precio, nombre] : {std::pair{&CamposProducto::PrecioUnit, "Precio Unitario"},
+                                         std::pair{&CamposProducto::Precio2, "Precio 2"},
+                                         std::pair{&CamposProducto::PrecioCosto, "Precio costo"}}) {
         CamposProducto q = p;
         q.*precio = QStringLiteral("-5");
-        EXPECT_EQ(ValidaProducto(q, 16).mensaje, QString::fromUtf8(kPrecioNegativo));
+        EXPECT_EQ(ValidaProducto(q, 16).mensaje,
+                  QStringLiteral("El dato de \"%1\" no puede ser negativo.").arg(QString::fromUtf8(nombre)));
     }
     p.IVA = QStringLiteral("0");
     p.Descuento = QStringLiteral("-1");
@@ -487,7 +490,7 @@ TEST_F(ProductosFormaTest, ANegativePriceOrARateTheBranchDoesNotChargeIsRefused)
     Caja(f.capIVA)->selectAll();
     QTest::keyClicks(Caja(f.capIVA), QStringLiteral("16"));
     QTest::mouseClick(f.cmdGuardar, Qt::LeftButton);
-    EXPECT_EQ(c.prompts.lastMessage(), QString::fromUtf8(kPrecioNegativo));
+    EXPECT_EQ(c.prompts.lastMessage(), QStringLiteral("El dato de \"Precio Unitario\" no puede ser negativo."));
     EXPECT_TRUE(f.EsNuevo());
     EXPECT_EQ(Cuenta(QStringLiteral("SELECT COUNT(*) FROM Producto WHERE CodigodeBarras='NEG1'")), 0);
     Caja(f.capPrecioUnit)->selectAll();

@@ -246,6 +246,83 @@ TEST_F(ProveedoresTest, LinkFormPicksASupplierFromTheCatalogueAndAddsIt)
     EXPECT_EQ(G().ModoProdProv, 0);
 }
 
+// The link form takes the supplier it asked for, once: a customer chosen in the customer catalogue,
+// or a supplier looked at from the menu, never reaches its R.F.C. field; while its picker is in
+// sight the person may choose again there, and the last choice is the one taken.
+TEST_F(ProveedoresTest, LinkFormTakesOnlyTheSupplierItAskedForAndOnlyOnce)
+{
+    shell::MIDI midi;
+    catalogos::ConectaMenusCatalogos(&midi);
+    shell::ConectaMenu(&midi);
+    midi.resize(1280, 1024);
+    midi.show();
+    G().PermisosUsuario[3] = G().PermisosUsuario[4] = true;
+    ASSERT_TRUE(c.central->exec(QStringLiteral("INSERT INTO Cliente (RFC, Nombre) VALUES ('ABCD123456XY7', 'JUAN PEREZ')")));
+    G().ProductoProv = 2;
+    G().CodigoProductoSel = QStringLiteral("PROVEEDORES PARA EL PRODUCTO: BOLIGRAFO");
+    frmProdProveedores* links = AbreProdProveedores(&midi);
+    auto vuelve = [&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        midi.MuestraEnMDI(links);
+        QCoreApplication::processEvents();
+    };
+
+    // Not asked: what other catalogues show stays out.
+    midi.Ejecuta(QStringLiteral("Clientes"));
+    ASSERT_NE(shell::FormaCargada(QStringLiteral("frmClientes")), nullptr);
+    EXPECT_TRUE(G().SeleccionCatalogo.contains(u';')) << G().SeleccionCatalogo.toStdString();
+    vuelve();
+    EXPECT_EQ(links->capRFC->Text(), "");
+    midi.Ejecuta(QStringLiteral("Proveedores"));
+    auto* menu = qobject_cast<frmProveedores*>(shell::FormaCargada(QStringLiteral("frmProveedores")));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(G().SeleccionCatalogo.isEmpty());
+    QTest::mouseClick(menu->cmdCerrar, Qt::LeftButton);
+    vuelve();
+    EXPECT_EQ(links->capRFC->Text(), "");
+
+    // Asked: the picker opens; the link form brought forward meanwhile takes the supplier shown,
+    // and a later choice there replaces it until the picker closes.
+    QTest::mouseClick(links->cmdAgregar, Qt::LeftButton);
+    auto* picker = qobject_cast<frmProveedores*>(shell::FormaCargada(QStringLiteral("frmProveedores")));
+    ASSERT_NE(picker, nullptr);
+    QTest::keyClick(picker->Text1, Qt::Key_F2);
+    QTest::keyClicks(picker->Text1, QStringLiteral("PAPELES"));
+    ASSERT_EQ(picker->Registros(), 1);
+    vuelve();
+    EXPECT_EQ(links->capRFC->Text(), "XYZ020202BBB");
+    midi.MuestraEnMDI(picker);
+    picker->Text1->clear();
+    QTest::keyClicks(picker->Text1, QStringLiteral("DISTRIBUIDORA"));
+    ASSERT_EQ(picker->Registros(), 1);
+    QTest::mouseClick(picker->cmdCerrar, Qt::LeftButton);
+    vuelve();
+    EXPECT_EQ(links->capRFC->Text(), "QRS030303CCC");
+
+    // Taken: the customer catalogue again, and the field keeps what the person left in it.
+    links->capRFC->setText(QStringLiteral("TUV040404DDD"));
+    midi.Ejecuta(QStringLiteral("Clientes"));
+    vuelve();
+    EXPECT_EQ(links->capRFC->Text(), "TUV040404DDD");
+    QTest::mouseClick(links->cmdAgregar, Qt::LeftButton);
+    EXPECT_EQ(Enlaces(QStringLiteral("TUV040404DDD")), 1);
+    EXPECT_TRUE(links->TextoErrores().isEmpty());
+    EXPECT_TRUE(c.prompts.messages().isEmpty()) << c.prompts.messages().join('|').toStdString();
+
+    // A delete the file refuses says so, and the link stays listed.
+    ASSERT_TRUE(c.central->exec(QStringLiteral("CREATE TRIGGER guarda BEFORE DELETE ON ProductoProveedor "
+                                               "BEGIN SELECT RAISE(ABORT, 'guardado'); END")));
+    ASSERT_EQ(links->Registros(), 1);
+    QTest::mouseClick(links->cmdBorrar, Qt::LeftButton);
+    ASSERT_EQ(c.prompts.messages().size(), 1);
+    EXPECT_TRUE(c.prompts.lastMessage().startsWith(QStringLiteral("No se pudo borrar el proveedor de la lista")))
+        << c.prompts.lastMessage().toStdString();
+    EXPECT_EQ(links->Registros(), 1);
+    EXPECT_EQ(Enlaces(QStringLiteral("TUV040404DDD")), 1);
+    ASSERT_TRUE(c.central->exec(QStringLiteral("DROP TRIGGER guarda")));
+    shell::OlvidaAbridores();
+}
+
 TEST_F(ProveedoresTest, MenuItemNeedsPermissionFour)
 {
     shell::MIDI midi;

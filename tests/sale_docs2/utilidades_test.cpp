@@ -172,19 +172,46 @@ TEST_F(Utilidades, DataFolderMovedOnlyWhenConfirmed) {
     shell::ReiniciaAvisos();
 }
 
-TEST_F(Utilidades, DataFolderWhoseParametersCannotBeReadIsNotReportedAsDone) {
+// A folder that is no data folder is refused before the question and before anything is written:
+// Dir keeps the folder it had, so the next start does not go to the recovery.
+TEST_F(Utilidades, AFolderWithoutTheDataFilesIsRefusedBeforeAnythingIsWritten) {
     const QString app = tmp.filePath(QStringLiteral("app"));
     ASSERT_TRUE(CreaCarpetaApp(app));
+    auto direccion = [&] {
+        auto bd = db::Database::open(app + QStringLiteral("/Direccion.db"));
+        return bd ? bd->scalar(QStringLiteral("SELECT Direccion FROM Dir"))->toString() : QString();
+    };
+    const QString antes = direccion();
+    const QString vacia = tmp.filePath(QStringLiteral("vacia"));
+    ASSERT_TRUE(QDir().mkpath(vacia));
+    const QString sinBase = tmp.filePath(QStringLiteral("sin base"));
+    ASSERT_TRUE(QDir().mkpath(sinBase + QStringLiteral("/Base de datos")));
     ASSERT_TRUE(central().exec(QStringLiteral("DELETE FROM Empresa")));
 
-    prompts.pushAnswer(ui::Answer::Yes);
-    shell::CambiaDireccion(prompts, [&](const QString&) { return data; }, app);
-    EXPECT_TRUE(shell::ProgramaTerminado());
-    ASSERT_FALSE(prompts.messages().isEmpty());
-    EXPECT_TRUE(prompts.lastMessage().contains(QStringLiteral("El programa termina")))
-        << prompts.lastMessage().toStdString();
-    for (const QString& m : prompts.messages())
-        EXPECT_FALSE(m.contains(QString::fromUtf8("quedó hecho"))) << m.toStdString();
+    struct Caso {
+        QString carpeta;
+        const char* motivo;
+    };
+    const Caso casos[] = {
+        {vacia, "no es una carpeta de datos"},
+        {sinBase + QStringLiteral("/"), "no es una carpeta de datos"},
+        {tmp.filePath(QStringLiteral("no existe")), "no es una carpeta de datos"},
+        {data, "no tiene los datos de la empresa"},
+    };
+    for (const Caso& c : casos) {
+        prompts.clear();
+        prompts.pushAnswer(ui::Answer::Yes);  // never asked
+        EXPECT_FALSE(shell::CambiaDireccion(prompts, [&](const QString&) { return c.carpeta; }, app))
+            << c.carpeta.toStdString();
+        for (const auto& a : prompts.asked())
+            EXPECT_NE(a.kind, ui::ScriptedPrompts::Asked::Question) << a.text.toStdString();
+        ASSERT_EQ(prompts.messages().size(), 1) << c.carpeta.toStdString();
+        EXPECT_TRUE(prompts.lastMessage().contains(QString::fromUtf8(c.motivo)) &&
+                    prompts.lastMessage().endsWith(QString::fromUtf8("No se cambió la carpeta de datos.")))
+            << prompts.lastMessage().toStdString();
+        EXPECT_EQ(direccion(), antes);
+        EXPECT_FALSE(shell::ProgramaTerminado());
+    }
     shell::ReiniciaAvisos();
 }
 

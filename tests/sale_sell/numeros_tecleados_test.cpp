@@ -2,8 +2,13 @@
 // payment dialog and in the returns, driven as a person drives it with the same answers: each is
 // read by the one number reader and either taken as the number it is or refused with a message.
 
+#include "branches/catalogo.h"
 #include "capture_control/ccaptura.h"
 #include "cash/forms/frmdevoluciones.h"
+#include "cash/movimientos.h"
+#include "catalogs/clientes.h"
+#include "catalogs/cuentas.h"
+#include "catalogs/productos.h"
 #include "entorno.h"
 #include "sale/forms/frmfacturar.h"
 #include "sale/forms/frmventa.h"
@@ -37,6 +42,7 @@ QString Pasa(const char* campo)
 {
     return QStringLiteral("El dato de \"%1\" no puede pasar de 9,999,999,999,999.99.").arg(QString::fromUtf8(campo));
 }
+QString Entero(const char* campo) { return shell::MensajeEntero(QString::fromUtf8(campo)); }
 QString Negativo(const char* campo)
 {
     return QStringLiteral("El dato de \"%1\" no puede ser negativo.").arg(QString::fromUtf8(campo));
@@ -288,6 +294,84 @@ TEST(NumerosTecleados, LineAndDocumentTotalsStayWithinTheBound)
     EXPECT_EQ(TextoNumeroLinea(1e12), QStringLiteral("1000000000000"));
     EXPECT_EQ(TextoNumeroLinea(0.25), QStringLiteral("0.25"));
     EXPECT_EQ(TextoNumeroLinea(3), QStringLiteral("3"));
+// The other fields that take a typed number, each through the check its form runs on saving: the
+// same mistake gets the same message everywhere, naming the field, and a field that takes whole
+// numbers only says so. A cell is the message about the field, "" when the field took the text.
+TEST(NumerosTecleados, EveryOtherTypedNumberFieldTellsTheSameMistakeTheSameWay)
+{
+    Entorno& e = Entorno::Comun();
+    ASSERT_TRUE(e.ok()) << e.error().toStdString();
+    e.Reinicia();
+    // Only what the check says of the field itself: a later check (another field) means it took it.
+    auto delCampo = [](const QString& mensaje, const char* campo) {
+        return mensaje.contains(QLatin1Char('"') + QString::fromUtf8(campo) + QLatin1Char('"')) ? mensaje : QString();
+    };
+    using Campo = std::function<QString(const QString&)>;
+    const Campo movimiento = [&](const QString& t) {
+        caja::NuevoMovimiento m;
+        m.importe = t;
+        m.descripcion = QStringLiteral("Entrada por Efectivo.");
+        m.usuario = 1;
+        return delCampo(caja::GuardaMovimiento(e.bd(), m, {}).mensaje, "Importe");
+    };
+    const Campo terminales = [&](const QString& t) {
+        sucursales::Sucursal s{QStringLiteral("SUCURSAL NUEVA"), QStringLiteral("9"), QStringLiteral("Nueva"),
+                               QString(), QString(), t, QString()};
+        return delCampo(sucursales::ValidaSucursal(e.bd(), s, std::nullopt), "Número terminales");
+    };
+    const Campo limite = [&](const QString& t) {
+        catalogos::Cliente c;
+        c.RFC = QStringLiteral("XAXX010101000");
+        c.Nombre = QStringLiteral("CLIENTE");
+        return delCampo(catalogos::RequeridosCliente(c, t), "MaxCredito");
+    };
+    const Campo cuenta = [&](const QString& t) {
+        catalogos::DatosMovimiento d;
+        d.IdCuenta = QStringLiteral("1");
+        d.Importe = t;  // the type is left unchosen: nothing is written once the amount is read
+        return delCampo(catalogos::GrabarMovimiento(e.bd(), d, true, 0).mensaje, "Importe");
+    };
+    auto producto = [&](QString catalogos::CamposProducto::*campo, const char* nombre) -> Campo {
+        return [&, campo, nombre](const QString& t) {
+            catalogos::CamposProducto c;
+            c.CodigodeBarras = QStringLiteral("X1");
+            c.Existencia = c.PrecioUnit = c.Reorden = QStringLiteral("1");
+            c.IVA = QStringLiteral("16");
+            c.*campo = t;
+            return delCampo(catalogos::ValidaProducto(c, 16).mensaje, nombre);
+        };
+    };
+    const Campo precio = producto(&catalogos::CamposProducto::PrecioUnit, "Precio Unitario");
+    const Campo iva = producto(&catalogos::CamposProducto::IVA, "IVA");
+    const Campo descuento = producto(&catalogos::CamposProducto::Descuento, "Descuento");
+
+    struct Fila {
+        const char* texto;
+        QString movimiento, terminales, limite, cuenta, precio, iva, descuento;
+    };
+    const QString cien = QStringLiteral("El dato de \"%1\" no puede pasar de 100.");
+    const Fila filas[] = {
+        {"12abc", NoNumero("Importe"), Entero("Número terminales"), NoNumero("MaxCredito"), NoNumero("Importe"),
+         NoNumero("Precio Unitario"), Entero("IVA"), NoNumero("Descuento")},
+        {"-5", Negativo("Importe"), Negativo("Número terminales"), Negativo("MaxCredito"), Negativo("Importe"),
+         Negativo("Precio Unitario"), Negativo("IVA"), Negativo("Descuento")},
+        {"2.5", "", Entero("Número terminales"), "", "", "", Entero("IVA"), ""},
+        {"1e3", NoNumero("Importe"), Entero("Número terminales"), NoNumero("MaxCredito"), NoNumero("Importe"),
+         NoNumero("Precio Unitario"), Entero("IVA"), NoNumero("Descuento")},
+        {"5,000", "", "", "", "", "", cien.arg("IVA"), cien.arg("Descuento")},
+        {" 16 ", "", "", "", "", "", "", ""},
+    };
+    for (const Fila& f : filas) {
+        const QString t = QString::fromUtf8(f.texto);
+        EXPECT_EQ(movimiento(t), f.movimiento) << f.texto;
+        EXPECT_EQ(terminales(t), f.terminales) << f.texto;
+        EXPECT_EQ(limite(t), f.limite) << f.texto;
+        EXPECT_EQ(cuenta(t), f.cuenta) << f.texto;
+        EXPECT_EQ(precio(t), f.precio) << f.texto;
+        EXPECT_EQ(iva(t), f.iva) << f.texto;
+        EXPECT_EQ(descuento(t), f.descuento) << f.texto;
+    }
+    e.Ejecuta(QStringLiteral("DELETE FROM MovimientosCaja"));
 }
 
 }  // namespace

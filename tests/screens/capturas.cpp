@@ -14,6 +14,9 @@
 #include "catalogs/forms/frmcuentas.h"
 #include "catalogs/forms/frmimagenproducto.h"
 #include "catalogs/forms/frmproductos.h"
+#include "catalogs/forms/frmprodproveedores.h"
+#include "catalogs/proveedores.h"
+#include "shell/conexion.h"
 #include "printing/forms/frmSelectPrinter.h"
 #include "catalogs/forms/frmclientes.h"
 #include "folio_server/configuracion.h"
@@ -219,8 +222,20 @@ int main(int argc, char** argv)
             if (auto* p = qobject_cast<catalogos::frmProductos*>(f)) {
                 QTest::mouseClick(p->cmdProveedores, Qt::LeftButton);
                 QTest::qWait(300);
-                if (QWidget* enlaces = shell::FormaCargada(QStringLiteral("frmProdProveedores"))) {
+                if (auto* enlaces = qobject_cast<catalogos::frmProdProveedores*>(
+                        shell::FormaCargada(QStringLiteral("frmProdProveedores")))) {
                     fotografia(QStringLiteral("20-frmProdProveedores"), enlaces);
+                    // A supplier of a shop's long name linked: the window stays within the main one.
+                    catalogos::Proveedor largo;
+                    largo.RFC = QStringLiteral("DPA010101AAA");
+                    largo.NombreCompania = QStringLiteral("DISTRIBUIDORA DE PAPELERIA Y ARTICULOS DE OFICINA DEL NORTE SA DE CV");
+                    largo.NombreContacto = QStringLiteral("LIC. MARIA FERNANDA GONZALEZ DE LA GARZA");
+                    largo.CorreoElectronico = QStringLiteral("ventas.mayoreo@distribuidora-papeleria-del-norte.com.mx");
+                    if (db::Database* codigos = shell::BDCodigos())
+                        catalogos::GrabaProveedor(*codigos, largo, true, {});
+                    enlaces->capRFC->setText(largo.RFC);
+                    QTest::mouseClick(enlaces->cmdAgregar, Qt::LeftButton);
+                    fotografia(QStringLiteral("20-frmProdProveedores-con-enlace"), enlaces);
                     // Closed, it hands the front back to the product card.
                     enlaces->close();
                     QTest::qWait(300);

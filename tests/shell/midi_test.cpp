@@ -11,6 +11,7 @@
 #include "shell/permisos.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
@@ -66,6 +67,27 @@ TEST_F(VentanaPrincipal, ComesUpWithTheStartFormAndItsStatusPanels) {
     EXPECT_EQ(m->panel(2), "");
     EXPECT_EQ(m->panel(3), c.datos.toUpper());
     EXPECT_EQ(m->etiquetaPanel(3)->toolTip(), c.datos.toUpper());
+    // On a 1280-pixel window the data folder takes what the user's name and the (empty) key help
+    // leave; a path longer than that shows both its ends, never cut off, and is held whole.
+    m->resize(1280, 1024);
+    const QString largo = QStringLiteral("/TMP/UNA/CARPETA/TEMPORAL/BASTANTE/LARGA/PARA/PROBAR/QUE/LAS/PRUEBAS/NO/"
+                                         "DEPENDEN/DE/LA/MAQUINA/Y/TODAVIA/MAS/LARGA/QUE/ESO/DATOS");
+    for (const QString& datos : {QStringLiteral("/DATOS"), c.datos.toUpper(), largo, largo + largo}) {
+        PonEstado(3, datos);
+        QApplication::processEvents();
+        const QLabel* tercero = m->etiquetaPanel(3);
+        EXPECT_EQ(m->panel(3), datos);
+        EXPECT_GT(tercero->width(), 2 * m->etiquetaPanel(2)->width()) << datos.toStdString();
+        const QString visto = tercero->text();
+        EXPECT_LE(tercero->fontMetrics().horizontalAdvance(visto), tercero->contentsRect().width()) << visto.toStdString();
+        if (tercero->fontMetrics().horizontalAdvance(datos) < 600) {
+            EXPECT_EQ(visto, datos);
+        } else {
+            EXPECT_TRUE(visto.startsWith(datos.left(4)) && visto.endsWith(datos.right(4)) && visto.contains(QChar(0x2026)))
+                << visto.toStdString();
+        }
+    }
+    PonEstado(3, c.datos.toUpper());
     frmPrincipal* f = m->principal();
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(f->isVisible());
