@@ -294,6 +294,8 @@ TEST(NumerosTecleados, LineAndDocumentTotalsStayWithinTheBound)
     EXPECT_EQ(TextoNumeroLinea(1e12), QStringLiteral("1000000000000"));
     EXPECT_EQ(TextoNumeroLinea(0.25), QStringLiteral("0.25"));
     EXPECT_EQ(TextoNumeroLinea(3), QStringLiteral("3"));
+}
+
 // The other fields that take a typed number, each through the check its form runs on saving: the
 // same mistake gets the same message everywhere, naming the field, and a field that takes whole
 // numbers only says so. A cell is the message about the field, "" when the field took the text.
