@@ -257,6 +257,11 @@ void Database::interrupt() {
         sqlite3_interrupt(h);
 }
 
+bool Database::autocommit() const {
+    sqlite3* h = raw_.load();
+    return !h || sqlite3_get_autocommit(h) != 0;
+}
+
 void Database::closeHandle() {
     if (connName_.isEmpty()) return;
     raw_ = nullptr;
@@ -307,6 +312,7 @@ std::shared_ptr<QSqlQuery> Database::statement(const QString& sql, bool forwardO
     if (auto it = statements_.constFind(sql); it != statements_.constEnd()) return *it;
     auto q = std::make_shared<QSqlQuery>(connection());
     q->setForwardOnly(forwardOnly);
+    rewriting_ = false;
     if (!q->prepare(sql)) {
         *prepared = false;
         return q;
@@ -324,6 +330,7 @@ bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QS
     for (;;) {
         refused_.clear();
         refusedBy_.clear();
+        if (!prepared) rewriting_ = false;
         bool ok = prepared || q.prepare(sql);
         prepared = false;  // a retry prepares afresh
         if (ok) {
@@ -379,6 +386,7 @@ bool Database::execWait(const QString& sql, const QVariantList& params, const Lo
         Error once;
         refused_.clear();
         refusedBy_.clear();
+        rewriting_ = false;
         QSqlQuery q(connection());
         bool ok = q.prepare(sql);
         if (ok) {

@@ -5,7 +5,10 @@
 #include <QElapsedTimer>
 #include <QString>
 
+#include <functional>
+
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace db::detail {
 
@@ -44,5 +47,10 @@ void addFunctions(const QSqlDatabase& c);
 
 // Runs attempt() until it gives anything but Busy, serving the wait as `wait` says.
 Error waitFor(const LockWait& wait, const std::function<Error()>& attempt);
+
+// Prepares (never runs) `sql` on the raw handle; `use` sees the statement when it compiled.
+bool prepare(sqlite3* h, const QString& sql, const std::function<void(sqlite3_stmt*)>& use = {});
+void bindText(sqlite3_stmt* st, int i, const QString& v);
+QString column(sqlite3_stmt* st, int i);
 
 }  // namespace db::detail
