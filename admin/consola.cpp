@@ -101,7 +101,7 @@ ResultadoConsola rechazo(const QString& m) { return {false, m}; }
 bool EsClaveConsola(const QString& tecleado) { return tecleado == QLatin1String("brinque"); }
 
 ResultadoConsola EjecutaConsola(BaseConsola base, const QString& ruta, const QString& rutaCentral,
-                                const QString& sql)
+                                const QString& sql, const db::LockWait& espera)
 {
     if (base == BaseConsola::Ninguna)
         return rechazo(QStringLiteral("Elija la base de datos (BD1 o BD2) en la que se ejecuta la instrucción."));
@@ -140,7 +140,7 @@ ResultadoConsola EjecutaConsola(BaseConsola base, const QString& ruta, const QSt
     // Inside the transaction the runner only returns its error; it is told after the rollback.
     // SQLite itself keeps the statement off the layer's own tables (password, links, saved
     // queries), however it names them.
-    if (!shell::ProcesaSQLPersona(*bd, sql, db::UserSql::Console, &e)) {
+    if (!shell::ProcesaSQLPersona(*bd, sql, db::UserSql::Console, &e, espera)) {
         t.rollback();
         return rechazo(e.message);  // already in the runner's words, the statement named
     }

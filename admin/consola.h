@@ -8,6 +8,8 @@
 // the layer's own tables (password, links, saved queries). SQLite itself enforces the last ones
 // (db::UserSqlGuard), whatever the spelling or quoting.
 
+#include "platform/db/database.h"
+
 #include <QString>
 
 namespace admin {
@@ -24,7 +26,10 @@ struct ResultadoConsola {
 
 // Runs `sql` on the file at `ruta` (a branch file attaches `rutaCentral`, so its linked tables
 // reach the central ones). Nothing is run for BaseConsola::Ninguna.
+// It ends within the guard's bounds (db::UserSqlBounds) or sooner when `espera` is cancelled (Esc);
+// what it would leave broken (a program table or column gone, a trigger or view that no longer
+// compiles) is rolled back and told (db::UserSqlGuard::check).
 ResultadoConsola EjecutaConsola(BaseConsola base, const QString& ruta, const QString& rutaCentral,
-                                const QString& sql);
+                                const QString& sql, const db::LockWait& espera = {});
 
 }  // namespace admin

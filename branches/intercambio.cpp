@@ -3,6 +3,7 @@
 #include "branches/archivos.h"
 #include "branches/catalogo.h"
 #include "platform/db/database.h"
+#include "platform/db/script.h"
 #include "platform/ui/prompts.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
@@ -33,6 +34,24 @@ bool bloqueaExclusivo(db::Database& bd, db::Error* e) {
     espera.timeoutMs = 1500;
     espera.serveEvents = false;
     return bd.execWait(QStringLiteral("BEGIN EXCLUSIVE"), {}, espera, e);
+}
+
+// A file brought in is checked as a person's statement is after it ran: every table and column
+// the program uses is there, and its definitions, triggers and views compile under the guard.
+QString RevisaEsquema(db::Database& bd, db::ProgramFile tipo) {
+    for (const db::ProgramTable& t : db::programTables(tipo)) {
+        if (!TablaPropia(bd, t.name)) continue;  // a linked one, or one the marks above already asked for
+        const auto campos = bd.fields(t.name);
+        for (const QString& c : t.columns)
+            if (!tieneCampo(campos, c)) return QStringLiteral("le falta el campo %1 de la tabla %2").arg(c, t.name);
+    }
+    for (const db::ProgramTable& t : db::programTables(tipo)) {
+        bool esta = TablaPropia(bd, t.name);
+        for (const db::Link& l : bd.links()) esta = esta || l.name.compare(t.name, Qt::CaseInsensitive) == 0;
+        if (!esta) return QStringLiteral("le falta la tabla %1").arg(t.name);
+    }
+    const QString mal = db::UserSqlGuard::faultsOf(bd);
+    return mal.isEmpty() ? QString() : QStringLiteral("no se puede usar: ") + mal;
 }
 
 }  // namespace
@@ -71,7 +90,7 @@ QString RevisaArchivo(const QString& ruta, Datos d) {
         for (const char* t : {"Personal", "Producto", "Sucursales", "Empresa"})
             if (!TablaPropia(*bd, QString::fromLatin1(t)))
                 return QStringLiteral("no es un archivo de datos generales: le falta la tabla %1").arg(QString::fromLatin1(t));
-        return {};
+        return RevisaEsquema(*bd, db::ProgramFile::Central);
     }
     for (const char* t : {"Parametros", "Folios", "Venta"})
         if (!TablaPropia(*bd, QString::fromLatin1(t)))
@@ -84,7 +103,7 @@ QString RevisaArchivo(const QString& ruta, Datos d) {
         for (const db::Link& l : ligas) hay = hay || l.name.compare(t, Qt::CaseInsensitive) == 0;
         if (!hay) return QStringLiteral("no es un archivo de sucursal: le falta la liga de la tabla %1").arg(t);
     }
-    return {};
+    return RevisaEsquema(*bd, db::ProgramFile::Branch);
 }
 
 bool ExportaBase(const QString& origen, const QString& destino, ui::Prompts& p) {

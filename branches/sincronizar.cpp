@@ -11,6 +11,7 @@
 #include "shell/rutas.h"
 #include "shell/rutinas_bd.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -146,21 +147,28 @@ bool abre(const QString& destino, const QString& origen, Archivos& a, ui::Prompt
     if (fo.exists() && fd.exists() && fo.canonicalFilePath() == fd.canonicalFilePath())
         return falla(QStringLiteral("El origen y el destino son el mismo archivo."));
     db::Error e;
+    auto noAbre = [&](const QString& ruta) {
+        return falla(QStringLiteral("No se pudo abrir el archivo %1: %2.").arg(QDir::toNativeSeparators(ruta), RazonApertura(e)));
+    };
     a.origen = AbreArchivo(origen, &e, true);
-    if (!a.origen) return falla(e.message);
+    if (!a.origen) return noAbre(origen);
     db::OpenOptions od;
     od.password = shell::ClaveArchivos();
     od.centralPath = EsArchivoSucursal(destino) ? shell::RutaBDCodigos() : QString();
     od.attachLinks = EsArchivoSucursal(destino);
     od.createViews = false;
     a.destino = db::Database::open(destino, od, &e);
-    if (!a.destino) return falla(e.message);
+    if (!a.destino) return noAbre(destino);
     for (db::Database* bd : {a.origen.get(), a.destino.get()}) {
         auto r = bd->scalar(QStringLiteral("PRAGMA main.quick_check"), {}, &e);
-        if (!r) return falla(e.message);
+        if (!r) return noAbre(bd->path());
         if (r->toString() != QLatin1String("ok"))
             return falla(QStringLiteral("El archivo %1 está dañado: %2").arg(bd->path(), r->toString()));
     }
+    // What the origin brings (definitions, saved queries) is a person's input: it must compile
+    // under the guard before anything of it reaches the destination.
+    if (const QString mal = db::UserSqlGuard::faultsOf(*a.origen); !mal.isEmpty())
+        return falla(QStringLiteral("El archivo de origen %1 no se puede usar: %2.").arg(QDir::toNativeSeparators(origen), mal));
     return true;
 }
 
@@ -309,7 +317,7 @@ QStringList ListaCatalogosSinc(const QString& destino) {
 }
 
 ResultadoSinc MigraYProcesa(const QString& destino, const QString& origen, bool repara, const QString& script,
-                            ui::Prompts& p) {
+                            ui::Prompts& p, const db::LockWait& espera) {
     ResultadoSinc r;
     CierraBD(destino);
     Archivos a;
@@ -318,16 +326,23 @@ ResultadoSinc MigraYProcesa(const QString& destino, const QString& origen, bool 
     Comparador c(*a.destino, *a.origen, repara, p);
     c.ComparaBases();
     r.log = c.log;
+    // What the script must leave: the program's tables and columns the destination (and the
+    // central file it reaches) holds now.
+    const QStringList requerido = db::UserSqlGuard::programSchema(*a.destino);
     // Every line of the script, the last one too, on its own: a failing one is told and the next runs.
     // A line may do anything to the data, but never reach the layer's own tables, without which
     // the program could not open the file again.
     for (const QString& linea : QString(script).replace(CRLF, QStringLiteral("\n")).split(u'\n')) {
         if (linea.trimmed().isEmpty()) continue;
         db::Error e;
-        if (shell::ProcesaSQLPersona(*a.destino, linea.trimmed(), db::UserSql::Script, &e))
+        if (shell::ProcesaSQLPersona(*a.destino, linea.trimmed(), db::UserSql::Script, &e, espera, &requerido))
             r.consultas += QStringLiteral("Consulta ejecutada: ") + linea.trimmed() + CRLF;
         else
             r.consultas += e.message + CRLF;
+    }
+    if (!a.destino->autocommit()) {
+        a.destino->exec(QStringLiteral("ROLLBACK"));
+        r.consultas += QStringLiteral("El guion abrió una transacción y no la terminó: se deshizo.") + CRLF;
     }
     shell::PonEstado(2, QString());
     p.message(QStringLiteral("Proceso terminado."), ui::Icon::None);

@@ -5,6 +5,8 @@
 // script of statements runs on the destination. The origin is only read. Headless; the form
 // frmSincronizar calls it.
 
+#include "platform/db/database.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -34,8 +36,11 @@ struct ResultadoSinc {
 // destination, each on its own, under the guard of a person's SQL (shell::ProcesaSQLPersona). The
 // status bar is cleared at the end. A file that does not open: "Error al abrir la base de datos. "
 // and the reason, and nothing else happens.
+// Each line's changes are checked as db::UserSqlGuard::check says and undone when they would
+// break the program; `espera` lets Esc stop a long line. The origin must compile under the guard
+// (UserSqlGuard::faultsOf), else nothing happens. A file that does not open is named.
 ResultadoSinc MigraYProcesa(const QString& destino, const QString& origen, bool repara, const QString& script,
-                            ui::Prompts& p);
+                            ui::Prompts& p, const db::LockWait& espera = {});
 
 // Copies each catalog from the origin: per table one transaction that empties the destination's
 // (keeping the rows the program ships) and refills it over the columns both have. A table the

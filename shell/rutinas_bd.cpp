@@ -196,20 +196,56 @@ QString TextoMotor(const QString& motor, int codigo) {
     return KindText(codigo);
 }
 
-bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error) {
+namespace {
+// The kind of a script line, by its first word: SQLite's grammar makes it so. Used only to know
+// where a person's transaction ends; the guard decides what the line may do.
+QString primeraPalabra(const QString& sql) {
+    static const QRegularExpression re(QStringLiteral(R"(^(?:\s+|--[^\n]*\n?|/\*.*?\*/)*([A-Za-z]+))"),
+                                       QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch m = re.match(sql);
+    return m.hasMatch() ? m.captured(1).toLower() : QString();
+}
+}  // namespace
+
+bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error,
+                       const db::LockWait& espera, const QStringList* requerido) {
     const QString nombre = sql.trimmed();
     PonEstado(2, QStringLiteral("Procesando ") + sql + QStringLiteral(".."));
     db::Error e;
     bool ok;
+    // A line of a script outside a transaction of the person's own runs in one of the program's,
+    // so what it leaves behind is checked before it stays; a transaction the person opened is
+    // checked as it commits.
+    const QString palabra = clase == db::UserSql::Script ? primeraPalabra(sql) : QString();
+    const bool control = palabra == u"begin" || palabra == u"commit" || palabra == u"end" || palabra == u"rollback" ||
+                         palabra == u"savepoint" || palabra == u"release" || palabra == u"vacuum";
+    const bool cierra = palabra == u"commit" || palabra == u"end" || palabra == u"release";
+    const bool suelta = clase == db::UserSql::Script && !bd.inTransaction() && bd.autocommit();
+    db::WriteTransaction propia(bd);
     {
         // A saved query's name alone runs that query under the same guard: its text came with the
         // file, as a person's statement does (the program's own actions run the program's text).
-        db::UserSqlGuard guarda(bd, clase);
-        ok = (!nombre.contains(u' ') && bd.hasQuery(nombre) ? bd.runAction(nombre, {}, &e) : bd.exec(sql, {}, &e)) &&
-             guarda.check(&e);
+        db::UserSqlGuard guarda(bd, clase, espera);
+        if (requerido) guarda.require(*requerido);
+        if (suelta && !control) {
+            ok = propia.begin({}, &e);
+        } else if (cierra && !bd.autocommit()) {
+            ok = guarda.check(&e);
+            if (!ok) bd.exec(QStringLiteral("ROLLBACK"));
+        } else {
+            ok = true;
+        }
+        if (ok) {
+            ok = !nombre.contains(u' ') && bd.hasQuery(nombre) ? bd.runAction(nombre, {}, &e) : bd.exec(sql, {}, &e);
+            if (ok && !control) ok = (!suelta && clase == db::UserSql::Script) || guarda.check(&e);
+            // A statement the guard stopped is undone, inside a transaction of the person's too.
+            if (!ok && guarda.explain(&e) && clase == db::UserSql::Script && !propia.active() && !bd.autocommit()) bd.exec(QStringLiteral("ROLLBACK"));
+        }
+        if (ok && propia.active()) ok = propia.commit(&e);
+        if (!ok) propia.rollback();
         // The guard's refusals are already the program's own words; the engine's are not.
         const bool propio = !guarda.refused().isEmpty() || e.kind == db::ErrorKind::Busy ||
-                            e.kind == db::ErrorKind::Closed;
+                            e.kind == db::ErrorKind::Closed || e.kind == db::ErrorKind::Cancelled || e.code == 0;
         if (!ok && !propio) e.message = TextoMotor(e.message, e.code);
     }
     if (!ok) return falla(bd, QStringLiteral("No se pudo ejecutar el comando: ") + sql + u' ' + e.message, e, error);

@@ -36,7 +36,13 @@ bool ProcesaSQL(const QString& ruta, const QString& sql, const QVariantList& par
 // tables whatever it says; a trigger or view it makes that would is taken out again and reported
 // as its failure, and the engine's failures are told in Spanish (TextoMotor). The name of a saved
 // action query alone runs that query under the same guard (its text came with the file).
-bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error = nullptr);
+// What it leaves behind is checked (UserSqlGuard::check) and undone when it would break the
+// program: the console's caller rolls its transaction back; a script line outside a transaction
+// of the person's runs in one of its own, and a person's transaction is checked as it commits.
+// `espera` lets Esc stop a long statement; `requerido` is the program schema the files held as
+// the script began (UserSqlGuard::programSchema), else the one as the statement begins.
+bool ProcesaSQLPersona(db::Database& bd, const QString& sql, db::UserSql clase, db::Error* error = nullptr,
+                       const db::LockWait& espera = {}, const QStringList* requerido = nullptr);
 // The engine's own (English) text of a failure in the program's words; one the program does not
 // know becomes a plain Spanish sentence of its kind, never the English nor a bare code.
 QString TextoMotor(const QString& motor, int codigo);

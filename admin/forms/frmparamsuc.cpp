@@ -108,7 +108,12 @@ frmParamSuc::frmParamSuc(QWidget* parent, ui::Prompts* avisos) : QDialog(parent)
     }
     botones->insertStretch(0);
     raiz->addLayout(botones);
-    connect(Command1, &QPushButton::clicked, this, &QDialog::reject);
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        if (ejecutando_)
+            detener_ = true;
+        else
+            reject();
+    });
     connect(Command2, &QPushButton::clicked, this, &frmParamSuc::Command2_Click);
     Carga();
 }
@@ -516,7 +521,16 @@ void frmParamSuc::cmdEjecutar_Click()
                              : optBD2->isChecked() ? BaseConsola::Sucursal
                                                    : BaseConsola::Ninguna;
     const QString ruta = base == BaseConsola::Sucursal ? shell::RutaBDSucursal(G().SucursalActual) : shell::RutaBDCodigos();
-    const ResultadoConsola res = EjecutaConsola(base, ruta, shell::RutaBDCodigos(), txtSQL->toPlainText());
+    if (ejecutando_)
+        return;
+    db::LockWait espera = esc_.espera([this](const QString& texto) {
+        cmdEjecutar->setText(texto.isEmpty() ? QStringLiteral("&Ejecutar") : texto);
+    });
+    espera.cancelled = [this] { return esc_.cancelado() || detener_; };
+    ejecutando_ = true;
+    detener_ = false;
+    const ResultadoConsola res = EjecutaConsola(base, ruta, shell::RutaBDCodigos(), txtSQL->toPlainText(), espera);
+    ejecutando_ = false;
     if (!res.ok) {
         prompts().message(res.mensaje, ui::Icon::Critical);
         return;

@@ -4,6 +4,7 @@
 // maintenance console ("Mantto").
 
 #include "admin/parametros.h"
+#include "shell/esperaesc.h"
 
 #include <QDialog>
 
@@ -92,6 +93,11 @@ private:
     ui::Prompts* prompts_;
     QButtonGroup* grupoBD_ = nullptr;
     bool cargado_ = false;
+    // While the console's statement runs the window is served: Esc or Cerrar stop the statement
+    // (nothing is left of it) and Ejecutar waits for it.
+    shell::EsperaConEsc esc_;
+    bool ejecutando_ = false;
+    bool detener_ = false;
 };
 
 // The DSucursal item: the form, modal.

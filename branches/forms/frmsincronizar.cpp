@@ -5,6 +5,7 @@
 #include "branches/sincronizar.h"
 #include "platform/ui/filechooser.h"
 #include "platform/ui/prompts.h"
+#include "shell/avisos.h"
 #include "shell/estado.h"
 #include "shell/forms/formas.h"
 #include "shell/forms/midi.h"
@@ -164,7 +165,7 @@ void frmSincronizar::cmdSincronizar_Click()
     } else {
         Text2->clear();
         r = MigraYProcesa(txtDestino->text(), txtOrigen->text(), chkActualizar->isChecked(), txtConsultas->toPlainText(),
-                          prompts());
+                          prompts(), esc_.espera([](const QString& texto) { shell::PonEstado(2, texto); }));
     }
     if (!r.abierto) return;
     QString texto = r.log;

@@ -2,6 +2,8 @@
 // "Sincronizar Bases.": compares the database in use with a newer reference file, repairs it when
 // asked, copies catalogs from the reference and runs a script of statements on it.
 
+#include "shell/esperaesc.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -49,6 +51,7 @@ private:
     ui::FileChooser& chooser() const;
     ui::Prompts* prompts_;
     ui::FileChooser* chooser_;
+    shell::EsperaConEsc esc_;  // Esc stops a long script line as it stops a busy-file wait
 };
 
 frmSincronizar* AbreSincronizar(shell::MIDI* midi);

@@ -1,4 +1,5 @@
-// Opening files, statements, write transactions, linked tables and saved queries.
+// Opening files, statements and write transactions (linked tables: links.cpp; saved queries:
+// queries.cpp).
 #include "platform/db/database.h"
 #include "platform/db/internal.h"
 #include "platform/db/script.h"
@@ -23,10 +24,12 @@ using detail::makeError;
 using detail::quoteIdent;
 
 namespace {
-
 constexpr int kShortBusyMs = 10000;  // how long a plain statement keeps trying on a busy file
+}  // namespace
 
-QString canonical(const QString& path) {
+namespace detail {
+
+QString canonicalPath(const QString& path) {
     const QFileInfo fi(path);
     const QString c = fi.canonicalFilePath();
     return c.isEmpty() ? fi.absoluteFilePath() : c;
@@ -57,47 +60,13 @@ std::function<void(QSqlQuery&)> named(const QString& sql, const QVariantMap& par
     };
 }
 
-}  // namespace
+}  // namespace detail
 
-// Every open handle by the canonical path of each file it reaches (its own and the attached ones).
-// A reader on another thread (a report's query) opens and closes its own handle meanwhile.
-struct DatabaseRegistry {
-    static QHash<QString, QSet<Database*>>& map() {
-        static QHash<QString, QSet<Database*>> m;
-        return m;
-    }
-    static QMutex& mutex() {
-        static QMutex m;
-        return m;
-    }
-    static void add(const QString& path, Database* d) {
-        QMutexLocker lock(&mutex());
-        map()[canonical(path)].insert(d);
-    }
-    static void remove(Database* d) {
-        QMutexLocker lock(&mutex());
-        auto& m = map();
-        for (auto it = m.begin(); it != m.end();) {
-            it->remove(d);
-            if (it->isEmpty())
-                it = m.erase(it);
-            else
-                ++it;
-        }
-    }
-    static void closeAll(const QString& path) {
-        QSet<Database*> handles;
-        {
-            // Closing a handle takes it out of the registry, under the same lock.
-            QMutexLocker lock(&mutex());
-            handles = map().value(canonical(path));
-        }
-        for (Database* d : handles) {
-            d->closeHandle();
-            d->closed_ = true;
-        }
-    }
-};
+using detail::canonicalPath;
+using detail::named;
+using detail::positional;
+using detail::trimStatement;
+
 
 // ---------------------------------------------------------------------------------------------
 // opening and closing
@@ -257,6 +226,11 @@ void Database::interrupt() {
         sqlite3_interrupt(h);
 }
 
+bool Database::autocommit() const {
+    sqlite3* h = raw_.load();
+    return !h || sqlite3_get_autocommit(h) != 0;
+}
+
 void Database::closeHandle() {
     if (connName_.isEmpty()) return;
     raw_ = nullptr;
@@ -307,6 +281,7 @@ std::shared_ptr<QSqlQuery> Database::statement(const QString& sql, bool forwardO
     if (auto it = statements_.constFind(sql); it != statements_.constEnd()) return *it;
     auto q = std::make_shared<QSqlQuery>(connection());
     q->setForwardOnly(forwardOnly);
+    rewriting_ = false;
     if (!q->prepare(sql)) {
         *prepared = false;
         return q;
@@ -324,6 +299,7 @@ bool Database::run(QSqlQuery& q, const QString& sql, const std::function<void(QS
     for (;;) {
         refused_.clear();
         refusedBy_.clear();
+        if (!prepared) rewriting_ = false;
         bool ok = prepared || q.prepare(sql);
         prepared = false;  // a retry prepares afresh
         if (ok) {
@@ -379,6 +355,7 @@ bool Database::execWait(const QString& sql, const QVariantList& params, const Lo
         Error once;
         refused_.clear();
         refusedBy_.clear();
+        rewriting_ = false;
         QSqlQuery q(connection());
         bool ok = q.prepare(sql);
         if (ok) {
@@ -591,329 +568,6 @@ bool WriteTransaction::commit(Error* error) {
 void WriteTransaction::rollback() {
     if (active_) db_.rollback();
     active_ = false;
-}
-
-// ---------------------------------------------------------------------------------------------
-// linked tables
-
-bool Database::attachSource(const QString& sourceFile, const QString& password, QString* alias, Error& e) {
-    for (const Attached& a : attached_) {
-        if (a.source.compare(sourceFile, Qt::CaseInsensitive) == 0) {
-            *alias = a.alias;
-            return true;
-        }
-    }
-    QString found;
-    if (!centralHint_.isEmpty()) {
-        if (QFileInfo(centralHint_).isFile()) found = QFileInfo(centralHint_).absoluteFilePath();
-    } else {
-        QDir dir = QFileInfo(path_).absoluteDir();
-        for (int level = 0; level <= 3 && found.isEmpty(); ++level) {
-            for (const QString& f : dir.entryList(QDir::Files)) {
-                if (f.compare(sourceFile, Qt::CaseInsensitive) == 0) {
-                    found = dir.absoluteFilePath(f);
-                    break;
-                }
-            }
-            if (!dir.cdUp()) break;
-        }
-    }
-    if (found.isEmpty()) {
-        e = makeError(ErrorKind::NotFound,
-                      QStringLiteral("No se encontró la base de datos vinculada %1.").arg(sourceFile));
-        return false;
-    }
-    if (canonical(found) == canonical(path_)) {
-        e = makeError(ErrorKind::Other,
-                      QStringLiteral("Una base de datos no puede vincularse a sí misma."));
-        return false;
-    }
-    if (inTransaction_) {
-        e = makeError(ErrorKind::Other,
-                      QStringLiteral("No se puede abrir otra base de datos dentro de una transacción."));
-        return false;
-    }
-    const QString name = attached_.empty() ? QStringLiteral("central")
-                                           : QStringLiteral("central%1").arg(attached_.size() + 1);
-    Trusted own(*this);  // the attachment and the password read below are the layer's own
-    Error ae;
-    if (!exec(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteIdent(name)), {found}, &ae)) {
-        e = ae;
-        return false;
-    }
-    auto detach = [&]() { exec(QStringLiteral("DETACH DATABASE %1").arg(quoteIdent(name))); };
-    auto hasPw = scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' "
-                                       "AND name='_dbpassword'").arg(quoteIdent(name)),
-                        {}, &ae);
-    if (!hasPw) {
-        detach();
-        e = ae;
-        if (e.kind == ErrorKind::Other) e.kind = ErrorKind::Corrupt;
-        return false;
-    }
-    if (hasPw->toLongLong() > 0) {
-        auto pw = scalar(QStringLiteral("SELECT Password FROM %1._dbpassword LIMIT 1").arg(quoteIdent(name)),
-                         {}, &ae);
-        if (pw && !pw->isNull() && pw->toString() != password) {
-            detach();
-            e = makeError(ErrorKind::WrongPassword,
-                          QStringLiteral("La contraseña de la base de datos %1 no es válida.").arg(sourceFile));
-            return false;
-        }
-    }
-    exec(QStringLiteral("PRAGMA %1.synchronous=FULL").arg(quoteIdent(name)));
-    attached_.push_back({name, found, sourceFile});
-    if (centralPath_.isEmpty()) centralPath_ = found;
-    DatabaseRegistry::add(found, this);
-    *alias = name;
-    return true;
-}
-
-bool Database::ensureMetaTables(Error& e) {
-    Trusted own(*this);
-    Error ee;
-    if (!exec(QStringLiteral("CREATE TABLE IF NOT EXISTS main._links(Name TEXT PRIMARY KEY COLLATE NOCASE, "
-                             "Source TEXT NOT NULL)"),
-              QVariantList{}, &ee) ||
-        !exec(QStringLiteral("CREATE TABLE IF NOT EXISTS main._queries(Name TEXT PRIMARY KEY COLLATE NOCASE, "
-                             "Kind TEXT NOT NULL, Sql TEXT NOT NULL)"),
-              QVariantList{}, &ee)) {
-        e = ee;
-        return false;
-    }
-    return true;
-}
-
-bool Database::createLink(const QString& name, const QString& sourceFile, Error* error) {
-    if (!checkOpen(error)) return false;
-    if (name.trimmed().isEmpty() || sourceFile.trimmed().isEmpty())
-        return fail(error, makeError(ErrorKind::Other, QStringLiteral("Falta el nombre de la tabla o del archivo.")));
-    if (localTable(name))
-        return fail(error, makeError(ErrorKind::DuplicateKey,
-                                     QStringLiteral("Ya existe una tabla local con el nombre %1.").arg(name)));
-    if (hasQuery(name))
-        return fail(error, makeError(ErrorKind::DuplicateKey,
-                                     QStringLiteral("Ya existe una consulta con el nombre %1.").arg(name)));
-    QString alias;
-    Error e;
-    if (!attachSource(sourceFile, password_, &alias, e)) return fail(error, e);
-    auto has = scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type='table' AND name = ? "
-                                     "COLLATE NOCASE").arg(quoteIdent(alias)),
-                      {name}, &e);
-    if (!has) return fail(error, e);
-    if (has->toLongLong() == 0)
-        return fail(error, makeError(ErrorKind::NoSuchTable,
-                                     QStringLiteral("La tabla %1 no existe en %2.").arg(name, sourceFile)));
-    const bool own = !inTransaction_;
-    if (own && !beginWrite({}, &e)) return fail(error, e);
-    Trusted layer(*this);
-    if (!ensureMetaTables(e) ||
-        !exec(QStringLiteral("INSERT OR REPLACE INTO main._links(Name, Source) VALUES(?, ?)"), {name, sourceFile},
-              &e) ||
-        (own && !commit(&e))) {
-        if (own) rollback();
-        return fail(error, e);
-    }
-    return succeed(error);
-}
-
-bool Database::removeLink(const QString& name, Error* error) {
-    if (!checkOpen(error)) return false;
-    if (!localTable(QStringLiteral("_links")))
-        return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe el vínculo %1.").arg(name)));
-    int n = 0;
-    Error e;
-    Trusted own(*this);
-    if (!exec(QStringLiteral("DELETE FROM main._links WHERE Name = ? COLLATE NOCASE"), {name}, &e, &n))
-        return fail(error, e);
-    if (n == 0)
-        return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe el vínculo %1.").arg(name)));
-    return succeed(error);
-}
-
-std::vector<Link> Database::links() {
-    std::vector<Link> out;
-    if (!localTable(QStringLiteral("_links"))) return out;
-    Trusted own(*this);
-    auto rows = select(QStringLiteral("SELECT Name, Source FROM main._links ORDER BY Name"));
-    if (!rows) return out;
-    for (const Row& r : *rows) out.push_back({r.text(QStringLiteral("Name")), r.text(QStringLiteral("Source"))});
-    return out;
-}
-
-// ---------------------------------------------------------------------------------------------
-// saved queries
-
-namespace {
-bool hasParameters(const QString& sql) {
-    if (!detail::placeholders(sql).isEmpty()) return true;
-    // a '?' outside literals
-    bool quoted = false;
-    QChar q;
-    for (const QChar c : sql) {
-        if (quoted) {
-            if (c == q) quoted = false;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('[')) {
-            quoted = true;
-            q = c == QLatin1Char('[') ? QLatin1Char(']') : c;
-        } else if (c == QLatin1Char('?')) {
-            return true;
-        }
-    }
-    return false;
-}
-}  // namespace
-
-// SQLite checks a view's tables and columns only when it is used.
-bool Database::viewCompiles(const QString& name, Error& e) {
-    Error ve;
-    if (select(QStringLiteral("SELECT * FROM temp.%1 LIMIT 0").arg(quoteIdent(name)), QVariantList{}, &ve)) return true;
-    e = ve;
-    exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(name)));
-    return false;
-}
-
-void Database::createViews() {
-    brokenQueries_.clear();
-    for (const SavedQuery& sq : savedQueries()) {
-        if (sq.kind != QLatin1String("select") || hasParameters(sq.sql)) continue;
-        Error e;
-        exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(sq.name)), QVariantList{}, &e);
-        if (!exec(QStringLiteral("CREATE TEMP VIEW %1 AS %2").arg(quoteIdent(sq.name), trimStatement(sq.sql)),
-                  QVariantList{}, &e) ||
-            !viewCompiles(sq.name, e))
-            brokenQueries_ << QStringLiteral("%1: %2").arg(sq.name, e.message);
-    }
-    lastError_ = Error();
-}
-
-bool Database::createQuery(const QString& name, const QString& kind, const QString& sql, Error* error) {
-    if (!checkOpen(error)) return false;
-    const QString k = kind.trimmed().toLower();
-    if (name.trimmed().isEmpty())
-        return fail(error, makeError(ErrorKind::Other, QStringLiteral("Falta el nombre de la consulta.")));
-    if (k != QLatin1String("select") && k != QLatin1String("action"))
-        return fail(error, makeError(ErrorKind::Other, QStringLiteral("Tipo de consulta no válido: %1.").arg(kind)));
-    if (trimStatement(sql).isEmpty())
-        return fail(error, makeError(ErrorKind::Other, QStringLiteral("La consulta %1 está vacía.").arg(name)));
-    bool linked = false;
-    for (const Link& l : links()) linked = linked || l.name.compare(name, Qt::CaseInsensitive) == 0;
-    if (linked || localTable(name))
-        return fail(error, makeError(ErrorKind::DuplicateKey,
-                                     QStringLiteral("Ya existe una tabla con el nombre %1.").arg(name)));
-    Error e;
-    const bool own = !inTransaction_;
-    if (own && !beginWrite({}, &e)) return fail(error, e);
-    auto undo = [&]() {
-        if (own) rollback();
-        return fail(error, e);
-    };
-    if (!ensureMetaTables(e)) return undo();
-    if (!exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(name)), QVariantList{}, &e))
-        return undo();
-    // the view is made first: a select that does not compile is refused and nothing is saved
-    if (k == QLatin1String("select") && !hasParameters(sql) &&
-        (!exec(QStringLiteral("CREATE TEMP VIEW %1 AS %2").arg(quoteIdent(name), trimStatement(sql)),
-               QVariantList{}, &e) ||
-         !viewCompiles(name, e)))
-        return undo();
-    {
-        Trusted own(*this);
-        if (!exec(QStringLiteral("INSERT OR REPLACE INTO main._queries(Name, Kind, Sql) VALUES(?, ?, ?)"),
-                  {name, k, sql}, &e))
-            return undo();
-    }
-    if (own && !commit(&e)) return undo();
-    for (int i = static_cast<int>(brokenQueries_.size()) - 1; i >= 0; --i)
-        if (brokenQueries_[i].startsWith(name + QLatin1Char(':'), Qt::CaseInsensitive)) brokenQueries_.removeAt(i);
-    return succeed(error);
-}
-
-bool Database::deleteQuery(const QString& name, Error* error) {
-    if (!checkOpen(error)) return false;
-    if (!hasQuery(name))
-        return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe la consulta %1.").arg(name)));
-    Error e;
-    const bool own = !inTransaction_;
-    if (own && !beginWrite({}, &e)) return fail(error, e);
-    Trusted layer(*this);
-    if (!exec(QStringLiteral("DELETE FROM main._queries WHERE Name = ? COLLATE NOCASE"), {name}, &e) ||
-        !exec(QStringLiteral("DROP VIEW IF EXISTS temp.%1").arg(quoteIdent(name)), QVariantList{}, &e) ||
-        (own && !commit(&e))) {
-        if (own) rollback();
-        return fail(error, e);
-    }
-    return succeed(error);
-}
-
-bool Database::hasQuery(const QString& name) {
-    return savedQuery(name).has_value();
-}
-
-std::vector<SavedQuery> Database::savedQueries() {
-    std::vector<SavedQuery> out;
-    if (!localTable(QStringLiteral("_queries"))) return out;
-    Trusted own(*this);
-    auto rows = select(QStringLiteral("SELECT Name, Kind, Sql FROM main._queries ORDER BY Name"));
-    if (!rows) return out;
-    for (const Row& r : *rows)
-        out.push_back({r.text(QStringLiteral("Name")), r.text(QStringLiteral("Kind")).toLower(),
-                       r.text(QStringLiteral("Sql"))});
-    return out;
-}
-
-std::optional<SavedQuery> Database::savedQuery(const QString& name) {
-    if (!localTable(QStringLiteral("_queries"))) return std::nullopt;
-    Trusted own(*this);
-    auto row = selectOne(QStringLiteral("SELECT Name, Kind, Sql FROM main._queries WHERE Name = ? COLLATE NOCASE"),
-                         {name});
-    if (!row || row->empty()) return std::nullopt;
-    return SavedQuery{row->text(QStringLiteral("Name")), row->text(QStringLiteral("Kind")).toLower(),
-                      row->text(QStringLiteral("Sql"))};
-}
-
-std::optional<Rows> Database::selectQuery(const QString& name, const QVariantMap& params, Error* error) {
-    if (!checkOpen(error)) return std::nullopt;
-    const auto sq = savedQuery(name);
-    if (!sq)
-        return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe la consulta %1.").arg(name))),
-               std::nullopt;
-    if (sq->kind != QLatin1String("select"))
-        return fail(error, makeError(ErrorKind::Other,
-                                     QStringLiteral("La consulta %1 no es de selección.").arg(name))),
-               std::nullopt;
-    const QString sql = trimStatement(sq->sql);
-    return selectWith(sql, named(sql, params), error);
-}
-
-bool Database::runAction(const QString& name, const QVariantMap& params, Error* error, int* rowsAffected) {
-    if (rowsAffected) *rowsAffected = 0;
-    if (!checkOpen(error)) return false;
-    // The program's own actions run the program's text: a file (a synchronisation's origin, an
-    // import) may have brought another under that name.
-    auto sq = ownAction(name);
-    if (!sq) sq = savedQuery(name);
-    if (!sq) return fail(error, makeError(ErrorKind::NoSuchTable, QStringLiteral("No existe la consulta %1.").arg(name)));
-    if (sq->kind != QLatin1String("action"))
-        return fail(error, makeError(ErrorKind::Other, QStringLiteral("La consulta %1 no es de acción.").arg(name)));
-    Error e;
-    const bool own = !inTransaction_;
-    if (own && !beginWrite({}, &e)) return fail(error, e);
-    int total = 0;
-    for (const QString& s : detail::splitStatements(sq->sql)) {
-        int n = 0;
-        if (!execWith(s, named(s, params), &e, &n)) {
-            if (own) rollback();
-            return fail(error, e);
-        }
-        total += n;
-    }
-    if (own && !commit(&e)) {
-        rollback();
-        return fail(error, e);
-    }
-    if (rowsAffected) *rowsAffected = total;
-    return succeed(error);
 }
 
 }  // namespace db

@@ -333,6 +333,8 @@ public:
     bool commit(const LockWait& wait, Error* error = nullptr);
     void rollback();
     bool inTransaction() const { return inTransaction_; }
+    // No transaction is open on the handle, neither the layer's nor one a person's script began.
+    bool autocommit() const;
 
 private:
     Database() = default;
@@ -399,6 +401,9 @@ private:
         Database& d_;
     };
     bool stepping_ = false;  // a prepared statement is running (not being prepared)
+    // The engine is completing a person's ALTER or DROP with statements of its own (they read the
+    // definitions' text and the statistics); cleared as the next statement is prepared.
+    bool rewriting_ = false;
     friend struct DatabaseRegistry;
     friend struct ChangeHook;
     friend class UserSqlGuard;
@@ -431,9 +436,20 @@ enum class UserSql {
 // they pass on every connection. Every connection refuses those tables to anything but the layer's
 // own statements anyway (see the top of this file); the guard besides refuses, as they are made,
 // the triggers and views that would only fail later.
+// How far a person's statement may go before the engine stops it: engine steps (counted by a
+// progress handler set only while a guard lives) and growth of each file it reaches (a page
+// limit on each). No shop's maintenance statement comes near either.
+struct UserSqlBounds {
+    qint64 steps = 1'000'000'000;
+    qint64 growthBytes = qint64(512) << 20;
+};
+
 class UserSqlGuard {
 public:
-    UserSqlGuard(Database& db, UserSql kind);
+    // `wait` lets the person stop a long statement as a busy-file wait is stopped: `cancelled` is
+    // polled and the events served while it runs (its status shows "Ejecutando..."), so the
+    // window repaints and Esc reaches it.
+    UserSqlGuard(Database& db, UserSql kind, const LockWait& wait = {});
     ~UserSqlGuard();
     UserSqlGuard(const UserSqlGuard&) = delete;
     UserSqlGuard& operator=(const UserSqlGuard&) = delete;
@@ -442,8 +458,29 @@ public:
     // tried here: a trigger or view that would touch the layer's tables or cannot be tried is
     // dropped again, a table renamed into a layer name gets its name back, and false comes back
     // with the reason.
+    // Besides, checked from the outside on every file the handle reaches: every table and column
+    // of the program's own schema that was there as the guard began (or in require()) is still
+    // there, and every table's definition, trigger and view compiles under the guard. False, with
+    // what would break, tells the caller to roll the statement back.
     bool check(Error* error = nullptr);
     QString refused() const;  // the last thing refused, "" when none
+    // The program's tables and columns check() must find (programSchema() taken earlier, e.g. as a
+    // script began), instead of those there as the guard began.
+    void require(const QStringList& schema) { required_ = schema; }
+    // A failed statement in the person's words when the guard stopped it (steps, growth, Esc):
+    // true and `error` rewritten; false when the guard did not stop it.
+    bool explain(Error* error) const;
+    qint64 steps() const { return steps_; }  // engine steps counted so far
+    static UserSqlBounds bounds();
+    static void setBounds(const UserSqlBounds& b);  // tests lower them to count a runaway's steps
+
+    // "file\ttable\tcolumn" of every program table and column (db::programTables) the files the
+    // handle reaches hold now; "file" is the schema name ("main", "central").
+    static QStringList programSchema(Database& db);
+    // Why a file brought in must not be used ("" when it may): a table's definition, a trigger or
+    // a view in it that does not compile under the guard (a default calling a refused function, a
+    // trigger reading _dbpassword, a view over a table that is not there).
+    static QString faultsOf(Database& db);
 
     // The lists themselves, as the guard applies them (names in lower case).
     static QStringList admittedFunctions();
@@ -463,8 +500,18 @@ private:
     void install(bool on);
     QStringList layerTables();  // "schema.name" of every layer table the handle reaches
     bool tryObject(const QString& schema, const QString& name, bool view, QString* why);
+    // Every table, trigger and view of every file compiles under the guard; else why not.
+    QString compileAll();
+    static int progress(void* self);
     Database& db_;
     UserSql kind_;
+    LockWait wait_;
+    QStringList required_;
+    qint64 steps_ = 0;
+    enum class Stop { None, Steps, Growth, Cancelled } stop_ = Stop::None;
+    qint64 lastServed_ = 0;
+    bool shown_ = false;
+    std::vector<std::pair<QString, qint64>> pageLimits_;  // each file's page limit as it was
     struct Made {
         QString schema;
         QString name;

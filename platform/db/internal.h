@@ -3,9 +3,16 @@
 #include "platform/db/database.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <QMutex>
+#include <QSet>
 #include <QString>
 
+#include <functional>
+
+class QSqlQuery;
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace db::detail {
 
@@ -45,4 +52,61 @@ void addFunctions(const QSqlDatabase& c);
 // Runs attempt() until it gives anything but Busy, serving the wait as `wait` says.
 Error waitFor(const LockWait& wait, const std::function<Error()>& attempt);
 
+// The file's canonical path, or its absolute one while it does not exist.
+QString canonicalPath(const QString& path);
+// A statement without blanks or semicolons at its end.
+QString trimStatement(QString sql);
+// Binders of positional ("?") and named (":name") values; a used name with no value binds Null.
+std::function<void(QSqlQuery&)> positional(const QVariantList& params);
+std::function<void(QSqlQuery&)> named(const QString& sql, const QVariantMap& params);
+
+// Prepares (never runs) `sql` on the raw handle; `use` sees the statement when it compiled.
+bool prepare(sqlite3* h, const QString& sql, const std::function<void(sqlite3_stmt*)>& use = {});
+void bindText(sqlite3_stmt* st, int i, const QString& v);
+QString column(sqlite3_stmt* st, int i);
+
 }  // namespace db::detail
+
+namespace db {
+
+// Every open handle by the canonical path of each file it reaches (its own and the attached ones).
+// A reader on another thread (a report's query) opens and closes its own handle meanwhile.
+struct DatabaseRegistry {
+    static QHash<QString, QSet<Database*>>& map() {
+        static QHash<QString, QSet<Database*>> m;
+        return m;
+    }
+    static QMutex& mutex() {
+        static QMutex m;
+        return m;
+    }
+    static void add(const QString& path, Database* d) {
+        QMutexLocker lock(&mutex());
+        map()[detail::canonicalPath(path)].insert(d);
+    }
+    static void remove(Database* d) {
+        QMutexLocker lock(&mutex());
+        auto& m = map();
+        for (auto it = m.begin(); it != m.end();) {
+            it->remove(d);
+            if (it->isEmpty())
+                it = m.erase(it);
+            else
+                ++it;
+        }
+    }
+    static void closeAll(const QString& path) {
+        QSet<Database*> handles;
+        {
+            // Closing a handle takes it out of the registry, under the same lock.
+            QMutexLocker lock(&mutex());
+            handles = map().value(detail::canonicalPath(path));
+        }
+        for (Database* d : handles) {
+            d->closeHandle();
+            d->closed_ = true;
+        }
+    }
+};
+
+}  // namespace db

@@ -25,4 +25,13 @@ Script parseScript(const QString& text);
 // write it; nullopt when the program has none of that name.
 std::optional<SavedQuery> ownAction(const QString& name);
 
+// The program's own tables of a file kind with their columns, as the built-in schema script makes
+// them (names as written there).
+enum class ProgramFile { Central, Branch };
+struct ProgramTable {
+    QString name;
+    QStringList columns;
+};
+const std::vector<ProgramTable>& programTables(ProgramFile kind);
+
 }  // namespace db

@@ -7,6 +7,7 @@
 
 #include <sqlite3.h>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -82,28 +83,100 @@ constexpr std::pair<int, int> kLimits[] = {
     {SQLITE_LIMIT_TRIGGER_DEPTH, 10},
 };
 
+// Actions that change a definition, the file's schema.
+bool definition(int action) {
+    switch (action) {
+    case SQLITE_CREATE_INDEX:
+    case SQLITE_DROP_INDEX:
+    case SQLITE_CREATE_TRIGGER:
+    case SQLITE_DROP_TRIGGER:
+    case SQLITE_CREATE_TABLE:
+    case SQLITE_DROP_TABLE:
+    case SQLITE_CREATE_VIEW:
+    case SQLITE_DROP_VIEW:
+    case SQLITE_ALTER_TABLE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A file attached to the person's (the central one), not VACUUM's scratch copy.
+bool otherFile(const char* schema) {
+    if (!schema || !*schema) return false;
+    return qstricmp(schema, "main") != 0 && qstricmp(schema, "temp") != 0 && qstrcmp(schema, kVacuumSchema) != 0;
+}
+
+bool definitionsTable(const char* t) {
+    for (const char* n : {"sqlite_master", "sqlite_schema", "sqlite_temp_master", "sqlite_temp_schema"})
+        if (qstricmp(t, n) == 0) return true;
+    return false;
+}
+
+UserSqlBounds& currentBounds() {
+    static UserSqlBounds b;
+    return b;
+}
+
+constexpr int kProgressEvery = 1000;  // engine steps between two calls of the progress handler
+
 // Prepares (never runs) `sql`; `use` sees the statement when it compiled.
-bool prepare(sqlite3* h, const QString& sql, const std::function<void(sqlite3_stmt*)>& use = {}) {
-    sqlite3_stmt* st = nullptr;
-    const QByteArray u = sql.toUtf8();
-    const bool ok = sqlite3_prepare_v2(h, u.constData(), int(u.size()), &st, nullptr) == SQLITE_OK && st;
-    if (ok && use) use(st);
-    sqlite3_finalize(st);
-    return ok;
-}
-
-void bindText(sqlite3_stmt* st, int i, const QString& v) {
-    const QByteArray u = v.toUtf8();
-    sqlite3_bind_text(st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-}
-
-QString column(sqlite3_stmt* st, int i) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-}
+using detail::bindText;
+using detail::column;
+using detail::prepare;
 
 }  // namespace
 
-UserSqlGuard::UserSqlGuard(Database& db, UserSql kind) : db_(db), kind_(kind) { install(true); }
+UserSqlGuard::UserSqlGuard(Database& db, UserSql kind, const LockWait& wait) : db_(db), kind_(kind), wait_(wait) {
+    install(true);
+}
+
+UserSqlBounds UserSqlGuard::bounds() { return currentBounds(); }
+
+void UserSqlGuard::setBounds(const UserSqlBounds& b) { currentBounds() = b; }
+
+int UserSqlGuard::progress(void* self) {
+    auto* g = static_cast<UserSqlGuard*>(self);
+    g->steps_ += kProgressEvery;
+    if (g->steps_ > currentBounds().steps) {
+        g->stop_ = Stop::Steps;
+        return 1;
+    }
+    // The window is served as a busy wait serves it: every couple of hundred thousand steps it
+    // repaints and takes the keys, an Esc among them.
+    if (g->steps_ - g->lastServed_ < 200'000) return 0;
+    g->lastServed_ = g->steps_;
+    if (!g->shown_ && g->wait_.status) {
+        g->shown_ = true;
+        g->wait_.status(QStringLiteral("Ejecutando la instrucción... (Esc cancela)"));
+    }
+    if (g->wait_.serveEvents && (g->wait_.cancelled || g->wait_.status) && QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (g->wait_.cancelled && g->wait_.cancelled()) {
+        g->stop_ = Stop::Cancelled;
+        return 1;
+    }
+    return 0;
+}
+
+bool UserSqlGuard::explain(Error* error) const {
+    if (!error) return stop_ != Stop::None;
+    QString why;
+    if (stop_ == Stop::Steps)
+        why = QStringLiteral("la instrucción se detuvo: pasó de %L1 pasos del motor de datos sin terminar")
+                  .arg(currentBounds().steps);
+    else if (stop_ == Stop::Cancelled)
+        why = QStringLiteral("la instrucción se detuvo porque usted la canceló");
+    else if ((error->code & 0xff) == SQLITE_FULL)
+        why = QStringLiteral("la instrucción se detuvo: haría crecer el archivo más de %L1 MB")
+                  .arg(currentBounds().growthBytes >> 20);
+    else
+        return false;
+    *error = detail::makeError(stop_ == Stop::Cancelled ? ErrorKind::Cancelled : ErrorKind::Other,
+                               why + QStringLiteral("; no se cambió nada"), SQLITE_INTERRUPT);
+    error->code = 0;  // the program's own words
+    return true;
+}
 
 UserSqlGuard::~UserSqlGuard() { install(false); }
 
@@ -129,11 +202,46 @@ void UserSqlGuard::install(bool on) {
     if (!h) return;
     if (on) {
         before_ = layerTables();
+        required_ = programSchema(db_);
+        {
+            // Each file may grow by the bound and no more: the engine answers "full" past it.
+            Database::Trusted own(db_);
+            QStringList schemas;
+            prepare(h, QStringLiteral("PRAGMA database_list"), [&](sqlite3_stmt* st) {
+                while (sqlite3_step(st) == SQLITE_ROW) schemas << column(st, 1);
+            });
+            if (!schemas.contains(QLatin1String("temp"))) schemas << QStringLiteral("temp");
+            for (const QString& s : schemas) {
+                const QString q = detail::quoteIdent(s);
+                qint64 pages = 0, size = 4096, limit = 0;
+                prepare(h, QStringLiteral("PRAGMA %1.page_count").arg(q), [&](sqlite3_stmt* st) {
+                    if (sqlite3_step(st) == SQLITE_ROW) pages = sqlite3_column_int64(st, 0);
+                });
+                prepare(h, QStringLiteral("PRAGMA %1.page_size").arg(q), [&](sqlite3_stmt* st) {
+                    if (sqlite3_step(st) == SQLITE_ROW) size = std::max<qint64>(512, sqlite3_column_int64(st, 0));
+                });
+                prepare(h, QStringLiteral("PRAGMA %1.max_page_count").arg(q), [&](sqlite3_stmt* st) {
+                    if (sqlite3_step(st) == SQLITE_ROW) limit = sqlite3_column_int64(st, 0);
+                });
+                const qint64 bound = pages + currentBounds().growthBytes / size + 1;
+                if (limit <= 0 || bound >= limit) continue;
+                pageLimits_.push_back({s, limit});
+                prepare(h, QStringLiteral("PRAGMA %1.max_page_count = %2").arg(q).arg(bound),
+                        [](sqlite3_stmt* st) { sqlite3_step(st); });
+            }
+        }
         for (const auto& [limit, value] : kLimits) limits_.push_back({limit, sqlite3_limit(h, limit, value)});
         sqlite3_set_authorizer(h, &UserSqlGuard::authorize, this);
+        sqlite3_progress_handler(h, kProgressEvery, &UserSqlGuard::progress, this);
     } else {
+        sqlite3_progress_handler(h, 0, nullptr, nullptr);
+        if (shown_ && wait_.status) wait_.status(QString());
         for (const auto& [limit, value] : limits_) sqlite3_limit(h, limit, value);
         db_.watchChanges(true);
+        Database::Trusted own(db_);
+        for (const auto& [s, limit] : pageLimits_)
+            prepare(h, QStringLiteral("PRAGMA %1.max_page_count = %2").arg(detail::quoteIdent(s)).arg(limit),
+                    [](sqlite3_stmt* st) { sqlite3_step(st); });
     }
 }
 
@@ -208,6 +316,31 @@ QString UserSqlGuard::decision(int action, const char* a1, const char* a2, const
     auto on = [scratch](const char* table, const QString& what) {
         return layerTable(table) && !scratch ? what.arg(text(table)) : QString();
     };
+    // A branch file reaches the central file's tables through its links: their rows may change
+    // from here, their definitions only on the central file itself.
+    const char* file = action == SQLITE_ALTER_TABLE ? a1 : schema;
+    const bool stats = a1 && qstrnicmp(a1, "sqlite_stat", 11) == 0;
+    if ((action == SQLITE_ANALYZE || (definition(action) && stats)) && otherFile(file))
+        return QStringLiteral("ANALYZE sobre el archivo central desde este archivo: escriba ANALYZE main para "
+                              "analizar solo este");
+    if (definition(action) && otherFile(file)) {
+        const char* table = action == SQLITE_ALTER_TABLE ? a2 : a2 ? a2 : a1;
+        return QStringLiteral("cambiar desde este archivo la definición de %1: es una tabla ligada del archivo central; "
+                              "ejecute la instrucción en BD1 (el archivo central)")
+            .arg(text(table));
+    }
+    // The engine's own tables show the layer's tables too: the text of every definition (the
+    // saved queries' views among them) and the planner's statistics of every table.
+    const bool engineWork = g && (g->db_.rewriting_ || g->vacuum_);
+    if ((action == SQLITE_READ || action == SQLITE_INSERT || action == SQLITE_UPDATE || action == SQLITE_DELETE) &&
+        a1 && !scratch) {
+        if (action == SQLITE_READ && definitionsTable(a1) && qstricmp(a2, "sql") == 0 && !engineWork)
+            return QStringLiteral("leer el texto de las definiciones (%1.sql): trae el de las tablas internas del "
+                                  "archivo y el de las consultas guardadas")
+                .arg(text(a1));
+        if (qstrnicmp(a1, "sqlite_stat", 11) == 0 && !stepping && !engineWork)
+            return QStringLiteral("leer ni cambiar las estadísticas del motor (%1): ANALYZE las calcula").arg(text(a1));
+    }
     switch (action) {
     case SQLITE_CREATE_INDEX:
     case SQLITE_CREATE_TEMP_INDEX:
@@ -290,6 +423,11 @@ int UserSqlGuard::authorize(void* self, int action, const char* a1, const char* 
         const QString by = QString::fromUtf8(inner).toLower();
         if (!g->seen_.contains(by)) g->seen_ << by;
     }
+    // ANALYZE and REINDEX pass over the layer's tables and over the central file's (its
+    // definitions are the central file's own business): the engine skips what is ignored.
+    if (!(d.trusted_ > 0 && !inner) && ((action == SQLITE_ANALYZE && layerTable(a1) && !otherFile(schema)) ||
+                                        (action == SQLITE_REINDEX && otherFile(schema))))
+        return SQLITE_IGNORE;
     // The layer's own statements pass as on every connection; what a stored object does for them
     // does not.
     if (!(d.trusted_ > 0 && !inner)) {
@@ -301,6 +439,10 @@ int UserSqlGuard::authorize(void* self, int action, const char* a1, const char* 
         }
     }
     const QString where = schema ? text(schema) : QStringLiteral("main");
+    if (!inner && !d.stepping_ &&
+        (action == SQLITE_ALTER_TABLE || action == SQLITE_DROP_TABLE || action == SQLITE_DROP_INDEX ||
+         action == SQLITE_DROP_TEMP_TABLE || action == SQLITE_DROP_TEMP_INDEX))
+        d.rewriting_ = true;  // what the engine prepares next for this statement is its own
     if (!inner && !(d.trusted_ > 0)) {
         if (action == SQLITE_CREATE_TRIGGER || action == SQLITE_CREATE_TEMP_TRIGGER)
             g->made_.push_back({where, text(a1), false});
@@ -407,52 +549,26 @@ bool UserSqlGuard::tryObject(const QString& schemaName, const QString& name, boo
     return true;
 }
 
-bool UserSqlGuard::check(Error* error) {
-    sqlite3* h = detail::sqliteHandle(db_.connection());
-    const std::vector<Made> made = std::move(made_);
-    const std::vector<Made> altered = std::move(altered_);
-    made_.clear();
-    altered_.clear();
-    if (!h) return true;
-    auto fails = [&](const QString& why) {
-        db_.refused_ = why;
-        db_.refusedBy_.clear();
-        if (error) *error = detail::makeError(ErrorKind::Other, why, SQLITE_AUTH);
-        return false;
-    };
-    for (const Made& m : made) {
-        QString why;
-        if (tryObject(m.schema, m.name, m.view, &why)) continue;
-        Database::Trusted own(db_);
-        const QByteArray drop = QStringLiteral("DROP %1 %2.%3")
-                                    .arg(m.view ? QStringLiteral("VIEW") : QStringLiteral("TRIGGER"),
-                                         detail::quoteIdent(m.schema), detail::quoteIdent(m.name))
-                                    .toUtf8();
-        sqlite3_exec(h, drop.constData(), nullptr, nullptr, nullptr);
-        return fails(why + QStringLiteral("; se quitó"));
-    }
-    if (altered.empty()) return true;
-    // A table renamed into a layer name would be out of the person's reach and in the layer's way:
-    // it gets its old name back.
-    const QStringList now = layerTables();
-    for (const QString& t : now) {
-        if (before_.contains(t)) continue;
-        const QString schema = t.section(u'.', 0, 0);
-        const QString nuevo = t.section(u'.', 1);
-        for (const Made& a : altered) {
-            if (a.schema.compare(schema, Qt::CaseInsensitive) != 0) continue;
-            Database::Trusted own(db_);
-            const QByteArray back = QStringLiteral("ALTER TABLE %1.%2 RENAME TO %3")
-                                        .arg(detail::quoteIdent(schema), detail::quoteIdent(nuevo),
-                                             detail::quoteIdent(a.name))
-                                        .toUtf8();
-            sqlite3_exec(h, back.constData(), nullptr, nullptr, nullptr);
-            return fails(QStringLiteral("no se permite dar a la tabla %1 un nombre que empiece con _ (%2); conserva "
-                                        "su nombre")
-                             .arg(a.name, nuevo));
-        }
-    }
-    return true;
+namespace detail {
+
+bool prepare(sqlite3* h, const QString& sql, const std::function<void(sqlite3_stmt*)>& use) {
+    sqlite3_stmt* st = nullptr;
+    const QByteArray u = sql.toUtf8();
+    const bool ok = sqlite3_prepare_v2(h, u.constData(), int(u.size()), &st, nullptr) == SQLITE_OK && st;
+    if (ok && use) use(st);
+    sqlite3_finalize(st);
+    return ok;
 }
+
+void bindText(sqlite3_stmt* st, int i, const QString& v) {
+    const QByteArray u = v.toUtf8();
+    sqlite3_bind_text(st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+}
+
+QString column(sqlite3_stmt* st, int i) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+}
+
+}  // namespace detail
 
 }  // namespace db

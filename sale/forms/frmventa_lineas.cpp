@@ -69,10 +69,10 @@ void frmVenta::AgregaProducto(QString& codigo)
     const int fila = lineas_.agrega(*producto, par, &e);
     modeloLineas_->refresca();
     if (fila < 0) {
-        // A busy file is said; any other database error ends the capture quietly. The field keeps
-        // the code either way.
-        if (e.kind == db::ErrorKind::Busy || e.kind == db::ErrorKind::Cancelled)
-            prompts().message(shell::TextoErrorBD(e), ui::Icon::Information);
+        // Every failed write is said (a busy file as a notice): the line was not added. The field
+        // keeps the code either way.
+        const bool espera = e.kind == db::ErrorKind::Busy || e.kind == db::ErrorKind::Cancelled;
+        prompts().message(shell::TextoErrorBD(e), espera ? ui::Icon::Information : ui::Icon::Critical);
         capCodigoBarras->SetFocus();
         return;
     }

@@ -201,6 +201,9 @@ TEST_F(SincronizarTest, BadFilesAreRefusedWithTheDestinationUntouchedAndNoScript
         EXPECT_FALSE(r.abierto) << o.toStdString();
         ASSERT_EQ(prompts.messages().size(), 2) << o.toStdString();
         EXPECT_EQ(prompts.messages().front(), QStringLiteral("Error al abrir la base de datos. "));
+        // The reason names the file that would not do.
+        if (!o.isEmpty() && o != central)
+            EXPECT_TRUE(prompts.messages().back().contains(QDir::toNativeSeparators(o))) << prompts.messages().back().toStdString();
     }
     prompts.clear();
     EXPECT_FALSE(CopiaCatalogos(texto, origen, {QStringLiteral("Producto")}, prompts).abierto);
@@ -273,6 +276,7 @@ TEST_F(SincronizarTest, FormSynchronisesOnlyWithTheOtherWindowsClosed)
     // The branch catalogue, which opens this form, may stay open; the customer catalogue may not.
     QPointer<QWidget> catalogo = shell::Forma<frmSucursales>();
     QPointer<QWidget> clientes = AbreClientes();
+    const ataques::Cotas cotas;
     frmSincronizar f(nullptr, &prompts, &chooser);
     f.show();
     chooser.push(origen);

@@ -7,6 +7,7 @@
 #include "testutil.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -184,4 +185,119 @@ TEST_F(UserGuardTest, EveryConnectionCarriesTheEnginesDefencesAndNoModule) {
     EXPECT_FALSE(bd->select("SELECT Password FROM _dbpassword", {}, &e));
     EXPECT_EQ(e.message, "no se permite leer la tabla interna del archivo _dbpassword");
     EXPECT_EQ(testutil::Crudo(bd->path(), "SELECT Password FROM _dbpassword"), QStringList{"clave"});
+}
+
+// A person's statement ends: the engine's steps are counted while a guard lives and the statement
+// stops past the bound, or past the file's growth bound, or when the person cancels; the program's
+// own statements are not counted at all.
+TEST_F(UserGuardTest, APersonsStatementStopsAtTheBoundOfStepsOrGrowthOrWhenCancelled) {
+    const UserSqlBounds antes = UserSqlGuard::bounds();
+    UserSqlGuard::setBounds({2'000'000, 256 * 1024});
+    const QString sinFin = "INSERT INTO t (a) SELECT count(*) FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
+                           "FROM c WHERE x < 2000000000) SELECT x FROM c)";
+    {
+        UserSqlGuard g(*bd, UserSql::Script);
+        Error e;
+        EXPECT_FALSE(bd->exec(sinFin, {}, &e));
+        EXPECT_TRUE(g.explain(&e));
+        EXPECT_GT(g.steps(), 2'000'000);
+        EXPECT_LE(g.steps(), 2'001'000);
+        EXPECT_EQ(e.message, "la instrucción se detuvo: pasó de 2,000,000 pasos del motor de datos sin terminar; no se "
+                             "cambió nada");
+    }
+    {
+        // A statement well inside the bound runs and is not explained away.
+        UserSqlGuard g(*bd, UserSql::Script);
+        EXPECT_TRUE(bd->exec("INSERT INTO t (a) SELECT count(*) FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL "
+                             "SELECT x + 1 FROM c WHERE x < 1000) SELECT x FROM c)"));
+        EXPECT_LT(g.steps(), 100'000);
+        Error e;
+        EXPECT_FALSE(g.explain(&e));
+    }
+    const qint64 tamano = QFileInfo(bd->path()).size();
+    {
+        UserSqlGuard g(*bd, UserSql::Script);
+        Error e;
+        EXPECT_FALSE(bd->exec("INSERT INTO t (b) SELECT hex(randomblob(100)) FROM (WITH RECURSIVE c(x) AS (SELECT 1 "
+                              "UNION ALL SELECT x + 1 FROM c) SELECT x FROM c)",
+                              {}, &e));
+        EXPECT_TRUE(g.explain(&e));
+        EXPECT_EQ(e.message, "la instrucción se detuvo: haría crecer el archivo más de 0 MB; no se cambió nada");
+    }
+    EXPECT_LE(QFileInfo(bd->path()).size(), tamano + 256 * 1024 + 8192);
+    EXPECT_EQ(bd->scalar("SELECT count(*) FROM t")->toInt(), 2);
+    {
+        // Cancelled as a busy wait is: polled between the steps.
+        LockWait w;
+        w.serveEvents = false;
+        int preguntas = 0;
+        w.cancelled = [&] { return ++preguntas == 3; };
+        UserSqlGuard g(*bd, UserSql::Console, w);
+        Error e;
+        EXPECT_FALSE(bd->exec(sinFin, {}, &e));
+        EXPECT_TRUE(g.explain(&e));
+        EXPECT_EQ(e.kind, ErrorKind::Cancelled);
+        EXPECT_EQ(e.message, "la instrucción se detuvo porque usted la canceló; no se cambió nada");
+        EXPECT_EQ(g.steps(), 600'000);
+    }
+    // The program's own statements carry no bound: the handler went with the guard.
+    EXPECT_TRUE(bd->exec("INSERT INTO t (a) SELECT count(*) FROM (WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + "
+                         "1 FROM c WHERE x < 300000) SELECT x FROM c)"));
+    EXPECT_EQ(bd->scalar("SELECT a FROM t WHERE rowid = 3")->toLongLong(), 300000);
+    UserSqlGuard::setBounds(antes);
+}
+
+// What a statement leaves is checked from the outside: a program table or column gone, a trigger
+// that no longer compiles, a default that calls a refused function; the engine's own tables keep
+// the layer's tables and the saved queries' text out of reach.
+TEST_F(UserGuardTest, TheCheckAfterAStatementNamesWhatItWouldBreak) {
+    ASSERT_TRUE(bd->exec("CREATE TABLE Vendedores (IdVendedor INTEGER PRIMARY KEY, NombreVendedor TEXT)"));
+    ASSERT_TRUE(bd->exec("CREATE TABLE f9 (Password)"));
+    ASSERT_TRUE(bd->exec("CREATE TABLE robo9 (x)"));
+    ASSERT_TRUE(bd->exec("CREATE TRIGGER t9 AFTER INSERT ON t BEGIN INSERT INTO robo9 SELECT Password FROM f9; END"));
+    auto corre = [&](const QString& sql) {
+        UserSqlGuard g(*bd, UserSql::Console);
+        EXPECT_TRUE(bd->beginWrite());
+        Error e;
+        const bool ok = bd->exec(sql, {}, &e) && g.check(&e);
+        if (ok)
+            bd->commit();
+        else
+            bd->rollback();
+        return ok ? QString() : e.message;
+    };
+    EXPECT_EQ(corre("DROP TABLE f9"), "el disparador t9 dejaría de funcionar (se dispara al cambiar la tabla t): usa una "
+                                      "tabla o un campo que no existe; no se hizo el cambio");
+    EXPECT_EQ(bd->scalar("SELECT count(*) FROM sqlite_master WHERE name IN ('f9', 't9')")->toInt(), 2);
+    EXPECT_EQ(corre("DROP TABLE Vendedores"),
+              "el programa dejaría de funcionar: necesita la tabla Vendedores del archivo g.db; no se hizo el cambio");
+    EXPECT_EQ(corre("ALTER TABLE Vendedores DROP COLUMN NombreVendedor"),
+              "el programa dejaría de funcionar: necesita el campo NombreVendedor de la tabla Vendedores del archivo g.db; "
+              "no se hizo el cambio");
+    EXPECT_EQ(corre("CREATE TABLE d (a TEXT DEFAULT (sqlite_source_id()))"),
+              "la tabla d no se permite porque su definición (un valor por omisión, un campo calculado o una regla) "
+              "intenta la función sqlite_source_id; no se hizo el cambio");
+    EXPECT_EQ(corre("INSERT INTO robo9 SELECT sql FROM sqlite_master"),
+              "no se permite leer el texto de las definiciones (sqlite_master.sql): trae el de las tablas internas del "
+              "archivo y el de las consultas guardadas");
+    ASSERT_TRUE(bd->exec("CREATE TABLE q (a)"));
+    ASSERT_TRUE(bd->exec("CREATE TEMP VIEW consulta AS SELECT a FROM q"));
+    EXPECT_TRUE(corre("INSERT INTO robo9 SELECT sql FROM sqlite_temp_master").contains("el texto de las definiciones"));
+    EXPECT_EQ(corre("DROP TABLE q"),
+              "la vista consulta dejaría de funcionar: lee una tabla o un campo que no existe; no se hizo el cambio");
+    // What a person may: a rename the engine completes by reading the definitions itself, the
+    // trigger dropped, then its table.
+    EXPECT_EQ(corre("ALTER TABLE robo9 RENAME TO robo10"), "");
+    EXPECT_EQ(corre("ALTER TABLE robo10 RENAME TO robo9"), "");
+    EXPECT_EQ(corre("DROP TRIGGER t9"), "");
+    EXPECT_EQ(corre("DROP TABLE f9"), "");
+    // Statistics: ANALYZE passes over the layer's tables; no statement reads or plants them.
+    ASSERT_TRUE(bd->exec("CREATE INDEX it ON t(a)"));
+    EXPECT_EQ(Rehusa("ANALYZE"), "");
+    EXPECT_EQ(Rehusa("INSERT INTO robo9 SELECT tbl FROM sqlite_stat1"),
+              "no se permite leer ni cambiar las estadísticas del motor (sqlite_stat1): ANALYZE las calcula");
+    EXPECT_EQ(Rehusa("INSERT INTO sqlite_stat1 VALUES ('_links', NULL, '9')"),
+              "no se permite leer ni cambiar las estadísticas del motor (sqlite_stat1): ANALYZE las calcula");
+    EXPECT_EQ(testutil::Crudo(bd->path(), "SELECT count(*) FROM sqlite_stat1 WHERE tbl LIKE '\\_%' ESCAPE '\\'"),
+              QStringList{"0"});
 }

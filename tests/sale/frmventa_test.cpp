@@ -663,6 +663,14 @@ TEST_F(FrmVentaTest, AScanOnABusyFileShowsItsWaitAndEscLeavesIt)
 
     Enter();
     EXPECT_EQ(f.lineas().count(), 1);
+
+    // A write that fails for any other reason is said too, never a silent "0 Productos".
+    ASSERT_TRUE(otra->exec("CREATE TRIGGER falla AFTER INSERT ON DetalleVenta BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    prompts.clear();
+    Teclea(QStringLiteral("750200"));
+    Enter();
+    EXPECT_EQ(f.lineas().count(), 1);
+    EXPECT_TRUE(prompts.lastMessage().contains("No se grabo")) << prompts.lastMessage().toStdString();
 }
 
 // Status texts belong to the screen: a new ticket takes the old notice away, and closing the screen
