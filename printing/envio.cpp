@@ -211,7 +211,7 @@ bool ImprimeDirecto(const QString& documento, const QString& texto, ui::Prompts&
 QString UltimoFalloImpresion() { return ultimoFallo(); }
 
 bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts&)>& imprime,
-                       const std::function<QString(const QString& motivo)>& aviso) {
+                       const std::function<QString(const QString& motivo)>& aviso, bool unoBasta) {
     AvisosRetenidos retenidos(avisos);
     ultimoFallo().clear();
     const bool ok = imprime(retenidos);
@@ -223,11 +223,13 @@ bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts
     if (motivo.isEmpty() && !retenidos.retenidos.isEmpty()) motivo = retenidos.retenidos.front().texto;
     // A print that ended on a message of its own with no sending path's reason ("No se encontró
     // datos del ticket 99") has said its failure: a second message would repeat it.
-    if (motivo.isEmpty() && retenidos.dichos > 0) return false;
+    if (unoBasta && motivo.isEmpty() && retenidos.dichos > 0) return false;
     if (const QString texto = aviso(MotivoBreve(motivo)); !texto.isEmpty()) avisos.message(texto, ui::Icon::Warning);
     return false;
 }
 
 bool ImprimeAvisando(ui::Prompts& avisos, const DocumentoImpreso& d, const std::function<bool(ui::Prompts&)>& imprime) {
-    return ImprimeConUnAviso(avisos, imprime, [&d](const QString& motivo) { return MensajeNoImpreso(d, motivo); });
+    // A document just stored is always told as stored, with the way to print it again.
+    return ImprimeConUnAviso(
+        avisos, imprime, [&d](const QString& motivo) { return MensajeNoImpreso(d, motivo); }, d.grabado.isEmpty());
 }

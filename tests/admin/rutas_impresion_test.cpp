@@ -14,6 +14,7 @@
 #include "cash/devolucion_comprobante.h"
 #include "cupsd.h"
 #include "pdftext.h"
+#include "platform/print/impresoras.h"
 #include "platform/report/report.h"
 #include "printing/cajon.h"
 #include "printing/impresoraticket.h"
@@ -32,6 +33,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <cstdio>
@@ -59,8 +61,6 @@ const char* nombre(Ruta r)
 
 // Paths that print pages: a report printer is a queue, and a raw one refuses them.
 bool dePaginas(Ruta r) { return r == Ruta::Reporte || r == Ruta::Factura; }
-// Paths that send receipt text, whose way the branch's method and code set choose.
-bool deTexto(Ruta r) { return !dePaginas(r) && r != Ruta::FacturaMP && r != Ruta::CajonMenu; }
 
 // How the failure message of each path begins: the document it names.
 QString documento(Ruta r)
@@ -220,6 +220,9 @@ protected:
         return ok;
     }
 
+    // Every path of `rutas` against every kind of queue.
+    void recorre(std::initializer_list<Ruta> rutas);
+
     static inline CupsdSuite* suite = nullptr;
     static inline bool hayPostScript = false, hayPdf = false;
 };
@@ -228,8 +231,17 @@ protected:
 // What a job is, by its first bytes: a PDF page, a PostScript page, an ESC/POS raster image, or
 // receipt text (the drawer pulse apart).
 enum class Formato { Pdf, PostScript, Raster, Texto };
-Formato formatoDe(const QByteArray& t)
+// A driver may put a printer job language header (PJL) before the page description.
+QByteArray sinPjl(const QByteArray& t)
 {
+    if (!t.startsWith("\x1b%-12345X")) return t;
+    for (const char* inicio : {"%PDF", "%!PS"})
+        if (const qsizetype i = t.indexOf(inicio); i >= 0) return t.mid(i);
+    return t;
+}
+Formato formatoDe(QByteArray t)
+{
+    t = sinPjl(t);
     if (t.startsWith("%PDF")) return Formato::Pdf;
     if (t.startsWith("%!PS")) return Formato::PostScript;
     if (t.contains("\x1dv0")) return Formato::Raster;
@@ -248,11 +260,9 @@ struct Metodo {
 
 }  // namespace
 
-TEST_F(RutasImpresionTest, EveryPathGetsEveryQueueOnlyTheKindOfJobItTakes)
+void RutasImpresionTest::recorre(std::initializer_list<Ruta> rutas)
 {
     const QString puertoArchivo = suite->ruta("puerto.prn");
-    const auto rutas = {Ruta::Ticket, Ruta::Reimpresion, Ruta::Prueba, Ruta::Comprobante, Ruta::CajonMenu, Ruta::Corte,
-                        Ruta::FacturaMP, Ruta::Reporte, Ruta::Factura, Ruta::Listado, Ruta::Existencias};
     const auto colas = {Cola::Cruda, Cola::Driver, Cola::PostScript, Cola::Pdf, Cola::Puerto, Cola::Falta};
     for (Ruta ruta : rutas) {
         for (Cola tipo : colas) {
@@ -261,14 +271,20 @@ TEST_F(RutasImpresionTest, EveryPathGetsEveryQueueOnlyTheKindOfJobItTakes)
                 continue;
             if ((tipo == Cola::PostScript && !hayPostScript) || (tipo == Cola::Pdf && !hayPdf))
                 continue;
-            // The method and code set choose the path of receipt text only.
+            // The method and code set choose the path of receipt text only: the printer object,
+            // the port path to the queue's device and the spooler path, each on a driver's queue,
+            // for the sale's ticket, the set-up test and the cut (which sends by the ticket's way
+            // without a job of its own: the others start theirs as the ticket does).
             std::vector<Metodo> metodos = {{0, tipo == Cola::Puerto ? 1 : 0}};
-            if (deTexto(ruta) && tipo != Cola::Puerto && tipo != Cola::Falta)
-                metodos = {{0, 0}, {0, 1}, {1, 0}, {1, 2}};
-            for (const Metodo m : metodos) {
+            if (ruta == Ruta::Ticket || ruta == Ruta::Prueba || ruta == Ruta::Corte) {
+                if (tipo == Cola::Cruda) metodos = {{0, 0}, {1, 0}};
+                if (tipo == Cola::PostScript) metodos = {{0, 0}, {0, 1}, {1, 0}};
+                if (tipo == Cola::Pdf) metodos = {{0, 1}, {1, 0}};
+            }
+            for (const Metodo& m : metodos) {
                 for (bool detenida : {false, true}) {
-                    if (detenida && (m.metodo != 0 || m.codigos != (tipo == Cola::Puerto ? 1 : 0) ||
-                                     tipo == Cola::Falta || tipo == Cola::PostScript || tipo == Cola::Pdf))
+                    if (detenida && (&m != &metodos.front() || tipo == Cola::Falta || tipo == Cola::PostScript ||
+                                     tipo == Cola::Pdf))
                         continue;
                     const QString cola = nombreCola(tipo) + (detenida ? "Alto" : "");
                     SCOPED_TRACE(std::string(nombre(ruta)) + " en " + cola.toStdString() + " método "
@@ -313,15 +329,17 @@ TEST_F(RutasImpresionTest, EveryPathGetsEveryQueueOnlyTheKindOfJobItTakes)
                         EXPECT_FALSE(mensajes[0].contains('\n')) << mensajes[0].toStdString();
                         for (const char* ajeno : {"Error al imprimir", "AV. JUAREZ", "TOTAL", "REPORTE DE PRUEBA", "Detalle"})
                             EXPECT_FALSE(mensajes[0].contains(ajeno)) << mensajes[0].toStdString();
-                        if (ruta == Ruta::Ticket && detenida)
+                        if (ruta == Ruta::Ticket && detenida) {
                             EXPECT_EQ(mensajes[0], "El ticket 5 quedó grabado, pero no se imprimió: la cola de impresión "
                                                    + cola + " está detenida. Reimprímalo con Reimprimir factura (T5).");
+                        }
                         if (ruta == Ruta::FacturaMP || ruta == Ruta::Factura) {
                             EXPECT_TRUE(mensajes[0].endsWith(". Reimprímala con Reimprimir factura (F5)."))
                                 << mensajes[0].toStdString();
                         }
-                        if (tipo != Cola::Falta)
+                        if (tipo != Cola::Falta) {
                             EXPECT_EQ(retenidos(cola), 0);
+                        }
                         EXPECT_EQ(suite->oyente.espera(0, 0).size(), antes);
                         EXPECT_TRUE(lee(suite->ruta("puerto_alto.prn")).isEmpty());
                         continue;
@@ -334,7 +352,9 @@ TEST_F(RutasImpresionTest, EveryPathGetsEveryQueueOnlyTheKindOfJobItTakes)
                         const QByteArray bytes = lee(puertoArchivo);
                         const QByteArray marco = "\x0f\x1b@" + kPulso + "\r\n\x12";
                         EXPECT_EQ(bytes.count(kPulso), e.pulso ? 1 : 0);
-                        if (e.pulso) EXPECT_TRUE(bytes.contains(marco));
+                        if (e.pulso) {
+                            EXPECT_TRUE(bytes.contains(marco));
+                        }
                         EXPECT_EQ(bytes.count("\x0f"), e.trabajos);
                         continue;
                     }
@@ -358,22 +378,35 @@ TEST_F(RutasImpresionTest, EveryPathGetsEveryQueueOnlyTheKindOfJobItTakes)
                             const QString pdf = dir.filePath("pagina.pdf");
                             QFile f(pdf);
                             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-                            f.write(t);
+                            f.write(sinPjl(t));
                             f.close();
                             const QString texto = reporttest::pdfText(pdf);
                             EXPECT_FALSE(texto.isEmpty());
                             for (const char* codigo : {"p0", "·", "a0", "M1"})
                                 EXPECT_FALSE(texto.contains(QString::fromUtf8(codigo))) << texto.toStdString();
                         }
-                        if (formatoDe(t) == Formato::PostScript)
+                        if (formatoDe(t) == Formato::PostScript) {
                             for (const char* codigo : {"\x1b", "\x1d"})
-                                EXPECT_FALSE(t.contains(codigo));
+                                EXPECT_FALSE(sinPjl(t).contains(codigo));
+                        }
                     }
                     EXPECT_EQ(pulsos, e.pulso ? 1 : 0);
                 }
             }
         }
     }
+}
+
+// The table in two halves, each a test of its own: the receipts, then the drawer, the invoices,
+// the reports and the listings.
+TEST_F(RutasImpresionTest, EveryReceiptGetsEveryQueueOnlyTheKindOfJobItTakes)
+{
+    recorre({Ruta::Ticket, Ruta::Reimpresion, Ruta::Prueba, Ruta::Comprobante, Ruta::Corte});
+}
+
+TEST_F(RutasImpresionTest, EveryOtherPathGetsEveryQueueOnlyTheKindOfJobItTakes)
+{
+    recorre({Ruta::CajonMenu, Ruta::FacturaMP, Ruta::Reporte, Ruta::Factura, Ruta::Listado, Ruta::Existencias});
 }
 
 // A queue stopped while a report is laid out and painted: the job is not left waiting on it, and
@@ -394,4 +427,32 @@ TEST_F(RutasImpresionTest, AQueueStoppedWhileAReportPrintsHoldsNothing)
     // Started again, the queue prints nothing of it.
     ASSERT_TRUE(suite->cupsd.detenCola("PaginasPausa", false, &e)) << e.toStdString();
     EXPECT_EQ(suite->oyente.espera(antes + 1, 1500).size(), antes);
+}
+
+// No ticket printer set and no default queue: each path that sends receipt text says one whole
+// message naming its document, with no hole where the printer's name would go.
+TEST_F(RutasImpresionTest, WithNoTicketPrinterEachFailureIsOneWholeMessage)
+{
+    ASSERT_TRUE(print::ImpresoraPredeterminada().isEmpty());
+    for (Ruta ruta : {Ruta::Ticket, Ruta::Reimpresion, Ruta::Comprobante, Ruta::Corte, Ruta::Prueba}) {
+        SCOPED_TRACE(nombre(ruta));
+        auto& g = G();
+        g.Printer3.clear();
+        g.Printer1.clear();
+        g.MetodoImpresion = 0;
+        g.CodigosPTicket = 0;
+        g.OpenCDrawer = 0;
+        EstableceImpresoraActual(QString());
+        prompts.clear();
+        const size_t antes = suite->oyente.espera(0, 0).size();
+        EXPECT_FALSE(imprime(ruta, QString()));
+        const QStringList mensajes = prompts.messages().filter(QRegularExpression("^(?!pulso cajon desact$)"));
+        ASSERT_EQ(mensajes.size(), 1) << prompts.messages().join("|").toStdString();
+        EXPECT_TRUE(mensajes[0].startsWith(documento(ruta))) << mensajes[0].toStdString();
+        EXPECT_TRUE(mensajes[0].contains("No hay impresora de tickets ni impresora predeterminada", Qt::CaseInsensitive))
+            << mensajes[0].toStdString();
+        for (const char* hueco : {" en.", " en ,", "\"\"", "  "})
+            EXPECT_FALSE(mensajes[0].contains(hueco)) << mensajes[0].toStdString();
+        EXPECT_EQ(suite->oyente.espera(0, 0).size(), antes);
+    }
 }
