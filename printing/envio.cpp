@@ -20,10 +20,13 @@ SalidaImpresor& salidaImpresor() {
     return s;
 }
 
-print::Resultado imprimeEnQPrinter(const QString& texto, int puntos) {
+const QString kSinImpresora =
+    QStringLiteral("No hay impresora de tickets ni impresora predeterminada. No se imprimió nada.");
+
+print::Resultado imprimeEnQPrinter(const QString& nombre, const QString& texto, int puntos) {
+    if (nombre.isEmpty()) return {false, kSinImpresora};
     QPrinter impresora(QPrinter::HighResolution);
-    const QString nombre = ImpresoraActual();
-    if (!nombre.isEmpty()) impresora.setPrinterName(nombre);
+    impresora.setPrinterName(nombre);
     if (!impresora.isValid())
         return {false, QStringLiteral("La impresora %1 no está disponible.").arg(nombre)};
     impresora.setPageLayout(QPageLayout(QPageSize(QSizeF(76, 279), QPageSize::Millimeter),
@@ -49,8 +52,12 @@ class AvisosRetenidos : public ui::Prompts {
 public:
     explicit AvisosRetenidos(ui::Prompts& otro) : otro_(otro) {}
     void message(const QString& text, ui::Icon icon, const QString& title) override {
-        if (icon == ui::Icon::Warning || icon == ui::Icon::Critical) retenidos.append({text, icon, title});
-        else otro_.message(text, icon, title);
+        if (icon == ui::Icon::Warning || icon == ui::Icon::Critical) {
+            retenidos.append({text, icon, title});
+        } else {
+            otro_.message(text, icon, title);
+            ++dichos;
+        }
     }
     ui::Answer question(const QString& text, const QString& title, bool cancel, bool defaultNo) override {
         return otro_.question(text, title, cancel, defaultNo);
@@ -64,6 +71,7 @@ public:
         QString titulo;
     };
     QList<Mensaje> retenidos;
+    int dichos = 0;  // messages that went through
 
 private:
     ui::Prompts& otro_;
@@ -73,6 +81,24 @@ private:
 QString colaActual() {
     const QString cola = ImpresoraActual();
     return cola.isEmpty() ? print::ImpresoraPredeterminada() : cola;
+}
+
+// Text with something to read (not control codes alone, as a drawer pulse is) for a queue that
+// takes pages: receipt bytes never reach it, whatever the method and code set say.
+bool vaComoPagina(const QString& cola, const QString& texto) {
+    if (cola.isEmpty() || print::TextoVisible(texto).trimmed().isEmpty()) return false;
+    const print::Destino d = print::ConsultaImpresora(cola);
+    return !d.puerto && d.toma == print::Toma::Paginas;
+}
+
+// The printer object's page on `cola`: the text drawn on the 76 x 279 mm page, the condensed-print
+// code on a line of its own.
+bool dibujaPagina(const QString& cola, const QString& texto, ui::Prompts& avisos) {
+    const QString pagina = QString(QChar(0x0f)) + QLatin1Char('\n') + texto + QLatin1Char('\n');
+    const SalidaImpresor& s = salidaImpresor();
+    const print::Resultado r = s ? s(pagina, TamanoFuenteTicket()) : imprimeEnQPrinter(cola, pagina, TamanoFuenteTicket());
+    if (!r.ok) falla(avisos, r.error, r.error);
+    return r.ok;
 }
 
 }  // namespace
@@ -146,6 +172,11 @@ bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> 
         bytes.append('\x0f');
         bytes.append(print::aCp850(texto));
         bytes.append("\r\n\x12");
+        // A device URI reaches the spooler queue that has that device; one that takes pages gets
+        // the page.
+        if (print::EsUri(nombre))
+            if (const auto cola = print::ColaDeDispositivo(nombre, ImpresoraActual()); cola && vaComoPagina(cola->nombre, texto))
+                return dibujaPagina(cola->nombre, texto, avisos);
         const print::Resultado r =
             print::EnviaAPuerto(nombre, bytes, QStringLiteral("Ticket"), ImpresoraActual());
         if (!r.ok) falla(avisos, r.error, r.error);
@@ -161,23 +192,17 @@ bool ImprimeEnPuerto(const QString& texto, QString* puerto, std::optional<bool> 
         if (!r.ok) falla(avisos, r.error, r.error);
         return r.ok;
     }
-    // The printer object draws the text; the condensed-print code goes on a line of its own.
-    const QString pagina = QString(QChar(0x0f)) + QLatin1Char('\n') + texto + QLatin1Char('\n');
-    const SalidaImpresor& s = salidaImpresor();
-    const print::Resultado r = s ? s(pagina, TamanoFuenteTicket())
-                                 : imprimeEnQPrinter(pagina, TamanoFuenteTicket());
-    if (!r.ok) falla(avisos, r.error, r.error);
-    return r.ok;
+    return dibujaPagina(cola, texto, avisos);
 }
 
 bool ImprimeDirecto(const QString& documento, const QString& texto, ui::Prompts& avisos) {
     QString cola = ImpresoraActual();
     if (cola.isEmpty()) cola = print::ImpresoraPredeterminada();
     if (cola.isEmpty()) {
-        const QString t = QStringLiteral("No hay impresora de tickets ni impresora predeterminada. No se imprimió nada.");
-        falla(avisos, t, t);
+        falla(avisos, kSinImpresora, kSinImpresora);
         return false;
     }
+    if (vaComoPagina(cola, texto)) return dibujaPagina(cola, texto, avisos);
     const print::Resultado r = print::EnviaTrabajoCrudo(cola, documento, print::aCp850(texto));
     if (!r.ok) falla(avisos, r.error, r.error);
     return r.ok;
@@ -186,7 +211,7 @@ bool ImprimeDirecto(const QString& documento, const QString& texto, ui::Prompts&
 QString UltimoFalloImpresion() { return ultimoFallo(); }
 
 bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts&)>& imprime,
-                       const std::function<QString(const QString& motivo)>& aviso) {
+                       const std::function<QString(const QString& motivo)>& aviso, bool unoBasta) {
     AvisosRetenidos retenidos(avisos);
     ultimoFallo().clear();
     const bool ok = imprime(retenidos);
@@ -196,10 +221,15 @@ bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts
     }
     QString motivo = ultimoFallo();
     if (motivo.isEmpty() && !retenidos.retenidos.isEmpty()) motivo = retenidos.retenidos.front().texto;
+    // A print that ended on a message of its own with no sending path's reason ("No se encontró
+    // datos del ticket 99") has said its failure: a second message would repeat it.
+    if (unoBasta && motivo.isEmpty() && retenidos.dichos > 0) return false;
     if (const QString texto = aviso(MotivoBreve(motivo)); !texto.isEmpty()) avisos.message(texto, ui::Icon::Warning);
     return false;
 }
 
 bool ImprimeAvisando(ui::Prompts& avisos, const DocumentoImpreso& d, const std::function<bool(ui::Prompts&)>& imprime) {
-    return ImprimeConUnAviso(avisos, imprime, [&d](const QString& motivo) { return MensajeNoImpreso(d, motivo); });
+    // A document just stored is always told as stored, with the way to print it again.
+    return ImprimeConUnAviso(
+        avisos, imprime, [&d](const QString& motivo) { return MensajeNoImpreso(d, motivo); }, d.grabado.isEmpty());
 }

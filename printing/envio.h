@@ -4,7 +4,10 @@
 // (a code set other than 0), or the printer object (plain text on a 76 x 279 mm page).
 // Receipt printers are raw devices: a port that is a device URI is reached through the spooler,
 // and the printer object renders a page only on a queue with a driver (a raw queue gets the text
-// as bytes). A ticket printer named by a port instead of a queue always takes the port path.
+// as bytes). The other way too: a queue that takes pages (a driver queue, also when reached by its
+// device URI) gets a text to read drawn as the printer-object path draws it, whatever the method
+// and code set; only control codes alone (a drawer pulse) go to it as raw bytes. A ticket printer
+// named by a port instead of a queue always takes the port path.
 // Every path reports failure to the person and to the caller; nothing is retried.
 
 #include "platform/print/salida.h"
@@ -47,15 +50,18 @@ bool ImprimeDirecto(const QString& documento, const QString& texto, ui::Prompts&
 QString UltimoFalloImpresion();
 // Runs a print holding back the warnings of its sending paths (other messages pass), so that a
 // failure is said once: `aviso` gets the reason as a clause (no control codes, no final period)
-// and gives the message shown ("" shows none). After a success the held warnings are shown as they came.
+// and gives the message shown ("" shows none); with `unoBasta`, a print that failed with no reason
+// of a sending path after telling the person itself (a ticket that does not exist) gets no second
+// message. After a success the held warnings are shown as they came.
 bool ImprimeConUnAviso(ui::Prompts& avisos, const std::function<bool(ui::Prompts&)>& imprime,
-                       const std::function<QString(const QString& motivo)>& aviso);
+                       const std::function<QString(const QString& motivo)>& aviso, bool unoBasta = true);
 
 // The message of a failed print (platform/print): what it names and how it reads.
 using print::DocumentoImpreso;
 using print::MensajeNoImpreso;
 using print::MotivoBreve;
-// ImprimeConUnAviso saying MensajeNoImpreso on failure.
+// ImprimeConUnAviso saying MensajeNoImpreso on failure; a document just stored (`grabado`) is
+// always told, also after a message of the print's own.
 bool ImprimeAvisando(ui::Prompts& avisos, const DocumentoImpreso& d, const std::function<bool(ui::Prompts&)>& imprime);
 
 // The printer object: by default a QPrinter on the current printer. A test (or a preview) may put

@@ -69,6 +69,15 @@ bool ImprimeMuestraEscPos(const QString& impresora, const QString& puerto, ui::P
                        ui::Icon::Warning);
         return false;
     }
+    // The sample is ESC/POS bytes: a port that is the device of a queue taking pages never gets them.
+    if (print::EsUri(puerto))
+        if (const auto cola = print::ColaDeDispositivo(puerto, impresora); cola && !cola->cruda()) {
+            avisos.message(QStringLiteral("No se imprimió la prueba: la impresora %1 imprime páginas y la muestra "
+                                          "es para una impresora de tickets.")
+                               .arg(cola->nombre),
+                           ui::Icon::Warning);
+            return false;
+        }
     const print::Resultado r = print::EnviaAPuerto(puerto, MuestraEscPos(), QStringLiteral("Prueba"), impresora);
     if (!r.ok)
         avisos.message(QStringLiteral("No se imprimió la prueba en el puerto %1. %2").arg(puerto, r.error),

@@ -3,6 +3,7 @@
 #include "platform/report/progress.h"
 #include "platform/report/records.h"
 #include "platform/report/totals.h"
+#include "platform/ui/sesion.h"
 #include "shell/conexion.h"
 #include "shell/estado.h"
 #include "shell/rutinas_bd.h"
@@ -334,7 +335,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts, Q
 
     QString error;
     const int abiertas = report::openPreviews().size();
-    const bool hecho = s.salida ? s.salida(r, &error) : report::run(r, &error, parent);
+    const bool hecho = s.salida ? s.salida(r, &error) : report::run(r, &error, ui::PadreDeSesion(parent));
     if (hecho && s.conservaFilas)
         *s.conservaFilas = guardaFilas() ? r.rows : std::move(r.rows);
     if (guardaFilas())

@@ -1,6 +1,7 @@
 // Quorvel: the counter program. No arguments; the data folder comes from Direccion.db beside it
 // (or in $QUORVEL_HOME).
 
+#include "platform/ui/terminacion.h"
 #include "platform/ui/traducciones.h"
 #include "shell/avisos.h"
 #include "shell/forms/menuprincipal.h"
@@ -34,6 +35,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     ui::CargaTraduccionesQt(&app);
+    // The system's request to end ends it also while a question is open.
+    ui::TerminaAPeticionDelSistema();
     shell::MIDI midi;
 #ifdef QUORVEL_CON_IMPRESION
     shell::AsignaPulsoCajon([] { return AbreCajonAvisando(ui::defaultPrompts()); });
@@ -59,6 +62,6 @@ int main(int argc, char** argv) {
     // Without a window manager "maximised" means nothing: take the screen's work area first.
     if (QScreen* screen = QGuiApplication::primaryScreen()) midi.setGeometry(screen->availableGeometry());
     midi.showMaximized();
-    if (!midi.Carga() || shell::ProgramaTerminado()) return 0;
+    if (!midi.Carga() || shell::ProgramaTerminado() || ui::TerminacionPedida()) return 0;
     return app.exec();
 }

@@ -3,6 +3,7 @@
 #include "folio_server/configuracion.h"
 #include "folio_server/forms/frmmonitor.h"
 #include "platform/ui/al_frente.h"
+#include "platform/ui/terminacion.h"
 #include "platform/ui/traducciones.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Tarvex"));
     ui::CargaTraduccionesQt(&app);
+    // The machine's shutdown ends it also while its retry question waits for the operator.
+    ui::TerminaAPeticionDelSistema();
     ui::QtPrompts prompts;
     tarvex::frmMonitor frm(tarvex::RutaDireccion(tarvex::CarpetaPrograma()), prompts);
     prompts.setParent(&frm);
@@ -21,10 +24,13 @@ int main(int argc, char* argv[]) {
 
     // Another server already serves this data folder and branch: leave it alone, quietly.
     if (frm.monitor().IniciaMonitor() == tarvex::Arranque::YaAtendida) return 0;
+    if (ui::TerminacionPedida()) return 0;
     frm.monitor().ArrancaTimer();
     if (qEnvironmentVariableIntValue("TARVEX_MINIMIZADO") == 1)
         frm.showMinimized();
     else
         frm.show();
+    // A request to end that came while the window was being shown.
+    if (ui::TerminacionPedida()) return 0;
     return app.exec();
 }

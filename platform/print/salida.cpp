@@ -258,10 +258,12 @@ Resultado ImprimeTexto(QPrinter& impresora, const QString& texto, int puntos) {
     if (aCola)
         if (const Resultado r = AdmitePaginas(impresora.printerName()); !r.ok) return r;
     QPainter pintor;
-    if (!pintor.begin(&impresora))
-        return {false, QStringLiteral("No se pudo iniciar la impresión en %1.")
-                           .arg(impresora.printerName().isEmpty() ? impresora.outputFileName()
-                                                                  : impresora.printerName())};
+    if (!pintor.begin(&impresora)) {
+        // A printer without a name (none set, no default one) is left out, never said as a hole.
+        const QString donde = impresora.printerName().isEmpty() ? impresora.outputFileName() : impresora.printerName();
+        return {false, donde.isEmpty() ? QStringLiteral("No se pudo iniciar la impresión.")
+                                       : QStringLiteral("No se pudo iniciar la impresión en %1.").arg(donde)};
+    }
     QFont fuente = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fuente.setPointSize(puntos);
     pintor.setFont(fuente);

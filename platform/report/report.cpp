@@ -629,7 +629,7 @@ bool run(const Request& request, QString* error, QWidget* parent) {
             if (name.isEmpty())
                 return fail(QStringLiteral("No hay una impresora predeterminada para el reporte."));
         } else if (!QPrinterInfo::availablePrinterNames().contains(name)) {
-            return fail(QStringLiteral("No se encontro la impresora: ") + name);
+            return fail(QStringLiteral("No se encontró la impresora: ") + name);
         }
         QPrinter printer(QPrinter::HighResolution);
         printer.setPrinterName(name);

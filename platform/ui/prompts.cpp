@@ -1,5 +1,6 @@
 #include "platform/ui/prompts.h"
 #include "platform/ui/al_frente.h"
+#include "platform/ui/terminacion.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -38,6 +39,7 @@ int ejecuta(QDialog& box) {
 void PreguntasAlFrente(bool si) { alFrente() = si; }
 
 void QtPrompts::message(const QString& text, Icon icon, const QString& title) {
+    if (TerminacionPedida()) return;
     QMessageBox box(padre(parent_));
     box.setWindowTitle(titleOr(title));
     box.setText(text);
@@ -53,6 +55,7 @@ void QtPrompts::message(const QString& text, Icon icon, const QString& title) {
 }
 
 Answer QtPrompts::question(const QString& text, const QString& title, bool withCancel, bool defaultNo) {
+    if (TerminacionPedida()) return withCancel ? Answer::Cancel : Answer::No;
     QMessageBox box(padre(parent_));
     box.setWindowTitle(titleOr(title));
     box.setText(text);
@@ -65,7 +68,10 @@ Answer QtPrompts::question(const QString& text, const QString& title, bool withC
     if (withCancel) box.button(QMessageBox::Cancel)->setText(QStringLiteral("Cancelar"));
     box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
     if (withCancel) box.setEscapeButton(QMessageBox::Cancel);
-    switch (ejecuta(box)) {
+    const int r = ejecuta(box);
+    // The program is ending: the box closed without an answer.
+    if (TerminacionPedida()) return withCancel ? Answer::Cancel : Answer::No;
+    switch (r) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
     default: return withCancel ? Answer::Cancel : Answer::No;
@@ -73,13 +79,14 @@ Answer QtPrompts::question(const QString& text, const QString& title, bool withC
 }
 
 QString QtPrompts::input(const QString& text, const QString& title, const QString& defaultValue) {
+    if (TerminacionPedida()) return {};
     QInputDialog dlg(padre(parent_));
     dlg.setWindowTitle(titleOr(title));
     dlg.setLabelText(text);
     dlg.setTextValue(defaultValue);
     dlg.setOkButtonText(QStringLiteral("Aceptar"));
     dlg.setCancelButtonText(QStringLiteral("Cancelar"));
-    if (ejecuta(dlg) != QDialog::Accepted) return {};
+    if (ejecuta(dlg) != QDialog::Accepted || TerminacionPedida()) return {};
     return dlg.textValue();
 }
 

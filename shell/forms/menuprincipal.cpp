@@ -7,6 +7,7 @@
 #include "shell/forms/midi.h"
 #include "shell/login.h"
 #include "shell/menu.h"
+#include "platform/ui/sesion.h"
 
 #include <QAction>
 #include <QMdiArea>
@@ -92,6 +93,9 @@ bool TerminaSesion(MIDI* midi) {
             if (!s->close()) return false;
             if (p) delete p.data();
         }
+    // Every other window of the session, wherever it opened: report windows and previews, a
+    // message box or the print dialog left open.
+    if (!ui::CierraVentanasDeSesion(midi ? midi : ui::VentanaDeSesion())) return false;
     CierraSesion();
     return true;
 }
@@ -102,6 +106,7 @@ void TSesion(MIDI* midi) {
 
 void ConectaMenu(MIDI* midi) {
     ventana() = midi;
+    ui::EstableceVentanaDeSesion(midi);
     for (auto it = abridores().cbegin(); it != abridores().cend(); ++it) registra(midi, it.key(), it.value());
 
     midi->AsignaAccion(QStringLiteral("Salir"), [midi] { midi->Salir_Click(); });

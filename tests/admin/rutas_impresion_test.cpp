@@ -1,8 +1,12 @@
-// Every print path against every kind of queue, running and stopped, through a cupsd of the test's
-// own: the drawer pulse leaves as raw bytes of its own and is never drawn on a page; a page never
-// reaches a raw queue; a stopped queue gets nothing (no job held for later, also when it stops
-// while a report is printed) and the person reads one short Spanish message that names the
-// document, without control codes or the printout's text.
+// Every print path against every kind of queue (raw, a page driver that passes PDF on, the
+// spooler's generic PostScript and PDF drivers, a raw queue reached by its device, a stopped queue,
+// a missing one) by every sending method and code set, through a cupsd of the test's own: each
+// queue gets only the kind of job it takes (receipt bytes or a raster on a raw queue, pages in the
+// driver's language on a driver queue, whatever the method says); the drawer pulse leaves as raw
+// bytes of its own and is never drawn on a page; a stopped or missing queue gets nothing (no job
+// held for later, also when it stops while a report is printed) and the person reads one short
+// Spanish message that names the document, without control codes, the printout's text or a hole
+// where a name is empty.
 
 #include "fixture.h"
 
@@ -10,10 +14,12 @@
 #include "cash/devolucion_comprobante.h"
 #include "cupsd.h"
 #include "pdftext.h"
+#include "platform/print/impresoras.h"
 #include "platform/report/report.h"
 #include "printing/cajon.h"
 #include "printing/impresoraticket.h"
 #include "printing/pruebaimpresion.h"
+#include "printing/reportes_existencias.h"
 #include "printing/ticketventa.h"
 #include "printing/ventasdiaticket.h"
 #include "sale/documentos.h"
@@ -27,17 +33,29 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
-enum class Ruta { Ticket, Reimpresion, Prueba, Comprobante, CajonMenu, Corte, FacturaMP, Reporte, Factura, Listado };
-enum class Cola { Cruda, Driver, Puerto };
+enum class Ruta { Ticket, Reimpresion, Prueba, Comprobante, CajonMenu, Corte, FacturaMP, Reporte, Factura, Listado,
+                  Existencias };
+// A raw queue, a queue whose PPD passes PDF pages on, the spooler's generic PostScript and PDF
+// drivers, a raw queue reached by its device (the port path), and a queue that does not exist.
+enum class Cola { Cruda, Driver, PostScript, Pdf, Puerto, Falta };
+
+QString nombreCola(Cola c)
+{
+    static const char* n[] = {"Cruda", "Paginas", "PostScript", "Pdf", "Puerto", "NoExiste"};
+    return QString::fromLatin1(n[int(c)]);
+}
 
 const char* nombre(Ruta r)
 {
     static const char* n[] = {"ticket", "reimpresion", "prueba", "comprobante", "cajon", "corte", "facturaMP", "reporte",
-                              "factura", "listado"};
+                              "factura", "listado", "existencias"};
     return n[int(r)];
 }
 
@@ -58,6 +76,7 @@ QString documento(Ruta r)
     case Ruta::Factura: return "La factura F5 quedó grabada, pero no se imprimió: ";
     case Ruta::Reporte: return "";  // a report stores nothing: the queue's reason says it all
     case Ruta::Listado: return "El reporte de ventas diarias no se imprimió: ";
+    case Ruta::Existencias: return "El listado de existencias no se imprimió: ";
     }
     return {};
 }
@@ -74,12 +93,25 @@ Esperado esperado(Ruta r)
     case Ruta::Corte:
     case Ruta::Reporte:
     case Ruta::Factura:
-    case Ruta::Listado: return {1, false};
+    case Ruta::Listado:
+    case Ruta::Existencias: return {1, false};
     default: return {2, true};
     }
 }
 
 const QByteArray kPulso("\x1bp0\x19\xfa");
+
+// A job that is the drawer pulse alone: the pulse, with at most the initialise code and the port
+// path's frame around it.
+bool esPulso(QByteArray t)
+{
+    if (t.count(kPulso) != 1) return false;
+    t.replace(kPulso, "");
+    t.replace("\x1b@", "");
+    for (char c : t)
+        if (static_cast<unsigned char>(c) >= 0x20) return false;
+    return true;
+}
 
 QByteArray lee(const QString& ruta)
 {
@@ -105,6 +137,15 @@ protected:
                                 {"PuertoAlto", "file:{carpeta}/puerto_alto.prn"}});
         QString& e = suite->error;
         const QString disp = QStringLiteral("socket://127.0.0.1:%1").arg(suite->oyente.puerto());
+        if (suite->listo) {
+            // The spooler's own drivers, where this machine has them.
+            QString sinDriver;
+            hayPostScript = suite->cupsd.agregaColaDeDriver("PostScript", disp, "drv:///sample.drv/generic.ppd", &sinDriver);
+            hayPdf = suite->cupsd.agregaColaDeDriver("Pdf", disp, "/usr/share/ppd/cupsfilters/Generic-PDF_Printer-PDF.ppd",
+                                                     &sinDriver);
+            if (!hayPostScript || !hayPdf)
+                std::fprintf(stderr, "Sin cola PostScript o PDF del sistema: %s\n", qPrintable(sinDriver));
+        }
         if (suite->listo)
             suite->listo = suite->cupsd.agregaColaConDriver("Paginas", disp, &e) &&
                            suite->cupsd.agregaColaConDriver("PaginasAlto", disp, &e) &&
@@ -157,6 +198,10 @@ protected:
             return venta::ImprimeFacturaGrabada(5, "F", {report::Destination::Printer, cola, {}}, prompts);
         case Ruta::Listado: return printing::ReporteVentasDiaTicket(false, QDate(2026, 12, 9), prompts);
         case Ruta::Reporte: return reporte(cola);
+        case Ruta::Existencias: {
+            const auto filas = suc->select("SELECT Nombre AS Descripcion, 4 AS Existencia FROM Producto LIMIT 3");
+            return filas && printing::ImprimeExistenciasTicket(*filas, prompts);
+        }
         }
         return false;
     }
@@ -175,110 +220,193 @@ protected:
         return ok;
     }
 
+    // Every path of `rutas` against every kind of queue.
+    void recorre(std::initializer_list<Ruta> rutas);
+
     static inline CupsdSuite* suite = nullptr;
+    static inline bool hayPostScript = false, hayPdf = false;
+};
+
+
+// What a job is, by its first bytes: a PDF page, a PostScript page, an ESC/POS raster image, or
+// receipt text (the drawer pulse apart).
+enum class Formato { Pdf, PostScript, Raster, Texto };
+// A driver may put a printer job language header (PJL) before the page description.
+QByteArray sinPjl(const QByteArray& t)
+{
+    if (!t.startsWith("\x1b%-12345X")) return t;
+    for (const char* inicio : {"%PDF", "%!PS"})
+        if (const qsizetype i = t.indexOf(inicio); i >= 0) return t.mid(i);
+    return t;
+}
+Formato formatoDe(QByteArray t)
+{
+    t = sinPjl(t);
+    if (t.startsWith("%PDF")) return Formato::Pdf;
+    if (t.startsWith("%!PS")) return Formato::PostScript;
+    if (t.contains("\x1dv0")) return Formato::Raster;
+    return Formato::Texto;
+}
+const char* nombre(Formato f)
+{
+    static const char* n[] = {"PDF", "PostScript", "raster", "texto"};
+    return n[int(f)];
+}
+
+// The sending method of the branch: MetodoImpresion and CodigosPTicket.
+struct Metodo {
+    int metodo, codigos;
 };
 
 }  // namespace
 
-TEST_F(RutasImpresionTest, ThePulseIsRawAndAStoppedQueueIsRefusedOnEveryPath)
+void RutasImpresionTest::recorre(std::initializer_list<Ruta> rutas)
 {
     const QString puertoArchivo = suite->ruta("puerto.prn");
-    for (Ruta ruta : {Ruta::Ticket, Ruta::Reimpresion, Ruta::Prueba, Ruta::Comprobante, Ruta::CajonMenu, Ruta::Corte,
-                      Ruta::FacturaMP, Ruta::Reporte, Ruta::Factura, Ruta::Listado}) {
-        for (Cola tipo : {Cola::Cruda, Cola::Driver, Cola::Puerto}) {
+    const auto colas = {Cola::Cruda, Cola::Driver, Cola::PostScript, Cola::Pdf, Cola::Puerto, Cola::Falta};
+    for (Ruta ruta : rutas) {
+        for (Cola tipo : colas) {
             // Report printers are queues and the mini-printer's raster needs a queue.
             if (tipo == Cola::Puerto && (dePaginas(ruta) || ruta == Ruta::FacturaMP))
                 continue;
-            for (bool detenida : {false, true}) {
-                const QString cola = QString(tipo == Cola::Cruda ? "Cruda" : tipo == Cola::Driver ? "Paginas" : "Puerto")
-                                     + (detenida ? "Alto" : "");
-                SCOPED_TRACE(std::string(nombre(ruta)) + " en " + cola.toStdString());
-                auto& g = G();
-                g.Printer3 = cola;
-                g.Printer1 = cola;
-                g.MetodoImpresion = 0;
-                g.CodigosPTicket = tipo == Cola::Puerto ? 1 : 0;  // the port path takes the queue's device
-                g.OpenCDrawer = 1;
-                g.NTimesCajon = 1;
-                g.EspT = 0;
-                EstableceImpresoraActual(QString());
-                prompts.clear();
-                QFile::remove(puertoArchivo);
-                QFile::remove(suite->ruta("puerto_alto.prn"));
-                const size_t antes = suite->oyente.espera(0, 0).size();
+            if ((tipo == Cola::PostScript && !hayPostScript) || (tipo == Cola::Pdf && !hayPdf))
+                continue;
+            // The method and code set choose the path of receipt text only: the printer object,
+            // the port path to the queue's device and the spooler path, each on a driver's queue,
+            // for the sale's ticket, the set-up test and the cut (which sends by the ticket's way
+            // without a job of its own: the others start theirs as the ticket does).
+            std::vector<Metodo> metodos = {{0, tipo == Cola::Puerto ? 1 : 0}};
+            if (ruta == Ruta::Ticket || ruta == Ruta::Prueba || ruta == Ruta::Corte) {
+                if (tipo == Cola::Cruda) metodos = {{0, 0}, {1, 0}};
+                if (tipo == Cola::PostScript) metodos = {{0, 0}, {0, 1}, {1, 0}};
+                if (tipo == Cola::Pdf) metodos = {{0, 1}, {1, 0}};
+            }
+            for (const Metodo& m : metodos) {
+                for (bool detenida : {false, true}) {
+                    if (detenida && (&m != &metodos.front() || tipo == Cola::Falta || tipo == Cola::PostScript ||
+                                     tipo == Cola::Pdf))
+                        continue;
+                    const QString cola = nombreCola(tipo) + (detenida ? "Alto" : "");
+                    SCOPED_TRACE(std::string(nombre(ruta)) + " en " + cola.toStdString() + " método "
+                                 + std::to_string(m.metodo) + " códigos " + std::to_string(m.codigos));
+                    auto& g = G();
+                    g.Printer3 = cola;
+                    g.Printer1 = cola;
+                    g.MetodoImpresion = m.metodo;
+                    g.CodigosPTicket = m.codigos;  // the port path takes the queue's device
+                    g.OpenCDrawer = 1;
+                    g.NTimesCajon = 1;
+                    g.EspT = 0;
+                    EstableceImpresoraActual(QString());
+                    prompts.clear();
+                    QFile::remove(puertoArchivo);
+                    QFile::remove(suite->ruta("puerto_alto.prn"));
+                    const size_t antes = suite->oyente.espera(0, 0).size();
 
-                const bool ok = imprime(ruta, cola);
-                const QStringList mensajes = prompts.messages();
-                for (const QString& m : mensajes) {
-                    for (QChar c : m)
-                        EXPECT_TRUE(c.unicode() >= 0x20 || c == '\n') << m.toStdString();
-                    for (const char* codigo : {"p0", "a0", "M1", "@"})
-                        EXPECT_FALSE(m.contains(codigo)) << m.toStdString();
-                }
-                // Said once, short, naming the document; a page for a raw queue is refused before
-                // anything is sent.
-                const bool rechazada = detenida || (tipo == Cola::Cruda && dePaginas(ruta));
-                if (rechazada) {
-                    EXPECT_FALSE(ok);
-                    ASSERT_EQ(mensajes.size(), 1) << mensajes.join("|").toStdString();
-                    EXPECT_TRUE(mensajes[0].startsWith(documento(ruta))) << mensajes[0].toStdString();
-                    EXPECT_TRUE(mensajes[0].contains(detenida ? "está detenida" : "es de tickets y no imprime páginas"))
-                        << mensajes[0].toStdString();
-                    EXPECT_LT(mensajes[0].size(), 240) << mensajes[0].toStdString();
-                    EXPECT_FALSE(mensajes[0].contains('\n')) << mensajes[0].toStdString();
-                    for (const char* ajeno : {"Error al imprimir", "AV. JUAREZ", "TOTAL", "REPORTE DE PRUEBA", "Detalle"})
-                        EXPECT_FALSE(mensajes[0].contains(ajeno)) << mensajes[0].toStdString();
-                    if (ruta == Ruta::Ticket)
-                        EXPECT_EQ(mensajes[0], "El ticket 5 quedó grabado, pero no se imprimió: la cola de impresión "
-                                               + cola + " está detenida. Reimprímalo con Reimprimir factura (T5).");
-                    if (ruta == Ruta::FacturaMP || ruta == Ruta::Factura) {
-                        EXPECT_TRUE(mensajes[0].endsWith(". Reimprímala con Reimprimir factura (F5)."))
-                            << mensajes[0].toStdString();
+                    const bool ok = imprime(ruta, cola);
+                    const QStringList mensajes = prompts.messages();
+                    for (const QString& m : mensajes) {
+                        for (QChar c : m)
+                            EXPECT_TRUE(c.unicode() >= 0x20 || c == '\n') << m.toStdString();
+                        for (const char* codigo : {"p0", "a0", "M1", "@"})
+                            EXPECT_FALSE(m.contains(codigo)) << m.toStdString();
+                        // A name left empty is left out, never a hole.
+                        for (const char* hueco : {" en.", " en ,", "\"\"", "  "})
+                            EXPECT_FALSE(m.contains(hueco)) << m.toStdString();
                     }
-                    EXPECT_EQ(retenidos(cola), 0);
-                    EXPECT_EQ(suite->oyente.espera(0, 0).size(), antes);
-                    EXPECT_TRUE(lee(suite->ruta("puerto_alto.prn")).isEmpty());
-                    continue;
-                }
-                ASSERT_TRUE(ok) << mensajes.join("|").toStdString();
-                EXPECT_TRUE(mensajes.isEmpty()) << mensajes.join("|").toStdString();
-                const Esperado e = esperado(ruta);
-                if (tipo == Cola::Puerto) {
-                    // One write per job on the device, each in the port path's condensed frame.
-                    const QByteArray bytes = lee(puertoArchivo);
-                    const QByteArray marco = "\x0f\x1b@" + kPulso + "\r\n\x12";
-                    EXPECT_EQ(bytes.count(kPulso), e.pulso ? 1 : 0);
-                    if (e.pulso) EXPECT_TRUE(bytes.contains(marco));
-                    EXPECT_EQ(bytes.count("\x0f"), e.trabajos);
-                    continue;
-                }
-                const auto trabajos = suite->oyente.espera(antes + size_t(e.trabajos));
-                ASSERT_EQ(trabajos.size(), antes + size_t(e.trabajos)) << suite->cupsd.bitacora().toStdString();
-                int pulsos = 0;
-                for (size_t i = antes; i < trabajos.size(); ++i) {
-                    const QByteArray& t = trabajos[i];
-                    if (t == kPulso) {
-                        ++pulsos;
+                    // Said once, short, naming the document; a page for a raw queue is refused before
+                    // anything is sent.
+                    const bool rechazada = detenida || tipo == Cola::Falta || (tipo == Cola::Cruda && dePaginas(ruta));
+                    if (rechazada) {
+                        EXPECT_FALSE(ok);
+                        ASSERT_EQ(mensajes.size(), 1) << mensajes.join("|").toStdString();
+                        EXPECT_TRUE(mensajes[0].startsWith(documento(ruta))) << mensajes[0].toStdString();
+                        const char* porque = detenida               ? "está detenida"
+                                             : tipo == Cola::Falta ? "NoExiste"
+                                                                   : "es de tickets y no imprime páginas";
+                        EXPECT_TRUE(mensajes[0].contains(QString::fromUtf8(porque))) << mensajes[0].toStdString();
+                        EXPECT_LT(mensajes[0].size(), 240) << mensajes[0].toStdString();
+                        EXPECT_FALSE(mensajes[0].contains('\n')) << mensajes[0].toStdString();
+                        for (const char* ajeno : {"Error al imprimir", "AV. JUAREZ", "TOTAL", "REPORTE DE PRUEBA", "Detalle"})
+                            EXPECT_FALSE(mensajes[0].contains(ajeno)) << mensajes[0].toStdString();
+                        if (ruta == Ruta::Ticket && detenida) {
+                            EXPECT_EQ(mensajes[0], "El ticket 5 quedó grabado, pero no se imprimió: la cola de impresión "
+                                                   + cola + " está detenida. Reimprímalo con Reimprimir factura (T5).");
+                        }
+                        if (ruta == Ruta::FacturaMP || ruta == Ruta::Factura) {
+                            EXPECT_TRUE(mensajes[0].endsWith(". Reimprímala con Reimprimir factura (F5)."))
+                                << mensajes[0].toStdString();
+                        }
+                        if (tipo != Cola::Falta) {
+                            EXPECT_EQ(retenidos(cola), 0);
+                        }
+                        EXPECT_EQ(suite->oyente.espera(0, 0).size(), antes);
+                        EXPECT_TRUE(lee(suite->ruta("puerto_alto.prn")).isEmpty());
                         continue;
                     }
-                    EXPECT_FALSE(t.contains(kPulso));
-                    if (tipo == Cola::Driver) {
-                        ASSERT_TRUE(t.startsWith("%PDF"));
-                        const QString pdf = dir.filePath("pagina.pdf");
-                        QFile f(pdf);
-                        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-                        f.write(t);
-                        f.close();
-                        const QString texto = reporttest::pdfText(pdf);
-                        EXPECT_FALSE(texto.isEmpty());
-                        for (const char* codigo : {"p0", "·", "a0", "M1"})
-                            EXPECT_FALSE(texto.contains(QString::fromUtf8(codigo))) << texto.toStdString();
+                    ASSERT_TRUE(ok) << mensajes.join("|").toStdString();
+                    EXPECT_TRUE(mensajes.isEmpty()) << mensajes.join("|").toStdString();
+                    const Esperado e = esperado(ruta);
+                    if (tipo == Cola::Puerto) {
+                        // One write per job on the device, each in the port path's condensed frame.
+                        const QByteArray bytes = lee(puertoArchivo);
+                        const QByteArray marco = "\x0f\x1b@" + kPulso + "\r\n\x12";
+                        EXPECT_EQ(bytes.count(kPulso), e.pulso ? 1 : 0);
+                        if (e.pulso) {
+                            EXPECT_TRUE(bytes.contains(marco));
+                        }
+                        EXPECT_EQ(bytes.count("\x0f"), e.trabajos);
+                        continue;
                     }
+                    const auto trabajos = suite->oyente.espera(antes + size_t(e.trabajos));
+                    ASSERT_EQ(trabajos.size(), antes + size_t(e.trabajos)) << suite->cupsd.bitacora().toStdString();
+                    // What a queue of this kind takes: pages in its driver's language, or bytes.
+                    const Formato debido = tipo == Cola::PostScript              ? Formato::PostScript
+                                           : tipo == Cola::Driver || tipo == Cola::Pdf ? Formato::Pdf
+                                           : ruta == Ruta::FacturaMP               ? Formato::Raster
+                                                                                   : Formato::Texto;
+                    int pulsos = 0;
+                    for (size_t i = antes; i < trabajos.size(); ++i) {
+                        const QByteArray& t = trabajos[i];
+                        if (esPulso(t)) {
+                            ++pulsos;
+                            continue;
+                        }
+                        EXPECT_FALSE(t.contains(kPulso));
+                        EXPECT_EQ(nombre(formatoDe(t)), std::string(nombre(debido))) << t.left(80).toStdString();
+                        if (formatoDe(t) == Formato::Pdf) {
+                            const QString pdf = dir.filePath("pagina.pdf");
+                            QFile f(pdf);
+                            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                            f.write(sinPjl(t));
+                            f.close();
+                            const QString texto = reporttest::pdfText(pdf);
+                            EXPECT_FALSE(texto.isEmpty());
+                            for (const char* codigo : {"p0", "·", "a0", "M1"})
+                                EXPECT_FALSE(texto.contains(QString::fromUtf8(codigo))) << texto.toStdString();
+                        }
+                        if (formatoDe(t) == Formato::PostScript) {
+                            for (const char* codigo : {"\x1b", "\x1d"})
+                                EXPECT_FALSE(sinPjl(t).contains(codigo));
+                        }
+                    }
+                    EXPECT_EQ(pulsos, e.pulso ? 1 : 0);
                 }
-                EXPECT_EQ(pulsos, e.pulso ? 1 : 0);
             }
         }
     }
+}
+
+// The table in two halves, each a test of its own: the receipts, then the drawer, the invoices,
+// the reports and the listings.
+TEST_F(RutasImpresionTest, EveryReceiptGetsEveryQueueOnlyTheKindOfJobItTakes)
+{
+    recorre({Ruta::Ticket, Ruta::Reimpresion, Ruta::Prueba, Ruta::Comprobante, Ruta::Corte});
+}
+
+TEST_F(RutasImpresionTest, EveryOtherPathGetsEveryQueueOnlyTheKindOfJobItTakes)
+{
+    recorre({Ruta::CajonMenu, Ruta::FacturaMP, Ruta::Reporte, Ruta::Factura, Ruta::Listado, Ruta::Existencias});
 }
 
 // A queue stopped while a report is laid out and painted: the job is not left waiting on it, and
@@ -299,4 +427,32 @@ TEST_F(RutasImpresionTest, AQueueStoppedWhileAReportPrintsHoldsNothing)
     // Started again, the queue prints nothing of it.
     ASSERT_TRUE(suite->cupsd.detenCola("PaginasPausa", false, &e)) << e.toStdString();
     EXPECT_EQ(suite->oyente.espera(antes + 1, 1500).size(), antes);
+}
+
+// No ticket printer set and no default queue: each path that sends receipt text says one whole
+// message naming its document, with no hole where the printer's name would go.
+TEST_F(RutasImpresionTest, WithNoTicketPrinterEachFailureIsOneWholeMessage)
+{
+    ASSERT_TRUE(print::ImpresoraPredeterminada().isEmpty());
+    for (Ruta ruta : {Ruta::Ticket, Ruta::Reimpresion, Ruta::Comprobante, Ruta::Corte, Ruta::Prueba}) {
+        SCOPED_TRACE(nombre(ruta));
+        auto& g = G();
+        g.Printer3.clear();
+        g.Printer1.clear();
+        g.MetodoImpresion = 0;
+        g.CodigosPTicket = 0;
+        g.OpenCDrawer = 0;
+        EstableceImpresoraActual(QString());
+        prompts.clear();
+        const size_t antes = suite->oyente.espera(0, 0).size();
+        EXPECT_FALSE(imprime(ruta, QString()));
+        const QStringList mensajes = prompts.messages().filter(QRegularExpression("^(?!pulso cajon desact$)"));
+        ASSERT_EQ(mensajes.size(), 1) << prompts.messages().join("|").toStdString();
+        EXPECT_TRUE(mensajes[0].startsWith(documento(ruta))) << mensajes[0].toStdString();
+        EXPECT_TRUE(mensajes[0].contains("No hay impresora de tickets ni impresora predeterminada", Qt::CaseInsensitive))
+            << mensajes[0].toStdString();
+        for (const char* hueco : {" en.", " en ,", "\"\"", "  "})
+            EXPECT_FALSE(mensajes[0].contains(hueco)) << mensajes[0].toStdString();
+        EXPECT_EQ(suite->oyente.espera(0, 0).size(), antes);
+    }
 }

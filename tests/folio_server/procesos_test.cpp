@@ -7,6 +7,7 @@
 #include "testutil.h"
 
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
@@ -112,4 +113,44 @@ TEST_F(ProcesosTest, InvoicesSavedAtATerminalPrintInNumberOrderAndASecondServerL
         servidor.kill();
         servidor.waitForFinished(5000);
     }
+}
+
+// The machine's shutdown while the server waits on its retry question (the invoice could not be
+// printed): it ends at once and orderly, even when it was started with the request to end
+// ignored, and the question's answers are not taken: the request stays queued and the lock is free.
+TEST_F(ProcesosTest, TheRequestToEndEndsTheServerWithItsRetryQuestionOpen) {
+    ASSERT_TRUE(QFile::remove(data + "/Reports/Factura.html"));
+    guardaFactura(1);
+    encola(4, 1);
+    QProcess servidor;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TARVEX_HOME", app + "/Plovix");
+    env.insert("TARVEX_PDF", pdfs);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    servidor.setProcessEnvironment(env);
+    servidor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // As a service manager may leave it: the request ignored from its parent.
+    servidor.start("/bin/sh", {"-c", "trap '' TERM HUP INT; exec \"$0\"", programa()});
+    ASSERT_TRUE(servidor.waitForStarted(10000));
+    QElapsedTimer arranque;
+    arranque.start();
+    while (arranque.elapsed() < 20000 && !sys::isLockHeld(sys::printServerLockPath(data, 1)))
+        QThread::msleep(50);
+    ASSERT_TRUE(sys::isLockHeld(sys::printServerLockPath(data, 1)));
+    // The first tick fails on the missing template and asks.
+    QThread::msleep(1500);
+    ASSERT_EQ(servidor.state(), QProcess::Running);
+
+    servidor.terminate();
+    const bool termino = servidor.waitForFinished(10000);
+    if (!termino) {
+        servidor.kill();
+        servidor.waitForFinished(5000);
+    }
+    ASSERT_TRUE(termino);
+    EXPECT_EQ(servidor.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(servidor.exitCode(), 0);
+    EXPECT_EQ(cola(), (std::vector<std::pair<int, qint64>>{{4, 1}}));
+    EXPECT_FALSE(sys::isLockHeld(sys::printServerLockPath(data, 1)));
+    EXPECT_TRUE(QDir(pdfs).entryList(QDir::Files).isEmpty());
 }

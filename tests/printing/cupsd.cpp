@@ -199,8 +199,14 @@ bool CupsdPrueba::agregaColaCruda(const QString& nombre, const QString& disposit
     return agregaCola(nombre, dispositivo, QString(), error);
 }
 
+bool CupsdPrueba::agregaColaDeDriver(const QString& nombre, const QString& dispositivo, const QString& ppd,
+                                     QString* error) {
+    if (ppd.startsWith(QLatin1String("drv:"))) return agregaCola(nombre, dispositivo, QString(), error, ppd);
+    return agregaCola(nombre, dispositivo, ppd, error);
+}
+
 bool CupsdPrueba::agregaCola(const QString& nombre, const QString& dispositivo, const QString& ppd,
-                             QString* error) {
+                             QString* error, const QString& modelo) {
     ipp_t* p = ippNewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER);
     const QByteArray uri = QStringLiteral("ipp://localhost/printers/%1").arg(nombre).toUtf8();
     const QByteArray disp = dispositivo.toUtf8();
@@ -208,6 +214,8 @@ bool CupsdPrueba::agregaCola(const QString& nombre, const QString& dispositivo, 
     ippAddString(p, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr, disp.constData());
     ippAddBoolean(p, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 1);
     ippAddInteger(p, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    const QByteArray nombreModelo = modelo.toUtf8();
+    if (!modelo.isEmpty()) ippAddString(p, IPP_TAG_PRINTER, IPP_TAG_NAME, "ppd-name", nullptr, nombreModelo.constData());
     const QByteArray archivo = QFile::encodeName(ppd);
     ippDelete(cupsDoFileRequest(CUPS_HTTP_DEFAULT, p, "/admin/", ppd.isEmpty() ? nullptr : archivo.constData()));
     if (cupsLastError() > IPP_STATUS_OK_CONFLICTING) {

@@ -39,6 +39,9 @@ public:
     bool agregaColaCruda(const QString& nombre, const QString& dispositivo, QString* error);
     // Queue with a driver (a PPD that takes PDF pages and passes them to the device as they are).
     bool agregaColaConDriver(const QString& nombre, const QString& dispositivo, QString* error);
+    // Queue with one of the spooler's own drivers: a PPD file of the system's, or a driver the
+    // spooler makes ("drv:///sample.drv/generic.ppd", the generic PostScript printer).
+    bool agregaColaDeDriver(const QString& nombre, const QString& dispositivo, const QString& ppd, QString* error);
     // Stops the queue (its jobs wait) or starts it again.
     bool detenCola(const QString& nombre, bool detener, QString* error);
     QString servidor() const;  // "127.0.0.1:<port>"
@@ -46,7 +49,8 @@ public:
     QString carpeta() const { return dir_.path(); }
 
 private:
-    bool agregaCola(const QString& nombre, const QString& dispositivo, const QString& ppd, QString* error);
+    bool agregaCola(const QString& nombre, const QString& dispositivo, const QString& ppd, QString* error,
+                    const QString& modelo = {});
     QTemporaryDir dir_;
     qint64 pid_ = 0;
     int puerto_ = 0;

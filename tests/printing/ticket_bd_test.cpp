@@ -8,6 +8,7 @@
 #include "printing/envio.h"
 #include "printing/impresoraticket.h"
 #include "printing/textoticket.h"
+#include "printing/ticketventa.h"
 #include "shell/conexion.h"
 #include "ventademo.h"
 
@@ -149,6 +150,11 @@ TEST_F(TicketGuardadoTest, NumeroSinTicketNoImprimeNiAbreElCajon) {
     G().CodigosPTicket = 1;
     G().PuertoTicket = puerto;
     EXPECT_FALSE(ImprimeTicketMan(58, avisos));
+    EXPECT_EQ(avisos.mensajes, QStringList{QStringLiteral("No se encontró datos del ticket 58")});
+    EXPECT_FALSE(QFile::exists(puerto));
+    // Reprinted from the menu, the failure is that one message, not a second one after it.
+    avisos.mensajes.clear();
+    EXPECT_FALSE(ImprimeTicketAvisando(58, avisos, false));
     EXPECT_EQ(avisos.mensajes, QStringList{QStringLiteral("No se encontró datos del ticket 58")});
     EXPECT_FALSE(QFile::exists(puerto));
 }

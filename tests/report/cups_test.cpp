@@ -101,7 +101,7 @@ TEST_F(ReportCups, InvoiceGoesToTheBranchReportPrinterAndQuotationToANamedOne) {
 
     d.impresora = "NoInstalada";
     EXPECT_FALSE(ImprimeCotizacion(22, "0", d, prompts));
-    EXPECT_EQ(prompts.lastMessage(), "No se encontro la impresora: NoInstalada");
+    EXPECT_EQ(prompts.lastMessage(), "No se encontró la impresora: NoInstalada");
 }
 
 namespace {

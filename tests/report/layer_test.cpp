@@ -437,7 +437,7 @@ TEST(ReportOutput, UnknownPrinterIsReportedAndPreviewsStayOpenTogether) {
     r.printer = "ColaQueNoExiste";
     QString error;
     EXPECT_FALSE(run(r, &error));
-    EXPECT_EQ(error, "No se encontro la impresora: ColaQueNoExiste");
+    EXPECT_EQ(error, "No se encontró la impresora: ColaQueNoExiste");
 
     for (auto* p : openPreviews())
         p->close();
