@@ -82,6 +82,8 @@ constexpr qreal kMovesWithin = 0.25;
 // An item with this many lines is filled and measured apart from the items around it, so the
 // pages before its end are ready before it is whole.
 constexpr int kOwnChunk = 256;
+// The lines of the first chunk: about two pages.
+constexpr int kFirstLines = 120;
 
 // The still open table of `html` as it opens again on a next page: its tag and its <thead>;
 // empty when every table is closed.

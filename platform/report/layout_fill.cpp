@@ -142,21 +142,22 @@ bool PageLayout::split() {
     upTo.assign(static_cast<size_t>(n) + 1, 0);
     for (int i = 0; i < n; ++i)
         upTo[static_cast<size_t>(i) + 1] = upTo[static_cast<size_t>(i)] + 1 + linesOfItem(i);
+    // The first chunk holds about two pages of lines and is measured alone, so the first page
+    // waits for nothing else; the rest are measured once it is done.
     int a = 0;
-    int step = 48;
     while (a < n) {
+        const bool first = chunks.empty();
         int b = a + 1;
         if (linesIn(a) < kOwnChunk)
-            while (b < n && b - a < step && linesIn(b) < kOwnChunk)
+            while (b < n && linesIn(b) < kOwnChunk &&
+                   (first ? upTo[static_cast<size_t>(b)] - upTo[static_cast<size_t>(a)] < kFirstLines : b - a < 256))
                 ++b;
         chunks.emplace_back();
         chunks.back().a = a;
         chunks.back().b = b;
         a = b;
-        step = 256;
     }
-    for (Chunk& c : chunks)
-        pool.start([this, &c] { runChunk(c); });
+    pool.start([this] { runChunk(chunks.front()); });
     return true;
 }
 
@@ -166,6 +167,9 @@ void PageLayout::runChunk(Chunk& c) {
     if (c.ok && !stop)
         letGoOfHtml(c);
     c.done.store(true, std::memory_order_release);
+    if (&c == &chunks.front() && !stop)
+        for (size_t k = 1; k < chunks.size(); ++k)
+            pool.start([this, k] { runChunk(chunks[k]); });
 }
 
 bool PageLayout::fillChunk(Chunk& c) {
