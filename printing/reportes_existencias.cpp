@@ -125,7 +125,7 @@ QVariantMap DatosESInventario(const db::Rows& filas) {
     const QSet<QString>* deDocumento = report::detail::fieldsKept(QStringLiteral("documentos"));
     const bool conLineas = !deDocumento || deDocumento->contains(QStringLiteral("lineas"));
     // A year of movements is made in a few parts at once, joined in order.
-    std::vector<Parte> partes(size_t(std::clamp<qsizetype>(qsizetype(grupos.size()) / 2000, 1, 4)));
+    std::vector<Parte> partes(size_t(report::partsFor(qsizetype(grupos.size()), 2000)));
     report::inParts(qsizetype(grupos.size()), int(partes.size()), [&](int parte, qsizetype desde, qsizetype hasta) {
         Parte& p = partes[size_t(parte)];
         p.documentos = report::Records(QStringLiteral("documentos"));
