@@ -125,6 +125,7 @@ bool rowTops(const QString& pre, int count, Piece piece, RowsOf rowsOf, const QS
     return true;
 }
 
+// What Pages keeps of a filled template while it lays it out and paints it (pages.h says how).
 struct PageLayout {
     // A place in the body: before item `item` (line < 0) or before line `line` of that item, its
     // heading already on an earlier page.
