@@ -1,5 +1,8 @@
 #include "platform/report/memory.h"
 
+// Any C library header says which C library this is (glibc defines __GLIBC__ in it).
+#include <cstdlib>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
