@@ -89,7 +89,7 @@ std::optional<db::Rows> LeeEnPartes(db::Database& bd, const LectorBD& lector, co
     const auto todos = bd.select(numeros, valores, error);
     if (!todos) return std::nullopt;
     const qsizetype cuantos = qsizetype(todos->size());
-    const int partes = lector ? int(std::clamp<qsizetype>(cuantos / 4000, 1, 4)) : 1;
+    const int partes = lector ? report::partsFor(cuantos, 4000) : 1;
     auto con = [&](const QString& condicion) { return QString(sql).replace(QStringLiteral("%1"), condicion); };
     if (partes == 1) return bd.select(con(QStringLiteral("1 = 1")), valores, error);
     // Each part from its first number up to the next part's: together they take every row, whatever

@@ -113,7 +113,7 @@ ResultadoReporte CorreReporte(const SolicitudReporte& s, ui::Prompts& prompts = 
 // A handle on the branch file of its own, for a read off the window's thread.
 using LectorBD = std::function<std::unique_ptr<db::Database>(db::Error*)>;
 
-// The rows of `sql` (with `valores`), read in up to four parts at once when they are a year's:
+// The rows of `sql` (with `valores`), read in parts at once (report::partsFor) when they are a year's:
 // `sql` holds "%1" where a part's condition on `columna` goes, after every other value, and
 // `numeros` (with the same values) selects every value of `columna` the reading takes, in order.
 // The first part is read on `bd`, the others each on a handle of `lector`, and joined in order;

@@ -121,8 +121,11 @@ QVariantMap DatosESInventario(const db::Rows& filas) {
         report::Records documentos;
         qint64 piezasMil = 0, importeCentavos = 0;
     };
+    // A template that shows no document's lines (the summary) gets none made.
+    const QSet<QString>* deDocumento = report::detail::fieldsKept(QStringLiteral("documentos"));
+    const bool conLineas = !deDocumento || deDocumento->contains(QStringLiteral("lineas"));
     // A year of movements is made in a few parts at once, joined in order.
-    std::vector<Parte> partes(size_t(std::clamp<qsizetype>(qsizetype(grupos.size()) / 2000, 1, 4)));
+    std::vector<Parte> partes(size_t(report::partsFor(qsizetype(grupos.size()), 2000)));
     report::inParts(qsizetype(grupos.size()), int(partes.size()), [&](int parte, qsizetype desde, qsizetype hasta) {
         Parte& p = partes[size_t(parte)];
         p.documentos = report::Records(QStringLiteral("documentos"));
@@ -134,6 +137,8 @@ QVariantMap DatosESInventario(const db::Rows& filas) {
                 doc.insert(QString::fromLatin1(campo), h.value(QString::fromLatin1(campo)));
             QVariantList lineas;
             for (const db::Row& f : g.rows) {
+                if (!conLineas)
+                    break;
                 QVariantMap m = report::toVariant(f, QStringLiteral("lineas"));
                 m.insert(QStringLiteral("Cantidad"), NumeroPlano(f.real(QStringLiteral("Cantidad"))));
                 lineas << m;
@@ -142,7 +147,8 @@ QVariantMap DatosESInventario(const db::Rows& filas) {
             const double importe = report::sum(g.rows, QStringLiteral("Importe"), 2);
             p.piezasMil += qRound64(piezas * 1000);
             p.importeCentavos += shell::Centavos(importe);
-            doc.insert(QStringLiteral("lineas"), lineas);
+            if (conLineas)
+                doc.insert(QStringLiteral("lineas"), lineas);
             doc.insert(QStringLiteral("Piezas"), NumeroPlano(piezas));
             doc.insert(QStringLiteral("Importe"), report::formatAmount(importe));
             p.documentos.append(doc);

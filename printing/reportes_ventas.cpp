@@ -115,7 +115,7 @@ QVariantMap DatosVentas(const db::Rows& filas) {
     const qsizetype documentos = qsizetype(inicio.size());
     inicio.push_back(filas.size());
     // A year of documents is made in a few parts at once, joined in order.
-    std::vector<ParteVentas> partes(size_t(std::clamp<qsizetype>(documentos / 4000, 1, 4)));
+    std::vector<ParteVentas> partes(size_t(report::partsFor(documentos, 4000)));
     report::inParts(documentos, int(partes.size()), [&](int k, qsizetype desde, qsizetype hasta) {
         ArmaVentas(filas, inicio, desde, hasta, partes[size_t(k)]);
     });
@@ -192,7 +192,7 @@ std::optional<db::Rows> ProductosVendidos(db::Database& bd, const QDate& inicio,
     const qsizetype documentos = qsizetype(primera.size());
     primera.push_back(lineas->size());
     // A year of documents is counted in a few parts at once, the parts' sums added after.
-    std::vector<std::map<qint64, Suma>> partes(size_t(std::clamp<qsizetype>(documentos / 4000, 1, 4)));
+    std::vector<std::map<qint64, Suma>> partes(size_t(report::partsFor(documentos, 4000)));
     report::inParts(documentos, int(partes.size()), [&](int parte, qsizetype desde, qsizetype hasta) {
         std::map<qint64, Suma>& suyo = partes[size_t(parte)];
         for (qsizetype d = desde; d < hasta; ++d) {

@@ -14,6 +14,9 @@
 // way the line-by-line layout must never be slower than. QUORVEL_BENCH_LINEAS sets the lines of
 // every template run (default: each one's own, 100,000 for the listings); --benchmark_filter
 // picks a subset, e.g. --benchmark_filter='Plantilla/.*un grupo$' or 'Programa/Venta Mensual'.
+// --primera_pagina: the menu items' first pages and memory only (no PDF, no templates);
+// --corridas=N runs each menu item N times, each run in a process of its own, e.g.
+//   bench_report_pages --primera_pagina --corridas=3 --benchmark_filter='Programa/(Entradas|Venta)'
 #include "carpeta_demo.h"
 
 #include "platform/report/pages.h"
@@ -40,6 +43,7 @@
 #include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdlib>
@@ -544,6 +548,25 @@ std::string filtro(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The first pages only: the windows are not printed (here nor in the processes started for
+    // each case, which see the same setting) and no template runs.
+    bool primeras = false;
+    int corridas = 1;
+    for (int i = 1; i < argc;) {
+        const std::string a = argv[i];
+        if (a == "--primera_pagina")
+            primeras = true;
+        else if (a.rfind("--corridas=", 0) == 0)
+            corridas = std::max(1, std::atoi(a.c_str() + 11));
+        else {
+            ++i;
+            continue;
+        }
+        std::copy(argv + i + 1, argv + argc + 1, argv + i);
+        --argc;
+    }
+    if (primeras)
+        qputenv("QUORVEL_BENCH_SIN_IMPRIMIR", "1");
     QApplication app(argc, argv);
     const QString caso = qEnvironmentVariable("QUORVEL_BENCH_CASO");
     carpeta = new QTemporaryDir;
@@ -564,24 +587,27 @@ int main(int argc, char** argv) {
             if (std::regex_search(std::string("Programa/") + p.nombre, elige))
                 elegidos.push_back(p.nombre);
         if (!elegidos.empty() && prepara()) {
-            for (const std::string& nombre : elegidos) {
-                QProcess hijo;
-                hijo.setProcessChannelMode(QProcess::ForwardedChannels);
-                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-                env.insert(QStringLiteral("QUORVEL_BENCH_CASO"), QString::fromStdString(nombre));
-                env.insert(QStringLiteral("QUORVEL_BENCH_CARPETA"), QFileInfo(datos()).path());
-                hijo.setProcessEnvironment(env);
-                QStringList args;
-                for (int i = 1; i < argc; ++i)
-                    if (std::string(argv[i]).rfind("--benchmark_filter=", 0) != 0)
-                        args << QString::fromLocal8Bit(argv[i]);
-                hijo.start(QCoreApplication::applicationFilePath(), args);
-                hijo.waitForFinished(-1);
+            for (int corrida = 0; corrida < corridas; ++corrida) {
+                for (const std::string& nombre : elegidos) {
+                    QProcess hijo;
+                    hijo.setProcessChannelMode(QProcess::ForwardedChannels);
+                    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                    env.insert(QStringLiteral("QUORVEL_BENCH_CASO"), QString::fromStdString(nombre));
+                    env.insert(QStringLiteral("QUORVEL_BENCH_CARPETA"), QFileInfo(datos()).path());
+                    hijo.setProcessEnvironment(env);
+                    QStringList args;
+                    for (int i = 1; i < argc; ++i)
+                        if (std::string(argv[i]).rfind("--benchmark_filter=", 0) != 0)
+                            args << QString::fromLocal8Bit(argv[i]);
+                    hijo.start(QCoreApplication::applicationFilePath(), args);
+                    hijo.waitForFinished(-1);
+                }
             }
         } else if (!elegidos.empty()) {
             fprintf(stderr, "%s\n", qPrintable(falla));
         }
-        registraPlantillas();
+        if (!primeras)
+            registraPlantillas();
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -32,6 +32,9 @@ class QPrinter;
 namespace report {
 
 struct Rendered;
+namespace detail {
+struct PageLayout;
+}
 
 class Pages {
 public:
@@ -78,8 +81,7 @@ public:
     void preparePrinter(QPrinter* printer) const;
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
+    std::unique_ptr<detail::PageLayout> d;
 };
 
 }  // namespace report

@@ -1,7 +1,7 @@
 #include "platform/report/preview.h"
 
 #include "platform/report/pages.h"
-#include "platform/report/report.h"
+#include "platform/report/print.h"
 
 #include <QAction>
 #include <QCloseEvent>

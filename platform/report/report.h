@@ -14,19 +14,25 @@
 // see the named values, `titulo`, `hay_filas` and the single values of `data` (no lists), with
 // `pagina` and `paginas`. Amounts (reals) come formatted "###,##0.00" and dates "dd/mm/yyyy";
 // {{name}} escapes the text for HTML.
+//
+// This run is the top of the report layer, which goes one way, each part on those below it: the
+// page types (rendered.h); the layout into pages (pages.h); the print of those pages (print.h);
+// the report window that shows and prints them (preview.h); and this run, which reads the
+// template and opens the windows or prints.
 
 #include "platform/db/database.h"
 #include "platform/report/formulas.h"
+#include "platform/report/memory.h"
+#include "platform/report/print.h"
+#include "platform/report/rendered.h"
 #include "platform/report/totals.h"
 
 #include <QList>
-#include <QMarginsF>
 #include <QSet>
 #include <QString>
 #include <QVariantMap>
 
 class QDialog;
-class QPrinter;
 class QWidget;
 
 namespace report {
@@ -45,27 +51,6 @@ struct Request {
     int copies = 1;
 };
 
-enum class PageKind { Letter, Legal, A4, Roll76 };
-
-struct PageSetup {
-    PageKind kind = PageKind::Letter;
-    QMarginsF marginsMm{12, 15, 12, 15};  // left, top, right, bottom (QMarginsF order)
-};
-
-// The template read and split: page setup, header and footer templates (filled per page), the
-// body's template and what it sees.
-struct Rendered {
-    QString bodyTemplate;
-    QString headerTemplate;
-    QString footerTemplate;
-    PageSetup page;
-    QString title;
-    QVariantMap context;  // what the body sees
-    QVariantMap values;   // what the header and footer see (besides the page numbers)
-    // The body filled in whole.
-    QString body() const;
-};
-
 // The path as it is on disk, each folder and the file matched without regard to case; "" when
 // there is no such file.
 QString findFile(const QString& path);
@@ -74,10 +59,6 @@ QString findFile(const QString& path);
 // when it cannot be read): the fields a report's lines need to carry (see OnlyFields).
 FieldsRead fieldsRead(const QString& path);
 
-// Hands the memory the allocator holds free back to the system: a report's reading leaves much of
-// it, in pieces, and a closed window all of its own.
-void giveBackMemory();
-
 // "No se encontro el archivo: " + path.
 QString missingFileMessage(const QString& path);
 
@@ -85,31 +66,9 @@ QString missingFileMessage(const QString& path);
 // missing, cannot be read or does not parse.
 bool render(const Request& request, Rendered* out, QString* error = nullptr);
 
-// Lays the filled template out on the printer's pages and paints them. Returns the page count.
-int paint(const Rendered& rendered, QPrinter* printer);
-
-class Pages;
-// Lays out and paints every page on the printer (the pages in its print range), showing
-// "Generando página N..." while the pages are laid out and "Generando página N de M..." while they
-// are painted, once it takes more than half a second; Esc stops it. A printer queue gets the job
-// only once every page is painted, so a stopped run sends nothing. `*stop` set true (by the window
-// that started it) stops it too, as does the parent window going away; with `stop` given the
-// progress keeps no window from its input, so that window's close box reaches it while it prints.
-// False with a Spanish message on failure; false with an empty message when stopped.
-// A run of 24 pages or more is painted by several threads at once, each into a part of the file,
-// the parts joined in order.
-bool print(Pages& pages, QPrinter* printer, QString* error, QWidget* parent = nullptr,
-           const bool* stop = nullptr);
-// From how many pages on print() paints in parts; 24 unless changed (tests take every report
-// through the parts).
-void setPaintInPartsFrom(int pages);
-
 // The queue a report's print dialog opens on: the given one when it is a queue of this machine,
 // else the system's default printer ("" when there is none).
 QString printerFor(const QString& name);
-
-// Sets the printer's page size and margins for the template (a roll is sized to its content).
-void preparePrinter(const Rendered& rendered, QPrinter* printer);
 
 // Runs the report to its destination. A preview window opens without blocking (several may be
 // open at once) with its first pages while the rest are laid out, and closes by itself; its print

@@ -101,6 +101,11 @@ OnlyFields::OnlyFields(FieldsRead names) : before_(onlyFields), names_(std::move
 
 OnlyFields::~OnlyFields() { onlyFields = before_; }
 
+int partsFor(qsizetype count, qsizetype atLeast) {
+    const qsizetype cores = std::clamp(QThread::idealThreadCount(), 1, 8);
+    return static_cast<int>(std::clamp<qsizetype>(count / std::max<qsizetype>(1, atLeast), 1, cores));
+}
+
 void inParts(qsizetype count, int parts, const std::function<void(int, qsizetype, qsizetype)>& make) {
     parts = static_cast<int>(std::clamp<qsizetype>(parts, 1, std::max<qsizetype>(1, count)));
     auto range = [&](int k) { return std::make_pair(count * k / parts, count * (k + 1) / parts); };

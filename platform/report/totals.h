@@ -73,6 +73,9 @@ private:
 // own, with this thread's OnlyFields in force there too; returns once every run is made. One part
 // (or a count too small to share) runs here.
 void inParts(qsizetype count, int parts, const std::function<void(int part, qsizetype from, qsizetype to)>& make);
+// The parts worth making of `count` items, each of at least `atLeast`: one a processor core, up to
+// eight, and one when the items are fewer.
+int partsFor(qsizetype count, qsizetype atLeast);
 
 namespace detail {
 // The fields toVariant() keeps for the list named (see OnlyFields); null: every field.

@@ -530,6 +530,33 @@ TEST(DatosEnPartes, AYearMadeInPartsIsTheSameAsItsHalves) {
     }
 }
 
+// Each window of the movements sees the documents it would see were every line made: the summary,
+// which shows no line, gets none made, the window of each document every line it shows.
+TEST_F(VentasTest, EachMovementsWindowSeesWhatItShowsWhateverIsLeftUnmade) {
+    const QStringList movimiento{"Numero", "Fecha", "Descripcion", "Docto", "NombreUsuario", "DescribeMovto",
+                                 "Cantidad", "PUnitario", "Importe", "CodigodeBarras", "PDescripcion"};
+    db::Rows filas;
+    for (int d = 1; d <= 5000; ++d)
+        for (int k = 0; k <= d % 4; ++k)
+            filas.emplace_back(movimiento, QVariantList{d, "2026-03-01", "ENTRADA", "E", "ANA", d % 2, k + 0.25,
+                                                        1.5 + d % 9, (k + 0.25) * (1.5 + d % 9), "750", "ARTICULO"});
+    const QVariantMap todo = DatosESInventario(filas);
+    for (const auto& [plantilla, conLineas] : {std::pair{"esinventario02.html", false}, {"esinventarioind.html", true}}) {
+        SCOPED_TRACE(plantilla);
+        const report::OnlyFields solo(report::fieldsRead(RutaPlantilla(QString::fromLatin1(plantilla))));
+        QVariantMap visto = DatosESInventario(filas);
+        report::Records::compact(visto);
+        QVariantMap esperado = todo;
+        esperado.insert("documentos", report::Records::compact(todo.value("documentos").toList(), "documentos"));
+        const QVariantList documentos = visto.value("documentos").toList();
+        ASSERT_EQ(documentos.size(), 5000);
+        EXPECT_EQ(documentos.front().toMap().contains("lineas"), conLineas);
+        EXPECT_EQ(documentos, esperado.value("documentos").toList());
+        for (const char* total : {"NumDocumentos", "Piezas", "Importe"})
+            EXPECT_EQ(visto.value(total), todo.value(total)) << total;
+    }
+}
+
 // A year of tickets and of movements read in parts at once gives the rows of one reading, in its
 // order, with a few documents saved apart from the rest (different days, a ticket outside the
 // period, numbers not in a row).
