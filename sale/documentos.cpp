@@ -302,8 +302,14 @@ namespace {
 // A line can go into a document only while it is still pending: Numero 0, or a line of a stored
 // quotation being sold (letter C and the number of a quotation header). A line already stamped for
 // another document, or handed in twice, is never sold again. All the lines are looked at in one
-// read.
-bool LineasPendientes(db::Database& bd, const std::vector<qint64>& ids, db::Error* error) {
+// read, which also gives each line's product and quantity for the stock (the write transaction
+// holds the branch file, so they stay as read).
+struct LineaLeida {
+    QVariant clave;
+    double cantidad = 0;
+};
+bool LineasPendientes(db::Database& bd, const std::vector<qint64>& ids, QHash<qint64, LineaLeida>* leidas,
+                      db::Error* error) {
     if (ids.empty()) return true;
     QStringList marcas;
     QVariantList valores;
@@ -312,9 +318,9 @@ bool LineasPendientes(db::Database& bd, const std::vector<qint64>& ids, db::Erro
         valores << id;
     }
     auto filas = bd.select(
-        QStringLiteral("SELECT d.IdLinea, d.Numero, d.TipoDocto, EXISTS (SELECT 1 FROM Venta v WHERE "
-                       "v.Tipo = 'C' AND v.Numero = d.Numero) AS DeCotizacion FROM DetalleVenta d "
-                       "WHERE d.IdLinea IN (%1)")
+        QStringLiteral("SELECT d.IdLinea, d.Numero, d.TipoDocto, d.ClaveProducto, d.Cantidad, EXISTS (SELECT 1 "
+                       "FROM Venta v WHERE v.Tipo = 'C' AND v.Numero = d.Numero) AS DeCotizacion FROM "
+                       "DetalleVenta d WHERE d.IdLinea IN (%1)")
             .arg(marcas.join(QLatin1Char(','))),
         valores, error);
     if (!filas) return false;
@@ -336,6 +342,7 @@ bool LineasPendientes(db::Database& bd, const std::vector<qint64>& ids, db::Erro
                                            "registros.")
                                 .arg(id));
         vistas.insert(id);
+        leidas->insert(id, {linea->value(QStringLiteral("ClaveProducto")), linea->real(QStringLiteral("Cantidad"))});
     }
     return true;
 }
@@ -347,25 +354,22 @@ bool EscribeLineas(db::Database& bd, const PorGuardar& g, const Documento& doc,
     if (g.EstampaLineas && lineas.empty())
         return db::fail(error, db::ErrorKind::Other,
                         QStringLiteral("No hay ningún producto en la lista."));
-    if (!LineasPendientes(bd, lineas, error)) return false;
+    QHash<qint64, LineaLeida> leidas;
+    if (!LineasPendientes(bd, lineas, &leidas, error)) return false;
     for (qint64 id : lineas) {
         if (g.EstampaLineas) {
-            if (!EscribeExis(bd, id, g.Exis, g.SumarInventario, doc, nullptr, error)) return false;
-            continue;
+            int n = 0;
+            if (!bd.exec(QStringLiteral("UPDATE DetalleVenta SET TipoDocto = ?, Numero = ? WHERE IdLinea = ?"),
+                         {doc.TipoDocumento, doc.NumeroDocumento, id}, error, &n))
+                return false;
+            if (n == 0)
+                return db::fail(error, db::ErrorKind::NotFound,
+                                QStringLiteral("La línea %1 del documento ya no existe.").arg(id));
         }
         if (g.Exis == MovimientoExis::Ninguno) continue;
-        auto linea = bd.selectOne(
-            QStringLiteral("SELECT ClaveProducto, Cantidad FROM DetalleVenta WHERE IdLinea = ?"),
-            {id}, error);
-        if (!linea) return false;
-        if (linea->empty())
-            return db::fail(error, db::ErrorKind::NotFound,
-                         QStringLiteral("La línea %1 del documento ya no existe.").arg(id));
-        const double cantidad = linea->real(QStringLiteral("Cantidad"));
-        const double delta = g.Exis == MovimientoExis::Salida ? -cantidad : cantidad;
-        if (!CambiaExistencia(bd, linea->value(QStringLiteral("ClaveProducto")), delta,
-                              g.SumarInventario, nullptr, error))
-            return false;
+        const LineaLeida& linea = leidas[id];
+        const double delta = g.Exis == MovimientoExis::Salida ? -linea.cantidad : linea.cantidad;
+        if (!CambiaExistencia(bd, linea.clave, delta, g.SumarInventario, nullptr, error)) return false;
     }
     return true;
 }

@@ -45,19 +45,23 @@ qint64 TomaFolios(db::Database& bd, int fila, int cuantos, db::Error* error) {
         base = QStringLiteral("max(ifnull(ValorFolio, 0), %1)").arg(sub);
     }
 
+    // No RETURNING: the engine would keep a table of the returned row; the counter is read back
+    // inside the same write transaction instead.
     const QString sql = QStringLiteral(
                             "UPDATE Folios SET ValorFolio = %1 + ? "
-                            "WHERE Numerofolio = ? AND %1 + ? <= ? RETURNING ValorFolio")
+                            "WHERE Numerofolio = ? AND %1 + ? <= ?")
                             .arg(base);
     QVariantList params;
     params << paramsBase << cuantos << fila << paramsBase << cuantos << MaximoFolio;
 
-    auto filas = bd.select(sql, params, error);
-    if (!filas) return -1;
-    if (filas->size() == 1) {
-        return filas->front().integer(QStringLiteral("ValorFolio")) - cuantos + 1;
+    int cambiadas = 0;
+    if (!bd.exec(sql, params, error, &cambiadas)) return -1;
+    if (cambiadas == 1) {
+        auto valor = bd.scalar(QStringLiteral("SELECT ValorFolio FROM Folios WHERE Numerofolio = ?"), {fila}, error);
+        if (!valor) return -1;
+        return valor->toLongLong() - cuantos + 1;
     }
-    if (filas->size() > 1) {
+    if (cambiadas > 1) {
         // A counter given twice would hand out one number to two documents; the caller rolls back.
         db::fail(error, db::ErrorKind::Constraint,
               QStringLiteral("El folio %1 aparece más de una vez en la tabla Folios.").arg(fila));

@@ -28,7 +28,8 @@ constexpr qint64 MaximoFolio = 2147483647;
 // some other path never come out twice. Returns -1 and writes nothing when the row is missing, when
 // the counter would pass MaximoFolio, or on a database error.
 // Call it inside an open write transaction (Database::beginWrite): the read of the highest stored
-// number and the counter write are one statement under the file's write lock.
+// number and the counter write are one statement, and the counter is read back, under the file's
+// write lock.
 qint64 TomaFolios(db::Database& bd, int fila, int cuantos = 1, db::Error* error = nullptr);
 
 // One number taken in its own write transaction, waiting for the file as `espera` says. -1 when the

@@ -7,13 +7,24 @@
 
 #include <QSqlDriver>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 namespace db {
 
 struct ChangeHook {
     static void onChange(void* self, int, const char*, const char* table, sqlite3_int64) {
-        ++static_cast<Database*>(self)->ownChanges_[QString::fromUtf8(table).toLower()];
+        auto* d = static_cast<Database*>(self);
+        // A save changes rows of a few tables by turns: each name is folded to lower case once.
+        auto& names = d->changedNames_;
+        auto it = std::find_if(names.begin(), names.end(), [table](const auto& n) { return n.first == table; });
+        if (it == names.end()) {
+            if (names.size() >= 16) names.clear();
+            names.emplace_back(QByteArray(table), QString::fromUtf8(table).toLower());
+            it = names.end() - 1;
+        }
+        ++d->ownChanges_[it->second];
     }
     // The layer's tables are read and written by the layer's own statements only: whatever else
     // asks (a trigger or view stored in a file, a WITH name, a statement the engine prepares for

@@ -236,6 +236,7 @@ void Database::closeHandle() {
     raw_ = nullptr;
     if (inTransaction_) rollback();
     statements_.clear();
+    prepared_.clear();
     watchChanges(false);
     {
         QSqlDatabase c = QSqlDatabase::database(connName_, false);
@@ -341,7 +342,7 @@ bool Database::execWith(const QString& sql, const std::function<void(QSqlQuery&)
 }
 
 bool Database::exec(const QString& sql, const QVariantList& params, Error* error, int* rowsAffected) {
-    return execWith(sql, positional(params), error, rowsAffected);
+    return runOwn(sql, params, nullptr, rowsAffected, error);
 }
 
 bool Database::exec(const QString& sql, const QVariantMap& params, Error* error, int* rowsAffected) {
@@ -429,7 +430,9 @@ std::optional<Rows> Database::selectWith(const QString& sql,
 }
 
 std::optional<Rows> Database::select(const QString& sql, const QVariantList& params, Error* error) {
-    return selectWith(sql, positional(params), error);
+    Rows rows;
+    if (!runOwn(sql, params, &rows, nullptr, error)) return std::nullopt;
+    return rows;
 }
 
 std::optional<Rows> Database::select(const QString& sql, const QVariantMap& params, Error* error) {
@@ -527,11 +530,8 @@ bool Database::commit(const LockWait& wait, Error* error) {
 
 Error Database::runCached(const QString& sql) {
     Trusted own(*this);  // transaction control and the reservation of this file alone
-    bool prepared = false;
-    const auto q = statement(sql, false, &prepared);
-    const bool ok = prepared ? q->exec() : q->exec(sql);
-    const Error e = ok ? Error() : toError(q->lastError());
-    q->finish();
+    Error e;
+    runOwn(sql, {}, nullptr, nullptr, &e, false);  // a busy answer goes back to the caller's wait
     return e;
 }
 

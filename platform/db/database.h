@@ -44,6 +44,7 @@
 class QSqlQuery;
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace db {
 
@@ -379,10 +380,26 @@ private:
     // The cached statement for `sql`; `prepared` false when it could not be prepared (run() then
     // prepares it again and reports why).
     std::shared_ptr<QSqlQuery> statement(const QString& sql, bool forwardOnly, bool* prepared);
+    // Statements with positional values run on SQLite's handle (statements.cpp), prepared once
+    // and kept by their text; finalized before the handle closes.
+    struct Prepared {
+        sqlite3_stmt* st = nullptr;
+        Prepared() = default;
+        ~Prepared();
+        Prepared(const Prepared&) = delete;
+        Prepared& operator=(const Prepared&) = delete;
+    };
+    QHash<QString, std::shared_ptr<Prepared>> prepared_;
+    sqlite3_stmt* ownStatement(const QString& sql, Error& e);  // nullptr (and e) when it cannot be prepared
+    // Binds, runs and, when `rows` is given, reads every row; with `retry` a busy file outside a
+    // write transaction is tried again for a moment, as run() does.
+    bool runOwn(const QString& sql, const QVariantList& params, Rows* rows, int* rowsAffected, Error* error,
+                bool retry = true);
     int hasLinksTable_ = -1;  // main holds _links (-1: not looked up yet)
     Error runCached(const QString& sql);  // a statement without values, through the cache
     // Rows this connection changed, by table name in lower case (SQLite's update hook).
     QHash<QString, quint64> ownChanges_;
+    std::vector<std::pair<QByteArray, QString>> changedNames_;  // table names as changed, and in lower case
     QHash<QString, QString> tableSchemas_;  // where tableVersion found each table
     void watchChanges(bool on);
     QString refused_;    // why the authorizer refused the statement being prepared, "" when it did not

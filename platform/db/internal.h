@@ -40,6 +40,11 @@ bool isMetaTable(const QString& name);
 
 Error makeError(ErrorKind kind, const QString& message, int code = 0);
 
+// The layer's error for an engine result code and its text (kind, code, message in Spanish where
+// the person reads it); the second form takes the text from the handle.
+Error engineError(int code, const QString& message);
+Error engineError(sqlite3* h, int code);
+
 // Splits a script at ';' outside quotes, brackets and comments; empty statements dropped.
 QStringList splitStatements(const QString& script);
 

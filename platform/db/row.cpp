@@ -1,5 +1,6 @@
 // Rows, the cursor, LIKE helpers and the mapping of SQLite errors.
 #include "platform/db/database.h"
+#include "platform/db/internal.h"
 
 #include <QSqlError>
 
@@ -8,8 +9,9 @@ namespace db {
 Row::Row(QStringList names, QVariantList values) : names_(std::move(names)), values_(std::move(values)) {}
 
 int Row::indexOf(const QString& field) const {
+    // Names of another length never match: only those are folded and compared.
     for (int i = 0; i < names_.size(); ++i)
-        if (names_[i].compare(field, Qt::CaseInsensitive) == 0) return i;
+        if (names_[i].size() == field.size() && names_[i].compare(field, Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
 
@@ -120,12 +122,17 @@ QString wildcardToLike(const QString& pattern) {
 }
 
 Error toError(const QSqlError& e) {
-    Error out;
-    if (e.type() == QSqlError::NoError) return out;
+    if (e.type() == QSqlError::NoError) return Error();
     bool ok = false;
-    out.code = e.nativeErrorCode().toInt(&ok);
-    if (!ok) out.code = 0;
-    out.message = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    int code = e.nativeErrorCode().toInt(&ok);
+    if (!ok) code = 0;
+    return detail::engineError(code, e.databaseText().isEmpty() ? e.text() : e.databaseText());
+}
+
+Error detail::engineError(int code, const QString& message) {
+    Error out;
+    out.code = code;
+    out.message = message;
     const QString msg = out.message.toLower();
     const int primary = out.code & 0xff;
     const int extended = out.code;

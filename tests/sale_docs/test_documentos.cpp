@@ -258,6 +258,24 @@ TEST_F(DocsGuardado, StockChangesAddReplaceAndCreate) {
     db::Error e;
     EXPECT_FALSE(sale::ActualizaExis(*bd_, 999, sale::MovimientoExis::Salida, true, doc, {}, nullptr, &e));
     EXPECT_EQ(e.kind, db::ErrorKind::NotFound);
+
+    // A whole save moves stock the same way, by each line's own product and quantity: a product
+    // sold on two lines, a product with no stock row yet, a set (not added) stock.
+    auto guarda = [&](sale::ClaseDocumento clase, bool sumar, std::vector<qint64> lineas) {
+        sale::PorGuardar g;
+        g.Clase = clase;
+        g.Encabezado = datos_;
+        g.SumarInventario = sumar;
+        g.Documentos.push_back({10, std::move(lineas)});
+        const sale::Guardado r = sale::GuardaDocumento(*bd_, g, {});
+        EXPECT_TRUE(r.ok) << r.error.message.toStdString();
+    };
+    guarda(ClaseDocumento::Ticket, true,
+           {prueba::AgregaLinea(*bd_, 1, 2), prueba::AgregaLinea(*bd_, 78, 0.5), prueba::AgregaLinea(*bd_, 1, 1.25)});
+    EXPECT_EQ(prueba::Existencia(*bd_, 1), -1 - 3.25);
+    EXPECT_EQ(prueba::Existencia(*bd_, 78), -0.5);
+    guarda(ClaseDocumento::Ticket, false, {prueba::AgregaLinea(*bd_, 3, 4)});
+    EXPECT_EQ(prueba::Existencia(*bd_, 3), -4);  // set to the movement, as ActualizaExis sets it
 }
 
 TEST_F(DocsGuardado, TicketSaveStoresHeaderLinesStockAndOnlyItsOwnLines) {
