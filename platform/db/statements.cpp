@@ -87,6 +87,7 @@ sqlite3_stmt* Database::ownStatement(const QString& sql, Error& e) {
     }
     refused_.clear();
     refusedBy_.clear();
+    rewriting_ = false;
     sqlite3_stmt* st = nullptr;
     const void* tail = nullptr;
     const int rc = sqlite3_prepare16_v3(h, sql.utf16(), int((sql.size() + 1) * sizeof(QChar)),

@@ -198,6 +198,7 @@ void UserSqlGuard::install(bool on) {
     // Statements prepared before (the layer's own, cached) must not run unchecked meanwhile; SQLite
     // expires them when the authorizer changes, and the cache is dropped as well.
     db_.statements_.clear();
+    db_.prepared_.clear();
     sqlite3* h = detail::sqliteHandle(db_.connection());
     if (!h) return;
     if (on) {
