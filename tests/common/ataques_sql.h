@@ -36,6 +36,9 @@ inline const Linea kLineas[] = {
     {"with x as (select Password from _dbpassword) update Cliente set Nombre = (select Password from x)", false, false,
      "tabla interna"},
     {"drop table `_queries`", false, false, "tabla interna"},
+    // The very texts the layer runs on its tables (prepared and kept before the person typed).
+    {"SELECT Name, Kind, Sql FROM main._queries ORDER BY Name", false, false, ""},
+    {"SELECT Name, Source FROM main._links ORDER BY Name", false, false, ""},
     {"create table _nueva (a)", false, false, "tabla interna"},
     {"alter table _links rename to libre", false, false, "tabla interna"},
     {"create index ix on _links(Source)", false, false, "tabla interna"},
