@@ -2,12 +2,14 @@
 // Helpers shared by the database layer's sources.
 #include "platform/db/database.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QMutex>
 #include <QSet>
 #include <QString>
 
+#include <cstdlib>
 #include <functional>
 
 class QSqlQuery;
@@ -86,8 +88,24 @@ struct DatabaseRegistry {
         return m;
     }
     static void add(const QString& path, Database* d) {
+        // The engine will not close a handle while statements of ours are kept, so a handle still
+        // open as the process ends (a file nobody closed) drops them first: as the application
+        // object goes, and at exit before the connections themselves go.
+        static const bool dropsAtExit = [] {
+            map();
+            mutex();
+            qAddPostRoutine(&DatabaseRegistry::dropStatements);
+            std::atexit(&DatabaseRegistry::dropStatements);
+            return true;
+        }();
+        (void)dropsAtExit;
         QMutexLocker lock(&mutex());
         map()[detail::canonicalPath(path)].insert(d);
+    }
+    static void dropStatements() {
+        QMutexLocker lock(&mutex());
+        for (const QSet<Database*>& handles : map())
+            for (Database* d : handles) d->prepared_.clear();
     }
     static void remove(Database* d) {
         QMutexLocker lock(&mutex());
